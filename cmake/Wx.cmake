@@ -1,0 +1,32 @@
+# Imported targets for wxWidgets from wx-config:
+#   wx::base  the non-GUI part (strings, config, files); for libraries that tests drive headless
+#   wx::gui   the GUI part (core, adv, base)
+find_program(WX_CONFIG NAMES wx-config REQUIRED)
+
+function(_sd_wx_target target libs)
+  execute_process(COMMAND ${WX_CONFIG} --cxxflags ${libs} OUTPUT_VARIABLE cflags OUTPUT_STRIP_TRAILING_WHITESPACE)
+  execute_process(COMMAND ${WX_CONFIG} --libs ${libs} OUTPUT_VARIABLE ldflags OUTPUT_STRIP_TRAILING_WHITESPACE)
+  separate_arguments(cflags UNIX_COMMAND "${cflags}")
+  separate_arguments(ldflags UNIX_COMMAND "${ldflags}")
+  set(defs "")
+  set(incs "")
+  set(opts "")
+  foreach(f IN LISTS cflags)
+    if(f MATCHES "^-D(.*)")
+      list(APPEND defs ${CMAKE_MATCH_1})
+    elseif(f MATCHES "^-I(.*)")
+      list(APPEND incs ${CMAKE_MATCH_1})
+    else()
+      list(APPEND opts ${f})
+    endif()
+  endforeach()
+  add_library(${target} INTERFACE IMPORTED GLOBAL)
+  set_target_properties(${target} PROPERTIES
+    INTERFACE_COMPILE_DEFINITIONS "${defs}"
+    INTERFACE_INCLUDE_DIRECTORIES "${incs}"
+    INTERFACE_COMPILE_OPTIONS "${opts}"
+    INTERFACE_LINK_LIBRARIES "${ldflags}")
+endfunction()
+
+_sd_wx_target(wx::base base)
+_sd_wx_target(wx::gui "core,adv,base")

@@ -1,0 +1,56 @@
+#pragma once
+// HNameList: the names that travel from a source pane to a target pane in
+// one transfer, each with two numbers and an optional second text.
+#include <cstdint>
+#include <list>
+#include <optional>
+#include <string>
+
+class HNameList {
+public:
+    struct Entry {
+        int32_t value1 = 0;
+        int32_t value2 = 0;
+        std::string name;
+        std::optional<std::string> second;
+    };
+    using Position = std::list<Entry>::iterator;
+    using ConstPosition = std::list<Entry>::const_iterator;
+
+    HNameList() = default;
+    HNameList(const HNameList&) = delete;
+    HNameList& operator=(const HNameList&) = delete;
+    virtual ~HNameList() { RemoveAll(); }
+
+    // Appends an entry; a null name is stored as an empty one.
+    virtual Position Add(const char* name, int32_t value1, int32_t value2,
+                         const char* second = nullptr);
+    // Fills each output that is not null; false when pos holds no entry.
+    // The texts stay valid until their own entry is removed.
+    virtual bool GetAt(ConstPosition pos, const char** name, int32_t* value1, int32_t* value2,
+                       const char** second) const;
+    // Whether some entry's file-name part equals that of path, ignoring case
+    // by the user's locale. The file-name part follows the last '/' or '\\'.
+    virtual bool ContainsFileName(const char* path) const;
+    virtual void RemoveAt(Position pos);
+    virtual void RemoveAll();
+
+    Position GetHeadPosition() { return entries_.begin(); }
+    ConstPosition GetHeadPosition() const { return entries_.begin(); }
+    ConstPosition End() const { return entries_.end(); }
+    size_t GetCount() const { return entries_.size(); }
+    bool IsEmpty() const { return entries_.empty(); }
+
+    auto begin() { return entries_.begin(); }
+    auto end() { return entries_.end(); }
+    auto begin() const { return entries_.begin(); }
+    auto end() const { return entries_.end(); }
+
+private:
+    std::list<Entry> entries_;
+};
+
+// The part of a path after its last '/' or '\\' (the whole path without one).
+std::string FileNamePart(const std::string& path);
+// Case-insensitive equality of two UTF-8 texts under the user's locale.
+bool SameTextIgnoringCase(const std::string& a, const std::string& b);

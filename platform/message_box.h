@@ -1,0 +1,39 @@
+#pragma once
+// Message boxes with the Windows button sets and icons, behind a replaceable
+// handler: the window layer installs one that shows real boxes, tests install
+// one that answers from a script, and without any the text goes to standard
+// error and the default answer is returned.
+#include <functional>
+#include <string>
+
+namespace platform {
+
+// Buttons (low bits) and icons, with the values of the Windows flags.
+enum MessageBoxStyle : unsigned {
+    kMbOk = 0x0,
+    kMbOkCancel = 0x1,
+    kMbYesNoCancel = 0x3,
+    kMbYesNo = 0x4,
+    kMbButtonsMask = 0xF,
+    kMbIconError = 0x10,
+    kMbIconQuestion = 0x20,
+    kMbIconWarning = 0x30, // also "exclamation"
+    kMbIconInformation = 0x40,
+    kMbIconMask = 0xF0,
+};
+
+// Answers, with the values of the Windows results.
+enum MessageBoxResult : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
+
+// owner: the opaque owner window or nullptr; caption "" means the default
+// caption (the application's name).
+using MessageBoxHandler =
+    std::function<int(void* owner, const std::string& text, const std::string& caption,
+                      unsigned style)>;
+
+// Installs a handler; an empty one restores the default. Returns the old one.
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+// Shows a box through the current handler and returns the button chosen.
+int MessageBox(void* owner, const std::string& text, const std::string& caption, unsigned style);
+
+} // namespace platform

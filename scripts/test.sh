@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs the whole test suite under a
+# virtual X display. Usage: scripts/test.sh [--sanitize] [extra ctest arguments]
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/deps.sh"
+
+dir="$top/build"
+opts=()
+if [ "${1:-}" = "--sanitize" ]; then
+  shift
+  dir="$top/build-asan"
+  opts=(-DSONGDOCK_SANITIZE=ON -DSONGDOCK_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug)
+  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+fi
+"$top/scripts/build.sh" "$dir" "${opts[@]}"
+
+cd "$dir"
+# Fuzz runs take long; they have their own label (ctest -L fuzz).
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  ctest --output-on-failure -j "$(nproc)" -LE fuzz "$@"
