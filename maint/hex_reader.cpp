@@ -1,0 +1,102 @@
+#include "maint/hex_reader.h"
+
+#include "maint/hex_digit.h"
+
+#include <algorithm>
+#include <cstring>
+
+HexReader::HexReader(std::FILE* file, std::size_t bufferSize)
+    : file_(file), buffer_(std::max<std::size_t>(bufferSize, 64)) {
+    captured_.reserve(kCaptureLimit);
+}
+
+// Moves the unread characters to the front and fills the rest of the buffer.
+bool HexReader::Refill() {
+    if (eof_) return pos_ < end_;
+    if (pos_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+        end_ -= pos_;
+        pos_ = 0;
+    }
+    if (end_ < buffer_.size()) {
+        const std::size_t n = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+        end_ += n;
+        if (n == 0) {
+            if (std::ferror(file_)) failed_ = true;
+            eof_ = true;
+        }
+    }
+    return pos_ < end_;
+}
+
+bool HexReader::ReadDigits(int count, uint32_t& value) {
+    value = 0;
+    for (int i = 0; i < count; ++i) {
+        const int c = Get();
+        if (c == EOF) return false;
+        value = value * 16 + static_cast<uint32_t>(HexDigitValue(static_cast<char>(c)));
+    }
+    return true;
+}
+
+HexStart HexReader::ReadHeader(HexRecordHeader& header) {
+    header.line = line_;
+    int c = Get();
+    if (c == EOF) return HexStart::End;
+    if (c != ':') return HexStart::NotRecord;
+    header.text[0] = ':';
+    for (int i = 1; i < 9; ++i) {
+        c = Get();
+        if (c == EOF) return HexStart::End;
+        header.text[i] = static_cast<char>(c);
+    }
+    auto field = [&](int from, int digits) {
+        uint32_t v = 0;
+        for (int i = from; i < from + digits; ++i)
+            v = v * 16 + static_cast<uint32_t>(HexDigitValue(header.text[i]));
+        return v;
+    };
+    header.count = static_cast<uint8_t>(field(1, 2));
+    header.address = static_cast<uint16_t>(field(3, 4));
+    header.type = static_cast<uint8_t>(field(7, 2));
+    return HexStart::Record;
+}
+
+bool HexReader::SkipLine() {
+    std::string_view piece;
+    while (!NextLinePiece(piece)) {
+    }
+    return !piece.empty() && piece.back() == '\n';
+}
+
+bool HexReader::NextLinePiece(std::string_view& piece) {
+    std::size_t searched = pos_;
+    for (;;) {
+        const char* start = buffer_.data() + searched;
+        const void* lf = std::memchr(start, '\n', end_ - searched);
+        if (lf) {
+            const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.data()) + 1;
+            piece = std::string_view(buffer_.data() + pos_, stop - pos_);
+            pos_ = stop;
+            ++line_;
+            if (capturing_) Capture(piece);
+            return true;
+        }
+        const std::size_t had = end_ - pos_;
+        if (had == buffer_.size() || eof_) {
+            // Longer than the buffer, or the last line without a line feed.
+            piece = std::string_view(buffer_.data() + pos_, had);
+            pos_ = end_;
+            if (capturing_) Capture(piece);
+            return eof_;
+        }
+        Refill();
+        searched = pos_ + had;
+    }
+}
+
+void HexReader::Capture(std::string_view text) {
+    const std::size_t room = kCaptureLimit - captured_.size();
+    if (text.size() > room) captureOverflow_ = true;
+    captured_.insert(captured_.end(), text.begin(), text.begin() + std::min(room, text.size()));
+}

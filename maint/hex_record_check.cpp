@@ -1,0 +1,70 @@
+#include "maint/hex_record_check.h"
+
+#include <array>
+#include <cstdint>
+
+namespace {
+
+// Digit values, 0xFF for characters that are no hex digit.
+constexpr std::array<uint8_t, 256> MakeDigitTable() {
+    std::array<uint8_t, 256> t{};
+    for (auto& v : t) v = 0xFF;
+    for (int c = '0'; c <= '9'; ++c) t[c] = static_cast<uint8_t>(c - '0');
+    for (int c = 'A'; c <= 'F'; ++c) t[c] = static_cast<uint8_t>(c - 'A' + 10);
+    for (int c = 'a'; c <= 'f'; ++c) t[c] = static_cast<uint8_t>(c - 'a' + 10);
+    return t;
+}
+constexpr std::array<uint8_t, 256> kDigit = MakeDigitTable();
+
+// Adds the bytes of pairs of digits to sum; false when a character is no digit.
+bool SumBytes(std::string_view digits, unsigned& sum) {
+    unsigned bad = 0, total = 0;
+    for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
+        const uint8_t hi = kDigit[static_cast<unsigned char>(digits[i])];
+        const uint8_t lo = kDigit[static_cast<unsigned char>(digits[i + 1])];
+        bad |= (hi | lo) & 0xF0u;
+        total += hi * 16u + lo;
+    }
+    sum += total;
+    return bad == 0;
+}
+
+} // namespace
+
+HexRecordFindings CheckHexRecord(std::string_view header, std::string_view rest) {
+    HexRecordFindings findings;
+    if (header.size() != 9) {
+        findings.badDigits = true;
+        return findings;
+    }
+    unsigned sum = 0;
+    const bool headerOk = SumBytes(header.substr(1), sum);
+    const std::size_t count = headerOk ? kDigit[static_cast<unsigned char>(header[1])] * 16u +
+                                             kDigit[static_cast<unsigned char>(header[2])]
+                                       : 0;
+    const std::size_t needed = 2 * count + 2;
+    if (!headerOk || rest.size() < needed || !SumBytes(rest.substr(0, needed), sum)) {
+        findings.badDigits = true;
+        return findings;
+    }
+    findings.badChecksum = (sum & 0xFFu) != 0;
+    return findings;
+}
+
+void HexWarnings::Note(const HexRecordFindings& findings, unsigned line) {
+    if (findings.badDigits && badDigits++ == 0) firstBadDigitsLine = line;
+    if (findings.badChecksum && badChecksum++ == 0) firstBadChecksumLine = line;
+}
+
+std::vector<std::string> FormatHexWarnings(const std::string& file, const HexWarnings& warnings) {
+    std::vector<std::string> lines;
+    auto plural = [](unsigned n) { return std::to_string(n) + (n == 1 ? " record" : " records"); };
+    if (warnings.badDigits > 0)
+        lines.push_back(file + ":" + std::to_string(warnings.firstBadDigitsLine) +
+                        ": warning: record with characters that are not hex digits or cut short (" +
+                        plural(warnings.badDigits) + " in all)");
+    if (warnings.badChecksum > 0)
+        lines.push_back(file + ":" + std::to_string(warnings.firstBadChecksumLine) +
+                        ": warning: checksum mismatch (" + plural(warnings.badChecksum) + " in all)");
+    return lines;
+}

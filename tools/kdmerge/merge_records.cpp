@@ -1,0 +1,81 @@
+#include "tools/kdmerge/merge_records.h"
+
+#include "maint/hex_digit.h"
+
+namespace {
+
+constexpr uint8_t kData = 0x00, kEndOfFile = 0x01, kSegment = 0x02, kExtendedLinear = 0x04;
+
+// The rest of a line without its line feed and the carriage returns before it.
+std::string_view WithoutLineEnd(std::string_view text) {
+    if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+    while (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    return text;
+}
+
+// Value of the first four digits of text (0 when shorter).
+uint32_t FirstWord(std::string_view text) {
+    if (text.size() < 4) return 0;
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v = v * 16 + static_cast<uint32_t>(HexDigitValue(text[i]));
+    return v & 0xFFFFu;
+}
+
+} // namespace
+
+void ForEachMergeRecord(HexReader& reader, MergeRecordVisitor& visitor) {
+    HexRecordHeader header;
+    while (reader.ReadHeader(header) == HexStart::Record && header.type != kEndOfFile) {
+        visitor.Record(header);
+        std::string_view piece;
+        bool last;
+        do {
+            last = reader.NextLinePiece(piece);
+            visitor.Piece(piece, last);
+        } while (!last);
+    }
+}
+
+uint32_t AddressTracker::Note(const HexRecordHeader& header, std::string_view rest) {
+    switch (header.type) {
+    case kData: return base_ + header.address;
+    case kSegment: base_ = FirstWord(rest) << 4; break;
+    case kExtendedLinear: base_ = FirstWord(rest) << 16; break;
+    default: break;
+    }
+    return 0;
+}
+
+void MergeCopier::Record(const HexRecordHeader& header) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    header_ = header;
+    wholeLine_ = true;
+    const uint8_t bytes[4] = {header.count, static_cast<uint8_t>(header.address >> 8),
+                              static_cast<uint8_t>(header.address & 0xFF), header.type};
+    char text[9] = {':'};
+    for (int i = 0; i < 4; ++i) {
+        text[1 + 2 * i] = kDigits[bytes[i] >> 4];
+        text[2 + 2 * i] = kDigits[bytes[i] & 0xF];
+    }
+    output_.Append({text, sizeof text});
+}
+
+void MergeCopier::Piece(std::string_view piece, bool last) {
+    if (!last) {
+        // A line longer than the reader's buffer: copied, but not checked.
+        wholeLine_ = false;
+        output_.Append(piece);
+        return;
+    }
+    const std::string_view rest = WithoutLineEnd(piece);
+    output_.Append(rest);
+    output_.EndLine();
+    if (!wholeLine_) return;
+    warnings_.Note(CheckHexRecord({header_.text, 9}, rest), header_.line);
+    const uint32_t address = tracker_.Note(header_, rest);
+    if (header_.type == kData && header_.count > 0) {
+        const uint64_t start = address, end = start + header_.count;
+        if (!runs_.empty() && runs_.back().end == start) runs_.back().end = end;
+        else runs_.push_back({start, end});
+    }
+}
