@@ -5,6 +5,25 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// HexDigitValue of every character, looked up instead of computed.
+struct DigitValues {
+    int value[256];
+    DigitValues() {
+        for (int c = 0; c < 256; ++c) value[c] = HexDigitValue(static_cast<char>(c));
+    }
+};
+const DigitValues kValues;
+
+inline uint32_t Field(const char* text, int digits) {
+    uint32_t v = 0;
+    for (int i = 0; i < digits; ++i) v = v * 16 + static_cast<uint32_t>(kValues.value[static_cast<unsigned char>(text[i])]);
+    return v;
+}
+
+} // namespace
+
 HexReader::HexReader(std::FILE* file, std::size_t bufferSize)
     : file_(file), buffer_(std::max<std::size_t>(bufferSize, 64)) {
     captured_.reserve(kCaptureLimit);
@@ -13,6 +32,7 @@ HexReader::HexReader(std::FILE* file, std::size_t bufferSize)
 // Moves the unread characters to the front and fills the rest of the buffer.
 bool HexReader::Refill() {
     if (eof_) return pos_ < end_;
+    if (observer_) observer_->BeforeRefill();
     if (pos_ > 0) {
         std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
         end_ -= pos_;
@@ -34,13 +54,25 @@ bool HexReader::ReadDigits(int count, uint32_t& value) {
     for (int i = 0; i < count; ++i) {
         const int c = Get();
         if (c == EOF) return false;
-        value = value * 16 + static_cast<uint32_t>(HexDigitValue(static_cast<char>(c)));
+        value = value * 16 + static_cast<uint32_t>(kValues.value[c]);
     }
     return true;
 }
 
 HexStart HexReader::ReadHeader(HexRecordHeader& header) {
     header.line = line_;
+    // Fast path: the whole header is in the buffer and holds no line feed.
+    if (end_ - pos_ >= 9 && !capturing_ && buffer_[pos_] == ':' &&
+        !std::memchr(buffer_.data() + pos_ + 1, '\n', 8)) {
+        header.source = buffer_.data() + pos_;
+        std::memcpy(header.text, header.source, 9);
+        pos_ += 9;
+        header.count = static_cast<uint8_t>(Field(header.text + 1, 2));
+        header.address = static_cast<uint16_t>(Field(header.text + 3, 4));
+        header.type = static_cast<uint8_t>(Field(header.text + 7, 2));
+        return HexStart::Record;
+    }
+    header.source = nullptr;
     int c = Get();
     if (c == EOF) return HexStart::End;
     if (c != ':') return HexStart::NotRecord;
@@ -50,15 +82,9 @@ HexStart HexReader::ReadHeader(HexRecordHeader& header) {
         if (c == EOF) return HexStart::End;
         header.text[i] = static_cast<char>(c);
     }
-    auto field = [&](int from, int digits) {
-        uint32_t v = 0;
-        for (int i = from; i < from + digits; ++i)
-            v = v * 16 + static_cast<uint32_t>(HexDigitValue(header.text[i]));
-        return v;
-    };
-    header.count = static_cast<uint8_t>(field(1, 2));
-    header.address = static_cast<uint16_t>(field(3, 4));
-    header.type = static_cast<uint8_t>(field(7, 2));
+    header.count = static_cast<uint8_t>(Field(header.text + 1, 2));
+    header.address = static_cast<uint16_t>(Field(header.text + 3, 4));
+    header.type = static_cast<uint8_t>(Field(header.text + 7, 2));
     return HexStart::Record;
 }
 

@@ -14,6 +14,17 @@ struct HexRecordHeader {
     uint8_t type = 0;
     char text[9] = {};
     unsigned line = 0; // 1-based line of the record mark
+    // Where the header stands in the reader's buffer (null when it was read
+    // across a refill); valid until the buffer is refilled.
+    const char* source = nullptr;
+};
+
+// Told before a HexReader moves or replaces the contents of its buffer, so
+// that views into the buffer can be used up first.
+class HexBufferObserver {
+public:
+    virtual ~HexBufferObserver() = default;
+    virtual void BeforeRefill() = 0;
 };
 
 // What ReadHeader found at the start of a line.
@@ -53,6 +64,9 @@ public:
     // one piece; a longer one in several. Returns true with the last piece.
     bool NextLinePiece(std::string_view& piece);
 
+    // Sets the observer told before every refill (null: none).
+    void SetObserver(HexBufferObserver* observer) { observer_ = observer; }
+
     // Line number of the next character (1-based).
     unsigned Line() const { return line_; }
     // Whether reading failed (as opposed to reaching the end).
@@ -81,6 +95,7 @@ private:
     void Capture(std::string_view text);
 
     std::FILE* file_;
+    HexBufferObserver* observer_ = nullptr;
     std::vector<char> buffer_;
     std::size_t pos_ = 0, end_ = 0;
     unsigned line_ = 1;

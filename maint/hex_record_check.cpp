@@ -18,15 +18,18 @@ constexpr std::array<uint8_t, 256> kDigit = MakeDigitTable();
 
 // Adds the bytes of pairs of digits to sum; false when a character is no digit.
 bool SumBytes(std::string_view digits, unsigned& sum) {
-    unsigned bad = 0, total = 0;
-    for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
-        const uint8_t hi = kDigit[static_cast<unsigned char>(digits[i])];
-        const uint8_t lo = kDigit[static_cast<unsigned char>(digits[i + 1])];
-        bad |= (hi | lo) & 0xF0u;
-        total += hi * 16u + lo;
+    // High and low digits summed apart: sum of bytes = 16 * highs + lows.
+    unsigned bad = 0, highs = 0, lows = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(digits.data());
+    const std::size_t n = digits.size() & ~std::size_t{1};
+    for (std::size_t i = 0; i < n; i += 2) {
+        const unsigned hi = kDigit[p[i]], lo = kDigit[p[i + 1]];
+        bad |= hi | lo;
+        highs += hi;
+        lows += lo;
     }
-    sum += total;
-    return bad == 0;
+    sum += 16 * highs + lows;
+    return (bad & 0xF0u) == 0;
 }
 
 } // namespace

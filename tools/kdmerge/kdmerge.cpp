@@ -193,8 +193,8 @@ int main(int argc, char** argv) {
         }
         merged.Append(":020000040000FA");
         merged.EndLine();
-        HexReader reader(in.get(), 1 << 18);
-        MergeCopier copier(merged);
+        HexReader reader(in.get(), 1 << 16);
+        MergeCopier copier(merged, reader);
         ForEachMergeRecord(reader, copier);
         PrintWarnings(input, copier.Warnings());
         runs[i] = copier.Runs();

@@ -12,10 +12,10 @@ bool MergeOutput::Flush() {
     return ok_;
 }
 
-void MergeOutput::Spill(std::string_view text) {
+void MergeOutput::Spill(std::string_view text, bool direct) {
     if (used_ > 0 && std::fwrite(buffer_.data(), 1, used_, stream_) != used_) ok_ = false;
     used_ = 0;
-    if (text.size() >= buffer_.size()) {
+    if (direct || text.size() >= buffer_.size()) {
         if (std::fwrite(text.data(), 1, text.size(), stream_) != text.size()) ok_ = false;
     } else {
         text.copy(buffer_.data(), text.size());

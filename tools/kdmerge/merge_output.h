@@ -8,7 +8,7 @@
 // pieces; remembers whether any write failed.
 class MergeOutput {
 public:
-    explicit MergeOutput(std::FILE* stream, std::size_t bufferSize = 1 << 20);
+    explicit MergeOutput(std::FILE* stream, std::size_t bufferSize = 1 << 17);
     MergeOutput(const MergeOutput&) = delete;
     MergeOutput& operator=(const MergeOutput&) = delete;
     ~MergeOutput() { Flush(); }
@@ -20,13 +20,20 @@ public:
             used_ += text.size();
         }
     }
+    // Like Append, but a large piece is written straight to the stream.
+    void Put(std::string_view text) {
+        if (text.size() < kDirectWrite) Append(text);
+        else Spill(text, true);
+    }
     // Ends a line the way the merged file ends all of them: CR LF.
     void EndLine() { Append("\r\n"); }
     // Writes what is buffered; false when any write so far failed.
     bool Flush();
 
 private:
-    void Spill(std::string_view text);
+    void Spill(std::string_view text, bool direct = false);
+
+    static constexpr std::size_t kDirectWrite = 4096;
 
     std::FILE* stream_;
     std::vector<char> buffer_;

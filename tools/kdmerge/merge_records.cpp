@@ -2,6 +2,8 @@
 
 #include "maint/hex_digit.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr uint8_t kData = 0x00, kEndOfFile = 0x01, kSegment = 0x02, kExtendedLinear = 0x04;
@@ -34,6 +36,7 @@ void ForEachMergeRecord(HexReader& reader, MergeRecordVisitor& visitor) {
             visitor.Piece(piece, last);
         } while (!last);
     }
+    visitor.End();
 }
 
 uint32_t AddressTracker::Note(const HexRecordHeader& header, std::string_view rest) {
@@ -46,30 +49,69 @@ uint32_t AddressTracker::Note(const HexRecordHeader& header, std::string_view re
     return 0;
 }
 
+MergeCopier::MergeCopier(MergeOutput& output, HexReader& reader) : output_(output), reader_(reader) {
+    reader_.SetObserver(this);
+}
+
+MergeCopier::~MergeCopier() {
+    FlushRun();
+    reader_.SetObserver(nullptr);
+}
+
+void MergeCopier::BeforeRefill() {
+    FlushRun();
+    header_.source = nullptr;
+}
+
+void MergeCopier::FlushRun() {
+    if (runStart_ != runEnd_) output_.Put({runStart_, static_cast<std::size_t>(runEnd_ - runStart_)});
+    runStart_ = runEnd_ = nullptr;
+}
+
 void MergeCopier::Record(const HexRecordHeader& header) {
     static const char kDigits[] = "0123456789ABCDEF";
     header_ = header;
+    headerWritten_ = false;
     wholeLine_ = true;
-    const uint8_t bytes[4] = {header.count, static_cast<uint8_t>(header.address >> 8),
-                              static_cast<uint8_t>(header.address & 0xFF), header.type};
-    char text[9] = {':'};
+    const unsigned address = header.address;
+    const unsigned bytes[4] = {header.count, address >> 8, address & 0xFF, header.type};
+    canonical_[0] = ':';
     for (int i = 0; i < 4; ++i) {
-        text[1 + 2 * i] = kDigits[bytes[i] >> 4];
-        text[2 + 2 * i] = kDigits[bytes[i] & 0xF];
+        canonical_[1 + 2 * i] = kDigits[bytes[i] >> 4];
+        canonical_[2 + 2 * i] = kDigits[bytes[i] & 0xF];
     }
-    output_.Append({text, sizeof text});
+}
+
+void MergeCopier::WriteHeader() {
+    if (!headerWritten_) output_.Append({canonical_, sizeof canonical_});
+    headerWritten_ = true;
 }
 
 void MergeCopier::Piece(std::string_view piece, bool last) {
     if (!last) {
         // A line longer than the reader's buffer: copied, but not checked.
+        FlushRun();
+        WriteHeader();
         wholeLine_ = false;
         output_.Append(piece);
         return;
     }
     const std::string_view rest = WithoutLineEnd(piece);
-    output_.Append(rest);
-    output_.EndLine();
+    const bool unchanged = wholeLine_ && header_.source && header_.source + 9 == piece.data() &&
+                           rest.size() + 2 == piece.size() && piece[rest.size()] == '\r' &&
+                           std::memcmp(header_.text, canonical_, 9) == 0;
+    if (unchanged) {
+        if (runEnd_ != header_.source) {
+            FlushRun();
+            runStart_ = header_.source;
+        }
+        runEnd_ = piece.data() + piece.size();
+    } else {
+        FlushRun();
+        WriteHeader();
+        output_.Append(rest);
+        output_.EndLine();
+    }
     if (!wholeLine_) return;
     warnings_.Note(CheckHexRecord({header_.text, 9}, rest), header_.line);
     const uint32_t address = tracker_.Note(header_, rest);

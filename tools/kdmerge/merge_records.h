@@ -18,6 +18,8 @@ public:
     // A piece of the rest of the line (data, checksum, line end). A line
     // that fits the reader's buffer comes as one piece, with last set.
     virtual void Piece(std::string_view piece, bool last) = 0;
+    // The input has no more records.
+    virtual void End() {}
 };
 
 // Walks the records of one input as kdmerge copies them: every record up to
@@ -45,22 +47,36 @@ private:
 };
 
 // Copies records into the merged output and collects what the warnings
-// need: damaged records and the address runs of the data.
-class MergeCopier : public MergeRecordVisitor {
+// need: damaged records and the address runs of the data. Lines that come
+// out unchanged (upper-case header, CR LF) are passed on in long runs
+// straight from the reader's buffer.
+class MergeCopier : public MergeRecordVisitor, public HexBufferObserver {
 public:
-    explicit MergeCopier(MergeOutput& output) : output_(output) {}
+    // Watches reader's buffer for the runs passed on.
+    MergeCopier(MergeOutput& output, HexReader& reader);
+    ~MergeCopier() override;
 
     void Record(const HexRecordHeader& header) override;
     void Piece(std::string_view piece, bool last) override;
+    void End() override { FlushRun(); }
+    void BeforeRefill() override;
 
     const HexWarnings& Warnings() const { return warnings_; }
     // The data's address runs, adjacent records joined, in file order.
     const std::vector<AddressRun>& Runs() const { return runs_; }
 
 private:
+    void FlushRun();
+    void WriteHeader();
+
     MergeOutput& output_;
+    HexReader& reader_;
     HexRecordHeader header_;
+    char canonical_[9] = {};
+    bool headerWritten_ = false;
     bool wholeLine_ = true;
+    const char* runStart_ = nullptr; // unchanged lines not yet written
+    const char* runEnd_ = nullptr;
     AddressTracker tracker_;
     HexWarnings warnings_;
     std::vector<AddressRun> runs_;
