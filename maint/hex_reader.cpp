@@ -25,7 +25,8 @@ inline uint32_t Field(const char* text, int digits) {
 } // namespace
 
 HexReader::HexReader(std::FILE* file, std::size_t bufferSize)
-    : file_(file), buffer_(std::max<std::size_t>(bufferSize, 64)) {
+    : file_(file), capacity_(std::max<std::size_t>(bufferSize, 64)) {
+    buffer_ = std::make_unique_for_overwrite<char[]>(capacity_);
     captured_.reserve(kCaptureLimit);
 }
 
@@ -34,12 +35,12 @@ bool HexReader::Refill() {
     if (eof_) return pos_ < end_;
     if (observer_) observer_->BeforeRefill();
     if (pos_ > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+        std::memmove(buffer_.get(), buffer_.get() + pos_, end_ - pos_);
         end_ -= pos_;
         pos_ = 0;
     }
-    if (end_ < buffer_.size()) {
-        const std::size_t n = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    if (end_ < capacity_) {
+        const std::size_t n = std::fread(buffer_.get() + end_, 1, capacity_ - end_, file_);
         end_ += n;
         if (n == 0) {
             if (std::ferror(file_)) failed_ = true;
@@ -63,8 +64,8 @@ HexStart HexReader::ReadHeader(HexRecordHeader& header) {
     header.line = line_;
     // Fast path: the whole header is in the buffer and holds no line feed.
     if (end_ - pos_ >= 9 && !capturing_ && buffer_[pos_] == ':' &&
-        !std::memchr(buffer_.data() + pos_ + 1, '\n', 8)) {
-        header.source = buffer_.data() + pos_;
+        !std::memchr(buffer_.get() + pos_ + 1, '\n', 8)) {
+        header.source = buffer_.get() + pos_;
         std::memcpy(header.text, header.source, 9);
         pos_ += 9;
         header.count = static_cast<uint8_t>(Field(header.text + 1, 2));
@@ -98,20 +99,20 @@ bool HexReader::SkipLine() {
 bool HexReader::NextLinePiece(std::string_view& piece) {
     std::size_t searched = pos_;
     for (;;) {
-        const char* start = buffer_.data() + searched;
+        const char* start = buffer_.get() + searched;
         const void* lf = std::memchr(start, '\n', end_ - searched);
         if (lf) {
-            const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.data()) + 1;
-            piece = std::string_view(buffer_.data() + pos_, stop - pos_);
+            const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.get()) + 1;
+            piece = std::string_view(buffer_.get() + pos_, stop - pos_);
             pos_ = stop;
             ++line_;
             if (capturing_) Capture(piece);
             return true;
         }
         const std::size_t had = end_ - pos_;
-        if (had == buffer_.size() || eof_) {
+        if (had == capacity_ || eof_) {
             // Longer than the buffer, or the last line without a line feed.
-            piece = std::string_view(buffer_.data() + pos_, had);
+            piece = std::string_view(buffer_.get() + pos_, had);
             pos_ = end_;
             if (capturing_) Capture(piece);
             return eof_;

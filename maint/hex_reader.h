@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -96,7 +97,8 @@ private:
 
     std::FILE* file_;
     HexBufferObserver* observer_ = nullptr;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_;
     std::size_t pos_ = 0, end_ = 0;
     unsigned line_ = 1;
     bool eof_ = false, failed_ = false;

@@ -15,8 +15,8 @@ ImageWriter::~ImageWriter() {
 bool ImageWriter::Open(const std::string& path) {
     file_ = std::fopen(path.c_str(), "wb");
     if (!file_) return false;
-    streamBuffer_.resize(kStreamBuffer);
-    std::setvbuf(file_, streamBuffer_.data(), _IOFBF, streamBuffer_.size());
+    streamBuffer_ = std::make_unique_for_overwrite<char[]>(kStreamBuffer);
+    std::setvbuf(file_, streamBuffer_.get(), _IOFBF, kStreamBuffer);
     position_ = 0;
     ok_ = true;
     return true;

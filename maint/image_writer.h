@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
-#include <vector>
 
 // A binary file written by seeking and writing; sequential writes go
 // through one large buffer without seeking. Any failed write is remembered
@@ -29,7 +29,7 @@ private:
     bool SeekTo(uint64_t offset);
 
     std::FILE* file_ = nullptr;
-    std::vector<char> streamBuffer_;
+    std::unique_ptr<char[]> streamBuffer_;
     uint64_t position_ = 0;
     bool ok_ = true;
 };

@@ -82,6 +82,10 @@ void MergeCopier::Record(const HexRecordHeader& header) {
     }
 }
 
+void MergeCopier::WriteHeldReturns() {
+    for (; heldReturns_ > 0; --heldReturns_) output_.Append("\r");
+}
+
 void MergeCopier::WriteHeader() {
     if (!headerWritten_) output_.Append({canonical_, sizeof canonical_});
     headerWritten_ = true;
@@ -90,13 +94,27 @@ void MergeCopier::WriteHeader() {
 void MergeCopier::Piece(std::string_view piece, bool last) {
     if (!last) {
         // A line longer than the reader's buffer: copied, but not checked.
+        // Carriage returns at the end of a piece may belong to the line end,
+        // so they are held back until more text follows.
         FlushRun();
         WriteHeader();
         wholeLine_ = false;
-        output_.Append(piece);
+        std::string_view text = piece;
+        std::size_t returns = 0;
+        while (!text.empty() && text.back() == '\r') {
+            text.remove_suffix(1);
+            ++returns;
+        }
+        if (!text.empty()) {
+            WriteHeldReturns();
+            output_.Append(text);
+        }
+        heldReturns_ += returns;
         return;
     }
     const std::string_view rest = WithoutLineEnd(piece);
+    if (!rest.empty()) WriteHeldReturns();
+    heldReturns_ = 0;
     const bool unchanged = wholeLine_ && header_.source && header_.source + 9 == piece.data() &&
                            rest.size() + 2 == piece.size() && piece[rest.size()] == '\r' &&
                            std::memcmp(header_.text, canonical_, 9) == 0;

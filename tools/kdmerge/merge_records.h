@@ -68,6 +68,7 @@ public:
 private:
     void FlushRun();
     void WriteHeader();
+    void WriteHeldReturns();
 
     MergeOutput& output_;
     HexReader& reader_;
@@ -75,6 +76,7 @@ private:
     char canonical_[9] = {};
     bool headerWritten_ = false;
     bool wholeLine_ = true;
+    std::size_t heldReturns_ = 0;
     const char* runStart_ = nullptr; // unchanged lines not yet written
     const char* runEnd_ = nullptr;
     AddressTracker tracker_;
