@@ -1,5 +1,7 @@
 #include "file_io.h"
 
+#include <new>
+
 namespace convert {
 
 namespace {
@@ -8,11 +10,14 @@ namespace {
 // the buffers are fixed, so memory use stays the same for any file size.
 constexpr std::size_t kStreamBuffer = 64 * 1024;
 
-File Open(const char* path, const char* mode)
+File Open(const char* path, const char* mode, std::unique_ptr<char[]>& buffer)
 {
     File file(std::fopen(path, mode));
-    if (file)
-        std::setvbuf(file.get(), nullptr, _IOFBF, kStreamBuffer);
+    if (file) {
+        buffer.reset(new (std::nothrow) char[kStreamBuffer]);
+        if (buffer)
+            std::setvbuf(file.get(), buffer.get(), _IOFBF, kStreamBuffer);
+    }
     return file;
 }
 
@@ -21,17 +26,17 @@ File Open(const char* path, const char* mode)
 FilePair OpenPair(const char* inPath, const char* outPath)
 {
     FilePair files;
-    files.in = Open(inPath, "rb");
-    files.out = Open(outPath, "wb");
+    files.in = Open(inPath, "rb", files.inBuffer);
+    files.out = Open(outPath, "wb", files.outBuffer);
     return files;
 }
 
 FilePair OpenInputFirst(const char* inPath, const char* outPath)
 {
     FilePair files;
-    files.in = Open(inPath, "rb");
+    files.in = Open(inPath, "rb", files.inBuffer);
     if (files.in)
-        files.out = Open(outPath, "wb");
+        files.out = Open(outPath, "wb", files.outBuffer);
     return files;
 }
 

@@ -11,8 +11,11 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-// Input (binary reading) and output (binary writing, created or truncated).
+// Input (binary reading) and output (binary writing, created or truncated),
+// each with a stream buffer that outlives it.
 struct FilePair {
+    std::unique_ptr<char[]> inBuffer;
+    std::unique_ptr<char[]> outBuffer;
     File in;
     File out;
 };

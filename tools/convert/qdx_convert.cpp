@@ -73,7 +73,7 @@ Outcome ConvertQdx(std::FILE* in, std::FILE* out, Progress progress, void* user)
             return Outcome::WriteError;
     }
 
-    const auto header = PcmHeader(static_cast<std::uint32_t>(output.Length()));
+    const auto header = PcmHeader(output.Length());
     output.WriteAt(0, header.data(), header.size());
     return output.Flush() ? Outcome::Done : Outcome::WriteError;
 }

@@ -27,11 +27,11 @@ void PutLe32(std::uint8_t* p, std::uint32_t v)
     p[3] = static_cast<std::uint8_t>(v >> 24);
 }
 
-std::array<std::uint8_t, kPcmHeaderSize> PcmHeader(std::uint32_t length)
+std::array<std::uint8_t, kPcmHeaderSize> PcmHeader(std::uint64_t length)
 {
     std::array<std::uint8_t, kPcmHeaderSize> h{};
     PutTag(&h[0], "RIFF");
-    PutLe32(&h[4], length - 8);
+    PutLe32(&h[4], static_cast<std::uint32_t>(length - 8));
     PutTag(&h[8], "WAVE");
     PutTag(&h[12], "fmt ");
     PutLe32(&h[16], 16);
@@ -42,7 +42,7 @@ std::array<std::uint8_t, kPcmHeaderSize> PcmHeader(std::uint32_t length)
     PutLe16(&h[32], 2);
     PutLe16(&h[34], 16);
     PutTag(&h[36], "data");
-    PutLe32(&h[40], length - static_cast<std::uint32_t>(kPcmHeaderSize));
+    PutLe32(&h[40], static_cast<std::uint32_t>(length - kPcmHeaderSize));
     return h;
 }
 

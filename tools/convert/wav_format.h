@@ -23,8 +23,8 @@ inline constexpr std::uint64_t kMaxWavLength = 0xFFFFFFFFull + 8;
 void PutLe32(std::uint8_t* p, std::uint32_t v);
 
 // The PCM header of a file of `length` bytes in all (RIFF size length - 8,
-// data size length - 44).
-std::array<std::uint8_t, kPcmHeaderSize> PcmHeader(std::uint32_t length);
+// data size length - 44); `length` is at most kMaxWavLength.
+std::array<std::uint8_t, kPcmHeaderSize> PcmHeader(std::uint64_t length);
 
 // The IMA ADPCM header for `blocks` blocks of data.
 std::array<std::uint8_t, kImaHeaderSize> ImaHeader(std::uint32_t blocks);
