@@ -6,8 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 3) {
         std::fputs("usage: amr_decode_min <amr file> <raw out>\n", stderr);
         return 2;
@@ -15,11 +14,9 @@ int main(int argc, char** argv)
     static const int kDataBytes[16] = {12, 13, 15, 17, 19, 20, 26, 31, 5, 0, 0, 0, 0, 0, 0, 0};
     std::FILE* in = std::fopen(argv[1], "rb");
     std::FILE* out = std::fopen(argv[2], "wb");
-    if (!in || !out)
-        return 1;
+    if (!in || !out) return 1;
     char magic[6];
-    if (std::fread(magic, 1, 6, in) != 6 || std::memcmp(magic, "#!AMR\n", 6) != 0)
-        return 1;
+    if (std::fread(magic, 1, 6, in) != 6 || std::memcmp(magic, "#!AMR\n", 6) != 0) return 1;
     void* decoder = Decoder_Interface_init();
     unsigned char frame[32];
     short pcm[160];
@@ -27,7 +24,8 @@ int main(int argc, char** argv)
     while ((toc = std::getc(in)) != EOF) {
         frame[0] = static_cast<unsigned char>(toc);
         const int n = kDataBytes[(toc >> 3) & 15];
-        if (std::fread(frame + 1, 1, static_cast<std::size_t>(n), in) != static_cast<std::size_t>(n))
+        if (std::fread(frame + 1, 1, static_cast<std::size_t>(n), in) !=
+            static_cast<std::size_t>(n))
             break;
         Decoder_Interface_Decode(decoder, frame, pcm, 0);
         std::fwrite(pcm, sizeof pcm[0], 160, out);

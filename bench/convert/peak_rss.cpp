@@ -5,8 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 2) {
         std::fputs("usage: peak_rss <program> [args...]\n", stderr);
         return 2;
@@ -18,8 +17,7 @@ int main(int argc, char** argv)
     }
     int status = 0;
     rusage usage{};
-    if (child < 0 || wait4(child, &status, 0, &usage) < 0)
-        return 127;
+    if (child < 0 || wait4(child, &status, 0, &usage) < 0) return 127;
     std::fprintf(stderr, "peak_rss_kib %ld\n", usage.ru_maxrss);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }

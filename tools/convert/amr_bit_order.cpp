@@ -2,6 +2,8 @@
 
 namespace convert {
 
+// clang-format off
+
 // Storage bit i of a 4.75 kbit/s speech frame holds serial bit kMr475Order[i].
 const std::array<std::uint8_t, kMr475Bits> kMr475Order = {
       0,   1,   2,   3,   4,   5,   6,   7,   8,   9,
@@ -31,5 +33,7 @@ const std::array<std::uint8_t, kMr59Bits> kMr59Order = {
      80, 101,  42,  63,  88, 109,  41,  62,  87, 108,
      38,  59,  84, 105,  37,  58,  83, 104,
 };
+
+// clang-format on
 
 } // namespace convert

@@ -8,9 +8,9 @@
 
 namespace convert {
 
-inline constexpr int kMr475Bits = 95;   // speech bits of a 4.75 kbit/s frame
-inline constexpr int kMr59Bits = 118;   // speech bits of a 5.9 kbit/s frame
-inline constexpr int kSidBits = 35;     // comfort-noise bits of a SID frame
+inline constexpr int kMr475Bits = 95; // speech bits of a 4.75 kbit/s frame
+inline constexpr int kMr59Bits = 118; // speech bits of a 5.9 kbit/s frame
+inline constexpr int kSidBits = 35;   // comfort-noise bits of a SID frame
 
 extern const std::array<std::uint8_t, kMr475Bits> kMr475Order;
 extern const std::array<std::uint8_t, kMr59Bits> kMr59Order;

@@ -21,20 +21,21 @@ using Decoder = std::unique_ptr<void, DecoderDeleter>;
 
 } // namespace
 
-Outcome ConvertQdx(std::FILE* in, std::FILE* out, Progress progress, void* user)
-{
+Outcome ConvertQdx(std::FILE* in, std::FILE* out, Progress progress, void* user) {
     Decoder decoder(Decoder_Interface_init());
-    if (!decoder)
-        return Outcome::NoDecoder;
+    if (!decoder) return Outcome::NoDecoder;
 
     const long size = StreamSize(in);
     std::fseek(out, 0, SEEK_SET);
 
     QdxReader reader(in);
     switch (reader.ReadHeader()) {
-    case QdxReader::Status::Ok: break;
-    case QdxReader::Status::ReadError: return Outcome::ReadError;
-    default: return Outcome::NotQdx;
+    case QdxReader::Status::Ok:
+        break;
+    case QdxReader::Status::ReadError:
+        return Outcome::ReadError;
+    default:
+        return Outcome::NotQdx;
     }
 
     OutputStream output(out);
@@ -46,16 +47,12 @@ Outcome ConvertQdx(std::FILE* in, std::FILE* out, Progress progress, void* user)
     std::array<std::uint8_t, kPcmFrameBytes> bytes{};
     for (;;) {
         const QdxReader::Status status = reader.ReadFrame(frame);
-        if (status == QdxReader::Status::ReadError)
-            return Outcome::ReadError;
-        if (status == QdxReader::Status::End)
-            break;
+        if (status == QdxReader::Status::ReadError) return Outcome::ReadError;
+        if (status == QdxReader::Status::End) break;
         if (progress && progress(reader.Position(), size, user) != 0)
             return output.Flush() ? Outcome::Stopped : Outcome::WriteError;
-        if (status == QdxReader::Status::Truncated)
-            break; // a last frame cut short is dropped
-        if (output.Length() + kPcmFrameBytes > kMaxWavLength)
-            return Outcome::WriteError;
+        if (status == QdxReader::Status::Truncated) break; // a last frame cut short is dropped
+        if (output.Length() + kPcmFrameBytes > kMaxWavLength) return Outcome::WriteError;
 
         // opencore-amr's receive DTX handling follows the standard with two
         // differences, both accepted: an RX_SID_UPDATE frame after more than
@@ -69,8 +66,7 @@ Outcome ConvertQdx(std::FILE* in, std::FILE* out, Progress progress, void* user)
             bytes[2 * i] = static_cast<std::uint8_t>(s);
             bytes[2 * i + 1] = static_cast<std::uint8_t>(s >> 8);
         }
-        if (!output.Write(bytes.data(), bytes.size()))
-            return Outcome::WriteError;
+        if (!output.Write(bytes.data(), bytes.size())) return Outcome::WriteError;
     }
 
     const auto header = PcmHeader(output.Length());

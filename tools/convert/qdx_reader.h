@@ -22,10 +22,10 @@ struct QdxFrame {
 class QdxReader {
 public:
     enum class Status {
-        Ok,         // header accepted, or a whole frame read
-        NotQdx,     // no valid header: too short, no group header, unknown mode
-        End,        // no further frame
-        Truncated,  // the last frame's payload is cut short by the end of the file
+        Ok,        // header accepted, or a whole frame read
+        NotQdx,    // no valid header: too short, no group header, unknown mode
+        End,       // no further frame
+        Truncated, // the last frame's payload is cut short by the end of the file
         ReadError,
     };
 
@@ -54,9 +54,9 @@ private:
 
     std::FILE* in_;
     long position_ = 0;
-    bool mr59_ = false;   // mode byte 1: 5.9 kbit/s; 0: 4.75 kbit/s
-    bool typed_ = false;  // frames carry two frame-type bits
-    int groupCount_ = 0;  // frames read since the last group header
+    bool mr59_ = false;  // mode byte 1: 5.9 kbit/s; 0: 4.75 kbit/s
+    bool typed_ = false; // frames carry two frame-type bits
+    int groupCount_ = 0; // frames read since the last group header
 };
 
 } // namespace convert

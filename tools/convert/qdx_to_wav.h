@@ -12,7 +12,7 @@ namespace convert {
 using ProgressCallback = Progress;
 
 // Results of QdxToWav and QkaToWav besides 0 (success).
-inline constexpr int kResultRejected = -1;     // not a recording, stopped, or a file did not open
+inline constexpr int kResultRejected = -1; // not a recording, stopped, or a file did not open
 inline constexpr int kResultNoDecoder = -2;
 inline constexpr int kResultWriteError = -4;
 inline constexpr int kResultReadError = -5;

@@ -10,12 +10,13 @@ namespace convert {
 namespace {
 
 // Most blocks whose WAV still fits the 32-bit RIFF size.
-constexpr std::uint64_t kMaxBlocks = (kMaxWavLength - kImaHeaderSize - kImaTrailerSize) / kImaBlockSize;
+constexpr std::uint64_t kMaxBlocks =
+    (kMaxWavLength - kImaHeaderSize - kImaTrailerSize) / kImaBlockSize;
 
 } // namespace
 
-Outcome ConvertQka(std::FILE* in, std::FILE* out, std::uint8_t* buffer, Progress progress, void* user)
-{
+Outcome ConvertQka(std::FILE* in, std::FILE* out, std::uint8_t* buffer, Progress progress,
+                   void* user) {
     const long size = StreamSize(in);
     OutputStream output(out);
     const auto header = ImaHeader(0);
@@ -26,14 +27,11 @@ Outcome ConvertQka(std::FILE* in, std::FILE* out, std::uint8_t* buffer, Progress
     const std::uint8_t* adpcm = nullptr;
     for (;;) {
         const QkaScanner::Status status = scanner.Next(adpcm);
-        if (status == QkaScanner::Status::ReadError)
-            return Outcome::ReadError;
+        if (status == QkaScanner::Status::ReadError) return Outcome::ReadError;
         if (status == QkaScanner::Status::Stopped)
             return output.Flush() ? Outcome::Stopped : Outcome::WriteError;
-        if (status == QkaScanner::Status::End)
-            break;
-        if (blocks == kMaxBlocks || !output.Write(adpcm, kImaBlockSize))
-            return Outcome::WriteError;
+        if (status == QkaScanner::Status::End) break;
+        if (blocks == kMaxBlocks || !output.Write(adpcm, kImaBlockSize)) return Outcome::WriteError;
         ++blocks;
     }
 

@@ -13,6 +13,7 @@ namespace convert {
 // on `out` (open for binary writing, empty), using the 2048-byte work
 // buffer `buffer`. Calls `progress` (if any) after every read with the bytes
 // read so far and the input size; a nonzero return stops the conversion.
-Outcome ConvertQka(std::FILE* in, std::FILE* out, std::uint8_t* buffer, Progress progress, void* user);
+Outcome ConvertQka(std::FILE* in, std::FILE* out, std::uint8_t* buffer, Progress progress,
+                   void* user);
 
 } // namespace convert

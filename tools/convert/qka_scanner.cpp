@@ -4,13 +4,11 @@
 
 namespace convert {
 
-bool QkaScanner::IsSync(std::size_t at) const
-{
+bool QkaScanner::IsSync(std::size_t at) const {
     return buffer_[at] == 0x7F && buffer_[at + 1] == 0x7F && buffer_[at + 2] == 0x7F;
 }
 
-QkaScanner::Status QkaScanner::Next(const std::uint8_t*& adpcm)
-{
+QkaScanner::Status QkaScanner::Next(const std::uint8_t*& adpcm) {
     for (;;) {
         if (e_ - p_ < kLookAhead) {
             if (!atEnd_) {
@@ -20,18 +18,15 @@ QkaScanner::Status QkaScanner::Next(const std::uint8_t*& adpcm)
                 const std::size_t want = kBufferSize - rest;
                 const std::size_t got = std::fread(buffer_ + rest, 1, want, in_);
                 if (got < want) {
-                    if (std::ferror(in_))
-                        return Status::ReadError;
+                    if (std::ferror(in_)) return Status::ReadError;
                     atEnd_ = true;
                 }
                 read_ += static_cast<long>(got);
                 p_ = 0;
                 e_ = rest + got;
-                if (progress_ && progress_(read_, size_, user_) != 0)
-                    return Status::Stopped;
+                if (progress_ && progress_(read_, size_, user_) != 0) return Status::Stopped;
             }
-            if (atEnd_ && e_ - p_ < kBlockSize)
-                return Status::End;
+            if (atEnd_ && e_ - p_ < kBlockSize) return Status::End;
         }
 
         // A block is taken when the next sync follows it, or when the input

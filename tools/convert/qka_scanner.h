@@ -17,8 +17,8 @@ namespace convert {
 class QkaScanner {
 public:
     static constexpr std::size_t kBufferSize = 2048;
-    static constexpr std::size_t kBlockSize = 260;   // sync, ignored byte, ADPCM block
-    static constexpr std::size_t kLookAhead = 264;   // a block and the next sync
+    static constexpr std::size_t kBlockSize = 260; // sync, ignored byte, ADPCM block
+    static constexpr std::size_t kLookAhead = 264; // a block and the next sync
 
     enum class Status { Block, End, Stopped, ReadError };
 
@@ -39,10 +39,10 @@ private:
     long size_;
     Progress progress_;
     void* user_;
-    std::size_t p_ = 0;      // scan position in the buffer
-    std::size_t e_ = 0;      // end of valid bytes in the buffer
-    long read_ = 0;          // bytes read from the input so far
-    bool atEnd_ = false;     // a read has met the end of the input
+    std::size_t p_ = 0;  // scan position in the buffer
+    std::size_t e_ = 0;  // end of valid bytes in the buffer
+    long read_ = 0;      // bytes read from the input so far
+    bool atEnd_ = false; // a read has met the end of the input
 };
 
 } // namespace convert

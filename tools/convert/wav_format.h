@@ -9,12 +9,12 @@
 namespace convert {
 
 inline constexpr std::size_t kPcmHeaderSize = 44;
-inline constexpr std::size_t kPcmFrameBytes = 320;       // 160 samples of 16 bits
+inline constexpr std::size_t kPcmFrameBytes = 320; // 160 samples of 16 bits
 inline constexpr std::size_t kImaHeaderSize = 48;
 inline constexpr std::size_t kImaTrailerSize = 24;
 inline constexpr std::size_t kImaBlockSize = 256;
 inline constexpr std::uint32_t kImaSamplesPerBlock = 505;
-inline constexpr std::size_t kImaDataSizeOffset = 44;    // data size field of the IMA header
+inline constexpr std::size_t kImaDataSizeOffset = 44; // data size field of the IMA header
 
 // Largest output the 32-bit RIFF size field can describe.
 inline constexpr std::uint64_t kMaxWavLength = 0xFFFFFFFFull + 8;

@@ -8,11 +8,13 @@ namespace voicedata {
 namespace {
 
 constexpr int kStepTable[89] = {
-    7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 19, 21, 23, 25, 28, 31, 34, 37, 41, 45,
-    50, 55, 60, 66, 73, 80, 88, 97, 107, 118, 130, 143, 157, 173, 190, 209, 230, 253, 279, 307,
-    337, 371, 408, 449, 494, 544, 598, 658, 724, 796, 876, 963, 1060, 1166, 1282, 1411, 1552, 1707, 1878, 2066,
-    2272, 2499, 2749, 3024, 3327, 3660, 4026, 4428, 4871, 5358, 5894, 6484, 7132, 7845, 8630, 9493, 10442, 11487, 12635, 13899,
-    15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
+    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,   21,    23,
+    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,   73,    80,
+    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,  253,   279,
+    307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,  876,   963,
+    1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749, 3024,  3327,
+    3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493, 10442, 11487,
+    12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
 constexpr int kIndexTable[16] = {-1, -1, -1, -1, 2, 4, 6, 8, -1, -1, -1, -1, 2, 4, 6, 8};
 
 constexpr std::size_t kSamplesPerBlock = 505;
@@ -22,8 +24,7 @@ struct ImaState {
     int predicted = 0;
     int index = 0;
 
-    int Encode(int sample)
-    {
+    int Encode(int sample) {
         const int step = kStepTable[index];
         int diff = sample - predicted;
         int code = 0;
@@ -32,9 +33,20 @@ struct ImaState {
             diff = -diff;
         }
         int delta = step >> 3;
-        if (diff >= step) { code |= 4; diff -= step; delta += step; }
-        if (diff >= step >> 1) { code |= 2; diff -= step >> 1; delta += step >> 1; }
-        if (diff >= step >> 2) { code |= 1; delta += step >> 2; }
+        if (diff >= step) {
+            code |= 4;
+            diff -= step;
+            delta += step;
+        }
+        if (diff >= step >> 1) {
+            code |= 2;
+            diff -= step >> 1;
+            delta += step >> 1;
+        }
+        if (diff >= step >> 2) {
+            code |= 1;
+            delta += step >> 2;
+        }
         predicted = std::clamp(code & 8 ? predicted - delta : predicted + delta, -32768, 32767);
         index = std::clamp(index + kIndexTable[code], 0, 88);
         return code;
@@ -43,8 +55,7 @@ struct ImaState {
 
 } // namespace
 
-std::vector<ImaBlock> ImaEncode(const std::vector<std::int16_t>& pcm)
-{
+std::vector<ImaBlock> ImaEncode(const std::vector<std::int16_t>& pcm) {
     std::vector<ImaBlock> blocks;
     ImaState state;
     for (std::size_t at = 0; at < pcm.size(); at += kSamplesPerBlock) {
@@ -67,8 +78,7 @@ std::vector<ImaBlock> ImaEncode(const std::vector<std::int16_t>& pcm)
     return blocks;
 }
 
-std::vector<std::uint8_t> QkaBlock(const ImaBlock& block, std::uint8_t fourth)
-{
+std::vector<std::uint8_t> QkaBlock(const ImaBlock& block, std::uint8_t fourth) {
     std::vector<std::uint8_t> bytes(4 + block.size());
     bytes[0] = bytes[1] = bytes[2] = 0x7F;
     bytes[3] = fourth;
@@ -76,8 +86,7 @@ std::vector<std::uint8_t> QkaBlock(const ImaBlock& block, std::uint8_t fourth)
     return bytes;
 }
 
-std::vector<std::uint8_t> PackQka(const std::vector<ImaBlock>& blocks)
-{
+std::vector<std::uint8_t> PackQka(const std::vector<ImaBlock>& blocks) {
     std::vector<std::uint8_t> file;
     file.reserve(blocks.size() * 260);
     for (std::size_t i = 0; i < blocks.size(); ++i) {

@@ -14,15 +14,13 @@ constexpr double kPi = 3.14159265358979323846;
 // Two-pole resonator, a crude vocal-tract formant.
 struct Resonator {
     double a1 = 0, a2 = 0, gain = 0, y1 = 0, y2 = 0;
-    Resonator(double freq, double bandwidth)
-    {
+    Resonator(double freq, double bandwidth) {
         const double r = std::exp(-kPi * bandwidth / kRate);
         a1 = 2 * r * std::cos(2 * kPi * freq / kRate);
         a2 = -r * r;
         gain = 1 - r;
     }
-    double Step(double x)
-    {
+    double Step(double x) {
         const double y = gain * x + a1 * y1 + a2 * y2;
         y2 = y1;
         y1 = y;
@@ -32,8 +30,7 @@ struct Resonator {
 
 } // namespace
 
-std::vector<std::int16_t> SpeechSignal(double seconds, unsigned seed)
-{
+std::vector<std::int16_t> SpeechSignal(double seconds, unsigned seed) {
     const auto total = static_cast<std::size_t>(std::max(0.0, seconds) * kRate);
     std::vector<std::int16_t> pcm;
     pcm.reserve(total);
@@ -43,7 +40,8 @@ std::vector<std::int16_t> SpeechSignal(double seconds, unsigned seed)
 
     bool talking = true;
     while (pcm.size() < total) {
-        const auto length = static_cast<std::size_t>((talking ? 0.8 + 0.8 * uni(rng) : 0.5 + 1.0 * uni(rng)) * kRate);
+        const auto length = static_cast<std::size_t>(
+            (talking ? 0.8 + 0.8 * uni(rng) : 0.5 + 1.0 * uni(rng)) * kRate);
         if (talking) {
             // Syllables of about 200 ms with a gliding pitch and formants.
             Resonator f1(400 + 400 * uni(rng), 80), f2(1200 + 800 * uni(rng), 120), f3(2500, 200);
@@ -60,8 +58,10 @@ std::vector<std::int16_t> SpeechSignal(double seconds, unsigned seed)
                     excitation = 1;
                 }
                 excitation += 0.02 * noise(rng);
-                const double voiced = f1.Step(excitation) * 3 + f2.Step(excitation) * 2 + f3.Step(excitation);
-                const double envelope = std::pow(std::sin(kPi * std::fmod(t, syllable) / syllable), 2);
+                const double voiced =
+                    f1.Step(excitation) * 3 + f2.Step(excitation) * 2 + f3.Step(excitation);
+                const double envelope =
+                    std::pow(std::sin(kPi * std::fmod(t, syllable) / syllable), 2);
                 const double v = 24000 * envelope * voiced + 20 * noise(rng);
                 pcm.push_back(static_cast<std::int16_t>(std::clamp(v, -32768.0, 32767.0)));
             }

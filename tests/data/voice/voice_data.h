@@ -28,8 +28,8 @@ std::vector<std::uint8_t> AmrFile(const std::vector<AmrFrame>& frames);
 
 // Speech bit orders: storage bit i holds serial bit order[i].
 struct BitOrders {
-    const std::uint8_t* mr475;  // 95 entries
-    const std::uint8_t* mr59;   // 118 entries
+    const std::uint8_t* mr475; // 95 entries
+    const std::uint8_t* mr59;  // 118 entries
 };
 
 // The bit orders the converters use.
@@ -37,15 +37,16 @@ BitOrders ConverterBitOrders();
 
 // How storage frames are laid out in a QDX file.
 struct QdxLayout {
-    bool mr59 = false;        // mode byte 1, else 0
-    bool typed = true;        // frames carry two frame-type bits
-    int groupFrames = 10;     // frames between group headers
+    bool mr59 = false;    // mode byte 1, else 0
+    bool typed = true;    // frames carry two frame-type bits
+    int groupFrames = 10; // frames between group headers
 };
 
 // One frame as the recorder stores it (first byte and payload). Throws
 // std::invalid_argument for a frame the layout cannot hold (a frame of the
 // other mode, or a SID or no-data frame without type bits).
-std::vector<std::uint8_t> QdxFrame(const AmrFrame& frame, const QdxLayout& layout, const BitOrders& orders);
+std::vector<std::uint8_t> QdxFrame(const AmrFrame& frame, const QdxLayout& layout,
+                                   const BitOrders& orders);
 
 // A whole QDX file: mode byte, flag, then groups of frames after group headers.
 std::vector<std::uint8_t> PackQdx(const std::vector<AmrFrame>& frames, const QdxLayout& layout,

@@ -13,8 +13,7 @@
 
 namespace {
 
-int Usage()
-{
+int Usage() {
     std::fputs("usage: sd_voicegen pcm <out> <seconds>\n"
                "       sd_voicegen qka <out> <seconds>\n"
                "       sd_voicegen qka-size <out> <bytes>\n"
@@ -23,23 +22,22 @@ int Usage()
     return 2;
 }
 
-int Fail(const std::string& path)
-{
+int Fail(const std::string& path) {
     std::fprintf(stderr, "sd_voicegen: cannot write '%s'\n", path.c_str());
     return 1;
 }
 
 // A QKA file of exactly `bytes` bytes: a minute of blocks over and over,
 // then zero bytes that make no block.
-int QkaOfSize(const std::string& path, long long bytes)
-{
-    const std::vector<std::uint8_t> minute = voicedata::PackQka(voicedata::ImaEncode(voicedata::SpeechSignal(60)));
+int QkaOfSize(const std::string& path, long long bytes) {
+    const std::vector<std::uint8_t> minute =
+        voicedata::PackQka(voicedata::ImaEncode(voicedata::SpeechSignal(60)));
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return Fail(path);
+    if (!f) return Fail(path);
     long long left = bytes;
     while (left >= 260) {
-        const auto n = static_cast<std::size_t>(std::min<long long>(left / 260 * 260, static_cast<long long>(minute.size())));
+        const auto n = static_cast<std::size_t>(
+            std::min<long long>(left / 260 * 260, static_cast<long long>(minute.size())));
         std::fwrite(minute.data(), 1, n, f);
         left -= static_cast<long long>(n);
     }
@@ -50,10 +48,8 @@ int QkaOfSize(const std::string& path, long long bytes)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (argc < 4)
-        return Usage();
+int main(int argc, char** argv) {
+    if (argc < 4) return Usage();
     const std::string kind = argv[1];
     const std::string out = argv[2];
     try {
@@ -67,16 +63,15 @@ int main(int argc, char** argv)
         }
         if (kind == "qka")
             return voicedata::MakeQkaRecording(out, std::atof(argv[3])) ? 0 : Fail(out);
-        if (kind == "qka-size")
-            return QkaOfSize(out, std::atoll(argv[3]));
+        if (kind == "qka-size") return QkaOfSize(out, std::atoll(argv[3]));
         if (kind == "qdx" && argc >= 6) {
             const bool mr59 = std::strcmp(argv[3], "1") == 0;
             const bool dtx = std::strcmp(argv[4], "1") == 0;
-            const auto frames = voicedata::EncodeAmr(voicedata::SpeechSignal(std::atof(argv[5])), mr59, dtx);
+            const auto frames =
+                voicedata::EncodeAmr(voicedata::SpeechSignal(std::atof(argv[5])), mr59, dtx);
             voicedata::QdxLayout layout;
             layout.mr59 = mr59;
-            if (!voicedata::WriteFile(out, voicedata::PackQdx(frames, layout)))
-                return Fail(out);
+            if (!voicedata::WriteFile(out, voicedata::PackQdx(frames, layout))) return Fail(out);
             if (argc >= 7 && !voicedata::WriteFile(argv[6], voicedata::AmrFile(frames)))
                 return Fail(argv[6]);
             return 0;

@@ -13,8 +13,7 @@ namespace testfiles {
 std::map<std::string, std::vector<std::uint8_t>> ReadBitOrderFile(const std::string& path);
 
 // The shared data file of the tables.
-inline std::string BitOrderFilePath()
-{
+inline std::string BitOrderFilePath() {
     return std::string(SD_SHARED_DATA_DIR) + "/amrnb-bit-order.txt";
 }
 

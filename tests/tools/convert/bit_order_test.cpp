@@ -9,8 +9,7 @@
 
 namespace {
 
-void ExpectPermutation(const std::vector<std::uint8_t>& table)
-{
+void ExpectPermutation(const std::vector<std::uint8_t>& table) {
     std::vector<std::uint8_t> sorted = table;
     std::sort(sorted.begin(), sorted.end());
     std::vector<std::uint8_t> identity(table.size());
@@ -18,8 +17,7 @@ void ExpectPermutation(const std::vector<std::uint8_t>& table)
     EXPECT_EQ(sorted, identity) << "every serial bit once";
 }
 
-TEST(BitOrder, TablesMatchTheSharedDataFile)
-{
+TEST(BitOrder, TablesMatchTheSharedDataFile) {
     auto tables = testfiles::ReadBitOrderFile(testfiles::BitOrderFilePath());
     ASSERT_EQ(tables.count("MR475"), 1u) << testfiles::BitOrderFilePath();
     ASSERT_EQ(tables.count("MR59"), 1u);

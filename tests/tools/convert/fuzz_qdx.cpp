@@ -6,12 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::FILE* in = std::tmpfile();
     std::FILE* out = std::tmpfile();
-    if (!in || !out)
-        std::abort();
+    if (!in || !out) std::abort();
     std::fwrite(data, 1, size, in);
     std::rewind(in);
     const convert::Outcome outcome = convert::ConvertQdx(in, out, nullptr, nullptr);
@@ -19,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const long length = std::ftell(out);
     if (outcome == convert::Outcome::Done && (length < 44 || (length - 44) % 320 != 0))
         std::abort();
-    if (outcome == convert::Outcome::NotQdx && length != 0)
-        std::abort();
+    if (outcome == convert::Outcome::NotQdx && length != 0) std::abort();
     std::fclose(in);
     std::fclose(out);
     return 0;

@@ -19,8 +19,7 @@ using testfiles::Bytes;
 using voicedata::AmrFrame;
 
 // Decodes storage frames directly, as the oracle.
-std::vector<std::int16_t> ReferenceDecode(const std::vector<AmrFrame>& frames)
-{
+std::vector<std::int16_t> ReferenceDecode(const std::vector<AmrFrame>& frames) {
     void* state = Decoder_Interface_init();
     std::vector<std::int16_t> pcm;
     short out[160];
@@ -38,16 +37,14 @@ std::vector<std::int16_t> ReferenceDecode(const std::vector<AmrFrame>& frames)
 // converter cannot cancel out against the generator.
 class QdxTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         tables_ = testfiles::ReadBitOrderFile(testfiles::BitOrderFilePath());
         ASSERT_EQ(tables_["MR475"].size(), 95u);
         ASSERT_EQ(tables_["MR59"].size(), 118u);
         orders_ = {tables_["MR475"].data(), tables_["MR59"].data()};
     }
 
-    Bytes Pack(const std::vector<AmrFrame>& frames, bool mr59, bool typed)
-    {
+    Bytes Pack(const std::vector<AmrFrame>& frames, bool mr59, bool typed) {
         voicedata::QdxLayout layout;
         layout.mr59 = mr59;
         layout.typed = typed;
@@ -55,16 +52,16 @@ protected:
     }
 
     // Converts `qdx` and returns the result and the WAV.
-    int Convert(const Bytes& qdx, Bytes& wav, convert::Progress progress = nullptr, void* user = nullptr)
-    {
+    int Convert(const Bytes& qdx, Bytes& wav, convert::Progress progress = nullptr,
+                void* user = nullptr) {
         testfiles::WriteBytes(dir_.Path("in.qdx"), qdx);
-        const int r = convert::QdxFileToWav(dir_.Path("in.qdx").c_str(), dir_.Path("out.wav").c_str(), progress, user);
+        const int r = convert::QdxFileToWav(dir_.Path("in.qdx").c_str(),
+                                            dir_.Path("out.wav").c_str(), progress, user);
         wav = testfiles::ReadBytes(dir_.Path("out.wav"));
         return r;
     }
 
-    static void ExpectPcmWav(const Bytes& wav, std::size_t frames)
-    {
+    static void ExpectPcmWav(const Bytes& wav, std::size_t frames) {
         ASSERT_EQ(wav.size(), 44 + 320 * frames);
         EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF");
         EXPECT_EQ(testfiles::Le32(wav, 4), wav.size() - 8);
@@ -85,16 +82,14 @@ protected:
     testfiles::ScratchDir dir_;
 };
 
-std::map<int, int> StorageTypes(const std::vector<AmrFrame>& frames)
-{
+std::map<int, int> StorageTypes(const std::vector<AmrFrame>& frames) {
     std::map<int, int> n;
     for (const AmrFrame& f : frames)
         ++n[(f[0] >> 3) & 15];
     return n;
 }
 
-TEST_F(QdxTest, DecodesLikeTheReferenceInEveryLayout)
-{
+TEST_F(QdxTest, DecodesLikeTheReferenceInEveryLayout) {
     const auto speech = voicedata::SpeechSignal(12.0, 7);
     for (bool mr59 : {false, true}) {
         for (bool dtx : {false, true}) {
@@ -106,9 +101,9 @@ TEST_F(QdxTest, DecodesLikeTheReferenceInEveryLayout)
             }
             const auto reference = ReferenceDecode(frames);
             for (bool typed : {true, false}) {
-                if (dtx && !typed)
-                    continue; // SID and no-data frames need the type bits
-                SCOPED_TRACE(testing::Message() << "mr59=" << mr59 << " dtx=" << dtx << " typed=" << typed);
+                if (dtx && !typed) continue; // SID and no-data frames need the type bits
+                SCOPED_TRACE(testing::Message()
+                             << "mr59=" << mr59 << " dtx=" << dtx << " typed=" << typed);
                 Bytes wav;
                 ASSERT_EQ(Convert(Pack(frames, mr59, typed), wav), 0);
                 ExpectPcmWav(wav, frames.size());
@@ -118,14 +113,12 @@ TEST_F(QdxTest, DecodesLikeTheReferenceInEveryLayout)
     }
 }
 
-TEST_F(QdxTest, SidFirstAndUpdateAreTellApart)
-{
+TEST_F(QdxTest, SidFirstAndUpdateAreTellApart) {
     // Both SID kinds must occur, and each must decode as its own kind.
     const auto frames = voicedata::EncodeAmr(voicedata::SpeechSignal(8.0, 3), false, true);
     int first = 0, update = 0;
     for (const AmrFrame& f : frames)
-        if (((f[0] >> 3) & 15) == 8)
-            ++((f[1 + 35 / 8] >> (7 - 35 % 8)) & 1 ? update : first);
+        if (((f[0] >> 3) & 15) == 8) ++((f[1 + 35 / 8] >> (7 - 35 % 8)) & 1 ? update : first);
     EXPECT_GT(first, 0);
     EXPECT_GT(update, 0);
     Bytes wav;
@@ -133,8 +126,7 @@ TEST_F(QdxTest, SidFirstAndUpdateAreTellApart)
     EXPECT_EQ(testfiles::Samples(wav, 44), ReferenceDecode(frames));
 }
 
-TEST_F(QdxTest, FiveNineFileStartingWithNoDataKeepsItsFrameLengths)
-{
+TEST_F(QdxTest, FiveNineFileStartingWithNoDataKeepsItsFrameLengths) {
     auto frames = voicedata::EncodeAmr(voicedata::SpeechSignal(3.0, 5), true, true);
     frames.insert(frames.begin(), 5, AmrFrame{0x7C});
     Bytes wav;
@@ -143,21 +135,19 @@ TEST_F(QdxTest, FiveNineFileStartingWithNoDataKeepsItsFrameLengths)
     EXPECT_EQ(testfiles::Samples(wav, 44), ReferenceDecode(frames));
 }
 
-TEST_F(QdxTest, HeaderOnlyGivesEmptyWav)
-{
+TEST_F(QdxTest, HeaderOnlyGivesEmptyWav) {
     Bytes wav;
     ASSERT_EQ(Convert({0, 1, 0xFF, 0xFB, 1, 2, 3, 4, 5}, wav), 0);
     ExpectPcmWav(wav, 0);
     EXPECT_EQ(testfiles::Le32(wav, 4), 36u);
 }
 
-TEST_F(QdxTest, RejectedHeadersLeaveTheOutputEmpty)
-{
+TEST_F(QdxTest, RejectedHeadersLeaveTheOutputEmpty) {
     const std::vector<Bytes> bad = {
         {},
-        {0, 1, 0xFF},                          // shorter than 4 bytes
-        {0, 1, 0xFF, 0xFA, 0, 0, 0, 0, 0},     // no group sync
-        {2, 1, 0xFF, 0xFB, 0, 0, 0, 0, 0},     // unknown mode
+        {0, 1, 0xFF},                      // shorter than 4 bytes
+        {0, 1, 0xFF, 0xFA, 0, 0, 0, 0, 0}, // no group sync
+        {2, 1, 0xFF, 0xFB, 0, 0, 0, 0, 0}, // unknown mode
         {0xFF, 0, 0xFF, 0xFB, 0, 0, 0, 0, 0},
     };
     for (const Bytes& b : bad) {
@@ -174,8 +164,7 @@ TEST_F(QdxTest, RejectedHeadersLeaveTheOutputEmpty)
     EXPECT_TRUE(testfiles::ReadBytes(dir_.Path("bad.wav")).empty());
 }
 
-TEST_F(QdxTest, FrameSizesAndProgressPositions)
-{
+TEST_F(QdxTest, FrameSizesAndProgressPositions) {
     // Mode 0 with type bits: speech 13 bytes, SID 6, no data 1; progress is
     // reported at the end of each frame's payload, group headers included.
     const auto frames = voicedata::EncodeAmr(voicedata::SpeechSignal(6.0, 9), false, true);
@@ -183,8 +172,7 @@ TEST_F(QdxTest, FrameSizesAndProgressPositions)
     std::vector<long> expected;
     long pos = 9;
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        if (i > 0 && i % 10 == 0)
-            pos += 7;
+        if (i > 0 && i % 10 == 0) pos += 7;
         const int type = (frames[i][0] >> 3) & 15;
         pos += type == 0 ? 13 : type == 8 ? 6 : 1;
         expected.push_back(pos);
@@ -194,18 +182,21 @@ TEST_F(QdxTest, FrameSizesAndProgressPositions)
         long total = -1;
     } seen;
     Bytes wav;
-    ASSERT_EQ(Convert(qdx, wav, [](long done, long total, void* user) {
-        auto* s = static_cast<Seen*>(user);
-        s->positions.push_back(done);
-        s->total = total;
-        return 0;
-    }, &seen), 0);
+    ASSERT_EQ(Convert(
+                  qdx, wav,
+                  [](long done, long total, void* user) {
+                      auto* s = static_cast<Seen*>(user);
+                      s->positions.push_back(done);
+                      s->total = total;
+                      return 0;
+                  },
+                  &seen),
+              0);
     EXPECT_EQ(seen.positions, expected);
     EXPECT_EQ(seen.total, static_cast<long>(qdx.size()));
 }
 
-TEST_F(QdxTest, UntypedFramesOfBothModes)
-{
+TEST_F(QdxTest, UntypedFramesOfBothModes) {
     // 12 and 15 bytes a frame; 1000 frames give 44 + 320000 bytes.
     for (bool mr59 : {false, true}) {
         const auto frames = voicedata::EncodeAmr(voicedata::SpeechSignal(20.0, 11), mr59, false);
@@ -218,9 +209,9 @@ TEST_F(QdxTest, UntypedFramesOfBothModes)
     }
 }
 
-TEST_F(QdxTest, DamagedGroupsAndEndings)
-{
-    const auto frames = voicedata::EncodeAmr(voicedata::SpeechSignal(0.5, 2), false, false); // 25 frames
+TEST_F(QdxTest, DamagedGroupsAndEndings) {
+    const auto frames =
+        voicedata::EncodeAmr(voicedata::SpeechSignal(0.5, 2), false, false); // 25 frames
     const Bytes good = Pack(frames, false, false);
     const auto reference = ReferenceDecode(frames);
     const std::size_t secondHeader = 9 + 10 * 12;
@@ -245,17 +236,19 @@ TEST_F(QdxTest, DamagedGroupsAndEndings)
     Bytes cutFrame(good.begin(), good.end() - 1);
     ASSERT_EQ(Convert(cutFrame, wav), 0);
     ExpectPcmWav(wav, 24);
-    EXPECT_EQ(testfiles::Samples(wav, 44), std::vector<std::int16_t>(reference.begin(), reference.end() - 160));
+    EXPECT_EQ(testfiles::Samples(wav, 44),
+              std::vector<std::int16_t>(reference.begin(), reference.end() - 160));
 }
 
-TEST_F(QdxTest, StoppedByProgress)
-{
+TEST_F(QdxTest, StoppedByProgress) {
     const auto frames = voicedata::EncodeAmr(voicedata::SpeechSignal(0.5, 2), false, false);
     int calls = 0;
     Bytes wav;
-    EXPECT_EQ(Convert(Pack(frames, false, false), wav, [](long, long, void* user) {
-        return ++*static_cast<int*>(user) == 5 ? 1 : 0;
-    }, &calls), -3);
+    EXPECT_EQ(Convert(
+                  Pack(frames, false, false), wav,
+                  [](long, long, void* user) { return ++*static_cast<int*>(user) == 5 ? 1 : 0; },
+                  &calls),
+              -3);
     // Placeholder header and the four frames decoded before the stop.
     ASSERT_EQ(wav.size(), 44u + 4 * 320u);
     EXPECT_EQ(Bytes(wav.begin(), wav.begin() + 44), Bytes(44, 0));

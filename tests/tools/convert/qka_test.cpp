@@ -16,12 +16,11 @@ using voicedata::ImaBlock;
 class QkaTest : public ::testing::Test {
 protected:
     // Converts `qka` and returns the blocks found; checks the WAV layout.
-    std::vector<ImaBlock> Blocks(const Bytes& qka, int* result = nullptr)
-    {
+    std::vector<ImaBlock> Blocks(const Bytes& qka, int* result = nullptr) {
         testfiles::WriteBytes(dir_.Path("in.qka"), qka);
-        const int r = convert::QkaFileToWav(dir_.Path("in.qka").c_str(), dir_.Path("out.wav").c_str(), nullptr, nullptr);
-        if (result)
-            *result = r;
+        const int r = convert::QkaFileToWav(dir_.Path("in.qka").c_str(),
+                                            dir_.Path("out.wav").c_str(), nullptr, nullptr);
+        if (result) *result = r;
         EXPECT_EQ(r, 0);
         const Bytes wav = testfiles::ReadBytes(dir_.Path("out.wav"));
         EXPECT_GE(wav.size(), 72u);
@@ -36,8 +35,7 @@ protected:
         return blocks;
     }
 
-    static std::vector<ImaBlock> Distinct(std::size_t n)
-    {
+    static std::vector<ImaBlock> Distinct(std::size_t n) {
         std::vector<ImaBlock> blocks(n);
         std::mt19937 rng(static_cast<unsigned>(n));
         for (auto& b : blocks)
@@ -46,7 +44,9 @@ protected:
         return blocks;
     }
 
-    static void Append(Bytes& to, const Bytes& what) { to.insert(to.end(), what.begin(), what.end()); }
+    static void Append(Bytes& to, const Bytes& what) {
+        to.insert(to.end(), what.begin(), what.end());
+    }
 
     testfiles::ScratchDir dir_;
 };
@@ -54,10 +54,8 @@ protected:
 // The blocks of an IMA ADPCM WAV that sox made, with junk around them and
 // one block across the first 2048-byte read: sox decodes qka2wav's output
 // to the same samples as its own WAV.
-TEST_F(QkaTest, SoxDecodesTheOutputLikeTheOriginal)
-{
-    if (!testfiles::HaveSox())
-        GTEST_SKIP() << "sox is not installed";
+TEST_F(QkaTest, SoxDecodesTheOutputLikeTheOriginal) {
+    if (!testfiles::HaveSox()) GTEST_SKIP() << "sox is not installed";
     const auto speech = voicedata::SpeechSignal(40 * 505 / 8000.0 + 0.001, 4);
     Bytes raw;
     for (std::size_t i = 0; i < 40 * 505; ++i) {
@@ -65,13 +63,14 @@ TEST_F(QkaTest, SoxDecodesTheOutputLikeTheOriginal)
         raw.push_back(static_cast<std::uint8_t>(speech[i] >> 8));
     }
     testfiles::WriteBytes(dir_.Path("in.raw"), raw);
-    ASSERT_TRUE(testfiles::Shell("sox -t raw -r 8000 -e signed -b 16 -c 1 '" + dir_.Path("in.raw") + "' -e ima-adpcm '" +
-                                 dir_.Path("ima.wav") + "'"));
+    ASSERT_TRUE(testfiles::Shell("sox -t raw -r 8000 -e signed -b 16 -c 1 '" + dir_.Path("in.raw") +
+                                 "' -e ima-adpcm '" + dir_.Path("ima.wav") + "'"));
     const Bytes ima = testfiles::ReadBytes(dir_.Path("ima.wav"));
 
     // The data chunk's blocks.
     std::size_t at = 12;
-    while (at + 8 <= ima.size() && std::string(ima.begin() + static_cast<long>(at), ima.begin() + static_cast<long>(at + 4)) != "data")
+    while (at + 8 <= ima.size() && std::string(ima.begin() + static_cast<long>(at),
+                                               ima.begin() + static_cast<long>(at + 4)) != "data")
         at += 8 + testfiles::Le32(ima, at + 4);
     ASSERT_LT(at + 8, ima.size());
     ASSERT_EQ(testfiles::Le16(ima, 32), 256u) << "block align";
@@ -93,17 +92,19 @@ TEST_F(QkaTest, SoxDecodesTheOutputLikeTheOriginal)
     ASSERT_TRUE(straddles);
 
     testfiles::WriteBytes(dir_.Path("in.qka"), qka);
-    const auto run = testfiles::RunProgram("qka2wav", {dir_.Path("in.qka"), dir_.Path("out.wav")}, dir_);
+    const auto run =
+        testfiles::RunProgram("qka2wav", {dir_.Path("in.qka"), dir_.Path("out.wav")}, dir_);
     ASSERT_EQ(run.status, 1) << run.err;
-    ASSERT_TRUE(testfiles::Shell("sox '" + dir_.Path("out.wav") + "' -t raw -e signed -b 16 '" + dir_.Path("ours.raw") + "'"));
-    ASSERT_TRUE(testfiles::Shell("sox '" + dir_.Path("ima.wav") + "' -t raw -e signed -b 16 '" + dir_.Path("sox.raw") + "'"));
+    ASSERT_TRUE(testfiles::Shell("sox '" + dir_.Path("out.wav") + "' -t raw -e signed -b 16 '" +
+                                 dir_.Path("ours.raw") + "'"));
+    ASSERT_TRUE(testfiles::Shell("sox '" + dir_.Path("ima.wav") + "' -t raw -e signed -b 16 '" +
+                                 dir_.Path("sox.raw") + "'"));
     const Bytes ours = testfiles::ReadBytes(dir_.Path("ours.raw"));
     EXPECT_EQ(ours.size(), 40u * 505u * 2u);
     EXPECT_EQ(ours, testfiles::ReadBytes(dir_.Path("sox.raw")));
 }
 
-TEST_F(QkaTest, LastBlockAndWhatFollowsIt)
-{
+TEST_F(QkaTest, LastBlockAndWhatFollowsIt) {
     const auto blocks = Distinct(1);
     const Bytes one = voicedata::PackQka(blocks);
     EXPECT_EQ(Blocks(one), blocks);
@@ -121,8 +122,7 @@ TEST_F(QkaTest, LastBlockAndWhatFollowsIt)
     EXPECT_TRUE(Blocks(Bytes(one.begin(), one.end() - 1)).empty()) << "a block cut short";
 }
 
-TEST_F(QkaTest, BlockFollowedByJunkIsNotTaken)
-{
+TEST_F(QkaTest, BlockFollowedByJunkIsNotTaken) {
     // A block counts only when the next sync or the end of the file follows.
     const auto blocks = Distinct(3);
     Bytes qka;
@@ -133,8 +133,7 @@ TEST_F(QkaTest, BlockFollowedByJunkIsNotTaken)
     EXPECT_EQ(Blocks(qka), std::vector<ImaBlock>(blocks.begin() + 1, blocks.end()));
 }
 
-TEST_F(QkaTest, ManyBlocksWithJunkAndSyncInsideData)
-{
+TEST_F(QkaTest, ManyBlocksWithJunkAndSyncInsideData) {
     auto blocks = Distinct(20);
     // Sync bytes inside the data, 260 bytes apart, must not start a block.
     for (std::size_t i = 3; i < 8; ++i)
@@ -146,7 +145,8 @@ TEST_F(QkaTest, ManyBlocksWithJunkAndSyncInsideData)
     Append(junk, packed);
     Append(junk, Bytes(2000, 0x00));
     Append(junk, voicedata::QkaBlock(blocks[0], 9));
-    EXPECT_EQ(Blocks(junk).size(), 20u) << "the last block is followed by neither a sync nor the end";
+    EXPECT_EQ(Blocks(junk).size(), 20u)
+        << "the last block is followed by neither a sync nor the end";
 
     // A cut-off block at the end: the block before it is still taken.
     Bytes cut = packed;
@@ -154,8 +154,7 @@ TEST_F(QkaTest, ManyBlocksWithJunkAndSyncInsideData)
     EXPECT_EQ(Blocks(cut), blocks);
 }
 
-TEST_F(QkaTest, EveryOffsetAcrossTheReadBoundary)
-{
+TEST_F(QkaTest, EveryOffsetAcrossTheReadBoundary) {
     // Three blocks around offset 2048, for every position of the boundary
     // inside the middle one.
     const auto blocks = Distinct(3);
@@ -166,8 +165,7 @@ TEST_F(QkaTest, EveryOffsetAcrossTheReadBoundary)
     }
 }
 
-TEST_F(QkaTest, ProgressAfterEveryRead)
-{
+TEST_F(QkaTest, ProgressAfterEveryRead) {
     struct Seen {
         std::vector<long> done;
         long total = -1;
@@ -181,7 +179,9 @@ TEST_F(QkaTest, ProgressAfterEveryRead)
     const Bytes qka = voicedata::PackQka(Distinct(30)); // 7800 bytes
     testfiles::WriteBytes(dir_.Path("in.qka"), qka);
     Seen seen;
-    ASSERT_EQ(convert::QkaFileToWav(dir_.Path("in.qka").c_str(), dir_.Path("out.wav").c_str(), record, &seen), 0);
+    ASSERT_EQ(convert::QkaFileToWav(dir_.Path("in.qka").c_str(), dir_.Path("out.wav").c_str(),
+                                    record, &seen),
+              0);
     ASSERT_FALSE(seen.done.empty());
     EXPECT_EQ(seen.total, 7800);
     EXPECT_EQ(seen.done.front(), 2048);
@@ -191,26 +191,30 @@ TEST_F(QkaTest, ProgressAfterEveryRead)
 
     testfiles::WriteBytes(dir_.Path("empty.qka"), {});
     Seen empty;
-    ASSERT_EQ(convert::QkaFileToWav(dir_.Path("empty.qka").c_str(), dir_.Path("out.wav").c_str(), record, &empty), 0);
+    ASSERT_EQ(convert::QkaFileToWav(dir_.Path("empty.qka").c_str(), dir_.Path("out.wav").c_str(),
+                                    record, &empty),
+              0);
     EXPECT_EQ(empty.done, std::vector<long>{0});
     EXPECT_EQ(empty.total, 0);
 
     // A nonzero return stops the conversion.
     int calls = 0;
-    EXPECT_EQ(convert::QkaFileToWav(dir_.Path("in.qka").c_str(), dir_.Path("out.wav").c_str(),
-                                    [](long, long, void* user) { return ++*static_cast<int*>(user) == 2 ? 1 : 0; }, &calls),
+    EXPECT_EQ(convert::QkaFileToWav(
+                  dir_.Path("in.qka").c_str(), dir_.Path("out.wav").c_str(),
+                  [](long, long, void* user) { return ++*static_cast<int*>(user) == 2 ? 1 : 0; },
+                  &calls),
               -3);
     EXPECT_EQ(calls, 2);
 }
 
-TEST_F(QkaTest, GeneratedRecordingIsDecodableSpeech)
-{
-    if (!testfiles::HaveSox())
-        GTEST_SKIP() << "sox is not installed";
+TEST_F(QkaTest, GeneratedRecordingIsDecodableSpeech) {
+    if (!testfiles::HaveSox()) GTEST_SKIP() << "sox is not installed";
     ASSERT_TRUE(voicedata::MakeQkaRecording(dir_.Path("demo.qka"), 2.0));
-    const auto run = testfiles::RunProgram("qka2wav", {dir_.Path("demo.qka"), dir_.Path("demo.wav")}, dir_);
+    const auto run =
+        testfiles::RunProgram("qka2wav", {dir_.Path("demo.qka"), dir_.Path("demo.wav")}, dir_);
     ASSERT_EQ(run.status, 1);
-    ASSERT_TRUE(testfiles::Shell("sox '" + dir_.Path("demo.wav") + "' -t raw -e signed -b 16 '" + dir_.Path("demo.raw") + "'"));
+    ASSERT_TRUE(testfiles::Shell("sox '" + dir_.Path("demo.wav") + "' -t raw -e signed -b 16 '" +
+                                 dir_.Path("demo.raw") + "'"));
     const auto decoded = testfiles::Samples(testfiles::ReadBytes(dir_.Path("demo.raw")), 0);
     const auto original = voicedata::SpeechSignal(2.0);
     ASSERT_GE(decoded.size(), original.size());

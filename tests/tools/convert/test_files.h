@@ -35,7 +35,8 @@ struct Run {
 };
 
 // Runs a program of the build with the arguments (each quoted for the shell).
-Run RunProgram(const std::string& program, const std::vector<std::string>& args, const ScratchDir& dir);
+Run RunProgram(const std::string& program, const std::vector<std::string>& args,
+               const ScratchDir& dir);
 
 // Runs a shell command; true when it exits with status 0.
 bool Shell(const std::string& command);
