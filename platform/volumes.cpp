@@ -83,8 +83,12 @@ VolumeProbe SystemVolumeProbe() {
     VolumeProbe probe;
     probe.isRemovable = [](unsigned major, unsigned minor) {
         // The device's own folder, or for a partition its disk's folder,
-        // carries the "removable" flag.
+        // carries the "removable" flag; disks on the USB bus count as
+        // removable too, as file managers show them.
         const std::string dev = "/sys/dev/block/" + std::to_string(major) + ":" + std::to_string(minor);
+        char resolved[PATH_MAX];
+        if (realpath(dev.c_str(), resolved) && std::string(resolved).find("/usb") != std::string::npos)
+            return true;
         if (PathExists(dev + "/removable")) return ReadFlag(dev + "/removable");
         return ReadFlag(dev + "/../removable");
     };

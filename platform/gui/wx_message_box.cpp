@@ -29,18 +29,17 @@ long WxStyle(unsigned style) {
 }
 
 int ResultOf(int wxResult, unsigned style) {
+    const unsigned buttons = style & kMbButtonsMask;
     switch (wxResult) {
     case wxID_OK: return kIdOk;
     case wxID_YES: return kIdYes;
     case wxID_NO: return kIdNo;
-    case wxID_CANCEL: return kIdCancel;
     default:
-        // Closed by the window manager: the refusing answer the box offers.
-        switch (style & kMbButtonsMask) {
-        case kMbYesNo: return kIdNo;
-        case kMbOk: return kIdOk;
-        default: return kIdCancel;
-        }
+        // Cancelled or closed by the window manager: the refusing answer the
+        // box offers (a Yes/No box cannot be cancelled, an OK box has only OK).
+        if (buttons == kMbYesNo) return kIdNo;
+        if (buttons == kMbOk) return kIdOk;
+        return kIdCancel;
     }
 }
 
