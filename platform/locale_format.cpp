@@ -19,10 +19,10 @@ locale_t UserTimeLocale() {
     return locale;
 }
 
-// Expands the composite conversions that hide seconds (%T, %r, %X) and
-// removes the seconds with the separator before them.
-std::string TimeFormatWithoutSeconds(locale_t locale) {
-    std::string format = nl_langinfo_l(T_FMT, locale);
+} // namespace
+
+std::string TimeFormatWithoutSeconds(const std::string& timeFormat, const std::string& amPmFormat) {
+    std::string format = timeFormat;
     for (int round = 0; round < 3; ++round) {
         std::string expanded;
         bool changed = false;
@@ -30,8 +30,8 @@ std::string TimeFormatWithoutSeconds(locale_t locale) {
             if (format[i] == '%' && i + 1 < format.size()) {
                 const char c = format[i + 1];
                 if (c == 'T') { expanded += "%H:%M:%S"; ++i; changed = true; continue; }
-                if (c == 'r') { expanded += nl_langinfo_l(T_FMT_AMPM, locale); ++i; changed = true; continue; }
-                if (c == 'X') { expanded += nl_langinfo_l(T_FMT, locale); ++i; changed = true; continue; }
+                if (c == 'r') { expanded += amPmFormat; ++i; changed = true; continue; }
+                if (c == 'X') { expanded += timeFormat; ++i; changed = true; continue; }
                 expanded += format[i];
                 expanded += c;
                 ++i;
@@ -67,8 +67,6 @@ std::string TimeFormatWithoutSeconds(locale_t locale) {
     return out;
 }
 
-} // namespace
-
 std::string FormatGroupedNumber(std::uint64_t value) {
     std::string digits = std::to_string(value);
     std::string out;
@@ -86,7 +84,8 @@ std::string FormatFileTime(std::int64_t utcSeconds) {
     if (!gmtime_r(&t, &tm)) return "";
     const locale_t locale = UserTimeLocale();
     const std::string format =
-        std::string(nl_langinfo_l(D_FMT, locale)) + " " + TimeFormatWithoutSeconds(locale);
+        std::string(nl_langinfo_l(D_FMT, locale)) + " " +
+        TimeFormatWithoutSeconds(nl_langinfo_l(T_FMT, locale), nl_langinfo_l(T_FMT_AMPM, locale));
     char buffer[128];
     const size_t n = strftime_l(buffer, sizeof buffer, format.c_str(), &tm, locale);
     return std::string(buffer, n);

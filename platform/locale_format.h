@@ -13,4 +13,9 @@ std::string FormatGroupedNumber(std::uint64_t value);
 // conversion to local time. The locale comes from LC_ALL, LC_TIME or LANG.
 std::string FormatFileTime(std::int64_t utcSeconds);
 
+// A strftime time format without its seconds: the composite conversions
+// %T, %r (amPmFormat) and %X (timeFormat itself) are expanded first, then
+// each seconds conversion goes with the separator before it.
+std::string TimeFormatWithoutSeconds(const std::string& timeFormat, const std::string& amPmFormat);
+
 } // namespace platform

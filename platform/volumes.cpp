@@ -134,8 +134,13 @@ std::vector<Volume> VolumesFromMounts(const std::vector<MountEntry>& mounts,
         else if (m.source.rfind("/dev/", 0) == 0 && probe.isRemovable &&
                  probe.isRemovable(m.major, m.minor))
             v.kind = VolumeKind::Removable;
-        if (probe.labelOf) v.label = probe.labelOf(m.source);
-        if (v.label.empty()) v.label = isRoot ? "File System" : LastName(m.mountPoint);
+        // The root is "File System" as in file managers; other volumes go by
+        // their file system label, else by the mount point's name.
+        if (isRoot)
+            v.label = "File System";
+        else if (probe.labelOf)
+            v.label = probe.labelOf(m.source);
+        if (v.label.empty()) v.label = LastName(m.mountPoint);
         // A later mount on the same point hides the earlier one.
         auto same = std::find_if(volumes.begin(), volumes.end(),
                                  [&](const Volume& old) { return old.root == v.root; });

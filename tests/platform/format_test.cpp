@@ -26,6 +26,19 @@ TEST(FileTime, ShortDateAndTimeWithoutSecondsInUtc) {
     EXPECT_EQ(platform::FormatFileTime(0), "01/01/70 00:00");
 }
 
+TEST(FileTime, SecondsLeaveEveryTimeFormat) {
+    using platform::TimeFormatWithoutSeconds;
+    EXPECT_EQ(TimeFormatWithoutSeconds("%H:%M:%S", ""), "%H:%M");
+    EXPECT_EQ(TimeFormatWithoutSeconds("%T", ""), "%H:%M");
+    EXPECT_EQ(TimeFormatWithoutSeconds("%r", "%I:%M:%S %p"), "%I:%M %p");
+    EXPECT_EQ(TimeFormatWithoutSeconds("%H.%M.%S", ""), "%H.%M");
+    EXPECT_EQ(TimeFormatWithoutSeconds("%p %I:%M:%S", ""), "%p %I:%M");
+    EXPECT_EQ(TimeFormatWithoutSeconds("%l:%M:%S %p %Z", ""), "%l:%M %p %Z");
+    EXPECT_EQ(TimeFormatWithoutSeconds("%H:%M", ""), "%H:%M");
+    // A format the rules cannot reduce falls back to hours and minutes.
+    EXPECT_EQ(TimeFormatWithoutSeconds("%s", ""), "%H:%M");
+}
+
 TEST(FileFilter, WindowsFilterToWildcard) {
     EXPECT_EQ(platform::FilterToWildcard("Intel Hex File(*.hex)\n*.hex\nAll Files(*.*)\n*.*\n\n"),
               "Intel Hex File(*.hex)|*.hex;*.[hH][eE][xX]|All Files(*.*)|*");
