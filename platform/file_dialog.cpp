@@ -8,7 +8,9 @@ namespace platform {
 
 namespace {
 
-std::optional<std::string> CancelAll(const FileDialogRequest&) { return std::nullopt; }
+std::optional<std::string> CancelAll(const FileDialogRequest&) {
+    return std::nullopt;
+}
 
 FileDialogHandler& Handler() {
     static FileDialogHandler handler = CancelAll;
@@ -36,7 +38,8 @@ std::vector<std::string> Split(const std::string& text, char separator) {
     std::vector<std::string> parts;
     std::string part;
     std::istringstream in(text);
-    while (std::getline(in, part, separator)) parts.push_back(part);
+    while (std::getline(in, part, separator))
+        parts.push_back(part);
     if (!text.empty() && text.back() == separator) parts.push_back("");
     return parts;
 }

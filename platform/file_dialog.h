@@ -37,8 +37,7 @@ std::optional<std::string> ShowOpenFileDialog(void* owner, const std::string& ti
 // Shows a save-file dialog; the chosen path, or nothing when cancelled.
 std::optional<std::string> ShowSaveFileDialog(void* owner, const std::string& title,
                                               const std::string& filter,
-                                              const std::string& initialPath,
-                                              unsigned options = 0);
+                                              const std::string& initialPath, unsigned options = 0);
 
 // Turns a filter of description and pattern lines separated by line feeds
 // (ended by an empty line) into a toolkit wildcard "desc|patterns|...".

@@ -28,7 +28,9 @@ bool IsExecutableFile(const std::string& path) {
 
 } // namespace
 
-Launcher& CurrentLauncher() { return *Installed(); }
+Launcher& CurrentLauncher() {
+    return *Installed();
+}
 
 std::unique_ptr<Launcher> SetLauncher(std::unique_ptr<Launcher> launcher) {
     std::unique_ptr<Launcher> old = std::move(Installed());

@@ -29,9 +29,24 @@ std::string TimeFormatWithoutSeconds(const std::string& timeFormat, const std::s
         for (size_t i = 0; i < format.size(); ++i) {
             if (format[i] == '%' && i + 1 < format.size()) {
                 const char c = format[i + 1];
-                if (c == 'T') { expanded += "%H:%M:%S"; ++i; changed = true; continue; }
-                if (c == 'r') { expanded += amPmFormat; ++i; changed = true; continue; }
-                if (c == 'X') { expanded += timeFormat; ++i; changed = true; continue; }
+                if (c == 'T') {
+                    expanded += "%H:%M:%S";
+                    ++i;
+                    changed = true;
+                    continue;
+                }
+                if (c == 'r') {
+                    expanded += amPmFormat;
+                    ++i;
+                    changed = true;
+                    continue;
+                }
+                if (c == 'X') {
+                    expanded += timeFormat;
+                    ++i;
+                    changed = true;
+                    continue;
+                }
                 expanded += format[i];
                 expanded += c;
                 ++i;
@@ -62,8 +77,7 @@ std::string TimeFormatWithoutSeconds(const std::string& timeFormat, const std::s
         out += format[i];
     }
     // Nothing usable left (an exotic locale): hours and minutes.
-    if (out.find("%M") == std::string::npos && out.find("%OM") == std::string::npos)
-        out = "%H:%M";
+    if (out.find("%M") == std::string::npos && out.find("%OM") == std::string::npos) out = "%H:%M";
     return out;
 }
 
@@ -80,7 +94,7 @@ std::string FormatGroupedNumber(std::uint64_t value) {
 
 std::string FormatFileTime(std::int64_t utcSeconds) {
     const std::time_t t = static_cast<std::time_t>(utcSeconds);
-    std::tm tm {};
+    std::tm tm{};
     if (!gmtime_r(&t, &tm)) return "";
     const locale_t locale = UserTimeLocale();
     const std::string format =

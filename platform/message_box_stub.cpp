@@ -9,7 +9,9 @@ ScriptedMessageBoxes::ScriptedMessageBoxes(int fallback) : fallback_(fallback) {
         });
 }
 
-ScriptedMessageBoxes::~ScriptedMessageBoxes() { SetMessageBoxHandler(std::move(previous_)); }
+ScriptedMessageBoxes::~ScriptedMessageBoxes() {
+    SetMessageBoxHandler(std::move(previous_));
+}
 
 int ScriptedMessageBoxes::Show(void* owner, const std::string& text, const std::string& caption,
                                unsigned style) {

@@ -30,7 +30,8 @@ std::vector<std::string> SplitBlanks(const std::string& line) {
     std::vector<std::string> fields;
     std::istringstream in(line);
     std::string field;
-    while (in >> field) fields.push_back(field);
+    while (in >> field)
+        fields.push_back(field);
     return fields;
 }
 
@@ -45,7 +46,8 @@ std::vector<MountEntry> ParseMountInfo(const std::string& text) {
         const std::vector<std::string> f = SplitBlanks(line);
         if (f.size() < 7) continue;
         size_t dash = 6;
-        while (dash < f.size() && f[dash] != "-") ++dash;
+        while (dash < f.size() && f[dash] != "-")
+            ++dash;
         if (dash + 1 >= f.size()) continue;
         MountEntry e;
         const auto colon = f[2].find(':');

@@ -8,7 +8,7 @@ namespace platform {
 
 // One mounted file system.
 struct MountEntry {
-    unsigned major = 0;     // device number of the file system
+    unsigned major = 0; // device number of the file system
     unsigned minor = 0;
     std::string root;       // folder of the file system mounted here ("/" for all of it)
     std::string mountPoint; // where it is mounted

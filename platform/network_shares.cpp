@@ -9,8 +9,10 @@ namespace platform {
 namespace {
 
 std::string TrimSlashes(std::string path) {
-    while (!path.empty() && path.front() == '/') path.erase(0, 1);
-    while (!path.empty() && path.back() == '/') path.pop_back();
+    while (!path.empty() && path.front() == '/')
+        path.erase(0, 1);
+    while (!path.empty() && path.back() == '/')
+        path.pop_back();
     return path;
 }
 
@@ -74,7 +76,9 @@ std::vector<NetworkShare> ParseNetworkShares(const std::string& mountInfoText) {
     return NetworkSharesFromMounts(ParseMountInfo(mountInfoText));
 }
 
-std::vector<NetworkShare> ListNetworkShares() { return NetworkSharesFromMounts(ReadMountTable()); }
+std::vector<NetworkShare> ListNetworkShares() {
+    return NetworkSharesFromMounts(ReadMountTable());
+}
 
 std::vector<std::string> NetworkServers(const std::vector<NetworkShare>& shares) {
     std::vector<std::string> servers;

@@ -57,11 +57,21 @@ std::string UnescapeValue(const std::string& v) {
     for (size_t i = 0; i < v.size(); ++i) {
         if (v[i] == '\\' && i + 1 < v.size()) {
             switch (v[++i]) {
-            case 's': out += ' '; break;
-            case 'n': out += '\n'; break;
-            case 't': out += '\t'; break;
-            case 'r': out += '\r'; break;
-            default: out += v[i]; break;
+            case 's':
+                out += ' ';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            default:
+                out += v[i];
+                break;
             }
         } else {
             out += v[i];
@@ -87,8 +97,10 @@ std::string ResolveDesktopLink(const std::string& path) {
         if (eq == std::string::npos) continue;
         const std::string key = Trim(line.substr(0, eq));
         const std::string value = UnescapeValue(Trim(line.substr(eq + 1)));
-        if (key == "Type") type = value;
-        else if (key == "URL") url = value;
+        if (key == "Type")
+            type = value;
+        else if (key == "URL")
+            url = value;
     }
     if (type != "Link") return "";
     return LocalPathFromFileUrl(url);

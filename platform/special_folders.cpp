@@ -51,8 +51,7 @@ std::string UserDirFromText(const std::string& text, const std::string& key,
             if (value[i] == '\\' && i + 1 < value.size()) ++i;
             unescaped += value[i];
         }
-        if (unescaped.rfind("$HOME", 0) == 0 &&
-            (unescaped.size() == 5 || unescaped[5] == '/'))
+        if (unescaped.rfind("$HOME", 0) == 0 && (unescaped.size() == 5 || unescaped[5] == '/'))
             found = home + unescaped.substr(5);
         else if (!unescaped.empty() && unescaped[0] == '/')
             found = unescaped;
@@ -82,7 +81,8 @@ std::string SpecialFolderName(SpecialFolder folder) {
     if (!path) return "";
     std::string p = *path;
     if (p == Home()) return "Home";
-    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    while (p.size() > 1 && p.back() == '/')
+        p.pop_back();
     const auto slash = p.find_last_of('/');
     const std::string name = slash == std::string::npos ? p : p.substr(slash + 1);
     return name.empty() ? p : name;

@@ -18,9 +18,9 @@ namespace {
 
 // Folders the system keeps for itself; file systems mounted there are not
 // the user's volumes.
-constexpr std::array<std::string_view, 12> kSystemFolders = {
-    "/boot", "/efi", "/proc", "/sys", "/dev", "/run", "/snap",
-    "/var", "/usr", "/etc", "/tmp", "/opt"};
+constexpr std::array<std::string_view, 12> kSystemFolders = {"/boot", "/efi", "/proc", "/sys",
+                                                             "/dev",  "/run", "/snap", "/var",
+                                                             "/usr",  "/etc", "/tmp",  "/opt"};
 
 bool IsUnder(const std::string& path, std::string_view folder) {
     return path.compare(0, folder.size(), folder) == 0 &&
@@ -71,12 +71,13 @@ bool ReadFlag(const std::string& path) {
 
 bool IsNetworkFsType(const std::string& fsType, const std::string& source) {
     static const std::set<std::string> kNetwork = {
-        "cifs", "smb3", "smbfs", "nfs", "nfs4", "sshfs", "fuse.sshfs",
-        "davfs", "fuse.davfs", "fuse.davfs2", "afs", "ncpfs", "9p", "ceph", "glusterfs",
-        "fuse.glusterfs", "fuse.rclone", "fuse.s3fs"};
+        "cifs",      "smb3",           "smbfs",       "nfs",      "nfs4",  "sshfs", "fuse.sshfs",
+        "davfs",     "fuse.davfs",     "fuse.davfs2", "afs",      "ncpfs", "9p",    "ceph",
+        "glusterfs", "fuse.glusterfs", "fuse.rclone", "fuse.s3fs"};
     if (kNetwork.count(fsType)) return true;
     // davfs2 may register as plain "fuse" with the URL as its source.
-    return fsType == "fuse" && (source.rfind("http://", 0) == 0 || source.rfind("https://", 0) == 0);
+    return fsType == "fuse" &&
+           (source.rfind("http://", 0) == 0 || source.rfind("https://", 0) == 0);
 }
 
 VolumeProbe SystemVolumeProbe() {
@@ -85,9 +86,11 @@ VolumeProbe SystemVolumeProbe() {
         // The device's own folder, or for a partition its disk's folder,
         // carries the "removable" flag; disks on the USB bus count as
         // removable too, as file managers show them.
-        const std::string dev = "/sys/dev/block/" + std::to_string(major) + ":" + std::to_string(minor);
+        const std::string dev =
+            "/sys/dev/block/" + std::to_string(major) + ":" + std::to_string(minor);
         char resolved[PATH_MAX];
-        if (realpath(dev.c_str(), resolved) && std::string(resolved).find("/usb") != std::string::npos)
+        if (realpath(dev.c_str(), resolved) &&
+            std::string(resolved).find("/usb") != std::string::npos)
             return true;
         if (PathExists(dev + "/removable")) return ReadFlag(dev + "/removable");
         return ReadFlag(dev + "/../removable");
@@ -116,7 +119,7 @@ std::vector<Volume> VolumesFromMounts(const std::vector<MountEntry>& mounts,
     for (const MountEntry& m : mounts) {
         const bool isRoot = m.mountPoint == "/";
         if (!isRoot) {
-            if (m.source.rfind("/dev/", 0) != 0) continue;          // not a real device
+            if (m.source.rfind("/dev/", 0) != 0) continue; // not a real device
             if (m.source.rfind("/dev/loop", 0) == 0 && m.fsType == "squashfs") continue; // packages
             if (IsNetworkFsType(m.fsType, m.source)) continue;
             if (IsSystemMountPoint(m.mountPoint)) continue;

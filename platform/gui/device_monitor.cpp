@@ -34,7 +34,8 @@ DeviceMonitor::DeviceMonitor(wxEvtHandler* target, int extraFd, int quietMs)
         }
     }
     stopFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (stopFd_ >= 0 && target_ && (monitor_ || extraFd_ >= 0)) thread_ = std::thread(&DeviceMonitor::Run, this);
+    if (stopFd_ >= 0 && target_ && (monitor_ || extraFd_ >= 0))
+        thread_ = std::thread(&DeviceMonitor::Run, this);
 }
 
 DeviceMonitor::~DeviceMonitor() {
@@ -104,7 +105,8 @@ void DeviceMonitor::Run() {
         if (pending) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 burstStart + kLongestBurst - Clock::now());
-            timeout = static_cast<int>(std::max<long long>(0, std::min<long long>(quietMs_, left.count())));
+            timeout = static_cast<int>(
+                std::max<long long>(0, std::min<long long>(quietMs_, left.count())));
         }
         const int ready = poll(fds, n, timeout);
         if (ready < 0) {

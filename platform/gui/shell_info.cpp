@@ -42,9 +42,9 @@ wxBitmap BitmapFromPixbuf(GdkPixbuf* pixbuf) {
 wxBitmap LoadThemeIcon(GIcon* icon, const char* fallbackName, int size) {
     GtkIconTheme* theme = gtk_icon_theme_get_default();
     if (!theme) return wxBitmap();
-    GtkIconInfo* info = icon ? gtk_icon_theme_lookup_by_gicon(theme, icon, size,
-                                                              GTK_ICON_LOOKUP_FORCE_SIZE)
-                             : nullptr;
+    GtkIconInfo* info =
+        icon ? gtk_icon_theme_lookup_by_gicon(theme, icon, size, GTK_ICON_LOOKUP_FORCE_SIZE)
+             : nullptr;
     if (!info)
         info = gtk_icon_theme_lookup_icon(theme, fallbackName, size, GTK_ICON_LOOKUP_FORCE_SIZE);
     if (!info) return wxBitmap();
@@ -147,7 +147,9 @@ wxBitmap StubShellInfo::Icon(const std::string&, bool isDirectory, int size) {
     return wxBitmap(image);
 }
 
-ShellInfo& CurrentShellInfo() { return *Installed(); }
+ShellInfo& CurrentShellInfo() {
+    return *Installed();
+}
 
 std::unique_ptr<ShellInfo> SetShellInfo(std::unique_ptr<ShellInfo> info) {
     std::unique_ptr<ShellInfo> old = std::move(Installed());

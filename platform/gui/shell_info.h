@@ -39,7 +39,7 @@ private:
     };
     const Kind& Lookup(const std::string& path, bool isDirectory);
 
-    std::map<std::string, Kind> types_;                  // by key of KindKey
+    std::map<std::string, Kind> types_;                     // by key of KindKey
     std::map<std::pair<std::string, int>, wxBitmap> icons_; // by content type and size
 };
 

@@ -21,18 +21,21 @@ std::optional<std::string> ShowWxFileDialog(const FileDialogRequest& request) {
         folder = wxString::FromUTF8(request.initialPath.substr(0, slash == 0 ? 1 : slash));
         name = wxString::FromUTF8(request.initialPath.substr(slash + 1));
     }
-    const wxString title =
-        request.title.empty() ? wxString(wxFileSelectorPromptStr) : wxString::FromUTF8(request.title);
+    const wxString title = request.title.empty() ? wxString(wxFileSelectorPromptStr)
+                                                 : wxString::FromUTF8(request.title);
     wxString wildcard = wxString::FromUTF8(FilterToWildcard(request.filter));
     if (wildcard.empty()) wildcard = wxFileSelectorDefaultWildcardStr;
 
-    wxFileDialog dialog(static_cast<wxWindow*>(request.owner), title, folder, name, wildcard, style);
+    wxFileDialog dialog(static_cast<wxWindow*>(request.owner), title, folder, name, wildcard,
+                        style);
     if (dialog.ShowModal() != wxID_OK) return std::nullopt;
     return std::string(dialog.GetPath().utf8_str());
 }
 
 } // namespace
 
-void InstallWxFileDialogs() { SetFileDialogHandler(ShowWxFileDialog); }
+void InstallWxFileDialogs() {
+    SetFileDialogHandler(ShowWxFileDialog);
+}
 
 } // namespace platform

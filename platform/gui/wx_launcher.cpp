@@ -28,6 +28,8 @@ public:
 
 } // namespace
 
-void InstallWxLauncher() { SetLauncher(std::make_unique<WxLauncher>()); }
+void InstallWxLauncher() {
+    SetLauncher(std::make_unique<WxLauncher>());
+}
 
 } // namespace platform

@@ -13,17 +13,35 @@ namespace {
 long WxStyle(unsigned style) {
     long wx = 0;
     switch (style & kMbButtonsMask) {
-    case kMbOkCancel: wx = wxOK | wxCANCEL; break;
-    case kMbYesNo: wx = wxYES_NO; break;
-    case kMbYesNoCancel: wx = wxYES_NO | wxCANCEL; break;
-    default: wx = wxOK; break;
+    case kMbOkCancel:
+        wx = wxOK | wxCANCEL;
+        break;
+    case kMbYesNo:
+        wx = wxYES_NO;
+        break;
+    case kMbYesNoCancel:
+        wx = wxYES_NO | wxCANCEL;
+        break;
+    default:
+        wx = wxOK;
+        break;
     }
     switch (style & kMbIconMask) {
-    case kMbIconError: wx |= wxICON_ERROR; break;
-    case kMbIconQuestion: wx |= wxICON_QUESTION; break;
-    case kMbIconWarning: wx |= wxICON_WARNING; break;
-    case kMbIconInformation: wx |= wxICON_INFORMATION; break;
-    default: wx |= wxICON_NONE; break;
+    case kMbIconError:
+        wx |= wxICON_ERROR;
+        break;
+    case kMbIconQuestion:
+        wx |= wxICON_QUESTION;
+        break;
+    case kMbIconWarning:
+        wx |= wxICON_WARNING;
+        break;
+    case kMbIconInformation:
+        wx |= wxICON_INFORMATION;
+        break;
+    default:
+        wx |= wxICON_NONE;
+        break;
     }
     return wx;
 }
@@ -31,9 +49,12 @@ long WxStyle(unsigned style) {
 int ResultOf(int wxResult, unsigned style) {
     const unsigned buttons = style & kMbButtonsMask;
     switch (wxResult) {
-    case wxID_OK: return kIdOk;
-    case wxID_YES: return kIdYes;
-    case wxID_NO: return kIdNo;
+    case wxID_OK:
+        return kIdOk;
+    case wxID_YES:
+        return kIdYes;
+    case wxID_NO:
+        return kIdNo;
     default:
         // Cancelled or closed by the window manager: the refusing answer the
         // box offers (a Yes/No box cannot be cancelled, an OK box has only OK).
@@ -57,7 +78,9 @@ int ShowWxMessageBox(void* owner, const std::string& text, const std::string& ca
 
 } // namespace
 
-void InstallWxMessageBoxes() { SetMessageBoxHandler(ShowWxMessageBox); }
+void InstallWxMessageBoxes() {
+    SetMessageBoxHandler(ShowWxMessageBox);
+}
 
 void InstallWxServices() {
     InstallWxMessageBoxes();

@@ -29,10 +29,10 @@ protected:
 TEST_F(SpecialFolders, ConfiguredFoldersWin) {
     std::filesystem::create_directories(home_ + "/Schreibtisch");
     std::filesystem::create_directories(scratch_ / "docs with blank");
-    testenv::WriteText(config_ + "/user-dirs.dirs",
-                       "# written by xdg-user-dirs-update\n"
-                       "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
-                       "XDG_DOCUMENTS_DIR=\"" + (scratch_ / "docs with blank") + "\"\n");
+    testenv::WriteText(config_ + "/user-dirs.dirs", "# written by xdg-user-dirs-update\n"
+                                                    "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+                                                    "XDG_DOCUMENTS_DIR=\"" +
+                                                        (scratch_ / "docs with blank") + "\"\n");
     EXPECT_EQ(SpecialFolderPath(SpecialFolder::Desktop), home_ + "/Schreibtisch");
     EXPECT_EQ(SpecialFolderPath(SpecialFolder::Documents), scratch_ / "docs with blank");
     EXPECT_EQ(platform::SpecialFolderName(SpecialFolder::Desktop), "Schreibtisch");

@@ -18,7 +18,9 @@ public:
 // Caches that the desktop libraries keep until the process ends are not
 // leaks of ours; the leak checker of sanitizer builds skips them. Full
 // stacks are needed to see through the libraries' frames.
-extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
+extern "C" const char* __asan_default_options() {
+    return "fast_unwind_on_malloc=0";
+}
 
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\n"
@@ -30,7 +32,8 @@ extern "C" const char* __lsan_default_suppressions() {
 int main(int argc, char** argv) {
     // Listing the tests needs no display.
     bool listing = false;
-    for (int i = 1; i < argc; ++i) listing = listing || std::strcmp(argv[i], "--gtest_list_tests") == 0;
+    for (int i = 1; i < argc; ++i)
+        listing = listing || std::strcmp(argv[i], "--gtest_list_tests") == 0;
     ::testing::InitGoogleTest(&argc, argv);
     if (listing) return RUN_ALL_TESTS();
 

@@ -60,9 +60,11 @@ TEST(MountTable, ParsesFieldsAndEscapes) {
 }
 
 TEST(Volumes, PicksRootAndRealDevices) {
-    const auto volumes = platform::VolumesFromMounts(platform::ParseMountInfo(kSample), FakeProbe());
+    const auto volumes =
+        platform::VolumesFromMounts(platform::ParseMountInfo(kSample), FakeProbe());
     std::vector<std::string> roots;
-    for (const auto& v : volumes) roots.push_back(v.root);
+    for (const auto& v : volumes)
+        roots.push_back(v.root);
     EXPECT_EQ(roots, (std::vector<std::string>{"/", "/home", "/media/alice/MY STICK",
                                                "/media/alice/DVD"}));
     EXPECT_EQ(volumes[0].label, "File System");
@@ -85,8 +87,8 @@ TEST(Volumes, LaterMountOnSamePointWins) {
 TEST(Volumes, ThisMachineListsRoot) {
     const auto volumes = platform::ListVolumes();
     ASSERT_FALSE(volumes.empty());
-    EXPECT_TRUE(std::any_of(volumes.begin(), volumes.end(),
-                            [](const auto& v) { return v.root == "/"; }));
+    EXPECT_TRUE(
+        std::any_of(volumes.begin(), volumes.end(), [](const auto& v) { return v.root == "/"; }));
 }
 
 TEST(NetworkShares, ServerAndShareOfEachKind) {
@@ -111,9 +113,9 @@ TEST(NetworkShares, ServerAndShareOfEachKind) {
 }
 
 TEST(NetworkShares, NfsOverIpv6AndNoNetworkMounts) {
-    const auto shares = platform::ParseNetworkShares(
-        "1 0 0:60 / /mnt/v6 rw - nfs [fd00::5]:/srv rw\n"
-        "2 0 8:1 / / rw - ext4 /dev/sda1 rw\n");
+    const auto shares =
+        platform::ParseNetworkShares("1 0 0:60 / /mnt/v6 rw - nfs [fd00::5]:/srv rw\n"
+                                     "2 0 8:1 / / rw - ext4 /dev/sda1 rw\n");
     ASSERT_EQ(shares.size(), 1u);
     EXPECT_EQ(shares[0].server, "[fd00::5]");
     EXPECT_EQ(shares[0].share, "srv");

@@ -29,9 +29,8 @@ TEST(Shortcut, SymbolicLinks) {
 
 TEST(Shortcut, DesktopLinks) {
     testenv::ScratchDir dir;
-    testenv::WriteText(dir / "song.desktop",
-                       "[Desktop Entry]\nVersion=1.0\nType=Link\nName=Song\n"
-                       "URL=file:///home/alice/Music/Caf%C3%A9%20Song.mp3\n");
+    testenv::WriteText(dir / "song.desktop", "[Desktop Entry]\nVersion=1.0\nType=Link\nName=Song\n"
+                                             "URL=file:///home/alice/Music/Caf%C3%A9%20Song.mp3\n");
     EXPECT_EQ(ResolveShortcut(dir / "song.desktop"), "/home/alice/Music/Café Song.mp3");
 
     testenv::WriteText(dir / "host.desktop",
@@ -39,7 +38,8 @@ TEST(Shortcut, DesktopLinks) {
     EXPECT_EQ(ResolveShortcut(dir / "host.desktop"), "/tmp/a+b");
 
     // Not a link to a local file, or not a link at all.
-    testenv::WriteText(dir / "web.desktop", "[Desktop Entry]\nType=Link\nURL=https://example.org/\n");
+    testenv::WriteText(dir / "web.desktop",
+                       "[Desktop Entry]\nType=Link\nURL=https://example.org/\n");
     testenv::WriteText(dir / "app.desktop", "[Desktop Entry]\nType=Application\nExec=true\n"
                                             "URL=file:///tmp/x\n");
     testenv::WriteText(dir / "other.desktop", "[Desktop Action x]\nType=Link\nURL=file:///tmp/x\n");

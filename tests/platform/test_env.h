@@ -32,8 +32,10 @@ class EnvOverride {
 public:
     ~EnvOverride() {
         for (const auto& [name, old] : saved_) {
-            if (old) setenv(name.c_str(), old->c_str(), 1);
-            else unsetenv(name.c_str());
+            if (old)
+                setenv(name.c_str(), old->c_str(), 1);
+            else
+                unsetenv(name.c_str());
         }
     }
     void Set(const std::string& name, const std::string& value) {

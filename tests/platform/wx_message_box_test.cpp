@@ -33,7 +33,8 @@ gboolean AnswerVisibleDialog(gpointer data) {
     auto* responder = static_cast<Responder*>(data);
     GList* windows = gtk_window_list_toplevels();
     for (GList* w = windows; w; w = w->next) {
-        if (!GTK_IS_MESSAGE_DIALOG(w->data) || !gtk_widget_get_visible(GTK_WIDGET(w->data))) continue;
+        if (!GTK_IS_MESSAGE_DIALOG(w->data) || !gtk_widget_get_visible(GTK_WIDGET(w->data)))
+            continue;
         GtkDialog* dialog = GTK_DIALOG(w->data);
         const char* title = gtk_window_get_title(GTK_WINDOW(dialog));
         responder->title = title ? title : "";
