@@ -1,7 +1,9 @@
 #pragma once
 // Installs the wxWidgets implementations of the replaceable services of
 // platform/: message boxes, file dialogs and the launcher. Call once after
-// the toolkit is initialised (in the application's OnInit).
+// the toolkit is initialised (in the application's OnInit). With these
+// installed, the opaque owner of a message box or file dialog is a
+// wxWindow* (or nullptr).
 
 namespace platform {
 
