@@ -11,14 +11,16 @@ namespace {
 struct DigitValues {
     int value[256];
     DigitValues() {
-        for (int c = 0; c < 256; ++c) value[c] = HexDigitValue(static_cast<char>(c));
+        for (int c = 0; c < 256; ++c)
+            value[c] = HexDigitValue(static_cast<char>(c));
     }
 };
 const DigitValues kValues;
 
 inline uint32_t Field(const char* text, int digits) {
     uint32_t v = 0;
-    for (int i = 0; i < digits; ++i) v = v * 16 + static_cast<uint32_t>(kValues.value[static_cast<unsigned char>(text[i])]);
+    for (int i = 0; i < digits; ++i)
+        v = v * 16 + static_cast<uint32_t>(kValues.value[static_cast<unsigned char>(text[i])]);
     return v;
 }
 
@@ -102,7 +104,8 @@ bool HexReader::NextLinePiece(std::string_view& piece) {
         const char* start = buffer_.get() + searched;
         const void* lf = std::memchr(start, '\n', end_ - searched);
         if (lf) {
-            const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.get()) + 1;
+            const std::size_t stop =
+                static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.get()) + 1;
             piece = std::string_view(buffer_.get() + pos_, stop - pos_);
             pos_ = stop;
             ++line_;

@@ -90,8 +90,10 @@ public:
 private:
     bool Refill();
     void Capture(unsigned char c) {
-        if (captured_.size() < kCaptureLimit) captured_.push_back(static_cast<char>(c));
-        else captureOverflow_ = true;
+        if (captured_.size() < kCaptureLimit)
+            captured_.push_back(static_cast<char>(c));
+        else
+            captureOverflow_ = true;
     }
     void Capture(std::string_view text);
 

@@ -8,10 +8,14 @@ namespace {
 // Digit values, 0xFF for characters that are no hex digit.
 constexpr std::array<uint8_t, 256> MakeDigitTable() {
     std::array<uint8_t, 256> t{};
-    for (auto& v : t) v = 0xFF;
-    for (int c = '0'; c <= '9'; ++c) t[c] = static_cast<uint8_t>(c - '0');
-    for (int c = 'A'; c <= 'F'; ++c) t[c] = static_cast<uint8_t>(c - 'A' + 10);
-    for (int c = 'a'; c <= 'f'; ++c) t[c] = static_cast<uint8_t>(c - 'a' + 10);
+    for (auto& v : t)
+        v = 0xFF;
+    for (int c = '0'; c <= '9'; ++c)
+        t[c] = static_cast<uint8_t>(c - '0');
+    for (int c = 'A'; c <= 'F'; ++c)
+        t[c] = static_cast<uint8_t>(c - 'A' + 10);
+    for (int c = 'a'; c <= 'f'; ++c)
+        t[c] = static_cast<uint8_t>(c - 'a' + 10);
     return t;
 }
 constexpr std::array<uint8_t, 256> kDigit = MakeDigitTable();
@@ -68,6 +72,7 @@ std::vector<std::string> FormatHexWarnings(const std::string& file, const HexWar
                         plural(warnings.badDigits) + " in all)");
     if (warnings.badChecksum > 0)
         lines.push_back(file + ":" + std::to_string(warnings.firstBadChecksumLine) +
-                        ": warning: checksum mismatch (" + plural(warnings.badChecksum) + " in all)");
+                        ": warning: checksum mismatch (" + plural(warnings.badChecksum) +
+                        " in all)");
     return lines;
 }

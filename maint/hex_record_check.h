@@ -7,7 +7,8 @@
 
 // What is wrong with one record.
 struct HexRecordFindings {
-    bool badDigits = false;   // a header, data or checksum character is no hex digit, or the record is cut short
+    bool badDigits =
+        false; // a header, data or checksum character is no hex digit, or the record is cut short
     bool badChecksum = false; // the digits are fine but the bytes do not sum to 0
 };
 

@@ -32,7 +32,8 @@ public:
             reader_.StartCapture();
             const bool more = ReadRecord(header);
             reader_.StopCapture();
-            report_.warnings.Note(CheckHexRecord({header.text, 9}, reader_.Captured()), header.line);
+            report_.warnings.Note(CheckHexRecord({header.text, 9}, reader_.Captured()),
+                                  header.line);
             if (report_.error != HexImageError::None) return false;
             if (!more || endOfFile_) return true;
             if (reader_.ReadHeader(header) != HexStart::Record) return true;
@@ -153,13 +154,20 @@ bool ConvertHexToImage(const std::string& hexPath, const std::string& imagePath,
 
 const char* HexImageErrorText(HexImageError error) {
     switch (error) {
-    case HexImageError::None: return "no error";
-    case HexImageError::OpenHex: return "the HEX file cannot be opened";
-    case HexImageError::ReadHex: return "the HEX file cannot be read";
-    case HexImageError::CreateImage: return "the image file cannot be created";
-    case HexImageError::NoMemory: return "out of memory";
-    case HexImageError::TooLarge: return "the image would be larger than 64 MiB";
-    case HexImageError::WriteImage: return "the image file cannot be written";
+    case HexImageError::None:
+        return "no error";
+    case HexImageError::OpenHex:
+        return "the HEX file cannot be opened";
+    case HexImageError::ReadHex:
+        return "the HEX file cannot be read";
+    case HexImageError::CreateImage:
+        return "the image file cannot be created";
+    case HexImageError::NoMemory:
+        return "out of memory";
+    case HexImageError::TooLarge:
+        return "the image would be larger than 64 MiB";
+    case HexImageError::WriteImage:
+        return "the image file cannot be written";
     }
     return "unknown error";
 }

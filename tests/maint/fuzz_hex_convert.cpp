@@ -60,7 +60,8 @@ bool Model(const std::string& text, uint32_t base, std::vector<uint8_t>& image, 
                 if (image.size() <= at - base) image.resize(at - base + 1);
                 image[at - base] = data[k];
             }
-            if (uint64_t{a} + count > base && uint64_t{a} + count - base > kMaxImageSize) return false;
+            if (uint64_t{a} + count > base && uint64_t{a} + count - base > kMaxImageSize)
+                return false;
             if (uint64_t{a} + count > end && uint64_t{a} + count > base) end = uint64_t{a} + count;
             image.resize(std::min(end - base, kCompareLimit));
         } else if (type == 1) {
@@ -77,12 +78,12 @@ bool Model(const std::string& text, uint32_t base, std::vector<uint8_t>& image, 
     }
 }
 
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    static const std::string in = platform::CreateTempFile("fuzzhex"), out = platform::CreateTempFile("fuzzimg");
+    static const std::string in = platform::CreateTempFile("fuzzhex"),
+                             out = platform::CreateTempFile("fuzzimg");
     // New files each time: replacing a file's contents can cost a flush.
     std::filesystem::remove(in);
     {
@@ -99,7 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const bool ok = ConvertHexToImage(in, out, base, report);
         if (ok != fits) std::abort();
         if (!ok) {
-            if (report.error != HexImageError::TooLarge || std::filesystem::exists(out)) std::abort();
+            if (report.error != HexImageError::TooLarge || std::filesystem::exists(out))
+                std::abort();
             continue;
         }
         std::ifstream f(out, std::ios::binary);

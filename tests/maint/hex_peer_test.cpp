@@ -27,9 +27,10 @@ std::string Build(const std::vector<Segment>& segments, unsigned perLine, uint32
         for (std::size_t i = 0; i < s.size; i += perLine) {
             const std::size_t n = std::min<std::size_t>(perLine, s.size - i);
             const uint32_t a = s.address + static_cast<uint32_t>(i);
-            records.push_back(hexgen::ExtendedLinear(static_cast<uint16_t>(a >> 16)) +
-                              hexgen::Record(0, static_cast<uint16_t>(a),
-                                             std::vector<uint8_t>(bytes.begin() + i, bytes.begin() + i + n)));
+            records.push_back(
+                hexgen::ExtendedLinear(static_cast<uint16_t>(a >> 16)) +
+                hexgen::Record(0, static_cast<uint16_t>(a),
+                               std::vector<uint8_t>(bytes.begin() + i, bytes.begin() + i + n)));
         }
     }
     std::mt19937 rng(seed);
@@ -38,7 +39,8 @@ std::string Build(const std::vector<Segment>& segments, unsigned perLine, uint32
     for (std::size_t i = 0; i < records.size(); ++i) {
         std::string r = records[i];
         if (i % 3 == 0)
-            for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            for (char& c : r)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         text += r;
     }
     return text + hexgen::EndRecord();
@@ -58,11 +60,12 @@ TEST(HexPeer, SameBytesAsObjcopy) {
         SCOPED_TRACE("case " + std::to_string(c));
         ASSERT_TRUE(hexgen::WriteText(dir / "in.hex", Build(cases[c], perLine, 7 + c)));
         ASSERT_TRUE(ConvertHexToImage(dir / "in.hex", dir / "ours.bin", 0));
-        const auto run = hexgen::RunProgram("objcopy", {"-I", "ihex", "-O", "binary", "in.hex", "peer.bin"},
-                                            dir.Path());
+        const auto run = hexgen::RunProgram(
+            "objcopy", {"-I", "ihex", "-O", "binary", "in.hex", "peer.bin"}, dir.Path());
         ASSERT_EQ(run.status, 0) << run.err;
         uint32_t lowest = UINT32_MAX;
-        for (const Segment& s : cases[c]) lowest = std::min(lowest, s.address);
+        for (const Segment& s : cases[c])
+            lowest = std::min(lowest, s.address);
         const std::string ours = hexgen::ReadText(dir / "ours.bin");
         const std::string peer = hexgen::ReadText(dir / "peer.bin");
         ASSERT_GE(ours.size(), lowest);

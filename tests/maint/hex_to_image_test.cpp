@@ -9,8 +9,8 @@
 
 #include <filesystem>
 
-using hexgen::ExtendedLinear;
 using hexgen::EndRecord;
+using hexgen::ExtendedLinear;
 using hexgen::Record;
 using Bytes = std::vector<uint8_t>;
 
@@ -18,7 +18,8 @@ namespace {
 
 Bytes Sequence(std::size_t n, uint8_t first = 1) {
     Bytes b(n);
-    for (std::size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(first + i);
+    for (std::size_t i = 0; i < n; ++i)
+        b[i] = static_cast<uint8_t>(first + i);
     return b;
 }
 
@@ -33,8 +34,10 @@ protected:
     Bytes Convert(const std::string& text, uint32_t base, bool* ok = nullptr) {
         hexgen::WriteText(dir / "in.hex", text);
         const bool result = ConvertHexToImage(dir / "in.hex", dir / "out.bin", base, report);
-        if (ok) *ok = result;
-        else EXPECT_TRUE(result) << HexImageErrorText(report.error);
+        if (ok)
+            *ok = result;
+        else
+            EXPECT_TRUE(result) << HexImageErrorText(report.error);
         const std::string image = hexgen::ReadText(dir / "out.bin");
         return Bytes(image.begin(), image.end());
     }
@@ -59,7 +62,8 @@ TEST(HexDigit, FollowsTheCharacterRule) {
 
 TEST_F(HexToImage, PlacesApplicationCodeFromItsBase) {
     const Bytes data = Sequence(40);
-    const std::string text = ExtendedLinear(0) + hexgen::DataRecords(0x2000, data, 16, false) + EndRecord();
+    const std::string text =
+        ExtendedLinear(0) + hexgen::DataRecords(0x2000, data, 16, false) + EndRecord();
     EXPECT_EQ(Convert(text, kApplicationCodeBase), data);
     EXPECT_EQ(report.imageSize, data.size());
     EXPECT_FALSE(report.warnings.Any());
@@ -70,28 +74,31 @@ TEST_F(HexToImage, PlacesApplicationCodeFromItsBase) {
 TEST_F(HexToImage, DropsWhatLiesBelowTheBase) {
     const Bytes data = Sequence(16);
     // 0x1FF8..0x2007: only the last 8 bytes land, at offset 0.
-    EXPECT_EQ(Convert(Record(0, 0x1FF8, data) + EndRecord(), 0x2000), Bytes(data.begin() + 8, data.end()));
+    EXPECT_EQ(Convert(Record(0, 0x1FF8, data) + EndRecord(), 0x2000),
+              Bytes(data.begin() + 8, data.end()));
     // A record wholly below the base contributes nothing.
-    EXPECT_EQ(Convert(Record(0, 0x1000, data) + Record(0, 0x2000, {7}) + EndRecord(), 0x2000), Bytes{7});
+    EXPECT_EQ(Convert(Record(0, 0x1000, data) + Record(0, 0x2000, {7}) + EndRecord(), 0x2000),
+              Bytes{7});
 }
 
 TEST_F(HexToImage, AcceptsRecordsInAnyOrderLaterOnesWin) {
     const Bytes low = Sequence(16, 0x40), high = Sequence(16, 0x80);
-    EXPECT_EQ(Convert(Record(0, 0x2010, high) + Record(0, 0x2000, low) + EndRecord(), 0x2000), Cat(low, high));
+    EXPECT_EQ(Convert(Record(0, 0x2010, high) + Record(0, 0x2000, low) + EndRecord(), 0x2000),
+              Cat(low, high));
     // An overlapping later record overwrites in place; the end does not move back.
     Bytes expected = Cat(low, high);
     expected[4] = 0xEE;
     expected[5] = 0xEF;
-    EXPECT_EQ(Convert(Record(0, 0x2000, low) + Record(0, 0x2010, high) + Record(0, 0x2004, {0xEE, 0xEF}) +
-                          EndRecord(),
+    EXPECT_EQ(Convert(Record(0, 0x2000, low) + Record(0, 0x2010, high) +
+                          Record(0, 0x2004, {0xEE, 0xEF}) + EndRecord(),
                       0x2000),
               expected);
 }
 
 TEST_F(HexToImage, ExtendedLinearAddressMovesLaterRecords) {
     const Bytes data = Sequence(4);
-    const Bytes image = Convert(Record(0, 0x2000, {9}) + ExtendedLinear(1) + Record(0, 0x0100, data) + EndRecord(),
-                                0x2000);
+    const Bytes image = Convert(
+        Record(0, 0x2000, {9}) + ExtendedLinear(1) + Record(0, 0x0100, data) + EndRecord(), 0x2000);
     ASSERT_EQ(image.size(), 0x10000u + 0x100 + 4 - 0x2000);
     EXPECT_EQ(image[0], 9);
     EXPECT_EQ(Bytes(image.begin() + 1, image.end() - 4), Bytes(image.size() - 5, 0));
@@ -117,7 +124,8 @@ TEST_F(HexToImage, ZeroCountRecordExtendsTheImage) {
 TEST_F(HexToImage, ReadsDigitsInEitherCase) {
     const Bytes data = {0xFF, 0x0A, 0xAB, 0xCD};
     std::string lower = Record(0, 0xABCD, data);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     EXPECT_EQ(Convert(lower + EndRecord(), 0xABCD), data);
     EXPECT_FALSE(report.warnings.Any());
 }
@@ -149,7 +157,8 @@ TEST_F(HexToImage, StopsAtTheEndRecordOrAnyOtherLine) {
 
 TEST_F(HexToImage, LineEndsAndTheEndOfTheFile) {
     const std::string one = Record(0, 0x2000, {1, 2}, "\r\n");
-    EXPECT_EQ(Convert(one + Record(0, 0x2002, {3}, "\r\n") + EndRecord("\r\n"), 0x2000), (Bytes{1, 2, 3}));
+    EXPECT_EQ(Convert(one + Record(0, 0x2002, {3}, "\r\n") + EndRecord("\r\n"), 0x2000),
+              (Bytes{1, 2, 3}));
     // No end record and no final line feed: everything is still converted.
     std::string last = Record(0, 0x2002, {3}, "");
     EXPECT_EQ(Convert(one + last, 0x2000), (Bytes{1, 2, 3}));
@@ -176,7 +185,8 @@ TEST_F(HexToImage, FailuresLeaveNoImageBehind) {
 TEST_F(HexToImage, RefusesImagesPastTheLimit) {
     // A stray extended address would otherwise mean 4 GiB of zeros.
     bool ok = true;
-    Convert(Record(0, 0, {1}) + ExtendedLinear(0xFFFF) + Record(0, 0xFFF0, {1}) + EndRecord(), 0, &ok);
+    Convert(Record(0, 0, {1}) + ExtendedLinear(0xFFFF) + Record(0, 0xFFF0, {1}) + EndRecord(), 0,
+            &ok);
     EXPECT_FALSE(ok);
     EXPECT_EQ(report.error, HexImageError::TooLarge);
     EXPECT_FALSE(std::filesystem::exists(dir / "out.bin"));

@@ -64,17 +64,24 @@ Parsed ParseArguments(int argc, char** argv, Options& options, std::string& mess
                     options.hasOutput = true;
                 }
                 break;
-            case 'y': options.allYes = true; break;
-            case 'q': options.quiet = true; break;
+            case 'y':
+                options.allYes = true;
+                break;
+            case 'q':
+                options.quiet = true;
+                break;
             case 'h':
-            case '?': return Parsed::Usage;
+            case '?':
+                return Parsed::Usage;
             default:
-                message = "Invalid " + std::to_string(i) + "th option '" + arg + "'\nUse /? or /h for help\n";
+                message = "Invalid " + std::to_string(i) + "th option '" + arg +
+                          "'\nUse /? or /h for help\n";
                 return Parsed::Error;
             }
         } else {
             if (options.inputs.size() == kMaxInputs) {
-                message = "Too many Input file, You can use " + std::to_string(kMaxInputs) + " maximum\n";
+                message =
+                    "Too many Input file, You can use " + std::to_string(kMaxInputs) + " maximum\n";
                 return Parsed::Error;
             }
             options.inputs.push_back(arg);
@@ -83,7 +90,11 @@ Parsed ParseArguments(int argc, char** argv, Options& options, std::string& mess
     return Parsed::Run;
 }
 
+// Whether the file can be opened for reading. A folder does not count,
+// although the C library opens one without complaint.
 bool CanOpen(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return false;
     return FilePtr(std::fopen(path.c_str(), "rb")) != nullptr;
 }
 
@@ -123,7 +134,8 @@ void WarnAboutConflicts(const Options& options, const std::vector<std::vector<Ad
         finder.EndInput();
     }
     for (const DataConflict& c : finder.Conflicts())
-        std::fprintf(stderr, "kdmerge: warning: '%s' and '%s' hold different data at address 0x%08X\n",
+        std::fprintf(stderr,
+                     "kdmerge: warning: '%s' and '%s' hold different data at address 0x%08X\n",
                      options.inputs[c.earlier].c_str(), options.inputs[c.later].c_str(),
                      static_cast<unsigned>(c.address));
 }
@@ -162,7 +174,8 @@ int main(int argc, char** argv) {
     } else {
         for (const std::string& input : options.inputs) {
             if (SameFile(input, options.output)) {
-                std::fprintf(stderr, "Output file '%s' is also an Input file\n", options.output.c_str());
+                std::fprintf(stderr, "Output file '%s' is also an Input file\n",
+                             options.output.c_str());
                 return kFailure;
             }
         }
@@ -180,6 +193,7 @@ int main(int argc, char** argv) {
 
     MergeOutput merged(output);
     std::vector<std::vector<AddressRun>> runs(options.inputs.size());
+    bool readFailed = false;
     for (std::size_t i = 0; i < options.inputs.size(); ++i) {
         const std::string& input = options.inputs[i];
         if (!options.quiet) {
@@ -198,6 +212,11 @@ int main(int argc, char** argv) {
         ForEachMergeRecord(reader, copier);
         PrintWarnings(input, copier.Warnings());
         runs[i] = copier.Runs();
+        if (reader.Failed()) {
+            // The merged file lacks part of this input: not a success.
+            std::fprintf(stderr, "Cannot read Input file '%s'\n", input.c_str());
+            readFailed = true;
+        }
     }
     merged.Append(":00000001FF");
     merged.EndLine();
@@ -213,6 +232,7 @@ int main(int argc, char** argv) {
         return kFailure;
     }
 
+    if (readFailed) return kFailure;
     WarnAboutConflicts(options, runs);
     if (!options.quiet) std::puts("\nAll hex file was merged successfully.");
     return 0;

@@ -14,7 +14,8 @@ public:
     ~MergeOutput() { Flush(); }
 
     void Append(std::string_view text) {
-        if (buffer_.size() - used_ < text.size()) Spill(text);
+        if (buffer_.size() - used_ < text.size())
+            Spill(text);
         else {
             text.copy(buffer_.data() + used_, text.size());
             used_ += text.size();
@@ -22,8 +23,10 @@ public:
     }
     // Like Append, but a large piece is written straight to the stream.
     void Put(std::string_view text) {
-        if (text.size() < kDirectWrite) Append(text);
-        else Spill(text, true);
+        if (text.size() < kDirectWrite)
+            Append(text);
+        else
+            Spill(text, true);
     }
     // Ends a line the way the merged file ends all of them: CR LF.
     void EndLine() { Append("\r\n"); }

@@ -11,7 +11,8 @@ constexpr uint8_t kData = 0x00, kEndOfFile = 0x01, kSegment = 0x02, kExtendedLin
 // The rest of a line without its line feed and the carriage returns before it.
 std::string_view WithoutLineEnd(std::string_view text) {
     if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
-    while (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    while (!text.empty() && text.back() == '\r')
+        text.remove_suffix(1);
     return text;
 }
 
@@ -19,7 +20,8 @@ std::string_view WithoutLineEnd(std::string_view text) {
 uint32_t FirstWord(std::string_view text) {
     if (text.size() < 4) return 0;
     uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v = v * 16 + static_cast<uint32_t>(HexDigitValue(text[i]));
+    for (int i = 0; i < 4; ++i)
+        v = v * 16 + static_cast<uint32_t>(HexDigitValue(text[i]));
     return v & 0xFFFFu;
 }
 
@@ -41,15 +43,22 @@ void ForEachMergeRecord(HexReader& reader, MergeRecordVisitor& visitor) {
 
 uint32_t AddressTracker::Note(const HexRecordHeader& header, std::string_view rest) {
     switch (header.type) {
-    case kData: return base_ + header.address;
-    case kSegment: base_ = FirstWord(rest) << 4; break;
-    case kExtendedLinear: base_ = FirstWord(rest) << 16; break;
-    default: break;
+    case kData:
+        return base_ + header.address;
+    case kSegment:
+        base_ = FirstWord(rest) << 4;
+        break;
+    case kExtendedLinear:
+        base_ = FirstWord(rest) << 16;
+        break;
+    default:
+        break;
     }
     return 0;
 }
 
-MergeCopier::MergeCopier(MergeOutput& output, HexReader& reader) : output_(output), reader_(reader) {
+MergeCopier::MergeCopier(MergeOutput& output, HexReader& reader)
+    : output_(output), reader_(reader) {
     reader_.SetObserver(this);
 }
 
@@ -64,7 +73,8 @@ void MergeCopier::BeforeRefill() {
 }
 
 void MergeCopier::FlushRun() {
-    if (runStart_ != runEnd_) output_.Put({runStart_, static_cast<std::size_t>(runEnd_ - runStart_)});
+    if (runStart_ != runEnd_)
+        output_.Put({runStart_, static_cast<std::size_t>(runEnd_ - runStart_)});
     runStart_ = runEnd_ = nullptr;
 }
 
@@ -83,7 +93,8 @@ void MergeCopier::Record(const HexRecordHeader& header) {
 }
 
 void MergeCopier::WriteHeldReturns() {
-    for (; heldReturns_ > 0; --heldReturns_) output_.Append("\r");
+    for (; heldReturns_ > 0; --heldReturns_)
+        output_.Append("\r");
 }
 
 void MergeCopier::WriteHeader() {
@@ -135,7 +146,9 @@ void MergeCopier::Piece(std::string_view piece, bool last) {
     const uint32_t address = tracker_.Note(header_, rest);
     if (header_.type == kData && header_.count > 0) {
         const uint64_t start = address, end = start + header_.count;
-        if (!runs_.empty() && runs_.back().end == start) runs_.back().end = end;
-        else runs_.push_back({start, end});
+        if (!runs_.empty() && runs_.back().end == start)
+            runs_.back().end = end;
+        else
+            runs_.push_back({start, end});
     }
 }

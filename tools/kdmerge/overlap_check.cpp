@@ -12,8 +12,10 @@ std::vector<AddressRun> Normalized(std::vector<AddressRun> runs) {
               [](const AddressRun& a, const AddressRun& b) { return a.start < b.start; });
     std::vector<AddressRun> out;
     for (const AddressRun& r : runs) {
-        if (!out.empty() && r.start <= out.back().end) out.back().end = std::max(out.back().end, r.end);
-        else out.push_back(r);
+        if (!out.empty() && r.start <= out.back().end)
+            out.back().end = std::max(out.back().end, r.end);
+        else
+            out.push_back(r);
     }
     return out;
 }
@@ -27,7 +29,8 @@ std::vector<AddressRun> FindOverlaps(const std::vector<std::vector<AddressRun>>&
     };
     std::vector<Tagged> all;
     for (unsigned i = 0; i < runsByInput.size(); ++i)
-        for (const AddressRun& r : Normalized(runsByInput[i])) all.push_back({r, i});
+        for (const AddressRun& r : Normalized(runsByInput[i]))
+            all.push_back({r, i});
     std::sort(all.begin(), all.end(),
               [](const Tagged& a, const Tagged& b) { return a.run.start < b.run.start; });
     // Each input's runs are disjoint, so at most one run per input is active.
@@ -36,13 +39,15 @@ std::vector<AddressRun> FindOverlaps(const std::vector<std::vector<AddressRun>>&
     for (const Tagged& t : all) {
         std::erase_if(active, [&](const Tagged& a) { return a.run.end <= t.run.start; });
         for (const Tagged& a : active)
-            if (a.input != t.input) overlaps.push_back({t.run.start, std::min(a.run.end, t.run.end)});
+            if (a.input != t.input)
+                overlaps.push_back({t.run.start, std::min(a.run.end, t.run.end)});
         active.push_back(t);
     }
     return Normalized(std::move(overlaps));
 }
 
-ConflictFinder::ConflictFinder(std::vector<AddressRun> overlaps) : ranges_(Normalized(std::move(overlaps))) {
+ConflictFinder::ConflictFinder(std::vector<AddressRun> overlaps)
+    : ranges_(Normalized(std::move(overlaps))) {
     uint64_t total = 0;
     for (const AddressRun& r : ranges_) {
         firstSlot_.push_back(total);
@@ -83,7 +88,8 @@ void ConflictFinder::Piece(std::string_view piece, bool last) {
     for (unsigned i = 0; i < header_.count && 2 * i + 1 < piece.size(); ++i) {
         const long long slot = Slot(uint64_t{address} + i);
         if (slot < 0) continue;
-        pending_[slot] = static_cast<uint8_t>(HexDigitValue(piece[2 * i]) * 16 + HexDigitValue(piece[2 * i + 1]));
+        pending_[slot] = static_cast<uint8_t>(HexDigitValue(piece[2 * i]) * 16 +
+                                              HexDigitValue(piece[2 * i + 1]));
         pendingSet_[slot] = 1;
     }
 }
@@ -95,7 +101,8 @@ void ConflictFinder::EndInput() {
             if (!pendingSet_[s]) continue;
             pendingSet_[s] = 0;
             if (owner_[s] != 0 && owner_[s] - 1u != input_ && value_[s] != pending_[s])
-                conflicts_.emplace(std::make_pair(owner_[s] - 1u, input_), static_cast<uint32_t>(a));
+                conflicts_.emplace(std::make_pair(owner_[s] - 1u, input_),
+                                   static_cast<uint32_t>(a));
             value_[s] = pending_[s];
             owner_[s] = static_cast<uint8_t>(input_ + 1);
         }
@@ -104,6 +111,7 @@ void ConflictFinder::EndInput() {
 
 std::vector<DataConflict> ConflictFinder::Conflicts() const {
     std::vector<DataConflict> out;
-    for (const auto& [pair, address] : conflicts_) out.push_back({pair.first, pair.second, address});
+    for (const auto& [pair, address] : conflicts_)
+        out.push_back({pair.first, pair.second, address});
     return out;
 }

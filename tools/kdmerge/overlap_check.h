@@ -37,7 +37,7 @@ private:
     long long Slot(uint64_t address) const;
 
     std::vector<AddressRun> ranges_;
-    std::vector<uint64_t> firstSlot_; // slot index of each range's start
+    std::vector<uint64_t> firstSlot_;    // slot index of each range's start
     std::vector<uint8_t> value_, owner_; // owner: input + 1, 0 none
     std::vector<uint8_t> pending_, pendingSet_;
     unsigned input_ = 0;

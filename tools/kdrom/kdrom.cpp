@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -47,10 +48,15 @@ Parsed ParseArguments(int argc, char** argv, Options& options) {
         const char* arg = argv[i];
         if (arg[0] == '/' || arg[0] == '-') {
             switch (std::tolower(static_cast<unsigned char>(arg[1]))) {
-            case 'b': options.boot = true; break;
-            case 'm': options.mds = true; break;
+            case 'b':
+                options.boot = true;
+                break;
+            case 'm':
+                options.mds = true;
+                break;
             case '?':
-            case 'h': return Parsed::Usage;
+            case 'h':
+                return Parsed::Usage;
             default:
                 std::fprintf(stderr, "Invalid %dth option '%s'\nUse /? or /h for help\n", i, arg);
                 return Parsed::Error;
@@ -73,12 +79,17 @@ bool AskHexFile(std::string& name) {
     char line[kNameSize];
     if (!std::fgets(line, sizeof line, stdin)) return false;
     std::size_t n = std::strlen(line);
-    while (n > 0 && (line[n - 1] == '\r' || line[n - 1] == '\n')) --n;
+    while (n > 0 && (line[n - 1] == '\r' || line[n - 1] == '\n'))
+        --n;
     name.assign(line, n);
     return true;
 }
 
+// Whether the file can be opened for reading. A folder does not count,
+// although the C library opens one without complaint.
 bool CanOpen(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return false;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
     std::fclose(f);
@@ -89,12 +100,13 @@ bool CanOpen(const std::string& path) {
 int WriteFirmware(KD5200_HANDLE device, const Options& options) {
     const std::string image = platform::CreateTempFile("$520");
     if (image.empty()) {
-        std::fprintf(stderr, "Cannot create a temporary file in '%s'\n", platform::TempDir().c_str());
+        std::fprintf(stderr, "Cannot create a temporary file in '%s'\n",
+                     platform::TempDir().c_str());
         return kFailure;
     }
     HexImageReport report;
-    const bool converted = ConvertHexToImage(options.hexFile, image,
-                                             options.boot ? kBootCodeBase : kApplicationCodeBase, report);
+    const bool converted = ConvertHexToImage(
+        options.hexFile, image, options.boot ? kBootCodeBase : kApplicationCodeBase, report);
     for (const std::string& line : FormatHexWarnings(options.hexFile, report.warnings))
         std::fprintf(stderr, "kdrom: %s\n", line.c_str());
     int status = 0;
@@ -105,8 +117,9 @@ int WriteFirmware(KD5200_HANDLE device, const Options& options) {
         status = kFailure;
     } else {
         KD5200_SetTimeout(kTimeoutMs, kTimeoutMs);
-        if (!KD5200_UpgradeFirmware(nullptr, device, options.boot ? KD5200_TARGET_BOOT : KD5200_TARGET_APPLICATION,
-                                    options.mds ? KD5200_ROM_MDS : 0, image.c_str(), options.hexFile.c_str())) {
+        if (!KD5200_UpgradeFirmware(
+                nullptr, device, options.boot ? KD5200_TARGET_BOOT : KD5200_TARGET_APPLICATION,
+                options.mds ? KD5200_ROM_MDS : 0, image.c_str(), options.hexFile.c_str())) {
             KD5200_DispError(nullptr, KD5200_GetError(), KD5200_GetWindowsError());
             status = kFailure;
         }
@@ -121,9 +134,13 @@ int main(int argc, char** argv) {
     PrintBanner();
     Options options;
     switch (ParseArguments(argc, argv, options)) {
-    case Parsed::Usage: PrintUsage(); return 0;
-    case Parsed::Error: return kFailure;
-    case Parsed::Run: break;
+    case Parsed::Usage:
+        PrintUsage();
+        return 0;
+    case Parsed::Error:
+        return kFailure;
+    case Parsed::Run:
+        break;
     }
     if (!options.hasHexFile && !AskHexFile(options.hexFile)) {
         std::fputs("Hex file was not specified\n", stderr);

@@ -35,7 +35,9 @@ std::string ExtendedLinear(uint16_t upper, const std::string& lineEnd) {
     return Record(4, 0, {static_cast<uint8_t>(upper >> 8), static_cast<uint8_t>(upper)}, lineEnd);
 }
 
-std::string EndRecord(const std::string& lineEnd) { return ":00000001FF" + lineEnd; }
+std::string EndRecord(const std::string& lineEnd) {
+    return ":00000001FF" + lineEnd;
+}
 
 std::string DataRecords(uint32_t address, const std::vector<uint8_t>& bytes, unsigned perLine,
                         bool withExtended, const std::string& lineEnd) {
@@ -54,7 +56,8 @@ std::string DataRecords(uint32_t address, const std::vector<uint8_t>& bytes, uns
         // A record does not cross a 64 KiB boundary.
         std::size_t n = std::min<std::size_t>(perLine, bytes.size() - i);
         n = std::min<std::size_t>(n, 0x10000 - (a & 0xFFFF));
-        chunk.assign(bytes.begin() + static_cast<long>(i), bytes.begin() + static_cast<long>(i + n));
+        chunk.assign(bytes.begin() + static_cast<long>(i),
+                     bytes.begin() + static_cast<long>(i + n));
         out += Record(0, static_cast<uint16_t>(a), chunk, lineEnd);
         i += n;
     }

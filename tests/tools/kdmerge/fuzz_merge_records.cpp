@@ -35,7 +35,8 @@ Merged Merge(const uint8_t* data, std::size_t size, std::size_t bufferSize) {
     }
     std::rewind(out);
     char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, out)) > 0;) merged.text.append(buffer, n);
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, out)) > 0;)
+        merged.text.append(buffer, n);
     std::fclose(in);
     std::fclose(out);
     return merged;

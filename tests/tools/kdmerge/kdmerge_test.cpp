@@ -7,14 +7,15 @@
 
 #include <filesystem>
 
-using hexgen::ExtendedLinear;
 using hexgen::EndRecord;
+using hexgen::ExtendedLinear;
 using hexgen::ProgramRun;
 using hexgen::Record;
 
 namespace {
 
-const std::string kBanner = "KD5200 HEX Merge program\nCopyright (c) Zentrovia. All rights reserved.\n\n";
+const std::string kBanner =
+    "KD5200 HEX Merge program\nCopyright (c) Zentrovia. All rights reserved.\n\n";
 const std::string kEnd = ":00000001FF\r\n\r\n\r\n; merged by kdmerge\r\n";
 const std::string kExt0 = ":020000040000FA\r\n";
 
@@ -23,7 +24,9 @@ protected:
     ProgramRun Run(const std::vector<std::string>& args, const std::string& input = "") {
         return hexgen::RunProgram(SD_BIN_DIR "/kdmerge", args, dir.Path(), input);
     }
-    void Write(const std::string& name, const std::string& text) { hexgen::WriteText(dir / name, text); }
+    void Write(const std::string& name, const std::string& text) {
+        hexgen::WriteText(dir / name, text);
+    }
     std::string Read(const std::string& name) { return hexgen::ReadText(dir / name); }
     TempFolder dir;
 };
@@ -61,7 +64,8 @@ TEST_F(Kdmerge, WritesTheOutputFileWithProgress) {
 
     const ProgramRun loud = Run({"a.hex", "-O", "out2.hex", "empty.hex"});
     EXPECT_EQ(loud.status, 0);
-    EXPECT_EQ(loud.out, kBanner + "Merging 'a.hex'...\nMerging 'empty.hex'...\n\nAll hex file was merged successfully.\n");
+    EXPECT_EQ(loud.out, kBanner + "Merging 'a.hex'...\nMerging 'empty.hex'...\n\nAll hex file was "
+                                  "merged successfully.\n");
     EXPECT_EQ(loud.err, "");
     EXPECT_EQ(Read("out2.hex"), Read("out.hex"));
 }
@@ -71,13 +75,16 @@ TEST_F(Kdmerge, CopiesRecordsAsTheyStand) {
     // data and checksum keep their case; other types are copied; an input
     // ends at its end record or at a line without record mark.
     std::string lower = Record(0, 0xABCD, {0xAB, 0xCD});
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    Write("a.hex", ExtendedLinear(1) + lower + Record(3, 0, {0, 0, 0x20, 0}) + EndRecord() + Record(0, 0, {9}));
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    Write("a.hex", ExtendedLinear(1) + lower + Record(3, 0, {0, 0, 0x20, 0}) + EndRecord() +
+                       Record(0, 0, {9}));
     Write("b.hex", Record(0, 0, {7}) + "\n" + Record(0, 1, {8}));
     const ProgramRun run = Run({"a.hex", "b.hex"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, kExt0 + Crlf(ExtendedLinear(1)) + ":02ABCD00abcd" + lower.substr(13, 2) + "\r\n" +
-                           Crlf(Record(3, 0, {0, 0, 0x20, 0})) + kExt0 + Crlf(Record(0, 0, {7})) + kEnd);
+    EXPECT_EQ(run.out, kExt0 + Crlf(ExtendedLinear(1)) + ":02ABCD00abcd" + lower.substr(13, 2) +
+                           "\r\n" + Crlf(Record(3, 0, {0, 0, 0x20, 0})) + kExt0 +
+                           Crlf(Record(0, 0, {7})) + kEnd);
 }
 
 TEST_F(Kdmerge, EveryLineEndsInCrLf) {
@@ -87,8 +94,8 @@ TEST_F(Kdmerge, EveryLineEndsInCrLf) {
     Write("a.hex", Record(0, 0, {1}, "\r\n") + Record(0, 1, {2}, "\r\r\n") + big);
     Write("b.hex", Record(0, 0x200, {3}));
     const ProgramRun run = Run({"a.hex", "b.hex"});
-    EXPECT_EQ(run.out, kExt0 + Record(0, 0, {1}, "\r\n") + Record(0, 1, {2}, "\r\n") + big + "\r\n" + kExt0 +
-                           Record(0, 0x200, {3}, "\r\n") + kEnd);
+    EXPECT_EQ(run.out, kExt0 + Record(0, 0, {1}, "\r\n") + Record(0, 1, {2}, "\r\n") + big +
+                           "\r\n" + kExt0 + Record(0, 0x200, {3}, "\r\n") + kEnd);
 }
 
 TEST_F(Kdmerge, AsksBeforeReplacingAnOutputFile) {
@@ -138,6 +145,11 @@ TEST_F(Kdmerge, CommandLineErrors) {
     EXPECT_EQ(run.status, 255);
     EXPECT_EQ(run.err, "Cannot open Input file 'missing.hex'\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "out.hex"));
+    // A folder cannot be opened as a file.
+    std::filesystem::create_directory(dir / "folder.hex");
+    run = Run({"-q", "-o", "out.hex", "folder.hex"});
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.err, "Cannot open Input file 'folder.hex'\n");
     run = Run({"-o", "no/such/out.hex", "a.hex"});
     EXPECT_EQ(run.status, 255);
     EXPECT_EQ(run.err, "Cannot open output file 'no/such/out.hex'\n");
@@ -186,7 +198,8 @@ TEST_F(Kdmerge, WarnsAboutConflictsAndDamagedRecords) {
     const std::string a = Record(0, 0x2000, {1, 2, 3, 4}) + Record(0, 0x3000, {5});
     // Same data at 0x2000..0x2001 (no conflict), different at 0x2002; then
     // via a segment address (0x0200 * 16 = 0x2000) a difference at 0x3000.
-    const std::string b = Record(0, 0x2000, {1, 2, 9}) + Record(2, 0, {0x02, 0x00}) + Record(0, 0x1000, {6});
+    const std::string b =
+        Record(0, 0x2000, {1, 2, 9}) + Record(2, 0, {0x02, 0x00}) + Record(0, 0x1000, {6});
     std::string c = Record(0, 0x5000, {1}) + Record(0, 0x5000, {2});
     c[c.size() - 2] = c[c.size() - 2] == 'A' ? 'B' : 'A';
     Write("a.hex", a);

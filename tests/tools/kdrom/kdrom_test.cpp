@@ -16,7 +16,8 @@ using hexgen::Record;
 
 namespace {
 
-const std::string kBanner = "KD5200 Codec writing program\nCopyright (c) Zentrovia. All rights reserved.\n\n";
+const std::string kBanner =
+    "KD5200 Codec writing program\nCopyright (c) Zentrovia. All rights reserved.\n\n";
 const std::string kPrompt = "Input HEX file to write (Press Ctrl+C to abort) :";
 
 class Kdrom : public ::testing::Test {
@@ -27,15 +28,17 @@ protected:
     }
     ProgramRun Run(const std::vector<std::string>& args, const std::string& input = "") {
         std::filesystem::remove(dir / "log");
-        return hexgen::RunProgram(SD_BIN_DIR "/kdrom", args, dir.Path(), input,
-                                  {"LD_LIBRARY_PATH=" SD_FAKE_DIR, "FAKE_KD5200_LOG=" + (dir / "log"),
-                                   "FAKE_KD5200_SCRIPT=" + (dir / "script"), "TMPDIR=" + (dir / "tmp")});
+        return hexgen::RunProgram(
+            SD_BIN_DIR "/kdrom", args, dir.Path(), input,
+            {"LD_LIBRARY_PATH=" SD_FAKE_DIR, "FAKE_KD5200_LOG=" + (dir / "log"),
+             "FAKE_KD5200_SCRIPT=" + (dir / "script"), "TMPDIR=" + (dir / "tmp")});
     }
     void Script(const std::string& lines) { hexgen::WriteText(dir / "script", lines); }
     // The recorded calls, with the temporary image's name made fixed.
     std::string Log() {
         const std::string log = hexgen::ReadText(dir / "log");
-        return std::regex_replace(log, std::regex("\"" + dir / "tmp" + "/\\$520[A-Za-z0-9]{6}\""), "\"$$TMP\"");
+        return std::regex_replace(log, std::regex("\"" + dir / "tmp" + "/\\$520[A-Za-z0-9]{6}\""),
+                                  "\"$$TMP\"");
     }
     bool TempIsEmpty() { return std::filesystem::is_empty(dir / "tmp"); }
 
@@ -62,7 +65,8 @@ TEST_F(Kdrom, OptionsInAnyOrderAndCase) {
              {"-B", "fw.hex", "/m"}, {"/boot", "-M", "fw.hex"}, {"fw.hex", "/b", "-mds"}}) {
         const ProgramRun run = Run(args);
         EXPECT_EQ(run.status, 0);
-        EXPECT_NE(Log().find("KD5200_UpgradeFirmware(null, h, 1, 2, \"$TMP\", \"fw.hex\")\n"), std::string::npos)
+        EXPECT_NE(Log().find("KD5200_UpgradeFirmware(null, h, 1, 2, \"$TMP\", \"fw.hex\")\n"),
+                  std::string::npos)
             << Log();
     }
 }
@@ -85,6 +89,9 @@ TEST_F(Kdrom, StopsBeforeTheDeviceOnBadInput) {
     EXPECT_EQ(run.status, 255);
     EXPECT_EQ(run.err, "Cannot open HEXA file 'missing.hex'\n");
     EXPECT_EQ(Log(), "");
+    std::filesystem::create_directory(dir / "folder.hex");
+    run = Run({"folder.hex"});
+    EXPECT_EQ(run.err, "Cannot open HEXA file 'folder.hex'\n");
     run = Run({"-x", "fw.hex"});
     EXPECT_EQ(run.status, 255);
     EXPECT_EQ(run.err, "Invalid 1th option '-x'\nUse /? or /h for help\n");
@@ -108,7 +115,8 @@ TEST_F(Kdrom, FailedConversionWritesNothing) {
     hexgen::WriteText(dir / "bad.hex", ExtendedLinear(0xFFFF) + Record(0, 0, {1}) + EndRecord());
     const ProgramRun run = Run({"bad.hex"});
     EXPECT_EQ(run.status, 255);
-    EXPECT_EQ(run.err, "Cannot convert HEX file 'bad.hex'\n  (the image would be larger than 64 MiB)\n");
+    EXPECT_EQ(run.err,
+              "Cannot convert HEX file 'bad.hex'\n  (the image would be larger than 64 MiB)\n");
     EXPECT_EQ(Log(), "KD5200_Open(ptr)\nKD5200_Close(h)\nKD5200_Free(h)\n");
     EXPECT_TRUE(TempIsEmpty());
 }
