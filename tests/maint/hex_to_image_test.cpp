@@ -135,8 +135,15 @@ TEST_F(HexToImage, WrongChecksumsAndDigitsAreConvertedAndCounted) {
     bad[bad.size() - 2] = bad[bad.size() - 2] == '0' ? '1' : '0';
     std::string odd = Record(0, 0x2003, {4});
     odd[9] = 'G'; // digit value 16: byte 0x10 + low digit
-    const Bytes image = Convert(Record(0, 0x1FFF, {0}) + bad + bad + odd + EndRecord(), 0x2000);
-    EXPECT_EQ(image, (Bytes{1, 2, 3, static_cast<uint8_t>(16 * 16 + 4)}));
+    // A long record with a right checksum, in upper and lower case, is fine.
+    const Bytes full = hexgen::RandomBytes(255, 9);
+    std::string lower = Record(0, 0x2004, full);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const Bytes image = Convert(Record(0, 0x1FFF, {0}) + bad + bad + odd + Record(0, 0x2004, full) +
+                                    lower + EndRecord(),
+                                0x2000);
+    EXPECT_EQ(image, Cat(Bytes{1, 2, 3, static_cast<uint8_t>(16 * 16 + 4)}, full));
     EXPECT_EQ(report.warnings.badChecksum, 2u);
     EXPECT_EQ(report.warnings.firstBadChecksumLine, 2u);
     EXPECT_EQ(report.warnings.badDigits, 1u);

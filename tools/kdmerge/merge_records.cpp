@@ -69,7 +69,7 @@ MergeCopier::~MergeCopier() {
 
 void MergeCopier::BeforeRefill() {
     FlushRun();
-    header_.source = nullptr;
+    source_ = nullptr;
 }
 
 void MergeCopier::FlushRun() {
@@ -80,7 +80,8 @@ void MergeCopier::FlushRun() {
 
 void MergeCopier::Record(const HexRecordHeader& header) {
     static const char kDigits[] = "0123456789ABCDEF";
-    header_ = header;
+    header_ = &header;
+    source_ = header.source;
     headerWritten_ = false;
     wholeLine_ = true;
     const unsigned address = header.address;
@@ -126,13 +127,13 @@ void MergeCopier::Piece(std::string_view piece, bool last) {
     const std::string_view rest = WithoutLineEnd(piece);
     if (!rest.empty()) WriteHeldReturns();
     heldReturns_ = 0;
-    const bool unchanged = wholeLine_ && header_.source && header_.source + 9 == piece.data() &&
+    const bool unchanged = wholeLine_ && source_ && source_ + 9 == piece.data() &&
                            rest.size() + 2 == piece.size() && piece[rest.size()] == '\r' &&
-                           std::memcmp(header_.text, canonical_, 9) == 0;
+                           std::memcmp(header_->text, canonical_, 9) == 0;
     if (unchanged) {
-        if (runEnd_ != header_.source) {
+        if (runEnd_ != source_) {
             FlushRun();
-            runStart_ = header_.source;
+            runStart_ = source_;
         }
         runEnd_ = piece.data() + piece.size();
     } else {
@@ -142,10 +143,10 @@ void MergeCopier::Piece(std::string_view piece, bool last) {
         output_.EndLine();
     }
     if (!wholeLine_) return;
-    warnings_.Note(CheckHexRecord({header_.text, 9}, rest), header_.line);
-    const uint32_t address = tracker_.Note(header_, rest);
-    if (header_.type == kData && header_.count > 0) {
-        const uint64_t start = address, end = start + header_.count;
+    warnings_.Note(CheckHexRecord({header_->text, 9}, rest), header_->line);
+    const uint32_t address = tracker_.Note(*header_, rest);
+    if (header_->type == kData && header_->count > 0) {
+        const uint64_t start = address, end = start + header_->count;
         if (!runs_.empty() && runs_.back().end == start)
             runs_.back().end = end;
         else

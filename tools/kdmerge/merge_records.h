@@ -13,7 +13,8 @@
 class MergeRecordVisitor {
 public:
     virtual ~MergeRecordVisitor() = default;
-    // A record header; the rest of its line follows as pieces.
+    // A record header; the rest of its line follows as pieces. The header
+    // stays valid until the next call of Record or End.
     virtual void Record(const HexRecordHeader& header) = 0;
     // A piece of the rest of the line (data, checksum, line end). A line
     // that fits the reader's buffer comes as one piece, with last set.
@@ -72,7 +73,8 @@ private:
 
     MergeOutput& output_;
     HexReader& reader_;
-    HexRecordHeader header_;
+    const HexRecordHeader* header_ = nullptr; // valid until the next Record
+    const char* source_ = nullptr;            // the header in the reader's buffer
     char canonical_[9] = {};
     bool headerWritten_ = false;
     bool wholeLine_ = true;
