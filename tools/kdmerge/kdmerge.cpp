@@ -207,7 +207,7 @@ int main(int argc, char** argv) {
         }
         merged.Append(":020000040000FA");
         merged.EndLine();
-        HexReader reader(in.get(), 1 << 16);
+        HexReader reader(in.get(), 1 << 18);
         MergeCopier copier(merged, reader);
         ForEachMergeRecord(reader, copier);
         PrintWarnings(input, copier.Warnings());

@@ -25,6 +25,16 @@ uint32_t FirstWord(std::string_view text) {
     return v & 0xFFFFu;
 }
 
+// Whether the eight characters are 0-9 or A-F: a header written that way
+// comes out unchanged.
+bool IsUpperHex(const char* text) {
+    for (int i = 0; i < 8; ++i) {
+        const char c = text[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void ForEachMergeRecord(HexReader& reader, MergeRecordVisitor& visitor) {
@@ -79,18 +89,10 @@ void MergeCopier::FlushRun() {
 }
 
 void MergeCopier::Record(const HexRecordHeader& header) {
-    static const char kDigits[] = "0123456789ABCDEF";
     header_ = &header;
     source_ = header.source;
     headerWritten_ = false;
     wholeLine_ = true;
-    const unsigned address = header.address;
-    const unsigned bytes[4] = {header.count, address >> 8, address & 0xFF, header.type};
-    canonical_[0] = ':';
-    for (int i = 0; i < 4; ++i) {
-        canonical_[1 + 2 * i] = kDigits[bytes[i] >> 4];
-        canonical_[2 + 2 * i] = kDigits[bytes[i] & 0xF];
-    }
 }
 
 void MergeCopier::WriteHeldReturns() {
@@ -99,8 +101,17 @@ void MergeCopier::WriteHeldReturns() {
 }
 
 void MergeCopier::WriteHeader() {
-    if (!headerWritten_) output_.Append({canonical_, sizeof canonical_});
+    static const char kDigits[] = "0123456789ABCDEF";
+    if (headerWritten_) return;
     headerWritten_ = true;
+    const unsigned address = header_->address;
+    const unsigned bytes[4] = {header_->count, address >> 8, address & 0xFF, header_->type};
+    char text[9] = {':'};
+    for (int i = 0; i < 4; ++i) {
+        text[1 + 2 * i] = kDigits[bytes[i] >> 4];
+        text[2 + 2 * i] = kDigits[bytes[i] & 0xF];
+    }
+    output_.Append({text, sizeof text});
 }
 
 void MergeCopier::Piece(std::string_view piece, bool last) {
@@ -129,7 +140,7 @@ void MergeCopier::Piece(std::string_view piece, bool last) {
     heldReturns_ = 0;
     const bool unchanged = wholeLine_ && source_ && source_ + 9 == piece.data() &&
                            rest.size() + 2 == piece.size() && piece[rest.size()] == '\r' &&
-                           std::memcmp(header_->text, canonical_, 9) == 0;
+                           IsUpperHex(header_->text + 1);
     if (unchanged) {
         if (runEnd_ != source_) {
             FlushRun();

@@ -75,7 +75,6 @@ private:
     HexReader& reader_;
     const HexRecordHeader* header_ = nullptr; // valid until the next Record
     const char* source_ = nullptr;            // the header in the reader's buffer
-    char canonical_[9] = {};
     bool headerWritten_ = false;
     bool wholeLine_ = true;
     std::size_t heldReturns_ = 0;
