@@ -121,6 +121,14 @@ TEST_F(Kdrom, FailedConversionWritesNothing) {
     EXPECT_TRUE(TempIsEmpty());
 }
 
+TEST_F(Kdrom, NoTemporaryFolder) {
+    std::filesystem::remove(dir / "tmp");
+    const ProgramRun run = Run({"fw.hex"});
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.err, "Cannot create a temporary file in '" + (dir / "tmp") + "'\n");
+    EXPECT_EQ(Log(), "KD5200_Open(ptr)\nKD5200_Close(h)\nKD5200_Free(h)\n");
+}
+
 TEST_F(Kdrom, WarnsAboutDamagedRecords) {
     std::string bad = Record(0, 0x2000, {1});
     bad[bad.size() - 2] = bad[bad.size() - 2] == '0' ? '1' : '0';
