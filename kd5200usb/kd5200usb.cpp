@@ -38,7 +38,6 @@ struct Library {
     void* displayUser = nullptr;
     KD5200X_ProgressHook progress = nullptr;
     void* progressUser = nullptr;
-    int busy = 0; // operations in progress (a hook may call back in)
     kd5200::ChangeNotifier notifier;
     std::string version;
 };
@@ -65,19 +64,16 @@ Status Find(KD5200_HANDLE handle, Session*& session) {
 }
 
 // Runs an operation on the plugged-in player of a handle. The player stays
-// alive for the call even when a hook closes the handle meanwhile.
+// alive for the call even when a hook closes the handle meanwhile; a hook
+// calling back may read, but a second change fails (busy).
 template <typename Operation>
 int32_t WithPlayer(KD5200_HANDLE handle, Operation operation) {
     std::lock_guard lock(Lib().mutex);
     Session* session = nullptr;
     if (Status s = Find(handle, session); !s) return Result(s);
     if (!kd5200::IsAttached(session->folder)) return Result(Fail(KD5200_ERR_NOT_ATTACHED));
-    if (Lib().busy > 0) return Result(Fail(KD5200_ERR_STORAGE, EBUSY));
     std::shared_ptr<Player> player = session->player;
-    ++Lib().busy;
-    const Status status = operation(*player);
-    --Lib().busy;
-    return Result(status);
+    return Result(operation(*player));
 }
 
 kd5200::TransferSettings Settings(KD5200_HWND parent) {

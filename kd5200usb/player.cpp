@@ -23,7 +23,9 @@ namespace {
 // Blocks moved between two progress reports (1 MiB).
 constexpr uint32_t kChunkBlocks = 64;
 
-// A transaction that is rolled back unless committed.
+// A transaction that is rolled back unless committed. A read inside an
+// operation still running (a progress hook calling back) reads within that
+// operation's transaction; a second change is refused.
 class Transaction {
 public:
     explicit Transaction(Store& store) : store_(store) {}
@@ -33,9 +35,16 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-    Status BeginRead() { return Begin(store_.BeginRead()); }
-    Status BeginWrite() { return Begin(store_.BeginWrite()); }
+    Status BeginRead() {
+        nested_ = store_.InTransaction();
+        return nested_ ? Status{} : Begin(store_.BeginRead());
+    }
+    Status BeginWrite() {
+        if (store_.InTransaction()) return Fail(KD5200_ERR_STORAGE, EBUSY);
+        return Begin(store_.BeginWrite());
+    }
     Status Commit() {
+        if (nested_) return {};
         open_ = false;
         return store_.Commit();
     }
@@ -47,6 +56,7 @@ private:
     }
     Store& store_;
     bool open_ = false;
+    bool nested_ = false;
 };
 
 bool ValidMemory(int memory) { return memory == KD5200_MEMORY_INTERNAL || memory == KD5200_MEMORY_EXTERNAL; }

@@ -226,6 +226,8 @@ Status Store::Commit() {
     return s;
 }
 
+bool Store::InTransaction() const { return !sqlite3_get_autocommit(db_); }
+
 void Store::Rollback() {
     if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }

@@ -94,6 +94,8 @@ public:
     Status BeginWrite();
     Status Commit();
     void Rollback();
+    // Whether a transaction is open on this connection.
+    bool InTransaction() const;
 
     // Reads a memory's capacity and directory (block lists when withBlocks)
     // and checks them; damaged data gives KD5200_ERR_DIRECTORY.

@@ -382,6 +382,40 @@ TEST_F(PlayerTest, ProgressHookCancelsAndLeavesThePreviousState) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(pc_), {}), 4) << "no temporary files left";
 }
 
+TEST_F(PlayerTest, ProgressHookMayCallBack) {
+    ASSERT_TRUE(Download(0, PcFile("first.bin", "1")));
+    struct Inside {
+        KD5200_HANDLE handle;
+        int32_t refreshed = -1, deleted = -1, deleteError = 0;
+        bool close = false;
+    } inside {Handle()};
+    KD5200X_SetProgressHook(
+        [](KD5200_HWND, const char*, int64_t done, int64_t, void* user) -> int32_t {
+            auto* in = static_cast<Inside*>(user);
+            if (done == 0) return 0;
+            KD5200_MEMINFO info {};
+            int32_t count = 0;
+            in->refreshed = KD5200_Refresh(in->handle, 0, &info, nullptr, &count) ? static_cast<int32_t>(info.fileCount) : -2;
+            in->deleted = KD5200_Delete(nullptr, in->handle, 0, 0, nullptr);
+            in->deleteError = KD5200_GetError();
+            if (in->close) KD5200_Close(in->handle);
+            return 0;
+        },
+        &inside);
+    ASSERT_TRUE(Download(0, PcFile("second.bin", Pattern(100000, 1))));
+    EXPECT_EQ(inside.refreshed, 1); // the state before the download
+    EXPECT_EQ(inside.deleted, 0);
+    EXPECT_EQ(inside.deleteError, KD5200_ERR_STORAGE);
+    // Closing the handle from the hook does not pull the player away under the call.
+    inside.close = true;
+    EXPECT_TRUE(Download(0, PcFile("third.bin", Pattern(100000, 2))));
+    EXPECT_EQ(KD5200_IsValidHandle(handle_), 0);
+    KD5200X_SetProgressHook(nullptr, nullptr);
+    KD5200_Free(handle_);
+    handle_ = nullptr;
+    EXPECT_EQ(Refresh(0).size(), 3u);
+}
+
 TEST_F(PlayerTest, SimulatedSpeedRunsIntoTheReceiveTimeout) {
     setenv("KD5200_SPEED", "1000000", 1);
     ASSERT_NE(KD5200_SetTimeout(100, 100), 0);
