@@ -189,7 +189,7 @@ int List(const std::string& folder, const std::vector<std::string>& args) {
     return 0;
 }
 
-int Status_(const std::string& folder) {
+int ShowStatus(const std::string& folder) {
     std::unique_ptr<Player> player;
     if (!OpenPlayer(folder, player)) return 1;
     std::string version;
@@ -294,7 +294,7 @@ int main(int argc, char** argv) {
     }
     if (command == "status") {
         if (!args.empty()) return UsageError("status: takes no arguments");
-        return Status_(folder);
+        return ShowStatus(folder);
     }
     if (command == "ls") return List(folder, args);
     if (command == "put") return Put(folder, args);
