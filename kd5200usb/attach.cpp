@@ -13,15 +13,20 @@ namespace kd5200 {
 
 namespace {
 
-std::string PortFolder(const std::string& folder) { return folder + "/usb"; }
-std::string AttachedFile(const std::string& folder) { return PortFolder(folder) + "/attached"; }
+std::string PortFolder(const std::string& folder) {
+    return folder + "/usb";
+}
+std::string AttachedFile(const std::string& folder) {
+    return PortFolder(folder) + "/attached";
+}
 
 } // namespace
 
 std::string PlayerFolder() {
     const char* folder = std::getenv("KD5200_PLAYER_DIR");
     std::string path = folder && *folder ? folder : platform::DataHome() + "/kd5200-player";
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
     return path;
 }
 
@@ -32,7 +37,8 @@ bool IsAttached(const std::string& folder) {
 
 Status SetAttached(const std::string& folder, bool attached) {
     if (!attached) {
-        if (unlink(AttachedFile(folder).c_str()) != 0 && errno != ENOENT) return Fail(KD5200_ERR_STORAGE, errno);
+        if (unlink(AttachedFile(folder).c_str()) != 0 && errno != ENOENT)
+            return Fail(KD5200_ERR_STORAGE, errno);
         return {};
     }
     if (!platform::MakeDirectories(PortFolder(folder))) return Fail(KD5200_ERR_STORAGE, errno);
@@ -56,7 +62,8 @@ int ChangeNotifier::Fd(const std::string& folder) {
     const int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (fd < 0) return -1;
     if (inotify_add_watch(fd, PortFolder(folder).c_str(),
-                          IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF) < 0) {
+                          IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF) <
+        0) {
         close(fd);
         return -1;
     }

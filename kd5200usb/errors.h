@@ -16,7 +16,9 @@ struct Status {
     explicit operator bool() const { return Ok(); }
 };
 
-inline Status Fail(int32_t code, int32_t systemError = 0) { return Status{code, systemError}; }
+inline Status Fail(int32_t code, int32_t systemError = 0) {
+    return Status{code, systemError};
+}
 
 // The message of a code, without prefix ("Unknown error" for codes we do not give).
 const char* ErrorMessage(int32_t code);

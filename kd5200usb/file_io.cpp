@@ -24,7 +24,8 @@ Status OpenSource(const std::string& path, FileHandle& file, uint64_t& size) {
     file = FileHandle(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0) {
         const int error = errno;
-        return error == ENOENT ? Fail(KD5200_ERR_FILE_NOT_FOUND, ENOENT) : Fail(KD5200_ERR_FILE_READ, error);
+        return error == ENOENT ? Fail(KD5200_ERR_FILE_NOT_FOUND, ENOENT)
+                               : Fail(KD5200_ERR_FILE_READ, error);
     }
     struct stat st {};
     if (fstat(file.Get(), &st) != 0) return Fail(KD5200_ERR_FILE_READ, errno);
@@ -59,10 +60,13 @@ AtomicOutput::~AtomicOutput() {
 Status AtomicOutput::Create(const std::string& target) {
     target_ = target;
     const auto slash = target.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
-    std::string pattern = folder + (folder.back() == '/' ? "." : "/.") + BaseName(target) + ".XXXXXX";
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    std::string pattern =
+        folder + (folder.back() == '/' ? "." : "/.") + BaseName(target) + ".XXXXXX";
     // Keep the temporary name within the file system's name limit.
-    if (BaseName(pattern).size() > 255) pattern = folder + (folder.back() == '/' ? "" : "/") + ".kd5200.XXXXXX";
+    if (BaseName(pattern).size() > 255)
+        pattern = folder + (folder.back() == '/' ? "" : "/") + ".kd5200.XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = mkostemp(name.data(), O_CLOEXEC);
@@ -83,7 +87,8 @@ Status AtomicOutput::Commit() {
     return {};
 }
 
-Status CopyRange(int in, uint64_t inOffset, int out, uint64_t outOffset, uint64_t length, CopyErrors errors) {
+Status CopyRange(int in, uint64_t inOffset, int out, uint64_t outOffset, uint64_t length,
+                 CopyErrors errors) {
     // The kernel copies without a trip through user space where it can.
     while (length > 0) {
         loff_t inPos = static_cast<loff_t>(inOffset), outPos = static_cast<loff_t>(outOffset);

@@ -68,7 +68,8 @@ struct CopyErrors {
 
 // Copies length bytes from in at inOffset to out at outOffset. A source that
 // ends early is a read error (EIO).
-Status CopyRange(int in, uint64_t inOffset, int out, uint64_t outOffset, uint64_t length, CopyErrors errors);
+Status CopyRange(int in, uint64_t inOffset, int out, uint64_t outOffset, uint64_t length,
+                 CopyErrors errors);
 
 // The last component of a path.
 std::string BaseName(const std::string& path);

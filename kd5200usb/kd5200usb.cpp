@@ -66,8 +66,7 @@ Status Find(KD5200_HANDLE handle, Session*& session) {
 // Runs an operation on the plugged-in player of a handle. The player stays
 // alive for the call even when a hook closes the handle meanwhile; a hook
 // calling back may read, but a second change fails (busy).
-template <typename Operation>
-int32_t WithPlayer(KD5200_HANDLE handle, Operation operation) {
+template <typename Operation> int32_t WithPlayer(KD5200_HANDLE handle, Operation operation) {
     std::lock_guard lock(Lib().mutex);
     Session* session = nullptr;
     if (Status s = Find(handle, session); !s) return Result(s);
@@ -94,12 +93,16 @@ bool ValidMemory(int32_t memory) {
 void FillEntry(const kd5200::Entry& entry, KD5200_DIRENTRY& out) {
     std::memset(&out, 0, sizeof out);
     std::memset(out.name, ' ', 8);
-    std::memcpy(out.name, entry.shortName.base.data(), std::min<size_t>(entry.shortName.base.size(), 8));
+    std::memcpy(out.name, entry.shortName.base.data(),
+                std::min<size_t>(entry.shortName.base.size(), 8));
     std::memset(out.ext, ' ', 3);
-    std::memcpy(out.ext, entry.shortName.ext.data(), std::min<size_t>(entry.shortName.ext.size(), 3));
+    std::memcpy(out.ext, entry.shortName.ext.data(),
+                std::min<size_t>(entry.shortName.ext.size(), 3));
     auto* size = reinterpret_cast<unsigned char*>(&out.size);
-    for (int b = 0; b < 4; ++b) size[b] = static_cast<unsigned char>((entry.size >> (8 * b)) & 0xFF);
-    std::memcpy(out.longName, entry.longName.data(), std::min(entry.longName.size(), sizeof out.longName - 1));
+    for (int b = 0; b < 4; ++b)
+        size[b] = static_cast<unsigned char>((entry.size >> (8 * b)) & 0xFF);
+    std::memcpy(out.longName, entry.longName.data(),
+                std::min(entry.longName.size(), sizeof out.longName - 1));
 }
 
 } // namespace
@@ -157,16 +160,18 @@ KD5200_API int32_t KD5200_SetTimeout(int32_t receiveMs, int32_t sendMs) {
 KD5200_API int32_t KD5200_Refresh(KD5200_HANDLE handle, int32_t memory, KD5200_MEMINFO* information,
                                   KD5200_DIRENTRY* entries, int32_t* count) {
     return WithPlayer(handle, [&](Player& player) -> Status {
-        if (!ValidMemory(memory) || !information || !count || *count < 0 || *count > KD5200_MAX_ENTRIES ||
-            (*count > 0 && !entries))
+        if (!ValidMemory(memory) || !information || !count || *count < 0 ||
+            *count > KD5200_MAX_ENTRIES || (*count > 0 && !entries))
             return Fail(KD5200_ERR_BAD_ARGUMENT);
         kd5200::MemoryDirectory directory;
         if (Status s = player.List(memory, directory); !s) return s;
         information->fileCount = static_cast<uint32_t>(directory.entries.size());
         information->capacityBlocks = directory.capacity;
         information->usedBlocks = directory.used;
-        const auto written = std::min<size_t>(static_cast<size_t>(*count), directory.entries.size());
-        for (size_t i = 0; i < written; ++i) FillEntry(directory.entries[i], entries[i]);
+        const auto written =
+            std::min<size_t>(static_cast<size_t>(*count), directory.entries.size());
+        for (size_t i = 0; i < written; ++i)
+            FillEntry(directory.entries[i], entries[i]);
         *count = static_cast<int32_t>(written);
         return {};
     });
@@ -202,11 +207,12 @@ KD5200_API void KD5200_DispError(KD5200_HWND parent, int32_t code, int32_t windo
         std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-KD5200_API int32_t KD5200_Upload(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory, int32_t entry,
-                                 const char* pcPath, const char* /*playerName*/, int32_t size,
-                                 int32_t conversion) {
+KD5200_API int32_t KD5200_Upload(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory,
+                                 int32_t entry, const char* pcPath, const char* /*playerName*/,
+                                 int32_t size, int32_t conversion) {
     return WithPlayer(handle, [&](Player& player) -> Status {
-        if (!ValidMemory(memory) || !pcPath || !*pcPath || size < 0) return Fail(KD5200_ERR_BAD_ARGUMENT);
+        if (!ValidMemory(memory) || !pcPath || !*pcPath || size < 0)
+            return Fail(KD5200_ERR_BAD_ARGUMENT);
         return player.Upload(memory, entry, pcPath, conversion, Settings(parent));
     });
 }
@@ -219,23 +225,24 @@ KD5200_API int32_t KD5200_Download(KD5200_HWND parent, KD5200_HANDLE handle, int
     });
 }
 
-KD5200_API int32_t KD5200_Delete(KD5200_HWND /*parent*/, KD5200_HANDLE handle, int32_t memory, int32_t entry,
-                                 const char* /*shownName*/) {
+KD5200_API int32_t KD5200_Delete(KD5200_HWND /*parent*/, KD5200_HANDLE handle, int32_t memory,
+                                 int32_t entry, const char* /*shownName*/) {
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!ValidMemory(memory)) return Fail(KD5200_ERR_BAD_ARGUMENT);
         return player.Delete(memory, entry);
     });
 }
 
-KD5200_API int32_t KD5200_Replace(KD5200_HANDLE handle, int32_t memory, int32_t entry, int32_t neighbour) {
+KD5200_API int32_t KD5200_Replace(KD5200_HANDLE handle, int32_t memory, int32_t entry,
+                                  int32_t neighbour) {
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!ValidMemory(memory)) return Fail(KD5200_ERR_BAD_ARGUMENT);
         return player.Swap(memory, entry, neighbour);
     });
 }
 
-KD5200_API int32_t KD5200_Rename(KD5200_HANDLE handle, int32_t memory, int32_t entry, const char* newName,
-                                 KD5200_DIRENTRY* cachedEntry) {
+KD5200_API int32_t KD5200_Rename(KD5200_HANDLE handle, int32_t memory, int32_t entry,
+                                 const char* newName, KD5200_DIRENTRY* cachedEntry) {
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!ValidMemory(memory) || !newName) return Fail(KD5200_ERR_BAD_ARGUMENT);
         kd5200::Entry renamed;
@@ -260,10 +267,12 @@ KD5200_API int32_t KD5200_FormatLow(KD5200_HWND parent, KD5200_HANDLE handle, in
 }
 
 KD5200_API int32_t KD5200_UpgradeFirmware(KD5200_HWND parent, KD5200_HANDLE handle, int32_t target,
-                                          int32_t romSelect, const char* imagePath, const char* chosenPath) {
+                                          int32_t romSelect, const char* imagePath,
+                                          const char* chosenPath) {
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!imagePath || !*imagePath) return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.UpgradeFirmware(target, romSelect, imagePath, chosenPath ? chosenPath : "", Settings(parent));
+        return player.UpgradeFirmware(target, romSelect, imagePath, chosenPath ? chosenPath : "",
+                                      Settings(parent));
     });
 }
 
@@ -300,7 +309,8 @@ KD5200_API int32_t KD5200_GetFontInfo(KD5200_HANDLE handle, KD5200_FONTINFO* fon
     });
 }
 
-KD5200_API int32_t KD5200_DownloadFont(KD5200_HWND parent, KD5200_HANDLE handle, const char* fontPath) {
+KD5200_API int32_t KD5200_DownloadFont(KD5200_HWND parent, KD5200_HANDLE handle,
+                                       const char* fontPath) {
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!fontPath || !*fontPath) return Fail(KD5200_ERR_BAD_ARGUMENT);
         return player.DownloadFont(fontPath, Settings(parent));

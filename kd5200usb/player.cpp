@@ -59,7 +59,9 @@ private:
     bool nested_ = false;
 };
 
-bool ValidMemory(int memory) { return memory == KD5200_MEMORY_INTERNAL || memory == KD5200_MEMORY_EXTERNAL; }
+bool ValidMemory(int memory) {
+    return memory == KD5200_MEMORY_INTERNAL || memory == KD5200_MEMORY_EXTERNAL;
+}
 
 // Reads a present memory's directory and checks its image file.
 Status ReadPresent(Store& store, int memory, MemoryDirectory& directory, bool withBlocks) {
@@ -85,7 +87,8 @@ bool NameTaken(const MemoryDirectory& directory, const std::string& name, int se
     for (size_t i = 0; i < directory.entries.size(); ++i) {
         if (static_cast<int>(i) == self) continue;
         const Entry& entry = directory.entries[i];
-        if (SameName(entry.shortName.Text(), name) || (!entry.longName.empty() && SameName(entry.longName, name)))
+        if (SameName(entry.shortName.Text(), name) ||
+            (!entry.longName.empty() && SameName(entry.longName, name)))
             return true;
     }
     return false;
@@ -95,7 +98,9 @@ bool NameTaken(const MemoryDirectory& directory, const std::string& name, int se
 void NameEntry(const MemoryDirectory& directory, const std::string& name, int self, Entry& entry) {
     entry.shortName = MakeShortName(name, [&](const std::string& text) {
         for (size_t i = 0; i < directory.entries.size(); ++i)
-            if (static_cast<int>(i) != self && SameName(directory.entries[i].shortName.Text(), text)) return true;
+            if (static_cast<int>(i) != self &&
+                SameName(directory.entries[i].shortName.Text(), text))
+                return true;
         return false;
     });
     entry.longName = name == entry.shortName.Text() ? "" : name;
@@ -109,18 +114,21 @@ FileHandle OpenImage(Store& store, int memory, int flags, Status& status) {
 
 // Copies size bytes between the listed blocks of an image and a PC file, in
 // runs of neighbouring blocks, reporting progress after each chunk.
-Status CopyBlocks(bool toImage, int image, const std::vector<uint32_t>& blocks, uint64_t size, int file,
-                  Transfer& transfer) {
+Status CopyBlocks(bool toImage, int image, const std::vector<uint32_t>& blocks, uint64_t size,
+                  int file, Transfer& transfer) {
     uint64_t done = 0;
     size_t i = 0;
     while (i < blocks.size()) {
         size_t run = 1;
-        while (i + run < blocks.size() && run < kChunkBlocks && blocks[i + run] == blocks[i] + run) ++run;
-        const uint64_t bytes = std::min<uint64_t>(size - done, static_cast<uint64_t>(run) * kBlockSize);
+        while (i + run < blocks.size() && run < kChunkBlocks && blocks[i + run] == blocks[i] + run)
+            ++run;
+        const uint64_t bytes =
+            std::min<uint64_t>(size - done, static_cast<uint64_t>(run) * kBlockSize);
         const uint64_t at = static_cast<uint64_t>(blocks[i]) * kBlockSize;
-        const Status s = toImage
-            ? CopyRange(file, done, image, at, bytes, {KD5200_ERR_FILE_READ, KD5200_ERR_STORAGE})
-            : CopyRange(image, at, file, done, bytes, {KD5200_ERR_STORAGE, KD5200_ERR_FILE_WRITE});
+        const Status s = toImage ? CopyRange(file, done, image, at, bytes,
+                                             {KD5200_ERR_FILE_READ, KD5200_ERR_STORAGE})
+                                 : CopyRange(image, at, file, done, bytes,
+                                             {KD5200_ERR_STORAGE, KD5200_ERR_FILE_WRITE});
         if (!s) return s;
         done += bytes;
         i += run;
@@ -131,17 +139,20 @@ Status CopyBlocks(bool toImage, int image, const std::vector<uint32_t>& blocks, 
 
 // Zeroes a run of blocks of an image.
 Status ZeroBlocks(int image, uint32_t first, uint32_t count) {
-    const off_t at = static_cast<off_t>(first) * kBlockSize, length = static_cast<off_t>(count) * kBlockSize;
+    const off_t at = static_cast<off_t>(first) * kBlockSize,
+                length = static_cast<off_t>(count) * kBlockSize;
     if (fallocate(image, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, at, length) == 0) return {};
     static const std::vector<char> zeros(kBlockSize, 0);
     for (uint32_t b = 0; b < count; ++b)
-        if (pwrite(image, zeros.data(), kBlockSize, at + static_cast<off_t>(b) * kBlockSize) != kBlockSize)
+        if (pwrite(image, zeros.data(), kBlockSize, at + static_cast<off_t>(b) * kBlockSize) !=
+            kBlockSize)
             return Fail(KD5200_ERR_STORAGE, errno);
     return {};
 }
 
 // Zeroes the blocks whose used flag equals wanted, in chunks with progress.
-Status ZeroWhere(int image, const std::vector<uint8_t>& used, uint8_t wanted, Transfer* transfer, int64_t& done) {
+Status ZeroWhere(int image, const std::vector<uint8_t>& used, uint8_t wanted, Transfer* transfer,
+                 int64_t& done) {
     uint32_t b = 0;
     const auto capacity = static_cast<uint32_t>(used.size());
     while (b < capacity) {
@@ -150,7 +161,8 @@ Status ZeroWhere(int image, const std::vector<uint8_t>& used, uint8_t wanted, Tr
             continue;
         }
         uint32_t run = 1;
-        while (b + run < capacity && run < kChunkBlocks && used[b + run] == wanted) ++run;
+        while (b + run < capacity && run < kChunkBlocks && used[b + run] == wanted)
+            ++run;
         if (Status s = ZeroBlocks(image, b, run); !s) return s;
         b += run;
         done += static_cast<int64_t>(run) * kBlockSize;
@@ -188,16 +200,18 @@ std::string NextVersion(const std::string& version, long long now) {
     static const char* const months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
     const time_t t = static_cast<time_t>(now);
-    tm local {};
+    tm local{};
     localtime_r(&t, &local);
     char date[32];
-    snprintf(date, sizeof date, "%s %02d %04d %02d:%02d:%02d", months[local.tm_mon % 12], local.tm_mday,
-             local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec);
-    static const std::regex form(R"(^(.*) [A-Z]{3} \d{2} \d{4} \d{2}:\d{2}:\d{2} (\d{1,6})\.(\d{1,6})(.*)$)");
+    snprintf(date, sizeof date, "%s %02d %04d %02d:%02d:%02d", months[local.tm_mon % 12],
+             local.tm_mday, local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec);
+    static const std::regex form(
+        R"(^(.*) [A-Z]{3} \d{2} \d{4} \d{2}:\d{2}:\d{2} (\d{1,6})\.(\d{1,6})(.*)$)");
     std::smatch m;
     std::string next;
     if (std::regex_match(version, m, form))
-        next = m[1].str() + " " + date + " " + m[2].str() + "." + std::to_string(std::stol(m[3].str()) + 1) + m[4].str();
+        next = m[1].str() + " " + date + " " + m[2].str() + "." +
+               std::to_string(std::stol(m[3].str()) + 1) + m[4].str();
     else
         next = std::string("ZENTROVIA KD5200 FILE SYSTEM ") + date + " 1.1 SIM";
     if (next.size() > kMaxVersionText) next.resize(kMaxVersionText);
@@ -232,7 +246,8 @@ Status Player::Download(int memory, const std::string& pcPath, const TransferSet
     if (Status s = transaction.BeginWrite(); !s) return s;
     MemoryDirectory directory;
     if (Status s = ReadPresent(*store_, memory, directory, true); !s) return s;
-    if (directory.entries.size() >= static_cast<size_t>(kMaxEntries)) return Fail(KD5200_ERR_DIRECTORY_FULL);
+    if (directory.entries.size() >= static_cast<size_t>(kMaxEntries))
+        return Fail(KD5200_ERR_DIRECTORY_FULL);
     if (NameTaken(directory, name, -1)) return Fail(KD5200_ERR_NAME_EXISTS);
     std::vector<uint8_t> used;
     if (Status s = UsageMap(directory, used); !s) return s;
@@ -256,7 +271,8 @@ Status Player::Download(int memory, const std::string& pcPath, const TransferSet
     if (s = CopyBlocks(true, image.Get(), entry.blocks, size, source.Get(), transfer); !s) return s;
     // No flush to the disk here: a process killed at any point leaves the
     // old or the new state either way, and transfers keep the speed of cp.
-    if (s = store_->AppendEntry(memory, static_cast<int>(directory.entries.size()), entry); !s) return s;
+    if (s = store_->AppendEntry(memory, static_cast<int>(directory.entries.size()), entry); !s)
+        return s;
     return transaction.Commit();
 }
 
@@ -264,7 +280,8 @@ Status Player::Upload(int memory, int number, const std::string& pcPath, int con
                       const TransferSettings& settings) {
     if (conversion < KD5200_CONVERT_NONE || conversion > KD5200_CONVERT_QDX_TO_WAV)
         return Fail(KD5200_ERR_BAD_ARGUMENT);
-    if (conversion != KD5200_CONVERT_NONE && !ConversionAvailable()) return Fail(KD5200_ERR_CONVERSION);
+    if (conversion != KD5200_CONVERT_NONE && !ConversionAvailable())
+        return Fail(KD5200_ERR_CONVERSION);
 
     // The write lock keeps another process from reusing the entry's blocks
     // while they are read.
@@ -272,7 +289,8 @@ Status Player::Upload(int memory, int number, const std::string& pcPath, int con
     if (Status s = transaction.BeginWrite(); !s) return s;
     MemoryDirectory directory;
     if (Status s = ReadPresent(*store_, memory, directory, true); !s) return s;
-    if (number < 0 || static_cast<size_t>(number) >= directory.entries.size()) return Fail(KD5200_ERR_NO_ENTRY);
+    if (number < 0 || static_cast<size_t>(number) >= directory.entries.size())
+        return Fail(KD5200_ERR_NO_ENTRY);
     const Entry& entry = directory.entries[static_cast<size_t>(number)];
     Status s;
     FileHandle image = OpenImage(*store_, memory, O_RDONLY, s);
@@ -283,7 +301,8 @@ Status Player::Upload(int memory, int number, const std::string& pcPath, int con
     if (conversion == KD5200_CONVERT_NONE) {
         AtomicOutput output;
         if (s = output.Create(pcPath); !s) return s;
-        if (s = CopyBlocks(false, image.Get(), entry.blocks, entry.size, output.Fd(), transfer); !s) return s;
+        if (s = CopyBlocks(false, image.Get(), entry.blocks, entry.size, output.Fd(), transfer); !s)
+            return s;
         if (s = output.Commit(); !s) return s;
         return transaction.Commit();
     }
@@ -295,7 +314,8 @@ Status Player::Upload(int memory, int number, const std::string& pcPath, int con
     {
         FileHandle file(open(copy.path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
         if (file.Get() < 0) return Fail(KD5200_ERR_FILE_WRITE, errno);
-        if (s = CopyBlocks(false, image.Get(), entry.blocks, entry.size, file.Get(), transfer); !s) return s;
+        if (s = CopyBlocks(false, image.Get(), entry.blocks, entry.size, file.Get(), transfer); !s)
+            return s;
     }
     image = FileHandle();
     if (s = transaction.Commit(); !s) return s;
@@ -305,8 +325,10 @@ Status Player::Upload(int memory, int number, const std::string& pcPath, int con
 #ifdef KD5200_HAVE_CONVERT
     errno = 0;
     const int rc = conversion == KD5200_CONVERT_QKA_TO_WAV
-        ? convert::QkaFileToWav(copy.path.c_str(), output.TempPath().c_str(), ConversionProgress, &transfer)
-        : convert::QdxFileToWav(copy.path.c_str(), output.TempPath().c_str(), ConversionProgress, &transfer);
+                       ? convert::QkaFileToWav(copy.path.c_str(), output.TempPath().c_str(),
+                                               ConversionProgress, &transfer)
+                       : convert::QdxFileToWav(copy.path.c_str(), output.TempPath().c_str(),
+                                               ConversionProgress, &transfer);
     if (rc == -3) return Fail(KD5200_ERR_CANCELLED);
     if (rc == -4) return Fail(KD5200_ERR_FILE_WRITE, errno);
     if (rc != 0) return Fail(KD5200_ERR_CONVERSION);
@@ -319,7 +341,8 @@ Status Player::Delete(int memory, int number) {
     if (Status s = transaction.BeginWrite(); !s) return s;
     MemoryDirectory directory;
     if (Status s = ReadPresent(*store_, memory, directory, false); !s) return s;
-    if (number < 0 || static_cast<size_t>(number) >= directory.entries.size()) return Fail(KD5200_ERR_NO_ENTRY);
+    if (number < 0 || static_cast<size_t>(number) >= directory.entries.size())
+        return Fail(KD5200_ERR_NO_ENTRY);
     if (Status s = store_->RemoveEntry(memory, number); !s) return s;
     return transaction.Commit();
 }
@@ -330,7 +353,8 @@ Status Player::Swap(int memory, int number, int neighbour) {
     MemoryDirectory directory;
     if (Status s = ReadPresent(*store_, memory, directory, false); !s) return s;
     const auto count = static_cast<int64_t>(directory.entries.size());
-    if (number < 0 || number >= count || neighbour < 0 || neighbour >= count) return Fail(KD5200_ERR_NO_ENTRY);
+    if (number < 0 || number >= count || neighbour < 0 || neighbour >= count)
+        return Fail(KD5200_ERR_NO_ENTRY);
     if (neighbour != number - 1 && neighbour != number + 1) return Fail(KD5200_ERR_BAD_ARGUMENT);
     if (Status s = store_->SwapEntries(memory, number, neighbour); !s) return s;
     return transaction.Commit();
@@ -342,11 +366,13 @@ Status Player::Rename(int memory, int number, const std::string& newName, Entry&
     if (Status s = transaction.BeginWrite(); !s) return s;
     MemoryDirectory directory;
     if (Status s = ReadPresent(*store_, memory, directory, false); !s) return s;
-    if (number < 0 || static_cast<size_t>(number) >= directory.entries.size()) return Fail(KD5200_ERR_NO_ENTRY);
+    if (number < 0 || static_cast<size_t>(number) >= directory.entries.size())
+        return Fail(KD5200_ERR_NO_ENTRY);
     if (NameTaken(directory, newName, number)) return Fail(KD5200_ERR_NAME_EXISTS);
     renamed = directory.entries[static_cast<size_t>(number)];
     NameEntry(directory, newName, number, renamed);
-    if (Status s = store_->RenameEntry(memory, number, renamed.shortName, renamed.longName); !s) return s;
+    if (Status s = store_->RenameEntry(memory, number, renamed.shortName, renamed.longName); !s)
+        return s;
     return transaction.Commit();
 }
 
@@ -380,7 +406,8 @@ Status Player::FormatLow(int memory, const TransferSettings& settings) {
     Transfer transfer(settings, "format", total);
     if (s = transfer.Advance(0); !s) return s;
     if (settings.bytesPerSecond > 0 && settings.receiveTimeoutMs > 0 &&
-        static_cast<double>(total) * 1000.0 / static_cast<double>(settings.bytesPerSecond) > settings.receiveTimeoutMs)
+        static_cast<double>(total) * 1000.0 / static_cast<double>(settings.bytesPerSecond) >
+            settings.receiveTimeoutMs)
         return transfer.Advance(total); // runs into the time-out before anything changes
     int64_t done = 0;
     if (s = ZeroWhere(image.Get(), used, 0, &transfer, done); !s) return s;
@@ -403,7 +430,8 @@ Status Player::ReadRaw(int memory, int64_t first, int64_t count, const std::stri
     FileHandle image = OpenImage(*store_, memory, O_RDONLY, s);
     if (!s) return s;
     std::vector<uint32_t> blocks;
-    for (int64_t b = first; b < first + count; ++b) blocks.push_back(static_cast<uint32_t>(b));
+    for (int64_t b = first; b < first + count; ++b)
+        blocks.push_back(static_cast<uint32_t>(b));
     const uint64_t bytes = static_cast<uint64_t>(count) * kBlockSize;
     Transfer transfer(settings, "read", static_cast<int64_t>(bytes));
     if (s = transfer.Advance(0); !s) return s;
@@ -416,7 +444,8 @@ Status Player::ReadRaw(int memory, int64_t first, int64_t count, const std::stri
 
 Status Player::UpgradeFirmware(int target, int32_t romSelect, const std::string& imagePath,
                                const std::string& chosenPath, const TransferSettings& settings) {
-    if (target != KD5200_TARGET_APPLICATION && target != KD5200_TARGET_BOOT) return Fail(KD5200_ERR_BAD_ARGUMENT);
+    if (target != KD5200_TARGET_APPLICATION && target != KD5200_TARGET_BOOT)
+        return Fail(KD5200_ERR_BAD_ARGUMENT);
     FirmwareRecord firmware;
     if (Status s = ReadSource(imagePath, kMaxImageBytes, firmware.image); !s) return s;
     if (firmware.image.empty()) return Fail(KD5200_ERR_BAD_IMAGE);
@@ -463,7 +492,8 @@ Status Player::DownloadFont(const std::string& pcPath, const TransferSettings& s
     font.name = BaseName(pcPath);
     if (Status s = ReadSource(pcPath, kMaxImageBytes, font.data); !s) return s;
     if (font.data.empty()) return Fail(KD5200_ERR_BAD_IMAGE);
-    if (font.name.empty() || font.name.size() > 259 || !ValidLongName(font.name)) return Fail(KD5200_ERR_BAD_NAME);
+    if (font.name.empty() || font.name.size() > 259 || !ValidLongName(font.name))
+        return Fail(KD5200_ERR_BAD_NAME);
     Transaction transaction(*store_);
     if (Status s = transaction.BeginWrite(); !s) return s;
     Transfer transfer(settings, "font", static_cast<int64_t>(font.data.size()));

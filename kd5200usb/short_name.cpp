@@ -6,10 +6,14 @@ namespace kd5200 {
 
 namespace {
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // Characters a short name may hold besides letters and digits.
-bool ShortSpecial(char c) { return c != '\0' && std::strchr("!#$%&'()-@^_`{}~", c) != nullptr; }
+bool ShortSpecial(char c) {
+    return c != '\0' && std::strchr("!#$%&'()-@^_`{}~", c) != nullptr;
+}
 
 bool ShortChar(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || ShortSpecial(c);
@@ -29,7 +33,8 @@ void AppendMapped(std::string& out, const std::string& text) {
         if (byte >= 0x80) {
             out += '_';
             // Skip the continuation bytes of a UTF-8 sequence.
-            while (i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) ++i;
+            while (i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80)
+                ++i;
         } else if (text[i] != ' ' && text[i] != '.') {
             out += ShortFrom(text[i]);
         }
@@ -41,8 +46,10 @@ bool AsShortName(const std::string& name, ShortName& out) {
     const auto dot = name.find('.');
     std::string base = name.substr(0, dot);
     std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
-    for (char& c : base) c = Upper(c);
-    for (char& c : ext) c = Upper(c);
+    for (char& c : base)
+        c = Upper(c);
+    for (char& c : ext)
+        c = Upper(c);
     if (dot != std::string::npos && ext.empty()) return false;
     if (!ValidShortPart(base, 8, false) || !ValidShortPart(ext, 3, true)) return false;
     out = {base, ext};
@@ -51,7 +58,9 @@ bool AsShortName(const std::string& name, ShortName& out) {
 
 } // namespace
 
-std::string ShortName::Text() const { return ext.empty() ? base : base + "." + ext; }
+std::string ShortName::Text() const {
+    return ext.empty() ? base : base + "." + ext;
+}
 
 bool ValidLongName(const std::string& name) {
     if (name.empty() || name.size() > kMaxLongName) return false;

@@ -41,8 +41,9 @@ std::string DemoMp3() {
 std::vector<std::pair<std::string, std::string>> DemoFiles() {
     return {
         {"Demo Song.mp3", DemoMp3()},
-        {"README.TXT", "This is a virtual KD5200 player.\r\n"
-                       "Its files live in the player folder; kd5200sim lists and changes them.\r\n"},
+        {"README.TXT",
+         "This is a virtual KD5200 player.\r\n"
+         "Its files live in the player folder; kd5200sim lists and changes them.\r\n"},
         {"Notes for the trip.txt", "Pack the charger.\r\nCopy the new recordings.\r\n"},
     };
 }

@@ -62,13 +62,18 @@ int UsageError(const std::string& message) {
 }
 
 bool ParseMemory(const std::string& text, int& memory) {
-    if (text == "internal" || text == "0") memory = KD5200_MEMORY_INTERNAL;
-    else if (text == "external" || text == "1") memory = KD5200_MEMORY_EXTERNAL;
-    else return false;
+    if (text == "internal" || text == "0")
+        memory = KD5200_MEMORY_INTERNAL;
+    else if (text == "external" || text == "1")
+        memory = KD5200_MEMORY_EXTERNAL;
+    else
+        return false;
     return true;
 }
 
-const char* MemoryName(int memory) { return memory == KD5200_MEMORY_INTERNAL ? "internal" : "external"; }
+const char* MemoryName(int memory) {
+    return memory == KD5200_MEMORY_INTERNAL ? "internal" : "external";
+}
 
 // Opens the player in the folder; prints why not.
 bool OpenPlayer(const std::string& folder, std::unique_ptr<Player>& player) {
@@ -86,12 +91,13 @@ bool OpenPlayer(const std::string& folder, std::unique_ptr<Player>& player) {
 // The size of a memory of the given blocks in MiB, as text.
 std::string Mebibytes(uint64_t blocks) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.1f MiB", static_cast<double>(blocks * kBlockSize) / (1 << 20));
+    std::snprintf(text, sizeof text, "%.1f MiB",
+                  static_cast<double>(blocks * kBlockSize) / (1 << 20));
     return text;
 }
 
-bool ParseMemorySize(const std::string& option, const std::string& text, bool allowNone, uint32_t& blocks,
-                     std::string& error) {
+bool ParseMemorySize(const std::string& option, const std::string& text, bool allowNone,
+                     uint32_t& blocks, std::string& error) {
     if (allowNone && text == "none") {
         blocks = 0;
         return true;
@@ -117,18 +123,22 @@ int Create(const std::string& folder, const std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string error;
-        const bool takesValue = arg == "--internal" || arg == "--external" || arg == "--firmware-version";
+        const bool takesValue =
+            arg == "--internal" || arg == "--external" || arg == "--firmware-version";
         if (takesValue && i + 1 >= args.size()) return UsageError(arg + " needs a value");
         if (arg == "--internal") {
-            if (!ParseMemorySize(arg, args[++i], false, layout.internalBlocks, error)) return UsageError(error);
+            if (!ParseMemorySize(arg, args[++i], false, layout.internalBlocks, error))
+                return UsageError(error);
         } else if (arg == "--external") {
-            if (!ParseMemorySize(arg, args[++i], true, layout.externalBlocks, error)) return UsageError(error);
+            if (!ParseMemorySize(arg, args[++i], true, layout.externalBlocks, error))
+                return UsageError(error);
         } else if (arg == "--firmware-version") {
             layout.version = args[++i];
             if (layout.version.empty() || layout.version.size() > kMaxVersionText)
                 return UsageError("--firmware-version: the text must have 1 to 63 characters");
             for (char c : layout.version)
-                if (c < 0x20 || c > 0x7E) return UsageError("--firmware-version: only printable ASCII characters");
+                if (c < 0x20 || c > 0x7E)
+                    return UsageError("--firmware-version: only printable ASCII characters");
         } else if (arg == "--demo") {
             demo = true;
         } else {
@@ -142,9 +152,10 @@ int Create(const std::string& folder, const std::vector<std::string>& args) {
         if (!OpenPlayer(folder, player)) return 1;
         if (Status s = AddDemoFiles(*player); !s) return Error("demo files: " + Describe(s));
     }
-    std::printf("Created a player in %s: internal memory %s, external memory %s; it is unplugged.\n",
-                folder.c_str(), Mebibytes(layout.internalBlocks).c_str(),
-                layout.externalBlocks ? Mebibytes(layout.externalBlocks).c_str() : "none");
+    std::printf(
+        "Created a player in %s: internal memory %s, external memory %s; it is unplugged.\n",
+        folder.c_str(), Mebibytes(layout.internalBlocks).c_str(),
+        layout.externalBlocks ? Mebibytes(layout.externalBlocks).c_str() : "none");
     return 0;
 }
 
@@ -164,12 +175,14 @@ int ListMemory(Player& player, int memory, bool files) {
         std::printf("%s memory: absent\n", MemoryName(memory));
         return 0;
     }
-    std::printf("%s memory: %zu files, %u of %u blocks used (%s)\n", MemoryName(memory), directory.entries.size(),
-                directory.used, directory.capacity, Mebibytes(directory.capacity).c_str());
+    std::printf("%s memory: %zu files, %u of %u blocks used (%s)\n", MemoryName(memory),
+                directory.entries.size(), directory.used, directory.capacity,
+                Mebibytes(directory.capacity).c_str());
     if (files)
         for (size_t i = 0; i < directory.entries.size(); ++i) {
             const Entry& entry = directory.entries[i];
-            std::printf("%zu\t%s\t%s\t%u\n", i, entry.shortName.Text().c_str(), entry.longName.c_str(), entry.size);
+            std::printf("%zu\t%s\t%s\t%u\n", i, entry.shortName.Text().c_str(),
+                        entry.longName.c_str(), entry.size);
         }
     return 0;
 }
@@ -179,7 +192,8 @@ int List(const std::string& folder, const std::vector<std::string>& args) {
     std::vector<int> memories = {KD5200_MEMORY_INTERNAL, KD5200_MEMORY_EXTERNAL};
     if (args.size() == 1) {
         int memory = 0;
-        if (!ParseMemory(args[0], memory)) return UsageError("ls: unknown memory '" + args[0] + "'");
+        if (!ParseMemory(args[0], memory))
+            return UsageError("ls: unknown memory '" + args[0] + "'");
         memories = {memory};
     }
     std::unique_ptr<Player> player;
@@ -201,15 +215,18 @@ int ShowStatus(const std::string& folder) {
     bool present = false;
     FontRecord font;
     if (Status s = player->FontInfo(present, font); !s) return Error(folder + ": " + Describe(s));
-    if (present) std::printf("font: %s (%zu bytes)\n", font.name.c_str(), font.data.size());
-    else std::printf("font: none\n");
+    if (present)
+        std::printf("font: %s (%zu bytes)\n", font.name.c_str(), font.data.size());
+    else
+        std::printf("font: none\n");
     for (int target : {KD5200_TARGET_APPLICATION, KD5200_TARGET_BOOT}) {
         FirmwareRecord firmware;
-        if (Status s = player->Firmware(target, present, firmware); !s) return Error(folder + ": " + Describe(s));
+        if (Status s = player->Firmware(target, present, firmware); !s)
+            return Error(folder + ": " + Describe(s));
         const char* name = target == KD5200_TARGET_APPLICATION ? "application" : "boot";
         if (present)
-            std::printf("%s image: %zu bytes, ROM selection %d, from %s\n", name, firmware.image.size(),
-                        firmware.romSelect, firmware.chosenPath.c_str());
+            std::printf("%s image: %zu bytes, ROM selection %d, from %s\n", name,
+                        firmware.image.size(), firmware.romSelect, firmware.chosenPath.c_str());
         else
             std::printf("%s image: none\n", name);
     }
@@ -229,7 +246,8 @@ int Put(const std::string& folder, const std::vector<std::string>& args) {
 }
 
 int Get(const std::string& folder, const std::vector<std::string>& args) {
-    if (args.size() != 3) return UsageError("get: needs a memory, a file number and an output file");
+    if (args.size() != 3)
+        return UsageError("get: needs a memory, a file number and an output file");
     int memory = 0;
     if (!ParseMemory(args[0], memory)) return UsageError("get: unknown memory '" + args[0] + "'");
     char* end = nullptr;
@@ -238,26 +256,33 @@ int Get(const std::string& folder, const std::vector<std::string>& args) {
         return UsageError("get: not a file number: '" + args[1] + "'");
     std::unique_ptr<Player> player;
     if (!OpenPlayer(folder, player)) return 1;
-    if (Status s = player->Upload(memory, static_cast<int>(number), args[2], KD5200_CONVERT_NONE, TransferSettings{});
+    if (Status s = player->Upload(memory, static_cast<int>(number), args[2], KD5200_CONVERT_NONE,
+                                  TransferSettings{});
         !s) {
-        const std::string subject = s.code == KD5200_ERR_FILE_WRITE ? args[2]
-                                                                     : std::string(MemoryName(memory)) + " file " + args[1];
+        const std::string subject = s.code == KD5200_ERR_FILE_WRITE
+                                        ? args[2]
+                                        : std::string(MemoryName(memory)) + " file " + args[1];
         return Error(subject + ": " + Describe(s));
     }
     return 0;
 }
 
 int Firmware(const std::string& folder, const std::vector<std::string>& args) {
-    if (args.size() != 2) return UsageError("firmware: needs application or boot and an output file");
+    if (args.size() != 2)
+        return UsageError("firmware: needs application or boot and an output file");
     int target = 0;
-    if (args[0] == "application") target = KD5200_TARGET_APPLICATION;
-    else if (args[0] == "boot") target = KD5200_TARGET_BOOT;
-    else return UsageError("firmware: unknown target '" + args[0] + "'");
+    if (args[0] == "application")
+        target = KD5200_TARGET_APPLICATION;
+    else if (args[0] == "boot")
+        target = KD5200_TARGET_BOOT;
+    else
+        return UsageError("firmware: unknown target '" + args[0] + "'");
     std::unique_ptr<Player> player;
     if (!OpenPlayer(folder, player)) return 1;
     bool present = false;
     FirmwareRecord firmware;
-    if (Status s = player->Firmware(target, present, firmware); !s) return Error(folder + ": " + Describe(s));
+    if (Status s = player->Firmware(target, present, firmware); !s)
+        return Error(folder + ": " + Describe(s));
     if (!present) return Error("the player has received no " + args[0] + " image");
     if (!platform::WriteFileAtomically(args[1], firmware.image))
         return Error(args[1] + ": " + Describe(Fail(KD5200_ERR_FILE_WRITE, errno)));
@@ -271,8 +296,10 @@ int Font(const std::string& folder, const std::vector<std::string>& args) {
     bool present = false;
     FontRecord font;
     if (Status s = player->FontInfo(present, font); !s) return Error(folder + ": " + Describe(s));
-    if (present) std::printf("%s\t%zu\n", font.name.c_str(), font.data.size());
-    else std::printf("no LCD font\n");
+    if (present)
+        std::printf("%s\t%zu\n", font.name.c_str(), font.data.size());
+    else
+        std::printf("no LCD font\n");
     return 0;
 }
 

@@ -14,14 +14,22 @@ bool ParseSize(const std::string& text, uint64_t& bytes) {
     }
     if (i == 0) return false;
     std::string suffix;
-    for (; i < text.size(); ++i) suffix += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
+    for (; i < text.size(); ++i)
+        suffix += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
     int shift = 0;
     if (!suffix.empty()) {
         switch (suffix[0]) {
-        case 'K': shift = 10; break;
-        case 'M': shift = 20; break;
-        case 'G': shift = 30; break;
-        default: return false;
+        case 'K':
+            shift = 10;
+            break;
+        case 'M':
+            shift = 20;
+            break;
+        case 'G':
+            shift = 30;
+            break;
+        default:
+            return false;
         }
         const std::string rest = suffix.substr(1);
         if (!rest.empty() && rest != "B" && rest != "IB") return false;

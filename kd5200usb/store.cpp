@@ -46,7 +46,9 @@ private:
     sqlite3_stmt* statement_;
 };
 
-Status Damaged() { return Fail(KD5200_ERR_DIRECTORY); }
+Status Damaged() {
+    return Fail(KD5200_ERR_DIRECTORY);
+}
 
 // A text column, or false when the column is not text or holds a NUL.
 bool TextColumn(sqlite3_stmt* statement, int column, std::string& out) {
@@ -73,7 +75,8 @@ void BlobColumn(sqlite3_stmt* statement, int column, std::string& out) {
 std::string EncodeBlocks(const std::vector<uint32_t>& blocks) {
     std::string out(blocks.size() * 4, '\0');
     for (size_t i = 0; i < blocks.size(); ++i)
-        for (int b = 0; b < 4; ++b) out[i * 4 + b] = static_cast<char>((blocks[i] >> (8 * b)) & 0xFF);
+        for (int b = 0; b < 4; ++b)
+            out[i * 4 + b] = static_cast<char>((blocks[i] >> (8 * b)) & 0xFF);
     return out;
 }
 
@@ -82,7 +85,8 @@ std::string EncodeBlocks(const std::vector<uint32_t>& blocks) {
 Store::Store(std::string folder) : folder_(std::move(folder)) {}
 
 Store::~Store() {
-    for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
+    for (auto& [sql, statement] : statements_)
+        sqlite3_finalize(statement);
     if (db_) sqlite3_close_v2(db_);
 }
 
@@ -114,10 +118,12 @@ Status Store::Create(const std::string& folder, const PlayerLayout& layout) {
     const std::string path = folder + kDatabaseName;
     auto initialise = [&](bool fresh) -> Status {
         if (fresh) {
-            for (const char* suffix : {"", "-wal", "-shm"}) unlink((path + suffix).c_str());
+            for (const char* suffix : {"", "-wal", "-shm"})
+                unlink((path + suffix).c_str());
         }
         sqlite3* db = nullptr;
-        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                            nullptr) != SQLITE_OK) {
             const int error = db ? sqlite3_system_errno(db) : errno;
             sqlite3_close_v2(db);
             return Fail(KD5200_ERR_STORAGE, error);
@@ -129,9 +135,13 @@ Status Store::Create(const std::string& folder, const PlayerLayout& layout) {
         // No schema check here: a new database has none yet.
         if (Status s = store->Exec("BEGIN IMMEDIATE"); !s) return s;
         Status s = store->Exec(kSchema);
-        if (s) s = store->Exec("DELETE FROM meta; DELETE FROM memory; DELETE FROM entry;"
-                               " DELETE FROM font; DELETE FROM firmware;");
-        if (s) s = store->Exec(("INSERT INTO meta VALUES('schema', " + std::to_string(kSchemaVersion) + ")").c_str());
+        if (s)
+            s = store->Exec("DELETE FROM meta; DELETE FROM memory; DELETE FROM entry;"
+                            " DELETE FROM font; DELETE FROM firmware;");
+        if (s)
+            s = store->Exec(
+                ("INSERT INTO meta VALUES('schema', " + std::to_string(kSchemaVersion) + ")")
+                    .c_str());
         if (s) s = store->WriteVersion(layout.version);
         for (int memory = 0; s && memory < 2; ++memory) {
             const uint32_t blocks = memory == 0 ? layout.internalBlocks : layout.externalBlocks;
@@ -170,7 +180,8 @@ Status Store::SqlStatus(int rc) {
     switch (rc & 0xFF) {
     case SQLITE_OK:
     case SQLITE_ROW:
-    case SQLITE_DONE: return {};
+    case SQLITE_DONE:
+        return {};
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
     case SQLITE_FORMAT:
@@ -179,13 +190,18 @@ Status Store::SqlStatus(int rc) {
     case SQLITE_MISMATCH:
     case SQLITE_CONSTRAINT:
     case SQLITE_RANGE:
-    case SQLITE_TOOBIG: return Damaged();
-    case SQLITE_NOMEM: return Fail(KD5200_ERR_NO_MEMORY);
-    default: return Fail(KD5200_ERR_STORAGE, sqlite3_system_errno(db_));
+    case SQLITE_TOOBIG:
+        return Damaged();
+    case SQLITE_NOMEM:
+        return Fail(KD5200_ERR_NO_MEMORY);
+    default:
+        return Fail(KD5200_ERR_STORAGE, sqlite3_system_errno(db_));
     }
 }
 
-Status Store::Exec(const char* sql) { return SqlStatus(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr)); }
+Status Store::Exec(const char* sql) {
+    return SqlStatus(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr));
+}
 
 Status Store::Prepare(const char* sql, sqlite3_stmt*& statement) {
     if (auto it = statements_.find(sql); it != statements_.end()) {
@@ -226,7 +242,9 @@ Status Store::Commit() {
     return s;
 }
 
-bool Store::InTransaction() const { return !sqlite3_get_autocommit(db_); }
+bool Store::InTransaction() const {
+    return !sqlite3_get_autocommit(db_);
+}
 
 void Store::Rollback() {
     if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -259,9 +277,10 @@ Status Store::ReadMemory(int memory, MemoryDirectory& directory, bool withBlocks
         directory.capacity = static_cast<uint32_t>(capacity);
     }
 
-    const char* sql = withBlocks
-        ? "SELECT pos, base, ext, long_name, size, block_count, blocks FROM entry WHERE memory = ?1 ORDER BY pos"
-        : "SELECT pos, base, ext, long_name, size, block_count FROM entry WHERE memory = ?1 ORDER BY pos";
+    const char* sql = withBlocks ? "SELECT pos, base, ext, long_name, size, block_count, blocks "
+                                   "FROM entry WHERE memory = ?1 ORDER BY pos"
+                                 : "SELECT pos, base, ext, long_name, size, block_count FROM entry "
+                                   "WHERE memory = ?1 ORDER BY pos";
     sqlite3_stmt* list = nullptr;
     if (Status s = Prepare(sql, list); !s) return s;
     StatementUse use(list);
@@ -275,11 +294,13 @@ Status Store::ReadMemory(int memory, MemoryDirectory& directory, bool withBlocks
         int64_t position = 0, size = 0, blocks = 0;
         Entry entry;
         if (!IntegerColumn(list, 0, expected, expected, position) ||
-            !TextColumn(list, 1, entry.shortName.base) || !TextColumn(list, 2, entry.shortName.ext) ||
-            !TextColumn(list, 3, entry.longName) || !IntegerColumn(list, 4, 0, UINT32_MAX, size) ||
+            !TextColumn(list, 1, entry.shortName.base) ||
+            !TextColumn(list, 2, entry.shortName.ext) || !TextColumn(list, 3, entry.longName) ||
+            !IntegerColumn(list, 4, 0, UINT32_MAX, size) ||
             !IntegerColumn(list, 5, 0, kMaxCapacityBlocks, blocks))
             return Damaged();
-        if (!ValidShortPart(entry.shortName.base, 8, false) || !ValidShortPart(entry.shortName.ext, 3, true) ||
+        if (!ValidShortPart(entry.shortName.base, 8, false) ||
+            !ValidShortPart(entry.shortName.ext, 3, true) ||
             (!entry.longName.empty() && !ValidLongName(entry.longName)) ||
             static_cast<uint64_t>(blocks) != BlocksFor(static_cast<uint64_t>(size)))
             return Damaged();
@@ -290,12 +311,14 @@ Status Store::ReadMemory(int memory, MemoryDirectory& directory, bool withBlocks
         if (withBlocks) {
             const auto* data = static_cast<const unsigned char*>(sqlite3_column_blob(list, 6));
             const int bytes = sqlite3_column_bytes(list, 6);
-            if (sqlite3_column_type(list, 6) != SQLITE_BLOB && entry.blockCount != 0) return Damaged();
+            if (sqlite3_column_type(list, 6) != SQLITE_BLOB && entry.blockCount != 0)
+                return Damaged();
             if (static_cast<int64_t>(bytes) != blocks * 4) return Damaged();
             entry.blocks.resize(entry.blockCount);
             for (uint32_t i = 0; i < entry.blockCount; ++i) {
                 const unsigned char* p = data + i * 4;
-                const uint32_t block = p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+                const uint32_t block =
+                    p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
                 if (block >= directory.capacity) return Damaged();
                 entry.blocks[i] = block;
             }
@@ -311,14 +334,18 @@ Status Store::CheckImage(int memory, uint32_t capacity) {
     if (capacity == 0) return {};
     struct stat st {};
     if (stat(ImagePath(folder_, memory).c_str(), &st) != 0) return Damaged();
-    if (!S_ISREG(st.st_mode) || st.st_size < static_cast<off_t>(capacity) * kBlockSize) return Damaged();
+    if (!S_ISREG(st.st_mode) || st.st_size < static_cast<off_t>(capacity) * kBlockSize)
+        return Damaged();
     return {};
 }
 
 Status Store::AppendEntry(int memory, int position, const Entry& entry) {
     sqlite3_stmt* insert = nullptr;
-    if (Status s = Prepare("INSERT INTO entry(memory, pos, base, ext, long_name, size, block_count, blocks)"
-                           " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)", insert); !s)
+    if (Status s = Prepare(
+            "INSERT INTO entry(memory, pos, base, ext, long_name, size, block_count, blocks)"
+            " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)",
+            insert);
+        !s)
         return s;
     StatementUse use(insert);
     const std::string blocks = EncodeBlocks(entry.blocks);
@@ -337,22 +364,35 @@ Status Store::RemoveEntry(int memory, int position) {
     // Later entries move down by one; the positions go through negative
     // values so that no two rows share a key on the way.
     const std::string m = std::to_string(memory), p = std::to_string(position);
-    return Exec(("DELETE FROM entry WHERE memory = " + m + " AND pos = " + p + ";"
-                 "UPDATE entry SET pos = -pos WHERE memory = " + m + " AND pos > " + p + ";"
-                 "UPDATE entry SET pos = -pos - 1 WHERE memory = " + m + " AND pos < 0;").c_str());
+    return Exec(("DELETE FROM entry WHERE memory = " + m + " AND pos = " + p +
+                 ";"
+                 "UPDATE entry SET pos = -pos WHERE memory = " +
+                 m + " AND pos > " + p +
+                 ";"
+                 "UPDATE entry SET pos = -pos - 1 WHERE memory = " +
+                 m + " AND pos < 0;")
+                    .c_str());
 }
 
 Status Store::SwapEntries(int memory, int a, int b) {
     const std::string m = std::to_string(memory), sa = std::to_string(a), sb = std::to_string(b);
-    return Exec(("UPDATE entry SET pos = -1 WHERE memory = " + m + " AND pos = " + sa + ";"
-                 "UPDATE entry SET pos = " + sa + " WHERE memory = " + m + " AND pos = " + sb + ";"
-                 "UPDATE entry SET pos = " + sb + " WHERE memory = " + m + " AND pos = -1;").c_str());
+    return Exec(("UPDATE entry SET pos = -1 WHERE memory = " + m + " AND pos = " + sa +
+                 ";"
+                 "UPDATE entry SET pos = " +
+                 sa + " WHERE memory = " + m + " AND pos = " + sb +
+                 ";"
+                 "UPDATE entry SET pos = " +
+                 sb + " WHERE memory = " + m + " AND pos = -1;")
+                    .c_str());
 }
 
-Status Store::RenameEntry(int memory, int position, const ShortName& shortName, const std::string& longName) {
+Status Store::RenameEntry(int memory, int position, const ShortName& shortName,
+                          const std::string& longName) {
     sqlite3_stmt* update = nullptr;
-    if (Status s = Prepare("UPDATE entry SET base = ?3, ext = ?4, long_name = ?5 WHERE memory = ?1 AND pos = ?2",
-                           update); !s)
+    if (Status s = Prepare(
+            "UPDATE entry SET base = ?3, ext = ?4, long_name = ?5 WHERE memory = ?1 AND pos = ?2",
+            update);
+        !s)
         return s;
     StatementUse use(update);
     sqlite3_bind_int(update, 1, memory);
@@ -379,7 +419,9 @@ Status Store::ReadVersion(std::string& version) {
 
 Status Store::WriteVersion(const std::string& version) {
     sqlite3_stmt* update = nullptr;
-    if (Status s = Prepare("INSERT OR REPLACE INTO meta(key, value) VALUES('version', ?1)", update); !s) return s;
+    if (Status s = Prepare("INSERT OR REPLACE INTO meta(key, value) VALUES('version', ?1)", update);
+        !s)
+        return s;
     StatementUse use(update);
     sqlite3_bind_text(update, 1, version.c_str(), -1, SQLITE_TRANSIENT);
     return SqlStatus(sqlite3_step(update));
@@ -390,7 +432,9 @@ Status Store::ReadFont(bool& present, FontRecord& font, bool withData) {
     font = {};
     sqlite3_stmt* query = nullptr;
     if (Status s = Prepare(withData ? "SELECT name, length(data), data FROM font WHERE id = 0"
-                                    : "SELECT name, length(data) FROM font WHERE id = 0", query); !s)
+                                    : "SELECT name, length(data) FROM font WHERE id = 0",
+                           query);
+        !s)
         return s;
     StatementUse use(query);
     const int rc = sqlite3_step(query);
@@ -413,10 +457,13 @@ Status Store::ReadFont(bool& present, FontRecord& font, bool withData) {
 Status Store::WriteFont(const FontRecord* font) {
     if (!font) return Exec("DELETE FROM font");
     sqlite3_stmt* update = nullptr;
-    if (Status s = Prepare("INSERT OR REPLACE INTO font(id, name, data) VALUES(0, ?1, ?2)", update); !s) return s;
+    if (Status s = Prepare("INSERT OR REPLACE INTO font(id, name, data) VALUES(0, ?1, ?2)", update);
+        !s)
+        return s;
     StatementUse use(update);
     sqlite3_bind_text(update, 1, font->name.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_blob(update, 2, font->data.data(), static_cast<int>(font->data.size()), SQLITE_STATIC);
+    sqlite3_bind_blob(update, 2, font->data.data(), static_cast<int>(font->data.size()),
+                      SQLITE_STATIC);
     return SqlStatus(sqlite3_step(update));
 }
 
@@ -424,8 +471,10 @@ Status Store::ReadFirmware(int target, bool& present, FirmwareRecord& firmware) 
     present = false;
     firmware = {};
     sqlite3_stmt* query = nullptr;
-    if (Status s = Prepare("SELECT rom_select, chosen_path, written_at, image FROM firmware WHERE target = ?1",
-                           query); !s)
+    if (Status s = Prepare(
+            "SELECT rom_select, chosen_path, written_at, image FROM firmware WHERE target = ?1",
+            query);
+        !s)
         return s;
     StatementUse use(query);
     sqlite3_bind_int(query, 1, target);
@@ -433,8 +482,8 @@ Status Store::ReadFirmware(int target, bool& present, FirmwareRecord& firmware) 
     if (rc == SQLITE_DONE) return {};
     if (rc != SQLITE_ROW) return SqlStatus(rc);
     int64_t rom = 0;
-    if (!IntegerColumn(query, 0, INT32_MIN, INT32_MAX, rom) || !TextColumn(query, 1, firmware.chosenPath) ||
-        !TextColumn(query, 2, firmware.writtenAt))
+    if (!IntegerColumn(query, 0, INT32_MIN, INT32_MAX, rom) ||
+        !TextColumn(query, 1, firmware.chosenPath) || !TextColumn(query, 2, firmware.writtenAt))
         return Damaged();
     BlobColumn(query, 3, firmware.image);
     firmware.romSelect = static_cast<int32_t>(rom);
@@ -444,15 +493,19 @@ Status Store::ReadFirmware(int target, bool& present, FirmwareRecord& firmware) 
 
 Status Store::WriteFirmware(int target, const FirmwareRecord& firmware) {
     sqlite3_stmt* update = nullptr;
-    if (Status s = Prepare("INSERT OR REPLACE INTO firmware(target, rom_select, chosen_path, written_at, image)"
-                           " VALUES(?1, ?2, ?3, ?4, ?5)", update); !s)
+    if (Status s = Prepare(
+            "INSERT OR REPLACE INTO firmware(target, rom_select, chosen_path, written_at, image)"
+            " VALUES(?1, ?2, ?3, ?4, ?5)",
+            update);
+        !s)
         return s;
     StatementUse use(update);
     sqlite3_bind_int(update, 1, target);
     sqlite3_bind_int(update, 2, firmware.romSelect);
     sqlite3_bind_text(update, 3, firmware.chosenPath.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(update, 4, firmware.writtenAt.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_blob(update, 5, firmware.image.data(), static_cast<int>(firmware.image.size()), SQLITE_STATIC);
+    sqlite3_bind_blob(update, 5, firmware.image.data(), static_cast<int>(firmware.image.size()),
+                      SQLITE_STATIC);
     return SqlStatus(sqlite3_step(update));
 }
 

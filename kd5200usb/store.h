@@ -107,7 +107,8 @@ public:
     Status AppendEntry(int memory, int position, const Entry& entry);
     Status RemoveEntry(int memory, int position);
     Status SwapEntries(int memory, int a, int b);
-    Status RenameEntry(int memory, int position, const ShortName& shortName, const std::string& longName);
+    Status RenameEntry(int memory, int position, const ShortName& shortName,
+                       const std::string& longName);
     Status ClearMemory(int memory);
 
     Status ReadVersion(std::string& version);

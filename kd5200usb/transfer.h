@@ -12,7 +12,7 @@ namespace kd5200 {
 // How operations run: set by the library from its time-outs, hooks and
 // KD5200_SPEED; the command line uses the defaults (disk speed, no hook).
 struct TransferSettings {
-    int64_t bytesPerSecond = 0; // 0: disk speed
+    int64_t bytesPerSecond = 0;   // 0: disk speed
     int32_t receiveTimeoutMs = 0; // 0: no time-out
     KD5200X_ProgressHook hook = nullptr;
     void* user = nullptr;

@@ -42,7 +42,8 @@ void MakeTemplate() {
     if (!kd5200::Player::Open(g_folder, player).Ok()) std::abort();
     const kd5200::TransferSettings settings;
     for (int i = 0; i < 3; ++i) {
-        const std::string path = std::string(pattern) + "/File number " + std::to_string(i) + ".mp3";
+        const std::string path =
+            std::string(pattern) + "/File number " + std::to_string(i) + ".mp3";
         Write(path, std::string(static_cast<size_t>(i) * 20000 + 5, static_cast<char>('a' + i)));
         player->Download(i == 2 ? 1 : 0, path, settings);
     }
@@ -57,15 +58,19 @@ void MakeTemplate() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (g_template.empty()) MakeTemplate();
     const std::string db = g_folder + "/player.db";
-    for (const char* suffix : {"-wal", "-shm"}) unlink((db + suffix).c_str());
+    for (const char* suffix : {"-wal", "-shm"})
+        unlink((db + suffix).c_str());
     std::string contents = g_template;
     const uint8_t mode = size > 0 ? data[0] % 3 : 1;
-    const std::string rest(reinterpret_cast<const char*>(data) + (size > 0 ? 1 : 0), size > 0 ? size - 1 : 0);
+    const std::string rest(reinterpret_cast<const char*>(data) + (size > 0 ? 1 : 0),
+                           size > 0 ? size - 1 : 0);
     if (mode == 0) {
         contents = rest;
     } else if (mode == 1) {
         for (size_t i = 0; i + 2 < rest.size(); i += 3) {
-            const size_t offset = (static_cast<uint8_t>(rest[i]) | static_cast<uint8_t>(rest[i + 1]) << 8) % contents.size();
+            const size_t offset =
+                (static_cast<uint8_t>(rest[i]) | static_cast<uint8_t>(rest[i + 1]) << 8) %
+                contents.size();
             contents[offset] = rest[i + 2];
         }
     }

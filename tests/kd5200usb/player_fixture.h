@@ -95,18 +95,21 @@ protected:
         return path;
     }
 
-    bool Download(int memory, const std::string& path) { return KD5200_Download(nullptr, Handle(), memory, path.c_str()) != 0; }
+    bool Download(int memory, const std::string& path) {
+        return KD5200_Download(nullptr, Handle(), memory, path.c_str()) != 0;
+    }
 
     std::vector<KD5200_DIRENTRY> Refresh(int memory, KD5200_MEMINFO& info) {
         std::vector<KD5200_DIRENTRY> entries(KD5200_MAX_ENTRIES);
         int32_t count = KD5200_MAX_ENTRIES;
-        EXPECT_NE(KD5200_Refresh(Handle(), memory, &info, entries.data(), &count), 0) << KD5200_GetError();
+        EXPECT_NE(KD5200_Refresh(Handle(), memory, &info, entries.data(), &count), 0)
+            << KD5200_GetError();
         entries.resize(static_cast<size_t>(count));
         return entries;
     }
 
     std::vector<KD5200_DIRENTRY> Refresh(int memory) {
-        KD5200_MEMINFO info {};
+        KD5200_MEMINFO info{};
         return Refresh(memory, info);
     }
 

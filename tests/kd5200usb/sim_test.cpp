@@ -24,12 +24,13 @@ protected:
 
     SimRun Sim(const std::string& arguments) {
         const std::string command = std::string(SD_BIN_DIR) + "/kd5200sim " + arguments + " 2>&1";
-        SimRun run {-1, {}};
+        SimRun run{-1, {}};
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe) return run;
         char buffer[4096];
         size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            run.output.append(buffer, n);
         const int status = pclose(pipe);
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         return run;
@@ -46,7 +47,8 @@ TEST_F(SimTest, CreatePlugListPutGet) {
     r = Sim("status");
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.output.find("state: unplugged"), std::string::npos) << r.output;
-    EXPECT_NE(r.output.find("internal memory: 0 files, 0 of 64 blocks used"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("internal memory: 0 files, 0 of 64 blocks used"), std::string::npos)
+        << r.output;
     EXPECT_NE(r.output.find("external memory: absent"), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("1.0 SIM"), std::string::npos) << r.output;
     EXPECT_EQ(KD5200_TestConnection(), 0);
@@ -75,7 +77,8 @@ TEST_F(SimTest, CreatePlugListPutGet) {
     EXPECT_EQ(r.output, "kd5200sim: internal file 7: No such file on the player\n");
     r = Sim("put internal " + pc_ + "/missing.mp3");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.output, "kd5200sim: " + pc_ + "/missing.mp3: The file does not exist: No such file or directory\n");
+    EXPECT_EQ(r.output, "kd5200sim: " + pc_ +
+                            "/missing.mp3: The file does not exist: No such file or directory\n");
     r = Sim("put external '" + song + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.output.find("not present"), std::string::npos) << r.output;
@@ -85,7 +88,10 @@ TEST_F(SimTest, CreatePlugListPutGet) {
 }
 
 TEST_F(SimTest, FirmwareFontAndDemo) {
-    ASSERT_EQ(Sim("create --demo --firmware-version 'ZENTROVIA KD5200 FILE SYSTEM JAN 01 2026 09:00:00 2.4 SIM'").status, 0);
+    ASSERT_EQ(Sim("create --demo --firmware-version 'ZENTROVIA KD5200 FILE SYSTEM JAN 01 2026 "
+                  "09:00:00 2.4 SIM'")
+                  .status,
+              0);
     SimRun r = Sim("ls internal");
     EXPECT_NE(r.output.find("Demo Song.mp3"), std::string::npos) << r.output;
     EXPECT_EQ(Sim("firmware application " + dir_ + "/app.img").status, 1);
@@ -94,13 +100,15 @@ TEST_F(SimTest, FirmwareFontAndDemo) {
     ASSERT_EQ(Sim("plug").status, 0);
     const std::string image = PcFile("code.img", Pattern(5000, 2));
     ASSERT_NE(KD5200_UpgradeFirmware(nullptr, Handle(), 0, 0, image.c_str(), image.c_str()), 0);
-    ASSERT_NE(KD5200_DownloadFont(nullptr, Handle(), PcFile("LCD.FOT", Pattern(1234, 3)).c_str()), 0);
+    ASSERT_NE(KD5200_DownloadFont(nullptr, Handle(), PcFile("LCD.FOT", Pattern(1234, 3)).c_str()),
+              0);
     EXPECT_NE(std::string(KD5200_GetFirmwareVersionString()).find(" 2.5 SIM"), std::string::npos);
 
     ASSERT_EQ(Sim("firmware application " + dir_ + "/app.img").status, 0);
     EXPECT_EQ(ReadFile(dir_ + "/app.img"), Pattern(5000, 2));
     EXPECT_EQ(Sim("font").output, "LCD.FOT\t1234\n");
-    EXPECT_NE(Sim("status").output.find("application image: 5000 bytes, ROM selection 0"), std::string::npos);
+    EXPECT_NE(Sim("status").output.find("application image: 5000 bytes, ROM selection 0"),
+              std::string::npos);
 }
 
 TEST_F(SimTest, CommandLineErrors) {
@@ -108,8 +116,8 @@ TEST_F(SimTest, CommandLineErrors) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.output.rfind("Usage: kd5200sim COMMAND", 0), 0u);
     for (const char* bad : {"", "frobnicate", "create --internal 10Q", "create --internal 1K",
-                            "create --external", "create --firmware-version ''", "ls both", "get internal x out",
-                            "firmware nothing out", "plug now"}) {
+                            "create --external", "create --firmware-version ''", "ls both",
+                            "get internal x out", "firmware nothing out", "plug now"}) {
         r = Sim(bad);
         EXPECT_EQ(r.status, 1) << bad;
         EXPECT_EQ(r.output.rfind("kd5200sim: ", 0), 0u) << bad << ": " << r.output;

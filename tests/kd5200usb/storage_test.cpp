@@ -28,13 +28,14 @@ protected:
     void Sql(const std::string& statement) {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open((folder_ + "/player.db").c_str(), &db), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(db, statement.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        EXPECT_EQ(sqlite3_exec(db, statement.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(db);
         sqlite3_close(db);
     }
 
     // Refresh of the internal memory fails with code 4 and nothing crashes.
     void ExpectDamaged() {
-        KD5200_MEMINFO info {};
+        KD5200_MEMINFO info{};
         KD5200_DIRENTRY entries[KD5200_MAX_ENTRIES];
         int32_t count = KD5200_MAX_ENTRIES;
         ExpectError(KD5200_Refresh(Handle(), 0, &info, entries, &count), KD5200_ERR_DIRECTORY);
@@ -91,22 +92,27 @@ TEST_F(StorageTest, DamagedBlockListsAreRefusedNotFollowed) {
     Populate();
     // Both files claim the same blocks: listing works, but no download may
     // reuse or overwrite them.
-    Sql("UPDATE entry SET blocks = (SELECT blocks FROM entry WHERE pos = 0), block_count = 2, size = 30000"
+    Sql("UPDATE entry SET blocks = (SELECT blocks FROM entry WHERE pos = 0), block_count = 2, size "
+        "= 30000"
         " WHERE pos = 1");
     EXPECT_EQ(Refresh(0).size(), 2u);
     ExpectError(Download(0, PcFile("three.bin", "3")), KD5200_ERR_DIRECTORY);
     CloseHandle();
     Sql("UPDATE entry SET blocks = x'FFFF000001000000' WHERE pos = 0");
     const std::string out = dir_ + "/out.bin";
-    ExpectError(KD5200_Upload(nullptr, Handle(), 0, 0, out.c_str(), nullptr, 0, 0), KD5200_ERR_DIRECTORY);
+    ExpectError(KD5200_Upload(nullptr, Handle(), 0, 0, out.c_str(), nullptr, 0, 0),
+                KD5200_ERR_DIRECTORY);
     EXPECT_FALSE(std::filesystem::exists(out));
     CloseHandle();
     Sql("UPDATE entry SET blocks = x'0100' WHERE pos = 0");
-    ExpectError(KD5200_Upload(nullptr, Handle(), 0, 0, out.c_str(), nullptr, 0, 0), KD5200_ERR_DIRECTORY);
+    ExpectError(KD5200_Upload(nullptr, Handle(), 0, 0, out.c_str(), nullptr, 0, 0),
+                KD5200_ERR_DIRECTORY);
 }
 
 // The contents of crash-test file number n.
-std::string CrashFile(int n) { return Pattern(static_cast<size_t>((n * 7919) % 90000), static_cast<unsigned>(n)); }
+std::string CrashFile(int n) {
+    return Pattern(static_cast<size_t>((n * 7919) % 90000), static_cast<unsigned>(n));
+}
 
 TEST_F(StorageTest, KilledDuringDownloadsLeavesAConsistentPlayer) {
     CreatePlayer(64, 16);
@@ -138,15 +144,17 @@ TEST_F(StorageTest, KilledDuringDownloadsLeavesAConsistentPlayer) {
         ASSERT_TRUE(WIFSIGNALED(status)) << "the child stopped by itself: " << status;
 
         for (int memory = 0; memory < 2; ++memory) {
-            KD5200_MEMINFO info {};
+            KD5200_MEMINFO info{};
             const auto entries = Refresh(memory, info);
             uint32_t blocks = 0;
             for (size_t i = 0; i < entries.size(); ++i) {
                 const std::string name = entries[i].longName;
                 ASSERT_EQ(name[0], 'f');
                 const std::string out = dir_ + "/check";
-                ASSERT_NE(KD5200_Upload(nullptr, Handle(), memory, static_cast<int32_t>(i), out.c_str(), nullptr, 0, 0),
-                          0) << KD5200_GetError();
+                ASSERT_NE(KD5200_Upload(nullptr, Handle(), memory, static_cast<int32_t>(i),
+                                        out.c_str(), nullptr, 0, 0),
+                          0)
+                    << KD5200_GetError();
                 ASSERT_EQ(ReadFile(out), CrashFile(std::stoi(name.substr(1)))) << name;
                 blocks += (entries[i].size + 16383) / 16384;
             }
@@ -186,13 +194,15 @@ TEST_F(StorageTest, TwoProcessesShareOnePlayer) {
     ASSERT_EQ(entries.size(), 80u);
     for (size_t i = 0; i < entries.size(); ++i) {
         const std::string out = dir_ + "/check";
-        ASSERT_NE(KD5200_Upload(nullptr, Handle(), 0, static_cast<int32_t>(i), out.c_str(), nullptr, 0, 0), 0);
+        ASSERT_NE(KD5200_Upload(nullptr, Handle(), 0, static_cast<int32_t>(i), out.c_str(), nullptr,
+                                0, 0),
+                  0);
         EXPECT_EQ(ReadFile(out), CrashFile(std::stoi(std::string(entries[i].longName).substr(1))));
     }
 }
 
 bool Readable(int fd) {
-    pollfd p {fd, POLLIN, 0};
+    pollfd p{fd, POLLIN, 0};
     return poll(&p, 1, 1000) == 1;
 }
 
@@ -216,7 +226,7 @@ TEST_F(StorageTest, ChangeNotifierSeesPlugAndUnplug) {
     Drain(fd);
     ASSERT_TRUE(Download(0, PcFile("a.txt", "a")));
     CloseHandle();
-    pollfd p {fd, POLLIN, 0};
+    pollfd p{fd, POLLIN, 0};
     EXPECT_EQ(poll(&p, 1, 100), 0);
 }
 
