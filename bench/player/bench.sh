@@ -18,8 +18,9 @@ seconds() { # runs a command, prints its wall time in seconds
   start=$(date +%s.%N)
   "$@" >/dev/null
   end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }'
 }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.6f", a / b }'; }
 best() { printf '%s\n' "$@" | sort -g | head -n1; }
 
 "$bin/kd5200sim" create --internal 512M --external none >/dev/null
@@ -40,8 +41,8 @@ cp_s=$(best "${cp_times[@]}")
 down_s=$(best "${down_times[@]}")
 up_s=$(best "${up_times[@]}")
 printf 'cp 100 MiB:        %8.3f s\n' "$cp_s"
-printf 'download 100 MiB:  %8.3f s  ratio %.2f (target <= 2)\n' "$down_s" "$(echo "$down_s / $cp_s" | bc -l)"
-printf 'upload 100 MiB:    %8.3f s  ratio %.2f (target <= 2)\n' "$up_s" "$(echo "$up_s / $cp_s" | bc -l)"
+printf 'download 100 MiB:  %8.3f s  ratio %.2f (target <= 2)\n' "$down_s" "$(ratio "$down_s" "$cp_s")"
+printf 'upload 100 MiB:    %8.3f s  ratio %.2f (target <= 2)\n' "$up_s" "$(ratio "$up_s" "$cp_s")"
 
 mkdir -p "$work/small"
 for i in $(seq 0 511); do printf 'file %d' "$i" >"$work/small/f$i"; done
@@ -51,4 +52,4 @@ for i in $(seq 0 511); do printf 'file %d' "$i" >"$work/small/f$i"; done
 read -r refresh_ms count < <("$bin/kd5200_bench" refresh 1000)
 stat_ms=$("$bin/kd5200_bench" stat 1000 "$work/small")
 printf 'refresh, %d entries: %8.4f ms  (target < 1 ms)\n' "$count" "$refresh_ms"
-printf 'stat() of 512 files: %8.4f ms  ratio %.2f\n' "$stat_ms" "$(echo "$refresh_ms / $stat_ms" | bc -l)"
+printf 'stat() of 512 files: %8.4f ms  ratio %.2f\n' "$stat_ms" "$(ratio "$refresh_ms" "$stat_ms")"
