@@ -2,6 +2,7 @@
 
 #include "maint/hex_digit.h"
 
+#include <array>
 #include <cstring>
 
 namespace {
@@ -28,11 +29,15 @@ uint32_t FirstWord(std::string_view text) {
 // Whether the eight characters are 0-9 or A-F: a header written that way
 // comes out unchanged.
 bool IsUpperHex(const char* text) {
-    for (int i = 0; i < 8; ++i) {
-        const char c = text[i];
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
-    }
-    return true;
+    static const auto kUpperHex = [] {
+        std::array<bool, 256> t{};
+        for (const char c : std::string_view("0123456789ABCDEF"))
+            t[static_cast<unsigned char>(c)] = true;
+        return t;
+    }();
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    return kUpperHex[p[0]] & kUpperHex[p[1]] & kUpperHex[p[2]] & kUpperHex[p[3]] & kUpperHex[p[4]] &
+           kUpperHex[p[5]] & kUpperHex[p[6]] & kUpperHex[p[7]];
 }
 
 } // namespace
@@ -136,7 +141,7 @@ void MergeCopier::Piece(std::string_view piece, bool last) {
         return;
     }
     const std::string_view rest = WithoutLineEnd(piece);
-    if (!rest.empty()) WriteHeldReturns();
+    if (heldReturns_ > 0 && !rest.empty()) WriteHeldReturns();
     heldReturns_ = 0;
     const bool unchanged = wholeLine_ && source_ && source_ + 9 == piece.data() &&
                            rest.size() + 2 == piece.size() && piece[rest.size()] == '\r' &&
