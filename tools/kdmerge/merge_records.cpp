@@ -30,14 +30,14 @@ uint32_t FirstWord(std::string_view text) {
 // comes out unchanged.
 bool IsUpperHex(const char* text) {
     static const auto kUpperHex = [] {
-        std::array<bool, 256> t{};
+        std::array<uint8_t, 256> t{};
         for (const char c : std::string_view("0123456789ABCDEF"))
-            t[static_cast<unsigned char>(c)] = true;
+            t[static_cast<unsigned char>(c)] = 1;
         return t;
     }();
     const auto* p = reinterpret_cast<const unsigned char*>(text);
-    return kUpperHex[p[0]] & kUpperHex[p[1]] & kUpperHex[p[2]] & kUpperHex[p[3]] & kUpperHex[p[4]] &
-           kUpperHex[p[5]] & kUpperHex[p[6]] & kUpperHex[p[7]];
+    return (kUpperHex[p[0]] & kUpperHex[p[1]] & kUpperHex[p[2]] & kUpperHex[p[3]] &
+            kUpperHex[p[4]] & kUpperHex[p[5]] & kUpperHex[p[6]] & kUpperHex[p[7]]) != 0;
 }
 
 } // namespace
