@@ -1,0 +1,142 @@
+// The replaceable services: message boxes, file dialogs, launcher, help file.
+#include "platform/file_dialog.h"
+#include "platform/help_file.h"
+#include "platform/launcher.h"
+#include "platform/message_box_stub.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace platform;
+
+TEST(MessageBoxStub, RecordsAnswersAndRestores) {
+    {
+        ScriptedMessageBoxes boxes;
+        boxes.Answer(kIdNo);
+        int owner = 0;
+        EXPECT_EQ(MessageBox(&owner, "Delete?", "Confirm", kMbYesNo | kMbIconQuestion), kIdNo);
+        // Queue empty: the first button of the box.
+        EXPECT_EQ(MessageBox(nullptr, "Sure?", "", kMbYesNoCancel), kIdYes);
+        EXPECT_EQ(MessageBox(nullptr, "Done", "", kMbOk | kMbIconInformation), kIdOk);
+        ASSERT_EQ(boxes.Boxes().size(), 3u);
+        EXPECT_EQ(boxes.Boxes()[0].owner, &owner);
+        EXPECT_EQ(boxes.Boxes()[0].text, "Delete?");
+        EXPECT_EQ(boxes.Boxes()[0].caption, "Confirm");
+        EXPECT_EQ(boxes.Boxes()[0].style, kMbYesNo | kMbIconQuestion);
+        {
+            ScriptedMessageBoxes inner(kIdCancel);
+            EXPECT_EQ(MessageBox(nullptr, "x", "", kMbOkCancel), kIdCancel);
+        }
+        // The outer stub is back after the inner one ends.
+        MessageBox(nullptr, "again", "", kMbOk);
+        EXPECT_EQ(boxes.Boxes().size(), 4u);
+    }
+    // The console default refuses questions.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(MessageBox(nullptr, "Overwrite?", "", kMbYesNo), kIdNo);
+    testing::internal::GetCapturedStderr();
+}
+
+TEST(FileDialogs, HandlerSeesRequestDefaultCancels) {
+    EXPECT_FALSE(ShowOpenFileDialog(nullptr, "t", "A\n*.a\n\n", "").has_value());
+    FileDialogRequest seen;
+    auto old = SetFileDialogHandler([&](const FileDialogRequest& r) {
+        seen = r;
+        return std::optional<std::string>("/chosen/file.hex");
+    });
+    EXPECT_EQ(ShowSaveFileDialog(nullptr, "Save", "Data File(*.dat)\n*.dat\n\n", "/tmp/raw.dat",
+                                 kOverwritePrompt),
+              "/chosen/file.hex");
+    EXPECT_TRUE(seen.save);
+    EXPECT_EQ(seen.title, "Save");
+    EXPECT_EQ(seen.initialPath, "/tmp/raw.dat");
+    EXPECT_EQ(seen.options, static_cast<unsigned>(kOverwritePrompt));
+    ShowOpenFileDialog(nullptr, "Codec Upgrade", "x\n*.hex\n\n", "");
+    EXPECT_FALSE(seen.save);
+    EXPECT_EQ(seen.options, static_cast<unsigned>(kFileMustExist));
+    SetFileDialogHandler(nullptr);
+    EXPECT_FALSE(ShowOpenFileDialog(nullptr, "t", "", "").has_value());
+}
+
+TEST(Launcher, DefaultFailsRecordingRecords) {
+    EXPECT_FALSE(CurrentLauncher().OpenWithDefaultApplication("/etc/hostname"));
+    auto recording = std::make_unique<RecordingLauncher>();
+    RecordingLauncher* rec = recording.get();
+    SetLauncher(std::move(recording));
+    EXPECT_TRUE(CurrentLauncher().RunProgram("/usr/bin/viewer", "/tmp/raw data.dat"));
+    ASSERT_EQ(rec->runs.size(), 1u);
+    EXPECT_EQ(rec->runs[0].second, "/tmp/raw data.dat");
+    SetLauncher(nullptr);
+    EXPECT_FALSE(CurrentLauncher().RunProgram("/bin/true", "x"));
+}
+
+TEST(Launcher, FindProgram) {
+    std::string found;
+    EXPECT_TRUE(FindProgram("sh", found));
+    EXPECT_EQ(found.substr(found.size() - 3), "/sh");
+    EXPECT_TRUE(FindProgram("/bin/sh", found));
+    testenv::ScratchDir dir;
+    testenv::WriteText(dir / "script", "#!/bin/sh\n");
+    chmod((dir / "script").c_str(), 0644);
+    EXPECT_FALSE(FindProgram(dir / "script", found)); // not executable
+    chmod((dir / "script").c_str(), 0755);
+    EXPECT_TRUE(FindProgram(dir / "script", found));
+    EXPECT_FALSE(FindProgram(dir.Path(), found)); // a folder
+    EXPECT_FALSE(FindProgram("no-such-program-here", found));
+    EXPECT_FALSE(FindProgram("", found));
+}
+
+class HelpFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        old_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_.Path());
+        auto launcher = std::make_unique<RecordingLauncher>();
+        launcher_ = launcher.get();
+        SetLauncher(std::move(launcher));
+    }
+    void TearDown() override {
+        SetLauncher(nullptr);
+        std::filesystem::current_path(old_);
+    }
+    testenv::ScratchDir dir_;
+    std::filesystem::path old_;
+    RecordingLauncher* launcher_ = nullptr;
+};
+
+TEST_F(HelpFile, MissingFileSaysSo) {
+    ScriptedMessageBoxes boxes;
+    EXPECT_FALSE(OpenHelpFile(nullptr));
+    EXPECT_TRUE(launcher_->opened.empty());
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_NE(boxes.Boxes()[0].text.find("HtmlHelp/Songdock.chm"), std::string::npos);
+    EXPECT_EQ(boxes.Boxes()[0].style & kMbIconMask, static_cast<unsigned>(kMbIconWarning));
+}
+
+TEST_F(HelpFile, PresentFileOpensInViewer) {
+    std::filesystem::create_directories(dir_ / "HtmlHelp");
+    testenv::WriteText(dir_ / "HtmlHelp/Songdock.chm", "ITSF");
+    ScriptedMessageBoxes boxes;
+    EXPECT_TRUE(OpenHelpFile(nullptr));
+    ASSERT_EQ(launcher_->opened.size(), 1u);
+    EXPECT_EQ(std::filesystem::path(launcher_->opened[0]),
+              std::filesystem::current_path() / "HtmlHelp/Songdock.chm");
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(HelpFile, NoViewerSaysSo) {
+    std::filesystem::create_directories(dir_ / "HtmlHelp");
+    testenv::WriteText(dir_ / "HtmlHelp/Songdock.chm", "ITSF");
+    SetLauncher(std::make_unique<RecordingLauncher>(false));
+    ScriptedMessageBoxes boxes;
+    EXPECT_FALSE(OpenHelpFile(nullptr));
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+}
+
+} // namespace

@@ -1,0 +1,190 @@
+// The two programs as a user runs them: banner, usage, messages, progress
+// lines, exit statuses.
+#include "test_files.h"
+#include "voice_data.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using testfiles::Bytes;
+namespace fs = std::filesystem;
+
+struct Program {
+    const char* name;
+    const char* banner;
+    const char* usage;
+    const char* lead; // before each message on standard error
+};
+
+const Program kQdx{"qdx2wav",
+                   "Zentrovia Voice Recorder conversion program\nCopyright (C) Zentrovia\n",
+                   "Usage :\n\t qdx2wav [<qdx file> <wav file>]\n", "\n"};
+const Program kQka{"qka2wav", "Zentrovia ADPCM file conversion program\nCopyright (C) Zentrovia\n",
+                   "Usage :\n\t qka2wav [<qka file> <wav file>]\n", ""};
+
+void PrintTo(const Program& p, std::ostream* os) {
+    *os << p.name;
+}
+
+class CommandLine : public ::testing::TestWithParam<Program> {
+protected:
+    testfiles::Run Run(const std::vector<std::string>& args) {
+        return testfiles::RunProgram(GetParam().name, args, dir_);
+    }
+
+    // A small valid input of the program's kind.
+    std::string ValidInput() {
+        const std::string path = dir_.Path("in");
+        if (GetParam().name == std::string("qdx2wav"))
+            testfiles::WriteBytes(path, {0, 1, 0xFF, 0xFB, 0, 0, 0, 0, 0, 3, 3});
+        else
+            testfiles::WriteBytes(path, voicedata::PackQka(std::vector<voicedata::ImaBlock>(2)));
+        return path;
+    }
+
+    std::string Message(const char* format, const std::string& path) {
+        char text[512];
+        std::snprintf(text, sizeof text, format, path.c_str());
+        return GetParam().lead + std::string(text) + "\n";
+    }
+
+    testfiles::ScratchDir dir_;
+};
+
+TEST_P(CommandLine, UsageWithFewerThanTwoArguments) {
+    for (const auto& args :
+         {std::vector<std::string>{}, std::vector<std::string>{dir_.Path("only")}}) {
+        const auto run = Run(args);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, std::string(GetParam().banner) + GetParam().usage);
+        EXPECT_EQ(run.err, "");
+    }
+    EXPECT_FALSE(fs::exists(dir_.Path("only")));
+}
+
+TEST_P(CommandLine, SuccessIsStatusOneAndExtraArgumentsAreIgnored) {
+    const std::string in = ValidInput();
+    const auto run = Run({in, dir_.Path("out.wav"), dir_.Path("extra"), "-x"});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.err, "");
+    const long size = static_cast<long>(fs::file_size(in));
+    const std::string last = std::to_string(size) + " / " + std::to_string(size) + " (100 %)\r";
+    ASSERT_GE(run.out.size(), last.size());
+    EXPECT_EQ(run.out.substr(0, std::string(GetParam().banner).size()), GetParam().banner);
+    EXPECT_EQ(run.out.substr(run.out.size() - last.size()), last)
+        << "ends with the last progress line, no line feed";
+    EXPECT_FALSE(fs::exists(dir_.Path("extra")));
+}
+
+TEST_P(CommandLine, MissingInputLeavesAnEmptyOutput) {
+    const auto run = Run({dir_.Path("missing"), dir_.Path("out.wav")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, Message("cannot open '%s'", dir_.Path("missing")));
+    ASSERT_TRUE(fs::exists(dir_.Path("out.wav")));
+    EXPECT_EQ(fs::file_size(dir_.Path("out.wav")), 0u);
+}
+
+TEST_P(CommandLine, BothUnusableInputReportedFirst) {
+    const std::string out = dir_.Path("no/such/folder/out.wav");
+    auto run = Run({dir_.Path("missing"), out});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, Message("cannot open '%s'", dir_.Path("missing")) +
+                           Message("cannot open '%s' or already exist", out));
+
+    run = Run({ValidInput(), out});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, Message("cannot open '%s' or already exist", out));
+}
+
+TEST_P(CommandLine, EmptyInputShowsZeroPercent) {
+    testfiles::WriteBytes(dir_.Path("empty"), {});
+    const auto run = Run({dir_.Path("empty"), dir_.Path("out.wav")});
+    if (GetParam().name == std::string("qka2wav")) {
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, std::string(GetParam().banner) + "0 / 0 (0 %)\r");
+        EXPECT_EQ(fs::file_size(dir_.Path("out.wav")), 72u);
+    } else {
+        EXPECT_EQ(run.status, 0) << "no QDX header";
+        EXPECT_EQ(run.err, "") << "a rejected input prints no message";
+        EXPECT_EQ(fs::file_size(dir_.Path("out.wav")), 0u);
+    }
+}
+
+TEST_P(CommandLine, ExistingOutputIsOverwritten) {
+    testfiles::WriteBytes(dir_.Path("out.wav"), Bytes(100000, 1));
+    const auto run = Run({ValidInput(), dir_.Path("out.wav")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_LT(fs::file_size(dir_.Path("out.wav")), 100000u);
+}
+
+TEST_P(CommandLine, WriteErrorIsReported) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    const auto run = Run({ValidInput(), "/dev/full"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, Message("cannot write '%s'", "/dev/full"));
+}
+
+TEST_P(CommandLine, ClosedPipeIsReported) {
+    // A reader that goes away at once; the output is larger than a pipe holds.
+    const std::string fifo = dir_.Path("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string in = dir_.Path("big");
+    if (GetParam().name == std::string("qdx2wav")) {
+        voicedata::QdxLayout layout;
+        testfiles::WriteBytes(
+            in, voicedata::PackQdx(
+                    std::vector<voicedata::AmrFrame>(1000, voicedata::AmrFrame{0x7C}), layout));
+    } else {
+        testfiles::WriteBytes(in, voicedata::PackQka(std::vector<voicedata::ImaBlock>(1000)));
+    }
+    std::thread reader([&] {
+        const int fd = ::open(fifo.c_str(), O_RDONLY);
+        if (fd >= 0) ::close(fd);
+    });
+    const auto run = Run({in, fifo});
+    reader.join();
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, Message("cannot write '%s'", fifo));
+}
+
+TEST_P(CommandLine, ReadErrorIsReported) {
+    // A folder opens for reading but cannot be read.
+    const auto run = Run({dir_.Path(""), dir_.Path("out.wav")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, Message("cannot read '%s'", dir_.Path("")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Converters, CommandLine, ::testing::Values(kQdx, kQka),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Qdx2wavProgram, HeaderOnlyFileGivesA44ByteWav) {
+    testfiles::ScratchDir dir;
+    testfiles::WriteBytes(dir.Path("in.qdx"), {1, 0, 0xFF, 0xFB, 0, 0, 0, 0, 0});
+    const auto run =
+        testfiles::RunProgram("qdx2wav", {dir.Path("in.qdx"), dir.Path("out.wav")}, dir);
+    EXPECT_EQ(run.status, 1);
+    const Bytes wav = testfiles::ReadBytes(dir.Path("out.wav"));
+    ASSERT_EQ(wav.size(), 44u);
+    EXPECT_EQ(testfiles::Le32(wav, 4), 36u);
+    EXPECT_EQ(testfiles::Le32(wav, 40), 0u);
+}
+
+TEST(Qdx2wavProgram, RejectedHeaderIsStatusZeroWithoutMessage) {
+    testfiles::ScratchDir dir;
+    testfiles::WriteBytes(dir.Path("in.qdx"), {0, 1, 0xFF, 0xFA, 0, 0, 0, 0, 0});
+    const auto run =
+        testfiles::RunProgram("qdx2wav", {dir.Path("in.qdx"), dir.Path("out.wav")}, dir);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(fs::file_size(dir.Path("out.wav")), 0u);
+}
+
+} // namespace

@@ -1,0 +1,230 @@
+// QKA block extraction: sox as the independent decoder, and the scanner's
+// edge cases.
+#include "test_files.h"
+#include "voice_convert.h"
+#include "voice_data.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+using testfiles::Bytes;
+using voicedata::ImaBlock;
+
+class QkaTest : public ::testing::Test {
+protected:
+    // Converts `qka` and returns the blocks found; checks the WAV layout.
+    std::vector<ImaBlock> Blocks(const Bytes& qka, int* result = nullptr) {
+        testfiles::WriteBytes(dir_.Path("in.qka"), qka);
+        const int r = convert::QkaFileToWav(dir_.Path("in.qka").c_str(),
+                                            dir_.Path("out.wav").c_str(), nullptr, nullptr);
+        if (result) *result = r;
+        EXPECT_EQ(r, 0);
+        const Bytes wav = testfiles::ReadBytes(dir_.Path("out.wav"));
+        EXPECT_GE(wav.size(), 72u);
+        EXPECT_EQ((wav.size() - 72) % 256, 0u);
+        const std::uint32_t n = static_cast<std::uint32_t>((wav.size() - 72) / 256);
+        EXPECT_EQ(testfiles::Le32(wav, 4), 64 + 256 * n);
+        EXPECT_EQ(testfiles::Le32(wav, 44), 256 * n);
+        EXPECT_EQ(testfiles::Le32(wav, 56 + 256 * n), 505 * n);
+        std::vector<ImaBlock> blocks(n);
+        for (std::uint32_t i = 0; i < n; ++i)
+            std::copy_n(wav.begin() + 48 + 256 * i, 256, blocks[i].begin());
+        return blocks;
+    }
+
+    static std::vector<ImaBlock> Distinct(std::size_t n) {
+        std::vector<ImaBlock> blocks(n);
+        std::mt19937 rng(static_cast<unsigned>(n));
+        for (auto& b : blocks)
+            for (auto& x : b)
+                x = static_cast<std::uint8_t>(rng() % 0x7F); // no 0x7F in the data
+        return blocks;
+    }
+
+    static void Append(Bytes& to, const Bytes& what) {
+        to.insert(to.end(), what.begin(), what.end());
+    }
+
+    testfiles::ScratchDir dir_;
+};
+
+// The blocks of an IMA ADPCM WAV that sox made, with junk around them and
+// one block across the first 2048-byte read: sox decodes qka2wav's output
+// to the same samples as its own WAV.
+TEST_F(QkaTest, SoxDecodesTheOutputLikeTheOriginal) {
+    if (!testfiles::HaveSox()) GTEST_SKIP() << "sox is not installed";
+    const auto speech = voicedata::SpeechSignal(40 * 505 / 8000.0 + 0.001, 4);
+    Bytes raw;
+    for (std::size_t i = 0; i < 40 * 505; ++i) {
+        raw.push_back(static_cast<std::uint8_t>(speech[i]));
+        raw.push_back(static_cast<std::uint8_t>(speech[i] >> 8));
+    }
+    testfiles::WriteBytes(dir_.Path("in.raw"), raw);
+    ASSERT_TRUE(testfiles::Shell("sox -t raw -r 8000 -e signed -b 16 -c 1 '" + dir_.Path("in.raw") +
+                                 "' -e ima-adpcm '" + dir_.Path("ima.wav") + "'"));
+    const Bytes ima = testfiles::ReadBytes(dir_.Path("ima.wav"));
+
+    // The data chunk's blocks.
+    std::size_t at = 12;
+    while (at + 8 <= ima.size() && std::string(ima.begin() + static_cast<long>(at),
+                                               ima.begin() + static_cast<long>(at + 4)) != "data")
+        at += 8 + testfiles::Le32(ima, at + 4);
+    ASSERT_LT(at + 8, ima.size());
+    ASSERT_EQ(testfiles::Le16(ima, 32), 256u) << "block align";
+    const std::uint32_t dataSize = testfiles::Le32(ima, at + 4);
+    ASSERT_EQ(dataSize, 40u * 256u);
+
+    Bytes qka(13, 0x11);
+    bool straddles = false;
+    for (std::size_t b = 0; b < 40; ++b) {
+        const std::size_t start = qka.size();
+        ImaBlock block;
+        std::copy_n(ima.begin() + static_cast<long>(at + 8 + 256 * b), 256, block.begin());
+        Append(qka, voicedata::QkaBlock(block, static_cast<std::uint8_t>(b)));
+        straddles |= start < 2048 && start + 260 > 2048;
+        if (b % 3 == 0) // junk between some blocks: a fragment of a block
+            Append(qka, Bytes{0x7F, 0x7F, 0x7F, 0x00, 0x7E, 0x7F, 0x7F, 0x10});
+    }
+    Append(qka, Bytes{0x7F, 0x7F, 0x7F, 0x00, 0x01, 0x02, 0x03, 0x04, 0x05});
+    ASSERT_TRUE(straddles);
+
+    testfiles::WriteBytes(dir_.Path("in.qka"), qka);
+    const auto run =
+        testfiles::RunProgram("qka2wav", {dir_.Path("in.qka"), dir_.Path("out.wav")}, dir_);
+    ASSERT_EQ(run.status, 1) << run.err;
+    ASSERT_TRUE(testfiles::Shell("sox '" + dir_.Path("out.wav") + "' -t raw -e signed -b 16 '" +
+                                 dir_.Path("ours.raw") + "'"));
+    ASSERT_TRUE(testfiles::Shell("sox '" + dir_.Path("ima.wav") + "' -t raw -e signed -b 16 '" +
+                                 dir_.Path("sox.raw") + "'"));
+    const Bytes ours = testfiles::ReadBytes(dir_.Path("ours.raw"));
+    EXPECT_EQ(ours.size(), 40u * 505u * 2u);
+    EXPECT_EQ(ours, testfiles::ReadBytes(dir_.Path("sox.raw")));
+}
+
+TEST_F(QkaTest, LastBlockAndWhatFollowsIt) {
+    const auto blocks = Distinct(1);
+    const Bytes one = voicedata::PackQka(blocks);
+    EXPECT_EQ(Blocks(one), blocks);
+    for (std::size_t extra = 1; extra <= 3; ++extra) {
+        Bytes b = one;
+        Append(b, Bytes(extra, 0x55));
+        EXPECT_EQ(Blocks(b), blocks) << extra << " extra bytes";
+    }
+    for (std::size_t extra : {4u, 5u, 300u}) {
+        Bytes b = one;
+        Append(b, Bytes(extra, 0x55));
+        EXPECT_TRUE(Blocks(b).empty()) << extra << " extra bytes";
+    }
+    EXPECT_TRUE(Blocks({}).empty());
+    EXPECT_TRUE(Blocks(Bytes(one.begin(), one.end() - 1)).empty()) << "a block cut short";
+}
+
+TEST_F(QkaTest, BlockFollowedByJunkIsNotTaken) {
+    // A block counts only when the next sync or the end of the file follows.
+    const auto blocks = Distinct(3);
+    Bytes qka;
+    Append(qka, voicedata::QkaBlock(blocks[0]));
+    Append(qka, Bytes(10, 0x42));
+    Append(qka, voicedata::QkaBlock(blocks[1]));
+    Append(qka, voicedata::QkaBlock(blocks[2]));
+    EXPECT_EQ(Blocks(qka), std::vector<ImaBlock>(blocks.begin() + 1, blocks.end()));
+}
+
+TEST_F(QkaTest, ManyBlocksWithJunkAndSyncInsideData) {
+    auto blocks = Distinct(20);
+    // Sync bytes inside the data, 260 bytes apart, must not start a block.
+    for (std::size_t i = 3; i < 8; ++i)
+        std::fill_n(blocks[i].begin() + 100, 3, 0x7F);
+    const Bytes packed = voicedata::PackQka(blocks);
+    EXPECT_EQ(Blocks(packed), blocks);
+
+    Bytes junk{0x7F, 0x7F, 0x01, 0x7F, 0x7F, 0x7F};
+    Append(junk, packed);
+    Append(junk, Bytes(2000, 0x00));
+    Append(junk, voicedata::QkaBlock(blocks[0], 9));
+    EXPECT_EQ(Blocks(junk).size(), 20u)
+        << "the last block is followed by neither a sync nor the end";
+
+    // A cut-off block at the end: the block before it is still taken.
+    Bytes cut = packed;
+    Append(cut, Bytes{0x7F, 0x7F, 0x7F, 0x00, 0x10});
+    EXPECT_EQ(Blocks(cut), blocks);
+}
+
+TEST_F(QkaTest, EveryOffsetAcrossTheReadBoundary) {
+    // Three blocks around offset 2048, for every position of the boundary
+    // inside the middle one.
+    const auto blocks = Distinct(3);
+    for (std::size_t lead = 2048 - 260 - 264; lead <= 2048 - 260 + 4; ++lead) {
+        Bytes qka(lead, 0x20);
+        Append(qka, voicedata::PackQka(blocks));
+        ASSERT_EQ(Blocks(qka), blocks) << "lead " << lead;
+    }
+}
+
+TEST_F(QkaTest, ProgressAfterEveryRead) {
+    struct Seen {
+        std::vector<long> done;
+        long total = -1;
+    };
+    auto record = [](long done, long total, void* user) {
+        auto* s = static_cast<Seen*>(user);
+        s->done.push_back(done);
+        s->total = total;
+        return 0;
+    };
+    const Bytes qka = voicedata::PackQka(Distinct(30)); // 7800 bytes
+    testfiles::WriteBytes(dir_.Path("in.qka"), qka);
+    Seen seen;
+    ASSERT_EQ(convert::QkaFileToWav(dir_.Path("in.qka").c_str(), dir_.Path("out.wav").c_str(),
+                                    record, &seen),
+              0);
+    ASSERT_FALSE(seen.done.empty());
+    EXPECT_EQ(seen.total, 7800);
+    EXPECT_EQ(seen.done.front(), 2048);
+    EXPECT_EQ(seen.done.back(), 7800);
+    for (std::size_t i = 1; i < seen.done.size(); ++i)
+        EXPECT_LE(seen.done[i] - seen.done[i - 1], 2048);
+
+    testfiles::WriteBytes(dir_.Path("empty.qka"), {});
+    Seen empty;
+    ASSERT_EQ(convert::QkaFileToWav(dir_.Path("empty.qka").c_str(), dir_.Path("out.wav").c_str(),
+                                    record, &empty),
+              0);
+    EXPECT_EQ(empty.done, std::vector<long>{0});
+    EXPECT_EQ(empty.total, 0);
+
+    // A nonzero return stops the conversion.
+    int calls = 0;
+    EXPECT_EQ(convert::QkaFileToWav(
+                  dir_.Path("in.qka").c_str(), dir_.Path("out.wav").c_str(),
+                  [](long, long, void* user) { return ++*static_cast<int*>(user) == 2 ? 1 : 0; },
+                  &calls),
+              -3);
+    EXPECT_EQ(calls, 2);
+}
+
+TEST_F(QkaTest, GeneratedRecordingIsDecodableSpeech) {
+    if (!testfiles::HaveSox()) GTEST_SKIP() << "sox is not installed";
+    ASSERT_TRUE(voicedata::MakeQkaRecording(dir_.Path("demo.qka"), 2.0));
+    const auto run =
+        testfiles::RunProgram("qka2wav", {dir_.Path("demo.qka"), dir_.Path("demo.wav")}, dir_);
+    ASSERT_EQ(run.status, 1);
+    ASSERT_TRUE(testfiles::Shell("sox '" + dir_.Path("demo.wav") + "' -t raw -e signed -b 16 '" +
+                                 dir_.Path("demo.raw") + "'"));
+    const auto decoded = testfiles::Samples(testfiles::ReadBytes(dir_.Path("demo.raw")), 0);
+    const auto original = voicedata::SpeechSignal(2.0);
+    ASSERT_GE(decoded.size(), original.size());
+    // IMA ADPCM is lossy (sox's own encoder gets about 9 dB on this signal).
+    double signal = 0, error = 0;
+    for (std::size_t i = 0; i < original.size(); ++i) {
+        signal += double(original[i]) * original[i];
+        error += double(original[i] - decoded[i]) * (original[i] - decoded[i]);
+    }
+    EXPECT_LT(error * 4, signal) << "more than 6 dB signal to noise";
+}
+
+} // namespace

@@ -1,0 +1,109 @@
+#include "command_line.h"
+
+#include "file_io.h"
+#include "qdx_to_wav.h"
+#include "qka_to_wav.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+
+namespace convert {
+
+namespace {
+
+// On a terminal the progress line is pushed out at most every 100 ms, so
+// that a large file is not slowed down by one write per line.
+void FlushProgressNow(bool force) {
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point last{};
+    const Clock::time_point now = Clock::now();
+    if (force || now - last >= std::chrono::milliseconds(100)) {
+        std::fflush(stdout);
+        last = now;
+    }
+}
+
+} // namespace
+
+int PrintProgress(long done, long total, void*) {
+    const long percent =
+        total > 0 ? static_cast<long>(static_cast<long long>(done) * 100 / total) : 0;
+    std::printf("%ld / %ld (%ld %%)\r", done, total, percent);
+    FlushProgressNow(false);
+    return 0;
+}
+
+void PrintBanner(const char* first) {
+    std::fputs(first, stdout);
+    std::fputs("Copyright (C) Zentrovia\n", stdout);
+}
+
+void PrintUsage(const char* line) {
+    std::fputs("Usage :\n", stdout);
+    std::fputs(line, stdout);
+}
+
+void PrintError(const char* format, const char* path) {
+    FlushProgressNow(true);
+    std::fprintf(stderr, format, path);
+}
+
+void ReportIoFailure(Outcome outcome, const char* inPath, const char* outPath, const char* lead) {
+    FlushProgressNow(true);
+    if (outcome == Outcome::WriteError)
+        std::fprintf(stderr, "%scannot write '%s'\n", lead, outPath);
+    else if (outcome == Outcome::ReadError)
+        std::fprintf(stderr, "%scannot read '%s'\n", lead, inPath);
+}
+
+void IgnoreBrokenPipe() {
+#ifdef SIGPIPE
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+}
+
+int Qdx2WavMain(int argc, char** argv) {
+    IgnoreBrokenPipe();
+    PrintBanner("Zentrovia Voice Recorder conversion program\n");
+    if (argc < 3) {
+        PrintUsage("\t qdx2wav [<qdx file> <wav file>]\n");
+        return 0;
+    }
+    const char* inPath = argv[1];
+    const char* outPath = argv[2];
+    FilePair files = OpenPair(inPath, outPath);
+    if (!files.in) {
+        PrintError("\ncannot open '%s'\n", inPath);
+        if (!files.out) PrintError("\ncannot open '%s' or already exist\n", outPath);
+        return 0;
+    }
+    if (!files.out) {
+        PrintError("\ncannot open '%s' or already exist\n", outPath);
+        return 0;
+    }
+
+    int result = QdxToWav(files.in.get(), files.out.get(), PrintProgress, nullptr);
+    if (!Close(files.out) && result == 0) result = kResultWriteError;
+    files.in.reset();
+    if (result == kResultWriteError)
+        ReportIoFailure(Outcome::WriteError, inPath, outPath, "\n");
+    else if (result == kResultReadError)
+        ReportIoFailure(Outcome::ReadError, inPath, outPath, "\n");
+    std::fflush(stdout);
+    return result == 0 ? 1 : 0;
+}
+
+int Qka2WavMain(int argc, char** argv) {
+    IgnoreBrokenPipe();
+    PrintBanner("Zentrovia ADPCM file conversion program\n");
+    if (argc < 3) {
+        PrintUsage("\t qka2wav [<qka file> <wav file>]\n");
+        return 0;
+    }
+    const int result = QkaToWav(argv[1], argv[2]);
+    std::fflush(stdout);
+    return result == 0 ? 1 : 0;
+}
+
+} // namespace convert

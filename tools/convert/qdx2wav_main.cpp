@@ -1,0 +1,6 @@
+// qdx2wav: converts a voice recorder QDX file to a 16-bit PCM WAV file.
+#include "command_line.h"
+
+int main(int argc, char** argv) {
+    return convert::Qdx2WavMain(argc, argv);
+}

@@ -1,0 +1,6 @@
+// qka2wav: puts the IMA ADPCM blocks of a QKA recording into a WAV file.
+#include "command_line.h"
+
+int main(int argc, char** argv) {
+    return convert::Qka2WavMain(argc, argv);
+}

@@ -1,0 +1,43 @@
+#include "qka_to_wav.h"
+
+#include "command_line.h"
+#include "file_io.h"
+#include "qdx_to_wav.h"
+#include "qka_convert.h"
+#include "qka_scanner.h"
+
+#include <cstdint>
+#include <memory>
+#include <new>
+
+namespace convert {
+
+int QkaToWav(const char* inPath, const char* outPath) {
+    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow)
+                                               std::uint8_t[QkaScanner::kBufferSize]);
+    if (!buffer) return kResultRejected;
+
+    FilePair files = OpenPair(inPath, outPath);
+    if (!files.in || !files.out) {
+        if (!files.in) PrintError("cannot open '%s'\n", inPath);
+        if (!files.out) PrintError("cannot open '%s' or already exist\n", outPath);
+        return kResultRejected;
+    }
+
+    Outcome outcome =
+        ConvertQka(files.in.get(), files.out.get(), buffer.get(), PrintProgress, nullptr);
+    if (!Close(files.out) && outcome == Outcome::Done) outcome = Outcome::WriteError;
+    files.in.reset();
+    switch (outcome) {
+    case Outcome::Done:
+        return 0;
+    case Outcome::WriteError:
+    case Outcome::ReadError:
+        ReportIoFailure(outcome, inPath, outPath, "");
+        return outcome == Outcome::WriteError ? kResultWriteError : kResultReadError;
+    default:
+        return kResultRejected;
+    }
+}
+
+} // namespace convert
