@@ -5,34 +5,54 @@
 using device::detail::S;
 using device::detail::ValidMemory;
 
-KD5200_HANDLE DevGetHandle() { return S().handle; }
+KD5200_HANDLE DevGetHandle() {
+    return S().handle;
+}
 
-settings::Timeouts DevGetTimeouts() { return S().timeouts; }
+settings::Timeouts DevGetTimeouts() {
+    return S().timeouts;
+}
 
 void DevSetStale(int memory, bool stale) {
     if (ValidMemory(memory)) S().memories[memory].stale = stale;
 }
 
-bool DevIsStale(int memory) { return ValidMemory(memory) && S().memories[memory].stale; }
+bool DevIsStale(int memory) {
+    return ValidMemory(memory) && S().memories[memory].stale;
+}
 
 KD5200_MEMINFO DevGetMemoryInfo(int memory) {
     return ValidMemory(memory) ? S().memories[memory].info : KD5200_MEMINFO{};
 }
 
-uint32_t DevGetCapacityBlocks(int memory) { return DevGetMemoryInfo(memory).capacityBlocks; }
+uint32_t DevGetCapacityBlocks(int memory) {
+    return DevGetMemoryInfo(memory).capacityBlocks;
+}
 
-int DevGetEntryCount(int memory) { return ValidMemory(memory) ? S().memories[memory].count : 0; }
+int DevGetEntryCount(int memory) {
+    return ValidMemory(memory) ? S().memories[memory].count : 0;
+}
 
-void DevSetMainWindow(KD5200_HWND window) { S().mainWindow = window; }
+void DevSetMainWindow(KD5200_HWND window) {
+    S().mainWindow = window;
+}
 
-bool DevLibraryLoaded() { return device::LibraryLoaded(); }
+bool DevLibraryLoaded() {
+    return device::LibraryLoaded();
+}
 
-const std::string& DevLibraryError() { return device::LibraryError(); }
+const std::string& DevLibraryError() {
+    return device::LibraryError();
+}
 
-const device::Kd5200Api& DevApi() { return device::Api(); }
+const device::Kd5200Api& DevApi() {
+    return device::Api();
+}
 
 device::ProgressHandler DevSetProgressHandler(device::ProgressHandler handler) {
     return device::SetProgressHandler(std::move(handler));
 }
 
-int DevGetChangeNotifier() { return device::ChangeNotifier(); }
+int DevGetChangeNotifier() {
+    return device::ChangeNotifier();
+}

@@ -9,7 +9,9 @@ State& S() {
     return state;
 }
 
-bool ValidMemory(int memory) { return memory == 0 || memory == 1; }
+bool ValidMemory(int memory) {
+    return memory == 0 || memory == 1;
+}
 
 void Report(KD5200_HWND parent, int code, int windowsError) {
     if (code != KD5200_ERR_NONE && code != KD5200_ERR_CANCELLED)
@@ -36,7 +38,8 @@ using device::detail::ValidMemory;
 void DevInit() {
     auto& s = S();
     s.handle = nullptr;
-    for (auto& memory : s.memories) memory = device::detail::MemoryCache{};
+    for (auto& memory : s.memories)
+        memory = device::detail::MemoryCache{};
     s.firmware[0] = '\0';
     device::LoadDeviceLibrary();
     s.timeouts = settings::GetTimeouts();

@@ -42,10 +42,8 @@ bool ConvertName(std::string& name, const char* oldExt, const char* newExt) {
 
 UploadPlan PlanUpload(const HNameList::Entry& entry, bool convertQka, bool convertQdx) {
     UploadPlan plan{DevSafeFileName(entry.name), nullptr, KD5200_CONVERT_NONE};
-    if (convertQka && ConvertName(plan.pcName, "QKA", "WAV"))
-        plan.kind = KD5200_CONVERT_QKA_TO_WAV;
-    if (convertQdx && ConvertName(plan.pcName, "QDX", "WAV"))
-        plan.kind = KD5200_CONVERT_QDX_TO_WAV;
+    if (convertQka && ConvertName(plan.pcName, "QKA", "WAV")) plan.kind = KD5200_CONVERT_QKA_TO_WAV;
+    if (convertQdx && ConvertName(plan.pcName, "QDX", "WAV")) plan.kind = KD5200_CONVERT_QDX_TO_WAV;
     if (plan.kind != KD5200_CONVERT_NONE || (!entry.second && plan.pcName != entry.name))
         plan.playerName = entry.name.c_str();
     else
@@ -131,9 +129,13 @@ int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list) {
     return result;
 }
 
-int DevFormat(KD5200_HWND parent, int memory) { return Format(parent, memory, false); }
+int DevFormat(KD5200_HWND parent, int memory) {
+    return Format(parent, memory, false);
+}
 
-int DevFormatLow(KD5200_HWND parent, int memory) { return Format(parent, memory, true); }
+int DevFormatLow(KD5200_HWND parent, int memory) {
+    return Format(parent, memory, true);
+}
 
 int DevMoveEntry(int memory, int number, int neighbour) {
     if (const int code = Prepare(nullptr, memory)) return code;
@@ -150,12 +152,11 @@ int DevRenameEntry(int memory, int number, const char* newName) {
     }
     if (!ValidMemory(memory) || number < 0 || number >= KD5200_MAX_ENTRIES) {
         // No cached record to hand over: refuse without calling the library.
-        Api().DispError(nullptr, ValidMemory(memory) ? KD5200_ERR_NO_ENTRY
-                                                      : KD5200_ERR_BAD_ARGUMENT, 0);
+        Api().DispError(nullptr,
+                        ValidMemory(memory) ? KD5200_ERR_NO_ENTRY : KD5200_ERR_BAD_ARGUMENT, 0);
         return 1;
     }
-    if (!Api().Rename(S().handle, memory, number, newName,
-                      &S().memories[memory].entries[number]))
+    if (!Api().Rename(S().handle, memory, number, newName, &S().memories[memory].entries[number]))
         Report(nullptr, Api().GetError(), Api().GetWindowsError());
     MarkStale(memory);
     return 1;

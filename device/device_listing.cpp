@@ -23,7 +23,8 @@ bool Ready(int memory, bool force) {
 void TrimField(char* field, size_t size) {
     field[size - 1] = '\0';
     size_t length = std::strlen(field);
-    while (length > 0 && field[length - 1] == ' ') --length;
+    while (length > 0 && field[length - 1] == ' ')
+        --length;
     field[length] = '\0';
 }
 

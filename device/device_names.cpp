@@ -11,7 +11,8 @@ bool DevReplaceExtension(const char* name, const char* oldExt, const char* newEx
     if (!name || !oldExt || !newExt || !out || size <= 0) return false;
     const int length = static_cast<int>(std::strlen(name));
     int dot = length - 1;
-    while (dot >= 0 && !std::strchr(".\\/:", name[dot])) --dot;
+    while (dot >= 0 && !std::strchr(".\\/:", name[dot]))
+        --dot;
     if (dot < 1 || name[dot] != '.' || strcasecmp(name + dot + 1, oldExt) != 0) return false;
 
     const int copied = std::min(length, size - 1);

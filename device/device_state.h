@@ -12,9 +12,9 @@ namespace device::detail {
 // Cached directory of one player memory.
 struct MemoryCache {
     std::array<KD5200_DIRENTRY, KD5200_MAX_ENTRIES> entries{};
-    int32_t count = 0;       // entries written by the last read
-    KD5200_MEMINFO info{};   // file count, capacity and used blocks
-    bool stale = true;       // the next listing re-reads the directory
+    int32_t count = 0;     // entries written by the last read
+    KD5200_MEMINFO info{}; // file count, capacity and used blocks
+    bool stale = true;     // the next listing re-reads the directory
 };
 
 struct State {

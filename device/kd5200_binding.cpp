@@ -26,18 +26,36 @@ int32_t Fail() {
     return 0;
 }
 
-int32_t StandInOpen(KD5200_HANDLE*) { return Fail(); }
-int32_t StandInIsValidHandle(KD5200_HANDLE) { return 0; }
-int32_t StandInTestConnection() { return Fail(); }
-int32_t StandInClose(KD5200_HANDLE) { return 1; }
-int32_t StandInFree(KD5200_HANDLE) { return 1; }
-int32_t StandInSetTimeout(int32_t, int32_t) { return 1; }
+int32_t StandInOpen(KD5200_HANDLE*) {
+    return Fail();
+}
+int32_t StandInIsValidHandle(KD5200_HANDLE) {
+    return 0;
+}
+int32_t StandInTestConnection() {
+    return Fail();
+}
+int32_t StandInClose(KD5200_HANDLE) {
+    return 1;
+}
+int32_t StandInFree(KD5200_HANDLE) {
+    return 1;
+}
+int32_t StandInSetTimeout(int32_t, int32_t) {
+    return 1;
+}
 int32_t StandInRefresh(KD5200_HANDLE, int32_t, KD5200_MEMINFO*, KD5200_DIRENTRY*, int32_t*) {
     return Fail();
 }
-void StandInSetError(int32_t code) { g_standInError = code; }
-int32_t StandInGetError() { return g_standInError; }
-int32_t StandInGetWindowsError() { return 0; }
+void StandInSetError(int32_t code) {
+    g_standInError = code;
+}
+int32_t StandInGetError() {
+    return g_standInError;
+}
+int32_t StandInGetWindowsError() {
+    return 0;
+}
 
 // Shows what a library would show for the code; without a library every
 // failure comes down to "no player".
@@ -60,40 +78,70 @@ int32_t StandInUpload(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, const char*,
                       int32_t, int32_t) {
     return Fail();
 }
-int32_t StandInDownload(KD5200_HWND, KD5200_HANDLE, int32_t, const char*) { return Fail(); }
+int32_t StandInDownload(KD5200_HWND, KD5200_HANDLE, int32_t, const char*) {
+    return Fail();
+}
 int32_t StandInDelete(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, const char*) {
     return Fail();
 }
-int32_t StandInReplace(KD5200_HANDLE, int32_t, int32_t, int32_t) { return Fail(); }
+int32_t StandInReplace(KD5200_HANDLE, int32_t, int32_t, int32_t) {
+    return Fail();
+}
 int32_t StandInRename(KD5200_HANDLE, int32_t, int32_t, const char*, KD5200_DIRENTRY*) {
     return Fail();
 }
-int32_t StandInFormat(KD5200_HWND, KD5200_HANDLE, int32_t) { return Fail(); }
+int32_t StandInFormat(KD5200_HWND, KD5200_HANDLE, int32_t) {
+    return Fail();
+}
 int32_t StandInUpgradeFirmware(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, const char*,
                                const char*) {
     return Fail();
 }
-const char* StandInGetFirmwareVersionString() { return nullptr; }
-int32_t StandInGetFontInfo(KD5200_HANDLE, KD5200_FONTINFO*) { return Fail(); }
-int32_t StandInDownloadFont(KD5200_HWND, KD5200_HANDLE, const char*) { return Fail(); }
-int32_t StandInEraseFont(KD5200_HANDLE) { return Fail(); }
+const char* StandInGetFirmwareVersionString() {
+    return nullptr;
+}
+int32_t StandInGetFontInfo(KD5200_HANDLE, KD5200_FONTINFO*) {
+    return Fail();
+}
+int32_t StandInDownloadFont(KD5200_HWND, KD5200_HANDLE, const char*) {
+    return Fail();
+}
+int32_t StandInEraseFont(KD5200_HANDLE) {
+    return Fail();
+}
 int32_t StandInUploadFont(KD5200_HWND, KD5200_HANDLE, const char*, int32_t, int32_t) {
     return Fail();
 }
-int32_t StandInUploadRawData(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, int32_t,
-                             const char*, int32_t, int32_t) {
+int32_t StandInUploadRawData(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, int32_t, const char*,
+                             int32_t, int32_t) {
     return Fail();
 }
 
 constexpr Kd5200Api kStandIns = {
-    StandInOpen,         StandInIsValidHandle,   StandInTestConnection,
-    StandInClose,        StandInFree,            StandInSetTimeout,
-    StandInRefresh,      StandInSetError,        StandInGetError,
-    StandInGetWindowsError, StandInDispError,    StandInUpload,
-    StandInDownload,     StandInDelete,          StandInReplace,
-    StandInRename,       StandInFormat,          StandInFormat,
-    StandInUpgradeFirmware, StandInGetFirmwareVersionString, StandInGetFontInfo,
-    StandInDownloadFont, StandInEraseFont,       StandInUploadFont,
+    StandInOpen,
+    StandInIsValidHandle,
+    StandInTestConnection,
+    StandInClose,
+    StandInFree,
+    StandInSetTimeout,
+    StandInRefresh,
+    StandInSetError,
+    StandInGetError,
+    StandInGetWindowsError,
+    StandInDispError,
+    StandInUpload,
+    StandInDownload,
+    StandInDelete,
+    StandInReplace,
+    StandInRename,
+    StandInFormat,
+    StandInFormat,
+    StandInUpgradeFirmware,
+    StandInGetFirmwareVersionString,
+    StandInGetFontInfo,
+    StandInDownloadFont,
+    StandInEraseFont,
+    StandInUploadFont,
     StandInUploadRawData,
 };
 
@@ -139,8 +187,7 @@ std::vector<std::string> Candidates() {
     return paths;
 }
 
-template <typename Fn>
-bool Resolve(void* module, const char* name, Fn& fn, std::string& missing) {
+template <typename Fn> bool Resolve(void* module, const char* name, Fn& fn, std::string& missing) {
     dlerror();
     void* symbol = dlsym(module, name);
     if (!symbol) {
@@ -151,8 +198,7 @@ bool Resolve(void* module, const char* name, Fn& fn, std::string& missing) {
     return true;
 }
 
-template <typename Fn>
-void ResolveOptional(void* module, const char* name, Fn& fn) {
+template <typename Fn> void ResolveOptional(void* module, const char* name, Fn& fn) {
     void* symbol = dlsym(module, name);
     fn = symbol ? reinterpret_cast<Fn>(symbol) : nullptr;
 }
@@ -179,8 +225,7 @@ bool BindAll(void* module, Kd5200Api& api, std::string& missing) {
     ok &= Resolve(module, "KD5200_Format", api.Format, missing);
     ok &= Resolve(module, "KD5200_FormatLow", api.FormatLow, missing);
     ok &= Resolve(module, "KD5200_UpgradeFirmware", api.UpgradeFirmware, missing);
-    ok &= Resolve(module, "KD5200_GetFirmwareVersionString", api.GetFirmwareVersionString,
-                  missing);
+    ok &= Resolve(module, "KD5200_GetFirmwareVersionString", api.GetFirmwareVersionString, missing);
     ok &= Resolve(module, "KD5200_GetFontInfo", api.GetFontInfo, missing);
     ok &= Resolve(module, "KD5200_DownloadFont", api.DownloadFont, missing);
     ok &= Resolve(module, "KD5200_EraseFont", api.EraseFont, missing);
@@ -200,8 +245,8 @@ bool LoadDeviceLibrary() {
         void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!module) {
             const char* why = dlerror();
-            b.error = "The device library cannot be loaded: " +
-                      std::string(why ? why : path.c_str());
+            b.error =
+                "The device library cannot be loaded: " + std::string(why ? why : path.c_str());
             continue;
         }
         Kd5200Api api = kStandIns;
@@ -239,13 +284,21 @@ void UnloadDeviceLibrary() {
     g_standInError = KD5200_ERR_NOT_CONNECTED;
 }
 
-bool LibraryLoaded() { return B().module != nullptr; }
+bool LibraryLoaded() {
+    return B().module != nullptr;
+}
 
-const std::string& LibraryError() { return B().error; }
+const std::string& LibraryError() {
+    return B().error;
+}
 
-const std::string& LibraryPath() { return B().path; }
+const std::string& LibraryPath() {
+    return B().path;
+}
 
-const Kd5200Api& Api() { return B().api; }
+const Kd5200Api& Api() {
+    return B().api;
+}
 
 ProgressHandler SetProgressHandler(ProgressHandler handler) {
     ProgressHandler old = std::move(B().progress);

@@ -42,8 +42,8 @@ struct Kd5200Api {
 
 // Called during long transfers with the work done and the total; returning
 // true cancels the operation (the library then fails it with code 14).
-using ProgressHandler = std::function<bool(KD5200_HWND parent, const char* operation,
-                                           int64_t done, int64_t total)>;
+using ProgressHandler =
+    std::function<bool(KD5200_HWND parent, const char* operation, int64_t done, int64_t total)>;
 
 // Loads the library (KD5200USB_LIBRARY, else the executable's folder, else
 // the system's search path) unless it is loaded already, binds its functions

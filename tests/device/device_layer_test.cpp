@@ -42,8 +42,7 @@ struct FakeControl {
         Bind("FakeKD5200_SetFirmwareVersion", SetFirmwareVersion);
         Bind("FakeKD5200_GetTimeouts", GetTimeouts);
     }
-    template <typename Fn>
-    void Bind(const char* name, Fn& fn) {
+    template <typename Fn> void Bind(const char* name, Fn& fn) {
         fn = reinterpret_cast<Fn>(dlsym(module, name));
     }
 };
@@ -53,8 +52,7 @@ FakeControl& Fake() {
     return fake;
 }
 
-KD5200_DIRENTRY Entry(const char* base, const char* ext, uint32_t size,
-                      const char* longName = "") {
+KD5200_DIRENTRY Entry(const char* base, const char* ext, uint32_t size, const char* longName = "") {
     KD5200_DIRENTRY e{};
     std::snprintf(e.name, sizeof e.name, "%-8s", base);
     std::snprintf(e.ext, sizeof e.ext, "%-3s", ext);
@@ -78,7 +76,8 @@ std::vector<Listed> List(int memory, bool force) {
     HDirEntryList list;
     std::vector<Listed> out;
     if (!DevListFiles(memory, list, force)) return out;
-    for (const auto& e : list) out.push_back({e.name.value_or("<null>"), e.number, e.size});
+    for (const auto& e : list)
+        out.push_back({e.name.value_or("<null>"), e.number, e.size});
     return out;
 }
 
@@ -90,8 +89,9 @@ protected:
         setenv("KD5200USB_LIBRARY", SD_FAKE_KD5200USB_PATH, 1);
         Fake().Reset();
         log_offset_ = 0;
-        SetMemory(0, 100, 10, {Entry("REC01", "QKA", 1000), Entry("MEMO", "QDX", 2000),
-                               Entry("SONG", "MP3", 3000)});
+        SetMemory(
+            0, 100, 10,
+            {Entry("REC01", "QKA", 1000), Entry("MEMO", "QDX", 2000), Entry("SONG", "MP3", 3000)});
         SetMemory(1, 50, 0, {Entry("A", "MP3", 10)});
         DevInit();
         DevSetMainWindow(nullptr);
@@ -113,9 +113,7 @@ protected:
         ASSERT_TRUE(DevConnect(true, &count, &mask));
         ClearLog();
     }
-    static void ClearLog() {
-        log_offset_ = std::strlen(Fake().Log());
-    }
+    static void ClearLog() { log_offset_ = std::strlen(Fake().Log()); }
     static std::string Log() { return std::string(Fake().Log()).substr(log_offset_); }
     static std::vector<std::string> Calls(const std::string& name) {
         return Matching(Log(), name + "(");
@@ -171,8 +169,8 @@ TEST_F(DeviceLayer, ConnectKeepsAnAnsweringPlayerAndReopensASilentOne) {
     EXPECT_EQ(count, 0);
     EXPECT_EQ(mask, 0);
     EXPECT_THAT(Matching(Log(), "KD5200_"),
-                ElementsAre("KD5200_IsValidHandle(h)", "KD5200_TestConnection()",
-                            "KD5200_Close(h)", "KD5200_Open(ptr)"));
+                ElementsAre("KD5200_IsValidHandle(h)", "KD5200_TestConnection()", "KD5200_Close(h)",
+                            "KD5200_Open(ptr)"));
     EXPECT_NE(DevGetHandle(), nullptr);
 }
 
@@ -252,8 +250,7 @@ TEST_F(DeviceLayer, ListingTrimsShortNamesAndPrefersLongNames) {
                Entry("ALONGN~1", "MP3", 30, "A long name.mp3"), Entry("X", "C", 4)});
     Connect();
     EXPECT_THAT(List(0, true), ElementsAre(Listed{"REC01.QKA", 0, 1000}, Listed{"README", 1, 20},
-                                           Listed{"A long name.mp3", 2, 30},
-                                           Listed{"X.C", 3, 4}));
+                                           Listed{"A long name.mp3", 2, 30}, Listed{"X.C", 3, 4}));
     EXPECT_EQ(DevGetFileCount(0), 4);
 }
 
@@ -293,8 +290,7 @@ struct ConversionCase {
     int kind;
 };
 
-class UploadConversion : public DeviceLayer,
-                         public testing::WithParamInterface<ConversionCase> {};
+class UploadConversion : public DeviceLayer, public testing::WithParamInterface<ConversionCase> {};
 
 TEST_P(UploadConversion, RenamesAndConvertsRecordingsBySetting) {
     const ConversionCase& c = GetParam();
@@ -342,10 +338,14 @@ TEST_F(DeviceLayer, PlayerNamesNeverLeaveTheChosenFolder) {
         const char* name;
         const char* safe;
     };
-    const Case cases[] = {{"../evil.mp3", "_evil.mp3"},     {"a/../../x.mp3", "a_.._.._x.mp3"},
-                          {"/etc/passwd", "_etc_passwd"},   {"C:\\boot.ini", "C__boot.ini"},
-                          {"..", "_"},                      {"", "_"},
-                          {".hidden.mp3", "hidden.mp3"},    {"dir\\REC.QKA", "dir_REC.WAV"}};
+    const Case cases[] = {{"../evil.mp3", "_evil.mp3"},
+                          {"a/../../x.mp3", "a_.._.._x.mp3"},
+                          {"/etc/passwd", "_etc_passwd"},
+                          {"C:\\boot.ini", "C__boot.ini"},
+                          {"..", "_"},
+                          {"", "_"},
+                          {".hidden.mp3", "hidden.mp3"},
+                          {"dir\\REC.QKA", "dir_REC.WAV"}};
     Connect();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -437,13 +437,13 @@ TEST_F(DeviceLayer, OperationsWithoutPlayerOrDirectoryReportAndStop) {
 TEST_F(DeviceLayer, DownloadGoesOnAfterCodeZeroAndStopsAtARealFailure) {
     Connect();
     HNameList list;
-    for (const char* path : {"/p/a.mp3", "/p/b.mp3", "/p/c.mp3", "/p/d.mp3"}) Add(list, path, 0, 0);
+    for (const char* path : {"/p/a.mp3", "/p/b.mp3", "/p/c.mp3", "/p/d.mp3"})
+        Add(list, path, 0, 0);
     Fake().Script("KD5200_Download 0 0");
     Fake().Script("KD5200_Download 0 22");
     EXPECT_EQ(DevDownloadFiles(nullptr, 1, list), 22);
-    EXPECT_THAT(Calls("KD5200_Download"),
-                ElementsAre("KD5200_Download(null, h, 1, \"/p/a.mp3\")",
-                            "KD5200_Download(null, h, 1, \"/p/b.mp3\")"));
+    EXPECT_THAT(Calls("KD5200_Download"), ElementsAre("KD5200_Download(null, h, 1, \"/p/a.mp3\")",
+                                                      "KD5200_Download(null, h, 1, \"/p/b.mp3\")"));
     EXPECT_THAT(Calls("KD5200_DispError"), ElementsAre("KD5200_DispError(null, 22, 0)"));
     EXPECT_TRUE(DevIsStale(1));
 
@@ -482,14 +482,12 @@ TEST_F(DeviceLayer, FormatRunsUnderTheFormatTimeoutAndRestoresIt) {
             if (c.find("Refresh") == std::string::npos) out.push_back(c);
         return out;
     }();
-    EXPECT_THAT(relevant, ElementsAre("KD5200_SetTimeout(3000, 2000)", "KD5200_Format(null, h, 1)",
-                                      "KD5200_SetTimeout(1000, 2000)",
-                                      "KD5200_SetTimeout(3000, 2000)",
-                                      "KD5200_FormatLow(null, h, 0)",
-                                      "KD5200_SetTimeout(1000, 2000)",
-                                      "KD5200_DispError(null, 28, 110)",
-                                      "KD5200_SetTimeout(3000, 2000)", "KD5200_Format(null, h, 0)",
-                                      "KD5200_SetTimeout(1000, 2000)"));
+    EXPECT_THAT(relevant,
+                ElementsAre("KD5200_SetTimeout(3000, 2000)", "KD5200_Format(null, h, 1)",
+                            "KD5200_SetTimeout(1000, 2000)", "KD5200_SetTimeout(3000, 2000)",
+                            "KD5200_FormatLow(null, h, 0)", "KD5200_SetTimeout(1000, 2000)",
+                            "KD5200_DispError(null, 28, 110)", "KD5200_SetTimeout(3000, 2000)",
+                            "KD5200_Format(null, h, 0)", "KD5200_SetTimeout(1000, 2000)"));
     EXPECT_TRUE(DevIsStale(0));
     EXPECT_TRUE(DevIsStale(1));
 }
@@ -505,9 +503,8 @@ TEST_F(DeviceLayer, MoveAndRenameReturnOneWhateverTheLibrarySays) {
     Fake().Script("KD5200_Rename 0 0");
     EXPECT_EQ(DevRenameEntry(1, 0, "again.mp3"), 1);
     EXPECT_THAT(Calls("KD5200_Replace"), ElementsAre("KD5200_Replace(h, 0, 2, 1)"));
-    EXPECT_THAT(Calls("KD5200_Rename"),
-                ElementsAre("KD5200_Rename(h, 1, 0, \"new.mp3\", ptr)",
-                            "KD5200_Rename(h, 1, 0, \"again.mp3\", ptr)"));
+    EXPECT_THAT(Calls("KD5200_Rename"), ElementsAre("KD5200_Rename(h, 1, 0, \"new.mp3\", ptr)",
+                                                    "KD5200_Rename(h, 1, 0, \"again.mp3\", ptr)"));
     // Rename works on the cached directory: no re-read. Failures with code 0 stay silent.
     EXPECT_EQ(Calls("KD5200_Refresh").size(), 1u);
     EXPECT_THAT(Calls("KD5200_DispError"),
@@ -516,11 +513,13 @@ TEST_F(DeviceLayer, MoveAndRenameReturnOneWhateverTheLibrarySays) {
 
 TEST_F(DeviceLayer, EveryChangingOperationMarksOnlyItsMemoryStale) {
     const std::vector<std::pair<const char*, std::function<void()>>> operations = {
-        {"upload", [&] {
+        {"upload",
+         [&] {
              HNameList l;
              DevUploadFiles(nullptr, 1, folder_.path().c_str(), Add(l, "a.mp3", 0, 1));
          }},
-        {"download", [] {
+        {"download",
+         [] {
              HNameList l;
              DevDownloadFiles(nullptr, 1, Add(l, "/p/a.mp3", 0, 0));
          }},

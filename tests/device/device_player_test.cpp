@@ -31,11 +31,14 @@ std::vector<Listed> List(int memory) {
     HDirEntryList list;
     std::vector<Listed> out;
     if (!DevListFiles(memory, list, false)) return out;
-    for (const auto& e : list) out.push_back({e.name.value_or("<null>"), e.number, e.size});
+    for (const auto& e : list)
+        out.push_back({e.name.value_or("<null>"), e.number, e.size});
     return out;
 }
 
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
+std::string Quote(const std::string& text) {
+    return "'" + text + "'";
+}
 
 class DevicePlayer : public testing::Test {
 protected:

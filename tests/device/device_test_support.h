@@ -19,7 +19,8 @@ namespace devtest {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "sd_device_XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "sd_device_XXXXXX").string();
         if (!mkdtemp(pattern.data())) ADD_FAILURE() << "mkdtemp failed";
         path_ = pattern;
     }
@@ -48,15 +49,14 @@ struct ShownBox {
 class ScriptedBoxes {
 public:
     explicit ScriptedBoxes(int defaultAnswer = platform::kIdYes) : default_(defaultAnswer) {
-        old_ = platform::SetMessageBoxHandler(
-            [this](void* owner, const std::string& text, const std::string& caption,
-                   unsigned style) {
-                shown.push_back({owner, text, caption, style});
-                if (answers.empty()) return default_;
-                const int answer = answers.front();
-                answers.pop_front();
-                return answer;
-            });
+        old_ = platform::SetMessageBoxHandler([this](void* owner, const std::string& text,
+                                                     const std::string& caption, unsigned style) {
+            shown.push_back({owner, text, caption, style});
+            if (answers.empty()) return default_;
+            const int answer = answers.front();
+            answers.pop_front();
+            return answer;
+        });
     }
     ~ScriptedBoxes() { platform::SetMessageBoxHandler(old_); }
     ScriptedBoxes(const ScriptedBoxes&) = delete;
@@ -74,7 +74,8 @@ private:
 inline std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
