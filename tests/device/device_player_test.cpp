@@ -5,6 +5,7 @@
 #include "desktop/name_list.h"
 #include "device_test_support.h"
 #include "settings/settings_store.h"
+#include "voice_data.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -249,6 +250,26 @@ TEST_F(DevicePlayer, RecordingsKeepTheirNameWhenConversionIsOff) {
     ASSERT_EQ(Upload(0, List(0)), 0);
     EXPECT_EQ(devtest::ReadFile(target_ / "REC01.QKA"), "qka bytes");
     EXPECT_EQ(devtest::ReadFile(target_ / "VOICE.QDX"), "qdx bytes");
+}
+
+TEST_F(DevicePlayer, RecordingsBecomeWavFilesWhenConversionIsOn) {
+    Connect();
+    ASSERT_TRUE(voicedata::MakeQkaRecording(source_ / "REC01.QKA", 1.0));
+    ASSERT_TRUE(voicedata::MakeQdxRecording(source_ / "voice.qdx", 1, true, 1.0));
+    HNameList files;
+    files.Add((source_ / "REC01.QKA").c_str(), 0, 0);
+    files.Add((source_ / "voice.qdx").c_str(), 0, 0);
+    ASSERT_EQ(DevDownloadFiles(nullptr, 0, files), 0);
+    ASSERT_EQ(Upload(0, List(0)), 0) << (boxes_.shown.empty() ? "" : boxes_.shown[0].text);
+    for (const char* name : {"REC01.WAV", "voice.WAV"}) {
+        SCOPED_TRACE(name);
+        const std::string wav = devtest::ReadFile(target_ / name);
+        ASSERT_GT(wav.size(), 44u);
+        EXPECT_EQ(wav.substr(0, 4), "RIFF");
+        EXPECT_EQ(wav.substr(8, 4), "WAVE");
+    }
+    EXPECT_FALSE(std::filesystem::exists(target_ / "REC01.QKA"));
+    EXPECT_FALSE(std::filesystem::exists(target_ / "voice.qdx"));
 }
 
 } // namespace
