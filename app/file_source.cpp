@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include <wx/cursor.h>
-#include <wx/dragimag.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 #include <wx/window.h>
 
 #include "app/file_target.h"
+#include "desktop/gui/drag_image_window.h"
 #include "desktop/gui/drag_loop.h"
 
 // Passes the loop's moves and keys to the source's own operations.
@@ -39,15 +39,11 @@ bool HFileSource::BeginDrag(const wxPoint& point) {
         UnlockScreen();
         return false;
     }
-    // The list itself, or a part of it, may hold the mouse for the press
-    // that started the drag; any other window holding it stops the drag.
-    wxWindow* holder = wxWindow::GetCapture();
-    captureTaken_ = holder && holder != window && !window->IsDescendant(holder);
-    dragImage_ = std::make_unique<wxDragImage>(image);
+    dragImage_ = std::make_unique<HDragImage>(image);
     imageSize_ = image.GetSize();
     // The hot spot keeps the image at the rows' place relative to the cursor.
-    dragImage_->BeginDrag(point - origin, window, true);
-    dragImage_->Move(point);
+    dragImage_->BeginDrag(point - origin, window);
+    dragImage_->Move(window->ClientToScreen(point));
     dragImage_->Show();
     lastPoint_ = wxGetMousePosition();
     dragging_ = true;
@@ -60,8 +56,8 @@ bool HFileSource::IsDragging() const { return dragging_; }
 void HFileSource::DragMove(const wxPoint& screen) {
     if (!dragging_)
         return;
-    if (wxWindow* window = GetWindow(); window && dragImage_)
-        dragImage_->Move(window->ScreenToClient(screen));
+    if (dragImage_)
+        dragImage_->Move(screen);
     const HFileTarget* peer = PeerAtPoint(screen);
     dropAllowed_ = peer && peer->CanReceive();
     wxSetCursor(wxCursor(dropAllowed_ ? wxCURSOR_ARROW : wxCURSOR_NO_ENTRY));
@@ -71,16 +67,11 @@ void HFileSource::DragMove(const wxPoint& screen) {
 bool HFileSource::EndDrag(bool drop) {
     if (!dragging_)
         return false;
-    wxWindow* window = GetWindow();
+    UnlockScreen();
     if (dragImage_) {
-        dragImage_->Hide();
-        // The image gives the mouse back itself; after the capture went
-        // elsewhere there is nothing to give back.
-        if (window && wxWindow::GetCapture() == window)
-            dragImage_->EndDrag();
+        dragImage_->EndDrag();
         dragImage_.reset();
     }
-    UnlockScreen();
     dragging_ = false;
     imageSize_ = wxSize();
     dropAllowed_ = false;
@@ -109,15 +100,23 @@ void HFileSource::UnlockScreen() {
 
 bool HFileSource::DragLoop() {
     wxWindow* window = GetWindow();
-    if (captureTaken_ || !window || wxWindow::GetCapture() != window) {
-        // Another window holds the mouse: the drag that began ends at once.
+    // The list, or a part of it, may still hold the mouse for the press that
+    // started the drag; any other window holding it ends the drag.
+    wxWindow* holder = wxWindow::GetCapture();
+    if (!window || (holder && holder != window && !window->IsDescendant(holder))) {
         EndDrag(false);
         return false;
     }
+    if (holder != window)
+        window->CaptureMouse();
     LoopClient client(*this);
     const bool drop = RunDragLoop(window, client);
     EndDrag(drop);
     return drop;
+}
+
+wxRect HFileSource::GetDragImageRect() const {
+    return dragImage_ ? dragImage_->GetScreenRect() : wxRect();
 }
 
 bool HFileSource::AddPeer(HFileTarget* target) {
@@ -150,6 +149,8 @@ HFileTarget* HFileSource::FindPeer(const wxWindow* window) const {
 }
 
 HFileTarget* HFileSource::PeerAtPoint(const wxPoint& screen) const {
-    wxWindow* window = wxFindWindowAtPoint(screen);
+    // The drag image sits under the cursor; look beneath it.
+    wxWindow* window =
+        WindowAtPoint(screen, dragImage_ ? dragImage_->GetImageWindow() : nullptr);
     return window ? FindPeer(window) : nullptr;
 }

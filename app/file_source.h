@@ -1,17 +1,17 @@
 #pragma once
 // HFileSource: the sending side of an explorer pane. It holds the pane's
 // peers, the targets its selection may be sent to, and runs the drag of its
-// selection onto a peer: a modal loop that moves an image of the selected
-// rows over the screen and ends in SendTo when the left button is released
-// over a peer that can receive.
+// selection onto a peer: a modal loop, with the mouse captured by the list,
+// that moves an image of the selected rows over the screen and ends in
+// SendTo when the left button is released over a peer that can receive.
 #include <memory>
 #include <vector>
 
 #include <wx/bitmap.h>
-#include <wx/dragimag.h>
 #include <wx/gdicmn.h>
 
 class wxWindow;
+class HDragImage;
 class HFileTarget;
 class HNameList;
 
@@ -51,7 +51,9 @@ public:
     virtual bool LockScreen();
     // Gives the mouse back and restores the cursor.
     virtual void UnlockScreen();
-    // The modal drag loop; true when it ended in a drop.
+    // The modal drag loop: captures the mouse for the list and runs until
+    // the drag ends; true when it ended in a drop. When another window holds
+    // the mouse, the drag ends at once without a drop.
     virtual bool DragLoop();
 
     // ---- Peers ----------------------------------------------------------
@@ -75,16 +77,16 @@ public:
     bool DropAllowed() const { return dropAllowed_; }
     // Size of the image being dragged (empty when none).
     wxSize GetDragImageSize() const { return imageSize_; }
+    // Where the image is on the screen (empty when none is shown).
+    wxRect GetDragImageRect() const;
 
 private:
     class LoopClient;
 
     std::vector<HFileTarget*> peers_;
     bool dragging_ = false;
-    std::unique_ptr<wxDragImage> dragImage_;
+    std::unique_ptr<HDragImage> dragImage_;
     wxPoint lastPoint_;
     wxSize imageSize_;
     bool dropAllowed_ = false;
-    // Another window held the mouse when the drag began.
-    bool captureTaken_ = false;
 };

@@ -67,13 +67,19 @@ protected:
     struct Seen {
         bool dragging = false;
         bool allowed = false;
+        bool listHasMouse = false;
         wxSize image;
+        wxRect imageOnScreen;
+        wxPoint cursor;
     };
     void Look(gui::Script& script, TestPane* source, Seen& seen) {
         script.Then([source, &seen] {
             seen.dragging = source->IsDragging();
             seen.allowed = source->DropAllowed();
             seen.image = source->GetDragImageSize();
+            seen.imageOnScreen = source->GetDragImageRect();
+            seen.cursor = source->GetLastPoint();
+            seen.listHasMouse = wxWindow::GetCapture() == source->list;
         });
     }
 
@@ -109,7 +115,12 @@ TEST_F(DragTest, DroppingOnAPaneThatCanReceiveSendsTheSelectionToIt) {
     EXPECT_TRUE(frame->desktop->beganDrag);
     EXPECT_TRUE(seen.dragging);
     EXPECT_TRUE(seen.allowed) << "the cursor shows the pane can receive";
+    EXPECT_TRUE(seen.listHasMouse);
     EXPECT_EQ(seen.image, first.Union(last).GetSize()) << "one image shows every selected row";
+    // The image follows the cursor, which keeps its place on the first row.
+    EXPECT_EQ(seen.imageOnScreen.GetSize(), seen.image);
+    EXPECT_TRUE(seen.imageOnScreen.Contains(seen.cursor));
+    EXPECT_LT(seen.cursor.y - seen.imageOnScreen.y, first.height + 8);
     EXPECT_TRUE(frame->desktop->dragResult);
     ASSERT_EQ(frame->desktop->sentTo, std::vector<HFileTarget*>{frame->internal});
     EXPECT_EQ(frame->internal->received, (std::vector<std::string>{"pc1.mp3", "pc3.mp3"}));
