@@ -58,6 +58,12 @@ public:
             Finish(false);
             return Event_Skip;
         }
+        // A window closing (the application may be quitting) ends the drag;
+        // the close itself goes on.
+        if (type == wxEVT_CLOSE_WINDOW || type == wxEVT_END_SESSION) {
+            Finish(false);
+            return Event_Skip;
+        }
         return Event_Skip;
     }
 

@@ -3,7 +3,8 @@
 // holds the mouse and every keyboard and mouse event goes through the loop
 // first: moves and keys are reported to the client, and the drag ends with a
 // drop on a left button release, or is cancelled by Escape, a right button
-// press, or the capture going elsewhere. Other events are dispatched as usual.
+// press, the capture going elsewhere or a window closing. Other events are
+// dispatched as usual.
 #include <wx/gdicmn.h>
 
 class wxWindow;

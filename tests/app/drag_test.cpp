@@ -226,6 +226,21 @@ TEST_F(DragTest, LosingTheMouseCaptureCancelsTheDrag) {
     EXPECT_TRUE(frame->desktop->sentTo.empty());
 }
 
+TEST_F(DragTest, AWindowClosingCancelsTheDrag) {
+    auto* other = new wxFrame(nullptr, wxID_ANY, "other", wxPoint(600, 600), wxSize(100, 80));
+    other->Show();
+    frame->desktop->list->SelectRow(0);
+    gui::Script script;
+    Seen seen;
+    PressAndMove(script, frame->desktop, Inside(*frame->internal, 100, 80));
+    Look(script, frame->desktop, seen);
+    script.Then([other] { other->Close(); });
+    script.Then([] {}).Then([] { gui::MouseUp(); });
+    RunScript(script);
+    EXPECT_TRUE(seen.dragging);
+    EXPECT_TRUE(frame->desktop->sentTo.empty());
+}
+
 TEST_F(DragTest, ADragThatFindsTheMouseHeldElsewhereEndsAtOnce) {
     HFileListCtrl* list = frame->desktop->list;
     list->SelectRow(0);
