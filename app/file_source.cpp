@@ -27,11 +27,9 @@ HFileSource::HFileSource() = default;
 HFileSource::~HFileSource() = default;
 
 bool HFileSource::BeginDrag(const wxPoint& point) {
-    if (dragging_)
-        return true;
+    if (dragging_) return true;
     wxWindow* window = GetWindow();
-    if (!window || !LockScreen())
-        return false;
+    if (!window || !LockScreen()) return false;
 
     wxPoint origin;
     const wxBitmap image = CreateDragImage(&origin);
@@ -51,13 +49,13 @@ bool HFileSource::BeginDrag(const wxPoint& point) {
     return true;
 }
 
-bool HFileSource::IsDragging() const { return dragging_; }
+bool HFileSource::IsDragging() const {
+    return dragging_;
+}
 
 void HFileSource::DragMove(const wxPoint& screen) {
-    if (!dragging_)
-        return;
-    if (dragImage_)
-        dragImage_->Move(screen);
+    if (!dragging_) return;
+    if (dragImage_) dragImage_->Move(screen);
     const HFileTarget* peer = PeerAtPoint(screen);
     dropAllowed_ = peer && peer->CanReceive();
     wxSetCursor(wxCursor(dropAllowed_ ? wxCURSOR_ARROW : wxCURSOR_NO_ENTRY));
@@ -65,8 +63,7 @@ void HFileSource::DragMove(const wxPoint& screen) {
 }
 
 bool HFileSource::EndDrag(bool drop) {
-    if (!dragging_)
-        return false;
+    if (!dragging_) return false;
     UnlockScreen();
     if (dragImage_) {
         dragImage_->EndDrag();
@@ -75,11 +72,9 @@ bool HFileSource::EndDrag(bool drop) {
     dragging_ = false;
     imageSize_ = wxSize();
     dropAllowed_ = false;
-    if (!drop)
-        return false;
+    if (!drop) return false;
     HFileTarget* peer = PeerAtPoint(lastPoint_);
-    if (!peer || !peer->CanReceive())
-        return false;
+    if (!peer || !peer->CanReceive()) return false;
     return SendTo(peer);
 }
 
@@ -93,8 +88,7 @@ bool HFileSource::LockScreen() {
 
 void HFileSource::UnlockScreen() {
     wxWindow* window = GetWindow();
-    if (window && wxWindow::GetCapture() == window)
-        window->ReleaseMouse();
+    if (window && wxWindow::GetCapture() == window) window->ReleaseMouse();
     wxSetCursor(wxNullCursor);
 }
 
@@ -107,8 +101,7 @@ bool HFileSource::DragLoop() {
         EndDrag(false);
         return false;
     }
-    if (holder != window)
-        window->CaptureMouse();
+    if (holder != window) window->CaptureMouse();
     LoopClient client(*this);
     const bool drop = RunDragLoop(window, client);
     EndDrag(drop);
@@ -120,17 +113,19 @@ wxRect HFileSource::GetDragImageRect() const {
 }
 
 bool HFileSource::AddPeer(HFileTarget* target) {
-    if (!target || !target->GetWindow())
-        return false;
-    if (ContainsPeer(target))
-        return true;
+    if (!target || !target->GetWindow()) return false;
+    if (ContainsPeer(target)) return true;
     peers_.push_back(target);
     return false;
 }
 
-void HFileSource::RemovePeer(HFileTarget* target) { std::erase(peers_, target); }
+void HFileSource::RemovePeer(HFileTarget* target) {
+    std::erase(peers_, target);
+}
 
-void HFileSource::RemoveAllPeers() { peers_.clear(); }
+void HFileSource::RemoveAllPeers() {
+    peers_.clear();
+}
 
 bool HFileSource::ContainsPeer(const HFileTarget* target) const {
     return std::find(peers_.begin(), peers_.end(), target) != peers_.end();
@@ -139,18 +134,15 @@ bool HFileSource::ContainsPeer(const HFileTarget* target) const {
 HFileTarget* HFileSource::FindPeer(const wxWindow* window) const {
     for (HFileTarget* peer : peers_) {
         const wxWindow* peerWindow = peer->GetWindow();
-        if (!peerWindow)
-            continue;
+        if (!peerWindow) continue;
         for (const wxWindow* w = window; w; w = w->GetParent())
-            if (w == peerWindow)
-                return peer;
+            if (w == peerWindow) return peer;
     }
     return nullptr;
 }
 
 HFileTarget* HFileSource::PeerAtPoint(const wxPoint& screen) const {
     // The drag image sits under the cursor; look beneath it.
-    wxWindow* window =
-        WindowAtPoint(screen, dragImage_ ? dragImage_->GetImageWindow() : nullptr);
+    wxWindow* window = WindowAtPoint(screen, dragImage_ ? dragImage_->GetImageWindow() : nullptr);
     return window ? FindPeer(window) : nullptr;
 }

@@ -2,6 +2,10 @@
 
 HFileTarget::~HFileTarget() = default;
 
-std::optional<std::string> HFileTarget::GetTargetFolder() const { return std::string(); }
+std::optional<std::string> HFileTarget::GetTargetFolder() const {
+    return std::string();
+}
 
-bool HFileTarget::CanReceive() const { return true; }
+bool HFileTarget::CanReceive() const {
+    return true;
+}

@@ -10,20 +10,6 @@
 
 namespace controls {
 
-wxBEGIN_EVENT_TABLE(HIconButton, wxControl)
-    EVT_PAINT(HIconButton::OnPaint)
-    EVT_LEFT_DOWN(HIconButton::OnLeftDown)
-    EVT_LEFT_DCLICK(HIconButton::OnLeftDown)
-    EVT_LEFT_UP(HIconButton::OnLeftUp)
-    EVT_MOTION(HIconButton::OnMotion)
-    EVT_ENTER_WINDOW(HIconButton::OnEnterLeave)
-    EVT_LEAVE_WINDOW(HIconButton::OnEnterLeave)
-    EVT_MOUSE_CAPTURE_LOST(HIconButton::OnCaptureLost)
-    EVT_KEY_DOWN(HIconButton::OnKeyDown)
-    EVT_SET_FOCUS(HIconButton::OnFocus)
-    EVT_KILL_FOCUS(HIconButton::OnFocus)
-wxEND_EVENT_TABLE()
-
 HIconButton::HIconButton(wxWindow* parent, wxWindowID id, int iconId, const wxString& tip,
                          const wxPoint& pos, const wxSize& size) {
     Create(parent, id, iconId, tip, pos, size);
@@ -31,12 +17,10 @@ HIconButton::HIconButton(wxWindow* parent, wxWindowID id, int iconId, const wxSt
 
 bool HIconButton::Create(wxWindow* parent, wxWindowID id, int iconId, const wxString& tip,
                          const wxPoint& pos, const wxSize& size) {
-    if (!wxControl::Create(parent, id, pos, size, wxBORDER_NONE))
-        return false;
+    if (!wxControl::Create(parent, id, pos, size, wxBORDER_NONE)) return false;
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetIcon(LoadIcon(iconId, kIconSize));
-    if (!tip.empty())
-        SetToolTip(tip);
+    if (!tip.empty()) SetToolTip(tip);
     SetInitialSize(size);
     return true;
 }
@@ -59,8 +43,7 @@ wxRect HIconButton::IconRect() const {
 }
 
 bool HIconButton::Click() {
-    if (!IsEnabled())
-        return false;
+    if (!IsEnabled()) return false;
     wxCommandEvent event(wxEVT_BUTTON, GetId());
     event.SetEventObject(this);
     return ProcessWindowEvent(event);
@@ -71,24 +54,17 @@ void HIconButton::OnPaint(wxPaintEvent&) {
     dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));
     dc.Clear();
     int flags = 0;
-    if (!IsEnabled())
-        flags |= wxCONTROL_DISABLED;
-    if (pressed_ && hover_)
-        flags |= wxCONTROL_PRESSED;
-    if (hover_ && IsEnabled())
-        flags |= wxCONTROL_CURRENT;
-    if (HasFocus())
-        flags |= wxCONTROL_FOCUSED;
+    if (!IsEnabled()) flags |= wxCONTROL_DISABLED;
+    if (pressed_ && hover_) flags |= wxCONTROL_PRESSED;
+    if (hover_ && IsEnabled()) flags |= wxCONTROL_CURRENT;
+    if (HasFocus()) flags |= wxCONTROL_FOCUSED;
     wxRendererNative::Get().DrawPushButton(this, dc, wxRect(GetClientSize()), flags);
 
     const wxBitmap& bitmap = IsEnabled() ? icon_ : disabledIcon_;
-    if (!bitmap.IsOk())
-        return;
+    if (!bitmap.IsOk()) return;
     wxRect r = IconRect();
-    if (r.width <= 0)
-        return;
-    if (flags & wxCONTROL_PRESSED)
-        r.Offset(1, 1);
+    if (r.width <= 0) return;
+    if (flags & wxCONTROL_PRESSED) r.Offset(1, 1);
     if (r.width == bitmap.GetWidth()) {
         dc.DrawBitmap(bitmap, r.GetTopLeft(), true);
     } else {
@@ -98,25 +74,20 @@ void HIconButton::OnPaint(wxPaintEvent&) {
 }
 
 void HIconButton::OnLeftDown(wxMouseEvent&) {
-    if (!IsEnabled())
-        return;
-    if (AcceptsFocus())
-        SetFocus();
+    if (!IsEnabled()) return;
+    if (AcceptsFocus()) SetFocus();
     pressed_ = true;
     hover_ = true;
-    if (!HasCapture())
-        CaptureMouse();
+    if (!HasCapture()) CaptureMouse();
     Refresh();
 }
 
 void HIconButton::OnLeftUp(wxMouseEvent& event) {
-    if (HasCapture())
-        ReleaseMouse();
+    if (HasCapture()) ReleaseMouse();
     const bool click = pressed_ && wxRect(GetClientSize()).Contains(event.GetPosition());
     pressed_ = false;
     Refresh();
-    if (click)
-        Click();
+    if (click) Click();
 }
 
 void HIconButton::OnMotion(wxMouseEvent& event) {
@@ -153,5 +124,21 @@ void HIconButton::OnFocus(wxFocusEvent& event) {
     Refresh();
     event.Skip();
 }
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(HIconButton, wxControl)
+    EVT_PAINT(HIconButton::OnPaint)
+    EVT_LEFT_DOWN(HIconButton::OnLeftDown)
+    EVT_LEFT_DCLICK(HIconButton::OnLeftDown)
+    EVT_LEFT_UP(HIconButton::OnLeftUp)
+    EVT_MOTION(HIconButton::OnMotion)
+    EVT_ENTER_WINDOW(HIconButton::OnEnterLeave)
+    EVT_LEAVE_WINDOW(HIconButton::OnEnterLeave)
+    EVT_MOUSE_CAPTURE_LOST(HIconButton::OnCaptureLost)
+    EVT_KEY_DOWN(HIconButton::OnKeyDown)
+    EVT_SET_FOCUS(HIconButton::OnFocus)
+    EVT_KILL_FOCUS(HIconButton::OnFocus)
+wxEND_EVENT_TABLE()
+// clang-format on
 
 } // namespace controls

@@ -33,9 +33,15 @@ const wxColour kWhite(255, 255, 255);
 void Pen(wxGraphicsContext& gc, const wxColour& c, double width = 1.5) {
     gc.SetPen(gc.CreatePen(wxGraphicsPenInfo(c).Width(width)));
 }
-void NoPen(wxGraphicsContext& gc) { gc.SetPen(wxNullGraphicsPen); }
-void Fill(wxGraphicsContext& gc, const wxColour& c) { gc.SetBrush(wxBrush(c)); }
-void NoFill(wxGraphicsContext& gc) { gc.SetBrush(wxNullGraphicsBrush); }
+void NoPen(wxGraphicsContext& gc) {
+    gc.SetPen(wxNullGraphicsPen);
+}
+void Fill(wxGraphicsContext& gc, const wxColour& c) {
+    gc.SetBrush(wxBrush(c));
+}
+void NoFill(wxGraphicsContext& gc) {
+    gc.SetBrush(wxNullGraphicsBrush);
+}
 
 // A closed polygon through the given points.
 void Polygon(wxGraphicsContext& gc, std::initializer_list<wxPoint2DDouble> points) {
@@ -226,8 +232,9 @@ void DrawHorizontalArrow(wxGraphicsContext& gc, int dir, const wxColour& fill,
     Pen(gc, edge, 1.5);
     Fill(gc, fill);
     auto x = [dir](double v) { return dir > 0 ? v : 32 - v; };
-    Polygon(gc, {{x(3), 11}, {x(17), 11}, {x(17), 4}, {x(29), 16},
-                 {x(17), 28}, {x(17), 21}, {x(3), 21}});
+    Polygon(
+        gc,
+        {{x(3), 11}, {x(17), 11}, {x(17), 4}, {x(29), 16}, {x(17), 28}, {x(17), 21}, {x(3), 21}});
 }
 
 void DrawUp(wxGraphicsContext& gc) {
@@ -314,47 +321,64 @@ void DrawRawData(wxGraphicsContext& gc) {
 
 Painter TreePainter(int index) {
     switch (index) {
-    case tree_image::kFolder: return DrawFolder;
-    case tree_image::kFolderOpen: return DrawFolderOpen;
-    case tree_image::kNetwork: return DrawNetwork;
-    case tree_image::kDesktop: return DrawDesktop;
-    case tree_image::kComputer: return DrawComputer;
-    case tree_image::kRemovable: return DrawRemovable;
-    case tree_image::kDrive: return DrawDrive;
-    case tree_image::kCdRom: return DrawCdRom;
-    case tree_image::kControls: return DrawControls;
-    case tree_image::kDocuments: return DrawDocuments;
-    default: return nullptr;
+    case tree_image::kFolder:
+        return DrawFolder;
+    case tree_image::kFolderOpen:
+        return DrawFolderOpen;
+    case tree_image::kNetwork:
+        return DrawNetwork;
+    case tree_image::kDesktop:
+        return DrawDesktop;
+    case tree_image::kComputer:
+        return DrawComputer;
+    case tree_image::kRemovable:
+        return DrawRemovable;
+    case tree_image::kDrive:
+        return DrawDrive;
+    case tree_image::kCdRom:
+        return DrawCdRom;
+    case tree_image::kControls:
+        return DrawControls;
+    case tree_image::kDocuments:
+        return DrawDocuments;
+    default:
+        return nullptr;
     }
 }
 
 Painter IconPainter(int id) {
     switch (id) {
-    case ids::kAppIcon: return DrawApp;
-    case ids::kUpIcon: return DrawUp;
+    case ids::kAppIcon:
+        return DrawApp;
+    case ids::kUpIcon:
+        return DrawUp;
     case ids::kUploadIcon:
         return [](wxGraphicsContext& gc) { DrawHorizontalArrow(gc, -1, kBlue, kBlueDark); };
     case ids::kDownloadIcon:
         return [](wxGraphicsContext& gc) { DrawHorizontalArrow(gc, 1, kGreen, kGreenDark); };
-    case 142: return DrawClock;
-    case 145: return DrawChip;
-    case 148: return DrawWave;
-    case 154: return DrawMicrophone;
-    case 151: return DrawRawData;
-    default: return nullptr;
+    case 142:
+        return DrawClock;
+    case 145:
+        return DrawChip;
+    case 148:
+        return DrawWave;
+    case 154:
+        return DrawMicrophone;
+    case 151:
+        return DrawRawData;
+    default:
+        return nullptr;
     }
 }
 
 wxBitmap Render(const Painter& paint, int size) {
-    if (!paint || size < 1)
-        return wxNullBitmap;
+    if (!paint || size < 1) return wxNullBitmap;
     wxImage image(size, size);
     image.InitAlpha();
     std::fill_n(image.GetAlpha(), size * size, 0);
     {
         std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(image));
-        if (!gc)
-            return wxNullBitmap;
+        if (!gc) return wxNullBitmap;
         gc->SetAntialiasMode(wxANTIALIAS_DEFAULT);
         gc->Scale(size / 32.0, size / 32.0);
         paint(*gc);
@@ -364,9 +388,13 @@ wxBitmap Render(const Painter& paint, int size) {
 
 } // namespace
 
-wxBitmap LoadIcon(int id, int size) { return Render(IconPainter(id), size); }
+wxBitmap LoadIcon(int id, int size) {
+    return Render(IconPainter(id), size);
+}
 
-wxBitmap LoadTreeImage(int index, int size) { return Render(TreePainter(index), size); }
+wxBitmap LoadTreeImage(int index, int size) {
+    return Render(TreePainter(index), size);
+}
 
 std::unique_ptr<wxImageList> LoadImageList(int id) {
     if (id == ids::kTreeBitmap) {
@@ -376,8 +404,7 @@ std::unique_ptr<wxImageList> LoadImageList(int id) {
         return list;
     }
     wxBitmap icon = LoadIcon(id, 16);
-    if (!icon.IsOk())
-        return nullptr;
+    if (!icon.IsOk()) return nullptr;
     auto list = std::make_unique<wxImageList>(16, 16, false, 1);
     list->Add(icon);
     return list;

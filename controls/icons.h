@@ -13,16 +13,16 @@ inline constexpr int kTreeImageCount = 10;
 
 // Indices of the tree bitmap's 16 x 16 images.
 namespace tree_image {
-inline constexpr int kFolder = 0;      // a closed folder; also a network share
-inline constexpr int kFolderOpen = 1;  // an open folder
-inline constexpr int kNetwork = 2;     // the network, a domain
-inline constexpr int kDesktop = 3;     // the desktop
-inline constexpr int kComputer = 4;    // the computer, a server
-inline constexpr int kRemovable = 5;   // a removable drive
-inline constexpr int kDrive = 6;       // any other drive
-inline constexpr int kCdRom = 7;       // an optical drive
-inline constexpr int kControls = 8;    // the control panel
-inline constexpr int kDocuments = 9;   // the documents folder
+inline constexpr int kFolder = 0;     // a closed folder; also a network share
+inline constexpr int kFolderOpen = 1; // an open folder
+inline constexpr int kNetwork = 2;    // the network, a domain
+inline constexpr int kDesktop = 3;    // the desktop
+inline constexpr int kComputer = 4;   // the computer, a server
+inline constexpr int kRemovable = 5;  // a removable drive
+inline constexpr int kDrive = 6;      // any other drive
+inline constexpr int kCdRom = 7;      // an optical drive
+inline constexpr int kControls = 8;   // the control panel
+inline constexpr int kDocuments = 9;  // the documents folder
 } // namespace tree_image
 
 // The icon with the given resource id (the application icon 128, Up 131,

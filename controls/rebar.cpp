@@ -12,10 +12,8 @@ HReBar::HReBar(wxFrame* frame)
 }
 
 bool HReBar::SetBand(wxControl* control) {
-    if (!control || control->GetParent() != this)
-        return false;
-    if (band_)
-        DeleteTool(band_->GetId());
+    if (!control || control->GetParent() != this) return false;
+    if (band_) DeleteTool(band_->GetId());
     band_ = control;
     AddControl(control);
     Realize();
@@ -24,8 +22,7 @@ bool HReBar::SetBand(wxControl* control) {
 }
 
 void HReBar::ShowBar(bool show) {
-    if (show == IsShown())
-        return;
+    if (show == IsShown()) return;
     Show(show);
     frame_->SendSizeEvent();
 }
@@ -35,8 +32,12 @@ void HReBar::BindToggle() {
     frame_->Bind(wxEVT_UPDATE_UI, &HReBar::OnUpdateToggle, this, ids::kViewToolBar);
 }
 
-void HReBar::OnToggle(wxCommandEvent&) { ShowBar(!IsShown()); }
+void HReBar::OnToggle(wxCommandEvent&) {
+    ShowBar(!IsShown());
+}
 
-void HReBar::OnUpdateToggle(wxUpdateUIEvent& event) { event.Check(IsShown()); }
+void HReBar::OnUpdateToggle(wxUpdateUIEvent& event) {
+    event.Check(IsShown());
+}
 
 } // namespace controls

@@ -18,9 +18,12 @@ constexpr std::array<int, 5> kIndicators = {0, ids::kIndicatorCaps, ids::kIndica
 // The text that sizes an indicator pane, and that it shows when on.
 wxString IndicatorText(int id) {
     switch (id) {
-    case ids::kIndicatorCaps: return "CAP";
-    case ids::kIndicatorNum: return "NUM";
-    case ids::kIndicatorScroll: return "SCRL";
+    case ids::kIndicatorCaps:
+        return "CAP";
+    case ids::kIndicatorNum:
+        return "NUM";
+    case ids::kIndicatorScroll:
+        return "SCRL";
     default: {
         const char* text = strings::Load(id);
         return text ? wxString::FromUTF8(text) : wxString();
@@ -31,16 +34,22 @@ wxString IndicatorText(int id) {
 // The keyboard state behind a key indicator.
 bool KeyIndicatorOn(int id) {
     switch (id) {
-    case ids::kIndicatorCaps: return wxGetKeyState(WXK_CAPITAL);
-    case ids::kIndicatorNum: return wxGetKeyState(WXK_NUMLOCK);
-    case ids::kIndicatorScroll: return wxGetKeyState(WXK_SCROLL);
-    default: return false;
+    case ids::kIndicatorCaps:
+        return wxGetKeyState(WXK_CAPITAL);
+    case ids::kIndicatorNum:
+        return wxGetKeyState(WXK_NUMLOCK);
+    case ids::kIndicatorScroll:
+        return wxGetKeyState(WXK_SCROLL);
+    default:
+        return false;
     }
 }
 
 } // namespace
 
-std::span<const int> HStatusBar::Indicators() { return kIndicators; }
+std::span<const int> HStatusBar::Indicators() {
+    return kIndicators;
+}
 
 HStatusBar::HStatusBar(wxFrame* frame)
     : wxStatusBar(frame, wxID_ANY, wxSTB_DEFAULT_STYLE), frame_(frame) {
@@ -74,8 +83,7 @@ int HStatusBar::GetPaneId(int index) const {
 
 void HStatusBar::SetPaneText(int id, const wxString& text) {
     const int index = CommandToIndex(id);
-    if (index >= 0 && GetStatusText(index) != text)
-        SetStatusText(text, index);
+    if (index >= 0 && GetStatusText(index) != text) SetStatusText(text, index);
 }
 
 wxString HStatusBar::GetPaneText(int id) const {
@@ -85,8 +93,7 @@ wxString HStatusBar::GetPaneText(int id) const {
 
 void HStatusBar::UpdatePanes() {
     for (int id : kIndicators) {
-        if (id == 0)
-            continue;
+        if (id == 0) continue;
         wxUpdateUIEvent event(id);
         event.SetEventObject(this);
         frame_->ProcessWindowEvent(event);
@@ -105,8 +112,7 @@ void HStatusBar::UpdatePanes() {
 }
 
 void HStatusBar::ShowBar(bool show) {
-    if (show == IsShown())
-        return;
+    if (show == IsShown()) return;
     Show(show);
     frame_->SendSizeEvent();
 }
@@ -117,13 +123,16 @@ void HStatusBar::BindToggle() {
 }
 
 void HStatusBar::OnIdle(wxIdleEvent& event) {
-    if (IsShown())
-        UpdatePanes();
+    if (IsShown()) UpdatePanes();
     event.Skip();
 }
 
-void HStatusBar::OnToggle(wxCommandEvent&) { ShowBar(!IsShown()); }
+void HStatusBar::OnToggle(wxCommandEvent&) {
+    ShowBar(!IsShown());
+}
 
-void HStatusBar::OnUpdateToggle(wxUpdateUIEvent& event) { event.Check(IsShown()); }
+void HStatusBar::OnUpdateToggle(wxUpdateUIEvent& event) {
+    event.Check(IsShown());
+}
 
 } // namespace controls

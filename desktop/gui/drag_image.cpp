@@ -9,25 +9,21 @@
 #include <wx/listctrl.h>
 
 wxBitmap BuildDragImage(const wxListCtrl& list, wxPoint* origin) {
-    if (!list.GetParent())
-        return wxNullBitmap;
+    if (!list.GetParent()) return wxNullBitmap;
 
     std::vector<std::pair<long, wxRect>> rows;
     wxRect bounds;
     for (long row = list.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); row != -1;
          row = list.GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
         wxRect rect;
-        if (!list.GetItemRect(row, rect, wxLIST_RECT_BOUNDS))
-            continue;
+        if (!list.GetItemRect(row, rect, wxLIST_RECT_BOUNDS)) continue;
         rows.emplace_back(row, rect);
         bounds = bounds.IsEmpty() ? rect : bounds.Union(rect);
     }
-    if (rows.empty() || bounds.IsEmpty())
-        return wxNullBitmap;
+    if (rows.empty() || bounds.IsEmpty()) return wxNullBitmap;
 
     wxBitmap bitmap(bounds.GetSize(), 24);
-    if (!bitmap.IsOk())
-        return wxNullBitmap;
+    if (!bitmap.IsOk()) return wxNullBitmap;
     {
         wxMemoryDC dc(bitmap);
         dc.SetBackground(wxBrush(kDragMaskColour));
@@ -66,7 +62,6 @@ wxBitmap BuildDragImage(const wxListCtrl& list, wxPoint* origin) {
         }
     }
     bitmap.SetMask(new wxMask(bitmap, kDragMaskColour));
-    if (origin)
-        *origin = bounds.GetTopLeft();
+    if (origin) *origin = bounds.GetTopLeft();
     return bitmap;
 }

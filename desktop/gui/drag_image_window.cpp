@@ -7,11 +7,11 @@
 
 class HDragImage::Window : public wxPopupWindow {
 public:
-    Window(wxWindow* parent, const wxBitmap& image) : wxPopupWindow(parent, wxBORDER_NONE | wxFRAME_SHAPED), image_(image) {
+    Window(wxWindow* parent, const wxBitmap& image)
+        : wxPopupWindow(parent, wxBORDER_NONE | wxFRAME_SHAPED), image_(image) {
         SetBackgroundStyle(wxBG_STYLE_PAINT);
         SetSize(image.GetSize());
-        if (image.GetMask())
-            SetShape(wxRegion(image));
+        if (image.GetMask()) SetShape(wxRegion(image));
         Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
             wxPaintDC dc(this);
             dc.DrawBitmap(image_, 0, 0, true);
@@ -24,11 +24,12 @@ private:
 
 HDragImage::HDragImage(const wxBitmap& image) : image_(image) {}
 
-HDragImage::~HDragImage() { EndDrag(); }
+HDragImage::~HDragImage() {
+    EndDrag();
+}
 
 bool HDragImage::BeginDrag(const wxPoint& hotspot, wxWindow* window) {
-    if (!window || !image_.IsOk())
-        return false;
+    if (!window || !image_.IsOk()) return false;
     EndDrag();
     hotspot_ = hotspot;
     window_ = new Window(wxGetTopLevelParent(window), image_);
@@ -36,8 +37,7 @@ bool HDragImage::BeginDrag(const wxPoint& hotspot, wxWindow* window) {
 }
 
 void HDragImage::Move(const wxPoint& screen) {
-    if (window_)
-        window_->Move(screen - hotspot_);
+    if (window_) window_->Move(screen - hotspot_);
 }
 
 void HDragImage::Show() {
@@ -48,8 +48,7 @@ void HDragImage::Show() {
 }
 
 void HDragImage::Hide() {
-    if (window_)
-        window_->Hide();
+    if (window_) window_->Hide();
 }
 
 void HDragImage::EndDrag() {
@@ -60,7 +59,9 @@ void HDragImage::EndDrag() {
     }
 }
 
-wxWindow* HDragImage::GetImageWindow() const { return window_; }
+wxWindow* HDragImage::GetImageWindow() const {
+    return window_;
+}
 
 wxRect HDragImage::GetScreenRect() const {
     return window_ ? window_->GetScreenRect() : wxRect();
@@ -69,13 +70,11 @@ wxRect HDragImage::GetScreenRect() const {
 namespace {
 
 wxWindow* FindIn(wxWindow* win, const wxPoint& screen, const wxWindow* skip) {
-    if (win == skip || !win->IsShown())
-        return nullptr;
+    if (win == skip || !win->IsShown()) return nullptr;
     const wxWindowList& children = win->GetChildren();
     for (auto it = children.rbegin(); it != children.rend(); ++it)
         if (!(*it)->IsTopLevel())
-            if (wxWindow* found = FindIn(*it, screen, skip))
-                return found;
+            if (wxWindow* found = FindIn(*it, screen, skip)) return found;
     return win->GetScreenRect().Contains(screen) ? win : nullptr;
 }
 
@@ -83,7 +82,6 @@ wxWindow* FindIn(wxWindow* win, const wxPoint& screen, const wxWindow* skip) {
 
 wxWindow* WindowAtPoint(const wxPoint& screen, const wxWindow* skip) {
     for (auto it = wxTopLevelWindows.rbegin(); it != wxTopLevelWindows.rend(); ++it)
-        if (wxWindow* found = FindIn(*it, screen, skip))
-            return found;
+        if (wxWindow* found = FindIn(*it, screen, skip)) return found;
     return nullptr;
 }

@@ -15,8 +15,7 @@ public:
     bool Dropped() const { return dropped_; }
 
     int FilterEvent(wxEvent& event) override {
-        if (finished_)
-            return Event_Skip;
+        if (finished_) return Event_Skip;
         if (wxWindow::GetCapture() != window_) {
             Finish(false);
             return Event_Skip;
@@ -29,12 +28,10 @@ public:
             const int key = static_cast<wxKeyEvent&>(event).GetKeyCode();
             const bool down = type != wxEVT_KEY_UP;
             client_.OnDragKey(key, down);
-            if (down && key == WXK_ESCAPE)
-                Finish(false);
+            if (down && key == WXK_ESCAPE) Finish(false);
             return Event_Processed;
         }
-        if (type == wxEVT_CHAR)
-            return Event_Processed;
+        if (type == wxEVT_CHAR) return Event_Processed;
         if (type == wxEVT_MOTION) {
             auto& mouse = static_cast<wxMouseEvent&>(event);
             auto* from = wxDynamicCast(mouse.GetEventObject(), wxWindow);
@@ -84,8 +81,7 @@ private:
 } // namespace
 
 bool RunDragLoop(wxWindow* captureWindow, HDragLoopClient& client) {
-    if (!captureWindow || wxWindow::GetCapture() != captureWindow)
-        return false;
+    if (!captureWindow || wxWindow::GetCapture() != captureWindow) return false;
     wxGUIEventLoop loop;
     DragFilter filter(captureWindow, client, loop);
     wxEvtHandler::AddFilter(&filter);

@@ -39,8 +39,7 @@ wxString HFileListCtrl::GetRowText(long row, int column) const {
 
 long HFileListCtrl::FindRowByData(wxIntPtr data) const {
     for (long row = 0; row < GetItemCount(); ++row)
-        if (static_cast<wxIntPtr>(GetItemData(row)) == data)
-            return row;
+        if (static_cast<wxIntPtr>(GetItemData(row)) == data) return row;
     return -1;
 }
 
@@ -63,8 +62,7 @@ bool HFileListCtrl::SortRows(const Compare& compare) {
 
     ClearSelection();
     for (wxUIntPtr data : selected)
-        if (long row = FindRowByData(static_cast<wxIntPtr>(data)); row >= 0)
-            SelectRow(row);
+        if (long row = FindRowByData(static_cast<wxIntPtr>(data)); row >= 0) SelectRow(row);
     if (focused >= 0)
         if (long row = FindRowByData(static_cast<wxIntPtr>(focusedData)); row >= 0)
             SetItemState(row, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);

@@ -16,8 +16,8 @@ class DragFrame : public wxFrame {
 public:
     DragFrame() : wxFrame(nullptr, wxID_ANY, "drag", wxPoint(20, 20), wxSize(700, 420)) {
         auto* client = new wxPanel(this);
-        desktop = new TestPane(client, wxPoint(5, 5), wxSize(300, 380), TestPane::DropWindow::List,
-                               "pc");
+        desktop =
+            new TestPane(client, wxPoint(5, 5), wxSize(300, 380), TestPane::DropWindow::List, "pc");
         internal = new TestPane(client, wxPoint(360, 5), wxSize(300, 185),
                                 TestPane::DropWindow::Pane, "int");
         external = new TestPane(client, wxPoint(360, 200), wxSize(300, 185),
@@ -54,8 +54,7 @@ protected:
     // in steps to the point to; the drag begins on the way.
     void PressAndMove(gui::Script& script, TestPane* from, const wxPoint& to) {
         const wxPoint start = gui::RowScreenPoint(*from->list, from->list->GetFirstSelected());
-        script.Then([=] { gui::MouseMove(start); })
-            .Then([] { gui::MouseDown(); });
+        script.Then([=] { gui::MouseMove(start); }).Then([] { gui::MouseDown(); });
         for (int i = 1; i <= 4; ++i)
             script.Then([=] { gui::MouseMove(start + wxPoint(3 * i, 2 * i)); });
         const wxPoint from2 = start + wxPoint(12, 8);
@@ -89,7 +88,9 @@ protected:
         EXPECT_FALSE(Dragging());
     }
 
-    static wxPoint Inside(const wxWindow& w, int x, int y) { return w.ClientToScreen(wxPoint(x, y)); }
+    static wxPoint Inside(const wxWindow& w, int x, int y) {
+        return w.ClientToScreen(wxPoint(x, y));
+    }
 
     DragFrame* frame = nullptr;
 };
@@ -144,9 +145,7 @@ TEST_F(DragTest, EscapeCancelsTheDrag) {
     Seen seen;
     PressAndMove(script, frame->desktop, Inside(*frame->internal, 100, 80));
     Look(script, frame->desktop, seen);
-    script.Then([] { gui::KeyPress(WXK_ESCAPE); })
-        .Then([] {})
-        .Then([] { gui::MouseUp(); });
+    script.Then([] { gui::KeyPress(WXK_ESCAPE); }).Then([] {}).Then([] { gui::MouseUp(); });
     RunScript(script);
     EXPECT_TRUE(seen.dragging);
     EXPECT_TRUE(frame->desktop->sentTo.empty());
@@ -159,9 +158,9 @@ TEST_F(DragTest, TheRightButtonCancelsTheDrag) {
     Seen seen;
     PressAndMove(script, frame->desktop, Inside(*frame->internal, 100, 80));
     Look(script, frame->desktop, seen);
-    script.Then([] { gui::MouseDown(2); })
-        .Then([] { gui::MouseUp(2); })
-        .Then([] { gui::MouseUp(); });
+    script.Then([] { gui::MouseDown(2); }).Then([] { gui::MouseUp(2); }).Then([] {
+        gui::MouseUp();
+    });
     RunScript(script);
     EXPECT_TRUE(seen.dragging);
     EXPECT_TRUE(frame->desktop->sentTo.empty());

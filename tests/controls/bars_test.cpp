@@ -29,12 +29,15 @@ public:
         rebar->BindToggle();
         status = new HStatusBar(this);
         status->BindToggle();
-        Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& e) {
-            if (firmwareEnabled)
-                e.SetText(firmware);
-            else
-                e.Enable(false);
-        }, ids::kFirmwarePane);
+        Bind(
+            wxEVT_UPDATE_UI,
+            [this](wxUpdateUIEvent& e) {
+                if (firmwareEnabled)
+                    e.SetText(firmware);
+                else
+                    e.Enable(false);
+            },
+            ids::kFirmwarePane);
     }
     wxPanel* client;
     HReBar* rebar;
@@ -100,8 +103,8 @@ TEST_F(BarsTest, IndicatorTextsComeFromTheFramesUpdateHandlers) {
     const bool caps = wxGetKeyState(WXK_CAPITAL);
     EXPECT_EQ(bar->GetPaneText(ids::kIndicatorCaps), caps ? "CAP" : "");
     // A handler may take a key indicator over.
-    frame->Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& e) { e.Enable(true); },
-                ids::kIndicatorNum);
+    frame->Bind(
+        wxEVT_UPDATE_UI, [](wxUpdateUIEvent& e) { e.Enable(true); }, ids::kIndicatorNum);
     bar->UpdatePanes();
     EXPECT_EQ(bar->GetPaneText(ids::kIndicatorNum), "NUM");
 

@@ -73,8 +73,8 @@ TEST_F(IconButtonTest, ClicksSendTheButtonsOwnIdAsACommand) {
     ClickWithMouse(frame->download);
     ClickWithMouse(frame->upload);
     ClickWithMouse(frame->up);
-    EXPECT_EQ(frame->commands, (std::vector<int>{ids::kDownloadToInternal,
-                                                 ids::kUploadFromInternal, ids::kUpButton}));
+    EXPECT_EQ(frame->commands, (std::vector<int>{ids::kDownloadToInternal, ids::kUploadFromInternal,
+                                                 ids::kUpButton}));
 }
 
 TEST_F(IconButtonTest, ReleasingOutsideTheButtonOrClickingItDisabledSendsNothing) {

@@ -17,8 +17,7 @@ struct Coverage {
 Coverage Measure(const wxBitmap& bitmap) {
     wxImage image = bitmap.ConvertToImage();
     Coverage c;
-    if (!image.HasAlpha())
-        return c;
+    if (!image.HasAlpha()) return c;
     const unsigned char* alpha = image.GetAlpha();
     for (int i = 0; i < image.GetWidth() * image.GetHeight(); ++i) {
         c.opaque += alpha[i] > 200;
@@ -40,8 +39,8 @@ std::vector<unsigned char> Pixels(const wxBitmap& bitmap) {
 } // namespace
 
 TEST(Icons, EveryIconIsDrawnAtTheSizeAskedWithATransparentBackground) {
-    const int icons[] = {ids::kAppIcon, ids::kUpIcon, ids::kUploadIcon, ids::kDownloadIcon,
-                         142, 145, 148, 151, 154};
+    const int icons[] = {
+        ids::kAppIcon, ids::kUpIcon, ids::kUploadIcon, ids::kDownloadIcon, 142, 145, 148, 151, 154};
     std::set<std::vector<unsigned char>> distinct;
     for (int id : icons) {
         for (int size : {16, 32, 48}) {

@@ -17,8 +17,7 @@ protected:
         gui::Pump(20);
     }
     bool Has(const std::string& event) const {
-        return std::find(frame->events.begin(), frame->events.end(), event) !=
-               frame->events.end();
+        return std::find(frame->events.begin(), frame->events.end(), event) != frame->events.end();
     }
     ListFrame* frame = nullptr;
 };

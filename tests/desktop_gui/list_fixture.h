@@ -33,8 +33,7 @@ public:
                     events.back() = "col:" + std::to_string(e.GetColumn());
                 if (std::string(what) == "key")
                     events.back() = "key:" + std::to_string(e.GetKeyCode());
-                if (std::string(what) == "edit")
-                    label = e.GetLabel().utf8_string();
+                if (std::string(what) == "edit") label = e.GetLabel().utf8_string();
             };
         };
         pane->Bind(wxEVT_LIST_COL_CLICK, record("col"));

@@ -17,8 +17,7 @@ namespace {
 
 void PumpOnce() {
     wxEventLoopBase* loop = wxEventLoopBase::GetActive();
-    if (!loop)
-        return;
+    if (!loop) return;
     while (loop->Pending())
         loop->Dispatch();
     wxTheApp->ProcessPendingEvents();
@@ -38,8 +37,7 @@ void Pump(int ms) {
 bool PumpUntil(const std::function<bool()>& pred, int timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!pred()) {
-        if (std::chrono::steady_clock::now() >= end)
-            return pred();
+        if (std::chrono::steady_clock::now() >= end) return pred();
         PumpOnce();
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
@@ -52,8 +50,7 @@ void ShowAndWait(wxWindow* top) {
     PumpUntil([top] { return top->IsShownOnScreen(); }, 3000);
     // Let the X server map and place the window and the toolkit lay it out.
     Pump(150);
-    if (auto* tlw = wxDynamicCast(top, wxTopLevelWindow))
-        tlw->Layout();
+    if (auto* tlw = wxDynamicCast(top, wxTopLevelWindow)) tlw->Layout();
     Pump(50);
 }
 
@@ -105,8 +102,8 @@ std::vector<long> SelectedRows(const wxListCtrl& list) {
 wxPoint RowScreenPoint(const wxListCtrl& list, long row) {
     wxRect rect;
     list.GetItemRect(row, rect, wxLIST_RECT_LABEL);
-    return list.ClientToScreen(wxPoint(rect.x + std::min(rect.width / 2, 20),
-                                       rect.y + rect.height / 2));
+    return list.ClientToScreen(
+        wxPoint(rect.x + std::min(rect.width / 2, 20), rect.y + rect.height / 2));
 }
 
 wxPoint ScreenCenter(const wxWindow& window) {
@@ -125,8 +122,7 @@ struct Script::Impl : wxTimer {
     std::vector<wxEventLoopBase*> running;
 
     void Notify() override {
-        if (next >= steps.size())
-            return;
+        if (next >= steps.size()) return;
         // A step that is still running keeps the next one back while it only
         // yields (same loop), so that input goes out in order; a step that
         // started a modal loop (another loop is active) lets it run inside.
@@ -135,8 +131,7 @@ struct Script::Impl : wxTimer {
             return;
         }
         const size_t index = next++;
-        if (next < steps.size())
-            StartOnce(interval);
+        if (next < steps.size()) StartOnce(interval);
         running.push_back(wxEventLoopBase::GetActive());
         steps[index]();
         running.pop_back();
@@ -144,7 +139,9 @@ struct Script::Impl : wxTimer {
     }
 };
 
-Script::Script(int intervalMs) : impl_(new Impl) { impl_->interval = intervalMs; }
+Script::Script(int intervalMs) : impl_(new Impl) {
+    impl_->interval = intervalMs;
+}
 
 Script::~Script() {
     impl_->Stop();
@@ -157,11 +154,12 @@ Script& Script::Then(std::function<void()> step) {
 }
 
 void Script::Start() {
-    if (!impl_->steps.empty())
-        impl_->StartOnce(impl_->interval);
+    if (!impl_->steps.empty()) impl_->StartOnce(impl_->interval);
 }
 
-bool Script::Done() const { return impl_->finished >= impl_->steps.size(); }
+bool Script::Done() const {
+    return impl_->finished >= impl_->steps.size();
+}
 
 bool Script::Run(int timeoutMs) {
     Start();
@@ -184,13 +182,15 @@ void MouseMove(const wxPoint& screen) {
 }
 
 void MouseDown(int button) {
-    Simulator().MouseDown(button == 1 ? wxMOUSE_BTN_LEFT : button == 2 ? wxMOUSE_BTN_RIGHT
-                                                                : wxMOUSE_BTN_MIDDLE);
+    Simulator().MouseDown(button == 1   ? wxMOUSE_BTN_LEFT
+                          : button == 2 ? wxMOUSE_BTN_RIGHT
+                                        : wxMOUSE_BTN_MIDDLE);
 }
 
 void MouseUp(int button) {
-    Simulator().MouseUp(button == 1 ? wxMOUSE_BTN_LEFT : button == 2 ? wxMOUSE_BTN_RIGHT
-                                                              : wxMOUSE_BTN_MIDDLE);
+    Simulator().MouseUp(button == 1   ? wxMOUSE_BTN_LEFT
+                        : button == 2 ? wxMOUSE_BTN_RIGHT
+                                      : wxMOUSE_BTN_MIDDLE);
 }
 
 void KeyPress(int keycode) {

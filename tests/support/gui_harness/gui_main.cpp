@@ -24,9 +24,8 @@ public:
 
 void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
                   const wxString& msg) {
-    ADD_FAILURE_AT(file.utf8_str(), line)
-        << "wxWidgets assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " "
-        << msg.utf8_string();
+    ADD_FAILURE_AT(file.utf8_str(), line) << "wxWidgets assertion in " << func.utf8_string() << ": "
+                                          << cond.utf8_string() << " " << msg.utf8_string();
 }
 
 // The tests of one display share its pointer and keyboard focus, so test
@@ -34,8 +33,7 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
 std::string DisplayLockPath() {
     std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "none";
     for (char& c : display)
-        if (c == '/' || c == ':')
-            c = '_';
+        if (c == '/' || c == ':') c = '_';
     const char* tmp = std::getenv("TMPDIR");
     return std::string(tmp && *tmp ? tmp : "/tmp") + "/songdock-gui-tests" + display + ".lock";
 }
@@ -45,15 +43,13 @@ std::string DisplayLockPath() {
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     // Listing the tests needs no display.
-    if (GTEST_FLAG_GET(list_tests))
-        return RUN_ALL_TESTS();
+    if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
     platform::FileLock displayLock(DisplayLockPath());
     delete wxLog::SetActiveTarget(new wxLogStderr);
     // Connecting to a busy virtual display now and then fails; try again.
     bool started = false;
     for (int attempt = 0; attempt < 5 && !started; ++attempt) {
-        if (attempt > 0)
-            wxMilliSleep(300);
+        if (attempt > 0) wxMilliSleep(300);
         wxApp::SetInstance(new TestApp);
         started = wxEntryStart(argc, argv);
     }
