@@ -1,6 +1,13 @@
 #pragma once
 // Helpers for window tests. Tests run on the one GUI thread of the wxApp
 // that the harness's main() creates; nothing here may be called before.
+//
+// A window test lists the harness first among its libraries, so that the
+// harness's main() is used instead of GoogleTest's:
+//   sd_add_test(view_test SOURCES view_test.cpp LIBS sd_gui_harness sd_app LABELS gui)
+// and runs on an X display (scripts/test.sh runs CTest under xvfb-run).
+// Toolkit assertions count as test failures. Windows a test creates should
+// be destroyed in the test (Destroy(), then Pump()).
 #include <functional>
 #include <string>
 #include <vector>
