@@ -10,6 +10,10 @@
 
 #include "platform/temp_file.h"
 
+#ifdef KD5200_DEMO_RECORDINGS
+#include "voice_data.h"
+#endif
+
 namespace kd5200 {
 
 namespace {
@@ -39,13 +43,25 @@ std::string DemoMp3() {
 
 // The files of a demonstration player: name and contents. Add entries here.
 std::vector<std::pair<std::string, std::string>> DemoFiles() {
-    return {
+    std::vector<std::pair<std::string, std::string>> files = {
         {"Demo Song.mp3", DemoMp3()},
         {"README.TXT",
          "This is a virtual KD5200 player.\r\n"
          "Its files live in the player folder; kd5200sim lists and changes them.\r\n"},
         {"Notes for the trip.txt", "Pack the charger.\r\nCopy the new recordings.\r\n"},
     };
+#ifdef KD5200_DEMO_RECORDINGS
+    // Two voice recordings as the recorder stores them: ADPCM (QKA) and
+    // AMR at 5.9 kbit/s with pauses coded as comfort noise (QDX).
+    const auto speech = voicedata::SpeechSignal(4.0);
+    const auto qka = voicedata::PackQka(voicedata::ImaEncode(speech));
+    voicedata::QdxLayout layout;
+    layout.mr59 = true;
+    const auto qdx = voicedata::PackQdx(voicedata::EncodeAmr(speech, true, true), layout);
+    files.emplace_back("REC01.QKA", std::string(qka.begin(), qka.end()));
+    files.emplace_back("VOICE001.QDX", std::string(qdx.begin(), qdx.end()));
+#endif
+    return files;
 }
 
 } // namespace

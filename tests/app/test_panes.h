@@ -1,0 +1,73 @@
+#pragma once
+// Test explorers: panes with a file list that act as transfer sources and
+// targets and record what reaches them.
+#include <string>
+#include <vector>
+
+#include <wx/frame.h>
+#include <wx/panel.h>
+
+#include "app/pane_parts.h"
+#include "desktop/gui/drag_image.h"
+#include "desktop/gui/file_list_ctrl.h"
+#include "desktop/name_list.h"
+
+// A pane whose list starts drags. As a target its window is either the list
+// (as the desktop view's) or the whole pane (as a memory pane's).
+class TestPane : public wxPanel, public HFileSourcePart, public HFileTargetPart {
+public:
+    enum class DropWindow { List, Pane };
+
+    TestPane(wxWindow* parent, const wxPoint& pos, const wxSize& size, DropWindow drop,
+             const char* prefix)
+        : wxPanel(parent, wxID_ANY, pos, size), drop_(drop) {
+        list = new HFileListCtrl(this, 145, 0, wxPoint(0, 20), wxSize(size.x, size.y - 20));
+        list->AppendColumn("Name", wxLIST_FORMAT_LEFT, 160);
+        for (int i = 0; i < 5; ++i)
+            list->InsertItem(i, wxString::Format("%s%d.mp3", prefix, i));
+        list->Bind(wxEVT_LIST_BEGIN_DRAG, [this](wxListEvent& e) {
+            beganDrag = true;
+            dragResult = BeginDrag(e.GetPoint());
+        });
+    }
+
+    // HFileSource
+    wxWindow* GetSourceWindow() const override { return list; }
+    wxBitmap CreateDragImage(wxPoint* origin) override { return BuildDragImage(*list, origin); }
+    bool CollectSelection(HNameList& names) override {
+        for (long row : list->GetSelectedRows())
+            names.Add(list->GetRowText(row, 0).utf8_str(), row, 0);
+        return !names.IsEmpty();
+    }
+    bool SendTo(HFileTarget* target) override {
+        sentTo.push_back(target);
+        HNameList names;
+        CollectSelection(names);
+        return target && target->Receive(names, true);
+    }
+
+    // HFileTarget
+    wxWindow* GetTargetWindow() const override {
+        return drop_ == DropWindow::List ? static_cast<wxWindow*>(list)
+                                         : const_cast<TestPane*>(this);
+    }
+    bool Receive(HNameList& names, bool transfer) override {
+        received.clear();
+        for (const auto& entry : names)
+            received.push_back(entry.name);
+        transferred = transfer;
+        return true;
+    }
+    bool CanReceive() const override { return receiving; }
+
+    HFileListCtrl* list;
+    bool receiving = true;
+    bool beganDrag = false;
+    bool dragResult = false;
+    bool transferred = false;
+    std::vector<HFileTarget*> sentTo;
+    std::vector<std::string> received;
+
+private:
+    DropWindow drop_;
+};

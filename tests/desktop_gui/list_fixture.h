@@ -1,0 +1,55 @@
+#pragma once
+// A frame with one file list of a few rows inside a panel that records the
+// list's notifications, as an explorer pane receives them.
+#include <string>
+#include <vector>
+
+#include <wx/frame.h>
+#include <wx/panel.h>
+
+#include "controls/icons.h"
+#include "desktop/gui/file_list_ctrl.h"
+#include "resources/ids.h"
+
+class ListFrame : public wxFrame {
+public:
+    explicit ListFrame(int rows = 6)
+        : wxFrame(nullptr, wxID_ANY, "list", wxPoint(60, 60), wxSize(420, 320)) {
+        pane = new wxPanel(this);
+        list = new HFileListCtrl(pane, 141, wxLC_EDIT_LABELS, wxPoint(0, 0), wxSize(400, 280));
+        images = controls::LoadImageList(ids::kTreeBitmap);
+        list->SetImageList(images.get(), wxIMAGE_LIST_SMALL);
+        list->AppendColumn("Name", wxLIST_FORMAT_LEFT, 150);
+        list->AppendColumn("Size", wxLIST_FORMAT_RIGHT, 80);
+        for (int i = 0; i < rows; ++i) {
+            const long row = list->InsertItem(i, wxString::Format("file%d.mp3", i), i % 10);
+            list->SetItem(row, 1, wxString::Format("%dKB", (rows - i) * 10));
+            list->SetItemData(row, 100 + i);
+        }
+        auto record = [this](const char* what) {
+            return [this, what](wxListEvent& e) {
+                events.push_back(std::string(what) + ":" + std::to_string(e.GetIndex()));
+                if (std::string(what) == "col")
+                    events.back() = "col:" + std::to_string(e.GetColumn());
+                if (std::string(what) == "key")
+                    events.back() = "key:" + std::to_string(e.GetKeyCode());
+                if (std::string(what) == "edit") label = e.GetLabel().utf8_string();
+            };
+        };
+        pane->Bind(wxEVT_LIST_COL_CLICK, record("col"));
+        pane->Bind(wxEVT_LIST_ITEM_RIGHT_CLICK, record("right"));
+        pane->Bind(wxEVT_LIST_ITEM_ACTIVATED, record("activate"));
+        pane->Bind(wxEVT_LIST_KEY_DOWN, record("key"));
+        pane->Bind(wxEVT_LIST_END_LABEL_EDIT, record("edit"));
+        pane->Bind(wxEVT_LIST_BEGIN_DRAG, [this](wxListEvent& e) {
+            events.push_back("drag:" + std::to_string(e.GetIndex()));
+            dragPoint = e.GetPoint();
+        });
+    }
+    wxPanel* pane;
+    HFileListCtrl* list;
+    std::unique_ptr<wxImageList> images;
+    std::vector<std::string> events;
+    std::string label;
+    wxPoint dragPoint;
+};

@@ -1,0 +1,207 @@
+#include "tests/support/gui_harness/gui_harness.h"
+
+#include <chrono>
+#include <thread>
+
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/listctrl.h>
+#include <wx/timer.h>
+#include <wx/toplevel.h>
+#include <wx/uiaction.h>
+#include <wx/window.h>
+
+namespace gui {
+
+namespace {
+
+void PumpOnce() {
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (!loop) return;
+    while (loop->Pending())
+        loop->Dispatch();
+    wxTheApp->ProcessPendingEvents();
+    loop->ProcessIdle();
+}
+
+} // namespace
+
+void Pump(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    do {
+        PumpOnce();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    } while (std::chrono::steady_clock::now() < end);
+}
+
+bool PumpUntil(const std::function<bool()>& pred, int timeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() >= end) return pred();
+        PumpOnce();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+void ShowAndWait(wxWindow* top) {
+    top->Show();
+    top->Raise();
+    PumpUntil([top] { return top->IsShownOnScreen(); }, 3000);
+    // Let the X server map and place the window and the toolkit lay it out.
+    Pump(150);
+    if (auto* tlw = wxDynamicCast(top, wxTopLevelWindow)) tlw->Layout();
+    Pump(50);
+}
+
+bool SendCommand(wxWindow* window, int id) {
+    wxCommandEvent event(wxEVT_MENU, id);
+    event.SetEventObject(window);
+    return window->GetEventHandler()->ProcessEvent(event);
+}
+
+bool SendButton(wxWindow* window, int id) {
+    wxCommandEvent event(wxEVT_BUTTON, id);
+    event.SetEventObject(window);
+    return window->GetEventHandler()->ProcessEvent(event);
+}
+
+UpdateState RunUpdateUI(wxWindow* window, int id) {
+    wxUpdateUIEvent event(id);
+    event.SetEventObject(window);
+    UpdateState state;
+    state.processed = window->GetEventHandler()->ProcessEvent(event);
+    state.setEnabled = event.GetSetEnabled();
+    state.enabled = event.GetEnabled();
+    state.setChecked = event.GetSetChecked();
+    state.checked = event.GetChecked();
+    state.setText = event.GetSetText();
+    state.text = event.GetText();
+    return state;
+}
+
+std::vector<std::vector<std::string>> ListRows(const wxListCtrl& list) {
+    std::vector<std::vector<std::string>> rows;
+    for (long row = 0; row < list.GetItemCount(); ++row) {
+        std::vector<std::string> cells;
+        for (int col = 0; col < list.GetColumnCount(); ++col)
+            cells.push_back(list.GetItemText(row, col).utf8_string());
+        rows.push_back(std::move(cells));
+    }
+    return rows;
+}
+
+std::vector<long> SelectedRows(const wxListCtrl& list) {
+    std::vector<long> rows;
+    for (long row = list.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); row != -1;
+         row = list.GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
+        rows.push_back(row);
+    return rows;
+}
+
+wxPoint RowScreenPoint(const wxListCtrl& list, long row) {
+    wxRect rect;
+    list.GetItemRect(row, rect, wxLIST_RECT_LABEL);
+    return list.ClientToScreen(
+        wxPoint(rect.x + std::min(rect.width / 2, 20), rect.y + rect.height / 2));
+}
+
+wxPoint ScreenCenter(const wxWindow& window) {
+    const wxSize size = window.GetClientSize();
+    return window.ClientToScreen(wxPoint(size.x / 2, size.y / 2));
+}
+
+// ---- Script -----------------------------------------------------------------
+
+struct Script::Impl : wxTimer {
+    int interval;
+    std::vector<std::function<void()>> steps;
+    size_t next = 0;
+    size_t finished = 0;
+    // The event loop that was active when each running step began.
+    std::vector<wxEventLoopBase*> running;
+
+    void Notify() override {
+        if (next >= steps.size()) return;
+        // A step that is still running keeps the next one back while it only
+        // yields (same loop), so that input goes out in order; a step that
+        // started a modal loop (another loop is active) lets it run inside.
+        if (!running.empty() && running.back() == wxEventLoopBase::GetActive()) {
+            StartOnce(interval);
+            return;
+        }
+        const size_t index = next++;
+        if (next < steps.size()) StartOnce(interval);
+        running.push_back(wxEventLoopBase::GetActive());
+        steps[index]();
+        running.pop_back();
+        ++finished;
+    }
+};
+
+Script::Script(int intervalMs) : impl_(new Impl) {
+    impl_->interval = intervalMs;
+}
+
+Script::~Script() {
+    impl_->Stop();
+    delete impl_;
+}
+
+Script& Script::Then(std::function<void()> step) {
+    impl_->steps.push_back(std::move(step));
+    return *this;
+}
+
+void Script::Start() {
+    if (!impl_->steps.empty()) impl_->StartOnce(impl_->interval);
+}
+
+bool Script::Done() const {
+    return impl_->finished >= impl_->steps.size();
+}
+
+bool Script::Run(int timeoutMs) {
+    Start();
+    return PumpUntil([this] { return Done(); }, timeoutMs);
+}
+
+// ---- Input ------------------------------------------------------------------
+
+namespace {
+// One simulator for the whole run: making one waits and dispatches events,
+// which must not happen in the middle of a series of steps.
+wxUIActionSimulator& Simulator() {
+    static wxUIActionSimulator* simulator = new wxUIActionSimulator;
+    return *simulator;
+}
+} // namespace
+
+void MouseMove(const wxPoint& screen) {
+    Simulator().MouseMove(screen);
+}
+
+void MouseDown(int button) {
+    Simulator().MouseDown(button == 1   ? wxMOUSE_BTN_LEFT
+                          : button == 2 ? wxMOUSE_BTN_RIGHT
+                                        : wxMOUSE_BTN_MIDDLE);
+}
+
+void MouseUp(int button) {
+    Simulator().MouseUp(button == 1   ? wxMOUSE_BTN_LEFT
+                        : button == 2 ? wxMOUSE_BTN_RIGHT
+                                      : wxMOUSE_BTN_MIDDLE);
+}
+
+void KeyPress(int keycode) {
+    Simulator().Char(keycode);
+}
+
+void MouseGlide(const wxPoint& from, const wxPoint& to, int steps) {
+    for (int i = 1; i <= steps; ++i) {
+        MouseMove(from + (to - from) * i / steps);
+        Pump(10);
+    }
+}
+
+} // namespace gui
