@@ -1,0 +1,218 @@
+// kdmerge as a program: output, messages, streams, prompt and exit statuses.
+#include "hex_text.h"
+#include "run_program.h"
+#include "../../maint/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using hexgen::EndRecord;
+using hexgen::ExtendedLinear;
+using hexgen::ProgramRun;
+using hexgen::Record;
+
+namespace {
+
+const std::string kBanner =
+    "KD5200 HEX Merge program\nCopyright (c) Zentrovia. All rights reserved.\n\n";
+const std::string kEnd = ":00000001FF\r\n\r\n\r\n; merged by kdmerge\r\n";
+const std::string kExt0 = ":020000040000FA\r\n";
+
+class Kdmerge : public ::testing::Test {
+protected:
+    ProgramRun Run(const std::vector<std::string>& args, const std::string& input = "") {
+        return hexgen::RunProgram(SD_BIN_DIR "/kdmerge", args, dir.Path(), input);
+    }
+    void Write(const std::string& name, const std::string& text) {
+        hexgen::WriteText(dir / name, text);
+    }
+    std::string Read(const std::string& name) { return hexgen::ReadText(dir / name); }
+    TempFolder dir;
+};
+
+std::string Crlf(std::string text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(Kdmerge, JoinsInputsOnStandardOutput) {
+    const std::string a = Record(0, 0x2000, {1, 2, 3}) + Record(0, 0x2003, {4});
+    const std::string b = Record(0, 0x4000, {5, 6});
+    Write("a.hex", a + EndRecord());
+    Write("b.hex", b + EndRecord());
+    const ProgramRun run = Run({"a.hex", "b.hex"});
+    EXPECT_EQ(run.status, 0);
+    // The banner goes to standard error so that the output stays pure HEX.
+    EXPECT_EQ(run.out, kExt0 + Crlf(a) + kExt0 + Crlf(b) + kEnd);
+    EXPECT_EQ(run.err, kBanner);
+}
+
+TEST_F(Kdmerge, WritesTheOutputFileWithProgress) {
+    Write("a.hex", Record(0, 0x10, {1}) + EndRecord());
+    Write("empty.hex", "");
+    const ProgramRun run = Run({"/o", "out.hex", "a.hex", "-q", "empty.hex", "/Q"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, kBanner);
+    EXPECT_EQ(Read("out.hex"), kExt0 + Crlf(Record(0, 0x10, {1})) + kExt0 + kEnd);
+
+    const ProgramRun loud = Run({"a.hex", "-O", "out2.hex", "empty.hex"});
+    EXPECT_EQ(loud.status, 0);
+    EXPECT_EQ(loud.out, kBanner + "Merging 'a.hex'...\nMerging 'empty.hex'...\n\nAll hex file was "
+                                  "merged successfully.\n");
+    EXPECT_EQ(loud.err, "");
+    EXPECT_EQ(Read("out2.hex"), Read("out.hex"));
+}
+
+TEST_F(Kdmerge, CopiesRecordsAsTheyStand) {
+    // Own extended addresses stay; lower-case headers become upper case while
+    // data and checksum keep their case; other types are copied; an input
+    // ends at its end record or at a line without record mark.
+    std::string lower = Record(0, 0xABCD, {0xAB, 0xCD});
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    Write("a.hex", ExtendedLinear(1) + lower + Record(3, 0, {0, 0, 0x20, 0}) + EndRecord() +
+                       Record(0, 0, {9}));
+    Write("b.hex", Record(0, 0, {7}) + "\n" + Record(0, 1, {8}));
+    const ProgramRun run = Run({"a.hex", "b.hex"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, kExt0 + Crlf(ExtendedLinear(1)) + ":02ABCD00abcd" + lower.substr(13, 2) +
+                           "\r\n" + Crlf(Record(3, 0, {0, 0, 0x20, 0})) + kExt0 +
+                           Crlf(Record(0, 0, {7})) + kEnd);
+}
+
+TEST_F(Kdmerge, EveryLineEndsInCrLf) {
+    // CR LF input does not become CR CR LF; a last line without line feed
+    // gets one; a long record line is copied whole.
+    const std::string big = Record(0, 0x100, std::vector<uint8_t>(200, 0x5A), "");
+    Write("a.hex", Record(0, 0, {1}, "\r\n") + Record(0, 1, {2}, "\r\r\n") + big);
+    Write("b.hex", Record(0, 0x200, {3}));
+    const ProgramRun run = Run({"a.hex", "b.hex"});
+    EXPECT_EQ(run.out, kExt0 + Record(0, 0, {1}, "\r\n") + Record(0, 1, {2}, "\r\n") + big +
+                           "\r\n" + kExt0 + Record(0, 0x200, {3}, "\r\n") + kEnd);
+}
+
+TEST_F(Kdmerge, AsksBeforeReplacingAnOutputFile) {
+    Write("a.hex", Record(0, 0, {1}) + EndRecord());
+    const std::string question = "Output file 'out.hex' already exist. Overwrite? [y/N] :";
+    Write("out.hex", "old");
+    // x is asked again, the Enter after it counts as N.
+    ProgramRun run = Run({"-o", "out.hex", "a.hex"}, "x\n");
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.out, kBanner + question + question + "User Break\n");
+    EXPECT_EQ(Read("out.hex"), "old");
+    // The end of input counts as N as well, instead of asking forever.
+    run = Run({"-o", "out.hex", "a.hex"}, "");
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.out, kBanner + question + "User Break\n");
+    // Quiet: no "User Break".
+    run = Run({"-o", "out.hex", "a.hex", "/q"}, "n");
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.out, kBanner + question);
+    EXPECT_EQ(Read("out.hex"), "old");
+    run = Run({"-o", "out.hex", "a.hex", "/q"}, "Y\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, kBanner + question);
+    EXPECT_EQ(Read("out.hex"), kExt0 + Crlf(Record(0, 0, {1})) + kEnd);
+    // All yes: no question.
+    Write("out.hex", "old");
+    run = Run({"-o", "out.hex", "a.hex", "-y", "-q"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, kBanner);
+    EXPECT_EQ(Read("out.hex"), kExt0 + Crlf(Record(0, 0, {1})) + kEnd);
+}
+
+TEST_F(Kdmerge, CommandLineErrors) {
+    Write("a.hex", EndRecord());
+    ProgramRun run = Run({"a.hex", "-x"});
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.err, kBanner + "Invalid 2th option '-x'\nUse /? or /h for help\n");
+    run = Run({"/"});
+    EXPECT_EQ(run.err, kBanner + "Invalid 1th option '/'\nUse /? or /h for help\n");
+    run = Run({});
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.err, kBanner + "No Input file specified\nUse /? or /h for help\n");
+    // /o without a name is ignored.
+    run = Run({"/o"});
+    EXPECT_EQ(run.err, kBanner + "No Input file specified\nUse /? or /h for help\n");
+    run = Run({"-q", "-o", "out.hex", "a.hex", "missing.hex"});
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.err, "Cannot open Input file 'missing.hex'\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.hex"));
+    // A folder cannot be opened as a file.
+    std::filesystem::create_directory(dir / "folder.hex");
+    run = Run({"-q", "-o", "out.hex", "folder.hex"});
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.err, "Cannot open Input file 'folder.hex'\n");
+    run = Run({"-o", "no/such/out.hex", "a.hex"});
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.err, "Cannot open output file 'no/such/out.hex'\n");
+    // The name after /o is taken even when it looks like an option.
+    run = Run({"-o", "-y", "a.hex", "/q"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir / "-y"));
+}
+
+TEST_F(Kdmerge, AtMostSixtyFourInputs) {
+    Write("a.hex", EndRecord());
+    std::vector<std::string> args(64, "a.hex");
+    EXPECT_EQ(Run(args).status, 0);
+    args.push_back("a.hex");
+    const ProgramRun run = Run(args);
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.err, kBanner + "Too many Input file, You can use 64 maximum\n");
+    EXPECT_EQ(run.out, "");
+}
+
+TEST_F(Kdmerge, PrintsUsage) {
+    const ProgramRun run = Run({"a.hex", "/?", "-x"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, kBanner +
+                           "Usage:\n"
+                           "  kdmerge [/o out-hex] [hex1] [hex2] [...] [hexn] [/y] [/q] [/?] [/h]\n"
+                           "  \t/o out-hex : Output Hex file\n"
+                           "  \thexn       : n-th Input Hex file\n"
+                           "  \t/q         : Quiet\n"
+                           "  \t/y         : All Yes\n"
+                           "  \t/?, /h     : help\n"
+                           "  '-' can be accepted also, instead of '/'\n");
+    EXPECT_EQ(Run({"-Help"}).out, run.out);
+}
+
+TEST_F(Kdmerge, RefusesToOverwriteAnInput) {
+    const std::string a = Record(0, 0, {1}) + EndRecord();
+    Write("a.hex", a);
+    const ProgramRun run = Run({"-o", "./a.hex", "a.hex", "-y"});
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.err, "Output file './a.hex' is also an Input file\n");
+    EXPECT_EQ(Read("a.hex"), a);
+}
+
+TEST_F(Kdmerge, WarnsAboutConflictsAndDamagedRecords) {
+    const std::string a = Record(0, 0x2000, {1, 2, 3, 4}) + Record(0, 0x3000, {5});
+    // Same data at 0x2000..0x2001 (no conflict), different at 0x2002; then
+    // via a segment address (0x0200 * 16 = 0x2000) a difference at 0x3000.
+    const std::string b =
+        Record(0, 0x2000, {1, 2, 9}) + Record(2, 0, {0x02, 0x00}) + Record(0, 0x1000, {6});
+    std::string c = Record(0, 0x5000, {1}) + Record(0, 0x5000, {2});
+    c[c.size() - 2] = c[c.size() - 2] == 'A' ? 'B' : 'A';
+    Write("a.hex", a);
+    Write("b.hex", b);
+    Write("c.hex", c);
+    const ProgramRun run = Run({"-o", "out.hex", "a.hex", "b.hex", "c.hex", "-q"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err,
+              "kdmerge: c.hex:2: warning: checksum mismatch (1 record in all)\n"
+              "kdmerge: warning: 'a.hex' and 'b.hex' hold different data at address 0x00002002\n");
+    // The output is the plain merge all the same.
+    EXPECT_EQ(Read("out.hex"), kExt0 + Crlf(a) + kExt0 + Crlf(b) + kExt0 + Crlf(c) + kEnd);
+    // Equal data in two inputs, or one input writing twice, is no conflict.
+    Write("d.hex", Record(0, 0x2000, {7, 2}) + Record(0, 0x2000, {1}));
+    EXPECT_EQ(Run({"-o", "out.hex", "a.hex", "a.hex", "d.hex", "-q", "-y"}).err, "");
+}

@@ -1,0 +1,82 @@
+// kdrom on the virtual player: the image the player stores is the
+// conversion of the HEX file, for application and boot code.
+#include "maint/hex_to_image.h"
+
+#include "hex_text.h"
+#include "run_program.h"
+#include "../../maint/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using hexgen::ProgramRun;
+
+namespace {
+
+class KdromPlayer : public ::testing::Test {
+protected:
+    KdromPlayer() {
+        std::filesystem::create_directories(dir / "tmp");
+        // Code below 0x2000 (left out of application code), a gap, and a
+        // part above 64 KiB.
+        hexgen::WriteText(dir / "fw.hex",
+                          hexgen::DataRecords(0x1F00, hexgen::RandomBytes(0x300, 5)) +
+                              hexgen::DataRecords(0x4000, hexgen::RandomBytes(100, 6)) +
+                              hexgen::HexFile(0x1FFF8, hexgen::RandomBytes(40, 7)));
+    }
+    std::vector<std::string> Environment() {
+        return {"KD5200_PLAYER_DIR=" + (dir / "player"), "TMPDIR=" + (dir / "tmp"),
+                "LD_LIBRARY_PATH=" SD_BIN_DIR};
+    }
+    ProgramRun Kdrom(const std::vector<std::string>& args) {
+        return hexgen::RunProgram(SD_BIN_DIR "/kdrom", args, dir.Path(), "", Environment());
+    }
+    ProgramRun Sim(const std::vector<std::string>& args) {
+        return hexgen::RunProgram(SD_BIN_DIR "/kd5200sim", args, dir.Path(), "", Environment());
+    }
+    std::string Converted(uint32_t base) {
+        EXPECT_TRUE(ConvertHexToImage(dir / "fw.hex", dir / "expected.bin", base));
+        return hexgen::ReadText(dir / "expected.bin");
+    }
+    bool TempIsEmpty() { return std::filesystem::is_empty(dir / "tmp"); }
+
+    TempFolder dir;
+};
+
+} // namespace
+
+TEST_F(KdromPlayer, StoresTheConvertedImage) {
+    ASSERT_EQ(Sim({"create"}).status, 0);
+    ASSERT_EQ(Sim({"plug"}).status, 0);
+
+    ProgramRun run = Kdrom({"fw.hex"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(Sim({"firmware", "application", "stored.bin"}).status, 0);
+    const std::string application = Converted(kApplicationCodeBase);
+    EXPECT_EQ(application.size(), 0x1FFF8u + 40 - 0x2000);
+    EXPECT_EQ(hexgen::ReadText(dir / "stored.bin"), application);
+
+    run = Kdrom({"-b", "fw.hex"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(Sim({"firmware", "boot", "stored.bin"}).status, 0);
+    EXPECT_EQ(hexgen::ReadText(dir / "stored.bin"), Converted(kBootCodeBase));
+    EXPECT_TRUE(TempIsEmpty());
+}
+
+TEST_F(KdromPlayer, FailuresOnThePlayer) {
+    ASSERT_EQ(Sim({"create"}).status, 0);
+    // Not plugged in: the program stops before making a temporary file.
+    ProgramRun run = Kdrom({"fw.hex"});
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.err, "Cannot open KD5200 USB device\n");
+    EXPECT_TRUE(TempIsEmpty());
+
+    // An empty image is refused by the library, which shows its own error.
+    ASSERT_EQ(Sim({"plug"}).status, 0);
+    hexgen::WriteText(dir / "empty.hex", "");
+    run = Kdrom({"empty.hex"});
+    EXPECT_EQ(run.status, 255);
+    EXPECT_NE(run.err.find("KD5200"), std::string::npos) << run.err;
+    EXPECT_TRUE(TempIsEmpty());
+}

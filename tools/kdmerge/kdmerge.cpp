@@ -1,0 +1,239 @@
+// kdmerge: joins Intel HEX files into one, in command-line order.
+#include "maint/hex_reader.h"
+#include "tools/kdmerge/merge_output.h"
+#include "tools/kdmerge/merge_records.h"
+#include "tools/kdmerge/overlap_check.h"
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+constexpr int kMaxInputs = 64;
+constexpr int kFailure = -1;
+constexpr char kTrailer[] = "; merged by kdmerge";
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+struct Options {
+    std::vector<std::string> inputs;
+    std::string output;
+    bool hasOutput = false;
+    bool quiet = false;
+    bool allYes = false;
+};
+
+enum class Parsed { Run, Usage, Error };
+
+void PrintBanner(std::FILE* stream) {
+    std::fputs("KD5200 HEX Merge program\n"
+               "Copyright (c) Zentrovia. All rights reserved.\n"
+               "\n",
+               stream);
+}
+
+void PrintUsage() {
+    std::fputs("Usage:\n"
+               "  kdmerge [/o out-hex] [hex1] [hex2] [...] [hexn] [/y] [/q] [/?] [/h]\n"
+               "  \t/o out-hex : Output Hex file\n"
+               "  \thexn       : n-th Input Hex file\n"
+               "  \t/q         : Quiet\n"
+               "  \t/y         : All Yes\n"
+               "  \t/?, /h     : help\n"
+               "  '-' can be accepted also, instead of '/'\n",
+               stdout);
+}
+
+// Reads the arguments; on Error, message holds the lines for standard error.
+Parsed ParseArguments(int argc, char** argv, Options& options, std::string& message) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!arg.empty() && (arg[0] == '/' || arg[0] == '-')) {
+            switch (std::tolower(static_cast<unsigned char>(arg.size() > 1 ? arg[1] : '\0'))) {
+            case 'o':
+                if (i + 1 < argc) {
+                    options.output = argv[++i];
+                    options.hasOutput = true;
+                }
+                break;
+            case 'y':
+                options.allYes = true;
+                break;
+            case 'q':
+                options.quiet = true;
+                break;
+            case 'h':
+            case '?':
+                return Parsed::Usage;
+            default:
+                message = "Invalid " + std::to_string(i) + "th option '" + arg +
+                          "'\nUse /? or /h for help\n";
+                return Parsed::Error;
+            }
+        } else {
+            if (options.inputs.size() == kMaxInputs) {
+                message =
+                    "Too many Input file, You can use " + std::to_string(kMaxInputs) + " maximum\n";
+                return Parsed::Error;
+            }
+            options.inputs.push_back(arg);
+        }
+    }
+    return Parsed::Run;
+}
+
+// Whether the file can be opened for reading. A folder does not count,
+// although the C library opens one without complaint.
+bool CanOpen(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return false;
+    return FilePtr(std::fopen(path.c_str(), "rb")) != nullptr;
+}
+
+// Asks whether to replace the output file. The end of input counts as N.
+bool ConfirmOverwrite(const std::string& path) {
+    for (;;) {
+        std::printf("Output file '%s' already exist. Overwrite? [y/N] :", path.c_str());
+        std::fflush(stdout);
+        const int c = std::getchar();
+        if (c == EOF || c == '\n' || c == '\r' || c == 'n' || c == 'N') return false;
+        if (c == 'y' || c == 'Y') return true;
+    }
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+void PrintWarnings(const std::string& name, const HexWarnings& warnings) {
+    for (const std::string& line : FormatHexWarnings(name, warnings))
+        std::fprintf(stderr, "kdmerge: %s\n", line.c_str());
+}
+
+// Reads the inputs again and warns where two of them put different data at
+// one address. The merged output is not affected.
+void WarnAboutConflicts(const Options& options, const std::vector<std::vector<AddressRun>>& runs) {
+    std::vector<AddressRun> overlaps = FindOverlaps(runs);
+    if (overlaps.empty()) return;
+    ConflictFinder finder(std::move(overlaps));
+    for (unsigned i = 0; i < options.inputs.size(); ++i) {
+        FilePtr in(std::fopen(options.inputs[i].c_str(), "rb"));
+        if (!in) continue;
+        HexReader reader(in.get(), 1 << 16);
+        finder.BeginInput(i);
+        ForEachMergeRecord(reader, finder);
+        finder.EndInput();
+    }
+    for (const DataConflict& c : finder.Conflicts())
+        std::fprintf(stderr,
+                     "kdmerge: warning: '%s' and '%s' hold different data at address 0x%08X\n",
+                     options.inputs[c.earlier].c_str(), options.inputs[c.later].c_str(),
+                     static_cast<unsigned>(c.address));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    std::string message;
+    const Parsed parsed = ParseArguments(argc, argv, options, message);
+    // When the merged text goes to standard output, the banner must not mix with it.
+    PrintBanner(parsed == Parsed::Usage || options.hasOutput ? stdout : stderr);
+    if (parsed == Parsed::Usage) {
+        PrintUsage();
+        return 0;
+    }
+    if (parsed == Parsed::Error) {
+        std::fputs(message.c_str(), stderr);
+        return kFailure;
+    }
+    if (options.inputs.empty()) {
+        std::fputs("No Input file specified\nUse /? or /h for help\n", stderr);
+        return kFailure;
+    }
+    for (const std::string& input : options.inputs) {
+        if (!CanOpen(input)) {
+            std::fprintf(stderr, "Cannot open Input file '%s'\n", input.c_str());
+            return kFailure;
+        }
+    }
+
+    FilePtr outputFile;
+    std::FILE* output = stdout;
+    if (!options.hasOutput) {
+        options.quiet = true;
+    } else {
+        for (const std::string& input : options.inputs) {
+            if (SameFile(input, options.output)) {
+                std::fprintf(stderr, "Output file '%s' is also an Input file\n",
+                             options.output.c_str());
+                return kFailure;
+            }
+        }
+        if (CanOpen(options.output) && !options.allYes && !ConfirmOverwrite(options.output)) {
+            if (!options.quiet) std::puts("User Break");
+            return kFailure;
+        }
+        outputFile.reset(std::fopen(options.output.c_str(), "wb"));
+        if (!outputFile) {
+            std::fprintf(stderr, "Cannot open output file '%s'\n", options.output.c_str());
+            return kFailure;
+        }
+        output = outputFile.get();
+    }
+
+    MergeOutput merged(output);
+    std::vector<std::vector<AddressRun>> runs(options.inputs.size());
+    bool readFailed = false;
+    for (std::size_t i = 0; i < options.inputs.size(); ++i) {
+        const std::string& input = options.inputs[i];
+        if (!options.quiet) {
+            std::printf("Merging '%s'...\n", input.c_str());
+            std::fflush(stdout);
+        }
+        FilePtr in(std::fopen(input.c_str(), "rb"));
+        if (!in) {
+            std::fprintf(stderr, "Cannot open Input file '%s'\n", input.c_str());
+            continue;
+        }
+        merged.Append(":020000040000FA");
+        merged.EndLine();
+        HexReader reader(in.get(), 1 << 18);
+        MergeCopier copier(merged, reader);
+        ForEachMergeRecord(reader, copier);
+        PrintWarnings(input, copier.Warnings());
+        runs[i] = copier.Runs();
+        if (reader.Failed()) {
+            // The merged file lacks part of this input: not a success.
+            std::fprintf(stderr, "Cannot read Input file '%s'\n", input.c_str());
+            readFailed = true;
+        }
+    }
+    merged.Append(":00000001FF");
+    merged.EndLine();
+    merged.EndLine();
+    merged.EndLine();
+    merged.Append(kTrailer);
+    merged.EndLine();
+    bool written = merged.Flush();
+    if (outputFile) written = std::fclose(outputFile.release()) == 0 && written;
+    if (!written) {
+        std::fprintf(stderr, "Cannot write output file '%s'\n",
+                     options.hasOutput ? options.output.c_str() : "standard output");
+        return kFailure;
+    }
+
+    if (readFailed) return kFailure;
+    WarnAboutConflicts(options, runs);
+    if (!options.quiet) std::puts("\nAll hex file was merged successfully.");
+    return 0;
+}

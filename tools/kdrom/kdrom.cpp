@@ -1,0 +1,162 @@
+// kdrom: writes application or boot code from an Intel HEX file into the player.
+#include "device/kd5200usb.h"
+#include "maint/hex_to_image.h"
+#include "platform/paths.h"
+#include "platform/temp_file.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+constexpr int kFailure = -1;
+constexpr int kTimeoutMs = 30000;
+constexpr int kNameSize = 520; // at most 519 characters and the NUL
+
+struct Options {
+    std::string hexFile;
+    bool hasHexFile = false;
+    bool boot = false;
+    bool mds = false;
+};
+
+enum class Parsed { Run, Usage, Error };
+
+void PrintBanner() {
+    std::fputs("KD5200 Codec writing program\n"
+               "Copyright (c) Zentrovia. All rights reserved.\n"
+               "\n",
+               stdout);
+}
+
+void PrintUsage() {
+    std::fputs("Usage:\n"
+               "  kdrom [hex-file] [/b] [/m] [/?] [/h]\n"
+               "  \thex-file : Intel Hex file to write\n"
+               "  \t/b       : Write BOOT code\n"
+               "  \t/m       : Using MDS(QE-271). Can be used only in CODEC running\n"
+               "  \t/?, /h   : help\n"
+               "  '-' can be accepted also, instead of '/'\n",
+               stdout);
+}
+
+Parsed ParseArguments(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (arg[0] == '/' || arg[0] == '-') {
+            switch (std::tolower(static_cast<unsigned char>(arg[1]))) {
+            case 'b':
+                options.boot = true;
+                break;
+            case 'm':
+                options.mds = true;
+                break;
+            case '?':
+            case 'h':
+                return Parsed::Usage;
+            default:
+                std::fprintf(stderr, "Invalid %dth option '%s'\nUse /? or /h for help\n", i, arg);
+                return Parsed::Error;
+            }
+        } else if (options.hasHexFile) {
+            std::fprintf(stderr, "Invalid %dth option '%s'\n", i, arg);
+            return Parsed::Error;
+        } else {
+            options.hexFile = arg;
+            options.hasHexFile = true;
+        }
+    }
+    return Parsed::Run;
+}
+
+// Asks for the HEX file name; false at the end of input.
+bool AskHexFile(std::string& name) {
+    std::fputs("Input HEX file to write (Press Ctrl+C to abort) :", stdout);
+    std::fflush(stdout);
+    char line[kNameSize];
+    if (!std::fgets(line, sizeof line, stdin)) return false;
+    std::size_t n = std::strlen(line);
+    while (n > 0 && (line[n - 1] == '\r' || line[n - 1] == '\n'))
+        --n;
+    name.assign(line, n);
+    return true;
+}
+
+// Whether the file can be opened for reading. A folder does not count,
+// although the C library opens one without complaint.
+bool CanOpen(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return false;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
+}
+
+// Converts the HEX file into the image and writes it; the device is open.
+int WriteFirmware(KD5200_HANDLE device, const Options& options) {
+    const std::string image = platform::CreateTempFile("$520");
+    if (image.empty()) {
+        std::fprintf(stderr, "Cannot create a temporary file in '%s'\n",
+                     platform::TempDir().c_str());
+        return kFailure;
+    }
+    HexImageReport report;
+    const bool converted = ConvertHexToImage(
+        options.hexFile, image, options.boot ? kBootCodeBase : kApplicationCodeBase, report);
+    for (const std::string& line : FormatHexWarnings(options.hexFile, report.warnings))
+        std::fprintf(stderr, "kdrom: %s\n", line.c_str());
+    int status = 0;
+    if (!converted) {
+        // Writing an empty or partial image would leave the player without working code.
+        std::fprintf(stderr, "Cannot convert HEX file '%s'\n", options.hexFile.c_str());
+        std::fprintf(stderr, "  (%s)\n", HexImageErrorText(report.error));
+        status = kFailure;
+    } else {
+        KD5200_SetTimeout(kTimeoutMs, kTimeoutMs);
+        if (!KD5200_UpgradeFirmware(
+                nullptr, device, options.boot ? KD5200_TARGET_BOOT : KD5200_TARGET_APPLICATION,
+                options.mds ? KD5200_ROM_MDS : 0, image.c_str(), options.hexFile.c_str())) {
+            KD5200_DispError(nullptr, KD5200_GetError(), KD5200_GetWindowsError());
+            status = kFailure;
+        }
+    }
+    std::remove(image.c_str());
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    PrintBanner();
+    Options options;
+    switch (ParseArguments(argc, argv, options)) {
+    case Parsed::Usage:
+        PrintUsage();
+        return 0;
+    case Parsed::Error:
+        return kFailure;
+    case Parsed::Run:
+        break;
+    }
+    if (!options.hasHexFile && !AskHexFile(options.hexFile)) {
+        std::fputs("Hex file was not specified\n", stderr);
+        return kFailure;
+    }
+    if (!CanOpen(options.hexFile)) {
+        std::fprintf(stderr, "Cannot open HEXA file '%s'\n", options.hexFile.c_str());
+        return kFailure;
+    }
+    KD5200_HANDLE device = nullptr;
+    if (!KD5200_Open(&device)) {
+        std::fputs("Cannot open KD5200 USB device\n", stderr);
+        return kFailure;
+    }
+    const int status = WriteFirmware(device, options);
+    KD5200_Close(device);
+    KD5200_Free(device);
+    return status;
+}
