@@ -14,5 +14,10 @@ fi
 if [ -x "$bin/songdock" ]; then
   exec "$bin/songdock"
 fi
-echo "Built programs:"
-ls "$bin"
+echo "The virtual player in $KD5200_PLAYER_DIR is plugged in:"
+"$bin/kd5200sim" ls || true
+echo
+echo "Songdock is not part of this build yet. Programs built in $bin:"
+for p in kd5200sim kdrom kdmerge qdx2wav qka2wav libkd5200usb.so; do
+  [ -e "$bin/$p" ] && echo "  $p"
+done
