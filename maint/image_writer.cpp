@@ -33,6 +33,7 @@ bool ImageWriter::SeekTo(uint64_t offset) {
 }
 
 void ImageWriter::WriteAt(uint64_t offset, const uint8_t* data, std::size_t n) {
+    if (n == 0) return; // a record without data bytes has no buffer either
     if (!file_ || !ok_ || !SeekTo(offset)) return;
     if (std::fwrite(data, 1, n, file_) != n) ok_ = false;
     position_ += n;
