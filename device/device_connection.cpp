@@ -73,8 +73,11 @@ bool DevConnect(bool read, int* count, int* mask) {
     if (Api().IsValidHandle(s.handle)) {
         if (Api().TestConnection()) return true;
         DevClose();
-    } else if (!Api().TestConnection()) {
-        return false;
+    } else {
+        // A handle the library no longer knows is of no use: without a player
+        // the operations must see none and report code 3.
+        s.handle = nullptr;
+        if (!Api().TestConnection()) return false;
     }
     KD5200_HANDLE opened = nullptr;
     if (!Api().Open(&opened)) return false;

@@ -84,7 +84,7 @@ int DevAskOverwrite(const char* path);
 bool DevReplaceExtension(const char* name, const char* oldExt, const char* newExt, char* out,
                          int size);
 // A player file name reduced to one safe file name: separators and ':'
-// become '_', leading dots are dropped, and an empty result becomes "_".
+// become '_', and "", "." or ".." becomes "_".
 std::string DevSafeFileName(const std::string& name);
 // Where an uploaded player file goes: folder + "/" + the safe name (no second
 // slash when folder ends in one), or the safe name alone without a folder.

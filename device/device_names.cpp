@@ -36,8 +36,9 @@ std::string DevSafeFileName(const std::string& name) {
     std::string safe = name;
     std::replace_if(
         safe.begin(), safe.end(), [](char c) { return c == '/' || c == '\\' || c == ':'; }, '_');
-    safe.erase(0, safe.find_first_not_of('.'));
-    return safe.empty() ? "_" : safe;
+    // "." and ".." name folders, not files; every other name stays as it is.
+    if (safe.empty() || safe == "." || safe == "..") return "_";
+    return safe;
 }
 
 std::string DevTargetPath(const char* folder, const std::string& name) {

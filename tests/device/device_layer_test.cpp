@@ -183,6 +183,16 @@ TEST_F(DeviceLayer, ConnectFailsWithoutPlayerOrWhenOpenFails) {
     EXPECT_FALSE(DevConnect(true, &count, &mask));
     EXPECT_EQ(count, 7);
     EXPECT_EQ(DevGetHandle(), nullptr);
+
+    // A handle the library has dropped is not kept: the operations then
+    // report "no player" instead of passing it on.
+    Connect();
+    Fake().Script("KD5200_IsValidHandle 0");
+    Fake().Script("KD5200_TestConnection 0 20");
+    EXPECT_FALSE(DevConnect(true, &count, &mask));
+    EXPECT_EQ(DevGetHandle(), nullptr);
+    EXPECT_EQ(DevDeleteFile(nullptr, 0, 0, "a"), 3);
+    EXPECT_TRUE(Calls("KD5200_Delete").empty());
 }
 
 TEST_F(DeviceLayer, TimeoutsComeFromAndGoBackToTheSettings) {
@@ -338,13 +348,15 @@ TEST_F(DeviceLayer, PlayerNamesNeverLeaveTheChosenFolder) {
         const char* name;
         const char* safe;
     };
-    const Case cases[] = {{"../evil.mp3", "_evil.mp3"},
+    const Case cases[] = {{"../evil.mp3", ".._evil.mp3"},
                           {"a/../../x.mp3", "a_.._.._x.mp3"},
                           {"/etc/passwd", "_etc_passwd"},
                           {"C:\\boot.ini", "C__boot.ini"},
                           {"..", "_"},
+                          {".", "_"},
                           {"", "_"},
-                          {".hidden.mp3", "hidden.mp3"},
+                          {".hidden.mp3", ".hidden.mp3"},
+                          {"...", "..."},
                           {"dir\\REC.QKA", "dir_REC.WAV"}};
     Connect();
     for (const Case& c : cases) {
@@ -354,10 +366,13 @@ TEST_F(DeviceLayer, PlayerNamesNeverLeaveTheChosenFolder) {
         ASSERT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), Add(list, c.name, 1, 5)), 0);
         const auto uploads = Calls("KD5200_Upload");
         ASSERT_EQ(uploads.size(), 1u);
-        const std::string expected = "\"" + (folder_ / c.safe) + "\", \"" + c.name + "\"";
+        // The player's own name goes along only when the PC name differs.
+        const std::string player =
+            std::string(c.safe) == c.name ? "null" : "\"" + std::string(c.name) + "\"";
+        const std::string expected = "\"" + (folder_ / c.safe) + "\", " + player;
         EXPECT_NE(uploads[0].find(expected), std::string::npos) << uploads[0];
     }
-    EXPECT_EQ(DevTargetPath(nullptr, "../../x"), "_.._x");
+    EXPECT_EQ(DevTargetPath(nullptr, "../../x"), ".._.._x");
 }
 
 TEST_F(DeviceLayer, OverwriteQuestionCancelNoAndYes) {
