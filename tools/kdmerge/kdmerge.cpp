@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kMaxInputs = 64;
 constexpr int kFailure = -1;
-constexpr char kTrailer[] = "; merged by kdmerge";
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -218,11 +217,11 @@ int main(int argc, char** argv) {
             readFailed = true;
         }
     }
+    // The single end record and two empty lines end the merged file; nothing
+    // follows them that a strict HEX reader could take for a bad record.
     merged.Append(":00000001FF");
     merged.EndLine();
     merged.EndLine();
-    merged.EndLine();
-    merged.Append(kTrailer);
     merged.EndLine();
     bool written = merged.Flush();
     if (outputFile) written = std::fclose(outputFile.release()) == 0 && written;

@@ -120,7 +120,10 @@ int WriteFirmware(KD5200_HANDLE device, const Options& options) {
         if (!KD5200_UpgradeFirmware(
                 nullptr, device, options.boot ? KD5200_TARGET_BOOT : KD5200_TARGET_APPLICATION,
                 options.mds ? KD5200_ROM_MDS : 0, image.c_str(), options.hexFile.c_str())) {
-            KD5200_DispError(nullptr, KD5200_GetError(), KD5200_GetWindowsError());
+            // The library's code first, then the system error behind it.
+            const int32_t code = KD5200_GetError();
+            const int32_t windowsError = KD5200_GetWindowsError();
+            KD5200_DispError(nullptr, code, windowsError);
             status = kFailure;
         }
     }

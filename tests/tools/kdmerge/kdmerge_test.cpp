@@ -16,7 +16,7 @@ namespace {
 
 const std::string kBanner =
     "KD5200 HEX Merge program\nCopyright (c) Zentrovia. All rights reserved.\n\n";
-const std::string kEnd = ":00000001FF\r\n\r\n\r\n; merged by kdmerge\r\n";
+const std::string kEnd = ":00000001FF\r\n\r\n\r\n";
 const std::string kExt0 = ":020000040000FA\r\n";
 
 class Kdmerge : public ::testing::Test {
