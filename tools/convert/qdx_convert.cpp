@@ -58,6 +58,9 @@ Outcome ConvertQdx(std::FILE* in, std::FILE* out, Progress progress, void* user)
         // differences, both accepted: an RX_SID_UPDATE frame after more than
         // 50 frames in DTX is not muted, and an RX_NO_DATA frame that leaves
         // the decoder in the speech state counts as speech for the hangover.
+        // No-data frames before the first frame of any other type are decoded
+        // with the decoder's own starting mode (4.75 kbit/s) whatever the
+        // file's mode; from a fresh state they give near silence either way.
         const StorageFrame storage = reader.ToStorage(frame);
         Decoder_Interface_Decode(decoder.get(), storage.bytes.data(), pcm.data(), 0);
 

@@ -11,22 +11,22 @@ bool QkaScanner::IsSync(std::size_t at) const {
 QkaScanner::Status QkaScanner::Next(const std::uint8_t*& adpcm) {
     for (;;) {
         if (e_ - p_ < kLookAhead) {
-            if (!atEnd_) {
-                // Keep the unscanned rest and fill the buffer behind it.
-                const std::size_t rest = e_ - p_;
-                std::memmove(buffer_, buffer_ + p_, rest);
-                const std::size_t want = kBufferSize - rest;
-                const std::size_t got = std::fread(buffer_ + rest, 1, want, in_);
-                if (got < want) {
-                    if (std::ferror(in_)) return Status::ReadError;
-                    atEnd_ = true;
-                }
-                read_ += static_cast<long>(got);
-                p_ = 0;
-                e_ = rest + got;
-                if (progress_ && progress_(read_, size_, user_) != 0) return Status::Stopped;
+            // Keep the unscanned rest and fill the buffer behind it. Once the
+            // end has been met every further read gets nothing, but still
+            // counts as a read and prints its progress line.
+            const std::size_t rest = e_ - p_;
+            std::memmove(buffer_, buffer_ + p_, rest);
+            const std::size_t want = kBufferSize - rest;
+            const std::size_t got = atEnd_ ? 0 : std::fread(buffer_ + rest, 1, want, in_);
+            if (got < want) {
+                if (std::ferror(in_)) return Status::ReadError;
+                atEnd_ = true;
             }
-            if (atEnd_ && e_ - p_ < kBlockSize) return Status::End;
+            read_ += static_cast<long>(got);
+            p_ = 0;
+            e_ = rest + got;
+            if (progress_ && progress_(read_, size_, user_) != 0) return Status::Stopped;
+            if (got < want && e_ < kBlockSize) return Status::End;
         }
 
         // A block is taken when the next sync follows it, or when the input

@@ -121,8 +121,24 @@ TEST_F(QdxTest, SidFirstAndUpdateAreTellApart) {
         if (((f[0] >> 3) & 15) == 8) ++((f[1 + 35 / 8] >> (7 - 35 % 8)) & 1 ? update : first);
     EXPECT_GT(first, 0);
     EXPECT_GT(update, 0);
+    Bytes qdx = Pack(frames, false, true);
     Bytes wav;
-    ASSERT_EQ(Convert(Pack(frames, false, true), wav), 0);
+    ASSERT_EQ(Convert(qdx, wav), 0);
+    EXPECT_EQ(testfiles::Samples(wav, 44), ReferenceDecode(frames));
+
+    // The SID kind comes from the type bits and the mode indication from the
+    // file's mode: the four bits after the 35 comfort-noise bits are not used.
+    std::size_t at = 9;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        if (i > 0 && i % 10 == 0) at += 7;
+        const int type = qdx[at] & 3;
+        if (type == 1 || type == 2)
+            for (int bit = 2 + 35; bit < 2 + 39; ++bit)
+                qdx[at + bit / 8] ^= static_cast<std::uint8_t>(1u << (bit % 8));
+        at += type == 0 ? 13 : type == 3 ? 1 : 6;
+    }
+    ASSERT_EQ(at, qdx.size() - (frames.size() % 10 == 0 ? 7 : 0));
+    ASSERT_EQ(Convert(qdx, wav), 0);
     EXPECT_EQ(testfiles::Samples(wav, 44), ReferenceDecode(frames));
 }
 
