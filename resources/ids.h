@@ -1,7 +1,9 @@
 #pragma once
 // Numeric identifiers of commands, controls, strings and images. Commands and
 // controls keep the numbers of the original resources, so that event tables,
-// menus and tests agree on them.
+// menus and tests agree on them. The toolkit takes window and menu item ids
+// below 32767 only: commands above that are never window ids, and their menu
+// items carry stand-in ids (controls/menu_builder.h).
 
 namespace ids {
 
@@ -80,9 +82,6 @@ constexpr int kPropertiesDialog = 138;
 constexpr int kPageIcons[5] = {142, 145, 148, 154, 151};
 // Configuration page dialogs, in page order.
 constexpr int kPageDialogs[5] = {141, 152, 147, 154, 153};
-
-// Window id of the main window's client view and of the memory splitter.
-constexpr int kPaneFirst = 59648;
 
 // Controls of the dialogs.
 constexpr int kIdOk = 1;
