@@ -1,7 +1,9 @@
 #pragma once
 // Numeric identifiers of commands, controls, strings and images. Commands and
 // controls keep the numbers of the original resources, so that event tables,
-// menus and tests agree on them.
+// menus and tests agree on them. The toolkit takes window and menu item ids
+// below 32767 only: commands above that are never window ids, and their menu
+// items carry stand-in ids (controls/menu_builder.h).
 
 namespace ids {
 
@@ -78,6 +80,36 @@ constexpr int kPropertiesDialog = 138;
 
 // Configuration page icons, in page order.
 constexpr int kPageIcons[5] = {142, 145, 148, 154, 151};
+// Configuration page dialogs, in page order.
+constexpr int kPageDialogs[5] = {141, 152, 147, 154, 153};
+
+// Controls of the dialogs.
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+// Properties dialog 138.
+constexpr int kSizeInfo = 1000;
+constexpr int kVersionInfo = 1001;
+// Configuration dialog 140.
+constexpr int kConfigTree = 1001;
+constexpr int kConfigPlaceholder = 1003;
+constexpr int kConfigPageGroup = 1004;
+// Configuration pages.
+constexpr int kReceiveTimeoutEdit = 1002;
+constexpr int kSendTimeoutEdit = 1003;
+constexpr int kFormatTimeoutEdit = 1004;
+constexpr int kRomMdsRadio = 1018;
+constexpr int kRomStandAloneRadio = 1019;
+constexpr int kConvertRadio = 1021;
+constexpr int kBinaryRadio = 1022;
+constexpr int kRawFileEdit = 1024;
+constexpr int kRawViewerEdit = 1026;
+constexpr int kRawAddrEdit = 1027;
+constexpr int kRawFileBrowse = 1028;
+constexpr int kRawViewerBrowse = 1029;
+constexpr int kRawCountEdit = 1031;
+// Font information dialog 149.
+constexpr int kFontSizeEdit = 1023;
+constexpr int kFontFileNameEdit = 1024;
 
 // Private message of the folder drop-down: a node was chosen.
 constexpr int kFolderSelectedMessage = 0x0400 + 102;

@@ -4,10 +4,11 @@
 
 namespace menus {
 
-enum class Kind { Popup, Item, Separator, End };
+enum class Kind { Popup, Item, Check, Separator, End };
 
 // One line of a menu table: a Popup opens a submenu that the matching End
-// closes; an Item carries its command id.
+// closes; an Item carries its command id; a Check is an item that shows a
+// check mark (its update handler checks it), as the View menu's bar toggles.
 struct MenuItem {
     Kind kind;
     int id;

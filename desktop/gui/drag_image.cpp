@@ -11,14 +11,20 @@
 wxBitmap BuildDragImage(const wxListCtrl& list, wxPoint* origin) {
     if (!list.GetParent()) return wxNullBitmap;
 
+    // Only what the list shows goes into the image: a selection of thousands
+    // of rows would otherwise make a bitmap (and a window) far beyond the
+    // screen.
+    const wxRect visible = list.GetClientRect();
     std::vector<std::pair<long, wxRect>> rows;
     wxRect bounds;
     for (long row = list.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); row != -1;
          row = list.GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
         wxRect rect;
         if (!list.GetItemRect(row, rect, wxLIST_RECT_BOUNDS)) continue;
+        const wxRect shown = rect.Intersect(visible);
+        if (shown.IsEmpty()) continue;
         rows.emplace_back(row, rect);
-        bounds = bounds.IsEmpty() ? rect : bounds.Union(rect);
+        bounds = bounds.IsEmpty() ? shown : bounds.Union(shown);
     }
     if (rows.empty() || bounds.IsEmpty()) return wxNullBitmap;
 

@@ -11,7 +11,8 @@ inline const wxColour kDragMaskColour(255, 0, 0);
 
 // Draws the selected rows of list (icon and name) into one bitmap as large
 // as the union of their bounding rectangles, with kDragMaskColour as mask.
-// origin receives that union's top-left corner in the list's client
-// coordinates. Returns an invalid bitmap when the list has no parent or no
-// selected row.
+// Rows are taken as far as the list shows them: parts scrolled out of view
+// are left out. origin receives the union's top-left corner in the list's
+// client coordinates. Returns an invalid bitmap when the list has no parent
+// or shows no selected row.
 wxBitmap BuildDragImage(const wxListCtrl& list, wxPoint* origin);

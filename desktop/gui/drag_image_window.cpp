@@ -69,13 +69,15 @@ wxRect HDragImage::GetScreenRect() const {
 
 namespace {
 
+// A child shows only inside its parent, so the search descends only into
+// windows that contain the point.
 wxWindow* FindIn(wxWindow* win, const wxPoint& screen, const wxWindow* skip) {
-    if (win == skip || !win->IsShown()) return nullptr;
+    if (win == skip || !win->IsShown() || !win->GetScreenRect().Contains(screen)) return nullptr;
     const wxWindowList& children = win->GetChildren();
     for (auto it = children.rbegin(); it != children.rend(); ++it)
         if (!(*it)->IsTopLevel())
             if (wxWindow* found = FindIn(*it, screen, skip)) return found;
-    return win->GetScreenRect().Contains(screen) ? win : nullptr;
+    return win;
 }
 
 } // namespace

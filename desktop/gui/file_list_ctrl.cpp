@@ -1,5 +1,7 @@
 #include "desktop/gui/file_list_ctrl.h"
 
+#include <unordered_map>
+
 HFileListCtrl::HFileListCtrl(wxWindow* parent, wxWindowID id, long style, const wxPoint& pos,
                              const wxSize& size) {
     Create(parent, id, style, pos, size);
@@ -67,4 +69,17 @@ bool HFileListCtrl::SortRows(const Compare& compare) {
         if (long row = FindRowByData(static_cast<wxIntPtr>(focusedData)); row >= 0)
             SetItemState(row, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
     return sorted;
+}
+
+bool HFileListCtrl::SortRowsByColumn(int column, const TextCompare& compare) {
+    std::unordered_map<wxIntPtr, wxString> texts;
+    texts.reserve(static_cast<size_t>(GetItemCount()));
+    for (long row = 0; row < GetItemCount(); ++row)
+        texts.emplace(static_cast<wxIntPtr>(GetItemData(row)), GetRowText(row, column));
+    const wxString none;
+    auto textOf = [&](wxIntPtr data) -> const wxString& {
+        const auto it = texts.find(data);
+        return it != texts.end() ? it->second : none;
+    };
+    return SortRows([&](wxIntPtr a, wxIntPtr b) { return compare(a, textOf(a), b, textOf(b)); });
 }

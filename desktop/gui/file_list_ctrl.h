@@ -13,6 +13,9 @@ class HFileListCtrl : public wxListCtrl {
 public:
     // Compares the item data of two rows: negative, zero or positive.
     using Compare = std::function<int(wxIntPtr, wxIntPtr)>;
+    // Compares two rows by their item data and their texts in one column.
+    using TextCompare =
+        std::function<int(wxIntPtr a, const wxString& textA, wxIntPtr b, const wxString& textB)>;
 
     HFileListCtrl() = default;
     // A report list; style adds to wxLC_REPORT.
@@ -35,4 +38,8 @@ public:
     long FindRowByData(wxIntPtr data) const;
     // Sorts the rows by their item data; selected rows stay selected.
     bool SortRows(const Compare& compare);
+    // Sorts the rows by their item data and their texts in column, each text
+    // read once before sorting (a comparison never searches the rows);
+    // selected rows stay selected.
+    bool SortRowsByColumn(int column, const TextCompare& compare);
 };

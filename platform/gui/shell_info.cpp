@@ -79,7 +79,10 @@ std::string ShellKindKey(const std::string& path, bool isDirectory) {
     const std::string name = LastName(path);
     const auto dot = name.find_last_of('.');
     if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) {
+        // Only a full path names a file here; a bare name (a file on the
+        // player) is judged by its name alone.
         struct stat st {};
+        if (!path.starts_with('/')) return "";
         if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0111))
             return kExecutableKey;
         return "";

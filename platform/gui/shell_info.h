@@ -58,8 +58,9 @@ ShellInfo& CurrentShellInfo();
 // Installs an implementation (nullptr restores the GIO one); returns the old one.
 std::unique_ptr<ShellInfo> SetShellInfo(std::unique_ptr<ShellInfo> info);
 
-// The key under which a file's kind is cached: "/folder", "/executable",
-// or the extension in lower case with its dot (".mp3"; "" for none).
+// The key under which a file's kind is cached: "/folder", "/executable"
+// (only for a full path to an executable file), or the extension in lower
+// case with its dot (".mp3"; "" for none).
 std::string ShellKindKey(const std::string& path, bool isDirectory);
 
 } // namespace platform

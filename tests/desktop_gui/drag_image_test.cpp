@@ -2,6 +2,7 @@
 #include <wx/image.h>
 
 #include "desktop/gui/drag_image.h"
+#include "desktop/gui/drag_image_window.h"
 #include "tests/desktop_gui/list_fixture.h"
 #include "tests/support/gui_harness/gui_harness.h"
 
@@ -69,4 +70,37 @@ TEST_F(DragImageTest, SeveralRowsShareOneImageEachAtItsPlace) {
     EXPECT_GT(opaqueInRow(4), 50);
     EXPECT_EQ(opaqueInRow(2), 0);
     EXPECT_EQ(opaqueInRow(3), 0);
+}
+
+TEST(DragImageOfManyRows, TheImageKeepsToWhatTheListShows) {
+    auto* frame = new ListFrame(400);
+    gui::ShowAndWait(frame);
+    for (long row = 0; row < 400; ++row)
+        frame->list->SelectRow(row);
+    wxPoint origin;
+    const wxBitmap image = BuildDragImage(*frame->list, &origin);
+    ASSERT_TRUE(image.IsOk());
+    const wxRect client = frame->list->GetClientRect();
+    EXPECT_TRUE(client.Contains(wxRect(origin, image.GetSize())))
+        << image.GetWidth() << " x " << image.GetHeight();
+    wxRect first;
+    frame->list->GetItemRect(0, first, wxLIST_RECT_BOUNDS);
+    EXPECT_EQ(origin, first.GetTopLeft());
+    frame->Destroy();
+    gui::Pump(20);
+}
+
+TEST(WindowAtPointTest, FindsTheDeepestShownWindowInsideItsParents) {
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "hit", wxPoint(40, 40), wxSize(300, 200));
+    auto* client = new wxPanel(frame);
+    auto* pane = new wxPanel(client, wxID_ANY, wxPoint(10, 10), wxSize(100, 100));
+    // A child that reaches beyond its parent shows only inside it.
+    auto* wide = new wxPanel(pane, wxID_ANY, wxPoint(50, 0), wxSize(150, 50));
+    gui::ShowAndWait(frame);
+    EXPECT_EQ(WindowAtPoint(pane->ClientToScreen(wxPoint(60, 10)), nullptr), wide);
+    EXPECT_EQ(WindowAtPoint(pane->ClientToScreen(wxPoint(20, 80)), nullptr), pane);
+    EXPECT_EQ(WindowAtPoint(pane->ClientToScreen(wxPoint(140, 10)), nullptr), client);
+    EXPECT_EQ(WindowAtPoint(pane->ClientToScreen(wxPoint(60, 10)), pane), client);
+    frame->Destroy();
+    gui::Pump(20);
 }

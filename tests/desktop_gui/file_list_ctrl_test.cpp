@@ -100,6 +100,38 @@ TEST_F(FileListTest, LabelEditingReportsTheNewText) {
     sim.Char(WXK_RETURN);
     ASSERT_TRUE(gui::PumpUntil([&] { return Has("edit:1"); }, 2000));
     EXPECT_EQ(frame->label, "renamed");
+    EXPECT_FALSE(frame->cancelled);
+
+    // Escape ends the edit as cancelled and keeps the old text.
+    ASSERT_NE(list->EditLabel(2), nullptr);
+    gui::Pump(50);
+    sim.Text("other");
+    sim.Char(WXK_ESCAPE);
+    ASSERT_TRUE(gui::PumpUntil([&] { return Has("edit:2"); }, 2000));
+    EXPECT_TRUE(frame->cancelled);
+    EXPECT_EQ(list->GetRowText(2, 0), "file2.mp3");
+}
+
+TEST_F(FileListTest, SortsByAColumnsTextsWithTheirRowsItemData) {
+    HFileListCtrl* list = frame->list;
+    list->SelectRow(1);
+    int mismatches = 0;
+    auto textOf = [](wxIntPtr data) {
+        return wxString::Format("%dKB", static_cast<int>(6 - (data - 100)) * 10);
+    };
+    ASSERT_TRUE(list->SortRowsByColumn(
+        1, [&](wxIntPtr a, const wxString& textA, wxIntPtr b, const wxString& textB) {
+            mismatches += textA != textOf(a) || textB != textOf(b);
+            return textA.compare(textB);
+        }));
+    EXPECT_EQ(mismatches, 0) << "each text comes with its own row's data";
+    const auto rows = gui::ListRows(*list);
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows.front()[0], "file5.mp3");
+    EXPECT_EQ(rows.front()[1], "10KB");
+    EXPECT_EQ(rows.back()[0], "file0.mp3");
+    EXPECT_EQ(list->GetSelectedRows(), std::vector<long>{4});
+    EXPECT_EQ(list->GetItemData(4), 101);
 }
 
 TEST_F(FileListTest, BeginDragGivesThePointInTheListsClientCoordinates) {

@@ -33,7 +33,10 @@ public:
                     events.back() = "col:" + std::to_string(e.GetColumn());
                 if (std::string(what) == "key")
                     events.back() = "key:" + std::to_string(e.GetKeyCode());
-                if (std::string(what) == "edit") label = e.GetLabel().utf8_string();
+                if (std::string(what) == "edit") {
+                    label = e.GetLabel().utf8_string();
+                    cancelled = e.IsEditCancelled();
+                }
             };
         };
         pane->Bind(wxEVT_LIST_COL_CLICK, record("col"));
@@ -51,5 +54,6 @@ public:
     std::unique_ptr<wxImageList> images;
     std::vector<std::string> events;
     std::string label;
+    bool cancelled = false;
     wxPoint dragPoint;
 };

@@ -32,6 +32,11 @@ TEST(ShellInfo, ExecutablesWithoutExtension) {
     EXPECT_EQ(platform::ShellKindKey(dir / "notes", false), "");
     EXPECT_EQ(platform::ShellKindKey(dir / "Song.Mp3", false), ".mp3");
     EXPECT_EQ(platform::ShellKindKey(dir / "dir.d", true), "/folder");
+    // A bare name (a file on the player) never looks at the current folder.
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    EXPECT_EQ(platform::ShellKindKey("tool", false), "");
+    std::filesystem::current_path(previous);
     GioShellInfo info;
     EXPECT_NE(info.TypeName(dir / "tool", false), info.TypeName(dir / "notes", false));
 }

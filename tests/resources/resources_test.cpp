@@ -34,7 +34,8 @@ std::multiset<int> CheckMenu(std::span<const menus::MenuItem> menu) {
         switch (item.kind) {
         case menus::Kind::Popup: ++depth; break;
         case menus::Kind::End: --depth; break;
-        case menus::Kind::Item: commands.insert(item.id); break;
+        case menus::Kind::Item:
+        case menus::Kind::Check: commands.insert(item.id); break;
         case menus::Kind::Separator: break;
         }
         EXPECT_GE(depth, 0);
@@ -63,6 +64,12 @@ TEST(MenuTest, MenusAreBalancedAndCarryTheirCommands) {
         }
     }
     EXPECT_TRUE(seenLow && seenRaw);
+    // The bar toggles carry a check mark; a toolkit refuses to check a
+    // plain item.
+    for (const auto& item : menus::MainMenu())
+        EXPECT_EQ(item.kind == menus::Kind::Check,
+                  item.id == ids::kViewToolBar || item.id == ids::kViewStatusBar)
+            << item.id;
 
     const auto context = CheckMenu(menus::ById(ids::kMemoryContextMenu));
     EXPECT_EQ(context, (std::multiset<int>{32784, 32786, 32787, 32788, 32773, 32794, 32792,
