@@ -1,6 +1,7 @@
 #include "file_io.h"
 
 #include <new>
+#include <stdio_ext.h>
 
 namespace convert {
 
@@ -8,13 +9,16 @@ namespace {
 
 // Larger stream buffers than the default cut system calls on big files;
 // the buffers are fixed, so memory use stays the same for any file size.
-constexpr std::size_t kStreamBuffer = 64 * 1024;
+constexpr std::size_t kStreamBuffer = 1024 * 1024;
 
 File Open(const char* path, const char* mode, std::unique_ptr<char[]>& buffer) {
     File file(std::fopen(path, mode));
     if (file) {
         buffer.reset(new (std::nothrow) char[kStreamBuffer]);
         if (buffer) std::setvbuf(file.get(), buffer.get(), _IOFBF, kStreamBuffer);
+        // One thread uses each stream: skip the per-call stream lock, which
+        // costs more than copying a 256-byte block.
+        __fsetlocking(file.get(), FSETLOCKING_BYCALLER);
     }
     return file;
 }
