@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <gmock/gmock.h>
+#include "run_program.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -37,9 +39,6 @@ std::vector<Listed> List(int memory) {
     return out;
 }
 
-std::string Quote(const std::string& text) {
-    return "'" + text + "'";
-}
 
 class DevicePlayer : public testing::Test {
 protected:
@@ -62,7 +61,7 @@ protected:
 
     static void Sim(const std::string& arguments) {
         const std::string command =
-            Quote(std::string(SD_BIN_DIR) + "/kd5200sim") + " " + arguments + " >/dev/null";
+            sdtest::ShellQuote(std::string(SD_BIN_DIR) + "/kd5200sim") + " " + arguments + " >/dev/null";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
     void Connect(int expectedMask = 3) {

@@ -60,7 +60,7 @@ TEST(HexPeer, SameBytesAsObjcopy) {
         SCOPED_TRACE("case " + std::to_string(c));
         ASSERT_TRUE(hexgen::WriteText(dir / "in.hex", Build(cases[c], perLine, 7 + c)));
         ASSERT_TRUE(ConvertHexToImage(dir / "in.hex", dir / "ours.bin", 0));
-        const auto run = hexgen::RunProgram(
+        const auto run = sdtest::RunProgram(
             "objcopy", {"-I", "ihex", "-O", "binary", "in.hex", "peer.bin"}, dir.Path());
         ASSERT_EQ(run.status, 0) << run.err;
         uint32_t lowest = UINT32_MAX;

@@ -1,11 +1,12 @@
 #include "test_files.h"
 
+#include "run_program.h"
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <stdexcept>
-#include <sys/wait.h>
 
 namespace testfiles {
 
@@ -35,41 +36,14 @@ void WriteBytes(const std::string& path, const Bytes& bytes) {
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-namespace {
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string ReadText(const std::string& path) {
-    const Bytes b = ReadBytes(path);
-    return std::string(b.begin(), b.end());
-}
-
-} // namespace
-
 Run RunProgram(const std::string& program, const std::vector<std::string>& args,
                const ScratchDir& dir) {
-    std::string command = Quote(std::string(SD_BIN_DIR) + "/" + program);
-    for (const std::string& a : args)
-        command += " " + Quote(a);
-    const std::string out = dir.Path(".stdout"), err = dir.Path(".stderr");
-    command += " >" + Quote(out) + " 2>" + Quote(err);
-    const int raw = std::system(command.c_str());
-    Run run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadText(out);
-    run.err = ReadText(err);
-    return run;
+    const sdtest::ProgramRun r =
+        sdtest::RunProgram(std::string(SD_BIN_DIR) + "/" + program, args, dir.Path(""));
+    return Run{r.status, r.out, r.err};
 }
 
-bool Shell(const std::string& command) {
-    const int raw = std::system(command.c_str());
-    return WIFEXITED(raw) && WEXITSTATUS(raw) == 0;
-}
+bool Shell(const std::string& command) { return sdtest::Shell(command); }
 
 bool HaveSox() {
     return Shell("sox --version >/dev/null 2>&1");

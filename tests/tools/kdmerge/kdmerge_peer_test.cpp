@@ -24,7 +24,7 @@ TEST(KdmergePeer, SrecCatReadsTheSameMemory) {
 
     std::vector<std::string> args = {"-o", "merged.hex"};
     args.insert(args.end(), inputs.begin(), inputs.end());
-    const auto merge = hexgen::RunProgram(SD_BIN_DIR "/kdmerge", args, dir.Path());
+    const auto merge = sdtest::RunProgram(SD_BIN_DIR "/kdmerge", args, dir.Path());
     ASSERT_EQ(merge.status, 0) << merge.err;
     EXPECT_EQ(merge.err, "");
 
@@ -32,9 +32,9 @@ TEST(KdmergePeer, SrecCatReadsTheSameMemory) {
     for (const std::string& in : inputs)
         peerArgs.insert(peerArgs.end(), {in, "-intel"});
     peerArgs.insert(peerArgs.end(), {"-o", "expected.hex", "-intel", "-obs=16"});
-    auto run = hexgen::RunProgram("srec_cat", peerArgs, dir.Path());
+    auto run = sdtest::RunProgram("srec_cat", peerArgs, dir.Path());
     ASSERT_EQ(run.status, 0) << run.err;
-    run = hexgen::RunProgram(
+    run = sdtest::RunProgram(
         "srec_cat", {"merged.hex", "-intel", "-o", "actual.hex", "-intel", "-obs=16"}, dir.Path());
     ASSERT_EQ(run.status, 0) << run.err;
     // srec_cat may remark that the merged records are not in ascending

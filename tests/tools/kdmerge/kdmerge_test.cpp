@@ -9,7 +9,7 @@
 
 using hexgen::EndRecord;
 using hexgen::ExtendedLinear;
-using hexgen::ProgramRun;
+using sdtest::ProgramRun;
 using hexgen::Record;
 
 namespace {
@@ -22,7 +22,7 @@ const std::string kExt0 = ":020000040000FA\r\n";
 class Kdmerge : public ::testing::Test {
 protected:
     ProgramRun Run(const std::vector<std::string>& args, const std::string& input = "") {
-        return hexgen::RunProgram(SD_BIN_DIR "/kdmerge", args, dir.Path(), input);
+        return sdtest::RunProgram(SD_BIN_DIR "/kdmerge", args, dir.Path(), input);
     }
     void Write(const std::string& name, const std::string& text) {
         hexgen::WriteText(dir / name, text);

@@ -10,7 +10,7 @@
 
 #include <filesystem>
 
-using hexgen::ProgramRun;
+using sdtest::ProgramRun;
 
 namespace {
 
@@ -30,10 +30,10 @@ protected:
                 "LD_LIBRARY_PATH=" SD_BIN_DIR};
     }
     ProgramRun Kdrom(const std::vector<std::string>& args) {
-        return hexgen::RunProgram(SD_BIN_DIR "/kdrom", args, dir.Path(), "", Environment());
+        return sdtest::RunProgram(SD_BIN_DIR "/kdrom", args, dir.Path(), "", Environment());
     }
     ProgramRun Sim(const std::vector<std::string>& args) {
-        return hexgen::RunProgram(SD_BIN_DIR "/kd5200sim", args, dir.Path(), "", Environment());
+        return sdtest::RunProgram(SD_BIN_DIR "/kd5200sim", args, dir.Path(), "", Environment());
     }
     std::string Converted(uint32_t base) {
         EXPECT_TRUE(ConvertHexToImage(dir / "fw.hex", dir / "expected.bin", base));

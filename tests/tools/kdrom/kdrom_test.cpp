@@ -11,7 +11,7 @@
 
 using hexgen::EndRecord;
 using hexgen::ExtendedLinear;
-using hexgen::ProgramRun;
+using sdtest::ProgramRun;
 using hexgen::Record;
 
 namespace {
@@ -28,7 +28,7 @@ protected:
     }
     ProgramRun Run(const std::vector<std::string>& args, const std::string& input = "") {
         std::filesystem::remove(dir / "log");
-        return hexgen::RunProgram(
+        return sdtest::RunProgram(
             SD_BIN_DIR "/kdrom", args, dir.Path(), input,
             {"LD_LIBRARY_PATH=" SD_FAKE_DIR, "FAKE_KD5200_LOG=" + (dir / "log"),
              "FAKE_KD5200_SCRIPT=" + (dir / "script"), "TMPDIR=" + (dir / "tmp")});

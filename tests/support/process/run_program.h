@@ -1,9 +1,9 @@
 #pragma once
-// Runs a console program of the kit for tests and collects what it printed.
+// Runs programs of the kit for tests and collects what they printed.
 #include <string>
 #include <vector>
 
-namespace hexgen {
+namespace sdtest {
 
 struct ProgramRun {
     int status = -1; // exit status (0-255), or -1 when it did not exit normally
@@ -17,4 +17,10 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
                       const std::string& folder, const std::string& input = "",
                       const std::vector<std::string>& environment = {});
 
-} // namespace hexgen
+// The text quoted for the shell, as one word.
+std::string ShellQuote(const std::string& text);
+
+// Runs a shell command; true when it exits with status 0.
+bool Shell(const std::string& command);
+
+} // namespace sdtest

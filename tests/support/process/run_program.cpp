@@ -1,0 +1,56 @@
+#include "run_program.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+
+namespace sdtest {
+
+namespace {
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+std::string ShellQuote(const std::string& text) {
+    std::string q = "'";
+    for (char c : text)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+bool Shell(const std::string& command) {
+    const int raw = std::system(command.c_str());
+    return raw != -1 && WIFEXITED(raw) && WEXITSTATUS(raw) == 0;
+}
+
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& folder, const std::string& input,
+                      const std::vector<std::string>& environment) {
+    const std::string in = folder + "/.run_in", out = folder + "/.run_out",
+                      err = folder + "/.run_err";
+    WriteText(in, input);
+    std::string command = "cd " + ShellQuote(folder) + " && env";
+    for (const std::string& e : environment)
+        command += " " + ShellQuote(e);
+    command += " " + ShellQuote(program);
+    for (const std::string& a : args)
+        command += " " + ShellQuote(a);
+    command += " <" + ShellQuote(in) + " >" + ShellQuote(out) + " 2>" + ShellQuote(err);
+    const int raw = std::system(command.c_str());
+    ProgramRun run;
+    run.status = (raw != -1 && WIFEXITED(raw)) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadText(out);
+    run.err = ReadText(err);
+    return run;
+}
+
+} // namespace sdtest
