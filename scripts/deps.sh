@@ -8,7 +8,7 @@ packages=(
   libwxgtk3.2-dev libglib2.0-dev libgtk-3-dev
   libopencore-amrnb-dev libudev-dev libsqlite3-dev
   libgtest-dev libgmock-dev googletest
-  xvfb xauth shared-mime-info adwaita-icon-theme
+  xvfb xauth shared-mime-info adwaita-icon-theme fonts-dejavu-core
   sox srecord binutils ffmpeg
   clang libclang-rt-dev
 )
