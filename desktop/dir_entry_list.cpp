@@ -21,4 +21,6 @@ void HDirEntryList::RemoveAt(Position pos) {
     if (pos != entries_.end()) entries_.erase(pos);
 }
 
-void HDirEntryList::RemoveAll() { entries_.clear(); }
+void HDirEntryList::RemoveAll() {
+    entries_.clear();
+}

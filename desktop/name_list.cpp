@@ -36,7 +36,9 @@ void HNameList::RemoveAt(Position pos) {
     if (pos != entries_.end()) entries_.erase(pos);
 }
 
-void HNameList::RemoveAll() { entries_.clear(); }
+void HNameList::RemoveAll() {
+    entries_.clear();
+}
 
 std::string FileNamePart(const std::string& path) {
     const auto slash = path.find_last_of("/\\");

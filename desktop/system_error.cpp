@@ -16,7 +16,8 @@ void ShowSystemError(int code, void* windowOrBuffer, int maxLength) {
     }
     if (!windowOrBuffer) return;
     size_t n = std::min(text.size(), static_cast<size_t>(maxLength) - 1);
-    while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
     char* buffer = static_cast<char*>(windowOrBuffer);
     std::memcpy(buffer, text.data(), n);
     buffer[n] = '\0';

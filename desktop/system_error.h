@@ -12,7 +12,9 @@ inline constexpr const char* kNoSystemErrorText = "System Internal Errors(null)"
 void ShowSystemError(int code, void* windowOrBuffer, int maxLength);
 
 // "box" form: a warning box owned by owner.
-inline void ShowSystemError(int code, void* owner) { ShowSystemError(code, owner, -1); }
+inline void ShowSystemError(int code, void* owner) {
+    ShowSystemError(code, owner, -1);
+}
 
 // "text" form: does nothing when size <= 0.
 inline void ShowSystemError(int code, char* buffer, int size) {

@@ -44,37 +44,38 @@ typedef void* KD5200_HWND;
 
 /* Error codes. 3, 4, 7, 12 and 14 are set or passed by the callers too. */
 #define KD5200_ERR_NONE 0
-#define KD5200_ERR_NOT_CONNECTED 3  /* no player open */
-#define KD5200_ERR_DIRECTORY 4      /* directory read failed (also: corrupt storage) */
-#define KD5200_ERR_FILE_NOT_FOUND 6 /* a PC file does not exist; Windows error 2 with it */
-#define KD5200_ERR_NO_MEMORY 7      /* out of memory */
-#define KD5200_ERR_NO_CAPACITY 12   /* memory reports no capacity (absent) */
-#define KD5200_ERR_CANCELLED 14     /* stopped by the user; never shown */
-#define KD5200_ERR_NOT_ATTACHED 20  /* the player is unplugged */
-#define KD5200_ERR_MEMORY_FULL 21   /* not enough free blocks */
+#define KD5200_ERR_NOT_CONNECTED 3   /* no player open */
+#define KD5200_ERR_DIRECTORY 4       /* directory read failed (also: corrupt storage) */
+#define KD5200_ERR_FILE_NOT_FOUND 6  /* a PC file does not exist; Windows error 2 with it */
+#define KD5200_ERR_NO_MEMORY 7       /* out of memory */
+#define KD5200_ERR_NO_CAPACITY 12    /* memory reports no capacity (absent) */
+#define KD5200_ERR_CANCELLED 14      /* stopped by the user; never shown */
+#define KD5200_ERR_NOT_ATTACHED 20   /* the player is unplugged */
+#define KD5200_ERR_MEMORY_FULL 21    /* not enough free blocks */
 #define KD5200_ERR_DIRECTORY_FULL 22 /* 512 entries already */
-#define KD5200_ERR_NO_ENTRY 23      /* entry number out of range */
-#define KD5200_ERR_BAD_NAME 24      /* invalid file name */
-#define KD5200_ERR_NAME_EXISTS 25   /* a file of that name is already on the memory */
-#define KD5200_ERR_FILE_READ 26     /* a PC file cannot be read; errno as Windows error */
-#define KD5200_ERR_FILE_WRITE 27    /* a PC file cannot be written; errno as Windows error */
-#define KD5200_ERR_TIMEOUT 28       /* the player did not answer in time */
-#define KD5200_ERR_BAD_IMAGE 29     /* empty or unreadable firmware image */
-#define KD5200_ERR_NO_FONT 30       /* no LCD font installed */
-#define KD5200_ERR_RANGE 31         /* block range outside the memory */
-#define KD5200_ERR_BAD_ARGUMENT 32  /* null pointer, bad memory or count */
-#define KD5200_ERR_BAD_HANDLE 33    /* handle not from KD5200_Open or already closed */
-#define KD5200_ERR_CONVERSION 34    /* QKA/QDX conversion failed */
-#define KD5200_ERR_STORAGE 35       /* the player's storage failed (I/O, lock) */
+#define KD5200_ERR_NO_ENTRY 23       /* entry number out of range */
+#define KD5200_ERR_BAD_NAME 24       /* invalid file name */
+#define KD5200_ERR_NAME_EXISTS 25    /* a file of that name is already on the memory */
+#define KD5200_ERR_FILE_READ 26      /* a PC file cannot be read; errno as Windows error */
+#define KD5200_ERR_FILE_WRITE 27     /* a PC file cannot be written; errno as Windows error */
+#define KD5200_ERR_TIMEOUT 28        /* the player did not answer in time */
+#define KD5200_ERR_BAD_IMAGE 29      /* empty or unreadable firmware image */
+#define KD5200_ERR_NO_FONT 30        /* no LCD font installed */
+#define KD5200_ERR_RANGE 31          /* block range outside the memory */
+#define KD5200_ERR_BAD_ARGUMENT 32   /* null pointer, bad memory or count */
+#define KD5200_ERR_BAD_HANDLE 33     /* handle not from KD5200_Open or already closed */
+#define KD5200_ERR_CONVERSION 34     /* QKA/QDX conversion failed */
+#define KD5200_ERR_STORAGE 35        /* the player's storage failed (I/O, lock) */
 
 #pragma pack(push, 1)
 /* Directory entry, 300 bytes, as filled by KD5200_Refresh. */
 typedef struct KD5200_DIRENTRY {
-    char name[9];      /* base name, NUL-terminated, right-padded with spaces */
-    char ext[4];       /* extension, NUL-terminated, right-padded with spaces */
+    char name[9]; /* base name, NUL-terminated, right-padded with spaces */
+    char ext[4];  /* extension, NUL-terminated, right-padded with spaces */
     uint8_t reserved[19];
-    uint32_t size;     /* file size in bytes, little-endian */
-    char longName[264]; /* long name, NUL-terminated; first byte 0 when only the short name exists */
+    uint32_t size; /* file size in bytes, little-endian */
+    char
+        longName[264]; /* long name, NUL-terminated; first byte 0 when only the short name exists */
 } KD5200_DIRENTRY;
 
 /* Memory information, 3 x 32-bit. */

@@ -14,6 +14,8 @@ std::string SystemErrorText(int code) {
     return text ? text : "";
 }
 
-int LastSystemError() { return errno; }
+int LastSystemError() {
+    return errno;
+}
 
 } // namespace platform

@@ -8,14 +8,16 @@ namespace {
 
 // Without windows: print the text and take the safe answer (OK, or the
 // refusing one of a question).
-int ConsoleMessageBox(void*, const std::string& text, const std::string& caption,
-                      unsigned style) {
+int ConsoleMessageBox(void*, const std::string& text, const std::string& caption, unsigned style) {
     std::fprintf(stderr, "%s%s%s\n", caption.c_str(), caption.empty() ? "" : ": ", text.c_str());
     switch (style & kMbButtonsMask) {
-    case kMbYesNo: return kIdNo;
+    case kMbYesNo:
+        return kIdNo;
     case kMbYesNoCancel:
-    case kMbOkCancel: return kIdCancel;
-    default: return kIdOk;
+    case kMbOkCancel:
+        return kIdCancel;
+    default:
+        return kIdOk;
     }
 }
 

@@ -27,9 +27,8 @@ enum MessageBoxResult : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
 
 // owner: the opaque owner window or nullptr; caption "" means the default
 // caption (the application's name).
-using MessageBoxHandler =
-    std::function<int(void* owner, const std::string& text, const std::string& caption,
-                      unsigned style)>;
+using MessageBoxHandler = std::function<int(void* owner, const std::string& text,
+                                            const std::string& caption, unsigned style)>;
 
 // Installs a handler; an empty one restores the default. Returns the old one.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);

@@ -25,9 +25,13 @@ std::string XdgFolder(const char* variable, const char* fallback) {
 
 } // namespace
 
-std::string ConfigHome() { return XdgFolder("XDG_CONFIG_HOME", "/.config"); }
+std::string ConfigHome() {
+    return XdgFolder("XDG_CONFIG_HOME", "/.config");
+}
 
-std::string DataHome() { return XdgFolder("XDG_DATA_HOME", "/.local/share"); }
+std::string DataHome() {
+    return XdgFolder("XDG_DATA_HOME", "/.local/share");
+}
 
 std::string TempDir() {
     const char* value = std::getenv("TMPDIR");

@@ -10,6 +10,8 @@ namespace {
 
 using enum Kind;
 
+// Indented as the menus nest.
+// clang-format off
 constexpr MenuItem kMain[] = {
     {Popup, 0, "&File"},
         {Item, ids::kAppExit, "E&xit"},
@@ -86,6 +88,7 @@ constexpr MenuItem kDesktopContext[] = {
         {Item, ids::kProperties, "Properties"},
     {End, 0, nullptr},
 };
+// clang-format on
 
 // Key codes as wxWidgets numbers them (WXK_*), kept here so that this
 // library needs no toolkit header.
@@ -93,35 +96,41 @@ constexpr int kKeyBack = 8, kKeyDelete = 127, kKeyInsert = 322, kKeyF2 = 341, kK
               kKeyF6 = 345;
 
 constexpr Accelerator kAccelerators[] = {
-    {AccelCtrl, 'C', ids::kEditCopy},
-    {AccelCtrl, kKeyInsert, ids::kEditCopy},
-    {AccelCtrl, 'V', ids::kEditPaste},
-    {AccelShift, kKeyInsert, ids::kEditPaste},
-    {AccelCtrl, 'X', ids::kEditCut},
-    {AccelShift, kKeyDelete, ids::kEditCut},
-    {AccelCtrl, 'Z', ids::kEditUndo},
-    {AccelAlt, kKeyBack, ids::kEditUndo},
-    {AccelNormal, kKeyF2, ids::kRename},
-    {AccelNormal, kKeyF5, ids::kRefresh},
-    {AccelNormal, kKeyF6, ids::kNextPane},
-    {AccelShift, kKeyF6, ids::kPrevPane},
+    {AccelCtrl, 'C', ids::kEditCopy},      {AccelCtrl, kKeyInsert, ids::kEditCopy},
+    {AccelCtrl, 'V', ids::kEditPaste},     {AccelShift, kKeyInsert, ids::kEditPaste},
+    {AccelCtrl, 'X', ids::kEditCut},       {AccelShift, kKeyDelete, ids::kEditCut},
+    {AccelCtrl, 'Z', ids::kEditUndo},      {AccelAlt, kKeyBack, ids::kEditUndo},
+    {AccelNormal, kKeyF2, ids::kRename},   {AccelNormal, kKeyF5, ids::kRefresh},
+    {AccelNormal, kKeyF6, ids::kNextPane}, {AccelShift, kKeyF6, ids::kPrevPane},
 };
 
 } // namespace
 
-std::span<const MenuItem> MainMenu() { return kMain; }
-std::span<const MenuItem> MemoryContextMenu() { return kMemoryContext; }
-std::span<const MenuItem> DesktopContextMenu() { return kDesktopContext; }
+std::span<const MenuItem> MainMenu() {
+    return kMain;
+}
+std::span<const MenuItem> MemoryContextMenu() {
+    return kMemoryContext;
+}
+std::span<const MenuItem> DesktopContextMenu() {
+    return kDesktopContext;
+}
 
 std::span<const MenuItem> ById(int id) {
     switch (id) {
-    case ids::kMainMenu: return kMain;
-    case ids::kMemoryContextMenu: return kMemoryContext;
-    case ids::kDesktopContextMenu: return kDesktopContext;
-    default: return {};
+    case ids::kMainMenu:
+        return kMain;
+    case ids::kMemoryContextMenu:
+        return kMemoryContext;
+    case ids::kDesktopContextMenu:
+        return kDesktopContext;
+    default:
+        return {};
     }
 }
 
-std::span<const Accelerator> MainAccelerators() { return kAccelerators; }
+std::span<const Accelerator> MainAccelerators() {
+    return kAccelerators;
+}
 
 } // namespace menus

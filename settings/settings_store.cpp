@@ -96,13 +96,16 @@ size_t Utf8PrefixLength(const std::string& text, size_t limit) {
     size_t n = std::min(text.size(), limit - 1);
     if (n == text.size()) return n;
     // Step back over continuation bytes to the start of the cut character.
-    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
     return n;
 }
 
 } // namespace
 
-void SetCompanyKey(const std::string& company) { g_company = company; }
+void SetCompanyKey(const std::string& company) {
+    g_company = company;
+}
 
 std::string ProfilePath() {
     return platform::ConfigHome() + "/" + g_company + "/Songdock.conf";
@@ -172,7 +175,9 @@ bool WriteColumnWidth(int pane, int column, int width) {
     return WriteInt(section.c_str(), PaneKeyName(kSubItemWidth, column), width);
 }
 
-int GetSortKey(int pane) { return GetInt(PaneSectionName(pane), kSortKey, 0); }
+int GetSortKey(int pane) {
+    return GetInt(PaneSectionName(pane), kSortKey, 0);
+}
 
 int GetSortAscendent(int pane, int def) {
     return GetInt(PaneSectionName(pane), kSortAscendent, def);
@@ -186,8 +191,12 @@ bool WriteSort(int pane, int column, int ascending) {
     });
 }
 
-int GetWindowState() { return GetInt(kAppSection, kWindowState, kDefaultWindowState); }
-bool WriteWindowState(int state) { return WriteInt(kAppSection, kWindowState, state); }
+int GetWindowState() {
+    return GetInt(kAppSection, kWindowState, kDefaultWindowState);
+}
+bool WriteWindowState(int state) {
+    return WriteInt(kAppSection, kWindowState, state);
+}
 
 Timeouts GetTimeouts() {
     Timeouts t;
@@ -226,12 +235,24 @@ bool WriteRawDataRange(const RawDataRange& r) {
     });
 }
 
-int GetROMSelect() { return GetInt(kSongdockSection, kROMSelect, 0); }
-bool WriteROMSelect(int mode) { return WriteInt(kSongdockSection, kROMSelect, mode); }
-int GetAdpcmConvert() { return GetInt(kAdpcmSection, kConvert, 0); }
-bool WriteAdpcmConvert(int value) { return WriteInt(kAdpcmSection, kConvert, value); }
-int GetQdxConvert() { return GetInt(kQdxSection, kConvert, 0); }
-bool WriteQdxConvert(int value) { return WriteInt(kQdxSection, kConvert, value); }
+int GetROMSelect() {
+    return GetInt(kSongdockSection, kROMSelect, 0);
+}
+bool WriteROMSelect(int mode) {
+    return WriteInt(kSongdockSection, kROMSelect, mode);
+}
+int GetAdpcmConvert() {
+    return GetInt(kAdpcmSection, kConvert, 0);
+}
+bool WriteAdpcmConvert(int value) {
+    return WriteInt(kAdpcmSection, kConvert, value);
+}
+int GetQdxConvert() {
+    return GetInt(kQdxSection, kConvert, 0);
+}
+bool WriteQdxConvert(int value) {
+    return WriteInt(kQdxSection, kConvert, value);
+}
 
 size_t GetSongdockText(const char* key, char* buffer, size_t limit) {
     return GetTextInto(kSongdockSection, key, "", buffer, limit);
@@ -241,20 +262,36 @@ bool WriteSongdockText(const char* key, const std::string& value) {
     return WriteText(kSongdockSection, key, value);
 }
 
-void LoadFileFilter() { g_fileFilter = GetText(kAppSection, kFileListFilter, kDefaultFileFilter); }
-const std::string& GetFileFilter() { return g_fileFilter; }
-void SetFileFilter(const std::string& filter) { g_fileFilter = filter; }
-void SaveFileFilter() { WriteText(kAppSection, kFileListFilter, g_fileFilter); }
+void LoadFileFilter() {
+    g_fileFilter = GetText(kAppSection, kFileListFilter, kDefaultFileFilter);
+}
+const std::string& GetFileFilter() {
+    return g_fileFilter;
+}
+void SetFileFilter(const std::string& filter) {
+    g_fileFilter = filter;
+}
+void SaveFileFilter() {
+    WriteText(kAppSection, kFileListFilter, g_fileFilter);
+}
 
 void LoadLastDirectory() {
     g_lastDirectory = GetText(kDesktopSection, kLastDirectory, platform::CurrentDirectory());
 }
-const std::string& GetLastDirectory() { return g_lastDirectory; }
+const std::string& GetLastDirectory() {
+    return g_lastDirectory;
+}
 void SetLastDirectory(const std::string& path) {
     if (!g_lastDirectoryFrozen) g_lastDirectory = path;
 }
-void SetLastDirectoryFrozen(bool frozen) { g_lastDirectoryFrozen = frozen; }
-bool IsLastDirectoryFrozen() { return g_lastDirectoryFrozen; }
-void SaveLastDirectory() { WriteText(kDesktopSection, kLastDirectory, g_lastDirectory); }
+void SetLastDirectoryFrozen(bool frozen) {
+    g_lastDirectoryFrozen = frozen;
+}
+bool IsLastDirectoryFrozen() {
+    return g_lastDirectoryFrozen;
+}
+void SaveLastDirectory() {
+    WriteText(kDesktopSection, kLastDirectory, g_lastDirectory);
+}
 
 } // namespace settings

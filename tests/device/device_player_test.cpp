@@ -39,7 +39,6 @@ std::vector<Listed> List(int memory) {
     return out;
 }
 
-
 class DevicePlayer : public testing::Test {
 protected:
     void SetUp() override {
@@ -60,8 +59,8 @@ protected:
     }
 
     static void Sim(const std::string& arguments) {
-        const std::string command =
-            sdtest::ShellQuote(std::string(SD_BIN_DIR) + "/kd5200sim") + " " + arguments + " >/dev/null";
+        const std::string command = sdtest::ShellQuote(std::string(SD_BIN_DIR) + "/kd5200sim") +
+                                    " " + arguments + " >/dev/null";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
     void Connect(int expectedMask = 3) {

@@ -1,5 +1,5 @@
 // The device-change monitor: notices become one event on the main thread.
-#include "gui_test_util.h"
+#include "tests/support/gui_harness/gui_harness.h"
 #include "platform/gui/device_monitor.h"
 
 #include <gtest/gtest.h>
@@ -51,9 +51,9 @@ TEST(DeviceMonitor, NotifierGivesOneEventPerBurst) {
     ASSERT_TRUE(monitor.Running());
 
     pipe.Notify();
-    EXPECT_TRUE(testgui::PumpUntil([&] { return counter.events == 1; }, 3000));
+    EXPECT_TRUE(gui::PumpUntil([&] { return counter.events == 1; }, 3000));
     EXPECT_EQ(counter.thread, std::this_thread::get_id());
-    testgui::PumpFor(300);
+    gui::Pump(300);
     EXPECT_EQ(counter.events, 1);
 
     // A burst of notices close together is one change.
@@ -61,8 +61,8 @@ TEST(DeviceMonitor, NotifierGivesOneEventPerBurst) {
         pipe.Notify();
         wxMilliSleep(20);
     }
-    EXPECT_TRUE(testgui::PumpUntil([&] { return counter.events == 2; }, 3000));
-    testgui::PumpFor(300);
+    EXPECT_TRUE(gui::PumpUntil([&] { return counter.events == 2; }, 3000));
+    gui::Pump(300);
     EXPECT_EQ(counter.events, 2);
 }
 
@@ -73,7 +73,7 @@ TEST(DeviceMonitor, StopsCleanlyAndSurvivesClosedNotifier) {
     {
         platform::DeviceMonitor monitor(&counter.handler, pipe.Reader(), 50);
         pipe.CloseWriter(); // the notifier goes away: no event, no busy loop
-        testgui::PumpFor(200);
+        gui::Pump(200);
     }
     EXPECT_EQ(counter.events, 0);
     // Destroying a monitor with nothing pending returns at once.

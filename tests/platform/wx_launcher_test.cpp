@@ -1,5 +1,5 @@
 // Starting programs through the wx launcher.
-#include "gui_test_util.h"
+#include "tests/support/gui_harness/gui_harness.h"
 #include "platform/gui/wx_services.h"
 #include "platform/launcher.h"
 #include "test_env.h"
@@ -15,7 +15,7 @@ TEST(WxLauncher, ProgramGetsThePathAsOneArgument) {
     testenv::ScratchDir dir;
     const std::string file = dir / "raw data file.dat";
     ASSERT_TRUE(platform::CurrentLauncher().RunProgram("touch", file));
-    EXPECT_TRUE(testgui::PumpUntil([&] { return std::filesystem::exists(file); }, 5000));
+    EXPECT_TRUE(gui::PumpUntil([&] { return std::filesystem::exists(file); }, 5000));
     // Nothing named "raw" or "data" appeared: the blanks did not split it.
     EXPECT_FALSE(std::filesystem::exists(dir / "raw"));
 

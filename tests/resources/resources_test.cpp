@@ -32,11 +32,18 @@ std::multiset<int> CheckMenu(std::span<const menus::MenuItem> menu) {
     int depth = 0;
     for (const auto& item : menu) {
         switch (item.kind) {
-        case menus::Kind::Popup: ++depth; break;
-        case menus::Kind::End: --depth; break;
+        case menus::Kind::Popup:
+            ++depth;
+            break;
+        case menus::Kind::End:
+            --depth;
+            break;
         case menus::Kind::Item:
-        case menus::Kind::Check: commands.insert(item.id); break;
-        case menus::Kind::Separator: break;
+        case menus::Kind::Check:
+            commands.insert(item.id);
+            break;
+        case menus::Kind::Separator:
+            break;
         }
         EXPECT_GE(depth, 0);
     }
@@ -72,8 +79,8 @@ TEST(MenuTest, MenusAreBalancedAndCarryTheirCommands) {
             << item.id;
 
     const auto context = CheckMenu(menus::ById(ids::kMemoryContextMenu));
-    EXPECT_EQ(context, (std::multiset<int>{32784, 32786, 32787, 32788, 32773, 32794, 32792,
-                                           32805}));
+    EXPECT_EQ(context,
+              (std::multiset<int>{32784, 32786, 32787, 32788, 32773, 32794, 32792, 32805}));
     EXPECT_EQ(CheckMenu(menus::ById(ids::kDesktopContextMenu)),
               (std::multiset<int>{ids::kDelete, ids::kProperties}));
     EXPECT_TRUE(menus::ById(1).empty());

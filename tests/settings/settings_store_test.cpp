@@ -58,11 +58,12 @@ TEST_F(SettingsTest, FirstRunGivesEveryDefaultAndWritesNothing) {
         EXPECT_EQ(GetSortKey(pane), 0);
         EXPECT_EQ(GetSortAscendent(pane), 1);
         EXPECT_EQ(GetSortAscendent(pane, 0), 0);
-        for (int column = 0; column < 4; ++column) EXPECT_EQ(GetColumnWidth(pane, column), 100);
+        for (int column = 0; column < 4; ++column)
+            EXPECT_EQ(GetColumnWidth(pane, column), 100);
     }
     char buffer[520] = "garbage";
-    for (const char* key : {kCodecCodeName, kBootCodeName, kFontName, kRawDataFileName,
-                            kRawDataViewer}) {
+    for (const char* key :
+         {kCodecCodeName, kBootCodeName, kFontName, kRawDataFileName, kRawDataViewer}) {
         EXPECT_EQ(GetSongdockText(key, buffer, sizeof buffer), 0u);
         EXPECT_STREQ(buffer, "");
     }
@@ -178,8 +179,8 @@ TEST_F(SettingsTest, LongTextsAreCutWithoutSplittingCharacters) {
     struct Case {
         size_t limit;
         const char* expected;
-    } cases[] = {{1, ""}, {4, "abc"}, {5, "abc"}, {6, "abcé"}, {7, "abcé"}, {8, "abcé"},
-                 {9, "abcé한"}, {10, "abcé한z"}, {16, "abcé한z"}};
+    } cases[] = {{1, ""},     {4, "abc"},    {5, "abc"},      {6, "abcé"},    {7, "abcé"},
+                 {8, "abcé"}, {9, "abcé한"}, {10, "abcé한z"}, {16, "abcé한z"}};
     for (const Case& c : cases) {
         std::memset(buffer, 'X', sizeof buffer);
         const size_t n = GetSongdockText(kBootCodeName, buffer, c.limit);

@@ -69,7 +69,8 @@ void LoadScriptFile() {
     const char* path = std::getenv("FAKE_KD5200_SCRIPT");
     if (!path) return;
     std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) AddScriptLine(line);
+    for (std::string line; std::getline(in, line);)
+        AddScriptLine(line);
 }
 
 void EnsureLoaded() {
@@ -96,15 +97,18 @@ int32_t Result(const char* name) {
     return outcome.result;
 }
 
-std::string Arg(int32_t v) { return std::to_string(v); }
-std::string Arg(const char* s) { return s ? "\"" + std::string(s) + "\"" : "null"; }
+std::string Arg(int32_t v) {
+    return std::to_string(v);
+}
+std::string Arg(const char* s) {
+    return s ? "\"" + std::string(s) + "\"" : "null";
+}
 std::string Arg(const void* p) {
     if (!p) return "null";
     return p == kHandle ? "h" : "ptr";
 }
 
-template <typename... Args>
-void Record(const char* name, Args... args) {
+template <typename... Args> void Record(const char* name, Args... args) {
     EnsureLoaded();
     std::string line = name;
     line += '(';
@@ -120,7 +124,9 @@ void Record(const char* name, Args... args) {
     }
 }
 
-bool ValidMemory(int32_t memory) { return memory == 0 || memory == 1; }
+bool ValidMemory(int32_t memory) {
+    return memory == 0 || memory == 1;
+}
 
 } // namespace
 
@@ -135,7 +141,9 @@ FAKE_EXPORT void FakeKD5200_Script(const char* line) {
     if (line) AddScriptLine(line);
 }
 
-FAKE_EXPORT const char* FakeKD5200_Log(void) { return S().log.c_str(); }
+FAKE_EXPORT const char* FakeKD5200_Log(void) {
+    return S().log.c_str();
+}
 
 FAKE_EXPORT void FakeKD5200_SetMemory(int32_t memory, const KD5200_MEMINFO* info,
                                       const KD5200_DIRENTRY* entries, int32_t count) {
@@ -203,8 +211,7 @@ FAKE_EXPORT int32_t KD5200_SetTimeout(int32_t receiveMs, int32_t sendMs) {
 FAKE_EXPORT int32_t KD5200_Refresh(KD5200_HANDLE handle, int32_t memory,
                                    KD5200_MEMINFO* information, KD5200_DIRENTRY* entries,
                                    int32_t* count) {
-    Record("KD5200_Refresh", static_cast<const void*>(handle), memory,
-           count ? *count : -1);
+    Record("KD5200_Refresh", static_cast<const void*>(handle), memory, count ? *count : -1);
     const int32_t r = Result("KD5200_Refresh");
     if (!r || !ValidMemory(memory) || !information || !entries || !count) return r;
     const Memory& m = S().memories[memory];
@@ -276,14 +283,14 @@ FAKE_EXPORT int32_t KD5200_Format(KD5200_HWND parent, KD5200_HANDLE handle, int3
 }
 
 FAKE_EXPORT int32_t KD5200_FormatLow(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory) {
-    Record("KD5200_FormatLow", static_cast<const void*>(parent),
-           static_cast<const void*>(handle), memory);
+    Record("KD5200_FormatLow", static_cast<const void*>(parent), static_cast<const void*>(handle),
+           memory);
     return Result("KD5200_FormatLow");
 }
 
-FAKE_EXPORT int32_t KD5200_UpgradeFirmware(KD5200_HWND parent, KD5200_HANDLE handle,
-                                           int32_t target, int32_t romSelect,
-                                           const char* imagePath, const char* chosenPath) {
+FAKE_EXPORT int32_t KD5200_UpgradeFirmware(KD5200_HWND parent, KD5200_HANDLE handle, int32_t target,
+                                           int32_t romSelect, const char* imagePath,
+                                           const char* chosenPath) {
     Record("KD5200_UpgradeFirmware", static_cast<const void*>(parent),
            static_cast<const void*>(handle), target, romSelect, imagePath, chosenPath);
     return Result("KD5200_UpgradeFirmware");
@@ -313,16 +320,16 @@ FAKE_EXPORT int32_t KD5200_EraseFont(KD5200_HANDLE handle) {
     return Result("KD5200_EraseFont");
 }
 
-FAKE_EXPORT int32_t KD5200_UploadFont(KD5200_HWND parent, KD5200_HANDLE handle,
-                                      const char* pcPath, int32_t reserved, int32_t fontSize) {
-    Record("KD5200_UploadFont", static_cast<const void*>(parent),
-           static_cast<const void*>(handle), pcPath, reserved, fontSize);
+FAKE_EXPORT int32_t KD5200_UploadFont(KD5200_HWND parent, KD5200_HANDLE handle, const char* pcPath,
+                                      int32_t reserved, int32_t fontSize) {
+    Record("KD5200_UploadFont", static_cast<const void*>(parent), static_cast<const void*>(handle),
+           pcPath, reserved, fontSize);
     return Result("KD5200_UploadFont");
 }
 
-FAKE_EXPORT int32_t KD5200_UploadRawData(KD5200_HWND parent, KD5200_HANDLE handle,
-                                         int32_t memory, int32_t firstBlock, int32_t blockCount,
-                                         const char* pcPath, int32_t reserved, int32_t bytes) {
+FAKE_EXPORT int32_t KD5200_UploadRawData(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory,
+                                         int32_t firstBlock, int32_t blockCount, const char* pcPath,
+                                         int32_t reserved, int32_t bytes) {
     Record("KD5200_UploadRawData", static_cast<const void*>(parent),
            static_cast<const void*>(handle), memory, firstBlock, blockCount, pcPath, reserved,
            bytes);

@@ -43,7 +43,9 @@ Run RunProgram(const std::string& program, const std::vector<std::string>& args,
     return Run{r.status, r.out, r.err};
 }
 
-bool Shell(const std::string& command) { return sdtest::Shell(command); }
+bool Shell(const std::string& command) {
+    return sdtest::Shell(command);
+}
 
 bool HaveSox() {
     return Shell("sox --version >/dev/null 2>&1");

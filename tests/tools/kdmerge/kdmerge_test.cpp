@@ -9,8 +9,8 @@
 
 using hexgen::EndRecord;
 using hexgen::ExtendedLinear;
-using sdtest::ProgramRun;
 using hexgen::Record;
+using sdtest::ProgramRun;
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 using hexgen::EndRecord;
 using hexgen::ExtendedLinear;
-using sdtest::ProgramRun;
 using hexgen::Record;
+using sdtest::ProgramRun;
 
 namespace {
 
