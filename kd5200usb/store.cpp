@@ -218,8 +218,8 @@ Status Store::Prepare(const char* sql, sqlite3_stmt*& statement) {
     return {};
 }
 
-Status Store::BeginRead() {
-    if (Status s = Exec("BEGIN"); !s) return s;
+Status Store::Begin(const char* sql) {
+    if (Status s = Exec(sql); !s) return s;
     if (Status s = CheckSchema(); !s) {
         Rollback();
         return s;
@@ -227,13 +227,13 @@ Status Store::BeginRead() {
     return {};
 }
 
+Status Store::BeginRead() {
+    return Begin("BEGIN");
+}
+
+// Takes the write lock at once, so two writers never deadlock upgrading.
 Status Store::BeginWrite() {
-    if (Status s = Exec("BEGIN IMMEDIATE"); !s) return s;
-    if (Status s = CheckSchema(); !s) {
-        Rollback();
-        return s;
-    }
-    return {};
+    return Begin("BEGIN IMMEDIATE");
 }
 
 Status Store::Commit() {

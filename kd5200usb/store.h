@@ -120,6 +120,8 @@ public:
     Status WriteFirmware(int target, const FirmwareRecord& firmware);
 
 private:
+    // Starts a transaction with sql and checks the stored schema.
+    Status Begin(const char* sql);
     explicit Store(std::string folder);
     Status Exec(const char* sql);
     Status Prepare(const char* sql, sqlite3_stmt*& statement);

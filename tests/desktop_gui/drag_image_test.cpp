@@ -8,22 +8,13 @@
 
 namespace {
 
-class DragImageTest : public testing::Test {
+class DragImageTest : public ListFrameTest {
 protected:
-    void SetUp() override {
-        frame = new ListFrame;
-        gui::ShowAndWait(frame);
-    }
-    void TearDown() override {
-        frame->Destroy();
-        gui::Pump(20);
-    }
     wxRect Bounds(long row) const {
         wxRect r;
         frame->list->GetItemRect(row, r, wxLIST_RECT_BOUNDS);
         return r;
     }
-    ListFrame* frame = nullptr;
 };
 
 } // namespace

@@ -6,20 +6,11 @@
 
 namespace {
 
-class FileListTest : public testing::Test {
+class FileListTest : public ListFrameTest {
 protected:
-    void SetUp() override {
-        frame = new ListFrame;
-        gui::ShowAndWait(frame);
-    }
-    void TearDown() override {
-        frame->Destroy();
-        gui::Pump(20);
-    }
     bool Has(const std::string& event) const {
         return std::find(frame->events.begin(), frame->events.end(), event) != frame->events.end();
     }
-    ListFrame* frame = nullptr;
 };
 
 } // namespace

@@ -10,6 +10,9 @@
 #include "controls/icons.h"
 #include "desktop/gui/file_list_ctrl.h"
 #include "resources/ids.h"
+#include "tests/support/gui_harness/gui_harness.h"
+
+#include <gtest/gtest.h>
 
 class ListFrame : public wxFrame {
 public:
@@ -56,4 +59,18 @@ public:
     std::string label;
     bool cancelled = false;
     wxPoint dragPoint;
+};
+
+// A shown ListFrame for each test, destroyed afterwards.
+class ListFrameTest : public testing::Test {
+protected:
+    void SetUp() override {
+        frame = new ListFrame;
+        gui::ShowAndWait(frame);
+    }
+    void TearDown() override {
+        frame->Destroy();
+        gui::Pump(20);
+    }
+    ListFrame* frame = nullptr;
 };
