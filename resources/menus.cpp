@@ -63,6 +63,8 @@ constexpr MenuItem kMain[] = {
         {End, 0, nullptr},
     {End, 0, nullptr},
     {Popup, 0, "Help"},
+        {Item, ids::kHelp, "Songdock &Help\tF1"},
+        {Separator, 0, nullptr},
         {Item, ids::kAppAbout, "About Songdock..."},
     {End, 0, nullptr},
 };
@@ -92,8 +94,8 @@ constexpr MenuItem kDesktopContext[] = {
 
 // Key codes as wxWidgets numbers them (WXK_*), kept here so that this
 // library needs no toolkit header.
-constexpr int kKeyBack = 8, kKeyDelete = 127, kKeyInsert = 322, kKeyF2 = 341, kKeyF5 = 344,
-              kKeyF6 = 345;
+constexpr int kKeyBack = 8, kKeyDelete = 127, kKeyInsert = 322, kKeyF1 = 340, kKeyF2 = 341,
+              kKeyF5 = 344, kKeyF6 = 345;
 
 constexpr Accelerator kAccelerators[] = {
     {AccelCtrl, 'C', ids::kEditCopy},      {AccelCtrl, kKeyInsert, ids::kEditCopy},
@@ -102,6 +104,7 @@ constexpr Accelerator kAccelerators[] = {
     {AccelCtrl, 'Z', ids::kEditUndo},      {AccelAlt, kKeyBack, ids::kEditUndo},
     {AccelNormal, kKeyF2, ids::kRename},   {AccelNormal, kKeyF5, ids::kRefresh},
     {AccelNormal, kKeyF6, ids::kNextPane}, {AccelShift, kKeyF6, ids::kPrevPane},
+    {AccelNormal, kKeyF1, ids::kHelp},
 };
 
 } // namespace

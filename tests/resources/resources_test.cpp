@@ -55,9 +55,9 @@ TEST(MenuTest, MenusAreBalancedAndCarryTheirCommands) {
     const auto main = CheckMenu(menus::MainMenu());
     for (int id : {ids::kAppExit, ids::kOption, ids::kRefresh, ids::kFormatAll,
                    ids::kLowFormatExternal, ids::kUpgradeBoot, ids::kViewFontInfo,
-                   ids::kViewRawData, ids::kAppAbout, ids::kProperties})
+                   ids::kViewRawData, ids::kAppAbout, ids::kProperties, ids::kHelp})
         EXPECT_EQ(main.count(id), 1u) << id;
-    EXPECT_EQ(main.size(), 26u);
+    EXPECT_EQ(main.size(), 27u);
     // Misspellings and double blanks are the program's own.
     bool seenLow = false, seenRaw = false;
     for (const auto& item : menus::MainMenu()) {
@@ -84,7 +84,7 @@ TEST(MenuTest, MenusAreBalancedAndCarryTheirCommands) {
     EXPECT_EQ(CheckMenu(menus::ById(ids::kDesktopContextMenu)),
               (std::multiset<int>{ids::kDelete, ids::kProperties}));
     EXPECT_TRUE(menus::ById(1).empty());
-    EXPECT_EQ(menus::MainAccelerators().size(), 12u);
+    EXPECT_EQ(menus::MainAccelerators().size(), 13u);
 }
 
 } // namespace

@@ -1,0 +1,217 @@
+#include "app/main_frame.h"
+
+#include <wx/evtloop.h>
+#include <wx/iconbndl.h>
+#include <wx/menu.h>
+
+#include "app/about_dialog.h"
+#include "app/child_view.h"
+#include "app/file_source.h"
+#include "app/window_state.h"
+#include "controls/icons.h"
+#include "controls/menu_builder.h"
+#include "controls/rebar.h"
+#include "controls/status_bar.h"
+#include "desktop/desktop_view.h"
+#include "desktop/filter_combo.h"
+#include "device/device_layer.h"
+#include "platform/gui/device_monitor.h"
+#include "platform/help_file.h"
+#include "player/memory_pane.h"
+#include "resources/ids.h"
+#include "resources/menus.h"
+#include "resources/strings.h"
+#include "settings/gui/config_dialog.h"
+#include "settings/settings_store.h"
+
+namespace {
+
+wxIconBundle AppIcons() {
+    wxIconBundle icons;
+    for (int size : {16, 32, 48}) {
+        wxIcon icon;
+        icon.CopyFromBitmap(controls::LoadIcon(ids::kAppIcon, size));
+        if (icon.IsOk()) icons.AddIcon(icon);
+    }
+    return icons;
+}
+
+} // namespace
+
+wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
+    EVT_CLOSE(CMainFrame::OnClose)
+    EVT_SET_FOCUS(CMainFrame::OnSetFocus)
+    EVT_CHILD_FOCUS(CMainFrame::OnChildFocus)
+    EVT_COMMAND(wxID_ANY, wxEVT_SD_DEVICE_CHANGE, CMainFrame::OnDeviceChange)
+    EVT_COMBOBOX(ids::kFilterCombo, CMainFrame::OnFilterChange)
+    EVT_MENU(ids::kAppExit, CMainFrame::OnExit)
+    EVT_MENU(ids::kAppAbout, CMainFrame::OnAbout)
+    EVT_MENU(ids::kHelp, CMainFrame::OnHelp)
+    EVT_MENU(ids::kOption, CMainFrame::OnOption)
+    EVT_MENU(ids::kRefresh, CMainFrame::OnRefresh)
+    EVT_MENU(ids::kNextPane, CMainFrame::OnNextPane)
+    EVT_MENU(ids::kPrevPane, CMainFrame::OnNextPane)
+    EVT_UPDATE_UI(ids::kFirmwarePane, CMainFrame::OnUpdateFirmware)
+    EVT_UPDATE_UI(ids::kAppExit, CMainFrame::OnUpdateEnabled)
+    EVT_UPDATE_UI(ids::kAppAbout, CMainFrame::OnUpdateEnabled)
+    EVT_UPDATE_UI(ids::kHelp, CMainFrame::OnUpdateEnabled)
+    EVT_UPDATE_UI(ids::kOption, CMainFrame::OnUpdateEnabled)
+    EVT_UPDATE_UI(ids::kRefresh, CMainFrame::OnUpdateEnabled)
+    EVT_UPDATE_UI(ids::kNextPane, CMainFrame::OnUpdateEnabled)
+    EVT_UPDATE_UI(ids::kPrevPane, CMainFrame::OnUpdateEnabled)
+    EVT_UPDATE_UI(ids::kEditUndo, CMainFrame::OnUpdateDisabled)
+    EVT_UPDATE_UI(ids::kEditCut, CMainFrame::OnUpdateDisabled)
+    EVT_UPDATE_UI(ids::kEditCopy, CMainFrame::OnUpdateDisabled)
+    EVT_UPDATE_UI(ids::kEditPaste, CMainFrame::OnUpdateDisabled)
+    // Last: a menu item that no handler answers is disabled.
+    EVT_UPDATE_UI_RANGE(0, 65535, CMainFrame::OnUpdateMenuItem)
+wxEND_EVENT_TABLE()
+
+CMainFrame::CMainFrame()
+    : wxFrame(nullptr, wxID_ANY, wxString::FromUTF8(strings::Load(sid::kAppTitle)),
+              wxDefaultPosition, wxSize(960, 640)) {
+    SetIcons(AppIcons());
+    SetMenuBar(controls::BuildMenuBar(menus::MainMenu()).release());
+    SetAcceleratorTable(controls::BuildAccelerators(menus::MainAccelerators()));
+
+    view_ = new CChildView(this);
+
+    rebar_ = new controls::HReBar(this);
+    filter_ = new HFilterCombo();
+    filter_->Create(rebar_, ids::kFilterCombo);
+    rebar_->SetBand(filter_);
+    rebar_->BindToggle();
+
+    status_ = new controls::HStatusBar(this);
+    status_->BindToggle();
+
+    DevSetMainWindow(this);
+    monitor_ = std::make_unique<platform::DeviceMonitor>(this, DevGetChangeNotifier());
+    view_->Reconnect();
+}
+
+CMainFrame::~CMainFrame() {
+    monitor_.reset();
+    DevSetMainWindow(nullptr);
+}
+
+// ---- Routing ----------------------------------------------------------------
+
+bool CMainFrame::IsCommandEnabled(int id) {
+    wxUpdateUIEvent update(id);
+    update.SetEventObject(this);
+    if (!GetEventHandler()->ProcessEvent(update)) return false;
+    return !update.GetSetEnabled() || update.GetEnabled();
+}
+
+bool CMainFrame::TryBefore(wxEvent& event) {
+    const wxEventType type = event.GetEventType();
+    // Only what reaches the frame first: a command that bubbles up from a
+    // pane has been offered to it and to the view already.
+    const bool direct = event.GetPropagationLevel() == wxEVENT_PROPAGATE_MAX;
+    if (view_ && direct && (type == wxEVT_MENU || type == wxEVT_UPDATE_UI)) {
+        if (type == wxEVT_MENU) {
+            // No commands from keys while a drag, a dialog or a transfer runs
+            // its own loop, and none that the update rules disable.
+            const wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+            if (loop && !loop->IsMain()) return true;
+            if (!IsCommandEnabled(event.GetId())) return true;
+        }
+        if (view_->RouteCommand(event)) return true;
+    }
+    return wxFrame::TryBefore(event);
+}
+
+void CMainFrame::OnChildFocus(wxChildFocusEvent& event) {
+    if (view_) view_->NoteFocus(wxWindow::FindFocus());
+    event.Skip();
+}
+
+void CMainFrame::OnSetFocus(wxFocusEvent&) {
+    if (view_) view_->SetFocus();
+}
+
+void CMainFrame::OnNextPane(wxCommandEvent& event) {
+    // The panes in order: the desktop view, then each shown memory pane.
+    std::vector<wxWindow*> lists;
+    auto add = [&lists](HFileSource* source) {
+        if (wxWindow* list = source ? source->GetWindow() : nullptr; list && list->IsShownOnScreen())
+            lists.push_back(list);
+    };
+    add(view_->GetDesktopView());
+    for (int i = 0; HMp3MemView* pane = view_->GetMemFrame()->GetPane(i); ++i)
+        add(HMp3MemFrame::SourceOf(pane));
+    if (lists.empty()) return;
+    const int current = view_->GetFocusedPane();
+    int index = current == CChildView::kNoPane ? -1 : (current == -1 ? 0 : current + 1);
+    if (index >= static_cast<int>(lists.size())) index = -1;
+    const int n = static_cast<int>(lists.size());
+    const int step = event.GetId() == ids::kPrevPane ? -1 : 1;
+    const int next = index < 0 ? (step > 0 ? 0 : n - 1) : ((index + step) % n + n) % n;
+    lists[next]->SetFocus();
+    view_->NoteFocus(lists[next]);
+}
+
+// ---- Frame commands ---------------------------------------------------------
+
+void CMainFrame::OnClose(wxCloseEvent& event) {
+    settings::WriteWindowState(app::ShowCommandOf(*this));
+    monitor_.reset();
+    event.Skip();
+}
+
+void CMainFrame::OnDeviceChange(wxCommandEvent&) {
+    view_->Reconnect();
+}
+
+void CMainFrame::OnFilterChange(wxCommandEvent&) {
+    const int selection = filter_->GetSelection();
+    if (selection == 0 || selection == 1) settings::SetFileFilter(HFilterCombo::FilterOf(selection));
+    view_->RefreshPanes(false);
+}
+
+void CMainFrame::OnExit(wxCommandEvent&) {
+    Close();
+}
+
+void CMainFrame::OnAbout(wxCommandEvent&) {
+    CAboutDialog about(this);
+    about.ShowModal();
+}
+
+void CMainFrame::OnHelp(wxCommandEvent&) {
+    platform::OpenHelpFile(this);
+}
+
+void CMainFrame::OnOption(wxCommandEvent&) {
+    ShowConfigurationDialog(this);
+}
+
+void CMainFrame::OnRefresh(wxCommandEvent&) {
+    // The client view or the focused pane refreshes first.
+}
+
+void CMainFrame::OnUpdateFirmware(wxUpdateUIEvent& event) {
+    const char* version = DevGetFirmwareVersion();
+    if (!version)
+        event.SetText(wxString());
+    else if (!*version)
+        event.SetText("Unknown Firmware Version");
+    else
+        event.SetText(wxString::FromUTF8(version));
+}
+
+void CMainFrame::OnUpdateEnabled(wxUpdateUIEvent& event) {
+    event.Enable(true);
+}
+
+void CMainFrame::OnUpdateDisabled(wxUpdateUIEvent& event) {
+    event.Enable(false);
+}
+
+void CMainFrame::OnUpdateMenuItem(wxUpdateUIEvent& event) {
+    if (wxDynamicCast(event.GetEventObject(), wxMenu))
+        event.Enable(false);
+    else
+        event.Skip();
+}

@@ -1,0 +1,154 @@
+#include "app/mem_frame.h"
+
+#include <wx/dcbuffer.h>
+#include <wx/renderer.h>
+#include <wx/settings.h>
+#include <wx/splitter.h>
+
+#include "device/device_layer.h"
+#include "player/memory_pane.h"
+#include "resources/strings.h"
+
+namespace {
+
+// Space between the frame's edge and the splitter.
+constexpr int kInset = 5;
+
+} // namespace
+
+wxBEGIN_EVENT_TABLE(HMp3MemFrame, wxWindow)
+    EVT_PAINT(HMp3MemFrame::OnPaint)
+    EVT_SIZE(HMp3MemFrame::OnSize)
+wxEND_EVENT_TABLE()
+
+HMp3MemFrame::HMp3MemFrame(wxWindow* parent)
+    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE,
+               "Mp3Player Explorer") {
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+}
+
+HMp3MemFrame::~HMp3MemFrame() = default;
+
+HMp3MemView* HMp3MemFrame::GetPane(int index) const {
+    if (!splitter_) return nullptr;
+    if (index >= 0) {
+        wxWindow* row = index == 0 ? splitter_->GetWindow1()
+                        : index == 1 ? splitter_->GetWindow2()
+                                     : nullptr;
+        return dynamic_cast<HMp3MemView*>(row);
+    }
+    // Walk up from the focus to the first window that is a row of the splitter.
+    for (wxWindow* w = wxWindow::FindFocus(); w && w != this && w != splitter_;
+         w = w->GetParent()) {
+        if (w->GetParent() == splitter_) return dynamic_cast<HMp3MemView*>(w);
+    }
+    return nullptr;
+}
+
+long HMp3MemFrame::GetSelectedCount(int index) const {
+    const HMp3MemView* pane = GetPane(index);
+    return pane ? pane->GetSelectedCount() : 0;
+}
+
+bool HMp3MemFrame::CanReceive(int index) const {
+    HMp3MemView* pane = GetPane(index);
+    return pane && TargetOf(pane)->CanReceive();
+}
+
+bool HMp3MemFrame::IsMemoryPresent(int index) const {
+    if (index < 0) return memoryCount_ > 0;
+    return index < 31 && (memoryMask_ & (1 << index)) != 0;
+}
+
+HFileSource* HMp3MemFrame::SourceOf(HMp3MemView* pane) {
+    return pane ? static_cast<HFileSource*>(pane) : nullptr;
+}
+
+HFileTarget* HMp3MemFrame::TargetOf(HMp3MemView* pane) {
+    return pane ? static_cast<HFileTarget*>(pane) : nullptr;
+}
+
+void HMp3MemFrame::Reconnect() {
+    int count = memoryCount_;
+    int mask = memoryMask_;
+    if (DevConnect(true, &count, &mask)) {
+        memoryCount_ = count;
+        memoryMask_ = mask;
+    } else {
+        memoryCount_ = 0;
+    }
+    BuildSplitter(memoryCount_);
+    UpdatePanes();
+}
+
+void HMp3MemFrame::UpdatePanes() {
+    for (int i = 0; HMp3MemView* pane = GetPane(i); ++i) {
+        pane->SetTitle(i == 0 ? sid::kInternalMemory : sid::kExternalMemory);
+        pane->FillList(false, i);
+    }
+}
+
+void HMp3MemFrame::BuildSplitter(int count) {
+    if (count <= 0) {
+        if (splitter_) splitter_->Hide();
+        Refresh();
+        return;
+    }
+    if (splitter_) {
+        splitter_->Show();
+    } else {
+        splitter_ = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                         wxSP_3D | wxSP_LIVE_UPDATE);
+        splitter_->SetMinimumPaneSize(24);
+        splitter_->SetSashGravity(0.5);
+        auto* top = new HMp3MemView(splitter_);
+        auto* bottom = new HMp3MemView(splitter_);
+        splitter_->SplitHorizontally(top, bottom, 100);
+    }
+    PlaceSplitter();
+    if (rowsEqualized_) EqualizeRows();
+}
+
+void HMp3MemFrame::PlaceSplitter() {
+    if (!splitter_) return;
+    const wxSize size = GetClientSize();
+    splitter_->SetSize(kInset, kInset, std::max(0, size.x - 2 * kInset),
+                       std::max(0, size.y - 2 * kInset));
+}
+
+void HMp3MemFrame::EqualizeRows() {
+    rowsEqualized_ = true;
+    if (!splitter_ || !splitter_->IsShown() || !splitter_->IsSplit()) return;
+    const int height = splitter_->GetClientSize().y;
+    splitter_->SetSashPosition((height - splitter_->GetSashSize()) / 2);
+}
+
+void HMp3MemFrame::OnSize(wxSizeEvent& event) {
+    PlaceSplitter();
+    if (!rowsEqualized_ && IsShownOnScreen()) EqualizeRows();
+    event.Skip();
+}
+
+void HMp3MemFrame::OnPaint(wxPaintEvent&) {
+    wxAutoBufferedPaintDC dc(this);
+    const wxRect client = GetClientRect();
+    dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
+    dc.Clear();
+    const wxRect inner = client.Deflate(kInset);
+    if (inner.IsEmpty()) return;
+    // A sunken edge: dark on top and left, light on bottom and right.
+    dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW)));
+    dc.DrawLine(inner.GetLeft(), inner.GetBottom(), inner.GetLeft(), inner.GetTop());
+    dc.DrawLine(inner.GetLeft(), inner.GetTop(), inner.GetRight(), inner.GetTop());
+    dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT)));
+    dc.DrawLine(inner.GetRight(), inner.GetTop(), inner.GetRight(), inner.GetBottom());
+    dc.DrawLine(inner.GetRight(), inner.GetBottom(), inner.GetLeft() - 1, inner.GetBottom());
+
+    const wxString notice = wxString::FromUTF8(strings::Load(sid::kPlayerNotConnected));
+    dc.SetFont(GetFont());
+    dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    const wxSize text = dc.GetTextExtent(notice);
+    dc.DrawText(notice, inner.GetLeft() + (inner.GetWidth() - text.x) / 2,
+                inner.GetTop() + (inner.GetHeight() - text.y) / 2);
+}

@@ -1,0 +1,3 @@
+#include "app/songdock_app.h"
+
+wxIMPLEMENT_APP(CSongdockApp);

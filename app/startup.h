@@ -1,0 +1,15 @@
+#pragma once
+// Songdock's start-up and exit, apart from the application object, so that
+// the window tests run the same steps in their own process.
+class CMainFrame;
+
+namespace app {
+
+// Sets the user's locale for character types and collation, installs the
+// window services, loads the settings held in memory, opens the device layer
+// and creates and shows the main window in its stored state.
+CMainFrame* StartSongdock();
+// Closes the device layer and writes the settings held in memory.
+void FinishSongdock();
+
+} // namespace app

@@ -1,0 +1,49 @@
+// Starts Songdock as its program does and exits as soon as a memory pane has
+// painted a listing with rows, so that a script can time the whole process.
+#include <cstdio>
+#include <cstdlib>
+
+#include <wx/app.h>
+#include <wx/eventfilter.h>
+#include <wx/listctrl.h>
+
+#include "app/startup.h"
+#include "resources/ids.h"
+
+namespace {
+
+class FirstListing : public wxEventFilter {
+public:
+    FirstListing() { wxEvtHandler::AddFilter(this); }
+    ~FirstListing() override { wxEvtHandler::RemoveFilter(this); }
+
+    int FilterEvent(wxEvent& event) override {
+        if (event.GetEventType() != wxEVT_PAINT || done_) return Event_Skip;
+        auto* list = wxDynamicCast(event.GetEventObject(), wxListCtrl);
+        if (list && list->GetId() == ids::kMemoryList && list->GetItemCount() > 0) {
+            done_ = true;
+            // Runs once the paint handler has drawn the rows.
+            wxTheApp->CallAfter([] { std::_Exit(0); });
+        }
+        return Event_Skip;
+    }
+
+private:
+    bool done_ = false;
+};
+
+class ProbeApp : public wxApp {
+public:
+    bool OnInit() override {
+        filter_ = new FirstListing;
+        SetTopWindow(app::StartSongdock());
+        return true;
+    }
+
+private:
+    FirstListing* filter_ = nullptr;
+};
+
+} // namespace
+
+wxIMPLEMENT_APP(ProbeApp);

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Makes docs/songdock.png: Songdock on a fresh demo virtual player, under a
+# virtual X display. Usage: scripts/screenshot.sh [build-dir]
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-"$top/build"}
+bin="$build/bin"
+[ -x "$bin/songdock" ] || { echo "screenshot: build Songdock first ($bin/songdock)" >&2; exit 1; }
+if ! command -v import >/dev/null || ! command -v xvfb-run >/dev/null; then
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends imagemagick xvfb xauth
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export KD5200_PLAYER_DIR="$work/player" XDG_CONFIG_HOME="$work/config"
+mkdir -p "$work/music"
+"$bin/kd5200sim" create --demo >/dev/null
+"$bin/kd5200sim" plug
+# A folder with a few songs on the PC side.
+for name in "Morning Walk" "Harbour Lights" "Slow River" "Night Train"; do
+  head -c $((RANDOM * 40 + 900000)) /dev/urandom >"$work/music/$name.mp3"
+done
+mkdir -p "$work/music/Podcasts" "$work/music/Recordings"
+mkdir -p "$XDG_CONFIG_HOME/Zentrovia"
+printf '[Desktop]\nLastDirectory=%s\n' "$work/music" >"$XDG_CONFIG_HOME/Zentrovia/Songdock.conf"
+
+out="$top/docs/songdock.png"
+xvfb-run -a -s "-screen 0 1000x680x24" bash -c '
+  "$1/songdock" & pid=$!
+  sleep 4
+  import -window root "$2"
+  kill $pid; wait $pid 2>/dev/null || true
+' shot "$bin" "$out"
+echo "Wrote $out"
