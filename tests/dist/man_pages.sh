@@ -43,9 +43,17 @@ for check in "kdrom /?" "kdmerge /?" "qdx2wav" "qka2wav"; do
   fi
 done
 
-# kd5200sim: every command and option of its usage text is on its page.
+# kd5200sim: every command of its usage text heads an entry of its page, and
+# every option and keyword of the usage text is on the page.
 sim_page=$(render "$man_dir/kd5200sim.1" 2>/dev/null)
-for word in $("$bin/kd5200sim" --help | grep -oE '^  [a-z]+|--[a-z-]+|\b(internal|external|application|boot|none)\b' | sort -u); do
+sim_usage=$("$bin/kd5200sim" --help)
+for command in $(grep -oE '^  [a-z]+' <<<"$sim_usage"); do
+  if ! grep -qE "^ {7}$command( |\$)" <<<"$sim_page"; then
+    echo "kd5200sim: the command '$command' has no entry on the manual page" >&2
+    status=1
+  fi
+done
+for word in $(grep -oE -- '--[a-z-]+|\b(internal|external|application|boot|none)\b' <<<"$sim_usage" | sort -u); do
   if ! grep -qF -- "$word" <<<"$sim_page"; then
     echo "kd5200sim: '$word' of the usage text is not on the manual page" >&2
     status=1
