@@ -13,8 +13,9 @@ function(_sd_wx_target target libs)
   set(opts "")
   foreach(f IN LISTS cflags)
     if(f STREQUAL "-DwxUSE_GUI=0")
-      # Left out: a window library that also links a headless one would
-      # otherwise see the GUI headers switched off.
+      # Headless libraries are also linked into the window programs; the
+      # definition would then reach GUI sources through them.
+      continue()
     elseif(f MATCHES "^-D(.*)")
       list(APPEND defs ${CMAKE_MATCH_1})
     elseif(f MATCHES "^-I(.*)")
