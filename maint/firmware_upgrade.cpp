@@ -41,8 +41,7 @@ bool ConvertToTemporaryImage(void* parent, const std::string& hexPath, uint32_t 
     }
     platform::MessageBox(parent,
                          "Cannot convert the Intel HEX file\n" + hexPath +
-                             "\ninto a firmware image: " + why +
-                             ".\n\nThe player was not changed.",
+                             "\ninto a firmware image: " + why + ".\n\nThe player was not changed.",
                          caption, platform::kMbOk | platform::kMbIconWarning);
     return false;
 }
@@ -91,7 +90,8 @@ int UpgradeCode(void* parent, KD5200_HANDLE handle, int boot, const CallScopeFac
     int error = KD5200_ERR_NONE;
     {
         const auto scope = OpenScope(progress, LongCall::kFirmwareWrite);
-        if (!api.UpgradeFirmware(parent, handle, boot ? KD5200_TARGET_BOOT : KD5200_TARGET_APPLICATION,
+        if (!api.UpgradeFirmware(parent, handle,
+                                 boot ? KD5200_TARGET_BOOT : KD5200_TARGET_APPLICATION,
                                  settings::GetROMSelect(), image.c_str(), chosen->c_str()))
             error = api.GetError();
     }

@@ -19,8 +19,7 @@ int DownloadLcdFont(void* owner, const CallScopeFactory& progress = {});
 int EraseLcdFont(void* owner);
 // Copies the player's font into folder under the name the player reports,
 // asking before replacing a file there.
-int UploadLcdFont(void* owner, const std::string& folder,
-                  const CallScopeFactory& progress = {});
+int UploadLcdFont(void* owner, const std::string& folder, const CallScopeFactory& progress = {});
 // Fills record with the player's font name and size.
 int ReadLcdFontInfo(KD5200_FONTINFO* record);
 
