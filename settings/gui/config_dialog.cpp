@@ -84,6 +84,12 @@ std::string FieldText(wxWindow* page, int id) {
     return settings::CutUtf8(platform::PathFromText(Edit(page, id)->GetValue()), kFieldLimit);
 }
 
+// A chosen path as a field shows it: cut to what the field keeps, since a
+// longer text would not be taken at all.
+wxString FieldValue(const std::string& path) {
+    return platform::PathToText(settings::CutUtf8(path, kFieldLimit));
+}
+
 // Adds "label [edit]" in a row of a grid.
 wxTextCtrl* AddField(wxWindow* page, wxFlexGridSizer* grid, const char* label, int id,
                      int width = 120) {
@@ -106,7 +112,7 @@ wxEND_EVENT_TABLE()
 
     HConfigDialog::HConfigDialog(wxWindow* parent)
     : wxDialog(parent, ids::kConfigDialog, wxString::FromUTF8(text::kConfiguration)) {
-    tree_ = new wxTreeCtrl(this, ids::kConfigTree, wxDefaultPosition, wxSize(190, 220),
+    tree_ = new wxTreeCtrl(this, ids::kConfigTree, wxDefaultPosition, wxSize(255, 220),
                            wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_HIDE_ROOT | wxTR_SINGLE);
     auto images = std::make_unique<wxImageList>(16, 16, true, kPageCount);
     for (int icon : ids::kPageIcons)
@@ -273,7 +279,7 @@ void HConfigDialog::OnBrowseRawFile(wxCommandEvent&) {
     const auto chosen = platform::ShowSaveFileDialog(this, "", text::kDataFilter,
                                                      platform::PathFromText(edit->GetValue()),
                                                      platform::kOverwritePrompt);
-    if (chosen) edit->ChangeValue(platform::PathToText(*chosen));
+    if (chosen) edit->ChangeValue(FieldValue(*chosen));
 }
 
 void HConfigDialog::OnBrowseViewer(wxCommandEvent&) {
@@ -281,7 +287,7 @@ void HConfigDialog::OnBrowseViewer(wxCommandEvent&) {
     const auto chosen = platform::ShowOpenFileDialog(
         this, "", text::kExeFilter, platform::PathFromText(edit->GetValue()),
         platform::kFileMustExist | platform::kExecutableFilter);
-    if (chosen) edit->ChangeValue(platform::PathToText(*chosen));
+    if (chosen) edit->ChangeValue(FieldValue(*chosen));
 }
 
 void ShowConfigurationDialog(wxWindow* parent) {
