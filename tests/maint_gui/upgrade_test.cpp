@@ -156,6 +156,13 @@ TEST_F(UpgradeTest, DisabledWithoutPlayer) {
     EXPECT_FALSE(DevConnect(true, &count, &mask));
     EXPECT_FALSE(Enabled(ids::kUpgradeBoot));
     EXPECT_TRUE(Enabled(ids::kViewRawData));
+    // Reached anyway (a key while the menu was stale): code 3, then the
+    // closing message, and no file dialog.
+    ASSERT_TRUE(Command(ids::kUpgradeBoot));
+    EXPECT_TRUE(dialogs_.shown.empty());
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    ExpectClosingMessage(1);
+    EXPECT_EQ(closes_, 1);
 }
 
 } // namespace
