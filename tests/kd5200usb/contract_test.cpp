@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+#include "kd5200usb/errors.h"
 #include "player_fixture.h"
 
 namespace {
@@ -158,6 +159,11 @@ TEST_F(PlayerTest, DownloadRefusals) {
     ExpectError(KD5200_Download(nullptr, Handle(), 0, nullptr), KD5200_ERR_BAD_ARGUMENT);
     ExpectError(KD5200_Download(nullptr, Handle(), 5, pc_.c_str()), KD5200_ERR_BAD_ARGUMENT);
 
+    // 4 GiB is one byte more than a directory entry can hold (a sparse file).
+    const std::string huge = PcFile("huge.bin", "");
+    std::filesystem::resize_file(huge, uint64_t{1} << 32);
+    ExpectError(Download(0, huge), KD5200_ERR_FILE_TOO_LARGE);
+
     // 64 blocks of external memory: a file of 64 blocks fits only when empty.
     ExpectError(Download(1, PcFile("big.bin", Pattern(64 * 16384, 3))), KD5200_ERR_MEMORY_FULL);
     KD5200_MEMINFO info{};
@@ -288,6 +294,12 @@ TEST_F(PlayerTest, FirmwareUpgradeKeepsTheImageAndMovesTheVersion) {
         KD5200_ERR_BAD_IMAGE);
     ExpectError(KD5200_UpgradeFirmware(nullptr, Handle(), 0, 0, (pc_ + "/none.img").c_str(), ""),
                 KD5200_ERR_FILE_NOT_FOUND);
+    const std::string large = PcFile("large.img", "");
+    std::filesystem::resize_file(large, KD5200_MAX_IMAGE_BYTES + 1);
+    ExpectError(KD5200_UpgradeFirmware(nullptr, Handle(), 0, 0, large.c_str(), ""),
+                KD5200_ERR_IMAGE_TOO_LARGE);
+    EXPECT_STREQ(kd5200::ErrorMessage(KD5200_ERR_IMAGE_TOO_LARGE),
+                 "The image is larger than the player's code memory (16 MiB)");
     ExpectError(KD5200_UpgradeFirmware(nullptr, Handle(), 2, 0, image.c_str(), ""),
                 KD5200_ERR_BAD_ARGUMENT);
     ExpectError(KD5200_UpgradeFirmware(nullptr, Handle(), 0, 0, nullptr, ""),
