@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <regex>
@@ -139,17 +138,16 @@ Status CopyBlocks(bool toImage, int image, const std::vector<uint32_t>& blocks, 
                                  : CopyRange(image, at, file, done, bytes,
                                              {KD5200_ERR_STORAGE, KD5200_ERR_FILE_WRITE});
         if (!s) return s;
+        // The disk starts writing each chunk at once, so that the flush
+        // before the commit has little left to wait for.
+        if (toImage)
+            sync_file_range(image, static_cast<off_t>(at), static_cast<off_t>(bytes),
+                            SYNC_FILE_RANGE_WRITE);
         done += bytes;
         i += run;
         if (Status p = transfer.Advance(static_cast<int64_t>(done)); !p) return p;
     }
     return {};
-}
-
-// Whether block data goes to the disk before the directory that names it.
-bool Durable() {
-    const char* value = std::getenv("KD5200_DURABLE");
-    return value && std::string(value) == "1";
 }
 
 // Zeroes a run of blocks of an image.
@@ -286,7 +284,7 @@ Status Player::Download(int memory, const std::string& pcPath, const TransferSet
     if (s = CopyBlocks(true, image.Get(), entry.blocks, size, source.Get(), transfer); !s) return s;
     // The blocks reach the disk before the directory that names them, so
     // that a power loss cannot leave an entry over stale blocks.
-    if (Durable() && fdatasync(image.Get()) != 0) return Fail(KD5200_ERR_STORAGE, errno);
+    if (fdatasync(image.Get()) != 0) return Fail(KD5200_ERR_STORAGE, errno);
     if (s = store_->AppendEntry(memory, static_cast<int>(directory.entries.size()), entry); !s)
         return s;
     return transaction.Commit();
