@@ -103,6 +103,10 @@ int32_t KD5200_IsValidHandle(KD5200_HANDLE handle);
 int32_t KD5200_TestConnection(void);
 int32_t KD5200_Close(KD5200_HANDLE handle);
 int32_t KD5200_Free(KD5200_HANDLE handle);
+/* Time-outs of one exchange with the player, 0 for none: receiveMs for each
+ * chunk read from it and for the answer to a command (a format), sendMs for
+ * each chunk written to it. A change waits at most receiveMs for another
+ * program's change to end (KD5200_ERR_BUSY). */
 int32_t KD5200_SetTimeout(int32_t receiveMs, int32_t sendMs);
 
 /* count: in, the capacity of entries (at most 512); out, the entries written. */

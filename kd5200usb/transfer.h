@@ -17,8 +17,6 @@ struct TransferSettings {
     int64_t bytesPerSecond = 0;   // 0: disk speed
     int32_t receiveTimeoutMs = 0; // 0: no time-out
     int32_t sendTimeoutMs = 0;    // 0: no time-out
-    // How long a change waits for another program's lock; 0: no limit.
-    int32_t lockWaitMs = 0;
     KD5200X_ProgressHook hook = nullptr;
     void* user = nullptr;
     KD5200_HWND parent = nullptr;
