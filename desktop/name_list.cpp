@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <cwctype>
 
-HNameList::Position HNameList::Add(const char* name, int32_t value1, int32_t value2,
+HNameList::Position HNameList::Add(const char* name, int32_t value1, uint32_t value2,
                                    const char* second) {
     Entry entry;
     entry.value1 = value1;
@@ -14,7 +14,7 @@ HNameList::Position HNameList::Add(const char* name, int32_t value1, int32_t val
     return std::prev(entries_.end());
 }
 
-bool HNameList::GetAt(ConstPosition pos, const char** name, int32_t* value1, int32_t* value2,
+bool HNameList::GetAt(ConstPosition pos, const char** name, int32_t* value1, uint32_t* value2,
                       const char** second) const {
     if (pos == entries_.end()) return false;
     if (name) *name = pos->name.c_str();

@@ -10,7 +10,7 @@ class HNameList {
 public:
     struct Entry {
         int32_t value1 = 0;
-        int32_t value2 = 0;
+        uint32_t value2 = 0; // a size in bytes: unsigned, files reach 4 GiB - 1
         std::string name;
         std::optional<std::string> second;
     };
@@ -23,11 +23,11 @@ public:
     virtual ~HNameList() { RemoveAll(); }
 
     // Appends an entry; a null name is stored as an empty one.
-    virtual Position Add(const char* name, int32_t value1, int32_t value2,
+    virtual Position Add(const char* name, int32_t value1, uint32_t value2,
                          const char* second = nullptr);
     // Fills each output that is not null; false when pos holds no entry.
     // The texts stay valid until their own entry is removed.
-    virtual bool GetAt(ConstPosition pos, const char** name, int32_t* value1, int32_t* value2,
+    virtual bool GetAt(ConstPosition pos, const char** name, int32_t* value1, uint32_t* value2,
                        const char** second) const;
     // Whether some entry's file-name part equals that of path, ignoring case
     // by the user's locale. The file-name part follows the last '/' or '\\'.

@@ -76,7 +76,7 @@ void StandInDispError(KD5200_HWND parent, int32_t code, int32_t windowsError) {
 }
 
 int32_t StandInUpload(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, const char*, const char*,
-                      int32_t, int32_t) {
+                      uint32_t, int32_t) {
     return Fail();
 }
 int32_t StandInDownload(KD5200_HWND, KD5200_HANDLE, int32_t, const char*) {

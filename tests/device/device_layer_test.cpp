@@ -125,7 +125,7 @@ protected:
     static inline size_t log_offset_ = 0;
 };
 
-HNameList& Add(HNameList& list, const char* name, int32_t number, int32_t size,
+HNameList& Add(HNameList& list, const char* name, int32_t number, uint32_t size,
                const char* second = nullptr) {
     list.Add(name, number, size, second);
     return list;
@@ -329,6 +329,24 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<ConversionCase>& info) {
         return "Case" + std::to_string(info.index);
     });
+
+TEST_F(DeviceLayer, SizesOf2GiBAndMoreReachTheLibraryUnsigned) {
+    SetMemory(0, 1u << 20, 1u << 18,
+              {Entry("HALF", "BIN", 1u << 31), Entry("FULL", "BIN", UINT32_MAX)});
+    Connect();
+    // The pane passes on what the listing says.
+    HDirEntryList listed;
+    ASSERT_TRUE(DevListFiles(0, listed, true));
+    HNameList list;
+    for (const auto& e : listed)
+        list.Add(e.name->c_str(), e.number, e.size);
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), list), 0);
+    EXPECT_THAT(Calls("KD5200_Upload"),
+                ElementsAre("KD5200_Upload(null, h, 0, 0, \"" + (folder_ / "HALF.BIN") +
+                                "\", null, 2147483648, 0)",
+                            "KD5200_Upload(null, h, 0, 1, \"" + (folder_ / "FULL.BIN") +
+                                "\", null, 4294967295, 0)"));
+}
 
 TEST_F(DeviceLayer, UploadTargetPaths) {
     Connect();

@@ -121,6 +121,18 @@ TEST_F(Kdrom, FailedConversionWritesNothing) {
     EXPECT_TRUE(TempIsEmpty());
 }
 
+TEST_F(Kdrom, RefusesAnImageLargerThanTheCodeMemory) {
+    // Data 16 MiB above the application base: one byte too many for the player.
+    hexgen::WriteText(dir / "big.hex",
+                      ExtendedLinear(0x0100) + Record(0, 0x2000, {1}) + EndRecord());
+    const ProgramRun run = Run({"big.hex"});
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.err, "The image of HEX file 'big.hex' is 16777217 bytes, larger than the "
+                       "player's code memory of 16777216 bytes (16 MiB)\n");
+    EXPECT_EQ(Log(), "KD5200_Open(ptr)\nKD5200_Close(h)\nKD5200_Free(h)\n");
+    EXPECT_TRUE(TempIsEmpty());
+}
+
 TEST_F(Kdrom, NoTemporaryFolder) {
     std::filesystem::remove(dir / "tmp");
     const ProgramRun run = Run({"fw.hex"});
