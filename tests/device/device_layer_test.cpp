@@ -72,6 +72,14 @@ void PrintTo(const Listed& l, std::ostream* os) {
     *os << "{" << l.name << ", " << l.number << ", " << l.size << "}";
 }
 
+// A text argument as the fake's call log shows it.
+std::string Quoted(const std::string& text) {
+    std::string quoted(1, '"');
+    quoted += text;
+    quoted += '"';
+    return quoted;
+}
+
 std::vector<Listed> List(int memory, bool force) {
     HDirEntryList list;
     std::vector<Listed> out;
@@ -309,11 +317,11 @@ TEST_P(UploadConversion, RenamesAndConvertsRecordingsBySetting) {
     Connect();
     HNameList list;
     ASSERT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), Add(list, c.name, 2, 77)), 0);
-    const std::string player =
-        std::string(c.playerName) == "null" ? "null" : "\"" + std::string(c.playerName) + "\"";
-    EXPECT_THAT(Calls("KD5200_Upload"),
-                ElementsAre("KD5200_Upload(null, h, 0, 2, \"" + (folder_ / c.pcName) + "\", " +
-                            player + ", 77, " + std::to_string(c.kind) + ")"));
+    const std::string player = std::string(c.playerName) == "null" ? "null" : Quoted(c.playerName);
+    std::string expected = "KD5200_Upload(null, h, 0, 2, ";
+    expected += Quoted(folder_ / c.pcName);
+    expected += ", " + player + ", 77, " + std::to_string(c.kind) + ")";
+    EXPECT_THAT(Calls("KD5200_Upload"), ElementsAre(expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -385,9 +393,8 @@ TEST_F(DeviceLayer, PlayerNamesNeverLeaveTheChosenFolder) {
         const auto uploads = Calls("KD5200_Upload");
         ASSERT_EQ(uploads.size(), 1u);
         // The player's own name goes along only when the PC name differs.
-        const std::string player =
-            std::string(c.safe) == c.name ? "null" : "\"" + std::string(c.name) + "\"";
-        const std::string expected = "\"" + (folder_ / c.safe) + "\", " + player;
+        const std::string player = std::string(c.safe) == c.name ? "null" : Quoted(c.name);
+        const std::string expected = Quoted(folder_ / c.safe) + ", " + player;
         EXPECT_NE(uploads[0].find(expected), std::string::npos) << uploads[0];
     }
     EXPECT_EQ(DevTargetPath(nullptr, "../../x"), ".._.._x");

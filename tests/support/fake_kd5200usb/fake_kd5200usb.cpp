@@ -104,7 +104,11 @@ std::string Arg(uint32_t v) {
     return std::to_string(v);
 }
 std::string Arg(const char* s) {
-    return s ? "\"" + std::string(s) + "\"" : "null";
+    if (!s) return "null";
+    std::string quoted(1, '"');
+    quoted += s;
+    quoted += '"';
+    return quoted;
 }
 std::string Arg(const void* p) {
     if (!p) return "null";

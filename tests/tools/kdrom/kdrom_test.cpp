@@ -37,8 +37,10 @@ protected:
     // The recorded calls, with the temporary image's name made fixed.
     std::string Log() {
         const std::string log = hexgen::ReadText(dir / "log");
-        return std::regex_replace(log, std::regex("\"" + dir / "tmp" + "/\\$520[A-Za-z0-9]{6}\""),
-                                  "\"$$TMP\"");
+        std::string image(1, '"');
+        image += dir / "tmp";
+        image += "/\\$520[A-Za-z0-9]{6}\"";
+        return std::regex_replace(log, std::regex(image), "\"$$TMP\"");
     }
     bool TempIsEmpty() { return std::filesystem::is_empty(dir / "tmp"); }
 
