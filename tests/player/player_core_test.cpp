@@ -1,0 +1,82 @@
+// The pane's texts and its multi-file commands, without a display: the
+// commands run on the virtual player.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "player/dropped_files.h"
+#include "player/memory_commands.h"
+#include "player/memory_rows.h"
+#include "player_fixture.h"
+
+using testing::ElementsAre;
+
+namespace {
+
+TEST(MemoryTexts, SizesAndTotalsRoundUpAtTheirEdges) {
+    EXPECT_EQ(player::SizeText(0), "0KB");
+    EXPECT_EQ(player::SizeText(1), "1KB");
+    EXPECT_EQ(player::SizeText(1024), "1KB");
+    EXPECT_EQ(player::SizeText(1025), "2KB");
+    EXPECT_EQ(player::SizeText(UINT32_MAX), "4194304KB");
+
+    EXPECT_EQ(player::StatusText(true, 1048575, 1, 3), "Total 1024KB,  Remain 1KB,  3 File(s)");
+    EXPECT_EQ(player::StatusText(true, 1048576, 0, 0), "Total 1MB,  Remain 0KB,  0 File(s)");
+    EXPECT_EQ(player::StatusText(true, 1048577, 1048576, 1), "Total 2MB,  Remain 1MB,  1 File(s)");
+    // 4 GB and more must not wrap.
+    EXPECT_EQ(player::StatusText(true, uint64_t{4} << 30, uint64_t{4} << 30, 0),
+              "Total 4096MB,  Remain 4096MB,  0 File(s)");
+    EXPECT_EQ(player::StatusText(false, 1, 1, 1), "Not Connected");
+    EXPECT_EQ(player::HeaderText("Internal Memory", "Not Connected"),
+              " Internal Memory - Not Connected");
+}
+
+TEST(MemoryTexts, ColumnsCompareByTheirOwnRules) {
+    const player::MemoryRow big{"a.mp3", 0, 2000, "MP3 File"};
+    const player::MemoryRow small{"B.mp3", 1, 30, "MP3 File"};
+    EXPECT_LT(player::CompareRows(small, big, player::kColumnSize), 0);
+    EXPECT_GT(player::CompareRows(small, big, player::kColumnNumber), 0);
+    // Equal types fall back to the directory order.
+    EXPECT_LT(player::CompareRows(big, small, player::kColumnType), 0);
+    EXPECT_EQ(player::KindName("song.final.mp3"), ".mp3");
+    EXPECT_EQ(player::KindName("README"), "README");
+}
+
+class MemoryCommands : public playertest::PlayerTest {};
+
+TEST_F(MemoryCommands, DeletingSeveralFollowsTheRenumbering) {
+    Put(0, {"f0", "f1", "f2", "f3", "f4", "f5"});
+    // Entries 5 and 2, given out of order: 2 goes first, then the former 5 as 4.
+    ASSERT_TRUE(player::DeleteEntries(nullptr, 0, {{5, "f5"}, {2, "f2"}}));
+    EXPECT_THAT(Names(0), ElementsAre("f0", "f1", "f3", "f4"));
+}
+
+TEST_F(MemoryCommands, MovesKeepNeighboursInOrderAndRefuseTheEnds) {
+    Put(0, {"f0", "f1", "f2", "f3", "f4", "f5"});
+    EXPECT_TRUE(player::MoveEntries(0, {0, 3}, true, 6).empty());
+    EXPECT_THAT(player::MoveEntries(0, {3, 2}, true, 6), ElementsAre(1, 2));
+    EXPECT_THAT(Names(0), ElementsAre("f0", "f2", "f3", "f1", "f4", "f5"));
+    EXPECT_TRUE(player::MoveEntries(0, {5}, false, 6).empty());
+    EXPECT_THAT(player::MoveEntries(0, {3, 4}, false, 6), ElementsAre(4, 5));
+    EXPECT_THAT(Names(0), ElementsAre("f0", "f2", "f3", "f5", "f1", "f4"));
+}
+
+TEST_F(MemoryCommands, DroppedLinksResolveAndFoldersAreTold) {
+    playertest::WriteFile(pc_ / "song.mp3", "x");
+    ASSERT_EQ(symlink((pc_ / "song.mp3").c_str(), (pc_ / "link").c_str()), 0);
+    playertest::WriteFile(pc_ / "song.desktop",
+                          "[Desktop Entry]\nType=Link\nURL=file://" + pc_.path() + "/song.mp3\n");
+    EXPECT_THAT(player::ResolveDroppedPaths({pc_ / "link", pc_ / "song.desktop", pc_ / "song.mp3"}),
+                ElementsAre(pc_ / "song.mp3", pc_ / "song.mp3", pc_ / "song.mp3"));
+
+    EXPECT_EQ(player::CheckDownloadPath(pc_ / "song.mp3").problem, player::PathProblem::None);
+    EXPECT_EQ(player::CheckDownloadPath(pc_.path()).problem, player::PathProblem::Directory);
+    const player::PathCheck missing = player::CheckDownloadPath(pc_ / "gone.mp3");
+    EXPECT_EQ(missing.problem, player::PathProblem::Unreadable);
+    EXPECT_EQ(missing.error, ENOENT);
+    EXPECT_EQ(player::CheckDownloadPath(std::string(5000, 'a')).problem,
+              player::PathProblem::TooLong);
+}
+
+} // namespace
