@@ -9,6 +9,7 @@
 #include "player/memory_commands.h"
 #include "player/memory_rows.h"
 #include "player_fixture.h"
+#include "player_steps.h"
 
 using testing::ElementsAre;
 
@@ -43,7 +44,17 @@ TEST(MemoryTexts, ColumnsCompareByTheirOwnRules) {
     EXPECT_EQ(player::KindName("README"), "README");
 }
 
-class MemoryCommands : public playertest::PlayerTest {};
+class MemoryCommands : public playertest::PlayerTest {
+protected:
+    void SetUp() override {
+        PlayerTest::SetUp();
+        Connect();
+    }
+    void Put(int memory, const std::vector<std::string>& names) {
+        ASSERT_EQ(playertest::PutFiles(work_.path(), memory, names), 0);
+    }
+    static std::vector<std::string> Names(int memory) { return playertest::Names(memory); }
+};
 
 TEST_F(MemoryCommands, DeletingSeveralFollowsTheRenumbering) {
     Put(0, {"f0", "f1", "f2", "f3", "f4", "f5"});
@@ -63,16 +74,17 @@ TEST_F(MemoryCommands, MovesKeepNeighboursInOrderAndRefuseTheEnds) {
 }
 
 TEST_F(MemoryCommands, DroppedLinksResolveAndFoldersAreTold) {
-    playertest::WriteFile(pc_ / "song.mp3", "x");
-    ASSERT_EQ(symlink((pc_ / "song.mp3").c_str(), (pc_ / "link").c_str()), 0);
-    playertest::WriteFile(pc_ / "song.desktop",
-                          "[Desktop Entry]\nType=Link\nURL=file://" + pc_.path() + "/song.mp3\n");
-    EXPECT_THAT(player::ResolveDroppedPaths({pc_ / "link", pc_ / "song.desktop", pc_ / "song.mp3"}),
-                ElementsAre(pc_ / "song.mp3", pc_ / "song.mp3", pc_ / "song.mp3"));
+    devtest::WriteFile(work_ / "song.mp3", "x");
+    ASSERT_EQ(symlink((work_ / "song.mp3").c_str(), (work_ / "link").c_str()), 0);
+    devtest::WriteFile(work_ / "song.desktop",
+                       "[Desktop Entry]\nType=Link\nURL=file://" + work_.path() + "/song.mp3\n");
+    EXPECT_THAT(
+        player::ResolveDroppedPaths({work_ / "link", work_ / "song.desktop", work_ / "song.mp3"}),
+        ElementsAre(work_ / "song.mp3", work_ / "song.mp3", work_ / "song.mp3"));
 
-    EXPECT_EQ(player::CheckDownloadPath(pc_ / "song.mp3").problem, player::PathProblem::None);
-    EXPECT_EQ(player::CheckDownloadPath(pc_.path()).problem, player::PathProblem::Directory);
-    const player::PathCheck missing = player::CheckDownloadPath(pc_ / "gone.mp3");
+    EXPECT_EQ(player::CheckDownloadPath(work_ / "song.mp3").problem, player::PathProblem::None);
+    EXPECT_EQ(player::CheckDownloadPath(work_.path()).problem, player::PathProblem::Directory);
+    const player::PathCheck missing = player::CheckDownloadPath(work_ / "gone.mp3");
     EXPECT_EQ(missing.problem, player::PathProblem::Unreadable);
     EXPECT_EQ(missing.error, ENOENT);
     EXPECT_EQ(player::CheckDownloadPath(std::string(5000, 'a')).problem,
