@@ -8,6 +8,7 @@
 #include "player/dropped_files.h"
 #include "player/memory_commands.h"
 #include "player/memory_rows.h"
+#include "player/transfer_meter.h"
 #include "player_fixture.h"
 #include "player_steps.h"
 
@@ -42,6 +43,20 @@ TEST(MemoryTexts, ColumnsCompareByTheirOwnRules) {
     EXPECT_LT(player::CompareRows(big, small, player::kColumnType), 0);
     EXPECT_EQ(player::KindName("song.final.mp3"), ".mp3");
     EXPECT_EQ(player::KindName("README"), "README");
+}
+
+TEST(TransferMeter, AddsUpFilesAndFollowsSkippedOnes) {
+    player::TransferMeter meter({{"a.mp3", 100}, {"b.mp3", 50}, {"c.mp3", 30}});
+    auto at = meter.Report(0, 100);
+    EXPECT_EQ(at.index, 0u);
+    EXPECT_EQ(at.total, 180u);
+    at = meter.Report(100, 100);
+    EXPECT_EQ(at.done, 100u);
+    // b.mp3 was skipped: the next report is c.mp3's.
+    at = meter.Report(10, 30);
+    EXPECT_EQ(at.index, 2u);
+    EXPECT_EQ(at.done, 160u);
+    EXPECT_EQ(meter.Describe(at), "c.mp3, file 3 of 3, 0.0 of 0.0 MB");
 }
 
 class MemoryCommands : public playertest::PlayerTest {
