@@ -154,6 +154,11 @@ bool HMp3MemView::FillList(bool force, int memory) {
         SaveColumnWidths();
         SetupColumns(memory);
         memory_ = memory;
+        // The order is read once per memory and written when it changes (a
+        // missing value reads as its default, so defaults need no writing).
+        sortColumn_ = settings::GetSortKey(memory);
+        sortAscending_ = settings::GetSortAscendent(memory, 1) != 0;
+        sortStored_ = true;
     }
 
     HDirEntryList listing;
@@ -180,7 +185,7 @@ bool HMp3MemView::FillList(bool force, int memory) {
         rows_.push_back(std::move(row));
     }
     list_->ShowRows(rows_.size());
-    SortList(settings::GetSortKey(memory), settings::GetSortAscendent(memory, 1) != 0);
+    SortList(sortColumn_, sortAscending_);
     Refresh();
     return true;
 }
@@ -211,7 +216,10 @@ bool HMp3MemView::SortList(int column, bool ascending) {
         },
         ascending);
     list_->ShowSortIndicator(column, ascending);
-    if (memory_ >= 0) settings::WriteSort(memory_, column, ascending ? 1 : 0);
+    if (memory_ >= 0 && (!sortStored_ || column != sortColumn_ || ascending != sortAscending_))
+        sortStored_ = settings::WriteSort(memory_, column, ascending ? 1 : 0);
+    sortColumn_ = column;
+    sortAscending_ = ascending;
     return true;
 }
 
@@ -290,9 +298,7 @@ void HMp3MemView::OnSize(wxSizeEvent& event) {
 void HMp3MemView::OnColumnClick(wxListEvent& event) {
     const int column = event.GetColumn();
     if (memory_ < 0 || column < 0) return;
-    const int key = settings::GetSortKey(memory_);
-    const bool ascending = settings::GetSortAscendent(memory_, 0) != 0;
-    SortList(column, column != key ? true : !ascending);
+    SortList(column, column != sortColumn_ ? true : !sortAscending_);
 }
 
 void HMp3MemView::OnBeginDrag(wxListEvent& event) {

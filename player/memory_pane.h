@@ -149,6 +149,9 @@ private:
     uint64_t freeSpace_ = 0;
     int fileCount_ = 0;
     bool connected_ = false;
+    int sortColumn_ = 0;
+    bool sortAscending_ = true;
+    bool sortStored_ = false; // the settings hold sortColumn_ and sortAscending_
     bool acceptingDrops_ = false;
 
     wxDECLARE_EVENT_TABLE();
