@@ -357,6 +357,38 @@ TEST_F(MemoryPane, CancelPartWayThroughAnUploadLeavesNoPartialFile) {
     EXPECT_TRUE(boxes_.shown.empty()); // a cancel is not an error
 }
 
+TEST_F(MemoryPane, DraggingRowsOntoThePcSideUploadsThem) {
+    Put({"a.mp3", "b.mp3"});
+    const std::string out = work_ / "out";
+    std::filesystem::create_directory(out);
+    auto* pc = new wxFrame(nullptr, wxID_ANY, "PC", wxPoint(700, 20), wxSize(300, 300));
+    gui::ShowAndWait(pc);
+    FolderTarget target(pc, out);
+    pane_->AddPeer(&target);
+    SelectNumbers({1});
+
+    // Steps from a timer, so that they go on inside the drag's own loop.
+    const wxPoint from = gui::RowScreenPoint(List(), 1);
+    const wxPoint to = gui::ScreenCenter(*pc);
+    gui::Script script;
+    script.Then([=] { gui::MouseMove(from); }).Then([] { gui::MouseDown(); });
+    // A few small moves on the row start the drag.
+    for (int i = 1; i <= 4; ++i)
+        script.Then([=] { gui::MouseMove(from + wxPoint(3 * i, 2 * i)); });
+    for (int i = 1; i <= 6; ++i)
+        script.Then([=] { gui::MouseMove(from + (to - from) * i / 6); });
+    bool allowed = false;
+    script.Then([&] { allowed = pane_->DropAllowed(); });
+    script.Then([] { gui::MouseUp(); });
+    ASSERT_TRUE(script.Run(15000));
+    EXPECT_TRUE(allowed);
+    EXPECT_TRUE(gui::PumpUntil([&] { return target.received == 1; }));
+    EXPECT_EQ(devtest::ReadFile(out + "/b.mp3").size(), 100u);
+    EXPECT_FALSE(std::filesystem::exists(out + "/a.mp3"));
+    pane_->RemoveAllPeers();
+    pc->Destroy();
+}
+
 TEST_F(MemoryPane, RawDataGoesToItsHandler) {
     gui::SendCommand(pane_, ids::kPaneRawData);
     ASSERT_EQ(boxes_.shown.size(), 1u);
