@@ -71,37 +71,7 @@ constexpr ColumnSpec kColumns[player::kColumnCount] = {
 
 } // namespace
 
-// clang-format off
-wxBEGIN_EVENT_TABLE(HMp3MemView, wxWindow)
-    EVT_PAINT(HMp3MemView::OnPaint)
-    EVT_SIZE(HMp3MemView::OnSize)
-    EVT_CONTEXT_MENU(HMp3MemView::OnContextMenu)
-    EVT_DROP_FILES(HMp3MemView::OnDropFiles)
-    EVT_LIST_COL_CLICK(ids::kMemoryList, HMp3MemView::OnColumnClick)
-    EVT_LIST_BEGIN_DRAG(ids::kMemoryList, HMp3MemView::OnBeginDrag)
-    EVT_LIST_KEY_DOWN(ids::kMemoryList, HMp3MemView::OnListKeyDown)
-    EVT_LIST_END_LABEL_EDIT(ids::kMemoryList, HMp3MemView::OnEndLabelEdit)
-    EVT_MENU(ids::kDelete, HMp3MemView::OnDelete)
-    EVT_UPDATE_UI(ids::kDelete, HMp3MemView::OnUpdateDelete)
-    EVT_MENU(ids::kMoveUp, HMp3MemView::OnMove)
-    EVT_UPDATE_UI(ids::kMoveUp, HMp3MemView::OnUpdateMoveUp)
-    EVT_MENU(ids::kMoveDown, HMp3MemView::OnMove)
-    EVT_UPDATE_UI(ids::kMoveDown, HMp3MemView::OnUpdateMoveDown)
-    EVT_MENU(ids::kRefresh, HMp3MemView::OnRefresh)
-    EVT_UPDATE_UI(ids::kRefresh, HMp3MemView::OnUpdateAlways)
-    EVT_MENU(ids::kPaneFormat, HMp3MemView::OnFormat)
-    EVT_UPDATE_UI(ids::kPaneFormat, HMp3MemView::OnUpdateConnected)
-    EVT_MENU(ids::kPaneLowFormat, HMp3MemView::OnLowFormat)
-    EVT_UPDATE_UI(ids::kPaneLowFormat, HMp3MemView::OnUpdateConnected)
-    EVT_MENU(ids::kRename, HMp3MemView::OnRename)
-    EVT_UPDATE_UI(ids::kRename, HMp3MemView::OnUpdateAlways)
-    EVT_MENU(ids::kPaneRawData, HMp3MemView::OnRawData)
-    EVT_UPDATE_UI(ids::kPaneRawData, HMp3MemView::OnUpdateConnected)
-wxEND_EVENT_TABLE()
-    // clang-format on
-
-    HMp3MemView::HMp3MemView(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                             const wxSize& size)
+HMp3MemView::HMp3MemView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
     : wxWindow(parent, id, pos, size, wxFULL_REPAINT_ON_RESIZE, text::kMemoryViewer),
       headerFont_(HeaderFont()) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
@@ -586,3 +556,34 @@ int HMp3MemView::UploadFiles(const std::string& folder, const HNameList& list) {
                               folder.empty() ? nullptr : folder.c_str(), list);
     });
 }
+
+// ---- Event table --------------------------------------------------------
+
+// The table is laid out by hand, to the end of the file.
+// clang-format off
+wxBEGIN_EVENT_TABLE(HMp3MemView, wxWindow)
+    EVT_PAINT(HMp3MemView::OnPaint)
+    EVT_SIZE(HMp3MemView::OnSize)
+    EVT_CONTEXT_MENU(HMp3MemView::OnContextMenu)
+    EVT_DROP_FILES(HMp3MemView::OnDropFiles)
+    EVT_LIST_COL_CLICK(ids::kMemoryList, HMp3MemView::OnColumnClick)
+    EVT_LIST_BEGIN_DRAG(ids::kMemoryList, HMp3MemView::OnBeginDrag)
+    EVT_LIST_KEY_DOWN(ids::kMemoryList, HMp3MemView::OnListKeyDown)
+    EVT_LIST_END_LABEL_EDIT(ids::kMemoryList, HMp3MemView::OnEndLabelEdit)
+    EVT_MENU(ids::kDelete, HMp3MemView::OnDelete)
+    EVT_UPDATE_UI(ids::kDelete, HMp3MemView::OnUpdateDelete)
+    EVT_MENU(ids::kMoveUp, HMp3MemView::OnMove)
+    EVT_UPDATE_UI(ids::kMoveUp, HMp3MemView::OnUpdateMoveUp)
+    EVT_MENU(ids::kMoveDown, HMp3MemView::OnMove)
+    EVT_UPDATE_UI(ids::kMoveDown, HMp3MemView::OnUpdateMoveDown)
+    EVT_MENU(ids::kRefresh, HMp3MemView::OnRefresh)
+    EVT_UPDATE_UI(ids::kRefresh, HMp3MemView::OnUpdateAlways)
+    EVT_MENU(ids::kPaneFormat, HMp3MemView::OnFormat)
+    EVT_UPDATE_UI(ids::kPaneFormat, HMp3MemView::OnUpdateConnected)
+    EVT_MENU(ids::kPaneLowFormat, HMp3MemView::OnLowFormat)
+    EVT_UPDATE_UI(ids::kPaneLowFormat, HMp3MemView::OnUpdateConnected)
+    EVT_MENU(ids::kRename, HMp3MemView::OnRename)
+    EVT_UPDATE_UI(ids::kRename, HMp3MemView::OnUpdateAlways)
+    EVT_MENU(ids::kPaneRawData, HMp3MemView::OnRawData)
+    EVT_UPDATE_UI(ids::kPaneRawData, HMp3MemView::OnUpdateConnected)
+wxEND_EVENT_TABLE()

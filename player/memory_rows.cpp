@@ -4,8 +4,8 @@
 #include <cinttypes>
 #include <climits>
 #include <cstdio>
-#include <cstring>
 
+#include "desktop/file_rows.h"
 #include "resources/strings.h"
 
 namespace player {
@@ -44,35 +44,15 @@ std::string HeaderText(const std::string& title, const std::string& status) {
     return " " + title + " - " + status;
 }
 
-std::string KindName(const std::string& name) {
-    const auto dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(dot);
-}
-
-namespace {
-
-int Sign(int64_t value) {
-    return (value > 0) - (value < 0);
-}
-
-} // namespace
-
 int CompareRows(const MemoryRow& a, const MemoryRow& b, int column) {
     int result = 0;
-    switch (column) {
-    case kColumnName:
-        result = Sign(std::strcoll(a.name.c_str(), b.name.c_str()));
-        break;
-    case kColumnSize:
-        result = Sign(int64_t{a.size} - int64_t{b.size});
-        break;
-    case kColumnType:
-        result = Sign(std::strcoll(a.type.c_str(), b.type.c_str()));
-        break;
-    default:
-        break;
-    }
-    return result != 0 ? result : Sign(int64_t{a.number} - int64_t{b.number});
+    if (column == kColumnName)
+        result = CompareNames(a.name, b.name);
+    else if (column == kColumnSize)
+        result = CompareValues(a.size, b.size);
+    else if (column == kColumnType)
+        result = CompareNames(a.type, b.type);
+    return result != 0 ? result : CompareValues(a.number, b.number);
 }
 
 } // namespace player

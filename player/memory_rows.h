@@ -38,10 +38,6 @@ std::string StatusText(bool connected, uint64_t capacity, uint64_t freeSpace, in
 // The whole header line: " " + title + " - " + status.
 std::string HeaderText(const std::string& title, const std::string& status);
 
-// The extension of a display name from its last "." (dot included), or the
-// whole name when it has none: the name the pane asks the shell about.
-std::string KindName(const std::string& name);
-
 // Compares two rows by a column, ascending: names and types as texts in the
 // user's collation, case-sensitive; numbers and sizes as numbers. Ties fall
 // back to the entry number, so that every order is total and follows the
