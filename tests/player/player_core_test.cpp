@@ -1,16 +1,14 @@
-// The pane's texts and its multi-file commands, without a display: the
-// commands run on the virtual player.
+// The pane's texts, its transfer meter and its checks of dropped files,
+// without a display.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
 #include "player/dropped_files.h"
-#include "player/memory_commands.h"
 #include "player/memory_rows.h"
 #include "player/transfer_meter.h"
-#include "player_fixture.h"
-#include "player_steps.h"
+#include "device_test_support.h"
 
 using testing::ElementsAre;
 
@@ -57,36 +55,12 @@ TEST(TransferMeter, AddsUpFilesAndFollowsSkippedOnes) {
     EXPECT_EQ(meter.Describe(at), "c.mp3, file 3 of 3, 0.0 of 0.0 MB");
 }
 
-class MemoryCommands : public playertest::PlayerTest {
+class DroppedFiles : public testing::Test {
 protected:
-    void SetUp() override {
-        PlayerTest::SetUp();
-        Connect();
-    }
-    void Put(int memory, const std::vector<std::string>& names) {
-        ASSERT_EQ(playertest::PutFiles(work_.path(), memory, names), 0);
-    }
-    static std::vector<std::string> Names(int memory) { return playertest::Names(memory); }
+    devtest::TempDir work_;
 };
 
-TEST_F(MemoryCommands, DeletingSeveralFollowsTheRenumbering) {
-    Put(0, {"f0", "f1", "f2", "f3", "f4", "f5"});
-    // Entries 5 and 2, given out of order: 2 goes first, then the former 5 as 4.
-    ASSERT_TRUE(player::DeleteEntries(nullptr, 0, {{5, "f5"}, {2, "f2"}}));
-    EXPECT_THAT(Names(0), ElementsAre("f0", "f1", "f3", "f4"));
-}
-
-TEST_F(MemoryCommands, MovesKeepNeighboursInOrderAndRefuseTheEnds) {
-    Put(0, {"f0", "f1", "f2", "f3", "f4", "f5"});
-    EXPECT_TRUE(player::MoveEntries(0, {0, 3}, true, 6).empty());
-    EXPECT_THAT(player::MoveEntries(0, {3, 2}, true, 6), ElementsAre(1, 2));
-    EXPECT_THAT(Names(0), ElementsAre("f0", "f2", "f3", "f1", "f4", "f5"));
-    EXPECT_TRUE(player::MoveEntries(0, {5}, false, 6).empty());
-    EXPECT_THAT(player::MoveEntries(0, {3, 4}, false, 6), ElementsAre(4, 5));
-    EXPECT_THAT(Names(0), ElementsAre("f0", "f2", "f3", "f5", "f1", "f4"));
-}
-
-TEST_F(MemoryCommands, DroppedLinksResolveAndFoldersAreTold) {
+TEST_F(DroppedFiles, LinksResolveAndFoldersAreTold) {
     devtest::WriteFile(work_ / "song.mp3", "x");
     ASSERT_EQ(symlink((work_ / "song.mp3").c_str(), (work_ / "link").c_str()), 0);
     devtest::WriteFile(work_ / "song.desktop",
