@@ -112,9 +112,13 @@ int HMp3MemView::GetSelectedCount() const {
 
 void HMp3MemView::SetupColumns(int memory) {
     list_->DeleteAllColumns();
-    for (int column = 0; column < player::kColumnCount; ++column)
+    for (int column = 0; column < player::kColumnCount; ++column) {
+        // A stored width of 0 or less would hide the column for good.
+        const int width = settings::GetColumnWidth(memory, column);
         list_->AppendColumn(wxString::FromUTF8(Load(kColumns[column].stringId)),
-                            kColumns[column].align, settings::GetColumnWidth(memory, column));
+                            kColumns[column].align,
+                            width > 0 ? width : settings::kDefaultColumnWidth);
+    }
 }
 
 bool HMp3MemView::FillList(bool force, int memory) {
