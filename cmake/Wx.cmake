@@ -12,7 +12,11 @@ function(_sd_wx_target target libs)
   set(incs "")
   set(opts "")
   foreach(f IN LISTS cflags)
-    if(f MATCHES "^-D(.*)")
+    if(f STREQUAL "-DwxUSE_GUI=0")
+      # Headless libraries are also linked into the window programs; the
+      # definition would then reach GUI sources through them.
+      continue()
+    elseif(f MATCHES "^-D(.*)")
       list(APPEND defs ${CMAKE_MATCH_1})
     elseif(f MATCHES "^-I(.*)")
       list(APPEND incs ${CMAKE_MATCH_1})

@@ -1,6 +1,7 @@
 #include "device/kd5200_binding.h"
 
 #include "platform/error_text.h"
+#include "platform/install_layout.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "resources/strings.h"
@@ -75,7 +76,7 @@ void StandInDispError(KD5200_HWND parent, int32_t code, int32_t windowsError) {
 }
 
 int32_t StandInUpload(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, const char*, const char*,
-                      int32_t, int32_t) {
+                      uint32_t, int32_t) {
     return Fail();
 }
 int32_t StandInDownload(KD5200_HWND, KD5200_HANDLE, int32_t, const char*) {
@@ -183,6 +184,9 @@ std::vector<std::string> Candidates() {
     const std::string own = platform::ExecutableDirectory();
     if (!own.empty() && platform::PathExists(own + "/" + kLibraryName))
         paths.push_back(own + "/" + kLibraryName);
+    // An installed program: the library folder of its installation.
+    const std::string installed = platform::LibraryDirectoryFor(own) + "/" + kLibraryName;
+    if (!own.empty() && platform::PathExists(installed)) paths.push_back(installed);
     paths.push_back(kLibraryName);
     return paths;
 }

@@ -46,8 +46,9 @@ using ProgressHandler =
     std::function<bool(KD5200_HWND parent, const char* operation, int64_t done, int64_t total)>;
 
 // Loads the library (KD5200USB_LIBRARY, else the executable's folder, else
-// the system's search path) unless it is loaded already, binds its functions
-// and its optional extensions. Returns whether the real library is in use.
+// the library folder of an installation, else the system's search path)
+// unless it is loaded already, binds its functions and its optional
+// extensions. Returns whether the real library is in use.
 bool LoadDeviceLibrary();
 // Unhooks and unloads the library; the table falls back to the stand-ins.
 void UnloadDeviceLibrary();

@@ -30,6 +30,8 @@ typedef void* KD5200_HWND;
 #define KD5200_MAX_ENTRIES 512
 #define KD5200_MEMORY_INTERNAL 0
 #define KD5200_MEMORY_EXTERNAL 1
+/* Size of the player's code memory: the largest firmware image or font. */
+#define KD5200_MAX_IMAGE_BYTES (16 * 1024 * 1024)
 
 /* Conversion kinds of KD5200_Upload. */
 #define KD5200_CONVERT_NONE 0
@@ -44,28 +46,32 @@ typedef void* KD5200_HWND;
 
 /* Error codes. 3, 4, 7, 12 and 14 are set or passed by the callers too. */
 #define KD5200_ERR_NONE 0
-#define KD5200_ERR_NOT_CONNECTED 3   /* no player open */
-#define KD5200_ERR_DIRECTORY 4       /* directory read failed (also: corrupt storage) */
-#define KD5200_ERR_FILE_NOT_FOUND 6  /* a PC file does not exist; Windows error 2 with it */
-#define KD5200_ERR_NO_MEMORY 7       /* out of memory */
-#define KD5200_ERR_NO_CAPACITY 12    /* memory reports no capacity (absent) */
-#define KD5200_ERR_CANCELLED 14      /* stopped by the user; never shown */
-#define KD5200_ERR_NOT_ATTACHED 20   /* the player is unplugged */
-#define KD5200_ERR_MEMORY_FULL 21    /* not enough free blocks */
-#define KD5200_ERR_DIRECTORY_FULL 22 /* 512 entries already */
-#define KD5200_ERR_NO_ENTRY 23       /* entry number out of range */
-#define KD5200_ERR_BAD_NAME 24       /* invalid file name */
-#define KD5200_ERR_NAME_EXISTS 25    /* a file of that name is already on the memory */
-#define KD5200_ERR_FILE_READ 26      /* a PC file cannot be read; errno as Windows error */
-#define KD5200_ERR_FILE_WRITE 27     /* a PC file cannot be written; errno as Windows error */
-#define KD5200_ERR_TIMEOUT 28        /* the player did not answer in time */
-#define KD5200_ERR_BAD_IMAGE 29      /* empty or unreadable firmware image */
-#define KD5200_ERR_NO_FONT 30        /* no LCD font installed */
-#define KD5200_ERR_RANGE 31          /* block range outside the memory */
-#define KD5200_ERR_BAD_ARGUMENT 32   /* null pointer, bad memory or count */
-#define KD5200_ERR_BAD_HANDLE 33     /* handle not from KD5200_Open or already closed */
-#define KD5200_ERR_CONVERSION 34     /* QKA/QDX conversion failed */
-#define KD5200_ERR_STORAGE 35        /* the player's storage failed (I/O, lock) */
+#define KD5200_ERR_NOT_CONNECTED 3     /* no player open */
+#define KD5200_ERR_DIRECTORY 4         /* directory read failed (also: corrupt storage) */
+#define KD5200_ERR_FILE_NOT_FOUND 6    /* a PC file does not exist; Windows error 2 with it */
+#define KD5200_ERR_NO_MEMORY 7         /* out of memory */
+#define KD5200_ERR_NO_CAPACITY 12      /* memory reports no capacity (absent) */
+#define KD5200_ERR_CANCELLED 14        /* stopped by the user; never shown */
+#define KD5200_ERR_NOT_ATTACHED 20     /* the player is unplugged */
+#define KD5200_ERR_MEMORY_FULL 21      /* not enough free blocks */
+#define KD5200_ERR_DIRECTORY_FULL 22   /* 512 entries already */
+#define KD5200_ERR_NO_ENTRY 23         /* entry number out of range */
+#define KD5200_ERR_BAD_NAME 24         /* invalid file name */
+#define KD5200_ERR_NAME_EXISTS 25      /* a file of that name is already on the memory */
+#define KD5200_ERR_FILE_READ 26        /* a PC file cannot be read; errno as Windows error */
+#define KD5200_ERR_FILE_WRITE 27       /* a PC file cannot be written; errno as Windows error */
+#define KD5200_ERR_TIMEOUT 28          /* the player did not answer in time */
+#define KD5200_ERR_BAD_IMAGE 29        /* empty or unreadable firmware image */
+#define KD5200_ERR_NO_FONT 30          /* no LCD font installed */
+#define KD5200_ERR_RANGE 31            /* block range outside the memory */
+#define KD5200_ERR_BAD_ARGUMENT 32     /* null pointer, bad memory or count */
+#define KD5200_ERR_BAD_HANDLE 33       /* handle not from KD5200_Open or already closed */
+#define KD5200_ERR_CONVERSION 34       /* QKA/QDX conversion failed */
+#define KD5200_ERR_STORAGE 35          /* the player's storage failed (I/O) */
+#define KD5200_ERR_BUSY 36             /* another program holds the player past the time-out */
+#define KD5200_ERR_FILE_TOO_LARGE 37   /* a file of 4 GiB or more, or a font over the limit */
+#define KD5200_ERR_IMAGE_TOO_LARGE 38  /* a firmware image over KD5200_MAX_IMAGE_BYTES */
+#define KD5200_ERR_OUTPUT_IN_PLAYER 39 /* an output path inside the player's own storage */
 
 #pragma pack(push, 1)
 /* Directory entry, 300 bytes, as filled by KD5200_Refresh. */
@@ -97,6 +103,10 @@ int32_t KD5200_IsValidHandle(KD5200_HANDLE handle);
 int32_t KD5200_TestConnection(void);
 int32_t KD5200_Close(KD5200_HANDLE handle);
 int32_t KD5200_Free(KD5200_HANDLE handle);
+/* Time-outs of one exchange with the player, 0 for none: receiveMs for each
+ * chunk read from it and for the answer to a command (a format), sendMs for
+ * each chunk written to it. A change waits at most receiveMs for another
+ * program's change to end (KD5200_ERR_BUSY). */
 int32_t KD5200_SetTimeout(int32_t receiveMs, int32_t sendMs);
 
 /* count: in, the capacity of entries (at most 512); out, the entries written. */
@@ -109,8 +119,10 @@ int32_t KD5200_GetWindowsError(void);
 void KD5200_DispError(KD5200_HWND parent, int32_t code, int32_t windowsError);
 
 /* Player to PC. playerName: the player's name when the PC name differs, else NULL. */
+/* size: the entry's size in bytes, unsigned (files reach 4 GiB - 1). */
 int32_t KD5200_Upload(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory, int32_t entry,
-                      const char* pcPath, const char* playerName, int32_t size, int32_t conversion);
+                      const char* pcPath, const char* playerName, uint32_t size,
+                      int32_t conversion);
 /* PC to player. */
 int32_t KD5200_Download(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory,
                         const char* pcPath);

@@ -54,6 +54,14 @@ const char* KnownMessage(int32_t code) {
         return "The voice recording cannot be converted";
     case KD5200_ERR_STORAGE:
         return "The player's storage failed";
+    case KD5200_ERR_BUSY:
+        return "The player is busy with another program";
+    case KD5200_ERR_FILE_TOO_LARGE:
+        return "The file is too large for the player";
+    case KD5200_ERR_IMAGE_TOO_LARGE:
+        return "The image is larger than the player's code memory (16 MiB)";
+    case KD5200_ERR_OUTPUT_IN_PLAYER:
+        return "The file lies inside the player's own storage";
     default:
         return nullptr;
     }

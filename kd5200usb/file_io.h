@@ -31,14 +31,21 @@ private:
 
 // Opens a regular file for reading and tells its size. A missing file gives
 // KD5200_ERR_FILE_NOT_FOUND with system error 2, any other failure
-// KD5200_ERR_FILE_READ with the errno.
+// KD5200_ERR_FILE_READ with the errno. A FIFO or device is refused without
+// waiting for a writer.
 Status OpenSource(const std::string& path, FileHandle& file, uint64_t& size);
 
-// Reads a whole file of at most maxBytes (larger: KD5200_ERR_BAD_IMAGE).
-Status ReadSource(const std::string& path, int64_t maxBytes, std::string& contents);
+// Reads a whole file of at most maxBytes; a larger one fails with tooLarge.
+Status ReadSource(const std::string& path, int64_t maxBytes, int32_t tooLarge,
+                  std::string& contents);
 
-// Output to a PC file through a temporary file in the same folder that is
-// renamed over the target on Commit; dropped unless committed.
+// Whether path, with its symbolic links followed, lies inside folder.
+bool InsideFolder(const std::string& folder, const std::string& path);
+
+// Output to a PC file. A regular file (or a missing one) is written through
+// a temporary file in its folder that is renamed over it on Commit, so that
+// it appears whole or not at all; a symbolic link keeps pointing at the new
+// file. A device, a FIFO or a link to one is written straight through.
 class AtomicOutput {
 public:
     AtomicOutput() = default;
@@ -46,11 +53,15 @@ public:
     AtomicOutput(const AtomicOutput&) = delete;
     AtomicOutput& operator=(const AtomicOutput&) = delete;
 
-    // Creates the temporary file beside target.
-    Status Create(const std::string& target);
+    // Opens the output for target; a target inside playerFolder (the
+    // player's own storage) is refused with KD5200_ERR_OUTPUT_IN_PLAYER.
+    Status Create(const std::string& target, const std::string& playerFolder);
     int Fd() const { return file_.Get(); }
+    // Whether the output is written straight into the target.
+    bool Direct() const { return temp_.empty(); }
+    // The temporary file (empty when Direct).
     const std::string& TempPath() const { return temp_; }
-    // Closes the file and renames it over the target.
+    // Closes the file and, unless Direct, renames it over the target.
     Status Commit();
 
 private:
@@ -58,6 +69,9 @@ private:
     std::string temp_;
     std::string target_;
 };
+
+// Writes all of data to fd at its current position.
+Status WriteAll(int fd, const char* data, size_t size, int32_t code);
 
 // Which side of a copy failed: the error code for the source and for the
 // destination.
@@ -67,7 +81,9 @@ struct CopyErrors {
 };
 
 // Copies length bytes from in at inOffset to out at outOffset. A source that
-// ends early is a read error (EIO).
+// ends early is a read error (EIO). Holes of the source stay holes in a
+// regular destination (zeroed where the destination had data); an output
+// that cannot seek (a FIFO) is written in order.
 Status CopyRange(int in, uint64_t inOffset, int out, uint64_t outOffset, uint64_t length,
                  CopyErrors errors);
 

@@ -72,13 +72,17 @@ template <typename Operation> int32_t WithPlayer(KD5200_HANDLE handle, Operation
     if (Status s = Find(handle, session); !s) return Result(s);
     if (!kd5200::IsAttached(session->folder)) return Result(Fail(KD5200_ERR_NOT_ATTACHED));
     std::shared_ptr<Player> player = session->player;
+    // Another program's lock is waited for as long as an answer would be.
+    player->SetLockWait(Lib().receiveTimeoutMs);
     return Result(operation(*player));
 }
 
-kd5200::TransferSettings Settings(KD5200_HWND parent) {
+kd5200::TransferSettings Settings(KD5200_HWND parent, const Player& player) {
     kd5200::TransferSettings settings;
     settings.bytesPerSecond = kd5200::SpeedFromEnvironment();
     settings.receiveTimeoutMs = Lib().receiveTimeoutMs;
+    settings.sendTimeoutMs = Lib().sendTimeoutMs;
+    settings.attachFolder = player.Folder();
     settings.hook = Lib().progress;
     settings.user = Lib().progressUser;
     settings.parent = parent;
@@ -209,11 +213,11 @@ KD5200_API void KD5200_DispError(KD5200_HWND parent, int32_t code, int32_t windo
 
 KD5200_API int32_t KD5200_Upload(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory,
                                  int32_t entry, const char* pcPath, const char* /*playerName*/,
-                                 int32_t size, int32_t conversion) {
+                                 uint32_t /*size*/, int32_t conversion) {
+    // The size is the caller's copy of the entry's; the directory has it.
     return WithPlayer(handle, [&](Player& player) -> Status {
-        if (!ValidMemory(memory) || !pcPath || !*pcPath || size < 0)
-            return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.Upload(memory, entry, pcPath, conversion, Settings(parent));
+        if (!ValidMemory(memory) || !pcPath || !*pcPath) return Fail(KD5200_ERR_BAD_ARGUMENT);
+        return player.Upload(memory, entry, pcPath, conversion, Settings(parent, player));
     });
 }
 
@@ -221,7 +225,7 @@ KD5200_API int32_t KD5200_Download(KD5200_HWND parent, KD5200_HANDLE handle, int
                                    const char* pcPath) {
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!ValidMemory(memory) || !pcPath || !*pcPath) return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.Download(memory, pcPath, Settings(parent));
+        return player.Download(memory, pcPath, Settings(parent, player));
     });
 }
 
@@ -255,14 +259,14 @@ KD5200_API int32_t KD5200_Rename(KD5200_HANDLE handle, int32_t memory, int32_t e
 KD5200_API int32_t KD5200_Format(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory) {
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!ValidMemory(memory)) return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.Format(memory, Settings(parent));
+        return player.Format(memory, Settings(parent, player));
     });
 }
 
 KD5200_API int32_t KD5200_FormatLow(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory) {
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!ValidMemory(memory)) return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.FormatLow(memory, Settings(parent));
+        return player.FormatLow(memory, Settings(parent, player));
     });
 }
 
@@ -272,7 +276,7 @@ KD5200_API int32_t KD5200_UpgradeFirmware(KD5200_HWND parent, KD5200_HANDLE hand
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!imagePath || !*imagePath) return Fail(KD5200_ERR_BAD_ARGUMENT);
         return player.UpgradeFirmware(target, romSelect, imagePath, chosenPath ? chosenPath : "",
-                                      Settings(parent));
+                                      Settings(parent, player));
     });
 }
 
@@ -313,7 +317,7 @@ KD5200_API int32_t KD5200_DownloadFont(KD5200_HWND parent, KD5200_HANDLE handle,
                                        const char* fontPath) {
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!fontPath || !*fontPath) return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.DownloadFont(fontPath, Settings(parent));
+        return player.DownloadFont(fontPath, Settings(parent, player));
     });
 }
 
@@ -325,7 +329,7 @@ KD5200_API int32_t KD5200_UploadFont(KD5200_HWND parent, KD5200_HANDLE handle, c
                                      int32_t /*reserved*/, int32_t fontSize) {
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!pcPath || !*pcPath || fontSize < 0) return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.UploadFont(pcPath, Settings(parent));
+        return player.UploadFont(pcPath, Settings(parent, player));
     });
 }
 
@@ -336,7 +340,7 @@ KD5200_API int32_t KD5200_UploadRawData(KD5200_HWND parent, KD5200_HANDLE handle
     // a caller's 32-bit product overflows for large ranges).
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!ValidMemory(memory) || !pcPath || !*pcPath) return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.ReadRaw(memory, firstBlock, blockCount, pcPath, Settings(parent));
+        return player.ReadRaw(memory, firstBlock, blockCount, pcPath, Settings(parent, player));
     });
 }
 

@@ -31,6 +31,7 @@ public:
     explicit Transaction(Store& store) : store_(store) {}
     ~Transaction() {
         if (open_) store_.Rollback();
+        if (holding_) store_.Unlock();
     }
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -39,14 +40,20 @@ public:
         nested_ = store_.InTransaction();
         return nested_ ? Status{} : Begin(store_.BeginRead());
     }
-    Status BeginWrite() {
+    Status BeginWrite(int32_t lockWaitMs) {
         if (store_.InTransaction()) return Fail(KD5200_ERR_STORAGE, EBUSY);
-        return Begin(store_.BeginWrite());
+        return Begin(store_.BeginWrite(lockWaitMs));
     }
     Status Commit() {
         if (nested_) return {};
         open_ = false;
         return store_.Commit();
+    }
+    // Commits but keeps other writers out until the object goes away.
+    Status CommitHoldingLock() {
+        open_ = false;
+        holding_ = true;
+        return store_.Commit(true);
     }
 
 private:
@@ -57,6 +64,7 @@ private:
     Store& store_;
     bool open_ = false;
     bool nested_ = false;
+    bool holding_ = false;
 };
 
 bool ValidMemory(int memory) {
@@ -130,6 +138,11 @@ Status CopyBlocks(bool toImage, int image, const std::vector<uint32_t>& blocks, 
                                  : CopyRange(image, at, file, done, bytes,
                                              {KD5200_ERR_STORAGE, KD5200_ERR_FILE_WRITE});
         if (!s) return s;
+        // The disk starts writing each chunk at once, so that the flush
+        // before the commit has little left to wait for.
+        if (toImage)
+            sync_file_range(image, static_cast<off_t>(at), static_cast<off_t>(bytes),
+                            SYNC_FILE_RANGE_WRITE);
         done += bytes;
         i += run;
         if (Status p = transfer.Advance(static_cast<int64_t>(done)); !p) return p;
@@ -239,11 +252,12 @@ Status Player::Download(int memory, const std::string& pcPath, const TransferSet
     FileHandle source;
     uint64_t size = 0;
     if (Status s = OpenSource(pcPath, source, size); !s) return s;
+    if (size > UINT32_MAX) return Fail(KD5200_ERR_FILE_TOO_LARGE);
     const std::string name = BaseName(pcPath);
     if (!ValidLongName(name)) return Fail(KD5200_ERR_BAD_NAME);
 
     Transaction transaction(*store_);
-    if (Status s = transaction.BeginWrite(); !s) return s;
+    if (Status s = transaction.BeginWrite(lockWaitMs_); !s) return s;
     MemoryDirectory directory;
     if (Status s = ReadPresent(*store_, memory, directory, true); !s) return s;
     if (directory.entries.size() >= static_cast<size_t>(kMaxEntries))
@@ -251,8 +265,7 @@ Status Player::Download(int memory, const std::string& pcPath, const TransferSet
     if (NameTaken(directory, name, -1)) return Fail(KD5200_ERR_NAME_EXISTS);
     std::vector<uint8_t> used;
     if (Status s = UsageMap(directory, used); !s) return s;
-    if (size > UINT32_MAX || BlocksFor(size) > directory.capacity - directory.used)
-        return Fail(KD5200_ERR_MEMORY_FULL);
+    if (BlocksFor(size) > directory.capacity - directory.used) return Fail(KD5200_ERR_MEMORY_FULL);
 
     // The data goes into free blocks first; the directory that names them
     // is committed last, so an interruption leaves the old state.
@@ -266,11 +279,12 @@ Status Player::Download(int memory, const std::string& pcPath, const TransferSet
     Status s;
     FileHandle image = OpenImage(*store_, memory, O_RDWR, s);
     if (!s) return s;
-    Transfer transfer(settings, "download", static_cast<int64_t>(size));
+    Transfer transfer(settings, "download", Exchange::Send, static_cast<int64_t>(size));
     if (s = transfer.Advance(0); !s) return s;
     if (s = CopyBlocks(true, image.Get(), entry.blocks, size, source.Get(), transfer); !s) return s;
-    // No flush to the disk here: a process killed at any point leaves the
-    // old or the new state either way, and transfers keep the speed of cp.
+    // The blocks reach the disk before the directory that names them, so
+    // that a power loss cannot leave an entry over stale blocks.
+    if (fdatasync(image.Get()) != 0) return Fail(KD5200_ERR_STORAGE, errno);
     if (s = store_->AppendEntry(memory, static_cast<int>(directory.entries.size()), entry); !s)
         return s;
     return transaction.Commit();
@@ -286,7 +300,7 @@ Status Player::Upload(int memory, int number, const std::string& pcPath, int con
     // The write lock keeps another process from reusing the entry's blocks
     // while they are read.
     Transaction transaction(*store_);
-    if (Status s = transaction.BeginWrite(); !s) return s;
+    if (Status s = transaction.BeginWrite(lockWaitMs_); !s) return s;
     MemoryDirectory directory;
     if (Status s = ReadPresent(*store_, memory, directory, true); !s) return s;
     if (number < 0 || static_cast<size_t>(number) >= directory.entries.size())
@@ -295,12 +309,12 @@ Status Player::Upload(int memory, int number, const std::string& pcPath, int con
     Status s;
     FileHandle image = OpenImage(*store_, memory, O_RDONLY, s);
     if (!s) return s;
-    Transfer transfer(settings, "upload", entry.size);
+    AtomicOutput output;
+    if (s = output.Create(pcPath, Folder()); !s) return s;
+    Transfer transfer(settings, "upload", Exchange::Receive, entry.size);
     if (s = transfer.Advance(0); !s) return s;
 
     if (conversion == KD5200_CONVERT_NONE) {
-        AtomicOutput output;
-        if (s = output.Create(pcPath); !s) return s;
         if (s = CopyBlocks(false, image.Get(), entry.blocks, entry.size, output.Fd(), transfer); !s)
             return s;
         if (s = output.Commit(); !s) return s;
@@ -320,25 +334,37 @@ Status Player::Upload(int memory, int number, const std::string& pcPath, int con
     image = FileHandle();
     if (s = transaction.Commit(); !s) return s;
 
-    AtomicOutput output;
-    if (s = output.Create(pcPath); !s) return s;
 #ifdef KD5200_HAVE_CONVERT
+    // An output written in place (a device, a FIFO) gets the WAV file
+    // once it is complete.
+    TempFile wav{output.Direct() ? platform::CreateTempFile("kd5200-") : std::string()};
+    if (output.Direct() && wav.path.empty()) return Fail(KD5200_ERR_FILE_WRITE, errno);
+    const std::string wavPath = output.Direct() ? wav.path : output.TempPath();
     errno = 0;
     const int rc = conversion == KD5200_CONVERT_QKA_TO_WAV
-                       ? convert::QkaFileToWav(copy.path.c_str(), output.TempPath().c_str(),
+                       ? convert::QkaFileToWav(copy.path.c_str(), wavPath.c_str(),
                                                ConversionProgress, &transfer)
-                       : convert::QdxFileToWav(copy.path.c_str(), output.TempPath().c_str(),
+                       : convert::QdxFileToWav(copy.path.c_str(), wavPath.c_str(),
                                                ConversionProgress, &transfer);
     if (rc == -3) return Fail(KD5200_ERR_CANCELLED);
     if (rc == -4) return Fail(KD5200_ERR_FILE_WRITE, errno);
     if (rc != 0) return Fail(KD5200_ERR_CONVERSION);
+    if (output.Direct()) {
+        FileHandle in;
+        uint64_t size = 0;
+        if (s = OpenSource(wav.path, in, size); !s) return s;
+        if (s = CopyRange(in.Get(), 0, output.Fd(), 0, size,
+                          {KD5200_ERR_FILE_WRITE, KD5200_ERR_FILE_WRITE});
+            !s)
+            return s;
+    }
 #endif
     return output.Commit();
 }
 
 Status Player::Delete(int memory, int number) {
     Transaction transaction(*store_);
-    if (Status s = transaction.BeginWrite(); !s) return s;
+    if (Status s = transaction.BeginWrite(lockWaitMs_); !s) return s;
     MemoryDirectory directory;
     if (Status s = ReadPresent(*store_, memory, directory, false); !s) return s;
     if (number < 0 || static_cast<size_t>(number) >= directory.entries.size())
@@ -349,7 +375,7 @@ Status Player::Delete(int memory, int number) {
 
 Status Player::Swap(int memory, int number, int neighbour) {
     Transaction transaction(*store_);
-    if (Status s = transaction.BeginWrite(); !s) return s;
+    if (Status s = transaction.BeginWrite(lockWaitMs_); !s) return s;
     MemoryDirectory directory;
     if (Status s = ReadPresent(*store_, memory, directory, false); !s) return s;
     const auto count = static_cast<int64_t>(directory.entries.size());
@@ -363,7 +389,7 @@ Status Player::Swap(int memory, int number, int neighbour) {
 Status Player::Rename(int memory, int number, const std::string& newName, Entry& renamed) {
     if (!ValidLongName(newName)) return Fail(KD5200_ERR_BAD_NAME);
     Transaction transaction(*store_);
-    if (Status s = transaction.BeginWrite(); !s) return s;
+    if (Status s = transaction.BeginWrite(lockWaitMs_); !s) return s;
     MemoryDirectory directory;
     if (Status s = ReadPresent(*store_, memory, directory, false); !s) return s;
     if (number < 0 || static_cast<size_t>(number) >= directory.entries.size())
@@ -378,11 +404,11 @@ Status Player::Rename(int memory, int number, const std::string& newName, Entry&
 
 Status Player::Format(int memory, const TransferSettings& settings) {
     Transaction transaction(*store_);
-    if (Status s = transaction.BeginWrite(); !s) return s;
+    if (Status s = transaction.BeginWrite(lockWaitMs_); !s) return s;
     MemoryDirectory directory;
     if (Status s = ReadPresent(*store_, memory, directory, false); !s) return s;
     // Writing the empty directory takes one block's time.
-    Transfer transfer(settings, "format", kBlockSize);
+    Transfer transfer(settings, "format", Exchange::Command, kBlockSize);
     if (Status s = transfer.Advance(0); !s) return s;
     if (Status s = transfer.Advance(kBlockSize); !s) return s;
     if (Status s = store_->ClearMemory(memory); !s) return s;
@@ -391,7 +417,7 @@ Status Player::Format(int memory, const TransferSettings& settings) {
 
 Status Player::FormatLow(int memory, const TransferSettings& settings) {
     Transaction transaction(*store_);
-    if (Status s = transaction.BeginWrite(); !s) return s;
+    if (Status s = transaction.BeginWrite(lockWaitMs_); !s) return s;
     MemoryDirectory directory;
     if (Status s = ReadPresent(*store_, memory, directory, true); !s) return s;
     std::vector<uint8_t> used;
@@ -401,9 +427,11 @@ Status Player::FormatLow(int memory, const TransferSettings& settings) {
     if (!s) return s;
 
     // Free blocks are zeroed while the operation can still be stopped; the
-    // files' blocks only after the empty directory is committed.
+    // files' blocks only after the empty directory is committed, so that an
+    // interruption never leaves an entry over zeroed blocks. Other writers
+    // stay out until the last block is zeroed.
     const int64_t total = static_cast<int64_t>(directory.capacity) * kBlockSize;
-    Transfer transfer(settings, "format", total);
+    Transfer transfer(settings, "format", Exchange::Command, total);
     if (s = transfer.Advance(0); !s) return s;
     if (settings.bytesPerSecond > 0 && settings.receiveTimeoutMs > 0 &&
         static_cast<double>(total) * 1000.0 / static_cast<double>(settings.bytesPerSecond) >
@@ -412,7 +440,7 @@ Status Player::FormatLow(int memory, const TransferSettings& settings) {
     int64_t done = 0;
     if (s = ZeroWhere(image.Get(), used, 0, &transfer, done); !s) return s;
     if (s = store_->ClearMemory(memory); !s) return s;
-    if (s = transaction.Commit(); !s) return s;
+    if (s = transaction.CommitHoldingLock(); !s) return s;
     if (s = ZeroWhere(image.Get(), used, 1, nullptr, done); !s) return s;
     transfer.Report(total, total);
     return {};
@@ -422,7 +450,7 @@ Status Player::ReadRaw(int memory, int64_t first, int64_t count, const std::stri
                        const TransferSettings& settings) {
     if (first < 0 || count <= 0) return Fail(KD5200_ERR_RANGE);
     Transaction transaction(*store_);
-    if (Status s = transaction.BeginWrite(); !s) return s;
+    if (Status s = transaction.BeginWrite(lockWaitMs_); !s) return s;
     MemoryDirectory directory;
     if (Status s = ReadPresent(*store_, memory, directory, false); !s) return s;
     if (first + count > directory.capacity) return Fail(KD5200_ERR_RANGE);
@@ -433,10 +461,10 @@ Status Player::ReadRaw(int memory, int64_t first, int64_t count, const std::stri
     for (int64_t b = first; b < first + count; ++b)
         blocks.push_back(static_cast<uint32_t>(b));
     const uint64_t bytes = static_cast<uint64_t>(count) * kBlockSize;
-    Transfer transfer(settings, "read", static_cast<int64_t>(bytes));
-    if (s = transfer.Advance(0); !s) return s;
     AtomicOutput output;
-    if (s = output.Create(pcPath); !s) return s;
+    if (s = output.Create(pcPath, Folder()); !s) return s;
+    Transfer transfer(settings, "read", Exchange::Receive, static_cast<int64_t>(bytes));
+    if (s = transfer.Advance(0); !s) return s;
     if (s = CopyBlocks(false, image.Get(), blocks, bytes, output.Fd(), transfer); !s) return s;
     if (s = output.Commit(); !s) return s;
     return transaction.Commit();
@@ -447,7 +475,10 @@ Status Player::UpgradeFirmware(int target, int32_t romSelect, const std::string&
     if (target != KD5200_TARGET_APPLICATION && target != KD5200_TARGET_BOOT)
         return Fail(KD5200_ERR_BAD_ARGUMENT);
     FirmwareRecord firmware;
-    if (Status s = ReadSource(imagePath, kMaxImageBytes, firmware.image); !s) return s;
+    if (Status s =
+            ReadSource(imagePath, kMaxImageBytes, KD5200_ERR_IMAGE_TOO_LARGE, firmware.image);
+        !s)
+        return s;
     if (firmware.image.empty()) return Fail(KD5200_ERR_BAD_IMAGE);
     firmware.romSelect = romSelect;
     firmware.chosenPath = chosenPath;
@@ -455,12 +486,12 @@ Status Player::UpgradeFirmware(int target, int32_t romSelect, const std::string&
     firmware.writtenAt = std::to_string(now);
 
     Transaction transaction(*store_);
-    if (Status s = transaction.BeginWrite(); !s) return s;
+    if (Status s = transaction.BeginWrite(lockWaitMs_); !s) return s;
     std::string version;
     if (Status s = store_->ReadVersion(version); !s) return s;
-    Transfer transfer(settings, "firmware", static_cast<int64_t>(firmware.image.size()));
-    if (Status s = transfer.Advance(0); !s) return s;
-    if (Status s = transfer.Advance(static_cast<int64_t>(firmware.image.size())); !s) return s;
+    Transfer transfer(settings, "firmware", Exchange::Send,
+                      static_cast<int64_t>(firmware.image.size()));
+    if (Status s = transfer.Run(); !s) return s;
     if (Status s = store_->WriteFirmware(target, firmware); !s) return s;
     if (Status s = store_->WriteVersion(NextVersion(version, now)); !s) return s;
     return transaction.Commit();
@@ -490,22 +521,22 @@ Status Player::FontInfo(bool& present, FontRecord& font) {
 Status Player::DownloadFont(const std::string& pcPath, const TransferSettings& settings) {
     FontRecord font;
     font.name = BaseName(pcPath);
-    if (Status s = ReadSource(pcPath, kMaxImageBytes, font.data); !s) return s;
+    if (Status s = ReadSource(pcPath, kMaxImageBytes, KD5200_ERR_FILE_TOO_LARGE, font.data); !s)
+        return s;
     if (font.data.empty()) return Fail(KD5200_ERR_BAD_IMAGE);
     if (font.name.empty() || font.name.size() > 259 || !ValidLongName(font.name))
         return Fail(KD5200_ERR_BAD_NAME);
     Transaction transaction(*store_);
-    if (Status s = transaction.BeginWrite(); !s) return s;
-    Transfer transfer(settings, "font", static_cast<int64_t>(font.data.size()));
-    if (Status s = transfer.Advance(0); !s) return s;
-    if (Status s = transfer.Advance(static_cast<int64_t>(font.data.size())); !s) return s;
+    if (Status s = transaction.BeginWrite(lockWaitMs_); !s) return s;
+    Transfer transfer(settings, "font", Exchange::Send, static_cast<int64_t>(font.data.size()));
+    if (Status s = transfer.Run(); !s) return s;
     if (Status s = store_->WriteFont(&font); !s) return s;
     return transaction.Commit();
 }
 
 Status Player::EraseFont() {
     Transaction transaction(*store_);
-    if (Status s = transaction.BeginWrite(); !s) return s;
+    if (Status s = transaction.BeginWrite(lockWaitMs_); !s) return s;
     if (Status s = store_->WriteFont(nullptr); !s) return s;
     return transaction.Commit();
 }
@@ -520,18 +551,13 @@ Status Player::UploadFont(const std::string& pcPath, const TransferSettings& set
         if (Status s = transaction.Commit(); !s) return s;
     }
     if (!present) return Fail(KD5200_ERR_NO_FONT);
-    Transfer transfer(settings, "font", static_cast<int64_t>(font.data.size()));
-    if (Status s = transfer.Advance(0); !s) return s;
-    if (Status s = transfer.Advance(static_cast<int64_t>(font.data.size())); !s) return s;
     AtomicOutput output;
-    if (Status s = output.Create(pcPath); !s) return s;
-    size_t done = 0;
-    while (done < font.data.size()) {
-        const ssize_t n = write(output.Fd(), font.data.data() + done, font.data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return Fail(KD5200_ERR_FILE_WRITE, errno);
-        done += static_cast<size_t>(n);
-    }
+    if (Status s = output.Create(pcPath, Folder()); !s) return s;
+    Transfer transfer(settings, "font", Exchange::Receive, static_cast<int64_t>(font.data.size()));
+    if (Status s = transfer.Run(); !s) return s;
+    if (Status s = WriteAll(output.Fd(), font.data.data(), font.data.size(), KD5200_ERR_FILE_WRITE);
+        !s)
+        return s;
     return output.Commit();
 }
 

@@ -15,6 +15,8 @@ public:
     // Opens the player stored in folder.
     static Status Open(const std::string& folder, std::unique_ptr<Player>& player);
     const std::string& Folder() const { return store_->Folder(); }
+    // How long a change waits for another program's lock (0: no limit).
+    void SetLockWait(int32_t ms) { lockWaitMs_ = ms; }
 
     // A memory's capacity and directory; fails with KD5200_ERR_DIRECTORY on
     // damaged storage.
@@ -54,6 +56,7 @@ private:
     explicit Player(std::unique_ptr<Store> store) : store_(std::move(store)) {}
 
     std::unique_ptr<Store> store_;
+    int32_t lockWaitMs_ = 30000;
 };
 
 // Whether upload conversions (kinds 1 and 2) are built in.

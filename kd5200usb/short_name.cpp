@@ -92,12 +92,16 @@ ShortName MakeShortName(const std::string& longName,
     ShortName basis;
     AppendMapped(basis.base, rest.substr(0, dot));
     if (dot != std::string::npos) AppendMapped(basis.ext, rest.substr(dot + 1));
-    if (basis.base.empty()) basis.base = "_";
+    if (basis.base.empty()) basis.base.push_back('_');
     if (basis.ext.size() > 3) basis.ext.resize(3);
 
+    // The numeric tail "~n" replaces the end of the basis name.
     for (unsigned n = 1;; ++n) {
-        const std::string tail = "~" + std::to_string(n);
-        ShortName candidate{basis.base.substr(0, 8 - tail.size()) + tail, basis.ext};
+        const std::string number = std::to_string(n);
+        const size_t keep = number.size() < 7 ? 7 - number.size() : 0;
+        ShortName candidate{basis.base.substr(0, keep), basis.ext};
+        candidate.base.push_back('~');
+        candidate.base.append(number);
         if (!taken(candidate.Text())) return candidate;
     }
 }

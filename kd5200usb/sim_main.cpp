@@ -1,4 +1,5 @@
 // kd5200sim: creates, plugs, unplugs, lists and inspects the virtual player.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "kd5200usb/attach.h"
+#include "kd5200usb/file_io.h"
 #include "kd5200usb/player.h"
 #include "kd5200usb/sim_demo.h"
 #include "kd5200usb/sim_size.h"
@@ -71,8 +73,23 @@ bool ParseMemory(const std::string& text, int& memory) {
     return true;
 }
 
+// How long a command waits for another program working on the player.
+constexpr int32_t kLockWaitMs = 30000;
+
 const char* MemoryName(int memory) {
     return memory == KD5200_MEMORY_INTERNAL ? "internal" : "external";
+}
+
+// Finishes a command that prints: output that could not be written (a full
+// disk, a closed pipe) is an error too.
+int Finish(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        const int error = errno;
+        std::fprintf(stderr, "kd5200sim: standard output: %s\n",
+                     platform::SystemErrorText(error ? error : EIO).c_str());
+        return 1;
+    }
+    return status;
 }
 
 // Opens the player in the folder; prints why not.
@@ -85,6 +102,7 @@ bool OpenPlayer(const std::string& folder, std::unique_ptr<Player>& player) {
         Error(folder + ": " + Describe(s));
         return false;
     }
+    player->SetLockWait(kLockWaitMs);
     return true;
 }
 
@@ -146,7 +164,8 @@ int Create(const std::string& folder, const std::vector<std::string>& args) {
         }
     }
     if (Status s = SetAttached(folder, false); !s) return Error(folder + ": " + Describe(s));
-    if (Status s = Store::Create(folder, layout); !s) return Error(folder + ": " + Describe(s));
+    if (Status s = Store::Create(folder, layout, kLockWaitMs); !s)
+        return Error(folder + ": " + Describe(s));
     if (demo) {
         std::unique_ptr<Player> player;
         if (!OpenPlayer(folder, player)) return 1;
@@ -156,7 +175,7 @@ int Create(const std::string& folder, const std::vector<std::string>& args) {
         "Created a player in %s: internal memory %s, external memory %s; it is unplugged.\n",
         folder.c_str(), Mebibytes(layout.internalBlocks).c_str(),
         layout.externalBlocks ? Mebibytes(layout.externalBlocks).c_str() : "none");
-    return 0;
+    return Finish(0);
 }
 
 int Plug(const std::string& folder, bool attached) {
@@ -199,38 +218,45 @@ int List(const std::string& folder, const std::vector<std::string>& args) {
     std::unique_ptr<Player> player;
     if (!OpenPlayer(folder, player)) return 1;
     for (int memory : memories)
-        if (ListMemory(*player, memory, true) != 0) return 1;
-    return 0;
+        if (ListMemory(*player, memory, true) != 0) return Finish(1);
+    return Finish(0);
 }
 
+// Shows each part of the player on its own line; a damaged part is
+// reported on standard error and the others are still shown.
 int ShowStatus(const std::string& folder) {
     std::unique_ptr<Player> player;
     if (!OpenPlayer(folder, player)) return 1;
+    int status = 0;
+    std::printf("player: %s\nstate: %s\n", folder.c_str(),
+                IsAttached(folder) ? "plugged" : "unplugged");
     std::string version;
-    if (Status s = player->Version(version); !s) return Error(folder + ": " + Describe(s));
-    std::printf("player: %s\nstate: %s\nfirmware: %s\n", folder.c_str(),
-                IsAttached(folder) ? "plugged" : "unplugged", version.c_str());
+    if (Status s = player->Version(version); s)
+        std::printf("firmware: %s\n", version.c_str());
+    else
+        status = Error("firmware version: " + Describe(s));
     for (int memory : {KD5200_MEMORY_INTERNAL, KD5200_MEMORY_EXTERNAL})
-        if (ListMemory(*player, memory, false) != 0) return 1;
+        status |= ListMemory(*player, memory, false);
     bool present = false;
     FontRecord font;
-    if (Status s = player->FontInfo(present, font); !s) return Error(folder + ": " + Describe(s));
-    if (present)
+    if (Status s = player->FontInfo(present, font); !s)
+        status = Error("font: " + Describe(s));
+    else if (present)
         std::printf("font: %s (%zu bytes)\n", font.name.c_str(), font.data.size());
     else
         std::printf("font: none\n");
     for (int target : {KD5200_TARGET_APPLICATION, KD5200_TARGET_BOOT}) {
         FirmwareRecord firmware;
-        if (Status s = player->Firmware(target, present, firmware); !s)
-            return Error(folder + ": " + Describe(s));
         const char* name = target == KD5200_TARGET_APPLICATION ? "application" : "boot";
-        if (present)
+        if (Status s = player->Firmware(target, present, firmware); !s)
+            status = Error(std::string(name) + " image: " + Describe(s));
+        else if (present)
             std::printf("%s image: %zu bytes, ROM selection %d, from %s\n", name,
                         firmware.image.size(), firmware.romSelect, firmware.chosenPath.c_str());
         else
             std::printf("%s image: none\n", name);
     }
-    return 0;
+    return Finish(status);
 }
 
 int Put(const std::string& folder, const std::vector<std::string>& args) {
@@ -259,9 +285,10 @@ int Get(const std::string& folder, const std::vector<std::string>& args) {
     if (Status s = player->Upload(memory, static_cast<int>(number), args[2], KD5200_CONVERT_NONE,
                                   TransferSettings{});
         !s) {
-        const std::string subject = s.code == KD5200_ERR_FILE_WRITE
-                                        ? args[2]
-                                        : std::string(MemoryName(memory)) + " file " + args[1];
+        const std::string subject =
+            s.code == KD5200_ERR_FILE_WRITE || s.code == KD5200_ERR_OUTPUT_IN_PLAYER
+                ? args[2]
+                : std::string(MemoryName(memory)) + " file " + args[1];
         return Error(subject + ": " + Describe(s));
     }
     return 0;
@@ -284,8 +311,13 @@ int Firmware(const std::string& folder, const std::vector<std::string>& args) {
     if (Status s = player->Firmware(target, present, firmware); !s)
         return Error(folder + ": " + Describe(s));
     if (!present) return Error("the player has received no " + args[0] + " image");
-    if (!platform::WriteFileAtomically(args[1], firmware.image))
-        return Error(args[1] + ": " + Describe(Fail(KD5200_ERR_FILE_WRITE, errno)));
+    AtomicOutput output;
+    Status s = output.Create(args[1], folder);
+    if (s)
+        s = WriteAll(output.Fd(), firmware.image.data(), firmware.image.size(),
+                     KD5200_ERR_FILE_WRITE);
+    if (s) s = output.Commit();
+    if (!s) return Error(args[1] + ": " + Describe(s));
     return 0;
 }
 
@@ -300,7 +332,7 @@ int Font(const std::string& folder, const std::vector<std::string>& args) {
         std::printf("%s\t%zu\n", font.name.c_str(), font.data.size());
     else
         std::printf("no LCD font\n");
-    return 0;
+    return Finish(0);
 }
 
 } // namespace

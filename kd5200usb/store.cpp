@@ -1,12 +1,18 @@
 #include "kd5200usb/store.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
+#include <set>
 #include <sqlite3.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
+#include "kd5200usb/file_io.h"
 #include "platform/paths.h"
 
 namespace kd5200 {
@@ -14,9 +20,10 @@ namespace kd5200 {
 namespace {
 
 constexpr const char* kDatabaseName = "/player.db";
+constexpr const char* kLockName = "/player.lock";
 constexpr int kSchemaVersion = 1;
-// Long enough for the other process's longest transfer at disk speed.
-constexpr int kBusyTimeoutMs = 60000;
+// Wait for the database of a reader that is recovering it.
+constexpr int kBusyTimeoutMs = 5000;
 
 constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value) WITHOUT ROWID;"
@@ -80,9 +87,74 @@ std::string EncodeBlocks(const std::vector<uint32_t>& blocks) {
     return out;
 }
 
+// The writer locks this process holds, by lock file: a second handle of the
+// same process waits in vain for its own lock, so it is refused at once.
+std::mutex g_heldMutex;
+std::set<uint64_t> g_held;
+
+uint64_t FileKey(const struct stat& st) {
+    return (static_cast<uint64_t>(st.st_dev) << 40) ^ static_cast<uint64_t>(st.st_ino);
+}
+
+// Zeroes [0, length) of an image, as holes where the file system can.
+Status ZeroImage(int fd, off_t length) {
+    if (length <= 0) return {};
+    if (fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, length) == 0) return {};
+    static const std::vector<char> zeros(kBlockSize, 0);
+    for (off_t at = 0; at < length; at += kBlockSize)
+        if (pwrite(fd, zeros.data(), static_cast<size_t>(std::min<off_t>(kBlockSize, length - at)),
+                   at) < 0)
+            return Fail(KD5200_ERR_STORAGE, errno);
+    return {};
+}
+
 } // namespace
 
-Store::Store(std::string folder) : folder_(std::move(folder)) {}
+Status WriterLock::Acquire(int32_t waitMs) {
+    if (fd_ >= 0) return {};
+    const int fd = open((folder_ + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return Fail(errno == ENOENT ? KD5200_ERR_DIRECTORY : KD5200_ERR_STORAGE, errno);
+    struct stat st {};
+    fstat(fd, &st);
+    const uint64_t key = FileKey(st);
+    {
+        std::lock_guard lock(g_heldMutex);
+        if (!g_held.insert(key).second) {
+            close(fd);
+            return Fail(KD5200_ERR_BUSY);
+        }
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    auto pause = std::chrono::milliseconds(1);
+    for (;;) {
+        if (flock(fd, waitMs == 0 ? LOCK_EX : LOCK_EX | LOCK_NB) == 0) break;
+        const int error = errno;
+        if (error == EINTR) continue;
+        if (error != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
+            close(fd);
+            std::lock_guard lock(g_heldMutex);
+            g_held.erase(key);
+            return Fail(error == EWOULDBLOCK ? KD5200_ERR_BUSY : KD5200_ERR_STORAGE,
+                        error == EWOULDBLOCK ? 0 : error);
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            pause, deadline - std::chrono::steady_clock::now()));
+        pause = std::min(pause * 2, std::chrono::milliseconds(20));
+    }
+    fd_ = fd;
+    key_ = key;
+    return {};
+}
+
+void WriterLock::Release() {
+    if (fd_ < 0) return;
+    close(fd_); // releases the lock
+    fd_ = -1;
+    std::lock_guard lock(g_heldMutex);
+    g_held.erase(key_);
+}
+
+Store::Store(std::string folder) : folder_(std::move(folder)), writerLock_(folder_) {}
 
 Store::~Store() {
     for (auto& [sql, statement] : statements_)
@@ -94,18 +166,21 @@ std::string Store::ImagePath(const std::string& folder, int memory) {
     return folder + (memory == KD5200_MEMORY_INTERNAL ? "/internal.img" : "/external.img");
 }
 
-Status Store::Open(const std::string& folder, std::unique_ptr<Store>& store) {
-    std::unique_ptr<Store> opened(new Store(folder));
-    const std::string path = folder + kDatabaseName;
-    const int rc = sqlite3_open_v2(path.c_str(), &opened->db_,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+Status Store::Connect(const std::string& path, int flags) {
+    const int rc = sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         // A player whose database vanished cannot list its directory.
-        const int error = opened->db_ ? sqlite3_system_errno(opened->db_) : 0;
+        const int error = db_ ? sqlite3_system_errno(db_) : errno;
         return Fail(rc == SQLITE_CANTOPEN ? KD5200_ERR_DIRECTORY : KD5200_ERR_STORAGE, error);
     }
-    sqlite3_busy_timeout(opened->db_, kBusyTimeoutMs);
-    sqlite3_extended_result_codes(opened->db_, 1);
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    sqlite3_extended_result_codes(db_, 1);
+    return {};
+}
+
+Status Store::Open(const std::string& folder, std::unique_ptr<Store>& store) {
+    std::unique_ptr<Store> opened(new Store(folder));
+    if (Status s = opened->Connect(folder + kDatabaseName, SQLITE_OPEN_READWRITE); !s) return s;
     // WAL with NORMAL syncing stays consistent after a crash at any moment.
     // A damaged file fails here too; that shows at the first read instead.
     opened->Exec("PRAGMA synchronous=NORMAL");
@@ -113,67 +188,114 @@ Status Store::Open(const std::string& folder, std::unique_ptr<Store>& store) {
     return {};
 }
 
-Status Store::Create(const std::string& folder, const PlayerLayout& layout) {
+Status Store::Create(const std::string& folder, const PlayerLayout& layout, int32_t lockWaitMs) {
     if (!platform::MakeDirectories(folder)) return Fail(KD5200_ERR_STORAGE, errno);
     const std::string path = folder + kDatabaseName;
-    auto initialise = [&](bool fresh) -> Status {
-        if (fresh) {
-            for (const char* suffix : {"", "-wal", "-shm"})
-                unlink((path + suffix).c_str());
-        }
-        sqlite3* db = nullptr;
-        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr) != SQLITE_OK) {
-            const int error = db ? sqlite3_system_errno(db) : errno;
-            sqlite3_close_v2(db);
-            return Fail(KD5200_ERR_STORAGE, error);
-        }
-        std::unique_ptr<Store> store(new Store(folder));
-        store->db_ = db;
-        sqlite3_busy_timeout(db, kBusyTimeoutMs);
-        if (Status s = store->Exec("PRAGMA journal_mode=WAL"); !s) return s;
-        // No schema check here: a new database has none yet.
-        if (Status s = store->Exec("BEGIN IMMEDIATE"); !s) return s;
-        Status s = store->Exec(kSchema);
+    const uint32_t blocks[2] = {layout.internalBlocks, layout.externalBlocks};
+    // Writes the new player's rows into a database in a write transaction.
+    auto fill = [&](Store& store) -> Status {
+        Status s = store.Exec(kSchema);
         if (s)
-            s = store->Exec("DELETE FROM meta; DELETE FROM memory; DELETE FROM entry;"
-                            " DELETE FROM font; DELETE FROM firmware;");
+            s = store.Exec("DELETE FROM meta; DELETE FROM memory; DELETE FROM entry;"
+                           " DELETE FROM font; DELETE FROM firmware;");
         if (s)
-            s = store->Exec(
+            s = store.Exec(
                 ("INSERT INTO meta VALUES('schema', " + std::to_string(kSchemaVersion) + ")")
                     .c_str());
-        if (s) s = store->WriteVersion(layout.version);
+        if (s) s = store.WriteVersion(layout.version);
         for (int memory = 0; s && memory < 2; ++memory) {
-            const uint32_t blocks = memory == 0 ? layout.internalBlocks : layout.externalBlocks;
             sqlite3_stmt* insert = nullptr;
-            s = store->Prepare("INSERT INTO memory(id, capacity) VALUES(?1, ?2)", insert);
+            s = store.Prepare("INSERT INTO memory(id, capacity) VALUES(?1, ?2)", insert);
             if (!s) break;
             StatementUse use(insert);
             sqlite3_bind_int(insert, 1, memory);
-            sqlite3_bind_int64(insert, 2, blocks);
-            s = store->SqlStatus(sqlite3_step(insert));
-            if (!s) break;
-            // Image files are resized in place, so that a process holding
-            // them open sees the new player.
-            const std::string image = ImagePath(folder, memory);
-            if (blocks == 0) {
-                unlink(image.c_str());
-                continue;
-            }
-            const int fd = open(image.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-            if (fd < 0 || ftruncate(fd, 0) != 0 ||
-                ftruncate(fd, static_cast<off_t>(blocks) * kBlockSize) != 0)
-                s = Fail(KD5200_ERR_STORAGE, errno);
-            if (fd >= 0) close(fd);
+            sqlite3_bind_int64(insert, 2, blocks[memory]);
+            s = store.SqlStatus(sqlite3_step(insert));
         }
-        if (s) return store->Commit();
-        store->Rollback();
         return s;
     };
-    // A damaged database is replaced by a new one.
-    Status s = initialise(false);
-    if (!s && s.code == KD5200_ERR_DIRECTORY) s = initialise(true);
-    return s;
+    // Opens a memory's image file, at least as large as the new memory.
+    auto openImage = [&](int memory, FileHandle& image) -> Status {
+        image =
+            FileHandle(open(ImagePath(folder, memory).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+        struct stat st {};
+        if (image.Get() < 0 || fstat(image.Get(), &st) != 0) return Fail(KD5200_ERR_STORAGE, errno);
+        const off_t size = static_cast<off_t>(blocks[memory]) * kBlockSize;
+        if (st.st_size < size && ftruncate(image.Get(), size) != 0)
+            return Fail(KD5200_ERR_STORAGE, errno);
+        return {};
+    };
+    // Once the new directory is committed: the blocks zeroed, the images cut
+    // to size, the image of an absent memory removed.
+    auto finishImages = [&]() -> Status {
+        for (int memory = 0; memory < 2; ++memory) {
+            if (blocks[memory] == 0) {
+                unlink(ImagePath(folder, memory).c_str());
+                continue;
+            }
+            FileHandle image;
+            if (Status s = openImage(memory, image); !s) return s;
+            const off_t size = static_cast<off_t>(blocks[memory]) * kBlockSize;
+            if (Status s = ZeroImage(image.Get(), size); !s) return s;
+            if (ftruncate(image.Get(), size) != 0) return Fail(KD5200_ERR_STORAGE, errno);
+        }
+        return {};
+    };
+
+    std::unique_ptr<Store> store(new Store(folder));
+    if (Status s = store->writerLock_.Acquire(lockWaitMs); !s) return s;
+
+    // A readable player is replaced in one transaction. The images only
+    // grow before the commit, so the old directory still finds its blocks.
+    if (platform::PathExists(path)) {
+        Status s = store->Connect(path, SQLITE_OPEN_READWRITE);
+        if (s) s = store->Exec("BEGIN IMMEDIATE");
+        if (s) s = store->CheckSchema();
+        for (int memory = 0; s && memory < 2; ++memory) {
+            FileHandle image;
+            if (blocks[memory] != 0) s = openImage(memory, image);
+        }
+        if (s) s = fill(*store);
+        if (s) s = store->Exec("COMMIT");
+        if (s) return finishImages();
+        // Rolled back with the writer lock kept for the new database.
+        if (!sqlite3_get_autocommit(store->db_))
+            sqlite3_exec(store->db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        if (s.code != KD5200_ERR_DIRECTORY) return s;
+        for (auto& [sql, statement] : store->statements_)
+            sqlite3_finalize(statement);
+        store->statements_.clear();
+        sqlite3_close_v2(store->db_);
+        store->db_ = nullptr;
+        store->schemaChecked_ = false;
+    }
+
+    // No player, or a damaged one: the images are made first, then a new
+    // database beside the old one that is renamed over it.
+    for (int memory = 0; memory < 2; ++memory) {
+        FileHandle image;
+        if (blocks[memory] != 0)
+            if (Status s = openImage(memory, image); !s) return s;
+    }
+    const std::string fresh = path + ".new";
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        unlink((fresh + suffix).c_str());
+    {
+        std::unique_ptr<Store> building(new Store(folder));
+        if (Status s = building->Connect(fresh, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE); !s)
+            return s;
+        if (Status s = building->Exec("PRAGMA journal_mode=WAL"); !s) return s;
+        if (Status s = building->Exec("BEGIN IMMEDIATE"); !s) return s;
+        if (Status s = fill(*building); !s) {
+            building->Rollback();
+            return s;
+        }
+        if (Status s = building->Exec("COMMIT"); !s) return s;
+    } // closing the last connection folds its log into the file
+    for (const char* suffix : {"-wal", "-shm"})
+        unlink((path + suffix).c_str());
+    if (rename(fresh.c_str(), path.c_str()) != 0) return Fail(KD5200_ERR_STORAGE, errno);
+    return finishImages();
 }
 
 Status Store::SqlStatus(int rc) {
@@ -194,6 +316,9 @@ Status Store::SqlStatus(int rc) {
         return Damaged();
     case SQLITE_NOMEM:
         return Fail(KD5200_ERR_NO_MEMORY);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return Fail(KD5200_ERR_BUSY);
     default:
         return Fail(KD5200_ERR_STORAGE, sqlite3_system_errno(db_));
     }
@@ -232,13 +357,19 @@ Status Store::BeginRead() {
 }
 
 // Takes the write lock at once, so two writers never deadlock upgrading.
-Status Store::BeginWrite() {
-    return Begin("BEGIN IMMEDIATE");
+Status Store::BeginWrite(int32_t lockWaitMs) {
+    if (Status s = writerLock_.Acquire(lockWaitMs); !s) return s;
+    sqlite3_busy_timeout(db_, lockWaitMs > 0 ? lockWaitMs : kBusyTimeoutMs);
+    Status s = Begin("BEGIN IMMEDIATE");
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    if (!s) writerLock_.Release();
+    return s;
 }
 
-Status Store::Commit() {
+Status Store::Commit(bool keepLock) {
     Status s = Exec("COMMIT");
     if (!s) Rollback();
+    if (!s || !keepLock) writerLock_.Release();
     return s;
 }
 
@@ -247,7 +378,9 @@ bool Store::InTransaction() const {
 }
 
 void Store::Rollback() {
-    if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (db_ && !sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    writerLock_.Release();
 }
 
 Status Store::CheckSchema() {

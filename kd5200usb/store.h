@@ -22,7 +22,7 @@ constexpr int kMaxEntries = KD5200_MAX_ENTRIES;
 // Largest memory a player may have, in blocks (16 GiB).
 constexpr uint32_t kMaxCapacityBlocks = 1u << 20;
 // Largest firmware image or font the player accepts.
-constexpr int64_t kMaxImageBytes = 16 << 20;
+constexpr int64_t kMaxImageBytes = KD5200_MAX_IMAGE_BYTES;
 // Longest firmware version text.
 constexpr size_t kMaxVersionText = 63;
 
@@ -71,6 +71,28 @@ struct PlayerLayout {
     std::string version;
 };
 
+// The lock that keeps other writers (processes or handles) out of a
+// player: a change holds it from before its transaction until its last
+// block is written, which may be after the directory is committed.
+class WriterLock {
+public:
+    explicit WriterLock(std::string folder) : folder_(std::move(folder)) {}
+    ~WriterLock() { Release(); }
+    WriterLock(const WriterLock&) = delete;
+    WriterLock& operator=(const WriterLock&) = delete;
+
+    // Takes the lock, waiting at most waitMs (0: without limit). Another
+    // holder past that gives KD5200_ERR_BUSY.
+    Status Acquire(int32_t waitMs);
+    void Release();
+    bool Held() const { return fd_ >= 0; }
+
+private:
+    std::string folder_;
+    int fd_ = -1;
+    uint64_t key_ = 0;
+};
+
 // An open connection to a player's storage.
 class Store {
 public:
@@ -82,18 +104,25 @@ public:
     // damaged database shows up as KD5200_ERR_DIRECTORY at the first read.
     static Status Open(const std::string& folder, std::unique_ptr<Store>& store);
     // Makes a new, empty player in folder (created when missing), replacing
-    // any player stored there. The attach state is left alone.
-    static Status Create(const std::string& folder, const PlayerLayout& layout);
+    // any player stored there. The attach state is left alone. A process
+    // killed at any point leaves the old player or the new one; a program
+    // using the old player sees the new one at its next operation.
+    static Status Create(const std::string& folder, const PlayerLayout& layout,
+                         int32_t lockWaitMs = 30000);
 
     // Path of a memory's image file in folder.
     static std::string ImagePath(const std::string& folder, int memory);
     const std::string& Folder() const { return folder_; }
 
-    // Transactions: a read snapshot, or the write lock taken at once.
+    // Transactions: a read snapshot, or the writer lock (waiting at most
+    // lockWaitMs, 0: without limit) and the database's write lock.
     Status BeginRead();
-    Status BeginWrite();
-    Status Commit();
+    Status BeginWrite(int32_t lockWaitMs);
+    // Commits; the writer lock is released unless keepLock, in which case
+    // Unlock releases it once the work after the commit is done.
+    Status Commit(bool keepLock = false);
     void Rollback();
+    void Unlock() { writerLock_.Release(); }
     // Whether a transaction is open on this connection.
     bool InTransaction() const;
 
@@ -123,12 +152,15 @@ private:
     // Starts a transaction with sql and checks the stored schema.
     Status Begin(const char* sql);
     explicit Store(std::string folder);
+    // Opens the database file at path.
+    Status Connect(const std::string& path, int flags);
     Status Exec(const char* sql);
     Status Prepare(const char* sql, sqlite3_stmt*& statement);
     Status SqlStatus(int rc);
     Status CheckSchema();
 
     std::string folder_;
+    WriterLock writerLock_;
     sqlite3* db_ = nullptr;
     bool schemaChecked_ = false;
     std::map<const char*, sqlite3_stmt*> statements_;

@@ -12,6 +12,9 @@ namespace platform {
 enum FileDialogOption : unsigned {
     kFileMustExist = 0x1,   // only existing files can be chosen (open dialogs)
     kOverwritePrompt = 0x2, // ask before choosing an existing file (save dialogs)
+    // The first filter lists the files the user may run (execute permission),
+    // whatever their names; its description stays as given.
+    kExecutableFilter = 0x4,
 };
 
 // What a file dialog shows.

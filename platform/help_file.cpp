@@ -1,24 +1,59 @@
 #include "platform/help_file.h"
 
+#include "platform/install_layout.h"
 #include "platform/launcher.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 
 namespace platform {
 
+namespace {
+
+// The first folder that holds `relative`, joined with it; "" when none does.
+std::string FindIn(const std::vector<std::string>& folders, const char* relative) {
+    for (const std::string& folder : folders) {
+        if (folder.empty()) continue;
+        const std::string path = folder + "/" + relative;
+        if (PathExists(path)) return path;
+    }
+    return "";
+}
+
+bool ShowInViewer(const std::string& file) {
+    for (const char* viewer : kHelpViewers) {
+        std::string program;
+        if (FindProgram(viewer, program) && CurrentLauncher().RunProgram(program, file))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool OpenHelpFileFrom(void* owner, const std::vector<std::string>& folders) {
+    const std::string compiled = FindIn(folders, kHelpFilePath);
+    const std::string pages = FindIn(folders, kHelpPagesPath);
+    if (compiled.empty() && pages.empty()) {
+        std::string tried;
+        for (const std::string& folder : folders)
+            if (!folder.empty()) tried += "\n" + folder + "/" + kHelpFilePath;
+        if (tried.empty()) tried = std::string("\n") + kHelpFilePath;
+        MessageBox(owner, "The help file cannot be found:" + tried, "", kMbOk | kMbIconWarning);
+        return false;
+    }
+    if (!compiled.empty() && ShowInViewer(compiled)) return true;
+    if (!pages.empty() && CurrentLauncher().OpenWithDefaultApplication(pages)) return true;
+    if (!compiled.empty() && CurrentLauncher().OpenWithDefaultApplication(compiled)) return true;
+    MessageBox(owner,
+               "No program to show the help file is installed:\n" +
+                   (pages.empty() ? compiled : pages) +
+                   "\n\nInstall a help viewer such as xchm, or a web browser.",
+               "", kMbOk | kMbIconWarning);
+    return false;
+}
+
 bool OpenHelpFile(void* owner) {
-    const std::string folder = CurrentDirectory();
-    const std::string path = folder.empty() ? kHelpFilePath : folder + "/" + kHelpFilePath;
-    if (!PathExists(path)) {
-        MessageBox(owner, "The help file cannot be found:\n" + path, "", kMbOk | kMbIconWarning);
-        return false;
-    }
-    if (!CurrentLauncher().OpenWithDefaultApplication(path)) {
-        MessageBox(owner, "No program to show the help file is installed:\n" + path, "",
-                   kMbOk | kMbIconWarning);
-        return false;
-    }
-    return true;
+    return OpenHelpFileFrom(owner, {CurrentDirectory(), DataDirectory()});
 }
 
 } // namespace platform

@@ -123,4 +123,10 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
     return ok;
 }
 
+bool KeepFileAs(const std::string& path, const std::string& keep) {
+    if (unlink(keep.c_str()) != 0 && errno != ENOENT) return false;
+    if (link(path.c_str(), keep.c_str()) == 0) return true;
+    return rename(path.c_str(), keep.c_str()) == 0;
+}
+
 } // namespace platform

@@ -27,7 +27,12 @@ namespace platform {
 // same folder, flushes it to the disk and renames it over the target, so a
 // crash leaves either the old or the new contents. Creates missing folders.
 bool WriteFileAtomically(const std::string& path, const std::string& contents);
-// Reads a whole file; false when it cannot be opened or read.
+// Reads a whole file; false when it cannot be opened or read. After a
+// failed read, contents hold the bytes read before the failure.
 bool ReadWholeFile(const std::string& path, std::string& contents);
+// Keeps the file at path under the name keep, replacing an older file of that
+// name: a second link where the file system allows one, so that path stays
+// in place until it is replaced, else a rename.
+bool KeepFileAs(const std::string& path, const std::string& keep);
 
 } // namespace platform

@@ -11,6 +11,7 @@ packages=(
   xvfb xauth shared-mime-info adwaita-icon-theme fonts-dejavu-core
   sox srecord binutils ffmpeg
   clang libclang-rt-dev
+  dpkg-dev librsvg2-bin desktop-file-utils appstream man-db groff-base
 )
 
 missing=()

@@ -1,7 +1,9 @@
 #include "settings/settings_store.h"
 
 #include "platform/file_lock.h"
+#include "platform/path_text.h"
 #include "platform/paths.h"
+#include "settings/profile_text.h"
 
 #include <wx/fileconf.h>
 #include <wx/log.h>
@@ -27,20 +29,36 @@ bool g_lastDirectoryFrozen = false;
 // wxConfig path of a key: "/Section/Key", or "/Key" in the application key.
 wxString KeyPath(const char* section, const char* key) {
     wxString path = "/";
-    if (section && *section) path << wxString::FromUTF8(section) << "/";
-    path << wxString::FromUTF8(key ? key : "");
+    if (section && *section) path << platform::PathToText(section) << "/";
+    path << platform::PathToText(key ? key : "");
     return path;
 }
 
-std::unique_ptr<wxFileConfig> ParseProfile(const std::string& contents) {
-    wxStringInputStream input(wxString::FromUTF8(contents.data(), contents.size()));
-    auto config = std::make_unique<wxFileConfig>(input, wxConvUTF8);
-    config->SetExpandEnvVars(false);
-    return config;
+// The profile as read: its settings, and whether the file exists but could
+// not be read in full (so that it must not be written over).
+struct Profile {
+    std::unique_ptr<wxFileConfig> config;
+    bool damaged = false;
+};
+
+// Reads what can be read of the file. Values keep their bytes: a byte that is
+// not UTF-8 travels through the toolkit's text as a private-use character.
+Profile LoadProfile(const std::string& path) {
+    std::string bytes;
+    bool complete = platform::ReadWholeFile(path, bytes);
+    if (!complete && !platform::PathExists(path)) complete = true; // a first run
+    const ProfileText text = ReadableProfileLines(bytes, complete);
+    wxStringInputStream input(platform::PathToText(text.lines));
+    Profile profile;
+    profile.config = std::make_unique<wxFileConfig>(input, wxConvUTF8);
+    profile.config->SetExpandEnvVars(false);
+    profile.damaged = !complete || text.damaged;
+    return profile;
 }
 
 // Runs fn over the profile under the cross-process lock. With write set, the
-// (possibly changed) profile is saved atomically afterwards.
+// (possibly changed) profile is saved atomically afterwards; a file that
+// could not be read in full is first kept as Songdock.conf.damaged.
 bool WithProfile(bool write, const std::function<void(wxFileConfig&)>& fn) {
     wxLogNull quiet; // a damaged file reads as defaults, without messages
     const std::string path = ProfilePath();
@@ -52,15 +70,13 @@ bool WithProfile(bool write, const std::function<void(wxFileConfig&)>& fn) {
     // because the file is only ever replaced whole.
     std::unique_ptr<platform::FileLock> lock;
     if (write) lock = std::make_unique<platform::FileLock>(path + ".lock");
-    std::string contents;
-    platform::ReadWholeFile(path, contents);
-    auto config = ParseProfile(contents);
-    fn(*config);
+    Profile profile = LoadProfile(path);
+    fn(*profile.config);
     if (!write) return true;
+    if (profile.damaged && !platform::KeepFileAs(path, path + ".damaged")) return false;
     wxStringOutputStream output(nullptr, wxConvUTF8);
-    if (!config->Save(output, wxConvUTF8)) return false;
-    const wxScopedCharBuffer utf8 = output.GetString().utf8_str();
-    return platform::WriteFileAtomically(path, std::string(utf8.data(), utf8.length()));
+    if (!profile.config->Save(output, wxConvUTF8)) return false;
+    return platform::WriteFileAtomically(path, platform::PathFromText(output.GetString()));
 }
 
 bool ParseInt(const std::string& text, int& value) {
@@ -78,7 +94,7 @@ bool ParseInt(const std::string& text, int& value) {
 bool ReadRaw(wxFileConfig& config, const char* section, const char* key, std::string& out) {
     wxString value;
     if (!config.Read(KeyPath(section, key), &value)) return false;
-    out = value.utf8_string();
+    out = platform::PathFromText(value);
     return true;
 }
 
@@ -131,7 +147,7 @@ std::string GetText(const char* section, const char* key, const std::string& def
 
 bool WriteText(const char* section, const char* key, const std::string& value) {
     return WithProfile(true, [&](wxFileConfig& c) {
-        c.Write(KeyPath(section, key), wxString::FromUTF8(value.data(), value.size()));
+        c.Write(KeyPath(section, key), platform::PathToText(value));
     });
 }
 

@@ -3,9 +3,12 @@
 //
 // The store is one INI file, $XDG_CONFIG_HOME/<company>/Songdock.conf; a
 // section is an INI group and the empty section is the root group (the
-// application key). Integers are stored as decimal numbers, texts as text. A
-// value that is missing, or of another type, reads as its default; a value
-// that cannot be written is lost silently. Every read and write goes to the
+// application key). Integers are stored as decimal numbers, texts as their
+// bytes (paths need not be UTF-8). A value that is missing, damaged or of
+// another type reads as its default, and the others still read; a value that
+// cannot be written is lost silently. A file that could not be read in full
+// is never written over: the next write keeps it as Songdock.conf.damaged
+// and starts from what could be read. Every read and write goes to the
 // file at once, under a lock shared by all Songdock processes, and the file
 // is replaced atomically, so a crash never leaves it half-written and a write
 // never loses the other settings. Only the file filter and the last directory

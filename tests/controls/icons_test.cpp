@@ -1,5 +1,5 @@
 #include <set>
-#include <vector>
+#include <string>
 
 #include <gtest/gtest.h>
 #include <wx/image.h>
@@ -26,13 +26,12 @@ Coverage Measure(const wxBitmap& bitmap) {
     return c;
 }
 
-std::vector<unsigned char> Pixels(const wxBitmap& bitmap) {
+// The colour and alpha bytes of a bitmap, to tell pictures apart.
+std::string Pixels(const wxBitmap& bitmap) {
     wxImage image = bitmap.ConvertToImage();
-    std::vector<unsigned char> data(image.GetData(),
-                                    image.GetData() + image.GetWidth() * image.GetHeight() * 3);
-    if (image.HasAlpha())
-        data.insert(data.end(), image.GetAlpha(),
-                    image.GetAlpha() + image.GetWidth() * image.GetHeight());
+    const size_t count = static_cast<size_t>(image.GetWidth()) * image.GetHeight();
+    std::string data(reinterpret_cast<const char*>(image.GetData()), count * 3);
+    if (image.HasAlpha()) data.append(reinterpret_cast<const char*>(image.GetAlpha()), count);
     return data;
 }
 
@@ -41,7 +40,7 @@ std::vector<unsigned char> Pixels(const wxBitmap& bitmap) {
 TEST(Icons, EveryIconIsDrawnAtTheSizeAskedWithATransparentBackground) {
     const int icons[] = {
         ids::kAppIcon, ids::kUpIcon, ids::kUploadIcon, ids::kDownloadIcon, 142, 145, 148, 151, 154};
-    std::set<std::vector<unsigned char>> distinct;
+    std::set<std::string> distinct;
     for (int id : icons) {
         for (int size : {16, 32, 48}) {
             SCOPED_TRACE(testing::Message() << "icon " << id << " size " << size);
@@ -70,7 +69,7 @@ TEST(Icons, TreeBitmapHoldsTenDistinctSmallImages) {
     auto list = controls::LoadImageList(ids::kTreeBitmap);
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->GetImageCount(), controls::kTreeImageCount);
-    std::set<std::vector<unsigned char>> distinct;
+    std::set<std::string> distinct;
     for (int i = 0; i < list->GetImageCount(); ++i) {
         const wxBitmap image = list->GetBitmap(i);
         ASSERT_TRUE(image.IsOk());

@@ -17,7 +17,8 @@ TEST(NameListTest, EntriesKeepTheirTextsWhileOthersAreRemoved) {
 
     const char* name = nullptr;
     const char* second = "unset";
-    int32_t v1 = 0, v2 = 0;
+    int32_t v1 = 0;
+    uint32_t v2 = 0;
     ASSERT_TRUE(list.GetAt(first, &name, &v1, &v2, &second));
     EXPECT_STREQ(name, "/music/a.mp3");
     EXPECT_EQ(v1, 3);

@@ -72,6 +72,14 @@ void PrintTo(const Listed& l, std::ostream* os) {
     *os << "{" << l.name << ", " << l.number << ", " << l.size << "}";
 }
 
+// A text argument as the fake's call log shows it.
+std::string Quoted(const std::string& text) {
+    std::string quoted(1, '"');
+    quoted += text;
+    quoted += '"';
+    return quoted;
+}
+
 std::vector<Listed> List(int memory, bool force) {
     HDirEntryList list;
     std::vector<Listed> out;
@@ -125,7 +133,7 @@ protected:
     static inline size_t log_offset_ = 0;
 };
 
-HNameList& Add(HNameList& list, const char* name, int32_t number, int32_t size,
+HNameList& Add(HNameList& list, const char* name, int32_t number, uint32_t size,
                const char* second = nullptr) {
     list.Add(name, number, size, second);
     return list;
@@ -309,11 +317,11 @@ TEST_P(UploadConversion, RenamesAndConvertsRecordingsBySetting) {
     Connect();
     HNameList list;
     ASSERT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), Add(list, c.name, 2, 77)), 0);
-    const std::string player =
-        std::string(c.playerName) == "null" ? "null" : "\"" + std::string(c.playerName) + "\"";
-    EXPECT_THAT(Calls("KD5200_Upload"),
-                ElementsAre("KD5200_Upload(null, h, 0, 2, \"" + (folder_ / c.pcName) + "\", " +
-                            player + ", 77, " + std::to_string(c.kind) + ")"));
+    const std::string player = std::string(c.playerName) == "null" ? "null" : Quoted(c.playerName);
+    std::string expected = "KD5200_Upload(null, h, 0, 2, ";
+    expected += Quoted(folder_ / c.pcName);
+    expected += ", " + player + ", 77, " + std::to_string(c.kind) + ")";
+    EXPECT_THAT(Calls("KD5200_Upload"), ElementsAre(expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -329,6 +337,24 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<ConversionCase>& info) {
         return "Case" + std::to_string(info.index);
     });
+
+TEST_F(DeviceLayer, SizesOf2GiBAndMoreReachTheLibraryUnsigned) {
+    SetMemory(0, 1u << 20, 1u << 18,
+              {Entry("HALF", "BIN", 1u << 31), Entry("FULL", "BIN", UINT32_MAX)});
+    Connect();
+    // The pane passes on what the listing says.
+    HDirEntryList listed;
+    ASSERT_TRUE(DevListFiles(0, listed, true));
+    HNameList list;
+    for (const auto& e : listed)
+        list.Add(e.name->c_str(), e.number, e.size);
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), list), 0);
+    EXPECT_THAT(Calls("KD5200_Upload"),
+                ElementsAre("KD5200_Upload(null, h, 0, 0, \"" + (folder_ / "HALF.BIN") +
+                                "\", null, 2147483648, 0)",
+                            "KD5200_Upload(null, h, 0, 1, \"" + (folder_ / "FULL.BIN") +
+                                "\", null, 4294967295, 0)"));
+}
 
 TEST_F(DeviceLayer, UploadTargetPaths) {
     Connect();
@@ -367,9 +393,8 @@ TEST_F(DeviceLayer, PlayerNamesNeverLeaveTheChosenFolder) {
         const auto uploads = Calls("KD5200_Upload");
         ASSERT_EQ(uploads.size(), 1u);
         // The player's own name goes along only when the PC name differs.
-        const std::string player =
-            std::string(c.safe) == c.name ? "null" : "\"" + std::string(c.name) + "\"";
-        const std::string expected = "\"" + (folder_ / c.safe) + "\", " + player;
+        const std::string player = std::string(c.safe) == c.name ? "null" : Quoted(c.name);
+        const std::string expected = Quoted(folder_ / c.safe) + ", " + player;
         EXPECT_NE(uploads[0].find(expected), std::string::npos) << uploads[0];
     }
     EXPECT_EQ(DevTargetPath(nullptr, "../../x"), ".._.._x");

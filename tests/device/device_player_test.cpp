@@ -7,7 +7,9 @@
 #include "settings/settings_store.h"
 #include "voice_data.h"
 
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -81,7 +83,7 @@ protected:
     int Upload(int memory, const std::vector<Listed>& entries) {
         HNameList list;
         for (const Listed& e : entries)
-            list.Add(e.name.c_str(), e.number, static_cast<int32_t>(e.size));
+            list.Add(e.name.c_str(), e.number, e.size);
         return DevUploadFiles(nullptr, memory, target_.path().c_str(), list);
     }
 
@@ -112,6 +114,43 @@ TEST_F(DevicePlayer, FilesTravelBothWaysUnchanged) {
     ASSERT_EQ(Upload(0, listed), 0);
     EXPECT_EQ(devtest::ReadFile(target_ / "first song.mp3"), "abc");
     EXPECT_EQ(devtest::ReadFile(target_ / "b.mp3"), big);
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(DevicePlayer, FilesOf2GiBTravelBothWays) {
+    Sim("create --internal 2049M --external none");
+    Sim("plug");
+    Connect(1);
+    // A sparse file of 2 GiB with data at its ends only: no gigabytes written.
+    const uint64_t size = uint64_t{1} << 31;
+    const std::string path = source_ / "big.bin";
+    {
+        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(pwrite(fd, "head", 4, 0), 4);
+        ASSERT_EQ(pwrite(fd, "tail", 4, static_cast<off_t>(size - 4)), 4);
+        close(fd);
+    }
+    HNameList list;
+    list.Add(path.c_str(), 0, 0);
+    ASSERT_EQ(DevDownloadFiles(nullptr, 0, list), 0);
+    const auto listed = List(0);
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].size, size);
+
+    ASSERT_EQ(Upload(0, listed), 0);
+    const std::string back = target_ / "big.bin";
+    struct stat st {};
+    ASSERT_EQ(stat(back.c_str(), &st), 0);
+    EXPECT_EQ(static_cast<uint64_t>(st.st_size), size);
+    EXPECT_LT(st.st_blocks * 512, 1 << 20) << "holes stay holes";
+    const int fd = open(back.c_str(), O_RDONLY);
+    char head[4] = {}, tail[4] = {};
+    EXPECT_EQ(pread(fd, head, 4, 0), 4);
+    EXPECT_EQ(pread(fd, tail, 4, static_cast<off_t>(size - 4)), 4);
+    close(fd);
+    EXPECT_EQ(std::string(head, 4), "head");
+    EXPECT_EQ(std::string(tail, 4), "tail");
     EXPECT_TRUE(boxes_.shown.empty());
 }
 

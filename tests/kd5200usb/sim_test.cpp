@@ -1,7 +1,10 @@
 // kd5200sim end to end: its commands, outputs and exit statuses, and the
 // library seeing what it did.
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "player_fixture.h"
 
@@ -22,8 +25,10 @@ protected:
         std::filesystem::remove_all(folder_); // kd5200sim makes its own
     }
 
-    SimRun Sim(const std::string& arguments) {
-        const std::string command = std::string(SD_BIN_DIR) + "/kd5200sim " + arguments + " 2>&1";
+    // Runs kd5200sim with arguments; prefix goes before the program (a time limit).
+    SimRun Sim(const std::string& arguments, const std::string& prefix = "") {
+        const std::string command =
+            prefix + std::string(SD_BIN_DIR) + "/kd5200sim " + arguments + " 2>&1";
         SimRun run{-1, {}};
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe) return run;
@@ -109,6 +114,62 @@ TEST_F(SimTest, FirmwareFontAndDemo) {
     EXPECT_EQ(Sim("font").output, "LCD.FOT\t1234\n");
     EXPECT_NE(Sim("status").output.find("application image: 5000 bytes, ROM selection 0"),
               std::string::npos);
+}
+
+TEST_F(SimTest, OutputsInputsAndDamagedParts) {
+    ASSERT_EQ(Sim("create --internal 1M --external 1M").status, 0);
+    const std::string data = Pattern(30000, 5);
+    ASSERT_EQ(Sim("put internal " + PcFile("song.mp3", data)).status, 0);
+    const std::string image = kd5200::Store::ImagePath(folder_, 0);
+    const std::string imageBefore = ReadFile(image);
+
+    // The player's own storage is never an output, not even through a link.
+    std::filesystem::create_symlink(image, dir_ + "/link");
+    for (const std::string& out :
+         {image, folder_ + "/player.db", folder_ + "/new.bin", dir_ + "/link"}) {
+        const SimRun r = Sim("get internal 0 " + out);
+        EXPECT_EQ(r.status, 1) << out;
+        EXPECT_EQ(r.output,
+                  "kd5200sim: " + out + ": The file lies inside the player's own storage\n");
+    }
+    EXPECT_EQ(ReadFile(image), imageBefore);
+    EXPECT_FALSE(std::filesystem::exists(folder_ + "/new.bin"));
+    EXPECT_EQ(Sim("ls internal").status, 0);
+
+    // A link keeps naming its file, which gets the data; a FIFO is written into.
+    kdtest::WriteFile(dir_ + "/real.bin", "old");
+    std::filesystem::create_symlink("real.bin", dir_ + "/alias");
+    ASSERT_EQ(Sim("get internal 0 " + dir_ + "/alias").status, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_ + "/alias"));
+    EXPECT_EQ(ReadFile(dir_ + "/real.bin"), data);
+    const std::string fifo = dir_ + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ASSERT_EQ(Sim("get internal 0 " + fifo).status, 0);
+    std::string piped(65536, '\0');
+    const ssize_t n = read(reader, piped.data(), piped.size());
+    piped.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    EXPECT_EQ(piped, data);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    // put refuses a FIFO at once instead of waiting for a writer.
+    SimRun r = Sim("put internal " + fifo, "timeout 20 ");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, "kd5200sim: " + fifo + ": The file cannot be read: Invalid argument\n");
+    close(reader);
+
+    // Output that cannot be written is a failure.
+    EXPECT_EQ(Sim("ls >/dev/full").status, 1);
+    EXPECT_EQ(Sim("status >/dev/full").status, 1);
+
+    // A damaged memory is reported; the other parts are still shown.
+    std::filesystem::resize_file(image, 16384);
+    r = Sim("status");
+    EXPECT_EQ(r.status, 1);
+    for (const char* line : {"kd5200sim: internal memory: The player's directory cannot be read\n",
+                             "external memory: 0 files, 0 of 64 blocks used", "font: none\n",
+                             "application image: none\n", "boot image: none\n"})
+        EXPECT_NE(r.output.find(line), std::string::npos) << line << " in:\n" << r.output;
 }
 
 TEST_F(SimTest, CommandLineErrors) {

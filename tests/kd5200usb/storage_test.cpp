@@ -1,11 +1,7 @@
-// The player's storage: damaged files, interrupted processes, two processes
-// at once and the change notifier.
-#include <csignal>
+// The player's storage: damaged files and the change notifier.
 #include <filesystem>
 #include <poll.h>
-#include <random>
 #include <sqlite3.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "player_fixture.h"
@@ -107,98 +103,6 @@ TEST_F(StorageTest, DamagedBlockListsAreRefusedNotFollowed) {
     Sql("UPDATE entry SET blocks = x'0100' WHERE pos = 0");
     ExpectError(KD5200_Upload(nullptr, Handle(), 0, 0, out.c_str(), nullptr, 0, 0),
                 KD5200_ERR_DIRECTORY);
-}
-
-// The contents of crash-test file number n.
-std::string CrashFile(int n) {
-    return Pattern(static_cast<size_t>((n * 7919) % 90000), static_cast<unsigned>(n));
-}
-
-TEST_F(StorageTest, KilledDuringDownloadsLeavesAConsistentPlayer) {
-    CreatePlayer(64, 16);
-    std::mt19937 random(42);
-    int next = 0;
-    for (int round = 0; round < 12; ++round) {
-        CloseHandle();
-        const int first = next;
-        next += 1000;
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            // Downloads and deletes until killed.
-            KD5200_HANDLE handle = nullptr;
-            if (!KD5200_Open(&handle)) _exit(2);
-            for (int n = first;; ++n) {
-                const std::string path = pc_ + "/f" + std::to_string(n);
-                kdtest::WriteFile(path, CrashFile(n));
-                if (!KD5200_Download(nullptr, handle, n % 2, path.c_str())) {
-                    KD5200_Delete(nullptr, handle, n % 2, 0, nullptr);
-                }
-                unlink(path.c_str());
-            }
-        }
-        usleep(static_cast<useconds_t>(std::uniform_int_distribution<int>(2000, 60000)(random)));
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the child stopped by itself: " << status;
-
-        for (int memory = 0; memory < 2; ++memory) {
-            KD5200_MEMINFO info{};
-            const auto entries = Refresh(memory, info);
-            uint32_t blocks = 0;
-            for (size_t i = 0; i < entries.size(); ++i) {
-                const std::string name = entries[i].longName;
-                ASSERT_EQ(name[0], 'f');
-                const std::string out = dir_ + "/check";
-                ASSERT_NE(KD5200_Upload(nullptr, Handle(), memory, static_cast<int32_t>(i),
-                                        out.c_str(), nullptr, 0, 0),
-                          0)
-                    << KD5200_GetError();
-                ASSERT_EQ(ReadFile(out), CrashFile(std::stoi(name.substr(1)))) << name;
-                blocks += (entries[i].size + 16383) / 16384;
-            }
-            EXPECT_EQ(info.usedBlocks, blocks);
-        }
-        // A download into the freed space still works after the crash.
-        ASSERT_NE(KD5200_Format(nullptr, Handle(), 0), 0);
-        ASSERT_TRUE(Download(0, PcFile("after.bin", Pattern(50000, 1))));
-        ASSERT_NE(KD5200_Delete(nullptr, Handle(), 0, 0, nullptr), 0);
-    }
-}
-
-TEST_F(StorageTest, TwoProcessesShareOnePlayer) {
-    CloseHandle();
-    pid_t children[2];
-    for (int c = 0; c < 2; ++c) {
-        children[c] = fork();
-        ASSERT_GE(children[c], 0);
-        if (children[c] == 0) {
-            KD5200_HANDLE handle = nullptr;
-            if (!KD5200_Open(&handle)) _exit(2);
-            for (int n = 0; n < 40; ++n) {
-                const int id = c * 100 + n;
-                const std::string path = pc_ + "/p" + std::to_string(id);
-                kdtest::WriteFile(path, CrashFile(id));
-                if (!KD5200_Download(nullptr, handle, 0, path.c_str())) _exit(3);
-            }
-            _exit(0);
-        }
-    }
-    for (pid_t child : children) {
-        int status = 0;
-        waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    }
-    const auto entries = Refresh(0);
-    ASSERT_EQ(entries.size(), 80u);
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const std::string out = dir_ + "/check";
-        ASSERT_NE(KD5200_Upload(nullptr, Handle(), 0, static_cast<int32_t>(i), out.c_str(), nullptr,
-                                0, 0),
-                  0);
-        EXPECT_EQ(ReadFile(out), CrashFile(std::stoi(std::string(entries[i].longName).substr(1))));
-    }
 }
 
 bool Readable(int fd) {

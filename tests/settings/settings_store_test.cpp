@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -89,8 +91,10 @@ TEST_F(SettingsTest, ValuesRoundTripInTheirSectionsWithoutLosingOthers) {
     ASSERT_TRUE(WriteSongdockText(kRawDataViewer, "  leading blanks and \"quotes\" \\ $HOME"));
     SetFileFilter("*.mp3");
     SaveFileFilter();
-    SetLastDirectory("/srv/música");
+    // Paths are bytes: a folder name from old FAT media need not be UTF-8.
+    SetLastDirectory("/srv/M\xfasica");
     SaveLastDirectory();
+    ASSERT_TRUE(WriteSongdockText(kFontName, "/srv/música/lcd.fot"));
 
     EXPECT_EQ(GetWindowState(), 3);
     const Timeouts t = GetTimeouts();
@@ -117,7 +121,9 @@ TEST_F(SettingsTest, ValuesRoundTripInTheirSectionsWithoutLosingOthers) {
     LoadFileFilter();
     EXPECT_EQ(GetFileFilter(), "*.mp3");
     LoadLastDirectory();
-    EXPECT_EQ(GetLastDirectory(), "/srv/música");
+    EXPECT_EQ(GetLastDirectory(), "/srv/M\xfasica");
+    GetSongdockText(kFontName, buffer, sizeof buffer);
+    EXPECT_STREQ(buffer, "/srv/música/lcd.fot");
 
     // The file keeps INI groups named after the sections; the application
     // key is the root group.
@@ -127,9 +133,10 @@ TEST_F(SettingsTest, ValuesRoundTripInTheirSectionsWithoutLosingOthers) {
     EXPECT_NE(text.find("[Mp3Mem_1]"), std::string::npos);
     EXPECT_NE(text.find("SubItemWidth_2=321"), std::string::npos);
     EXPECT_LT(text.find("WindowState"), text.find('['));
+    EXPECT_NE(text.find("LastDirectory=/srv/M\xfasica\n"), std::string::npos);
 }
 
-TEST_F(SettingsTest, WrongTypesAndDamagedFilesReadAsDefaults) {
+TEST_F(SettingsTest, WrongTypesReadAsDefaults) {
     using namespace settings;
     WriteProfile("WindowState=maximised\n[KDS520]\nTIMEOUT_RECV=12abc\nTIMEOUT_SEND=\n"
                  "TIMEOUT_FORMAT=99999999999\n[Songdock]\nROMSelect=2\n");
@@ -138,14 +145,64 @@ TEST_F(SettingsTest, WrongTypesAndDamagedFilesReadAsDefaults) {
     EXPECT_EQ(GetTimeouts().send, 20000);
     EXPECT_EQ(GetTimeouts().format, 300000);
     EXPECT_EQ(GetROMSelect(), 2);
+}
 
-    WriteProfile(std::string("\xff\xfe\x00garbage[[[\n=\n[\n", 17));
-    EXPECT_EQ(GetWindowState(), 5);
-    EXPECT_EQ(GetROMSelect(), 0);
-    // A damaged file is replaced by a sound one at the next write.
+TEST_F(SettingsTest, OneBadByteCostsOnlyItsOwnValue) {
+    using namespace settings;
+    // A byte-order mark, a path that is not UTF-8 and a number with a stray
+    // byte: every other value still reads, and a write keeps every byte.
+    const std::string profile = "\xEF\xBB\xBFWindowState=3\r\n[Desktop]\r\n"
+                                "LastDirectory=/home/u/M\xfasica\r\nSortKey=2\xff\r\n"
+                                "SortAscendent=0\r\n[KDS520]\r\nTIMEOUT_RECV=1000\r\n";
+    WriteProfile(profile);
+    EXPECT_EQ(GetWindowState(), 3);
+    LoadLastDirectory();
+    EXPECT_EQ(GetLastDirectory(), "/home/u/M\xfasica");
+    EXPECT_EQ(GetSortKey(-1), 0);
+    EXPECT_EQ(GetSortAscendent(-1), 0);
+    EXPECT_EQ(GetTimeouts().receive, 1000);
+
     ASSERT_TRUE(WriteROMSelect(2));
+    const std::string text = ReadProfile();
+    EXPECT_NE(text.find("LastDirectory=/home/u/M\xfasica\n"), std::string::npos);
+    EXPECT_NE(text.find("SortKey=2\xff\n"), std::string::npos);
+    EXPECT_EQ(text.find("\xEF\xBB\xBF"), std::string::npos);
+    EXPECT_EQ(GetWindowState(), 3);
     EXPECT_EQ(GetROMSelect(), 2);
+    EXPECT_FALSE(platform::PathExists(ProfilePath() + ".damaged"));
+}
+
+TEST_F(SettingsTest, FileThatCannotBeReadIsKeptBeforeTheNextWrite) {
+    using namespace settings;
+    using namespace std::string_literals;
+    const std::string damaged = ProfilePath() + ".damaged";
+    // Garbage lines (binary bytes, an unclosed group, a line without "=")
+    // among good ones: the good ones read, the file is kept as it was.
+    const std::string profile = "WindowState=3\n\xff\xfe\x00garbage[[[\n=\n[KDS520\n"
+                                "[Songdock]\njunk line\nROMSelect=2\n"s;
+    WriteProfile(profile);
+    EXPECT_EQ(GetWindowState(), 3);
+    EXPECT_EQ(GetROMSelect(), 2);
+    EXPECT_FALSE(platform::PathExists(damaged)) << "reading changes nothing";
+
+    ASSERT_TRUE(WriteQdxConvert(1));
+    std::string kept;
+    ASSERT_TRUE(platform::ReadWholeFile(damaged, kept));
+    EXPECT_EQ(kept, profile);
+    EXPECT_EQ(ReadProfile().find("garbage"), std::string::npos);
+    EXPECT_EQ(GetWindowState(), 3);
+    EXPECT_EQ(GetROMSelect(), 2);
+    EXPECT_EQ(GetQdxConvert(), 1);
+
+    // Something that is no file at all is moved aside the same way.
+    ASSERT_EQ(std::remove(ProfilePath().c_str()), 0);
+    ASSERT_TRUE(platform::MakeDirectories(ProfilePath()));
     EXPECT_EQ(GetWindowState(), 5);
+    ASSERT_TRUE(WriteWindowState(2));
+    EXPECT_EQ(GetWindowState(), 2);
+    struct stat st {};
+    ASSERT_EQ(stat(damaged.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode)) << "the folder was kept";
 }
 
 TEST_F(SettingsTest, UnwritableFolderLosesTheValueSilently) {

@@ -5,6 +5,7 @@
 #include "platform/temp_file.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -114,6 +115,16 @@ int WriteFirmware(KD5200_HANDLE device, const Options& options) {
         // Writing an empty or partial image would leave the player without working code.
         std::fprintf(stderr, "Cannot convert HEX file '%s'\n", options.hexFile.c_str());
         std::fprintf(stderr, "  (%s)\n", HexImageErrorText(report.error));
+        status = kFailure;
+    } else if (std::error_code ec;
+               std::filesystem::file_size(image, ec) > KD5200_MAX_IMAGE_BYTES && !ec) {
+        // The player would refuse it after the transfer; say why before.
+        std::fprintf(stderr,
+                     "The image of HEX file '%s' is %ju bytes, larger than the player's code "
+                     "memory of %d bytes (16 MiB)\n",
+                     options.hexFile.c_str(),
+                     static_cast<uintmax_t>(std::filesystem::file_size(image, ec)),
+                     KD5200_MAX_IMAGE_BYTES);
         status = kFailure;
     } else {
         KD5200_SetTimeout(kTimeoutMs, kTimeoutMs);

@@ -100,8 +100,15 @@ int32_t Result(const char* name) {
 std::string Arg(int32_t v) {
     return std::to_string(v);
 }
+std::string Arg(uint32_t v) {
+    return std::to_string(v);
+}
 std::string Arg(const char* s) {
-    return s ? "\"" + std::string(s) + "\"" : "null";
+    if (!s) return "null";
+    std::string quoted(1, '"');
+    quoted += s;
+    quoted += '"';
+    return quoted;
 }
 std::string Arg(const void* p) {
     if (!p) return "null";
@@ -243,7 +250,7 @@ FAKE_EXPORT void KD5200_DispError(KD5200_HWND parent, int32_t code, int32_t wind
 
 FAKE_EXPORT int32_t KD5200_Upload(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory,
                                   int32_t entry, const char* pcPath, const char* playerName,
-                                  int32_t size, int32_t conversion) {
+                                  uint32_t size, int32_t conversion) {
     Record("KD5200_Upload", static_cast<const void*>(parent), static_cast<const void*>(handle),
            memory, entry, pcPath, playerName, size, conversion);
     return Result("KD5200_Upload");

@@ -38,13 +38,22 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     const std::string in = folder + "/.run_in", out = folder + "/.run_out",
                       err = folder + "/.run_err";
     WriteText(in, input);
-    std::string command = "cd " + ShellQuote(folder) + " && env";
+    // Appended piece by piece: each word quoted, after its separator.
+    std::string command;
+    const auto add = [&command](const char* separator, const std::string& word) {
+        command += separator;
+        command += ShellQuote(word);
+    };
+    add("cd ", folder);
+    command += " && env";
     for (const std::string& e : environment)
-        command += " " + ShellQuote(e);
-    command += " " + ShellQuote(program);
+        add(" ", e);
+    add(" ", program);
     for (const std::string& a : args)
-        command += " " + ShellQuote(a);
-    command += " <" + ShellQuote(in) + " >" + ShellQuote(out) + " 2>" + ShellQuote(err);
+        add(" ", a);
+    add(" <", in);
+    add(" >", out);
+    add(" 2>", err);
     const int raw = std::system(command.c_str());
     ProgramRun run;
     run.status = (raw != -1 && WIFEXITED(raw)) ? WEXITSTATUS(raw) : -1;

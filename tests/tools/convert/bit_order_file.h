@@ -12,9 +12,9 @@ namespace testfiles {
 // Table name to its numbers; empty when the file cannot be read.
 std::map<std::string, std::vector<std::uint8_t>> ReadBitOrderFile(const std::string& path);
 
-// The shared data file of the tables.
+// The project's copy of the published tables.
 inline std::string BitOrderFilePath() {
-    return std::string(SD_SHARED_DATA_DIR) + "/amrnb-bit-order.txt";
+    return std::string(SD_TEST_DATA_DIR) + "/amrnb-bit-order.txt";
 }
 
 } // namespace testfiles

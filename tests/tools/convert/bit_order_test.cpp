@@ -17,7 +17,7 @@ void ExpectPermutation(const std::vector<std::uint8_t>& table) {
     EXPECT_EQ(sorted, identity) << "every serial bit once";
 }
 
-TEST(BitOrder, TablesMatchTheSharedDataFile) {
+TEST(BitOrder, TablesMatchThePublishedTables) {
     auto tables = testfiles::ReadBitOrderFile(testfiles::BitOrderFilePath());
     ASSERT_EQ(tables.count("MR475"), 1u) << testfiles::BitOrderFilePath();
     ASSERT_EQ(tables.count("MR59"), 1u);

@@ -33,7 +33,7 @@ std::vector<std::int16_t> ReferenceDecode(const std::vector<AmrFrame>& frames) {
     return pcm;
 }
 
-// Bit orders read from the shared data file, so that a wrong table in the
+// Bit orders read from the published tables' data file, so that a wrong table in the
 // converter cannot cancel out against the generator.
 class QdxTest : public ::testing::Test {
 protected:

@@ -37,8 +37,10 @@ protected:
     // The recorded calls, with the temporary image's name made fixed.
     std::string Log() {
         const std::string log = hexgen::ReadText(dir / "log");
-        return std::regex_replace(log, std::regex("\"" + dir / "tmp" + "/\\$520[A-Za-z0-9]{6}\""),
-                                  "\"$$TMP\"");
+        std::string image(1, '"');
+        image += dir / "tmp";
+        image += "/\\$520[A-Za-z0-9]{6}\"";
+        return std::regex_replace(log, std::regex(image), "\"$$TMP\"");
     }
     bool TempIsEmpty() { return std::filesystem::is_empty(dir / "tmp"); }
 
@@ -117,6 +119,18 @@ TEST_F(Kdrom, FailedConversionWritesNothing) {
     EXPECT_EQ(run.status, 255);
     EXPECT_EQ(run.err,
               "Cannot convert HEX file 'bad.hex'\n  (the image would be larger than 64 MiB)\n");
+    EXPECT_EQ(Log(), "KD5200_Open(ptr)\nKD5200_Close(h)\nKD5200_Free(h)\n");
+    EXPECT_TRUE(TempIsEmpty());
+}
+
+TEST_F(Kdrom, RefusesAnImageLargerThanTheCodeMemory) {
+    // Data 16 MiB above the application base: one byte too many for the player.
+    hexgen::WriteText(dir / "big.hex",
+                      ExtendedLinear(0x0100) + Record(0, 0x2000, {1}) + EndRecord());
+    const ProgramRun run = Run({"big.hex"});
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.err, "The image of HEX file 'big.hex' is 16777217 bytes, larger than the "
+                       "player's code memory of 16777216 bytes (16 MiB)\n");
     EXPECT_EQ(Log(), "KD5200_Open(ptr)\nKD5200_Close(h)\nKD5200_Free(h)\n");
     EXPECT_TRUE(TempIsEmpty());
 }

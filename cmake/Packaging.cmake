@@ -1,0 +1,27 @@
+# The Debian package, built with `cpack -G DEB` in the build folder:
+# songdock_<version>_<arch>.deb, installed under /usr, its dependencies found
+# by dpkg-shlibdeps (Debian dpkg-dev).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME songdock)
+set(CPACK_PACKAGE_VENDOR Zentrovia)
+set(CPACK_PACKAGE_CONTACT "Zentrovia Songdock team <songdock@zentrovia.invalid>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "PC tool kit for the KD5200 portable MP3 player")
+set(CPACK_PACKAGE_DESCRIPTION [[
+Songdock shows the files of the PC and of a KD5200 portable player side by
+side and copies them in either direction. It also formats the player's
+memories, upgrades its firmware from Intel HEX files, manages its LCD font
+and reads raw flash blocks.
+
+The kit includes kdrom and kdmerge for firmware files, qdx2wav and qka2wav
+for voice recordings, and a virtual player (libkd5200usb.so, kd5200sim)
+that stands in for the hardware.]])
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Help opens in a CHM viewer when one is installed, else in the web browser.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xchm")
+include(CPack)

@@ -1,0 +1,50 @@
+#pragma once
+// Dialog 140 "Configuration": a tree of five pages on the left (time-outs,
+// ROM selection, ADPCM and QDX conversion, raw data read), the chosen page
+// in a group box on the right whose caption is the page's title. Every page
+// is filled when the dialog opens and all are saved together on OK; Cancel
+// saves nothing. Time-outs go to the device layer at once.
+#include <array>
+
+#include <wx/dialog.h>
+#include <wx/treebase.h>
+
+class wxStaticBox;
+class wxTreeCtrl;
+class wxWindow;
+
+class HConfigDialog : public wxDialog {
+public:
+    static constexpr int kPageCount = 5;
+
+    explicit HConfigDialog(wxWindow* parent);
+    ~HConfigDialog() override;
+
+    // The page window n (0 to 4) and the page shown now (-1 before the first).
+    wxWindow* Page(int n) const { return pages_[n]; }
+    int ShownPage() const { return shown_; }
+    wxTreeCtrl* Tree() const { return tree_; }
+    const wxTreeItemId& PageItem(int n) const { return items_[n]; }
+
+    bool TransferDataToWindow() override;
+    bool TransferDataFromWindow() override;
+
+private:
+    void ShowPage(int n);
+    wxWindow* MakePage(int n, wxWindow* parent);
+
+    void OnSelectionChanged(wxTreeEvent& event);
+    void OnBrowseRawFile(wxCommandEvent& event);
+    void OnBrowseViewer(wxCommandEvent& event);
+
+    wxTreeCtrl* tree_ = nullptr;
+    wxStaticBox* group_ = nullptr;
+    std::array<wxWindow*, kPageCount> pages_{};
+    std::array<wxTreeItemId, kPageCount> items_;
+    int shown_ = -1;
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+// Runs the configuration dialog modally (the main window's Option command).
+void ShowConfigurationDialog(wxWindow* parent);

@@ -1,0 +1,28 @@
+# The files an installation holds, relative to its prefix, one a line.
+# Sourced by the install and package tests. Needs LIBDIR, WITH_SONGDOCK and
+# WITH_CHM (ON or OFF) set.
+expected_files() {
+  local p
+  for p in kdrom kdmerge qdx2wav qka2wav kd5200sim; do
+    echo "bin/$p"
+    echo "share/man/man1/$p.1.gz"
+  done
+  echo "$LIBDIR/libkd5200usb.so"
+  echo "share/icons/hicolor/scalable/apps/com.zentrovia.songdock.svg"
+  for s in 16 22 24 32 48 64 128 256; do
+    echo "share/icons/hicolor/${s}x${s}/apps/com.zentrovia.songdock.png"
+  done
+  for p in index panes transfers recordings firmware font rawdata configuration; do
+    echo "share/songdock/HtmlHelp/$p.html"
+  done
+  echo "share/songdock/HtmlHelp/style.css"
+  if [ "$WITH_CHM" = ON ]; then
+    echo "share/songdock/HtmlHelp/Songdock.chm"
+  fi
+  if [ "$WITH_SONGDOCK" = ON ]; then
+    echo "bin/songdock"
+    echo "share/man/man1/songdock.1.gz"
+    echo "share/applications/com.zentrovia.songdock.desktop"
+    echo "share/metainfo/com.zentrovia.songdock.metainfo.xml"
+  fi
+}

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# CPack builds songdock_<version>_<arch>.deb with the installed files under
+# /usr and the Debian dependencies of its programs.
+# Usage: package.sh BUILD-DIR WITH_SONGDOCK WITH_CHM
+set -euo pipefail
+build=$1
+LIBDIR=lib WITH_SONGDOCK=$2 WITH_CHM=$3
+source "$(dirname "$0")/expected_files.sh"
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+(cd "$out" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >cpack.log 2>&1) || {
+  cat "$out/cpack.log" >&2
+  exit 1
+}
+shopt -s nullglob
+debs=("$out"/songdock_*.deb)
+if [ ${#debs[@]} -ne 1 ]; then
+  echo "expected one songdock_*.deb, found: $(ls "$out")" >&2
+  exit 1
+fi
+deb=${debs[0]}
+status=0
+
+contents=$(dpkg-deb -c "$deb" | awk '{ print $NF }' | sed 's|^\./||')
+while read -r file; do
+  if ! grep -qxF "usr/$file" <<<"$contents"; then
+    echo "not in the package: usr/$file" >&2
+    status=1
+  fi
+done < <(expected_files)
+if grep -v '^usr/' <<<"$contents" | grep -q .; then
+  echo "files outside /usr: $(grep -v '^usr/' <<<"$contents" | tr '\n' ' ')" >&2
+  status=1
+fi
+
+[ "$(dpkg-deb -f "$deb" Package)" = songdock ] || { echo "wrong package name" >&2; status=1; }
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libc6 libstdc++6 libsqlite3-0 libopencore-amrnb0; do
+  if ! sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends" | grep -qxF "$lib"; then
+    echo "Depends lacks $lib: $depends" >&2
+    status=1
+  fi
+done
+exit $status
