@@ -8,7 +8,9 @@ namespace mpeg {
 
 namespace {
 
-std::string Utf8(const TagLib::String& s) { return s.to8Bit(true); }
+std::string Utf8(const TagLib::String& s) {
+    return s.to8Bit(true);
+}
 
 } // namespace
 

@@ -44,8 +44,8 @@ std::size_t Id3v2Size(std::span<const std::uint8_t> data, std::size_t p) {
     if (p + 10 > data.size() || std::memcmp(&data[p], "ID3", 3) != 0) return 0;
     const std::uint8_t* s = &data[p + 6];
     if ((s[0] | s[1] | s[2] | s[3]) & 0x80) return 0;
-    const std::size_t body = std::size_t(s[0]) << 21 | std::size_t(s[1]) << 14 |
-                             std::size_t(s[2]) << 7 | s[3];
+    const std::size_t body =
+        std::size_t(s[0]) << 21 | std::size_t(s[1]) << 14 | std::size_t(s[2]) << 7 | s[3];
     return 10 + body + ((data[p + 5] & 0x10) ? 10 : 0);
 }
 
@@ -107,7 +107,8 @@ StreamInfo AnalyseStreamPrefix(std::span<const std::uint8_t> data, std::uint64_t
     const bool whole = data.size() >= totalSize;
     // Tags at either end are not audio.
     std::size_t start = 0;
-    while (std::size_t tag = Id3v2Size(data, start)) start += tag;
+    while (std::size_t tag = Id3v2Size(data, start))
+        start += tag;
     std::size_t end = data.size();
     if (whole && end >= start + 128 && std::memcmp(&data[end - 128], "TAG", 3) == 0) end -= 128;
     if (start >= end) return info;
@@ -115,7 +116,8 @@ StreamInfo AnalyseStreamPrefix(std::span<const std::uint8_t> data, std::uint64_t
     FrameHeader h;
     std::size_t p = start;
     const std::size_t searchEnd = std::min(end, start + kSyncSearchLimit);
-    while (p < searchEnd && !FrameChainAt(data, p, end, h)) ++p;
+    while (p < searchEnd && !FrameChainAt(data, p, end, h))
+        ++p;
     if (p >= searchEnd) return info;
     info.found = true;
     info.first = h;
@@ -174,14 +176,17 @@ StreamInfo AnalyseStreamPrefix(std::span<const std::uint8_t> data, std::uint64_t
             ++frames;
             bytes += f.frameBytes;
             samples += f.samplesPerFrame;
-            if (firstRate < 0) firstRate = f.bitrateKbps;
-            else if (f.bitrateKbps != firstRate) varying = true;
+            if (firstRate < 0)
+                firstRate = f.bitrateKbps;
+            else if (f.bitrateKbps != firstRate)
+                varying = true;
             p += f.frameBytes;
             continue;
         }
         // Lost sync: look for the next chain of frames.
         std::size_t q = p + 1;
-        while (q < end && !FrameChainAt(data, q, end, f)) ++q;
+        while (q < end && !FrameChainAt(data, q, end, f))
+            ++q;
         if (q >= end) {
             // Only trailing bytes of another tag (APE, Lyrics) are not a cut.
             if (whole && end - p > 0 && end - p >= 4 && std::memcmp(&data[p], "APET", 4) != 0 &&
@@ -258,28 +263,40 @@ bool AnalyseFile(const std::string& path, StreamInfo& info, std::string& error) 
 
 std::string VersionText(int version) {
     switch (version) {
-    case 10: return "MPEG 1";
-    case 20: return "MPEG 2";
-    case 25: return "MPEG 2.5";
-    default: return "MPEG";
+    case 10:
+        return "MPEG 1";
+    case 20:
+        return "MPEG 2";
+    case 25:
+        return "MPEG 2.5";
+    default:
+        return "MPEG";
     }
 }
 
 std::string LayerText(int layer) {
     switch (layer) {
-    case 1: return "Layer I";
-    case 2: return "Layer II";
-    case 3: return "Layer III";
-    default: return "";
+    case 1:
+        return "Layer I";
+    case 2:
+        return "Layer II";
+    case 3:
+        return "Layer III";
+    default:
+        return "";
     }
 }
 
 std::string ChannelModeText(ChannelMode mode) {
     switch (mode) {
-    case ChannelMode::Stereo: return "Stereo";
-    case ChannelMode::JointStereo: return "Joint stereo";
-    case ChannelMode::DualChannel: return "Dual channel";
-    case ChannelMode::Mono: return "Mono";
+    case ChannelMode::Stereo:
+        return "Stereo";
+    case ChannelMode::JointStereo:
+        return "Joint stereo";
+    case ChannelMode::DualChannel:
+        return "Dual channel";
+    case ChannelMode::Mono:
+        return "Mono";
     }
     return "";
 }

@@ -18,14 +18,14 @@ enum class CountSource { XingHeader, VbriHeader, FrameWalk };
 
 // One decoded frame header.
 struct FrameHeader {
-    int version = 0;      // 10 for MPEG 1, 20 for MPEG 2, 25 for MPEG 2.5
-    int layer = 0;        // 1, 2 or 3
-    int bitrateKbps = 0;  // 0 for the free format
-    int sampleRate = 0;   // Hz
+    int version = 0;     // 10 for MPEG 1, 20 for MPEG 2, 25 for MPEG 2.5
+    int layer = 0;       // 1, 2 or 3
+    int bitrateKbps = 0; // 0 for the free format
+    int sampleRate = 0;  // Hz
     bool padding = false;
     bool crc = false;
     ChannelMode channelMode = ChannelMode::Stereo;
-    int frameBytes = 0;      // whole frame, header included (0 for free format)
+    int frameBytes = 0; // whole frame, header included (0 for free format)
     int samplesPerFrame = 0;
 };
 
@@ -38,7 +38,7 @@ struct StreamInfo {
     bool found = false; // a frame was found; nothing below is set otherwise
     FrameHeader first;  // the first audio frame's header
     CountSource source = CountSource::FrameWalk;
-    std::uint64_t frames = 0;    // audio frames
+    std::uint64_t frames = 0; // audio frames
     std::uint64_t audioBytes = 0;
     double seconds = 0;
     int averageKbps = 0; // average bit rate over the audio

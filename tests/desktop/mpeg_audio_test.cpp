@@ -41,8 +41,8 @@ protected:
         return out;
     }
     static double ProbeSeconds(const std::string& path) {
-        const std::string cmd = "ffprobe -v error -show_entries format=duration -of csv=p=0 '" +
-                                path + "'";
+        const std::string cmd =
+            "ffprobe -v error -show_entries format=duration -of csv=p=0 '" + path + "'";
         FILE* p = popen(cmd.c_str(), "r");
         double seconds = -1;
         if (p) {
