@@ -12,7 +12,10 @@ function(_sd_wx_target target libs)
   set(incs "")
   set(opts "")
   foreach(f IN LISTS cflags)
-    if(f MATCHES "^-D(.*)")
+    if(f STREQUAL "-DwxUSE_GUI=0")
+      # Left out: a window library that also links a headless one would
+      # otherwise see the GUI headers switched off.
+    elseif(f MATCHES "^-D(.*)")
       list(APPEND defs ${CMAKE_MATCH_1})
     elseif(f MATCHES "^-I(.*)")
       list(APPEND incs ${CMAKE_MATCH_1})
