@@ -266,7 +266,7 @@ void HFolderTree::PaintComboControl(wxDC& dc, const wxRect& rect) {
     const wxString name = platform::PathToText(node->name);
     const wxSize extent = dc.GetTextExtent(name);
     wxRect text(rect.x + 4 + 18, rect.y + 1, extent.x + 4, rect.height - 2);
-    const bool selected = combo_ && combo_->HasFocus() && !IsPopupShown();
+    const bool selected = combo_ && combo_->HasFocus() && !combo_->IsPopupShown();
     if (selected) {
         dc.SetBrush(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT)));
         dc.SetPen(*wxTRANSPARENT_PEN);
