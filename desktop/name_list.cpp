@@ -11,6 +11,7 @@ HNameList::Position HNameList::Add(const char* name, int32_t value1, int32_t val
     entry.name = name ? name : "";
     if (second) entry.second = second;
     entries_.push_back(std::move(entry));
+    foldedValid_ = false;
     return std::prev(entries_.end());
 }
 
@@ -25,19 +26,25 @@ bool HNameList::GetAt(ConstPosition pos, const char** name, int32_t* value1, int
 }
 
 bool HNameList::ContainsFileName(const char* path) const {
-    const std::string wanted = FileNamePart(path ? path : "");
-    for (const Entry& entry : entries_) {
-        if (SameTextIgnoringCase(FileNamePart(entry.name), wanted)) return true;
+    if (!foldedValid_) {
+        folded_.clear();
+        folded_.reserve(entries_.size());
+        for (const Entry& entry : entries_)
+            folded_.insert(FoldCase(FileNamePart(entry.name)));
+        foldedValid_ = true;
     }
-    return false;
+    return folded_.count(FoldCase(FileNamePart(path ? path : ""))) > 0;
 }
 
 void HNameList::RemoveAt(Position pos) {
-    if (pos != entries_.end()) entries_.erase(pos);
+    if (pos == entries_.end()) return;
+    entries_.erase(pos);
+    foldedValid_ = false;
 }
 
 void HNameList::RemoveAll() {
     entries_.clear();
+    foldedValid_ = false;
 }
 
 std::string FileNamePart(const std::string& path) {
@@ -74,13 +81,13 @@ std::wstring Widen(const std::string& text) {
 
 } // namespace
 
+std::wstring FoldCase(const std::string& text) {
+    std::wstring wide = Widen(text);
+    for (wchar_t& c : wide)
+        c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    return wide;
+}
+
 bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
-    if (a == b) return true;
-    const std::wstring wa = Widen(a), wb = Widen(b);
-    if (wa.size() != wb.size()) return false;
-    for (size_t i = 0; i < wa.size(); ++i) {
-        if (std::towlower(static_cast<wint_t>(wa[i])) != std::towlower(static_cast<wint_t>(wb[i])))
-            return false;
-    }
-    return true;
+    return a == b || FoldCase(a) == FoldCase(b);
 }

@@ -5,6 +5,7 @@
 #include <list>
 #include <optional>
 #include <string>
+#include <unordered_set>
 
 class HNameList {
 public:
@@ -31,6 +32,8 @@ public:
                        const char** second) const;
     // Whether some entry's file-name part equals that of path, ignoring case
     // by the user's locale. The file-name part follows the last '/' or '\\'.
+    // The entries' names are folded once, so that asking for every row of a
+    // long list stays quick.
     virtual bool ContainsFileName(const char* path) const;
     virtual void RemoveAt(Position pos);
     virtual void RemoveAll();
@@ -48,9 +51,16 @@ public:
 
 private:
     std::list<Entry> entries_;
+    // The entries' file-name parts, case-folded; built on first use.
+    mutable std::unordered_set<std::wstring> folded_;
+    mutable bool foldedValid_ = false;
 };
 
 // The part of a path after its last '/' or '\\' (the whole path without one).
 std::string FileNamePart(const std::string& path);
 // Case-insensitive equality of two UTF-8 texts under the user's locale.
 bool SameTextIgnoringCase(const std::string& a, const std::string& b);
+// A text in the form in which letter case no longer counts, under the user's
+// locale: equal for two texts exactly when SameTextIgnoringCase holds. A
+// byte that is not valid UTF-8 stands for itself.
+std::wstring FoldCase(const std::string& text);

@@ -17,8 +17,11 @@ wxBitmap BuildDragImage(const wxListCtrl& list, wxPoint* origin) {
     const wxRect visible = list.GetClientRect();
     std::vector<std::pair<long, wxRect>> rows;
     wxRect bounds;
-    for (long row = list.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); row != -1;
-         row = list.GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
+    // Only the rows on the page are looked at, however many are selected.
+    const long first = std::max(list.GetTopItem(), 0L);
+    const long last = std::min<long>(first + list.GetCountPerPage() + 1, list.GetItemCount() - 1);
+    for (long row = first; row <= last; ++row) {
+        if (!list.GetItemState(row, wxLIST_STATE_SELECTED)) continue;
         wxRect rect;
         if (!list.GetItemRect(row, rect, wxLIST_RECT_BOUNDS)) continue;
         const wxRect shown = rect.Intersect(visible);

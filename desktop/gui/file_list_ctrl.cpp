@@ -1,6 +1,10 @@
 #include "desktop/gui/file_list_ctrl.h"
 
-#include <unordered_map>
+#include "platform/path_text.h"
+
+int HFileListCtrl::Source::GetCellImage(uint32_t) const {
+    return -1;
+}
 
 HFileListCtrl::HFileListCtrl(wxWindow* parent, wxWindowID id, long style, const wxPoint& pos,
                              const wxSize& size) {
@@ -9,18 +13,89 @@ HFileListCtrl::HFileListCtrl(wxWindow* parent, wxWindowID id, long style, const 
 
 bool HFileListCtrl::Create(wxWindow* parent, wxWindowID id, long style, const wxPoint& pos,
                            const wxSize& size) {
-    return wxListCtrl::Create(parent, id, pos, size, wxLC_REPORT | style);
+    return wxListCtrl::Create(parent, id, pos, size, wxLC_REPORT | wxLC_VIRTUAL | style);
+}
+
+void HFileListCtrl::ShowRows(size_t count) {
+    CancelEdit();
+    order_.Reset(count);
+    SetRowCount();
+}
+
+void HFileListCtrl::ShowRows(std::vector<uint32_t> indices) {
+    CancelEdit();
+    order_.Assign(std::move(indices));
+    SetRowCount();
+}
+
+void HFileListCtrl::SetRowCount() {
+    ClearSelection();
+    // A focus left beyond a shorter list would point at no row.
+    if (const long focused = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED); focused >= 0)
+        SetItemState(focused, 0, wxLIST_STATE_FOCUSED);
+    SetItemCount(static_cast<long>(order_.size()));
+    Refresh();
+}
+
+void HFileListCtrl::RefreshRows() {
+    if (GetItemCount() > 0) RefreshItems(0, GetItemCount() - 1);
+}
+
+void HFileListCtrl::CancelEdit() {
+    if (GetEditControl()) EndEditLabel(true);
+}
+
+HFileListCtrl::Kept HFileListCtrl::Keep() {
+    CancelEdit();
+    Kept kept;
+    kept.selected = static_cast<size_t>(GetSelectedItemCount());
+    if (kept.selected > 0 && kept.selected < order_.size())
+        kept.marks = order_.MarkData(GetSelectedRows());
+    if (const long focused = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+        focused >= 0 && static_cast<size_t>(focused) < order_.size())
+        kept.focusData = static_cast<long>(order_.DataAt(static_cast<size_t>(focused)));
+    return kept;
+}
+
+void HFileListCtrl::Restore(const Kept& kept) {
+    // Nothing or everything selected stays so without touching a row.
+    if (kept.selected > 0 && kept.selected < order_.size()) {
+        ClearSelection();
+        for (long row : order_.RowsMarked(kept.marks))
+            SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    }
+    if (kept.focusData >= 0)
+        if (const long row = order_.RowOf(static_cast<uint32_t>(kept.focusData)); row >= 0)
+            SetItemState(row, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    Refresh();
+}
+
+void HFileListCtrl::ReverseRows() {
+    const Kept kept = Keep();
+    order_.Reverse();
+    Restore(kept);
 }
 
 std::vector<long> HFileListCtrl::GetSelectedRows() const {
     std::vector<long> rows;
+    // Walking the rows costs a pass over the whole list; skip it when none is selected.
+    if (GetSelectedItemCount() == 0) return rows;
+    rows.reserve(static_cast<size_t>(GetSelectedItemCount()));
     for (long row = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); row != -1;
          row = GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
         rows.push_back(row);
     return rows;
 }
 
+std::vector<uint32_t> HFileListCtrl::GetSelectedData() const {
+    std::vector<uint32_t> data;
+    for (long row : GetSelectedRows())
+        if (static_cast<size_t>(row) < order_.size()) data.push_back(GetRowData(row));
+    return data;
+}
+
 long HFileListCtrl::GetFirstSelected() const {
+    if (GetSelectedItemCount() == 0) return -1;
     return GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
 }
 
@@ -29,57 +104,39 @@ void HFileListCtrl::SelectRow(long row, bool select) {
 }
 
 void HFileListCtrl::ClearSelection() {
-    for (long row : GetSelectedRows())
-        SelectRow(row, false);
+    if (GetItemCount() > 0 && GetSelectedItemCount() > 0)
+        SetItemState(-1, 0, wxLIST_STATE_SELECTED);
+}
+
+size_t HFileListCtrl::SelectDataWhere(const std::function<bool(uint32_t)>& wanted) {
+    ClearSelection();
+    size_t count = 0;
+    for (size_t row = 0; row < order_.size(); ++row) {
+        if (!wanted(order_.DataAt(row))) continue;
+        const long r = static_cast<long>(row);
+        SelectRow(r);
+        if (count++ == 0) {
+            SetItemState(r, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+            EnsureVisible(r);
+        }
+    }
+    return count;
 }
 
 wxString HFileListCtrl::GetRowText(long row, int column) const {
-    if (row < 0 || row >= GetItemCount() || column < 0 || column >= GetColumnCount())
+    if (row < 0 || static_cast<size_t>(row) >= order_.size() || column < 0 ||
+        column >= GetColumnCount())
         return wxString();
-    return GetItemText(row, column);
+    return OnGetItemText(row, column);
 }
 
-long HFileListCtrl::FindRowByData(wxIntPtr data) const {
-    for (long row = 0; row < GetItemCount(); ++row)
-        if (static_cast<wxIntPtr>(GetItemData(row)) == data) return row;
-    return -1;
+wxString HFileListCtrl::OnGetItemText(long item, long column) const {
+    if (!source_ || item < 0 || static_cast<size_t>(item) >= order_.size()) return wxString();
+    return platform::PathToText(
+        source_->GetCellText(order_.DataAt(static_cast<size_t>(item)), static_cast<int>(column)));
 }
 
-namespace {
-int wxCALLBACK CallCompare(wxIntPtr a, wxIntPtr b, wxIntPtr compare) {
-    return (*reinterpret_cast<const HFileListCtrl::Compare*>(compare))(a, b);
-}
-} // namespace
-
-bool HFileListCtrl::SortRows(const Compare& compare) {
-    // Some list implementations drop the selection when they sort; the rows
-    // keep it here, found again by their item data.
-    std::vector<wxUIntPtr> selected;
-    for (long row : GetSelectedRows())
-        selected.push_back(GetItemData(row));
-    const long focused = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
-    const wxUIntPtr focusedData = focused >= 0 ? GetItemData(focused) : 0;
-
-    const bool sorted = SortItems(CallCompare, reinterpret_cast<wxIntPtr>(&compare));
-
-    ClearSelection();
-    for (wxUIntPtr data : selected)
-        if (long row = FindRowByData(static_cast<wxIntPtr>(data)); row >= 0) SelectRow(row);
-    if (focused >= 0)
-        if (long row = FindRowByData(static_cast<wxIntPtr>(focusedData)); row >= 0)
-            SetItemState(row, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
-    return sorted;
-}
-
-bool HFileListCtrl::SortRowsByColumn(int column, const TextCompare& compare) {
-    std::unordered_map<wxIntPtr, wxString> texts;
-    texts.reserve(static_cast<size_t>(GetItemCount()));
-    for (long row = 0; row < GetItemCount(); ++row)
-        texts.emplace(static_cast<wxIntPtr>(GetItemData(row)), GetRowText(row, column));
-    const wxString none;
-    auto textOf = [&](wxIntPtr data) -> const wxString& {
-        const auto it = texts.find(data);
-        return it != texts.end() ? it->second : none;
-    };
-    return SortRows([&](wxIntPtr a, wxIntPtr b) { return compare(a, textOf(a), b, textOf(b)); });
+int HFileListCtrl::OnGetItemImage(long item) const {
+    if (!source_ || item < 0 || static_cast<size_t>(item) >= order_.size()) return -1;
+    return source_->GetCellImage(order_.DataAt(static_cast<size_t>(item)));
 }

@@ -14,7 +14,10 @@
 
 // A pane whose list starts drags. As a target its window is either the list
 // (as the desktop view's) or the whole pane (as a memory pane's).
-class TestPane : public wxPanel, public HFileSourcePart, public HFileTargetPart {
+class TestPane : public wxPanel,
+                 public HFileSourcePart,
+                 public HFileTargetPart,
+                 public HFileListCtrl::Source {
 public:
     enum class DropWindow { List, Pane };
 
@@ -24,7 +27,9 @@ public:
         list = new HFileListCtrl(this, 145, 0, wxPoint(0, 20), wxSize(size.x, size.y - 20));
         list->AppendColumn("Name", wxLIST_FORMAT_LEFT, 160);
         for (int i = 0; i < 5; ++i)
-            list->InsertItem(i, wxString::Format("%s%d.mp3", prefix, i));
+            names.push_back(prefix + std::to_string(i) + ".mp3");
+        list->SetSource(this);
+        list->ShowRows(names.size());
         list->Bind(wxEVT_LIST_BEGIN_DRAG, [this](wxListEvent& e) {
             beganDrag = true;
             dragResult = BeginDrag(e.GetPoint());
@@ -34,16 +39,16 @@ public:
     // HFileSource
     wxWindow* GetSourceWindow() const override { return list; }
     wxBitmap CreateDragImage(wxPoint* origin) override { return BuildDragImage(*list, origin); }
-    bool CollectSelection(HNameList& names) override {
+    bool CollectSelection(HNameList& out) override {
         for (long row : list->GetSelectedRows())
-            names.Add(list->GetRowText(row, 0).utf8_str(), row, 0);
-        return !names.IsEmpty();
+            out.Add(names[list->GetRowData(row)].c_str(), row, 0);
+        return !out.IsEmpty();
     }
     bool SendTo(HFileTarget* target) override {
         sentTo.push_back(target);
-        HNameList names;
-        CollectSelection(names);
-        return target && target->Receive(names, true);
+        HNameList selection;
+        CollectSelection(selection);
+        return target && target->Receive(selection, true);
     }
 
     // HFileTarget
@@ -51,15 +56,19 @@ public:
         return drop_ == DropWindow::List ? static_cast<wxWindow*>(list)
                                          : const_cast<TestPane*>(this);
     }
-    bool Receive(HNameList& names, bool transfer) override {
+    bool Receive(HNameList& in, bool transfer) override {
         received.clear();
-        for (const auto& entry : names)
+        for (const auto& entry : in)
             received.push_back(entry.name);
         transferred = transfer;
         return true;
     }
     bool CanReceive() const override { return receiving; }
 
+    // HFileListCtrl::Source
+    std::string GetCellText(uint32_t data, int) const override { return names[data]; }
+
+    std::vector<std::string> names;
     HFileListCtrl* list;
     bool receiving = true;
     bool beganDrag = false;

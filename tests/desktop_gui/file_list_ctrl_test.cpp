@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <wx/uiaction.h>
 
+#include "desktop/gui/file_kinds.h"
+#include "platform/gui/shell_info.h"
 #include "tests/desktop_gui/list_fixture.h"
 #include "tests/support/gui_harness/gui_harness.h"
 
@@ -31,22 +33,93 @@ TEST_F(FileListTest, SelectionHelpersWorkInListOrder) {
     EXPECT_EQ(list->GetRowText(2, 1), "40KB");
     EXPECT_EQ(list->GetRowText(99, 0), "");
     EXPECT_EQ(list->GetRowText(0, 5), "");
-    EXPECT_EQ(list->FindRowByData(103), 3);
-    EXPECT_EQ(list->FindRowByData(7), -1);
+
+    // Re-selecting by data picks exactly those rows and focuses the first.
+    EXPECT_EQ(list->SelectDataWhere([](uint32_t data) { return data == 2 || data == 5; }), 2u);
+    EXPECT_EQ(gui::SelectedRows(*list), (std::vector<long>{2, 5}));
+    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), 2);
+
+    // A shorter listing starts with nothing selected or focused.
+    frame->rows.resize(2);
+    list->ShowRows(frame->rows.size());
+    EXPECT_EQ(list->GetItemCount(), 2);
+    EXPECT_TRUE(list->GetSelectedRows().empty());
+    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), -1);
 }
 
-TEST_F(FileListTest, SortsRowsByTheirItemData) {
+TEST_F(FileListTest, SortingKeepsSelectionAndFocusWithTheirRows) {
     HFileListCtrl* list = frame->list;
-    list->SelectRow(0);
-    ASSERT_TRUE(list->SortRows([](wxIntPtr a, wxIntPtr b) { return static_cast<int>(b - a); }));
-    const auto rows = gui::ListRows(*list);
-    ASSERT_EQ(rows.size(), 6u);
-    EXPECT_EQ(rows.front()[0], "file5.mp3");
-    EXPECT_EQ(rows.back()[0], "file0.mp3");
-    // The selection travels with its row.
-    EXPECT_EQ(list->GetSelectedRows(), std::vector<long>{5});
-    EXPECT_EQ(list->GetRowText(5, 0), "file0.mp3");
-    EXPECT_EQ(list->GetItemData(5), 100);
+    frame->rows[3].size = frame->rows[4].size; // a tie, broken by the name
+    list->SelectRow(1);
+    list->SelectRow(4);
+    list->SetItemState(4, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    const auto& rows = frame->rows;
+    list->SortRows(
+        [&](uint32_t a, uint32_t b) {
+            if (int c = CompareValues(rows[a].size, rows[b].size)) return c;
+            return CompareNames(rows[a].name, rows[b].name);
+        },
+        true);
+    gui::Pump(20);
+    const auto shown = gui::ListRows(*list);
+    ASSERT_EQ(shown.size(), 6u);
+    std::vector<std::string> names;
+    for (const auto& row : shown)
+        names.push_back(row[0]);
+    EXPECT_EQ(names, (std::vector<std::string>{"file5.mp3", "file3.mp3", "file4.mp3", "file2.mp3",
+                                               "file1.mp3", "file0.mp3"}));
+    EXPECT_EQ(list->GetSelectedData(), (std::vector<uint32_t>{4, 1}));
+    EXPECT_EQ(list->GetSelectedRows(), (std::vector<long>{2, 4}));
+    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), 2);
+    EXPECT_EQ(list->GetRowData(2), 4u);
+    EXPECT_EQ(list->FindRowByData(0), 5);
+
+    list->ReverseRows();
+    EXPECT_EQ(list->GetRowText(0, 0), "file0.mp3");
+    EXPECT_EQ(list->GetSelectedData(), (std::vector<uint32_t>{1, 4}));
+    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), 3);
+}
+
+TEST_F(FileListTest, IconsAreLookedUpOncePerKindOfFile) {
+    auto stub = std::make_unique<platform::StubShellInfo>();
+    platform::StubShellInfo* shell = stub.get();
+    auto previous = platform::SetShellInfo(std::move(stub));
+
+    // A pane's rows of four kinds, their icons found when first painted.
+    struct Pane : HFileListCtrl::Source {
+        std::vector<std::pair<std::string, bool>> files;
+        mutable std::vector<int> icons;
+        mutable HFileKinds kinds;
+        std::string GetCellText(uint32_t data, int) const override { return files[data].first; }
+        int GetCellImage(uint32_t data) const override {
+            if (icons[data] == -2)
+                icons[data] = kinds.IconIndex(files[data].first, files[data].second);
+            return icons[data];
+        }
+    } pane;
+    const char* names[] = {"a%d.mp3", "b%d.WAV", "c%d.Mp3", "d%d", "e%d.txt"};
+    for (int i = 0; i < 3000; ++i)
+        pane.files.emplace_back(wxString::Format(names[i % 5], i).utf8_string(), i % 5 == 3);
+    pane.icons.assign(pane.files.size(), -2);
+
+    HFileListCtrl* list = frame->list;
+    list->SetImageList(pane.kinds.GetImageList(), wxIMAGE_LIST_SMALL);
+    list->SetSource(&pane);
+    list->ShowRows(pane.files.size());
+    list->Update();
+    gui::Pump(30);
+    list->EnsureVisible(2999);
+    list->Update();
+    gui::Pump(30);
+    EXPECT_EQ(shell->iconCalls, 4) << "mp3, wav, folder, txt";
+    EXPECT_EQ(pane.kinds.GetImageList()->GetImageCount(), 4);
+    EXPECT_EQ(pane.icons[0], pane.icons[2]) << "extensions differ only in case";
+    EXPECT_NE(pane.icons[0], pane.icons[1]);
+
+    list->SetSource(&*frame);
+    list->ShowRows(frame->rows.size());
+    list->SetImageList(frame->images.get(), wxIMAGE_LIST_SMALL);
+    platform::SetShellInfo(std::move(previous));
 }
 
 TEST_F(FileListTest, TheOwningPaneReceivesTheListsNotifications) {
@@ -101,28 +174,6 @@ TEST_F(FileListTest, LabelEditingReportsTheNewText) {
     ASSERT_TRUE(gui::PumpUntil([&] { return Has("edit:2"); }, 2000));
     EXPECT_TRUE(frame->cancelled);
     EXPECT_EQ(list->GetRowText(2, 0), "file2.mp3");
-}
-
-TEST_F(FileListTest, SortsByAColumnsTextsWithTheirRowsItemData) {
-    HFileListCtrl* list = frame->list;
-    list->SelectRow(1);
-    int mismatches = 0;
-    auto textOf = [](wxIntPtr data) {
-        return wxString::Format("%dKB", static_cast<int>(6 - (data - 100)) * 10);
-    };
-    ASSERT_TRUE(list->SortRowsByColumn(
-        1, [&](wxIntPtr a, const wxString& textA, wxIntPtr b, const wxString& textB) {
-            mismatches += textA != textOf(a) || textB != textOf(b);
-            return textA.compare(textB);
-        }));
-    EXPECT_EQ(mismatches, 0) << "each text comes with its own row's data";
-    const auto rows = gui::ListRows(*list);
-    ASSERT_EQ(rows.size(), 6u);
-    EXPECT_EQ(rows.front()[0], "file5.mp3");
-    EXPECT_EQ(rows.front()[1], "10KB");
-    EXPECT_EQ(rows.back()[0], "file0.mp3");
-    EXPECT_EQ(list->GetSelectedRows(), std::vector<long>{4});
-    EXPECT_EQ(list->GetItemData(4), 101);
 }
 
 TEST_F(FileListTest, BeginDragGivesThePointInTheListsClientCoordinates) {

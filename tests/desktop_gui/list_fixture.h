@@ -14,9 +14,15 @@
 
 #include <gtest/gtest.h>
 
-class ListFrame : public wxFrame {
+class ListFrame : public wxFrame, public HFileListCtrl::Source {
 public:
-    explicit ListFrame(int rows = 6)
+    struct Row {
+        std::string name;
+        int size = 0;
+        int image = -1;
+    };
+
+    explicit ListFrame(int count = 6)
         : wxFrame(nullptr, wxID_ANY, "list", wxPoint(60, 60), wxSize(420, 320)) {
         pane = new wxPanel(this);
         list = new HFileListCtrl(pane, 141, wxLC_EDIT_LABELS, wxPoint(0, 0), wxSize(400, 280));
@@ -24,11 +30,10 @@ public:
         list->SetImageList(images.get(), wxIMAGE_LIST_SMALL);
         list->AppendColumn("Name", wxLIST_FORMAT_LEFT, 150);
         list->AppendColumn("Size", wxLIST_FORMAT_RIGHT, 80);
-        for (int i = 0; i < rows; ++i) {
-            const long row = list->InsertItem(i, wxString::Format("file%d.mp3", i), i % 10);
-            list->SetItem(row, 1, wxString::Format("%dKB", (rows - i) * 10));
-            list->SetItemData(row, 100 + i);
-        }
+        for (int i = 0; i < count; ++i)
+            rows.push_back({"file" + std::to_string(i) + ".mp3", (count - i) * 10, i % 10});
+        list->SetSource(this);
+        list->ShowRows(rows.size());
         auto record = [this](const char* what) {
             return [this, what](wxListEvent& e) {
                 events.push_back(std::string(what) + ":" + std::to_string(e.GetIndex()));
@@ -52,6 +57,12 @@ public:
             dragPoint = e.GetPoint();
         });
     }
+    std::string GetCellText(uint32_t data, int column) const override {
+        return column == 0 ? rows[data].name : std::to_string(rows[data].size) + "KB";
+    }
+    int GetCellImage(uint32_t data) const override { return rows[data].image; }
+
+    std::vector<Row> rows;
     wxPanel* pane;
     HFileListCtrl* list;
     std::unique_ptr<wxImageList> images;
