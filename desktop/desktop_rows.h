@@ -21,9 +21,9 @@ enum Column : int { kName = 0, kSize = 1, kType = 2, kDate = 3 };
 
 struct DesktopRow {
     RowKind kind = RowKind::File;
-    int index = 0;        // row index at listing time, drive number or enumeration index
-    std::string name;     // the name shown (bytes)
-    std::string path;     // full path of a file or folder, a volume's root, a share's mount point
+    int index = 0;    // row index at listing time, drive number or enumeration index
+    std::string name; // the name shown (bytes)
+    std::string path; // full path of a file or folder, a volume's root, a share's mount point
     bool directory = false;
     std::uint64_t size = 0; // bytes
     std::int64_t mtime = 0; // last write, seconds since 1970 UTC
@@ -41,8 +41,7 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // Appends the folder's sub-folders, then its files that match the filter, in
 // the order the file system returns them; names beginning with "." are left
 // out. Returns 0, or the errno value when the folder cannot be read.
-int ListFolder(const std::string& folder, const std::string& filter,
-               std::vector<DesktopRow>& rows);
+int ListFolder(const std::string& folder, const std::string& filter, std::vector<DesktopRow>& rows);
 // The volumes as drive rows (image 5 removable, 7 optical, 6 other).
 std::vector<DesktopRow> DriveRows(const std::vector<platform::Volume>& volumes);
 // The network's rows: its servers when under is none (image 4), the shares
@@ -57,12 +56,9 @@ std::string SizeText(const DesktopRow& row);
 std::string DateText(const DesktopRow& row);
 
 // Ascending comparison under a column: kinds first (network, drives, files),
-// folders before files, sizes and times as numbers, texts by the locale;
-// ties go by name and then listing index, so the order is total.
+// folders before files, sizes and times as numbers, texts by the locale.
+// Sorting with SortRowsBy (desktop/file_rows.h) ends ties on the name; a
+// descending sort reverses every rule, so folders come last.
 int CompareRows(const DesktopRow& a, const DesktopRow& b, int column);
-// Sorts order (indices into rows) by a column; descending reverses every
-// rule, so folders come last.
-void SortOrder(const std::vector<DesktopRow>& rows, std::vector<std::uint32_t>& order, int column,
-               bool ascending);
 
 } // namespace desktop

@@ -8,8 +8,7 @@
 
 #include <strings.h>
 
-bool HFilterCombo::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                          const wxSize& size) {
+bool HFilterCombo::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {
     if (!wxBitmapComboBox::Create(parent, id, wxString(), pos, size, 0, nullptr, wxCB_READONLY))
         return false;
     platform::ShellInfo& shell = platform::CurrentShellInfo();

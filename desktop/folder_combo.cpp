@@ -7,11 +7,11 @@
 
 wxDEFINE_EVENT(HEVT_FOLDER_SELECTED, wxCommandEvent);
 
-bool HFolderCombo::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                          const wxSize& size) {
+bool HFolderCombo::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {
     if (!wxComboCtrl::Create(parent, id, wxString(), pos, size, wxCB_READONLY)) return false;
     tree_ = new HFolderTree(this);
     SetPopupControl(tree_); // the combo owns the popup from here on
+    SetCanFocus(true);      // a read-only field takes the arrow keys itself
     return true;
 }
 
@@ -27,22 +27,30 @@ void HFolderCombo::SetImages(int bitmapId) {
     Refresh();
 }
 
-HFolderNode* HFolderCombo::GetCurrentNode() const { return tree_ ? tree_->GetCurrentNode() : nullptr; }
+HFolderNode* HFolderCombo::GetCurrentNode() const {
+    return tree_ ? tree_->GetCurrentNode() : nullptr;
+}
 
 void HFolderCombo::GoToPath(const std::string& path) {
     tree_->NavigateTo(path, true);
     Refresh();
 }
 
-void HFolderCombo::Prune(bool notify, const wxTreeItemId& target) { tree_->Prune(notify, target); }
+void HFolderCombo::Prune(bool notify, const wxTreeItemId& target) {
+    tree_->Prune(notify, target);
+}
 
-void HFolderCombo::GoUp() { tree_->GoUp(); }
+void HFolderCombo::GoUp() {
+    tree_->GoUp();
+}
 
 void HFolderCombo::InsertNetworkPlace(std::unique_ptr<HFolderNode> node) {
     tree_->InsertNetworkPlace(std::move(node));
 }
 
-void HFolderCombo::SetDropDownWidth(int width) { tree_->SetDropSize(width, dropHeight_); }
+void HFolderCombo::SetDropDownWidth(int width) {
+    tree_->SetDropSize(width, dropHeight_);
+}
 
 void HFolderCombo::SendFolderSelected(HFolderNode* node) {
     wxCommandEvent event(HEVT_FOLDER_SELECTED, GetId());

@@ -19,7 +19,7 @@ class HFolderTree;
 
 // A node was made current; GetClientData() is the HFolderNode.
 wxDECLARE_EVENT(HEVT_FOLDER_SELECTED, wxCommandEvent);
-#define EVT_FOLDER_SELECTED(id, fn)                                                            \
+#define EVT_FOLDER_SELECTED(id, fn)                                                                \
     wx__DECLARE_EVT1(HEVT_FOLDER_SELECTED, id, wxCommandEventHandler(fn))
 
 class HFolderCombo : public wxComboCtrl {

@@ -32,9 +32,12 @@ bool IsPathPrefix(const std::string& root, const std::string& path) {
 
 int DriveImage(platform::VolumeKind kind) {
     switch (kind) {
-    case platform::VolumeKind::Removable: return img::kRemovable;
-    case platform::VolumeKind::Optical: return img::kCdRom;
-    default: return img::kDrive;
+    case platform::VolumeKind::Removable:
+        return img::kRemovable;
+    case platform::VolumeKind::Optical:
+        return img::kCdRom;
+    default:
+        return img::kDrive;
     }
 }
 
@@ -49,15 +52,12 @@ std::unique_ptr<HFolderNode> SpecialNode(platform::SpecialFolder folder, int kin
 
 } // namespace
 
-wxBEGIN_EVENT_TABLE(HFolderTree, wxTreeCtrl)
-    EVT_MOTION(HFolderTree::OnMotion)
-    EVT_LEFT_DOWN(HFolderTree::OnLeftDown)
-    EVT_KEY_DOWN(HFolderTree::OnKeyDown)
-    EVT_TREE_ITEM_EXPANDED(wxID_ANY, HFolderTree::OnExpanded)
-    EVT_TREE_ITEM_COLLAPSED(wxID_ANY, HFolderTree::OnCollapsed)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(HFolderTree, wxTreeCtrl) EVT_MOTION(HFolderTree::OnMotion)
+    EVT_LEFT_DOWN(HFolderTree::OnLeftDown) EVT_KEY_DOWN(HFolderTree::OnKeyDown)
+        EVT_TREE_ITEM_EXPANDED(wxID_ANY, HFolderTree::OnExpanded)
+            EVT_TREE_ITEM_COLLAPSED(wxID_ANY, HFolderTree::OnCollapsed) wxEND_EVENT_TABLE()
 
-bool HFolderTree::Create(wxWindow* parent) {
+                bool HFolderTree::Create(wxWindow* parent) {
     return wxTreeCtrl::Create(parent, wxID_ANY, wxPoint(0, 0), wxSize(10, 10),
                               wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_FULL_ROW_HIGHLIGHT |
                                   wxTR_SINGLE | wxBORDER_SIMPLE);
@@ -70,16 +70,16 @@ HFolderNode* HFolderTree::NodeOf(const wxTreeItemId& item) const {
 void HFolderTree::Fill() {
     DeleteAllItems();
     current_ = wxTreeItemId();
-    auto desktopNode = SpecialNode(platform::SpecialFolder::Desktop, folder_kind::kDesktop,
-                                   img::kDesktop);
+    auto desktopNode =
+        SpecialNode(platform::SpecialFolder::Desktop, folder_kind::kDesktop, img::kDesktop);
     if (!desktopNode)
         desktopNode = std::make_unique<HFolderNode>("Desktop", "", img::kDesktop, img::kDesktop,
                                                     folder_kind::kDesktop);
     const wxTreeItemId desktop = InsertNode(std::move(desktopNode), wxTreeItemId(), true);
-    const wxTreeItemId computer = InsertNode(
-        std::make_unique<HFolderNode>("Computer", "", img::kComputer, img::kComputer,
-                                      folder_kind::kComputer),
-        desktop, false);
+    const wxTreeItemId computer =
+        InsertNode(std::make_unique<HFolderNode>("Computer", "", img::kComputer, img::kComputer,
+                                                 folder_kind::kComputer),
+                   desktop, false);
     for (const platform::Volume& v : platform::ListVolumes()) {
         std::string name = v.label.empty() ? v.root : v.label + " (" + v.root + ")";
         const int image = DriveImage(v.kind);
@@ -90,15 +90,15 @@ void HFolderTree::Fill() {
     InsertNode(std::make_unique<HFolderNode>("Network", "", img::kNetwork, img::kNetwork,
                                              folder_kind::kNetwork),
                desktop, false);
-    if (auto documents = SpecialNode(platform::SpecialFolder::Documents,
-                                     folder_kind::kDocuments, img::kDocuments))
+    if (auto documents = SpecialNode(platform::SpecialFolder::Documents, folder_kind::kDocuments,
+                                     img::kDocuments))
         InsertNode(std::move(documents), desktop, false);
     Expand(desktop);
     NavigateTo(platform::CurrentDirectory(), true);
 }
 
-wxTreeItemId HFolderTree::InsertNode(std::unique_ptr<HFolderNode> node,
-                                     const wxTreeItemId& parent, bool notify) {
+wxTreeItemId HFolderTree::InsertNode(std::unique_ptr<HFolderNode> node, const wxTreeItemId& parent,
+                                     bool notify) {
     const wxString text = platform::PathToText(node->name);
     const int image = node->image;
     wxTreeItemId item = parent.IsOk() ? AppendItem(parent, text, image, image, node.release())
@@ -149,7 +149,8 @@ wxTreeItemId HFolderTree::FindPath(const wxTreeItemId& parent, const std::string
 
 void HFolderTree::NavigateTo(const std::string& rawPath, bool notify) {
     std::string path = rawPath;
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
     if (path.empty() || path[0] != '/') return;
 
     // The volume the path lies on: the deepest mount point above it.
@@ -171,7 +172,8 @@ void HFolderTree::NavigateTo(const std::string& rawPath, bool notify) {
     size_t pos = driveLength;
     bool creating = false;
     while (pos < path.size()) {
-        while (pos < path.size() && path[pos] == '/') ++pos;
+        while (pos < path.size() && path[pos] == '/')
+            ++pos;
         if (pos >= path.size()) break;
         const size_t slash = path.find('/', pos);
         const std::string part = path.substr(pos, slash == std::string::npos ? slash : slash - pos);
@@ -187,10 +189,9 @@ void HFolderTree::NavigateTo(const std::string& rawPath, bool notify) {
             creating = true;
         }
         if (!IsFolder(next)) break;
-        wxTreeItemId item = AppendItem(last, platform::PathToText(part), img::kFolder,
-                                       img::kFolder,
-                                       new HFolderNode(part, next, img::kFolder, img::kFolderOpen,
-                                                       folder_kind::kFolder));
+        wxTreeItemId item = AppendItem(
+            last, platform::PathToText(part), img::kFolder, img::kFolder,
+            new HFolderNode(part, next, img::kFolder, img::kFolderOpen, folder_kind::kFolder));
         last = item;
         sofar = next;
     }
@@ -212,8 +213,10 @@ void HFolderTree::Prune(bool notify, const wxTreeItemId& target) {
         item = parent;
     }
     if (removedCurrent) current_ = wxTreeItemId();
-    if (notify && target.IsOk()) MakeCurrent(target, true);
-    else if (combo_) combo_->Refresh();
+    if (notify && target.IsOk())
+        MakeCurrent(target, true);
+    else if (combo_)
+        combo_->Refresh();
 }
 
 void HFolderTree::GoUp() {
@@ -233,7 +236,8 @@ void HFolderTree::InsertNetworkPlace(std::unique_ptr<HFolderNode> node) {
 
 bool HFolderTree::StepVisible(int step) {
     std::vector<wxTreeItemId> visible;
-    for (wxTreeItemId i = GetRootItem(); i.IsOk(); i = NextInOrder(i, true)) visible.push_back(i);
+    for (wxTreeItemId i = GetRootItem(); i.IsOk(); i = NextInOrder(i, true))
+        visible.push_back(i);
     for (size_t k = 0; k < visible.size(); ++k) {
         if (visible[k] != current_) continue;
         const long to = long(k) + step;
@@ -299,7 +303,8 @@ void HFolderTree::OnComboKeyEvent(wxKeyEvent& event) {
             return;
         }
         break;
-    default: break;
+    default:
+        break;
     }
     event.Skip();
 }
@@ -329,8 +334,7 @@ void HFolderTree::Choose(const wxTreeItemId& item, bool prune) {
 void HFolderTree::OnMotion(wxMouseEvent& event) {
     int flags = 0;
     const wxTreeItemId item = HitTest(event.GetPosition(), flags);
-    if (item.IsOk() && (flags & wxTREE_HITTEST_ONITEM) && item != GetSelection())
-        SelectItem(item);
+    if (item.IsOk() && (flags & wxTREE_HITTEST_ONITEM) && item != GetSelection()) SelectItem(item);
     event.Skip();
 }
 
@@ -347,9 +351,14 @@ void HFolderTree::OnLeftDown(wxMouseEvent& event) {
 void HFolderTree::OnKeyDown(wxKeyEvent& event) {
     switch (event.GetKeyCode()) {
     case WXK_RETURN:
-    case WXK_NUMPAD_ENTER: Choose(GetSelection(), false); return;
-    case WXK_ESCAPE: Dismiss(); return;
-    default: event.Skip();
+    case WXK_NUMPAD_ENTER:
+        Choose(GetSelection(), false);
+        return;
+    case WXK_ESCAPE:
+        Dismiss();
+        return;
+    default:
+        event.Skip();
     }
 }
 

@@ -67,8 +67,8 @@ PropertiesText DescribeFile(const std::string& path, const std::string& typeName
     }
     const FrameHeader& h = info.first;
     std::string text = VersionText(h.version) + " " + LayerText(h.layer) + "\n";
-    text += std::to_string(info.averageKbps) + " kbit/s" + (info.vbr ? " (VBR average)" : "") +
-            "\n";
+    text +=
+        std::to_string(info.averageKbps) + " kbit/s" + (info.vbr ? " (VBR average)" : "") + "\n";
     text += std::to_string(h.sampleRate) + " Hz, " + ChannelModeText(h.channelMode) + "\n";
     text += "Duration " + DurationText(info.seconds);
     if (info.truncated) text += " (the file is cut short or damaged)";
