@@ -26,6 +26,9 @@
 
 #include <wx/dialog.h>
 #include <wx/frame.h>
+#include <wx/dcscreen.h>
+#include <wx/dcmemory.h>
+#include <wx/image.h>
 #include <wx/stattext.h>
 #include <wx/uiaction.h>
 
@@ -258,6 +261,52 @@ TEST_F(DesktopViewTest, FolderChainUpMissingPartsAndArrowKeys) {
     gui::Pump(50);
     EXPECT_EQ(CurrentPath(), (folder_ / "a").string());
     EXPECT_FALSE(combo->IsPopupShown());
+}
+
+TEST_F(DesktopViewTest, TreeOpensByClickAndAltDownChoosesByClickAndCloses) {
+    fs::create_directories(folder_ / "a");
+    Open(folder_ / "a");
+    HFolderCombo* combo = view_->GetFolderCombo();
+    HFolderTree* tree = combo->GetTree();
+
+    // Alt+Down opens the tree; Escape closes it without a change.
+    combo->SetFocus();
+    gui::Pump(20);
+    wxUIActionSimulator sim;
+    sim.KeyDown(WXK_DOWN, wxMOD_ALT);
+    sim.KeyUp(WXK_DOWN, wxMOD_ALT);
+    gui::Pump(300);
+    EXPECT_TRUE(combo->IsPopupShown());
+    gui::KeyPress(WXK_ESCAPE);
+    gui::Pump(200);
+    EXPECT_FALSE(combo->IsPopupShown());
+    EXPECT_EQ(CurrentPath(), (folder_ / "a").string());
+
+    // A click on the field opens it; a click on the computer chooses it,
+    // prunes the folder chain and lists the volumes.
+    gui::MouseMove(gui::ScreenCenter(*combo));
+    gui::Pump(450);
+    gui::MouseDown();
+    gui::MouseUp();
+    gui::Pump(300);
+    ASSERT_TRUE(combo->IsPopupShown());
+    const wxTreeItemId computer = tree->FindKind(folder_kind::kComputer);
+    wxRect rect;
+    ASSERT_TRUE(tree->GetBoundingRect(computer, rect, true));
+    gui::MouseGlide(gui::ScreenCenter(*combo),
+                    tree->ClientToScreen(rect.GetPosition() + wxPoint(8, rect.height / 2)));
+    gui::Pump(50);
+    EXPECT_EQ(tree->GetSelection(), computer); // highlighted, not yet current
+    EXPECT_EQ(CurrentPath(), (folder_ / "a").string());
+    gui::MouseDown();
+    gui::MouseUp();
+    gui::Pump(300);
+    EXPECT_FALSE(combo->IsPopupShown());
+    EXPECT_EQ(combo->GetCurrentNode()->kind, folder_kind::kComputer);
+    EXPECT_GT(view_->GetList()->GetItemCount(), 0);
+    EXPECT_EQ(view_->RowAt(0).kind, desktop::RowKind::Drive);
+    for (wxTreeItemId i = tree->GetRootItem(); i.IsOk(); i = tree->GetNextVisible(i))
+        if (tree->IsVisible(i)) EXPECT_NE(tree->NodeOf(i)->path, (folder_ / "a").string());
 }
 
 TEST_F(DesktopViewTest, LastDirectoryRestoredAtStartAndFollowedAfterwards) {
