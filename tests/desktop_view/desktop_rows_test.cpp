@@ -73,6 +73,8 @@ TEST(DesktopRows, KindsFoldersAndDescendingOrder) {
               (std::vector<std::string>{"a.mp3", "b.mp3", "dir", "root (/)", "nas"}));
     EXPECT_EQ(sort(kDate, true)[3], "a.mp3");
     EXPECT_EQ(SizeText(rows[3]), "11,718,750KB");
+    EXPECT_EQ(SizeText(Row(RowKind::File, "4g", false, 4294967296ull)), "4,194,304KB");
+    EXPECT_EQ(SizeText(Row(RowKind::File, "max", false, ~0ull)), "18,014,398,509,481,984KB");
     EXPECT_EQ(SizeText(rows[2]), "");
 }
 
