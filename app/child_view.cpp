@@ -8,6 +8,7 @@
 #include "controls/icon_button.h"
 #include "desktop/desktop_view.h"
 #include "maint/gui/maintenance_commands.h"
+#include "maint/gui/raw_data_command.h"
 #include "player/memory_pane.h"
 #include "resources/ids.h"
 #include "resources/strings.h"
@@ -95,6 +96,9 @@ CChildView::CChildView(wxWindow* parent)
     hooks.targetFolder = [this] { return static_cast<HFileTarget*>(desktop_)->GetTargetFolder(); };
     hooks.relistDesktop = [this] { desktop_->ShowNode(nullptr); };
     maintenance_ = std::make_unique<MaintenanceCommands>(this, std::move(hooks));
+    // A memory pane's "Download Raw Data" reads its own memory.
+    HMp3MemView::SetRawDataHandler(
+        [](wxWindow* parent, int memory) { DownloadRawData(parent, memory); });
 }
 
 CChildView::~CChildView() = default;
@@ -190,7 +194,15 @@ void CChildView::NoteFocus(wxWindow* focus) {
     }
 }
 
+int CChildView::GetFocusedPane() {
+    // The focus as the toolkit knows it now; the last child focus event
+    // stands in while no window of the program has it.
+    if (wxWindow* focus = wxWindow::FindFocus()) NoteFocus(focus);
+    return focusedPane_;
+}
+
 bool CChildView::RouteCommand(wxEvent& event) {
+    GetFocusedPane();
     wxWindow* pane = nullptr;
     if (focusedPane_ == -1)
         pane = desktop_;

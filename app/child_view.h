@@ -47,10 +47,10 @@ public:
     bool RouteCommand(wxEvent& event);
     // Notes which pane holds the keyboard focus, from the focused window.
     void NoteFocus(wxWindow* focus);
-    // The pane that last took the focus: -1 the desktop view, 0 or 1 a memory
-    // pane, kNoPane for neither.
+    // The pane that holds the keyboard focus: -1 the desktop view, 0 or 1 a
+    // memory pane, kNoPane for neither.
     static constexpr int kNoPane = -100;
-    int GetFocusedPane() const { return focusedPane_; }
+    int GetFocusedPane();
 
 private:
     void Layout(const wxRect& client);

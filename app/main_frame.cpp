@@ -1,6 +1,6 @@
 #include "app/main_frame.h"
 
-#include <wx/evtloop.h>
+#include <wx/dialog.h>
 #include <wx/iconbndl.h>
 #include <wx/menu.h>
 
@@ -34,6 +34,16 @@ wxIconBundle AppIcons() {
         if (icon.IsOk()) icons.AddIcon(icon);
     }
     return icons;
+}
+
+// Whether a drag (it holds the mouse) or a modal dialog runs its own loop.
+bool InOwnLoop() {
+    if (wxWindow::GetCapture()) return true;
+    for (const wxWindow* window : wxTopLevelWindows) {
+        const auto* dialog = wxDynamicCast(window, wxDialog);
+        if (dialog && dialog->IsModal()) return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -108,13 +118,12 @@ bool CMainFrame::TryBefore(wxEvent& event) {
     const wxEventType type = event.GetEventType();
     // Only what reaches the frame first: a command that bubbles up from a
     // pane has been offered to it and to the view already.
-    const bool direct = event.GetPropagationLevel() == wxEVENT_PROPAGATE_MAX;
+    const bool direct = event.GetPropagatedFrom() == nullptr;
     if (view_ && direct && (type == wxEVT_MENU || type == wxEVT_UPDATE_UI)) {
         if (type == wxEVT_MENU) {
             // No commands from keys while a drag, a dialog or a transfer runs
             // its own loop, and none that the update rules disable.
-            const wxEventLoopBase* loop = wxEventLoopBase::GetActive();
-            if (loop && !loop->IsMain()) return true;
+            if (InOwnLoop()) return true;
             if (!IsCommandEnabled(event.GetId())) return true;
         }
         if (view_->RouteCommand(event)) return true;

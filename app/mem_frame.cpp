@@ -134,7 +134,7 @@ void HMp3MemFrame::OnPaint(wxPaintEvent&) {
     const wxRect client = GetClientRect();
     dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
     dc.Clear();
-    const wxRect inner = client.Deflate(kInset);
+    const wxRect inner = wxRect(client).Deflate(kInset);
     if (inner.IsEmpty()) return;
     // A sunken edge: dark on top and left, light on bottom and right.
     dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW)));

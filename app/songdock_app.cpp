@@ -1,10 +1,13 @@
 #include "app/songdock_app.h"
 
+#include "app/main_frame.h"
 #include "app/startup.h"
+#include "platform/gui/wx_services.h"
 
 bool CSongdockApp::OnInit() {
     SetAppName("Songdock");
     SetVendorName("Zentrovia");
+    platform::InstallWxServices();
     SetTopWindow(app::StartSongdock());
     return true;
 }

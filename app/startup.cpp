@@ -5,7 +5,6 @@
 #include "app/main_frame.h"
 #include "app/window_state.h"
 #include "device/device_layer.h"
-#include "platform/gui/wx_services.h"
 #include "platform/message_box.h"
 #include "settings/settings_store.h"
 
@@ -16,8 +15,6 @@ CMainFrame* StartSongdock() {
     std::setlocale(LC_CTYPE, "");
     std::setlocale(LC_COLLATE, "");
     std::setlocale(LC_NUMERIC, "C");
-    platform::InstallWxServices();
-
     settings::SetCompanyKey("Zentrovia");
     settings::LoadFileFilter();
     settings::LoadLastDirectory();

@@ -8,8 +8,9 @@ void ShowWithState(wxTopLevelWindow& window, int showCommand) {
     switch (showCommand) {
     case 2:
     case 6:
-        window.Show();
+        // Asked before the window is mapped, so that it starts as an icon.
         window.Iconize(true);
+        window.Show();
         break;
     case 3:
         window.Maximize(true);

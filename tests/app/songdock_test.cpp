@@ -1,0 +1,336 @@
+// Songdock as a whole on the virtual player: started as the program starts,
+// driven by clicks, keys, drags and menu commands under the virtual display,
+// with message boxes answered here.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <wx/combobox.h>
+#include <wx/dialog.h>
+#include <wx/splitter.h>
+#include <wx/uiaction.h>
+
+#include "app/child_view.h"
+#include "app/main_frame.h"
+#include "app/startup.h"
+#include "controls/status_bar.h"
+#include "desktop/desktop_view.h"
+#include "desktop/filter_combo.h"
+#include "player/memory_pane.h"
+#include "player_fixture.h"
+#include "player_steps.h"
+#include "resources/ids.h"
+#include "settings/settings_store.h"
+#include "tests/support/gui_harness/gui_harness.h"
+
+namespace fs = std::filesystem;
+using testing::Contains;
+using testing::ElementsAre;
+using testing::Not;
+
+namespace {
+
+class Songdock : public testing::Test {
+protected:
+    void SetUp() override {
+        setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
+        setenv("KD5200_PLAYER_DIR", player_.path().c_str(), 1);
+        setenv("KD5200USB_LIBRARY", SD_KD5200USB_PATH, 1);
+        unsetenv("KD5200_SPEED");
+        Sim("create --demo");
+        // The PC side starts in a folder of the test's own.
+        pc_ = work_.path() + "/pc";
+        fs::create_directories(pc_ + "/Albums");
+        for (const char* name : {"alpha.mp3", "beta.mp3", "notes.txt"})
+            devtest::WriteFile(pc_ + "/" + name, std::string(3000, 'x'));
+        fs::create_directories(config_.path() + "/Zentrovia");
+        std::ofstream(config_.path() + "/Zentrovia/Songdock.conf")
+            << "[Desktop]\nLastDirectory=" << pc_ << "\n";
+    }
+    void TearDown() override {
+        if (frame_) Stop();
+        unsetenv("KD5200USB_LIBRARY");
+        unsetenv("KD5200_PLAYER_DIR");
+    }
+
+    void Start() {
+        frame_ = app::StartSongdock();
+        gui::ShowAndWait(frame_);
+        ASSERT_TRUE(gui::PumpUntil([this] { return DesktopNames().size() == 4; }));
+    }
+    // Closes the window and exits as the program does.
+    void Stop() {
+        frame_->Close(true);
+        gui::Pump(50);
+        frame_ = nullptr;
+        app::FinishSongdock();
+    }
+
+    std::string Sim(const std::string& arguments) {
+        std::vector<std::string> words;
+        std::istringstream in(arguments);
+        for (std::string w; in >> w;)
+            words.push_back(w);
+        const auto run = sdtest::RunProgram(std::string(SD_BIN_DIR) + "/kd5200sim", words,
+                                            work_.path());
+        EXPECT_EQ(run.status, 0) << "kd5200sim " << arguments << ": " << run.err;
+        return run.out;
+    }
+
+    CChildView& View() { return *frame_->GetClientView(); }
+    HDesktopView& Desktop() { return *View().GetDesktopView(); }
+    HMp3MemView* Pane(int i) { return View().GetMemFrame()->GetPane(i); }
+    HFileListCtrl& DesktopList() { return *Desktop().GetList(); }
+    HFileListCtrl& PaneList(int i) { return *Pane(i)->GetList(); }
+    bool Enabled(int id) { return frame_->IsCommandEnabled(id); }
+
+    static std::vector<std::string> Names(HFileListCtrl& list) {
+        std::vector<std::string> names;
+        for (const auto& row : gui::ListRows(list))
+            names.push_back(row[0]);
+        return names;
+    }
+    std::vector<std::string> DesktopNames() { return Names(DesktopList()); }
+    long RowOf(HFileListCtrl& list, const std::string& name) {
+        const auto names = Names(list);
+        const auto it = std::find(names.begin(), names.end(), name);
+        return it == names.end() ? -1 : static_cast<long>(it - names.begin());
+    }
+    // Clicks a row, so that it alone is selected and its list has the focus.
+    void ClickRow(HFileListCtrl& list, const std::string& name) {
+        const long row = RowOf(list, name);
+        ASSERT_GE(row, 0) << name;
+        gui::MouseMove(gui::RowScreenPoint(list, row));
+        gui::MouseDown();
+        gui::MouseUp();
+        gui::Pump(100);
+        // Apart from the next click by more than a double-click's time.
+        gui::Pump(500);
+    }
+    void ClickButton(int id) {
+        wxWindow* button = View().FindWindow(id);
+        ASSERT_TRUE(button);
+        gui::MouseMove(gui::ScreenCenter(*button));
+        gui::MouseDown();
+        gui::MouseUp();
+        gui::Pump(100);
+    }
+    // Stores a file on the internal memory from another program.
+    void StoreElsewhere(const std::string& name) {
+        devtest::WriteFile(work_.path() + "/" + name, "late");
+        Sim("put internal " + work_.path() + "/" + name);
+    }
+    bool PlayerHas(int memory, const std::string& name) {
+        const auto names = playertest::Names(memory);
+        return std::find(names.begin(), names.end(), name) != names.end();
+    }
+
+    devtest::TempDir config_;
+    devtest::TempDir player_;
+    devtest::TempDir work_;
+    devtest::ScriptedBoxes boxes_;
+    playertest::ScriptedFileDialogs dialogs_;
+    std::string pc_;
+    CMainFrame* frame_ = nullptr;
+};
+
+TEST_F(Songdock, WithoutAPlayerOnlyRefreshAndTheSavedRawDataStayEnabled) {
+    Start();
+    EXPECT_FALSE(Pane(0));
+    for (int id : {ids::kDownloadToInternal, ids::kDownloadToExternal, ids::kUploadFromInternal,
+                   ids::kUploadFromExternal, ids::kFormatInternal, ids::kFormatExternal,
+                   ids::kFormatAll, ids::kLowFormatInternal, ids::kLowFormatExternal,
+                   ids::kLowFormatAll, ids::kDownloadFont, ids::kEraseFont, ids::kUploadFont,
+                   ids::kViewFontInfo, ids::kUpgradeApplication, ids::kUpgradeBoot,
+                   ids::kRawDataInternal, ids::kRawDataExternal, ids::kEditCopy, ids::kEditUndo})
+        EXPECT_FALSE(Enabled(id)) << id;
+    EXPECT_TRUE(Enabled(ids::kRefresh));
+    EXPECT_TRUE(Enabled(ids::kViewRawData));
+    // A button's idle update follows the same rule.
+    gui::Pump(100);
+    EXPECT_FALSE(View().FindWindow(ids::kDownloadToInternal)->IsEnabled());
+    EXPECT_EQ(frame_->GetStatusBarPanes()->GetPaneText(ids::kFirmwarePane), "");
+}
+
+TEST_F(Songdock, PlugAndUnplugReachTheOpenWindow) {
+    Start();
+    Sim("plug");
+    // The player's change notice arrives without any polling of the library.
+    ASSERT_TRUE(gui::PumpUntil([this] { return Pane(0) && PaneList(0).GetItemCount() == 5; },
+                               2000));
+    EXPECT_TRUE(View().GetMemFrame()->GetSplitter()->IsShown());
+    EXPECT_THAT(Names(PaneList(0)), Contains("REC01.QKA"));
+    EXPECT_TRUE(Enabled(ids::kFormatInternal));
+    EXPECT_TRUE(Enabled(ids::kUpgradeApplication));
+    frame_->GetStatusBarPanes()->UpdatePanes();
+    EXPECT_THAT(frame_->GetStatusBarPanes()->GetPaneText(ids::kFirmwarePane).ToStdString(),
+                testing::StartsWith("ZENTROVIA KD5200"));
+
+    Sim("unplug");
+    ASSERT_TRUE(gui::PumpUntil(
+        [this] { return !View().GetMemFrame()->GetSplitter()->IsShown(); }, 2000));
+    EXPECT_FALSE(Enabled(ids::kFormatInternal));
+    EXPECT_FALSE(Enabled(ids::kUpgradeApplication));
+    EXPECT_FALSE(Enabled(ids::kDownloadToInternal));
+    // The memories of the last connect keep "All" enabled; it finds nothing to do.
+    EXPECT_TRUE(Enabled(ids::kFormatAll));
+    EXPECT_TRUE(gui::SendCommand(frame_, ids::kFormatAll));
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(Songdock, ButtonsAndDragsMoveFilesBothWays) {
+    Sim("plug");
+    Start();
+    // Button 143: the selected PC file to the internal memory.
+    ClickRow(DesktopList(), "alpha.mp3");
+    ClickButton(ids::kDownloadToInternal);
+    EXPECT_TRUE(PlayerHas(0, "alpha.mp3"));
+    EXPECT_THAT(Names(PaneList(0)), Contains("alpha.mp3"));
+
+    // A drag of a PC file onto the external memory's pane. The steps run
+    // from a timer, so that they also reach the drag's own loop.
+    ClickRow(DesktopList(), "beta.mp3");
+    const wxPoint from = gui::RowScreenPoint(DesktopList(), RowOf(DesktopList(), "beta.mp3"));
+    const wxPoint to = gui::ScreenCenter(*Pane(1));
+    gui::Script drag;
+    drag.Then([=] { gui::MouseMove(from); }).Then([] { gui::MouseDown(); });
+    for (int i = 1; i <= 4; ++i)
+        drag.Then([=] { gui::MouseMove(from + wxPoint(4 * i, 2 * i)); });
+    for (int i = 1; i <= 6; ++i)
+        drag.Then([=] { gui::MouseMove(from + (to - from) * i / 6); });
+    drag.Then([] { gui::MouseUp(); });
+    ASSERT_TRUE(drag.Run(15000));
+    ASSERT_TRUE(gui::PumpUntil([this] { return PlayerHas(1, "beta.mp3"); }, 3000));
+    ASSERT_TRUE(gui::PumpUntil([this] { return RowOf(PaneList(1), "beta.mp3") >= 0; }));
+
+    // Button 144: a recording back to the PC, converted to WAV, then the
+    // same recording copied as it is.
+    ClickRow(PaneList(0), "REC01.QKA");
+    ClickButton(ids::kUploadFromInternal);
+    EXPECT_TRUE(fs::exists(pc_ + "/REC01.WAV"));
+    EXPECT_FALSE(fs::exists(pc_ + "/REC01.QKA"));
+    EXPECT_THAT(gui::SelectedRows(DesktopList()),
+                ElementsAre(RowOf(DesktopList(), "REC01.WAV")));
+
+    settings::WriteAdpcmConvert(1);
+    ClickRow(PaneList(0), "REC01.QKA");
+    ClickButton(ids::kUploadFromInternal);
+    EXPECT_TRUE(fs::exists(pc_ + "/REC01.QKA"));
+}
+
+TEST_F(Songdock, DeleteActsOnThePaneThatHasTheFocus) {
+    Sim("plug");
+    Start();
+    ClickRow(PaneList(0), "README.TXT");
+    boxes_.answers = {platform::kIdYes};
+    gui::KeyPress(WXK_DELETE);
+    gui::Pump(100);
+    EXPECT_FALSE(PlayerHas(0, "README.TXT"));
+    EXPECT_TRUE(fs::exists(pc_ + "/notes.txt"));
+
+    ClickRow(DesktopList(), "notes.txt");
+    boxes_.answers = {platform::kIdYes};
+    gui::KeyPress(WXK_DELETE);
+    gui::Pump(100);
+    EXPECT_FALSE(fs::exists(pc_ + "/notes.txt"));
+    EXPECT_EQ(playertest::Names(0).size(), 4u);
+}
+
+TEST_F(Songdock, KeysRefreshAndMoveBetweenPanes) {
+    Sim("plug");
+    Start();
+    ClickRow(PaneList(0), "README.TXT");
+    EXPECT_EQ(View().GetFocusedPane(), 0);
+    gui::KeyPress(WXK_F6);
+    gui::Pump(100);
+    EXPECT_EQ(View().GetFocusedPane(), 1);
+    gui::KeyPress(WXK_F6);
+    gui::Pump(100);
+    EXPECT_EQ(View().GetFocusedPane(), -1);
+    gui::KeyPress(WXK_F6 | 0); // around again
+    gui::Pump(100);
+    EXPECT_EQ(View().GetFocusedPane(), 0);
+    ClickRow(PaneList(0), "README.TXT");
+
+    // A file stored by another program shows after F5, not before.
+    StoreElsewhere("LATE.MP3");
+    View().GetMemFrame()->UpdatePanes();
+    EXPECT_EQ(RowOf(PaneList(0), "LATE.MP3"), -1);
+    gui::KeyPress(WXK_F5);
+    gui::Pump(100);
+    EXPECT_GE(RowOf(PaneList(0), "LATE.MP3"), 0);
+}
+
+TEST_F(Songdock, FilterChangeRelistsBothSidesWithoutReadingThePlayer) {
+    Sim("plug");
+    Start();
+    EXPECT_EQ(PaneList(0).GetItemCount(), 5);
+    // Stored behind Songdock's back: only a re-read would show it.
+    StoreElsewhere("LATE.MP3");
+    HFilterCombo& combo = *frame_->GetFilterCombo();
+    combo.SetSelection(0);
+    wxCommandEvent select(wxEVT_COMBOBOX, combo.GetId());
+    select.SetEventObject(&combo);
+    select.SetInt(0);
+    combo.GetEventHandler()->ProcessEvent(select);
+    gui::Pump(50);
+    EXPECT_EQ(settings::GetFileFilter(), "*.mp3");
+    EXPECT_THAT(DesktopNames(), ElementsAre("Albums", "alpha.mp3", "beta.mp3"));
+    EXPECT_EQ(PaneList(0).GetItemCount(), 5);
+}
+
+TEST_F(Songdock, NarrowWindowCollapsesThePanesAndGrowthIsShared) {
+    Start();
+    const wxRect left = View().GetLeftArea();
+    const wxRect right = View().GetRightArea();
+    EXPECT_LE(std::abs(left.width - right.width), 1);
+    EXPECT_EQ(right.x - left.GetRight() - 1, CChildView::kGap);
+
+    View().SetSize(wxSize(50, 300));
+    EXPECT_EQ(View().GetLeftArea().width, 0);
+    EXPECT_EQ(View().GetRightArea().width, 0);
+
+    View().SetSize(wxSize(50 + 2 + 200, 300)); // the client area: the border takes 2
+    const int client = View().GetClientSize().x;
+    EXPECT_EQ(View().GetLeftArea().width, (client - CChildView::kGap) / 2);
+    const int before = View().GetLeftArea().width;
+    View().SetSize(wxSize(View().GetSize().x + 100, 300));
+    EXPECT_EQ(View().GetLeftArea().width, before + 50);
+    EXPECT_EQ(View().GetRightArea().GetRight() + 1, View().GetClientSize().x);
+}
+
+TEST_F(Songdock, WindowStateOutlivesARestart) {
+    // First start: shown as created, closed in the normal state.
+    Start();
+    EXPECT_FALSE(frame_->IsMaximized());
+    Stop();
+    EXPECT_EQ(settings::GetWindowState(), 1);
+    // Maximised when it was closed maximised.
+    settings::WriteWindowState(3);
+    Start();
+    EXPECT_TRUE(frame_->IsMaximized());
+    Stop();
+    EXPECT_EQ(settings::GetWindowState(), 3);
+}
+
+TEST_F(Songdock, AboutBoxShowsTheVersionAndItsButton) {
+    Start();
+    wxString caption, title;
+    gui::Script script;
+    script.Then([&] {
+        auto* about = dynamic_cast<wxDialog*>(wxWindow::FindWindowById(ids::kAboutDialog));
+        ASSERT_TRUE(about);
+        title = about->GetTitle();
+        caption = about->FindWindow(wxID_OK)->GetLabel();
+        about->EndModal(wxID_OK);
+    });
+    script.Start();
+    EXPECT_TRUE(gui::SendCommand(frame_, ids::kAppAbout));
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(title, "Songdock");
+    EXPECT_EQ(caption.ToStdString(wxConvUTF8), "확인");
+}
+
+} // namespace
