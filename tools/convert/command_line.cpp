@@ -73,13 +73,13 @@ int Qdx2WavMain(int argc, char** argv) {
     const char* inPath = argv[1];
     const char* outPath = argv[2];
     FilePair files = OpenPair(inPath, outPath);
-    if (!files.in) {
-        PrintError("\ncannot open '%s'\n", inPath);
-        if (!files.out) PrintError("\ncannot open '%s' or already exist\n", outPath);
-        return 0;
-    }
-    if (!files.out) {
-        PrintError("\ncannot open '%s' or already exist\n", outPath);
+    if (!files.in || !files.out) {
+        if (!files.in) PrintError("\ncannot open '%s'\n", inPath);
+        // Writing over the recording being read would destroy it.
+        if (files.outIsInput)
+            PrintError("\ncannot write '%s'\n", outPath);
+        else if (!files.out)
+            PrintError("\ncannot open '%s' or already exist\n", outPath);
         return 0;
     }
 

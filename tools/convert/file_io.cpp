@@ -1,7 +1,10 @@
 #include "file_io.h"
 
+#include <fcntl.h>
 #include <new>
 #include <stdio_ext.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace convert {
 
@@ -11,8 +14,7 @@ namespace {
 // the buffers are fixed, so memory use stays the same for any file size.
 constexpr std::size_t kStreamBuffer = 1024 * 1024;
 
-File Open(const char* path, const char* mode, std::unique_ptr<char[]>& buffer) {
-    File file(std::fopen(path, mode));
+File Buffered(File file, std::unique_ptr<char[]>& buffer) {
     if (file) {
         buffer.reset(new (std::nothrow) char[kStreamBuffer]);
         if (buffer) std::setvbuf(file.get(), buffer.get(), _IOFBF, kStreamBuffer);
@@ -23,19 +25,52 @@ File Open(const char* path, const char* mode, std::unique_ptr<char[]>& buffer) {
     return file;
 }
 
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Opens the output like fopen's "wb", but looks at the file before cutting
+// it: when it is the input (same device and inode, whichever name or link
+// led there), it is closed untouched and outIsInput is set.
+void OpenOutput(FilePair& files, const char* inPath, const char* outPath) {
+    const int fd = ::open(outPath, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return;
+    struct stat out {};
+    struct stat in {};
+    const bool haveIn =
+        files.in ? ::fstat(fileno(files.in.get()), &in) == 0 : ::stat(inPath, &in) == 0;
+    const bool known = ::fstat(fd, &out) == 0;
+    if (known && haveIn && SameFile(in, out)) {
+        ::close(fd);
+        files.outIsInput = true;
+        return;
+    }
+    // Devices and pipes have nothing to cut, as with O_TRUNC.
+    if ((!known || S_ISREG(out.st_mode)) && ::ftruncate(fd, 0) != 0) {
+        ::close(fd);
+        return;
+    }
+    File file(::fdopen(fd, "wb"));
+    if (!file) {
+        ::close(fd);
+        return;
+    }
+    files.out = Buffered(std::move(file), files.outBuffer);
+}
+
 } // namespace
 
 FilePair OpenPair(const char* inPath, const char* outPath) {
     FilePair files;
-    files.in = Open(inPath, "rb", files.inBuffer);
-    files.out = Open(outPath, "wb", files.outBuffer);
+    files.in = Buffered(File(std::fopen(inPath, "rb")), files.inBuffer);
+    OpenOutput(files, inPath, outPath);
     return files;
 }
 
 FilePair OpenInputFirst(const char* inPath, const char* outPath) {
     FilePair files;
-    files.in = Open(inPath, "rb", files.inBuffer);
-    if (files.in) files.out = Open(outPath, "wb", files.outBuffer);
+    files.in = Buffered(File(std::fopen(inPath, "rb")), files.inBuffer);
+    if (files.in) OpenOutput(files, inPath, outPath);
     return files;
 }
 
