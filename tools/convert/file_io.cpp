@@ -45,8 +45,10 @@ void OpenOutput(FilePair& files, const char* inPath, const char* outPath) {
         files.outIsInput = true;
         return;
     }
-    // Devices and pipes have nothing to cut, as with O_TRUNC.
-    if ((!known || S_ISREG(out.st_mode)) && ::ftruncate(fd, 0) != 0) {
+    // Devices and pipes have nothing to cut, as with O_TRUNC; nor has a new
+    // file, and cutting one would make some file systems write it out at
+    // close, as they do for a file replaced in place.
+    if ((!known || (S_ISREG(out.st_mode) && out.st_size > 0)) && ::ftruncate(fd, 0) != 0) {
         ::close(fd);
         return;
     }
