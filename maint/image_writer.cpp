@@ -1,10 +1,9 @@
 #include "maint/image_writer.h"
 
+#include "platform/file_length.h"
+
 #include <algorithm>
 #include <array>
-
-#include <sys/types.h>
-#include <unistd.h>
 
 namespace {
 constexpr std::size_t kStreamBuffer = 1 << 18;
@@ -79,9 +78,8 @@ bool ImageWriter::Close() {
     if (ok_ && size_ > written_) {
         // The tail past the last data: a hole where the file system allows,
         // zeros written out where it does not (a device, say).
-        if (std::fflush(file_) != 0 || ::ftruncate(fileno(file_), static_cast<off_t>(size_)) != 0) {
-            if (SeekTo(written_)) WriteZeros(size_ - written_);
-        }
+        if (!platform::SetFileLength(file_, size_) && SeekTo(written_))
+            WriteZeros(size_ - written_);
     }
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;

@@ -1,10 +1,9 @@
 #include "file_io.h"
 
-#include <fcntl.h>
+#include "platform/output_file.h"
+
 #include <new>
 #include <stdio_ext.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace convert {
 
@@ -25,39 +24,12 @@ File Buffered(File file, std::unique_ptr<char[]>& buffer) {
     return file;
 }
 
-bool SameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// Opens the output like fopen's "wb", but looks at the file before cutting
-// it: when it is the input (same device and inode, whichever name or link
-// led there), it is closed untouched and outIsInput is set.
+// Opens the output, unless it is the input file: then outIsInput is set
+// and the file is left untouched.
 void OpenOutput(FilePair& files, const char* inPath, const char* outPath) {
-    const int fd = ::open(outPath, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return;
-    struct stat out {};
-    struct stat in {};
-    const bool haveIn =
-        files.in ? ::fstat(fileno(files.in.get()), &in) == 0 : ::stat(inPath, &in) == 0;
-    const bool known = ::fstat(fd, &out) == 0;
-    if (known && haveIn && SameFile(in, out)) {
-        ::close(fd);
-        files.outIsInput = true;
-        return;
-    }
-    // Devices and pipes have nothing to cut, as with O_TRUNC; nor has a new
-    // file, and cutting one would make some file systems write it out at
-    // close, as they do for a file replaced in place.
-    if ((!known || (S_ISREG(out.st_mode) && out.st_size > 0)) && ::ftruncate(fd, 0) != 0) {
-        ::close(fd);
-        return;
-    }
-    File file(::fdopen(fd, "wb"));
-    if (!file) {
-        ::close(fd);
-        return;
-    }
-    files.out = Buffered(std::move(file), files.outBuffer);
+    files.out = Buffered(
+        File(platform::OpenOutputUnlessInput(outPath, files.in.get(), inPath, files.outIsInput)),
+        files.outBuffer);
 }
 
 } // namespace
