@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Voice converters against their peers, in one run (whole processes, taking
-# turns, medians of five rounds, CPU time; see ../timing.sh):
+# turns, medians of five or nine rounds, CPU time; see ../timing.sh):
 #   qka2wav on a 256 MiB QKA file vs cp of that file (target: at most 2x),
 #   and its peak memory for 1 MiB and 256 MiB inputs (within 1 MiB);
-#   qdx2wav on one hour of speech vs the bare opencore-amr decoding loop and
+#   qdx2wav on 20 minutes of speech vs the bare opencore-amr decoding loop and
 #   vs sox on the same frames as .amr (targets: at most 1.05x; all three
 #   decode with opencore-amr and give the same samples).
 # Usage: bench/convert/bench.sh <build-dir>
@@ -38,19 +38,20 @@ verdict "peak memory difference (KiB)" "$((m_big > m_small ? m_big - m_small : m
 rm -f "$work"/big.* "$work"/copy.qka
 
 echo "qdx2wav"
-"$bin/sd_voicegen" qdx "$work/hour.qdx" 0 0 3600 "$work/hour.amr"
+# Nine rounds: the targets are close to the decoder's own time.
+"$bin/sd_voicegen" qdx "$work/speech.qdx" 0 0 1200 "$work/speech.amr"
 decoder_prepare() { rm -f "$work/min.raw"; }
-decoder() { "$bin/amr_decode_min" "$work/hour.amr" "$work/min.raw"; }
-qdx2wav_prepare() { rm -f "$work/hour.wav"; }
-qdx2wav() { "$bin/qdx2wav" "$work/hour.qdx" "$work/hour.wav"; [ $? -eq 1 ]; }
+decoder() { "$bin/amr_decode_min" "$work/speech.amr" "$work/min.raw"; }
+qdx2wav_prepare() { rm -f "$work/speech.wav"; }
+qdx2wav() { "$bin/qdx2wav" "$work/speech.qdx" "$work/speech.wav"; [ $? -eq 1 ]; }
 sox_decode_prepare() { rm -f "$work/sox.raw"; }
-sox_decode() { sox "$work/hour.amr" -t raw -e signed -b 16 "$work/sox.raw"; }
+sox_decode() { sox "$work/speech.amr" -t raw -e signed -b 16 "$work/sox.raw"; }
 contenders=(qdx2wav decoder)
 if command -v sox >/dev/null; then contenders+=(sox_decode); else echo "  sox is not installed"; fi
-race "$rounds" "${contenders[@]}"
+race 9 "${contenders[@]}"
 show_medians "${contenders[@]}"
 # The same samples from all, or the comparison means nothing.
-tail -c +45 "$work/hour.wav" | cmp -s - "$work/min.raw" || verdict "qdx2wav samples differ" 1 0
+tail -c +45 "$work/speech.wav" | cmp -s - "$work/min.raw" || verdict "qdx2wav samples differ" 1 0
 compare cpu qdx2wav decoder 1.05 "qdx2wav/bare decoder"
 if [ -f "$work/sox.raw" ]; then
   cmp -s "$work/sox.raw" "$work/min.raw" || verdict "sox samples differ" 1 0
