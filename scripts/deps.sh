@@ -9,8 +9,8 @@ packages=(
   libopencore-amrnb-dev libudev-dev libsqlite3-dev
   libgtest-dev libgmock-dev googletest
   xvfb xauth shared-mime-info adwaita-icon-theme fonts-dejavu-core
-  sox srecord binutils ffmpeg
-  clang libclang-rt-dev
+  sox srecord binutils
+  clang libclang-rt-dev valgrind
   dpkg-dev librsvg2-bin desktop-file-utils appstream man-db groff-base
 )
 
