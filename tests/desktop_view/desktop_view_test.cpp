@@ -309,6 +309,57 @@ TEST_F(DesktopViewTest, TreeOpensByClickAndAltDownChoosesByClickAndCloses) {
         if (tree->IsVisible(i)) EXPECT_NE(tree->NodeOf(i)->path, (folder_ / "a").string());
 }
 
+TEST_F(DesktopViewTest, NetworkPlacesChainUnderTheNetwork) {
+    Open(folder_);
+    HFolderCombo* combo = view_->GetFolderCombo();
+    HFolderTree* tree = combo->GetTree();
+    const desktop::NetDisplay kinds[3] = {desktop::NetDisplay::Domain, desktop::NetDisplay::Server,
+                                          desktop::NetDisplay::Share};
+    const char* names[3] = {"work", "nas", "music"};
+    for (int i = 0; i < 3; ++i) {
+        desktop::NetResource r;
+        r.display = kinds[i];
+        r.remoteName = std::string("//") + names[i];
+        r.localName = i == 2 ? folder_.string() : "";
+        combo->InsertNetworkPlace(
+            std::make_unique<HFolderNode>(names[i], r.localName, 0, 0, folder_kind::kFolder, r));
+    }
+    // network -> work -> nas -> music, and the share is listed and takes uploads.
+    wxTreeItemId item = tree->GetCurrentItem();
+    for (int i = 2; i >= 0; --i) {
+        ASSERT_TRUE(item.IsOk());
+        EXPECT_EQ(tree->NodeOf(item)->name, names[i]);
+        item = tree->GetItemParent(item);
+    }
+    EXPECT_EQ(tree->NodeOf(item)->kind, folder_kind::kNetwork);
+    EXPECT_EQ(view_->GetTargetFolder(), folder_.string());
+    // Going up to the server lists no folder and takes no uploads.
+    combo->GoUp();
+    EXPECT_EQ(combo->GetCurrentNode()->name, "nas");
+    EXPECT_FALSE(view_->CanReceive());
+}
+
+TEST_F(DesktopViewTest, ContextMenuDeletesAfterConfirmation) {
+    Touch(folder_ / "gone.mp3");
+    Touch(folder_ / "kept.mp3");
+    Open(folder_);
+    Select({"gone.mp3"});
+    const long row = RowNamed("gone.mp3");
+    gui::MouseMove(gui::RowScreenPoint(*view_->GetList(), row));
+    gui::Pump(450);
+    gui::Script script(150);
+    script.Then([] { gui::KeyPress(WXK_DOWN); }).Then([] { gui::KeyPress(WXK_RETURN); });
+    script.Start();
+    gui::MouseDown(2);
+    gui::MouseUp(2);
+    EXPECT_TRUE(gui::PumpUntil([&] { return script.Done(); }, 5000));
+    gui::Pump(200);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Confirm file deleting: Would delete file gone.mp3 ?");
+    EXPECT_FALSE(fs::exists(folder_ / "gone.mp3"));
+    EXPECT_TRUE(fs::exists(folder_ / "kept.mp3"));
+}
+
 TEST_F(DesktopViewTest, LastDirectoryRestoredAtStartAndFollowedAfterwards) {
     fs::create_directories(folder_ / "kept");
     fs::create_directories(folder_ / "elsewhere");
