@@ -360,6 +360,18 @@ TEST_F(DesktopViewTest, ContextMenuDeletesAfterConfirmation) {
     EXPECT_TRUE(fs::exists(folder_ / "kept.mp3"));
 }
 
+TEST_F(DesktopViewTest, AFolderThatCannotBeReadIsReportedAndLeftForItsParent) {
+    fs::create_directories(folder_ / "vanishing");
+    Touch(folder_ / "song.mp3");
+    Open(folder_ / "vanishing");
+    fs::remove(folder_ / "vanishing");
+    view_->ShowNode(nullptr);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "No such file or directory");
+    EXPECT_EQ(CurrentPath(), folder_.string());
+    EXPECT_EQ(Column(0), std::vector<std::string>{"song.mp3"});
+}
+
 TEST_F(DesktopViewTest, LastDirectoryRestoredAtStartAndFollowedAfterwards) {
     fs::create_directories(folder_ / "kept");
     fs::create_directories(folder_ / "elsewhere");
