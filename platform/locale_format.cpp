@@ -95,7 +95,9 @@ std::string FormatGroupedNumber(std::uint64_t value) {
 std::string FormatFileTime(std::int64_t utcSeconds) {
     const std::time_t t = static_cast<std::time_t>(utcSeconds);
     std::tm tm{};
-    if (!gmtime_r(&t, &tm)) return "";
+    // File times are stored in UTC; users read them in their own time zone.
+    tzset();
+    if (!localtime_r(&t, &tm)) return "";
     const locale_t locale = UserTimeLocale();
     const std::string format =
         std::string(nl_langinfo_l(D_FMT, locale)) + " " +

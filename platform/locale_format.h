@@ -9,8 +9,8 @@ namespace platform {
 std::string FormatGroupedNumber(std::uint64_t value);
 
 // A file time (seconds since 1970, UTC) as the user locale's short date, one
-// blank and the time without seconds. The time is shown as stored, without
-// conversion to local time. The locale comes from LC_ALL, LC_TIME or LANG.
+// blank and the time without seconds, in the local time zone (TZ). The
+// locale comes from LC_ALL, LC_TIME or LANG.
 std::string FormatFileTime(std::int64_t utcSeconds);
 
 // A strftime time format without its seconds: the composite conversions

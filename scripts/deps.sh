@@ -6,10 +6,10 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   libwxgtk3.2-dev libglib2.0-dev libgtk-3-dev
-  libopencore-amrnb-dev libudev-dev libsqlite3-dev
+  libopencore-amrnb-dev libudev-dev libsqlite3-dev libtag1-dev
   libgtest-dev libgmock-dev googletest
-  xvfb xauth shared-mime-info adwaita-icon-theme fonts-dejavu-core
-  sox srecord binutils
+  xvfb xauth tzdata shared-mime-info adwaita-icon-theme fonts-dejavu-core
+  sox srecord binutils ffmpeg
   clang libclang-rt-dev valgrind
   dpkg-dev librsvg2-bin desktop-file-utils appstream man-db groff-base
 )

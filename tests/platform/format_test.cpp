@@ -17,13 +17,17 @@ TEST(GroupedNumber, ThousandsSeparators) {
     EXPECT_EQ(platform::FormatGroupedNumber(18446744073709551615ull), "18,446,744,073,709,551,615");
 }
 
-TEST(FileTime, ShortDateAndTimeWithoutSecondsInUtc) {
-    // The C locale: "%m/%d/%y %H:%M". The time is not moved into the local
-    // time zone.
+TEST(FileTime, ShortDateAndTimeWithoutSecondsInLocalTime) {
+    // The C locale: "%m/%d/%y %H:%M", in the user's time zone.
     setenv("LC_ALL", "C", 1);
     setenv("TZ", "America/New_York", 1);
-    EXPECT_EQ(platform::FormatFileTime(1136214245), "01/02/06 15:04"); // 2006-01-02 15:04:05 UTC
-    EXPECT_EQ(platform::FormatFileTime(0), "01/01/70 00:00");
+    EXPECT_EQ(platform::FormatFileTime(1136214245), "01/02/06 10:04"); // 2006-01-02 15:04:05 UTC
+    EXPECT_EQ(platform::FormatFileTime(0), "12/31/69 19:00");
+    // Summer time moves the offset.
+    EXPECT_EQ(platform::FormatFileTime(1151852645), "07/02/06 11:04"); // 2006-07-02 15:04:05 UTC
+    setenv("TZ", "UTC", 1);
+    EXPECT_EQ(platform::FormatFileTime(1136214245), "01/02/06 15:04");
+    unsetenv("TZ");
 }
 
 TEST(FileTime, SecondsLeaveEveryTimeFormat) {
