@@ -83,8 +83,9 @@ public:
     void SelectRow(long row, bool select = true);
     // Deselects every row.
     void ClearSelection();
-    // Selects exactly the rows whose data index satisfies wanted, in one
-    // pass, and focuses the first of them. Returns how many were selected.
+    // Selects exactly the shown rows whose data index satisfies wanted (asked
+    // once per shown row, in data order) and focuses the first of them.
+    // Returns how many were selected.
     size_t SelectDataWhere(const std::function<bool(uint32_t)>& wanted);
     // The shown text of a row in a column ("" outside the list).
     wxString GetRowText(long row, int column) const;

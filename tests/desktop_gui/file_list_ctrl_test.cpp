@@ -84,6 +84,11 @@ TEST_F(FileListTest, SortingKeepsSelectionAndFocusWithTheirRows) {
     EXPECT_EQ(list->GetRowText(0, 0), "file0.mp3");
     EXPECT_EQ(list->GetSelectedData(), (std::vector<uint32_t>{1, 4}));
     EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), 3);
+
+    // Most rows selected: all but one stay so.
+    list->SelectDataWhere([](uint32_t data) { return data != 3; });
+    list->ReverseRows();
+    EXPECT_EQ(list->GetSelectedData(), (std::vector<uint32_t>{5, 4, 2, 1, 0}));
 }
 
 TEST_F(FileListTest, IconsAreLookedUpOncePerKindOfFile) {
