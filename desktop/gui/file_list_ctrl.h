@@ -13,8 +13,13 @@
 //  - a row is addressed by its data index, its index in the vector; display
 //    rows map to data indices through GetOrder() / GetRowData();
 //  - sort with SortRows(compare, ascending), compare being a three-way
-//    comparison of two data indices (SortRowsBy in desktop/file_rows.h ends
-//    on the names); selection and focus stay with their rows;
+//    comparison of two data indices that ends on the names (see CompareNames
+//    and SortRowsBy in desktop/file_rows.h); selection and focus stay with
+//    their rows; show the column's arrow with ShowSortIndicator;
+//  - GetSelectedItemCount() is immediate, but walking the selection
+//    (GetSelectedRows, GetSelectedData) reads every row, and wx 3.2's store
+//    searches its selected rows linearly for each: keep walks out of update
+//    handlers;
 //  - after a re-list reselect with SelectDataWhere, e.g. the names a
 //    transfer wrote (HNameList::ContainsFileName);
 //  - after changing texts or images in place call RefreshRows.
