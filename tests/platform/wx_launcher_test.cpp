@@ -43,7 +43,9 @@ TEST(WxLauncher, TheDefaultApplicationGetsTheFilesBytes) {
     std::filesystem::create_directories(home / "config");
     const std::string recorder = home / "record.sh";
     const std::string seen = home / "seen";
-    testenv::WriteText(recorder, "#!/bin/sh\nprintf '%s' \"$1\" > '" + seen + "'\n");
+    // Written aside and moved, so that the file appears with its contents.
+    testenv::WriteText(recorder, "#!/bin/sh\nprintf '%s' \"$1\" > '" + seen + ".part' && mv '" +
+                                     seen + ".part' '" + seen + "'\n");
     chmod(recorder.c_str(), 0755);
     testenv::WriteText(home / "data/applications/sd-recorder.desktop",
                        "[Desktop Entry]\nType=Application\nName=Recorder\nExec=" + recorder +
