@@ -33,6 +33,8 @@ public:
 
     size_t size() const { return order_.size(); }
     bool empty() const { return order_.empty(); }
+    // One more than the largest data index the order was made for.
+    size_t DataCount() const { return dataCount_; }
     // The data index shown at a display row (row < size()).
     uint32_t DataAt(size_t row) const { return order_[row]; }
     // The display row of a data index, or -1 when it is not shown.

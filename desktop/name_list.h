@@ -1,6 +1,7 @@
 #pragma once
 // HNameList: the names that travel from a source pane to a target pane in
 // one transfer, each with two numbers and an optional second text.
+#include <array>
 #include <cstdint>
 #include <list>
 #include <optional>
@@ -52,15 +53,17 @@ public:
 private:
     std::list<Entry> entries_;
     // The entries' file-name parts, case-folded; built on first use.
-    mutable std::unordered_set<std::wstring> folded_;
+    mutable std::unordered_set<std::string> folded_;
     mutable bool foldedValid_ = false;
+    mutable std::array<wchar_t, 128> asciiFold_{}; // lower case of ASCII, by locale
+    mutable std::string scratch_;                  // the name being looked up
 };
 
 // The part of a path after its last '/' or '\\' (the whole path without one).
 std::string FileNamePart(const std::string& path);
 // Case-insensitive equality of two UTF-8 texts under the user's locale.
 bool SameTextIgnoringCase(const std::string& a, const std::string& b);
-// A text in the form in which letter case no longer counts, under the user's
+// A key for a text in which letter case no longer counts, under the user's
 // locale: equal for two texts exactly when SameTextIgnoringCase holds. A
 // byte that is not valid UTF-8 stands for itself.
-std::wstring FoldCase(const std::string& text);
+std::string FoldCase(const std::string& text);

@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest
   xvfb xauth tzdata shared-mime-info adwaita-icon-theme fonts-dejavu-core
   sox srecord binutils ffmpeg
-  clang libclang-rt-dev
+  clang libclang-rt-dev valgrind
   dpkg-dev librsvg2-bin desktop-file-utils appstream man-db groff-base
 )
 

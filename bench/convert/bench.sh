@@ -1,45 +1,21 @@
 #!/usr/bin/env bash
-# Voice converters against their peers, in one run:
-#   qka2wav on a 256 MiB QKA file vs cp (target: at most 2x), and its peak
-#   memory for 1 MiB and 256 MiB inputs (target: within 1 MiB);
-#   qdx2wav on one hour of speech vs a minimal opencore-amr decoding program
-#   (target: at most 1.1x) and vs ffmpeg on the same frames as .amr (target:
-#   no slower).
+# Voice converters against their peers, in one run (whole processes, taking
+# turns, medians of five or nine rounds, CPU time; see ../timing.sh):
+#   qka2wav on a 256 MiB QKA file vs cp of that file (target: at most 2x),
+#   and its peak memory for 1 MiB and 256 MiB inputs (within 1 MiB);
+#   qdx2wav on 20 minutes of speech vs the bare opencore-amr decoding loop and
+#   vs sox on the same frames as .amr (targets: at most 1.05x; all three
+#   decode with opencore-amr and give the same samples).
 # Usage: bench/convert/bench.sh <build-dir>
 set -euo pipefail
-build=${1:?usage: bench.sh <build-dir>}
+build=$(cd "${1:?usage: bench.sh <build-dir>}" && pwd)
 bin="$build/bin"
+source "$(dirname "$0")/../timing.sh"
 cmake --build "$build" --target qdx2wav qka2wav sd_voicegen amr_decode_min peak_rss -j2 >/dev/null
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/sd-bench-convert.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-status=0
-
-# Best wall time of five runs, in seconds. The output (the last argument)
-# is removed before each run, so that no run pays for replacing the
-# previous run's file.
-best_of() {
-  local best="" t0 t1 t
-  for _ in 1 2 3 4 5; do
-    rm -f "${@: -1}"
-    t0=$(date +%s%N)
-    "$@" >/dev/null 2>&1
-    t1=$(date +%s%N)
-    t=$(( t1 - t0 ))
-    if [ -z "$best" ] || [ "$t" -lt "$best" ]; then best=$t; fi
-  done
-  awk -v ns="$best" 'BEGIN { printf "%.3f", ns / 1e9 }'
-}
-
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
-
-check() { # name value limit
-  if awk -v v="$2" -v l="$3" 'BEGIN { exit !(v <= l) }'; then
-    echo "  $1: $2 (limit $3) ok"
-  else
-    echo "  $1: $2 (limit $3) FAILED"; status=1
-  fi
-}
+rounds=5
 
 # Peak resident memory of a run in KiB (the converters exit with 1 on success).
 peak_kib() { { "$bin/peak_rss" "$@" 2>&1 >/dev/null || true; } | awk '/^peak_rss_kib/ { print $2 }'; }
@@ -47,27 +23,40 @@ peak_kib() { { "$bin/peak_rss" "$@" 2>&1 >/dev/null || true; } | awk '/^peak_rss
 echo "qka2wav"
 "$bin/sd_voicegen" qka-size "$work/small.qka" $((1024 * 1024))
 "$bin/sd_voicegen" qka-size "$work/big.qka" $((256 * 1024 * 1024))
-t_cp=$(best_of cp "$work/big.qka" "$work/copy.qka")
-t_qka=$(best_of "$bin/qka2wav" "$work/big.qka" "$work/big.wav")
-echo "  cp 256 MiB: ${t_cp}s  qka2wav 256 MiB: ${t_qka}s"
-check "time ratio qka2wav/cp" "$(ratio "$t_qka" "$t_cp")" 2.00
+# Every run writes a new file: replacing one costs a flush on some file systems.
+copy_prepare() { rm -f "$work/copy.qka"; }
+copy() { cp "$work/big.qka" "$work/copy.qka"; }
+qka2wav_prepare() { rm -f "$work/big.wav"; }
+qka2wav() { "$bin/qka2wav" "$work/big.qka" "$work/big.wav"; [ $? -eq 1 ]; }
+race "$rounds" qka2wav copy
+show_medians qka2wav copy
+compare cpu qka2wav copy 2.00 "qka2wav/cp, 256 MiB"
 m_small=$(peak_kib "$bin/qka2wav" "$work/small.qka" "$work/small.wav")
 m_big=$(peak_kib "$bin/qka2wav" "$work/big.qka" "$work/big.wav")
 echo "  peak memory: 1 MiB input ${m_small} KiB, 256 MiB input ${m_big} KiB"
-check "peak memory difference (KiB)" "$(( m_big > m_small ? m_big - m_small : m_small - m_big ))" 1024
+verdict "peak memory difference (KiB)" "$((m_big > m_small ? m_big - m_small : m_small - m_big))" 1024
 rm -f "$work"/big.* "$work"/copy.qka
 
 echo "qdx2wav"
-"$bin/sd_voicegen" qdx "$work/hour.qdx" 0 0 3600 "$work/hour.amr"
-t_min=$(best_of "$bin/amr_decode_min" "$work/hour.amr" "$work/min.raw")
-t_qdx=$(best_of "$bin/qdx2wav" "$work/hour.qdx" "$work/hour.wav")
-echo "  minimal decoder: ${t_min}s  qdx2wav: ${t_qdx}s"
-check "time ratio qdx2wav/minimal" "$(ratio "$t_qdx" "$t_min")" 1.10
-if command -v ffmpeg >/dev/null; then
-  t_ff=$(best_of ffmpeg -nostdin -y -loglevel error -i "$work/hour.amr" "$work/ff.wav")
-  echo "  ffmpeg: ${t_ff}s"
-  check "time ratio qdx2wav/ffmpeg" "$(ratio "$t_qdx" "$t_ff")" 1.00
+# Nine rounds: the targets are close to the decoder's own time.
+"$bin/sd_voicegen" qdx "$work/speech.qdx" 0 0 1200 "$work/speech.amr"
+decoder_prepare() { rm -f "$work/min.raw"; }
+decoder() { "$bin/amr_decode_min" "$work/speech.amr" "$work/min.raw"; }
+qdx2wav_prepare() { rm -f "$work/speech.wav"; }
+qdx2wav() { "$bin/qdx2wav" "$work/speech.qdx" "$work/speech.wav"; [ $? -eq 1 ]; }
+sox_decode_prepare() { rm -f "$work/sox.raw"; }
+sox_decode() { sox "$work/speech.amr" -t raw -e signed -b 16 "$work/sox.raw"; }
+contenders=(qdx2wav decoder)
+if command -v sox >/dev/null; then contenders+=(sox_decode); else echo "  sox is not installed"; fi
+race 9 "${contenders[@]}"
+show_medians "${contenders[@]}"
+# The same samples from all, or the comparison means nothing.
+tail -c +45 "$work/speech.wav" | cmp -s - "$work/min.raw" || verdict "qdx2wav samples differ" 1 0
+compare cpu qdx2wav decoder 1.05 "qdx2wav/bare decoder"
+if [ -f "$work/sox.raw" ]; then
+  cmp -s "$work/sox.raw" "$work/min.raw" || verdict "sox samples differ" 1 0
+  compare cpu qdx2wav sox_decode 1.05 "qdx2wav/sox"
 else
-  echo "  ffmpeg not installed: skipped"
+  verdict "qdx2wav/sox: sox missing" 1 0
 fi
-exit $status
+exit $bench_status

@@ -15,12 +15,19 @@ public:
     bool Dropped() const { return dropped_; }
 
     int FilterEvent(wxEvent& event) override {
+        const wxEventType type = event.GetEventType();
+        // The capture went elsewhere (a modal box opened, another program
+        // took the pointer): the drag ends as cancelled, and the loss counts
+        // as handled, which the toolkit requires of the capturing window.
+        if (type == wxEVT_MOUSE_CAPTURE_LOST && event.GetEventObject() == window_) {
+            if (!finished_) Finish(false);
+            return Event_Processed;
+        }
         if (finished_) return Event_Skip;
         if (wxWindow::GetCapture() != window_) {
             Finish(false);
             return Event_Skip;
         }
-        const wxEventType type = event.GetEventType();
         // The top-level window sees a key first (char hook); consuming it
         // there keeps the key from the focused window, so it counts as the
         // key going down.
@@ -50,10 +57,6 @@ public:
         if (type == wxEVT_RIGHT_DOWN) {
             Finish(false);
             return Event_Processed;
-        }
-        if (type == wxEVT_MOUSE_CAPTURE_LOST && event.GetEventObject() == window_) {
-            Finish(false);
-            return Event_Skip;
         }
         // A window closing (the application may be quitting) ends the drag;
         // the close itself goes on.

@@ -1,5 +1,7 @@
 #include "desktop/gui/file_list_ctrl.h"
 
+#include <algorithm>
+
 #include "platform/path_text.h"
 
 int HFileListCtrl::Source::GetCellImage(uint32_t) const {
@@ -58,11 +60,19 @@ HFileListCtrl::Kept HFileListCtrl::Keep() {
 }
 
 void HFileListCtrl::Restore(const Kept& kept) {
-    // Nothing or everything selected stays so without touching a row.
+    // Nothing or everything selected stays so without touching a row. The
+    // list's selection store looks each row up in a plain array of the rows
+    // that differ from its default, so when most rows are selected, select
+    // all and deselect the few.
     if (kept.selected > 0 && kept.selected < order_.size()) {
-        ClearSelection();
-        for (long row : order_.RowsMarked(kept.marks))
-            SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        const bool most = kept.selected > order_.size() / 2;
+        SetItemState(-1, most ? wxLIST_STATE_SELECTED : 0, wxLIST_STATE_SELECTED);
+        for (size_t row = 0; row < order_.size(); ++row) {
+            const uint32_t data = order_.DataAt(row);
+            if (data < kept.marks.size() && kept.marks[data] != most)
+                SetItemState(static_cast<long>(row), most ? 0 : wxLIST_STATE_SELECTED,
+                             wxLIST_STATE_SELECTED);
+        }
     }
     if (kept.focusData >= 0)
         if (const long row = order_.RowOf(static_cast<uint32_t>(kept.focusData)); row >= 0)
@@ -110,17 +120,19 @@ void HFileListCtrl::ClearSelection() {
 
 size_t HFileListCtrl::SelectDataWhere(const std::function<bool(uint32_t)>& wanted) {
     ClearSelection();
-    size_t count = 0;
-    for (size_t row = 0; row < order_.size(); ++row) {
-        if (!wanted(order_.DataAt(row))) continue;
-        const long r = static_cast<long>(row);
-        SelectRow(r);
-        if (count++ == 0) {
-            SetItemState(r, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
-            EnsureVisible(r);
-        }
+    // The rows are asked in data order, the order of the pane's vector, so
+    // that a long list is read front to back rather than in display order.
+    std::vector<long> rows;
+    for (uint32_t data = 0; data < order_.DataCount(); ++data)
+        if (const long row = order_.RowOf(data); row >= 0 && wanted(data)) rows.push_back(row);
+    std::sort(rows.begin(), rows.end());
+    for (long row : rows)
+        SelectRow(row);
+    if (!rows.empty()) {
+        SetItemState(rows.front(), wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+        EnsureVisible(rows.front());
     }
-    return count;
+    return rows.size();
 }
 
 wxString HFileListCtrl::GetRowText(long row, int column) const {

@@ -13,8 +13,13 @@
 //  - a row is addressed by its data index, its index in the vector; display
 //    rows map to data indices through GetOrder() / GetRowData();
 //  - sort with SortRows(compare, ascending), compare being a three-way
-//    comparison of two data indices (SortRowsBy in desktop/file_rows.h ends
-//    on the names); selection and focus stay with their rows;
+//    comparison of two data indices that ends on the names (see CompareNames
+//    and SortRowsBy in desktop/file_rows.h); selection and focus stay with
+//    their rows; show the column's arrow with ShowSortIndicator;
+//  - GetSelectedItemCount() is immediate, but walking the selection
+//    (GetSelectedRows, GetSelectedData) reads every row, and wx 3.2's store
+//    searches its selected rows linearly for each: keep walks out of update
+//    handlers;
 //  - after a re-list reselect with SelectDataWhere, e.g. the names a
 //    transfer wrote (HNameList::ContainsFileName);
 //  - after changing texts or images in place call RefreshRows.
@@ -83,8 +88,9 @@ public:
     void SelectRow(long row, bool select = true);
     // Deselects every row.
     void ClearSelection();
-    // Selects exactly the rows whose data index satisfies wanted, in one
-    // pass, and focuses the first of them. Returns how many were selected.
+    // Selects exactly the shown rows whose data index satisfies wanted (asked
+    // once per shown row, in data order) and focuses the first of them.
+    // Returns how many were selected.
     size_t SelectDataWhere(const std::function<bool(uint32_t)>& wanted);
     // The shown text of a row in a column ("" outside the list).
     wxString GetRowText(long row, int column) const;

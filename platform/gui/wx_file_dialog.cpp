@@ -53,10 +53,18 @@ std::optional<std::string> ShowWxFileDialog(const FileDialogRequest& request) {
     if (!request.save && (request.options & kFileMustExist)) style |= wxFD_FILE_MUST_EXIST;
     if (request.save && (request.options & kOverwritePrompt)) style |= wxFD_OVERWRITE_PROMPT;
 
+    // Paths go in and come out as bytes.
     wxString folder, name = PathToText(request.initialPath);
     if (const auto slash = request.initialPath.find_last_of('/'); slash != std::string::npos) {
         folder = PathToText(request.initialPath.substr(0, slash == 0 ? 1 : slash));
         name = PathToText(request.initialPath.substr(slash + 1));
+    }
+    // The chooser's name field holds UTF-8 text only (it stops answering when
+    // given other bytes): a name that is not UTF-8 is offered as it displays.
+    if (const std::string bytes = PathFromText(name); !g_utf8_validate(bytes.data(), -1, nullptr)) {
+        gchar* shown = g_utf8_make_valid(bytes.data(), -1);
+        name = wxString::FromUTF8(shown);
+        g_free(shown);
     }
     const wxString title = request.title.empty() ? wxString(wxFileSelectorPromptStr)
                                                  : wxString::FromUTF8(request.title);
@@ -67,6 +75,13 @@ std::optional<std::string> ShowWxFileDialog(const FileDialogRequest& request) {
                         style);
     if (request.options & kExecutableFilter) ListRunnableFilesFirst(dialog);
     if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    // The toolkit converts the chooser's file name strictly and gives an
+    // empty path for one that is not UTF-8; the chooser has the bytes.
+    if (gchar* bytes = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog.GetHandle()))) {
+        std::string path(bytes);
+        g_free(bytes);
+        return path;
+    }
     return PathFromText(dialog.GetPath());
 }
 

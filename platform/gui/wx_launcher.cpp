@@ -1,28 +1,48 @@
-// Starting programs with wxLaunchDefaultApplication and wxExecute.
+// Starting programs: files with the desktop's default application through
+// GIO, programs with GLib's spawn. Both take the path as bytes, so names
+// that are not UTF-8 reach the program unchanged.
 #include "platform/gui/wx_services.h"
 #include "platform/launcher.h"
 #include "platform/paths.h"
 
-#include <wx/utils.h>
+#include <gio/gio.h>
+
+#include <memory>
 
 namespace platform {
 
 namespace {
 
+struct GFree {
+    void operator()(gpointer p) const { g_free(p); }
+};
+struct GUnref {
+    void operator()(gpointer p) const { g_object_unref(p); }
+};
+
 class WxLauncher : public Launcher {
 public:
     bool OpenWithDefaultApplication(const std::string& path) override {
         if (!PathExists(path)) return false;
-        return wxLaunchDefaultApplication(wxString::FromUTF8(path));
+        const std::unique_ptr<GFile, GUnref> file(g_file_new_for_path(path.c_str()));
+        const std::unique_ptr<char, GFree> uri(g_file_get_uri(file.get()));
+        GError* error = nullptr;
+        const bool started = g_app_info_launch_default_for_uri(uri.get(), nullptr, &error);
+        if (error) g_error_free(error);
+        return started;
     }
 
     bool RunProgram(const std::string& program, const std::string& argument) override {
-        // wxExecute reports a program that cannot be started only after the
-        // fork, so look it up first.
+        // Look the program up first, so that one that cannot be started is
+        // reported here rather than after the fork.
         std::string found;
         if (!FindProgram(program, found)) return false;
-        const char* argv[] = {found.c_str(), argument.c_str(), nullptr};
-        return wxExecute(argv, wxEXEC_ASYNC) > 0;
+        char* argv[] = {found.data(), const_cast<char*>(argument.c_str()), nullptr};
+        GError* error = nullptr;
+        const bool started = g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DEFAULT, nullptr,
+                                           nullptr, nullptr, &error);
+        if (error) g_error_free(error);
+        return started;
     }
 };
 

@@ -1,6 +1,7 @@
 // Message boxes shown with wxMessageDialog.
 #include "platform/gui/wx_services.h"
 #include "platform/message_box.h"
+#include "platform/path_text.h"
 #include "resources/strings.h"
 
 #include <wx/msgdlg.h>
@@ -71,8 +72,9 @@ int ShowWxMessageBox(void* owner, const std::string& text, const std::string& ca
         const char* app = strings::Load(sid::kAppTitle);
         title = app ? app : "";
     }
-    wxMessageDialog dialog(static_cast<wxWindow*>(owner), wxString::FromUTF8(text),
-                           wxString::FromUTF8(title), WxStyle(style));
+    // The text often names a file, whose name may not be UTF-8.
+    wxMessageDialog dialog(static_cast<wxWindow*>(owner), PathToText(text), PathToText(title),
+                           WxStyle(style));
     return ResultOf(dialog.ShowModal(), style);
 }
 

@@ -61,6 +61,11 @@ TEST(NameListTest, ContainsFileNameComparesTheNamePartIgnoringCase) {
     EXPECT_FALSE(list.ContainsFileName("/home/user/"));
     list.Add("/mnt/usb/", 0, 0);
     EXPECT_TRUE(list.ContainsFileName("D:\\"));
+    // A name that is not UTF-8: its stray bytes compare as they are.
+    list.Add("/srv/M\xfasica/Can\xe7\xe3o.MP3", 0, 0);
+    EXPECT_TRUE(list.ContainsFileName("can\xe7\xe3o.mp3"));
+    EXPECT_FALSE(list.ContainsFileName("can\xc7\xc3o.mp3"));
+    EXPECT_FALSE(list.ContainsFileName("can\xe7o.mp3"));
 }
 
 TEST(DirEntryListTest, NamesAreOwnedCopiesOrAbsent) {

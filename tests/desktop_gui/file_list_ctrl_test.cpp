@@ -3,6 +3,7 @@
 
 #include "desktop/gui/file_kinds.h"
 #include "platform/gui/shell_info.h"
+#include "platform/path_text.h"
 #include "tests/desktop_gui/list_fixture.h"
 #include "tests/support/gui_harness/gui_harness.h"
 
@@ -33,6 +34,11 @@ TEST_F(FileListTest, SelectionHelpersWorkInListOrder) {
     EXPECT_EQ(list->GetRowText(2, 1), "40KB");
     EXPECT_EQ(list->GetRowText(99, 0), "");
     EXPECT_EQ(list->GetRowText(0, 5), "");
+    // A name that is not UTF-8 shows, and its shown text maps back to its bytes.
+    frame->rows[2].name = "M\xfasica";
+    list->RefreshRows();
+    EXPECT_EQ(platform::PathFromText(list->GetRowText(2, 0)), "M\xfasica");
+    EXPECT_EQ(list->GetRowText(2, 0).length(), 6u);
 
     // Re-selecting by data picks exactly those rows and focuses the first.
     EXPECT_EQ(list->SelectDataWhere([](uint32_t data) { return data == 2 || data == 5; }), 2u);
@@ -78,6 +84,11 @@ TEST_F(FileListTest, SortingKeepsSelectionAndFocusWithTheirRows) {
     EXPECT_EQ(list->GetRowText(0, 0), "file0.mp3");
     EXPECT_EQ(list->GetSelectedData(), (std::vector<uint32_t>{1, 4}));
     EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), 3);
+
+    // Most rows selected: all but one stay so.
+    list->SelectDataWhere([](uint32_t data) { return data != 3; });
+    list->ReverseRows();
+    EXPECT_EQ(list->GetSelectedData(), (std::vector<uint32_t>{5, 4, 2, 1, 0}));
 }
 
 TEST_F(FileListTest, IconsAreLookedUpOncePerKindOfFile) {

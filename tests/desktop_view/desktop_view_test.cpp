@@ -112,6 +112,16 @@ protected:
         const HFolderNode* node = view_->GetFolderCombo()->GetCurrentNode();
         return node ? node->path : "(none)";
     }
+    // The number of folder nodes in the tree.
+    static int FolderNodes(const HFolderTree& tree, wxTreeItemId item = wxTreeItemId()) {
+        if (!item.IsOk()) item = tree.GetRootItem();
+        int count = tree.NodeOf(item)->kind == folder_kind::kFolder;
+        wxTreeItemIdValue cookie;
+        for (wxTreeItemId c = tree.GetFirstChild(item, cookie); c.IsOk();
+             c = tree.GetNextChild(item, cookie))
+            count += FolderNodes(tree, c);
+        return count;
+    }
     // Clicks a column header of the list.
     void ClickHeader(int column) {
         HFileListCtrl* list = view_->GetList();
@@ -282,6 +292,20 @@ TEST_F(DesktopViewTest, TreeOpensByClickAndAltDownChoosesByClickAndCloses) {
     EXPECT_FALSE(combo->IsPopupShown());
     EXPECT_EQ(CurrentPath(), (folder_ / "a").string());
 
+    // In the open tree Up moves the highlight and Enter chooses it.
+    sim.KeyDown(WXK_DOWN, wxMOD_ALT);
+    sim.KeyUp(WXK_DOWN, wxMOD_ALT);
+    gui::Pump(300);
+    ASSERT_TRUE(combo->IsPopupShown());
+    gui::KeyPress(WXK_UP);
+    gui::Pump(100);
+    EXPECT_EQ(CurrentPath(), (folder_ / "a").string());
+    gui::KeyPress(WXK_RETURN);
+    gui::Pump(200);
+    EXPECT_FALSE(combo->IsPopupShown());
+    EXPECT_EQ(CurrentPath(), folder_.string());
+    EXPECT_EQ(Column(0), std::vector<std::string>{"a"});
+
     // A click on the field opens it; a click on the computer chooses it,
     // prunes the folder chain and lists the volumes.
     gui::MouseMove(gui::ScreenCenter(*combo));
@@ -297,7 +321,8 @@ TEST_F(DesktopViewTest, TreeOpensByClickAndAltDownChoosesByClickAndCloses) {
                     tree->ClientToScreen(rect.GetPosition() + wxPoint(8, rect.height / 2)));
     gui::Pump(50);
     EXPECT_EQ(tree->GetSelection(), computer); // highlighted, not yet current
-    EXPECT_EQ(CurrentPath(), (folder_ / "a").string());
+    EXPECT_EQ(CurrentPath(), folder_.string());
+    const size_t nodes = tree->GetCount();
     gui::MouseDown();
     gui::MouseUp();
     gui::Pump(300);
@@ -305,8 +330,72 @@ TEST_F(DesktopViewTest, TreeOpensByClickAndAltDownChoosesByClickAndCloses) {
     EXPECT_EQ(combo->GetCurrentNode()->kind, folder_kind::kComputer);
     EXPECT_GT(view_->GetList()->GetItemCount(), 0);
     EXPECT_EQ(view_->RowAt(0).kind, desktop::RowKind::Drive);
-    for (wxTreeItemId i = tree->GetRootItem(); i.IsOk(); i = tree->GetNextVisible(i))
-        if (tree->IsVisible(i)) EXPECT_NE(tree->NodeOf(i)->path, (folder_ / "a").string());
+    // The whole folder chain below the volume went.
+    EXPECT_EQ(FolderNodes(*tree), 0);
+    EXPECT_LT(tree->GetCount(), nodes);
+}
+
+TEST_F(DesktopViewTest, NetworkPlacesChainUnderTheNetwork) {
+    Open(folder_);
+    HFolderCombo* combo = view_->GetFolderCombo();
+    HFolderTree* tree = combo->GetTree();
+    const desktop::NetDisplay kinds[3] = {desktop::NetDisplay::Domain, desktop::NetDisplay::Server,
+                                          desktop::NetDisplay::Share};
+    const char* names[3] = {"work", "nas", "music"};
+    for (int i = 0; i < 3; ++i) {
+        desktop::NetResource r;
+        r.display = kinds[i];
+        r.remoteName = std::string("//") + names[i];
+        r.localName = i == 2 ? folder_.string() : "";
+        combo->InsertNetworkPlace(
+            std::make_unique<HFolderNode>(names[i], r.localName, 0, 0, folder_kind::kFolder, r));
+    }
+    // network -> work -> nas -> music, and the share is listed and takes uploads.
+    wxTreeItemId item = tree->GetCurrentItem();
+    for (int i = 2; i >= 0; --i) {
+        ASSERT_TRUE(item.IsOk());
+        EXPECT_EQ(tree->NodeOf(item)->name, names[i]);
+        item = tree->GetItemParent(item);
+    }
+    EXPECT_EQ(tree->NodeOf(item)->kind, folder_kind::kNetwork);
+    EXPECT_EQ(view_->GetTargetFolder(), folder_.string());
+    // Going up to the server lists no folder and takes no uploads.
+    combo->GoUp();
+    EXPECT_EQ(combo->GetCurrentNode()->name, "nas");
+    EXPECT_FALSE(view_->CanReceive());
+}
+
+TEST_F(DesktopViewTest, ContextMenuDeletesAfterConfirmation) {
+    Touch(folder_ / "gone.mp3");
+    Touch(folder_ / "kept.mp3");
+    Open(folder_);
+    Select({"gone.mp3"});
+    const long row = RowNamed("gone.mp3");
+    gui::MouseMove(gui::RowScreenPoint(*view_->GetList(), row));
+    gui::Pump(450);
+    gui::Script script(150);
+    script.Then([] { gui::KeyPress(WXK_DOWN); }).Then([] { gui::KeyPress(WXK_RETURN); });
+    script.Start();
+    gui::MouseDown(2);
+    gui::MouseUp(2);
+    EXPECT_TRUE(gui::PumpUntil([&] { return script.Done(); }, 5000));
+    gui::Pump(200);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Confirm file deleting: Would delete file gone.mp3 ?");
+    EXPECT_FALSE(fs::exists(folder_ / "gone.mp3"));
+    EXPECT_TRUE(fs::exists(folder_ / "kept.mp3"));
+}
+
+TEST_F(DesktopViewTest, AFolderThatCannotBeReadIsReportedAndLeftForItsParent) {
+    fs::create_directories(folder_ / "vanishing");
+    Touch(folder_ / "song.mp3");
+    Open(folder_ / "vanishing");
+    fs::remove(folder_ / "vanishing");
+    view_->ShowNode(nullptr);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "No such file or directory");
+    EXPECT_EQ(CurrentPath(), folder_.string());
+    EXPECT_EQ(Column(0), std::vector<std::string>{"song.mp3"});
 }
 
 TEST_F(DesktopViewTest, LastDirectoryRestoredAtStartAndFollowedAfterwards) {

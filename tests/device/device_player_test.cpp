@@ -154,6 +154,29 @@ TEST_F(DevicePlayer, FilesOf2GiBTravelBothWays) {
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
+TEST_F(DevicePlayer, NamesThatAreNotUtf8KeepTheirBytesBothWays) {
+    Connect();
+    // A PC folder and file named in Latin-1, as old media and archives have them.
+    std::filesystem::create_directory(source_ / "M\xfasica");
+    ASSERT_EQ(Download(0, {{"M\xfasica/can\xe7\xe3o.mp3", "song"}}), 0);
+    const auto listed = List(0);
+    ASSERT_EQ(listed.size(), 1u);
+
+    const std::string folder = target_ / "M\xfasica";
+    std::filesystem::create_directory(folder);
+    HNameList list;
+    list.Add(listed[0].name.c_str(), listed[0].number, static_cast<uint32_t>(listed[0].size));
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, folder.c_str(), list), 0);
+    const std::string file = folder + "/" + listed[0].name;
+    EXPECT_EQ(devtest::ReadFile(file), "song");
+
+    // Asked again, the overwrite question names the file by its bytes.
+    boxes_.answers = {platform::kIdNo};
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, folder.c_str(), list), 0);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].caption, file);
+}
+
 TEST_F(DevicePlayer, OverwriteAnswersDecideOverExistingFiles) {
     Connect();
     ASSERT_EQ(Download(0, {{"a.mp3", "new a"}, {"b.mp3", "new b"}}), 0);

@@ -4,6 +4,7 @@
 // reading operation then runs on the result; none may crash.
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sqlite3.h>
 #include <string>
@@ -11,9 +12,23 @@
 
 #include "kd5200usb/attach.h"
 #include "kd5200usb/player.h"
+#include "platform/paths.h"
 
 namespace {
 
+// The fuzzer's scratch folder in the temporary folder, removed when the
+// run ends (libFuzzer ends a run with exit()).
+struct Scratch {
+    std::string root;
+    ~Scratch() {
+        if (!root.empty()) {
+            std::error_code ec;
+            std::filesystem::remove_all(root, ec);
+        }
+    }
+};
+
+Scratch g_scratch;
 std::string g_folder;
 std::string g_template;
 std::string g_file;
@@ -29,21 +44,21 @@ void Write(const std::string& path, const std::string& data) {
 }
 
 void MakeTemplate() {
-    char pattern[] = "/tmp/kd5200-fuzz-XXXXXX";
-    if (!mkdtemp(pattern)) std::abort();
-    g_folder = std::string(pattern) + "/player";
+    std::string pattern = platform::TempDir() + "/kd5200-fuzz-XXXXXX";
+    if (!mkdtemp(pattern.data())) std::abort();
+    g_scratch.root = pattern;
+    g_folder = pattern + "/player";
     kd5200::PlayerLayout layout;
     layout.internalBlocks = 64;
     layout.externalBlocks = 8;
     layout.version = kd5200::kDefaultVersion;
     if (!kd5200::Store::Create(g_folder, layout).Ok()) std::abort();
-    g_file = std::string(pattern) + "/file.bin";
+    g_file = pattern + "/file.bin";
     std::unique_ptr<kd5200::Player> player;
     if (!kd5200::Player::Open(g_folder, player).Ok()) std::abort();
     const kd5200::TransferSettings settings;
     for (int i = 0; i < 3; ++i) {
-        const std::string path =
-            std::string(pattern) + "/File number " + std::to_string(i) + ".mp3";
+        const std::string path = pattern + "/File number " + std::to_string(i) + ".mp3";
         Write(path, std::string(static_cast<size_t>(i) * 20000 + 5, static_cast<char>('a' + i)));
         player->Download(i == 2 ? 1 : 0, path, settings);
     }

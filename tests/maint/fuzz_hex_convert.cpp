@@ -82,8 +82,18 @@ bool Model(const std::string& text, uint32_t base, std::vector<uint8_t>& image, 
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    static const std::string in = platform::CreateTempFile("fuzzhex"),
-                             out = platform::CreateTempFile("fuzzimg");
+    // Removed when the run ends (libFuzzer ends a run with exit()).
+    static const struct Files {
+        std::string in = platform::CreateTempFile("fuzzhex");
+        std::string out = platform::CreateTempFile("fuzzimg");
+        ~Files() {
+            std::error_code ec;
+            std::filesystem::remove(in, ec);
+            std::filesystem::remove(out, ec);
+        }
+    } files;
+    const std::string& in = files.in;
+    const std::string& out = files.out;
     // New files each time: replacing a file's contents can cost a flush.
     std::filesystem::remove(in);
     {

@@ -9,6 +9,10 @@
 
 #include <filesystem>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using hexgen::EndRecord;
 using hexgen::ExtendedLinear;
 using hexgen::Record;
@@ -44,6 +48,12 @@ protected:
     TempFolder dir;
     HexImageReport report;
 };
+
+// Bytes of disk a file takes.
+uint64_t DiskUse(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? uint64_t(st.st_blocks) * 512 : ~uint64_t{0};
+}
 
 } // namespace
 
@@ -202,4 +212,30 @@ TEST_F(HexToImage, RefusesImagesPastTheLimit) {
     EXPECT_EQ(Convert(edge, 0).size(), kMaxImageSize);
     Convert(ExtendedLinear(0x0400) + Record(0, 0, {1}) + EndRecord(), 0, &ok);
     EXPECT_FALSE(ok);
+}
+
+TEST_F(HexToImage, LeavesLongGapsAsHoles) {
+    // A file of 16 MiB that the file system keeps without data blocks tells
+    // whether it has holes at all.
+    const std::string probe = dir / "probe";
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, 16 << 20), 0);
+    ::close(fd);
+    if (DiskUse(probe) > (1 << 20)) GTEST_SKIP() << "the file system keeps no holes";
+
+    // Far apart, back into a gap, a short step past the end, and a record
+    // without data that lengthens the image.
+    const std::string text = Record(0, 0x2000, {1, 2, 3}) + ExtendedLinear(0x00F0) +
+                             Record(0, 0, {4, 5}) + ExtendedLinear(0x0080) + Record(0, 0x10, {6}) +
+                             ExtendedLinear(0x00F0) + Record(0, 0x1000, {7}) +
+                             ExtendedLinear(0x0100) + Record(0, 0, {}) + EndRecord();
+    Bytes expected(0x1000000 - 0x2000);
+    expected[0] = 1, expected[1] = 2, expected[2] = 3;
+    expected[0xF00000 - 0x2000] = 4, expected[0xF00001 - 0x2000] = 5;
+    expected[0x800010 - 0x2000] = 6;
+    expected[0xF01000 - 0x2000] = 7;
+    EXPECT_EQ(Convert(text, 0x2000), expected);
+    EXPECT_EQ(report.imageSize, expected.size());
+    EXPECT_LT(DiskUse(dir / "out.bin"), uint64_t{1} << 20);
 }

@@ -90,4 +90,15 @@ TEST(WxMessageBox, ButtonsAnswersAndCaption) {
     SetMessageBoxHandler(nullptr);
 }
 
+TEST(WxMessageBox, ANameThatIsNotUtf8StillShows) {
+    InstallWxMessageBoxes();
+    Responder ok{GTK_RESPONSE_OK};
+    ShowAnswered(ok, "/srv/M\xfasica/a.mp3\nNo such file or directory", "", kMbOk);
+    ASSERT_TRUE(ok.answered);
+    // The stray byte shows as a private-use character of its own (U+1000FA).
+    EXPECT_EQ(ok.text, "/srv/M\xf4\x80\x83\xba"
+                       "sica/a.mp3\nNo such file or directory");
+    SetMessageBoxHandler(nullptr);
+}
+
 } // namespace

@@ -1,5 +1,7 @@
 #include "file_io.h"
 
+#include "platform/output_file.h"
+
 #include <new>
 #include <stdio_ext.h>
 
@@ -11,8 +13,7 @@ namespace {
 // the buffers are fixed, so memory use stays the same for any file size.
 constexpr std::size_t kStreamBuffer = 1024 * 1024;
 
-File Open(const char* path, const char* mode, std::unique_ptr<char[]>& buffer) {
-    File file(std::fopen(path, mode));
+File Buffered(File file, std::unique_ptr<char[]>& buffer) {
     if (file) {
         buffer.reset(new (std::nothrow) char[kStreamBuffer]);
         if (buffer) std::setvbuf(file.get(), buffer.get(), _IOFBF, kStreamBuffer);
@@ -23,19 +24,27 @@ File Open(const char* path, const char* mode, std::unique_ptr<char[]>& buffer) {
     return file;
 }
 
+// Opens the output, unless it is the input file: then outIsInput is set
+// and the file is left untouched.
+void OpenOutput(FilePair& files, const char* inPath, const char* outPath) {
+    files.out = Buffered(
+        File(platform::OpenOutputUnlessInput(outPath, files.in.get(), inPath, files.outIsInput)),
+        files.outBuffer);
+}
+
 } // namespace
 
 FilePair OpenPair(const char* inPath, const char* outPath) {
     FilePair files;
-    files.in = Open(inPath, "rb", files.inBuffer);
-    files.out = Open(outPath, "wb", files.outBuffer);
+    files.in = Buffered(File(std::fopen(inPath, "rb")), files.inBuffer);
+    OpenOutput(files, inPath, outPath);
     return files;
 }
 
 FilePair OpenInputFirst(const char* inPath, const char* outPath) {
     FilePair files;
-    files.in = Open(inPath, "rb", files.inBuffer);
-    if (files.in) files.out = Open(outPath, "wb", files.outBuffer);
+    files.in = Buffered(File(std::fopen(inPath, "rb")), files.inBuffer);
+    if (files.in) OpenOutput(files, inPath, outPath);
     return files;
 }
 

@@ -18,13 +18,17 @@ struct FilePair {
     std::unique_ptr<char[]> outBuffer;
     File in;
     File out;
+    // The output path names the input file itself (by any name or link):
+    // out is null and the file was left untouched.
+    bool outIsInput = false;
 };
 
 // Attempts both opens before either result is looked at; a file that did
-// not open is null.
+// not open is null. An output that is the input file is never truncated.
 FilePair OpenPair(const char* inPath, const char* outPath);
 
-// Opens the input, and the output only when the input opened.
+// Opens the input, and the output only when the input opened and is not
+// the output file.
 FilePair OpenInputFirst(const char* inPath, const char* outPath);
 
 // Closes a file; false when buffered output could not be written.

@@ -20,7 +20,11 @@ int QkaToWav(const char* inPath, const char* outPath) {
     FilePair files = OpenPair(inPath, outPath);
     if (!files.in || !files.out) {
         if (!files.in) PrintError("cannot open '%s'\n", inPath);
-        if (!files.out) PrintError("cannot open '%s' or already exist\n", outPath);
+        // Writing over the recording being read would destroy it.
+        if (files.outIsInput)
+            PrintError("cannot write '%s'\n", outPath);
+        else if (!files.out)
+            PrintError("cannot open '%s' or already exist\n", outPath);
         return kResultRejected;
     }
 

@@ -139,6 +139,45 @@ void WarnAboutConflicts(const Options& options, const std::vector<std::vector<Ad
                      static_cast<unsigned>(c.address));
 }
 
+// Writes every input to output in turn, followed by the end record.
+// Returns false when a write failed; readFailed tells whether an input could
+// not be read whole. The stream is flushed, not closed.
+bool MergeInputs(const Options& options, std::FILE* output,
+                 std::vector<std::vector<AddressRun>>& runs, bool& readFailed) {
+    MergeOutput merged(output);
+    for (std::size_t i = 0; i < options.inputs.size(); ++i) {
+        const std::string& input = options.inputs[i];
+        if (!options.quiet) {
+            std::printf("Merging '%s'...\n", input.c_str());
+            std::fflush(stdout);
+        }
+        FilePtr in(std::fopen(input.c_str(), "rb"));
+        if (!in) {
+            std::fprintf(stderr, "Cannot open Input file '%s'\n", input.c_str());
+            continue;
+        }
+        merged.Append(":020000040000FA");
+        merged.EndLine();
+        HexReader reader(in.get(), 1 << 18);
+        MergeCopier copier(merged, reader);
+        ForEachMergeRecord(reader, copier);
+        PrintWarnings(input, copier.Warnings());
+        runs[i] = copier.Runs();
+        if (reader.Failed()) {
+            // The merged file lacks part of this input: not a success.
+            std::fprintf(stderr, "Cannot read Input file '%s'\n", input.c_str());
+            readFailed = true;
+        }
+    }
+    // The single end record and two empty lines end the merged file; nothing
+    // follows them that a strict HEX reader could take for a bad record.
+    merged.Append(":00000001FF");
+    merged.EndLine();
+    merged.EndLine();
+    merged.EndLine();
+    return merged.Flush();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -190,40 +229,10 @@ int main(int argc, char** argv) {
         output = outputFile.get();
     }
 
-    MergeOutput merged(output);
     std::vector<std::vector<AddressRun>> runs(options.inputs.size());
     bool readFailed = false;
-    for (std::size_t i = 0; i < options.inputs.size(); ++i) {
-        const std::string& input = options.inputs[i];
-        if (!options.quiet) {
-            std::printf("Merging '%s'...\n", input.c_str());
-            std::fflush(stdout);
-        }
-        FilePtr in(std::fopen(input.c_str(), "rb"));
-        if (!in) {
-            std::fprintf(stderr, "Cannot open Input file '%s'\n", input.c_str());
-            continue;
-        }
-        merged.Append(":020000040000FA");
-        merged.EndLine();
-        HexReader reader(in.get(), 1 << 18);
-        MergeCopier copier(merged, reader);
-        ForEachMergeRecord(reader, copier);
-        PrintWarnings(input, copier.Warnings());
-        runs[i] = copier.Runs();
-        if (reader.Failed()) {
-            // The merged file lacks part of this input: not a success.
-            std::fprintf(stderr, "Cannot read Input file '%s'\n", input.c_str());
-            readFailed = true;
-        }
-    }
-    // The single end record and two empty lines end the merged file; nothing
-    // follows them that a strict HEX reader could take for a bad record.
-    merged.Append(":00000001FF");
-    merged.EndLine();
-    merged.EndLine();
-    merged.EndLine();
-    bool written = merged.Flush();
+    bool written = MergeInputs(options, output, runs, readFailed);
+    // The file is closed here and only here; its buffered bytes may fail to go out.
     if (outputFile) written = std::fclose(outputFile.release()) == 0 && written;
     if (!written) {
         std::fprintf(stderr, "Cannot write output file '%s'\n",

@@ -5,13 +5,14 @@
 #include <vector>
 
 // Collects output in a large buffer and writes it to a stream in big
-// pieces; remembers whether any write failed.
+// pieces; remembers whether any write failed. The stream stays the caller's:
+// the caller flushes before closing it, and destruction writes nothing, so
+// that a closed stream is never touched again.
 class MergeOutput {
 public:
     explicit MergeOutput(std::FILE* stream, std::size_t bufferSize = 1 << 17);
     MergeOutput(const MergeOutput&) = delete;
     MergeOutput& operator=(const MergeOutput&) = delete;
-    ~MergeOutput() { Flush(); }
 
     void Append(std::string_view text) {
         if (buffer_.size() - used_ < text.size())

@@ -1,6 +1,7 @@
 // The two programs as a user runs them: banner, usage, messages, progress
 // lines, exit statuses.
 #include "test_files.h"
+#include "voice_convert.h"
 #include "voice_data.h"
 
 #include <gtest/gtest.h>
@@ -123,6 +124,27 @@ TEST_P(CommandLine, ExistingOutputIsOverwritten) {
     const auto run = Run({ValidInput(), dir_.Path("out.wav")});
     EXPECT_EQ(run.status, 1);
     EXPECT_LT(fs::file_size(dir_.Path("out.wav")), 100000u);
+}
+
+TEST_P(CommandLine, RefusesToWriteOverItsInput) {
+    // By its own name, another spelling, a symbolic link or a hard link: the
+    // recording must survive, and the run must not count as a success.
+    const std::string in = ValidInput();
+    const Bytes original = testfiles::ReadBytes(in);
+    fs::create_symlink(in, dir_.Path("symlink"));
+    fs::create_hard_link(in, dir_.Path("hardlink"));
+    for (const std::string& out :
+         {in, dir_.Path("./in"), dir_.Path("symlink"), dir_.Path("hardlink")}) {
+        const auto run = Run({in, out});
+        EXPECT_EQ(run.status, 0) << out;
+        EXPECT_EQ(run.err, Message("cannot write '%s'", out));
+        EXPECT_EQ(testfiles::ReadBytes(in), original) << out;
+    }
+    // The library the virtual player converts with refuses it too.
+    const auto convert =
+        GetParam().name == std::string("qdx2wav") ? convert::QdxFileToWav : convert::QkaFileToWav;
+    EXPECT_EQ(convert(in.c_str(), dir_.Path("symlink").c_str(), nullptr, nullptr), -1);
+    EXPECT_EQ(testfiles::ReadBytes(in), original);
 }
 
 TEST_P(CommandLine, WriteErrorIsReported) {

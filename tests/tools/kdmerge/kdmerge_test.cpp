@@ -216,3 +216,28 @@ TEST_F(Kdmerge, WarnsAboutConflictsAndDamagedRecords) {
     Write("d.hex", Record(0, 0x2000, {7, 2}) + Record(0, 0x2000, {1}));
     EXPECT_EQ(Run({"-o", "out.hex", "a.hex", "a.hex", "d.hex", "-q", "-y"}).err, "");
 }
+
+TEST_F(Kdmerge, ClosesItsOutputOnceUnderValgrind) {
+    // The output stream must not be touched after it is closed: glibc reads
+    // freed memory then, which the sanitizers do not see but valgrind does.
+    // Overlapping inputs make the conflict check reopen files afterwards.
+    if (!sdtest::Shell("command -v valgrind >/dev/null 2>&1"))
+        GTEST_SKIP() << "valgrind is not installed";
+    Write("a.hex", Record(0, 0x2000, {1, 2, 3, 4}) + EndRecord());
+    Write("b.hex", Record(0, 0x2002, {9}) + EndRecord());
+    const std::vector<std::string> valgrind = {"-q", "--error-exitcode=99", SD_BIN_DIR "/kdmerge"};
+    auto Valgrind = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), valgrind.begin(), valgrind.end());
+        return sdtest::RunProgram("valgrind", args, dir.Path());
+    };
+    ProgramRun run = Valgrind({"/o", "out.hex", "a.hex", "b.hex", "/q", "/y"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err,
+              "kdmerge: warning: 'a.hex' and 'b.hex' hold different data at address 0x00002002\n");
+    EXPECT_EQ(Read("out.hex"), kExt0 + Crlf(Record(0, 0x2000, {1, 2, 3, 4})) + kExt0 +
+                                   Crlf(Record(0, 0x2002, {9})) + kEnd);
+    // A full disk: the failed close is reported, and nothing else goes wrong.
+    run = Valgrind({"/o", "/dev/full", "a.hex", "b.hex", "/q", "/y"});
+    EXPECT_EQ(run.status, 255) << run.err;
+    EXPECT_EQ(run.err, "Cannot write output file '/dev/full'\n");
+}

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The file list over a folder of 100,000 entries against ls -l on the same
+# folder, in one run (alternating pairs, medians):
+#  - filling (list, sort by name, paint): ratio to ls -l <= 10;
+#  - sorting by size with half the rows selected: ratio to ls -l <= 5;
+#  - re-selecting 500 names from a name list: under 0.05 s.
+# Usage: bench/list/bench.sh build-dir   (needs list_bench built; runs under
+# xvfb-run when no display is set)
+set -euo pipefail
+build=$(cd "${1:?build folder}" && pwd)
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build"
+fi
+bench=$build/bin/list_bench
+[ -x "$bench" ] || { echo "missing $bench (build target list_bench)"; exit 1; }
+export LC_ALL=C.UTF-8
+work=$(mktemp -d "${TMPDIR:-/tmp}/listbench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+folder=$work/folder
+mkdir "$folder"
+cd "$folder"
+
+# 1,000 folders and 99,000 files of five kinds and ten sizes; a few names are
+# not UTF-8.
+seq -f "dir%05g" 1 1000 | xargs mkdir
+seq 1 99000 | awk '{ split(".mp3 .wav .txt .QDX .qka", ext, " ");
+                     printf "track %06d%s\n", $1, ext[$1 % 5 + 1] }' |
+  tr '\n' '\0' | xargs -0 touch
+for i in $(seq 0 9); do
+  ls | awk -v i="$i" 'NR % 10 == i && /^track/' | tr '\n' '\0' | xargs -0 truncate -s $((i * 70000))
+done
+for i in $(seq 1 20); do touch "$(printf 'M\xfasica %02d.mp3' "$i")"; done
+cd "$work"
+count=$(ls -A "$folder" | wc -l)
+
+# Wall-clock seconds of one ls -l.
+time_ls() {
+  local t0 t1
+  t0=$(date +%s.%N)
+  ls -l "$folder" >/dev/null
+  t1=$(date +%s.%N)
+  awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.6f", b - a }'
+}
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# Runs list_bench's operation and ls -l in turns, n pairs; sets med_ours and med_ls.
+race() { # n operation
+  local ours=() peer=()
+  for _ in $(seq "$1"); do
+    ours+=("$("$bench" "$folder" "$2" 2>/dev/null)") || { echo "list_bench $2 failed"; exit 1; }
+    peer+=("$(time_ls)")
+  done
+  med_ours=$(printf '%s\n' "${ours[@]}" | median)
+  med_ls=$(printf '%s\n' "${peer[@]}" | median)
+}
+status=0
+check() { # name value limit what
+  local verdict=PASS
+  if awk -v r="$2" -v l="$3" 'BEGIN { exit !(r > l) }'; then verdict=FAIL; status=1; fi
+  printf '%-34s %s %7.3f (limit %s) %s\n' "$1" "$4" "$2" "$3" "$verdict"
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.6f", a / b }'; }
+
+echo "folder of $count entries"
+race 7 fill
+printf 'fill: list %.3f s, ls -l %.3f s\n' "$med_ours" "$med_ls"
+check "fill vs ls -l" "$(ratio "$med_ours" "$med_ls")" 10 ratio
+race 7 sort
+printf 'sort, half selected: list %.3f s, ls -l %.3f s\n' "$med_ours" "$med_ls"
+check "sort half selected vs ls -l" "$(ratio "$med_ours" "$med_ls")" 5 ratio
+race 7 reselect
+printf 're-select 500 names: list %.3f s\n' "$med_ours"
+check "re-select 500 names" "$med_ours" 0.05 seconds
+exit $status
