@@ -7,6 +7,7 @@
 #include <wx/eventfilter.h>
 #include <wx/listctrl.h>
 
+#include "app/main_frame.h"
 #include "app/startup.h"
 #include "resources/ids.h"
 

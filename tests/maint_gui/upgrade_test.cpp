@@ -114,12 +114,16 @@ TEST_F(UpgradeTest, FailedWriteIsShownThenTheClosingMessage) {
 
 // The write runs under the format time-out; afterwards the receive time-out
 // is back. A slow player shows it: a write that takes longer than the
-// receive time-out succeeds, and a transfer as long afterwards times out.
+// receive time-out succeeds, and a read from the player as long afterwards
+// times out.
 TEST_F(UpgradeTest, WriteRunsUnderTheFormatTimeoutWithoutCancel) {
     Connect();
     DevSetTimeouts(300, 20000, 300000);
     const std::string image(6000, 'i');
     devtest::WriteFile(work_ / "slow.bin", image);
+    HNameList files;
+    files.Add((work_ / "slow.bin").c_str(), 0, 0);
+    ASSERT_EQ(DevDownloadFiles(nullptr, 0, files), 0);
     setenv("KD5200_SPEED", "10000", 1); // 600 ms for the image
 
     bool sawDialog = false, hadCancel = true;
@@ -140,11 +144,11 @@ TEST_F(UpgradeTest, WriteRunsUnderTheFormatTimeoutWithoutCancel) {
     EXPECT_TRUE(sawDialog);
     EXPECT_FALSE(hadCancel);
 
-    dialogs_.answers = {work_ / "slow.bin"};
     EXPECT_EQ(DevGetTimeouts().receive, 300);
-    HNameList files;
-    files.Add((work_ / "slow.bin").c_str(), 0, 0);
-    EXPECT_EQ(DevDownloadFiles(nullptr, 0, files), KD5200_ERR_TIMEOUT);
+    std::filesystem::create_directory(work_ / "back");
+    HNameList back;
+    back.Add("slow.bin", 0, static_cast<uint32_t>(image.size()));
+    EXPECT_EQ(DevUploadFiles(nullptr, 0, (work_ / "back").c_str(), back), KD5200_ERR_TIMEOUT);
 }
 
 TEST_F(UpgradeTest, DisabledWithoutPlayer) {
