@@ -4,6 +4,7 @@
 #include <array>
 
 #include <wx/dcclient.h>
+#include <wx/settings.h>
 #include <wx/utils.h>
 
 #include "resources/ids.h"
@@ -65,6 +66,8 @@ HStatusBar::HStatusBar(wxFrame* frame)
         } else {
             widths[i] = dc.GetTextExtent(IndicatorText(kIndicators[i])).x + 2 * dc.GetCharWidth();
         }
+        // The size grip sits inside the last pane.
+        if (i + 1 == kIndicators.size()) widths[i] += wxSystemSettings::GetMetric(wxSYS_HSCROLL_Y, this) + 8;
     }
     SetFieldsCount(static_cast<int>(kIndicators.size()), widths.data());
     SetStatusStyles(static_cast<int>(kIndicators.size()), styles.data());

@@ -23,11 +23,26 @@ for name in "Morning Walk" "Harbour Lights" "Slow River" "Night Train"; do
   head -c $((RANDOM * 40 + 900000)) /dev/urandom >"$work/music/$name.mp3"
 done
 mkdir -p "$work/music/Podcasts" "$work/music/Recordings"
+"$bin/kd5200sim" put external "$work/music/Slow River.mp3" "$work/music/Night Train.mp3" >/dev/null
 mkdir -p "$XDG_CONFIG_HOME/Zentrovia"
-printf '[Desktop]\nLastDirectory=%s\n' "$work/music" >"$XDG_CONFIG_HOME/Zentrovia/Songdock.conf"
+# Columns wide enough for the names; the program's own default is 100 pixels.
+cat >"$XDG_CONFIG_HOME/Zentrovia/Songdock.conf" <<CONF
+[Desktop]
+LastDirectory=$work/music
+SubItemWidth_0=170
+SubItemWidth_3=120
+[Mp3Mem_0]
+SubItemWidth_0=170
+SubItemWidth_1=60
+SubItemWidth_2=70
+[Mp3Mem_1]
+SubItemWidth_0=170
+SubItemWidth_1=60
+SubItemWidth_2=70
+CONF
 
 out="$top/docs/songdock.png"
-xvfb-run -a -s "-screen 0 1000x680x24" bash -c '
+xvfb-run -a -s "-screen 0 960x640x24" bash -c '
   "$1/songdock" & pid=$!
   sleep 4
   import -window root "$2"

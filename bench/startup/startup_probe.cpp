@@ -20,8 +20,12 @@ public:
 
     int FilterEvent(wxEvent& event) override {
         if (event.GetEventType() != wxEVT_PAINT || done_) return Event_Skip;
-        auto* list = wxDynamicCast(event.GetEventObject(), wxListCtrl);
-        if (list && list->GetId() == ids::kMemoryList && list->GetItemCount() > 0) {
+        // The rows are drawn by the list's inner window, a child of the list
+        // that is not its column header.
+        auto* window = wxDynamicCast(event.GetEventObject(), wxWindow);
+        auto* list = window ? wxDynamicCast(window->GetParent(), wxListCtrl) : nullptr;
+        if (list && list->GetId() == ids::kMemoryList && list->GetItemCount() > 0 &&
+            window->GetPosition().y > 0) {
             done_ = true;
             // Runs once the paint handler has drawn the rows.
             wxTheApp->CallAfter([] { std::_Exit(0); });
