@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <unordered_set>
 
 #include <wx/dcclient.h>
 #include <wx/dnd.h>
@@ -147,6 +148,13 @@ bool HMp3MemView::FillList(bool force, int memory) {
     list_->Enable();
     list_->Show();
 
+    // A re-list keeps the rows that were selected, by name (a device change
+    // or a refresh must not lose the user's selection).
+    std::unordered_set<std::string> selected;
+    if (list_->GetSelectedItemCount() > 0)
+        for (uint32_t data : list_->GetSelectedData())
+            if (data < rows_.size()) selected.insert(rows_[data].name);
+
     rows_.clear();
     rows_.reserve(listing.GetCount());
     for (const HDirEntryList::Entry& entry : listing) {
@@ -160,6 +168,8 @@ bool HMp3MemView::FillList(bool force, int memory) {
     }
     list_->ShowRows(rows_.size());
     SortList(sortColumn_, sortAscending_);
+    if (!selected.empty())
+        list_->SelectDataWhere([&](uint32_t data) { return selected.count(rows_[data].name) > 0; });
     Refresh();
     return true;
 }

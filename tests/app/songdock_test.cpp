@@ -18,6 +18,7 @@
 #include "controls/status_bar.h"
 #include "desktop/desktop_view.h"
 #include "desktop/filter_combo.h"
+#include "platform/gui/device_monitor.h"
 #include "player/memory_pane.h"
 #include "player_fixture.h"
 #include "player_steps.h"
@@ -167,6 +168,14 @@ TEST_F(Songdock, PlugAndUnplugReachTheOpenWindow) {
     frame_->GetStatusBarPanes()->UpdatePanes();
     EXPECT_THAT(frame_->GetStatusBarPanes()->GetPaneText(ids::kFirmwarePane).ToStdString(),
                 testing::StartsWith("ZENTROVIA KD5200"));
+
+    // Any other USB device coming or going: with the player still answering,
+    // the panes stay as they are, selection included.
+    ClickRow(PaneList(0), "README.TXT");
+    wxQueueEvent(frame_, new wxCommandEvent(wxEVT_SD_DEVICE_CHANGE));
+    gui::Pump(100);
+    EXPECT_EQ(PaneList(0).GetItemCount(), 5);
+    EXPECT_THAT(gui::SelectedRows(PaneList(0)), ElementsAre(RowOf(PaneList(0), "README.TXT")));
 
     Sim("unplug");
     ASSERT_TRUE(gui::PumpUntil(
