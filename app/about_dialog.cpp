@@ -13,12 +13,11 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
     : wxDialog(parent, ids::kAboutDialog, wxString::FromUTF8(strings::Load(sid::kAppTitle))) {
     auto* lines = new wxBoxSizer(wxVERTICAL);
     lines->Add(new wxStaticText(this, wxID_ANY, "Songdock Version 1.93"), 0, wxBOTTOM, 6);
-    lines->Add(new wxStaticText(this, wxID_ANY,
-                                "Files, firmware and fonts for the KD5200 player"));
+    lines->Add(new wxStaticText(this, wxID_ANY, "Files, firmware and fonts for the KD5200 player"));
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    row->Add(new wxStaticBitmap(this, wxID_ANY, controls::LoadIcon(ids::kAppIcon, 32)), 0,
-             wxALL, 10);
+    row->Add(new wxStaticBitmap(this, wxID_ANY, controls::LoadIcon(ids::kAppIcon, 32)), 0, wxALL,
+             10);
     row->Add(lines, 1, wxALIGN_CENTER_VERTICAL | wxTOP | wxBOTTOM, 10);
     auto* ok = new wxButton(this, wxID_OK, wxString::FromUTF8("확인"));
     ok->SetDefault();

@@ -43,6 +43,7 @@ int FormatMemoryOf(int id) {
 
 } // namespace
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(CChildView, wxWindow)
     EVT_PAINT(CChildView::OnPaint)
     EVT_SIZE(CChildView::OnSize)
@@ -73,6 +74,7 @@ wxBEGIN_EVENT_TABLE(CChildView, wxWindow)
     EVT_MENU(ids::kRefresh, CChildView::OnRefresh)
     EVT_UPDATE_UI(ids::kRefresh, CChildView::OnUpdateAlways)
 wxEND_EVENT_TABLE()
+// clang-format on
 
 CChildView::CChildView(wxWindow* parent)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
@@ -83,9 +85,9 @@ CChildView::CChildView(wxWindow* parent)
     memFrame_ = new HMp3MemFrame(this);
     for (int i = 0; i < 4; ++i) {
         const ButtonSpec& b = kButtons[i];
-        buttons_[i] = new controls::HIconButton(this, b.id, b.icon,
-                                                wxString::FromUTF8(strings::Load(b.tip)),
-                                                wxPoint(0, 0), wxSize(kButtonSize, kButtonSize));
+        buttons_[i] =
+            new controls::HIconButton(this, b.id, b.icon, wxString::FromUTF8(strings::Load(b.tip)),
+                                      wxPoint(0, 0), wxSize(kButtonSize, kButtonSize));
     }
     RecalcLayout();
 
@@ -143,10 +145,10 @@ void CChildView::RecalcLayout() {
     memFrame_->SetSize(right_);
     const int x = (left_.GetRight() + 1 + right_.x) / 2 - kButtonSize / 2;
     const int bottom = right_.GetBottom() + 1;
-    buttons_[0]->Move(x, right_.y + 60);   // 143
-    buttons_[2]->Move(x, right_.y + 101);  // 144
-    buttons_[1]->Move(x, bottom - 137);    // 146
-    buttons_[3]->Move(x, bottom - 96);     // 147
+    buttons_[0]->Move(x, right_.y + 60);  // 143
+    buttons_[2]->Move(x, right_.y + 101); // 144
+    buttons_[1]->Move(x, bottom - 137);   // 146
+    buttons_[3]->Move(x, bottom - 96);    // 147
 }
 
 void CChildView::OnPaint(wxPaintEvent&) {

@@ -48,6 +48,7 @@ bool InOwnLoop() {
 
 } // namespace
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
     EVT_CLOSE(CMainFrame::OnClose)
     EVT_SET_FOCUS(CMainFrame::OnSetFocus)
@@ -76,6 +77,7 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
     // Last: a menu item that no handler answers is disabled.
     EVT_UPDATE_UI_RANGE(0, 65535, CMainFrame::OnUpdateMenuItem)
 wxEND_EVENT_TABLE()
+// clang-format on
 
 CMainFrame::CMainFrame()
     : wxFrame(nullptr, wxID_ANY, wxString::FromUTF8(strings::Load(sid::kAppTitle)),
@@ -144,7 +146,8 @@ void CMainFrame::OnNextPane(wxCommandEvent& event) {
     // The panes in order: the desktop view, then each shown memory pane.
     std::vector<wxWindow*> lists;
     auto add = [&lists](HFileSource* source) {
-        if (wxWindow* list = source ? source->GetWindow() : nullptr; list && list->IsShownOnScreen())
+        if (wxWindow* list = source ? source->GetWindow() : nullptr;
+            list && list->IsShownOnScreen())
             lists.push_back(list);
     };
     add(view_->GetDesktopView());
@@ -175,7 +178,8 @@ void CMainFrame::OnDeviceChange(wxCommandEvent&) {
 
 void CMainFrame::OnFilterChange(wxCommandEvent&) {
     const int selection = filter_->GetSelection();
-    if (selection == 0 || selection == 1) settings::SetFileFilter(HFilterCombo::FilterOf(selection));
+    if (selection == 0 || selection == 1)
+        settings::SetFileFilter(HFilterCombo::FilterOf(selection));
     view_->RefreshPanes(false);
 }
 

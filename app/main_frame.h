@@ -12,7 +12,7 @@ class HFilterCombo;
 namespace controls {
 class HReBar;
 class HStatusBar;
-}
+} // namespace controls
 namespace platform {
 class DeviceMonitor;
 }

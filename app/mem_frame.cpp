@@ -16,10 +16,12 @@ constexpr int kInset = 5;
 
 } // namespace
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(HMp3MemFrame, wxWindow)
     EVT_PAINT(HMp3MemFrame::OnPaint)
     EVT_SIZE(HMp3MemFrame::OnSize)
 wxEND_EVENT_TABLE()
+// clang-format on
 
 HMp3MemFrame::HMp3MemFrame(wxWindow* parent)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE,
@@ -32,7 +34,7 @@ HMp3MemFrame::~HMp3MemFrame() = default;
 HMp3MemView* HMp3MemFrame::GetPane(int index) const {
     if (!splitter_) return nullptr;
     if (index >= 0) {
-        wxWindow* row = index == 0 ? splitter_->GetWindow1()
+        wxWindow* row = index == 0   ? splitter_->GetWindow1()
                         : index == 1 ? splitter_->GetWindow2()
                                      : nullptr;
         return dynamic_cast<HMp3MemView*>(row);

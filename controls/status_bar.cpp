@@ -67,7 +67,8 @@ HStatusBar::HStatusBar(wxFrame* frame)
             widths[i] = dc.GetTextExtent(IndicatorText(kIndicators[i])).x + 2 * dc.GetCharWidth();
         }
         // The size grip sits inside the last pane.
-        if (i + 1 == kIndicators.size()) widths[i] += wxSystemSettings::GetMetric(wxSYS_HSCROLL_Y, this) + 8;
+        if (i + 1 == kIndicators.size())
+            widths[i] += wxSystemSettings::GetMetric(wxSYS_HSCROLL_Y, this) + 8;
     }
     SetFieldsCount(static_cast<int>(kIndicators.size()), widths.data());
     SetStatusStyles(static_cast<int>(kIndicators.size()), styles.data());

@@ -61,22 +61,24 @@ void AddArrivalNames(const std::string& name, HNameList& names) {
 
 } // namespace
 
-wxBEGIN_EVENT_TABLE(HDesktopView, wxWindow) EVT_SIZE(HDesktopView::OnSize)
+// clang-format off
+wxBEGIN_EVENT_TABLE(HDesktopView, wxWindow)
+    EVT_SIZE(HDesktopView::OnSize)
     EVT_FOLDER_SELECTED(ids::kFolderCombo, HDesktopView::OnFolderSelected)
-        EVT_BUTTON(ids::kUpButton, HDesktopView::OnUp)
-            EVT_LIST_COL_CLICK(ids::kDesktopList, HDesktopView::OnColumnClick)
-                EVT_LIST_BEGIN_DRAG(ids::kDesktopList, HDesktopView::OnBeginDrag)
-                    EVT_LIST_ITEM_ACTIVATED(ids::kDesktopList, HDesktopView::OnActivated)
-                        EVT_LIST_KEY_DOWN(ids::kDesktopList, HDesktopView::OnKeyDown)
-                            EVT_LIST_ITEM_RIGHT_CLICK(ids::kDesktopList, HDesktopView::OnRightClick)
-                                EVT_MENU(ids::kDelete, HDesktopView::OnDelete)
-                                    EVT_UPDATE_UI(ids::kDelete, HDesktopView::OnUpdateDelete)
-                                        EVT_MENU(ids::kProperties, HDesktopView::OnProperties)
-                                            EVT_UPDATE_UI(ids::kProperties,
-                                                          HDesktopView::OnUpdateProperties)
-                                                wxEND_EVENT_TABLE()
+    EVT_BUTTON(ids::kUpButton, HDesktopView::OnUp)
+    EVT_LIST_COL_CLICK(ids::kDesktopList, HDesktopView::OnColumnClick)
+    EVT_LIST_BEGIN_DRAG(ids::kDesktopList, HDesktopView::OnBeginDrag)
+    EVT_LIST_ITEM_ACTIVATED(ids::kDesktopList, HDesktopView::OnActivated)
+    EVT_LIST_KEY_DOWN(ids::kDesktopList, HDesktopView::OnKeyDown)
+    EVT_LIST_ITEM_RIGHT_CLICK(ids::kDesktopList, HDesktopView::OnRightClick)
+    EVT_MENU(ids::kDelete, HDesktopView::OnDelete)
+    EVT_UPDATE_UI(ids::kDelete, HDesktopView::OnUpdateDelete)
+    EVT_MENU(ids::kProperties, HDesktopView::OnProperties)
+    EVT_UPDATE_UI(ids::kProperties, HDesktopView::OnUpdateProperties)
+wxEND_EVENT_TABLE()
+// clang-format on
 
-                                                    HDesktopView::~HDesktopView() {
+HDesktopView::~HDesktopView() {
     SaveColumnWidths();
     if (list_) list_->SetSource(nullptr);
 }

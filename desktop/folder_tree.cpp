@@ -52,12 +52,17 @@ std::unique_ptr<HFolderNode> SpecialNode(platform::SpecialFolder folder, int kin
 
 } // namespace
 
-wxBEGIN_EVENT_TABLE(HFolderTree, wxTreeCtrl) EVT_MOTION(HFolderTree::OnMotion)
-    EVT_LEFT_DOWN(HFolderTree::OnLeftDown) EVT_KEY_DOWN(HFolderTree::OnKeyDown)
-        EVT_TREE_ITEM_EXPANDED(wxID_ANY, HFolderTree::OnExpanded)
-            EVT_TREE_ITEM_COLLAPSED(wxID_ANY, HFolderTree::OnCollapsed) wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(HFolderTree, wxTreeCtrl)
+    EVT_MOTION(HFolderTree::OnMotion)
+    EVT_LEFT_DOWN(HFolderTree::OnLeftDown)
+    EVT_KEY_DOWN(HFolderTree::OnKeyDown)
+    EVT_TREE_ITEM_EXPANDED(wxID_ANY, HFolderTree::OnExpanded)
+    EVT_TREE_ITEM_COLLAPSED(wxID_ANY, HFolderTree::OnCollapsed)
+wxEND_EVENT_TABLE()
+// clang-format on
 
-                bool HFolderTree::Create(wxWindow* parent) {
+bool HFolderTree::Create(wxWindow* parent) {
     return wxTreeCtrl::Create(parent, wxID_ANY, wxPoint(0, 0), wxSize(10, 10),
                               wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_FULL_ROW_HIGHLIGHT |
                                   wxTR_SINGLE | wxBORDER_SIMPLE);

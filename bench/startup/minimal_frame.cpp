@@ -11,7 +11,8 @@ namespace {
 class MinimalApp : public wxApp {
 public:
     bool OnInit() override {
-        auto* frame = new wxFrame(nullptr, wxID_ANY, "Minimal", wxDefaultPosition, wxSize(960, 640));
+        auto* frame =
+            new wxFrame(nullptr, wxID_ANY, "Minimal", wxDefaultPosition, wxSize(960, 640));
         auto* list = new wxListCtrl(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT);
         list->AppendColumn("Name");
         list->InsertItem(0, "row");

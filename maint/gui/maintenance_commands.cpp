@@ -34,9 +34,9 @@ wxBEGIN_EVENT_TABLE(MaintenanceCommands, wxEvtHandler)
     EVT_UPDATE_UI(ids::kRawDataExternal, MaintenanceCommands::OnUpdateExternalPresent)
     EVT_UPDATE_UI(ids::kViewRawData, MaintenanceCommands::OnUpdateAlways)
 wxEND_EVENT_TABLE()
-    // clang-format on
+// clang-format on
 
-    MaintenanceCommands::MaintenanceCommands(wxWindow* owner, Hooks hooks)
+MaintenanceCommands::MaintenanceCommands(wxWindow* owner, Hooks hooks)
     : owner_(owner), hooks_(std::move(hooks)) {}
 
 int MaintenanceCommands::MemoryCount() const {

@@ -108,9 +108,9 @@ wxBEGIN_EVENT_TABLE(HConfigDialog, wxDialog)
     EVT_BUTTON(ids::kRawFileBrowse, HConfigDialog::OnBrowseRawFile)
     EVT_BUTTON(ids::kRawViewerBrowse, HConfigDialog::OnBrowseViewer)
 wxEND_EVENT_TABLE()
-    // clang-format on
+// clang-format on
 
-    HConfigDialog::HConfigDialog(wxWindow* parent)
+HConfigDialog::HConfigDialog(wxWindow* parent)
     : wxDialog(parent, ids::kConfigDialog, wxString::FromUTF8(text::kConfiguration)) {
     tree_ = new wxTreeCtrl(this, ids::kConfigTree, wxDefaultPosition, wxSize(255, 220),
                            wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_HIDE_ROOT | wxTR_SINGLE);

@@ -74,8 +74,8 @@ protected:
         std::istringstream in(arguments);
         for (std::string w; in >> w;)
             words.push_back(w);
-        const auto run = sdtest::RunProgram(std::string(SD_BIN_DIR) + "/kd5200sim", words,
-                                            work_.path());
+        const auto run =
+            sdtest::RunProgram(std::string(SD_BIN_DIR) + "/kd5200sim", words, work_.path());
         EXPECT_EQ(run.status, 0) << "kd5200sim " << arguments << ": " << run.err;
         return run.out;
     }
@@ -140,12 +140,16 @@ protected:
 TEST_F(Songdock, WithoutAPlayerOnlyRefreshAndTheSavedRawDataStayEnabled) {
     Start();
     EXPECT_FALSE(Pane(0));
-    for (int id : {ids::kDownloadToInternal, ids::kDownloadToExternal, ids::kUploadFromInternal,
-                   ids::kUploadFromExternal, ids::kFormatInternal, ids::kFormatExternal,
-                   ids::kFormatAll, ids::kLowFormatInternal, ids::kLowFormatExternal,
-                   ids::kLowFormatAll, ids::kDownloadFont, ids::kEraseFont, ids::kUploadFont,
-                   ids::kViewFontInfo, ids::kUpgradeApplication, ids::kUpgradeBoot,
-                   ids::kRawDataInternal, ids::kRawDataExternal, ids::kEditCopy, ids::kEditUndo})
+    for (int id : {ids::kDownloadToInternal, ids::kDownloadToExternal,
+                   ids::kUploadFromInternal, ids::kUploadFromExternal,
+                   ids::kFormatInternal,     ids::kFormatExternal,
+                   ids::kFormatAll,          ids::kLowFormatInternal,
+                   ids::kLowFormatExternal,  ids::kLowFormatAll,
+                   ids::kDownloadFont,       ids::kEraseFont,
+                   ids::kUploadFont,         ids::kViewFontInfo,
+                   ids::kUpgradeApplication, ids::kUpgradeBoot,
+                   ids::kRawDataInternal,    ids::kRawDataExternal,
+                   ids::kEditCopy,           ids::kEditUndo})
         EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_TRUE(Enabled(ids::kRefresh));
     EXPECT_TRUE(Enabled(ids::kViewRawData));
@@ -159,8 +163,8 @@ TEST_F(Songdock, PlugAndUnplugReachTheOpenWindow) {
     Start();
     Sim("plug");
     // The player's change notice arrives without any polling of the library.
-    ASSERT_TRUE(gui::PumpUntil([this] { return Pane(0) && PaneList(0).GetItemCount() == 5; },
-                               2000));
+    ASSERT_TRUE(
+        gui::PumpUntil([this] { return Pane(0) && PaneList(0).GetItemCount() == 5; }, 2000));
     EXPECT_TRUE(View().GetMemFrame()->GetSplitter()->IsShown());
     EXPECT_THAT(Names(PaneList(0)), Contains("REC01.QKA"));
     EXPECT_TRUE(Enabled(ids::kFormatInternal));
@@ -178,8 +182,8 @@ TEST_F(Songdock, PlugAndUnplugReachTheOpenWindow) {
     EXPECT_THAT(gui::SelectedRows(PaneList(0)), ElementsAre(RowOf(PaneList(0), "README.TXT")));
 
     Sim("unplug");
-    ASSERT_TRUE(gui::PumpUntil(
-        [this] { return !View().GetMemFrame()->GetSplitter()->IsShown(); }, 2000));
+    ASSERT_TRUE(
+        gui::PumpUntil([this] { return !View().GetMemFrame()->GetSplitter()->IsShown(); }, 2000));
     EXPECT_FALSE(Enabled(ids::kFormatInternal));
     EXPECT_FALSE(Enabled(ids::kUpgradeApplication));
     EXPECT_FALSE(Enabled(ids::kDownloadToInternal));
@@ -220,8 +224,7 @@ TEST_F(Songdock, ButtonsAndDragsMoveFilesBothWays) {
     ClickButton(ids::kUploadFromInternal);
     EXPECT_TRUE(fs::exists(pc_ + "/REC01.WAV"));
     EXPECT_FALSE(fs::exists(pc_ + "/REC01.QKA"));
-    EXPECT_THAT(gui::SelectedRows(DesktopList()),
-                ElementsAre(RowOf(DesktopList(), "REC01.WAV")));
+    EXPECT_THAT(gui::SelectedRows(DesktopList()), ElementsAre(RowOf(DesktopList(), "REC01.WAV")));
 
     settings::WriteAdpcmConvert(1);
     ClickRow(PaneList(0), "REC01.QKA");
