@@ -36,11 +36,7 @@ namespace {
 
 constexpr int kDesktopPane = -1;
 
-// Text of a numbered string.
-std::string Text(int id) {
-    const char* text = strings::Load(id);
-    return text ? text : "";
-}
+using strings::Text;
 
 // The names under which an uploaded player file may have arrived: its own,
 // the device layer's safe name, and that name with a recording's extension

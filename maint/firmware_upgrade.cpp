@@ -18,10 +18,7 @@ namespace {
 
 constexpr size_t kNameBuffer = 520;
 
-std::string Text(int id) {
-    const char* text = strings::Load(id);
-    return text ? text : "";
-}
+using strings::Text;
 
 // Converts the HEX file into a new temporary image; on failure shows why,
 // naming the file, and removes the image.

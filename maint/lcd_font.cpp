@@ -15,10 +15,7 @@ namespace {
 
 constexpr size_t kNameBuffer = 520;
 
-std::string Text(int id) {
-    const char* text = strings::Load(id);
-    return text ? text : "";
-}
+using strings::Text;
 
 // The font's name as the player reports it (at most 259 characters).
 std::string FontFileName(const KD5200_FONTINFO& font) {

@@ -67,4 +67,9 @@ const char* Load(int id) {
     return it != std::end(kTable) && it->id == id ? it->text : nullptr;
 }
 
+std::string Text(int id) {
+    const char* text = Load(id);
+    return text ? text : "";
+}
+
 } // namespace strings

@@ -2,11 +2,14 @@
 // The string table: every user-visible text of Songdock, looked up by the
 // identifier of the original resources. Texts without a numbered resource
 // have a symbolic name (text::...).
+#include <string>
 
 namespace strings {
 
 // The text of a numbered string, or nullptr when the table has no such id.
 const char* Load(int id);
+// The text of a numbered string, or "" when the table has no such id.
+std::string Text(int id);
 
 } // namespace strings
 
