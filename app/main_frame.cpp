@@ -40,7 +40,7 @@ wxIconBundle AppIcons() {
 bool InOwnLoop() {
     if (wxWindow::GetCapture()) return true;
     for (const wxWindow* window : wxTopLevelWindows) {
-        const auto* dialog = wxDynamicCast(window, wxDialog);
+        const auto* dialog = dynamic_cast<const wxDialog*>(window);
         if (dialog && dialog->IsModal()) return true;
     }
     return false;
@@ -223,7 +223,7 @@ void CMainFrame::OnUpdateDisabled(wxUpdateUIEvent& event) {
 }
 
 void CMainFrame::OnUpdateMenuItem(wxUpdateUIEvent& event) {
-    if (wxDynamicCast(event.GetEventObject(), wxMenu))
+    if (dynamic_cast<wxMenu*>(event.GetEventObject()))
         event.Enable(false);
     else
         event.Skip();

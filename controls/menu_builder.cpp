@@ -24,7 +24,7 @@ public:
     int FilterEvent(wxEvent& event) override {
         const wxEventType type = event.GetEventType();
         if (type != wxEVT_MENU && type != wxEVT_UPDATE_UI) return Event_Skip;
-        if (!wxDynamicCast(event.GetEventObject(), wxMenu)) return Event_Skip;
+        if (!dynamic_cast<wxMenu*>(event.GetEventObject())) return Event_Skip;
         if (const auto it = commands_.find(event.GetId()); it != commands_.end())
             event.SetId(it->second);
         return Event_Skip;

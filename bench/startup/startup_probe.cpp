@@ -22,8 +22,8 @@ public:
         if (event.GetEventType() != wxEVT_PAINT || done_) return Event_Skip;
         // The rows are drawn by the list's inner window, a child of the list
         // that is not its column header.
-        auto* window = wxDynamicCast(event.GetEventObject(), wxWindow);
-        auto* list = window ? wxDynamicCast(window->GetParent(), wxListCtrl) : nullptr;
+        auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
+        auto* list = window ? dynamic_cast<wxListCtrl*>(window->GetParent()) : nullptr;
         if (list && list->GetId() == ids::kMemoryList && list->GetItemCount() > 0 &&
             window->GetPosition().y > 0) {
             done_ = true;

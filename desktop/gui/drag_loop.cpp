@@ -41,14 +41,14 @@ public:
         if (type == wxEVT_CHAR) return Event_Processed;
         if (type == wxEVT_MOTION) {
             auto& mouse = static_cast<wxMouseEvent&>(event);
-            auto* from = wxDynamicCast(mouse.GetEventObject(), wxWindow);
+            auto* from = dynamic_cast<wxWindow*>(mouse.GetEventObject());
             client_.OnDragMove(from ? from->ClientToScreen(mouse.GetPosition())
                                     : wxGetMousePosition());
             return Event_Processed;
         }
         if (type == wxEVT_LEFT_UP) {
             auto& mouse = static_cast<wxMouseEvent&>(event);
-            auto* from = wxDynamicCast(mouse.GetEventObject(), wxWindow);
+            auto* from = dynamic_cast<wxWindow*>(mouse.GetEventObject());
             client_.OnDragMove(from ? from->ClientToScreen(mouse.GetPosition())
                                     : wxGetMousePosition());
             Finish(true);

@@ -50,7 +50,7 @@ void ShowAndWait(wxWindow* top) {
     PumpUntil([top] { return top->IsShownOnScreen(); }, 3000);
     // Let the X server map and place the window and the toolkit lay it out.
     Pump(150);
-    if (auto* tlw = wxDynamicCast(top, wxTopLevelWindow)) tlw->Layout();
+    if (auto* tlw = dynamic_cast<wxTopLevelWindow*>(top)) tlw->Layout();
     Pump(50);
 }
 
