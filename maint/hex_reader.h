@@ -65,6 +65,18 @@ public:
     // one piece; a longer one in several. Returns true with the last piece.
     bool NextLinePiece(std::string_view& piece);
 
+    // The characters read into the buffer but not handed out yet; valid
+    // until the next refill.
+    std::string_view Buffered() const { return {buffer_.get() + pos_, end_ - pos_}; }
+
+    // Hands out the first count characters of Buffered(), which hold lines
+    // line feeds, as read; a fast lane for callers that parse in bulk.
+    void Consume(std::size_t count, unsigned lines) {
+        if (capturing_) Capture(std::string_view(buffer_.get() + pos_, count));
+        pos_ += count;
+        line_ += lines;
+    }
+
     // Sets the observer told before every refill (null: none).
     void SetObserver(HexBufferObserver* observer) { observer_ = observer; }
 

@@ -12,6 +12,11 @@ struct HexRecordFindings {
     bool badChecksum = false; // the digits are fine but the bytes do not sum to 0
 };
 
+// Adds the bytes of the pairs of hex digits in digits (first one high) to
+// sum; false when a character is no hex digit. An odd last character is
+// not looked at.
+bool SumHexBytes(std::string_view digits, unsigned& sum);
+
 // Checks one record from its nine header characters (":CCAAAATT") and the
 // rest of its line (data, checksum, optional line end).
 HexRecordFindings CheckHexRecord(std::string_view header, std::string_view rest);

@@ -3,6 +3,7 @@
 #include "maint/hex_digit.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -26,25 +27,68 @@ uint32_t FirstWord(std::string_view text) {
     return v & 0xFFFFu;
 }
 
-// Whether the eight characters are 0-9 or A-F: a header written that way
-// comes out unchanged.
-bool IsUpperHex(const char* text) {
-    static const auto kUpperHex = [] {
-        std::array<uint8_t, 256> t{};
-        for (const char c : std::string_view("0123456789ABCDEF"))
-            t[static_cast<unsigned char>(c)] = 1;
-        return t;
-    }();
+// Value of the digits 0-9 and A-F; 0x10 for every other character.
+constexpr std::array<uint8_t, 256> kUpperDigit = [] {
+    std::array<uint8_t, 256> t{};
+    for (auto& v : t)
+        v = 0x10;
+    for (int c = '0'; c <= '9'; ++c)
+        t[c] = static_cast<uint8_t>(c - '0');
+    for (int c = 'A'; c <= 'F'; ++c)
+        t[c] = static_cast<uint8_t>(c - 'A' + 10);
+    return t;
+}();
+
+// Value of eight digits 0-9 or A-F, or false when one is something else: a
+// header written that way comes out unchanged.
+bool UpperHexWord(const char* text, uint32_t& value) {
     const auto* p = reinterpret_cast<const unsigned char*>(text);
-    return (kUpperHex[p[0]] & kUpperHex[p[1]] & kUpperHex[p[2]] & kUpperHex[p[3]] &
-            kUpperHex[p[4]] & kUpperHex[p[5]] & kUpperHex[p[6]] & kUpperHex[p[7]]) != 0;
+    uint32_t v = 0;
+    unsigned bad = 0;
+    for (int i = 0; i < 8; ++i) {
+        const unsigned d = kUpperDigit[p[i]];
+        v = v << 4 | (d & 0xFu);
+        bad |= d;
+    }
+    value = v;
+    return (bad & 0x10u) == 0;
+}
+
+// Reads the count, address and type of a header from its eight digits,
+// which must be hex digits (checked elsewhere); false when one of them is a
+// lower-case letter, as the general way writes those headers anew.
+bool ReadUpperHeader(const char* digits, HexRecordHeader& header) {
+    uint32_t word;
+    if constexpr (std::endian::native == std::endian::little) {
+        uint64_t w;
+        std::memcpy(&w, digits, sizeof w);
+        // Lower-case letters are the only hex digits with both 0x40 and 0x20 set.
+        if ((w & (w << 1) & 0x4040404040404040u) != 0) return false;
+        // Each digit to its value: the low four bits, plus 9 for a letter.
+        const uint64_t v = (w & 0x0F0F0F0F0F0F0F0Fu) + ((w >> 6) & 0x0101010101010101u) * 9;
+        // Each pair to its byte, one in every 16-bit lane, the first digit high.
+        const uint64_t b = ((v << 4) | (v >> 8)) & 0x00FF00FF00FF00FFu;
+        word = static_cast<uint32_t>((b & 0xFF) << 24 | (b >> 16 & 0xFF) << 16 |
+                                     (b >> 32 & 0xFF) << 8 | (b >> 48 & 0xFF));
+    } else if (!UpperHexWord(digits, word)) {
+        return false;
+    }
+    header.count = static_cast<uint8_t>(word >> 24);
+    header.address = static_cast<uint16_t>(word >> 8);
+    header.type = static_cast<uint8_t>(word);
+    return true;
 }
 
 } // namespace
 
 void ForEachMergeRecord(HexReader& reader, MergeRecordVisitor& visitor) {
     HexRecordHeader header;
-    while (reader.ReadHeader(header) == HexStart::Record && header.type != kEndOfFile) {
+    for (;;) {
+        // Whatever the visitor takes in bulk, then one record the general way.
+        unsigned lines = 0;
+        const std::size_t taken = visitor.TakeLines(reader.Buffered(), reader.Line(), lines);
+        reader.Consume(taken, lines);
+        if (reader.ReadHeader(header) != HexStart::Record || header.type == kEndOfFile) break;
         visitor.Record(header);
         std::string_view piece;
         bool last;
@@ -143,9 +187,10 @@ void MergeCopier::Piece(std::string_view piece, bool last) {
     const std::string_view rest = WithoutLineEnd(piece);
     if (heldReturns_ > 0 && !rest.empty()) WriteHeldReturns();
     heldReturns_ = 0;
+    uint32_t word;
     const bool unchanged = wholeLine_ && source_ && source_ + 9 == piece.data() &&
                            rest.size() + 2 == piece.size() && piece[rest.size()] == '\r' &&
-                           IsUpperHex(header_->text + 1);
+                           UpperHexWord(header_->text + 1, word);
     if (unchanged) {
         if (runEnd_ != source_) {
             FlushRun();
@@ -158,14 +203,54 @@ void MergeCopier::Piece(std::string_view piece, bool last) {
         output_.Append(rest);
         output_.EndLine();
     }
-    if (!wholeLine_) return;
-    warnings_.Note(CheckHexRecord({header_->text, 9}, rest), header_->line);
-    const uint32_t address = tracker_.Note(*header_, rest);
-    if (header_->type == kData && header_->count > 0) {
-        const uint64_t start = address, end = start + header_->count;
+    if (wholeLine_) Tally(*header_, rest, CheckHexRecord({header_->text, 9}, rest));
+}
+
+// Notes a whole record for the warnings and the address runs.
+void MergeCopier::Tally(const HexRecordHeader& header, std::string_view rest,
+                        const HexRecordFindings& findings) {
+    warnings_.Note(findings, header.line);
+    const uint32_t address = tracker_.Note(header, rest);
+    if (header.type == kData && header.count > 0) {
+        const uint64_t start = address, end = start + header.count;
         if (!runs_.empty() && runs_.back().end == start)
             runs_.back().end = end;
         else
             runs_.push_back({start, end});
     }
+}
+
+std::size_t MergeCopier::TakeLines(std::string_view text, unsigned firstLine, unsigned& lines) {
+    lines = 0;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin;
+    HexRecordHeader header;
+    // A record line is at least ":CCAAAATTSS" and CR LF.
+    while (end - p >= 13 && p[0] == ':' && ReadUpperHeader(p + 1, header)) {
+        if (header.type == kEndOfFile) break;
+        // Header, data and checksum digits, then CR LF.
+        const std::size_t digits = 2 * std::size_t{header.count} + 10;
+        if (static_cast<std::size_t>(end - p) < 1 + digits + 2 || p[1 + digits] != '\r' ||
+            p[2 + digits] != '\n')
+            break;
+        // Anything but hex digits (a line feed, say) is left to the general way.
+        unsigned sum = 0;
+        if (!SumHexBytes({p + 1, digits}, sum)) break;
+        header.line = firstLine + lines;
+        HexRecordFindings findings;
+        findings.badChecksum = (sum & 0xFFu) != 0;
+        Tally(header, {p + 9, digits - 8}, findings);
+        p += 1 + digits + 2;
+        ++lines;
+    }
+    if (p != begin) {
+        // The lines come out as they stand, joined to a run that ends here.
+        if (runEnd_ != begin) {
+            FlushRun();
+            runStart_ = begin;
+        }
+        runEnd_ = p;
+    }
+    return static_cast<std::size_t>(p - begin);
 }

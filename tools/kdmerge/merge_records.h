@@ -21,6 +21,15 @@ public:
     virtual void Piece(std::string_view piece, bool last) = 0;
     // The input has no more records.
     virtual void End() {}
+    // A fast lane: may take whole lines from the start of text, the reader's
+    // unread characters, whose first line is line firstLine, as long as
+    // it can handle them without Record and Piece. Returns the characters
+    // taken and sets lines to the number of lines among them.
+    virtual std::size_t TakeLines(std::string_view /*text*/, unsigned /*firstLine*/,
+                                  unsigned& lines) {
+        lines = 0;
+        return 0;
+    }
 };
 
 // Walks the records of one input as kdmerge copies them: every record up to
@@ -60,6 +69,9 @@ public:
     void Record(const HexRecordHeader& header) override;
     void Piece(std::string_view piece, bool last) override;
     void End() override { FlushRun(); }
+    // Takes plain records: upper-case header, not an end record, hex digits
+    // of the right number, CR LF.
+    std::size_t TakeLines(std::string_view text, unsigned firstLine, unsigned& lines) override;
     void BeforeRefill() override;
 
     const HexWarnings& Warnings() const { return warnings_; }
@@ -68,6 +80,8 @@ public:
 
 private:
     void FlushRun();
+    void Tally(const HexRecordHeader& header, std::string_view rest,
+               const HexRecordFindings& findings);
     void WriteHeader();
     void WriteHeldReturns();
 

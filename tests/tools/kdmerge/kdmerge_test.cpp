@@ -217,6 +217,29 @@ TEST_F(Kdmerge, WarnsAboutConflictsAndDamagedRecords) {
     EXPECT_EQ(Run({"-o", "out.hex", "a.hex", "a.hex", "d.hex", "-q", "-y"}).err, "");
 }
 
+TEST_F(Kdmerge, LongInputsKeepTheirTextAndLineNumbers) {
+    // Runs of plain CR LF records longer than the read buffer, broken by
+    // records that need a closer look: the text comes out as it stands, but
+    // for the line end, and the warnings name the right lines.
+    const std::string first = hexgen::DataRecords(0, hexgen::RandomBytes(16 * 9000, 1), 16, true,
+                                                  "\r\n"); // lines 1-9003
+    std::string lf = Record(0, 0x2000, {1, 2}, "\n");      // line 9004
+    std::string crlf = Record(0, 0x2002, {3, 4}, "\r\n");  // line 9005
+    lf[lf.size() - 2] = lf[lf.size() - 2] == 'A' ? 'B' : 'A';
+    crlf[crlf.size() - 3] = crlf[crlf.size() - 3] == 'A' ? 'B' : 'A';
+    const std::string second = hexgen::DataRecords(0x100000, hexgen::RandomBytes(16 * 5000, 2), 16,
+                                                   true, "\r\n"); // lines 9006-14007
+    std::string bad = Record(0, 0x3000, {5, 6}, "\r\n");          // line 14008
+    bad[10] = 'G';
+    Write("a.hex", first + lf + crlf + second + bad);
+    const ProgramRun run = Run({"-o", "out.hex", "a.hex", "-q"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "kdmerge: a.hex:14008: warning: record with characters that are not hex "
+                       "digits or cut short (1 record in all)\n"
+                       "kdmerge: a.hex:9004: warning: checksum mismatch (2 records in all)\n");
+    EXPECT_EQ(Read("out.hex"), kExt0 + first + Crlf(lf) + crlf + second + bad + kEnd);
+}
+
 TEST_F(Kdmerge, ClosesItsOutputOnceUnderValgrind) {
     // The output stream must not be touched after it is closed: glibc reads
     // freed memory then, which the sanitizers do not see but valgrind does.
