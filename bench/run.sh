@@ -3,7 +3,7 @@
 # Each bench/<topic>/bench.sh gets the build folder as its first argument.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-"$top/build"}
+build=$(cd "${1:-$top/build}" && pwd)
 status=0
 for script in "$top"/bench/*/bench.sh; do
   [ -f "$script" ] || continue

@@ -6,6 +6,7 @@
 # Usage: bench/player_pane/bench.sh BUILD-DIR
 set -euo pipefail
 build=${1:?usage: bench.sh BUILD-DIR}
+build=$(cd "$build" && pwd)
 bin=$build/bin
 cmake --build "$build" --target kd5200usb kd5200sim pane_fill_bench >/dev/null
 
