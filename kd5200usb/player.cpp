@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <regex>
@@ -19,6 +20,18 @@ namespace kd5200 {
 const char* const kDefaultVersion = "ZENTROVIA KD5200 FILE SYSTEM DEC 07 2026 10:00:00 1.0 SIM";
 
 namespace {
+
+// Whether downloads are flushed to the disk before the directory commits
+// (KD5200_DURABLE=1). Off by default: the flush makes a download wait for
+// the disk, several times as long as a copy, while a crash of the program
+// leaves the old or the new state either way.
+bool DurableWrites() {
+    static const bool durable = [] {
+        const char* value = std::getenv("KD5200_DURABLE");
+        return value && std::string(value) == "1";
+    }();
+    return durable;
+}
 
 // Blocks moved between two progress reports (1 MiB).
 constexpr uint32_t kChunkBlocks = 64;
@@ -140,7 +153,7 @@ Status CopyBlocks(bool toImage, int image, const std::vector<uint32_t>& blocks, 
         if (!s) return s;
         // The disk starts writing each chunk at once, so that the flush
         // before the commit has little left to wait for.
-        if (toImage)
+        if (toImage && DurableWrites())
             sync_file_range(image, static_cast<off_t>(at), static_cast<off_t>(bytes),
                             SYNC_FILE_RANGE_WRITE);
         done += bytes;
@@ -282,9 +295,11 @@ Status Player::Download(int memory, const std::string& pcPath, const TransferSet
     Transfer transfer(settings, "download", Exchange::Send, static_cast<int64_t>(size));
     if (s = transfer.Advance(0); !s) return s;
     if (s = CopyBlocks(true, image.Get(), entry.blocks, size, source.Get(), transfer); !s) return s;
-    // The blocks reach the disk before the directory that names them, so
-    // that a power loss cannot leave an entry over stale blocks.
-    if (fdatasync(image.Get()) != 0) return Fail(KD5200_ERR_STORAGE, errno);
+    // With durable writes the blocks reach the disk before the directory
+    // that names them, so that a power loss cannot leave an entry over stale
+    // blocks. A crash of the program alone never can: the directory commits
+    // after the blocks are written.
+    if (DurableWrites() && fdatasync(image.Get()) != 0) return Fail(KD5200_ERR_STORAGE, errno);
     if (s = store_->AppendEntry(memory, static_cast<int>(directory.entries.size()), entry); !s)
         return s;
     return transaction.Commit();
