@@ -17,6 +17,13 @@ constexpr size_t kNameBuffer = 520;
 
 using strings::Text;
 
+// The open player, or null after saying that none is connected.
+KD5200_HANDLE OpenHandle(void* owner) {
+    KD5200_HANDLE const handle = DevGetHandle();
+    if (!handle) DevApi().DispError(owner, KD5200_ERR_NOT_CONNECTED, 0);
+    return handle;
+}
+
 // The font's name as the player reports it (at most 259 characters).
 std::string FontFileName(const KD5200_FONTINFO& font) {
     return std::string(font.fileName, strnlen(font.fileName, 259));
@@ -26,11 +33,8 @@ std::string FontFileName(const KD5200_FONTINFO& font) {
 
 int DownloadLcdFont(void* owner, const CallScopeFactory& progress) {
     const auto& api = DevApi();
-    KD5200_HANDLE const handle = DevGetHandle();
-    if (!handle) {
-        api.DispError(owner, KD5200_ERR_NOT_CONNECTED, 0);
-        return KD5200_ERR_NOT_CONNECTED;
-    }
+    KD5200_HANDLE const handle = OpenHandle(owner);
+    if (!handle) return KD5200_ERR_NOT_CONNECTED;
     KD5200_FONTINFO present{};
     if (api.GetFontInfo(handle, &present) &&
         DevAskOverwrite(FontFileName(present).c_str()) != platform::kIdYes)
@@ -57,11 +61,8 @@ int DownloadLcdFont(void* owner, const CallScopeFactory& progress) {
 
 int EraseLcdFont(void* owner) {
     const auto& api = DevApi();
-    KD5200_HANDLE const handle = DevGetHandle();
-    if (!handle) {
-        api.DispError(owner, KD5200_ERR_NOT_CONNECTED, 0);
-        return KD5200_ERR_NOT_CONNECTED;
-    }
+    KD5200_HANDLE const handle = OpenHandle(owner);
+    if (!handle) return KD5200_ERR_NOT_CONNECTED;
     DevSetStale(0, true);
     if (api.EraseFont(handle)) return KD5200_ERR_NONE;
     api.DispError(owner, 0, 0); // the library's last error
@@ -70,11 +71,8 @@ int EraseLcdFont(void* owner) {
 
 int UploadLcdFont(void* owner, const std::string& folder, const CallScopeFactory& progress) {
     const auto& api = DevApi();
-    KD5200_HANDLE const handle = DevGetHandle();
-    if (!handle) {
-        api.DispError(nullptr, KD5200_ERR_NOT_CONNECTED, 0);
-        return KD5200_ERR_NOT_CONNECTED;
-    }
+    KD5200_HANDLE const handle = OpenHandle(nullptr);
+    if (!handle) return KD5200_ERR_NOT_CONNECTED;
     KD5200_FONTINFO font{};
     if (!api.GetFontInfo(handle, &font)) {
         api.DispError(owner, 0, 0);
@@ -99,11 +97,8 @@ int UploadLcdFont(void* owner, const std::string& folder, const CallScopeFactory
 
 int ReadLcdFontInfo(KD5200_FONTINFO* record) {
     const auto& api = DevApi();
-    KD5200_HANDLE const handle = DevGetHandle();
-    if (!handle) {
-        api.DispError(nullptr, KD5200_ERR_NOT_CONNECTED, 0);
-        return KD5200_ERR_NOT_CONNECTED;
-    }
+    KD5200_HANDLE const handle = OpenHandle(nullptr);
+    if (!handle) return KD5200_ERR_NOT_CONNECTED;
     KD5200_FONTINFO font{};
     if (!api.GetFontInfo(handle, &font)) {
         api.DispError(nullptr, 0, 0);
