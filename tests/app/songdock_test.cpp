@@ -33,13 +33,10 @@ using testing::Not;
 
 namespace {
 
-class Songdock : public testing::Test {
+class Songdock : public playertest::PlayerHome {
 protected:
     void SetUp() override {
-        setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
-        setenv("KD5200_PLAYER_DIR", player_.path().c_str(), 1);
-        setenv("KD5200USB_LIBRARY", SD_KD5200USB_PATH, 1);
-        unsetenv("KD5200_SPEED");
+        PlayerHome::SetUp();
         Sim("create --demo");
         // The PC side starts in a folder of the test's own.
         pc_ = work_.path() + "/pc";
@@ -52,8 +49,7 @@ protected:
     }
     void TearDown() override {
         if (frame_) Stop();
-        unsetenv("KD5200USB_LIBRARY");
-        unsetenv("KD5200_PLAYER_DIR");
+        PlayerHome::TearDown();
     }
 
     void Start() {
@@ -67,17 +63,6 @@ protected:
         gui::Pump(50);
         frame_ = nullptr;
         app::FinishSongdock();
-    }
-
-    std::string Sim(const std::string& arguments) {
-        std::vector<std::string> words;
-        std::istringstream in(arguments);
-        for (std::string w; in >> w;)
-            words.push_back(w);
-        const auto run =
-            sdtest::RunProgram(std::string(SD_BIN_DIR) + "/kd5200sim", words, work_.path());
-        EXPECT_EQ(run.status, 0) << "kd5200sim " << arguments << ": " << run.err;
-        return run.out;
     }
 
     CChildView& View() { return *frame_->GetClientView(); }
@@ -128,11 +113,6 @@ protected:
         return std::find(names.begin(), names.end(), name) != names.end();
     }
 
-    devtest::TempDir config_;
-    devtest::TempDir player_;
-    devtest::TempDir work_;
-    devtest::ScriptedBoxes boxes_;
-    playertest::ScriptedFileDialogs dialogs_;
     std::string pc_;
     CMainFrame* frame_ = nullptr;
 };

@@ -40,27 +40,22 @@ private:
     platform::FileDialogHandler old_;
 };
 
-class PlayerTest : public testing::Test {
+// A fresh player folder and settings home in the environment, the real
+// device library named, message boxes and file dialogs answered from
+// queues; no player is created yet.
+class PlayerHome : public testing::Test {
 protected:
     void SetUp() override {
         setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
         setenv("KD5200_PLAYER_DIR", player_.path().c_str(), 1);
         setenv("KD5200USB_LIBRARY", SD_KD5200USB_PATH, 1);
         unsetenv("KD5200_SPEED");
-        Sim("create " + CreateOptions());
-        Sim("plug");
-        DevInit();
-        ASSERT_TRUE(DevLibraryLoaded()) << DevLibraryError();
     }
     void TearDown() override {
-        DevSetProgressHandler(nullptr);
-        DevExit();
         unsetenv("KD5200_SPEED");
         unsetenv("KD5200USB_LIBRARY");
         unsetenv("KD5200_PLAYER_DIR");
     }
-    // Options of "kd5200sim create".
-    virtual std::string CreateOptions() const { return ""; }
 
     // Runs kd5200sim on the test's player; its standard output.
     std::string Sim(const std::string& arguments) {
@@ -68,11 +63,6 @@ protected:
                                             Words(arguments), work_.path());
         EXPECT_EQ(run.status, 0) << "kd5200sim " << arguments << ": " << run.err;
         return run.out;
-    }
-    // Opens the player and reads both directories.
-    void Connect() {
-        int count = 0, mask = 0;
-        ASSERT_TRUE(DevConnect(true, &count, &mask));
     }
 
     devtest::TempDir config_;
@@ -95,6 +85,31 @@ private:
         }
         if (!word.empty()) words.push_back(word);
         return words;
+    }
+};
+
+// A player made with kd5200sim and plugged in, the device layer opened.
+class PlayerTest : public PlayerHome {
+protected:
+    void SetUp() override {
+        PlayerHome::SetUp();
+        Sim("create " + CreateOptions());
+        Sim("plug");
+        DevInit();
+        ASSERT_TRUE(DevLibraryLoaded()) << DevLibraryError();
+    }
+    void TearDown() override {
+        DevSetProgressHandler(nullptr);
+        DevExit();
+        PlayerHome::TearDown();
+    }
+    // Options of "kd5200sim create".
+    virtual std::string CreateOptions() const { return ""; }
+
+    // Opens the player and reads both directories.
+    void Connect() {
+        int count = 0, mask = 0;
+        ASSERT_TRUE(DevConnect(true, &count, &mask));
     }
 };
 
