@@ -5,9 +5,9 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
-#include "controls/icons.h"
-#include "resources/ids.h"
-#include "resources/strings.h"
+#include "ui/controls/icons.h"
+#include "base/resources/ids.h"
+#include "base/resources/strings.h"
 
 CAboutDialog::CAboutDialog(wxWindow* parent)
     : wxDialog(parent, ids::kAboutDialog, wxString::FromUTF8(strings::Load(sid::kAppTitle))) {

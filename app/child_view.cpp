@@ -3,15 +3,15 @@
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>
 
-#include "app/file_source.h"
-#include "app/file_target.h"
-#include "controls/icon_button.h"
-#include "desktop/desktop_view.h"
-#include "maint/gui/maintenance_commands.h"
-#include "maint/gui/raw_data_command.h"
-#include "player/memory_pane.h"
-#include "resources/ids.h"
-#include "resources/strings.h"
+#include "ui/panes/file_source.h"
+#include "ui/panes/file_target.h"
+#include "ui/controls/icon_button.h"
+#include "views/desktop/desktop_view.h"
+#include "views/maint/maintenance_commands.h"
+#include "views/maint/raw_data_command.h"
+#include "views/player/memory_pane.h"
+#include "base/resources/ids.h"
+#include "base/resources/strings.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <wx/settings.h>
 #include <wx/splitter.h>
 
-#include "device/device_layer.h"
-#include "player/memory_pane.h"
-#include "resources/strings.h"
+#include "lib/device/device_layer.h"
+#include "views/player/memory_pane.h"
+#include "base/resources/strings.h"
 
 namespace {
 

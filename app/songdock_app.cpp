@@ -2,7 +2,7 @@
 
 #include "app/main_frame.h"
 #include "app/startup.h"
-#include "platform/gui/wx_services.h"
+#include "base/platform/gui/wx_services.h"
 
 bool CSongdockApp::OnInit() {
     SetAppName("Songdock");

@@ -4,9 +4,9 @@
 
 #include "app/main_frame.h"
 #include "app/window_state.h"
-#include "device/device_layer.h"
-#include "platform/message_box.h"
-#include "settings/settings_store.h"
+#include "lib/device/device_layer.h"
+#include "base/platform/message_box.h"
+#include "lib/settings/settings_store.h"
 
 namespace app {
 

@@ -25,7 +25,7 @@ endforeach()
 
 # Songdock with its manual page, launcher entry and metainfo. It loads the
 # device library at run time, from its own folder or the installation's
-# library folder (device/kd5200_binding.cpp).
+# library folder (lib/device/kd5200_binding.cpp).
 if(TARGET songdock)
   install(TARGETS songdock RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${SONGDOCK_MAN_DIR}/songdock.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git python3
   libwxgtk3.2-dev libglib2.0-dev libgtk-3-dev
   libopencore-amrnb-dev libudev-dev libsqlite3-dev libtag1-dev
   libgtest-dev libgmock-dev googletest

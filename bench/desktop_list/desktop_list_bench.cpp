@@ -2,10 +2,10 @@
 // and icons looked up), the second, and the resident memory across 100
 // more. Prints "first_ms second_ms rss_growth_kb".
 // Usage: desktop_list_bench FOLDER
-#include "desktop/desktop_view.h"
-#include "desktop/folder_combo.h"
-#include "platform/paths.h"
-#include "settings/settings_store.h"
+#include "views/desktop/desktop_view.h"
+#include "views/desktop/folder_combo.h"
+#include "base/platform/paths.h"
+#include "lib/settings/settings_store.h"
 
 #include <unistd.h>
 

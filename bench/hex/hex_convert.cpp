@@ -1,6 +1,6 @@
 // Converts one HEX file to an image, for the benchmark.
 // Usage: hex_convert in.hex out.bin [base]
-#include "maint/hex_to_image.h"
+#include "lib/hex/hex_to_image.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -20,11 +20,11 @@
 #include <wx/frame.h>
 #include <wx/init.h>
 
-#include "desktop/file_rows.h"
-#include "desktop/gui/file_kinds.h"
-#include "desktop/gui/file_list_ctrl.h"
-#include "desktop/name_list.h"
-#include "platform/locale_format.h"
+#include "lib/lists/file_rows.h"
+#include "ui/list/file_kinds.h"
+#include "ui/list/file_list_ctrl.h"
+#include "lib/lists/name_list.h"
+#include "base/platform/locale_format.h"
 
 namespace {
 

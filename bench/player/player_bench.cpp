@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "device/kd5200usb.h"
+#include "lib/device/kd5200usb.h"
 
 namespace {
 

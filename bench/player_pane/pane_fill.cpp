@@ -10,9 +10,9 @@
 #include <wx/frame.h>
 #include <wx/init.h>
 
-#include "device/device_layer.h"
-#include "platform/gui/shell_info.h"
-#include "player/memory_pane.h"
+#include "lib/device/device_layer.h"
+#include "base/platform/gui/shell_info.h"
+#include "views/player/memory_pane.h"
 
 namespace {
 

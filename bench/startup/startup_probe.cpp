@@ -9,7 +9,7 @@
 
 #include "app/main_frame.h"
 #include "app/startup.h"
-#include "resources/ids.h"
+#include "base/resources/ids.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Loads the device library as Songdock does and prints the path it came
 // from. The install test copies this program into an installed bin/ folder.
-#include "device/kd5200_binding.h"
+#include "lib/device/kd5200_binding.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #include "command_line.h"
 
-#include "file_io.h"
+#include "lib/voice/file_io.h"
 #include "qdx_to_wav.h"
 #include "qka_to_wav.h"
 

@@ -2,7 +2,7 @@
 // What qdx2wav and qka2wav share on the command line: banner, usage, the
 // progress line and the messages on standard error.
 
-#include "outcome.h"
+#include "lib/voice/outcome.h"
 
 namespace convert {
 

@@ -1,6 +1,6 @@
 #include "qdx_to_wav.h"
 
-#include "qdx_convert.h"
+#include "lib/voice/qdx_convert.h"
 
 namespace convert {
 

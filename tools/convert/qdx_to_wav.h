@@ -1,7 +1,7 @@
 #pragma once
 // qdx2wav's conversion routine.
 
-#include "voice_convert.h"
+#include "lib/voice/voice_convert.h"
 
 #include <cstdio>
 

@@ -1,10 +1,10 @@
 #include "qka_to_wav.h"
 
 #include "command_line.h"
-#include "file_io.h"
+#include "lib/voice/file_io.h"
 #include "qdx_to_wav.h"
-#include "qka_convert.h"
-#include "qka_scanner.h"
+#include "lib/voice/qka_convert.h"
+#include "lib/voice/qka_scanner.h"
 
 #include <cstdint>
 #include <memory>

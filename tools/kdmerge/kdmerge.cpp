@@ -1,5 +1,5 @@
 // kdmerge: joins Intel HEX files into one, in command-line order.
-#include "maint/hex_reader.h"
+#include "lib/hex/hex_reader.h"
 #include "tools/kdmerge/merge_output.h"
 #include "tools/kdmerge/merge_records.h"
 #include "tools/kdmerge/overlap_check.h"

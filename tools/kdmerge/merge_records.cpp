@@ -1,6 +1,6 @@
 #include "tools/kdmerge/merge_records.h"
 
-#include "maint/hex_digit.h"
+#include "lib/hex/hex_digit.h"
 
 #include <array>
 #include <bit>

@@ -1,8 +1,8 @@
 #pragma once
 // kdmerge's view of one input: the records it copies, and where their data
 // lands in memory (for the overlap warning only).
-#include "maint/hex_reader.h"
-#include "maint/hex_record_check.h"
+#include "lib/hex/hex_reader.h"
+#include "lib/hex/hex_record_check.h"
 #include "tools/kdmerge/merge_output.h"
 
 #include <cstdint>

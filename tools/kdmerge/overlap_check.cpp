@@ -1,6 +1,6 @@
 #include "tools/kdmerge/overlap_check.h"
 
-#include "maint/hex_digit.h"
+#include "lib/hex/hex_digit.h"
 
 #include <algorithm>
 

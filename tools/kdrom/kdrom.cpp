@@ -1,8 +1,8 @@
 // kdrom: writes application or boot code from an Intel HEX file into the player.
-#include "device/kd5200usb.h"
-#include "maint/hex_to_image.h"
-#include "platform/paths.h"
-#include "platform/temp_file.h"
+#include "lib/device/kd5200usb.h"
+#include "lib/hex/hex_to_image.h"
+#include "base/platform/paths.h"
+#include "base/platform/temp_file.h"
 
 #include <cctype>
 #include <cstdint>

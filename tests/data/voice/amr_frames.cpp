@@ -1,6 +1,6 @@
 #include "voice_data.h"
 
-#include "amr_bit_order.h"
+#include "lib/voice/amr_bit_order.h"
 
 #include <opencore-amrnb/interf_enc.h>
 

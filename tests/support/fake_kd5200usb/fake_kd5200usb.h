@@ -12,7 +12,7 @@
 // no script succeeds (result 1, error unchanged). A failing result (0) sets
 // the error codes. Lines come from FakeKD5200_Script or from the file named
 // by FAKE_KD5200_SCRIPT (read at the first call and at every reset).
-#include "device/kd5200usb.h"
+#include "lib/device/kd5200usb.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -13,7 +13,7 @@
 #include <wx/log.h>
 #include <wx/utils.h>
 
-#include "platform/file_lock.h"
+#include "base/platform/file_lock.h"
 
 namespace {
 

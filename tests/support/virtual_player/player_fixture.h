@@ -2,9 +2,9 @@
 // Tests on the virtual player: a fresh player folder made with kd5200sim and
 // plugged in, a fresh settings home, the real device library loaded by
 // DevInit, message boxes and file dialogs answered from queues.
-#include "device/device_layer.h"
+#include "lib/device/device_layer.h"
 #include "device_test_support.h"
-#include "platform/file_dialog.h"
+#include "base/platform/file_dialog.h"
 #include "run_program.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The converters' bit order tables against the published tables.
-#include "amr_bit_order.h"
+#include "lib/voice/amr_bit_order.h"
 #include "bit_order_file.h"
 
 #include <gtest/gtest.h>

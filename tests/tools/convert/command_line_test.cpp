@@ -1,7 +1,7 @@
 // The two programs as a user runs them: banner, usage, messages, progress
 // lines, exit statuses.
 #include "test_files.h"
-#include "voice_convert.h"
+#include "lib/voice/voice_convert.h"
 #include "voice_data.h"
 
 #include <gtest/gtest.h>

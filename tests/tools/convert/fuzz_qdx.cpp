@@ -1,6 +1,6 @@
 // Fuzz target of the QDX reader and decoding: any input ends in a known
 // outcome with a WAV whose size matches what was decoded.
-#include "qdx_convert.h"
+#include "lib/voice/qdx_convert.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Fuzz target of the QKA block scanner: any input gives a complete WAV whose
 // blocks each stood in the input behind a sync.
-#include "qka_convert.h"
-#include "qka_scanner.h"
+#include "lib/voice/qka_convert.h"
+#include "lib/voice/qka_scanner.h"
 
 #include <algorithm>
 #include <cstdint>

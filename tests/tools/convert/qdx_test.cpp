@@ -1,9 +1,9 @@
 // QDX decoding: generated recordings against opencore-amr's own decoding of
 // the same storage frames, and the container's edge cases.
 #include "bit_order_file.h"
-#include "qdx_to_wav.h"
+#include "tools/convert/qdx_to_wav.h"
 #include "test_files.h"
-#include "voice_convert.h"
+#include "lib/voice/voice_convert.h"
 #include "voice_data.h"
 
 #include <opencore-amrnb/interf_dec.h>

@@ -1,7 +1,7 @@
 // QKA block extraction: sox as the independent decoder, and the scanner's
 // edge cases.
 #include "test_files.h"
-#include "voice_convert.h"
+#include "lib/voice/voice_convert.h"
 #include "voice_data.h"
 
 #include <gtest/gtest.h>

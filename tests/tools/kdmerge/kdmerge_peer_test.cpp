@@ -2,7 +2,7 @@
 // read the merged file as the same memory contents as the inputs.
 #include "hex_text.h"
 #include "run_program.h"
-#include "../../maint/temp_folder.h"
+#include "tests/lib/hex/temp_folder.h"
 
 #include <gtest/gtest.h>
 

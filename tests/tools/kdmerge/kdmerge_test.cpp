@@ -1,7 +1,7 @@
 // kdmerge as a program: output, messages, streams, prompt and exit statuses.
 #include "hex_text.h"
 #include "run_program.h"
-#include "../../maint/temp_folder.h"
+#include "tests/lib/hex/temp_folder.h"
 
 #include <gtest/gtest.h>
 

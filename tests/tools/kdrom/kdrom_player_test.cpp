@@ -1,10 +1,10 @@
 // kdrom on the virtual player: the image the player stores is the
 // conversion of the HEX file, for application and boot code.
-#include "maint/hex_to_image.h"
+#include "lib/hex/hex_to_image.h"
 
 #include "hex_text.h"
 #include "run_program.h"
-#include "../../maint/temp_folder.h"
+#include "tests/lib/hex/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // prompt, the calls into the library and their order, error paths.
 #include "hex_text.h"
 #include "run_program.h"
-#include "../../maint/temp_folder.h"
+#include "tests/lib/hex/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,130 @@
+// Connection, time-outs and directory reads of the device layer.
+#include "lib/device/device_layer.h"
+#include "lib/device/device_state.h"
+
+namespace device::detail {
+
+State& S() {
+    static State state;
+    return state;
+}
+
+bool ValidMemory(int memory) {
+    return memory == 0 || memory == 1;
+}
+
+void Report(KD5200_HWND parent, int code, int windowsError) {
+    if (code != KD5200_ERR_NONE && code != KD5200_ERR_CANCELLED)
+        Api().DispError(parent, code, windowsError);
+}
+
+int Prepare(KD5200_HWND parent, int memory) {
+    if (!S().handle) {
+        Api().DispError(parent, KD5200_ERR_NOT_CONNECTED, 0);
+        return KD5200_ERR_NOT_CONNECTED;
+    }
+    if (DevRefreshMemory(memory)) return KD5200_ERR_NONE;
+    const int code = Api().GetError();
+    Report(parent, code, Api().GetWindowsError());
+    return code != KD5200_ERR_NONE ? code : KD5200_ERR_DIRECTORY;
+}
+
+} // namespace device::detail
+
+using device::Api;
+using device::detail::S;
+using device::detail::ValidMemory;
+
+void DevInit() {
+    auto& s = S();
+    s.handle = nullptr;
+    for (auto& memory : s.memories)
+        memory = device::detail::MemoryCache{};
+    s.firmware[0] = '\0';
+    device::LoadDeviceLibrary();
+    s.timeouts = settings::GetTimeouts();
+    Api().SetTimeout(s.timeouts.receive, s.timeouts.send);
+}
+
+void DevExit() {
+    auto& s = S();
+    settings::WriteTimeouts(s.timeouts);
+    KD5200_HANDLE const open = s.handle;
+    DevClose();
+    Api().Free(open);
+    s.handle = nullptr;
+    device::UnloadDeviceLibrary();
+}
+
+void DevSetTimeouts(int receive, int send, int format) {
+    S().timeouts = settings::Timeouts{receive, send, format};
+    Api().SetTimeout(receive, send);
+}
+
+void DevClose() {
+    KD5200_HANDLE const open = S().handle;
+    if (!open) return;
+    S().handle = nullptr;
+    Api().Close(open);
+}
+
+bool DevConnect(bool read, int* count, int* mask) {
+    auto& s = S();
+    if (Api().IsValidHandle(s.handle)) {
+        if (Api().TestConnection()) return true;
+        DevClose();
+    } else {
+        // A handle the library no longer knows is of no use: without a player
+        // the operations must see none and report code 3.
+        s.handle = nullptr;
+        if (!Api().TestConnection()) return false;
+    }
+    KD5200_HANDLE opened = nullptr;
+    if (!Api().Open(&opened)) return false;
+    s.handle = opened;
+    if (!read) {
+        if (count) *count = 0;
+        if (mask) *mask = 0;
+        return true;
+    }
+    int found = 0;
+    for (int memory = 0; memory < 2; ++memory) {
+        if (DevRefreshMemory(memory)) found |= 1 << memory;
+        s.memories[memory].stale = false;
+    }
+    if (mask) *mask = found;
+    if (count) *count = 2;
+    return s.handle != nullptr;
+}
+
+bool DevRefreshMemory(int memory) {
+    if (!ValidMemory(memory)) {
+        Api().SetError(KD5200_ERR_BAD_ARGUMENT);
+        return false;
+    }
+    auto& cache = S().memories[memory];
+    cache.stale = false;
+    cache.count = KD5200_MAX_ENTRIES;
+    const int32_t ok =
+        Api().Refresh(S().handle, memory, &cache.info, cache.entries.data(), &cache.count);
+    if (cache.count < 0 || cache.count > KD5200_MAX_ENTRIES) cache.count = 0;
+    int code = KD5200_ERR_NONE;
+    if (!ok)
+        code = KD5200_ERR_DIRECTORY;
+    else if (cache.info.capacityBlocks == 0)
+        code = KD5200_ERR_NO_CAPACITY;
+    if (code == KD5200_ERR_NONE) return true;
+    cache.info = KD5200_MEMINFO{};
+    cache.count = 0;
+    Api().SetError(code);
+    return false;
+}
+
+const char* DevGetFirmwareVersion() {
+    const char* text = Api().GetFirmwareVersionString();
+    if (!text) return nullptr;
+    const std::string cut = settings::CutUtf8(text, sizeof S().firmware);
+    cut.copy(S().firmware, cut.size());
+    S().firmware[cut.size()] = '\0';
+    return S().firmware;
+}

@@ -1,0 +1,169 @@
+// File operations on a player memory: delete, upload, download, format, move, rename.
+#include "lib/device/device_layer.h"
+#include "lib/device/device_state.h"
+#include "lib/lists/name_list.h"
+#include "base/platform/message_box.h"
+#include "base/platform/paths.h"
+#include "base/resources/strings.h"
+
+#include <algorithm>
+#include <new>
+#include <string>
+#include <vector>
+
+using device::Api;
+using device::detail::Prepare;
+using device::detail::Report;
+using device::detail::S;
+using device::detail::ValidMemory;
+
+namespace {
+
+void MarkStale(int memory) {
+    if (ValidMemory(memory)) S().memories[memory].stale = true;
+}
+
+// What one player file becomes on the PC.
+struct UploadPlan {
+    std::string pcName;     // safe file name, extension possibly changed to WAV
+    const char* playerName; // passed to the library when the PC name differs
+    int kind;               // KD5200_CONVERT_*
+};
+
+// Replaces the extension when it is old, for the conversion of recordings.
+bool ConvertName(std::string& name, const char* oldExt, const char* newExt) {
+    std::vector<char> out(std::max<size_t>(260, name.size() + 1));
+    if (!DevReplaceExtension(name.c_str(), oldExt, newExt, out.data(),
+                             static_cast<int>(out.size())))
+        return false;
+    name = out.data();
+    return true;
+}
+
+UploadPlan PlanUpload(const HNameList::Entry& entry, bool convertQka, bool convertQdx) {
+    UploadPlan plan{DevSafeFileName(entry.name), nullptr, KD5200_CONVERT_NONE};
+    if (convertQka && ConvertName(plan.pcName, "QKA", "WAV")) plan.kind = KD5200_CONVERT_QKA_TO_WAV;
+    if (convertQdx && ConvertName(plan.pcName, "QDX", "WAV")) plan.kind = KD5200_CONVERT_QDX_TO_WAV;
+    if (plan.kind != KD5200_CONVERT_NONE || (!entry.second && plan.pcName != entry.name))
+        plan.playerName = entry.name.c_str();
+    else
+        plan.playerName = entry.second ? entry.second->c_str() : nullptr;
+    return plan;
+}
+
+int Format(KD5200_HWND parent, int memory, bool low) {
+    if (const int code = Prepare(parent, memory)) return code;
+    const settings::Timeouts t = S().timeouts;
+    Api().SetTimeout(t.format, t.send);
+    const int32_t ok = low ? Api().FormatLow(parent, S().handle, memory)
+                           : Api().Format(parent, S().handle, memory);
+    const int result = ok ? KD5200_ERR_NONE : Api().GetError();
+    const int windowsError = ok ? 0 : Api().GetWindowsError();
+    Api().SetTimeout(t.receive, t.send);
+    Report(parent, result, windowsError);
+    MarkStale(memory);
+    return result;
+}
+
+} // namespace
+
+int DevDeleteFile(KD5200_HWND parent, int memory, int number, const char* name) {
+    if (const int code = Prepare(parent, memory)) return code;
+    if (Api().Delete(parent, S().handle, memory, number, name)) {
+        MarkStale(memory);
+        return KD5200_ERR_NONE;
+    }
+    const int code = Api().GetError();
+    Report(parent, code, Api().GetWindowsError());
+    return code;
+}
+
+int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNameList& list) {
+    if (const int code = Prepare(parent, memory)) return code;
+    int result = KD5200_ERR_NONE;
+    try {
+        const bool convertQka = settings::GetAdpcmConvert() == 0;
+        const bool convertQdx = settings::GetQdxConvert() == 0;
+        for (const HNameList::Entry& entry : list) {
+            if (result != KD5200_ERR_NONE) break;
+            if (!S().handle) {
+                result = KD5200_ERR_NOT_CONNECTED;
+                break;
+            }
+            const UploadPlan plan = PlanUpload(entry, convertQka, convertQdx);
+            const std::string target = DevTargetPath(folder, plan.pcName);
+            if (platform::PathExists(target)) {
+                const int answer = DevAskOverwrite(target.c_str());
+                if (answer == platform::kIdNo) continue;
+                if (answer != platform::kIdYes) break;
+            }
+            if (!Api().Upload(parent, S().handle, memory, entry.value1, target.c_str(),
+                              plan.playerName, entry.value2, plan.kind))
+                result = Api().GetError();
+        }
+    } catch (const std::bad_alloc&) {
+        Api().DispError(parent, KD5200_ERR_NO_MEMORY, 0);
+        MarkStale(memory);
+        return KD5200_ERR_NO_MEMORY;
+    }
+    MarkStale(memory);
+    Report(parent, result, Api().GetWindowsError());
+    return result;
+}
+
+int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list) {
+    if (const int code = Prepare(parent, memory)) return code;
+    int result = KD5200_ERR_NONE;
+    for (const HNameList::Entry& entry : list) {
+        if (!S().handle) {
+            result = KD5200_ERR_NOT_CONNECTED;
+            break;
+        }
+        if (!Api().Download(parent, S().handle, memory, entry.name.c_str())) {
+            result = Api().GetError();
+            if (result != KD5200_ERR_NONE) break;
+        }
+    }
+    MarkStale(memory);
+    Report(parent, result, Api().GetWindowsError());
+    return result;
+}
+
+int DevFormat(KD5200_HWND parent, int memory) {
+    return Format(parent, memory, false);
+}
+
+int DevFormatLow(KD5200_HWND parent, int memory) {
+    return Format(parent, memory, true);
+}
+
+int DevMoveEntry(int memory, int number, int neighbour) {
+    if (const int code = Prepare(nullptr, memory)) return code;
+    if (!Api().Replace(S().handle, memory, number, neighbour))
+        Report(nullptr, Api().GetError(), Api().GetWindowsError());
+    MarkStale(memory);
+    return 1;
+}
+
+int DevRenameEntry(int memory, int number, const char* newName) {
+    if (!S().handle) {
+        Api().DispError(nullptr, KD5200_ERR_NOT_CONNECTED, 0);
+        return KD5200_ERR_NOT_CONNECTED;
+    }
+    if (!ValidMemory(memory) || number < 0 || number >= KD5200_MAX_ENTRIES) {
+        // No cached record to hand over: refuse without calling the library.
+        Api().DispError(nullptr,
+                        ValidMemory(memory) ? KD5200_ERR_NO_ENTRY : KD5200_ERR_BAD_ARGUMENT, 0);
+        return 1;
+    }
+    if (!Api().Rename(S().handle, memory, number, newName, &S().memories[memory].entries[number]))
+        Report(nullptr, Api().GetError(), Api().GetWindowsError());
+    MarkStale(memory);
+    return 1;
+}
+
+int DevAskOverwrite(const char* path) {
+    const char* text = strings::Load(sid::kOverwrite);
+    return platform::MessageBox(S().mainWindow, text ? text : "", path ? path : "",
+                                platform::kMbYesNoCancel | platform::kMbIconQuestion);
+}

@@ -1,0 +1,121 @@
+#pragma once
+// The device layer: Songdock's one connection to the player, the cached
+// directory of each player memory and the file operations on the player.
+//
+// Free functions over module-level state, all called on the user-interface
+// thread. Every operation checks for an open handle, re-reads the memory's
+// directory, calls the device library, shows a failure through the library's
+// error display (code 14, stopped by the user, is never shown) and marks the
+// memory stale so that the next listing reads it again. "Download" means PC
+// to player, "upload" player to PC. Parent windows are opaque pointers passed
+// to the library unchanged. Memory 0 is the internal memory, 1 the external.
+#include "lib/device/kd5200_binding.h"
+#include "lib/device/kd5200usb.h"
+#include "lib/settings/settings_store.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class HDirEntryList;
+class HNameList;
+
+// ---- Connection -----------------------------------------------------------
+
+// Loads the device library, reads the three time-outs from the settings and
+// passes receive and send time-out to the library. Resets every cached state.
+void DevInit();
+// Writes the time-outs to the settings, closes the player and frees and
+// unloads the library.
+void DevExit();
+// Keeps all three time-outs and passes receive and send time-out on at once.
+void DevSetTimeouts(int receive, int send, int format);
+// Closes the player if a handle is open (the stored handle is cleared first).
+void DevClose();
+// Opens the player unless it is open and still answering. With read set,
+// reads both directories and reports count 2 and a mask with bit i set for
+// each memory read; without, count and mask are 0. When the player was open
+// and answering, count and mask stay untouched. Returns whether a player is open.
+bool DevConnect(bool read, int* count, int* mask);
+// Re-reads a memory's directory; false (error 4 or 12 set in the library)
+// when the read fails or the memory has no capacity.
+bool DevRefreshMemory(int memory);
+
+// ---- Listing --------------------------------------------------------------
+
+// Capacity and free space in bytes; false without a player, for a bad memory
+// or when a needed re-read fails.
+bool DevGetMemorySpace(int memory, uint64_t* capacityBytes, uint64_t* freeBytes);
+// Files on the memory (0 when absent or unreadable).
+int DevGetFileCount(int memory);
+// Fills list with (display name, entry number, size) of every entry; reads
+// the directory first when force is set or the memory is stale.
+bool DevListFiles(int memory, HDirEntryList& list, bool force);
+
+// ---- File operations (result: 0 or an error code) --------------------------
+
+// Deletes one entry; later entries move down by one.
+int DevDeleteFile(KD5200_HWND parent, int memory, int number, const char* name);
+// Copies player files (list: name, entry number, size, player name) into
+// folder, converting QKA and QDX recordings to WAV unless the settings say
+// otherwise, and asking before replacing a PC file. Stops at the first failure.
+int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNameList& list);
+// Stores PC files (list names are full paths) on the memory; stops at the
+// first failure.
+int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list);
+// Formats a memory under the format time-out.
+int DevFormat(KD5200_HWND parent, int memory);
+int DevFormatLow(KD5200_HWND parent, int memory);
+// Exchanges an entry with its neighbour; 1 once the library was called, 3
+// without a player.
+int DevMoveEntry(int memory, int number, int neighbour);
+// Renames an entry; 1 once the library was called, 3 without a player.
+int DevRenameEntry(int memory, int number, const char* newName);
+// The attached player's firmware version (at most 63 characters), or null.
+const char* DevGetFirmwareVersion();
+
+// ---- Helpers ------------------------------------------------------------
+
+// Asks whether to replace the file at path (caption: the path); returns
+// platform::kIdYes, kIdNo or kIdCancel. Only Yes is consent.
+int DevAskOverwrite(const char* path);
+// Copies name into out (size bytes, terminator included) with its extension
+// old (any case) replaced by new; false when name has no such extension.
+bool DevReplaceExtension(const char* name, const char* oldExt, const char* newExt, char* out,
+                         int size);
+// A player file name reduced to one safe file name: separators and ':'
+// become '_', and "", "." or ".." becomes "_".
+std::string DevSafeFileName(const std::string& name);
+// Where an uploaded player file goes: folder + "/" + the safe name (no second
+// slash when folder ends in one), or the safe name alone without a folder.
+std::string DevTargetPath(const char* folder, const std::string& name);
+
+// ---- State for the maintenance commands ---------------------------------
+
+// The open device handle, or null.
+KD5200_HANDLE DevGetHandle();
+// The three time-outs currently held.
+settings::Timeouts DevGetTimeouts();
+// Stale flag of a memory (0 or 1; other indexes are ignored).
+void DevSetStale(int memory, bool stale);
+bool DevIsStale(int memory);
+// Memory information as last read (zero when absent or unread).
+KD5200_MEMINFO DevGetMemoryInfo(int memory);
+uint32_t DevGetCapacityBlocks(int memory);
+// Entries written by the last directory read of the memory.
+int DevGetEntryCount(int memory);
+// The window that owns the overwrite question (the main window), or null.
+void DevSetMainWindow(KD5200_HWND window);
+
+// ---- The library itself ---------------------------------------------------
+
+// Whether the device library is loaded; when not, every operation acts as
+// with no player and DevLibraryError says why.
+bool DevLibraryLoaded();
+const std::string& DevLibraryError();
+// The library's functions (its own, or the stand-ins without a library).
+const device::Kd5200Api& DevApi();
+// Handler for the library's progress reports (return true to cancel).
+device::ProgressHandler DevSetProgressHandler(device::ProgressHandler handler);
+// Descriptor that becomes readable when the player is plugged or unplugged, or -1.
+int DevGetChangeNotifier();

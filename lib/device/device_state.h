@@ -1,0 +1,37 @@
+#pragma once
+// Module-level state of the device layer, shared by its source files only.
+#include "lib/device/kd5200_binding.h"
+#include "lib/device/kd5200usb.h"
+#include "lib/settings/settings_store.h"
+
+#include <array>
+#include <cstdint>
+
+namespace device::detail {
+
+// Cached directory of one player memory.
+struct MemoryCache {
+    std::array<KD5200_DIRENTRY, KD5200_MAX_ENTRIES> entries{};
+    int32_t count = 0;     // entries written by the last read
+    KD5200_MEMINFO info{}; // file count, capacity and used blocks
+    bool stale = true;     // the next listing re-reads the directory
+};
+
+struct State {
+    KD5200_HANDLE handle = nullptr;
+    settings::Timeouts timeouts;
+    std::array<MemoryCache, 2> memories;
+    char firmware[64] = {};
+    KD5200_HWND mainWindow = nullptr;
+};
+
+State& S();
+// Whether memory names a player memory (0 or 1).
+bool ValidMemory(int memory);
+// Shows a failure through the library unless it is 0 or 14 (stopped by the user).
+void Report(KD5200_HWND parent, int code, int windowsError);
+// Handle check and directory re-read that open every memory operation.
+// Returns 0 when the operation may go on, else the code already shown.
+int Prepare(KD5200_HWND parent, int memory);
+
+} // namespace device::detail

@@ -1,0 +1,317 @@
+#include "lib/device/kd5200_binding.h"
+
+#include "base/platform/error_text.h"
+#include "base/platform/install_layout.h"
+#include "base/platform/message_box.h"
+#include "base/platform/paths.h"
+#include "base/resources/strings.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace device {
+
+namespace {
+
+constexpr const char* kLibraryName = "libkd5200usb.so";
+
+// ---- Stand-ins: a library without a player -------------------------------
+
+int32_t g_standInError = KD5200_ERR_NOT_CONNECTED;
+
+int32_t Fail() {
+    g_standInError = KD5200_ERR_NOT_CONNECTED;
+    return 0;
+}
+
+int32_t StandInOpen(KD5200_HANDLE*) {
+    return Fail();
+}
+int32_t StandInIsValidHandle(KD5200_HANDLE) {
+    return 0;
+}
+int32_t StandInTestConnection() {
+    return Fail();
+}
+int32_t StandInClose(KD5200_HANDLE) {
+    return 1;
+}
+int32_t StandInFree(KD5200_HANDLE) {
+    return 1;
+}
+int32_t StandInSetTimeout(int32_t, int32_t) {
+    return 1;
+}
+int32_t StandInRefresh(KD5200_HANDLE, int32_t, KD5200_MEMINFO*, KD5200_DIRENTRY*, int32_t*) {
+    return Fail();
+}
+void StandInSetError(int32_t code) {
+    g_standInError = code;
+}
+int32_t StandInGetError() {
+    return g_standInError;
+}
+int32_t StandInGetWindowsError() {
+    return 0;
+}
+
+// Shows what a library would show for the code; without a library every
+// failure comes down to "no player".
+void StandInDispError(KD5200_HWND parent, int32_t code, int32_t windowsError) {
+    std::string text;
+    if (code == KD5200_ERR_NOT_CONNECTED) {
+        const char* notConnected = strings::Load(sid::kPlayerNotConnected);
+        text = notConnected ? notConnected : "";
+    } else {
+        text = "Device error " + std::to_string(code) + ".";
+    }
+    if (windowsError != 0) {
+        const std::string system = platform::SystemErrorText(windowsError);
+        if (!system.empty()) text += "\n" + system;
+    }
+    platform::MessageBox(parent, text, "", platform::kMbOk | platform::kMbIconWarning);
+}
+
+int32_t StandInUpload(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, const char*, const char*,
+                      uint32_t, int32_t) {
+    return Fail();
+}
+int32_t StandInDownload(KD5200_HWND, KD5200_HANDLE, int32_t, const char*) {
+    return Fail();
+}
+int32_t StandInDelete(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, const char*) {
+    return Fail();
+}
+int32_t StandInReplace(KD5200_HANDLE, int32_t, int32_t, int32_t) {
+    return Fail();
+}
+int32_t StandInRename(KD5200_HANDLE, int32_t, int32_t, const char*, KD5200_DIRENTRY*) {
+    return Fail();
+}
+int32_t StandInFormat(KD5200_HWND, KD5200_HANDLE, int32_t) {
+    return Fail();
+}
+int32_t StandInUpgradeFirmware(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, const char*,
+                               const char*) {
+    return Fail();
+}
+const char* StandInGetFirmwareVersionString() {
+    return nullptr;
+}
+int32_t StandInGetFontInfo(KD5200_HANDLE, KD5200_FONTINFO*) {
+    return Fail();
+}
+int32_t StandInDownloadFont(KD5200_HWND, KD5200_HANDLE, const char*) {
+    return Fail();
+}
+int32_t StandInEraseFont(KD5200_HANDLE) {
+    return Fail();
+}
+int32_t StandInUploadFont(KD5200_HWND, KD5200_HANDLE, const char*, int32_t, int32_t) {
+    return Fail();
+}
+int32_t StandInUploadRawData(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, int32_t, const char*,
+                             int32_t, int32_t) {
+    return Fail();
+}
+
+constexpr Kd5200Api kStandIns = {
+    StandInOpen,
+    StandInIsValidHandle,
+    StandInTestConnection,
+    StandInClose,
+    StandInFree,
+    StandInSetTimeout,
+    StandInRefresh,
+    StandInSetError,
+    StandInGetError,
+    StandInGetWindowsError,
+    StandInDispError,
+    StandInUpload,
+    StandInDownload,
+    StandInDelete,
+    StandInReplace,
+    StandInRename,
+    StandInFormat,
+    StandInFormat,
+    StandInUpgradeFirmware,
+    StandInGetFirmwareVersionString,
+    StandInGetFontInfo,
+    StandInDownloadFont,
+    StandInEraseFont,
+    StandInUploadFont,
+    StandInUploadRawData,
+};
+
+// ---- The loaded library -------------------------------------------------
+
+struct Binding {
+    void* module = nullptr;
+    Kd5200Api api = kStandIns;
+    decltype(&::KD5200X_SetDisplayHook) setDisplayHook = nullptr;
+    decltype(&::KD5200X_SetProgressHook) setProgressHook = nullptr;
+    decltype(&::KD5200X_GetChangeNotifier) getChangeNotifier = nullptr;
+    std::string error;
+    std::string path;
+    ProgressHandler progress;
+};
+
+Binding& B() {
+    static Binding binding;
+    return binding;
+}
+
+// The library's messages appear as the program's own warning boxes.
+void DisplayThunk(KD5200_HWND parent, int32_t, int32_t, const char* message, void*) {
+    platform::MessageBox(parent, message ? message : "", "",
+                         platform::kMbOk | platform::kMbIconWarning);
+}
+
+int32_t ProgressThunk(KD5200_HWND parent, const char* operation, int64_t done, int64_t total,
+                      void*) {
+    const ProgressHandler handler = B().progress; // it may replace itself
+    return handler && handler(parent, operation ? operation : "", done, total) ? 1 : 0;
+}
+
+// Paths to try, in order.
+std::vector<std::string> Candidates() {
+    const char* configured = std::getenv("KD5200USB_LIBRARY");
+    if (configured && *configured) return {configured};
+    std::vector<std::string> paths;
+    const std::string own = platform::ExecutableDirectory();
+    if (!own.empty() && platform::PathExists(own + "/" + kLibraryName))
+        paths.push_back(own + "/" + kLibraryName);
+    // An installed program: the library folder of its installation.
+    const std::string installed = platform::LibraryDirectoryFor(own) + "/" + kLibraryName;
+    if (!own.empty() && platform::PathExists(installed)) paths.push_back(installed);
+    paths.push_back(kLibraryName);
+    return paths;
+}
+
+template <typename Fn> bool Resolve(void* module, const char* name, Fn& fn, std::string& missing) {
+    dlerror();
+    void* symbol = dlsym(module, name);
+    if (!symbol) {
+        if (missing.empty()) missing = name;
+        return false;
+    }
+    fn = reinterpret_cast<Fn>(symbol);
+    return true;
+}
+
+template <typename Fn> void ResolveOptional(void* module, const char* name, Fn& fn) {
+    void* symbol = dlsym(module, name);
+    fn = symbol ? reinterpret_cast<Fn>(symbol) : nullptr;
+}
+
+// Binds every function of the module; names the first missing one otherwise.
+bool BindAll(void* module, Kd5200Api& api, std::string& missing) {
+    bool ok = true;
+    ok &= Resolve(module, "KD5200_Open", api.Open, missing);
+    ok &= Resolve(module, "KD5200_IsValidHandle", api.IsValidHandle, missing);
+    ok &= Resolve(module, "KD5200_TestConnection", api.TestConnection, missing);
+    ok &= Resolve(module, "KD5200_Close", api.Close, missing);
+    ok &= Resolve(module, "KD5200_Free", api.Free, missing);
+    ok &= Resolve(module, "KD5200_SetTimeout", api.SetTimeout, missing);
+    ok &= Resolve(module, "KD5200_Refresh", api.Refresh, missing);
+    ok &= Resolve(module, "KD5200_SetError", api.SetError, missing);
+    ok &= Resolve(module, "KD5200_GetError", api.GetError, missing);
+    ok &= Resolve(module, "KD5200_GetWindowsError", api.GetWindowsError, missing);
+    ok &= Resolve(module, "KD5200_DispError", api.DispError, missing);
+    ok &= Resolve(module, "KD5200_Upload", api.Upload, missing);
+    ok &= Resolve(module, "KD5200_Download", api.Download, missing);
+    ok &= Resolve(module, "KD5200_Delete", api.Delete, missing);
+    ok &= Resolve(module, "KD5200_Replace", api.Replace, missing);
+    ok &= Resolve(module, "KD5200_Rename", api.Rename, missing);
+    ok &= Resolve(module, "KD5200_Format", api.Format, missing);
+    ok &= Resolve(module, "KD5200_FormatLow", api.FormatLow, missing);
+    ok &= Resolve(module, "KD5200_UpgradeFirmware", api.UpgradeFirmware, missing);
+    ok &= Resolve(module, "KD5200_GetFirmwareVersionString", api.GetFirmwareVersionString, missing);
+    ok &= Resolve(module, "KD5200_GetFontInfo", api.GetFontInfo, missing);
+    ok &= Resolve(module, "KD5200_DownloadFont", api.DownloadFont, missing);
+    ok &= Resolve(module, "KD5200_EraseFont", api.EraseFont, missing);
+    ok &= Resolve(module, "KD5200_UploadFont", api.UploadFont, missing);
+    ok &= Resolve(module, "KD5200_UploadRawData", api.UploadRawData, missing);
+    return ok;
+}
+
+} // namespace
+
+bool LoadDeviceLibrary() {
+    Binding& b = B();
+    if (b.module) return true;
+    b.error.clear();
+    for (const std::string& path : Candidates()) {
+        b.path = path;
+        void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!module) {
+            const char* why = dlerror();
+            b.error =
+                "The device library cannot be loaded: " + std::string(why ? why : path.c_str());
+            continue;
+        }
+        Kd5200Api api = kStandIns;
+        std::string missing;
+        if (!BindAll(module, api, missing)) {
+            dlclose(module);
+            b.error = "The device library " + path + " has no function " + missing + ".";
+            continue;
+        }
+        b.module = module;
+        b.api = api;
+        b.error.clear();
+        ResolveOptional(module, "KD5200X_SetDisplayHook", b.setDisplayHook);
+        ResolveOptional(module, "KD5200X_SetProgressHook", b.setProgressHook);
+        ResolveOptional(module, "KD5200X_GetChangeNotifier", b.getChangeNotifier);
+        if (b.setDisplayHook) b.setDisplayHook(DisplayThunk, nullptr);
+        if (b.setProgressHook) b.setProgressHook(ProgressThunk, nullptr);
+        return true;
+    }
+    return false;
+}
+
+void UnloadDeviceLibrary() {
+    Binding& b = B();
+    if (!b.module) return;
+    if (b.setDisplayHook) b.setDisplayHook(nullptr, nullptr);
+    if (b.setProgressHook) b.setProgressHook(nullptr, nullptr);
+    dlclose(b.module);
+    b.module = nullptr;
+    b.api = kStandIns;
+    b.setDisplayHook = nullptr;
+    b.setProgressHook = nullptr;
+    b.getChangeNotifier = nullptr;
+    b.error.clear();
+    g_standInError = KD5200_ERR_NOT_CONNECTED;
+}
+
+bool LibraryLoaded() {
+    return B().module != nullptr;
+}
+
+const std::string& LibraryError() {
+    return B().error;
+}
+
+const std::string& LibraryPath() {
+    return B().path;
+}
+
+const Kd5200Api& Api() {
+    return B().api;
+}
+
+ProgressHandler SetProgressHandler(ProgressHandler handler) {
+    ProgressHandler old = std::move(B().progress);
+    B().progress = std::move(handler);
+    return old;
+}
+
+int ChangeNotifier() {
+    return B().getChangeNotifier ? B().getChangeNotifier() : -1;
+}
+
+} // namespace device

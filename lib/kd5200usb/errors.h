@@ -1,0 +1,28 @@
+#pragma once
+// Result of a player operation and the one-line messages of the error codes.
+#include <cstdint>
+#include <string>
+
+#include "lib/device/kd5200usb.h"
+
+namespace kd5200 {
+
+// Error code of the device library and the system error (errno) behind it.
+struct Status {
+    int32_t code = KD5200_ERR_NONE;
+    int32_t systemError = 0;
+
+    bool Ok() const { return code == KD5200_ERR_NONE; }
+    explicit operator bool() const { return Ok(); }
+};
+
+inline Status Fail(int32_t code, int32_t systemError = 0) {
+    return Status{code, systemError};
+}
+
+// The message of a code, without prefix ("Unknown error" for codes we do not give).
+const char* ErrorMessage(int32_t code);
+// "KD5200: <message>", followed by ": <system text>" when systemError is nonzero.
+std::string ErrorLine(int32_t code, int32_t systemError);
+
+} // namespace kd5200

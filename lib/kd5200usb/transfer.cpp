@@ -1,0 +1,74 @@
+#include "lib/kd5200usb/transfer.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <thread>
+
+#include "lib/kd5200usb/attach.h"
+
+namespace kd5200 {
+
+namespace {
+
+constexpr int64_t kChunkBytes = 1 << 20;
+
+using Clock = std::chrono::steady_clock;
+
+Clock::time_point After(Clock::time_point start, double ms) {
+    return start + std::chrono::duration_cast<Clock::duration>(
+                       std::chrono::duration<double, std::milli>(ms));
+}
+
+} // namespace
+
+int64_t SpeedFromEnvironment() {
+    const char* text = std::getenv("KD5200_SPEED");
+    if (!text || !*text) return 0;
+    char* end = nullptr;
+    const long long speed = std::strtoll(text, &end, 10);
+    return (*end == '\0' && speed > 0) ? speed : 0;
+}
+
+Transfer::Transfer(const TransferSettings& settings, const char* operation, Exchange exchange,
+                   int64_t total)
+    : settings_(settings), operation_(operation), exchange_(exchange), total_(total),
+      start_(Clock::now()) {}
+
+Status Transfer::Advance(int64_t done) {
+    if (settings_.bytesPerSecond > 0) {
+        const double rate = static_cast<double>(settings_.bytesPerSecond) / 1000.0;
+        const double due = static_cast<double>(done) / rate;
+        // A command waits for one answer; a transfer exchanges chunks.
+        const double began =
+            exchange_ == Exchange::Command ? 0.0 : static_cast<double>(last_) / rate;
+        const int32_t limit =
+            exchange_ == Exchange::Send ? settings_.sendTimeoutMs : settings_.receiveTimeoutMs;
+        if (limit > 0 && due - began > limit) {
+            std::this_thread::sleep_until(After(start_, began + limit));
+            return Fail(KD5200_ERR_TIMEOUT);
+        }
+        std::this_thread::sleep_until(After(start_, due));
+    }
+    last_ = done;
+    if (!settings_.attachFolder.empty() && !IsAttached(settings_.attachFolder))
+        return Fail(KD5200_ERR_NOT_ATTACHED);
+    return Report(done, total_);
+}
+
+Status Transfer::Run() {
+    if (Status s = Advance(0); !s) return s;
+    for (int64_t done = 0; done < total_;) {
+        done = std::min(total_, done + kChunkBytes);
+        if (Status s = Advance(done); !s) return s;
+    }
+    return {};
+}
+
+Status Transfer::Report(int64_t done, int64_t total) {
+    if (settings_.hook &&
+        settings_.hook(settings_.parent, operation_, done, total, settings_.user) != 0)
+        return Fail(KD5200_ERR_CANCELLED);
+    return {};
+}
+
+} // namespace kd5200

@@ -1,0 +1,112 @@
+#include "lib/maint/firmware_upgrade.h"
+
+#include <cstdio>
+
+#include "lib/device/device_layer.h"
+#include "lib/hex/hex_to_image.h"
+#include "base/platform/error_text.h"
+#include "base/platform/file_dialog.h"
+#include "base/platform/message_box.h"
+#include "base/platform/paths.h"
+#include "base/platform/temp_file.h"
+#include "base/resources/strings.h"
+#include "lib/settings/settings_store.h"
+
+namespace maint {
+
+namespace {
+
+constexpr size_t kNameBuffer = 520;
+
+using strings::Text;
+
+// Converts the HEX file into a new temporary image; on failure shows why,
+// naming the file, and removes the image.
+bool ConvertToTemporaryImage(void* parent, const std::string& hexPath, uint32_t base,
+                             const std::string& caption, std::string& image) {
+    image = platform::CreateTempFile("$520");
+    std::string why;
+    if (image.empty()) {
+        why = "no temporary file can be created in " + platform::TempDir() + ": " +
+              platform::SystemErrorText(platform::LastSystemError());
+    } else {
+        HexImageReport report;
+        if (ConvertHexToImage(hexPath, image, base, report)) return true;
+        why = HexImageErrorText(report.error);
+        std::remove(image.c_str());
+        image.clear();
+    }
+    platform::MessageBox(parent,
+                         "Cannot convert the Intel HEX file\n" + hexPath +
+                             "\ninto a firmware image: " + why + ".\n\nThe player was not changed.",
+                         caption, platform::kMbOk | platform::kMbIconWarning);
+    return false;
+}
+
+} // namespace
+
+bool IsHexFileName(const std::string& path) {
+    const size_t mark = path.find_last_of("./");
+    if (mark == std::string::npos || path[mark] != '.') return false;
+    const std::string ext = path.substr(mark + 1);
+    if (ext.size() != 3) return false;
+    const char* hex = "hex";
+    for (size_t i = 0; i < 3; ++i)
+        if ((ext[i] | 0x20) != hex[i]) return false;
+    return true;
+}
+
+int UpgradeCode(void* parent, KD5200_HANDLE handle, int boot, const CallScopeFactory& progress) {
+    const auto& api = DevApi();
+    if (!handle) {
+        api.DispError(parent, KD5200_ERR_NOT_CONNECTED, 0);
+        return KD5200_ERR_NOT_CONNECTED;
+    }
+    const std::string title = Text(boot ? sid::kBootUpgrade : sid::kCodecUpgrade);
+    const char* nameKey = boot ? settings::kBootCodeName : settings::kCodecCodeName;
+    char remembered[kNameBuffer];
+    settings::GetSongdockText(nameKey, remembered, sizeof remembered);
+    const auto chosen = platform::ShowOpenFileDialog(parent, title, Text(sid::kHexFilter),
+                                                     remembered, platform::kFileMustExist);
+    if (!chosen) return KD5200_ERR_CANCELLED;
+    // Remembered whatever comes of the upgrade, so that a retry starts here.
+    settings::WriteSongdockText(nameKey, *chosen);
+
+    std::string image = *chosen;
+    std::string temporary;
+    if (IsHexFileName(*chosen)) {
+        if (!ConvertToTemporaryImage(parent, *chosen, boot ? kBootCodeBase : kApplicationCodeBase,
+                                     title, temporary))
+            return kUpgradeNotAttempted;
+        image = temporary;
+    }
+
+    // The write takes long: the receive time-out becomes the format time-out.
+    const settings::Timeouts timeouts = DevGetTimeouts();
+    api.SetTimeout(timeouts.format, timeouts.send);
+    int error = KD5200_ERR_NONE;
+    {
+        const auto scope = OpenScope(progress, LongCall::kFirmwareWrite);
+        if (!api.UpgradeFirmware(parent, handle,
+                                 boot ? KD5200_TARGET_BOOT : KD5200_TARGET_APPLICATION,
+                                 settings::GetROMSelect(), image.c_str(), chosen->c_str()))
+            error = api.GetError();
+    }
+    api.SetTimeout(timeouts.receive, timeouts.send);
+    if (error != KD5200_ERR_NONE && error != KD5200_ERR_CANCELLED)
+        api.DispError(parent, error, api.GetWindowsError());
+    DevSetStale(0, true);
+    DevSetStale(1, true);
+    if (!temporary.empty()) std::remove(temporary.c_str());
+    return error;
+}
+
+int UpgradeApplicationCode(void* parent, const CallScopeFactory& progress) {
+    return UpgradeCode(parent, DevGetHandle(), 0, progress);
+}
+
+int UpgradeBootCode(void* parent, const CallScopeFactory& progress) {
+    return UpgradeCode(parent, DevGetHandle(), 1, progress);
+}
+
+} // namespace maint

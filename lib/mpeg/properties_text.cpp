@@ -1,0 +1,84 @@
+#include "lib/mpeg/properties_text.h"
+
+#include "lib/mpeg/mp3_tags.h"
+#include "lib/mpeg/mpeg_audio.h"
+#include "base/platform/error_text.h"
+#include "base/platform/locale_format.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <strings.h>
+
+namespace mpeg {
+
+namespace {
+
+bool HasMpegExtension(const std::string& path) {
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return false;
+    const char* ext = path.c_str() + dot + 1;
+    return strcasecmp(ext, "mp3") == 0 || strcasecmp(ext, "mp2") == 0 ||
+           strcasecmp(ext, "mp1") == 0 || strcasecmp(ext, "mpa") == 0;
+}
+
+} // namespace
+
+std::string DurationText(double seconds) {
+    const long total = std::lround(seconds < 0 ? 0 : seconds);
+    char buffer[32];
+    if (total >= 3600)
+        std::snprintf(buffer, sizeof buffer, "%ld:%02ld:%02ld", total / 3600, total / 60 % 60,
+                      total % 60);
+    else
+        std::snprintf(buffer, sizeof buffer, "%ld:%02ld", total / 60, total % 60);
+    return buffer;
+}
+
+PropertiesText DescribeFile(const std::string& path, const std::string& typeName) {
+    PropertiesText out;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        out.sizeInfo = platform::SystemErrorText(errno);
+        return out;
+    }
+    const std::uint64_t size = std::uint64_t(st.st_size);
+    out.sizeInfo = platform::FormatGroupedNumber(size) + " bytes (" +
+                   platform::FormatGroupedNumber((size + 1023) / 1024) + "KB)";
+    if (S_ISDIR(st.st_mode)) {
+        out.versionInfo = typeName;
+        return out;
+    }
+
+    StreamInfo info;
+    std::string error;
+    const bool read = AnalyseFile(path, info, error);
+    // A stray sync in some other kind of file is not MPEG audio.
+    const bool mpeg = read && info.found && (HasMpegExtension(path) || info.firstFrameOffset == 0);
+    if (!read) {
+        out.versionInfo = error;
+        return out;
+    }
+    if (!mpeg) {
+        out.versionInfo = typeName.empty() ? "Not an MPEG audio file" : typeName;
+        return out;
+    }
+    const FrameHeader& h = info.first;
+    std::string text = VersionText(h.version) + " " + LayerText(h.layer) + "\n";
+    text +=
+        std::to_string(info.averageKbps) + " kbit/s" + (info.vbr ? " (VBR average)" : "") + "\n";
+    text += std::to_string(h.sampleRate) + " Hz, " + ChannelModeText(h.channelMode) + "\n";
+    text += "Duration " + DurationText(info.seconds);
+    if (info.truncated) text += " (the file is cut short or damaged)";
+    text += "\n";
+    const Tags tags = ReadTags(path);
+    if (!tags.title.empty()) text += "Title: " + tags.title + "\n";
+    if (!tags.artist.empty()) text += "Artist: " + tags.artist + "\n";
+    if (text.back() == '\n') text.pop_back();
+    out.versionInfo = text;
+    return out;
+}
+
+} // namespace mpeg

@@ -1,0 +1,313 @@
+#include "lib/settings/settings_store.h"
+
+#include "base/platform/file_lock.h"
+#include "base/platform/path_text.h"
+#include "base/platform/paths.h"
+#include "lib/settings/profile_text.h"
+
+#include <wx/fileconf.h>
+#include <wx/log.h>
+#include <wx/sstream.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+
+namespace settings {
+
+namespace {
+
+std::string g_company = "Zentrovia";
+std::string g_fileFilter = kDefaultFileFilter;
+std::string g_lastDirectory;
+bool g_lastDirectoryFrozen = false;
+
+// wxConfig path of a key: "/Section/Key", or "/Key" in the application key.
+wxString KeyPath(const char* section, const char* key) {
+    wxString path = "/";
+    if (section && *section) path << platform::PathToText(section) << "/";
+    path << platform::PathToText(key ? key : "");
+    return path;
+}
+
+// The profile as read: its settings, and whether the file exists but could
+// not be read in full (so that it must not be written over).
+struct Profile {
+    std::unique_ptr<wxFileConfig> config;
+    bool damaged = false;
+};
+
+// Reads what can be read of the file. Values keep their bytes: a byte that is
+// not UTF-8 travels through the toolkit's text as a private-use character.
+Profile LoadProfile(const std::string& path) {
+    std::string bytes;
+    bool complete = platform::ReadWholeFile(path, bytes);
+    if (!complete && !platform::PathExists(path)) complete = true; // a first run
+    const ProfileText text = ReadableProfileLines(bytes, complete);
+    wxStringInputStream input(platform::PathToText(text.lines));
+    Profile profile;
+    profile.config = std::make_unique<wxFileConfig>(input, wxConvUTF8);
+    profile.config->SetExpandEnvVars(false);
+    profile.damaged = !complete || text.damaged;
+    return profile;
+}
+
+// Runs fn over the profile under the cross-process lock. With write set, the
+// (possibly changed) profile is saved atomically afterwards; a file that
+// could not be read in full is first kept as Songdock.conf.damaged.
+bool WithProfile(bool write, const std::function<void(wxFileConfig&)>& fn) {
+    wxLogNull quiet; // a damaged file reads as defaults, without messages
+    const std::string path = ProfilePath();
+    if (write) {
+        const auto slash = path.find_last_of('/');
+        if (!platform::MakeDirectories(path.substr(0, slash))) return false;
+    }
+    // Writers serialise their read-modify-replace; readers need no lock
+    // because the file is only ever replaced whole.
+    std::unique_ptr<platform::FileLock> lock;
+    if (write) lock = std::make_unique<platform::FileLock>(path + ".lock");
+    Profile profile = LoadProfile(path);
+    fn(*profile.config);
+    if (!write) return true;
+    if (profile.damaged && !platform::KeepFileAs(path, path + ".damaged")) return false;
+    wxStringOutputStream output(nullptr, wxConvUTF8);
+    if (!profile.config->Save(output, wxConvUTF8)) return false;
+    return platform::WriteFileAtomically(path, platform::PathFromText(output.GetString()));
+}
+
+bool ParseInt(const std::string& text, int& value) {
+    const char* begin = text.c_str();
+    if (*begin == '\0') return false;
+    char* end = nullptr;
+    errno = 0;
+    const long long parsed = std::strtoll(begin, &end, 10);
+    if (errno != 0 || end == begin || *end != '\0') return false;
+    if (parsed < INT_MIN || parsed > INT_MAX) return false;
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+bool ReadRaw(wxFileConfig& config, const char* section, const char* key, std::string& out) {
+    wxString value;
+    if (!config.Read(KeyPath(section, key), &value)) return false;
+    out = platform::PathFromText(value);
+    return true;
+}
+
+int ReadIntFrom(wxFileConfig& config, const char* section, const char* key, int def) {
+    std::string raw;
+    int value = def;
+    if (ReadRaw(config, section, key, raw) && ParseInt(raw, value)) return value;
+    return def;
+}
+
+// Length of the longest prefix of text that fits in limit - 1 bytes and
+// ends on a UTF-8 character boundary.
+size_t Utf8PrefixLength(const std::string& text, size_t limit) {
+    if (limit == 0) return 0;
+    size_t n = std::min(text.size(), limit - 1);
+    if (n == text.size()) return n;
+    // Step back over continuation bytes to the start of the cut character.
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
+    return n;
+}
+
+} // namespace
+
+void SetCompanyKey(const std::string& company) {
+    g_company = company;
+}
+
+std::string ProfilePath() {
+    return platform::ConfigHome() + "/" + g_company + "/Songdock.conf";
+}
+
+int GetInt(const char* section, const char* key, int def) {
+    int value = def;
+    WithProfile(false, [&](wxFileConfig& c) { value = ReadIntFrom(c, section, key, def); });
+    return value;
+}
+
+bool WriteInt(const char* section, const char* key, int value) {
+    return WithProfile(true, [&](wxFileConfig& c) { c.Write(KeyPath(section, key), value); });
+}
+
+std::string GetText(const char* section, const char* key, const std::string& def) {
+    std::string value = def;
+    WithProfile(false, [&](wxFileConfig& c) {
+        if (!ReadRaw(c, section, key, value)) value = def;
+    });
+    return value;
+}
+
+bool WriteText(const char* section, const char* key, const std::string& value) {
+    return WithProfile(true, [&](wxFileConfig& c) {
+        c.Write(KeyPath(section, key), platform::PathToText(value));
+    });
+}
+
+std::string CutUtf8(const std::string& text, size_t limit) {
+    return text.substr(0, Utf8PrefixLength(text, limit));
+}
+
+size_t GetTextInto(const char* section, const char* key, const char* def, char* buffer,
+                   size_t limit) {
+    if (!buffer || limit == 0) return 0;
+    const std::string value = GetText(section, key, def ? def : "");
+    const size_t n = Utf8PrefixLength(value, limit);
+    std::memcpy(buffer, value.data(), n);
+    buffer[n] = '\0';
+    return n;
+}
+
+const char* PaneSectionName(int pane) {
+    static char buffer[100];
+    if (pane == -1) {
+        std::snprintf(buffer, sizeof buffer, "%s", kDesktopSection);
+    } else {
+        std::snprintf(buffer, sizeof buffer, "Mp3Mem_%d", pane);
+    }
+    return buffer;
+}
+
+const char* PaneKeyName(const char* base, int index) {
+    static char buffer[100];
+    std::snprintf(buffer, sizeof buffer, "%s_%d", base ? base : "", index);
+    return buffer;
+}
+
+int GetColumnWidth(int pane, int column) {
+    const std::string section = PaneSectionName(pane);
+    return GetInt(section.c_str(), PaneKeyName(kSubItemWidth, column), kDefaultColumnWidth);
+}
+
+bool WriteColumnWidth(int pane, int column, int width) {
+    const std::string section = PaneSectionName(pane);
+    return WriteInt(section.c_str(), PaneKeyName(kSubItemWidth, column), width);
+}
+
+int GetSortKey(int pane) {
+    return GetInt(PaneSectionName(pane), kSortKey, 0);
+}
+
+int GetSortAscendent(int pane, int def) {
+    return GetInt(PaneSectionName(pane), kSortAscendent, def);
+}
+
+bool WriteSort(int pane, int column, int ascending) {
+    const std::string section = PaneSectionName(pane);
+    return WithProfile(true, [&](wxFileConfig& c) {
+        c.Write(KeyPath(section.c_str(), kSortKey), column);
+        c.Write(KeyPath(section.c_str(), kSortAscendent), ascending);
+    });
+}
+
+int GetWindowState() {
+    return GetInt(kAppSection, kWindowState, kDefaultWindowState);
+}
+bool WriteWindowState(int state) {
+    return WriteInt(kAppSection, kWindowState, state);
+}
+
+Timeouts GetTimeouts() {
+    Timeouts t;
+    WithProfile(false, [&](wxFileConfig& c) {
+        t.receive = ReadIntFrom(c, kDeviceSection, kTimeoutRecv, kDefaultTimeoutRecv);
+        t.send = ReadIntFrom(c, kDeviceSection, kTimeoutSend, kDefaultTimeoutSend);
+        t.format = ReadIntFrom(c, kDeviceSection, kTimeoutFormat, kDefaultTimeoutFormat);
+    });
+    return t;
+}
+
+bool WriteTimeouts(const Timeouts& t) {
+    return WithProfile(true, [&](wxFileConfig& c) {
+        c.Write(KeyPath(kDeviceSection, kTimeoutRecv), t.receive);
+        c.Write(KeyPath(kDeviceSection, kTimeoutSend), t.send);
+        c.Write(KeyPath(kDeviceSection, kTimeoutFormat), t.format);
+    });
+}
+
+RawDataRange GetRawDataRange() {
+    RawDataRange r;
+    WithProfile(false, [&](wxFileConfig& c) {
+        // Stored as 32-bit numbers; read back as unsigned like the registry's DWORDs.
+        r.addr = static_cast<unsigned>(
+            ReadIntFrom(c, kSongdockSection, kRawDataAddr, static_cast<int>(kDefaultRawDataAddr)));
+        r.count = static_cast<unsigned>(ReadIntFrom(c, kSongdockSection, kRawDataCount,
+                                                    static_cast<int>(kDefaultRawDataCount)));
+    });
+    return r;
+}
+
+bool WriteRawDataRange(const RawDataRange& r) {
+    return WithProfile(true, [&](wxFileConfig& c) {
+        c.Write(KeyPath(kSongdockSection, kRawDataAddr), static_cast<int>(r.addr));
+        c.Write(KeyPath(kSongdockSection, kRawDataCount), static_cast<int>(r.count));
+    });
+}
+
+int GetROMSelect() {
+    return GetInt(kSongdockSection, kROMSelect, 0);
+}
+bool WriteROMSelect(int mode) {
+    return WriteInt(kSongdockSection, kROMSelect, mode);
+}
+int GetAdpcmConvert() {
+    return GetInt(kAdpcmSection, kConvert, 0);
+}
+bool WriteAdpcmConvert(int value) {
+    return WriteInt(kAdpcmSection, kConvert, value);
+}
+int GetQdxConvert() {
+    return GetInt(kQdxSection, kConvert, 0);
+}
+bool WriteQdxConvert(int value) {
+    return WriteInt(kQdxSection, kConvert, value);
+}
+
+size_t GetSongdockText(const char* key, char* buffer, size_t limit) {
+    return GetTextInto(kSongdockSection, key, "", buffer, limit);
+}
+
+bool WriteSongdockText(const char* key, const std::string& value) {
+    return WriteText(kSongdockSection, key, value);
+}
+
+void LoadFileFilter() {
+    g_fileFilter = GetText(kAppSection, kFileListFilter, kDefaultFileFilter);
+}
+const std::string& GetFileFilter() {
+    return g_fileFilter;
+}
+void SetFileFilter(const std::string& filter) {
+    g_fileFilter = filter;
+}
+void SaveFileFilter() {
+    WriteText(kAppSection, kFileListFilter, g_fileFilter);
+}
+
+void LoadLastDirectory() {
+    g_lastDirectory = GetText(kDesktopSection, kLastDirectory, platform::CurrentDirectory());
+}
+const std::string& GetLastDirectory() {
+    return g_lastDirectory;
+}
+void SetLastDirectory(const std::string& path) {
+    if (!g_lastDirectoryFrozen) g_lastDirectory = path;
+}
+void SetLastDirectoryFrozen(bool frozen) {
+    g_lastDirectoryFrozen = frozen;
+}
+bool IsLastDirectoryFrozen() {
+    return g_lastDirectoryFrozen;
+}
+void SaveLastDirectory() {
+    WriteText(kDesktopSection, kLastDirectory, g_lastDirectory);
+}
+
+} // namespace settings

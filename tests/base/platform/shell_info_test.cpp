@@ -1,0 +1,71 @@
+// File icons and type names from the desktop's content types.
+#include "base/platform/gui/shell_info.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+using platform::GioShellInfo;
+
+TEST(ShellInfo, TypeNamesFromContentTypes) {
+    GioShellInfo info;
+    const std::string mp3 = info.TypeName("/music/x.mp3", false);
+    EXPECT_FALSE(mp3.empty());
+    // Cached per extension, letter case ignored.
+    EXPECT_EQ(info.TypeName("/other/Y.MP3", false), mp3);
+    EXPECT_EQ(info.CachedKinds(), 1u);
+    const std::string folder = info.TypeName("/music", true);
+    EXPECT_FALSE(folder.empty());
+    EXPECT_NE(folder, mp3);
+    EXPECT_NE(info.TypeName("a.wav", false), mp3);
+}
+
+TEST(ShellInfo, ExecutablesWithoutExtension) {
+    testenv::ScratchDir dir;
+    testenv::WriteText(dir / "tool", "#!/bin/sh\n");
+    testenv::WriteText(dir / "notes", "text");
+    chmod((dir / "tool").c_str(), 0755);
+    EXPECT_EQ(platform::ShellKindKey(dir / "tool", false), "/executable");
+    EXPECT_EQ(platform::ShellKindKey(dir / "notes", false), "");
+    EXPECT_EQ(platform::ShellKindKey(dir / "Song.Mp3", false), ".mp3");
+    EXPECT_EQ(platform::ShellKindKey(dir / "dir.d", true), "/folder");
+    // A bare name (a file on the player) never looks at the current folder.
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    EXPECT_EQ(platform::ShellKindKey("tool", false), "");
+    std::filesystem::current_path(previous);
+    GioShellInfo info;
+    EXPECT_NE(info.TypeName(dir / "tool", false), info.TypeName(dir / "notes", false));
+}
+
+TEST(ShellInfo, IconsAtBothSizes) {
+    GioShellInfo info;
+    for (int size : {16, 32}) {
+        const wxBitmap file = info.Icon("x.mp3", false, size);
+        ASSERT_TRUE(file.IsOk()) << size;
+        EXPECT_EQ(file.GetWidth(), size);
+        EXPECT_EQ(file.GetHeight(), size);
+        const wxBitmap folder = info.Icon("/tmp", true, size);
+        ASSERT_TRUE(folder.IsOk()) << size;
+        EXPECT_EQ(folder.GetWidth(), size);
+    }
+    // An extension nobody knows still gets an icon.
+    EXPECT_TRUE(info.Icon("x.zzqq", false, 16).IsOk());
+}
+
+TEST(ShellInfo, StubAndInstalling) {
+    auto stub = std::make_unique<platform::StubShellInfo>();
+    platform::StubShellInfo* raw = stub.get();
+    auto old = platform::SetShellInfo(std::move(stub));
+    EXPECT_EQ(platform::CurrentShellInfo().TypeName("a.hex", false), "HEX File");
+    EXPECT_EQ(platform::CurrentShellInfo().TypeName("a", true), "Folder");
+    EXPECT_EQ(platform::CurrentShellInfo().Icon("a.hex", false, 16).GetWidth(), 16);
+    EXPECT_EQ(raw->typeNameCalls, 2);
+    EXPECT_EQ(raw->iconCalls, 1);
+    platform::SetShellInfo(std::move(old));
+}
+
+} // namespace

@@ -1,0 +1,86 @@
+// The toolkit's file dialog: the executables filter lists files by their
+// execute permission, not by a ".exe" name.
+#include "base/platform/file_dialog.h"
+#include "base/platform/gui/wx_services.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct FilterCheck {
+    std::string folder;
+    bool done = false;
+    int filters = 0;
+    std::string name;
+    bool runnableShown = false;
+    bool dataExeShown = true;
+};
+
+bool Passes(GtkFileFilter* filter, const std::string& path) {
+    GtkFileFilterInfo info{};
+    info.contains = GTK_FILE_FILTER_FILENAME;
+    info.filename = path.c_str();
+    return gtk_file_filter_filter(filter, &info);
+}
+
+gboolean CheckChooser(gpointer data) {
+    auto* check = static_cast<FilterCheck*>(data);
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* w = windows; w; w = w->next) {
+        if (!GTK_IS_FILE_CHOOSER_DIALOG(w->data) || !gtk_widget_get_visible(GTK_WIDGET(w->data)))
+            continue;
+        GtkFileChooser* chooser = GTK_FILE_CHOOSER(w->data);
+        GSList* filters = gtk_file_chooser_list_filters(chooser);
+        check->filters = static_cast<int>(g_slist_length(filters));
+        g_slist_free(filters);
+        GtkFileFilter* current = gtk_file_chooser_get_filter(chooser);
+        if (current) {
+            const char* name = gtk_file_filter_get_name(current);
+            check->name = name ? name : "";
+            check->runnableShown = Passes(current, check->folder + "/tool");
+            check->dataExeShown = Passes(current, check->folder + "/data.exe");
+        }
+        check->done = true;
+        gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_CANCEL);
+        break;
+    }
+    g_list_free(windows);
+    return check->done ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
+}
+
+TEST(WxFileDialog, ExecutableFilterListsRunnableFiles) {
+    char pattern[] = "/tmp/sd_filedlg_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string folder = pattern;
+    std::ofstream(folder + "/tool") << "#!/bin/sh\n";
+    std::ofstream(folder + "/data.exe") << "MZ";
+    chmod((folder + "/tool").c_str(), 0755);
+    chmod((folder + "/data.exe").c_str(), 0644);
+
+    platform::InstallWxFileDialogs();
+    FilterCheck check;
+    check.folder = folder;
+    g_timeout_add(50, CheckChooser, &check);
+    const auto chosen = platform::ShowOpenFileDialog(
+        nullptr, "", "Executable File(*.exe)\n*.exe\nAll Files(*.*)\n*.*\n\n", folder + "/",
+        platform::kFileMustExist | platform::kExecutableFilter);
+    platform::SetFileDialogHandler(nullptr);
+    std::filesystem::remove_all(folder);
+
+    EXPECT_FALSE(chosen);
+    ASSERT_TRUE(check.done);
+    EXPECT_EQ(check.filters, 2);
+    EXPECT_EQ(check.name, "Executable File(*.exe)");
+    EXPECT_TRUE(check.runnableShown);
+    EXPECT_FALSE(check.dataExeShown);
+}
+
+} // namespace

@@ -1,0 +1,104 @@
+// Message boxes through wxMessageDialog, answered by pressing the dialog's
+// buttons from a GLib timeout while the dialog runs.
+#include "base/platform/gui/wx_services.h"
+#include "base/platform/message_box.h"
+
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <string>
+
+namespace {
+
+using namespace platform;
+
+// What the dialog showed, and the response to give it.
+struct Responder {
+    explicit Responder(int answer) : response(answer) {}
+    int response;
+    std::string title;
+    std::string text;
+    int buttons = 0;
+    bool answered = false;
+};
+
+void CountButtons(GtkWidget* widget, gpointer data) {
+    if (GTK_IS_BUTTON(widget))
+        ++static_cast<Responder*>(data)->buttons;
+    else if (GTK_IS_CONTAINER(widget))
+        gtk_container_forall(GTK_CONTAINER(widget), CountButtons, data);
+}
+
+gboolean AnswerVisibleDialog(gpointer data) {
+    auto* responder = static_cast<Responder*>(data);
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* w = windows; w; w = w->next) {
+        if (!GTK_IS_MESSAGE_DIALOG(w->data) || !gtk_widget_get_visible(GTK_WIDGET(w->data)))
+            continue;
+        GtkDialog* dialog = GTK_DIALOG(w->data);
+        const char* title = gtk_window_get_title(GTK_WINDOW(dialog));
+        responder->title = title ? title : "";
+        gchar* text = nullptr;
+        g_object_get(dialog, "text", &text, nullptr);
+        responder->text = text ? text : "";
+        g_free(text);
+        gtk_container_forall(GTK_CONTAINER(dialog), CountButtons, responder);
+        responder->answered = true;
+        gtk_dialog_response(dialog, responder->response);
+        break;
+    }
+    g_list_free(windows);
+    return responder->answered ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
+}
+
+int ShowAnswered(Responder& responder, const std::string& text, const std::string& caption,
+                 unsigned style) {
+    g_timeout_add(50, AnswerVisibleDialog, &responder);
+    return MessageBox(nullptr, text, caption, style);
+}
+
+TEST(WxMessageBox, ButtonsAnswersAndCaption) {
+    InstallWxMessageBoxes();
+
+    Responder yes{GTK_RESPONSE_YES};
+    EXPECT_EQ(ShowAnswered(yes, "Would delete file a.mp3 ?", "Confirm file deleting",
+                           kMbYesNo | kMbIconInformation),
+              kIdYes);
+    EXPECT_TRUE(yes.answered);
+    EXPECT_EQ(yes.title, "Confirm file deleting");
+    EXPECT_EQ(yes.text, "Would delete file a.mp3 ?");
+    EXPECT_EQ(yes.buttons, 2);
+
+    // An empty caption is the application's name.
+    Responder no{GTK_RESPONSE_NO};
+    EXPECT_EQ(ShowAnswered(no, "Already exist the file.\nWill you overwrite?", "",
+                           kMbYesNoCancel | kMbIconQuestion),
+              kIdNo);
+    EXPECT_EQ(no.title, "Songdock");
+    EXPECT_EQ(no.buttons, 3);
+
+    Responder cancel{GTK_RESPONSE_CANCEL};
+    EXPECT_EQ(ShowAnswered(cancel, "x", "", kMbOkCancel | kMbIconWarning), kIdCancel);
+
+    // Closing a Yes/No box by the window manager is No; an OK box is OK.
+    Responder closedYesNo{GTK_RESPONSE_DELETE_EVENT};
+    EXPECT_EQ(ShowAnswered(closedYesNo, "x", "", kMbYesNo), kIdNo);
+    Responder ok{GTK_RESPONSE_DELETE_EVENT};
+    EXPECT_EQ(ShowAnswered(ok, "Raw Data Range was exceeded.", "", kMbOk), kIdOk);
+    EXPECT_EQ(ok.buttons, 1);
+
+    SetMessageBoxHandler(nullptr);
+}
+
+TEST(WxMessageBox, ANameThatIsNotUtf8StillShows) {
+    InstallWxMessageBoxes();
+    Responder ok{GTK_RESPONSE_OK};
+    ShowAnswered(ok, "/srv/M\xfasica/a.mp3\nNo such file or directory", "", kMbOk);
+    ASSERT_TRUE(ok.answered);
+    // The stray byte shows as a private-use character of its own (U+1000FA).
+    EXPECT_EQ(ok.text, "/srv/M\xf4\x80\x83\xba"
+                       "sica/a.mp3\nNo such file or directory");
+    SetMessageBoxHandler(nullptr);
+}
+
+} // namespace

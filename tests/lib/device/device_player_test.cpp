@@ -1,0 +1,335 @@
+// The device layer on the virtual player: a player folder made with
+// kd5200sim, the real device library loaded by DevInit.
+#include "lib/device/device_layer.h"
+#include "lib/lists/dir_entry_list.h"
+#include "lib/lists/name_list.h"
+#include "device_test_support.h"
+#include "lib/settings/settings_store.h"
+#include "voice_data.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include "run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using testing::ElementsAre;
+
+namespace {
+
+struct Listed {
+    std::string name;
+    int32_t number;
+    uint32_t size;
+    bool operator==(const Listed&) const = default;
+};
+
+std::vector<Listed> List(int memory) {
+    HDirEntryList list;
+    std::vector<Listed> out;
+    if (!DevListFiles(memory, list, false)) return out;
+    for (const auto& e : list)
+        out.push_back({e.name.value_or("<null>"), e.number, e.size});
+    return out;
+}
+
+class DevicePlayer : public testing::Test {
+protected:
+    void SetUp() override {
+        setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
+        setenv("KD5200_PLAYER_DIR", player_.path().c_str(), 1);
+        setenv("KD5200USB_LIBRARY", SD_KD5200USB_PATH, 1);
+        unsetenv("KD5200_SPEED");
+        Sim("create");
+        Sim("plug");
+        DevInit();
+        ASSERT_TRUE(DevLibraryLoaded()) << DevLibraryError();
+    }
+    void TearDown() override {
+        DevSetProgressHandler(nullptr);
+        DevExit();
+        unsetenv("KD5200USB_LIBRARY");
+        unsetenv("KD5200_PLAYER_DIR");
+    }
+
+    static void Sim(const std::string& arguments) {
+        const std::string command = sdtest::ShellQuote(std::string(SD_BIN_DIR) + "/kd5200sim") +
+                                    " " + arguments + " >/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    void Connect(int expectedMask = 3) {
+        int count = 0, mask = 0;
+        ASSERT_TRUE(DevConnect(true, &count, &mask));
+        EXPECT_EQ(count, 2);
+        EXPECT_EQ(mask, expectedMask);
+    }
+    // Writes PC files into the source folder and downloads them to memory.
+    int Download(int memory, const std::vector<std::pair<std::string, std::string>>& files) {
+        HNameList list;
+        for (const auto& [name, contents] : files) {
+            devtest::WriteFile(source_ / name, contents);
+            list.Add((source_ / name).c_str(), 0, 0);
+        }
+        return DevDownloadFiles(nullptr, memory, list);
+    }
+    int Upload(int memory, const std::vector<Listed>& entries) {
+        HNameList list;
+        for (const Listed& e : entries)
+            list.Add(e.name.c_str(), e.number, e.size);
+        return DevUploadFiles(nullptr, memory, target_.path().c_str(), list);
+    }
+
+    devtest::TempDir config_;
+    devtest::TempDir player_;
+    devtest::TempDir source_;
+    devtest::TempDir target_;
+    devtest::ScriptedBoxes boxes_;
+};
+
+TEST_F(DevicePlayer, FilesTravelBothWaysUnchanged) {
+    Connect();
+    const std::string big(3 * KD5200_BLOCK_SIZE + 5, 'x');
+    ASSERT_EQ(Download(0, {{"first song.mp3", "abc"}, {"b.mp3", big}}), 0);
+    EXPECT_TRUE(DevIsStale(0));
+    const auto listed = List(0);
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0].name, "first song.mp3");
+    EXPECT_EQ(listed[0].size, 3u);
+    EXPECT_EQ(listed[1].size, big.size());
+    EXPECT_EQ(DevGetFileCount(0), 2);
+
+    uint64_t capacity = 0, free = 0;
+    ASSERT_TRUE(DevGetMemorySpace(0, &capacity, &free));
+    EXPECT_EQ(capacity, uint64_t{DevGetCapacityBlocks(0)} << 14);
+    EXPECT_EQ(capacity - free, uint64_t{5} * KD5200_BLOCK_SIZE);
+
+    ASSERT_EQ(Upload(0, listed), 0);
+    EXPECT_EQ(devtest::ReadFile(target_ / "first song.mp3"), "abc");
+    EXPECT_EQ(devtest::ReadFile(target_ / "b.mp3"), big);
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(DevicePlayer, FilesOf2GiBTravelBothWays) {
+    Sim("create --internal 2049M --external none");
+    Sim("plug");
+    Connect(1);
+    // A sparse file of 2 GiB with data at its ends only: no gigabytes written.
+    const uint64_t size = uint64_t{1} << 31;
+    const std::string path = source_ / "big.bin";
+    {
+        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(pwrite(fd, "head", 4, 0), 4);
+        ASSERT_EQ(pwrite(fd, "tail", 4, static_cast<off_t>(size - 4)), 4);
+        close(fd);
+    }
+    HNameList list;
+    list.Add(path.c_str(), 0, 0);
+    ASSERT_EQ(DevDownloadFiles(nullptr, 0, list), 0);
+    const auto listed = List(0);
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].size, size);
+
+    ASSERT_EQ(Upload(0, listed), 0);
+    const std::string back = target_ / "big.bin";
+    struct stat st {};
+    ASSERT_EQ(stat(back.c_str(), &st), 0);
+    EXPECT_EQ(static_cast<uint64_t>(st.st_size), size);
+    EXPECT_LT(st.st_blocks * 512, 1 << 20) << "holes stay holes";
+    const int fd = open(back.c_str(), O_RDONLY);
+    char head[4] = {}, tail[4] = {};
+    EXPECT_EQ(pread(fd, head, 4, 0), 4);
+    EXPECT_EQ(pread(fd, tail, 4, static_cast<off_t>(size - 4)), 4);
+    close(fd);
+    EXPECT_EQ(std::string(head, 4), "head");
+    EXPECT_EQ(std::string(tail, 4), "tail");
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(DevicePlayer, NamesThatAreNotUtf8KeepTheirBytesBothWays) {
+    Connect();
+    // A PC folder and file named in Latin-1, as old media and archives have them.
+    std::filesystem::create_directory(source_ / "M\xfasica");
+    ASSERT_EQ(Download(0, {{"M\xfasica/can\xe7\xe3o.mp3", "song"}}), 0);
+    const auto listed = List(0);
+    ASSERT_EQ(listed.size(), 1u);
+
+    const std::string folder = target_ / "M\xfasica";
+    std::filesystem::create_directory(folder);
+    HNameList list;
+    list.Add(listed[0].name.c_str(), listed[0].number, static_cast<uint32_t>(listed[0].size));
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, folder.c_str(), list), 0);
+    const std::string file = folder + "/" + listed[0].name;
+    EXPECT_EQ(devtest::ReadFile(file), "song");
+
+    // Asked again, the overwrite question names the file by its bytes.
+    boxes_.answers = {platform::kIdNo};
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, folder.c_str(), list), 0);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].caption, file);
+}
+
+TEST_F(DevicePlayer, OverwriteAnswersDecideOverExistingFiles) {
+    Connect();
+    ASSERT_EQ(Download(0, {{"a.mp3", "new a"}, {"b.mp3", "new b"}}), 0);
+    devtest::WriteFile(target_ / "a.mp3", "old a");
+    devtest::WriteFile(target_ / "b.mp3", "old b");
+    boxes_.answers = {platform::kIdNo, platform::kIdYes};
+    ASSERT_EQ(Upload(0, List(0)), 0);
+    EXPECT_EQ(devtest::ReadFile(target_ / "a.mp3"), "old a");
+    EXPECT_EQ(devtest::ReadFile(target_ / "b.mp3"), "new b");
+
+    boxes_.answers = {platform::kIdCancel};
+    devtest::WriteFile(target_ / "b.mp3", "old b");
+    ASSERT_EQ(Upload(0, List(0)), 0);
+    EXPECT_EQ(devtest::ReadFile(target_ / "a.mp3"), "old a");
+    EXPECT_EQ(devtest::ReadFile(target_ / "b.mp3"), "old b");
+    EXPECT_EQ(boxes_.shown.size(), 3u);
+}
+
+TEST_F(DevicePlayer, DeleteMoveAndRenameChangeTheDirectory) {
+    Connect();
+    ASSERT_EQ(Download(1, {{"a.mp3", "1"}, {"b.mp3", "22"}, {"c.mp3", "333"}}), 0);
+    ASSERT_EQ(List(1).size(), 3u);
+    EXPECT_EQ(DevDeleteFile(nullptr, 1, 0, "a.mp3"), 0);
+    EXPECT_THAT(List(1), ElementsAre(Listed{"b.mp3", 0, 2}, Listed{"c.mp3", 1, 3}));
+    EXPECT_EQ(DevMoveEntry(1, 1, 0), 1);
+    EXPECT_THAT(List(1), ElementsAre(Listed{"c.mp3", 0, 3}, Listed{"b.mp3", 1, 2}));
+    EXPECT_EQ(DevRenameEntry(1, 1, "renamed.mp3"), 1);
+    EXPECT_THAT(List(1), ElementsAre(Listed{"c.mp3", 0, 3}, Listed{"renamed.mp3", 1, 2}));
+    EXPECT_TRUE(boxes_.shown.empty());
+
+    // A failure of the library still gives 1, and its message appears as a box.
+    EXPECT_EQ(DevMoveEntry(1, 1, 5), 1);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_FALSE(boxes_.shown[0].text.empty());
+    EXPECT_EQ(boxes_.shown[0].style, platform::kMbOk | platform::kMbIconWarning);
+}
+
+TEST_F(DevicePlayer, FormatsEmptyTheMemoryAndRestoreTheTimeouts) {
+    DevSetTimeouts(1234, 2345, 345678);
+    Connect();
+    ASSERT_EQ(Download(0, {{"a.mp3", "1"}, {"b.mp3", "2"}}), 0);
+    ASSERT_EQ(List(0).size(), 2u);
+    EXPECT_EQ(DevFormat(nullptr, 0), 0);
+    EXPECT_TRUE(List(0).empty());
+    ASSERT_EQ(Download(0, {{"c.mp3", "3"}}), 0);
+    EXPECT_EQ(DevFormatLow(nullptr, 0), 0);
+    EXPECT_TRUE(List(0).empty());
+    uint64_t capacity = 0, free = 0;
+    ASSERT_TRUE(DevGetMemorySpace(0, &capacity, &free));
+    EXPECT_EQ(capacity, free);
+    EXPECT_EQ(DevGetTimeouts().receive, 1234);
+}
+
+TEST_F(DevicePlayer, AbsentExternalMemoryHasNoListing) {
+    DevExit();
+    Sim("create --external none");
+    Sim("plug");
+    DevInit();
+    Connect(1);
+    EXPECT_EQ(DevGetFileCount(1), 0);
+    EXPECT_EQ(DevGetCapacityBlocks(1), 0u);
+    uint64_t capacity = 0, free = 0;
+    EXPECT_FALSE(DevGetMemorySpace(1, &capacity, &free));
+    HDirEntryList list;
+    EXPECT_FALSE(DevListFiles(1, list, true));
+    HNameList files;
+    files.Add((source_ / "x.mp3").c_str(), 0, 0);
+    EXPECT_EQ(DevDownloadFiles(nullptr, 1, files), 12);
+}
+
+TEST_F(DevicePlayer, UnplugClosesAndPlugReopens) {
+    Connect();
+    ASSERT_NE(DevGetHandle(), nullptr);
+    ASSERT_NE(DevGetFirmwareVersion(), nullptr);
+    Sim("unplug");
+    int count = 0, mask = 0;
+    EXPECT_FALSE(DevConnect(true, &count, &mask));
+    EXPECT_EQ(DevGetHandle(), nullptr);
+    HNameList list;
+    list.Add("a.mp3", 0, 1);
+    EXPECT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), list), 3);
+    Sim("plug");
+    Connect();
+    EXPECT_NE(DevGetHandle(), nullptr);
+}
+
+TEST_F(DevicePlayer, ChangeNotifierWakesOnUnplug) {
+    const int fd = DevGetChangeNotifier();
+    ASSERT_GE(fd, 0);
+    char drain[64];
+    while (read(fd, drain, sizeof drain) > 0) {
+    }
+    Sim("unplug");
+    pollfd p{fd, POLLIN, 0};
+    EXPECT_EQ(poll(&p, 1, 5000), 1);
+}
+
+TEST_F(DevicePlayer, FailedDownloadIsShownOnceAndStopsTheTransfer) {
+    Connect();
+    HNameList list;
+    list.Add((source_ / "missing.mp3").c_str(), 0, 0);
+    devtest::WriteFile(source_ / "present.mp3", "p");
+    list.Add((source_ / "present.mp3").c_str(), 0, 0);
+    const int code = DevDownloadFiles(nullptr, 0, list);
+    EXPECT_NE(code, 0);
+    EXPECT_TRUE(List(0).empty());
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_FALSE(boxes_.shown[0].text.empty());
+}
+
+TEST_F(DevicePlayer, ProgressCancelGivesCodeFourteenWithoutMessage) {
+    Connect();
+    bool asked = false;
+    DevSetProgressHandler([&](KD5200_HWND, const char*, int64_t, int64_t) {
+        asked = true;
+        return true;
+    });
+    const std::string big(64 * KD5200_BLOCK_SIZE, 'y');
+    EXPECT_EQ(Download(0, {{"big.mp3", big}}), 14);
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(boxes_.shown.empty());
+    DevSetProgressHandler(nullptr);
+    EXPECT_TRUE(List(0).empty());
+}
+
+TEST_F(DevicePlayer, RecordingsKeepTheirNameWhenConversionIsOff) {
+    settings::WriteAdpcmConvert(1);
+    settings::WriteQdxConvert(1);
+    Connect();
+    ASSERT_EQ(Download(0, {{"REC01.QKA", "qka bytes"}, {"VOICE.QDX", "qdx bytes"}}), 0);
+    ASSERT_EQ(Upload(0, List(0)), 0);
+    EXPECT_EQ(devtest::ReadFile(target_ / "REC01.QKA"), "qka bytes");
+    EXPECT_EQ(devtest::ReadFile(target_ / "VOICE.QDX"), "qdx bytes");
+}
+
+TEST_F(DevicePlayer, RecordingsBecomeWavFilesWhenConversionIsOn) {
+    Connect();
+    ASSERT_TRUE(voicedata::MakeQkaRecording(source_ / "REC01.QKA", 1.0));
+    ASSERT_TRUE(voicedata::MakeQdxRecording(source_ / "voice.qdx", 1, true, 1.0));
+    HNameList files;
+    files.Add((source_ / "REC01.QKA").c_str(), 0, 0);
+    files.Add((source_ / "voice.qdx").c_str(), 0, 0);
+    ASSERT_EQ(DevDownloadFiles(nullptr, 0, files), 0);
+    ASSERT_EQ(Upload(0, List(0)), 0) << (boxes_.shown.empty() ? "" : boxes_.shown[0].text);
+    for (const char* name : {"REC01.WAV", "voice.WAV"}) {
+        SCOPED_TRACE(name);
+        const std::string wav = devtest::ReadFile(target_ / name);
+        ASSERT_GT(wav.size(), 44u);
+        EXPECT_EQ(wav.substr(0, 4), "RIFF");
+        EXPECT_EQ(wav.substr(8, 4), "WAVE");
+    }
+    EXPECT_FALSE(std::filesystem::exists(target_ / "REC01.QKA"));
+    EXPECT_FALSE(std::filesystem::exists(target_ / "voice.qdx"));
+}
+
+} // namespace

@@ -1,0 +1,76 @@
+// Upload with conversion: QKA and QDX recordings on the player become the
+// same WAV files that the kit's converters write, whole or not at all.
+#include "player_fixture.h"
+#include "lib/voice/voice_convert.h"
+#include "voice_data.h"
+
+namespace {
+
+using kdtest::PlayerTest;
+using kdtest::ReadFile;
+
+class ConversionTest : public PlayerTest {
+protected:
+    // What the converter writes for the recording when called directly.
+    std::string Expected(const std::string& recording, int kind) {
+        const std::string direct = dir_ + "/direct.wav";
+        const int rc =
+            kind == KD5200_CONVERT_QKA_TO_WAV
+                ? convert::QkaFileToWav(recording.c_str(), direct.c_str(), nullptr, nullptr)
+                : convert::QdxFileToWav(recording.c_str(), direct.c_str(), nullptr, nullptr);
+        EXPECT_EQ(rc, 0);
+        return ReadFile(direct);
+    }
+};
+
+TEST_F(ConversionTest, RecordingsBecomeWavFiles) {
+    const std::string qka = pc_ + "/REC01.QKA", qdx = pc_ + "/REC02.QDX";
+    ASSERT_TRUE(voicedata::MakeQkaRecording(qka, 2.0));
+    ASSERT_TRUE(voicedata::MakeQdxRecording(qdx, 1, true, 2.0));
+    ASSERT_TRUE(Download(0, qka));
+    ASSERT_TRUE(Download(0, qdx));
+
+    const std::string wav1 = dir_ + "/REC01.WAV", wav2 = dir_ + "/REC02.WAV";
+    ASSERT_NE(KD5200_Upload(nullptr, Handle(), 0, 0, wav1.c_str(), "REC01.QKA", 0,
+                            KD5200_CONVERT_QKA_TO_WAV),
+              0)
+        << KD5200_GetError();
+    ASSERT_NE(KD5200_Upload(nullptr, Handle(), 0, 1, wav2.c_str(), "REC02.QDX", 0,
+                            KD5200_CONVERT_QDX_TO_WAV),
+              0)
+        << KD5200_GetError();
+    const std::string converted1 = ReadFile(wav1), converted2 = ReadFile(wav2);
+    EXPECT_EQ(converted1.substr(0, 4), "RIFF");
+    EXPECT_EQ(converted1, Expected(qka, KD5200_CONVERT_QKA_TO_WAV));
+    EXPECT_EQ(converted2, Expected(qdx, KD5200_CONVERT_QDX_TO_WAV));
+
+    // A QKA file is no QDX recording: the conversion fails, the old file stays.
+    ExpectError(KD5200_Upload(nullptr, Handle(), 0, 0, wav2.c_str(), "REC01.QKA", 0,
+                              KD5200_CONVERT_QDX_TO_WAV),
+                KD5200_ERR_CONVERSION);
+    EXPECT_EQ(ReadFile(wav2), converted2);
+}
+
+TEST_F(ConversionTest, CancelledConversionLeavesNothing) {
+    const std::string qdx = pc_ + "/LONG.QDX";
+    ASSERT_TRUE(voicedata::MakeQdxRecording(qdx, 0, false, 20.0));
+    ASSERT_TRUE(Download(0, qdx));
+    int calls = 0;
+    KD5200X_SetProgressHook(
+        [](KD5200_HWND, const char*, int64_t done, int64_t total, void* user) -> int32_t {
+            ++*static_cast<int*>(user);
+            return done > 0 && done < total ? 1 : 0; // stops inside the conversion
+        },
+        &calls);
+    const std::string wav = dir_ + "/LONG.WAV";
+    ExpectError(KD5200_Upload(nullptr, Handle(), 0, 0, wav.c_str(), "LONG.QDX", 0,
+                              KD5200_CONVERT_QDX_TO_WAV),
+                KD5200_ERR_CANCELLED);
+    KD5200X_SetProgressHook(nullptr, nullptr);
+    EXPECT_GT(calls, 0);
+    EXPECT_FALSE(std::filesystem::exists(wav));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2)
+        << "only player/ and pc/";
+}
+
+} // namespace

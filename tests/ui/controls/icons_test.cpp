@@ -1,0 +1,85 @@
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <wx/image.h>
+
+#include "ui/controls/icons.h"
+#include "base/resources/ids.h"
+
+namespace {
+
+// Counts opaque and fully transparent pixels of an image with alpha.
+struct Coverage {
+    int opaque = 0;
+    int clear = 0;
+};
+Coverage Measure(const wxBitmap& bitmap) {
+    wxImage image = bitmap.ConvertToImage();
+    Coverage c;
+    if (!image.HasAlpha()) return c;
+    const unsigned char* alpha = image.GetAlpha();
+    for (int i = 0; i < image.GetWidth() * image.GetHeight(); ++i) {
+        c.opaque += alpha[i] > 200;
+        c.clear += alpha[i] == 0;
+    }
+    return c;
+}
+
+// The colour and alpha bytes of a bitmap, to tell pictures apart.
+std::string Pixels(const wxBitmap& bitmap) {
+    wxImage image = bitmap.ConvertToImage();
+    const size_t count = static_cast<size_t>(image.GetWidth()) * image.GetHeight();
+    std::string data(reinterpret_cast<const char*>(image.GetData()), count * 3);
+    if (image.HasAlpha()) data.append(reinterpret_cast<const char*>(image.GetAlpha()), count);
+    return data;
+}
+
+} // namespace
+
+TEST(Icons, EveryIconIsDrawnAtTheSizeAskedWithATransparentBackground) {
+    const int icons[] = {
+        ids::kAppIcon, ids::kUpIcon, ids::kUploadIcon, ids::kDownloadIcon, 142, 145, 148, 151, 154};
+    std::set<std::string> distinct;
+    for (int id : icons) {
+        for (int size : {16, 32, 48}) {
+            SCOPED_TRACE(testing::Message() << "icon " << id << " size " << size);
+            const wxBitmap bitmap = controls::LoadIcon(id, size);
+            ASSERT_TRUE(bitmap.IsOk());
+            EXPECT_EQ(bitmap.GetWidth(), size);
+            EXPECT_EQ(bitmap.GetHeight(), size);
+            const Coverage c = Measure(bitmap);
+            EXPECT_GT(c.opaque, size * size / 10) << "the picture is nearly empty";
+            EXPECT_GT(c.clear, 0) << "no transparent background";
+        }
+        distinct.insert(Pixels(controls::LoadIcon(id, 32)));
+    }
+    EXPECT_EQ(distinct.size(), std::size(icons)) << "two icons look the same";
+}
+
+TEST(Icons, UnknownIdsAndBadSizesGiveNoBitmap) {
+    EXPECT_FALSE(controls::LoadIcon(999, 32).IsOk());
+    EXPECT_FALSE(controls::LoadIcon(ids::kUpIcon, 0).IsOk());
+    EXPECT_FALSE(controls::LoadTreeImage(10).IsOk());
+    EXPECT_FALSE(controls::LoadTreeImage(-1).IsOk());
+    EXPECT_EQ(controls::LoadImageList(999), nullptr);
+}
+
+TEST(Icons, TreeBitmapHoldsTenDistinctSmallImages) {
+    auto list = controls::LoadImageList(ids::kTreeBitmap);
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->GetImageCount(), controls::kTreeImageCount);
+    std::set<std::string> distinct;
+    for (int i = 0; i < list->GetImageCount(); ++i) {
+        const wxBitmap image = list->GetBitmap(i);
+        ASSERT_TRUE(image.IsOk());
+        EXPECT_EQ(image.GetSize(), wxSize(16, 16));
+        EXPECT_GT(Measure(image).opaque, 16) << "image " << i;
+        distinct.insert(Pixels(image));
+    }
+    EXPECT_EQ(distinct.size(), 10u);
+
+    auto single = controls::LoadImageList(ids::kPageIcons[0]);
+    ASSERT_NE(single, nullptr);
+    EXPECT_EQ(single->GetImageCount(), 1);
+}

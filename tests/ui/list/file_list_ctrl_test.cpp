@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+#include <wx/uiaction.h>
+
+#include "ui/list/file_kinds.h"
+#include "base/platform/gui/shell_info.h"
+#include "base/platform/path_text.h"
+#include "tests/ui/list/list_fixture.h"
+#include "tests/support/gui_harness/gui_harness.h"
+
+namespace {
+
+class FileListTest : public ListFrameTest {
+protected:
+    bool Has(const std::string& event) const {
+        return std::find(frame->events.begin(), frame->events.end(), event) != frame->events.end();
+    }
+};
+
+} // namespace
+
+TEST_F(FileListTest, SelectionHelpersWorkInListOrder) {
+    HFileListCtrl* list = frame->list;
+    EXPECT_EQ(list->GetFirstSelected(), -1);
+    list->SelectRow(4);
+    list->SelectRow(1);
+    EXPECT_EQ(list->GetSelectedRows(), (std::vector<long>{1, 4}));
+    EXPECT_EQ(list->GetFirstSelected(), 1);
+    list->SelectRow(4, false);
+    EXPECT_EQ(list->GetSelectedRows(), std::vector<long>{1});
+    list->ClearSelection();
+    EXPECT_TRUE(list->GetSelectedRows().empty());
+
+    EXPECT_EQ(list->GetRowText(2, 0), "file2.mp3");
+    EXPECT_EQ(list->GetRowText(2, 1), "40KB");
+    EXPECT_EQ(list->GetRowText(99, 0), "");
+    EXPECT_EQ(list->GetRowText(0, 5), "");
+    // A name that is not UTF-8 shows, and its shown text maps back to its bytes.
+    frame->rows[2].name = "M\xfasica";
+    list->RefreshRows();
+    EXPECT_EQ(platform::PathFromText(list->GetRowText(2, 0)), "M\xfasica");
+    EXPECT_EQ(list->GetRowText(2, 0).length(), 6u);
+
+    // Re-selecting by data picks exactly those rows and focuses the first.
+    EXPECT_EQ(list->SelectDataWhere([](uint32_t data) { return data == 2 || data == 5; }), 2u);
+    EXPECT_EQ(gui::SelectedRows(*list), (std::vector<long>{2, 5}));
+    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), 2);
+
+    // A shorter listing starts with nothing selected or focused.
+    frame->rows.resize(2);
+    list->ShowRows(frame->rows.size());
+    EXPECT_EQ(list->GetItemCount(), 2);
+    EXPECT_TRUE(list->GetSelectedRows().empty());
+    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), -1);
+}
+
+TEST_F(FileListTest, SortingKeepsSelectionAndFocusWithTheirRows) {
+    HFileListCtrl* list = frame->list;
+    frame->rows[3].size = frame->rows[4].size; // a tie, broken by the name
+    list->SelectRow(1);
+    list->SelectRow(4);
+    list->SetItemState(4, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    const auto& rows = frame->rows;
+    list->SortRows(
+        [&](uint32_t a, uint32_t b) {
+            if (int c = CompareValues(rows[a].size, rows[b].size)) return c;
+            return CompareNames(rows[a].name, rows[b].name);
+        },
+        true);
+    gui::Pump(20);
+    const auto shown = gui::ListRows(*list);
+    ASSERT_EQ(shown.size(), 6u);
+    std::vector<std::string> names;
+    for (const auto& row : shown)
+        names.push_back(row[0]);
+    EXPECT_EQ(names, (std::vector<std::string>{"file5.mp3", "file3.mp3", "file4.mp3", "file2.mp3",
+                                               "file1.mp3", "file0.mp3"}));
+    EXPECT_EQ(list->GetSelectedData(), (std::vector<uint32_t>{4, 1}));
+    EXPECT_EQ(list->GetSelectedRows(), (std::vector<long>{2, 4}));
+    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), 2);
+    EXPECT_EQ(list->GetRowData(2), 4u);
+    EXPECT_EQ(list->FindRowByData(0), 5);
+
+    list->ReverseRows();
+    EXPECT_EQ(list->GetRowText(0, 0), "file0.mp3");
+    EXPECT_EQ(list->GetSelectedData(), (std::vector<uint32_t>{1, 4}));
+    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), 3);
+
+    // Most rows selected: all but one stay so.
+    list->SelectDataWhere([](uint32_t data) { return data != 3; });
+    list->ReverseRows();
+    EXPECT_EQ(list->GetSelectedData(), (std::vector<uint32_t>{5, 4, 2, 1, 0}));
+}
+
+TEST_F(FileListTest, IconsAreLookedUpOncePerKindOfFile) {
+    auto stub = std::make_unique<platform::StubShellInfo>();
+    platform::StubShellInfo* shell = stub.get();
+    auto previous = platform::SetShellInfo(std::move(stub));
+
+    // A pane's rows of four kinds, their icons found when first painted.
+    struct Pane : HFileListCtrl::Source {
+        std::vector<std::pair<std::string, bool>> files;
+        mutable std::vector<int> icons;
+        mutable HFileKinds kinds;
+        std::string GetCellText(uint32_t data, int) const override { return files[data].first; }
+        int GetCellImage(uint32_t data) const override {
+            if (icons[data] == -2)
+                icons[data] = kinds.IconIndex(files[data].first, files[data].second);
+            return icons[data];
+        }
+    } pane;
+    const char* names[] = {"a%d.mp3", "b%d.WAV", "c%d.Mp3", "d%d", "e%d.txt"};
+    for (int i = 0; i < 3000; ++i)
+        pane.files.emplace_back(wxString::Format(names[i % 5], i).utf8_string(), i % 5 == 3);
+    pane.icons.assign(pane.files.size(), -2);
+
+    HFileListCtrl* list = frame->list;
+    list->SetImageList(pane.kinds.GetImageList(), wxIMAGE_LIST_SMALL);
+    list->SetSource(&pane);
+    list->ShowRows(pane.files.size());
+    list->Update();
+    gui::Pump(30);
+    list->EnsureVisible(2999);
+    list->Update();
+    gui::Pump(30);
+    EXPECT_EQ(shell->iconCalls, 4) << "mp3, wav, folder, txt";
+    EXPECT_EQ(pane.kinds.GetImageList()->GetImageCount(), 4);
+    EXPECT_EQ(pane.icons[0], pane.icons[2]) << "extensions differ only in case";
+    EXPECT_NE(pane.icons[0], pane.icons[1]);
+
+    list->SetSource(&*frame);
+    list->ShowRows(frame->rows.size());
+    list->SetImageList(frame->images.get(), wxIMAGE_LIST_SMALL);
+    platform::SetShellInfo(std::move(previous));
+}
+
+TEST_F(FileListTest, TheOwningPaneReceivesTheListsNotifications) {
+    HFileListCtrl* list = frame->list;
+    const wxPoint row2 = gui::RowScreenPoint(*list, 2);
+    wxUIActionSimulator sim;
+
+    // Right click on a row.
+    sim.MouseMove(row2);
+    gui::Pump(20);
+    sim.MouseClick(wxMOUSE_BTN_RIGHT);
+    ASSERT_TRUE(gui::PumpUntil([&] { return Has("right:2"); }, 2000));
+
+    // Double click activates the row.
+    sim.MouseDblClick();
+    ASSERT_TRUE(gui::PumpUntil([&] { return Has("activate:2"); }, 2000));
+
+    // A key on the focused list.
+    list->SetFocus();
+    gui::Pump(30);
+    sim.Char(WXK_DELETE);
+    ASSERT_TRUE(gui::PumpUntil([&] { return Has("key:" + std::to_string(WXK_DELETE)); }, 2000));
+
+    // A click on the second column's header.
+    wxRect rect;
+    list->GetItemRect(0, rect);
+    const wxPoint header = list->ClientToScreen(wxPoint(150 + 40, 5));
+    sim.MouseMove(header);
+    gui::Pump(20);
+    sim.MouseClick();
+    ASSERT_TRUE(gui::PumpUntil([&] { return Has("col:1"); }, 2000));
+}
+
+TEST_F(FileListTest, LabelEditingReportsTheNewText) {
+    HFileListCtrl* list = frame->list;
+    list->SetFocus();
+    gui::Pump(30);
+    ASSERT_NE(list->EditLabel(1), nullptr);
+    gui::Pump(50);
+    wxUIActionSimulator sim;
+    sim.Text("renamed");
+    sim.Char(WXK_RETURN);
+    ASSERT_TRUE(gui::PumpUntil([&] { return Has("edit:1"); }, 2000));
+    EXPECT_EQ(frame->label, "renamed");
+    EXPECT_FALSE(frame->cancelled);
+
+    // Escape ends the edit as cancelled and keeps the old text.
+    ASSERT_NE(list->EditLabel(2), nullptr);
+    gui::Pump(50);
+    sim.Text("other");
+    sim.Char(WXK_ESCAPE);
+    ASSERT_TRUE(gui::PumpUntil([&] { return Has("edit:2"); }, 2000));
+    EXPECT_TRUE(frame->cancelled);
+    EXPECT_EQ(list->GetRowText(2, 0), "file2.mp3");
+}
+
+TEST_F(FileListTest, BeginDragGivesThePointInTheListsClientCoordinates) {
+    HFileListCtrl* list = frame->list;
+    const wxPoint start = gui::RowScreenPoint(*list, 3);
+    gui::MouseMove(start);
+    gui::Pump(20);
+    gui::MouseDown();
+    gui::Pump(20);
+    gui::MouseGlide(start, start + wxPoint(30, 30), 6);
+    gui::MouseUp();
+    ASSERT_TRUE(gui::PumpUntil([&] { return Has("drag:3"); }, 2000));
+    // The point is where the drag was noticed, a few pixels on.
+    const wxPoint client = list->ScreenToClient(start);
+    EXPECT_NEAR(frame->dragPoint.x, client.x, 8);
+    EXPECT_NEAR(frame->dragPoint.y, client.y, 8);
+    wxRect row3;
+    list->GetItemRect(3, row3);
+    EXPECT_TRUE(row3.Contains(frame->dragPoint));
+}

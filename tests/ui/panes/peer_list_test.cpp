@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+
+#include "ui/panes/file_source.h"
+#include "ui/panes/file_target.h"
+#include "lib/lists/name_list.h"
+#include "tests/support/gui_harness/gui_harness.h"
+
+namespace {
+
+struct StubTarget : HFileTarget {
+    explicit StubTarget(wxWindow* w) : window(w) {}
+    wxWindow* GetWindow() const override { return window; }
+    bool Receive(HNameList&, bool) override { return false; }
+    wxWindow* window;
+};
+
+struct StubSource : HFileSource {
+    wxWindow* GetWindow() const override { return nullptr; }
+    wxBitmap CreateDragImage(wxPoint*) override { return wxNullBitmap; }
+    bool CollectSelection(HNameList&) override { return false; }
+    bool SendTo(HFileTarget*) override { return false; }
+};
+
+class PeerListTest : public testing::Test {
+protected:
+    void SetUp() override {
+        frame = new wxFrame(nullptr, wxID_ANY, "peers");
+        left = new wxPanel(frame);
+        leftChild = new wxPanel(left);
+        right = new wxPanel(frame);
+    }
+    void TearDown() override { delete frame; }
+    wxFrame* frame = nullptr;
+    wxPanel* left = nullptr;
+    wxPanel* leftChild = nullptr;
+    wxPanel* right = nullptr;
+    StubSource source;
+};
+
+} // namespace
+
+TEST_F(PeerListTest, RefusesTargetsWithoutAWindowAndHoldsEachTargetOnce) {
+    StubTarget noWindow(nullptr);
+    StubTarget a(left), b(right);
+
+    EXPECT_FALSE(source.AddPeer(nullptr));
+    EXPECT_FALSE(source.AddPeer(&noWindow));
+    EXPECT_TRUE(source.GetPeers().empty());
+    EXPECT_FALSE(source.ContainsPeer(&noWindow));
+
+    EXPECT_FALSE(source.AddPeer(&a)) << "a new peer was not present before";
+    EXPECT_TRUE(source.AddPeer(&a)) << "adding again reports it was present";
+    EXPECT_FALSE(source.AddPeer(&b));
+    EXPECT_EQ(source.GetPeers(), (std::vector<HFileTarget*>{&a, &b}));
+
+    source.RemovePeer(&a);
+    EXPECT_FALSE(source.ContainsPeer(&a));
+    EXPECT_TRUE(source.ContainsPeer(&b));
+    source.RemovePeer(&a); // absent: nothing happens
+    EXPECT_EQ(source.GetPeers().size(), 1u);
+    source.RemoveAllPeers();
+    EXPECT_TRUE(source.GetPeers().empty());
+}
+
+TEST_F(PeerListTest, FindsThePeerOfAWindowOrOfAnyOfItsAncestors) {
+    StubTarget a(left), b(right), inner(leftChild);
+    source.AddPeer(&a);
+    source.AddPeer(&b);
+    EXPECT_EQ(source.FindPeer(left), &a);
+    EXPECT_EQ(source.FindPeer(leftChild), &a);
+    EXPECT_EQ(source.FindPeer(right), &b);
+    EXPECT_EQ(source.FindPeer(frame), nullptr);
+    EXPECT_EQ(source.FindPeer(nullptr), nullptr);
+
+    // Peers are tried in their order: the outer window's peer comes first.
+    source.AddPeer(&inner);
+    EXPECT_EQ(source.FindPeer(leftChild), &a);
+    source.RemovePeer(&a);
+    EXPECT_EQ(source.FindPeer(leftChild), &inner);
+    EXPECT_EQ(source.FindPeer(left), nullptr);
+}
+
+TEST_F(PeerListTest, TargetDefaultsGiveAnEmptyFolderAndAlwaysAccept) {
+    StubTarget target(left);
+    const auto folder = target.GetTargetFolder();
+    ASSERT_TRUE(folder.has_value()) << "the default folder is empty, not missing";
+    EXPECT_EQ(*folder, "");
+    EXPECT_TRUE(target.CanReceive());
+}
+
+TEST_F(PeerListTest, NoDragRunsUntilOneBegins) {
+    EXPECT_FALSE(source.IsDragging());
+    EXPECT_FALSE(source.EndDrag(true));
+    // Without a list window there is nothing to drag.
+    EXPECT_FALSE(source.BeginDrag(wxPoint(1, 1)));
+    EXPECT_FALSE(source.IsDragging());
+}

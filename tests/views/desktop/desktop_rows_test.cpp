@@ -1,0 +1,100 @@
+// The desktop view's rows without windows: listing, the network places and
+// the order under each column.
+#include "views/desktop/desktop_rows.h"
+#include "lib/lists/file_rows.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using namespace desktop;
+
+namespace {
+
+TEST(DesktopRows, ListingKeepsFoldersApartAndReportsErrors) {
+    const fs::path dir = fs::temp_directory_path() / ("desktop_rows_" + std::to_string(::getpid()));
+    fs::create_directories(dir / "sub");
+    std::ofstream(dir / "x.MP3") << "1";
+    std::ofstream(dir / "y.wav") << "1";
+    fs::create_symlink(dir / "sub", dir / "link");
+    fs::create_symlink(dir / "gone", dir / "dangling.mp3");
+    std::vector<DesktopRow> rows;
+    ASSERT_EQ(ListFolder(dir.string(), "*.mp3", rows), 0);
+    std::vector<std::string> names;
+    for (const DesktopRow& r : rows)
+        names.push_back(r.name + (r.directory ? "/" : ""));
+    std::sort(names.begin(), names.begin() + 2);
+    EXPECT_EQ(names, (std::vector<std::string>{"link/", "sub/", rows[2].name, rows[3].name}));
+    EXPECT_EQ(rows.size(), 4u); // x.MP3 and the dangling link, not y.wav
+    EXPECT_EQ(ListFolder((dir / "missing").string(), "*.*", rows), ENOENT);
+    fs::remove_all(dir);
+}
+
+DesktopRow Row(RowKind kind, const char* name, bool directory, std::uint64_t size = 0,
+               std::int64_t mtime = 0) {
+    DesktopRow row;
+    row.kind = kind;
+    row.name = name;
+    row.directory = directory;
+    row.size = size;
+    row.mtime = mtime;
+    return row;
+}
+
+TEST(DesktopRows, KindsFoldersAndDescendingOrder) {
+    const std::vector<DesktopRow> rows = {
+        Row(RowKind::File, "b.mp3", false, 10, 5),
+        Row(RowKind::File, "dir", true, 0, 9),
+        Row(RowKind::Drive, "root (/)", true),
+        Row(RowKind::File, "a.mp3", false, 4000000000ull * 3, 1),
+        Row(RowKind::Network, "nas", false),
+    };
+    HRowOrder order;
+    order.Reset(rows.size());
+    auto sort = [&](int column, bool ascending) {
+        SortRowsBy(
+            order, rows,
+            [column](const DesktopRow& a, const DesktopRow& b) {
+                return CompareRows(a, b, column);
+            },
+            ascending);
+        std::vector<std::string> names;
+        for (uint32_t i : order.Indices())
+            names.push_back(rows[i].name);
+        return names;
+    };
+    EXPECT_EQ(sort(kSize, true),
+              (std::vector<std::string>{"nas", "root (/)", "dir", "b.mp3", "a.mp3"}));
+    EXPECT_EQ(sort(kSize, false),
+              (std::vector<std::string>{"a.mp3", "b.mp3", "dir", "root (/)", "nas"}));
+    EXPECT_EQ(sort(kDate, true)[3], "a.mp3");
+    EXPECT_EQ(SizeText(rows[3]), "11,718,750KB");
+    EXPECT_EQ(SizeText(Row(RowKind::File, "4g", false, 4294967296ull)), "4,194,304KB");
+    EXPECT_EQ(SizeText(Row(RowKind::File, "max", false, ~0ull)), "18,014,398,509,481,984KB");
+    EXPECT_EQ(SizeText(rows[2]), "");
+}
+
+TEST(DesktopRows, NetworkServersThenShares) {
+    std::vector<platform::NetworkShare> shares = {
+        {"nas", "music", "/mnt/music", "cifs", "//nas/music"},
+        {"nas", "films", "/mnt/films", "cifs", "//nas/films"},
+        {"box", "export/pub", "/mnt/pub", "nfs4", "box:/export/pub"},
+    };
+    const std::vector<DesktopRow> servers = NetworkRows(shares, std::nullopt);
+    ASSERT_EQ(servers.size(), 2u);
+    EXPECT_EQ(servers[0].name, "nas");
+    EXPECT_EQ(servers[0].network->display, NetDisplay::Server);
+    EXPECT_TRUE(servers[0].path.empty()); // a server takes no uploads
+    const std::vector<DesktopRow> nas = NetworkRows(shares, servers[0].network);
+    ASSERT_EQ(nas.size(), 2u);
+    EXPECT_EQ(nas[1].name, "films");
+    EXPECT_EQ(nas[1].path, "/mnt/films");
+    EXPECT_EQ(nas[1].network->display, NetDisplay::Share);
+    EXPECT_EQ(NetworkRows(shares, servers[1].network)[0].name, "pub");
+}
+
+} // namespace

@@ -1,0 +1,172 @@
+// Upgrade Application Code and Upgrade Boot Code on the virtual player.
+#include "hex_text.h"
+#include "lib/lists/name_list.h"
+#include "maint_fixture.h"
+#include "base/resources/ids.h"
+#include "lib/settings/settings_store.h"
+
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/progdlg.h>
+
+#include <filesystem>
+
+namespace {
+
+using mainttest::MaintTest;
+
+class UpgradeTest : public MaintTest {
+protected:
+    // The image the player keeps for a target ("" when it has none).
+    std::string StoredImage(const char* target) {
+        const std::string out = work_ / (std::string(target) + ".img");
+        std::filesystem::remove(out);
+        Sim(std::string("firmware ") + target + " " + out);
+        return devtest::ReadFile(out);
+    }
+    void ExpectClosingMessage(size_t box) {
+        ASSERT_GT(boxes_.shown.size(), box);
+        EXPECT_EQ(boxes_.shown[box].text,
+                  "Please, Unplug USB connector!\nPlease restart this program~");
+        EXPECT_EQ(boxes_.shown[box].caption, "Please restart this program~");
+        EXPECT_EQ(boxes_.shown[box].style, platform::kMbOk | platform::kMbIconWarning);
+    }
+};
+
+TEST_F(UpgradeTest, HexFileIsConvertedWrittenAndTheProgramCloses) {
+    Connect();
+    ASSERT_TRUE(Enabled(ids::kUpgradeApplication));
+    const auto code = hexgen::RandomBytes(3000, 7);
+    // A vector area below 0x2000 stays out of the application image.
+    const std::string hex = work_ / "CODE.HEX";
+    ASSERT_TRUE(hexgen::WriteText(hex, hexgen::DataRecords(0x1F00, {1, 2, 3, 4}) +
+                                           hexgen::DataRecords(0x2000, code) +
+                                           hexgen::EndRecord()));
+    dialogs_.answers = {hex};
+    ASSERT_TRUE(Command(ids::kUpgradeApplication));
+
+    ASSERT_EQ(dialogs_.shown.size(), 1u);
+    EXPECT_EQ(dialogs_.shown[0].title, "Codec Upgrade");
+    EXPECT_EQ(dialogs_.shown[0].filter, "Intel Hex File(*.hex)\n*.hex\nAll Files(*.*)\n*.*\n\n");
+    EXPECT_EQ(dialogs_.shown[0].options, unsigned{platform::kFileMustExist});
+    EXPECT_EQ(StoredImage("application"), std::string(code.begin(), code.end()));
+    EXPECT_EQ(settings::GetText(settings::kSongdockSection, settings::kCodecCodeName, ""), hex);
+    EXPECT_EQ(TempFiles(), 0u);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    ExpectClosingMessage(0);
+    EXPECT_EQ(closes_, 1);
+    EXPECT_TRUE(DevIsStale(0) && DevIsStale(1));
+
+    // The next dialog starts at the remembered file; Cancel changes nothing.
+    dialogs_.answers = {std::nullopt};
+    ASSERT_TRUE(Command(ids::kUpgradeApplication));
+    EXPECT_EQ(dialogs_.shown[1].initialPath, hex);
+    EXPECT_EQ(settings::GetText(settings::kSongdockSection, settings::kCodecCodeName, ""), hex);
+    EXPECT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(closes_, 1);
+}
+
+TEST_F(UpgradeTest, OtherFilesArePassedUnchanged) {
+    Connect();
+    std::filesystem::create_directory(work_ / "fw.2");
+    // A dot in a folder name is no extension.
+    for (const std::string& name : {std::string("code.bin"), std::string("fw.2/code")}) {
+        SCOPED_TRACE(name);
+        const std::string image = "boot image of " + name;
+        devtest::WriteFile(work_ / name, image);
+        dialogs_.answers = {work_ / name};
+        ASSERT_TRUE(Command(ids::kUpgradeBoot));
+        EXPECT_EQ(dialogs_.shown.back().title, "Boot Code Upgrade");
+        EXPECT_EQ(StoredImage("boot"), image);
+        EXPECT_EQ(settings::GetText(settings::kSongdockSection, settings::kBootCodeName, ""),
+                  work_ / name);
+        EXPECT_EQ(TempFiles(), 0u);
+    }
+    EXPECT_EQ(closes_, 2);
+}
+
+TEST_F(UpgradeTest, FailedConversionIsShownAndNothingIsWritten) {
+    Connect();
+    // An extended address of 0x1000 would make a 256 MiB image.
+    const std::string hex = work_ / "far.hex";
+    ASSERT_TRUE(hexgen::WriteText(hex, hexgen::HexFile(0x10000000, {1, 2, 3})));
+    dialogs_.answers = {hex};
+    ASSERT_TRUE(Command(ids::kUpgradeApplication));
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_NE(boxes_.shown[0].text.find(hex), std::string::npos) << boxes_.shown[0].text;
+    EXPECT_EQ(closes_, 0);
+    EXPECT_EQ(TempFiles(), 0u);
+    EXPECT_NE(Sim("status").find("application image: none"), std::string::npos);
+}
+
+TEST_F(UpgradeTest, FailedWriteIsShownThenTheClosingMessage) {
+    Connect();
+    const std::string empty = work_ / "empty.HEX"; // converts to an empty image
+    ASSERT_TRUE(hexgen::WriteText(empty, hexgen::EndRecord()));
+    dialogs_.answers = {empty};
+    ASSERT_TRUE(Command(ids::kUpgradeApplication));
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_FALSE(boxes_.shown[0].text.empty()); // the library's message
+    ExpectClosingMessage(1);
+    EXPECT_EQ(closes_, 1);
+    EXPECT_EQ(TempFiles(), 0u);
+}
+
+// The write runs under the format time-out; afterwards the receive time-out
+// is back. A slow player shows it: a write that takes longer than the
+// receive time-out succeeds, and a read from the player as long afterwards
+// times out.
+TEST_F(UpgradeTest, WriteRunsUnderTheFormatTimeoutWithoutCancel) {
+    Connect();
+    DevSetTimeouts(300, 20000, 300000);
+    const std::string image(6000, 'i');
+    devtest::WriteFile(work_ / "slow.bin", image);
+    HNameList files;
+    files.Add((work_ / "slow.bin").c_str(), 0, 0);
+    ASSERT_EQ(DevDownloadFiles(nullptr, 0, files), 0);
+    setenv("KD5200_SPEED", "10000", 1); // 600 ms for the image
+
+    bool sawDialog = false, hadCancel = true;
+    gui::Script script(100);
+    for (int i = 0; i < 5; ++i)
+        script.Then([&] {
+            for (wxWindow* top : wxTopLevelWindows)
+                if (auto* dialog = dynamic_cast<wxProgressDialog*>(top)) {
+                    sawDialog = true;
+                    hadCancel = dialog->FindWindow(wxID_CANCEL) != nullptr;
+                }
+        });
+    script.Start();
+    dialogs_.answers = {work_ / "slow.bin"};
+    ASSERT_TRUE(Command(ids::kUpgradeBoot));
+    EXPECT_EQ(StoredImage("boot"), image);
+    ASSERT_EQ(boxes_.shown.size(), 1u) << boxes_.shown[0].text;
+    EXPECT_TRUE(sawDialog);
+    EXPECT_FALSE(hadCancel);
+
+    EXPECT_EQ(DevGetTimeouts().receive, 300);
+    std::filesystem::create_directory(work_ / "back");
+    HNameList back;
+    back.Add("slow.bin", 0, static_cast<uint32_t>(image.size()));
+    EXPECT_EQ(DevUploadFiles(nullptr, 0, (work_ / "back").c_str(), back), KD5200_ERR_TIMEOUT);
+}
+
+TEST_F(UpgradeTest, DisabledWithoutPlayer) {
+    EXPECT_FALSE(Enabled(ids::kUpgradeApplication));
+    EXPECT_FALSE(Enabled(ids::kUpgradeBoot));
+    Connect();
+    Sim("unplug");
+    int count = 0, mask = 0;
+    EXPECT_FALSE(DevConnect(true, &count, &mask));
+    EXPECT_FALSE(Enabled(ids::kUpgradeBoot));
+    EXPECT_TRUE(Enabled(ids::kViewRawData));
+    // Reached anyway (a key while the menu was stale): code 3, then the
+    // closing message, and no file dialog.
+    ASSERT_TRUE(Command(ids::kUpgradeBoot));
+    EXPECT_TRUE(dialogs_.shown.empty());
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    ExpectClosingMessage(1);
+    EXPECT_EQ(closes_, 1);
+}
+
+} // namespace

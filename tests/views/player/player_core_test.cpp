@@ -1,0 +1,81 @@
+// The pane's texts, its transfer meter and its checks of dropped files,
+// without a display.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "views/player/dropped_files.h"
+#include "views/player/memory_rows.h"
+#include "views/player/transfer_meter.h"
+#include "device_test_support.h"
+
+using testing::ElementsAre;
+
+namespace {
+
+TEST(MemoryTexts, SizesAndTotalsRoundUpAtTheirEdges) {
+    EXPECT_EQ(player::SizeText(0), "0KB");
+    EXPECT_EQ(player::SizeText(1), "1KB");
+    EXPECT_EQ(player::SizeText(1024), "1KB");
+    EXPECT_EQ(player::SizeText(1025), "2KB");
+    EXPECT_EQ(player::SizeText(UINT32_MAX), "4194304KB");
+
+    EXPECT_EQ(player::StatusText(true, 1048575, 1, 3), "Total 1024KB,  Remain 1KB,  3 File(s)");
+    EXPECT_EQ(player::StatusText(true, 1048576, 0, 0), "Total 1MB,  Remain 0KB,  0 File(s)");
+    EXPECT_EQ(player::StatusText(true, 1048577, 1048576, 1), "Total 2MB,  Remain 1MB,  1 File(s)");
+    // 4 GB and more must not wrap.
+    EXPECT_EQ(player::StatusText(true, uint64_t{4} << 30, uint64_t{4} << 30, 0),
+              "Total 4096MB,  Remain 4096MB,  0 File(s)");
+    EXPECT_EQ(player::StatusText(false, 1, 1, 1), "Not Connected");
+    EXPECT_EQ(player::HeaderText("Internal Memory", "Not Connected"),
+              " Internal Memory - Not Connected");
+}
+
+TEST(MemoryTexts, ColumnsCompareByTheirOwnRules) {
+    const player::MemoryRow big{"a.mp3", 0, 2000, "MP3 File"};
+    const player::MemoryRow small{"B.mp3", 1, 30, "MP3 File"};
+    EXPECT_LT(player::CompareRows(small, big, player::kColumnSize), 0);
+    EXPECT_GT(player::CompareRows(small, big, player::kColumnNumber), 0);
+    // Equal types fall back to the directory order.
+    EXPECT_LT(player::CompareRows(big, small, player::kColumnType), 0);
+}
+
+TEST(TransferMeter, AddsUpFilesAndFollowsSkippedOnes) {
+    player::TransferMeter meter({{"a.mp3", 100}, {"b.mp3", 50}, {"c.mp3", 30}});
+    auto at = meter.Report(0, 100);
+    EXPECT_EQ(at.index, 0u);
+    EXPECT_EQ(at.total, 180u);
+    at = meter.Report(100, 100);
+    EXPECT_EQ(at.done, 100u);
+    // b.mp3 was skipped: the next report is c.mp3's.
+    at = meter.Report(10, 30);
+    EXPECT_EQ(at.index, 2u);
+    EXPECT_EQ(at.done, 160u);
+    EXPECT_EQ(meter.Describe(at), "c.mp3, file 3 of 3, 0.0 of 0.0 MB");
+}
+
+class DroppedFiles : public testing::Test {
+protected:
+    devtest::TempDir work_;
+};
+
+TEST_F(DroppedFiles, LinksResolveAndFoldersAreTold) {
+    devtest::WriteFile(work_ / "song.mp3", "x");
+    ASSERT_EQ(symlink((work_ / "song.mp3").c_str(), (work_ / "link").c_str()), 0);
+    devtest::WriteFile(work_ / "song.desktop",
+                       "[Desktop Entry]\nType=Link\nURL=file://" + work_.path() + "/song.mp3\n");
+    EXPECT_THAT(
+        player::ResolveDroppedPaths({work_ / "link", work_ / "song.desktop", work_ / "song.mp3"}),
+        ElementsAre(work_ / "song.mp3", work_ / "song.mp3", work_ / "song.mp3"));
+
+    EXPECT_EQ(player::CheckDownloadPath(work_ / "song.mp3").problem, player::PathProblem::None);
+    EXPECT_EQ(player::CheckDownloadPath(work_.path()).problem, player::PathProblem::Directory);
+    const player::PathCheck missing = player::CheckDownloadPath(work_ / "gone.mp3");
+    EXPECT_EQ(missing.problem, player::PathProblem::Unreadable);
+    EXPECT_EQ(missing.error, ENOENT);
+    EXPECT_EQ(player::CheckDownloadPath(std::string(5000, 'a')).problem,
+              player::PathProblem::TooLong);
+}
+
+} // namespace

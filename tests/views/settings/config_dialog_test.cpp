@@ -1,0 +1,164 @@
+// The configuration dialog, run modally and driven from a script: tree
+// clicks, field changes, Browse with scripted file dialogs, OK and Cancel.
+#include "lib/maint/firmware_upgrade.h"
+#include "player_fixture.h"
+#include "base/resources/ids.h"
+#include "views/settings/config_dialog.h"
+#include "lib/settings/settings_store.h"
+#include "tests/support/gui_harness/gui_harness.h"
+
+#include <gtest/gtest.h>
+#include <wx/radiobut.h>
+#include <wx/statbox.h>
+#include <wx/textctrl.h>
+#include <wx/treectrl.h>
+
+namespace {
+
+class ConfigDialogTest : public playertest::PlayerTest {
+protected:
+    // The dialog while it runs.
+    static HConfigDialog* Dialog() {
+        for (wxWindow* top : wxTopLevelWindows)
+            if (auto* d = dynamic_cast<HConfigDialog*>(top); d && d->IsModal()) return d;
+        return nullptr;
+    }
+    static wxTextCtrl* Edit(int page, int id) {
+        return static_cast<wxTextCtrl*>(Dialog()->Page(page)->FindWindow(id));
+    }
+    static wxRadioButton* Radio(int page, int id) {
+        return static_cast<wxRadioButton*>(Dialog()->Page(page)->FindWindow(id));
+    }
+    static wxString Caption() {
+        return static_cast<wxStaticBox*>(Dialog()->FindWindow(ids::kConfigPageGroup))->GetLabel();
+    }
+    static void Press(int id) {
+        wxWindow* button = Dialog()->FindWindow(id);
+        ASSERT_NE(button, nullptr) << id;
+        gui::SendButton(button, id);
+    }
+    // Clicks a page's tree item with the pointer.
+    static void ClickPage(int n) {
+        wxTreeCtrl* tree = Dialog()->Tree();
+        wxRect rect;
+        ASSERT_TRUE(tree->GetBoundingRect(Dialog()->PageItem(n), rect, true));
+        gui::MouseMove(
+            tree->ClientToScreen(rect.GetPosition() + wxPoint(rect.width / 2, rect.height / 2)));
+        gui::MouseDown();
+        gui::MouseUp();
+    }
+    // Runs the dialog with the steps of a script.
+    static void Run(gui::Script& script) {
+        script.Start();
+        ShowConfigurationDialog(nullptr);
+        EXPECT_TRUE(script.Done());
+    }
+};
+
+TEST_F(ConfigDialogTest, FirstRunValuesAndPageCaptions) {
+    gui::Script script(150);
+    script
+        .Then([] {
+            ASSERT_NE(Dialog(), nullptr);
+            EXPECT_EQ(Dialog()->GetTitle(), "Configuration");
+            EXPECT_EQ(Edit(0, ids::kReceiveTimeoutEdit)->GetValue(), "30000");
+            EXPECT_EQ(Edit(0, ids::kSendTimeoutEdit)->GetValue(), "20000");
+            EXPECT_EQ(Edit(0, ids::kFormatTimeoutEdit)->GetValue(), "300000");
+            EXPECT_TRUE(Radio(1, ids::kRomStandAloneRadio)->GetValue());
+            EXPECT_FALSE(Radio(1, ids::kRomMdsRadio)->GetValue());
+            EXPECT_TRUE(Radio(2, ids::kConvertRadio)->GetValue());
+            EXPECT_TRUE(Radio(3, ids::kConvertRadio)->GetValue());
+            EXPECT_EQ(Edit(4, ids::kRawFileEdit)->GetValue(), "");
+            EXPECT_EQ(Edit(4, ids::kRawViewerEdit)->GetValue(), "");
+            EXPECT_EQ(Edit(4, ids::kRawAddrEdit)->GetValue(), "0");
+            EXPECT_EQ(Edit(4, ids::kRawCountEdit)->GetValue(), "1");
+            EXPECT_EQ(Dialog()->ShownPage(), 0);
+            EXPECT_EQ(Caption(), " Setting Timeout ");
+            ClickPage(1);
+        })
+        .Then([] {
+            EXPECT_EQ(Dialog()->ShownPage(), 1);
+            EXPECT_TRUE(Dialog()->Page(1)->IsShown());
+            EXPECT_FALSE(Dialog()->Page(0)->IsShown());
+            EXPECT_EQ(Caption(), " ROM Selection ");
+            ClickPage(4);
+        })
+        .Then([] {
+            EXPECT_EQ(Caption(), " Raw Data Read Configuration ");
+            ClickPage(3);
+        })
+        .Then([] {
+            EXPECT_EQ(Caption(), " QDX Configuration ");
+            Press(ids::kIdCancel);
+        });
+    Run(script);
+}
+
+TEST_F(ConfigDialogTest, CancelDiscardsAndOkSavesEverything) {
+    gui::Script cancel;
+    cancel.Then([] {
+        Edit(0, ids::kReceiveTimeoutEdit)->ChangeValue("1234");
+        Radio(1, ids::kRomMdsRadio)->SetValue(true);
+        Press(ids::kIdCancel);
+    });
+    Run(cancel);
+    EXPECT_EQ(DevGetTimeouts().receive, 30000);
+    EXPECT_EQ(settings::GetROMSelect(), 0);
+
+    const std::string longPath = "/" + std::string(119, 'p'); // 120 characters
+    dialogs_.answers = {longPath, std::string("/usr/bin/xxd")};
+    gui::Script ok;
+    ok.Then([] {
+          Edit(0, ids::kReceiveTimeoutEdit)->ChangeValue("45000 ms");
+          Edit(0, ids::kFormatTimeoutEdit)->ChangeValue("none");
+          Radio(1, ids::kRomMdsRadio)->SetValue(true);
+          Radio(2, ids::kBinaryRadio)->SetValue(true);
+          Edit(4, ids::kRawAddrEdit)->ChangeValue(" \t0x100");
+          Edit(4, ids::kRawCountEdit)->ChangeValue("12");
+          Press(ids::kRawFileBrowse);
+      })
+        .Then([] { Press(ids::kRawViewerBrowse); })
+        .Then([] { Press(ids::kIdOk); });
+    Run(ok);
+
+    // The raw data file may be a new one; the viewer must be a program.
+    ASSERT_EQ(dialogs_.shown.size(), 2u);
+    EXPECT_TRUE(dialogs_.shown[0].save);
+    EXPECT_EQ(dialogs_.shown[0].options, unsigned{platform::kOverwritePrompt});
+    EXPECT_EQ(dialogs_.shown[0].filter, "Data File(*.dat)\n*.dat\nAll Files(*.*)\n*.*\n\n");
+    EXPECT_FALSE(dialogs_.shown[1].save);
+    EXPECT_EQ(dialogs_.shown[1].options,
+              unsigned{platform::kFileMustExist | platform::kExecutableFilter});
+
+    EXPECT_EQ(DevGetTimeouts().receive, 45000);
+    EXPECT_EQ(DevGetTimeouts().send, 20000);
+    EXPECT_EQ(DevGetTimeouts().format, 0);
+    EXPECT_EQ(settings::GetROMSelect(), 2);
+    EXPECT_EQ(settings::GetAdpcmConvert(), 1);
+    EXPECT_EQ(settings::GetQdxConvert(), 0);
+    EXPECT_EQ(settings::GetRawDataRange().addr, 256u);
+    EXPECT_EQ(settings::GetRawDataRange().count, 12u);
+    EXPECT_EQ(settings::GetText(settings::kSongdockSection, settings::kRawDataFileName, ""),
+              longPath.substr(0, 99));
+    EXPECT_EQ(settings::GetText(settings::kSongdockSection, settings::kRawDataViewer, ""),
+              "/usr/bin/xxd");
+
+    // The next upgrade writes through the development system.
+    int count = 0, mask = 0;
+    ASSERT_TRUE(DevConnect(true, &count, &mask));
+    devtest::WriteFile(work_ / "code.bin", "code");
+    dialogs_.answers = {work_ / "code.bin"};
+    EXPECT_EQ(maint::UpgradeApplicationCode(nullptr), 0);
+    EXPECT_NE(Sim("status").find("ROM selection 2"), std::string::npos) << Sim("status");
+
+    gui::Script reopen;
+    reopen.Then([] {
+        EXPECT_TRUE(Radio(1, ids::kRomMdsRadio)->GetValue());
+        EXPECT_TRUE(Radio(2, ids::kBinaryRadio)->GetValue());
+        EXPECT_EQ(Edit(4, ids::kRawAddrEdit)->GetValue(), "256");
+        Press(ids::kIdCancel);
+    });
+    Run(reopen);
+}
+
+} // namespace

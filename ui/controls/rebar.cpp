@@ -1,0 +1,43 @@
+#include "ui/controls/rebar.h"
+
+#include "base/resources/ids.h"
+
+namespace controls {
+
+HReBar::HReBar(wxFrame* frame)
+    : wxToolBar(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                wxTB_HORIZONTAL | wxTB_FLAT | wxTB_NODIVIDER | wxTB_TOP),
+      frame_(frame) {
+    frame_->SetToolBar(this);
+}
+
+bool HReBar::SetBand(wxControl* control) {
+    if (!control || control->GetParent() != this) return false;
+    if (band_) DeleteTool(band_->GetId());
+    band_ = control;
+    AddControl(control);
+    Realize();
+    frame_->SendSizeEvent();
+    return true;
+}
+
+void HReBar::ShowBar(bool show) {
+    if (show == IsShown()) return;
+    Show(show);
+    frame_->SendSizeEvent();
+}
+
+void HReBar::BindToggle() {
+    frame_->Bind(wxEVT_MENU, &HReBar::OnToggle, this, ids::kViewToolBar);
+    frame_->Bind(wxEVT_UPDATE_UI, &HReBar::OnUpdateToggle, this, ids::kViewToolBar);
+}
+
+void HReBar::OnToggle(wxCommandEvent&) {
+    ShowBar(!IsShown());
+}
+
+void HReBar::OnUpdateToggle(wxUpdateUIEvent& event) {
+    event.Check(IsShown());
+}
+
+} // namespace controls

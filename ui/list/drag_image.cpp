@@ -1,0 +1,76 @@
+#include "ui/list/drag_image.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include <wx/dcmemory.h>
+#include <wx/imaglist.h>
+#include <wx/listctrl.h>
+
+wxBitmap BuildDragImage(const wxListCtrl& list, wxPoint* origin) {
+    if (!list.GetParent()) return wxNullBitmap;
+
+    // Only what the list shows goes into the image: a selection of thousands
+    // of rows would otherwise make a bitmap (and a window) far beyond the
+    // screen.
+    const wxRect visible = list.GetClientRect();
+    std::vector<std::pair<long, wxRect>> rows;
+    wxRect bounds;
+    // Only the rows on the page are looked at, however many are selected.
+    const long first = std::max(list.GetTopItem(), 0L);
+    const long last = std::min<long>(first + list.GetCountPerPage() + 1, list.GetItemCount() - 1);
+    for (long row = first; row <= last; ++row) {
+        if (!list.GetItemState(row, wxLIST_STATE_SELECTED)) continue;
+        wxRect rect;
+        if (!list.GetItemRect(row, rect, wxLIST_RECT_BOUNDS)) continue;
+        const wxRect shown = rect.Intersect(visible);
+        if (shown.IsEmpty()) continue;
+        rows.emplace_back(row, rect);
+        bounds = bounds.IsEmpty() ? shown : bounds.Union(shown);
+    }
+    if (rows.empty() || bounds.IsEmpty()) return wxNullBitmap;
+
+    wxBitmap bitmap(bounds.GetSize(), 24);
+    if (!bitmap.IsOk()) return wxNullBitmap;
+    {
+        wxMemoryDC dc(bitmap);
+        dc.SetBackground(wxBrush(kDragMaskColour));
+        dc.Clear();
+        dc.SetFont(list.GetFont());
+        dc.SetTextForeground(list.GetForegroundColour());
+        const wxColour background = list.GetBackgroundColour();
+        const wxImageList* images = list.GetImageList(wxIMAGE_LIST_SMALL);
+        for (const auto& [row, rowRect] : rows) {
+            const wxPoint at = rowRect.GetTopLeft() - bounds.GetTopLeft();
+            // Icon and name sit on the list's background, as in the list.
+            wxRect label;
+            list.GetItemRect(row, label, wxLIST_RECT_LABEL);
+            label.Offset(-bounds.GetTopLeft());
+            const wxString text = list.GetItemText(row);
+            const int textWidth = dc.GetTextExtent(text).x;
+            label.width = std::min(label.width, textWidth + 6);
+            wxListItem item;
+            item.SetId(row);
+            item.SetMask(wxLIST_MASK_IMAGE);
+            const bool hasImage = images && list.GetItem(item) && item.GetImage() >= 0;
+            const int left = hasImage ? at.x : label.x;
+            dc.SetPen(*wxTRANSPARENT_PEN);
+            dc.SetBrush(wxBrush(background));
+            dc.DrawRectangle(left, at.y, label.GetRight() + 1 - left, rowRect.height);
+            if (hasImage) {
+                int w = 0, h = 0;
+                images->GetSize(item.GetImage(), w, h);
+                const_cast<wxImageList*>(images)->Draw(item.GetImage(), dc, at.x + 1,
+                                                       at.y + (rowRect.height - h) / 2,
+                                                       wxIMAGELIST_DRAW_TRANSPARENT);
+            }
+            dc.SetClippingRegion(label);
+            dc.DrawText(text, label.x + 3, label.y + (label.height - dc.GetCharHeight()) / 2);
+            dc.DestroyClippingRegion();
+        }
+    }
+    bitmap.SetMask(new wxMask(bitmap, kDragMaskColour));
+    if (origin) *origin = bounds.GetTopLeft();
+    return bitmap;
+}

@@ -1,0 +1,99 @@
+#include "ui/panes/transfer_progress.h"
+
+#include <algorithm>
+
+#include <wx/utils.h>
+#include <wx/progdlg.h>
+
+#include "lib/device/device_layer.h"
+
+namespace app {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr std::chrono::milliseconds kUpdateInterval{100};
+
+// What the dialog says for an operation the library reports.
+wxString OperationText(const std::string& operation) {
+    static const struct {
+        const char* operation;
+        const char* text;
+    } kTexts[] = {
+        {"download", "Copying to the player..."},
+        {"upload", "Copying from the player..."},
+        {"read", "Reading raw data from the player..."},
+        {"firmware", "Writing the firmware. Do not unplug the player."},
+        {"font", "Transferring the LCD font..."},
+        {"format", "Formatting..."},
+    };
+    for (const auto& t : kTexts)
+        if (operation == t.operation) return t.text;
+    return operation.empty() ? wxString("Working...") : wxString::FromUTF8(operation) + "...";
+}
+
+} // namespace
+
+TransferProgress::TransferProgress(wxWindow* parent, const wxString& title, CancelRule rule,
+                                   int delayMs)
+    : parent_(parent), title_(title), rule_(rule), start_(Clock::now()),
+      delay_(std::max(delayMs, 0)) {
+    previous_ =
+        DevSetProgressHandler([this](KD5200_HWND, const char* operation, int64_t done,
+                                     int64_t total) { return OnProgress(operation, done, total); });
+    installed_ = true;
+}
+
+TransferProgress::~TransferProgress() {
+    Finish();
+}
+
+void TransferProgress::Finish() {
+    if (installed_) {
+        DevSetProgressHandler(std::move(previous_));
+        installed_ = false;
+    }
+    dialog_.reset();
+}
+
+bool TransferProgress::OnProgress(const char* operation, int64_t done, int64_t total) {
+    if (cancelled_) return true;
+    const Clock::time_point now = Clock::now();
+    const std::string op = operation ? operation : "";
+    // The gauge stops short of its end, so that the dialog neither hides nor
+    // waits at the end of one file of a transfer of several.
+    const int value =
+        total > 0 ? static_cast<int>(std::clamp<int64_t>(done * kRange / total, 0, kRange - 1))
+                  : -1;
+
+    if (!dialog_) {
+        if (now - start_ < delay_) return false;
+        if (total > 0 && done >= total) return false; // over before anything was shown
+        int style = wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_ELAPSED_TIME;
+        if (rule_ == CancelRule::kAllowed) style |= wxPD_CAN_ABORT;
+        if (total > 0) style |= wxPD_REMAINING_TIME;
+        dialog_ =
+            std::make_unique<wxProgressDialog>(title_, OperationText(op), kRange, parent_, style);
+        lastOperation_ = op;
+        lastValue_ = -2;
+    } else if (value == lastValue_ && op == lastOperation_ && now - lastUpdate_ < kUpdateInterval) {
+        return false;
+    }
+
+    const wxString message = op != lastOperation_ ? OperationText(op) : wxString();
+    lastOperation_ = op;
+    lastValue_ = value;
+    lastUpdate_ = now;
+    const bool goOn = value < 0 ? dialog_->Pulse(message) : dialog_->Update(value, message);
+    if (goOn) return false;
+    if (rule_ == CancelRule::kNever) {
+        dialog_->Resume();
+        return false;
+    }
+    cancelled_ = true;
+    // Nothing more to show: the call ends with the library's cancel code.
+    dialog_->Hide();
+    return true;
+}
+
+} // namespace app

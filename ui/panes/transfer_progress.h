@@ -1,0 +1,70 @@
+#pragma once
+// A progress dialog for one long device call.
+//
+// While a TransferProgress exists, the device layer's progress reports drive
+// a wxProgressDialog (application-modal, with Cancel, hidden when the work is
+// done). Pressing Cancel makes the next report ask the library to stop, so
+// the call ends with code 14. The dialog appears at the first report that
+// comes after `delayMs` (0: at the first report), so quick calls show none.
+// The destructor, or Finish(), destroys the dialog and puts the previous
+// progress handler back; end the progress before showing a result message.
+//
+//   {
+//       app::TransferProgress progress(parent, "Upgrade Boot Code");
+//       ok = DevApi().UpgradeFirmware(...);
+//   }
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <wx/string.h>
+
+#include "lib/device/kd5200_binding.h"
+
+class wxProgressDialog;
+class wxWindow;
+
+namespace app {
+
+class TransferProgress {
+public:
+    // Whether the dialog offers Cancel. A firmware write must not be broken
+    // off once it has begun: the dialog for it appears when the library
+    // reports the write's start and has no Cancel at all.
+    enum class CancelRule { kAllowed, kNever };
+
+    // Range of the dialog's gauge; the library's byte counts are scaled to it.
+    static constexpr int kRange = 1000;
+
+    TransferProgress(wxWindow* parent, const wxString& title,
+                     CancelRule rule = CancelRule::kAllowed, int delayMs = 200);
+    ~TransferProgress();
+    TransferProgress(const TransferProgress&) = delete;
+    TransferProgress& operator=(const TransferProgress&) = delete;
+
+    // Destroys the dialog and restores the previous handler (idempotent).
+    void Finish();
+    // Whether the user pressed Cancel and the call was asked to stop.
+    bool Cancelled() const { return cancelled_; }
+    // The dialog while it is shown, else null.
+    wxProgressDialog* Dialog() const { return dialog_.get(); }
+
+private:
+    bool OnProgress(const char* operation, int64_t done, int64_t total);
+
+    wxWindow* parent_;
+    wxString title_;
+    CancelRule rule_;
+    std::chrono::steady_clock::time_point start_;
+    std::chrono::milliseconds delay_;
+    std::unique_ptr<wxProgressDialog> dialog_;
+    device::ProgressHandler previous_;
+    bool installed_ = false;
+    bool cancelled_ = false;
+    int lastValue_ = -1;
+    std::string lastOperation_;
+    std::chrono::steady_clock::time_point lastUpdate_;
+};
+
+} // namespace app

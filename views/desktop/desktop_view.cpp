@@ -1,0 +1,444 @@
+#include "views/desktop/desktop_view.h"
+
+#include "ui/controls/icon_button.h"
+#include "ui/controls/icons.h"
+#include "ui/controls/menu_builder.h"
+#include "lib/lists/file_rows.h"
+#include "views/desktop/folder_combo.h"
+#include "ui/list/drag_image.h"
+#include "lib/lists/name_list.h"
+#include "views/desktop/properties_dialog.h"
+#include "lib/lists/system_error.h"
+#include "lib/device/device_layer.h"
+#include "base/platform/gui/shell_info.h"
+#include "base/platform/launcher.h"
+#include "base/platform/message_box.h"
+#include "base/platform/paths.h"
+#include "base/platform/path_text.h"
+#include "base/resources/ids.h"
+#include "base/resources/menus.h"
+#include "base/resources/strings.h"
+#include "lib/settings/settings_store.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include <wx/settings.h>
+#include <wx/utils.h>
+
+using desktop::DesktopRow;
+using desktop::RowKind;
+
+namespace {
+
+constexpr int kDesktopPane = -1;
+
+using strings::Text;
+
+// The names under which an uploaded player file may have arrived: its own,
+// the device layer's safe name, and that name with a recording's extension
+// turned into WAV when recordings are converted.
+void AddArrivalNames(const std::string& name, HNameList& names) {
+    const std::string part = FileNamePart(name);
+    names.Add(part.c_str(), 0, 0);
+    // The device layer makes a player name safe as a whole ("a/b" -> "a_b").
+    const std::string safe = DevSafeFileName(name);
+    if (safe != part) names.Add(safe.c_str(), 0, 0);
+    std::vector<char> wav(safe.size() + 8);
+    if ((settings::GetAdpcmConvert() == 0 &&
+         DevReplaceExtension(safe.c_str(), "QKA", "WAV", wav.data(), int(wav.size()))) ||
+        (settings::GetQdxConvert() == 0 &&
+         DevReplaceExtension(safe.c_str(), "QDX", "WAV", wav.data(), int(wav.size()))))
+        names.Add(wav.data(), 0, 0);
+}
+
+} // namespace
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(HDesktopView, wxWindow)
+    EVT_SIZE(HDesktopView::OnSize)
+    EVT_FOLDER_SELECTED(ids::kFolderCombo, HDesktopView::OnFolderSelected)
+    EVT_BUTTON(ids::kUpButton, HDesktopView::OnUp)
+    EVT_LIST_COL_CLICK(ids::kDesktopList, HDesktopView::OnColumnClick)
+    EVT_LIST_BEGIN_DRAG(ids::kDesktopList, HDesktopView::OnBeginDrag)
+    EVT_LIST_ITEM_ACTIVATED(ids::kDesktopList, HDesktopView::OnActivated)
+    EVT_LIST_KEY_DOWN(ids::kDesktopList, HDesktopView::OnKeyDown)
+    EVT_LIST_ITEM_RIGHT_CLICK(ids::kDesktopList, HDesktopView::OnRightClick)
+    EVT_MENU(ids::kDelete, HDesktopView::OnDelete)
+    EVT_UPDATE_UI(ids::kDelete, HDesktopView::OnUpdateDelete)
+    EVT_MENU(ids::kProperties, HDesktopView::OnProperties)
+    EVT_UPDATE_UI(ids::kProperties, HDesktopView::OnUpdateProperties)
+wxEND_EVENT_TABLE()
+// clang-format on
+
+HDesktopView::~HDesktopView() {
+    SaveColumnWidths();
+    if (list_) list_->SetSource(nullptr);
+}
+
+bool HDesktopView::Create(wxWindow* parent, wxWindowID id) {
+    ready_ = false;
+    if (!wxWindow::Create(parent, id, wxDefaultPosition, wxDefaultSize, 0,
+                          wxString::FromUTF8(text::kDesktopExplorer)))
+        return false;
+    SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+
+    up_ = new controls::HIconButton(this, ids::kUpButton, ids::kUpIcon, wxString(), wxPoint(0, 0),
+                                    wxSize(28, 24));
+
+    list_ = new HFileListCtrl(this, ids::kDesktopList, wxBORDER_SUNKEN);
+    const int titles[4] = {sid::kColName, sid::kColSize, sid::kColType, sid::kColDate};
+    const wxListColumnFormat formats[4] = {wxLIST_FORMAT_LEFT, wxLIST_FORMAT_RIGHT,
+                                           wxLIST_FORMAT_LEFT, wxLIST_FORMAT_LEFT};
+    for (int c = 0; c < 4; ++c)
+        list_->AppendColumn(wxString::FromUTF8(Text(titles[c])), formats[c],
+                            settings::GetColumnWidth(kDesktopPane, c));
+    // The tree images (drives, network) come first, then one icon per kind of file.
+    for (int i = 0; i < controls::kTreeImageCount; ++i) {
+        const int index = kinds_.AddImage(controls::LoadTreeImage(i));
+        if (i == 0) treeImageBase_ = index;
+    }
+    list_->SetImageList(kinds_.GetImageList(), wxIMAGE_LIST_SMALL);
+    list_->SetSource(this);
+
+    combo_ = new HFolderCombo();
+    combo_->Create(this, ids::kFolderCombo, wxPoint(5, 5), wxSize(250, -1));
+    combo_->SetImages(ids::kTreeBitmap);
+    combo_->CreateDropDown(300, 200);
+    // Start from the remembered folder, not the current directory's chain.
+    combo_->Prune(false);
+    combo_->GoToPath(settings::GetLastDirectory());
+    if (!combo_->GetCurrentNode()) combo_->GoToPath(platform::CurrentDirectory());
+    settings::SetLastDirectoryFrozen(false);
+
+    ready_ = true;
+    LayoutChildren();
+    CallAfter([this] { ShowNode(nullptr); });
+    return true;
+}
+
+void HDesktopView::LayoutChildren() {
+    if (!combo_) return;
+    const wxSize size = GetClientSize();
+    const int cx = size.x, cy = size.y;
+    combo_->SetSize(5, 5, std::max(cx - 43, 20), -1);
+    combo_->SetDropDownWidth(std::max(cx - 43, 250));
+    const int h = combo_->GetSize().y;
+    up_->SetSize(cx - 33, 5, 28, h);
+    list_->SetSize(5, h + 10, std::max(cx - 10, 0), std::max(cy - h - 15, 0));
+}
+
+void HDesktopView::OnSize(wxSizeEvent& event) {
+    LayoutChildren();
+    event.Skip();
+}
+
+void HDesktopView::SaveColumnWidths() {
+    if (!list_) return;
+    for (int c = 0; c < list_->GetColumnCount(); ++c)
+        settings::WriteColumnWidth(kDesktopPane, c, list_->GetColumnWidth(c));
+}
+
+// ---- Listing ---------------------------------------------------------------
+
+void HDesktopView::ShowNode(HFolderNode* node) {
+    rows_.clear();
+    dateTexts_.clear();
+    icons_.clear();
+    list_->ShowRows(0);
+    if (!node) node = combo_->GetCurrentNode();
+    if (!node) return;
+
+    bool listed = true;
+    if (node->kind == folder_kind::kDesktop) {
+        // The all-users desktop has no counterpart here: the user's own only.
+        listed = ListFolderInto(node->path);
+    } else if (node->kind == folder_kind::kNetwork || node->network) {
+        ListNetwork(node->network);
+    } else if (node->kind == folder_kind::kComputer) {
+        ListDrives();
+    } else if (!node->path.empty()) {
+        listed = ListFolderInto(node->path);
+    }
+    // A failed listing has moved to the parent node, which is listed by now.
+    if (!listed) return;
+    dateTexts_.assign(rows_.size(), std::string());
+    icons_.assign(rows_.size(), -2);
+    list_->ShowRows(rows_.size());
+    SortList(settings::GetSortKey(kDesktopPane), settings::GetSortAscendent(kDesktopPane, 1) != 0);
+}
+
+bool HDesktopView::ListFolderInto(const std::string& path) {
+    const size_t first = rows_.size();
+    int error;
+    {
+        wxBusyCursor wait;
+        error = desktop::ListFolder(path, settings::GetFileFilter(), rows_);
+    }
+    if (error) {
+        rows_.resize(first);
+        ShowSystemError(error, static_cast<void*>(static_cast<wxWindow*>(this)));
+        combo_->GoUp();
+        return false;
+    }
+    for (size_t i = first; i < rows_.size(); ++i) {
+        DesktopRow& row = rows_[i];
+        row.type = kinds_.TypeName(row.path, row.directory);
+        row.image = -2; // looked up when first shown
+    }
+    return true;
+}
+
+void HDesktopView::ListDrives() {
+    for (DesktopRow& row : desktop::DriveRows(platform::ListVolumes())) {
+        row.image += treeImageBase_;
+        rows_.push_back(std::move(row));
+    }
+}
+
+void HDesktopView::ListNetwork(const std::optional<desktop::NetResource>& resource) {
+    if (resource && resource->display == desktop::NetDisplay::Share) {
+        ListFolderInto(resource->localName);
+        return;
+    }
+    for (DesktopRow& row : desktop::NetworkRows(platform::ListNetworkShares(), resource)) {
+        row.image += treeImageBase_;
+        rows_.push_back(std::move(row));
+    }
+}
+
+std::string HDesktopView::GetCellText(uint32_t data, int column) const {
+    const DesktopRow& row = rows_[data];
+    switch (column) {
+    case desktop::kName:
+        return row.name;
+    case desktop::kSize:
+        return desktop::SizeText(row);
+    case desktop::kType:
+        return row.type;
+    case desktop::kDate:
+        // Dates are formatted once, when the row is first painted.
+        if (data >= dateTexts_.size()) return desktop::DateText(row);
+        if (dateTexts_[data].empty()) dateTexts_[data] = desktop::DateText(row);
+        return dateTexts_[data];
+    default:
+        return "";
+    }
+}
+
+int HDesktopView::GetCellImage(uint32_t data) const {
+    const DesktopRow& row = rows_[data];
+    if (row.image != -2) return row.image;
+    // File icons are looked up when the row is first painted.
+    if (data >= icons_.size()) return -1;
+    if (icons_[data] == -2) icons_[data] = kinds_.IconIndex(row.path, row.directory);
+    return icons_[data];
+}
+
+// ---- Sorting -----------------------------------------------------------------
+
+bool HDesktopView::SortList(int column, bool ascending) {
+    if (column < 0 || column > desktop::kDate) column = desktop::kName;
+    list_->SortRows(
+        [this, column](uint32_t a, uint32_t b) {
+            if (const int c = desktop::CompareRows(rows_[a], rows_[b], column)) return c;
+            return CompareNames(rows_[a].name, rows_[b].name);
+        },
+        ascending);
+    list_->ShowSortIndicator(column, ascending);
+    settings::WriteSort(kDesktopPane, column, ascending ? 1 : 0);
+    return true;
+}
+
+void HDesktopView::OnColumnClick(wxListEvent& event) {
+    const int column = event.GetColumn();
+    if (column < 0) return;
+    const int key = settings::GetSortKey(kDesktopPane);
+    const bool ascending = settings::GetSortAscendent(kDesktopPane, 0) != 0;
+    SortList(column, !(column == key && ascending));
+}
+
+// ---- Opening, deleting, menus --------------------------------------------------
+
+void HDesktopView::OnActivated(wxListEvent& event) {
+    if (event.GetIndex() >= 0) OpenRow(event.GetIndex());
+}
+
+void HDesktopView::OpenRow(long index) {
+    const DesktopRow row = RowAt(index); // a copy: the rows change below
+    if (row.kind == RowKind::Network) {
+        if (!row.network) return;
+        const bool share = row.network->display == desktop::NetDisplay::Share;
+        auto node = std::make_unique<HFolderNode>(
+            row.name, share ? row.path : std::string(), row.image - treeImageBase_,
+            row.image - treeImageBase_, folder_kind::kFolder, row.network);
+        rows_.clear();
+        list_->ShowRows(0);
+        combo_->InsertNetworkPlace(std::move(node));
+        return;
+    }
+    struct stat st {};
+    if (::stat(row.path.c_str(), &st) != 0) {
+        ShowSystemError(errno, static_cast<void*>(static_cast<wxWindow*>(this)));
+        return;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        combo_->GoToPath(row.path);
+        return;
+    }
+    if (!platform::CurrentLauncher().OpenWithDefaultApplication(row.path))
+        platform::MessageBox(static_cast<wxWindow*>(this),
+                             "No application could be started for " +
+                                 platform::PathToText(row.name).utf8_string() + ".",
+                             "", platform::kMbOk | platform::kMbIconWarning);
+}
+
+bool HDesktopView::DeleteSelection(bool confirm) {
+    const std::vector<uint32_t> selected = list_->GetSelectedData();
+    const HFolderNode* node = combo_->GetCurrentNode();
+    if (selected.empty() || !node || node->path.empty()) return false;
+    if (confirm) {
+        std::string question;
+        if (selected.size() == 1) {
+            const std::string name = platform::PathToText(rows_[selected[0]].name).utf8_string();
+            const std::string format = Text(sid::kDeleteOne);
+            const size_t at = format.find("%s");
+            question = at == std::string::npos
+                           ? format
+                           : format.substr(0, at) + name + format.substr(at + 2);
+        } else {
+            question = Text(sid::kDeleteMany);
+        }
+        if (platform::MessageBox(static_cast<wxWindow*>(this), question, Text(sid::kConfirmDelete),
+                                 platform::kMbYesNo | platform::kMbIconInformation) !=
+            platform::kIdYes)
+            return false;
+    }
+    bool ok = true;
+    for (uint32_t data : selected) {
+        const DesktopRow& row = rows_[data];
+        if (row.kind != RowKind::File) continue;
+        // Only files: a folder is refused with the system's own reason.
+        const int result = row.directory ? (errno = EISDIR, -1) : ::unlink(row.path.c_str());
+        if (result != 0) {
+            ShowSystemError(errno, static_cast<void*>(static_cast<wxWindow*>(this)));
+            ok = false;
+            break;
+        }
+    }
+    ShowNode(nullptr);
+    return ok;
+}
+
+void HDesktopView::OnKeyDown(wxListEvent& event) {
+    if (event.GetKeyCode() == WXK_DELETE || event.GetKeyCode() == WXK_NUMPAD_DELETE)
+        DeleteSelection(true);
+    else
+        event.Skip();
+}
+
+void HDesktopView::OnRightClick(wxListEvent&) {
+    std::unique_ptr<wxMenu> menu = controls::BuildPopupMenu(menus::DesktopContextMenu());
+    if (menu) PopupMenu(menu.get());
+}
+
+void HDesktopView::OnUp(wxCommandEvent&) {
+    combo_->GoUp();
+}
+
+void HDesktopView::OnDelete(wxCommandEvent&) {
+    DeleteSelection(true);
+}
+
+void HDesktopView::OnUpdateDelete(wxUpdateUIEvent& event) {
+    const HFolderNode* node = combo_ ? combo_->GetCurrentNode() : nullptr;
+    event.Enable(node && !node->path.empty() && CountSelectedFiles() > 0);
+}
+
+void HDesktopView::OnProperties(wxCommandEvent&) {
+    const long first = list_->GetFirstSelected();
+    if (first < 0) return;
+    const DesktopRow& row = RowAt(first);
+    if (row.kind != RowKind::File) return;
+    HPropertiesDialog dialog(this, row.path, row.type);
+    dialog.ShowModal();
+}
+
+void HDesktopView::OnUpdateProperties(wxUpdateUIEvent& event) {
+    const long first = list_ ? list_->GetFirstSelected() : -1;
+    event.Enable(first >= 0 && RowAt(first).kind == RowKind::File);
+}
+
+int HDesktopView::CountSelectedFiles() const {
+    if (!list_) return 0;
+    int count = 0;
+    for (uint32_t data : list_->GetSelectedData())
+        if (rows_[data].kind != RowKind::Network) ++count;
+    return count;
+}
+
+// ---- Folder drop-down ------------------------------------------------------------
+
+void HDesktopView::OnFolderSelected(wxCommandEvent& event) {
+    auto* node = static_cast<HFolderNode*>(event.GetClientData());
+    if (node && !node->network && node->kind < 0 && !node->path.empty())
+        settings::SetLastDirectory(node->path);
+    if (ready_) ShowNode(node);
+}
+
+// ---- Transfers -------------------------------------------------------------------
+
+void HDesktopView::OnBeginDrag(wxListEvent& event) {
+    BeginDrag(event.GetPoint());
+}
+
+wxWindow* HDesktopView::GetWindow() const {
+    return list_;
+}
+
+wxBitmap HDesktopView::CreateDragImage(wxPoint* origin) {
+    return BuildDragImage(*list_, origin);
+}
+
+bool HDesktopView::CollectSelection(HNameList& list) {
+    for (uint32_t data : list_->GetSelectedData()) {
+        const DesktopRow& row = rows_[data];
+        if (row.kind == RowKind::Network) continue;
+        list.Add(row.path.c_str(), row.index, 0);
+    }
+    return true;
+}
+
+bool HDesktopView::SendTo(HFileTarget* target) {
+    if (!target) return false;
+    HNameList list;
+    CollectSelection(list);
+    target->Receive(list, true);
+    return true;
+}
+
+bool HDesktopView::Receive(HNameList& list, bool) {
+    ShowNode(nullptr);
+    HNameList arrived;
+    for (const HNameList::Entry& entry : list)
+        AddArrivalNames(entry.name, arrived);
+    list_->SelectDataWhere([&](uint32_t data) {
+        return rows_[data].kind == RowKind::File &&
+               arrived.ContainsFileName(rows_[data].name.c_str());
+    });
+    list_->SetFocus();
+    return false;
+}
+
+std::optional<std::string> HDesktopView::GetTargetFolder() const {
+    const HFolderNode* node = combo_ ? combo_->GetCurrentNode() : nullptr;
+    if (!node || node->path.empty()) return std::nullopt;
+    return node->path;
+}
+
+bool HDesktopView::CanReceive() const {
+    return GetTargetFolder().has_value();
+}

@@ -1,0 +1,603 @@
+#include "views/player/memory_pane.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <unordered_set>
+
+#include <wx/dcclient.h>
+#include <wx/dnd.h>
+#include <wx/menu.h>
+#include <wx/renderer.h>
+#include <wx/settings.h>
+
+#include "ui/panes/transfer_progress.h"
+#include "ui/controls/menu_builder.h"
+#include "ui/list/drag_image.h"
+#include "lib/lists/dir_entry_list.h"
+#include "lib/lists/name_list.h"
+#include "lib/lists/system_error.h"
+#include "lib/device/device_layer.h"
+#include "base/platform/message_box.h"
+#include "base/platform/path_text.h"
+#include "views/player/dropped_files.h"
+#include "views/player/memory_commands.h"
+#include "base/resources/ids.h"
+#include "base/resources/menus.h"
+#include "base/resources/strings.h"
+#include "lib/settings/settings_store.h"
+
+namespace {
+
+constexpr int kHeaderHeight = 20;
+
+// Shown by "Download Raw Data" while no raw-data reader is connected.
+constexpr const char* kRawDataUnavailable = "Download Raw Data is not available.";
+
+HMp3MemView::RawDataHandler& RawData() {
+    static HMp3MemView::RawDataHandler handler;
+    return handler;
+}
+
+// The caption font of the system, as the header's font: the toolkit's
+// default font in bold.
+wxFont HeaderFont() {
+    wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+    if (!font.IsOk()) font = wxFont(wxFontInfo(10).Family(wxFONTFAMILY_SWISS));
+    return font.Bold();
+}
+
+std::string Load(int id) {
+    const char* text = strings::Load(id);
+    return text ? text : "";
+}
+
+// A string-table text with its one "%s" replaced by an argument.
+std::string FormatWith(int id, const std::string& argument) {
+    std::string text = Load(id);
+    if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, argument);
+    return text;
+}
+
+struct ColumnSpec {
+    int stringId;
+    wxListColumnFormat align;
+};
+constexpr ColumnSpec kColumns[player::kColumnCount] = {
+    {sid::kColName, wxLIST_FORMAT_LEFT},
+    {sid::kColNumber, wxLIST_FORMAT_LEFT},
+    {sid::kColSize, wxLIST_FORMAT_RIGHT},
+    {sid::kColType, wxLIST_FORMAT_RIGHT},
+};
+
+} // namespace
+
+HMp3MemView::HMp3MemView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
+    : wxWindow(parent, id, pos, size, wxFULL_REPAINT_ON_RESIZE, text::kMemoryViewer),
+      headerFont_(HeaderFont()) {
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    list_ = new HFileListCtrl(this, ids::kMemoryList, wxLC_EDIT_LABELS, wxPoint(0, kHeaderHeight),
+                              wxSize(std::max(size.x, 1), std::max(size.y - kHeaderHeight, 1)));
+    list_->SetSource(this);
+    list_->SetImageList(kinds_.GetImageList(), wxIMAGE_LIST_SMALL);
+    // No memory is shown until the first fill.
+    list_->Hide();
+    list_->Disable();
+}
+
+HMp3MemView::~HMp3MemView() {
+    SaveColumnWidths();
+    AcceptDrops(false);
+    list_->SetSource(nullptr);
+}
+
+void HMp3MemView::SetTitle(int stringId) {
+    SetTitleText(Load(stringId));
+}
+
+void HMp3MemView::SetTitleText(const std::string& title) {
+    title_ = title;
+    Refresh();
+}
+
+std::string HMp3MemView::GetHeaderText() const {
+    return player::HeaderText(title_,
+                              player::StatusText(connected_, capacity_, freeSpace_, fileCount_));
+}
+
+int HMp3MemView::GetSelectedCount() const {
+    return list_->GetSelectedItemCount();
+}
+
+// ---- Listing ------------------------------------------------------------
+
+void HMp3MemView::SetupColumns(int memory) {
+    list_->DeleteAllColumns();
+    for (int column = 0; column < player::kColumnCount; ++column) {
+        // A stored width of 0 or less would hide the column for good.
+        const int width = settings::GetColumnWidth(memory, column);
+        list_->AppendColumn(wxString::FromUTF8(Load(kColumns[column].stringId)),
+                            kColumns[column].align,
+                            width > 0 ? width : settings::kDefaultColumnWidth);
+    }
+}
+
+bool HMp3MemView::FillList(bool force, int memory) {
+    if (memory == -1) memory = memory_;
+    if (memory == -1) return Disconnect();
+    if (memory != memory_) {
+        SaveColumnWidths();
+        SetupColumns(memory);
+        memory_ = memory;
+        // The order is read once per memory and written when it changes (a
+        // missing value reads as its default, so defaults need no writing).
+        sortColumn_ = settings::GetSortKey(memory);
+        sortAscending_ = settings::GetSortAscendent(memory, 1) != 0;
+        sortStored_ = true;
+    }
+
+    HDirEntryList listing;
+    uint64_t capacity = 0, freeSpace = 0;
+    if (!DevListFiles(memory, listing, force) || !DevGetMemorySpace(memory, &capacity, &freeSpace))
+        return Disconnect();
+    capacity_ = capacity;
+    freeSpace_ = freeSpace;
+    fileCount_ = DevGetFileCount(memory);
+    AcceptDrops(true);
+    connected_ = true;
+    list_->Enable();
+    list_->Show();
+
+    // A re-list keeps the rows that were selected, by name (a device change
+    // or a refresh must not lose the user's selection).
+    std::unordered_set<std::string> selected;
+    if (list_->GetSelectedItemCount() > 0)
+        for (uint32_t data : list_->GetSelectedData())
+            if (data < rows_.size()) selected.insert(rows_[data].name);
+
+    rows_.clear();
+    rows_.reserve(listing.GetCount());
+    for (const HDirEntryList::Entry& entry : listing) {
+        player::MemoryRow row;
+        row.name = entry.name.value_or("");
+        row.number = entry.number;
+        row.size = entry.size;
+        // Player files are judged by their names alone.
+        row.type = kinds_.TypeName(row.name, false);
+        rows_.push_back(std::move(row));
+    }
+    list_->ShowRows(rows_.size());
+    SortList(sortColumn_, sortAscending_);
+    if (!selected.empty())
+        list_->SelectDataWhere([&](uint32_t data) { return selected.count(rows_[data].name) > 0; });
+    Refresh();
+    return true;
+}
+
+void HMp3MemView::AcceptDrops(bool accept) {
+    // The toolkit refuses to install its drop target twice.
+    if (accept == acceptingDrops_) return;
+    DragAcceptFiles(accept);
+    acceptingDrops_ = accept;
+}
+
+bool HMp3MemView::Disconnect() {
+    AcceptDrops(false);
+    connected_ = false;
+    list_->Hide();
+    list_->Disable();
+    rows_.clear();
+    list_->ShowRows(0);
+    Refresh();
+    return false;
+}
+
+bool HMp3MemView::SortList(int column, bool ascending) {
+    if (column < 0 || column >= player::kColumnCount) return false;
+    list_->SortRows(
+        [this, column](uint32_t a, uint32_t b) {
+            return player::CompareRows(rows_[a], rows_[b], column);
+        },
+        ascending);
+    list_->ShowSortIndicator(column, ascending);
+    if (memory_ >= 0 && (!sortStored_ || column != sortColumn_ || ascending != sortAscending_))
+        sortStored_ = settings::WriteSort(memory_, column, ascending ? 1 : 0);
+    sortColumn_ = column;
+    sortAscending_ = ascending;
+    return true;
+}
+
+void HMp3MemView::SaveColumnWidths() {
+    if (memory_ < 0) return;
+    for (int column = 0; column < player::kColumnCount; ++column) {
+        const int width = column < list_->GetColumnCount() ? list_->GetColumnWidth(column) : 0;
+        settings::WriteColumnWidth(memory_, column,
+                                   width > 0 ? width : settings::kDefaultColumnWidth);
+    }
+}
+
+std::string HMp3MemView::GetCellText(uint32_t data, int column) const {
+    if (data >= rows_.size()) return {};
+    const player::MemoryRow& row = rows_[data];
+    switch (column) {
+    case player::kColumnName:
+        return row.name;
+    case player::kColumnNumber:
+        return std::to_string(row.number);
+    case player::kColumnSize:
+        return player::SizeText(row.size);
+    case player::kColumnType:
+        return row.type;
+    default:
+        return {};
+    }
+}
+
+int HMp3MemView::GetCellImage(uint32_t data) const {
+    if (data >= rows_.size()) return -1;
+    const player::MemoryRow& row = rows_[data];
+    if (row.image < 0) row.image = kinds_.IconIndex(row.name, false);
+    return row.image;
+}
+
+std::vector<int32_t> HMp3MemView::SelectedNumbers() const {
+    std::vector<int32_t> numbers;
+    for (uint32_t data : list_->GetSelectedData())
+        numbers.push_back(rows_[data].number);
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+void HMp3MemView::SelectNumbers(const std::vector<int32_t>& numbers) {
+    list_->SelectDataWhere([&](uint32_t data) {
+        return std::find(numbers.begin(), numbers.end(), rows_[data].number) != numbers.end();
+    });
+}
+
+// ---- Window -------------------------------------------------------------
+
+void HMp3MemView::OnPaint(wxPaintEvent&) {
+    wxPaintDC dc(this);
+    dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
+    dc.Clear();
+    const wxRect header(0, 0, GetClientSize().x, kHeaderHeight);
+    wxRendererNative::Get().DrawPushButton(this, dc, header, 0);
+    dc.SetFont(headerFont_);
+    dc.SetBackgroundMode(wxTRANSPARENT);
+    dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
+    wxDCClipper clip(dc, header);
+    // The title may hold any bytes a file name could.
+    const wxString text = platform::PathToText(GetHeaderText());
+    const wxCoord height = dc.GetCharHeight();
+    dc.DrawText(text, 0, (kHeaderHeight - height) / 2);
+}
+
+void HMp3MemView::OnSize(wxSizeEvent& event) {
+    const wxSize size = GetClientSize();
+    list_->SetSize(0, kHeaderHeight, size.x, std::max(size.y - kHeaderHeight, 0));
+    Refresh();
+    event.Skip();
+}
+
+void HMp3MemView::OnColumnClick(wxListEvent& event) {
+    const int column = event.GetColumn();
+    if (memory_ < 0 || column < 0) return;
+    SortList(column, column != sortColumn_ ? true : !sortAscending_);
+}
+
+void HMp3MemView::OnBeginDrag(wxListEvent& event) {
+    BeginDrag(event.GetPoint());
+}
+
+void HMp3MemView::OnListKeyDown(wxListEvent& event) {
+    if (event.GetKeyCode() == WXK_DELETE) {
+        if (connected_) DeleteSelected(true);
+        return;
+    }
+    event.Skip();
+}
+
+void HMp3MemView::OnEndLabelEdit(wxListEvent& event) {
+    // The list never takes the text itself: the re-listing shows the name
+    // the player gave the file.
+    event.Veto();
+    if (event.IsEditCancelled() || memory_ < 0) return;
+    const long row = event.GetIndex();
+    if (row < 0 || static_cast<size_t>(row) >= list_->GetOrder().size()) return;
+    const int32_t number = rows_[list_->GetRowData(row)].number;
+    const std::string name = platform::PathFromText(event.GetLabel());
+    DevRenameEntry(memory_, number, name.c_str());
+    // Re-listed once the edit control is gone.
+    CallAfter([this] { FillList(false, memory_); });
+}
+
+void HMp3MemView::OnContextMenu(wxContextMenuEvent&) {
+    ShowContextMenu();
+}
+
+void HMp3MemView::ShowContextMenu() {
+    if (list_->IsShown())
+        list_->SetFocus();
+    else
+        SetFocus();
+    std::unique_ptr<wxMenu> menu = controls::BuildPopupMenu(menus::MemoryContextMenu());
+    // The update handlers of the commands decide which items are enabled.
+    if (menu) PopupMenu(menu.get());
+}
+
+void HMp3MemView::OnDropFiles(wxDropFilesEvent& event) {
+    if (!connected_) return;
+    std::vector<std::string> paths;
+    for (int i = 0; i < event.GetNumberOfFiles(); ++i)
+        paths.push_back(platform::PathFromText(event.GetFiles()[i]));
+    HNameList list;
+    for (const std::string& path : player::ResolveDroppedPaths(paths))
+        list.Add(path.c_str(), -1, 0);
+    if (!list.IsEmpty()) Receive(list, true);
+}
+
+// ---- Commands -------------------------------------------------------------
+
+bool HMp3MemView::DeleteSelected(bool confirm) {
+    const std::vector<long> selected = list_->GetSelectedRows();
+    if (selected.empty() || memory_ < 0) return false;
+    if (confirm) {
+        const std::string text =
+            selected.size() == 1
+                ? FormatWith(sid::kDeleteOne, rows_[list_->GetRowData(selected.front())].name)
+                : Load(sid::kDeleteMany);
+        if (platform::MessageBox(static_cast<wxWindow*>(this), text, Load(sid::kConfirmDelete),
+                                 platform::kMbYesNo | platform::kMbIconInformation) !=
+            platform::kIdYes)
+            return false;
+    }
+    std::vector<player::NamedEntry> entries;
+    for (long row : selected) {
+        const player::MemoryRow& file = rows_[list_->GetRowData(row)];
+        entries.push_back({file.number, file.name});
+    }
+    const bool ok = player::DeleteEntries(static_cast<wxWindow*>(this), memory_, entries);
+    FillList(false, memory_);
+    return ok;
+}
+
+bool HMp3MemView::MoveSelected(int command) {
+    const std::vector<int32_t> numbers = SelectedNumbers();
+    if (numbers.empty() || memory_ < 0) return false;
+    const std::vector<int32_t> moved =
+        player::MoveEntries(memory_, numbers, command == ids::kMoveUp, fileCount_);
+    FillList(false, memory_);
+    if (!moved.empty()) SelectNumbers(moved);
+    return true;
+}
+
+bool HMp3MemView::FormatMemory(bool low, int memory) {
+    if (memory == -1) memory = memory_;
+    if (memory == -1) return false;
+    const int caption = low ? sid::kLowLevelFormat : sid::kFormat;
+    if (platform::MessageBox(static_cast<wxWindow*>(this), Load(sid::kFormatQuestion),
+                             Load(caption),
+                             platform::kMbYesNo | platform::kMbIconQuestion) != platform::kIdYes)
+        return false;
+    wxWindow* parent = this;
+    int result;
+    {
+        app::TransferProgress progress(this, wxString::FromUTF8(Load(caption)));
+        result = low ? DevFormatLow(parent, memory) : DevFormat(parent, memory);
+    }
+    FillList(false, memory_);
+    return result == 0;
+}
+
+bool HMp3MemView::RefuseDirectory(const std::string& path, bool refuse) {
+    if (!refuse) return true;
+    platform::MessageBox(static_cast<wxWindow*>(this),
+                         path + "\n" + Load(sid::kCannotDownloadDirectory), Load(sid::kAppTitle),
+                         platform::kMbOk | platform::kMbIconWarning);
+    return false;
+}
+
+void HMp3MemView::OnDelete(wxCommandEvent&) {
+    DeleteSelected(true);
+}
+
+void HMp3MemView::OnUpdateDelete(wxUpdateUIEvent& event) {
+    event.Enable(connected_ && GetSelectedCount() > 0);
+}
+
+void HMp3MemView::OnMove(wxCommandEvent& event) {
+    MoveSelected(event.GetId());
+}
+
+void HMp3MemView::OnUpdateMoveUp(wxUpdateUIEvent& event) {
+    event.Enable(connected_ && player::CanMoveUp(SelectedNumbers()));
+}
+
+void HMp3MemView::OnUpdateMoveDown(wxUpdateUIEvent& event) {
+    event.Enable(connected_ && player::CanMoveDown(SelectedNumbers(), fileCount_));
+}
+
+void HMp3MemView::OnRefresh(wxCommandEvent&) {
+    FillList(true, memory_);
+}
+
+void HMp3MemView::OnFormat(wxCommandEvent&) {
+    FormatMemory(false, -1);
+}
+
+void HMp3MemView::OnLowFormat(wxCommandEvent&) {
+    FormatMemory(true, -1);
+}
+
+void HMp3MemView::OnRename(wxCommandEvent&) {
+    const long row = list_->GetFirstSelected();
+    if (row < 0) return;
+    list_->SetFocus();
+    list_->EditLabel(row);
+}
+
+void HMp3MemView::OnRawData(wxCommandEvent&) {
+    if (RawData()) {
+        RawData()(this, memory_);
+        return;
+    }
+    platform::MessageBox(static_cast<wxWindow*>(this), kRawDataUnavailable, Load(sid::kAppTitle),
+                         platform::kMbOk | platform::kMbIconInformation);
+}
+
+void HMp3MemView::OnUpdateAlways(wxUpdateUIEvent& event) {
+    event.Enable(true);
+}
+
+void HMp3MemView::OnUpdateConnected(wxUpdateUIEvent& event) {
+    event.Enable(connected_);
+}
+
+HMp3MemView::RawDataHandler HMp3MemView::SetRawDataHandler(RawDataHandler handler) {
+    RawDataHandler old = std::move(RawData());
+    RawData() = std::move(handler);
+    return old;
+}
+
+// ---- Transfers ------------------------------------------------------------
+
+wxWindow* HMp3MemView::GetSourceWindow() const {
+    return list_;
+}
+
+wxBitmap HMp3MemView::CreateDragImage(wxPoint* origin) {
+    return BuildDragImage(*list_, origin);
+}
+
+bool HMp3MemView::CollectSelection(HNameList& list) {
+    bool any = false;
+    for (uint32_t data : list_->GetSelectedData()) {
+        const player::MemoryRow& row = rows_[data];
+        list.Add(row.name.c_str(), row.number, static_cast<int32_t>(row.size));
+        any = true;
+    }
+    return any;
+}
+
+bool HMp3MemView::SendTo(HFileTarget* target) {
+    if (!target || GetSelectedCount() == 0) return false;
+    const std::optional<std::string> folder = target->GetTargetFolder();
+    if (!folder) return false;
+    HNameList list;
+    CollectSelection(list);
+    const int result = UploadFiles(*folder, list);
+    // The target shows what arrived, also after a failure part-way.
+    target->Receive(list, false);
+    return result == 0;
+}
+
+wxWindow* HMp3MemView::GetTargetWindow() const {
+    return const_cast<HMp3MemView*>(this);
+}
+
+std::optional<std::string> HMp3MemView::GetTargetFolder() const {
+    return std::string();
+}
+
+bool HMp3MemView::CanReceive() const {
+    return connected_ && IsEnabled() && list_->IsEnabled();
+}
+
+bool HMp3MemView::Receive(HNameList& list, bool transfer) {
+    int result = 0;
+    if (transfer) {
+        // Every path is checked before anything is written.
+        for (const HNameList::Entry& entry : list) {
+            const player::PathCheck check = player::CheckDownloadPath(entry.name);
+            switch (check.problem) {
+            case player::PathProblem::None:
+                break;
+            case player::PathProblem::TooLong:
+            case player::PathProblem::Unreadable:
+                ShowSystemError(check.error, static_cast<void*>(static_cast<wxWindow*>(this)));
+                return false;
+            case player::PathProblem::Directory:
+                if (!RefuseDirectory(entry.name, true)) return false;
+                break;
+            }
+        }
+        result = DownloadFiles(list);
+    }
+    FillList(false, memory_);
+    list_->SelectDataWhere(
+        [&](uint32_t data) { return list.ContainsFileName(rows_[data].name.c_str()); });
+    if (list_->IsShown()) list_->SetFocus();
+    return result == 0;
+}
+
+int HMp3MemView::WithProgress(std::vector<player::TransferMeter::File> files,
+                              const std::function<int()>& call) {
+    app::TransferProgress progress(this, wxString::FromUTF8(title_));
+    // The library reports each file on its own; the meter turns that into
+    // the whole transfer before the dialog sees it.
+    player::TransferMeter meter(std::move(files));
+    device::ProgressHandler dialog = DevSetProgressHandler(nullptr);
+    DevSetProgressHandler([&](KD5200_HWND parent, const char*, int64_t done, int64_t total) {
+        const player::TransferMeter::Position at = meter.Report(done, total);
+        const std::string text = "Copying " + meter.Describe(at);
+        return dialog(parent, text.c_str(), static_cast<int64_t>(at.done),
+                      static_cast<int64_t>(at.total));
+    });
+    const int result = call();
+    DevSetProgressHandler(std::move(dialog));
+    progress.Finish();
+    return result;
+}
+
+int HMp3MemView::DownloadFiles(const HNameList& list) {
+    std::vector<player::TransferMeter::File> files;
+    for (const HNameList::Entry& entry : list) {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(entry.name, error);
+        files.push_back({FileNamePart(entry.name), error ? 0 : static_cast<uint64_t>(size)});
+    }
+    return WithProgress(std::move(files), [&] {
+        return DevDownloadFiles(static_cast<wxWindow*>(this), memory_, list);
+    });
+}
+
+int HMp3MemView::UploadFiles(const std::string& folder, const HNameList& list) {
+    std::vector<player::TransferMeter::File> files;
+    for (const HNameList::Entry& entry : list)
+        files.push_back({entry.name, static_cast<uint32_t>(entry.value2)});
+    return WithProgress(std::move(files), [&] {
+        return DevUploadFiles(static_cast<wxWindow*>(this), memory_,
+                              folder.empty() ? nullptr : folder.c_str(), list);
+    });
+}
+
+// ---- Event table --------------------------------------------------------
+
+// The table is laid out by hand, to the end of the file.
+// clang-format off
+wxBEGIN_EVENT_TABLE(HMp3MemView, wxWindow)
+    EVT_PAINT(HMp3MemView::OnPaint)
+    EVT_SIZE(HMp3MemView::OnSize)
+    EVT_CONTEXT_MENU(HMp3MemView::OnContextMenu)
+    EVT_DROP_FILES(HMp3MemView::OnDropFiles)
+    EVT_LIST_COL_CLICK(ids::kMemoryList, HMp3MemView::OnColumnClick)
+    EVT_LIST_BEGIN_DRAG(ids::kMemoryList, HMp3MemView::OnBeginDrag)
+    EVT_LIST_KEY_DOWN(ids::kMemoryList, HMp3MemView::OnListKeyDown)
+    EVT_LIST_END_LABEL_EDIT(ids::kMemoryList, HMp3MemView::OnEndLabelEdit)
+    EVT_MENU(ids::kDelete, HMp3MemView::OnDelete)
+    EVT_UPDATE_UI(ids::kDelete, HMp3MemView::OnUpdateDelete)
+    EVT_MENU(ids::kMoveUp, HMp3MemView::OnMove)
+    EVT_UPDATE_UI(ids::kMoveUp, HMp3MemView::OnUpdateMoveUp)
+    EVT_MENU(ids::kMoveDown, HMp3MemView::OnMove)
+    EVT_UPDATE_UI(ids::kMoveDown, HMp3MemView::OnUpdateMoveDown)
+    EVT_MENU(ids::kRefresh, HMp3MemView::OnRefresh)
+    EVT_UPDATE_UI(ids::kRefresh, HMp3MemView::OnUpdateAlways)
+    EVT_MENU(ids::kPaneFormat, HMp3MemView::OnFormat)
+    EVT_UPDATE_UI(ids::kPaneFormat, HMp3MemView::OnUpdateConnected)
+    EVT_MENU(ids::kPaneLowFormat, HMp3MemView::OnLowFormat)
+    EVT_UPDATE_UI(ids::kPaneLowFormat, HMp3MemView::OnUpdateConnected)
+    EVT_MENU(ids::kRename, HMp3MemView::OnRename)
+    EVT_UPDATE_UI(ids::kRename, HMp3MemView::OnUpdateAlways)
+    EVT_MENU(ids::kPaneRawData, HMp3MemView::OnRawData)
+    EVT_UPDATE_UI(ids::kPaneRawData, HMp3MemView::OnUpdateConnected)
+wxEND_EVENT_TABLE()

@@ -1,0 +1,58 @@
+#include "views/player/memory_rows.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <climits>
+#include <cstdio>
+
+#include "lib/lists/file_rows.h"
+#include "base/resources/strings.h"
+
+namespace player {
+
+std::string SizeText(uint32_t bytes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%" PRIu64 "KB", (uint64_t{bytes} + 1023) >> 10);
+    return text;
+}
+
+ByteCount CountBytes(uint64_t bytes) {
+    // 64-bit sums: a memory of nearly 4 GB would wrap in 32 bits.
+    if (bytes < 1048576) return {(bytes + 1023) >> 10, text::kSizeUnitKB};
+    return {(bytes + 1048575) >> 20, text::kSizeUnitMB};
+}
+
+namespace {
+
+// The totals text takes "%d"; values in MB stay far below its limit.
+int AsInt(uint64_t value) {
+    return static_cast<int>(std::min<uint64_t>(value, INT_MAX));
+}
+
+} // namespace
+
+std::string StatusText(bool connected, uint64_t capacity, uint64_t freeSpace, int fileCount) {
+    if (!connected) return strings::Load(sid::kNotConnected);
+    const ByteCount total = CountBytes(capacity), remain = CountBytes(freeSpace);
+    char text[160];
+    std::snprintf(text, sizeof text, strings::Load(sid::kMemoryTotals), AsInt(total.value),
+                  total.unit, AsInt(remain.value), remain.unit, fileCount);
+    return text;
+}
+
+std::string HeaderText(const std::string& title, const std::string& status) {
+    return " " + title + " - " + status;
+}
+
+int CompareRows(const MemoryRow& a, const MemoryRow& b, int column) {
+    int result = 0;
+    if (column == kColumnName)
+        result = CompareNames(a.name, b.name);
+    else if (column == kColumnSize)
+        result = CompareValues(a.size, b.size);
+    else if (column == kColumnType)
+        result = CompareNames(a.type, b.type);
+    return result != 0 ? result : CompareValues(a.number, b.number);
+}
+
+} // namespace player

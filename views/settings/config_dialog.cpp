@@ -1,0 +1,296 @@
+#include "views/settings/config_dialog.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <memory>
+
+#include <wx/button.h>
+#include <wx/imaglist.h>
+#include <wx/panel.h>
+#include <wx/radiobut.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/treectrl.h>
+
+#include "ui/controls/icons.h"
+#include "lib/device/device_layer.h"
+#include "base/platform/file_dialog.h"
+#include "base/platform/path_text.h"
+#include "base/resources/ids.h"
+#include "base/resources/strings.h"
+#include "lib/settings/settings_store.h"
+
+namespace {
+
+constexpr int kTitleIds[HConfigDialog::kPageCount] = {
+    sid::kPageTimeout, sid::kPageRom, sid::kPageAdpcm, sid::kPageQdx, sid::kPageRawData};
+// Texts are read with this limit, terminator included (99 characters).
+constexpr size_t kFieldLimit = 100;
+
+wxString Title(int page) {
+    const char* text = strings::Load(kTitleIds[page]);
+    return wxString::FromUTF8(text ? text : "");
+}
+
+// The page number a tree item stands for (item data: page + 1).
+class PageData : public wxTreeItemData {
+public:
+    explicit PageData(int data) : data_(data) {}
+    int data() const { return data_; }
+
+private:
+    int data_;
+};
+
+// The leading decimal number of a text (0 when there is none).
+int LeadingDecimal(const wxString& text) {
+    const std::string bytes = settings::CutUtf8(text.utf8_string(), kFieldLimit);
+    errno = 0;
+    const long long value = std::strtoll(bytes.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+// A block number: blanks and tabs skipped, "0x" or "0X" reads hexadecimal,
+// otherwise the leading decimal number (0 when there is none).
+unsigned RangeNumber(const wxString& text) {
+    const std::string bytes = settings::CutUtf8(text.utf8_string(), kFieldLimit);
+    size_t i = bytes.find_first_not_of(" \t");
+    if (i == std::string::npos) return 0;
+    if (bytes.compare(i, 2, "0x") == 0 || bytes.compare(i, 2, "0X") == 0)
+        return static_cast<unsigned>(std::strtoul(bytes.c_str() + i + 2, nullptr, 16));
+    return static_cast<unsigned>(std::strtoul(bytes.c_str() + i, nullptr, 10));
+}
+
+wxTextCtrl* Edit(wxWindow* page, int id) {
+    return static_cast<wxTextCtrl*>(page->FindWindow(id));
+}
+
+wxRadioButton* Radio(wxWindow* page, int id) {
+    return static_cast<wxRadioButton*>(page->FindWindow(id));
+}
+
+// A "Songdock" text setting for a field.
+wxString SongdockText(const char* key) {
+    char text[kFieldLimit];
+    settings::GetSongdockText(key, text, sizeof text);
+    return platform::PathToText(text);
+}
+
+// A field's text as stored: its bytes, at most 99 of them.
+std::string FieldText(wxWindow* page, int id) {
+    return settings::CutUtf8(platform::PathFromText(Edit(page, id)->GetValue()), kFieldLimit);
+}
+
+// A chosen path as a field shows it: cut to what the field keeps, since a
+// longer text would not be taken at all.
+wxString FieldValue(const std::string& path) {
+    return platform::PathToText(settings::CutUtf8(path, kFieldLimit));
+}
+
+// Adds "label [edit]" in a row of a grid.
+wxTextCtrl* AddField(wxWindow* page, wxFlexGridSizer* grid, const char* label, int id,
+                     int width = 120) {
+    grid->Add(new wxStaticText(page, wxID_ANY, wxString::FromUTF8(label)), 0,
+              wxALIGN_CENTER_VERTICAL);
+    auto* edit = new wxTextCtrl(page, id, "", wxDefaultPosition, wxSize(width, -1));
+    grid->Add(edit, 1, wxEXPAND);
+    return edit;
+}
+
+} // namespace
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(HConfigDialog, wxDialog)
+    EVT_TREE_SEL_CHANGED(ids::kConfigTree, HConfigDialog::OnSelectionChanged)
+    EVT_BUTTON(ids::kRawFileBrowse, HConfigDialog::OnBrowseRawFile)
+    EVT_BUTTON(ids::kRawViewerBrowse, HConfigDialog::OnBrowseViewer)
+wxEND_EVENT_TABLE()
+// clang-format on
+
+HConfigDialog::HConfigDialog(wxWindow* parent)
+    : wxDialog(parent, ids::kConfigDialog, wxString::FromUTF8(text::kConfiguration)) {
+    tree_ = new wxTreeCtrl(this, ids::kConfigTree, wxDefaultPosition, wxSize(255, 220),
+                           wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_HIDE_ROOT | wxTR_SINGLE);
+    auto images = std::make_unique<wxImageList>(16, 16, true, kPageCount);
+    for (int icon : ids::kPageIcons)
+        images->Add(controls::LoadIcon(icon, 16));
+    tree_->AssignImageList(images.release());
+
+    auto* groupSizer = new wxStaticBoxSizer(wxVERTICAL, this, " ");
+    group_ = groupSizer->GetStaticBox();
+    group_->SetId(ids::kConfigPageGroup);
+    const wxTreeItemId root = tree_->AddRoot("");
+    for (int n = 0; n < kPageCount; ++n) {
+        items_[n] = tree_->AppendItem(root, Title(n), n, n, new PageData(n + 1));
+        pages_[n] = MakePage(n, group_);
+        pages_[n]->Hide();
+        groupSizer->Add(pages_[n], 1, wxEXPAND | wxALL, 6);
+    }
+
+    auto* body = new wxBoxSizer(wxHORIZONTAL);
+    body->Add(tree_, 0, wxEXPAND | wxRIGHT, 10);
+    body->Add(groupSizer, 1, wxEXPAND);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    auto* ok = new wxButton(this, ids::kIdOk, "OK");
+    ok->SetDefault();
+    buttons->Add(ok, 0, wxRIGHT, 8);
+    buttons->Add(new wxButton(this, ids::kIdCancel, "Cancel"));
+    SetAffirmativeId(ids::kIdOk);
+    SetEscapeId(ids::kIdCancel);
+
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    top->Add(body, 1, wxEXPAND | wxALL, 10);
+    top->Add(buttons, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    // Size for the largest page, then show the first.
+    for (wxWindow* page : pages_)
+        page->Show();
+    SetSizerAndFit(top);
+    for (wxWindow* page : pages_)
+        page->Hide();
+
+    tree_->SelectItem(items_[0]);
+    ShowPage(0);
+    CentreOnParent();
+}
+
+HConfigDialog::~HConfigDialog() = default;
+
+wxWindow* HConfigDialog::MakePage(int n, wxWindow* parent) {
+    auto* page = new wxPanel(parent, ids::kPageDialogs[n]);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    switch (n) {
+    case 0: {
+        auto* grid = new wxFlexGridSizer(2, wxSize(8, 8));
+        AddField(page, grid, text::kReceiveTimeout, ids::kReceiveTimeoutEdit);
+        AddField(page, grid, text::kSendTimeout, ids::kSendTimeoutEdit);
+        AddField(page, grid, text::kFormatTimeout, ids::kFormatTimeoutEdit);
+        sizer->Add(grid, 0, wxALL, 4);
+        break;
+    }
+    case 1:
+        sizer->Add(new wxRadioButton(page, ids::kRomMdsRadio, text::kRomMds, wxDefaultPosition,
+                                     wxDefaultSize, wxRB_GROUP),
+                   0, wxALL, 4);
+        sizer->Add(new wxRadioButton(page, ids::kRomStandAloneRadio, text::kRomStandAlone), 0,
+                   wxALL, 4);
+        break;
+    case 2:
+    case 3:
+        sizer->Add(new wxRadioButton(page, ids::kConvertRadio, text::kConvertToWav,
+                                     wxDefaultPosition, wxDefaultSize, wxRB_GROUP),
+                   0, wxALL, 4);
+        sizer->Add(new wxRadioButton(page, ids::kBinaryRadio,
+                                     n == 2 ? text::kBinaryQka : text::kBinaryQdx),
+                   0, wxALL, 4);
+        break;
+    default: {
+        auto* grid = new wxFlexGridSizer(3, wxSize(8, 8));
+        grid->AddGrowableCol(1);
+        AddField(page, grid, text::kRawFileName, ids::kRawFileEdit, 260);
+        grid->Add(new wxButton(page, ids::kRawFileBrowse, text::kBrowse));
+        AddField(page, grid, text::kRawViewer, ids::kRawViewerEdit, 260);
+        grid->Add(new wxButton(page, ids::kRawViewerBrowse, text::kBrowse));
+        sizer->Add(grid, 0, wxEXPAND | wxALL, 4);
+
+        auto* range = new wxStaticBoxSizer(wxHORIZONTAL, page, text::kRawRange);
+        wxWindow* box = range->GetStaticBox();
+        range->Add(new wxStaticText(box, wxID_ANY, text::kRawAddr), 0,
+                   wxALIGN_CENTER_VERTICAL | wxALL, 4);
+        range->Add(new wxTextCtrl(box, ids::kRawAddrEdit, "", wxDefaultPosition, wxSize(100, -1)),
+                   0, wxALL, 4);
+        range->Add(new wxStaticText(box, wxID_ANY, text::kRawCount), 0,
+                   wxALIGN_CENTER_VERTICAL | wxALL, 4);
+        range->Add(new wxTextCtrl(box, ids::kRawCountEdit, "", wxDefaultPosition, wxSize(100, -1)),
+                   0, wxALL, 4);
+        sizer->Add(range, 0, wxEXPAND | wxALL, 4);
+        // What is stored is what the fields show: at most 99 characters.
+        Edit(page, ids::kRawFileEdit)->SetMaxLength(kFieldLimit - 1);
+        Edit(page, ids::kRawViewerEdit)->SetMaxLength(kFieldLimit - 1);
+        break;
+    }
+    }
+    page->SetSizer(sizer);
+    return page;
+}
+
+void HConfigDialog::ShowPage(int n) {
+    if (n < 0 || n >= kPageCount) return;
+    pages_[n]->Show();
+    if (shown_ >= 0 && shown_ != n) pages_[shown_]->Hide();
+    group_->SetLabel(" " + Title(n) + " ");
+    shown_ = n;
+    pages_[n]->GetParent()->Layout();
+    Layout();
+    pages_[n]->Refresh();
+}
+
+void HConfigDialog::OnSelectionChanged(wxTreeEvent& event) {
+    const auto* data = static_cast<const PageData*>(tree_->GetItemData(event.GetItem()));
+    if (data) ShowPage(data->data() - 1);
+}
+
+bool HConfigDialog::TransferDataToWindow() {
+    const settings::Timeouts timeouts = DevGetTimeouts();
+    Edit(pages_[0], ids::kReceiveTimeoutEdit)
+        ->ChangeValue(wxString::Format("%d", timeouts.receive));
+    Edit(pages_[0], ids::kSendTimeoutEdit)->ChangeValue(wxString::Format("%d", timeouts.send));
+    Edit(pages_[0], ids::kFormatTimeoutEdit)->ChangeValue(wxString::Format("%d", timeouts.format));
+
+    const bool mds = settings::GetROMSelect() == 2;
+    Radio(pages_[1], mds ? ids::kRomMdsRadio : ids::kRomStandAloneRadio)->SetValue(true);
+    Radio(pages_[2], settings::GetAdpcmConvert() == 1 ? ids::kBinaryRadio : ids::kConvertRadio)
+        ->SetValue(true);
+    Radio(pages_[3], settings::GetQdxConvert() == 1 ? ids::kBinaryRadio : ids::kConvertRadio)
+        ->SetValue(true);
+
+    wxWindow* raw = pages_[4];
+    Edit(raw, ids::kRawFileEdit)->ChangeValue(SongdockText(settings::kRawDataFileName));
+    Edit(raw, ids::kRawViewerEdit)->ChangeValue(SongdockText(settings::kRawDataViewer));
+    const settings::RawDataRange range = settings::GetRawDataRange();
+    Edit(raw, ids::kRawAddrEdit)->ChangeValue(wxString::Format("%u", range.addr));
+    Edit(raw, ids::kRawCountEdit)->ChangeValue(wxString::Format("%u", range.count));
+    return true;
+}
+
+bool HConfigDialog::TransferDataFromWindow() {
+    DevSetTimeouts(LeadingDecimal(Edit(pages_[0], ids::kReceiveTimeoutEdit)->GetValue()),
+                   LeadingDecimal(Edit(pages_[0], ids::kSendTimeoutEdit)->GetValue()),
+                   LeadingDecimal(Edit(pages_[0], ids::kFormatTimeoutEdit)->GetValue()));
+    settings::WriteROMSelect(Radio(pages_[1], ids::kRomMdsRadio)->GetValue() ? 2 : 0);
+    settings::WriteAdpcmConvert(Radio(pages_[2], ids::kBinaryRadio)->GetValue() ? 1 : 0);
+    settings::WriteQdxConvert(Radio(pages_[3], ids::kBinaryRadio)->GetValue() ? 1 : 0);
+
+    wxWindow* raw = pages_[4];
+    settings::WriteSongdockText(settings::kRawDataFileName, FieldText(raw, ids::kRawFileEdit));
+    settings::WriteSongdockText(settings::kRawDataViewer, FieldText(raw, ids::kRawViewerEdit));
+    settings::WriteRawDataRange({RangeNumber(Edit(raw, ids::kRawAddrEdit)->GetValue()),
+                                 RangeNumber(Edit(raw, ids::kRawCountEdit)->GetValue())});
+    return true;
+}
+
+void HConfigDialog::OnBrowseRawFile(wxCommandEvent&) {
+    // A save dialog that lets the user name a new file and asks before an
+    // existing one is chosen.
+    wxTextCtrl* edit = Edit(pages_[4], ids::kRawFileEdit);
+    const auto chosen = platform::ShowSaveFileDialog(this, "", text::kDataFilter,
+                                                     platform::PathFromText(edit->GetValue()),
+                                                     platform::kOverwritePrompt);
+    if (chosen) edit->ChangeValue(FieldValue(*chosen));
+}
+
+void HConfigDialog::OnBrowseViewer(wxCommandEvent&) {
+    wxTextCtrl* edit = Edit(pages_[4], ids::kRawViewerEdit);
+    const auto chosen = platform::ShowOpenFileDialog(
+        this, "", text::kExeFilter, platform::PathFromText(edit->GetValue()),
+        platform::kFileMustExist | platform::kExecutableFilter);
+    if (chosen) edit->ChangeValue(FieldValue(*chosen));
+}
+
+void ShowConfigurationDialog(wxWindow* parent) {
+    HConfigDialog dialog(parent);
+    dialog.ShowModal();
+}
