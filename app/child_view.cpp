@@ -160,6 +160,8 @@ void CChildView::OnPaint(wxPaintEvent&) {
 // ---- Connection -------------------------------------------------------------
 
 void CChildView::Reconnect() {
+    const int had = GetFocusedPane();
+    if (had >= 0) refocusPane_ = had;
     memFrame_->Reconnect();
     HFileSource* desktopSource = desktop_;
     HFileTarget* desktopTarget = desktop_;
@@ -169,6 +171,17 @@ void CChildView::Reconnect() {
         HFileSource* source = HMp3MemFrame::SourceOf(pane);
         source->RemoveAllPeers();
         source->AddPeer(desktopTarget);
+    }
+    // The focus stays in a list: in the memory pane that had it, once that
+    // pane is back, and meanwhile in the desktop view.
+    if (refocusPane_ >= 0) {
+        const HMp3MemView* pane = MemoryPane(refocusPane_);
+        if (pane && pane->IsShownOnScreen() && pane->IsConnected()) {
+            FocusPane(refocusPane_);
+            refocusPane_ = kNoPane;
+        } else if (had >= 0) {
+            FocusPane(-1);
+        }
     }
 }
 
@@ -201,6 +214,15 @@ int CChildView::GetFocusedPane() {
     // stands in while no window of the program has it.
     if (wxWindow* focus = wxWindow::FindFocus()) NoteFocus(focus);
     return focusedPane_;
+}
+
+void CChildView::FocusPane(int pane) {
+    wxWindow* list = desktop_->GetWindow();
+    if (HMp3MemView* memory = pane >= 0 ? MemoryPane(pane) : nullptr)
+        if (wxWindow* own = HMp3MemFrame::SourceOf(memory)->GetWindow(); own->IsShownOnScreen())
+            list = own;
+    list->SetFocus();
+    NoteFocus(list);
 }
 
 bool CChildView::RouteCommand(wxEvent& event) {

@@ -51,6 +51,9 @@ public:
     // memory pane, kNoPane for neither.
     static constexpr int kNoPane = -100;
     int GetFocusedPane();
+    // Gives the keyboard focus to a pane's list (-1 the desktop view, 0 or 1
+    // a memory pane); the desktop view's when that pane is not shown.
+    void FocusPane(int pane);
 
 private:
     void Layout(const wxRect& client);
@@ -83,6 +86,9 @@ private:
     wxRect left_;
     wxRect right_;
     int focusedPane_ = kNoPane;
+    // The memory pane that had the focus when the player went away: it gets
+    // the focus back when the player returns.
+    int refocusPane_ = kNoPane;
     // Firmware, font and raw-data commands, offered after the view's own table.
     std::unique_ptr<MaintenanceCommands> maintenance_;
 

@@ -3,6 +3,7 @@
 #include <wx/dialog.h>
 #include <wx/iconbndl.h>
 #include <wx/menu.h>
+#include <wx/textentry.h>
 
 #include "app/about_dialog.h"
 #include "app/child_view.h"
@@ -16,6 +17,7 @@
 #include "views/desktop/filter_combo.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/gui/device_monitor.h"
+#include "base/platform/gui/modal_hook.h"
 #include "base/platform/help_file.h"
 #include "views/player/memory_pane.h"
 #include "base/resources/ids.h"
@@ -46,6 +48,24 @@ bool InOwnLoop() {
     return false;
 }
 
+// Whether the event reached the frame from the client view, which has
+// offered it to the focused pane and its own table already (a pane's
+// context menu); a command from the menu bar, a key or the frame itself has not.
+bool ComesFromView(const wxEvent& event, const wxWindow* view) {
+    for (auto* w = dynamic_cast<const wxWindow*>(event.GetPropagatedFrom()); w; w = w->GetParent())
+        if (w == view) return true;
+    return false;
+}
+
+bool IsEditCommand(int id) {
+    return id == ids::kEditUndo || id == ids::kEditCut || id == ids::kEditCopy ||
+           id == ids::kEditPaste;
+}
+
+wxTextEntry* FocusedTextEntry() {
+    return dynamic_cast<wxTextEntry*>(wxWindow::FindFocus());
+}
+
 } // namespace
 
 // clang-format off
@@ -54,6 +74,7 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
     EVT_SET_FOCUS(CMainFrame::OnSetFocus)
     EVT_CHILD_FOCUS(CMainFrame::OnChildFocus)
     EVT_COMMAND(wxID_ANY, wxEVT_SD_DEVICE_CHANGE, CMainFrame::OnDeviceChange)
+    EVT_IDLE(CMainFrame::OnIdle)
     EVT_COMBOBOX(ids::kFilterCombo, CMainFrame::OnFilterChange)
     EVT_MENU(ids::kAppExit, CMainFrame::OnExit)
     EVT_MENU(ids::kAppAbout, CMainFrame::OnAbout)
@@ -98,8 +119,11 @@ CMainFrame::CMainFrame()
     status_->BindToggle();
 
     DevSetMainWindow(this);
+    modalDialogs_ = std::make_unique<platform::ModalDialogCounter>();
     monitor_ = std::make_unique<platform::DeviceMonitor>(this, DevGetChangeNotifier());
     view_->Reconnect();
+    // The keyboard starts in the PC list, not in the filter of the tool bar.
+    CallAfter([this] { view_->FocusPane(-1); });
 }
 
 CMainFrame::~CMainFrame() {
@@ -118,10 +142,11 @@ bool CMainFrame::IsCommandEnabled(int id) {
 
 bool CMainFrame::TryBefore(wxEvent& event) {
     const wxEventType type = event.GetEventType();
-    // Only what reaches the frame first: a command that bubbles up from a
-    // pane has been offered to it and to the view already.
-    const bool direct = event.GetPropagatedFrom() == nullptr;
-    if (view_ && direct && (type == wxEVT_MENU || type == wxEVT_UPDATE_UI)) {
+    // Menu bar, keys, buttons: everything but what bubbles up from the view,
+    // which has been offered to the focused pane and the view already.
+    if (view_ && (type == wxEVT_MENU || type == wxEVT_UPDATE_UI) && !ComesFromView(event, view_)) {
+        // A text field with the focus keeps its editing keys.
+        if (IsEditCommand(event.GetId()) && EditText(event)) return true;
         if (type == wxEVT_MENU) {
             // No commands from keys while a drag, a dialog or a transfer runs
             // its own loop, and none that the update rules disable.
@@ -133,13 +158,31 @@ bool CMainFrame::TryBefore(wxEvent& event) {
     return wxFrame::TryBefore(event);
 }
 
+bool CMainFrame::EditText(wxEvent& event) {
+    wxTextEntry* entry = FocusedTextEntry();
+    if (!entry) return false;
+    const int id = event.GetId();
+    if (auto* update = dynamic_cast<wxUpdateUIEvent*>(&event)) {
+        update->Enable(id == ids::kEditUndo  ? entry->CanUndo()
+                       : id == ids::kEditCut ? entry->CanCut()
+                       : id == ids::kEditCopy ? entry->CanCopy()
+                                              : entry->CanPaste());
+        return true;
+    }
+    if (id == ids::kEditUndo && entry->CanUndo()) entry->Undo();
+    if (id == ids::kEditCut && entry->CanCut()) entry->Cut();
+    if (id == ids::kEditCopy && entry->CanCopy()) entry->Copy();
+    if (id == ids::kEditPaste && entry->CanPaste()) entry->Paste();
+    return true;
+}
+
 void CMainFrame::OnChildFocus(wxChildFocusEvent& event) {
     if (view_) view_->NoteFocus(wxWindow::FindFocus());
     event.Skip();
 }
 
 void CMainFrame::OnSetFocus(wxFocusEvent&) {
-    if (view_) view_->SetFocus();
+    if (view_) view_->FocusPane(view_->GetFocusedPane());
 }
 
 void CMainFrame::OnNextPane(wxCommandEvent& event) {
@@ -172,8 +215,24 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
     event.Skip();
 }
 
+bool CMainFrame::Busy() const {
+    return platform::OpenModalCount() > 0 || InOwnLoop();
+}
+
 void CMainFrame::OnDeviceChange(wxCommandEvent&) {
+    if (Busy()) {
+        deviceChangePending_ = true;
+        return;
+    }
     view_->Reconnect();
+}
+
+void CMainFrame::OnIdle(wxIdleEvent& event) {
+    if (deviceChangePending_ && !Busy()) {
+        deviceChangePending_ = false;
+        view_->Reconnect();
+    }
+    event.Skip();
 }
 
 void CMainFrame::OnFilterChange(wxCommandEvent&) {

@@ -15,7 +15,8 @@ class HStatusBar;
 } // namespace controls
 namespace platform {
 class DeviceMonitor;
-}
+class ModalDialogCounter;
+} // namespace platform
 
 class CMainFrame : public wxFrame {
 public:
@@ -42,6 +43,11 @@ private:
     void OnSetFocus(wxFocusEvent& event);
     void OnChildFocus(wxChildFocusEvent& event);
     void OnDeviceChange(wxCommandEvent& event);
+    void OnIdle(wxIdleEvent& event);
+    // Whether a question, a dialog or a drag is open now.
+    bool Busy() const;
+    // Runs the Edit commands in the focused text field; false when none has the focus.
+    bool EditText(wxEvent& event);
     void OnFilterChange(wxCommandEvent& event);
     void OnExit(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
@@ -59,6 +65,10 @@ private:
     HFilterCombo* filter_ = nullptr;
     controls::HStatusBar* status_ = nullptr;
     std::unique_ptr<platform::DeviceMonitor> monitor_;
+    std::unique_ptr<platform::ModalDialogCounter> modalDialogs_;
+    // A device change came while a question was open: the panes are re-built
+    // once it has been answered, so that the question's rows stay as shown.
+    bool deviceChangePending_ = false;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -1,5 +1,7 @@
 #include "base/platform/file_dialog.h"
 
+#include "base/platform/modal_depth.h"
+
 #include <cctype>
 #include <sstream>
 #include <vector>
@@ -55,12 +57,14 @@ FileDialogHandler SetFileDialogHandler(FileDialogHandler handler) {
 std::optional<std::string> ShowOpenFileDialog(void* owner, const std::string& title,
                                               const std::string& filter,
                                               const std::string& initialPath, unsigned options) {
+    const ModalScope open;
     return Handler()(FileDialogRequest{false, owner, title, filter, initialPath, options});
 }
 
 std::optional<std::string> ShowSaveFileDialog(void* owner, const std::string& title,
                                               const std::string& filter,
                                               const std::string& initialPath, unsigned options) {
+    const ModalScope open;
     return Handler()(FileDialogRequest{true, owner, title, filter, initialPath, options});
 }
 

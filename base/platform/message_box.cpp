@@ -1,5 +1,7 @@
 #include "base/platform/message_box.h"
 
+#include "base/platform/modal_depth.h"
+
 #include <cstdio>
 
 namespace platform {
@@ -35,6 +37,7 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
 }
 
 int MessageBox(void* owner, const std::string& text, const std::string& caption, unsigned style) {
+    const ModalScope open;
     return Handler()(owner, text, caption, style);
 }
 

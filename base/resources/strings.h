@@ -61,6 +61,8 @@ constexpr int kRawDataRangeExceeded = 4011;
 namespace text {
 inline constexpr const char* kUnknownFirmware = "Unknown Firmware Version";
 inline constexpr const char* kDesktopExplorer = "Desktop Explorer";
+// Tool tip of the desktop view's button to the parent folder.
+inline constexpr const char* kUpOneLevel = "Up One Level (Backspace)";
 inline constexpr const char* kPlayerExplorer = "Mp3Player Explorer";
 inline constexpr const char* kMemoryViewer = "Mp3 Memory Viewer";
 inline constexpr const char* kDriveLabel = "Drive (?:)";

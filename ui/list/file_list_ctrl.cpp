@@ -15,7 +15,28 @@ HFileListCtrl::HFileListCtrl(wxWindow* parent, wxWindowID id, long style, const 
 
 bool HFileListCtrl::Create(wxWindow* parent, wxWindowID id, long style, const wxPoint& pos,
                            const wxSize& size) {
-    return wxListCtrl::Create(parent, id, pos, size, wxLC_REPORT | wxLC_VIRTUAL | style);
+    if (!wxListCtrl::Create(parent, id, pos, size, wxLC_REPORT | wxLC_VIRTUAL | style))
+        return false;
+    Bind(wxEVT_LIST_ITEM_RIGHT_CLICK, &HFileListCtrl::OnRightClick, this);
+    Bind(wxEVT_CHAR_HOOK, &HFileListCtrl::OnCharHook, this);
+    return true;
+}
+
+void HFileListCtrl::OnRightClick(wxListEvent& event) {
+    const long row = event.GetIndex();
+    if (row >= 0 && row < GetItemCount() && GetItemState(row, wxLIST_STATE_SELECTED) == 0)
+        SelectOnly(row);
+    event.Skip(); // the pane shows its menu
+}
+
+void HFileListCtrl::OnCharHook(wxKeyEvent& event) {
+    // Ctrl+A in the list itself; a name being edited keeps it for its text.
+    if (event.GetKeyCode() == 'A' && event.GetModifiers() == wxMOD_CONTROL && !GetEditControl() &&
+        GetItemCount() > 0) {
+        SetItemState(-1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        return;
+    }
+    event.Skip();
 }
 
 void HFileListCtrl::ShowRows(size_t count) {
@@ -116,6 +137,14 @@ void HFileListCtrl::SelectRow(long row, bool select) {
 void HFileListCtrl::ClearSelection() {
     if (GetItemCount() > 0 && GetSelectedItemCount() > 0)
         SetItemState(-1, 0, wxLIST_STATE_SELECTED);
+}
+
+void HFileListCtrl::SelectOnly(long row) {
+    if (row < 0 || row >= GetItemCount()) return;
+    ClearSelection();
+    SelectRow(row);
+    SetItemState(row, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    EnsureVisible(row);
 }
 
 size_t HFileListCtrl::SelectDataWhere(const std::function<bool(uint32_t)>& wanted) {

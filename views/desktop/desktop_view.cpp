@@ -66,6 +66,7 @@ wxBEGIN_EVENT_TABLE(HDesktopView, wxWindow)
     EVT_LIST_BEGIN_DRAG(ids::kDesktopList, HDesktopView::OnBeginDrag)
     EVT_LIST_ITEM_ACTIVATED(ids::kDesktopList, HDesktopView::OnActivated)
     EVT_LIST_KEY_DOWN(ids::kDesktopList, HDesktopView::OnKeyDown)
+    EVT_CHAR_HOOK(HDesktopView::OnCharHook)
     EVT_LIST_ITEM_RIGHT_CLICK(ids::kDesktopList, HDesktopView::OnRightClick)
     EVT_MENU(ids::kDelete, HDesktopView::OnDelete)
     EVT_UPDATE_UI(ids::kDelete, HDesktopView::OnUpdateDelete)
@@ -86,7 +87,8 @@ bool HDesktopView::Create(wxWindow* parent, wxWindowID id) {
         return false;
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
 
-    up_ = new controls::HIconButton(this, ids::kUpButton, ids::kUpIcon, wxString(), wxPoint(0, 0),
+    up_ = new controls::HIconButton(this, ids::kUpButton, ids::kUpIcon,
+                                    wxString::FromUTF8(text::kUpOneLevel), wxPoint(0, 0),
                                     wxSize(28, 24));
 
     list_ = new HFileListCtrl(this, ids::kDesktopList, wxBORDER_SUNKEN);
@@ -297,13 +299,19 @@ void HDesktopView::OpenRow(long index) {
 }
 
 bool HDesktopView::DeleteSelection(bool confirm) {
-    const std::vector<uint32_t> selected = list_->GetSelectedData();
+    // The files are taken as the person sees them before the question: its
+    // event loop may let the rows change, so they are not read after it.
+    const std::vector<long> selectedRows = list_->GetSelectedRows();
     const HFolderNode* node = combo_->GetCurrentNode();
-    if (selected.empty() || !node || node->path.empty()) return false;
+    if (selectedRows.empty() || !node || node->path.empty()) return false;
+    std::vector<DesktopRow> files;
+    for (long row : selectedRows)
+        if (const DesktopRow& file = RowAt(row); file.kind == RowKind::File) files.push_back(file);
+    if (files.empty()) return false;
     if (confirm) {
         std::string question;
-        if (selected.size() == 1) {
-            const std::string name = platform::PathToText(rows_[selected[0]].name).utf8_string();
+        if (selectedRows.size() == 1) {
+            const std::string name = platform::PathToText(files[0].name).utf8_string();
             const std::string format = Text(sid::kDeleteOne);
             const size_t at = format.find("%s");
             question = at == std::string::npos
@@ -318,9 +326,7 @@ bool HDesktopView::DeleteSelection(bool confirm) {
             return false;
     }
     bool ok = true;
-    for (uint32_t data : selected) {
-        const DesktopRow& row = rows_[data];
-        if (row.kind != RowKind::File) continue;
+    for (const DesktopRow& row : files) {
         // Only files: a folder is refused with the system's own reason.
         const int result = row.directory ? (errno = EISDIR, -1) : ::unlink(row.path.c_str());
         if (result != 0) {
@@ -330,14 +336,37 @@ bool HDesktopView::DeleteSelection(bool confirm) {
         }
     }
     ShowNode(nullptr);
+    // The selection and the focus move on to the row after the deleted ones.
+    if (list_->GetItemCount() > 0)
+        list_->SelectOnly(std::min<long>(selectedRows.front(), list_->GetItemCount() - 1));
     return ok;
 }
 
 void HDesktopView::OnKeyDown(wxListEvent& event) {
-    if (event.GetKeyCode() == WXK_DELETE || event.GetKeyCode() == WXK_NUMPAD_DELETE)
+    const int key = event.GetKeyCode();
+    if (key == WXK_DELETE || key == WXK_NUMPAD_DELETE)
         DeleteSelection(true);
+    else if (key == WXK_BACK)
+        combo_->GoUp();
     else
         event.Skip();
+}
+
+void HDesktopView::OnCharHook(wxKeyEvent& event) {
+    // Alt+Up goes to the parent folder from the list, before the list
+    // takes Up as a move to the row above.
+    if (event.GetKeyCode() == WXK_UP && event.GetModifiers() == wxMOD_ALT &&
+        IsListFocused()) {
+        combo_->GoUp();
+        return;
+    }
+    event.Skip();
+}
+
+bool HDesktopView::IsListFocused() const {
+    for (wxWindow* w = wxWindow::FindFocus(); w; w = w->GetParent())
+        if (w == list_) return !list_->GetEditControl();
+    return false;
 }
 
 void HDesktopView::OnRightClick(wxListEvent&) {

@@ -25,6 +25,7 @@
 
 class HFolderCombo;
 class HFolderNode;
+class wxKeyEvent;
 class wxListEvent;
 namespace controls {
 class HIconButton;
@@ -89,6 +90,9 @@ private:
     void OnBeginDrag(wxListEvent& event);
     void OnActivated(wxListEvent& event);
     void OnKeyDown(wxListEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    // Whether the keyboard is in the list itself (not in a name being edited).
+    bool IsListFocused() const;
     void OnRightClick(wxListEvent& event);
     void OnDelete(wxCommandEvent& event);
     void OnUpdateDelete(wxUpdateUIEvent& event);

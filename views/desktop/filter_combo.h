@@ -3,12 +3,15 @@
 // rebar. Item 0 is "*.mp3" files (with the desktop's type name and icon of
 // .mp3 files when it knows them), item 1 all files. Choosing an item sets
 // the file filter in the settings store; the wxEVT_COMBOBOX event then goes
-// on to the parent, which re-lists the panes.
+// on to the parent, which re-lists the panes. The combo draws its items
+// itself, so that it holds no native entry that keys could reach.
 #include <string>
+#include <vector>
 
-#include <wx/bmpcbox.h>
+#include <wx/bitmap.h>
+#include <wx/odcombo.h>
 
-class HFilterCombo : public wxBitmapComboBox {
+class HFilterCombo : public wxOwnerDrawnComboBox {
 public:
     HFilterCombo() = default;
     // A read-only combo with the two filters, 250 wide unless size says otherwise.
@@ -21,6 +24,12 @@ public:
     // The filter of an item: "*.mp3" or "*.*".
     static const char* FilterOf(int item);
 
+protected:
+    void OnDrawItem(wxDC& dc, const wxRect& rect, int item, int flags) const override;
+    wxCoord OnMeasureItem(size_t item) const override;
+
 private:
     void OnSelect(wxCommandEvent& event);
+
+    std::vector<wxBitmap> icons_; // per item; may be invalid
 };

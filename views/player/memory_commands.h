@@ -22,6 +22,10 @@ struct NamedEntry {
 // layer). True when nothing failed.
 bool DeleteEntries(KD5200_HWND parent, int memory, std::vector<NamedEntry> entries);
 
+// Whether each entry still holds the file of its name, read from the player
+// now: the player may have changed while a question about them was open.
+bool EntriesStillListed(int memory, const std::vector<NamedEntry>& entries);
+
 // Whether the selected numbers may move up (none is 0) or down (none is the
 // last of fileCount entries). An empty selection may not move.
 bool CanMoveUp(const std::vector<int32_t>& numbers);

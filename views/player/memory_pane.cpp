@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <unordered_set>
 
 #include <wx/dcclient.h>
@@ -10,6 +11,7 @@
 #include <wx/menu.h>
 #include <wx/renderer.h>
 #include <wx/settings.h>
+#include <wx/textentry.h>
 
 #include "ui/panes/transfer_progress.h"
 #include "ui/controls/menu_builder.h"
@@ -33,6 +35,8 @@ constexpr int kHeaderHeight = 20;
 
 // Shown by "Download Raw Data" while no raw-data reader is connected.
 constexpr const char* kRawDataUnavailable = "Download Raw Data is not available.";
+constexpr const char* kFilesChanged =
+    "The player's files changed while the question was open; nothing was deleted.";
 
 HMp3MemView::RawDataHandler& RawData() {
     static HMp3MemView::RawDataHandler handler;
@@ -307,11 +311,20 @@ void HMp3MemView::OnEndLabelEdit(wxListEvent& event) {
     const int32_t number = rows_[list_->GetRowData(row)].number;
     const std::string name = platform::PathFromText(event.GetLabel());
     DevRenameEntry(memory_, number, name.c_str());
-    // Re-listed once the edit control is gone.
-    CallAfter([this] { FillList(false, memory_); });
+    // Re-listed once the edit control is gone; the renamed file (its entry
+    // number stays) stays selected.
+    CallAfter([this, number] {
+        FillList(false, memory_);
+        SelectNumbers({number});
+    });
 }
 
-void HMp3MemView::OnContextMenu(wxContextMenuEvent&) {
+void HMp3MemView::OnContextMenu(wxContextMenuEvent& event) {
+    // A text field (the name being edited) keeps its own menu.
+    if (dynamic_cast<wxTextEntry*>(event.GetEventObject())) {
+        event.Skip();
+        return;
+    }
     ShowContextMenu();
 }
 
@@ -330,34 +343,49 @@ void HMp3MemView::OnDropFiles(wxDropFilesEvent& event) {
     std::vector<std::string> paths;
     for (int i = 0; i < event.GetNumberOfFiles(); ++i)
         paths.push_back(platform::PathFromText(event.GetFiles()[i]));
-    HNameList list;
+    auto list = std::make_shared<HNameList>();
     for (const std::string& path : player::ResolveDroppedPaths(paths))
-        list.Add(path.c_str(), -1, 0);
-    if (!list.IsEmpty()) Receive(list, true);
+        list->Add(path.c_str(), -1, 0);
+    // The file manager gets its answer at once; the copy starts afterwards.
+    if (!list->IsEmpty()) CallAfter([this, list] {
+            if (connected_) Receive(*list, true);
+        });
 }
 
 // ---- Commands -------------------------------------------------------------
 
 bool HMp3MemView::DeleteSelected(bool confirm) {
+    // The files are taken as the person sees them before the question: its
+    // event loop may let the rows change, so they are not read after it.
     const std::vector<long> selected = list_->GetSelectedRows();
-    if (selected.empty() || memory_ < 0) return false;
-    if (confirm) {
-        const std::string text =
-            selected.size() == 1
-                ? FormatWith(sid::kDeleteOne, rows_[list_->GetRowData(selected.front())].name)
-                : Load(sid::kDeleteMany);
-        if (platform::MessageBox(static_cast<wxWindow*>(this), text, Load(sid::kConfirmDelete),
-                                 platform::kMbYesNo | platform::kMbIconInformation) !=
-            platform::kIdYes)
-            return false;
-    }
+    const int memory = memory_;
+    if (selected.empty() || memory < 0) return false;
     std::vector<player::NamedEntry> entries;
     for (long row : selected) {
         const player::MemoryRow& file = rows_[list_->GetRowData(row)];
         entries.push_back({file.number, file.name});
     }
-    const bool ok = player::DeleteEntries(static_cast<wxWindow*>(this), memory_, entries);
+    if (confirm) {
+        const std::string text = entries.size() == 1 ? FormatWith(sid::kDeleteOne, entries[0].name)
+                                                     : Load(sid::kDeleteMany);
+        if (platform::MessageBox(static_cast<wxWindow*>(this), text, Load(sid::kConfirmDelete),
+                                 platform::kMbYesNo | platform::kMbIconInformation) !=
+            platform::kIdYes)
+            return false;
+        // Another program may have changed the player meanwhile: delete the
+        // files that were asked about, or none.
+        if (memory != memory_ || !player::EntriesStillListed(memory, entries)) {
+            platform::MessageBox(static_cast<wxWindow*>(this), kFilesChanged, Load(sid::kAppTitle),
+                                 platform::kMbOk | platform::kMbIconWarning);
+            FillList(true, memory_);
+            return false;
+        }
+    }
+    const bool ok = player::DeleteEntries(static_cast<wxWindow*>(this), memory, entries);
     FillList(false, memory_);
+    // The selection and the focus move on to the row after the deleted ones.
+    if (list_->GetSelectedItemCount() == 0 && list_->GetItemCount() > 0)
+        list_->SelectOnly(std::min<long>(selected.front(), list_->GetItemCount() - 1));
     return ok;
 }
 
