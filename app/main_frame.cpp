@@ -17,7 +17,7 @@
 #include "views/desktop/filter_combo.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/gui/device_monitor.h"
-#include "base/platform/gui/modal_hook.h"
+#include "base/platform/modal_depth.h"
 #include "base/platform/help_file.h"
 #include "views/player/memory_pane.h"
 #include "base/resources/ids.h"
@@ -119,7 +119,6 @@ CMainFrame::CMainFrame()
     status_->BindToggle();
 
     DevSetMainWindow(this);
-    modalDialogs_ = std::make_unique<platform::ModalDialogCounter>();
     monitor_ = std::make_unique<platform::DeviceMonitor>(this, DevGetChangeNotifier());
     view_->Reconnect();
     // The keyboard starts in the PC list, not in the filter of the tool bar.
@@ -163,8 +162,8 @@ bool CMainFrame::EditText(wxEvent& event) {
     if (!entry) return false;
     const int id = event.GetId();
     if (auto* update = dynamic_cast<wxUpdateUIEvent*>(&event)) {
-        update->Enable(id == ids::kEditUndo  ? entry->CanUndo()
-                       : id == ids::kEditCut ? entry->CanCut()
+        update->Enable(id == ids::kEditUndo   ? entry->CanUndo()
+                       : id == ids::kEditCut  ? entry->CanCut()
                        : id == ids::kEditCopy ? entry->CanCopy()
                                               : entry->CanPaste());
         return true;
@@ -216,6 +215,8 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
 }
 
 bool CMainFrame::Busy() const {
+    // Message boxes and file dialogs count themselves; the program's own
+    // dialogs show as modal windows.
     return platform::OpenModalCount() > 0 || InOwnLoop();
 }
 

@@ -15,8 +15,7 @@ class HStatusBar;
 } // namespace controls
 namespace platform {
 class DeviceMonitor;
-class ModalDialogCounter;
-} // namespace platform
+}
 
 class CMainFrame : public wxFrame {
 public:
@@ -65,7 +64,6 @@ private:
     HFilterCombo* filter_ = nullptr;
     controls::HStatusBar* status_ = nullptr;
     std::unique_ptr<platform::DeviceMonitor> monitor_;
-    std::unique_ptr<platform::ModalDialogCounter> modalDialogs_;
     // A device change came while a question was open: the panes are re-built
     // once it has been answered, so that the question's rows stay as shown.
     bool deviceChangePending_ = false;

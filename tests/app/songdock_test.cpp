@@ -24,7 +24,9 @@
 #include "player_steps.h"
 #include "base/resources/ids.h"
 #include "lib/settings/settings_store.h"
+#include "songdock_fixture.h"
 #include "tests/support/gui_harness/gui_harness.h"
+#include "ui/controls/menu_builder.h"
 
 namespace fs = std::filesystem;
 using testing::Contains;
@@ -33,89 +35,7 @@ using testing::Not;
 
 namespace {
 
-class Songdock : public playertest::PlayerHome {
-protected:
-    void SetUp() override {
-        PlayerHome::SetUp();
-        Sim("create --demo");
-        // The PC side starts in a folder of the test's own.
-        pc_ = work_.path() + "/pc";
-        fs::create_directories(pc_ + "/Albums");
-        for (const char* name : {"alpha.mp3", "beta.mp3", "notes.txt"})
-            devtest::WriteFile(pc_ + "/" + name, std::string(3000, 'x'));
-        fs::create_directories(config_.path() + "/Zentrovia");
-        std::ofstream(config_.path() + "/Zentrovia/Songdock.conf")
-            << "[Desktop]\nLastDirectory=" << pc_ << "\n";
-    }
-    void TearDown() override {
-        if (frame_) Stop();
-        PlayerHome::TearDown();
-    }
-
-    void Start() {
-        frame_ = app::StartSongdock();
-        gui::ShowAndWait(frame_);
-        ASSERT_TRUE(gui::PumpUntil([this] { return DesktopNames().size() == 4; }));
-    }
-    // Closes the window and exits as the program does.
-    void Stop() {
-        frame_->Close(true);
-        gui::Pump(50);
-        frame_ = nullptr;
-        app::FinishSongdock();
-    }
-
-    CChildView& View() { return *frame_->GetClientView(); }
-    HDesktopView& Desktop() { return *View().GetDesktopView(); }
-    HMp3MemView* Pane(int i) { return View().GetMemFrame()->GetPane(i); }
-    HFileListCtrl& DesktopList() { return *Desktop().GetList(); }
-    HFileListCtrl& PaneList(int i) { return *Pane(i)->GetList(); }
-    bool Enabled(int id) { return frame_->IsCommandEnabled(id); }
-
-    static std::vector<std::string> Names(HFileListCtrl& list) {
-        std::vector<std::string> names;
-        for (const auto& row : gui::ListRows(list))
-            names.push_back(row[0]);
-        return names;
-    }
-    std::vector<std::string> DesktopNames() { return Names(DesktopList()); }
-    long RowOf(HFileListCtrl& list, const std::string& name) {
-        const auto names = Names(list);
-        const auto it = std::find(names.begin(), names.end(), name);
-        return it == names.end() ? -1 : static_cast<long>(it - names.begin());
-    }
-    // Clicks a row, so that it alone is selected and its list has the focus.
-    void ClickRow(HFileListCtrl& list, const std::string& name) {
-        const long row = RowOf(list, name);
-        ASSERT_GE(row, 0) << name;
-        gui::MouseMove(gui::RowScreenPoint(list, row));
-        gui::MouseDown();
-        gui::MouseUp();
-        gui::Pump(100);
-        // Apart from the next click by more than a double-click's time.
-        gui::Pump(500);
-    }
-    void ClickButton(int id) {
-        wxWindow* button = View().FindWindow(id);
-        ASSERT_TRUE(button);
-        gui::MouseMove(gui::ScreenCenter(*button));
-        gui::MouseDown();
-        gui::MouseUp();
-        gui::Pump(100);
-    }
-    // Stores a file on the internal memory from another program.
-    void StoreElsewhere(const std::string& name) {
-        devtest::WriteFile(work_.path() + "/" + name, "late");
-        Sim("put internal " + work_.path() + "/" + name);
-    }
-    bool PlayerHas(int memory, const std::string& name) {
-        const auto names = playertest::Names(memory);
-        return std::find(names.begin(), names.end(), name) != names.end();
-    }
-
-    std::string pc_;
-    CMainFrame* frame_ = nullptr;
-};
+using songdocktest::Songdock;
 
 TEST_F(Songdock, WithoutAPlayerOnlyRefreshAndTheSavedRawDataStayEnabled) {
     Start();
@@ -169,7 +89,7 @@ TEST_F(Songdock, PlugAndUnplugReachTheOpenWindow) {
     EXPECT_FALSE(Enabled(ids::kDownloadToInternal));
     // The memories of the last connect keep "All" enabled; it finds nothing to do.
     EXPECT_TRUE(Enabled(ids::kFormatAll));
-    EXPECT_TRUE(gui::SendCommand(frame_, ids::kFormatAll));
+    EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kFormatAll)));
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
@@ -319,7 +239,7 @@ TEST_F(Songdock, AboutBoxShowsTheVersionAndItsButton) {
         about->EndModal(wxID_OK);
     });
     script.Start();
-    EXPECT_TRUE(gui::SendCommand(frame_, ids::kAppAbout));
+    EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kAppAbout)));
     EXPECT_TRUE(script.Done());
     EXPECT_EQ(title, "Songdock");
     EXPECT_EQ(caption.ToStdString(wxConvUTF8), "확인");

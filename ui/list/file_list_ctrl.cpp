@@ -17,16 +17,13 @@ bool HFileListCtrl::Create(wxWindow* parent, wxWindowID id, long style, const wx
                            const wxSize& size) {
     if (!wxListCtrl::Create(parent, id, pos, size, wxLC_REPORT | wxLC_VIRTUAL | style))
         return false;
-    Bind(wxEVT_LIST_ITEM_RIGHT_CLICK, &HFileListCtrl::OnRightClick, this);
     Bind(wxEVT_CHAR_HOOK, &HFileListCtrl::OnCharHook, this);
     return true;
 }
 
-void HFileListCtrl::OnRightClick(wxListEvent& event) {
-    const long row = event.GetIndex();
+void HFileListCtrl::SelectForMenu(long row) {
     if (row >= 0 && row < GetItemCount() && GetItemState(row, wxLIST_STATE_SELECTED) == 0)
         SelectOnly(row);
-    event.Skip(); // the pane shows its menu
 }
 
 void HFileListCtrl::OnCharHook(wxKeyEvent& event) {

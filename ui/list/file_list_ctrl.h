@@ -23,8 +23,7 @@
 //  - after a re-list reselect with SelectDataWhere, e.g. the names a
 //    transfer wrote (HNameList::ContainsFileName);
 //  - after changing texts or images in place call RefreshRows.
-// A right click selects the row under the pointer first (unless it is one of
-// the selected rows), and Ctrl+A selects every row, as file managers do.
+// Ctrl+A selects every row.
 // Every cell is shown through platform::PathToText, so names that are not
 // valid UTF-8 keep their bytes; never rebuild a path from a shown text.
 #include <cstdint>
@@ -92,6 +91,9 @@ public:
     void ClearSelection();
     // Selects just this row, focuses it and scrolls it into view.
     void SelectOnly(long row);
+    // For a context menu opened on a row: selects just that row unless it is
+    // one of the selected rows, as file managers do.
+    void SelectForMenu(long row);
     // Selects exactly the shown rows whose data index satisfies wanted (asked
     // once per shown row, in data order) and focuses the first of them.
     // Returns how many were selected.
@@ -114,7 +116,6 @@ private:
     void Restore(const Kept& kept);
     void SetRowCount();
     void CancelEdit();
-    void OnRightClick(wxListEvent& event);
     void OnCharHook(wxKeyEvent& event);
 
     const Source* source_ = nullptr;

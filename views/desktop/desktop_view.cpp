@@ -68,6 +68,7 @@ wxBEGIN_EVENT_TABLE(HDesktopView, wxWindow)
     EVT_LIST_KEY_DOWN(ids::kDesktopList, HDesktopView::OnKeyDown)
     EVT_CHAR_HOOK(HDesktopView::OnCharHook)
     EVT_LIST_ITEM_RIGHT_CLICK(ids::kDesktopList, HDesktopView::OnRightClick)
+    EVT_CONTEXT_MENU(HDesktopView::OnContextMenu)
     EVT_MENU(ids::kDelete, HDesktopView::OnDelete)
     EVT_UPDATE_UI(ids::kDelete, HDesktopView::OnUpdateDelete)
     EVT_MENU(ids::kProperties, HDesktopView::OnProperties)
@@ -355,8 +356,7 @@ void HDesktopView::OnKeyDown(wxListEvent& event) {
 void HDesktopView::OnCharHook(wxKeyEvent& event) {
     // Alt+Up goes to the parent folder from the list, before the list
     // takes Up as a move to the row above.
-    if (event.GetKeyCode() == WXK_UP && event.GetModifiers() == wxMOD_ALT &&
-        IsListFocused()) {
+    if (event.GetKeyCode() == WXK_UP && event.GetModifiers() == wxMOD_ALT && IsListFocused()) {
         combo_->GoUp();
         return;
     }
@@ -369,7 +369,17 @@ bool HDesktopView::IsListFocused() const {
     return false;
 }
 
-void HDesktopView::OnRightClick(wxListEvent&) {
+void HDesktopView::OnRightClick(wxListEvent& event) {
+    list_->SelectForMenu(event.GetIndex());
+}
+
+void HDesktopView::OnContextMenu(wxContextMenuEvent& event) {
+    // Only the list's menu here: the folder field keeps its own.
+    if (event.GetEventObject() != list_ && dynamic_cast<wxWindow*>(event.GetEventObject()) &&
+        static_cast<wxWindow*>(event.GetEventObject())->GetParent() != list_) {
+        event.Skip();
+        return;
+    }
     std::unique_ptr<wxMenu> menu = controls::BuildPopupMenu(menus::DesktopContextMenu());
     if (menu) PopupMenu(menu.get());
 }
@@ -392,8 +402,12 @@ void HDesktopView::OnProperties(wxCommandEvent&) {
     if (first < 0) return;
     const DesktopRow& row = RowAt(first);
     if (row.kind != RowKind::File) return;
-    HPropertiesDialog dialog(this, row.path, row.type);
-    dialog.ShowModal();
+    // Shown once a context menu that chose the command has closed, so that
+    // the dialog's own loop does not run inside the menu's.
+    CallAfter([this, path = row.path, type = row.type] {
+        HPropertiesDialog dialog(this, path, type);
+        dialog.ShowModal();
+    });
 }
 
 void HDesktopView::OnUpdateProperties(wxUpdateUIEvent& event) {

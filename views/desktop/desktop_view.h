@@ -25,6 +25,7 @@
 
 class HFolderCombo;
 class HFolderNode;
+class wxContextMenuEvent;
 class wxKeyEvent;
 class wxListEvent;
 namespace controls {
@@ -94,6 +95,7 @@ private:
     // Whether the keyboard is in the list itself (not in a name being edited).
     bool IsListFocused() const;
     void OnRightClick(wxListEvent& event);
+    void OnContextMenu(wxContextMenuEvent& event);
     void OnDelete(wxCommandEvent& event);
     void OnUpdateDelete(wxUpdateUIEvent& event);
     void OnProperties(wxCommandEvent& event);

@@ -319,6 +319,10 @@ void HMp3MemView::OnEndLabelEdit(wxListEvent& event) {
     });
 }
 
+void HMp3MemView::OnRightClick(wxListEvent& event) {
+    list_->SelectForMenu(event.GetIndex());
+}
+
 void HMp3MemView::OnContextMenu(wxContextMenuEvent& event) {
     // A text field (the name being edited) keeps its own menu.
     if (dynamic_cast<wxTextEntry*>(event.GetEventObject())) {
@@ -347,7 +351,8 @@ void HMp3MemView::OnDropFiles(wxDropFilesEvent& event) {
     for (const std::string& path : player::ResolveDroppedPaths(paths))
         list->Add(path.c_str(), -1, 0);
     // The file manager gets its answer at once; the copy starts afterwards.
-    if (!list->IsEmpty()) CallAfter([this, list] {
+    if (!list->IsEmpty())
+        CallAfter([this, list] {
             if (connected_) Receive(*list, true);
         });
 }
@@ -458,10 +463,15 @@ void HMp3MemView::OnLowFormat(wxCommandEvent&) {
 }
 
 void HMp3MemView::OnRename(wxCommandEvent&) {
-    const long row = list_->GetFirstSelected();
-    if (row < 0) return;
-    list_->SetFocus();
-    list_->EditLabel(row);
+    if (list_->GetFirstSelected() < 0) return;
+    // Started once a context menu that chose the command has closed, so
+    // that the menu's closing does not take the focus from the edit.
+    CallAfter([this] {
+        const long row = list_->GetFirstSelected();
+        if (row < 0 || !connected_) return;
+        list_->SetFocus();
+        list_->EditLabel(row);
+    });
 }
 
 void HMp3MemView::OnRawData(wxCommandEvent&) {
@@ -607,6 +617,7 @@ wxBEGIN_EVENT_TABLE(HMp3MemView, wxWindow)
     EVT_PAINT(HMp3MemView::OnPaint)
     EVT_SIZE(HMp3MemView::OnSize)
     EVT_CONTEXT_MENU(HMp3MemView::OnContextMenu)
+    EVT_LIST_ITEM_RIGHT_CLICK(wxID_ANY, HMp3MemView::OnRightClick)
     EVT_DROP_FILES(HMp3MemView::OnDropFiles)
     EVT_LIST_COL_CLICK(ids::kMemoryList, HMp3MemView::OnColumnClick)
     EVT_LIST_BEGIN_DRAG(ids::kMemoryList, HMp3MemView::OnBeginDrag)

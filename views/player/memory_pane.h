@@ -123,6 +123,7 @@ private:
     void OnBeginDrag(wxListEvent& event);
     void OnListKeyDown(wxListEvent& event);
     void OnEndLabelEdit(wxListEvent& event);
+    void OnRightClick(wxListEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
     void OnDropFiles(wxDropFilesEvent& event);
 

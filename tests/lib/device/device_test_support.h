@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 #include <deque>
+#include <functional>
+#include <utility>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -52,6 +54,8 @@ public:
         old_ = platform::SetMessageBoxHandler([this](void* owner, const std::string& text,
                                                      const std::string& caption, unsigned style) {
             shown.push_back({owner, text, caption, style});
+            // What happens while the question is open (its event loop runs).
+            if (whileOpen) std::exchange(whileOpen, nullptr)();
             if (answers.empty()) return default_;
             const int answer = answers.front();
             answers.pop_front();
@@ -64,6 +68,8 @@ public:
 
     std::deque<int> answers;
     std::vector<ShownBox> shown;
+    // Runs once, while the next box is open, before it is answered.
+    std::function<void()> whileOpen;
 
 private:
     int default_;

@@ -1,11 +1,16 @@
 #include "tests/support/gui_harness/gui_harness.h"
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
+#include <wx/dialog.h>
+#include <wx/frame.h>
 #include <wx/listctrl.h>
+#include <wx/menu.h>
 #include <wx/timer.h>
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
@@ -54,10 +59,96 @@ void ShowAndWait(wxWindow* top) {
     Pump(50);
 }
 
-bool SendCommand(wxWindow* window, int id) {
-    wxCommandEvent event(wxEVT_MENU, id);
-    event.SetEventObject(window);
-    return window->GetEventHandler()->ProcessEvent(event);
+bool ChooseFromMenuBar(wxFrame* frame, int itemId) {
+    wxMenuBar* bar = frame->GetMenuBar();
+    wxMenu* menu = nullptr;
+    wxMenuItem* item = bar ? bar->FindItem(itemId, &menu) : nullptr;
+    if (!item || !menu) return false;
+    frame->DoMenuUpdates(menu);
+    if (!item->IsEnabled()) return false;
+    const bool sent = menu->SendEvent(itemId, item->IsCheckable() ? !item->IsChecked() : -1);
+    Pump(20);
+    return sent;
+}
+
+bool ChooseFromContextMenu(wxWindow* owner, const wxPoint& screen, int itemId) {
+    wxMenu* opened = nullptr;
+    bool found = false, pressed = false, closed = false;
+    auto onOpen = [&](wxMenuEvent& event) {
+        if (!opened) opened = event.GetMenu();
+        event.Skip();
+    };
+    auto onClose = [&](wxMenuEvent& event) {
+        closed = opened != nullptr;
+        event.Skip();
+    };
+    owner->Bind(wxEVT_MENU_OPEN, onOpen);
+    owner->Bind(wxEVT_MENU_CLOSE, onClose);
+    // Runs inside the menu's own loop. The menu takes keys only a moment
+    // after it is up; Escape closes it should the keys have come too early.
+    int ticks = 0;
+    wxTimer poll;
+    poll.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (!opened) return;
+        ++ticks;
+        if (ticks == 5) {
+            pressed = true;
+            int downs = 0;
+            for (const wxMenuItem* item : opened->GetMenuItems()) {
+                if (item->IsSeparator() || !item->IsEnabled()) continue;
+                ++downs;
+                if (item->GetId() == itemId) {
+                    found = true;
+                    break;
+                }
+            }
+            if (!found) downs = 0;
+            for (int i = 0; i < downs; ++i)
+                KeyPress(WXK_DOWN);
+            KeyPress(found ? WXK_RETURN : WXK_ESCAPE);
+        } else if (ticks % 40 == 0 && !closed) {
+            found = false;
+            KeyPress(WXK_ESCAPE);
+        }
+    });
+    poll.Start(50);
+    MouseMove(screen);
+    MouseDown(2);
+    MouseUp(2);
+    // The menu's loop runs inside this; it has ended once this returns.
+    PumpUntil([&] { return pressed; }, 8000);
+    poll.Stop();
+    owner->Unbind(wxEVT_MENU_OPEN, onOpen);
+    owner->Unbind(wxEVT_MENU_CLOSE, onClose);
+    Pump(100);
+    return found && pressed;
+}
+
+struct OnModal::Impl {
+    std::function<void(wxDialog&)> answer;
+    bool answered = false;
+    wxTimer timer;
+};
+
+OnModal::OnModal(std::function<void(wxDialog&)> answer) : impl_(std::make_unique<Impl>()) {
+    impl_->answer = std::move(answer);
+    impl_->timer.Bind(wxEVT_TIMER, [impl = impl_.get()](wxTimerEvent&) {
+        if (impl->answered) return;
+        for (wxWindow* w : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal()) {
+                impl->answered = true;
+                impl->timer.Stop();
+                impl->answer(*dialog);
+                return;
+            }
+    });
+    impl_->timer.Start(50);
+}
+
+OnModal::~OnModal() = default;
+
+bool OnModal::Answered() const {
+    return impl_->answered;
 }
 
 bool SendButton(wxWindow* window, int id) {
@@ -195,6 +286,10 @@ void MouseUp(int button) {
 
 void KeyPress(int keycode) {
     Simulator().Char(keycode);
+}
+
+void KeyPress(int keycode, int modifiers) {
+    Simulator().Char(keycode, modifiers);
 }
 
 void MouseGlide(const wxPoint& from, const wxPoint& to, int steps) {

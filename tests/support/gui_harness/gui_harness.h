@@ -9,6 +9,7 @@
 // Toolkit assertions count as test failures. Windows a test creates should
 // be destroyed in the test (Destroy(), then Pump()).
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@
 #include <wx/string.h>
 
 class wxEvtHandler;
+class wxDialog;
+class wxFrame;
 class wxListCtrl;
 class wxWindow;
 
@@ -31,9 +34,18 @@ bool PumpUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
 // laid out.
 void ShowAndWait(wxWindow* top);
 
-// Sends a menu command with the given id to a window's event handler as
-// the window's menu would; true when some handler processed it.
-bool SendCommand(wxWindow* window, int id);
+// Chooses a menu bar item by its item id the way the menu bar delivers a
+// click: the menu's update handlers run as when it opens, and a disabled
+// item cannot be chosen (false). True when the command was sent.
+bool ChooseFromMenuBar(wxFrame* frame, int itemId);
+// Right-clicks at a screen point and, once the context menu is up, presses
+// Down to reach the item (the menu passes over disabled items) and Return,
+// all through the X server. False, with the menu closed by Escape, when the
+// item is not in the menu or is disabled.
+bool ChooseFromContextMenu(wxWindow* owner, const wxPoint& screen, int itemId);
+// A key with modifiers (wxMOD_*), through the X server.
+void KeyPress(int keycode, int modifiers);
+
 // Sends a button command (wxEVT_BUTTON) with the given id from window.
 bool SendButton(wxWindow* window, int id);
 
@@ -77,6 +89,21 @@ public:
 private:
     struct Impl;
     Impl* impl_;
+};
+
+// Watches, from a timer that also runs inside other event loops, for a modal
+// dialog of the program and hands it once to answer, which should end it.
+class OnModal {
+public:
+    explicit OnModal(std::function<void(wxDialog&)> answer);
+    ~OnModal();
+    OnModal(const OnModal&) = delete;
+    OnModal& operator=(const OnModal&) = delete;
+    bool Answered() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
 };
 
 // Mouse input through the X server (wxUIActionSimulator), in screen

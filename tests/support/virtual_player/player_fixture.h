@@ -11,6 +11,8 @@
 
 #include <cstdlib>
 #include <deque>
+#include <functional>
+#include <utility>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +25,7 @@ public:
     ScriptedFileDialogs() {
         old_ = platform::SetFileDialogHandler([this](const platform::FileDialogRequest& r) {
             shown.push_back(r);
+            if (whileOpen) std::exchange(whileOpen, nullptr)();
             if (answers.empty()) return std::optional<std::string>();
             std::optional<std::string> answer = answers.front();
             answers.pop_front();
@@ -35,6 +38,8 @@ public:
 
     std::deque<std::optional<std::string>> answers; // nullopt: Cancel
     std::vector<platform::FileDialogRequest> shown;
+    // Runs once, while the next dialog is open, before it is answered.
+    std::function<void()> whileOpen;
 
 private:
     platform::FileDialogHandler old_;

@@ -8,7 +8,9 @@
 #include "ui/controls/status_bar.h"
 #include "base/resources/ids.h"
 #include "base/resources/strings.h"
+#include "base/resources/menus.h"
 #include "tests/support/gui_harness/gui_harness.h"
+#include "ui/controls/menu_builder.h"
 
 using controls::HReBar;
 using controls::HStatusBar;
@@ -29,6 +31,7 @@ public:
         rebar->BindToggle();
         status = new HStatusBar(this);
         status->BindToggle();
+        SetMenuBar(controls::BuildMenuBar(menus::MainMenu()).release());
         Bind(
             wxEVT_UPDATE_UI,
             [this](wxUpdateUIEvent& e) {
@@ -119,7 +122,7 @@ TEST_F(BarsTest, ToolBarToggleShowsAndHidesTheRebarBand) {
     EXPECT_TRUE(gui::RunUpdateUI(frame, ids::kViewToolBar).checked);
     const int clientHeight = frame->GetClientSize().y;
 
-    ASSERT_TRUE(gui::SendCommand(frame, ids::kViewToolBar));
+    ASSERT_TRUE(gui::ChooseFromMenuBar(frame, controls::MenuItemId(ids::kViewToolBar)));
     gui::Pump(100);
     EXPECT_FALSE(frame->rebar->IsShown());
     EXPECT_FALSE(frame->band->IsShownOnScreen());
@@ -129,7 +132,7 @@ TEST_F(BarsTest, ToolBarToggleShowsAndHidesTheRebarBand) {
     EXPECT_GT(frame->GetClientSize().y, clientHeight) << "the client area takes the bar's room";
     EXPECT_EQ(frame->client->GetPosition().y, 0);
 
-    ASSERT_TRUE(gui::SendCommand(frame, ids::kViewToolBar));
+    ASSERT_TRUE(gui::ChooseFromMenuBar(frame, controls::MenuItemId(ids::kViewToolBar)));
     gui::Pump(100);
     EXPECT_TRUE(frame->rebar->IsShown());
     EXPECT_TRUE(gui::RunUpdateUI(frame, ids::kViewToolBar).checked);
@@ -138,12 +141,12 @@ TEST_F(BarsTest, ToolBarToggleShowsAndHidesTheRebarBand) {
 
 TEST_F(BarsTest, StatusBarToggleShowsAndHidesTheStatusBar) {
     const int clientHeight = frame->GetClientSize().y;
-    ASSERT_TRUE(gui::SendCommand(frame, ids::kViewStatusBar));
+    ASSERT_TRUE(gui::ChooseFromMenuBar(frame, controls::MenuItemId(ids::kViewStatusBar)));
     gui::Pump(100);
     EXPECT_FALSE(frame->status->IsShown());
     EXPECT_FALSE(gui::RunUpdateUI(frame, ids::kViewStatusBar).checked);
     EXPECT_GT(frame->GetClientSize().y, clientHeight);
-    ASSERT_TRUE(gui::SendCommand(frame, ids::kViewStatusBar));
+    ASSERT_TRUE(gui::ChooseFromMenuBar(frame, controls::MenuItemId(ids::kViewStatusBar)));
     gui::Pump(100);
     EXPECT_TRUE(frame->status->IsShown());
     EXPECT_TRUE(gui::RunUpdateUI(frame, ids::kViewStatusBar).checked);

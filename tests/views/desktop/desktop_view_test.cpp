@@ -11,6 +11,7 @@
 #include "base/resources/ids.h"
 #include "lib/settings/settings_store.h"
 #include "tests/support/gui_harness/gui_harness.h"
+#include "ui/controls/menu_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -102,6 +103,13 @@ protected:
         for (long r = 0; r < list->GetItemCount(); ++r)
             if (view_->RowAt(r).name == name) return r;
         return -1;
+    }
+    // Chooses a command from the context menu opened on the first selected row.
+    bool ChooseFromContextMenu(int command) {
+        HFileListCtrl* list = view_->GetList();
+        return gui::ChooseFromContextMenu(view_,
+                                          gui::RowScreenPoint(*list, list->GetFirstSelected()),
+                                          controls::MenuItemId(command));
     }
     void Select(std::initializer_list<const char*> names) {
         view_->GetList()->ClearSelection();
@@ -217,7 +225,8 @@ TEST_F(DesktopViewTest, DeleteAsksStopsAtAFailureAndReLists) {
     answer = platform::kIdNo;
     Select({"two.mp3", "three.mp3"});
     EXPECT_TRUE(gui::RunUpdateUI(view_, ids::kDelete).enabled);
-    gui::SendCommand(view_, ids::kDelete);
+    ASSERT_TRUE(gui::ChooseFromContextMenu(view_, gui::RowScreenPoint(*list, RowNamed("two.mp3")),
+                                           controls::MenuItemId(ids::kDelete)));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "Confirm file deleting: Would you delete the selected file?");
     EXPECT_TRUE(fs::exists(folder_ / "two.mp3"));
@@ -370,16 +379,7 @@ TEST_F(DesktopViewTest, ContextMenuDeletesAfterConfirmation) {
     Touch(folder_ / "kept.mp3");
     Open(folder_);
     Select({"gone.mp3"});
-    const long row = RowNamed("gone.mp3");
-    gui::MouseMove(gui::RowScreenPoint(*view_->GetList(), row));
-    gui::Pump(450);
-    gui::Script script(150);
-    script.Then([] { gui::KeyPress(WXK_DOWN); }).Then([] { gui::KeyPress(WXK_RETURN); });
-    script.Start();
-    gui::MouseDown(2);
-    gui::MouseUp(2);
-    EXPECT_TRUE(gui::PumpUntil([&] { return script.Done(); }, 5000));
-    gui::Pump(200);
+    ASSERT_TRUE(ChooseFromContextMenu(ids::kDelete));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "Confirm file deleting: Would delete file gone.mp3 ?");
     EXPECT_FALSE(fs::exists(folder_ / "gone.mp3"));
@@ -479,21 +479,15 @@ TEST_F(DesktopViewTest, PropertiesOfACutMp3) {
     Select({"cut.mp3"});
 
     std::string sizeInfo, versionInfo;
-    gui::Script script;
-    script.Then([&] {
-        wxDialog* dialog = nullptr;
-        for (wxWindow* w : wxTopLevelWindows)
-            if (auto* d = dynamic_cast<wxDialog*>(w); d && d->IsModal()) dialog = d;
-        if (!dialog) return;
-        if (auto* t = dynamic_cast<wxStaticText*>(dialog->FindWindow(ids::kSizeInfo)))
+    gui::OnModal properties([&](wxDialog& dialog) {
+        if (auto* t = dynamic_cast<wxStaticText*>(dialog.FindWindow(ids::kSizeInfo)))
             sizeInfo = t->GetLabel().utf8_string();
-        if (auto* t = dynamic_cast<wxStaticText*>(dialog->FindWindow(ids::kVersionInfo)))
+        if (auto* t = dynamic_cast<wxStaticText*>(dialog.FindWindow(ids::kVersionInfo)))
             versionInfo = t->GetLabel().utf8_string();
-        dialog->EndModal(wxID_OK);
+        dialog.EndModal(wxID_OK);
     });
-    script.Start();
-    gui::SendCommand(view_, ids::kProperties);
-    EXPECT_TRUE(script.Done());
+    ASSERT_TRUE(ChooseFromContextMenu(ids::kProperties));
+    EXPECT_TRUE(gui::PumpUntil([&] { return properties.Answered(); }));
     EXPECT_NE(sizeInfo.find(" bytes ("), std::string::npos) << sizeInfo;
     EXPECT_NE(versionInfo.find("MPEG 1 Layer III"), std::string::npos) << versionInfo;
     EXPECT_NE(versionInfo.find("VBR"), std::string::npos) << versionInfo;

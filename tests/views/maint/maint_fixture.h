@@ -1,13 +1,16 @@
 #pragma once
-// The maintenance commands on the virtual player: a frame whose panel stands
-// for the client view, with MaintenanceCommands pushed onto it, so that tests
-// send the commands as the menu would.
+// The maintenance commands on the virtual player: a frame with Songdock's
+// menu bar whose panel stands for the client view, with MaintenanceCommands
+// pushed onto it; tests choose the commands from the menu bar.
 #include "views/maint/maintenance_commands.h"
 #include "base/platform/launcher.h"
 #include "player_fixture.h"
+#include "base/resources/menus.h"
 #include "tests/support/gui_harness/gui_harness.h"
+#include "ui/controls/menu_builder.h"
 
 #include <wx/frame.h>
+#include <wx/menu.h>
 #include <wx/panel.h>
 
 #include <filesystem>
@@ -34,6 +37,13 @@ protected:
         hooks.relistDesktop = [this] { ++desktopRelists_; };
         hooks.closeProgram = [this] { ++closes_; };
         view_->PushEventHandler(new MaintenanceCommands(view_, std::move(hooks)));
+        // The frame hands its menu commands to the view, as the main window does.
+        frame_->SetMenuBar(controls::BuildMenuBar(menus::MainMenu()).release());
+        auto toView = [this](auto& e) {
+            if (!view_->GetEventHandler()->ProcessEventLocally(e)) e.Skip();
+        };
+        frame_->Bind(wxEVT_MENU, toView);
+        frame_->Bind(wxEVT_UPDATE_UI, toView);
         gui::ShowAndWait(frame_);
     }
     void TearDown() override {
@@ -45,8 +55,8 @@ protected:
         playertest::PlayerTest::TearDown();
     }
 
-    // Sends a command to the view as its menu would; true when handled.
-    bool Command(int id) { return gui::SendCommand(view_, id); }
+    // Chooses a command from the menu bar; false when it is disabled.
+    bool Command(int id) { return gui::ChooseFromMenuBar(frame_, controls::MenuItemId(id)); }
     bool Enabled(int id) { return gui::RunUpdateUI(view_, id).enabled; }
     // Files left in the temporary folder.
     size_t TempFiles() const {

@@ -92,6 +92,14 @@ protected:
         pane_->FillList(false);
     }
     HFileListCtrl& List() { return *pane_->GetList(); }
+    // Chooses a command from the pane's context menu, opened on the first
+    // selected row (or on the list when none is).
+    bool Choose(int command) {
+        const long row = List().GetFirstSelected();
+        const wxPoint at = row >= 0 ? gui::RowScreenPoint(List(), row)
+                                    : gui::ScreenCenter(List()) + wxPoint(0, 40);
+        return gui::ChooseFromContextMenu(pane_, at, controls::MenuItemId(command));
+    }
     std::vector<std::string> Column(int column) {
         std::vector<std::string> texts;
         for (const auto& row : gui::ListRows(List()))
@@ -200,7 +208,7 @@ TEST_F(MemoryPane, DeleteKeyDeletesTheSelectedEntriesInTurn) {
 
     SelectNumbers({1});
     boxes_.answers = {platform::kIdNo};
-    gui::SendCommand(pane_, ids::kDelete);
+    Choose(ids::kDelete);
     EXPECT_EQ(boxes_.shown.back().text, "Would delete file f1 ?");
     EXPECT_THAT(playertest::Names(0), ElementsAre("f0", "f1", "f3", "f4"));
 }
@@ -209,19 +217,19 @@ TEST_F(MemoryPane, UpAndDownFollowTheirRulesAndKeepTheSelection) {
     Put({"f0", "f1", "f2", "f3", "f4", "f5"});
     SelectNumbers({0, 3});
     EXPECT_FALSE(Enabled(ids::kMoveUp));
-    gui::SendCommand(pane_, ids::kMoveUp);
+    Choose(ids::kMoveUp);
     EXPECT_THAT(playertest::Names(0), ElementsAre("f0", "f1", "f2", "f3", "f4", "f5"));
 
     SelectNumbers({2, 3});
     ASSERT_TRUE(Enabled(ids::kMoveUp));
-    gui::SendCommand(pane_, ids::kMoveUp);
+    Choose(ids::kMoveUp);
     EXPECT_THAT(playertest::Names(0), ElementsAre("f0", "f2", "f3", "f1", "f4", "f5"));
     EXPECT_THAT(SelectedNumbers(), ElementsAre("1", "2"));
 
     SelectNumbers({5});
     EXPECT_FALSE(Enabled(ids::kMoveDown));
     SelectNumbers({3, 4});
-    gui::SendCommand(pane_, ids::kMoveDown);
+    Choose(ids::kMoveDown);
     EXPECT_THAT(playertest::Names(0), ElementsAre("f0", "f2", "f3", "f5", "f1", "f4"));
     EXPECT_THAT(SelectedNumbers(), ElementsAre("4", "5"));
 }
@@ -262,14 +270,14 @@ TEST_F(MemoryPane, ContextMenuShowsTheCommandsAsTheyApply) {
 TEST_F(MemoryPane, FormatAsksFirstAndNoKeepsEverything) {
     Put({"f0", "f1"});
     boxes_.answers = {platform::kIdNo};
-    gui::SendCommand(pane_, ids::kPaneFormat);
+    Choose(ids::kPaneFormat);
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].text, "All file will be deleted.\nAre you sure?");
     EXPECT_EQ(boxes_.shown[0].caption, "Format");
     EXPECT_THAT(playertest::Names(0), ElementsAre("f0", "f1"));
 
     boxes_.answers = {platform::kIdYes};
-    gui::SendCommand(pane_, ids::kPaneLowFormat);
+    Choose(ids::kPaneLowFormat);
     EXPECT_EQ(boxes_.shown.back().caption, "Low Level Format");
     EXPECT_THAT(playertest::Names(0), IsEmpty());
     EXPECT_EQ(List().GetItemCount(), 0);
@@ -278,14 +286,14 @@ TEST_F(MemoryPane, FormatAsksFirstAndNoKeepsEverything) {
 TEST_F(MemoryPane, RenameByLabelEditingAndCancelRenamesNothing) {
     Put({"old.mp3"});
     SelectNumbers({0});
-    gui::SendCommand(pane_, ids::kRename);
+    Choose(ids::kRename);
     gui::Pump(100);
     ASSERT_NE(List().GetEditControl(), nullptr);
     gui::KeyPress(WXK_ESCAPE);
     gui::Pump(100);
     EXPECT_THAT(playertest::Names(0), ElementsAre("old.mp3"));
 
-    gui::SendCommand(pane_, ids::kRename);
+    Choose(ids::kRename);
     gui::Pump(100);
     wxTextCtrl* edit = List().GetEditControl();
     ASSERT_NE(edit, nullptr);
@@ -390,12 +398,12 @@ TEST_F(MemoryPane, DraggingRowsOntoThePcSideUploadsThem) {
 }
 
 TEST_F(MemoryPane, RawDataGoesToItsHandler) {
-    gui::SendCommand(pane_, ids::kPaneRawData);
+    Choose(ids::kPaneRawData);
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].text, "Download Raw Data is not available.");
     int memory = -1;
     auto old = HMp3MemView::SetRawDataHandler([&](wxWindow*, int m) { memory = m; });
-    gui::SendCommand(pane_, ids::kPaneRawData);
+    Choose(ids::kPaneRawData);
     HMp3MemView::SetRawDataHandler(std::move(old));
     EXPECT_EQ(memory, 0);
 }
