@@ -442,13 +442,13 @@ TEST_F(DesktopViewTest, OpeningRowsAndSelectingUploadedFiles) {
     std::vector<std::string> selected;
     for (long r : gui::SelectedRows(*list))
         selected.push_back(view_->RowAt(r).name);
-    EXPECT_EQ(selected, (std::vector<std::string>{"REC01.WAV", "a_b.mp3"}));
+    EXPECT_EQ(selected, (std::vector<std::string>{"a_b.mp3", "REC01.WAV"}));
 
     // The selection travels as full paths.
     HNameList sent;
     view_->CollectSelection(sent);
     ASSERT_EQ(sent.GetCount(), 2u);
-    EXPECT_EQ(sent.begin()->name, (folder_ / "REC01.WAV").string());
+    EXPECT_EQ(sent.begin()->name, (folder_ / "a_b.mp3").string());
 
     Select({"inner"});
     list->SetItemState(RowNamed("inner"), wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
