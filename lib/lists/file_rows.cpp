@@ -1,6 +1,9 @@
 #include "lib/lists/file_rows.h"
 
+#include <langinfo.h>
+
 #include <clocale>
+#include <cstdint>
 #include <cstring>
 #include <cwctype>
 #include <string_view>
@@ -51,8 +54,15 @@ int CompareByCharacters(const std::string& a, const std::string& b) {
     std::size_t i = 0;
     std::size_t j = 0;
     while (i < a.size() && j < b.size()) {
-        const char32_t ca = NextCharacter(a, i);
-        const char32_t cb = NextCharacter(b, j);
+        char32_t ca = static_cast<unsigned char>(a[i]);
+        char32_t cb = static_cast<unsigned char>(b[j]);
+        if ((ca | cb) < 0x80) { // ASCII on both sides, by far the most common
+            ++i;
+            ++j;
+        } else {
+            ca = NextCharacter(a, i);
+            cb = NextCharacter(b, j);
+        }
         if (ca == cb) continue;
         const char32_t la = Lower(ca);
         const char32_t lb = Lower(cb);
@@ -63,11 +73,18 @@ int CompareByCharacters(const std::string& a, const std::string& b) {
     return caseOrder;
 }
 
+// Whether the locale has collation rules of its own; the C locales have
+// none and collate bytes. Asked on every comparison (the locale may change),
+// so it must be cheap: glibc answers without a lock.
 bool LocaleCollates() {
+#ifdef _NL_COLLATE_NRULES
+    return reinterpret_cast<std::uintptr_t>(nl_langinfo(_NL_COLLATE_NRULES)) != 0;
+#else
     const char* name = std::setlocale(LC_COLLATE, nullptr);
     if (!name) return false;
     const std::string_view n(name);
     return !(n == "C" || n == "POSIX" || n.starts_with("C."));
+#endif
 }
 
 } // namespace
