@@ -116,8 +116,8 @@ const GioShellInfo::Kind& GioShellInfo::Lookup(const std::string& path, bool isD
         kind.contentType = type ? type : "application/octet-stream";
         g_free(type);
     }
-    // Where the desktop knows no more than "unknown", the name is made from
-    // the extension, "QKA File", as the original's shell did.
+    // Where the desktop knows no more than "unknown", the extension tells
+    // more: the type is named after it ("QKA File").
     if (!g_content_type_is_unknown(kind.contentType.c_str())) {
         if (gchar* description = g_content_type_get_description(kind.contentType.c_str())) {
             kind.typeName = description;
