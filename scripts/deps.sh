@@ -11,7 +11,8 @@ packages=(
   xvfb xauth tzdata shared-mime-info adwaita-icon-theme fonts-dejavu-core
   sox srecord binutils ffmpeg
   clang libclang-rt-dev valgrind
-  dpkg-dev librsvg2-bin desktop-file-utils appstream man-db groff-base
+  dpkg-dev librsvg2-bin desktop-file-utils appstream man-db groff-base lintian
+  fonts-lexi-gulim
 )
 
 missing=()

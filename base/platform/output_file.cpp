@@ -1,5 +1,8 @@
 #include "base/platform/output_file.h"
 
+#include <cerrno>
+#include <string>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +35,19 @@ std::FILE* OpenOutputUnlessInput(const char* path, std::FILE* input, const char*
     std::FILE* file = ::fdopen(fd, "wb");
     if (!file) ::close(fd);
     return file;
+}
+
+bool CanOpenOutput(const char* path) {
+    struct stat st {};
+    if (::stat(path, &st) == 0) return !S_ISDIR(st.st_mode) && ::access(path, W_OK) == 0;
+    if (errno != ENOENT) return false;
+    const std::string name(path);
+    const std::size_t slash = name.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : name.substr(0, slash);
+    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 } // namespace platform

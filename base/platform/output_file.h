@@ -12,4 +12,9 @@ namespace platform {
 std::FILE* OpenOutputUnlessInput(const char* path, std::FILE* input, const char* inputPath,
                                  bool& isInput);
 
+// Whether OpenOutputUnlessInput could open path for writing, found without
+// creating, emptying or otherwise changing anything: an existing file that
+// is not a folder must be writable, a new one needs a writable folder.
+bool CanOpenOutput(const char* path);
+
 } // namespace platform

@@ -14,9 +14,11 @@
 #include <string>
 #include <vector>
 
-// Three-way comparison of two names or texts as the lists sort them: by the
-// user's locale (strcoll), letter case counting; texts that collate equal
-// are ordered by their bytes, so that only equal texts compare equal.
+// Three-way comparison of two names or texts as the lists sort them: without
+// letter case first, then with it (small letters first), by the user's
+// locale (strcoll) where it has a collation and by characters in the C
+// locales; texts that still compare equal are ordered by their bytes, so
+// that only equal texts compare equal.
 int CompareNames(const std::string& a, const std::string& b);
 
 // Three-way comparison of two numbers.

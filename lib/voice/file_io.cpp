@@ -37,7 +37,10 @@ void OpenOutput(FilePair& files, const char* inPath, const char* outPath) {
 FilePair OpenPair(const char* inPath, const char* outPath) {
     FilePair files;
     files.in = Buffered(File(std::fopen(inPath, "rb")), files.inBuffer);
-    OpenOutput(files, inPath, outPath);
+    if (files.in)
+        OpenOutput(files, inPath, outPath);
+    else
+        files.outOpenable = platform::CanOpenOutput(outPath);
     return files;
 }
 

@@ -21,10 +21,14 @@ struct FilePair {
     // The output path names the input file itself (by any name or link):
     // out is null and the file was left untouched.
     bool outIsInput = false;
+    // Without an input, the output is not opened: whether it could have been.
+    bool outOpenable = false;
 };
 
-// Attempts both opens before either result is looked at; a file that did
-// not open is null. An output that is the input file is never truncated.
+// Opens the input, then the output; a file that did not open is null. When
+// the input does not open, the output is only looked at (outOpenable), so
+// that a failed run leaves an existing file of that name as it was. An
+// output that is the input file is never truncated.
 FilePair OpenPair(const char* inPath, const char* outPath);
 
 // Opens the input, and the output only when the input opened and is not

@@ -67,6 +67,9 @@ TEST_F(Songdock, PlugAndUnplugReachTheOpenWindow) {
         gui::PumpUntil([this] { return Pane(0) && PaneList(0).GetItemCount() == 5; }, 2000));
     EXPECT_TRUE(View().GetMemFrame()->GetSplitter()->IsShown());
     EXPECT_THAT(Names(PaneList(0)), Contains("REC01.QKA"));
+    // The player's recordings have a type name of their own.
+    EXPECT_THAT(gui::ListRows(PaneList(0))[size_t(RowOf(PaneList(0), "REC01.QKA"))],
+                Contains("KD5200 voice recording (QKA)"));
     EXPECT_TRUE(Enabled(ids::kFormatInternal));
     EXPECT_TRUE(Enabled(ids::kUpgradeApplication));
     frame_->GetStatusBarPanes()->UpdatePanes();

@@ -8,6 +8,9 @@ expected_files() {
     echo "share/man/man1/$p.1.gz"
   done
   echo "$LIBDIR/libkd5200usb.so"
+  echo "share/mime/packages/com.zentrovia.songdock.xml"
+  echo "share/doc/songdock/copyright"
+  echo "share/doc/songdock/changelog.gz"
   echo "share/icons/hicolor/scalable/apps/com.zentrovia.songdock.svg"
   for s in 16 22 24 32 48 64 128 256; do
     echo "share/icons/hicolor/${s}x${s}/apps/com.zentrovia.songdock.png"

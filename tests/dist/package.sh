@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # CPack builds songdock_<version>_<arch>.deb with the installed files under
-# /usr and the Debian dependencies of its programs.
-# Usage: package.sh BUILD-DIR WITH_SONGDOCK WITH_CHM
+# /usr and the Debian dependencies of its programs, and lintian, when it is
+# installed, finds nothing to warn about.
+# Usage: package.sh BUILD-DIR WITH_SONGDOCK WITH_CHM PRIVATE-LIBDIR
 set -euo pipefail
 build=$1
-LIBDIR=lib WITH_SONGDOCK=$2 WITH_CHM=$3
+WITH_SONGDOCK=$2 WITH_CHM=$3 LIBDIR=$4
 source "$(dirname "$0")/expected_files.sh"
 
 out=$(mktemp -d)
@@ -36,10 +37,22 @@ fi
 
 [ "$(dpkg-deb -f "$deb" Package)" = songdock ] || { echo "wrong package name" >&2; status=1; }
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libc6 libstdc++6 libsqlite3-0 libopencore-amrnb0; do
+for lib in libc6 libstdc++6 libsqlite3-0 libopencore-amrnb0 fonts-lexi-gulim; do
   if ! sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends" | grep -qxF "$lib"; then
     echo "Depends lacks $lib: $depends" >&2
     status=1
   fi
 done
+# No error and no warning; lintian's own notes (I:, P:) are not asked for.
+if command -v lintian >/dev/null; then
+  if ! report=$(lintian --fail-on none "$deb" 2>&1); then
+    echo "lintian did not run: $report" >&2
+    status=1
+  elif grep -E '^[EW]: ' <<<"$report"; then
+    echo "lintian reports errors or warnings (above)" >&2
+    status=1
+  fi
+else
+  echo "lintian is not installed (scripts/deps.sh): the package is not checked by it"
+fi
 exit $status

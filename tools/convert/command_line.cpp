@@ -89,7 +89,7 @@ int Qdx2WavMain(int argc, char** argv) {
         // Writing over the recording being read would destroy it.
         if (files.outIsInput)
             PrintError("\ncannot write '%s'\n", outPath);
-        else if (!files.out)
+        else if (files.in ? !files.out : !files.outOpenable)
             PrintError("\ncannot open '%s' or already exist\n", outPath);
         return 0;
     }

@@ -23,7 +23,7 @@ int QkaToWav(const char* inPath, const char* outPath) {
         // Writing over the recording being read would destroy it.
         if (files.outIsInput)
             PrintError("cannot write '%s'\n", outPath);
-        else if (!files.out)
+        else if (files.in ? !files.out : !files.outOpenable)
             PrintError("cannot open '%s' or already exist\n", outPath);
         return kResultRejected;
     }

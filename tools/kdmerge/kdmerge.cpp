@@ -1,4 +1,5 @@
 // kdmerge: joins Intel HEX files into one, in command-line order.
+#include "base/platform/option_word.h"
 #include "lib/hex/hex_reader.h"
 #include "tools/kdmerge/merge_output.h"
 #include "tools/kdmerge/merge_records.h"
@@ -55,7 +56,8 @@ void PrintUsage() {
 Parsed ParseArguments(int argc, char** argv, Options& options, std::string& message) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (!arg.empty() && (arg[0] == '/' || arg[0] == '-')) {
+        if (platform::IsLongHelp(arg)) return Parsed::Usage;
+        if (platform::IsOptionWord(arg)) {
             switch (std::tolower(static_cast<unsigned char>(arg.size() > 1 ? arg[1] : '\0'))) {
             case 'o':
                 if (i + 1 < argc) {

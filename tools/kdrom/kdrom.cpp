@@ -1,6 +1,7 @@
 // kdrom: writes application or boot code from an Intel HEX file into the player.
 #include "lib/device/kd5200usb.h"
 #include "lib/hex/hex_to_image.h"
+#include "base/platform/option_word.h"
 #include "base/platform/paths.h"
 #include "base/platform/temp_file.h"
 
@@ -47,7 +48,8 @@ void PrintUsage() {
 Parsed ParseArguments(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        if (arg[0] == '/' || arg[0] == '-') {
+        if (platform::IsLongHelp(arg)) return Parsed::Usage;
+        if (platform::IsOptionWord(arg)) {
             switch (std::tolower(static_cast<unsigned char>(arg[1]))) {
             case 'b':
                 options.boot = true;

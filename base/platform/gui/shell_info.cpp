@@ -67,6 +67,15 @@ std::string LastName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// "<EXT> File" for a key such as ".qka", "File" without an extension.
+std::string ExtensionTypeName(const std::string& key) {
+    if (!key.starts_with('.')) return "File";
+    std::string ext = key.substr(1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return ext + " File";
+}
+
 std::unique_ptr<ShellInfo>& Installed() {
     static std::unique_ptr<ShellInfo> info = std::make_unique<GioShellInfo>();
     return info;
@@ -107,11 +116,15 @@ const GioShellInfo::Kind& GioShellInfo::Lookup(const std::string& path, bool isD
         kind.contentType = type ? type : "application/octet-stream";
         g_free(type);
     }
-    if (gchar* description = g_content_type_get_description(kind.contentType.c_str())) {
-        kind.typeName = description;
-        g_free(description);
+    // Where the desktop knows no more than "unknown", the extension tells
+    // more: the type is named after it ("QKA File").
+    if (!g_content_type_is_unknown(kind.contentType.c_str())) {
+        if (gchar* description = g_content_type_get_description(kind.contentType.c_str())) {
+            kind.typeName = description;
+            g_free(description);
+        }
     }
-    if (kind.typeName.empty()) kind.typeName = key.empty() ? "File" : key.substr(1) + " File";
+    if (kind.typeName.empty()) kind.typeName = ExtensionTypeName(key);
     return types_.emplace(key, std::move(kind)).first->second;
 }
 
@@ -137,10 +150,7 @@ std::string StubShellInfo::TypeName(const std::string& path, bool isDirectory) {
     const std::string name = LastName(path);
     const auto dot = name.find_last_of('.');
     if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) return "File";
-    std::string ext = name.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return ext + " File";
+    return ExtensionTypeName(name.substr(dot));
 }
 
 wxBitmap StubShellInfo::Icon(const std::string&, bool isDirectory, int size) {

@@ -21,6 +21,12 @@ TEST(ShellInfo, TypeNamesFromContentTypes) {
     EXPECT_FALSE(folder.empty());
     EXPECT_NE(folder, mp3);
     EXPECT_NE(info.TypeName("a.wav", false), mp3);
+    // The kit's own kinds come from its content-type file; where the desktop
+    // knows nothing but "unknown", the extension names the type.
+    EXPECT_EQ(info.TypeName("REC01.QKA", false), "KD5200 voice recording (QKA)");
+    EXPECT_EQ(info.TypeName("/music/VOICE001.QDX", false), "KD5200 voice recording (QDX)");
+    EXPECT_EQ(info.TypeName("fw.hex", false), "Intel HEX firmware");
+    EXPECT_EQ(info.TypeName("x.zzqq", false), "ZZQQ File");
 }
 
 TEST(ShellInfo, ExecutablesWithoutExtension) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 
 namespace {
@@ -47,10 +48,32 @@ TEST(FileRowsTest, SortsByAColumnThenByNameAndReversesExactly) {
     order.Reverse();
     EXPECT_EQ(order.Indices(), ascending);
 
-    // Letter case counts; names that are not UTF-8 still order totally.
-    EXPECT_LT(CompareNames("B", "a"), 0);
+    // Names that are not UTF-8 still order totally.
     EXPECT_EQ(CompareNames("a", "a"), 0);
     EXPECT_NE(CompareNames("M\xfasica", "M\xfbsica"), 0);
+}
+
+TEST(FileRowsTest, NamesSortWithoutCaseFirstInTheCLocales) {
+    // Without case first, then the small letter first; the C locales would
+    // otherwise put every capital before every small letter.
+    const auto sortedByName = [](std::vector<std::string> names) {
+        std::sort(names.rbegin(), names.rend());
+        std::stable_sort(
+            names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return CompareNames(a, b) < 0; });
+        return names;
+    };
+    const std::vector<std::string> ascii = {"a.mp3", "A.mp3",        "ab.mp3", "b.txt",
+                                            "B.txt", "VOICE001.QDX", "Zed"};
+    for (const char* locale : {"C", "C.UTF-8"}) {
+        ASSERT_TRUE(std::setlocale(LC_ALL, locale)) << locale;
+        EXPECT_EQ(sortedByName(ascii), ascii) << locale;
+    }
+    // With UTF-8 character types other letters have a case too; bytes that
+    // are not UTF-8 come after every character.
+    const std::vector<std::string> utf8 = {"Zed", "\xc3\xa9t\xc3\xa9", "\xc3\x89T\xc3\x89",
+                                           "\xc3\xa9u", "\xff"};
+    EXPECT_EQ(sortedByName(utf8), utf8);
 }
 
 TEST(FileRowsTest, MarksFindTheirRowsAgainAfterAReorder) {

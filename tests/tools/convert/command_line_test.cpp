@@ -85,12 +85,20 @@ TEST_P(CommandLine, SuccessIsStatusOneAndExtraArgumentsAreIgnored) {
     EXPECT_FALSE(fs::exists(dir_.Path("extra")));
 }
 
-TEST_P(CommandLine, MissingInputLeavesAnEmptyOutput) {
-    const auto run = Run({dir_.Path("missing"), dir_.Path("out.wav")});
+TEST_P(CommandLine, MissingInputChangesNoOutput) {
+    // A mistyped input must neither create the output nor empty an existing
+    // WAV of that name; the message and status are those of any failed open.
+    auto run = Run({dir_.Path("missing"), dir_.Path("new.wav")});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, Message("cannot open '%s'", dir_.Path("missing")));
-    ASSERT_TRUE(fs::exists(dir_.Path("out.wav")));
-    EXPECT_EQ(fs::file_size(dir_.Path("out.wav")), 0u);
+    EXPECT_FALSE(fs::exists(dir_.Path("new.wav")));
+
+    const Bytes wav(5000, 7);
+    testfiles::WriteBytes(dir_.Path("old.wav"), wav);
+    run = Run({dir_.Path("missing"), dir_.Path("old.wav")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, Message("cannot open '%s'", dir_.Path("missing")));
+    EXPECT_EQ(testfiles::ReadBytes(dir_.Path("old.wav")), wav);
 }
 
 TEST_P(CommandLine, BothUnusableInputReportedFirst) {

@@ -157,6 +157,11 @@ TEST_F(Kdmerge, CommandLineErrors) {
     run = Run({"-o", "-y", "a.hex", "/q"});
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(std::filesystem::exists(dir / "-y"));
+    // Absolute names are files: "/o /tmp/all.hex /tmp/a.hex".
+    const std::string all = dir / "all.hex";
+    run = Run({"/o", all, dir / "a.hex", "/q"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Read("all.hex"), kExt0 + kEnd);
 }
 
 TEST_F(Kdmerge, AtMostSixtyFourInputs) {
@@ -182,7 +187,8 @@ TEST_F(Kdmerge, PrintsUsage) {
                            "  \t/y         : All Yes\n"
                            "  \t/?, /h     : help\n"
                            "  '-' can be accepted also, instead of '/'\n");
-    EXPECT_EQ(Run({"-Help"}).out, run.out);
+    for (const char* help : {"-Help", "/help", "--help"})
+        EXPECT_EQ(Run({help}).out, run.out) << help;
 }
 
 TEST_F(Kdmerge, RefusesToOverwriteAnInput) {

@@ -71,6 +71,13 @@ TEST_F(Kdrom, OptionsInAnyOrderAndCase) {
                   std::string::npos)
             << Log();
     }
+    // A name that begins with "/" and holds another "/" is a file, not an option.
+    const std::string absolute = dir / "fw.hex";
+    const ProgramRun run = Run({absolute, "/B"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(Log().find("KD5200_UpgradeFirmware(null, h, 1, 0, \"$TMP\", \"" + absolute + "\")"),
+              std::string::npos)
+        << Log();
 }
 
 TEST_F(Kdrom, FailedWriteShowsTheLibrarysError) {
@@ -179,5 +186,6 @@ TEST_F(Kdrom, PrintsUsage) {
                            "  \t/?, /h   : help\n"
                            "  '-' can be accepted also, instead of '/'\n");
     EXPECT_EQ(Log(), "");
-    EXPECT_EQ(Run({"-H"}).out, run.out);
+    for (const char* help : {"-H", "/help", "--help"})
+        EXPECT_EQ(Run({help}).out, run.out) << help;
 }

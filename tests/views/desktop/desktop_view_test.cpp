@@ -160,7 +160,7 @@ TEST_F(DesktopViewTest, FoldersFirstFilterSizesDatesAndSorts) {
     fs::create_directories(folder_ / "b_dir");
     fs::create_directories(folder_ / "a_dir");
     fs::create_directories(folder_ / ".hidden");
-    Touch(folder_ / "z.mp3", 1136214245, std::string(1500000, 'z')); // 2006-01-02 15:04:05 UTC
+    Touch(folder_ / "Zed.mp3", 1136214245, std::string(1500000, 'z')); // 2006-01-02 15:04:05 UTC
     Touch(folder_ / "A.MP3", 1000000000, std::string(10, 'a'));
     Touch(folder_ / "c.txt");
     Touch(folder_ / ".dot.mp3");
@@ -172,8 +172,9 @@ TEST_F(DesktopViewTest, FoldersFirstFilterSizesDatesAndSorts) {
         ::close(fd);
     }
     Open(folder_);
+    // Names sort without case first, also in the C locale.
     EXPECT_EQ(Column(0), (std::vector<std::string>{"a_dir", "b_dir", "A.MP3", "big.mp3",
-                                                   "empty.mp3", "z.mp3"}));
+                                                   "empty.mp3", "Zed.mp3"}));
     EXPECT_EQ(Column(1)[3], "4,194,305KB");
     EXPECT_EQ(Column(1)[4], "0KB");
     EXPECT_EQ(Column(1)[5], "1,465KB");
@@ -183,11 +184,11 @@ TEST_F(DesktopViewTest, FoldersFirstFilterSizesDatesAndSorts) {
 
     // Size ascending keeps the folders first; clicking it again reverses all.
     ClickHeader(1);
-    EXPECT_EQ(Column(0), (std::vector<std::string>{"a_dir", "b_dir", "empty.mp3", "A.MP3", "z.mp3",
-                                                   "big.mp3"}));
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"a_dir", "b_dir", "empty.mp3", "A.MP3",
+                                                   "Zed.mp3", "big.mp3"}));
     EXPECT_EQ(settings::GetSortKey(-1), 1);
     ClickHeader(1);
-    EXPECT_EQ(Column(0), (std::vector<std::string>{"big.mp3", "z.mp3", "A.MP3", "empty.mp3",
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"big.mp3", "Zed.mp3", "A.MP3", "empty.mp3",
                                                    "b_dir", "a_dir"}));
     EXPECT_EQ(settings::GetSortAscendent(-1), 0);
     ClickHeader(3); // date, ascending
@@ -441,13 +442,13 @@ TEST_F(DesktopViewTest, OpeningRowsAndSelectingUploadedFiles) {
     std::vector<std::string> selected;
     for (long r : gui::SelectedRows(*list))
         selected.push_back(view_->RowAt(r).name);
-    EXPECT_EQ(selected, (std::vector<std::string>{"REC01.WAV", "a_b.mp3"}));
+    EXPECT_EQ(selected, (std::vector<std::string>{"a_b.mp3", "REC01.WAV"}));
 
     // The selection travels as full paths.
     HNameList sent;
     view_->CollectSelection(sent);
     ASSERT_EQ(sent.GetCount(), 2u);
-    EXPECT_EQ(sent.begin()->name, (folder_ / "REC01.WAV").string());
+    EXPECT_EQ(sent.begin()->name, (folder_ / "a_b.mp3").string());
 
     Select({"inner"});
     list->SetItemState(RowNamed("inner"), wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);

@@ -148,11 +148,11 @@ TEST_F(MemoryPane, ListsSizesTotalsAndTypes) {
     Put({"README"}, 1025);
     const auto rows = gui::ListRows(List());
     ASSERT_EQ(rows.size(), 4u);
-    // Sorted by name at first.
-    EXPECT_THAT(rows[0], ElementsAre("README", "3", "2KB", "File"));
-    EXPECT_THAT(rows[1], ElementsAre("empty.mp3", "0", "0KB", "MP3 File"));
-    EXPECT_THAT(rows[2], ElementsAre("kilo.mp3", "2", "1KB", "MP3 File"));
-    EXPECT_THAT(rows[3], ElementsAre("one.mp3", "1", "1KB", "MP3 File"));
+    // Sorted by name at first, without letter case.
+    EXPECT_THAT(rows[0], ElementsAre("empty.mp3", "0", "0KB", "MP3 File"));
+    EXPECT_THAT(rows[1], ElementsAre("kilo.mp3", "2", "1KB", "MP3 File"));
+    EXPECT_THAT(rows[2], ElementsAre("one.mp3", "1", "1KB", "MP3 File"));
+    EXPECT_THAT(rows[3], ElementsAre("README", "3", "2KB", "File"));
     // Icons are looked up once per kind of file, not per row.
     auto& shell = static_cast<platform::StubShellInfo&>(platform::CurrentShellInfo());
     gui::Pump(50);
