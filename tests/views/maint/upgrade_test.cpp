@@ -37,12 +37,13 @@ TEST_F(UpgradeTest, HexFileIsConvertedWrittenAndTheProgramCloses) {
     Connect();
     ASSERT_TRUE(Enabled(ids::kUpgradeApplication));
     const auto code = hexgen::RandomBytes(3000, 7);
-    // A vector area below 0x2000 stays out of the application image.
+    // A vector area below 0x2000 stays out of the application image, after a question.
     const std::string hex = work_ / "CODE.HEX";
     ASSERT_TRUE(hexgen::WriteText(hex, hexgen::DataRecords(0x1F00, {1, 2, 3, 4}) +
                                            hexgen::DataRecords(0x2000, code) +
                                            hexgen::EndRecord()));
     dialogs_.answers = {hex};
+    boxes_.answers = {platform::kIdOk};
     ASSERT_TRUE(Command(ids::kUpgradeApplication));
 
     ASSERT_EQ(dialogs_.shown.size(), 1u);
@@ -52,8 +53,11 @@ TEST_F(UpgradeTest, HexFileIsConvertedWrittenAndTheProgramCloses) {
     EXPECT_EQ(StoredImage("application"), std::string(code.begin(), code.end()));
     EXPECT_EQ(settings::GetText(settings::kSongdockSection, settings::kCodecCodeName, ""), hex);
     EXPECT_EQ(TempFiles(), 0u);
-    ASSERT_EQ(boxes_.shown.size(), 1u);
-    ExpectClosingMessage(0);
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[0].text, hex +
+                                        ": line 2: data below the base address 0x2000 is not "
+                                        "written (1 record in all)\n\nWrite the firmware anyway?");
+    ExpectClosingMessage(1);
     EXPECT_EQ(closes_, 1);
     EXPECT_TRUE(DevIsStale(0) && DevIsStale(1));
 
@@ -62,7 +66,7 @@ TEST_F(UpgradeTest, HexFileIsConvertedWrittenAndTheProgramCloses) {
     ASSERT_TRUE(Command(ids::kUpgradeApplication));
     EXPECT_EQ(dialogs_.shown[1].initialPath, hex);
     EXPECT_EQ(settings::GetText(settings::kSongdockSection, settings::kCodecCodeName, ""), hex);
-    EXPECT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown.size(), 2u);
     EXPECT_EQ(closes_, 1);
 }
 
@@ -99,11 +103,67 @@ TEST_F(UpgradeTest, FailedConversionIsShownAndNothingIsWritten) {
     EXPECT_NE(Sim("status").find("application image: none"), std::string::npos);
 }
 
+// A damaged HEX file is written only when the person says so, and then as
+// the rules give it; a file that converts to nothing is never written.
+TEST_F(UpgradeTest, DamagedHexFilesAreWrittenOnlyWhenConfirmed) {
+    Connect();
+    const std::string notes = work_ / "notes.hex";
+    ASSERT_TRUE(hexgen::WriteText(notes, "Release notes\nNothing to see here.\n"));
+    dialogs_.answers = {notes};
+    ASSERT_TRUE(Command(ids::kUpgradeApplication));
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text,
+              notes + ": the firmware image is empty (0 bytes): no data at or above address "
+                      "0x2000 was read.\n\nThe player was not changed.");
+    EXPECT_EQ(boxes_.shown[0].style, platform::kMbOk | platform::kMbIconWarning);
+
+    std::string bad = hexgen::Record(0, 0x2000, {1, 2});
+    bad[bad.size() - 2] = bad[bad.size() - 2] == '0' ? '1' : '0';
+    const std::string checksum = work_ / "checksum.hex";
+    ASSERT_TRUE(hexgen::WriteText(checksum, bad + hexgen::EndRecord()));
+    dialogs_.answers = {checksum};
+    boxes_.answers = {platform::kIdCancel};
+    ASSERT_TRUE(Command(ids::kUpgradeApplication));
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].text, checksum + ": line 1: checksum mismatch (1 record in all); "
+                                               "written as read\n\nWrite the firmware anyway?");
+    EXPECT_EQ(boxes_.shown[1].style, platform::kMbOkCancel | platform::kMbIconWarning);
+
+    // A blank line after line 50 of a 3000-byte file: 784 bytes before it.
+    const auto code = hexgen::RandomBytes(3000, 7);
+    std::string text = hexgen::HexFile(0x2000, code);
+    size_t at = 0;
+    for (int line = 0; line < 50; ++line)
+        at = text.find('\n', at) + 1;
+    text.insert(at, "\n");
+    const std::string cut = work_ / "cut.hex";
+    ASSERT_TRUE(hexgen::WriteText(cut, text));
+    dialogs_.answers = {cut};
+    boxes_.answers = {platform::kIdCancel};
+    ASSERT_TRUE(Command(ids::kUpgradeApplication));
+    ASSERT_EQ(boxes_.shown.size(), 3u);
+    EXPECT_EQ(boxes_.shown[2].text, cut + ": line 51: reading stops at an empty line; 140 records "
+                                          "after it are not written\n\nWrite the firmware anyway?");
+    EXPECT_EQ(closes_, 0);
+    EXPECT_EQ(TempFiles(), 0u);
+    EXPECT_NE(Sim("status").find("application image: none"), std::string::npos);
+
+    dialogs_.answers = {cut};
+    boxes_.answers = {platform::kIdOk};
+    ASSERT_TRUE(Command(ids::kUpgradeApplication));
+    EXPECT_EQ(StoredImage("application"), std::string(code.begin(), code.begin() + 784));
+    ExpectClosingMessage(4);
+    EXPECT_EQ(closes_, 1);
+    EXPECT_EQ(TempFiles(), 0u);
+}
+
 TEST_F(UpgradeTest, FailedWriteIsShownThenTheClosingMessage) {
     Connect();
-    const std::string empty = work_ / "empty.HEX"; // converts to an empty image
-    ASSERT_TRUE(hexgen::WriteText(empty, hexgen::EndRecord()));
-    dialogs_.answers = {empty};
+    // One byte more than the player's code memory: the library refuses it.
+    const std::string big = work_ / "big.bin";
+    devtest::WriteFile(big, "x");
+    std::filesystem::resize_file(big, KD5200_MAX_IMAGE_BYTES + 1);
+    dialogs_.answers = {big};
     ASSERT_TRUE(Command(ids::kUpgradeApplication));
     ASSERT_EQ(boxes_.shown.size(), 2u);
     EXPECT_FALSE(boxes_.shown[0].text.empty()); // the library's message
