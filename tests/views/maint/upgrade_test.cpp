@@ -9,7 +9,10 @@
 #include <wx/button.h>
 #include <wx/progdlg.h>
 
+#include <chrono>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -175,25 +178,31 @@ TEST_F(UpgradeTest, FailedWriteIsShownThenTheClosingMessage) {
 // The write runs under the format time-out; afterwards the receive time-out
 // is back. A slow player shows it: a write that takes longer than the
 // receive time-out succeeds, and a read from the player as long afterwards
-// times out.
-TEST_F(UpgradeTest, WriteRunsUnderTheFormatTimeoutWithoutCancel) {
+// times out. Meanwhile the progress dialog, which has no Cancel, moves at
+// least every half second.
+TEST_F(UpgradeTest, WriteRunsUnderTheFormatTimeoutWithoutCancelAndShowsProgress) {
     Connect();
     DevSetTimeouts(300, 20000, 300000);
-    const std::string image(6000, 'i');
+    const std::string image(20000, 'i');
     devtest::WriteFile(work_ / "slow.bin", image);
     HNameList files;
     files.Add((work_ / "slow.bin").c_str(), 0, 0);
     ASSERT_EQ(DevDownloadFiles(nullptr, 0, files), 0);
-    setenv("KD5200_SPEED", "10000", 1); // 600 ms for the image
+    setenv("KD5200_SPEED", "10000", 1); // 2 s for the image
 
+    using Clock = std::chrono::steady_clock;
     bool sawDialog = false, hadCancel = true;
-    gui::Script script(100);
-    for (int i = 0; i < 5; ++i)
+    std::vector<std::pair<Clock::time_point, int>> changes; // when the gauge moved, and to what
+    gui::Script script(20);
+    for (int i = 0; i < 150; ++i)
         script.Then([&] {
             for (wxWindow* top : wxTopLevelWindows)
-                if (auto* dialog = dynamic_cast<wxProgressDialog*>(top)) {
+                if (auto* dialog = dynamic_cast<wxProgressDialog*>(top);
+                    dialog && dialog->IsShown()) {
                     sawDialog = true;
                     hadCancel = dialog->FindWindow(wxID_CANCEL) != nullptr;
+                    if (changes.empty() || changes.back().second != dialog->GetValue())
+                        changes.emplace_back(Clock::now(), dialog->GetValue());
                 }
         });
     script.Start();
@@ -203,6 +212,12 @@ TEST_F(UpgradeTest, WriteRunsUnderTheFormatTimeoutWithoutCancel) {
     ASSERT_EQ(boxes_.shown.size(), 1u) << boxes_.shown[0].text;
     EXPECT_TRUE(sawDialog);
     EXPECT_FALSE(hadCancel);
+    // The dialog sees a new value on its next update, so the first change
+    // shows a step late; from then on it moves with every report.
+    ASSERT_GE(changes.size(), 5u);
+    for (size_t i = 2; i < changes.size(); ++i)
+        EXPECT_LE(changes[i].first - changes[i - 1].first, std::chrono::milliseconds(500))
+            << "the gauge stood still before " << changes[i].second;
 
     EXPECT_EQ(DevGetTimeouts().receive, 300);
     std::filesystem::create_directory(work_ / "back");
