@@ -173,6 +173,28 @@ TEST_F(Songdock, PlugAndUnplugReachTheOpenWindow) {
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
+// A player whose directory cannot be read is there but damaged: the person
+// is told once, with the library's text, and the panes say so.
+TEST_F(Songdock, ADamagedPlayerSaysSoOnce) {
+    Sim("plug");
+    for (const char* part : {"/player.db-wal", "/player.db-shm"})
+        fs::remove(player_.path() + part);
+    std::ofstream(player_.path() + "/player.db", std::ios::trunc) << std::string(8192, 'x');
+    Start();
+    ASSERT_TRUE(gui::PumpUntil([this] { return !boxes_.shown.empty(); }, 2000));
+    EXPECT_THAT(boxes_.shown[0].text, testing::HasSubstr("The player's directory cannot be read"));
+    ASSERT_TRUE(Pane(0) && Pane(1));
+    EXPECT_EQ(Pane(0)->GetHeaderText(), " Internal Memory - Memory Cannot Be Read");
+    EXPECT_EQ(Pane(1)->GetHeaderText(), " External Memory - Memory Cannot Be Read");
+
+    wxQueueEvent(frame_, new wxCommandEvent(wxEVT_SD_DEVICE_CHANGE));
+    gui::Pump(100);
+    EXPECT_TRUE(gui::SendCommand(frame_, ids::kRefresh));
+    gui::Pump(100);
+    EXPECT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(Pane(0)->GetHeaderText(), " Internal Memory - Memory Cannot Be Read");
+}
+
 TEST_F(Songdock, ButtonsAndDragsMoveFilesBothWays) {
     Sim("plug");
     Start();
