@@ -195,6 +195,24 @@ TEST_F(Songdock, ADamagedPlayerSaysSoOnce) {
     EXPECT_EQ(Pane(0)->GetHeaderText(), " Internal Memory - Memory Cannot Be Read");
 }
 
+// Upgrade Application Code from the menu on a damaged HEX file: the warning
+// comes as a question before the player is touched, and Cancel writes nothing.
+TEST_F(Songdock, UpgradeFromADamagedHexFileAsksFirst) {
+    Sim("plug");
+    Start();
+    const std::string hex = work_.path() + "/bad.hex";
+    std::ofstream(hex) << ":0120000001DF\n:00000001FF\n"; // the checksum is DE
+    dialogs_.answers = {hex};
+    boxes_.answers = {platform::kIdCancel};
+    ASSERT_TRUE(Enabled(ids::kUpgradeApplication));
+    EXPECT_TRUE(gui::SendCommand(frame_, ids::kUpgradeApplication));
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, hex + ": line 1: checksum mismatch (1 record in all); written "
+                                          "as read\n\nWrite the firmware anyway?");
+    EXPECT_NE(Sim("status").find("application image: none"), std::string::npos);
+    EXPECT_TRUE(frame_->IsShown());
+}
+
 TEST_F(Songdock, ButtonsAndDragsMoveFilesBothWays) {
     Sim("plug");
     Start();

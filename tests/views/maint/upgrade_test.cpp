@@ -90,6 +90,16 @@ TEST_F(UpgradeTest, OtherFilesArePassedUnchanged) {
         EXPECT_EQ(TempFiles(), 0u);
     }
     EXPECT_EQ(closes_, 2);
+
+    // An empty file is refused before the player is touched.
+    devtest::WriteFile(work_ / "empty.bin", "");
+    dialogs_.answers = {work_ / "empty.bin"};
+    ASSERT_TRUE(Command(ids::kUpgradeBoot));
+    EXPECT_EQ(boxes_.shown.back().text,
+              work_ / "empty.bin" +
+                  ": the firmware image is empty (0 bytes).\n\nThe player was not changed.");
+    EXPECT_EQ(StoredImage("boot"), "boot image of fw.2/code");
+    EXPECT_EQ(closes_, 2);
 }
 
 TEST_F(UpgradeTest, FailedConversionIsShownAndNothingIsWritten) {
