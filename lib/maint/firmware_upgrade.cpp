@@ -50,17 +50,19 @@ bool ConvertToTemporaryImage(void* parent, const std::string& hexPath, uint32_t 
 // before the write; an empty image is refused. True when the write may go on.
 bool ConfirmImage(void* parent, const std::string& path, const HexImageReport& report,
                   const std::string& caption) {
-    if (report.imageSize == 0) {
-        platform::MessageBox(parent,
-                             HexEmptyImageText(path, report) + ".\n\nThe player was not changed.",
-                             caption, platform::kMbOk | platform::kMbIconWarning);
-        return false;
-    }
     const std::vector<std::string> warnings = HexImageWarnings(path, report);
-    if (warnings.empty()) return true;
     std::string text;
     for (const std::string& line : warnings)
         text += line + "\n";
+    if (report.imageSize == 0) {
+        // The warnings, if any, tell why nothing was read.
+        platform::MessageBox(parent,
+                             HexEmptyImageText(path, report) + ".\n" + text +
+                                 "\nThe player was not changed.",
+                             caption, platform::kMbOk | platform::kMbIconWarning);
+        return false;
+    }
+    if (warnings.empty()) return true;
     text += "\nWrite the firmware anyway?";
     return platform::MessageBox(parent, text, caption,
                                 platform::kMbOkCancel | platform::kMbIconWarning) ==

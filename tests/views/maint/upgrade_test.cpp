@@ -121,13 +121,18 @@ TEST_F(UpgradeTest, FailedConversionIsShownAndNothingIsWritten) {
 TEST_F(UpgradeTest, DamagedHexFilesAreWrittenOnlyWhenConfirmed) {
     Connect();
     const std::string notes = work_ / "notes.hex";
-    ASSERT_TRUE(hexgen::WriteText(notes, "Release notes\nNothing to see here.\n"));
+    // Notes that quote a record: the warning tells why nothing was read.
+    ASSERT_TRUE(hexgen::WriteText(notes, "Release notes\n" + hexgen::Record(0, 0x2000, {1})));
     dialogs_.answers = {notes};
     ASSERT_TRUE(Command(ids::kUpgradeApplication));
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].text,
-              notes + ": the firmware image is empty (0 bytes): no data at or above address "
-                      "0x2000 was read.\n\nThe player was not changed.");
+              notes +
+                  ": the firmware image is empty (0 bytes): no data at or above address "
+                  "0x2000 was read.\n" +
+                  notes +
+                  ": line 1: reading stops at a line that is not a record; 1 record after it "
+                  "is not written\n\nThe player was not changed.");
     EXPECT_EQ(boxes_.shown[0].style, platform::kMbOk | platform::kMbIconWarning);
 
     std::string bad = hexgen::Record(0, 0x2000, {1, 2});
