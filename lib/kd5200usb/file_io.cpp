@@ -182,6 +182,8 @@ Status AtomicOutput::Create(const std::string& target, const std::string& player
     // A link to a regular file: the file it names is replaced.
     target_ = isLink ? RealPath(target) : target;
     const std::string folder = FolderOf(target_);
+    // What killed transfers to the same target left behind, named or not.
+    RemoveStaleTemporaries(HiddenPattern(target_));
     file_ = FileHandle(open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
     if (file_.Get() >= 0) {
         unnamed_ = true;
@@ -196,7 +198,6 @@ Status AtomicOutput::Create(const std::string& target, const std::string& player
 
 Status AtomicOutput::CreateNamed() {
     const std::string pattern = HiddenPattern(target_);
-    RemoveStaleTemporaries(pattern);
     std::vector<char> name(pattern.begin(), pattern.end());
     name.insert(name.end(), {'X', 'X', 'X', 'X', 'X', 'X', '\0'});
     const int fd = mkostemp(name.data(), O_CLOEXEC);

@@ -47,8 +47,8 @@ bool InsideFolder(const std::string& folder, const std::string& path);
 // target on Commit, so that it appears whole or not at all and a process
 // killed meanwhile leaves nothing behind. Where the file system has no such
 // files, a hidden temporary ".NAME.XXXXXX" is used instead, locked while it
-// is written, and the unlocked ones of a killed transfer to the same target
-// are removed by the next one. A symbolic link keeps pointing at the new
+// is written. Each output removes the unlocked hidden temporaries of killed
+// transfers to the same target. A symbolic link keeps pointing at the new
 // file. A device, a FIFO or a link to one is written straight through.
 class AtomicOutput {
 public:

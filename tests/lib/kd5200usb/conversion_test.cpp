@@ -6,6 +6,8 @@
 
 #include <csignal>
 #include <random>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -90,8 +92,22 @@ TEST_F(ConversionTest, KilledTransfersLeaveNothingBehind) {
     ASSERT_TRUE(voicedata::MakeQkaRecording(qka, 300.0));
     ASSERT_TRUE(Download(0, PcFile("big.bin", kdtest::Pattern(3 << 20, 5))));
     ASSERT_TRUE(Download(0, qka));
-    std::filesystem::remove(pc_ + "/big.bin");
     std::filesystem::remove(qka);
+    // What a killed transfer left before: removed by the next transfer to the
+    // same target, unless a transfer still writes it (it holds the lock).
+    const std::string stale = pc_ + "/.big.bin.Xy12Zw", busy = pc_ + "/.big.bin.Ab34Cd";
+    kdtest::WriteFile(stale, "partial");
+    kdtest::WriteFile(busy, "partial");
+    const int lock = open(busy.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    ASSERT_NE(KD5200_Upload(nullptr, Handle(), 0, 0, (pc_ + "/big.bin").c_str(), nullptr, 0,
+                            KD5200_CONVERT_NONE),
+              0);
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(busy));
+    close(lock);
+    std::filesystem::remove(busy);
+    std::filesystem::remove(pc_ + "/big.bin");
     CloseHandle();
     const std::string temp = dir_ + "/tmp";
     std::filesystem::create_directories(temp);
