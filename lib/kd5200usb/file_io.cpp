@@ -182,7 +182,7 @@ Status AtomicOutput::Create(const std::string& target, const std::string& player
     // A link to a regular file: the file it names is replaced.
     target_ = isLink ? RealPath(target) : target;
     const std::string folder = FolderOf(target_);
-    // What killed transfers to the same target left behind, named or not.
+    // What killed transfers to the same target left behind.
     RemoveStaleTemporaries(HiddenPattern(target_));
     file_ = FileHandle(open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
     if (file_.Get() >= 0) {
