@@ -81,6 +81,15 @@ void HMp3MemFrame::Reconnect() {
     }
     BuildSplitter(memoryCount_);
     UpdatePanes();
+    TellUnreadablePlayer();
+}
+
+void HMp3MemFrame::TellUnreadablePlayer() {
+    const bool unreadable = DevDirectoryUnreadable(0) || DevDirectoryUnreadable(1);
+    const bool tell = unreadable && !unreadableTold_;
+    // Noted before the message, whose event loop may reconnect again.
+    unreadableTold_ = unreadable;
+    if (tell) DevApi().DispError(this, KD5200_ERR_DIRECTORY, 0);
 }
 
 void HMp3MemFrame::UpdatePanes() {

@@ -41,6 +41,10 @@ public:
     wxSplitterWindow* GetSplitter() const { return splitter_; }
 
 private:
+    // Tells the person once, with the library's text, that the player is
+    // there but its directory cannot be read (again only after it could be
+    // read or was gone in between).
+    void TellUnreadablePlayer();
     void BuildSplitter(int count);
     void PlaceSplitter();
     void EqualizeRows();
@@ -50,6 +54,7 @@ private:
 
     wxSplitterWindow* splitter_ = nullptr;
     bool rowsEqualized_ = false;
+    bool unreadableTold_ = false;
     int memoryCount_ = 0;
     int memoryMask_ = 0;
 

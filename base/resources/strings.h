@@ -94,7 +94,9 @@ inline constexpr const char* kRawAddr = "Addr :";
 inline constexpr const char* kRawCount = "Count :";
 inline constexpr const char* kBrowse = "Browse >>";
 inline constexpr const char* kDataFilter = "Data File(*.dat)\n*.dat\nAll Files(*.*)\n*.*\n\n";
-inline constexpr const char* kExeFilter = "Executable File(*.exe)\n*.exe\nAll Files(*.*)\n*.*\n\n";
+// A memory pane's state while the player's directory cannot be read.
+inline constexpr const char* kMemoryUnreadable = "Memory Cannot Be Read";
+inline constexpr const char* kExeFilter = "Programs you can run\n*\nAll Files(*.*)\n*.*\n\n";
 
 // Font information dialog.
 inline constexpr const char* kFontInfoTitle = "KD5200 LCD Font Information";

@@ -109,6 +109,7 @@ bool DevRefreshMemory(int memory) {
         Api().Refresh(S().handle, memory, &cache.info, cache.entries.data(), &cache.count);
     if (cache.count < 0 || cache.count > KD5200_MAX_ENTRIES) cache.count = 0;
     int code = KD5200_ERR_NONE;
+    cache.readError = ok ? 0 : Api().GetError();
     if (!ok)
         code = KD5200_ERR_DIRECTORY;
     else if (cache.info.capacityBlocks == 0)
@@ -118,6 +119,11 @@ bool DevRefreshMemory(int memory) {
     cache.count = 0;
     Api().SetError(code);
     return false;
+}
+
+bool DevDirectoryUnreadable(int memory) {
+    return ValidMemory(memory) && S().handle &&
+           S().memories[memory].readError == KD5200_ERR_DIRECTORY;
 }
 
 const char* DevGetFirmwareVersion() {

@@ -40,6 +40,9 @@ bool DevConnect(bool read, int* count, int* mask);
 // Re-reads a memory's directory; false (error 4 or 12 set in the library)
 // when the read fails or the memory has no capacity.
 bool DevRefreshMemory(int memory);
+// Whether the last read of a memory failed because the player's directory
+// cannot be read (a damaged player rather than an absent one).
+bool DevDirectoryUnreadable(int memory);
 
 // ---- Listing --------------------------------------------------------------
 

@@ -15,6 +15,7 @@ struct MemoryCache {
     int32_t count = 0;     // entries written by the last read
     KD5200_MEMINFO info{}; // file count, capacity and used blocks
     bool stale = true;     // the next listing re-reads the directory
+    int32_t readError = 0; // the library's code when the last read failed, else 0
 };
 
 struct State {

@@ -78,7 +78,10 @@ HexStart HexReader::ReadHeader(HexRecordHeader& header) {
     header.source = nullptr;
     int c = Get();
     if (c == EOF) return HexStart::End;
-    if (c != ':') return HexStart::NotRecord;
+    if (c != ':') {
+        header.text[0] = static_cast<char>(c);
+        return HexStart::NotRecord;
+    }
     header.text[0] = ':';
     for (int i = 1; i < 9; ++i) {
         c = Get();

@@ -53,7 +53,8 @@ public:
     bool ReadDigits(int count, uint32_t& value);
 
     // Reads one character and, when it is ":", the eight header digits.
-    // End: the file ended (before or within the header).
+    // End: the file ended (before or within the header). NotRecord: the
+    // character read is left in header.text[0].
     HexStart ReadHeader(HexRecordHeader& header);
 
     // Skips characters up to and including the next line feed; false when

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -27,7 +28,8 @@ public:
     // end of the file. Returns false on a failure that spoils the image.
     bool Run() {
         HexRecordHeader header;
-        if (reader_.ReadHeader(header) != HexStart::Record) return true;
+        HexStart start = reader_.ReadHeader(header);
+        if (start != HexStart::Record) return Stopped(start, header);
         for (;;) {
             reader_.StartCapture();
             const bool more = ReadRecord(header);
@@ -36,13 +38,48 @@ public:
                                   header.line);
             if (report_.error != HexImageError::None) return false;
             if (!more || endOfFile_) return true;
-            if (reader_.ReadHeader(header) != HexStart::Record) return true;
+            start = reader_.ReadHeader(header);
+            if (start != HexStart::Record) return Stopped(start, header);
         }
     }
 
     uint64_t ImageSize() const { return end_ - base_; }
 
 private:
+    // Reading stopped at a line that is no record (or at the end of the
+    // file): counts the records that follow, which are not converted, so
+    // that the person can be told. Always true.
+    bool Stopped(HexStart start, const HexRecordHeader& header) {
+        if (start != HexStart::NotRecord) return true;
+        // A line of blanks counts as empty; its first character was read.
+        const char first = header.text[0];
+        bool empty = first == '\n';
+        if (!empty) {
+            std::string_view rest;
+            bool blank = first == '\r' || first == ' ' || first == '\t';
+            bool whole = false;
+            while (!whole) {
+                whole = reader_.NextLinePiece(rest);
+                if (rest.find_first_not_of(" \t\r\n") != std::string_view::npos) blank = false;
+            }
+            empty = blank;
+        }
+        unsigned records = 0;
+        HexRecordHeader next;
+        for (;;) {
+            const HexStart found = reader_.ReadHeader(next);
+            if (found == HexStart::End) break;
+            if (found == HexStart::Record) ++records;
+            if (next.text[0] != '\n' && !reader_.SkipLine()) break;
+        }
+        if (records > 0) {
+            report_.stop = empty ? HexStop::EmptyLine : HexStop::NotRecord;
+            report_.stopLine = header.line;
+            report_.recordsAfterStop = records;
+        }
+        return true;
+    }
+
     // Reads the rest of one record and acts on it; false when the file ended.
     bool ReadRecord(const HexRecordHeader& header) {
         uint32_t value = 0;
@@ -63,6 +100,8 @@ private:
                 if (!reader_.ReadDigits(2, value)) return false;
                 data_[i] = static_cast<uint8_t>(value);
             }
+            if (address < base_ && header.count > 0 && report_.belowBase++ == 0)
+                report_.firstBelowBaseLine = header.line;
             Place(address, header.count);
             break;
         }
@@ -123,6 +162,7 @@ bool ConvertHexToImage(const std::string& hexPath, const std::string& imagePath,
 bool ConvertHexToImage(const std::string& hexPath, const std::string& imagePath, uint32_t base,
                        HexImageReport& report) {
     report = HexImageReport{};
+    report.base = base;
     FilePtr hex(std::fopen(hexPath.c_str(), "rb"));
     if (!hex) {
         report.error = HexImageError::OpenHex;

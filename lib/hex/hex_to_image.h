@@ -15,11 +15,21 @@ constexpr uint64_t kMaxImageSize = uint64_t{64} << 20;
 // Why a conversion failed.
 enum class HexImageError { None, OpenHex, ReadHex, CreateImage, NoMemory, TooLarge, WriteImage };
 
+// What ended reading before an end-of-file record while records followed.
+enum class HexStop { None, EmptyLine, NotRecord };
+
 // Outcome of a conversion beyond true or false.
 struct HexImageReport {
     HexImageError error = HexImageError::None;
+    uint32_t base = 0;      // the base address asked for
     uint64_t imageSize = 0; // bytes written to the image
     HexWarnings warnings;   // damaged records seen (they are converted as read)
+    // Reading stopped at line stopLine, and recordsAfterStop records that
+    // follow it are not in the image (stop is None when none follow).
+    HexStop stop = HexStop::None;
+    unsigned stopLine = 0, recordsAfterStop = 0;
+    // Data records with bytes below the base, which are not in the image.
+    unsigned belowBase = 0, firstBelowBaseLine = 0;
 };
 
 // Converts the HEX file into an image that starts at base: image byte n

@@ -42,9 +42,13 @@ Status ReadSource(const std::string& path, int64_t maxBytes, int32_t tooLarge,
 // Whether path, with its symbolic links followed, lies inside folder.
 bool InsideFolder(const std::string& folder, const std::string& path);
 
-// Output to a PC file. A regular file (or a missing one) is written through
-// a temporary file in its folder that is renamed over it on Commit, so that
-// it appears whole or not at all; a symbolic link keeps pointing at the new
+// Output to a PC file. A regular file (or a missing one) is written into a
+// file of its folder that no name reaches (O_TMPFILE) and is linked over the
+// target on Commit, so that it appears whole or not at all and a process
+// killed meanwhile leaves nothing behind. Where the file system has no such
+// files, a hidden temporary ".NAME.XXXXXX" is used instead, locked while it
+// is written. Each output removes the unlocked hidden temporaries of killed
+// transfers to the same target. A symbolic link keeps pointing at the new
 // file. A device, a FIFO or a link to one is written straight through.
 class AtomicOutput {
 public:
@@ -58,17 +62,28 @@ public:
     Status Create(const std::string& target, const std::string& playerFolder);
     int Fd() const { return file_.Get(); }
     // Whether the output is written straight into the target.
-    bool Direct() const { return temp_.empty(); }
-    // The temporary file (empty when Direct).
-    const std::string& TempPath() const { return temp_; }
-    // Closes the file and, unless Direct, renames it over the target.
+    bool Direct() const { return direct_; }
+    // A path by which the output can be opened again for writing before
+    // Commit (empty when Direct).
+    const std::string& TempPath() const { return path_; }
+    // Closes the file and, unless Direct, puts it in place of the target.
     Status Commit();
 
 private:
+    Status CreateNamed();
+    Status LinkUnnamed();
+
     FileHandle file_;
-    std::string temp_;
+    bool direct_ = false;
+    bool unnamed_ = false;
+    std::string temp_; // a named temporary to remove when not committed
+    std::string path_;
     std::string target_;
 };
+
+// A scratch file in folder that no name reaches, so that it vanishes with
+// the process; path is set to a name by which it can be opened again.
+Status CreateScratch(const std::string& folder, FileHandle& file, std::string& path);
 
 // Writes all of data to fd at its current position.
 Status WriteAll(int fd, const char* data, size_t size, int32_t code);

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "lib/kd5200usb/file_io.h"
-#include "base/platform/temp_file.h"
+#include "base/platform/paths.h"
 
 #ifdef KD5200_HAVE_CONVERT
 #include "lib/voice/voice_convert.h"
@@ -163,6 +163,20 @@ Status CopyBlocks(bool toImage, int image, const std::vector<uint32_t>& blocks, 
     return {};
 }
 
+// Gives the disk space of free blocks back (the image is sparse): after a
+// download that ran out of space, so that its partial data does not keep
+// the disk full. Blocks that cannot be punched stay as they are.
+void ReleaseBlocks(int image, const std::vector<uint32_t>& blocks) {
+    for (size_t i = 0; i < blocks.size();) {
+        size_t run = 1;
+        while (i + run < blocks.size() && blocks[i + run] == blocks[i] + run)
+            ++run;
+        fallocate(image, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE,
+                  static_cast<off_t>(blocks[i]) * kBlockSize, static_cast<off_t>(run) * kBlockSize);
+        i += run;
+    }
+}
+
 // Zeroes a run of blocks of an image.
 Status ZeroBlocks(int image, uint32_t first, uint32_t count) {
     const off_t at = static_cast<off_t>(first) * kBlockSize,
@@ -203,14 +217,6 @@ int ConversionProgress(long done, long total, void* user) {
     return static_cast<Transfer*>(user)->Report(done, total).Ok() ? 0 : 1;
 }
 #endif
-
-// Removes a file when it goes out of scope.
-struct TempFile {
-    std::string path;
-    ~TempFile() {
-        if (!path.empty()) unlink(path.c_str());
-    }
-};
 
 } // namespace
 
@@ -294,7 +300,11 @@ Status Player::Download(int memory, const std::string& pcPath, const TransferSet
     if (!s) return s;
     Transfer transfer(settings, "download", Exchange::Send, static_cast<int64_t>(size));
     if (s = transfer.Advance(0); !s) return s;
-    if (s = CopyBlocks(true, image.Get(), entry.blocks, size, source.Get(), transfer); !s) return s;
+    if (s = CopyBlocks(true, image.Get(), entry.blocks, size, source.Get(), transfer); !s) {
+        if (s.systemError == ENOSPC || s.systemError == EDQUOT)
+            ReleaseBlocks(image.Get(), entry.blocks);
+        return s;
+    }
     // With durable writes the blocks reach the disk before the directory
     // that names them, so that a power loss cannot leave an entry over stale
     // blocks. A crash of the program alone never can: the directory commits
@@ -338,28 +348,28 @@ Status Player::Upload(int memory, int number, const std::string& pcPath, int con
 
     // Conversion: the player file goes to a temporary file first, the
     // converter writes beside the target, and the result is renamed over it.
-    TempFile copy{platform::CreateTempFile("kd5200-")};
-    if (copy.path.empty()) return Fail(KD5200_ERR_FILE_WRITE, errno);
-    {
-        FileHandle file(open(copy.path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-        if (file.Get() < 0) return Fail(KD5200_ERR_FILE_WRITE, errno);
-        if (s = CopyBlocks(false, image.Get(), entry.blocks, entry.size, file.Get(), transfer); !s)
-            return s;
-    }
+    // Both are unnamed, so that a killed process leaves neither behind.
+    FileHandle copy;
+    std::string copyPath;
+    if (s = CreateScratch(platform::TempDir(), copy, copyPath); !s) return s;
+    if (s = CopyBlocks(false, image.Get(), entry.blocks, entry.size, copy.Get(), transfer); !s)
+        return s;
     image = FileHandle();
     if (s = transaction.Commit(); !s) return s;
 
 #ifdef KD5200_HAVE_CONVERT
     // An output written in place (a device, a FIFO) gets the WAV file
     // once it is complete.
-    TempFile wav{output.Direct() ? platform::CreateTempFile("kd5200-") : std::string()};
-    if (output.Direct() && wav.path.empty()) return Fail(KD5200_ERR_FILE_WRITE, errno);
-    const std::string wavPath = output.Direct() ? wav.path : output.TempPath();
+    FileHandle wav;
+    std::string wavPath = output.TempPath();
+    if (output.Direct()) {
+        if (s = CreateScratch(platform::TempDir(), wav, wavPath); !s) return s;
+    }
     errno = 0;
     const int rc = conversion == KD5200_CONVERT_QKA_TO_WAV
-                       ? convert::QkaFileToWav(copy.path.c_str(), wavPath.c_str(),
+                       ? convert::QkaFileToWav(copyPath.c_str(), wavPath.c_str(),
                                                ConversionProgress, &transfer)
-                       : convert::QdxFileToWav(copy.path.c_str(), wavPath.c_str(),
+                       : convert::QdxFileToWav(copyPath.c_str(), wavPath.c_str(),
                                                ConversionProgress, &transfer);
     if (rc == -3) return Fail(KD5200_ERR_CANCELLED);
     if (rc == -4) return Fail(KD5200_ERR_FILE_WRITE, errno);
@@ -367,7 +377,7 @@ Status Player::Upload(int memory, int number, const std::string& pcPath, int con
     if (output.Direct()) {
         FileHandle in;
         uint64_t size = 0;
-        if (s = OpenSource(wav.path, in, size); !s) return s;
+        if (s = OpenSource(wavPath, in, size); !s) return s;
         if (s = CopyRange(in.Get(), 0, output.Fd(), 0, size,
                           {KD5200_ERR_FILE_WRITE, KD5200_ERR_FILE_WRITE});
             !s)

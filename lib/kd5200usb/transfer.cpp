@@ -11,6 +11,9 @@ namespace kd5200 {
 namespace {
 
 constexpr int64_t kChunkBytes = 1 << 20;
+// While a chunk takes its simulated time, progress is reported this often,
+// so that a slow line still shows work going on.
+constexpr std::chrono::milliseconds kReportInterval{200};
 
 using Clock = std::chrono::steady_clock;
 
@@ -44,15 +47,35 @@ Status Transfer::Advance(int64_t done) {
         const int32_t limit =
             exchange_ == Exchange::Send ? settings_.sendTimeoutMs : settings_.receiveTimeoutMs;
         if (limit > 0 && due - began > limit) {
-            std::this_thread::sleep_until(After(start_, began + limit));
+            const double fraction = limit / (due - began);
+            if (Status s = WaitUntil(After(start_, began + limit),
+                                     last_ + static_cast<int64_t>((done - last_) * fraction));
+                !s)
+                return s;
             return Fail(KD5200_ERR_TIMEOUT);
         }
-        std::this_thread::sleep_until(After(start_, due));
+        if (Status s = WaitUntil(After(start_, due), done); !s) return s;
     }
     last_ = done;
     if (!settings_.attachFolder.empty() && !IsAttached(settings_.attachFolder))
         return Fail(KD5200_ERR_NOT_ATTACHED);
     return Report(done, total_);
+}
+
+Status Transfer::WaitUntil(std::chrono::steady_clock::time_point until, int64_t reached) {
+    const Clock::time_point from = Clock::now();
+    const int64_t first = last_;
+    for (Clock::time_point now = from; now < until; now = Clock::now()) {
+        std::this_thread::sleep_until(std::min(until, now + kReportInterval));
+        const Clock::time_point woke = Clock::now();
+        if (woke >= until) break;
+        // The part of the chunk's bytes its time so far stands for.
+        const double part = std::chrono::duration<double>(woke - from) /
+                            std::chrono::duration<double>(until - from);
+        if (Status s = Report(first + static_cast<int64_t>((reached - first) * part), total_); !s)
+            return s;
+    }
+    return {};
 }
 
 Status Transfer::Run() {

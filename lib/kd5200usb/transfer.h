@@ -52,6 +52,10 @@ public:
     Status Report(int64_t done, int64_t total);
 
 private:
+    // Waits until a chunk's simulated end, reporting the bytes from the last
+    // report towards reached on the way; fails when the hook asks to stop.
+    Status WaitUntil(std::chrono::steady_clock::time_point until, int64_t reached);
+
     TransferSettings settings_;
     const char* operation_;
     Exchange exchange_;

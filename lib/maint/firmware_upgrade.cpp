@@ -1,8 +1,11 @@
 #include "lib/maint/firmware_upgrade.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <vector>
 
 #include "lib/device/device_layer.h"
+#include "lib/hex/hex_image_problems.h"
 #include "lib/hex/hex_to_image.h"
 #include "base/platform/error_text.h"
 #include "base/platform/file_dialog.h"
@@ -23,14 +26,14 @@ using strings::Text;
 // Converts the HEX file into a new temporary image; on failure shows why,
 // naming the file, and removes the image.
 bool ConvertToTemporaryImage(void* parent, const std::string& hexPath, uint32_t base,
-                             const std::string& caption, std::string& image) {
+                             const std::string& caption, std::string& image,
+                             HexImageReport& report) {
     image = platform::CreateTempFile("$520");
     std::string why;
     if (image.empty()) {
         why = "no temporary file can be created in " + platform::TempDir() + ": " +
               platform::SystemErrorText(platform::LastSystemError());
     } else {
-        HexImageReport report;
         if (ConvertHexToImage(hexPath, image, base, report)) return true;
         why = HexImageErrorText(report.error);
         std::remove(image.c_str());
@@ -39,6 +42,40 @@ bool ConvertToTemporaryImage(void* parent, const std::string& hexPath, uint32_t 
     platform::MessageBox(parent,
                          "Cannot convert the Intel HEX file\n" + hexPath +
                              "\ninto a firmware image: " + why + ".\n\nThe player was not changed.",
+                         caption, platform::kMbOk | platform::kMbIconWarning);
+    return false;
+}
+
+// Tells the person what the conversion left out or found damaged, and asks
+// before the write; an empty image is refused. True when the write may go on.
+bool ConfirmImage(void* parent, const std::string& path, const HexImageReport& report,
+                  const std::string& caption) {
+    const std::vector<std::string> warnings = HexImageWarnings(path, report);
+    std::string text;
+    for (const std::string& line : warnings)
+        text += line + "\n";
+    if (report.imageSize == 0) {
+        // The warnings, if any, tell why nothing was read.
+        platform::MessageBox(parent,
+                             HexEmptyImageText(path, report) + ".\n" + text +
+                                 "\nThe player was not changed.",
+                             caption, platform::kMbOk | platform::kMbIconWarning);
+        return false;
+    }
+    if (warnings.empty()) return true;
+    text += "\nWrite the firmware anyway?";
+    return platform::MessageBox(parent, text, caption,
+                                platform::kMbOkCancel | platform::kMbIconWarning) ==
+           platform::kIdOk;
+}
+
+// Refuses a file that is not HEX and holds no byte.
+bool ConfirmRawImage(void* parent, const std::string& path, const std::string& caption) {
+    std::error_code ec;
+    if (std::filesystem::file_size(path, ec) != 0 || ec) return true;
+    platform::MessageBox(parent,
+                         path + ": the firmware image is empty (0 bytes).\n\n"
+                                "The player was not changed.",
                          caption, platform::kMbOk | platform::kMbIconWarning);
     return false;
 }
@@ -75,10 +112,18 @@ int UpgradeCode(void* parent, KD5200_HANDLE handle, int boot, const CallScopeFac
     std::string image = *chosen;
     std::string temporary;
     if (IsHexFileName(*chosen)) {
+        HexImageReport report;
         if (!ConvertToTemporaryImage(parent, *chosen, boot ? kBootCodeBase : kApplicationCodeBase,
-                                     title, temporary))
+                                     title, temporary, report))
             return kUpgradeNotAttempted;
+        // Nothing captured before the question is used after it but the file names.
+        if (!ConfirmImage(parent, *chosen, report, title)) {
+            std::remove(temporary.c_str());
+            return report.imageSize == 0 ? kUpgradeNotAttempted : KD5200_ERR_CANCELLED;
+        }
         image = temporary;
+    } else if (!ConfirmRawImage(parent, *chosen, title)) {
+        return kUpgradeNotAttempted;
     }
 
     // The write takes long: the receive time-out becomes the format time-out.

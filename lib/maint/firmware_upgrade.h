@@ -27,7 +27,9 @@ inline bool UpgradeWasAttempted(int result) {
 
 // Asks for a file (titles 3013/3015, filter 3014, the remembered
 // CodecCodeName/BootCodeName), converts a HEX file into a temporary "$520"
-// image (base 0x2000 for application code, 0 for boot code), writes the image
+// image (base 0x2000 for application code, 0 for boot code), refuses an empty
+// image, asks before writing one that the conversion warned about (Cancel
+// gives 14 and writes nothing), writes the image
 // with the receive time-out raised to the format time-out, restores the
 // time-outs, shows a device failure, marks both memories stale and deletes
 // the temporary image. Returns 0, 3 (no player), 14 (dialog cancelled),

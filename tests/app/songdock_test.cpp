@@ -96,6 +96,46 @@ TEST_F(Songdock, PlugAndUnplugReachTheOpenWindow) {
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
+// A player whose directory cannot be read is there but damaged: the person
+// is told once, with the library's text, and the panes say so.
+TEST_F(Songdock, ADamagedPlayerSaysSoOnce) {
+    Sim("plug");
+    for (const char* part : {"/player.db-wal", "/player.db-shm"})
+        fs::remove(player_.path() + part);
+    std::ofstream(player_.path() + "/player.db", std::ios::trunc) << std::string(8192, 'x');
+    Start();
+    ASSERT_TRUE(gui::PumpUntil([this] { return !boxes_.shown.empty(); }, 2000));
+    EXPECT_THAT(boxes_.shown[0].text, testing::HasSubstr("The player's directory cannot be read"));
+    ASSERT_TRUE(Pane(0) && Pane(1));
+    EXPECT_EQ(Pane(0)->GetHeaderText(), " Internal Memory - Memory Cannot Be Read");
+    EXPECT_EQ(Pane(1)->GetHeaderText(), " External Memory - Memory Cannot Be Read");
+
+    wxQueueEvent(frame_, new wxCommandEvent(wxEVT_SD_DEVICE_CHANGE));
+    gui::Pump(100);
+    EXPECT_TRUE(gui::SendCommand(frame_, ids::kRefresh));
+    gui::Pump(100);
+    EXPECT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(Pane(0)->GetHeaderText(), " Internal Memory - Memory Cannot Be Read");
+}
+
+// Upgrade Application Code from the menu on a damaged HEX file: the warning
+// comes as a question before the player is touched, and Cancel writes nothing.
+TEST_F(Songdock, UpgradeFromADamagedHexFileAsksFirst) {
+    Sim("plug");
+    Start();
+    const std::string hex = work_.path() + "/bad.hex";
+    std::ofstream(hex) << ":0120000001DF\n:00000001FF\n"; // the checksum is DE
+    dialogs_.answers = {hex};
+    boxes_.answers = {platform::kIdCancel};
+    ASSERT_TRUE(Enabled(ids::kUpgradeApplication));
+    EXPECT_TRUE(gui::SendCommand(frame_, ids::kUpgradeApplication));
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, hex + ": line 1: checksum mismatch (1 record in all); written "
+                                          "as read\n\nWrite the firmware anyway?");
+    EXPECT_NE(Sim("status").find("application image: none"), std::string::npos);
+    EXPECT_TRUE(frame_->IsShown());
+}
+
 TEST_F(Songdock, ButtonsAndDragsMoveFilesBothWays) {
     Sim("plug");
     Start();

@@ -1,5 +1,6 @@
 // kdrom: writes application or boot code from an Intel HEX file into the player.
 #include "lib/device/kd5200usb.h"
+#include "lib/hex/hex_image_problems.h"
 #include "lib/hex/hex_to_image.h"
 #include "base/platform/option_word.h"
 #include "base/platform/paths.h"
@@ -110,10 +111,16 @@ int WriteFirmware(KD5200_HANDLE device, const Options& options) {
     HexImageReport report;
     const bool converted = ConvertHexToImage(
         options.hexFile, image, options.boot ? kBootCodeBase : kApplicationCodeBase, report);
-    for (const std::string& line : FormatHexWarnings(options.hexFile, report.warnings))
-        std::fprintf(stderr, "kdrom: %s\n", line.c_str());
+    // The image is written as the rules give it, but the person hears what was left out.
+    for (const std::string& line : HexImageWarnings(options.hexFile, report))
+        std::fprintf(stderr, "%s\n", line.c_str());
     int status = 0;
-    if (!converted) {
+    if (converted && report.imageSize == 0) {
+        // An empty image would leave the player without code.
+        std::fprintf(stderr, "%s; nothing was written\n",
+                     HexEmptyImageText(options.hexFile, report).c_str());
+        status = kFailure;
+    } else if (!converted) {
         // Writing an empty or partial image would leave the player without working code.
         std::fprintf(stderr, "Cannot convert HEX file '%s'\n", options.hexFile.c_str());
         std::fprintf(stderr, "  (%s)\n", HexImageErrorText(report.error));

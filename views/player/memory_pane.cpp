@@ -105,6 +105,7 @@ void HMp3MemView::SetTitleText(const std::string& title) {
 }
 
 std::string HMp3MemView::GetHeaderText() const {
+    if (unreadable_) return player::HeaderText(title_, text::kMemoryUnreadable);
     return player::HeaderText(title_,
                               player::StatusText(connected_, capacity_, freeSpace_, fileCount_));
 }
@@ -142,8 +143,14 @@ bool HMp3MemView::FillList(bool force, int memory) {
 
     HDirEntryList listing;
     uint64_t capacity = 0, freeSpace = 0;
-    if (!DevListFiles(memory, listing, force) || !DevGetMemorySpace(memory, &capacity, &freeSpace))
-        return Disconnect();
+    if (!DevListFiles(memory, listing, force) ||
+        !DevGetMemorySpace(memory, &capacity, &freeSpace)) {
+        Disconnect();
+        // A player whose directory cannot be read is there, but damaged.
+        unreadable_ = DevDirectoryUnreadable(memory);
+        return false;
+    }
+    unreadable_ = false;
     capacity_ = capacity;
     freeSpace_ = freeSpace;
     fileCount_ = DevGetFileCount(memory);
@@ -188,6 +195,7 @@ void HMp3MemView::AcceptDrops(bool accept) {
 bool HMp3MemView::Disconnect() {
     AcceptDrops(false);
     connected_ = false;
+    unreadable_ = false;
     list_->Hide();
     list_->Disable();
     rows_.clear();

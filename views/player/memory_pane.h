@@ -150,6 +150,7 @@ private:
     uint64_t freeSpace_ = 0;
     int fileCount_ = 0;
     bool connected_ = false;
+    bool unreadable_ = false; // the player is there but its directory cannot be read
     int sortColumn_ = 0;
     bool sortAscending_ = true;
     bool sortStored_ = false; // the settings hold sortColumn_ and sortAscending_

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <string>
 #include <cstdlib>
 #include <memory>
 
@@ -18,6 +19,7 @@
 #include "ui/controls/icons.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/file_dialog.h"
+#include "base/platform/message_box.h"
 #include "base/platform/path_text.h"
 #include "base/resources/ids.h"
 #include "base/resources/strings.h"
@@ -45,12 +47,32 @@ private:
     int data_;
 };
 
-// The leading decimal number of a text (0 when there is none).
-int LeadingDecimal(const wxString& text) {
-    const std::string bytes = settings::CutUtf8(text.utf8_string(), kFieldLimit);
-    errno = 0;
-    const long long value = std::strtoll(bytes.c_str(), nullptr, 10);
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+// Time-outs the dialog accepts, in ms: from a tenth of a second to a day.
+constexpr long kMinTimeout = 100;
+constexpr long kMaxTimeout = 86400000;
+
+// A time-out field's value: blanks around a decimal number in range; false
+// for anything else, which is refused rather than stored as 0 or cut.
+bool ReadTimeout(const wxString& text, int& value) {
+    const std::string bytes = text.utf8_string();
+    const size_t first = bytes.find_first_not_of(" \t");
+    if (first == std::string::npos) return false;
+    const size_t last = bytes.find_last_not_of(" \t");
+    const std::string digits = bytes.substr(first, last - first + 1);
+    if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const long number = std::strtol(digits.c_str(), nullptr, 10);
+    if (number < kMinTimeout || number > kMaxTimeout) return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+// A field's label as a message names it: without the trailing " :".
+std::string FieldName(const char* label) {
+    std::string name = label;
+    while (!name.empty() && (name.back() == ':' || name.back() == ' '))
+        name.pop_back();
+    return name;
 }
 
 // A block number: blanks and tabs skipped, "0x" or "0X" reads hexadecimal,
@@ -79,15 +101,15 @@ wxString SongdockText(const char* key) {
     return platform::PathToText(text);
 }
 
-// A field's text as stored: its bytes, at most 99 of them.
+// A field's text as stored: its bytes (checked to fit before).
 std::string FieldText(wxWindow* page, int id) {
-    return settings::CutUtf8(platform::PathFromText(Edit(page, id)->GetValue()), kFieldLimit);
+    return platform::PathFromText(Edit(page, id)->GetValue());
 }
 
-// A chosen path as a field shows it: cut to what the field keeps, since a
-// longer text would not be taken at all.
+// A chosen path as a field shows it, whole: one too long for the settings is
+// refused on OK, with a message, rather than cut.
 wxString FieldValue(const std::string& path) {
-    return platform::PathToText(settings::CutUtf8(path, kFieldLimit));
+    return platform::PathToText(path);
 }
 
 // Adds "label [edit]" in a row of a grid.
@@ -207,9 +229,6 @@ wxWindow* HConfigDialog::MakePage(int n, wxWindow* parent) {
         range->Add(new wxTextCtrl(box, ids::kRawCountEdit, "", wxDefaultPosition, wxSize(100, -1)),
                    0, wxALL, 4);
         sizer->Add(range, 0, wxEXPAND | wxALL, 4);
-        // What is stored is what the fields show: at most 99 characters.
-        Edit(page, ids::kRawFileEdit)->SetMaxLength(kFieldLimit - 1);
-        Edit(page, ids::kRawViewerEdit)->SetMaxLength(kFieldLimit - 1);
         break;
     }
     }
@@ -256,10 +275,58 @@ bool HConfigDialog::TransferDataToWindow() {
     return true;
 }
 
+void HConfigDialog::Refuse(int page, int id, const std::string& message) {
+    tree_->SelectItem(items_[page]);
+    ShowPage(page);
+    platform::MessageBox(this, message, text::kConfiguration,
+                         platform::kMbOk | platform::kMbIconWarning);
+    wxTextCtrl* edit = Edit(pages_[page], id);
+    edit->SetFocus();
+    edit->SelectAll();
+}
+
+bool HConfigDialog::CheckFields() {
+    static constexpr struct {
+        int id;
+        const char* label;
+    } kTimeouts[] = {{ids::kReceiveTimeoutEdit, text::kReceiveTimeout},
+                     {ids::kSendTimeoutEdit, text::kSendTimeout},
+                     {ids::kFormatTimeoutEdit, text::kFormatTimeout}};
+    for (const auto& field : kTimeouts) {
+        int value = 0;
+        if (!ReadTimeout(Edit(pages_[0], field.id)->GetValue(), value)) {
+            Refuse(0, field.id,
+                   "\"" + FieldName(field.label) +
+                       "\" must be a whole number of milliseconds from " +
+                       std::to_string(kMinTimeout) + " to " + std::to_string(kMaxTimeout) + ".");
+            return false;
+        }
+    }
+    static constexpr struct {
+        int id;
+        const char* label;
+    } kPaths[] = {{ids::kRawFileEdit, text::kRawFileName}, {ids::kRawViewerEdit, text::kRawViewer}};
+    for (const auto& field : kPaths) {
+        const size_t length = FieldText(pages_[4], field.id).size();
+        if (length >= kFieldLimit) {
+            Refuse(4, field.id,
+                   "The path in \"" + FieldName(field.label) + "\" is " + std::to_string(length) +
+                       " bytes long; the settings keep at most " + std::to_string(kFieldLimit - 1) +
+                       ".");
+            return false;
+        }
+    }
+    return true;
+}
+
 bool HConfigDialog::TransferDataFromWindow() {
-    DevSetTimeouts(LeadingDecimal(Edit(pages_[0], ids::kReceiveTimeoutEdit)->GetValue()),
-                   LeadingDecimal(Edit(pages_[0], ids::kSendTimeoutEdit)->GetValue()),
-                   LeadingDecimal(Edit(pages_[0], ids::kFormatTimeoutEdit)->GetValue()));
+    // Nothing is stored unless every field can be stored as shown.
+    if (!CheckFields()) return false;
+    int receive = 0, send = 0, format = 0;
+    ReadTimeout(Edit(pages_[0], ids::kReceiveTimeoutEdit)->GetValue(), receive);
+    ReadTimeout(Edit(pages_[0], ids::kSendTimeoutEdit)->GetValue(), send);
+    ReadTimeout(Edit(pages_[0], ids::kFormatTimeoutEdit)->GetValue(), format);
+    DevSetTimeouts(receive, send, format);
     settings::WriteROMSelect(Radio(pages_[1], ids::kRomMdsRadio)->GetValue() ? 2 : 0);
     settings::WriteAdpcmConvert(Radio(pages_[2], ids::kBinaryRadio)->GetValue() ? 1 : 0);
     settings::WriteQdxConvert(Radio(pages_[3], ids::kBinaryRadio)->GetValue() ? 1 : 0);
@@ -273,12 +340,12 @@ bool HConfigDialog::TransferDataFromWindow() {
 }
 
 void HConfigDialog::OnBrowseRawFile(wxCommandEvent&) {
-    // A save dialog that lets the user name a new file and asks before an
-    // existing one is chosen.
+    // A save dialog that lets the user name a new file; it does not ask
+    // before an existing one, since nothing is written now (the raw data
+    // download asks when it writes).
     wxTextCtrl* edit = Edit(pages_[4], ids::kRawFileEdit);
     const auto chosen = platform::ShowSaveFileDialog(this, "", text::kDataFilter,
-                                                     platform::PathFromText(edit->GetValue()),
-                                                     platform::kOverwritePrompt);
+                                                     platform::PathFromText(edit->GetValue()));
     if (chosen) edit->ChangeValue(FieldValue(*chosen));
 }
 

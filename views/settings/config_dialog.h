@@ -5,6 +5,7 @@
 // is filled when the dialog opens and all are saved together on OK; Cancel
 // saves nothing. Time-outs go to the device layer at once.
 #include <array>
+#include <string>
 
 #include <wx/dialog.h>
 #include <wx/treebase.h>
@@ -31,6 +32,10 @@ public:
 
 private:
     void ShowPage(int n);
+    // Whether every field holds what the settings can keep; when one does
+    // not, shows its page and a message naming it and gives it the focus.
+    bool CheckFields();
+    void Refuse(int page, int id, const std::string& message);
     wxWindow* MakePage(int n, wxWindow* parent);
 
     void OnSelectionChanged(wxTreeEvent& event);

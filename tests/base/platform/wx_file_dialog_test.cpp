@@ -2,6 +2,7 @@
 // execute permission, not by a ".exe" name.
 #include "base/platform/file_dialog.h"
 #include "base/platform/gui/wx_services.h"
+#include "base/resources/strings.h"
 
 #include <sys/stat.h>
 
@@ -69,18 +70,41 @@ TEST(WxFileDialog, ExecutableFilterListsRunnableFiles) {
     FilterCheck check;
     check.folder = folder;
     g_timeout_add(50, CheckChooser, &check);
-    const auto chosen = platform::ShowOpenFileDialog(
-        nullptr, "", "Executable File(*.exe)\n*.exe\nAll Files(*.*)\n*.*\n\n", folder + "/",
-        platform::kFileMustExist | platform::kExecutableFilter);
+    const auto chosen =
+        platform::ShowOpenFileDialog(nullptr, "", text::kExeFilter, folder + "/",
+                                     platform::kFileMustExist | platform::kExecutableFilter);
     platform::SetFileDialogHandler(nullptr);
     std::filesystem::remove_all(folder);
 
     EXPECT_FALSE(chosen);
     ASSERT_TRUE(check.done);
     EXPECT_EQ(check.filters, 2);
-    EXPECT_EQ(check.name, "Executable File(*.exe)");
+    EXPECT_EQ(check.name, "Programs you can run");
     EXPECT_TRUE(check.runnableShown);
     EXPECT_FALSE(check.dataExeShown);
+}
+
+// The first filter stays selected when the remembered file does not match
+// it (the upgrade commands remember a ".bin" image as well as a ".hex" file).
+TEST(WxFileDialog, FirstFilterStaysForAnotherKindOfFile) {
+    char pattern[] = "/tmp/sd_filedlg_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string folder = pattern;
+    std::ofstream(folder + "/code.bin") << "image";
+
+    platform::InstallWxFileDialogs();
+    FilterCheck check;
+    check.folder = folder;
+    g_timeout_add(50, CheckChooser, &check);
+    const auto chosen = platform::ShowOpenFileDialog(
+        nullptr, "Codec Upgrade", "Intel Hex File(*.hex)\n*.hex\nAll Files(*.*)\n*.*\n\n",
+        folder + "/code.bin", platform::kFileMustExist);
+    platform::SetFileDialogHandler(nullptr);
+    std::filesystem::remove_all(folder);
+
+    EXPECT_FALSE(chosen);
+    ASSERT_TRUE(check.done);
+    EXPECT_EQ(check.name, "Intel Hex File(*.hex)");
 }
 
 } // namespace

@@ -4,6 +4,13 @@
 #include "lib/voice/voice_convert.h"
 #include "voice_data.h"
 
+#include <csignal>
+#include <random>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 using kdtest::PlayerTest;
@@ -71,6 +78,66 @@ TEST_F(ConversionTest, CancelledConversionLeavesNothing) {
     EXPECT_FALSE(std::filesystem::exists(wav));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2)
         << "only player/ and pc/";
+}
+
+} // namespace
+
+namespace {
+
+// Transfers from the player killed with SIGKILL at random moments, plain and
+// converting: no file is left in the target folder or the temporary folder.
+TEST_F(ConversionTest, KilledTransfersLeaveNothingBehind) {
+    CreatePlayer(4096, 64);
+    const std::string qka = pc_ + "/BIG.QKA";
+    ASSERT_TRUE(voicedata::MakeQkaRecording(qka, 300.0));
+    ASSERT_TRUE(Download(0, PcFile("big.bin", kdtest::Pattern(3 << 20, 5))));
+    ASSERT_TRUE(Download(0, qka));
+    std::filesystem::remove(qka);
+    // What a killed transfer left before: removed by the next transfer to the
+    // same target, unless a transfer still writes it (it holds the lock).
+    const std::string stale = pc_ + "/.big.bin.Xy12Zw", busy = pc_ + "/.big.bin.Ab34Cd";
+    kdtest::WriteFile(stale, "partial");
+    kdtest::WriteFile(busy, "partial");
+    const int lock = open(busy.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    ASSERT_NE(KD5200_Upload(nullptr, Handle(), 0, 0, (pc_ + "/big.bin").c_str(), nullptr, 0,
+                            KD5200_CONVERT_NONE),
+              0);
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(busy));
+    close(lock);
+    std::filesystem::remove(busy);
+    std::filesystem::remove(pc_ + "/big.bin");
+    CloseHandle();
+    const std::string temp = dir_ + "/tmp";
+    std::filesystem::create_directories(temp);
+    std::mt19937 random(7);
+    for (int round = 0; round < 6; ++round) {
+        const bool convert = round % 2 == 1;
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            setenv("TMPDIR", temp.c_str(), 1);
+            setenv("KD5200_SPEED", "3000000", 1);
+            KD5200_HANDLE handle = nullptr;
+            if (!KD5200_Open(&handle)) _exit(2);
+            const std::string out = pc_ + (convert ? "/BIG.WAV" : "/big.bin");
+            KD5200_Upload(nullptr, handle, 0, convert ? 1 : 0, out.c_str(), nullptr, 0,
+                          convert ? KD5200_CONVERT_QKA_TO_WAV : KD5200_CONVERT_NONE);
+            _exit(3);
+        }
+        usleep(static_cast<useconds_t>(std::uniform_int_distribution<int>(50000, 600000)(random)));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (!WIFSIGNALED(status)) {
+            // Finished first: its output is whole; take it away for the next round.
+            std::filesystem::remove(pc_ + "/big.bin");
+            std::filesystem::remove(pc_ + "/BIG.WAV");
+        }
+        EXPECT_TRUE(std::filesystem::is_empty(pc_)) << "round " << round;
+        EXPECT_TRUE(std::filesystem::is_empty(temp)) << "round " << round;
+    }
 }
 
 } // namespace

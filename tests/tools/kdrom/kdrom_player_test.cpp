@@ -72,11 +72,13 @@ TEST_F(KdromPlayer, FailuresOnThePlayer) {
     EXPECT_EQ(run.err, "Cannot open KD5200 USB device\n");
     EXPECT_TRUE(TempIsEmpty());
 
-    // An empty image is refused by the library, which shows its own error.
+    // An empty image is refused before the player is written.
     ASSERT_EQ(Sim({"plug"}).status, 0);
     hexgen::WriteText(dir / "empty.hex", "");
     run = Kdrom({"empty.hex"});
     EXPECT_EQ(run.status, 255);
-    EXPECT_NE(run.err.find("KD5200"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("empty.hex: the firmware image is empty (0 bytes)"), std::string::npos)
+        << run.err;
+    EXPECT_NE(Sim({"status"}).out.find("application image: none"), std::string::npos);
     EXPECT_TRUE(TempIsEmpty());
 }

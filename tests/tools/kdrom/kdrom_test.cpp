@@ -150,13 +150,37 @@ TEST_F(Kdrom, NoTemporaryFolder) {
     EXPECT_EQ(Log(), "KD5200_Open(ptr)\nKD5200_Close(h)\nKD5200_Free(h)\n");
 }
 
-TEST_F(Kdrom, WarnsAboutDamagedRecords) {
-    std::string bad = Record(0, 0x2000, {1});
+// What the rules leave out of the image is written as they give it, but
+// told first: one warning per kind, naming the file and the first line.
+TEST_F(Kdrom, WarnsAboutWhatTheImageLeavesOutAndRefusesAnEmptyOne) {
+    std::string bad = Record(0, 0x2002, {3});
     bad[bad.size() - 2] = bad[bad.size() - 2] == '0' ? '1' : '0';
-    hexgen::WriteText(dir / "bad.hex", Record(0, 0x2001, {2}) + bad + EndRecord());
-    const ProgramRun run = Run({"bad.hex"});
+    hexgen::WriteText(dir / "bad.hex", Record(0, 0x1FFF, {1, 2}) + bad + bad + "\r\n" +
+                                           Record(0, 0x2003, {4}) + EndRecord());
+    ProgramRun run = Run({"bad.hex"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, "kdrom: bad.hex:2: warning: checksum mismatch (1 record in all)\n");
+    EXPECT_EQ(run.err,
+              "bad.hex: line 4: reading stops at an empty line; 2 records after it are not "
+              "written\n"
+              "bad.hex: line 2: checksum mismatch (2 records in all); written as read\n"
+              "bad.hex: line 1: data below the base address 0x2000 is not written (1 record in "
+              "all)\n");
+    EXPECT_NE(Log().find("KD5200_UpgradeFirmware("), std::string::npos);
+
+    hexgen::WriteText(dir / "cut.hex", Record(0, 0x2000, {1}) + "# note\n" + EndRecord());
+    run = Run({"cut.hex"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "cut.hex: line 2: reading stops at a line that is not a record; 1 record "
+                       "after it is not written\n");
+
+    // A text file converts to an empty image, which the player is never sent.
+    hexgen::WriteText(dir / "notes.hex", "Release notes\n\nNothing to see.\n");
+    run = Run({"notes.hex"});
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.err, "notes.hex: the firmware image is empty (0 bytes): no data at or above "
+                       "address 0x2000 was read; nothing was written\n");
+    EXPECT_EQ(Log(), "KD5200_Open(ptr)\nKD5200_Close(h)\nKD5200_Free(h)\n");
+    EXPECT_TRUE(TempIsEmpty());
 }
 
 TEST_F(Kdrom, AsksForTheFileName) {

@@ -9,7 +9,10 @@
 #include <wx/button.h>
 #include <wx/progdlg.h>
 
+#include <chrono>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -37,12 +40,13 @@ TEST_F(UpgradeTest, HexFileIsConvertedWrittenAndTheProgramCloses) {
     Connect();
     ASSERT_TRUE(Enabled(ids::kUpgradeApplication));
     const auto code = hexgen::RandomBytes(3000, 7);
-    // A vector area below 0x2000 stays out of the application image.
+    // A vector area below 0x2000 stays out of the application image, after a question.
     const std::string hex = work_ / "CODE.HEX";
     ASSERT_TRUE(hexgen::WriteText(hex, hexgen::DataRecords(0x1F00, {1, 2, 3, 4}) +
                                            hexgen::DataRecords(0x2000, code) +
                                            hexgen::EndRecord()));
     dialogs_.answers = {hex};
+    boxes_.answers = {platform::kIdOk};
     ASSERT_TRUE(Command(ids::kUpgradeApplication));
 
     ASSERT_EQ(dialogs_.shown.size(), 1u);
@@ -52,8 +56,11 @@ TEST_F(UpgradeTest, HexFileIsConvertedWrittenAndTheProgramCloses) {
     EXPECT_EQ(StoredImage("application"), std::string(code.begin(), code.end()));
     EXPECT_EQ(settings::GetText(settings::kSongdockSection, settings::kCodecCodeName, ""), hex);
     EXPECT_EQ(TempFiles(), 0u);
-    ASSERT_EQ(boxes_.shown.size(), 1u);
-    ExpectClosingMessage(0);
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[0].text, hex +
+                                        ": line 2: data below the base address 0x2000 is not "
+                                        "written (1 record in all)\n\nWrite the firmware anyway?");
+    ExpectClosingMessage(1);
     EXPECT_EQ(closes_, 1);
     EXPECT_TRUE(DevIsStale(0) && DevIsStale(1));
 
@@ -62,7 +69,7 @@ TEST_F(UpgradeTest, HexFileIsConvertedWrittenAndTheProgramCloses) {
     ASSERT_TRUE(Command(ids::kUpgradeApplication));
     EXPECT_EQ(dialogs_.shown[1].initialPath, hex);
     EXPECT_EQ(settings::GetText(settings::kSongdockSection, settings::kCodecCodeName, ""), hex);
-    EXPECT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown.size(), 2u);
     EXPECT_EQ(closes_, 1);
 }
 
@@ -83,6 +90,16 @@ TEST_F(UpgradeTest, OtherFilesArePassedUnchanged) {
         EXPECT_EQ(TempFiles(), 0u);
     }
     EXPECT_EQ(closes_, 2);
+
+    // An empty file is refused before the player is touched.
+    devtest::WriteFile(work_ / "empty.bin", "");
+    dialogs_.answers = {work_ / "empty.bin"};
+    ASSERT_TRUE(Command(ids::kUpgradeBoot));
+    EXPECT_EQ(boxes_.shown.back().text,
+              work_ / "empty.bin" +
+                  ": the firmware image is empty (0 bytes).\n\nThe player was not changed.");
+    EXPECT_EQ(StoredImage("boot"), "boot image of fw.2/code");
+    EXPECT_EQ(closes_, 2);
 }
 
 TEST_F(UpgradeTest, FailedConversionIsShownAndNothingIsWritten) {
@@ -99,11 +116,72 @@ TEST_F(UpgradeTest, FailedConversionIsShownAndNothingIsWritten) {
     EXPECT_NE(Sim("status").find("application image: none"), std::string::npos);
 }
 
+// A damaged HEX file is written only when the person says so, and then as
+// the rules give it; a file that converts to nothing is never written.
+TEST_F(UpgradeTest, DamagedHexFilesAreWrittenOnlyWhenConfirmed) {
+    Connect();
+    const std::string notes = work_ / "notes.hex";
+    // Notes that quote a record: the warning tells why nothing was read.
+    ASSERT_TRUE(hexgen::WriteText(notes, "Release notes\n" + hexgen::Record(0, 0x2000, {1})));
+    dialogs_.answers = {notes};
+    ASSERT_TRUE(Command(ids::kUpgradeApplication));
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text,
+              notes +
+                  ": the firmware image is empty (0 bytes): no data at or above address "
+                  "0x2000 was read.\n" +
+                  notes +
+                  ": line 1: reading stops at a line that is not a record; 1 record after it "
+                  "is not written\n\nThe player was not changed.");
+    EXPECT_EQ(boxes_.shown[0].style, platform::kMbOk | platform::kMbIconWarning);
+
+    std::string bad = hexgen::Record(0, 0x2000, {1, 2});
+    bad[bad.size() - 2] = bad[bad.size() - 2] == '0' ? '1' : '0';
+    const std::string checksum = work_ / "checksum.hex";
+    ASSERT_TRUE(hexgen::WriteText(checksum, bad + hexgen::EndRecord()));
+    dialogs_.answers = {checksum};
+    boxes_.answers = {platform::kIdCancel};
+    ASSERT_TRUE(Command(ids::kUpgradeApplication));
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].text, checksum + ": line 1: checksum mismatch (1 record in all); "
+                                               "written as read\n\nWrite the firmware anyway?");
+    EXPECT_EQ(boxes_.shown[1].style, platform::kMbOkCancel | platform::kMbIconWarning);
+
+    // A blank line after line 50 of a 3000-byte file: 784 bytes before it.
+    const auto code = hexgen::RandomBytes(3000, 7);
+    std::string text = hexgen::HexFile(0x2000, code);
+    size_t at = 0;
+    for (int line = 0; line < 50; ++line)
+        at = text.find('\n', at) + 1;
+    text.insert(at, "\n");
+    const std::string cut = work_ / "cut.hex";
+    ASSERT_TRUE(hexgen::WriteText(cut, text));
+    dialogs_.answers = {cut};
+    boxes_.answers = {platform::kIdCancel};
+    ASSERT_TRUE(Command(ids::kUpgradeApplication));
+    ASSERT_EQ(boxes_.shown.size(), 3u);
+    EXPECT_EQ(boxes_.shown[2].text, cut + ": line 51: reading stops at an empty line; 140 records "
+                                          "after it are not written\n\nWrite the firmware anyway?");
+    EXPECT_EQ(closes_, 0);
+    EXPECT_EQ(TempFiles(), 0u);
+    EXPECT_NE(Sim("status").find("application image: none"), std::string::npos);
+
+    dialogs_.answers = {cut};
+    boxes_.answers = {platform::kIdOk};
+    ASSERT_TRUE(Command(ids::kUpgradeApplication));
+    EXPECT_EQ(StoredImage("application"), std::string(code.begin(), code.begin() + 784));
+    ExpectClosingMessage(4);
+    EXPECT_EQ(closes_, 1);
+    EXPECT_EQ(TempFiles(), 0u);
+}
+
 TEST_F(UpgradeTest, FailedWriteIsShownThenTheClosingMessage) {
     Connect();
-    const std::string empty = work_ / "empty.HEX"; // converts to an empty image
-    ASSERT_TRUE(hexgen::WriteText(empty, hexgen::EndRecord()));
-    dialogs_.answers = {empty};
+    // One byte more than the player's code memory: the library refuses it.
+    const std::string big = work_ / "big.bin";
+    devtest::WriteFile(big, "x");
+    std::filesystem::resize_file(big, KD5200_MAX_IMAGE_BYTES + 1);
+    dialogs_.answers = {big};
     ASSERT_TRUE(Command(ids::kUpgradeApplication));
     ASSERT_EQ(boxes_.shown.size(), 2u);
     EXPECT_FALSE(boxes_.shown[0].text.empty()); // the library's message
@@ -115,25 +193,31 @@ TEST_F(UpgradeTest, FailedWriteIsShownThenTheClosingMessage) {
 // The write runs under the format time-out; afterwards the receive time-out
 // is back. A slow player shows it: a write that takes longer than the
 // receive time-out succeeds, and a read from the player as long afterwards
-// times out.
-TEST_F(UpgradeTest, WriteRunsUnderTheFormatTimeoutWithoutCancel) {
+// times out. Meanwhile the progress dialog, which has no Cancel, moves at
+// least every half second.
+TEST_F(UpgradeTest, WriteRunsUnderTheFormatTimeoutWithoutCancelAndShowsProgress) {
     Connect();
     DevSetTimeouts(300, 20000, 300000);
-    const std::string image(6000, 'i');
+    const std::string image(20000, 'i');
     devtest::WriteFile(work_ / "slow.bin", image);
     HNameList files;
     files.Add((work_ / "slow.bin").c_str(), 0, 0);
     ASSERT_EQ(DevDownloadFiles(nullptr, 0, files), 0);
-    setenv("KD5200_SPEED", "10000", 1); // 600 ms for the image
+    setenv("KD5200_SPEED", "10000", 1); // 2 s for the image
 
+    using Clock = std::chrono::steady_clock;
     bool sawDialog = false, hadCancel = true;
-    gui::Script script(100);
-    for (int i = 0; i < 5; ++i)
+    std::vector<std::pair<Clock::time_point, int>> changes; // when the gauge moved, and to what
+    gui::Script script(20);
+    for (int i = 0; i < 150; ++i)
         script.Then([&] {
             for (wxWindow* top : wxTopLevelWindows)
-                if (auto* dialog = dynamic_cast<wxProgressDialog*>(top)) {
+                if (auto* dialog = dynamic_cast<wxProgressDialog*>(top);
+                    dialog && dialog->IsShown()) {
                     sawDialog = true;
                     hadCancel = dialog->FindWindow(wxID_CANCEL) != nullptr;
+                    if (changes.empty() || changes.back().second != dialog->GetValue())
+                        changes.emplace_back(Clock::now(), dialog->GetValue());
                 }
         });
     script.Start();
@@ -143,6 +227,12 @@ TEST_F(UpgradeTest, WriteRunsUnderTheFormatTimeoutWithoutCancel) {
     ASSERT_EQ(boxes_.shown.size(), 1u) << boxes_.shown[0].text;
     EXPECT_TRUE(sawDialog);
     EXPECT_FALSE(hadCancel);
+    // The dialog sees a new value on its next update, so the first change
+    // shows a step late; from then on it moves with every report.
+    ASSERT_GE(changes.size(), 5u);
+    for (size_t i = 2; i < changes.size(); ++i)
+        EXPECT_LE(changes[i].first - changes[i - 1].first, std::chrono::milliseconds(500))
+            << "the gauge stood still before " << changes[i].second;
 
     EXPECT_EQ(DevGetTimeouts().receive, 300);
     std::filesystem::create_directory(work_ / "back");

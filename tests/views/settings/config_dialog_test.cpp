@@ -12,6 +12,7 @@
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
 #include <wx/treectrl.h>
+#include <wx/uiaction.h>
 
 namespace {
 
@@ -31,6 +32,16 @@ protected:
     }
     static wxString Caption() {
         return static_cast<wxStaticBox*>(Dialog()->FindWindow(ids::kConfigPageGroup))->GetLabel();
+    }
+    // Types text into a field as a person would, replacing what it held.
+    static void Type(int page, int id, const std::string& text) {
+        wxTextCtrl* edit = Edit(page, id);
+        edit->SetFocus();
+        edit->SelectAll();
+        gui::Pump(50);
+        wxUIActionSimulator().Text(text.c_str());
+        gui::Pump(50);
+        EXPECT_EQ(edit->GetValue(), text);
     }
     static void Press(int id) {
         wxWindow* button = Dialog()->FindWindow(id);
@@ -105,12 +116,16 @@ TEST_F(ConfigDialogTest, CancelDiscardsAndOkSavesEverything) {
     EXPECT_EQ(DevGetTimeouts().receive, 30000);
     EXPECT_EQ(settings::GetROMSelect(), 0);
 
+    // What the settings cannot keep is refused with a message naming the
+    // field, and the dialog stays open until the field is mended.
     const std::string longPath = "/" + std::string(119, 'p'); // 120 characters
     dialogs_.answers = {longPath, std::string("/usr/bin/xxd")};
-    gui::Script ok;
+    size_t boxesBefore = 0;
+    bool openAfterRefusal = true;
+    gui::Script ok(150);
     ok.Then([] {
-          Edit(0, ids::kReceiveTimeoutEdit)->ChangeValue("45000 ms");
-          Edit(0, ids::kFormatTimeoutEdit)->ChangeValue("none");
+          Type(0, ids::kReceiveTimeoutEdit, "45000");
+          Type(0, ids::kFormatTimeoutEdit, "abc");
           Radio(1, ids::kRomMdsRadio)->SetValue(true);
           Radio(2, ids::kBinaryRadio)->SetValue(true);
           Edit(4, ids::kRawAddrEdit)->ChangeValue(" \t0x100");
@@ -118,13 +133,43 @@ TEST_F(ConfigDialogTest, CancelDiscardsAndOkSavesEverything) {
           Press(ids::kRawFileBrowse);
       })
         .Then([] { Press(ids::kRawViewerBrowse); })
-        .Then([] { Press(ids::kIdOk); });
+        .Then([this, &boxesBefore] {
+            boxesBefore = boxes_.shown.size();
+            Press(ids::kIdOk);
+        })
+        .Then([this, &openAfterRefusal] {
+            openAfterRefusal = openAfterRefusal && Dialog() != nullptr;
+            EXPECT_EQ(Dialog()->ShownPage(), 0);
+            EXPECT_EQ(wxWindow::FindFocus(), Edit(0, ids::kFormatTimeoutEdit));
+            Type(0, ids::kFormatTimeoutEdit, "-1");
+            Press(ids::kIdOk);
+        })
+        .Then([this, &openAfterRefusal] {
+            openAfterRefusal = openAfterRefusal && Dialog() != nullptr;
+            Type(0, ids::kFormatTimeoutEdit, "600000");
+            Press(ids::kIdOk);
+        })
+        .Then([this, &openAfterRefusal, longPath] {
+            openAfterRefusal = openAfterRefusal && Dialog() != nullptr;
+            EXPECT_EQ(Dialog()->ShownPage(), 4);
+            EXPECT_EQ(Edit(4, ids::kRawFileEdit)->GetValue(), longPath); // shown whole
+            Type(4, ids::kRawFileEdit, "/tmp/raw.dat");
+            Press(ids::kIdOk);
+        });
     Run(ok);
+    EXPECT_TRUE(openAfterRefusal);
+    ASSERT_EQ(boxes_.shown.size(), boxesBefore + 3);
+    const std::string range = " must be a whole number of milliseconds from 100 to 86400000.";
+    EXPECT_EQ(boxes_.shown[boxesBefore].text, "\"Formating Timeout [ms]\"" + range);
+    EXPECT_EQ(boxes_.shown[boxesBefore + 1].text, "\"Formating Timeout [ms]\"" + range);
+    EXPECT_EQ(boxes_.shown[boxesBefore + 2].text,
+              "The path in \"File Name to Save\" is 120 bytes long; the settings keep at most 99.");
 
-    // The raw data file may be a new one; the viewer must be a program.
+    // The raw data file may be a new one, and nothing is written when it is
+    // chosen (the download asks before replacing); the viewer must be a program.
     ASSERT_EQ(dialogs_.shown.size(), 2u);
     EXPECT_TRUE(dialogs_.shown[0].save);
-    EXPECT_EQ(dialogs_.shown[0].options, unsigned{platform::kOverwritePrompt});
+    EXPECT_EQ(dialogs_.shown[0].options, 0u);
     EXPECT_EQ(dialogs_.shown[0].filter, "Data File(*.dat)\n*.dat\nAll Files(*.*)\n*.*\n\n");
     EXPECT_FALSE(dialogs_.shown[1].save);
     EXPECT_EQ(dialogs_.shown[1].options,
@@ -132,14 +177,14 @@ TEST_F(ConfigDialogTest, CancelDiscardsAndOkSavesEverything) {
 
     EXPECT_EQ(DevGetTimeouts().receive, 45000);
     EXPECT_EQ(DevGetTimeouts().send, 20000);
-    EXPECT_EQ(DevGetTimeouts().format, 0);
+    EXPECT_EQ(DevGetTimeouts().format, 600000);
     EXPECT_EQ(settings::GetROMSelect(), 2);
     EXPECT_EQ(settings::GetAdpcmConvert(), 1);
     EXPECT_EQ(settings::GetQdxConvert(), 0);
     EXPECT_EQ(settings::GetRawDataRange().addr, 256u);
     EXPECT_EQ(settings::GetRawDataRange().count, 12u);
     EXPECT_EQ(settings::GetText(settings::kSongdockSection, settings::kRawDataFileName, ""),
-              longPath.substr(0, 99));
+              "/tmp/raw.dat");
     EXPECT_EQ(settings::GetText(settings::kSongdockSection, settings::kRawDataViewer, ""),
               "/usr/bin/xxd");
 
