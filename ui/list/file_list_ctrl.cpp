@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <wx/textctrl.h>
+
 #include "base/platform/path_text.h"
 
 int HFileListCtrl::Source::GetCellImage(uint32_t) const {
@@ -142,9 +144,19 @@ wxString HFileListCtrl::GetRowText(long row, int column) const {
     return OnGetItemText(row, column);
 }
 
+wxTextCtrl* HFileListCtrl::EditLabel(long row, wxClassInfo* textControlClass) {
+    wxTextCtrl* edit = wxListCtrl::EditLabel(row, textControlClass);
+    if (edit && source_ && row >= 0 && static_cast<size_t>(row) < order_.size()) {
+        edit->ChangeValue(
+            platform::PathToText(source_->GetCellText(order_.DataAt(static_cast<size_t>(row)), 0)));
+        edit->SelectAll();
+    }
+    return edit;
+}
+
 wxString HFileListCtrl::OnGetItemText(long item, long column) const {
     if (!source_ || item < 0 || static_cast<size_t>(item) >= order_.size()) return wxString();
-    return platform::PathToText(
+    return platform::PathToDisplayText(
         source_->GetCellText(order_.DataAt(static_cast<size_t>(item)), static_cast<int>(column)));
 }
 

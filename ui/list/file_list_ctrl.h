@@ -23,8 +23,10 @@
 //  - after a re-list reselect with SelectDataWhere, e.g. the names a
 //    transfer wrote (HNameList::ContainsFileName);
 //  - after changing texts or images in place call RefreshRows.
-// Every cell is shown through platform::PathToText, so names that are not
-// valid UTF-8 keep their bytes; never rebuild a path from a shown text.
+// Every cell is shown through platform::PathToDisplayText: a byte that is not
+// valid UTF-8 shows as one replacement mark, so never rebuild a path from a
+// shown text. A label being edited holds platform::PathToText of the name
+// instead, so that the edited label converts back with PathFromText.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -94,6 +96,9 @@ public:
     size_t SelectDataWhere(const std::function<bool(uint32_t)>& wanted);
     // The shown text of a row in a column ("" outside the list).
     wxString GetRowText(long row, int column) const;
+    // Edits a row's name in place; the edit control holds the name's
+    // PathToText, whose every byte survives PathFromText of the new label.
+    wxTextCtrl* EditLabel(long row, wxClassInfo* textControlClass = wxCLASSINFO(wxTextCtrl));
 
 protected:
     wxString OnGetItemText(long item, long column) const override;

@@ -267,7 +267,7 @@ void HMp3MemView::OnPaint(wxPaintEvent&) {
     dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
     wxDCClipper clip(dc, header);
     // The title may hold any bytes a file name could.
-    const wxString text = platform::PathToText(GetHeaderText());
+    const wxString text = platform::PathToDisplayText(GetHeaderText());
     const wxCoord height = dc.GetCharHeight();
     dc.DrawText(text, 0, (kHeaderHeight - height) / 2);
 }
