@@ -9,6 +9,7 @@
 #include "base/platform/launcher.h"
 #include "base/platform/message_box.h"
 #include "base/resources/ids.h"
+#include "base/resources/strings.h"
 #include "lib/settings/settings_store.h"
 #include "tests/support/gui_harness/gui_harness.h"
 
@@ -201,7 +202,7 @@ TEST_F(DesktopViewTest, DeleteAsksStopsAtAFailureAndReLists) {
     Open(folder_);
     HFileListCtrl* list = view_->GetList();
 
-    // The Delete key on one row names it.
+    // The Delete key on one row names it, and the file goes to the Trash.
     Select({"one.mp3"});
     list->SetFocus();
     gui::Pump(20);
@@ -210,6 +211,7 @@ TEST_F(DesktopViewTest, DeleteAsksStopsAtAFailureAndReLists) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "Confirm file deleting: Would delete file one.mp3 ?");
     EXPECT_FALSE(fs::exists(folder_ / "one.mp3"));
+    EXPECT_TRUE(fs::exists(root_ / "home/.local/share/Trash/files/one.mp3"));
     EXPECT_EQ(RowNamed("one.mp3"), -1);
 
     // Two rows, from the context menu's command: "No" keeps both.
@@ -228,9 +230,28 @@ TEST_F(DesktopViewTest, DeleteAsksStopsAtAFailureAndReLists) {
     Select({"sub", "four.mp3"});
     EXPECT_FALSE(view_->DeleteSelection(true));
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1], "Is a directory");
+    EXPECT_EQ(boxes[1], "sub: Is a directory");
     EXPECT_TRUE(fs::exists(folder_ / "four.mp3"));
     EXPECT_NE(RowNamed("four.mp3"), -1);
+}
+
+TEST_F(DesktopViewTest, DeleteWhereThereIsNoTrashSaysItIsPermanent) {
+    // /dev/shm is a memory file system without a trash.
+    const fs::path shm = fs::path("/dev/shm") / ("desktop_view_" + std::to_string(::getpid()));
+    if (!fs::exists(shm.parent_path())) GTEST_SKIP() << "no /dev/shm";
+    fs::remove_all(shm);
+    fs::create_directories(shm);
+    const std::string bad = "M\xfasica.mp3"; // not UTF-8
+    Touch(shm / bad);
+    Open(shm);
+    Select({bad.c_str()});
+    gui::SendCommand(view_, ids::kDelete);
+    // The box gets the name's bytes once; it shows them with one mark per bad byte.
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Confirm file deleting: Would delete file " + bad + " ?\n\n" +
+                            text::kDeletePermanent);
+    EXPECT_FALSE(fs::exists(shm / bad));
+    fs::remove_all(shm);
 }
 
 TEST_F(DesktopViewTest, FolderChainUpMissingPartsAndArrowKeys) {
@@ -393,7 +414,7 @@ TEST_F(DesktopViewTest, AFolderThatCannotBeReadIsReportedAndLeftForItsParent) {
     fs::remove(folder_ / "vanishing");
     view_->ShowNode(nullptr);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "No such file or directory");
+    EXPECT_EQ(boxes[0], "vanishing: No such file or directory");
     EXPECT_EQ(CurrentPath(), folder_.string());
     EXPECT_EQ(Column(0), std::vector<std::string>{"song.mp3"});
 }
