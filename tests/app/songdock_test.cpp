@@ -307,6 +307,37 @@ TEST_F(Songdock, WindowStateOutlivesARestart) {
     EXPECT_EQ(settings::GetWindowState(), 3);
 }
 
+// Whether a cell's text fits its column whole (the names beside their icon).
+bool FitsWhole(HFileListCtrl& list, long row, int column) {
+    const int room = list.GetColumnWidth(column) - (column == 0 ? 16 + 12 : 12);
+    return list.GetTextExtent(list.GetRowText(row, column)).x <= room;
+}
+
+TEST_F(Songdock, FirstStartShowsWholeNamesAndDatesAndStoredWidthsStay) {
+    Sim("plug");
+    Start();
+    ASSERT_TRUE(
+        gui::PumpUntil([&] { return Pane(0) && RowOf(PaneList(0), "Demo Song.mp3") >= 0; }));
+    HFileListCtrl& memory = PaneList(0);
+    for (const char* name : {"Demo Song.mp3", "Notes for the trip.txt"})
+        EXPECT_TRUE(FitsWhole(memory, RowOf(memory, name), 0)) << name;
+    // The names take what the pane leaves, without a horizontal scroll bar.
+    int total = 0;
+    for (int c = 0; c < memory.GetColumnCount(); ++c)
+        total += memory.GetColumnWidth(c);
+    EXPECT_LE(total, memory.GetClientSize().x);
+    EXPECT_GT(total, memory.GetClientSize().x - 40);
+    const long alpha = RowOf(DesktopList(), "alpha.mp3");
+    EXPECT_TRUE(FitsWhole(DesktopList(), alpha, 0));
+    EXPECT_TRUE(FitsWhole(DesktopList(), alpha, 3)) << DesktopList().GetRowText(alpha, 3);
+    Stop();
+
+    // A width stored by hand is kept as it is.
+    settings::WriteColumnWidth(-1, 0, 77);
+    Start();
+    EXPECT_EQ(DesktopList().GetColumnWidth(0), 77);
+}
+
 TEST_F(Songdock, AboutBoxShowsTheVersionAndItsButton) {
     Start();
     wxString caption, title;

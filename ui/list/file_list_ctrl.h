@@ -96,6 +96,16 @@ public:
     size_t SelectDataWhere(const std::function<bool(uint32_t)>& wanted);
     // The shown text of a row in a column ("" outside the list).
     wxString GetRowText(long row, int column) const;
+    // Appends a column with its stored width (> 0). Without one the column
+    // gets DefaultColumnWidth(), narrowed to its title and texts when rows
+    // are first shown; and the first column, the names, gets the width the
+    // list has left, following the list's size until a column is resized by
+    // hand.
+    void AppendColumnWidth(const wxString& title, wxListColumnFormat format, int storedWidth);
+    // The default width of a column: 100 pixels of an 8-point system font
+    // (13 pixels a line), scaled to this list's font.
+    int DefaultColumnWidth() const;
+
     // Edits a row's name in place; the edit control holds the name's
     // PathToText, whose every byte survives PathFromText of the new label.
     wxTextCtrl* EditLabel(long row, wxClassInfo* textControlClass = wxCLASSINFO(wxTextCtrl));
@@ -115,9 +125,17 @@ private:
     void Restore(const Kept& kept);
     void SetRowCount();
     void CancelEdit();
+    void FitFirstColumn();
+    void FitDefaultColumnsToTexts();
+    void OnSize(wxSizeEvent& event);
+    void OnColumnEndDrag(wxListEvent& event);
 
     const Source* source_ = nullptr;
     HRowOrder order_;
+    bool fitFirstColumn_ = false;      // the names take the width left
+    std::vector<bool> defaultColumns_; // columns without a stored width, not yet fitted
+
+    wxDECLARE_EVENT_TABLE();
 };
 
 template <class Compare> void HFileListCtrl::SortRows(Compare compare, bool ascending) {

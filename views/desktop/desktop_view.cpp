@@ -95,8 +95,8 @@ bool HDesktopView::Create(wxWindow* parent, wxWindowID id) {
     const wxListColumnFormat formats[4] = {wxLIST_FORMAT_LEFT, wxLIST_FORMAT_RIGHT,
                                            wxLIST_FORMAT_LEFT, wxLIST_FORMAT_LEFT};
     for (int c = 0; c < 4; ++c)
-        list_->AppendColumn(wxString::FromUTF8(Text(titles[c])), formats[c],
-                            settings::GetColumnWidth(kDesktopPane, c));
+        list_->AppendColumnWidth(wxString::FromUTF8(Text(titles[c])), formats[c],
+                                 settings::GetColumnWidth(kDesktopPane, c, 0));
     // The tree images (drives, network) come first, then one icon per kind of file.
     for (int i = 0; i < controls::kTreeImageCount; ++i) {
         const int index = kinds_.AddImage(controls::LoadTreeImage(i));

@@ -114,11 +114,11 @@ int HMp3MemView::GetSelectedCount() const {
 void HMp3MemView::SetupColumns(int memory) {
     list_->DeleteAllColumns();
     for (int column = 0; column < player::kColumnCount; ++column) {
-        // A stored width of 0 or less would hide the column for good.
-        const int width = settings::GetColumnWidth(memory, column);
-        list_->AppendColumn(wxString::FromUTF8(Load(kColumns[column].stringId)),
-                            kColumns[column].align,
-                            width > 0 ? width : settings::kDefaultColumnWidth);
+        // A stored width of 0 or less would hide the column for good: it
+        // counts as none, and the list's default applies.
+        list_->AppendColumnWidth(wxString::FromUTF8(Load(kColumns[column].stringId)),
+                                 kColumns[column].align,
+                                 settings::GetColumnWidth(memory, column, 0));
     }
 }
 
