@@ -16,7 +16,7 @@
 #include "views/desktop/filter_combo.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/gui/device_monitor.h"
-#include "base/platform/help_file.h"
+#include "app/help_topics.h"
 #include "views/player/memory_pane.h"
 #include "base/resources/ids.h"
 #include "base/resources/menus.h"
@@ -193,7 +193,7 @@ void CMainFrame::OnAbout(wxCommandEvent&) {
 }
 
 void CMainFrame::OnHelp(wxCommandEvent&) {
-    platform::OpenHelpFile(this);
+    app::ShowContextHelp(this);
 }
 
 void CMainFrame::OnOption(wxCommandEvent&) {

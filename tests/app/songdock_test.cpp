@@ -19,6 +19,7 @@
 #include "views/desktop/desktop_view.h"
 #include "views/desktop/filter_combo.h"
 #include "base/platform/gui/device_monitor.h"
+#include "base/platform/gui/help_book.h"
 #include "views/player/memory_pane.h"
 #include "player_fixture.h"
 #include "player_steps.h"
@@ -336,6 +337,43 @@ TEST_F(Songdock, FirstStartShowsWholeNamesAndDatesAndStoredWidthsStay) {
     settings::WriteColumnWidth(-1, 0, 77);
     Start();
     EXPECT_EQ(DesktopList().GetColumnWidth(0), 77);
+}
+
+TEST_F(Songdock, F1OpensTheHelpBookInsideAtThePageOfThePaneOrDialog) {
+    Start();
+    // F1 in the PC list: the panes' page, in Songdock's own help window.
+    ClickRow(DesktopList(), "alpha.mp3");
+    gui::KeyPress(WXK_F1);
+    ASSERT_TRUE(gui::PumpUntil([] { return platform::HelpBookWindow() != nullptr; }, 3000));
+    EXPECT_TRUE(gui::PumpUntil([] { return platform::HelpBookPage() == "panes.html"; }, 3000))
+        << platform::HelpBookPage();
+    EXPECT_TRUE(platform::HelpBookWindow()->IsShown());
+
+    // F1 in the configuration dialog: its own page.
+    platform::HelpBookWindow()->Close();
+    gui::Pump(100);
+    std::string page;
+    const auto modal = [] {
+        for (wxWindow* w : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal())
+                return dialog;
+        return static_cast<wxDialog*>(nullptr);
+    };
+    gui::Script script(300);
+    // Without a window manager the dialog's focus is given by hand.
+    script.Then([&] { modal()->GetChildren().front()->SetFocus(); })
+        .Then([] { gui::KeyPress(WXK_F1); })
+        .Then([&] {
+            // Help asked from a modal dialog is modal too: closed, it goes back.
+            page = platform::HelpBookPage();
+            if (wxWindow* help = platform::HelpBookWindow()) help->Close();
+        })
+        .Then([&] { modal()->EndModal(wxID_CANCEL); });
+    script.Start();
+    EXPECT_TRUE(gui::SendCommand(frame_, ids::kOption));
+    EXPECT_TRUE(gui::PumpUntil([&] { return script.Done(); }, 5000));
+    EXPECT_EQ(page, "configuration.html");
+    EXPECT_TRUE(boxes_.shown.empty());
 }
 
 TEST_F(Songdock, AboutBoxShowsTheVersionAndItsButton) {
