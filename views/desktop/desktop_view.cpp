@@ -379,14 +379,15 @@ void HDesktopView::OnProperties(wxCommandEvent&) {
     const long first = list_->GetFirstSelected();
     if (first < 0) return;
     const DesktopRow& row = RowAt(first);
-    if (row.kind != RowKind::File) return;
+    if (row.kind != RowKind::File || row.directory) return;
     HPropertiesDialog dialog(this, row.path, row.type);
     dialog.ShowModal();
 }
 
 void HDesktopView::OnUpdateProperties(wxUpdateUIEvent& event) {
     const long first = list_ ? list_->GetFirstSelected() : -1;
-    event.Enable(first >= 0 && RowAt(first).kind == RowKind::File);
+    // A file's only: a folder has no audio to describe.
+    event.Enable(first >= 0 && RowAt(first).kind == RowKind::File && !RowAt(first).directory);
 }
 
 int HDesktopView::CountSelectedFiles() const {

@@ -95,8 +95,11 @@ void HFolderTree::Fill() {
     InsertNode(std::make_unique<HFolderNode>("Network", "", img::kNetwork, img::kNetwork,
                                              folder_kind::kNetwork),
                desktop, false);
-    if (auto documents = SpecialNode(platform::SpecialFolder::Documents, folder_kind::kDocuments,
-                                     img::kDocuments))
+    // Where the desktop and documents folders are both the home folder, the
+    // desktop node alone stands for it.
+    auto documents =
+        SpecialNode(platform::SpecialFolder::Documents, folder_kind::kDocuments, img::kDocuments);
+    if (documents && documents->path != NodeOf(desktop)->path)
         InsertNode(std::move(documents), desktop, false);
     Expand(desktop);
     NavigateTo(platform::CurrentDirectory(), true);

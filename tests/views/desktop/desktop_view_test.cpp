@@ -1,6 +1,7 @@
 // The desktop view in a stand-in frame, on folders the tests make, driven
 // through the keyboard, the mouse and its commands.
 #include "views/desktop/desktop_view.h"
+#include "views/desktop/desktop_rows.h"
 #include "views/desktop/filter_combo.h"
 #include "views/desktop/folder_combo.h"
 #include "views/desktop/folder_tree.h"
@@ -17,6 +18,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -482,6 +484,52 @@ TEST_F(DesktopViewTest, OpeningRowsAndSelectingUploadedFiles) {
     EXPECT_FALSE(view_->CanReceive());
     EXPECT_GT(list->GetItemCount(), 0);
     EXPECT_FALSE(gui::RunUpdateUI(view_, ids::kDelete).enabled);
+}
+
+TEST_F(DesktopViewTest, HomeOnceFolderPropertiesOffAndUnexaminableEntriesListed) {
+    fs::create_directories(folder_ / "Rock");
+    Touch(folder_ / "song.mp3");
+    Open(folder_);
+    // The desktop and documents folders are both the home folder: one node.
+    HFolderTree* tree = view_->GetFolderCombo()->GetTree();
+    EXPECT_FALSE(tree->FindKind(folder_kind::kDocuments).IsOk());
+    EXPECT_EQ(tree->NodeOf(tree->FindKind(folder_kind::kDesktop))->path, (root_ / "home").string());
+
+    // Properties is for files only.
+    Select({"Rock"});
+    EXPECT_FALSE(gui::RunUpdateUI(view_, ids::kProperties).enabled);
+    Select({"song.mp3"});
+    EXPECT_TRUE(gui::RunUpdateUI(view_, ids::kProperties).enabled);
+
+    // A folder that may be read but not searched: its entries by name alone.
+    fs::create_directories(folder_ / "locked");
+    Touch(folder_ / "locked/hidden.mp3");
+    fs::permissions(folder_ / "locked",
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    struct stat st {};
+    if (::stat((folder_ / "locked/hidden.mp3").c_str(), &st) != 0) {
+        view_->GetFolderCombo()->GoToPath((folder_ / "locked").string());
+        gui::Pump(50);
+        EXPECT_EQ(Column(0), std::vector<std::string>{"hidden.mp3"});
+        EXPECT_EQ(Column(1), std::vector<std::string>{""});
+        EXPECT_EQ(Column(3), std::vector<std::string>{""});
+    } else {
+        // The system user examines every entry: the listing runs as nobody.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+            std::vector<desktop::DesktopRow> rows;
+            const int error = desktop::ListFolder((folder_ / "locked").string(), "*.*", rows);
+            ::_exit(error == 0 && rows.size() == 1 && rows[0].name == "hidden.mp3" &&
+                            !rows[0].examined && desktop::DateText(rows[0]).empty()
+                        ? 0
+                        : 1);
+        }
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 1) << status;
+    }
+    fs::permissions(folder_ / "locked", fs::perms::owner_all);
 }
 
 TEST_F(DesktopViewTest, PropertiesOfACutMp3) {
