@@ -213,7 +213,7 @@ TEST_F(DesktopViewTest, DeleteAsksStopsAtAFailureAndReLists) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "Confirm file deleting: Would delete file one.mp3 ?");
     EXPECT_FALSE(fs::exists(folder_ / "one.mp3"));
-    EXPECT_TRUE(fs::exists(root_ / "home/.local/share/Trash/files/one.mp3"));
+    EXPECT_TRUE(fs::exists(fs::path(std::getenv("XDG_DATA_HOME")) / "Trash/files/one.mp3"));
     EXPECT_EQ(RowNamed("one.mp3"), -1);
 
     // Two rows, from the context menu's command: "No" keeps both.
