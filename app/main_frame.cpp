@@ -17,8 +17,8 @@
 #include "views/desktop/filter_combo.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/gui/device_monitor.h"
+#include "app/help_topics.h"
 #include "base/platform/modal_depth.h"
-#include "base/platform/help_file.h"
 #include "views/player/memory_pane.h"
 #include "base/resources/ids.h"
 #include "base/resources/menus.h"
@@ -253,7 +253,7 @@ void CMainFrame::OnAbout(wxCommandEvent&) {
 }
 
 void CMainFrame::OnHelp(wxCommandEvent&) {
-    platform::OpenHelpFile(this);
+    app::ShowContextHelp(this);
 }
 
 void CMainFrame::OnOption(wxCommandEvent&) {

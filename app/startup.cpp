@@ -2,13 +2,24 @@
 
 #include <clocale>
 
+#include "app/help_topics.h"
 #include "app/main_frame.h"
 #include "app/window_state.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/message_box.h"
 #include "lib/settings/settings_store.h"
 
+#include <wx/eventfilter.h>
+
 namespace app {
+
+namespace {
+// F1 in Songdock's dialogs, from start to finish.
+std::unique_ptr<wxEventFilter>& DialogHelpKey() {
+    static std::unique_ptr<wxEventFilter> filter;
+    return filter;
+}
+} // namespace
 
 CMainFrame* StartSongdock() {
     // File names match and sort in the user's language; numbers stay plain.
@@ -25,12 +36,14 @@ CMainFrame* StartSongdock() {
         platform::MessageBox(nullptr, DevLibraryError(), "",
                              platform::kMbOk | platform::kMbIconWarning);
 
+    DialogHelpKey() = InstallDialogHelpKey();
     auto* frame = new CMainFrame();
     ShowWithState(*frame, settings::GetWindowState());
     return frame;
 }
 
 void FinishSongdock() {
+    DialogHelpKey().reset();
     DevExit();
     settings::SaveLastDirectory();
     settings::SaveFileFilter();

@@ -21,10 +21,11 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# A Korean font, so that every text of the windows has its letters; the
-# shared libraries' packages are added by dpkg-shlibdeps.
+# A Korean font, so that Songdock's Korean texts (the About box's button)
+# show letters; scripts/deps.sh installs the same package.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-lexi-gulim")
-# Help opens in a CHM viewer when one is installed, else in the web browser.
+# Help shows inside Songdock; files open with the desktop's applications, and
+# a CHM viewer may be used for the compiled help.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xchm")
 include(CPack)

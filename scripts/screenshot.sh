@@ -24,21 +24,12 @@ for name in "Morning Walk" "Harbour Lights" "Slow River" "Night Train"; do
 done
 mkdir -p "$work/music/Podcasts" "$work/music/Recordings"
 "$bin/kd5200sim" put external "$work/music/Slow River.mp3" "$work/music/Night Train.mp3" >/dev/null
+# What a new user sees: no stored settings but the folder to start in, so
+# the columns have their default widths.
 mkdir -p "$XDG_CONFIG_HOME/Zentrovia"
-# Columns wide enough for the names; the program's own default is 100 pixels.
 cat >"$XDG_CONFIG_HOME/Zentrovia/Songdock.conf" <<CONF
 [Desktop]
 LastDirectory=$work/music
-SubItemWidth_0=170
-SubItemWidth_3=120
-[Mp3Mem_0]
-SubItemWidth_0=170
-SubItemWidth_1=60
-SubItemWidth_2=70
-[Mp3Mem_1]
-SubItemWidth_0=170
-SubItemWidth_1=60
-SubItemWidth_2=70
 CONF
 
 out="$top/docs/songdock.png"

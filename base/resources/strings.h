@@ -104,6 +104,10 @@ inline constexpr const char* kFontSize = "Size :";
 inline constexpr const char* kFontFileName = "File Name :";
 inline constexpr const char* kClose = "Close";
 
+// Delete question, where the files' file system has no trash.
+inline constexpr const char* kDeletePermanent =
+    "There is no Trash here: the deletion is permanent and cannot be undone.";
+
 // Properties dialog.
 inline constexpr const char* kPropertiesTitle = "MPEG Audio File Properties";
 inline constexpr const char* kMpegInformation = "MPEG Information";

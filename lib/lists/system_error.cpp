@@ -22,3 +22,10 @@ void ShowSystemError(int code, void* windowOrBuffer, int maxLength) {
     std::memcpy(buffer, text.data(), n);
     buffer[n] = '\0';
 }
+
+void ShowSystemErrorAbout(const std::string& name, int code, void* owner) {
+    if (code == 0) code = platform::LastSystemError();
+    std::string text = platform::SystemErrorText(code);
+    if (text.empty()) text = kNoSystemErrorText;
+    platform::MessageBox(owner, name + ": " + text, "", platform::kMbOk | platform::kMbIconWarning);
+}

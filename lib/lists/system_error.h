@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 // ShowSystemError: reports a failed system call with the system's own text.
 
 // Text used when the system has no text for a code.
@@ -20,3 +21,7 @@ inline void ShowSystemError(int code, void* owner) {
 inline void ShowSystemError(int code, char* buffer, int size) {
     if (size > 0) ShowSystemError(code, static_cast<void*>(buffer), size);
 }
+
+// A warning box owned by owner that names what failed: "<name>: <text>",
+// name being a file or folder name as bytes ("Rock: Is a directory").
+void ShowSystemErrorAbout(const std::string& name, int code, void* owner);

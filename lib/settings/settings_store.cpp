@@ -181,9 +181,9 @@ const char* PaneKeyName(const char* base, int index) {
     return buffer;
 }
 
-int GetColumnWidth(int pane, int column) {
+int GetColumnWidth(int pane, int column, int def) {
     const std::string section = PaneSectionName(pane);
-    return GetInt(section.c_str(), PaneKeyName(kSubItemWidth, column), kDefaultColumnWidth);
+    return GetInt(section.c_str(), PaneKeyName(kSubItemWidth, column), def);
 }
 
 bool WriteColumnWidth(int pane, int column, int width) {

@@ -85,8 +85,9 @@ const char* PaneSectionName(int pane);
 // buffer until the next call.
 const char* PaneKeyName(const char* base, int index);
 
-// Column width of a list: pane -1 the desktop, 0 or 1 a memory list.
-int GetColumnWidth(int pane, int column);
+// Column width of a list: pane -1 the desktop, 0 or 1 a memory list; def
+// when none is stored.
+int GetColumnWidth(int pane, int column, int def = kDefaultColumnWidth);
 bool WriteColumnWidth(int pane, int column, int width);
 // Sort column and direction of a list. The default direction depends on the
 // caller: 1 after a fill, 0 when a column header is clicked.

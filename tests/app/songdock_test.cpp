@@ -19,6 +19,7 @@
 #include "views/desktop/desktop_view.h"
 #include "views/desktop/filter_combo.h"
 #include "base/platform/gui/device_monitor.h"
+#include "base/platform/gui/help_book.h"
 #include "views/player/memory_pane.h"
 #include "player_fixture.h"
 #include "player_steps.h"
@@ -268,6 +269,74 @@ TEST_F(Songdock, WindowStateOutlivesARestart) {
     EXPECT_TRUE(frame_->IsMaximized());
     Stop();
     EXPECT_EQ(settings::GetWindowState(), 3);
+}
+
+// Whether a cell's text fits its column whole (the names beside their icon).
+bool FitsWhole(HFileListCtrl& list, long row, int column) {
+    const int room = list.GetColumnWidth(column) - (column == 0 ? 16 + 12 : 12);
+    return list.GetTextExtent(list.GetRowText(row, column)).x <= room;
+}
+
+TEST_F(Songdock, FirstStartShowsWholeNamesAndDatesAndStoredWidthsStay) {
+    Sim("plug");
+    Start();
+    ASSERT_TRUE(
+        gui::PumpUntil([&] { return Pane(0) && RowOf(PaneList(0), "Demo Song.mp3") >= 0; }));
+    HFileListCtrl& memory = PaneList(0);
+    for (const char* name : {"Demo Song.mp3", "Notes for the trip.txt"})
+        EXPECT_TRUE(FitsWhole(memory, RowOf(memory, name), 0)) << name;
+    // The names take what the pane leaves, without a horizontal scroll bar.
+    int total = 0;
+    for (int c = 0; c < memory.GetColumnCount(); ++c)
+        total += memory.GetColumnWidth(c);
+    EXPECT_LE(total, memory.GetClientSize().x);
+    EXPECT_GT(total, memory.GetClientSize().x - 40);
+    const long alpha = RowOf(DesktopList(), "alpha.mp3");
+    EXPECT_TRUE(FitsWhole(DesktopList(), alpha, 0));
+    EXPECT_TRUE(FitsWhole(DesktopList(), alpha, 3)) << DesktopList().GetRowText(alpha, 3);
+    Stop();
+
+    // A width stored by hand is kept as it is.
+    settings::WriteColumnWidth(-1, 0, 77);
+    Start();
+    EXPECT_EQ(DesktopList().GetColumnWidth(0), 77);
+}
+
+TEST_F(Songdock, F1OpensTheHelpBookInsideAtThePageOfThePaneOrDialog) {
+    Start();
+    // F1 in the PC list: the panes' page, in Songdock's own help window.
+    ClickRow(DesktopList(), "alpha.mp3");
+    gui::KeyPress(WXK_F1);
+    ASSERT_TRUE(gui::PumpUntil([] { return platform::HelpBookWindow() != nullptr; }, 3000));
+    EXPECT_TRUE(gui::PumpUntil([] { return platform::HelpBookPage() == "panes.html"; }, 3000))
+        << platform::HelpBookPage();
+    EXPECT_TRUE(platform::HelpBookWindow()->IsShown());
+
+    // F1 in the configuration dialog: its own page.
+    platform::HelpBookWindow()->Close();
+    gui::Pump(100);
+    std::string page;
+    const auto modal = [] {
+        for (wxWindow* w : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal())
+                return dialog;
+        return static_cast<wxDialog*>(nullptr);
+    };
+    gui::Script script(300);
+    // Without a window manager the dialog's focus is given by hand.
+    script.Then([&] { modal()->GetChildren().front()->SetFocus(); })
+        .Then([] { gui::KeyPress(WXK_F1); })
+        .Then([&] {
+            // Help asked from a modal dialog is modal too: closed, it goes back.
+            page = platform::HelpBookPage();
+            if (wxWindow* help = platform::HelpBookWindow()) help->Close();
+        })
+        .Then([&] { modal()->EndModal(wxID_CANCEL); });
+    script.Start();
+    EXPECT_TRUE(gui::SendCommand(frame_, ids::kOption));
+    EXPECT_TRUE(gui::PumpUntil([&] { return script.Done(); }, 5000));
+    EXPECT_EQ(page, "configuration.html");
+    EXPECT_TRUE(boxes_.shown.empty());
 }
 
 TEST_F(Songdock, AboutBoxShowsTheVersionAndItsButton) {

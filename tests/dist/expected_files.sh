@@ -19,6 +19,9 @@ expected_files() {
     echo "share/songdock/HtmlHelp/$p.html"
   done
   echo "share/songdock/HtmlHelp/style.css"
+  for f in Songdock.hhp toc.hhc index.hhk; do
+    echo "share/songdock/HtmlHelp/$f"
+  done
   if [ "$WITH_CHM" = ON ]; then
     echo "share/songdock/HtmlHelp/Songdock.chm"
   fi

@@ -37,6 +37,7 @@ fi
 
 [ "$(dpkg-deb -f "$deb" Package)" = songdock ] || { echo "wrong package name" >&2; status=1; }
 depends=$(dpkg-deb -f "$deb" Depends)
+# fonts-lexi-gulim: the Korean texts need a font with Hangul.
 for lib in libc6 libstdc++6 libsqlite3-0 libopencore-amrnb0 fonts-lexi-gulim; do
   if ! sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends" | grep -qxF "$lib"; then
     echo "Depends lacks $lib: $depends" >&2

@@ -2,11 +2,21 @@
 
 #include <algorithm>
 
+#include <wx/settings.h>
+#include <wx/textctrl.h>
+
 #include "base/platform/path_text.h"
 
 int HFileListCtrl::Source::GetCellImage(uint32_t) const {
     return -1;
 }
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(HFileListCtrl, wxListCtrl)
+    EVT_SIZE(HFileListCtrl::OnSize)
+    EVT_LIST_COL_END_DRAG(wxID_ANY, HFileListCtrl::OnColumnEndDrag)
+wxEND_EVENT_TABLE()
+// clang-format on
 
 HFileListCtrl::HFileListCtrl(wxWindow* parent, wxWindowID id, long style, const wxPoint& pos,
                              const wxSize& size) {
@@ -36,6 +46,64 @@ void HFileListCtrl::OnCharHook(wxKeyEvent& event) {
     event.Skip();
 }
 
+int HFileListCtrl::DefaultColumnWidth() const {
+    return std::max(100, 100 * GetCharHeight() / 13);
+}
+
+void HFileListCtrl::AppendColumnWidth(const wxString& title, wxListColumnFormat format,
+                                      int storedWidth) {
+    const bool stored = storedWidth > 0;
+    if (GetColumnCount() == 0) defaultColumns_.clear();
+    AppendColumn(title, format, stored ? storedWidth : DefaultColumnWidth());
+    defaultColumns_.push_back(!stored);
+    if (GetColumnCount() == 1) fitFirstColumn_ = !stored;
+    if (fitFirstColumn_) FitFirstColumn();
+}
+
+void HFileListCtrl::FitDefaultColumnsToTexts() {
+    // The first rows stand for the rest: a long list is not measured whole.
+    constexpr long kMeasuredRows = 200;
+    // Without rows the titles alone are measured, until rows come.
+    const long rows = std::min<long>(GetItemCount(), kMeasuredRows);
+    const int count = std::min<int>(GetColumnCount(), static_cast<int>(defaultColumns_.size()));
+    for (int c = 1; c < count; ++c) {
+        if (!defaultColumns_[c]) continue;
+        wxListItem header;
+        header.SetMask(wxLIST_MASK_TEXT);
+        GetColumn(c, header);
+        int widest = GetTextExtent(header.GetText()).x;
+        for (long row = 0; row < rows; ++row)
+            widest = std::max(widest, GetTextExtent(OnGetItemText(row, c)).x);
+        SetColumnWidth(c, std::min(DefaultColumnWidth(), widest + 2 * GetCharWidth()));
+    }
+    if (rows > 0) defaultColumns_.clear();
+    if (fitFirstColumn_) FitFirstColumn();
+}
+
+void HFileListCtrl::FitFirstColumn() {
+    const int count = GetColumnCount();
+    if (count == 0) return;
+    // Room is kept for a vertical scroll bar, so that no horizontal one appears.
+    int left = GetClientSize().x - wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this);
+    for (int c = 1; c < count; ++c)
+        left -= GetColumnWidth(c);
+    const int width = std::max(left, DefaultColumnWidth());
+    if (GetColumnWidth(0) != width) SetColumnWidth(0, width);
+}
+
+void HFileListCtrl::OnSize(wxSizeEvent& event) {
+    if (!defaultColumns_.empty())
+        FitDefaultColumnsToTexts();
+    else if (fitFirstColumn_)
+        FitFirstColumn();
+    event.Skip();
+}
+
+void HFileListCtrl::OnColumnEndDrag(wxListEvent& event) {
+    fitFirstColumn_ = false;
+    event.Skip();
+}
+
 void HFileListCtrl::ShowRows(size_t count) {
     CancelEdit();
     order_.Reset(count);
@@ -54,6 +122,7 @@ void HFileListCtrl::SetRowCount() {
     if (const long focused = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED); focused >= 0)
         SetItemState(focused, 0, wxLIST_STATE_FOCUSED);
     SetItemCount(static_cast<long>(order_.size()));
+    if (!defaultColumns_.empty()) FitDefaultColumnsToTexts();
     Refresh();
 }
 
@@ -168,9 +237,19 @@ wxString HFileListCtrl::GetRowText(long row, int column) const {
     return OnGetItemText(row, column);
 }
 
+wxTextCtrl* HFileListCtrl::EditLabel(long row, wxClassInfo* textControlClass) {
+    wxTextCtrl* edit = wxListCtrl::EditLabel(row, textControlClass);
+    if (edit && source_ && row >= 0 && static_cast<size_t>(row) < order_.size()) {
+        edit->ChangeValue(
+            platform::PathToText(source_->GetCellText(order_.DataAt(static_cast<size_t>(row)), 0)));
+        edit->SelectAll();
+    }
+    return edit;
+}
+
 wxString HFileListCtrl::OnGetItemText(long item, long column) const {
     if (!source_ || item < 0 || static_cast<size_t>(item) >= order_.size()) return wxString();
-    return platform::PathToText(
+    return platform::PathToDisplayText(
         source_->GetCellText(order_.DataAt(static_cast<size_t>(item)), static_cast<int>(column)));
 }
 

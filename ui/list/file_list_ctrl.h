@@ -24,8 +24,10 @@
 //    transfer wrote (HNameList::ContainsFileName);
 //  - after changing texts or images in place call RefreshRows.
 // Ctrl+A selects every row.
-// Every cell is shown through platform::PathToText, so names that are not
-// valid UTF-8 keep their bytes; never rebuild a path from a shown text.
+// Every cell is shown through platform::PathToDisplayText: a byte that is not
+// valid UTF-8 shows as one replacement mark, so never rebuild a path from a
+// shown text. A label being edited holds platform::PathToText of the name
+// instead, so that the edited label converts back with PathFromText.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -100,6 +102,19 @@ public:
     size_t SelectDataWhere(const std::function<bool(uint32_t)>& wanted);
     // The shown text of a row in a column ("" outside the list).
     wxString GetRowText(long row, int column) const;
+    // Appends a column with its stored width (> 0). Without one the column
+    // gets DefaultColumnWidth(), narrowed to its title and texts when rows
+    // are first shown; and the first column, the names, gets the width the
+    // list has left, following the list's size until a column is resized by
+    // hand.
+    void AppendColumnWidth(const wxString& title, wxListColumnFormat format, int storedWidth);
+    // The default width of a column: 100 pixels of an 8-point system font
+    // (13 pixels a line), scaled to this list's font.
+    int DefaultColumnWidth() const;
+
+    // Edits a row's name in place; the edit control holds the name's
+    // PathToText, whose every byte survives PathFromText of the new label.
+    wxTextCtrl* EditLabel(long row, wxClassInfo* textControlClass = wxCLASSINFO(wxTextCtrl));
 
 protected:
     wxString OnGetItemText(long item, long column) const override;
@@ -117,9 +132,17 @@ private:
     void SetRowCount();
     void CancelEdit();
     void OnCharHook(wxKeyEvent& event);
+    void FitFirstColumn();
+    void FitDefaultColumnsToTexts();
+    void OnSize(wxSizeEvent& event);
+    void OnColumnEndDrag(wxListEvent& event);
 
     const Source* source_ = nullptr;
     HRowOrder order_;
+    bool fitFirstColumn_ = false;      // the names take the width left
+    std::vector<bool> defaultColumns_; // columns without a stored width, not yet fitted
+
+    wxDECLARE_EVENT_TABLE();
 };
 
 template <class Compare> void HFileListCtrl::SortRows(Compare compare, bool ascending) {

@@ -58,11 +58,11 @@ int ListFolder(const std::string& folder, const std::string& filter,
         }
         if (entry->d_name[0] == '.') continue;
         struct stat st {};
-        // Links count as what they point to; a dangling link as itself.
-        if (::fstatat(fd, entry->d_name, &st, 0) != 0 &&
-            ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
         DesktopRow row;
+        // Links count as what they point to; a dangling link as itself; an
+        // entry that cannot be examined is still there, by its name.
+        row.examined = ::fstatat(fd, entry->d_name, &st, 0) == 0 ||
+                       ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0;
         row.name = entry->d_name;
         row.directory = S_ISDIR(st.st_mode);
         if (!row.directory && !MatchesFilter(row.name, filter)) continue;
@@ -137,14 +137,14 @@ std::vector<DesktopRow> NetworkRows(const std::vector<platform::NetworkShare>& s
 }
 
 std::string SizeText(const DesktopRow& row) {
-    if (row.kind != RowKind::File) return "";
+    if (row.kind != RowKind::File || !row.examined) return "";
     // Rounded up without overflow, also for the largest sizes.
     const std::uint64_t kb = row.size / 1024 + (row.size % 1024 != 0);
     return platform::FormatGroupedNumber(kb) + "KB";
 }
 
 std::string DateText(const DesktopRow& row) {
-    if (row.kind != RowKind::File) return "";
+    if (row.kind != RowKind::File || !row.examined) return "";
     return platform::FormatFileTime(row.mtime);
 }
 

@@ -25,6 +25,7 @@ struct DesktopRow {
     std::string name; // the name shown (bytes)
     std::string path; // full path of a file or folder, a volume's root, a share's mount point
     bool directory = false;
+    bool examined = true;   // false: listed by name only (stat failed), no size or date
     std::uint64_t size = 0; // bytes
     std::int64_t mtime = 0; // last write, seconds since 1970 UTC
     std::string type;       // type name of a file or folder, comment of a network place
@@ -40,7 +41,8 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 
 // Appends the folder's sub-folders, then its files that match the filter, in
 // the order the file system returns them; names beginning with "." are left
-// out. Returns 0, or the errno value when the folder cannot be read.
+// out, and an entry that cannot be examined is listed as a file by its name
+// alone. Returns 0, or the errno value when the folder cannot be read.
 int ListFolder(const std::string& folder, const std::string& filter, std::vector<DesktopRow>& rows);
 // The volumes as drive rows (image 5 removable, 7 optical, 6 other).
 std::vector<DesktopRow> DriveRows(const std::vector<platform::Volume>& volumes);

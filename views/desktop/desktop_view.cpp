@@ -15,6 +15,7 @@
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
 #include "base/platform/path_text.h"
+#include "base/platform/trash.h"
 #include "base/resources/ids.h"
 #include "base/resources/menus.h"
 #include "base/resources/strings.h"
@@ -97,8 +98,8 @@ bool HDesktopView::Create(wxWindow* parent, wxWindowID id) {
     const wxListColumnFormat formats[4] = {wxLIST_FORMAT_LEFT, wxLIST_FORMAT_RIGHT,
                                            wxLIST_FORMAT_LEFT, wxLIST_FORMAT_LEFT};
     for (int c = 0; c < 4; ++c)
-        list_->AppendColumn(wxString::FromUTF8(Text(titles[c])), formats[c],
-                            settings::GetColumnWidth(kDesktopPane, c));
+        list_->AppendColumnWidth(wxString::FromUTF8(Text(titles[c])), formats[c],
+                                 settings::GetColumnWidth(kDesktopPane, c, 0));
     // The tree images (drives, network) come first, then one icon per kind of file.
     for (int i = 0; i < controls::kTreeImageCount; ++i) {
         const int index = kinds_.AddImage(controls::LoadTreeImage(i));
@@ -183,7 +184,8 @@ bool HDesktopView::ListFolderInto(const std::string& path) {
     }
     if (error) {
         rows_.resize(first);
-        ShowSystemError(error, static_cast<void*>(static_cast<wxWindow*>(this)));
+        ShowSystemErrorAbout(FileNamePart(path), error,
+                             static_cast<void*>(static_cast<wxWindow*>(this)));
         combo_->GoUp();
         return false;
     }
@@ -285,7 +287,7 @@ void HDesktopView::OpenRow(long index) {
     }
     struct stat st {};
     if (::stat(row.path.c_str(), &st) != 0) {
-        ShowSystemError(errno, static_cast<void*>(static_cast<wxWindow*>(this)));
+        ShowSystemErrorAbout(row.name, errno, static_cast<void*>(static_cast<wxWindow*>(this)));
         return;
     }
     if (S_ISDIR(st.st_mode)) {
@@ -294,9 +296,38 @@ void HDesktopView::OpenRow(long index) {
     }
     if (!platform::CurrentLauncher().OpenWithDefaultApplication(row.path))
         platform::MessageBox(static_cast<wxWindow*>(this),
-                             "No application could be started for " +
-                                 platform::PathToText(row.name).utf8_string() + ".",
-                             "", platform::kMbOk | platform::kMbIconWarning);
+                             "No application could be started for " + row.name + ".", "",
+                             platform::kMbOk | platform::kMbIconWarning);
+}
+
+std::string HDesktopView::DeleteQuestion(const std::vector<uint32_t>& selected) const {
+    std::string question;
+    if (selected.size() == 1) {
+        // The name as bytes: the box shows it once, converted for display.
+        const std::string format = Text(sid::kDeleteOne);
+        const size_t at = format.find("%s");
+        question = at == std::string::npos
+                       ? format
+                       : format.substr(0, at) + rows_[selected[0]].name + format.substr(at + 2);
+    } else {
+        question = Text(sid::kDeleteMany);
+    }
+    // The files of a folder share its file system: the first file tells.
+    for (uint32_t data : selected) {
+        const DesktopRow& row = rows_[data];
+        if (row.kind != RowKind::File || row.directory) continue;
+        if (!platform::CanMoveToTrash(row.path))
+            question += std::string("\n\n") + text::kDeletePermanent;
+        break;
+    }
+    return question;
+}
+
+int HDesktopView::DeleteRowFile(const DesktopRow& row) {
+    // Only files: a folder is refused with the system's own reason.
+    if (row.directory) return EISDIR;
+    if (platform::CanMoveToTrash(row.path)) return platform::MoveToTrash(row.path);
+    return ::unlink(row.path.c_str()) == 0 ? 0 : errno;
 }
 
 bool HDesktopView::DeleteSelection(bool confirm) {
@@ -309,29 +340,15 @@ bool HDesktopView::DeleteSelection(bool confirm) {
     for (long row : selectedRows)
         if (const DesktopRow& file = RowAt(row); file.kind == RowKind::File) files.push_back(file);
     if (files.empty()) return false;
-    if (confirm) {
-        std::string question;
-        if (selectedRows.size() == 1) {
-            const std::string name = platform::PathToText(files[0].name).utf8_string();
-            const std::string format = Text(sid::kDeleteOne);
-            const size_t at = format.find("%s");
-            question = at == std::string::npos
-                           ? format
-                           : format.substr(0, at) + name + format.substr(at + 2);
-        } else {
-            question = Text(sid::kDeleteMany);
-        }
-        if (platform::MessageBox(static_cast<wxWindow*>(this), question, Text(sid::kConfirmDelete),
-                                 platform::kMbYesNo | platform::kMbIconInformation) !=
-            platform::kIdYes)
-            return false;
-    }
+    if (confirm &&
+        platform::MessageBox(static_cast<wxWindow*>(this), DeleteQuestion(list_->GetSelectedData()),
+                             Text(sid::kConfirmDelete),
+                             platform::kMbYesNo | platform::kMbIconInformation) != platform::kIdYes)
+        return false;
     bool ok = true;
     for (const DesktopRow& row : files) {
-        // Only files: a folder is refused with the system's own reason.
-        const int result = row.directory ? (errno = EISDIR, -1) : ::unlink(row.path.c_str());
-        if (result != 0) {
-            ShowSystemError(errno, static_cast<void*>(static_cast<wxWindow*>(this)));
+        if (const int error = DeleteRowFile(row)) {
+            ShowSystemErrorAbout(row.name, error, static_cast<void*>(static_cast<wxWindow*>(this)));
             ok = false;
             break;
         }
@@ -401,7 +418,7 @@ void HDesktopView::OnProperties(wxCommandEvent&) {
     const long first = list_->GetFirstSelected();
     if (first < 0) return;
     const DesktopRow& row = RowAt(first);
-    if (row.kind != RowKind::File) return;
+    if (row.kind != RowKind::File || row.directory) return;
     // Shown once a context menu that chose the command has closed, so that
     // the dialog's own loop does not run inside the menu's.
     CallAfter([this, path = row.path, type = row.type] {
@@ -412,7 +429,8 @@ void HDesktopView::OnProperties(wxCommandEvent&) {
 
 void HDesktopView::OnUpdateProperties(wxUpdateUIEvent& event) {
     const long first = list_ ? list_->GetFirstSelected() : -1;
-    event.Enable(first >= 0 && RowAt(first).kind == RowKind::File);
+    // A file's only: a folder has no audio to describe.
+    event.Enable(first >= 0 && RowAt(first).kind == RowKind::File && !RowAt(first).directory);
 }
 
 int HDesktopView::CountSelectedFiles() const {

@@ -83,6 +83,12 @@ private:
     void ListNetwork(const std::optional<desktop::NetResource>& resource);
     void OpenRow(long row);
     void SaveColumnWidths();
+    // The delete question for the selected rows; it says so where the
+    // files' file system has no trash.
+    std::string DeleteQuestion(const std::vector<uint32_t>& selected) const;
+    // Moves a row's file to the trash, or deletes it where there is none.
+    // Returns 0 or the errno code of the failure (EISDIR for a folder).
+    static int DeleteRowFile(const desktop::DesktopRow& row);
 
     void OnSize(wxSizeEvent& event);
     void OnFolderSelected(wxCommandEvent& event);

@@ -95,8 +95,11 @@ void HFolderTree::Fill() {
     InsertNode(std::make_unique<HFolderNode>("Network", "", img::kNetwork, img::kNetwork,
                                              folder_kind::kNetwork),
                desktop, false);
-    if (auto documents = SpecialNode(platform::SpecialFolder::Documents, folder_kind::kDocuments,
-                                     img::kDocuments))
+    // Where the desktop and documents folders are both the home folder, the
+    // desktop node alone stands for it.
+    auto documents =
+        SpecialNode(platform::SpecialFolder::Documents, folder_kind::kDocuments, img::kDocuments);
+    if (documents && documents->path != NodeOf(desktop)->path)
         InsertNode(std::move(documents), desktop, false);
     Expand(desktop);
     NavigateTo(platform::CurrentDirectory(), true);
@@ -104,7 +107,7 @@ void HFolderTree::Fill() {
 
 wxTreeItemId HFolderTree::InsertNode(std::unique_ptr<HFolderNode> node, const wxTreeItemId& parent,
                                      bool notify) {
-    const wxString text = platform::PathToText(node->name);
+    const wxString text = platform::PathToDisplayText(node->name);
     const int image = node->image;
     wxTreeItemId item = parent.IsOk() ? AppendItem(parent, text, image, image, node.release())
                                       : AddRoot(text, image, image, node.release());
@@ -195,7 +198,7 @@ void HFolderTree::NavigateTo(const std::string& rawPath, bool notify) {
         }
         if (!IsFolder(next)) break;
         wxTreeItemId item = AppendItem(
-            last, platform::PathToText(part), img::kFolder, img::kFolder,
+            last, platform::PathToDisplayText(part), img::kFolder, img::kFolder,
             new HFolderNode(part, next, img::kFolder, img::kFolderOpen, folder_kind::kFolder));
         last = item;
         sofar = next;
@@ -262,7 +265,7 @@ void HFolderTree::SetDropSize(int width, int height) {
 
 wxString HFolderTree::GetStringValue() const {
     const HFolderNode* node = GetCurrentNode();
-    return node ? platform::PathToText(node->name) : wxString();
+    return node ? platform::PathToDisplayText(node->name) : wxString();
 }
 
 void HFolderTree::PaintComboControl(wxDC& dc, const wxRect& rect) {
@@ -272,7 +275,7 @@ void HFolderTree::PaintComboControl(wxDC& dc, const wxRect& rect) {
     const int iconTop = rect.y + (rect.height - 16) / 2;
     if (images && node->image >= 0 && node->image < images->GetImageCount())
         images->Draw(node->image, dc, rect.x + 4, iconTop, wxIMAGELIST_DRAW_TRANSPARENT);
-    const wxString name = platform::PathToText(node->name);
+    const wxString name = platform::PathToDisplayText(node->name);
     const wxSize extent = dc.GetTextExtent(name);
     wxRect text(rect.x + 4 + 18, rect.y + 1, extent.x + 4, rect.height - 2);
     const bool selected = combo_ && combo_->HasFocus() && !combo_->IsPopupShown();

@@ -22,7 +22,7 @@ HPropertiesDialog::HPropertiesDialog(wxWindow* parent, const std::string& path,
     grid->AddGrowableCol(1);
     wxWindow* boxWindow = box->GetStaticBox();
     grid->Add(new wxStaticText(boxWindow, wxID_ANY, "File"));
-    grid->Add(new wxStaticText(boxWindow, wxID_ANY, platform::PathToText(name)));
+    grid->Add(new wxStaticText(boxWindow, wxID_ANY, platform::PathToDisplayText(name)));
     grid->Add(new wxStaticText(boxWindow, wxID_ANY, wxString::FromUTF8(text::kSizeInfo)));
     grid->Add(new wxStaticText(boxWindow, ids::kSizeInfo, wxString::FromUTF8(info.sizeInfo)));
     grid->Add(new wxStaticText(boxWindow, wxID_ANY, wxString::FromUTF8(text::kVersionInfo)));

@@ -41,7 +41,7 @@ bool HFontInfoDialog::ReadFont() {
     if (maint::ReadLcdFontInfo(&font) != 0) return false;
     size_->ChangeValue(wxString::Format("%d", static_cast<int>(font.size)));
     fileName_->ChangeValue(
-        platform::PathToText(std::string_view(font.fileName, strnlen(font.fileName, 259))));
+        platform::PathToDisplayText(std::string_view(font.fileName, strnlen(font.fileName, 259))));
     return true;
 }
 

@@ -119,11 +119,11 @@ int HMp3MemView::GetSelectedCount() const {
 void HMp3MemView::SetupColumns(int memory) {
     list_->DeleteAllColumns();
     for (int column = 0; column < player::kColumnCount; ++column) {
-        // A stored width of 0 or less would hide the column for good.
-        const int width = settings::GetColumnWidth(memory, column);
-        list_->AppendColumn(wxString::FromUTF8(Load(kColumns[column].stringId)),
-                            kColumns[column].align,
-                            width > 0 ? width : settings::kDefaultColumnWidth);
+        // A stored width of 0 or less would hide the column for good: it
+        // counts as none, and the list's default applies.
+        list_->AppendColumnWidth(wxString::FromUTF8(Load(kColumns[column].stringId)),
+                                 kColumns[column].align,
+                                 settings::GetColumnWidth(memory, column, 0));
     }
 }
 
@@ -279,7 +279,7 @@ void HMp3MemView::OnPaint(wxPaintEvent&) {
     dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
     wxDCClipper clip(dc, header);
     // The title may hold any bytes a file name could.
-    const wxString text = platform::PathToText(GetHeaderText());
+    const wxString text = platform::PathToDisplayText(GetHeaderText());
     const wxCoord height = dc.GetCharHeight();
     dc.DrawText(text, 0, (kHeaderHeight - height) / 2);
 }

@@ -32,7 +32,8 @@ class FolderStrip : public wxStaticText, public HFileTarget {
 public:
     FolderStrip(wxWindow* parent, std::string folder)
         : wxStaticText(parent, wxID_ANY,
-                       "Drop player files here to copy them into " + platform::PathToText(folder)),
+                       "Drop player files here to copy them into " +
+                           platform::PathToDisplayText(folder)),
           folder_(std::move(folder)) {}
     wxWindow* GetWindow() const override { return const_cast<FolderStrip*>(this); }
     bool Receive(HNameList&, bool) override { return true; }

@@ -73,8 +73,8 @@ int ShowWxMessageBox(void* owner, const std::string& text, const std::string& ca
         title = app ? app : "";
     }
     // The text often names a file, whose name may not be UTF-8.
-    wxMessageDialog dialog(static_cast<wxWindow*>(owner), PathToText(text), PathToText(title),
-                           WxStyle(style));
+    wxMessageDialog dialog(static_cast<wxWindow*>(owner), PathToDisplayText(text),
+                           PathToDisplayText(title), WxStyle(style));
     return ResultOf(dialog.ShowModal(), style);
 }
 

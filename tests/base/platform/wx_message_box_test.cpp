@@ -93,11 +93,15 @@ TEST(WxMessageBox, ButtonsAnswersAndCaption) {
 TEST(WxMessageBox, ANameThatIsNotUtf8StillShows) {
     InstallWxMessageBoxes();
     Responder ok{GTK_RESPONSE_OK};
-    ShowAnswered(ok, "/srv/M\xfasica/a.mp3\nNo such file or directory", "", kMbOk);
+    // A stray byte, an overlong "/", a cut sequence, an encoded surrogate,
+    // and valid Hangul between them.
+    ShowAnswered(ok, "/srv/M\xfasica/\xc0\xaf\xe2\x82x\xed\xa0\x80\xed\x99\x95.mp3: No such file",
+                 "", kMbOk);
     ASSERT_TRUE(ok.answered);
-    // The stray byte shows as a private-use character of its own (U+1000FA).
-    EXPECT_EQ(ok.text, "/srv/M\xf4\x80\x83\xba"
-                       "sica/a.mp3\nNo such file or directory");
+    // One replacement mark per byte that is not part of valid UTF-8.
+    const std::string mark = "\xef\xbf\xbd";
+    EXPECT_EQ(ok.text, "/srv/M" + mark + "sica/" + mark + mark + mark + mark + "x" + mark + mark +
+                           mark + "\xed\x99\x95.mp3: No such file");
     SetMessageBoxHandler(nullptr);
 }
 

@@ -1,8 +1,11 @@
 // main() of every window test: starts wxWidgets with a real application
 // object on the X display, turns toolkit assertions into test failures and
 // runs the tests on the GUI thread.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -45,6 +48,11 @@ int main(int argc, char** argv) {
     // Listing the tests needs no display.
     if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
     platform::FileLock displayLock(DisplayLockPath());
+    // Files the tests delete go to a trash of their own, never the user's.
+    const std::filesystem::path data =
+        std::filesystem::temp_directory_path() / ("sd-test-data-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(data);
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
     delete wxLog::SetActiveTarget(new wxLogStderr);
     // Connecting to a busy virtual display now and then fails; try again.
     bool started = false;
@@ -73,5 +81,7 @@ int main(int argc, char** argv) {
     }
     wxTheApp->OnExit();
     wxEntryCleanup();
+    std::error_code ignored;
+    std::filesystem::remove_all(data, ignored);
     return result;
 }

@@ -34,11 +34,10 @@ TEST_F(FileListTest, SelectionHelpersWorkInListOrder) {
     EXPECT_EQ(list->GetRowText(2, 1), "40KB");
     EXPECT_EQ(list->GetRowText(99, 0), "");
     EXPECT_EQ(list->GetRowText(0, 5), "");
-    // A name that is not UTF-8 shows, and its shown text maps back to its bytes.
-    frame->rows[2].name = "M\xfasica";
+    // A name that is not UTF-8 shows one replacement mark per bad byte.
+    frame->rows[2].name = "M\xfasica\xc3";
     list->RefreshRows();
-    EXPECT_EQ(platform::PathFromText(list->GetRowText(2, 0)), "M\xfasica");
-    EXPECT_EQ(list->GetRowText(2, 0).length(), 6u);
+    EXPECT_EQ(list->GetRowText(2, 0), wxString::FromUTF8("M\uFFFDsica\uFFFD"));
 
     // Re-selecting by data picks exactly those rows and focuses the first.
     EXPECT_EQ(list->SelectDataWhere([](uint32_t data) { return data == 2 || data == 5; }), 2u);
@@ -185,6 +184,18 @@ TEST_F(FileListTest, LabelEditingReportsTheNewText) {
     ASSERT_TRUE(gui::PumpUntil([&] { return Has("edit:2"); }, 2000));
     EXPECT_TRUE(frame->cancelled);
     EXPECT_EQ(list->GetRowText(2, 0), "file2.mp3");
+
+    // Editing a name that is not UTF-8 keeps its bytes: End moves past the
+    // selected name, and the label converts back to the old bytes plus the text.
+    frame->rows[3].name = "M\xfasica";
+    list->RefreshRows();
+    ASSERT_NE(list->EditLabel(3), nullptr);
+    gui::Pump(50);
+    sim.Char(WXK_END);
+    sim.Text("2");
+    sim.Char(WXK_RETURN);
+    ASSERT_TRUE(gui::PumpUntil([&] { return Has("edit:3"); }, 2000));
+    EXPECT_EQ(platform::PathFromText(wxString::FromUTF8(frame->label)), "M\xfasica2");
 }
 
 TEST_F(FileListTest, BeginDragGivesThePointInTheListsClientCoordinates) {

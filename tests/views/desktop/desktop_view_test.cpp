@@ -1,6 +1,7 @@
 // The desktop view in a stand-in frame, on folders the tests make, driven
 // through the keyboard, the mouse and its commands.
 #include "views/desktop/desktop_view.h"
+#include "views/desktop/desktop_rows.h"
 #include "views/desktop/filter_combo.h"
 #include "views/desktop/folder_combo.h"
 #include "views/desktop/folder_tree.h"
@@ -9,6 +10,7 @@
 #include "base/platform/launcher.h"
 #include "base/platform/message_box.h"
 #include "base/resources/ids.h"
+#include "base/resources/strings.h"
 #include "lib/settings/settings_store.h"
 #include "tests/support/gui_harness/gui_harness.h"
 #include "ui/controls/menu_builder.h"
@@ -17,6 +19,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -210,7 +213,7 @@ TEST_F(DesktopViewTest, DeleteAsksStopsAtAFailureAndReLists) {
     Open(folder_);
     HFileListCtrl* list = view_->GetList();
 
-    // The Delete key on one row names it.
+    // The Delete key on one row names it, and the file goes to the Trash.
     Select({"one.mp3"});
     list->SetFocus();
     gui::Pump(20);
@@ -219,6 +222,7 @@ TEST_F(DesktopViewTest, DeleteAsksStopsAtAFailureAndReLists) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "Confirm file deleting: Would delete file one.mp3 ?");
     EXPECT_FALSE(fs::exists(folder_ / "one.mp3"));
+    EXPECT_TRUE(fs::exists(fs::path(std::getenv("XDG_DATA_HOME")) / "Trash/files/one.mp3"));
     EXPECT_EQ(RowNamed("one.mp3"), -1);
 
     // Two rows, from the context menu's command: "No" keeps both.
@@ -238,9 +242,28 @@ TEST_F(DesktopViewTest, DeleteAsksStopsAtAFailureAndReLists) {
     Select({"sub", "four.mp3"});
     EXPECT_FALSE(view_->DeleteSelection(true));
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1], "Is a directory");
+    EXPECT_EQ(boxes[1], "sub: Is a directory");
     EXPECT_TRUE(fs::exists(folder_ / "four.mp3"));
     EXPECT_NE(RowNamed("four.mp3"), -1);
+}
+
+TEST_F(DesktopViewTest, DeleteWhereThereIsNoTrashSaysItIsPermanent) {
+    // /dev/shm is a memory file system without a trash.
+    const fs::path shm = fs::path("/dev/shm") / ("desktop_view_" + std::to_string(::getpid()));
+    if (!fs::exists(shm.parent_path())) GTEST_SKIP() << "no /dev/shm";
+    fs::remove_all(shm);
+    fs::create_directories(shm);
+    const std::string bad = "M\xfasica.mp3"; // not UTF-8
+    Touch(shm / bad);
+    Open(shm);
+    Select({bad.c_str()});
+    gui::SendCommand(view_, ids::kDelete);
+    // The box gets the name's bytes once; it shows them with one mark per bad byte.
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Confirm file deleting: Would delete file " + bad + " ?\n\n" +
+                            text::kDeletePermanent);
+    EXPECT_FALSE(fs::exists(shm / bad));
+    fs::remove_all(shm);
 }
 
 TEST_F(DesktopViewTest, FolderChainUpMissingPartsAndArrowKeys) {
@@ -394,7 +417,7 @@ TEST_F(DesktopViewTest, AFolderThatCannotBeReadIsReportedAndLeftForItsParent) {
     fs::remove(folder_ / "vanishing");
     view_->ShowNode(nullptr);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "No such file or directory");
+    EXPECT_EQ(boxes[0], "vanishing: No such file or directory");
     EXPECT_EQ(CurrentPath(), folder_.string());
     EXPECT_EQ(Column(0), std::vector<std::string>{"song.mp3"});
 }
@@ -462,6 +485,52 @@ TEST_F(DesktopViewTest, OpeningRowsAndSelectingUploadedFiles) {
     EXPECT_FALSE(view_->CanReceive());
     EXPECT_GT(list->GetItemCount(), 0);
     EXPECT_FALSE(gui::RunUpdateUI(view_, ids::kDelete).enabled);
+}
+
+TEST_F(DesktopViewTest, HomeOnceFolderPropertiesOffAndUnexaminableEntriesListed) {
+    fs::create_directories(folder_ / "Rock");
+    Touch(folder_ / "song.mp3");
+    Open(folder_);
+    // The desktop and documents folders are both the home folder: one node.
+    HFolderTree* tree = view_->GetFolderCombo()->GetTree();
+    EXPECT_FALSE(tree->FindKind(folder_kind::kDocuments).IsOk());
+    EXPECT_EQ(tree->NodeOf(tree->FindKind(folder_kind::kDesktop))->path, (root_ / "home").string());
+
+    // Properties is for files only.
+    Select({"Rock"});
+    EXPECT_FALSE(gui::RunUpdateUI(view_, ids::kProperties).enabled);
+    Select({"song.mp3"});
+    EXPECT_TRUE(gui::RunUpdateUI(view_, ids::kProperties).enabled);
+
+    // A folder that may be read but not searched: its entries by name alone.
+    fs::create_directories(folder_ / "locked");
+    Touch(folder_ / "locked/hidden.mp3");
+    fs::permissions(folder_ / "locked",
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    struct stat st {};
+    if (::stat((folder_ / "locked/hidden.mp3").c_str(), &st) != 0) {
+        view_->GetFolderCombo()->GoToPath((folder_ / "locked").string());
+        gui::Pump(50);
+        EXPECT_EQ(Column(0), std::vector<std::string>{"hidden.mp3"});
+        EXPECT_EQ(Column(1), std::vector<std::string>{""});
+        EXPECT_EQ(Column(3), std::vector<std::string>{""});
+    } else {
+        // The system user examines every entry: the listing runs as nobody.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+            std::vector<desktop::DesktopRow> rows;
+            const int error = desktop::ListFolder((folder_ / "locked").string(), "*.*", rows);
+            ::_exit(error == 0 && rows.size() == 1 && rows[0].name == "hidden.mp3" &&
+                            !rows[0].examined && desktop::DateText(rows[0]).empty()
+                        ? 0
+                        : 1);
+        }
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 1) << status;
+    }
+    fs::permissions(folder_ / "locked", fs::perms::owner_all);
 }
 
 TEST_F(DesktopViewTest, PropertiesOfACutMp3) {
