@@ -113,7 +113,7 @@ TEST_F(Songdock, ADamagedPlayerSaysSoOnce) {
 
     wxQueueEvent(frame_, new wxCommandEvent(wxEVT_SD_DEVICE_CHANGE));
     gui::Pump(100);
-    EXPECT_TRUE(gui::SendCommand(frame_, ids::kRefresh));
+    EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kRefresh)));
     gui::Pump(100);
     EXPECT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(Pane(0)->GetHeaderText(), " Internal Memory - Memory Cannot Be Read");
@@ -129,7 +129,7 @@ TEST_F(Songdock, UpgradeFromADamagedHexFileAsksFirst) {
     dialogs_.answers = {hex};
     boxes_.answers = {platform::kIdCancel};
     ASSERT_TRUE(Enabled(ids::kUpgradeApplication));
-    EXPECT_TRUE(gui::SendCommand(frame_, ids::kUpgradeApplication));
+    EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kUpgradeApplication)));
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].text, hex + ": line 1: checksum mismatch (1 record in all); written "
                                           "as read\n\nWrite the firmware anyway?");
@@ -333,7 +333,7 @@ TEST_F(Songdock, F1OpensTheHelpBookInsideAtThePageOfThePaneOrDialog) {
         })
         .Then([&] { modal()->EndModal(wxID_CANCEL); });
     script.Start();
-    EXPECT_TRUE(gui::SendCommand(frame_, ids::kOption));
+    EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kOption)));
     EXPECT_TRUE(gui::PumpUntil([&] { return script.Done(); }, 5000));
     EXPECT_EQ(page, "configuration.html");
     EXPECT_TRUE(boxes_.shown.empty());

@@ -257,7 +257,7 @@ TEST_F(DesktopViewTest, DeleteWhereThereIsNoTrashSaysItIsPermanent) {
     Touch(shm / bad);
     Open(shm);
     Select({bad.c_str()});
-    gui::SendCommand(view_, ids::kDelete);
+    ASSERT_TRUE(ChooseFromContextMenu(ids::kDelete));
     // The box gets the name's bytes once; it shows them with one mark per bad byte.
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "Confirm file deleting: Would delete file " + bad + " ?\n\n" +
