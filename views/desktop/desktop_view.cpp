@@ -397,8 +397,15 @@ void HDesktopView::OnContextMenu(wxContextMenuEvent& event) {
         event.Skip();
         return;
     }
-    std::unique_ptr<wxMenu> menu = controls::BuildPopupMenu(menus::DesktopContextMenu());
-    if (menu) PopupMenu(menu.get());
+    // The toolkit may deliver one click's menu request twice: one menu,
+    // shown once the click has been handled.
+    if (menuPending_) return;
+    menuPending_ = true;
+    CallAfter([this] {
+        menuPending_ = false;
+        std::unique_ptr<wxMenu> menu = controls::BuildPopupMenu(menus::DesktopContextMenu());
+        if (menu) PopupMenu(menu.get());
+    });
 }
 
 void HDesktopView::OnUp(wxCommandEvent&) {

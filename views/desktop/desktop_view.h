@@ -113,6 +113,7 @@ private:
     controls::HIconButton* up_ = nullptr;
     HFileListCtrl* list_ = nullptr;
     bool ready_ = false;
+    bool menuPending_ = false; // a context menu is about to be shown
     std::vector<desktop::DesktopRow> rows_;
     mutable std::vector<std::string> dateTexts_; // per row, formatted when first shown
     mutable std::vector<int> icons_;             // per row, -2 until first shown

@@ -337,7 +337,14 @@ void HMp3MemView::OnContextMenu(wxContextMenuEvent& event) {
         event.Skip();
         return;
     }
-    ShowContextMenu();
+    // The toolkit may deliver one click's menu request twice: one menu,
+    // shown once the click has been handled.
+    if (menuPending_) return;
+    menuPending_ = true;
+    CallAfter([this] {
+        menuPending_ = false;
+        ShowContextMenu();
+    });
 }
 
 void HMp3MemView::ShowContextMenu() {

@@ -155,6 +155,7 @@ private:
     bool sortAscending_ = true;
     bool sortStored_ = false; // the settings hold sortColumn_ and sortAscending_
     bool acceptingDrops_ = false;
+    bool menuPending_ = false; // a context menu is about to be shown
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -71,21 +71,25 @@ bool ChooseFromMenuBar(wxFrame* frame, int itemId) {
     return sent;
 }
 
-bool ChooseFromContextMenu(wxWindow* owner, const wxPoint& screen, int itemId) {
+namespace {
+
+// One right click and the keys to the item; false when the menu did not take
+// the keys in time (it is closed again then).
+bool TryContextMenu(wxWindow* owner, const wxPoint& screen, int itemId, bool& found) {
     wxMenu* opened = nullptr;
-    bool found = false, pressed = false, closed = false;
+    bool pressed = false, stuck = false, activated = false;
+    auto onCommand = [&](wxCommandEvent& event) {
+        activated = true;
+        event.Skip();
+    };
     auto onOpen = [&](wxMenuEvent& event) {
         if (!opened) opened = event.GetMenu();
         event.Skip();
     };
-    auto onClose = [&](wxMenuEvent& event) {
-        closed = opened != nullptr;
-        event.Skip();
-    };
     owner->Bind(wxEVT_MENU_OPEN, onOpen);
-    owner->Bind(wxEVT_MENU_CLOSE, onClose);
+    owner->Bind(wxEVT_MENU, onCommand);
     // Runs inside the menu's own loop. The menu takes keys only a moment
-    // after it is up; Escape closes it should the keys have come too early.
+    // after it is up; should they come too early, Escape closes it.
     int ticks = 0;
     wxTimer poll;
     poll.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
@@ -106,8 +110,8 @@ bool ChooseFromContextMenu(wxWindow* owner, const wxPoint& screen, int itemId) {
             for (int i = 0; i < downs; ++i)
                 KeyPress(WXK_DOWN);
             KeyPress(found ? WXK_RETURN : WXK_ESCAPE);
-        } else if (ticks % 40 == 0 && !closed) {
-            found = false;
+        } else if (ticks % 25 == 0 && !activated) {
+            stuck = true;
             KeyPress(WXK_ESCAPE);
         }
     });
@@ -119,9 +123,21 @@ bool ChooseFromContextMenu(wxWindow* owner, const wxPoint& screen, int itemId) {
     PumpUntil([&] { return pressed; }, 8000);
     poll.Stop();
     owner->Unbind(wxEVT_MENU_OPEN, onOpen);
-    owner->Unbind(wxEVT_MENU_CLOSE, onClose);
+    owner->Unbind(wxEVT_MENU, onCommand);
     Pump(100);
-    return found && pressed;
+    return pressed && !stuck;
+}
+
+} // namespace
+
+bool ChooseFromContextMenu(wxWindow* owner, const wxPoint& screen, int itemId) {
+    bool found = false;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        found = false;
+        if (TryContextMenu(owner, screen, itemId, found)) return found;
+        Pump(300);
+    }
+    return false;
 }
 
 struct OnModal::Impl {

@@ -1,0 +1,391 @@
+// Every command of Songdock the way a person reaches it: the menu bar (its
+// own event path, and the keyboard through the X server), the accelerators,
+// the context menus; with a device change while a question is open; and the
+// keys of the lists and of a name being edited.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+
+#include <unistd.h>
+
+#include <wx/dialog.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+
+#include "base/platform/gui/help_book.h"
+#include "songdock_fixture.h"
+#include "ui/controls/rebar.h"
+#include "ui/controls/status_bar.h"
+#include "views/desktop/filter_combo.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using songdocktest::Songdock;
+using testing::Contains;
+using testing::ElementsAre;
+using testing::Not;
+
+// Ends every modal dialog of the program with Cancel as it appears, and
+// counts them.
+class DialogCloser {
+public:
+    DialogCloser() {
+        timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            for (wxWindow* w : wxTopLevelWindows)
+                if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal()) {
+                    ++closed;
+                    dialog->EndModal(wxID_CANCEL);
+                }
+        });
+        timer_.Start(50);
+    }
+    int closed = 0;
+
+private:
+    wxTimer timer_;
+};
+
+class Commands : public Songdock {
+protected:
+    void SetUp() override {
+        Songdock::SetUp();
+        Sim("plug");
+    }
+    bool FromMenuBar(int command) {
+        return gui::ChooseFromMenuBar(frame_, controls::MenuItemId(command));
+    }
+    bool FromContextMenu(HFileListCtrl& list, wxWindow* owner, int command) {
+        const long row = list.GetFirstSelected();
+        const wxPoint at = row >= 0 ? gui::RowScreenPoint(list, row) : gui::ScreenCenter(list);
+        return gui::ChooseFromContextMenu(owner, at, controls::MenuItemId(command));
+    }
+    // Everything that a command may show: boxes, file dialogs, dialogs.
+    int Shown() const { return int(boxes_.shown.size() + dialogs_.shown.size()) + closer_.closed; }
+
+    DialogCloser closer_;
+};
+
+// What choosing a command must visibly do.
+enum class Effect { Disabled, Question, Shows, Toggles, Refreshes, Help };
+
+TEST_F(Commands, EveryMenuBarItemDoesWhatItSays) {
+    Start();
+    ClickRow(DesktopList(), "alpha.mp3");
+    // clang-format off
+    const std::vector<std::pair<int, Effect>> items = {
+        {ids::kEditUndo, Effect::Disabled},          {ids::kEditCut, Effect::Disabled},
+        {ids::kEditCopy, Effect::Disabled},          {ids::kEditPaste, Effect::Disabled},
+        {ids::kOption, Effect::Shows},               {ids::kViewToolBar, Effect::Toggles},
+        {ids::kViewStatusBar, Effect::Toggles},      {ids::kProperties, Effect::Shows},
+        {ids::kRefresh, Effect::Refreshes},
+        {ids::kFormatInternal, Effect::Question},    {ids::kFormatExternal, Effect::Question},
+        {ids::kFormatAll, Effect::Question},         {ids::kLowFormatInternal, Effect::Question},
+        {ids::kLowFormatExternal, Effect::Question}, {ids::kLowFormatAll, Effect::Question},
+        {ids::kUpgradeApplication, Effect::Shows},   {ids::kUpgradeBoot, Effect::Shows},
+        {ids::kDownloadFont, Effect::Shows},         {ids::kEraseFont, Effect::Shows},
+        {ids::kUploadFont, Effect::Shows},           {ids::kViewFontInfo, Effect::Shows},
+        {ids::kRawDataInternal, Effect::Shows},      {ids::kRawDataExternal, Effect::Shows},
+        {ids::kViewRawData, Effect::Shows},          {ids::kHelp, Effect::Help},
+        {ids::kAppAbout, Effect::Shows},
+    };
+    // clang-format on
+    for (const auto& [id, effect] : items) {
+        SCOPED_TRACE(id);
+        boxes_.answers = {platform::kIdNo, platform::kIdNo, platform::kIdNo};
+        const int before = Shown();
+        switch (effect) {
+        case Effect::Disabled:
+            EXPECT_FALSE(FromMenuBar(id));
+            break;
+        case Effect::Question:
+            ASSERT_TRUE(FromMenuBar(id));
+            ASSERT_GT(boxes_.shown.size(), 0u);
+            EXPECT_THAT(boxes_.shown.back().caption, testing::AnyOf("Format", "Low Level Format"));
+            break;
+        case Effect::Shows:
+            ASSERT_TRUE(FromMenuBar(id));
+            EXPECT_TRUE(gui::PumpUntil([&] { return Shown() > before; }, 3000));
+            break;
+        case Effect::Toggles: {
+            wxWindow* bar = id == ids::kViewToolBar ? static_cast<wxWindow*>(frame_->GetReBar())
+                                                    : frame_->GetStatusBarPanes();
+            ASSERT_TRUE(FromMenuBar(id));
+            EXPECT_FALSE(bar->IsShown());
+            ASSERT_TRUE(FromMenuBar(id));
+            EXPECT_TRUE(bar->IsShown());
+            break;
+        }
+        case Effect::Refreshes:
+            StoreElsewhere("LATE.MP3");
+            ASSERT_TRUE(FromMenuBar(id));
+            EXPECT_GE(RowOf(PaneList(0), "LATE.MP3"), 0);
+            break;
+        case Effect::Help:
+            ASSERT_TRUE(FromMenuBar(id));
+            ASSERT_TRUE(gui::PumpUntil([] { return platform::HelpBookWindow() != nullptr; }));
+            platform::HelpBookWindow()->Close();
+            break;
+        }
+        gui::Pump(50);
+    }
+    // Nothing was formatted: every question was answered No.
+    EXPECT_EQ(playertest::Names(0).size(), 6u);
+    EXPECT_TRUE(FromMenuBar(ids::kAppExit));
+    EXPECT_TRUE(gui::PumpUntil([this] { return !frame_->IsShown(); }));
+    frame_ = nullptr;
+    app::FinishSongdock();
+}
+
+TEST_F(Commands, KeysAndContextMenusReachTheSameCommands) {
+    Start();
+    // The menu bar by keyboard: F10, along to Tool, down to Format and into it.
+    ClickRow(PaneList(0), "README.TXT");
+    boxes_.answers = {platform::kIdNo};
+    for (int key : {int(WXK_F10), int(WXK_RIGHT), int(WXK_RIGHT), int(WXK_RIGHT), int(WXK_DOWN), int(WXK_DOWN), int(WXK_RIGHT),
+                    int(WXK_RETURN)}) {
+        gui::KeyPress(key);
+        gui::Pump(120);
+    }
+    ASSERT_TRUE(gui::PumpUntil([this] { return !boxes_.shown.empty(); }, 3000));
+    EXPECT_EQ(boxes_.shown.back().caption, "Format");
+
+    // Accelerators: F5 re-reads, F2 edits the name.
+    StoreElsewhere("LATE.MP3");
+    gui::KeyPress(WXK_F5);
+    EXPECT_TRUE(gui::PumpUntil([this] { return RowOf(PaneList(0), "LATE.MP3") >= 0; }));
+    ClickRow(PaneList(0), "README.TXT");
+    gui::KeyPress(WXK_F2);
+    ASSERT_TRUE(gui::PumpUntil([this] { return PaneList(0).GetEditControl() != nullptr; }));
+    gui::KeyPress(WXK_ESCAPE);
+    gui::Pump(100);
+
+    // The memory pane's context menu.
+    ClickRow(PaneList(0), "README.TXT");
+    const long before = RowOf(PaneList(0), "README.TXT");
+    boxes_.answers = {platform::kIdNo};
+    ASSERT_TRUE(FromContextMenu(PaneList(0), Pane(0), ids::kDelete));
+    EXPECT_EQ(boxes_.shown.back().caption, "Confirm file deleting");
+    boxes_.answers = {platform::kIdNo};
+    ASSERT_TRUE(FromContextMenu(PaneList(0), Pane(0), ids::kPaneLowFormat));
+    EXPECT_EQ(boxes_.shown.back().caption, "Low Level Format");
+    const auto numbers = [this] { return gui::ListRows(PaneList(0)); };
+    const auto old = numbers();
+    ASSERT_TRUE(FromContextMenu(PaneList(0), Pane(0),
+                                before == 0 ? ids::kMoveDown : ids::kMoveUp));
+    EXPECT_NE(numbers(), old);
+    ASSERT_TRUE(FromContextMenu(PaneList(0), Pane(0), ids::kRename));
+    EXPECT_TRUE(gui::PumpUntil([this] { return PaneList(0).GetEditControl() != nullptr; }));
+    gui::KeyPress(WXK_ESCAPE);
+    gui::Pump(100);
+    const int shown = Shown();
+    ASSERT_TRUE(FromContextMenu(PaneList(0), Pane(0), ids::kPaneRawData));
+    EXPECT_TRUE(gui::PumpUntil([&] { return Shown() > shown; }));
+
+    // The PC list's context menu, after a re-list (F5), on a row that was
+    // not selected: the click selects it first.
+    ClickRow(DesktopList(), "alpha.mp3");
+    gui::KeyPress(WXK_F5);
+    gui::Pump(200);
+    boxes_.answers = {platform::kIdNo};
+    const long beta = RowOf(DesktopList(), "beta.mp3");
+    ASSERT_TRUE(gui::ChooseFromContextMenu(&Desktop(), gui::RowScreenPoint(DesktopList(), beta),
+                                           controls::MenuItemId(ids::kDelete)));
+    EXPECT_EQ(boxes_.shown.back().text, "Would delete file beta.mp3 ?");
+    EXPECT_TRUE(fs::exists(pc_ + "/beta.mp3"));
+}
+
+TEST_F(Commands, ADeviceChangeWaitsUntilTheQuestionIsAnswered) {
+    Start();
+    // The person asked about VOICE001.QDX; meanwhile the player went away,
+    // another program stored a file, and it came back.
+    ClickRow(PaneList(0), "VOICE001.QDX");
+    const auto rowsAsked = gui::ListRows(PaneList(0));
+    std::vector<std::vector<std::string>> rowsWhileOpen;
+    boxes_.answers = {platform::kIdYes};
+    boxes_.whileOpen = [&] {
+        Sim("unplug");
+        gui::Pump(600);
+        StoreElsewhere("AAAA.TXT");
+        Sim("plug");
+        gui::Pump(600);
+        rowsWhileOpen = gui::ListRows(PaneList(0));
+    };
+    gui::KeyPress(WXK_DELETE);
+    ASSERT_TRUE(gui::PumpUntil([this] { return !PlayerHas(0, "VOICE001.QDX"); }, 3000));
+    EXPECT_EQ(rowsWhileOpen, rowsAsked);
+    EXPECT_TRUE(PlayerHas(0, "REC01.QKA"));
+    EXPECT_TRUE(PlayerHas(0, "AAAA.TXT"));
+    // Answered, the device change re-lists the pane.
+    EXPECT_TRUE(gui::PumpUntil([this] { return RowOf(PaneList(0), "AAAA.TXT") >= 0; }));
+
+    // Format: an unplug while "Format" is asked leaves the rows until the answer.
+    boxes_.answers = {platform::kIdNo};
+    const auto rowsBefore = gui::ListRows(PaneList(0));
+    boxes_.whileOpen = [&] {
+        Sim("unplug");
+        gui::Pump(600);
+        rowsWhileOpen = gui::ListRows(PaneList(0));
+    };
+    ASSERT_TRUE(FromMenuBar(ids::kFormatInternal));
+    EXPECT_EQ(rowsWhileOpen, rowsBefore);
+    EXPECT_TRUE(gui::PumpUntil([this] { return !Pane(0) || !Pane(0)->IsShownOnScreen(); }));
+
+    // A file dialog counts as a question too.
+    Sim("plug");
+    ASSERT_TRUE(gui::PumpUntil([this] { return Pane(0) && Pane(0)->IsConnected(); }));
+    bool shownWhileOpen = false;
+    dialogs_.whileOpen = [&] {
+        Sim("unplug");
+        gui::Pump(600);
+        shownWhileOpen = Pane(0)->IsShownOnScreen();
+    };
+    ASSERT_TRUE(FromMenuBar(ids::kUpgradeApplication));
+    EXPECT_TRUE(shownWhileOpen);
+
+    // The overwrite question during an upload: the copy goes on to its end.
+    Sim("plug");
+    ASSERT_TRUE(gui::PumpUntil([this] { return Pane(0) && Pane(0)->IsConnected(); }));
+    devtest::WriteFile(pc_ + "/README.TXT", "old");
+    ClickRow(PaneList(0), "README.TXT");
+    boxes_.answers = {platform::kIdYes};
+    boxes_.whileOpen = [&] {
+        Sim("unplug");
+        gui::Pump(300);
+        Sim("plug");
+        gui::Pump(600);
+    };
+    ClickButton(ids::kUploadFromInternal);
+    EXPECT_EQ(boxes_.shown.back().text, "Already exist the file.\nWill you overwrite?");
+    EXPECT_NE(devtest::ReadFile(pc_ + "/README.TXT"), "old");
+}
+
+TEST_F(Commands, ANameBeingEditedKeepsItsKeysAndItsMenu) {
+    Start();
+    ClickRow(PaneList(0), "README.TXT");
+    gui::KeyPress(WXK_F2);
+    ASSERT_TRUE(gui::PumpUntil([this] { return PaneList(0).GetEditControl() != nullptr; }));
+    wxTextCtrl* edit = PaneList(0).GetEditControl();
+    edit->SelectAll();
+    gui::KeyPress('C', wxMOD_CONTROL);
+    gui::KeyPress(WXK_END);
+    gui::KeyPress('V', wxMOD_CONTROL);
+    gui::KeyPress(WXK_INSERT, wxMOD_SHIFT);
+    gui::Pump(200);
+    EXPECT_EQ(edit->GetValue(), "README.TXTREADME.TXTREADME.TXT");
+    edit->SelectAll();
+    gui::KeyPress('X', wxMOD_CONTROL);
+    gui::Pump(100);
+    EXPECT_EQ(edit->GetValue(), "");
+    // A right click in the field opens the field's own menu, not the pane's
+    // (Delete among it), and the edit goes on.
+    bool paneMenu = false;
+    auto onOpen = [&](wxMenuEvent& e) {
+        paneMenu = true;
+        e.Skip();
+    };
+    Pane(0)->Bind(wxEVT_MENU_OPEN, onOpen);
+    gui::MouseMove(gui::ScreenCenter(*edit));
+    gui::MouseDown(2);
+    gui::MouseUp(2);
+    gui::Pump(300);
+    gui::KeyPress(WXK_ESCAPE);
+    gui::Pump(100);
+    Pane(0)->Unbind(wxEVT_MENU_OPEN, onOpen);
+    EXPECT_FALSE(paneMenu);
+    EXPECT_NE(PaneList(0).GetEditControl(), nullptr);
+
+    // An unplug cancels the edit without a word.
+    Sim("unplug");
+    EXPECT_TRUE(gui::PumpUntil([this] { return !Pane(0) || !Pane(0)->IsShownOnScreen(); }));
+    EXPECT_TRUE(boxes_.shown.empty());
+    EXPECT_TRUE(PlayerHas(0, "README.TXT"));
+}
+
+TEST_F(Commands, TheKeyboardAloneGoesEverywhere) {
+    Start();
+    // The keyboard starts in the PC list.
+    EXPECT_EQ(View().GetFocusedPane(), -1);
+    EXPECT_TRUE(DesktopList().HasFocus() || wxWindow::FindFocus()->GetParent() == &DesktopList());
+
+    // Keys in the filter combo print nothing on standard error.
+    fflush(stderr);
+    char path[] = "/tmp/songdock-stderr-XXXXXX";
+    const int capture = mkstemp(path);
+    const int saved = dup(2);
+    dup2(capture, 2);
+    frame_->GetFilterCombo()->SetFocus();
+    for (int key : {int(WXK_DOWN), int(WXK_UP), int('a'), int(WXK_RETURN)})
+        gui::KeyPress(key);
+    gui::Pump(300);
+    fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    EXPECT_EQ(lseek(capture, 0, SEEK_END), 0) << devtest::ReadFile(path);
+    close(capture);
+    unlink(path);
+
+    // Ctrl+A in either list selects every row.
+    ClickRow(DesktopList(), "alpha.mp3");
+    gui::KeyPress('A', wxMOD_CONTROL);
+    gui::Pump(100);
+    EXPECT_EQ(DesktopList().GetSelectedItemCount(), DesktopList().GetItemCount());
+    ClickRow(PaneList(0), "README.TXT");
+    gui::KeyPress('A', wxMOD_CONTROL);
+    gui::Pump(100);
+    EXPECT_EQ(PaneList(0).GetSelectedItemCount(), PaneList(0).GetItemCount());
+
+    // Delete moves the selection on to the next row.
+    ClickRow(PaneList(0), "README.TXT");
+    const long row = RowOf(PaneList(0), "README.TXT");
+    const std::string next = gui::ListRows(PaneList(0))[row + 1][0];
+    boxes_.answers = {platform::kIdYes};
+    gui::KeyPress(WXK_DELETE);
+    ASSERT_TRUE(gui::PumpUntil([this] { return !PlayerHas(0, "README.TXT"); }));
+    gui::Pump(100);
+    EXPECT_THAT(gui::SelectedRows(PaneList(0)), ElementsAre(RowOf(PaneList(0), next)));
+
+    // Unplugged and plugged again, the focus comes back to the memory pane.
+    Sim("unplug");
+    ASSERT_TRUE(gui::PumpUntil([this] { return !Pane(0) || !Pane(0)->IsShownOnScreen(); }));
+    EXPECT_EQ(View().GetFocusedPane(), -1);
+    Sim("plug");
+    ASSERT_TRUE(gui::PumpUntil([this] { return Pane(0) && Pane(0)->IsShownOnScreen(); }));
+    EXPECT_TRUE(gui::PumpUntil([this] { return View().GetFocusedPane() == 0; }));
+
+    // Tab reaches the arrow buttons; Space sends the PC selection.
+    ClickRow(DesktopList(), "alpha.mp3");
+    wxWindow* button = View().FindWindow(ids::kDownloadToInternal);
+    for (int i = 0; i < 6 && wxWindow::FindFocus() != button; ++i) {
+        gui::KeyPress(WXK_TAB);
+        gui::Pump(100);
+    }
+    ASSERT_EQ(wxWindow::FindFocus(), button);
+    gui::KeyPress(WXK_SPACE);
+    EXPECT_TRUE(gui::PumpUntil([this] { return PlayerHas(0, "alpha.mp3"); }));
+
+    // Backspace and Alt+Up go to the parent folder.
+    ClickRow(DesktopList(), "Albums");
+    gui::KeyPress(WXK_RETURN);
+    ASSERT_TRUE(gui::PumpUntil([this] { return RowOf(DesktopList(), "alpha.mp3") < 0; }));
+    gui::KeyPress(WXK_BACK);
+    EXPECT_TRUE(gui::PumpUntil([this] { return RowOf(DesktopList(), "alpha.mp3") >= 0; }));
+    const std::string parent = fs::path(pc_).parent_path().filename().string();
+    DesktopList().SetFocus();
+    gui::KeyPress(WXK_UP, wxMOD_ALT);
+    EXPECT_TRUE(gui::PumpUntil([&] { return RowOf(DesktopList(), "pc") >= 0; }));
+}
+
+TEST_F(Commands, AFileManagerDropReturnsBeforeTheCopy) {
+    Start();
+    wxString files[] = {wxString::FromUTF8(pc_ + "/alpha.mp3")};
+    wxDropFilesEvent drop(wxEVT_DROP_FILES, 1, files);
+    drop.SetEventObject(Pane(1));
+    Pane(1)->GetEventHandler()->ProcessEvent(drop);
+    EXPECT_FALSE(PlayerHas(1, "alpha.mp3"));
+    EXPECT_TRUE(gui::PumpUntil([this] { return PlayerHas(1, "alpha.mp3"); }));
+}
+
+} // namespace
