@@ -76,9 +76,11 @@ wxBEGIN_EVENT_TABLE(CChildView, wxWindow)
 wxEND_EVENT_TABLE()
 // clang-format on
 
-CChildView::CChildView(wxWindow* parent)
-    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-               wxBORDER_SUNKEN | wxFULL_REPAINT_ON_RESIZE) {
+CChildView::CChildView(wxWindow* parent) {
+    // Tab moves between the children: the PC list, the transfer buttons and
+    // the memories.
+    Create(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+           wxBORDER_SUNKEN | wxFULL_REPAINT_ON_RESIZE | wxTAB_TRAVERSAL);
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     desktop_ = new HDesktopView();
     desktop_->Create(this, 0);
@@ -88,6 +90,12 @@ CChildView::CChildView(wxWindow* parent)
         buttons_[i] =
             new controls::HIconButton(this, b.id, b.icon, wxString::FromUTF8(strings::Load(b.tip)),
                                       wxPoint(0, 0), wxSize(kButtonSize, kButtonSize));
+    }
+    // Tab goes from the PC list to the transfer buttons, then to the memories.
+    wxWindow* previous = desktop_;
+    for (int i : {0, 2, 1, 3}) {
+        buttons_[i]->MoveAfterInTabOrder(previous);
+        previous = buttons_[i];
     }
     RecalcLayout();
 

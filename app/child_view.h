@@ -6,6 +6,7 @@
 // command to the pane that holds the keyboard focus.
 #include <memory>
 
+#include <wx/containr.h>
 #include <wx/window.h>
 
 #include "app/mem_frame.h"
@@ -17,7 +18,7 @@ namespace controls {
 class HIconButton;
 }
 
-class CChildView : public wxWindow {
+class CChildView : public wxNavigationEnabled<wxWindow> {
 public:
     // Width of the gap between the two panes.
     static constexpr int kGap = 55;

@@ -196,10 +196,12 @@ bool HMp3MemView::Disconnect() {
     AcceptDrops(false);
     connected_ = false;
     unreadable_ = false;
-    list_->Hide();
-    list_->Disable();
+    // A name being edited is dropped first: hiding the list would take its
+    // focus, which the list counts as accepting the edit.
     rows_.clear();
     list_->ShowRows(0);
+    list_->Hide();
+    list_->Disable();
     Refresh();
     return false;
 }
@@ -313,7 +315,7 @@ void HMp3MemView::OnEndLabelEdit(wxListEvent& event) {
     // The list never takes the text itself: the re-listing shows the name
     // the player gave the file.
     event.Veto();
-    if (event.IsEditCancelled() || memory_ < 0) return;
+    if (event.IsEditCancelled() || memory_ < 0 || !connected_ || event.GetLabel().empty()) return;
     const long row = event.GetIndex();
     if (row < 0 || static_cast<size_t>(row) >= list_->GetOrder().size()) return;
     const int32_t number = rows_[list_->GetRowData(row)].number;
