@@ -384,7 +384,8 @@ TEST_F(Commands, TheKeyboardAloneGoesEverywhere) {
 
 TEST_F(Commands, AFileManagerDropReturnsBeforeTheCopy) {
     Start();
-    wxString files[] = {wxString::FromUTF8(pc_ + "/alpha.mp3")};
+    // The event owns its array of names.
+    auto* files = new wxString[1]{wxString::FromUTF8(pc_ + "/alpha.mp3")};
     wxDropFilesEvent drop(wxEVT_DROP_FILES, 1, files);
     drop.SetEventObject(Pane(1));
     Pane(1)->GetEventHandler()->ProcessEvent(drop);
