@@ -24,7 +24,8 @@ namespace {
 // A PC folder as the target of an upload.
 class FolderTarget : public HFileTarget {
 public:
-    FolderTarget(wxWindow* window, std::string folder) : window_(window), folder_(std::move(folder)) {}
+    FolderTarget(wxWindow* window, std::string folder)
+        : window_(window), folder_(std::move(folder)) {}
     wxWindow* GetWindow() const override { return window_; }
     bool Receive(HNameList&, bool) override { return true; }
     std::optional<std::string> GetTargetFolder() const override { return folder_; }
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: pane_transfer_bench down PATH | up NAME FOLDER\n");
         return 2;
     }
+    wxApp::SetInstance(new wxApp);
     int wxArgc = 1;
     if (!wxEntryStart(wxArgc, argv) || !wxTheApp->CallOnInit()) {
         std::fprintf(stderr, "pane_transfer: cannot start the window toolkit (no display?)\n");
@@ -54,7 +56,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pane_transfer: no player attached\n");
         return 2;
     }
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "pane_transfer", wxDefaultPosition, wxSize(640, 480));
+    auto* frame =
+        new wxFrame(nullptr, wxID_ANY, "pane_transfer", wxDefaultPosition, wxSize(640, 480));
     auto* pane = new HMp3MemView(frame);
     pane->SetTitleText("Internal Memory");
     frame->Show();
@@ -75,8 +78,9 @@ int main(int argc, char** argv) {
         FolderTarget target(frame, argv[3]);
         ok = pane->SendTo(&target);
     }
-    std::printf("%.3f\n", std::chrono::duration<double, std::milli>(
-                               std::chrono::steady_clock::now() - start).count());
+    std::printf("%.3f\n",
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count());
     frame->Destroy();
     wxTheApp->Yield();
     DevExit();
