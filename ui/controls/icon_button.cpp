@@ -59,6 +59,9 @@ void HIconButton::OnPaint(wxPaintEvent&) {
     if (hover_ && IsEnabled()) flags |= wxCONTROL_CURRENT;
     if (HasFocus()) flags |= wxCONTROL_FOCUSED;
     wxRendererNative::Get().DrawPushButton(this, dc, wxRect(GetClientSize()), flags);
+    // The keyboard focus shows as a dotted frame inside the button.
+    if (HasFocus())
+        wxRendererNative::Get().DrawFocusRect(this, dc, wxRect(GetClientSize()).Deflate(3));
 
     const wxBitmap& bitmap = IsEnabled() ? icon_ : disabledIcon_;
     if (!bitmap.IsOk()) return;
