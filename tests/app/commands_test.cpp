@@ -306,6 +306,17 @@ TEST_F(Commands, ANameBeingEditedKeepsItsKeysAndItsMenu) {
     Sim("plug");
     EXPECT_TRUE(gui::PumpUntil([this] { return Pane(0) && Pane(0)->IsConnected(); }));
     EXPECT_TRUE(PlayerHas(0, "README.TXT"));
+
+    // A renamed file stays selected under its new name, wherever it sorts.
+    ClickRow(PaneList(0), "README.TXT");
+    gui::KeyPress(WXK_F2);
+    ASSERT_TRUE(gui::PumpUntil([this] { return PaneList(0).GetEditControl() != nullptr; }));
+    PaneList(0).GetEditControl()->SelectAll();
+    wxUIActionSimulator().Text("ZZZ.TXT");
+    gui::KeyPress(WXK_RETURN);
+    ASSERT_TRUE(gui::PumpUntil([this] { return RowOf(PaneList(0), "ZZZ.TXT") >= 0; }));
+    gui::Pump(100);
+    EXPECT_THAT(gui::SelectedRows(PaneList(0)), ElementsAre(RowOf(PaneList(0), "ZZZ.TXT")));
 }
 
 TEST_F(Commands, TheKeyboardAloneGoesEverywhere) {
