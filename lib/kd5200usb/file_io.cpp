@@ -64,6 +64,13 @@ Status ReadSource(const std::string& path, int64_t maxBytes, int32_t tooLarge,
 
 namespace {
 
+// Whether temporary files may be unnamed (O_TMPFILE). KD5200_NAMED_TEMPORARIES=1
+// makes the player behave as on a file system without them.
+bool UnnamedFiles() {
+    const char* value = std::getenv("KD5200_NAMED_TEMPORARIES");
+    return !value || std::string(value) != "1";
+}
+
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
@@ -184,7 +191,9 @@ Status AtomicOutput::Create(const std::string& target, const std::string& player
     const std::string folder = FolderOf(target_);
     // What killed transfers to the same target left behind.
     RemoveStaleTemporaries(HiddenPattern(target_));
-    file_ = FileHandle(open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
+    file_ = UnnamedFiles() ? FileHandle(open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666))
+                           : FileHandle(-1);
+    if (!UnnamedFiles()) errno = EOPNOTSUPP;
     if (file_.Get() >= 0) {
         unnamed_ = true;
         path_ = FdPath(file_.Get());
@@ -249,7 +258,8 @@ Status AtomicOutput::Commit() {
 }
 
 Status CreateScratch(const std::string& folder, FileHandle& file, std::string& path) {
-    file = FileHandle(open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    file = UnnamedFiles() ? FileHandle(open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600))
+                          : FileHandle(-1);
     if (file.Get() < 0) {
         // Without unnamed files: a named one, unlinked as soon as it is open.
         std::string pattern = folder + (folder.back() == '/' ? "" : "/") + "kd5200-XXXXXX";
