@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <wx/eventfilter.h>
+#include <wx/window.h>
 
 namespace controls {
 namespace {
@@ -106,6 +107,15 @@ std::unique_ptr<wxMenu> BuildPopupMenu(std::span<const menus::MenuItem> table) {
         return menu;
     }
     return nullptr;
+}
+
+void ShowMenuOnce(wxWindow* owner, bool& pending, std::function<void()> show) {
+    if (pending) return;
+    pending = true;
+    owner->CallAfter([&pending, show = std::move(show)] {
+        pending = false;
+        show();
+    });
 }
 
 wxAcceleratorTable BuildAccelerators(std::span<const menus::Accelerator> table) {

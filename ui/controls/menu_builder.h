@@ -6,6 +6,7 @@
 // gets a stand-in id (MenuItemId), and the menu and update-UI events of that
 // item carry the command's own id again before any handler sees them, so
 // windows bind EVT_MENU and EVT_UPDATE_UI to the commands as they are.
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -23,6 +24,11 @@ std::unique_ptr<wxMenuBar> BuildMenuBar(std::span<const menus::MenuItem> table);
 // The first popup of a table as a menu of its own: the context menus 135
 // and 137. Null when the table has no popup.
 std::unique_ptr<wxMenu> BuildPopupMenu(std::span<const menus::MenuItem> table);
+
+// Runs show (which pops a context menu up on owner) once the current event
+// has been handled. The toolkit may deliver one click's menu request twice:
+// a request while one is pending (pending, a flag of owner's) is dropped.
+void ShowMenuOnce(wxWindow* owner, bool& pending, std::function<void()> show);
 
 // The accelerator table of a list of accelerators (table 128).
 wxAcceleratorTable BuildAccelerators(std::span<const menus::Accelerator> table);

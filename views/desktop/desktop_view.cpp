@@ -397,12 +397,7 @@ void HDesktopView::OnContextMenu(wxContextMenuEvent& event) {
         event.Skip();
         return;
     }
-    // The toolkit may deliver one click's menu request twice: one menu,
-    // shown once the click has been handled.
-    if (menuPending_) return;
-    menuPending_ = true;
-    CallAfter([this] {
-        menuPending_ = false;
+    controls::ShowMenuOnce(this, menuPending_, [this] {
         std::unique_ptr<wxMenu> menu = controls::BuildPopupMenu(menus::DesktopContextMenu());
         if (menu) PopupMenu(menu.get());
     });

@@ -339,14 +339,7 @@ void HMp3MemView::OnContextMenu(wxContextMenuEvent& event) {
         event.Skip();
         return;
     }
-    // The toolkit may deliver one click's menu request twice: one menu,
-    // shown once the click has been handled.
-    if (menuPending_) return;
-    menuPending_ = true;
-    CallAfter([this] {
-        menuPending_ = false;
-        ShowContextMenu();
-    });
+    controls::ShowMenuOnce(this, menuPending_, [this] { ShowContextMenu(); });
 }
 
 void HMp3MemView::ShowContextMenu() {
