@@ -227,7 +227,7 @@ TEST_F(Songdock, FilterChangeRelistsBothSidesWithoutReadingThePlayer) {
     StoreElsewhere("LATE.MP3");
     HFilterCombo& combo = *frame_->GetFilterCombo();
     combo.SetSelection(0);
-    wxCommandEvent select(wxEVT_COMBOBOX, combo.GetId());
+    wxCommandEvent select(wxEVT_CHOICE, combo.GetId());
     select.SetEventObject(&combo);
     select.SetInt(0);
     combo.GetEventHandler()->ProcessEvent(select);
@@ -287,7 +287,7 @@ TEST_F(Songdock, FirstStartShowsWholeNamesAndDatesAndStoredWidthsStay) {
         EXPECT_TRUE(FitsWhole(memory, RowOf(memory, name), 0)) << name;
     // The names take what the pane leaves, without a horizontal scroll bar.
     int total = 0;
-    for (int c = 0; c < memory.GetColumnCount(); ++c)
+    for (int c = 0; c < memory.ColumnCount(); ++c)
         total += memory.GetColumnWidth(c);
     EXPECT_LE(total, memory.GetClientSize().x);
     EXPECT_GT(total, memory.GetClientSize().x - 40);
