@@ -68,10 +68,24 @@ void DevClose() {
     Api().Close(open);
 }
 
+namespace {
+
+// Whether the open handle still reaches the player: a handle opened before
+// an unplug fails after it even when the player answers again. One entry
+// is read, into a record of its own, so that the cached directory stays.
+bool HandleAnswers() {
+    KD5200_MEMINFO info{};
+    KD5200_DIRENTRY entry{};
+    int32_t count = 1;
+    return Api().Refresh(S().handle, KD5200_MEMORY_INTERNAL, &info, &entry, &count) != 0;
+}
+
+} // namespace
+
 bool DevConnect(bool read, int* count, int* mask) {
     auto& s = S();
     if (Api().IsValidHandle(s.handle)) {
-        if (Api().TestConnection()) return true;
+        if (Api().TestConnection() && HandleAnswers()) return true;
         DevClose();
     } else {
         // A handle the library no longer knows is of no use: without a player

@@ -62,6 +62,8 @@ const char* KnownMessage(int32_t code) {
         return "The image is larger than the player's code memory (16 MiB)";
     case KD5200_ERR_OUTPUT_IN_PLAYER:
         return "The file lies inside the player's own storage";
+    case KD5200_ERR_REPLUGGED:
+        return "The player was unplugged since it was opened";
     default:
         return nullptr;
     }

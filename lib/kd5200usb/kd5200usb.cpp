@@ -23,6 +23,7 @@ using kd5200::Status;
 // One opened player. The handle given out is the session's address.
 struct Session {
     std::string folder;
+    int64_t generation = 0;         // the plug generation it was opened in
     std::shared_ptr<Player> player; // null once closed
 };
 
@@ -63,14 +64,17 @@ Status Find(KD5200_HANDLE handle, Session*& session) {
     return {};
 }
 
-// Runs an operation on the plugged-in player of a handle. The player stays
-// alive for the call even when a hook closes the handle meanwhile; a hook
-// calling back may read, but a second change fails (busy).
+// Runs an operation on the plugged-in player of a handle. As with a USB
+// device, a handle fails once the player was unplugged, also after it is
+// plugged in again. The player stays alive for the call even when a hook
+// closes the handle meanwhile; a hook calling back may read, but a second
+// change fails (busy).
 template <typename Operation> int32_t WithPlayer(KD5200_HANDLE handle, Operation operation) {
     std::lock_guard lock(Lib().mutex);
     Session* session = nullptr;
     if (Status s = Find(handle, session); !s) return Result(s);
-    if (!kd5200::IsAttached(session->folder)) return Result(Fail(KD5200_ERR_NOT_ATTACHED));
+    if (Status s = kd5200::CheckPlugged(session->folder, session->generation); !s)
+        return Result(s);
     std::shared_ptr<Player> player = session->player;
     // Another program's lock is waited for as long as an answer would be.
     player->SetLockWait(Lib().receiveTimeoutMs);
@@ -83,6 +87,7 @@ kd5200::TransferSettings Settings(KD5200_HWND parent, const Player& player) {
     settings.receiveTimeoutMs = Lib().receiveTimeoutMs;
     settings.sendTimeoutMs = Lib().sendTimeoutMs;
     settings.attachFolder = player.Folder();
+    settings.plugGeneration = player.PlugGeneration();
     settings.hook = Lib().progress;
     settings.user = Lib().progressUser;
     settings.parent = parent;
@@ -117,9 +122,12 @@ KD5200_API int32_t KD5200_Open(KD5200_HANDLE* handle) {
     *handle = nullptr;
     auto session = std::make_unique<Session>();
     session->folder = kd5200::PlayerFolder();
-    if (!kd5200::IsAttached(session->folder)) return Result(Fail(KD5200_ERR_NOT_ATTACHED));
+    const kd5200::PlugState plug = kd5200::ReadPlugState(session->folder);
+    if (!plug.attached) return Result(Fail(KD5200_ERR_NOT_ATTACHED));
+    session->generation = plug.generation;
     std::unique_ptr<Player> player;
     if (Status s = Player::Open(session->folder, player); !s) return Result(s);
+    player->SetPlugGeneration(plug.generation);
     session->player = std::move(player);
     *handle = session.get();
     Lib().sessions[session.get()] = std::move(session);
@@ -359,4 +367,8 @@ KD5200_API void KD5200X_SetProgressHook(KD5200X_ProgressHook hook, void* user) {
 KD5200_API int32_t KD5200X_GetChangeNotifier(void) {
     std::lock_guard lock(Lib().mutex);
     return Lib().notifier.Fd(kd5200::PlayerFolder());
+}
+
+KD5200_API int64_t KD5200X_GetPlugGeneration(void) {
+    return kd5200::ReadPlugState(kd5200::PlayerFolder()).generation;
 }

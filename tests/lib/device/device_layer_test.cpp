@@ -180,6 +180,18 @@ TEST_F(DeviceLayer, ConnectKeepsAnAnsweringPlayerAndReopensASilentOne) {
                 ElementsAre("KD5200_IsValidHandle(h)", "KD5200_TestConnection()", "KD5200_Close(h)",
                             "KD5200_Open(ptr)"));
     EXPECT_NE(DevGetHandle(), nullptr);
+
+    // The player answers but the handle fails (opened before an unplug):
+    // closed, opened again and both memories read anew.
+    Fake().Script("KD5200_Refresh 0 40");
+    ClearLog();
+    EXPECT_TRUE(DevConnect(true, &count, &mask));
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(mask, 3);
+    EXPECT_THAT(Matching(Log(), "KD5200_"),
+                ElementsAre("KD5200_IsValidHandle(h)", "KD5200_TestConnection()",
+                            "KD5200_Refresh(h, 0, 1)", "KD5200_Close(h)", "KD5200_Open(ptr)",
+                            "KD5200_Refresh(h, 0, 512)", "KD5200_Refresh(h, 1, 512)"));
 }
 
 TEST_F(DeviceLayer, ConnectFailsWithoutPlayerOrWhenOpenFails) {

@@ -261,6 +261,27 @@ TEST_F(DevicePlayer, UnplugClosesAndPlugReopens) {
     Sim("plug");
     Connect();
     EXPECT_NE(DevGetHandle(), nullptr);
+
+    // A quick unplug and plug: the old handle fails (an entry number of the
+    // old listing renames nothing) until the next connect opens the player
+    // again and reads the memories anew.
+    ASSERT_EQ(Download(0, {{"a.mp3", "a"}}), 0);
+    const int64_t generation = DevGetPlugGeneration();
+    EXPECT_GE(generation, 0);
+    Sim("unplug");
+    Sim("plug");
+    EXPECT_NE(DevGetPlugGeneration(), generation);
+    devtest::WriteFile(source_ / "b.mp3", "bb");
+    Sim("put internal " + sdtest::ShellQuote(source_ / "b.mp3"));
+    boxes_.shown.clear();
+    EXPECT_EQ(DevRenameEntry(0, 0, "renamed.mp3"), 1);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, "KD5200: The player was unplugged since it was opened");
+    count = mask = 0;
+    EXPECT_TRUE(DevConnect(true, &count, &mask));
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(mask, 3);
+    EXPECT_THAT(List(0), ElementsAre(Listed{"a.mp3", 0, 1}, Listed{"b.mp3", 1, 2}));
 }
 
 TEST_F(DevicePlayer, ChangeNotifierWakesOnUnplug) {
