@@ -73,6 +73,7 @@ typedef void* KD5200_HWND;
 #define KD5200_ERR_IMAGE_TOO_LARGE 38  /* a firmware image over KD5200_MAX_IMAGE_BYTES */
 #define KD5200_ERR_OUTPUT_IN_PLAYER 39 /* an output path inside the player's own storage */
 #define KD5200_ERR_REPLUGGED 40        /* unplugged since the handle was opened: open it again */
+#define KD5200_ERR_NOT_REGULAR 41      /* a PC file is a FIFO, a device or a socket */
 
 #pragma pack(push, 1)
 /* Directory entry, 300 bytes, as filled by KD5200_Refresh. */

@@ -33,7 +33,7 @@ Status OpenSource(const std::string& path, FileHandle& file, uint64_t& size) {
     struct stat st {};
     if (fstat(file.Get(), &st) != 0) return Fail(KD5200_ERR_FILE_READ, errno);
     if (S_ISDIR(st.st_mode)) return Fail(KD5200_ERR_FILE_READ, EISDIR);
-    if (!S_ISREG(st.st_mode)) return Fail(KD5200_ERR_FILE_READ, EINVAL);
+    if (!S_ISREG(st.st_mode)) return Fail(KD5200_ERR_NOT_REGULAR);
     fcntl(file.Get(), F_SETFL, fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK);
     size = static_cast<uint64_t>(st.st_size);
     return {};

@@ -32,8 +32,8 @@ private:
 
 // Opens a regular file for reading and tells its size. A missing file gives
 // KD5200_ERR_FILE_NOT_FOUND with system error 2, any other failure
-// KD5200_ERR_FILE_READ with the errno. A FIFO or device is refused without
-// waiting for a writer.
+// KD5200_ERR_FILE_READ with the errno. A FIFO, device or socket is refused
+// with KD5200_ERR_NOT_REGULAR, without waiting for a writer.
 Status OpenSource(const std::string& path, FileHandle& file, uint64_t& size);
 
 // Reads a whole file of at most maxBytes; a larger one fails with tooLarge.

@@ -33,6 +33,7 @@ struct Library {
     std::map<const void*, std::unique_ptr<Session>> sessions;
     int32_t error = KD5200_ERR_NONE;
     int32_t windowsError = 0;
+    std::string subject; // the PC file the last error concerns, or ""
     int32_t receiveTimeoutMs = 30000;
     int32_t sendTimeoutMs = 20000;
     KD5200X_DisplayHook display = nullptr;
@@ -52,7 +53,16 @@ int32_t Result(Status status) {
     if (status.Ok()) return 1;
     Lib().error = status.code;
     Lib().windowsError = status.systemError;
+    Lib().subject.clear();
     return 0;
+}
+
+// The result of a transfer of one PC file: a failure names the file, so
+// that the message of a transfer of many tells which one stopped it.
+int32_t NamingFile(int32_t result, const char* pcPath) {
+    std::lock_guard lock(Lib().mutex);
+    if (!result && pcPath) Lib().subject = pcPath;
+    return result;
 }
 
 // Finds the open session of a handle.
@@ -193,6 +203,7 @@ KD5200_API void KD5200_SetError(int32_t code) {
     std::lock_guard lock(Lib().mutex);
     Lib().error = code;
     Lib().windowsError = 0;
+    Lib().subject.clear();
 }
 
 KD5200_API int32_t KD5200_GetError(void) {
@@ -207,12 +218,13 @@ KD5200_API int32_t KD5200_GetWindowsError(void) {
 
 KD5200_API void KD5200_DispError(KD5200_HWND parent, int32_t code, int32_t windowsError) {
     std::lock_guard lock(Lib().mutex);
-    // 0, 0 shows the last error.
+    // 0, 0 shows the last error; the last error names its file.
     if (code == KD5200_ERR_NONE && windowsError == 0) {
         code = Lib().error;
         windowsError = Lib().windowsError;
     }
-    const std::string line = kd5200::ErrorLine(code, windowsError);
+    const bool last = code == Lib().error && windowsError == Lib().windowsError;
+    const std::string line = kd5200::ErrorLine(code, windowsError, last ? Lib().subject : "");
     if (Lib().display)
         Lib().display(parent, code, windowsError, line.c_str(), Lib().displayUser);
     else
@@ -223,18 +235,26 @@ KD5200_API int32_t KD5200_Upload(KD5200_HWND parent, KD5200_HANDLE handle, int32
                                  int32_t entry, const char* pcPath, const char* /*playerName*/,
                                  uint32_t /*size*/, int32_t conversion) {
     // The size is the caller's copy of the entry's; the directory has it.
-    return WithPlayer(handle, [&](Player& player) -> Status {
-        if (!ValidMemory(memory) || !pcPath || !*pcPath) return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.Upload(memory, entry, pcPath, conversion, Settings(parent, player));
-    });
+    return NamingFile(WithPlayer(handle,
+                                 [&](Player& player) -> Status {
+                                     if (!ValidMemory(memory) || !pcPath || !*pcPath)
+                                         return Fail(KD5200_ERR_BAD_ARGUMENT);
+                                     return player.Upload(memory, entry, pcPath, conversion,
+                                                          Settings(parent, player));
+                                 }),
+                      pcPath);
 }
 
 KD5200_API int32_t KD5200_Download(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory,
                                    const char* pcPath) {
-    return WithPlayer(handle, [&](Player& player) -> Status {
-        if (!ValidMemory(memory) || !pcPath || !*pcPath) return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.Download(memory, pcPath, Settings(parent, player));
-    });
+    return NamingFile(WithPlayer(handle,
+                                 [&](Player& player) -> Status {
+                                     if (!ValidMemory(memory) || !pcPath || !*pcPath)
+                                         return Fail(KD5200_ERR_BAD_ARGUMENT);
+                                     return player.Download(memory, pcPath,
+                                                            Settings(parent, player));
+                                 }),
+                      pcPath);
 }
 
 KD5200_API int32_t KD5200_Delete(KD5200_HWND /*parent*/, KD5200_HANDLE handle, int32_t memory,

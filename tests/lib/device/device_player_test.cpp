@@ -295,17 +295,26 @@ TEST_F(DevicePlayer, ChangeNotifierWakesOnUnplug) {
     EXPECT_EQ(poll(&p, 1, 5000), 1);
 }
 
-TEST_F(DevicePlayer, FailedDownloadIsShownOnceAndStopsTheTransfer) {
+TEST_F(DevicePlayer, FailedDownloadIsShownOnceNamesTheFileAndStopsTheTransfer) {
     Connect();
-    HNameList list;
-    list.Add((source_ / "missing.mp3").c_str(), 0, 0);
+    // A dangling link and a FIFO among the files: each stops the transfer
+    // with a message that names it and says what is wrong.
+    const std::string link = source_ / "gone.mp3", fifo = source_ / "pipe.mp3";
+    ASSERT_EQ(symlink("nowhere.mp3", link.c_str()), 0);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     devtest::WriteFile(source_ / "present.mp3", "p");
-    list.Add((source_ / "present.mp3").c_str(), 0, 0);
-    const int code = DevDownloadFiles(nullptr, 0, list);
-    EXPECT_NE(code, 0);
-    EXPECT_TRUE(List(0).empty());
-    ASSERT_EQ(boxes_.shown.size(), 1u);
-    EXPECT_FALSE(boxes_.shown[0].text.empty());
+    for (const auto& [bad, text] :
+         {std::pair{link, ": The file does not exist: No such file or directory"},
+          std::pair{fifo, ": The file is not a regular file"}}) {
+        boxes_.shown.clear();
+        HNameList list;
+        list.Add(bad.c_str(), 0, 0);
+        list.Add((source_ / "present.mp3").c_str(), 0, 0);
+        EXPECT_NE(DevDownloadFiles(nullptr, 0, list), 0);
+        EXPECT_TRUE(List(0).empty());
+        ASSERT_EQ(boxes_.shown.size(), 1u);
+        EXPECT_EQ(boxes_.shown[0].text, "KD5200: " + bad + text);
+    }
 }
 
 TEST_F(DevicePlayer, ProgressCancelGivesCodeFourteenWithoutMessage) {

@@ -373,7 +373,12 @@ TEST_F(PlayerTest, ErrorCodesAndTheirDisplay) {
     KD5200_DispError(nullptr, 0, 0);
     EXPECT_EQ(shown.code, KD5200_ERR_FILE_NOT_FOUND);
     EXPECT_EQ(shown.windowsError, 2);
-    EXPECT_EQ(shown.message, "KD5200: The file does not exist: No such file or directory");
+    // The message of a failed transfer names the PC file; other codes shown
+    // afterwards do not.
+    EXPECT_EQ(shown.message,
+              "KD5200: " + pc_ + "/missing: The file does not exist: No such file or directory");
+    KD5200_DispError(nullptr, KD5200_ERR_FILE_NOT_FOUND, 0);
+    EXPECT_EQ(shown.message, "KD5200: The file does not exist");
     KD5200_DispError(nullptr, 999, 0);
     EXPECT_EQ(shown.message, "KD5200: Unknown error 999");
     // Every code of the header has a message of its own.
