@@ -18,6 +18,16 @@ void Report(KD5200_HWND parent, int code, int windowsError) {
         Api().DispError(parent, code, windowsError);
 }
 
+bool ReopenAfterReplug() {
+    DevClose();
+    KD5200_HANDLE opened = nullptr;
+    if (!Api().Open(&opened)) return false;
+    S().handle = opened;
+    for (auto& memory : S().memories)
+        memory.stale = true;
+    return true;
+}
+
 int Prepare(KD5200_HWND parent, int memory) {
     if (!S().handle) {
         Api().DispError(parent, KD5200_ERR_NOT_CONNECTED, 0);

@@ -282,6 +282,17 @@ TEST_F(DevicePlayer, UnplugClosesAndPlugReopens) {
     EXPECT_EQ(count, 2);
     EXPECT_EQ(mask, 3);
     EXPECT_THAT(List(0), ElementsAre(Listed{"a.mp3", 0, 1}, Listed{"b.mp3", 1, 2}));
+
+    // A listing read anew (the check before a command) opens the player
+    // again too, and commands after it reach the entries it lists.
+    Sim("unplug");
+    Sim("plug");
+    HDirEntryList fresh;
+    EXPECT_TRUE(DevListFiles(0, fresh, true));
+    EXPECT_EQ(fresh.GetCount(), 2u);
+    EXPECT_EQ(DevRenameEntry(0, 1, "c.mp3"), 1);
+    EXPECT_THAT(List(0), ElementsAre(Listed{"a.mp3", 0, 1}, Listed{"c.mp3", 1, 2}));
+    EXPECT_EQ(boxes_.shown.size(), 1u);
 }
 
 TEST_F(DevicePlayer, ChangeNotifierWakesOnUnplug) {
