@@ -56,8 +56,7 @@ Status SetAttached(const std::string& folder, bool attached) {
     // The count and the state change under one lock, so that readers see
     // both or neither.
     FileHandle count(open(GenerationFile(folder).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
-    if (count.Get() < 0 || flock(count.Get(), LOCK_EX) != 0)
-        return Fail(KD5200_ERR_STORAGE, errno);
+    if (count.Get() < 0 || flock(count.Get(), LOCK_EX) != 0) return Fail(KD5200_ERR_STORAGE, errno);
     if (IsAttached(folder) == attached) return {};
     const int64_t generation = ReadGeneration(count.Get());
     const std::string text = std::to_string(generation < 0 ? 1 : generation + 1);

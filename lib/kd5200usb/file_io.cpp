@@ -71,7 +71,8 @@ bool UnnamedFiles() {
 
 Status AtomicOutput::Create(const std::string& target, const std::string& playerFolder) {
     if (platform::InsideFolder(playerFolder, target)) return Fail(KD5200_ERR_OUTPUT_IN_PLAYER);
-    if (const int error = file_.Create(target, UnnamedFiles())) return Fail(KD5200_ERR_FILE_WRITE, error);
+    if (const int error = file_.Create(target, UnnamedFiles()))
+        return Fail(KD5200_ERR_FILE_WRITE, error);
     return {};
 }
 

@@ -83,8 +83,7 @@ template <typename Operation> int32_t WithPlayer(KD5200_HANDLE handle, Operation
     std::lock_guard lock(Lib().mutex);
     Session* session = nullptr;
     if (Status s = Find(handle, session); !s) return Result(s);
-    if (Status s = kd5200::CheckPlugged(session->folder, session->generation); !s)
-        return Result(s);
+    if (Status s = kd5200::CheckPlugged(session->folder, session->generation); !s) return Result(s);
     std::shared_ptr<Player> player = session->player;
     // Another program's lock is waited for as long as an answer would be.
     player->SetLockWait(Lib().receiveTimeoutMs);

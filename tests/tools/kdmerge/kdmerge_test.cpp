@@ -140,7 +140,8 @@ TEST_F(Kdmerge, FifosAreCheckedWithoutOpeningThem) {
     for (const char* yes : {" /y", ""}) {
         std::filesystem::remove(dir / "f");
         EXPECT_TRUE(sdtest::Shell(cd + "{ timeout 10 cat f > got.hex & } && " + kdmerge +
-                                  " /o f a.hex /q" + yes + " </dev/null >/dev/null; r=$?; wait; exit $r"))
+                                  " /o f a.hex /q" + yes +
+                                  " </dev/null >/dev/null; r=$?; wait; exit $r"))
             << yes;
         EXPECT_EQ(Read("got.hex"), merged) << yes;
     }
