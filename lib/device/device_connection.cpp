@@ -18,7 +18,7 @@ void Report(KD5200_HWND parent, int code, int windowsError) {
         Api().DispError(parent, code, windowsError);
 }
 
-bool ReopenAfterReplug() {
+bool Reopen() {
     DevClose();
     KD5200_HANDLE opened = nullptr;
     if (!Api().Open(&opened)) return false;
@@ -96,16 +96,16 @@ bool DevConnect(bool read, int* count, int* mask) {
     auto& s = S();
     if (Api().IsValidHandle(s.handle)) {
         if (Api().TestConnection() && HandleAnswers()) return true;
-        DevClose();
+        if (!device::detail::Reopen()) return false;
     } else {
         // A handle the library no longer knows is of no use: without a player
         // the operations must see none and report code 3.
         s.handle = nullptr;
         if (!Api().TestConnection()) return false;
+        KD5200_HANDLE opened = nullptr;
+        if (!Api().Open(&opened)) return false;
+        s.handle = opened;
     }
-    KD5200_HANDLE opened = nullptr;
-    if (!Api().Open(&opened)) return false;
-    s.handle = opened;
     if (!read) {
         if (count) *count = 0;
         if (mask) *mask = 0;

@@ -21,8 +21,8 @@ bool Ready(int memory, bool force) {
     if (!S().handle || !ValidMemory(memory)) return false;
     if (!force && !S().memories[memory].stale) return true;
     if (DevRefreshMemory(memory)) return true;
-    return S().memories[memory].readError == KD5200_ERR_REPLUGGED &&
-           device::detail::ReopenAfterReplug() && DevRefreshMemory(memory);
+    return S().memories[memory].readError == KD5200_ERR_REPLUGGED && device::detail::Reopen() &&
+           DevRefreshMemory(memory);
 }
 
 // Cuts trailing spaces of a fixed text field, writing the terminator into it.

@@ -176,7 +176,8 @@ int32_t KD5200X_GetChangeNotifier(void);
  * in or unplugged, or -1 when it cannot be read. Two equal readings mean no
  * unplug in between, however short. A handle opened before an unplug fails
  * after it with KD5200_ERR_REPLUGGED, even when the player is back; the
- * caller closes it and opens the player again. */
+ * caller closes it and opens the player again. May be called from any
+ * thread. */
 int64_t KD5200X_GetPlugGeneration(void);
 
 #ifdef __cplusplus

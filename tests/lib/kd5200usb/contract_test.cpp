@@ -382,8 +382,8 @@ TEST_F(PlayerTest, ErrorCodesAndTheirDisplay) {
     KD5200_DispError(nullptr, 999, 0);
     EXPECT_EQ(shown.message, "KD5200: Unknown error 999");
     // Every code of the header has a message of its own.
-    for (int32_t code :
-         {3, 4, 6, 7, 12, 14, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 40}) {
+    for (int32_t code : {3,  4,  6,  7,  12, 14, 20, 21, 22, 23, 24, 25,
+                         26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 40, 41}) {
         KD5200_DispError(nullptr, code, 0);
         EXPECT_EQ(shown.message.find("Unknown"), std::string::npos) << code;
         EXPECT_EQ(shown.message.find('\n'), std::string::npos) << code;
