@@ -182,7 +182,9 @@ TEST_F(DeviceLayer, ConnectKeepsAnAnsweringPlayerAndReopensASilentOne) {
     EXPECT_NE(DevGetHandle(), nullptr);
 
     // The player answers but the handle fails (opened before an unplug):
-    // closed, opened again and both memories read anew.
+    // closed, opened again and both memories read anew. A library without a
+    // plug generation (as this one) is found out by its handle alone.
+    EXPECT_EQ(DevGetPlugGeneration(), -1);
     Fake().Script("KD5200_Refresh 0 40");
     ClearLog();
     EXPECT_TRUE(DevConnect(true, &count, &mask));
