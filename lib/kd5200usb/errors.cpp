@@ -62,6 +62,10 @@ const char* KnownMessage(int32_t code) {
         return "The image is larger than the player's code memory (16 MiB)";
     case KD5200_ERR_OUTPUT_IN_PLAYER:
         return "The file lies inside the player's own storage";
+    case KD5200_ERR_REPLUGGED:
+        return "The player was unplugged since it was opened";
+    case KD5200_ERR_NOT_REGULAR:
+        return "The file is not a regular file";
     default:
         return nullptr;
     }
@@ -74,8 +78,9 @@ const char* ErrorMessage(int32_t code) {
     return message ? message : "Unknown error";
 }
 
-std::string ErrorLine(int32_t code, int32_t systemError) {
+std::string ErrorLine(int32_t code, int32_t systemError, const std::string& subject) {
     std::string line = "KD5200: ";
+    if (!subject.empty()) line += subject + ": ";
     if (const char* message = KnownMessage(code))
         line += message;
     else

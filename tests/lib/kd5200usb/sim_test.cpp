@@ -142,6 +142,24 @@ TEST_F(SimTest, OutputsInputsAndDamagedParts) {
     ASSERT_EQ(Sim("get internal 0 " + dir_ + "/alias").status, 0);
     EXPECT_TRUE(std::filesystem::is_symlink(dir_ + "/alias"));
     EXPECT_EQ(ReadFile(dir_ + "/real.bin"), data);
+    // As with cp, a replaced file keeps its mode, and a read-only one is
+    // refused (even for root).
+    ASSERT_EQ(chmod((dir_ + "/real.bin").c_str(), 0600), 0);
+    kdtest::WriteFile(dir_ + "/real.bin", "old");
+    ASSERT_EQ(Sim("get internal 0 " + dir_ + "/alias").status, 0);
+    EXPECT_EQ(ReadFile(dir_ + "/real.bin"), data);
+    struct stat st {};
+    ASSERT_EQ(stat((dir_ + "/real.bin").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    const std::string readOnly = PcFile("read-only.bin", "keep");
+    ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+    SimRun refused = Sim("get internal 0 " + readOnly);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.output,
+              "kd5200sim: " + readOnly + ": The file cannot be written: Permission denied\n");
+    EXPECT_TRUE(ReadFile(readOnly) == "keep") << "the read-only file was replaced";
+    ASSERT_EQ(stat(readOnly.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
     const std::string fifo = dir_ + "/fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
@@ -155,7 +173,7 @@ TEST_F(SimTest, OutputsInputsAndDamagedParts) {
     // put refuses a FIFO at once instead of waiting for a writer.
     SimRun r = Sim("put internal " + fifo, "timeout 20 ");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.output, "kd5200sim: " + fifo + ": The file cannot be read: Invalid argument\n");
+    EXPECT_EQ(r.output, "kd5200sim: " + fifo + ": The file is not a regular file\n");
     close(reader);
 
     // Output that cannot be written is a failure.
