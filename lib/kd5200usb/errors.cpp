@@ -2,6 +2,8 @@
 
 #include "base/platform/error_text.h"
 
+#include <cerrno>
+
 namespace kd5200 {
 
 namespace {
@@ -74,17 +76,26 @@ const char* ErrorMessage(int32_t code) {
     return message ? message : "Unknown error";
 }
 
+namespace {
+
+std::string WithSystemText(std::string message, int32_t code, int32_t systemError) {
+    if (systemError == 0 || (code == KD5200_ERR_FILE_NOT_FOUND && systemError == ENOENT))
+        return message;
+    const std::string text = platform::SystemErrorText(systemError);
+    return message + ": " + (text.empty() ? "system error " + std::to_string(systemError) : text);
+}
+
+} // namespace
+
+std::string ErrorText(int32_t code, int32_t systemError) {
+    return WithSystemText(ErrorMessage(code), code, systemError);
+}
+
 std::string ErrorLine(int32_t code, int32_t systemError) {
-    std::string line = "KD5200: ";
-    if (const char* message = KnownMessage(code))
-        line += message;
-    else
-        line += "Unknown error " + std::to_string(code);
-    if (systemError != 0) {
-        const std::string text = platform::SystemErrorText(systemError);
-        line += ": " + (text.empty() ? "system error " + std::to_string(systemError) : text);
-    }
-    return line;
+    const char* message = KnownMessage(code);
+    return "KD5200: " + WithSystemText(message ? std::string(message)
+                                                : "Unknown error " + std::to_string(code),
+                                       code, systemError);
 }
 
 } // namespace kd5200

@@ -22,7 +22,11 @@ inline Status Fail(int32_t code, int32_t systemError = 0) {
 
 // The message of a code, without prefix ("Unknown error" for codes we do not give).
 const char* ErrorMessage(int32_t code);
-// "KD5200: <message>", followed by ": <system text>" when systemError is nonzero.
+// The message of a code, followed by ": <system text>" when systemError is
+// nonzero and its text adds something ("The file does not exist" says all
+// that ENOENT would).
+std::string ErrorText(int32_t code, int32_t systemError);
+// "KD5200: " and the ErrorText ("Unknown error <code>" for codes we do not give).
 std::string ErrorLine(int32_t code, int32_t systemError);
 
 } // namespace kd5200
