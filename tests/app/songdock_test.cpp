@@ -354,20 +354,25 @@ TEST_F(Songdock, F1OpensTheHelpBookInsideAtThePageOfThePaneOrDialog) {
 
     // F1 in Properties: the part of the panes' page about it, not the page's top.
     wxString anchor;
+    page.clear();
     gui::Script properties(300);
-    properties.Then([&] { modal()->GetChildren().front()->SetFocus(); })
-        .Then([] { gui::KeyPress(WXK_F1); })
+    properties.Then([] { gui::KeyPress(WXK_F1); })
         .Then([&] {
             page = platform::HelpBookPage();
             anchor = HelpAnchor();
             if (wxWindow* help = platform::HelpBookWindow()) help->Close();
         })
         .Then([&] { modal()->EndModal(wxID_CANCEL); });
-    properties.Start();
+    // The dialog opens after the command, in a loop of its own: the steps
+    // start once it is up.
+    gui::OnModal shown([&](wxDialog& dialog) {
+        dialog.GetChildren().front()->SetFocus();
+        properties.Start();
+    });
     ClickRow(DesktopList(), "alpha.mp3");
     EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kProperties)));
     EXPECT_TRUE(gui::PumpUntil([&] { return properties.Done(); }, 5000));
-    EXPECT_EQ(page, "panes.html");
+    EXPECT_EQ(page, "panes.html#properties");
     EXPECT_EQ(anchor, "properties");
     EXPECT_TRUE(boxes_.shown.empty());
 }
