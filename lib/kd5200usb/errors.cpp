@@ -69,15 +69,8 @@ const char* KnownMessage(int32_t code) {
     }
 }
 
-} // namespace
-
-const char* ErrorMessage(int32_t code) {
-    const char* message = KnownMessage(code);
-    return message ? message : "Unknown error";
-}
-
-namespace {
-
+// The message, followed by the system's text unless that says the same
+// ("The file does not exist: No such file or directory" says it twice).
 std::string WithSystemText(std::string message, int32_t code, int32_t systemError) {
     if (systemError == 0 || (code == KD5200_ERR_FILE_NOT_FOUND && systemError == ENOENT))
         return message;
@@ -87,15 +80,21 @@ std::string WithSystemText(std::string message, int32_t code, int32_t systemErro
 
 } // namespace
 
+const char* ErrorMessage(int32_t code) {
+    const char* message = KnownMessage(code);
+    return message ? message : "Unknown error";
+}
+
 std::string ErrorText(int32_t code, int32_t systemError) {
     return WithSystemText(ErrorMessage(code), code, systemError);
 }
 
 std::string ErrorLine(int32_t code, int32_t systemError) {
     const char* message = KnownMessage(code);
-    return "KD5200: " + WithSystemText(message ? std::string(message)
-                                                : "Unknown error " + std::to_string(code),
-                                       code, systemError);
+    std::string line = "KD5200: ";
+    line += WithSystemText(message ? message : "Unknown error " + std::to_string(code), code,
+                           systemError);
+    return line;
 }
 
 } // namespace kd5200
