@@ -12,8 +12,8 @@ namespace {
 // refusing one of a question).
 int ConsoleMessageBox(void*, const std::string& text, const std::string& caption, unsigned style) {
     const auto [main, secondary] = SplitSecondaryText(text);
-    std::fprintf(stderr, "%s%s%s%s%s\n", caption.c_str(), caption.empty() ? "" : ": ",
-                 main.c_str(), secondary.empty() ? "" : "\n", secondary.c_str());
+    std::fprintf(stderr, "%s%s%s%s%s\n", caption.c_str(), caption.empty() ? "" : ": ", main.c_str(),
+                 secondary.empty() ? "" : "\n", secondary.c_str());
     switch (style & kMbButtonsMask) {
     case kMbYesNo:
         return kIdNo;

@@ -82,8 +82,7 @@ TEST_F(SimTest, CreatePlugListPutGet) {
     EXPECT_EQ(r.output, "kd5200sim: internal file 7: No such file on the player\n");
     r = Sim("put internal " + pc_ + "/missing.mp3");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.output, "kd5200sim: " + pc_ +
-                            "/missing.mp3: The file does not exist\n");
+    EXPECT_EQ(r.output, "kd5200sim: " + pc_ + "/missing.mp3: The file does not exist\n");
     r = Sim("put external '" + song + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.output.find("not present"), std::string::npos) << r.output;

@@ -151,10 +151,9 @@ TEST_F(UpgradeTest, DamagedHexFilesAreWrittenOnlyWhenConfirmed) {
     dialogs_.answers = {readme};
     ASSERT_TRUE(Command(ids::kUpgradeApplication));
     ASSERT_EQ(boxes_.shown.size(), 2u);
-    EXPECT_EQ(boxes_.shown[1].text, readme +
-                                        ": line 1: not an Intel HEX record, and no record "
-                                        "follows: the firmware image is empty (0 bytes).\n\n"
-                                        "The player was not changed.");
+    EXPECT_EQ(boxes_.shown[1].text, readme + ": line 1: not an Intel HEX record, and no record "
+                                             "follows: the firmware image is empty (0 bytes).\n\n"
+                                             "The player was not changed.");
     boxes_.shown.clear();
 
     std::string bad = hexgen::Record(0, 0x2000, {1, 2});
