@@ -181,6 +181,9 @@ int DevRenameEntry(int memory, int number, const char* newName) {
 
 int DevAskOverwrite(const char* path) {
     const char* text = strings::Load(sid::kOverwrite);
-    return platform::MessageBox(S().mainWindow, text ? text : "", path ? path : "",
-                                platform::kMbYesNoCancel | platform::kMbIconQuestion);
+    // The caption names the file, but a window manager cuts a long one: the
+    // path is also the box's secondary text.
+    const std::string file = path ? path : "";
+    return platform::MessageBox(S().mainWindow, platform::WithSecondaryText(text ? text : "", file),
+                                file, platform::kMbYesNoCancel | platform::kMbIconQuestion);
 }

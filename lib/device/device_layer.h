@@ -81,7 +81,7 @@ const char* DevGetFirmwareVersion();
 
 // ---- Helpers ------------------------------------------------------------
 
-// Asks whether to replace the file at path (caption: the path); returns
+// Asks whether to replace the file at path (caption and secondary text: the path); returns
 // platform::kIdYes, kIdNo or kIdCancel. Only Yes is consent.
 int DevAskOverwrite(const char* path);
 // Copies name into out (size bytes, terminator included) with its extension

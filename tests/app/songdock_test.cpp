@@ -6,9 +6,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include <wx/combobox.h>
 #include <wx/dialog.h>
+#include <wx/html/htmlwin.h>
 #include <wx/splitter.h>
 #include <wx/uiaction.h>
 
@@ -37,6 +39,19 @@ using testing::Not;
 namespace {
 
 using songdocktest::Songdock;
+
+// The anchor that the help window's page was opened at ("" when none).
+wxString HelpAnchor() {
+    std::function<wxHtmlWindow*(wxWindow*)> find = [&](wxWindow* w) -> wxHtmlWindow* {
+        if (auto* html = dynamic_cast<wxHtmlWindow*>(w)) return html;
+        for (wxWindow* child : w->GetChildren())
+            if (wxHtmlWindow* html = find(child)) return html;
+        return nullptr;
+    };
+    for (wxWindow* top : wxTopLevelWindows)
+        if (wxHtmlWindow* html = find(top)) return html->GetOpenedAnchor();
+    return {};
+}
 
 TEST_F(Songdock, WithoutAPlayerOnlyRefreshAndTheSavedRawDataStayEnabled) {
     Start();
@@ -336,6 +351,29 @@ TEST_F(Songdock, F1OpensTheHelpBookInsideAtThePageOfThePaneOrDialog) {
     EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kOption)));
     EXPECT_TRUE(gui::PumpUntil([&] { return script.Done(); }, 5000));
     EXPECT_EQ(page, "configuration.html");
+
+    // F1 in Properties: the part of the panes' page about it, not the page's top.
+    wxString anchor;
+    page.clear();
+    gui::Script properties(300);
+    properties.Then([] { gui::KeyPress(WXK_F1); })
+        .Then([&] {
+            page = platform::HelpBookPage();
+            anchor = HelpAnchor();
+            if (wxWindow* help = platform::HelpBookWindow()) help->Close();
+        })
+        .Then([&] { modal()->EndModal(wxID_CANCEL); });
+    // The dialog opens after the command, in a loop of its own: the steps
+    // start once it is up.
+    gui::OnModal shown([&](wxDialog& dialog) {
+        dialog.GetChildren().front()->SetFocus();
+        properties.Start();
+    });
+    ClickRow(DesktopList(), "alpha.mp3");
+    EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kProperties)));
+    EXPECT_TRUE(gui::PumpUntil([&] { return properties.Done(); }, 5000));
+    EXPECT_EQ(page, "panes.html#properties");
+    EXPECT_EQ(anchor, "properties");
     EXPECT_TRUE(boxes_.shown.empty());
 }
 

@@ -302,10 +302,16 @@ bool HConfigDialog::CheckFields() {
     for (const auto& field : kTimeouts) {
         int value = 0;
         if (!ReadTimeout(Edit(pages_[0], field.id)->GetValue(), value)) {
-            Refuse(0, field.id,
-                   "\"" + FieldName(field.label) +
-                       "\" must be a whole number of milliseconds from " +
-                       std::to_string(kMinTimeout) + " to " + std::to_string(kMaxTimeout) + ".");
+            // Appended piece by piece: GCC 12 wrongly warns (-Wrestrict) on
+            // "literal" + std::string in an optimised build.
+            std::string why = "\"";
+            why.append(FieldName(field.label))
+                .append("\" must be a whole number of milliseconds from ")
+                .append(std::to_string(kMinTimeout))
+                .append(" to ")
+                .append(std::to_string(kMaxTimeout))
+                .append(".");
+            Refuse(0, field.id, why);
             return false;
         }
     }

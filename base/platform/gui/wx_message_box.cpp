@@ -73,8 +73,10 @@ int ShowWxMessageBox(void* owner, const std::string& text, const std::string& ca
         title = app ? app : "";
     }
     // The text often names a file, whose name may not be UTF-8.
-    wxMessageDialog dialog(static_cast<wxWindow*>(owner), PathToDisplayText(text),
+    const auto [main, secondary] = SplitSecondaryText(text);
+    wxMessageDialog dialog(static_cast<wxWindow*>(owner), PathToDisplayText(main),
                            PathToDisplayText(title), WxStyle(style));
+    if (!secondary.empty()) dialog.SetExtendedMessage(PathToDisplayText(secondary));
     return ResultOf(dialog.ShowModal(), style);
 }
 

@@ -633,6 +633,7 @@ TEST_F(DeviceLayer, OverwriteQuestionIsOwnedByTheMainWindow) {
     EXPECT_EQ(boxes_.shown[0].owner, &window);
     EXPECT_EQ(boxes_.shown[0].caption, "/tmp/x.dat");
     EXPECT_EQ(boxes_.shown[0].text, "Already exist the file.\nWill you overwrite?");
+    EXPECT_EQ(boxes_.shown[0].secondary, "/tmp/x.dat");
 }
 
 TEST(DevReplaceExtension, MatchesTheLastExtensionIgnoringCase) {

@@ -375,8 +375,7 @@ TEST_F(PlayerTest, ErrorCodesAndTheirDisplay) {
     EXPECT_EQ(shown.windowsError, 2);
     // The message of a failed transfer names the PC file; other codes shown
     // afterwards do not.
-    EXPECT_EQ(shown.message,
-              "KD5200: " + pc_ + "/missing: The file does not exist: No such file or directory");
+    EXPECT_EQ(shown.message, "KD5200: " + pc_ + "/missing: The file does not exist");
     KD5200_DispError(nullptr, KD5200_ERR_FILE_NOT_FOUND, 0);
     EXPECT_EQ(shown.message, "KD5200: The file does not exist");
     KD5200_DispError(nullptr, 999, 0);
