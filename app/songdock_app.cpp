@@ -2,12 +2,14 @@
 
 #include "app/main_frame.h"
 #include "app/startup.h"
+#include "base/platform/gui/accessibility.h"
 #include "base/platform/gui/wx_services.h"
 
 bool CSongdockApp::OnInit() {
     SetAppName("Songdock");
     SetVendorName("Zentrovia");
     platform::InstallWxServices();
+    platform::ReadDialogsAsDialogs();
     SetTopWindow(app::StartSongdock());
     return true;
 }

@@ -5,9 +5,14 @@
 //   fill      list the folder, sort by name, paint
 //   sort      with every other row selected, sort by size (ties by name), paint
 //   reselect  select the 500 rows named by a name list of full paths, paint
+//   serve     list, sort and paint, print "ready", then keep the window up until
+//             standard input closes (for a screen reader to walk the table)
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <chrono>
 #include <clocale>
@@ -19,6 +24,7 @@
 #include <wx/app.h>
 #include <wx/frame.h>
 #include <wx/init.h>
+#include <wx/utils.h>
 
 #include "lib/lists/file_rows.h"
 #include "ui/list/file_kinds.h"
@@ -169,6 +175,23 @@ int Run(const std::string& folder, const std::string& operation) {
             [&](uint32_t data) { return names.ContainsFileName(pane.rows[data].name.c_str()); });
         Paint(*list);
         selected = static_cast<size_t>(list->GetSelectedItemCount());
+    } else if (operation == "serve") {
+        if (!fill()) return 1;
+        list->SetTableName("Bench List");
+        std::printf("ready\n");
+        std::fflush(stdout);
+        // Runs the window until the reader closes standard input.
+        const int flags = fcntl(0, F_GETFL);
+        fcntl(0, F_SETFL, flags | O_NONBLOCK);
+        for (;;) {
+            char byte;
+            const ssize_t got = read(0, &byte, 1);
+            if (got == 0 || (got < 0 && errno != EAGAIN)) break;
+            wxTheApp->Yield(true);
+            wxMilliSleep(2);
+        }
+        frame->Destroy();
+        return 0;
     } else {
         std::fprintf(stderr, "list_bench: unknown operation '%s'\n", operation.c_str());
         return 2;
@@ -189,7 +212,7 @@ wxIMPLEMENT_APP_NO_MAIN(BenchApp);
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fputs("Usage: list_bench FOLDER fill|sort|reselect\n", stderr);
+        std::fputs("Usage: list_bench FOLDER fill|sort|reselect|serve\n", stderr);
         return 2;
     }
     std::setlocale(LC_ALL, "");

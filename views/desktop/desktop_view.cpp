@@ -120,6 +120,8 @@ bool HDesktopView::Create(wxWindow* parent, wxWindowID id) {
     if (!combo_->GetCurrentNode()) combo_->GoToPath(platform::CurrentDirectory());
     settings::SetLastDirectoryFrozen(false);
 
+    // Tab goes in reading order: the folder, the Up button, the list.
+    combo_->MoveBeforeInTabOrder(up_);
     ready_ = true;
     LayoutChildren();
     CallAfter([this] { ShowNode(nullptr); });

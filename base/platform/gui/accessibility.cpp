@@ -5,6 +5,8 @@
 #include <gtk/gtk.h>
 #include <wx/control.h>
 #include <wx/dataview.h>
+#include <wx/dialog.h>
+#include <wx/eventfilter.h>
 #include <wx/window.h>
 
 namespace platform {
@@ -102,10 +104,41 @@ void FreeState(gpointer data, GClosure*) {
     delete static_cast<PressState*>(data);
 }
 
+// Marks each dialog as one when it is first shown.
+class DialogRoles : public wxEventFilter {
+public:
+    int FilterEvent(wxEvent& event) override {
+        if (event.GetEventType() == wxEVT_SHOW && static_cast<wxShowEvent&>(event).IsShown())
+            if (auto* dialog = dynamic_cast<wxDialog*>(event.GetEventObject()))
+                if (AtkObject* object = Accessible(dialog))
+                    atk_object_set_role(object, ATK_ROLE_DIALOG);
+        return Event_Skip;
+    }
+};
+
+} // namespace
+
+namespace {
+
+void NameInnerButton(GtkWidget* child, gpointer name) {
+    if (GTK_IS_TOGGLE_BUTTON(child) || GTK_IS_ENTRY(child))
+        atk_object_set_name(gtk_widget_get_accessible(child), static_cast<const char*>(name));
+    else if (GTK_IS_CONTAINER(child))
+        gtk_container_forall(GTK_CONTAINER(child), NameInnerButton, name);
+}
+
 } // namespace
 
 void SetAccessibleName(wxWindow* window, const wxString& name) {
     if (AtkObject* object = Accessible(window)) atk_object_set_name(object, name.utf8_str());
+    // A combo box takes the keyboard in a button of its own, which is read
+    // by the combo's name too.
+    GtkWidget* widget = AccessibleWidget(window);
+    if (widget && GTK_IS_COMBO_BOX(widget)) {
+        const wxScopedCharBuffer text = name.utf8_str();
+        gtk_container_forall(GTK_CONTAINER(widget), NameInnerButton,
+                             const_cast<char*>(text.data()));
+    }
     // A list's scrolled window is read with its table's name.
     GtkWidget* outer = window ? window->GetHandle() : nullptr;
     if (outer && outer != AccessibleWidget(window))
@@ -116,6 +149,32 @@ wxString GetAccessibleName(wxWindow* window) {
     AtkObject* object = Accessible(window);
     const char* name = object ? atk_object_get_name(object) : nullptr;
     return name ? wxString::FromUTF8(name) : wxString();
+}
+
+namespace {
+
+// Gives each unnamed widget under widget the text of its tool tip (or of
+// the tool item it is part of) as its name.
+void NameByTip(GtkWidget* widget, gpointer) {
+    AtkObject* object = gtk_widget_get_accessible(widget);
+    const char* name = object ? atk_object_get_name(object) : nullptr;
+    if (object && (!name || !*name)) {
+        for (GtkWidget* w = widget; w && !GTK_IS_WINDOW(w); w = gtk_widget_get_parent(w)) {
+            if (gchar* tip = gtk_widget_get_tooltip_text(w)) {
+                atk_object_set_name(object, tip);
+                g_free(tip);
+                break;
+            }
+            if (!GTK_IS_TOOL_ITEM(gtk_widget_get_parent(w))) break;
+        }
+    }
+    if (GTK_IS_CONTAINER(widget)) gtk_container_forall(GTK_CONTAINER(widget), NameByTip, nullptr);
+}
+
+} // namespace
+
+void NameByTips(wxWindow* top) {
+    if (GtkWidget* widget = top ? top->GetHandle() : nullptr) NameByTip(widget, nullptr);
 }
 
 void SetAccessibleDescription(wxWindow* window, const wxString& description) {
@@ -156,6 +215,13 @@ void SetGroupLabel(const wxString& title, std::initializer_list<wxWindow*> membe
 void DisableListSearch(wxWindow* list) {
     GtkWidget* widget = AccessibleWidget(list);
     if (widget && GTK_IS_TREE_VIEW(widget)) gtk_tree_view_set_enable_search(GTK_TREE_VIEW(widget), FALSE);
+}
+
+void ReadDialogsAsDialogs() {
+    static DialogRoles roles;
+    static bool added = false;
+    if (!added) wxEvtHandler::AddFilter(&roles);
+    added = true;
 }
 
 void SetUniformRowHeights(wxWindow* list) {

@@ -18,6 +18,9 @@ namespace platform {
 void SetAccessibleName(wxWindow* window, const wxString& name);
 // The name a screen reader reads for a window ("" when it has none).
 wxString GetAccessibleName(wxWindow* window);
+// Names every unnamed control under top (tool bar buttons, say) by its
+// tool tip.
+void NameByTips(wxWindow* top);
 // The longer description a screen reader reads after the name (a combo
 // box built from parts tells its current choice this way).
 void SetAccessibleDescription(wxWindow* window, const wxString& description);
@@ -35,6 +38,10 @@ void SetGroupLabel(const wxString& title, std::initializer_list<wxWindow*> membe
 // The list's own type-ahead search box is turned off: the list answers
 // typed letters itself, as file managers do.
 void DisableListSearch(wxWindow* list);
+
+// From now on every dialog of the program is read as a dialog (the
+// toolkit's dialogs are windows of their own to the desktop).
+void ReadDialogsAsDialogs();
 
 // Every row of a list has the height of the first: the list lays out any
 // number of rows at once (every column must have a width of its own).

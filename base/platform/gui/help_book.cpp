@@ -1,5 +1,13 @@
 #include "base/platform/gui/help_book.h"
 
+#include <wx/combobox.h>
+#include <wx/listbox.h>
+#include <wx/textctrl.h>
+#include <wx/notebook.h>
+#include <wx/treectrl.h>
+
+#include "base/platform/gui/accessibility.h"
+
 #include "base/platform/install_layout.h"
 #include "base/platform/message_box.h"
 #include "base/platform/path_text.h"
@@ -39,6 +47,49 @@ private:
 };
 wxIMPLEMENT_DYNAMIC_CLASS(HelpBookModule, wxModule);
 
+// The notebook page (Contents, Index, Search) that holds a window, or "".
+wxString PageOf(wxWindow* window) {
+    for (wxWindow* w = window; w && w->GetParent(); w = w->GetParent())
+        if (auto* book = dynamic_cast<wxNotebook*>(w->GetParent())) {
+            const int page = book->FindPage(w);
+            return page == wxNOT_FOUND ? wxString() : book->GetPageText(static_cast<size_t>(page));
+        }
+    return wxString();
+}
+
+// The parts of the help window that the toolkit leaves unnamed are read by
+// what they show, or by the page of the navigation that holds them.
+void NameHelpParts() {
+    const auto& controller = Controller();
+    wxHtmlHelpWindow* help = controller ? controller->GetHelpWindow() : nullptr;
+    if (!help) return;
+    NameByTips(controller->GetFrame());
+    std::vector<wxWindow*> windows{help};
+    while (!windows.empty()) {
+        wxWindow* window = windows.back();
+        windows.pop_back();
+        for (wxWindow* child : window->GetChildren())
+            windows.push_back(child);
+        const wxString page = PageOf(window);
+        if (dynamic_cast<wxComboBox*>(window))
+            SetAccessibleName(window, "Bookmarks");
+        else if (!GetAccessibleName(window).empty())
+            continue;
+        else if (dynamic_cast<wxHtmlWindow*>(window))
+            SetAccessibleName(window, "Help page");
+        else if (dynamic_cast<wxTreeCtrl*>(window) || dynamic_cast<wxListBox*>(window))
+            SetAccessibleName(window, page + " list");
+        else if (dynamic_cast<wxTextCtrl*>(window))
+            SetAccessibleName(window, page + " field");
+        else if (dynamic_cast<wxNotebook*>(window))
+            SetAccessibleName(window, "Navigation");
+        else if (!page.empty())
+            SetAccessibleName(window, page);
+        else
+            SetAccessibleName(window, "Songdock Help");
+    }
+}
+
 } // namespace
 
 bool ShowHelpBookFrom(wxWindow* parent, const std::vector<std::string>& folders,
@@ -70,8 +121,10 @@ bool ShowHelpBookFrom(wxWindow* parent, const std::vector<std::string>& folders,
         }
         LoadedBook() = book;
     }
-    if (page.empty()) return controller->DisplayContents();
-    return controller->Display(wxString::FromUTF8(page));
+    const bool shown = page.empty() ? controller->DisplayContents()
+                                    : controller->Display(wxString::FromUTF8(page));
+    NameHelpParts();
+    return shown;
 }
 
 bool ShowHelpBook(wxWindow* parent, const std::string& page) {
