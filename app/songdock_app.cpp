@@ -10,6 +10,7 @@ bool CSongdockApp::OnInit() {
     SetVendorName("Zentrovia");
     platform::InstallWxServices();
     platform::ReadDialogsAsDialogs();
+    platform::ShowFocusClearly();
     SetTopWindow(app::StartSongdock());
     return true;
 }

@@ -217,6 +217,20 @@ void DisableListSearch(wxWindow* list) {
     if (widget && GTK_IS_TREE_VIEW(widget)) gtk_tree_view_set_enable_search(GTK_TREE_VIEW(widget), FALSE);
 }
 
+void ShowFocusClearly() {
+    static const char kCss[] =
+        "*:focus, treeview.view:focus {"
+        " outline-style: solid; outline-width: 2px; outline-offset: -2px;"
+        " outline-color: @theme_selected_bg_color; }";
+    GdkScreen* screen = gdk_screen_get_default();
+    if (!screen) return;
+    GtkCssProvider* provider = gtk_css_provider_new();
+    if (gtk_css_provider_load_from_data(provider, kCss, -1, nullptr))
+        gtk_style_context_add_provider_for_screen(screen, GTK_STYLE_PROVIDER(provider),
+                                                  GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(provider);
+}
+
 void ReadDialogsAsDialogs() {
     static DialogRoles roles;
     static bool added = false;

@@ -39,6 +39,11 @@ void SetGroupLabel(const wxString& title, std::initializer_list<wxWindow*> membe
 // typed letters itself, as file managers do.
 void DisableListSearch(wxWindow* list);
 
+// Draws the keyboard focus as a solid mark in the theme's selection
+// colour, clearly visible in any theme (the desktop's own mark is a faint
+// dotted line).
+void ShowFocusClearly();
+
 // From now on every dialog of the program is read as a dialog (the
 // toolkit's dialogs are windows of their own to the desktop).
 void ReadDialogsAsDialogs();
