@@ -1,10 +1,14 @@
 """Walks the first 100 rows of the table "Bench List" through AT-SPI as a screen reader
 does (each row's cells read in turn) and prints the seconds it took.
 Usage (under dbus-run-session, with the accessibility bus up): a11y_walk.py"""
+import os
 import sys
 import time
 
 import pyatspi
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "a11y"))
+from songdock_session import cell_text  # noqa: E402
 
 
 def find_table(timeout=30):
@@ -24,16 +28,6 @@ def find_table(timeout=30):
                     continue
         time.sleep(0.2)
     return None
-
-
-def cell_text(cell):
-    if cell.name:
-        return cell.name
-    for i in range(cell.childCount):
-        child = cell.getChildAtIndex(i)
-        if child is not None and child.name:
-            return child.name
-    return ""
 
 
 table = find_table()

@@ -41,6 +41,19 @@ def wait_until(what, timeout=10.0, step=0.1):
         time.sleep(step)
 
 
+def cell_text(cell):
+    """The text a screen reader reads of a table cell (a name cell holds its icon and text)."""
+    if cell is None:
+        return ""
+    if cell.name:
+        return cell.name
+    for i in range(cell.childCount):
+        child = cell.getChildAtIndex(i)
+        if child is not None and child.name:
+            return child.name
+    return ""
+
+
 class Session:
     """One run of Songdock on a demo player. files: {name: bytes} put in the PC folder."""
 
@@ -182,17 +195,7 @@ class Session:
         return self.wait_for("table", name)
 
     def cell_text(self, table, row, column):
-        cell = table.queryTable().getAccessibleAt(row, column)
-        if cell is None:
-            return ""
-        if cell.name:
-            return cell.name
-        # A name cell holds its icon and its text.
-        for i in range(cell.childCount):
-            child = cell.getChildAtIndex(i)
-            if child is not None and child.name:
-                return child.name
-        return ""
+        return cell_text(table.queryTable().getAccessibleAt(row, column))
 
     def rows(self, table):
         t = table.queryTable()

@@ -94,6 +94,9 @@ public:
     // indices, ascending or descending (ties by data index). Cancels a label
     // edit; the selected rows and the focused row stay so.
     template <class Compare> void SortRows(Compare compare, bool ascending);
+    // Shows count rows in vector order sorted by compare, as ShowRows and
+    // SortRows do, with the table told once.
+    template <class Compare> void ShowRowsSorted(size_t count, Compare compare, bool ascending);
     // Reverses the display order, keeping selection and focus.
     void ReverseRows();
     // Shows the sort arrow in one column's header (-1: none).
@@ -229,6 +232,14 @@ private:
 
     wxDECLARE_EVENT_TABLE();
 };
+
+template <class Compare>
+void HFileListCtrl::ShowRowsSorted(size_t count, Compare compare, bool ascending) {
+    CancelEdit();
+    order_.Reset(count);
+    order_.Sort(compare, ascending);
+    SetRowCount();
+}
 
 template <class Compare> void HFileListCtrl::SortRows(Compare compare, bool ascending) {
     const Kept kept = Keep();

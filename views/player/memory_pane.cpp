@@ -195,8 +195,8 @@ bool HMp3MemView::FillList(bool force, int memory) {
         row.type = kinds_.TypeName(row.name, false);
         rows_.push_back(std::move(row));
     }
-    list_->ShowRows(rows_.size());
-    SortList(sortColumn_, sortAscending_);
+    list_->ShowRowsSorted(rows_.size(), ByColumn(sortColumn_), sortAscending_);
+    list_->ShowSortIndicator(sortColumn_, sortAscending_);
     if (!selected.empty())
         list_->SelectDataWhere([&](uint32_t data) { return selected.count(rows_[data].name) > 0; });
     UpdateHeader();
@@ -226,17 +226,19 @@ bool HMp3MemView::Disconnect() {
 
 bool HMp3MemView::SortList(int column, bool ascending) {
     if (column < 0 || column >= player::kColumnCount) return false;
-    list_->SortRows(
-        [this, column](uint32_t a, uint32_t b) {
-            return player::CompareRows(rows_[a], rows_[b], column);
-        },
-        ascending);
+    list_->SortRows(ByColumn(column), ascending);
     list_->ShowSortIndicator(column, ascending);
     if (memory_ >= 0 && (!sortStored_ || column != sortColumn_ || ascending != sortAscending_))
         sortStored_ = settings::WriteSort(memory_, column, ascending ? 1 : 0);
     sortColumn_ = column;
     sortAscending_ = ascending;
     return true;
+}
+
+std::function<int(uint32_t, uint32_t)> HMp3MemView::ByColumn(int column) const {
+    return [this, column](uint32_t a, uint32_t b) {
+        return player::CompareRows(rows_[a], rows_[b], column);
+    };
 }
 
 void HMp3MemView::SaveColumnWidths() {

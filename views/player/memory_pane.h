@@ -105,6 +105,8 @@ private:
     int GetCellImage(uint32_t data) const override;
 
     void SetupColumns(int memory);
+    // The order of two rows by a column, ending on their names.
+    std::function<int(uint32_t, uint32_t)> ByColumn(int column) const;
     bool Disconnect();
     void AcceptDrops(bool accept);
     void SaveColumnWidths();
