@@ -17,6 +17,7 @@
 #include "views/desktop/filter_combo.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/gui/device_monitor.h"
+#include "base/platform/gui/help_book.h"
 #include "app/help_topics.h"
 #include "base/platform/modal_depth.h"
 #include "views/player/memory_pane.h"
@@ -210,6 +211,7 @@ void CMainFrame::OnNextPane(wxCommandEvent& event) {
 
 void CMainFrame::OnClose(wxCloseEvent& event) {
     settings::WriteWindowState(app::ShowCommandOf(*this));
+    platform::CloseHelpBook();
     monitor_.reset();
     event.Skip();
 }
@@ -225,15 +227,24 @@ void CMainFrame::OnDeviceChange(wxCommandEvent&) {
         deviceChangePending_ = true;
         return;
     }
-    view_->Reconnect();
+    ReadPlayerAgain();
 }
 
 void CMainFrame::OnIdle(wxIdleEvent& event) {
     if (deviceChangePending_ && !Busy()) {
         deviceChangePending_ = false;
-        view_->Reconnect();
+        ReadPlayerAgain();
     }
     event.Skip();
+}
+
+void CMainFrame::ReadPlayerAgain() {
+    // The player may have been pulled out and plugged in again, changed,
+    // within the notice: its directories are read again even when its
+    // handle still answers.
+    DevSetStale(0, true);
+    DevSetStale(1, true);
+    view_->Reconnect();
 }
 
 void CMainFrame::OnFilterChange(wxCommandEvent&) {

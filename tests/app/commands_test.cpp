@@ -264,6 +264,86 @@ TEST_F(Commands, ADeviceChangeWaitsUntilTheQuestionIsAnswered) {
     EXPECT_NE(devtest::ReadFile(pc_ + "/README.TXT"), "old");
 }
 
+TEST_F(Commands, AQuickReplugIsSeenAndAnEditActsOnlyOnTheFileShown) {
+    Start();
+    // Pulled out, given a file by another program and plugged in again, all
+    // within the pause of one change notice.
+    Sim("unplug");
+    StoreElsewhere("LATE.MP3");
+    Sim("plug");
+    EXPECT_TRUE(gui::PumpUntil([this] { return RowOf(PaneList(0), "LATE.MP3") >= 0; }, 3000));
+    EXPECT_THAT(Pane(0)->GetHeaderText(), testing::HasSubstr("6 File(s)"));
+
+    // While the person types a new name for README.TXT (entry 1), the player
+    // is made again with other files: entry 1 is now another file.
+    ClickRow(PaneList(0), "README.TXT");
+    gui::KeyPress(WXK_F2);
+    ASSERT_TRUE(gui::PumpUntil([this] { return PaneList(0).GetEditControl() != nullptr; }));
+    PaneList(0).GetEditControl()->SelectAll();
+    wxUIActionSimulator().Text("NEW.TXT");
+    gui::Pump(100);
+    Sim("unplug");
+    Sim("create");
+    for (const char* name : {"first.mp3", "second.mp3"}) {
+        devtest::WriteFile(work_.path() + "/" + name, name);
+        Sim(std::string("put internal ") + work_.path() + "/" + name);
+    }
+    Sim("plug");
+    boxes_.shown.clear();
+    gui::KeyPress(WXK_RETURN);
+    // The edit ends without a rename: refused with a word, or cancelled by
+    // the re-listing of the changed player.
+    EXPECT_TRUE(gui::PumpUntil([this] { return RowOf(PaneList(0), "second.mp3") >= 0; }, 3000));
+    gui::Pump(300);
+    EXPECT_TRUE(PlayerHas(0, "second.mp3"));
+    EXPECT_FALSE(PlayerHas(0, "NEW.TXT"));
+    for (const auto& box : boxes_.shown)
+        EXPECT_EQ(box.text, "The player's files changed since they were listed; nothing was done.");
+}
+
+TEST_F(Commands, AQuestionAnsweredAfterADeviceChangeDoesNothing) {
+    Start();
+    // The player is pulled out and plugged in again, with a file the person
+    // never saw, while each question is open; then the question is answered.
+    const std::string changed = "The player changed while the question was open; nothing was done.";
+    for (const auto& [format, unseen] : {std::pair{ids::kFormatInternal, "UNSEEN1.MP3"},
+                                         std::pair{ids::kLowFormatAll, "UNSEEN2.MP3"}}) {
+        boxes_.answers = {platform::kIdYes};
+        boxes_.whileOpen = [&] {
+            Sim("unplug");
+            StoreElsewhere(unseen);
+            Sim("plug");
+            gui::Pump(100);
+        };
+        ASSERT_TRUE(FromMenuBar(format));
+        ASSERT_GE(boxes_.shown.size(), 2u);
+        EXPECT_EQ(boxes_.shown.back().text, changed);
+        EXPECT_TRUE(PlayerHas(0, unseen));
+        EXPECT_TRUE(PlayerHas(0, "README.TXT"));
+    }
+
+    // The font and the firmware: the player changes while the file is chosen.
+    devtest::WriteFile(work_.path() + "/big.fot", std::string(1000, 'f'));
+    devtest::WriteFile(work_.path() + "/code.bin", std::string(4096, 'c'));
+    for (const auto& [command, file] : {std::pair{ids::kDownloadFont, "/big.fot"},
+                                        std::pair{ids::kUpgradeApplication, "/code.bin"}}) {
+        ASSERT_TRUE(gui::PumpUntil([this] { return Pane(0) && Pane(0)->IsConnected(); }));
+        boxes_.shown.clear();
+        dialogs_.answers = {work_.path() + file};
+        dialogs_.whileOpen = [&] {
+            Sim("unplug");
+            Sim("plug");
+            gui::Pump(100);
+        };
+        ASSERT_TRUE(FromMenuBar(command));
+        ASSERT_FALSE(boxes_.shown.empty());
+        EXPECT_EQ(boxes_.shown.back().text, changed);
+    }
+    EXPECT_THAT(Sim("font"), Not(testing::HasSubstr("big.fot")));
+    // No firmware was written: the program did not ask for a restart.
+    EXPECT_TRUE(frame_->IsShown());
+}
+
 TEST_F(Commands, ANameBeingEditedKeepsItsKeysAndItsMenu) {
     Start();
     ClickRow(PaneList(0), "README.TXT");

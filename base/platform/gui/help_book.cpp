@@ -11,28 +11,75 @@
 #include <wx/html/helpctrl.h>
 #include <wx/html/helpwnd.h>
 #include <wx/module.h>
+#include <wx/weakref.h>
+
+#include <gtk/gtk.h>
 
 namespace platform {
 
 namespace {
 
-// One help window for the program; it is closed and freed with the toolkit.
-std::unique_ptr<wxHtmlHelpController>& Controller() {
-    static std::unique_ptr<wxHtmlHelpController> controller;
-    return controller;
+// One help window for the program, made with the top-level window it was
+// asked from as its parent. It goes when that window is hidden or destroyed,
+// and when help is asked from another window; it is closed and freed with
+// the toolkit at the latest.
+struct HelpBook {
+    std::unique_ptr<wxHtmlHelpController> controller;
+    std::string book;
+    wxWeakRef<wxWindow> parent;
+    wxWeakRef<wxWindow> frame;
+};
+HelpBook& Help() {
+    static HelpBook help;
+    return help;
 }
-std::string& LoadedBook() {
-    static std::string book;
-    return book;
+
+void OnParentShow(wxShowEvent& event);
+void OnParentDestroy(wxWindowDestroyEvent& event);
+
+void Forget() {
+    HelpBook& help = Help();
+    if (wxWindow* parent = help.parent.get()) {
+        parent->Unbind(wxEVT_SHOW, &OnParentShow);
+        parent->Unbind(wxEVT_DESTROY, &OnParentDestroy);
+    }
+    if (help.controller && !help.frame) {
+        // The window went with its parent: the controller must not touch it.
+        help.controller->SetHelpWindow(nullptr);
+    }
+    help.controller.reset();
+    help.book.clear();
+    help.parent = nullptr;
+    help.frame = nullptr;
+}
+
+void OnParentShow(wxShowEvent& event) {
+    event.Skip();
+    if (!event.IsShown() && event.GetEventObject() == Help().parent.get()) Forget();
+}
+
+void OnParentDestroy(wxWindowDestroyEvent& event) {
+    event.Skip();
+    if (event.GetEventObject() == Help().parent.get()) Forget();
+}
+
+// The toolkit makes the help window take every input while a modal dialog is
+// open, which leaves the dialog unusable. The help window drops that grab
+// and lives in a window group of its own, outside the dialog's modality, so
+// that both windows take input.
+void LetBothWindowsWork(wxWindow* frame) {
+    GtkWidget* widget = frame->GetHandle();
+    if (!widget || !GTK_IS_WINDOW(widget)) return;
+    gtk_grab_remove(widget);
+    GtkWindowGroup* group = gtk_window_group_new();
+    gtk_window_group_add_window(group, GTK_WINDOW(widget));
+    g_object_unref(group);
 }
 
 class HelpBookModule : public wxModule {
 public:
     bool OnInit() override { return true; }
-    void OnExit() override {
-        Controller().reset();
-        LoadedBook().clear();
-    }
+    void OnExit() override { Forget(); }
 
 private:
     wxDECLARE_DYNAMIC_CLASS(HelpBookModule);
@@ -58,20 +105,34 @@ bool ShowHelpBookFrom(wxWindow* parent, const std::vector<std::string>& folders,
         MessageBox(parent, "The help file cannot be found:" + tried, "", kMbOk | kMbIconWarning);
         return false;
     }
-    auto& controller = Controller();
-    if (!controller || LoadedBook() != book) {
-        controller =
-            std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE | wxHF_MERGE_BOOKS, parent);
-        if (!controller->AddBook(wxFileName(PathToText(book)), false)) {
-            controller.reset();
+    wxWindow* top = parent ? wxGetTopLevelParent(parent) : nullptr;
+    HelpBook& help = Help();
+    if (help.controller && (help.book != book || help.parent.get() != top)) Forget();
+    if (!help.controller) {
+        help.controller =
+            std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE | wxHF_MERGE_BOOKS, top);
+        if (!help.controller->AddBook(wxFileName(PathToText(book)), false)) {
+            help.controller.reset();
             MessageBox(parent, "The help file cannot be read:\n" + book, "",
                        kMbOk | kMbIconWarning);
             return false;
         }
-        LoadedBook() = book;
+        help.book = book;
+        help.parent = top;
+        if (top) {
+            top->Bind(wxEVT_SHOW, &OnParentShow);
+            top->Bind(wxEVT_DESTROY, &OnParentDestroy);
+        }
     }
-    if (page.empty()) return controller->DisplayContents();
-    return controller->Display(wxString::FromUTF8(page));
+    const bool shown = page.empty() ? help.controller->DisplayContents()
+                                    : help.controller->Display(wxString::FromUTF8(page));
+    help.frame = help.controller->GetFrame();
+    if (help.frame) LetBothWindowsWork(help.frame.get());
+    return shown;
+}
+
+void CloseHelpBook() {
+    Forget();
 }
 
 bool ShowHelpBook(wxWindow* parent, const std::string& page) {
@@ -79,12 +140,13 @@ bool ShowHelpBook(wxWindow* parent, const std::string& page) {
 }
 
 wxWindow* HelpBookWindow() {
-    const auto& controller = Controller();
-    return controller ? controller->GetFrame() : nullptr;
+    const HelpBook& help = Help();
+    return help.controller && help.frame ? help.controller->GetFrame() : nullptr;
 }
 
 std::string HelpBookPage() {
-    const auto& controller = Controller();
+    const auto& controller = Help().controller;
+    if (!Help().frame) return "";
     wxHtmlHelpWindow* window = controller ? controller->GetHelpWindow() : nullptr;
     if (!window || !window->GetHtmlWindow()) return "";
     return PathFromText(wxFileName(window->GetHtmlWindow()->GetOpenedPage()).GetFullName());
