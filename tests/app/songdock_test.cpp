@@ -302,7 +302,31 @@ TEST_F(Songdock, FirstStartShowsWholeNamesAndDatesAndStoredWidthsStay) {
     EXPECT_EQ(DesktopList().GetColumnWidth(0), 77);
 }
 
-TEST_F(Songdock, F1OpensTheHelpBookInsideAtThePageOfThePaneOrDialog) {
+wxDialog* OpenDialog() {
+    for (wxWindow* w : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal()) return dialog;
+    return nullptr;
+}
+
+// Gives a dialog the keyboard as a person's click would.
+void FocusDialog(wxDialog* dialog) {
+    if (!dialog) return;
+    dialog->Raise();
+    for (wxWindow* child : dialog->GetChildren())
+        if (child->CanAcceptFocus()) {
+            child->SetFocus();
+            break;
+        }
+}
+
+void Click(wxWindow* window) {
+    gui::MouseMove(gui::ScreenCenter(*window));
+    gui::MouseDown();
+    gui::MouseUp();
+}
+
+TEST_F(Songdock, F1OpensTheHelpAtItsPageAndLeavesEveryDialogAndCommandWorking) {
+    Sim("plug");
     Start();
     // F1 in the PC list: the panes' page, in Songdock's own help window.
     ClickRow(DesktopList(), "alpha.mp3");
@@ -311,32 +335,82 @@ TEST_F(Songdock, F1OpensTheHelpBookInsideAtThePageOfThePaneOrDialog) {
     EXPECT_TRUE(gui::PumpUntil([] { return platform::HelpBookPage() == "panes.html"; }, 3000))
         << platform::HelpBookPage();
     EXPECT_TRUE(platform::HelpBookWindow()->IsShown());
+    // A font on the player, for its information dialog.
+    devtest::WriteFile(work_.path() + "/small.fot", std::string(1000, 'f'));
+    dialogs_.answers = {work_.path() + "/small.fot"};
+    ASSERT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kDownloadFont)));
 
-    // F1 in the configuration dialog: its own page.
-    platform::HelpBookWindow()->Close();
-    gui::Pump(100);
-    std::string page;
-    const auto modal = [] {
-        for (wxWindow* w : wxTopLevelWindows)
-            if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal())
-                return dialog;
-        return static_cast<wxDialog*>(nullptr);
+    // Each dialog with F1, the help asked while the help of the main window
+    // or of the dialog before is open; the two windows closed in either
+    // order, the dialog by its own keys and buttons.
+    struct Case {
+        int command;
+        std::string page;
+        bool helpClosedFirst;
+        int button; // clicked to close the dialog; 0: Escape
     };
-    gui::Script script(300);
-    // Without a window manager the dialog's focus is given by hand.
-    script.Then([&] { modal()->GetChildren().front()->SetFocus(); })
-        .Then([] { gui::KeyPress(WXK_F1); })
-        .Then([&] {
-            // Help asked from a modal dialog is modal too: closed, it goes back.
-            page = platform::HelpBookPage();
-            if (wxWindow* help = platform::HelpBookWindow()) help->Close();
-        })
-        .Then([&] { modal()->EndModal(wxID_CANCEL); });
-    script.Start();
+    for (const Case& c : {Case{ids::kViewFontInfo, "font.html", true, ids::kIdCancel},
+                          Case{ids::kOption, "configuration.html", false, 0},
+                          Case{ids::kProperties, "panes.html", false, wxID_OK},
+                          Case{ids::kOption, "configuration.html", true, 0},
+                          Case{ids::kProperties, "panes.html", true, wxID_CANCEL}}) {
+        SCOPED_TRACE(c.page);
+        // The PC list has the keyboard again, as the commands need.
+        ClickRow(DesktopList(), "alpha.mp3");
+        std::string page;
+        bool helpWhileOpen = false, stuck = false;
+        gui::Script script(400);
+        script.Then([] { FocusDialog(OpenDialog()); })
+            .Then([] { gui::KeyPress(WXK_F1); })
+            .Then([] {}) // the help window loads its page
+            .Then([&] {
+                page = platform::HelpBookPage();
+                helpWhileOpen = platform::HelpBookWindow() && platform::HelpBookWindow()->IsShown();
+                if (c.helpClosedFirst && platform::HelpBookWindow())
+                    platform::HelpBookWindow()->Close();
+            })
+            .Then([&] { FocusDialog(OpenDialog()); })
+            .Then([&] {
+                if (!OpenDialog())
+                    return;
+                else if (c.button)
+                    Click(OpenDialog()->FindWindow(c.button));
+                else
+                    gui::KeyPress(WXK_ESCAPE);
+            })
+            .Then([&] {
+                // The dialog must have ended by now; if not, end it so that
+                // the test goes on.
+                if (wxDialog* open = OpenDialog()) {
+                    stuck = true;
+                    open->EndModal(wxID_CANCEL);
+                }
+            });
+        script.Start();
+        ASSERT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(c.command)));
+        EXPECT_TRUE(gui::PumpUntil([&] { return script.Done(); }, 8000));
+        EXPECT_FALSE(stuck);
+        EXPECT_EQ(page, c.page);
+        EXPECT_TRUE(helpWhileOpen);
+        // The help goes with the dialog it was asked from.
+        EXPECT_TRUE(gui::PumpUntil([] { return !platform::HelpBookWindow(); }, 2000));
+    }
+    EXPECT_TRUE(boxes_.shown.empty()) << boxes_.shown.front().text;
+
+    // Every command still works: a dialog opens and closes, F1 opens the
+    // help, and Exit ends the program with the help open.
+    gui::Script option;
+    option.Then([] { OpenDialog()->EndModal(wxID_CANCEL); });
+    option.Start();
     EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kOption)));
-    EXPECT_TRUE(gui::PumpUntil([&] { return script.Done(); }, 5000));
-    EXPECT_EQ(page, "configuration.html");
-    EXPECT_TRUE(boxes_.shown.empty());
+    EXPECT_TRUE(option.Done());
+    ClickRow(DesktopList(), "alpha.mp3");
+    gui::KeyPress(WXK_F1);
+    ASSERT_TRUE(gui::PumpUntil([] { return platform::HelpBookWindow() != nullptr; }, 3000));
+    EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kAppExit)));
+    EXPECT_TRUE(gui::PumpUntil([this] { return !wxTopLevelWindows.Find(frame_); }));
+    frame_ = nullptr;
+    app::FinishSongdock();
 }
 
 TEST_F(Songdock, AboutBoxShowsTheVersionAndItsButton) {

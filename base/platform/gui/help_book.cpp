@@ -19,12 +19,29 @@ namespace platform {
 
 namespace {
 
+// The toolkit's controller shows its window, asked while a modal dialog is
+// open, with a grab in an event loop of its own inside the dialog's: the
+// dialog then takes no input and cannot end while the help is open. This one
+// shows the window without either.
+class HelpController : public wxHtmlHelpController {
+public:
+    using wxHtmlHelpController::wxHtmlHelpController;
+
+    bool ShowPage(const std::string& page) {
+        CreateHelpWindow();
+        wxHtmlHelpWindow* window = GetHelpWindow();
+        if (!window) return false;
+        return page.empty() ? window->DisplayContents()
+                            : window->Display(wxString::FromUTF8(page));
+    }
+};
+
 // One help window for the program, made with the top-level window it was
 // asked from as its parent. It goes when that window is hidden or destroyed,
 // and when help is asked from another window; it is closed and freed with
 // the toolkit at the latest.
 struct HelpBook {
-    std::unique_ptr<wxHtmlHelpController> controller;
+    std::unique_ptr<HelpController> controller;
     std::string book;
     wxWeakRef<wxWindow> parent;
     wxWeakRef<wxWindow> frame;
@@ -63,14 +80,11 @@ void OnParentDestroy(wxWindowDestroyEvent& event) {
     if (event.GetEventObject() == Help().parent.get()) Forget();
 }
 
-// The toolkit makes the help window take every input while a modal dialog is
-// open, which leaves the dialog unusable. The help window drops that grab
-// and lives in a window group of its own, outside the dialog's modality, so
-// that both windows take input.
+// A modal dialog takes all input of its window group: the help window lives
+// in a group of its own, so that both it and the dialog take input.
 void LetBothWindowsWork(wxWindow* frame) {
     GtkWidget* widget = frame->GetHandle();
     if (!widget || !GTK_IS_WINDOW(widget)) return;
-    gtk_grab_remove(widget);
     GtkWindowGroup* group = gtk_window_group_new();
     gtk_window_group_add_window(group, GTK_WINDOW(widget));
     g_object_unref(group);
@@ -110,7 +124,7 @@ bool ShowHelpBookFrom(wxWindow* parent, const std::vector<std::string>& folders,
     if (help.controller && (help.book != book || help.parent.get() != top)) Forget();
     if (!help.controller) {
         help.controller =
-            std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE | wxHF_MERGE_BOOKS, top);
+            std::make_unique<HelpController>(wxHF_DEFAULT_STYLE | wxHF_MERGE_BOOKS, top);
         if (!help.controller->AddBook(wxFileName(PathToText(book)), false)) {
             help.controller.reset();
             MessageBox(parent, "The help file cannot be read:\n" + book, "",
@@ -124,8 +138,7 @@ bool ShowHelpBookFrom(wxWindow* parent, const std::vector<std::string>& folders,
             top->Bind(wxEVT_DESTROY, &OnParentDestroy);
         }
     }
-    const bool shown = page.empty() ? help.controller->DisplayContents()
-                                    : help.controller->Display(wxString::FromUTF8(page));
+    const bool shown = help.controller->ShowPage(page);
     help.frame = help.controller->GetFrame();
     if (help.frame) LetBothWindowsWork(help.frame.get());
     return shown;
