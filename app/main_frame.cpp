@@ -211,6 +211,9 @@ void CMainFrame::OnNextPane(wxCommandEvent& event) {
 
 void CMainFrame::OnClose(wxCloseEvent& event) {
     settings::WriteWindowState(app::ShowCommandOf(*this));
+    // A maximised or minimised window keeps the normal place stored before.
+    if (const auto place = app::NormalPlaceOf(*this))
+        settings::WriteWindowPlace({place->x, place->y, place->width, place->height});
     platform::CloseHelpBook();
     monitor_.reset();
     event.Skip();

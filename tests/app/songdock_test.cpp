@@ -9,6 +9,7 @@
 
 #include <wx/combobox.h>
 #include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/splitter.h>
 #include <wx/uiaction.h>
 
@@ -257,18 +258,39 @@ TEST_F(Songdock, NarrowWindowCollapsesThePanesAndGrowthIsShared) {
     EXPECT_EQ(View().GetRightArea().GetRight() + 1, View().GetClientSize().x);
 }
 
-TEST_F(Songdock, WindowStateOutlivesARestart) {
-    // First start: shown as created, closed in the normal state.
+TEST_F(Songdock, WindowStateAndPlaceOutliveARestartAndStayOnScreen) {
+    // First start: shown as created, wholly on the work area with its frame.
     Start();
+    const wxRect area = wxDisplay(0u).GetClientArea();
+    EXPECT_TRUE(area.Contains(frame_->GetRect())) << frame_->GetRect().x << ","
+                                                  << frame_->GetRect().y << " in " << area.width
+                                                  << "x" << area.height;
     EXPECT_FALSE(frame_->IsMaximized());
+    // Moved and resized by the person, it comes back there.
+    const wxRect moved(area.x + 40, area.y + 30, 720, 520);
+    frame_->SetSize(moved);
+    ASSERT_TRUE(gui::PumpUntil([&] { return frame_->GetRect() == moved; }, 3000));
     Stop();
     EXPECT_EQ(settings::GetWindowState(), 1);
+    Start();
+    EXPECT_TRUE(gui::PumpUntil([&] { return frame_->GetRect() == moved; }, 3000))
+        << frame_->GetRect().x << "," << frame_->GetRect().y << " " << frame_->GetRect().width
+        << "x" << frame_->GetRect().height;
     // Maximised when it was closed maximised.
-    settings::WriteWindowState(3);
+    frame_->Maximize(true);
+    ASSERT_TRUE(gui::PumpUntil([&] { return frame_->IsMaximized(); }, 3000));
+    Stop();
+    EXPECT_EQ(settings::GetWindowState(), 3);
     Start();
     EXPECT_TRUE(frame_->IsMaximized());
     Stop();
-    EXPECT_EQ(settings::GetWindowState(), 3);
+    // A place stored on a larger screen is pulled onto this one.
+    settings::WriteWindowState(1);
+    settings::WriteWindowPlace({area.GetRight() - 200, area.GetBottom() - 100, 960, area.height + 300});
+    Start();
+    EXPECT_TRUE(gui::PumpUntil([&] { return area.Contains(frame_->GetRect()); }, 3000))
+        << frame_->GetRect().x << "," << frame_->GetRect().y << " " << frame_->GetRect().width
+        << "x" << frame_->GetRect().height;
 }
 
 // Whether a cell's text fits its column whole (the names beside their icon).
