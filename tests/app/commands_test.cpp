@@ -10,11 +10,15 @@
 
 #include <unistd.h>
 
+#include <gtk/gtk.h>
+
 #include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
 
 #include "base/platform/gui/help_book.h"
+#include "base/platform/gui/wx_services.h"
 #include "songdock_fixture.h"
 #include "ui/controls/rebar.h"
 #include "ui/controls/status_bar.h"
@@ -342,6 +346,48 @@ TEST_F(Commands, AQuestionAnsweredAfterADeviceChangeDoesNothing) {
     EXPECT_THAT(Sim("font"), Not(testing::HasSubstr("big.fot")));
     // No firmware was written: the program did not ask for a restart.
     EXPECT_TRUE(frame_->IsShown());
+}
+
+// Answers the next real (native) message box No once it is on screen, and
+// notes its width.
+class NativeBoxWidth {
+public:
+    NativeBoxWidth() {
+        timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            GList* windows = gtk_window_list_toplevels();
+            for (GList* w = windows; w; w = w->next) {
+                GtkWidget* widget = GTK_WIDGET(w->data);
+                if (GTK_IS_MESSAGE_DIALOG(widget) && gtk_widget_get_mapped(widget)) {
+                    width = gtk_widget_get_allocated_width(widget);
+                    gtk_dialog_response(GTK_DIALOG(widget), GTK_RESPONSE_NO);
+                }
+            }
+            g_list_free(windows);
+        });
+        timer_.Start(200);
+    }
+    int width = 0;
+
+private:
+    wxTimer timer_;
+};
+
+TEST_F(Commands, ABoxWithALongNameFitsTheScreen) {
+    const std::string longName = std::string(192, 'n') + ".mp3";
+    Start();
+    devtest::WriteFile(pc_ + "/" + longName, "x");
+    ClickRow(DesktopList(), "alpha.mp3");
+    gui::KeyPress(WXK_F5);
+    ASSERT_TRUE(gui::PumpUntil([&] { return RowOf(DesktopList(), longName) >= 0; }));
+    const platform::MessageBoxHandler scripted = platform::SetMessageBoxHandler({});
+    platform::InstallWxMessageBoxes();
+    ClickRow(DesktopList(), longName);
+    NativeBoxWidth box;
+    gui::KeyPress(WXK_DELETE);
+    EXPECT_TRUE(gui::PumpUntil([&] { return box.width > 0; }, 5000));
+    platform::SetMessageBoxHandler(scripted);
+    EXPECT_LE(box.width, wxDisplay(0u).GetGeometry().width * 2 / 3);
+    EXPECT_TRUE(fs::exists(pc_ + "/" + longName));
 }
 
 TEST_F(Commands, ANameBeingEditedKeepsItsKeysAndItsMenu) {
