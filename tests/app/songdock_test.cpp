@@ -10,6 +10,7 @@
 #include <wx/combobox.h>
 #include <wx/dialog.h>
 #include <wx/display.h>
+#include <wx/settings.h>
 #include <wx/splitter.h>
 #include <wx/uiaction.h>
 
@@ -345,6 +346,27 @@ void Click(wxWindow* window) {
     gui::MouseMove(gui::ScreenCenter(*window));
     gui::MouseDown();
     gui::MouseUp();
+}
+
+TEST_F(Songdock, At800x600HeadersKeepTheFileCountAndDatesTheirTime) {
+    Sim("plug");
+    // The window as it opens on an 800x600 screen.
+    settings::SetCompanyKey("Zentrovia");
+    settings::WriteWindowPlace({0, 0, 800, 600});
+    Start();
+    ASSERT_TRUE(gui::PumpUntil([&] { return frame_->GetSize() == wxSize(800, 600); }, 3000));
+    gui::Pump(200);
+    for (int i = 0; i < 2; ++i) {
+        const std::string header = Pane(i)->GetHeaderText();
+        EXPECT_THAT(header, testing::HasSubstr(i == 0 ? "5 File(s)" : "0 File(s)"));
+        int width = 0;
+        const wxFont bold = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Bold();
+        Pane(i)->GetTextExtent(wxString::FromUTF8(header), &width, nullptr, nullptr, nullptr, &bold);
+        EXPECT_LE(width, Pane(i)->GetClientSize().x) << header;
+    }
+    // The PC list's date keeps its time.
+    const long alpha = RowOf(DesktopList(), "alpha.mp3");
+    EXPECT_TRUE(FitsWhole(DesktopList(), alpha, 3)) << DesktopList().GetRowText(alpha, 3);
 }
 
 TEST_F(Songdock, F1OpensTheHelpAtItsPageAndLeavesEveryDialogAndCommandWorking) {
