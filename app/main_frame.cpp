@@ -242,11 +242,10 @@ void CMainFrame::OnIdle(wxIdleEvent& event) {
 }
 
 void CMainFrame::ReadPlayerAgain() {
-    // The player may have been pulled out and plugged in again, changed,
-    // within the notice: its directories are read again even when its
-    // handle still answers.
-    DevSetStale(0, true);
-    DevSetStale(1, true);
+    // The player may have been pulled out, changed and plugged in again
+    // within one notice: it is opened anew and its directories are read
+    // again, also when the old handle still answers.
+    DevClose();
     view_->Reconnect();
 }
 

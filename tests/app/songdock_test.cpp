@@ -397,7 +397,8 @@ TEST_F(Songdock, F1OpensTheHelpAtItsPageAndLeavesEveryDialogAndCommandWorking) {
                           Case{ids::kOption, "configuration.html", false, 0},
                           Case{ids::kProperties, "panes.html", false, wxID_OK},
                           Case{ids::kOption, "configuration.html", true, 0},
-                          Case{ids::kProperties, "panes.html", true, wxID_CANCEL}}) {
+                          Case{ids::kProperties, "panes.html", true, wxID_CANCEL},
+                          Case{ids::kAppAbout, "index.html", false, wxID_OK}}) {
         SCOPED_TRACE(c.page);
         // The PC list has the keyboard again, as the commands need.
         ClickRow(DesktopList(), "alpha.mp3");
