@@ -382,12 +382,25 @@ TEST_F(Commands, ABoxWithALongNameFitsTheScreen) {
     const platform::MessageBoxHandler scripted = platform::SetMessageBoxHandler({});
     platform::InstallWxMessageBoxes();
     ClickRow(DesktopList(), longName);
+    const int most = wxDisplay(0u).GetGeometry().width * 2 / 3;
+    {
+        NativeBoxWidth box;
+        gui::KeyPress(WXK_DELETE);
+        EXPECT_TRUE(gui::PumpUntil([&] { return box.width > 0; }, 5000));
+        EXPECT_LE(box.width, most);
+        EXPECT_TRUE(fs::exists(pc_ + "/" + longName));
+    }
+    // A folder with a long name dropped on a memory: "Cannot download directory."
+    const std::string folder = pc_ + "/" + std::string(200, 'd');
+    fs::create_directory(folder);
     NativeBoxWidth box;
-    gui::KeyPress(WXK_DELETE);
+    auto* files = new wxString[1]{wxString::FromUTF8(folder)};
+    wxDropFilesEvent drop(wxEVT_DROP_FILES, 1, files);
+    drop.SetEventObject(Pane(0));
+    Pane(0)->GetEventHandler()->ProcessEvent(drop);
     EXPECT_TRUE(gui::PumpUntil([&] { return box.width > 0; }, 5000));
+    EXPECT_LE(box.width, most);
     platform::SetMessageBoxHandler(scripted);
-    EXPECT_LE(box.width, wxDisplay(0u).GetGeometry().width * 2 / 3);
-    EXPECT_TRUE(fs::exists(pc_ + "/" + longName));
 }
 
 TEST_F(Commands, ANameBeingEditedKeepsItsKeysAndItsMenu) {
