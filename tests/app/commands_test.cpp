@@ -305,6 +305,37 @@ TEST_F(Commands, AQuickReplugIsSeenAndAnEditActsOnlyOnTheFileShown) {
         EXPECT_EQ(box.text, "The player's files changed since they were listed; nothing was done.");
 }
 
+TEST_F(Commands, ACommandOnFilesChangedElsewhereDoesNothing) {
+    Start();
+    const std::string changed = "The player's files changed since they were listed; nothing was done.";
+    // Another program swaps two entries, which gives no change notice: the
+    // pane still shows README.TXT as entry 1.
+    const auto swap = [](int entry) {
+        ASSERT_TRUE(DevApi().Replace(DevGetHandle(), 0, entry, entry + 1));
+    };
+    swap(1);
+    const auto order = playertest::Names(0);
+    ASSERT_EQ(order[1], "Notes for the trip.txt");
+    // Download to the PC: nothing arrives, neither file.
+    ClickRow(PaneList(0), "README.TXT");
+    ClickButton(ids::kUploadFromInternal);
+    ASSERT_FALSE(boxes_.shown.empty());
+    EXPECT_EQ(boxes_.shown.back().text, changed);
+    EXPECT_FALSE(fs::exists(pc_ + "/Notes for the trip.txt"));
+    EXPECT_FALSE(fs::exists(pc_ + "/README.TXT"));
+    // The pane lists the player as it is now.
+    EXPECT_EQ(gui::ListRows(PaneList(0))[size_t(RowOf(PaneList(0), "README.TXT"))][1], "2");
+    // Move Up, with the rows out of date again: the order stays.
+    swap(2);
+    const auto swapped = playertest::Names(0);
+    ClickRow(PaneList(0), "README.TXT");
+    boxes_.shown.clear();
+    ASSERT_TRUE(FromContextMenu(PaneList(0), Pane(0), ids::kMoveUp));
+    ASSERT_FALSE(boxes_.shown.empty());
+    EXPECT_EQ(boxes_.shown.back().text, changed);
+    EXPECT_EQ(playertest::Names(0), swapped);
+}
+
 TEST_F(Commands, AQuestionAnsweredAfterADeviceChangeDoesNothing) {
     Start();
     // The player is pulled out and plugged in again, with a file the person
