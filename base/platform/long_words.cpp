@@ -12,9 +12,11 @@ bool IsSpace(char c) {
 // or 1 for a byte that does not start a valid one.
 size_t CharLength(std::string_view text, size_t at) {
     const auto lead = static_cast<unsigned char>(text[at]);
-    const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                                                               : (lead >> 3) == 0x1E ? 4
-                                                                                     : 1;
+    const size_t length = lead < 0x80           ? 1
+                          : (lead >> 5) == 0x6  ? 2
+                          : (lead >> 4) == 0xE  ? 3
+                          : (lead >> 3) == 0x1E ? 4
+                                                : 1;
     if (at + length > text.size()) return 1;
     for (size_t i = 1; i < length; ++i)
         if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 1;

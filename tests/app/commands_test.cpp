@@ -307,7 +307,8 @@ TEST_F(Commands, AQuickReplugIsSeenAndAnEditActsOnlyOnTheFileShown) {
 
 TEST_F(Commands, ACommandOnFilesChangedElsewhereDoesNothing) {
     Start();
-    const std::string changed = "The player's files changed since they were listed; nothing was done.";
+    const std::string changed =
+        "The player's files changed since they were listed; nothing was done.";
     // Another program swaps two entries, which gives no change notice: the
     // pane still shows README.TXT as entry 1.
     const auto swap = [](int entry) {

@@ -263,9 +263,9 @@ TEST_F(Songdock, WindowStateAndPlaceOutliveARestartAndStayOnScreen) {
     // First start: shown as created, wholly on the work area with its frame.
     Start();
     const wxRect area = wxDisplay(0u).GetClientArea();
-    EXPECT_TRUE(area.Contains(frame_->GetRect())) << frame_->GetRect().x << ","
-                                                  << frame_->GetRect().y << " in " << area.width
-                                                  << "x" << area.height;
+    EXPECT_TRUE(area.Contains(frame_->GetRect()))
+        << frame_->GetRect().x << "," << frame_->GetRect().y << " in " << area.width << "x"
+        << area.height;
     EXPECT_FALSE(frame_->IsMaximized());
     // Moved and resized by the person, it comes back there.
     const wxRect moved(area.x + 40, area.y + 30, 720, 520);
@@ -287,7 +287,8 @@ TEST_F(Songdock, WindowStateAndPlaceOutliveARestartAndStayOnScreen) {
     Stop();
     // A place stored on a larger screen is pulled onto this one.
     settings::WriteWindowState(1);
-    settings::WriteWindowPlace({area.GetRight() - 200, area.GetBottom() - 100, 960, area.height + 300});
+    settings::WriteWindowPlace(
+        {area.GetRight() - 200, area.GetBottom() - 100, 960, area.height + 300});
     Start();
     EXPECT_TRUE(gui::PumpUntil([&] { return area.Contains(frame_->GetRect()); }, 3000))
         << frame_->GetRect().x << "," << frame_->GetRect().y << " " << frame_->GetRect().width
@@ -361,7 +362,8 @@ TEST_F(Songdock, At800x600HeadersKeepTheFileCountAndDatesTheirTime) {
         EXPECT_THAT(header, testing::HasSubstr(i == 0 ? "5 File(s)" : "0 File(s)"));
         int width = 0;
         const wxFont bold = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Bold();
-        Pane(i)->GetTextExtent(wxString::FromUTF8(header), &width, nullptr, nullptr, nullptr, &bold);
+        Pane(i)->GetTextExtent(wxString::FromUTF8(header), &width, nullptr, nullptr, nullptr,
+                               &bold);
         EXPECT_LE(width, Pane(i)->GetClientSize().x) << header;
     }
     // The PC list's date keeps its time.

@@ -113,13 +113,13 @@ std::string HMp3MemView::GetHeaderText() const {
     if (unreadable_) return player::HeaderText(title_, text::kMemoryUnreadable);
     // A narrow pane shows a shorter line that keeps the file count.
     const int room = GetClientSize().x;
-    return player::FittingHeaderText(
-        title_, connected_, capacity_, freeSpace_, fileCount_, [&](const std::string& line) {
-            int width = 0;
-            GetTextExtent(platform::PathToDisplayText(line), &width, nullptr, nullptr, nullptr,
-                          &headerFont_);
-            return room <= 0 || width <= room;
-        });
+    return player::FittingHeaderText(title_, connected_, capacity_, freeSpace_, fileCount_,
+                                     [&](const std::string& line) {
+                                         int width = 0;
+                                         GetTextExtent(platform::PathToDisplayText(line), &width,
+                                                       nullptr, nullptr, nullptr, &headerFont_);
+                                         return room <= 0 || width <= room;
+                                     });
 }
 
 int HMp3MemView::GetSelectedCount() const {

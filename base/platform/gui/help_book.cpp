@@ -31,8 +31,7 @@ public:
         CreateHelpWindow();
         wxHtmlHelpWindow* window = GetHelpWindow();
         if (!window) return false;
-        return page.empty() ? window->DisplayContents()
-                            : window->Display(wxString::FromUTF8(page));
+        return page.empty() ? window->DisplayContents() : window->Display(wxString::FromUTF8(page));
     }
 };
 
