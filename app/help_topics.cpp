@@ -41,7 +41,7 @@ std::string HelpPageFor(const wxWindow* focus) {
     for (const wxWindow* w = focus; w; w = w->GetParent()) {
         if (dynamic_cast<const HConfigDialog*>(w)) return "configuration.html";
         if (dynamic_cast<const HFontInfoDialog*>(w)) return "font.html";
-        if (dynamic_cast<const HPropertiesDialog*>(w)) return "panes.html";
+        if (dynamic_cast<const HPropertiesDialog*>(w)) return "panes.html#properties";
         if (dynamic_cast<const CAboutDialog*>(w)) return "index.html";
         if (dynamic_cast<const HDesktopView*>(w) || dynamic_cast<const HMp3MemView*>(w))
             return "panes.html";

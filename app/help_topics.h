@@ -10,8 +10,8 @@ class wxEventFilter;
 namespace app {
 
 // The help book's page for the window that has the focus (null: none): the
-// page of its dialog, the panes' page inside the main window, else the first
-// page.
+// page of its dialog (with the anchor of its part, "panes.html#properties"),
+// the panes' page inside the main window, else the first page.
 std::string HelpPageFor(const wxWindow* focus);
 
 // Opens the help book at the page for the focused window.

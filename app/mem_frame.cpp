@@ -4,6 +4,7 @@
 #include <wx/renderer.h>
 #include <wx/settings.h>
 #include <wx/splitter.h>
+#include <wx/stattext.h>
 
 #include "lib/device/device_layer.h"
 #include "views/player/memory_pane.h"
@@ -17,16 +18,20 @@ constexpr int kInset = 5;
 } // namespace
 
 // clang-format off
-wxBEGIN_EVENT_TABLE(HMp3MemFrame, wxWindow)
+wxBEGIN_EVENT_TABLE(HMp3MemFrame, wxNavigationEnabled<wxWindow>)
     EVT_PAINT(HMp3MemFrame::OnPaint)
     EVT_SIZE(HMp3MemFrame::OnSize)
 wxEND_EVENT_TABLE()
 // clang-format on
 
-HMp3MemFrame::HMp3MemFrame(wxWindow* parent)
-    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE,
-               "Mp3Player Explorer") {
+HMp3MemFrame::HMp3MemFrame(wxWindow* parent) {
+    // A container: Tab goes to the memories' lists, never to the frame.
+    Create(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+           wxFULL_REPAINT_ON_RESIZE | wxTAB_TRAVERSAL, "Mp3Player Explorer");
     SetBackgroundStyle(wxBG_STYLE_PAINT);
+    // The notice is a label, so that a screen reader reads it too.
+    notice_ = new wxStaticText(this, wxID_ANY,
+                               wxString::FromUTF8(strings::Load(sid::kPlayerNotConnected)));
 }
 
 HMp3MemFrame::~HMp3MemFrame() = default;
@@ -102,6 +107,7 @@ void HMp3MemFrame::UpdatePanes() {
 void HMp3MemFrame::BuildSplitter(int count) {
     if (count <= 0) {
         if (splitter_) splitter_->Hide();
+        PlaceNotice();
         Refresh();
         return;
     }
@@ -117,7 +123,18 @@ void HMp3MemFrame::BuildSplitter(int count) {
         splitter_->SplitHorizontally(top, bottom, 100);
     }
     PlaceSplitter();
+    PlaceNotice();
     if (rowsEqualized_) EqualizeRows();
+}
+
+void HMp3MemFrame::PlaceNotice() {
+    const bool shown = !splitter_ || !splitter_->IsShown();
+    if (shown) {
+        const wxSize size = GetClientSize();
+        const wxSize text = notice_->GetBestSize();
+        notice_->SetSize((size.x - text.x) / 2, (size.y - text.y) / 2, text.x, text.y);
+    }
+    notice_->Show(shown);
 }
 
 void HMp3MemFrame::PlaceSplitter() {
@@ -136,6 +153,7 @@ void HMp3MemFrame::EqualizeRows() {
 
 void HMp3MemFrame::OnSize(wxSizeEvent& event) {
     PlaceSplitter();
+    PlaceNotice();
     if (!rowsEqualized_ && IsShownOnScreen()) EqualizeRows();
     event.Skip();
 }
@@ -154,12 +172,4 @@ void HMp3MemFrame::OnPaint(wxPaintEvent&) {
     dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT)));
     dc.DrawLine(inner.GetRight(), inner.GetTop(), inner.GetRight(), inner.GetBottom());
     dc.DrawLine(inner.GetRight(), inner.GetBottom(), inner.GetLeft() - 1, inner.GetBottom());
-
-    const wxString notice = wxString::FromUTF8(strings::Load(sid::kPlayerNotConnected));
-    dc.SetFont(GetFont());
-    dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
-    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
-    const wxSize text = dc.GetTextExtent(notice);
-    dc.DrawText(notice, inner.GetLeft() + (inner.GetWidth() - text.x) / 2,
-                inner.GetTop() + (inner.GetHeight() - text.y) / 2);
 }

@@ -3,14 +3,16 @@
 // one player-memory pane per memory, internal memory on top, built at the
 // first successful connect and hidden while no player is attached; then the
 // frame shows the notice "KD5200 is not Connected." instead.
+#include <wx/containr.h>
 #include <wx/window.h>
 
 class HFileSource;
 class HFileTarget;
 class HMp3MemView;
 class wxSplitterWindow;
+class wxStaticText;
 
-class HMp3MemFrame : public wxWindow {
+class HMp3MemFrame : public wxNavigationEnabled<wxWindow> {
 public:
     explicit HMp3MemFrame(wxWindow* parent);
     ~HMp3MemFrame() override;
@@ -47,12 +49,15 @@ private:
     void TellUnreadablePlayer();
     void BuildSplitter(int count);
     void PlaceSplitter();
+    // Shows the "not connected" notice, centred, while no memory is shown.
+    void PlaceNotice();
     void EqualizeRows();
 
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
 
     wxSplitterWindow* splitter_ = nullptr;
+    wxStaticText* notice_ = nullptr;
     bool rowsEqualized_ = false;
     bool unreadableTold_ = false;
     int memoryCount_ = 0;

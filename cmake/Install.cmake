@@ -39,3 +39,6 @@ install(FILES ${CMAKE_SOURCE_DIR}/dist/copyright DESTINATION ${SONGDOCK_DOCDIR})
 if(SONGDOCK_CHANGELOG_GZ)
   install(FILES ${SONGDOCK_CHANGELOG_GZ} DESTINATION ${SONGDOCK_DOCDIR})
 endif()
+# What lintian is told to accept in the package, each with its reason.
+install(FILES ${CMAKE_SOURCE_DIR}/dist/lintian-overrides
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME songdock)

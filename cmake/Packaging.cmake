@@ -17,15 +17,17 @@ The kit includes kdrom and kdmerge for firmware files, qdx2wav and qka2wav
 for voice recordings, and a virtual player (libkd5200usb.so, kd5200sim)
 that stands in for the hardware.]])
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
+# The binaries are built with the hardening flags (cmake/Hardening.cmake) and
+# stripped as Debian strips them (cmake/PackageStrip.cmake).
+set(CPACK_STRIP_FILES OFF)
+set(CPACK_SONGDOCK_STRIP ${CMAKE_STRIP})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/PackageStrip.cmake)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # A Korean font, so that Songdock's Korean texts (the About box's button)
 # show letters; scripts/deps.sh installs the same package.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-lexi-gulim")
-# Help shows inside Songdock; files open with the desktop's applications, and
-# a CHM viewer may be used for the compiled help.
+# Files open with the desktop's applications; the help shows inside Songdock.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xchm")
 include(CPack)

@@ -15,6 +15,9 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export KD5200_PLAYER_DIR="$work/player" XDG_CONFIG_HOME="$work/config"
+# The kit's file kinds and their icons, compiled into the build tree
+# (dist/CMakeLists.txt), as Songdock shows them once installed.
+export XDG_DATA_DIRS="$build/share:${XDG_DATA_DIRS:-/usr/local/share:/usr/share}"
 mkdir -p "$work/music"
 "$bin/kd5200sim" create --demo >/dev/null
 "$bin/kd5200sim" plug

@@ -11,7 +11,9 @@ namespace {
 // Without windows: print the text and take the safe answer (OK, or the
 // refusing one of a question).
 int ConsoleMessageBox(void*, const std::string& text, const std::string& caption, unsigned style) {
-    std::fprintf(stderr, "%s%s%s\n", caption.c_str(), caption.empty() ? "" : ": ", text.c_str());
+    const auto [main, secondary] = SplitSecondaryText(text);
+    std::fprintf(stderr, "%s%s%s%s%s\n", caption.c_str(), caption.empty() ? "" : ": ", main.c_str(),
+                 secondary.empty() ? "" : "\n", secondary.c_str());
     switch (style & kMbButtonsMask) {
     case kMbYesNo:
         return kIdNo;
@@ -39,6 +41,16 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
 int MessageBox(void* owner, const std::string& text, const std::string& caption, unsigned style) {
     const ModalScope open;
     return Handler()(owner, text, caption, style);
+}
+
+std::string WithSecondaryText(const std::string& text, const std::string& secondary) {
+    return secondary.empty() ? text : text + kSecondaryTextMark + secondary;
+}
+
+std::pair<std::string, std::string> SplitSecondaryText(const std::string& text) {
+    const size_t mark = text.find(kSecondaryTextMark);
+    if (mark == std::string::npos) return {text, {}};
+    return {text.substr(0, mark), text.substr(mark + 1)};
 }
 
 } // namespace platform

@@ -5,6 +5,7 @@
 // error and the default answer is returned.
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -34,5 +35,15 @@ using MessageBoxHandler = std::function<int(void* owner, const std::string& text
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 // Shows a box through the current handler and returns the button chosen.
 int MessageBox(void* owner, const std::string& text, const std::string& caption, unsigned style);
+
+// A box may have a secondary text, which the window shows below the main
+// text in smaller type (a long path, say, that a window manager would cut
+// from the caption). The box's text then holds the main text,
+// kSecondaryTextMark and the secondary text; a handler that cannot set it
+// apart shows it as a paragraph of its own.
+inline constexpr char kSecondaryTextMark = '\x1e'; // ASCII record separator
+std::string WithSecondaryText(const std::string& text, const std::string& secondary);
+// The main and the secondary text of a box's text (the second empty without one).
+std::pair<std::string, std::string> SplitSecondaryText(const std::string& text);
 
 } // namespace platform

@@ -15,7 +15,8 @@ ScriptedMessageBoxes::~ScriptedMessageBoxes() {
 
 int ScriptedMessageBoxes::Show(void* owner, const std::string& text, const std::string& caption,
                                unsigned style) {
-    shown_.push_back({owner, text, caption, style});
+    auto [main, secondary] = SplitSecondaryText(text);
+    shown_.push_back({owner, std::move(main), caption, style, std::move(secondary)});
     if (!answers_.empty()) {
         const int answer = answers_.front();
         answers_.pop_front();

@@ -14,9 +14,10 @@ public:
     // One box as it was asked for.
     struct Shown {
         void* owner;
-        std::string text;
+        std::string text; // the main text
         std::string caption;
         unsigned style;
+        std::string secondary; // the secondary text, if any
     };
 
     // fallback: the answer when the queue is empty (0: the first button

@@ -1,4 +1,5 @@
 #include "base/platform/output_file.h"
+#include "base/platform/atomic_file.h"
 
 #include <cerrno>
 #include <string>
@@ -39,7 +40,7 @@ std::FILE* OpenOutputUnlessInput(const char* path, std::FILE* input, const char*
 
 bool CanOpenOutput(const char* path) {
     struct stat st {};
-    if (::stat(path, &st) == 0) return !S_ISDIR(st.st_mode) && ::access(path, W_OK) == 0;
+    if (::stat(path, &st) == 0) return !S_ISDIR(st.st_mode) && !IsReadOnly(path, st);
     if (errno != ENOENT) return false;
     const std::string name(path);
     const std::size_t slash = name.find_last_of('/');

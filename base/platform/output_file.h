@@ -14,7 +14,8 @@ std::FILE* OpenOutputUnlessInput(const char* path, std::FILE* input, const char*
 
 // Whether OpenOutputUnlessInput could open path for writing, found without
 // creating, emptying or otherwise changing anything: an existing file that
-// is not a folder must be writable, a new one needs a writable folder.
+// is not a folder must not be read-only (IsReadOnly), a new one needs a
+// writable folder.
 bool CanOpenOutput(const char* path);
 
 } // namespace platform

@@ -10,6 +10,7 @@
 set -euo pipefail
 build=$(cd "${1:?usage: bench.sh <build-dir>}" && pwd)
 bin="$build/bin"
+here="$build/bench/convert" data="$build/tests/data/voice"
 source "$(dirname "$0")/../timing.sh"
 cmake --build "$build" --target qdx2wav qka2wav sd_voicegen amr_decode_min peak_rss -j2 >/dev/null
 
@@ -18,11 +19,11 @@ trap 'rm -rf "$work"' EXIT
 rounds=5
 
 # Peak resident memory of a run in KiB (the converters exit with 1 on success).
-peak_kib() { { "$bin/peak_rss" "$@" 2>&1 >/dev/null || true; } | awk '/^peak_rss_kib/ { print $2 }'; }
+peak_kib() { { "$here/peak_rss" "$@" 2>&1 >/dev/null || true; } | awk '/^peak_rss_kib/ { print $2 }'; }
 
 echo "qka2wav"
-"$bin/sd_voicegen" qka-size "$work/small.qka" $((1024 * 1024))
-"$bin/sd_voicegen" qka-size "$work/big.qka" $((256 * 1024 * 1024))
+"$data/sd_voicegen" qka-size "$work/small.qka" $((1024 * 1024))
+"$data/sd_voicegen" qka-size "$work/big.qka" $((256 * 1024 * 1024))
 # Every run writes a new file: replacing one costs a flush on some file systems.
 copy_prepare() { rm -f "$work/copy.qka"; }
 copy() { cp "$work/big.qka" "$work/copy.qka"; }
@@ -39,9 +40,9 @@ rm -f "$work"/big.* "$work"/copy.qka
 
 echo "qdx2wav"
 # Nine rounds: the targets are close to the decoder's own time.
-"$bin/sd_voicegen" qdx "$work/speech.qdx" 0 0 1200 "$work/speech.amr"
+"$data/sd_voicegen" qdx "$work/speech.qdx" 0 0 1200 "$work/speech.amr"
 decoder_prepare() { rm -f "$work/min.raw"; }
-decoder() { "$bin/amr_decode_min" "$work/speech.amr" "$work/min.raw"; }
+decoder() { "$here/amr_decode_min" "$work/speech.amr" "$work/min.raw"; }
 qdx2wav_prepare() { rm -f "$work/speech.wav"; }
 qdx2wav() { "$bin/qdx2wav" "$work/speech.qdx" "$work/speech.wav"; [ $? -eq 1 ]; }
 sox_decode_prepare() { rm -f "$work/sox.raw"; }

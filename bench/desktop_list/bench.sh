@@ -8,7 +8,7 @@
 set -euo pipefail
 build=${1:?usage: bench.sh BUILD-DIR}
 cmake --build "$build" --target desktop_list_bench >/dev/null
-bench=$build/bin/desktop_list_bench
+bench=$build/bench/desktop_list/desktop_list_bench
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/desktop-list-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT

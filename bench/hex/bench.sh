@@ -11,6 +11,7 @@
 set -euo pipefail
 build=$(cd "${1:?build folder}" && pwd)
 bin=$build/bin
+here=$build/bench/hex data=$build/tests/data/hex
 source "$(dirname "$0")/../timing.sh"
 cmake --build "$build" --target hexgen hex_convert kdmerge -j2 >/dev/null
 work=$(mktemp -d "${TMPDIR:-/tmp}/hexbench.XXXXXX")
@@ -19,12 +20,12 @@ cd "$work"
 
 # Every run writes a new file: replacing one costs a flush on some file systems.
 convert_prepare() { rm -f ours.bin; }
-convert() { "$bin/hex_convert" "$hex" ours.bin 0; }
+convert() { "$here/hex_convert" "$hex" ours.bin 0; }
 objcopy_prepare() { rm -f peer.bin; }
 objcopy() { command objcopy -I ihex -O binary "$hex" peer.bin; }
 
 echo "convert a 32 MiB image"
-"$bin/hexgen" image.hex $((32 << 20)) 0 1 16
+"$data/hexgen" image.hex $((32 << 20)) 0 1 16
 hex=image.hex
 race 5 convert objcopy
 cmp -s ours.bin peer.bin || verdict "hex_convert and objcopy differ" 1 0
@@ -33,7 +34,7 @@ compare cpu convert objcopy 1 "hex_convert/objcopy"
 
 echo "convert a sparse 48 MiB image"
 for i in 0 1 2 3; do
-  "$bin/hexgen" "piece$i.hex" 4096 $((i * (16 << 20) - (i == 3 ? 4096 : 0))) $((i + 1)) 16
+  "$data/hexgen" "piece$i.hex" 4096 $((i * (16 << 20) - (i == 3 ? 4096 : 0))) $((i + 1)) 16
 done
 {
   for i in 0 1 2 3; do grep -v '^:00000001FF' "piece$i.hex"; done
@@ -53,7 +54,7 @@ echo "merge 10 x 10 MiB"
 size=$(((10 << 20) * 16 / 45))
 inputs=()
 for i in $(seq 0 9); do
-  "$bin/hexgen" "in$i.hex" "$size" $((i << 22)) $((i + 1)) 16
+  "$data/hexgen" "in$i.hex" "$size" $((i << 22)) $((i + 1)) 16
   inputs+=("in$i.hex")
 done
 srec_args=()

@@ -11,7 +11,7 @@ build=$(cd "${1:?build folder}" && pwd)
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build"
 fi
-bench=$build/bin/list_bench
+bench=$build/bench/list/list_bench
 [ -x "$bench" ] || { echo "missing $bench (build target list_bench)"; exit 1; }
 export LC_ALL=C.UTF-8
 work=$(mktemp -d "${TMPDIR:-/tmp}/listbench.XXXXXX")

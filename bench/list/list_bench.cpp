@@ -115,10 +115,10 @@ public:
 int Run(const std::string& folder, const std::string& operation) {
     auto* frame = new wxFrame(nullptr, wxID_ANY, "list", wxPoint(0, 0), wxSize(800, 600));
     auto* list = new HFileListCtrl(frame, 141);
-    list->AppendColumn("Name", wxLIST_FORMAT_LEFT, 300);
-    list->AppendColumn("Size", wxLIST_FORMAT_RIGHT, 100);
-    list->AppendColumn("Type", wxLIST_FORMAT_LEFT, 150);
-    list->AppendColumn("Date", wxLIST_FORMAT_LEFT, 150);
+    list->AppendColumnWidth("Name", wxLIST_FORMAT_LEFT, 300);
+    list->AppendColumnWidth("Size", wxLIST_FORMAT_RIGHT, 100);
+    list->AppendColumnWidth("Type", wxLIST_FORMAT_LEFT, 150);
+    list->AppendColumnWidth("Date", wxLIST_FORMAT_LEFT, 150);
     frame->Show();
     wxTheApp->Yield(true);
 

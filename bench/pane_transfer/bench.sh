@@ -36,11 +36,11 @@ for round in 1 2 3 4 5; do
   empty_player
   puts+=("$(ms_of "$bin/kd5200sim" put internal "$work/big.bin")")
   empty_player
-  downs+=("$("${display[@]}" "$bin/pane_transfer_bench" down "$work/big.bin")")
+  downs+=("$("${display[@]}" "$build/bench/pane_transfer/pane_transfer_bench" down "$work/big.bin")")
   rm -f "$work/got.bin" "$work/big.bin.up"
   gets+=("$(ms_of "$bin/kd5200sim" get internal 0 "$work/got.bin")")
   mkdir -p "$work/up" && rm -f "$work/up/big.bin"
-  ups+=("$("${display[@]}" "$bin/pane_transfer_bench" up big.bin "$work/up")")
+  ups+=("$("${display[@]}" "$build/bench/pane_transfer/pane_transfer_bench" up big.bin "$work/up")")
   cmp -s "$work/big.bin" "$work/up/big.bin" || { echo "upload through the pane differs" >&2; exit 1; }
 done
 put=$(median "${puts[@]}") down=$(median "${downs[@]}")

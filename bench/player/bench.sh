@@ -9,6 +9,7 @@
 set -euo pipefail
 build=$(cd "${1:?usage: bench.sh BUILD-DIR}" && pwd)
 bin=$build/bin
+bench=$build/bench/player/kd5200_bench
 source "$(dirname "$0")/../timing.sh"
 cmake --build "$build" --target kd5200usb kd5200sim kd5200_bench -j2 >/dev/null
 
@@ -25,15 +26,15 @@ empty_player() {
 head -c 100M /dev/urandom >"$work/big.bin"
 # The player always holds the file as entry 0, for the uploads.
 empty_player
-"$bin/kd5200_bench" download "$work/big.bin"
+"$bench" download "$work/big.bin"
 
 # Every run writes a new file: replacing one costs a flush on some file systems.
 copy_prepare() { rm -f "$work/copy.bin"; }
 copy() { cp "$work/big.bin" "$work/copy.bin"; }
 download_prepare() { empty_player; }
-download() { "$bin/kd5200_bench" download "$work/big.bin"; }
+download() { "$bench" download "$work/big.bin"; }
 upload_prepare() { rm -f "$work/up.bin"; }
-upload() { "$bin/kd5200_bench" upload 0 "$work/up.bin"; }
+upload() { "$bench" upload 0 "$work/up.bin"; }
 echo "transfers of 100 MiB"
 race 5 copy download upload
 cmp -s "$work/big.bin" "$work/up.bin" || verdict "upload differs from the file downloaded" 1 0
@@ -45,9 +46,9 @@ echo "refresh of 512 entries"
 mkdir -p "$work/small"
 for i in $(seq 0 511); do printf 'file %d' "$i" >"$work/small/f$i"; done
 empty_player
-"$bin/kd5200_bench" fill 512 "$work/small"
-read -r refresh_ms count < <("$bin/kd5200_bench" refresh 1000)
-stat_ms=$("$bin/kd5200_bench" stat 1000 "$work/small")
+"$bench" fill 512 "$work/small"
+read -r refresh_ms count < <("$bench" refresh 1000)
+stat_ms=$("$bench" stat 1000 "$work/small")
 [ "$count" -eq 512 ] || verdict "entries listed" "$count" 0 "512 expected"
 verdict "refresh (ms)" "$refresh_ms" 1 "stat() of 512 files: $stat_ms ms"
 exit $bench_status

@@ -40,7 +40,7 @@ ms_of() { # wall time of a command in milliseconds
 
 firsts=() seconds=() peers=()
 for round in 1 2 3 4 5 6 7; do
-  read -r first second rows < <("${display[@]}" "$bin/pane_fill_bench")
+  read -r first second rows < <("${display[@]}" "$build/bench/player_pane/pane_fill_bench")
   [ "$rows" = 512 ] || { echo "pane listed $rows rows, not 512" >&2; exit 1; }
   firsts+=("$first")
   seconds+=("$second")

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     };
     const double first = fill(true);
     const double second = fill(false);
-    std::printf("%.3f %.3f %d\n", first, second, pane->GetList()->GetItemCount());
+    std::printf("%.3f %.3f %ld\n", first, second, pane->GetList()->GetItemCount());
 
     frame->Destroy();
     wxTheApp->Yield();

@@ -28,8 +28,8 @@ for i in $(seq 0 511); do printf 'song %d' "$i" >"$work/files/SONG$i.MP3"; done
 (cd "$work/files" && "$bin/kd5200sim" put internal ./* >/dev/null)
 printf '[Desktop]\nLastDirectory=%s\n' "$work/pc" >"$XDG_CONFIG_HOME/Zentrovia/Songdock.conf"
 
-songdock() { timeout 30 "$bin/startup_probe"; }
-minimal() { timeout 30 "$bin/minimal_frame"; }
+songdock() { timeout 30 "$build/bench/startup/startup_probe"; }
+minimal() { timeout 30 "$build/bench/startup/minimal_frame"; }
 songdock >/dev/null 2>&1 || true # caches warm
 race 7 songdock minimal
 echo "start-up until the first painted listing, 512 entries:"

@@ -10,6 +10,7 @@
 #include "app/main_frame.h"
 #include "app/startup.h"
 #include "base/resources/ids.h"
+#include "ui/list/file_list_ctrl.h"
 
 namespace {
 
@@ -19,15 +20,12 @@ public:
     ~FirstListing() override { wxEvtHandler::RemoveFilter(this); }
 
     int FilterEvent(wxEvent& event) override {
-        if (event.GetEventType() != wxEVT_PAINT || done_) return Event_Skip;
-        // The rows are drawn by the list's inner window, a child of the list
-        // that is not its column header.
-        auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
-        auto* list = window ? dynamic_cast<wxListCtrl*>(window->GetParent()) : nullptr;
-        if (list && list->GetId() == ids::kMemoryList && list->GetItemCount() > 0 &&
-            window->GetPosition().y > 0) {
+        if (event.GetEventType() != wxEVT_IDLE || done_) return Event_Skip;
+        // The first idle once the internal memory's rows are on the screen:
+        // the table draws them before the program goes idle.
+        auto* list = dynamic_cast<HFileListCtrl*>(wxWindow::FindWindowById(ids::kMemoryList));
+        if (list && list->GetItemCount() > 0 && list->IsShownOnScreen()) {
             done_ = true;
-            // Runs once the paint handler has drawn the rows.
             wxTheApp->CallAfter([] { std::_Exit(0); });
         }
         return Event_Skip;

@@ -56,3 +56,7 @@ device::ProgressHandler DevSetProgressHandler(device::ProgressHandler handler) {
 int DevGetChangeNotifier() {
     return device::ChangeNotifier();
 }
+
+int64_t DevGetPlugGeneration() {
+    return device::PlugGeneration();
+}

@@ -18,6 +18,16 @@ void Report(KD5200_HWND parent, int code, int windowsError) {
         Api().DispError(parent, code, windowsError);
 }
 
+bool Reopen() {
+    DevClose();
+    KD5200_HANDLE opened = nullptr;
+    if (!Api().Open(&opened)) return false;
+    S().handle = opened;
+    for (auto& memory : S().memories)
+        memory.stale = true;
+    return true;
+}
+
 int Prepare(KD5200_HWND parent, int memory) {
     if (!S().handle) {
         Api().DispError(parent, KD5200_ERR_NOT_CONNECTED, 0);
@@ -68,20 +78,34 @@ void DevClose() {
     Api().Close(open);
 }
 
+namespace {
+
+// Whether the open handle still reaches the player: a handle opened before
+// an unplug fails after it even when the player answers again. One entry
+// is read, into a record of its own, so that the cached directory stays.
+bool HandleAnswers() {
+    KD5200_MEMINFO info{};
+    KD5200_DIRENTRY entry{};
+    int32_t count = 1;
+    return Api().Refresh(S().handle, KD5200_MEMORY_INTERNAL, &info, &entry, &count) != 0;
+}
+
+} // namespace
+
 bool DevConnect(bool read, int* count, int* mask) {
     auto& s = S();
     if (Api().IsValidHandle(s.handle)) {
-        if (Api().TestConnection()) return true;
-        DevClose();
+        if (Api().TestConnection() && HandleAnswers()) return true;
+        if (!device::detail::Reopen()) return false;
     } else {
         // A handle the library no longer knows is of no use: without a player
         // the operations must see none and report code 3.
         s.handle = nullptr;
         if (!Api().TestConnection()) return false;
+        KD5200_HANDLE opened = nullptr;
+        if (!Api().Open(&opened)) return false;
+        s.handle = opened;
     }
-    KD5200_HANDLE opened = nullptr;
-    if (!Api().Open(&opened)) return false;
-    s.handle = opened;
     if (!read) {
         if (count) *count = 0;
         if (mask) *mask = 0;

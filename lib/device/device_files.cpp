@@ -1,6 +1,7 @@
 // File operations on a player memory: delete, upload, download, format, move, rename.
 #include "lib/device/device_layer.h"
 #include "lib/device/device_state.h"
+#include "lib/lists/dir_entry_list.h"
 #include "lib/lists/name_list.h"
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
@@ -51,6 +52,18 @@ UploadPlan PlanUpload(const HNameList::Entry& entry, bool convertQka, bool conve
     return plan;
 }
 
+// Whether an entry of an upload list is still where and what the list says,
+// read anew: a question's event loop may have let the player change, or be
+// unplugged and plugged in again (the listing then opens it again).
+bool StillListed(int memory, const HNameList::Entry& entry) {
+    HDirEntryList listing;
+    if (!DevListFiles(memory, listing, true)) return false;
+    for (const HDirEntryList::Entry& listed : listing)
+        if (listed.number == entry.value1)
+            return listed.name == entry.name && listed.size == entry.value2;
+    return false;
+}
+
 int Format(KD5200_HWND parent, int memory, bool low) {
     if (const int code = Prepare(parent, memory)) return code;
     const settings::Timeouts t = S().timeouts;
@@ -96,6 +109,10 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
                 const int answer = DevAskOverwrite(target.c_str());
                 if (answer == platform::kIdNo) continue;
                 if (answer != platform::kIdYes) break;
+                if (!StillListed(memory, entry)) {
+                    result = S().handle ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_CONNECTED;
+                    break;
+                }
             }
             if (!Api().Upload(parent, S().handle, memory, entry.value1, target.c_str(),
                               plan.playerName, entry.value2, plan.kind))
@@ -164,6 +181,9 @@ int DevRenameEntry(int memory, int number, const char* newName) {
 
 int DevAskOverwrite(const char* path) {
     const char* text = strings::Load(sid::kOverwrite);
-    return platform::MessageBox(S().mainWindow, text ? text : "", path ? path : "",
-                                platform::kMbYesNoCancel | platform::kMbIconQuestion);
+    // The caption names the file, but a window manager cuts a long one: the
+    // path is also the box's secondary text.
+    const std::string file = path ? path : "";
+    return platform::MessageBox(S().mainWindow, platform::WithSecondaryText(text ? text : "", file),
+                                file, platform::kMbYesNoCancel | platform::kMbIconQuestion);
 }

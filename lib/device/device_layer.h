@@ -32,7 +32,9 @@ void DevExit();
 void DevSetTimeouts(int receive, int send, int format);
 // Closes the player if a handle is open (the stored handle is cleared first).
 void DevClose();
-// Opens the player unless it is open and still answering. With read set,
+// Opens the player unless it is open and still answering, its handle
+// included: a handle that fails (opened before an unplug, as a USB device's
+// handle fails after one) is closed and the player opened again. With read set,
 // reads both directories and reports count 2 and a mask with bit i set for
 // each memory read; without, count and mask are 0. When the player was open
 // and answering, count and mask stay untouched. Returns whether a player is open.
@@ -79,7 +81,7 @@ const char* DevGetFirmwareVersion();
 
 // ---- Helpers ------------------------------------------------------------
 
-// Asks whether to replace the file at path (caption: the path); returns
+// Asks whether to replace the file at path (caption and secondary text: the path); returns
 // platform::kIdYes, kIdNo or kIdCancel. Only Yes is consent.
 int DevAskOverwrite(const char* path);
 // Copies name into out (size bytes, terminator included) with its extension
@@ -122,3 +124,6 @@ const device::Kd5200Api& DevApi();
 device::ProgressHandler DevSetProgressHandler(device::ProgressHandler handler);
 // Descriptor that becomes readable when the player is plugged or unplugged, or -1.
 int DevGetChangeNotifier();
+// A count that changes on every plug and unplug of the player, however
+// quick, or -1 when the library does not keep one.
+int64_t DevGetPlugGeneration();

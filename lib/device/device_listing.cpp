@@ -12,11 +12,17 @@ using device::detail::ValidMemory;
 namespace {
 
 // Whether the memory's directory can be used: a player is open, the index is
-// valid, and a stale directory (or any, with force) was read again.
+// valid, and a stale directory (or any, with force) was read again. A
+// listing is a fresh look at the player: when the handle fails because the
+// player was unplugged and plugged in again since it was opened, the player
+// is opened again and read. Operations on entries never do that, so that
+// entry numbers of an old listing reach nothing.
 bool Ready(int memory, bool force) {
     if (!S().handle || !ValidMemory(memory)) return false;
-    if (force || S().memories[memory].stale) return DevRefreshMemory(memory);
-    return true;
+    if (!force && !S().memories[memory].stale) return true;
+    if (DevRefreshMemory(memory)) return true;
+    return S().memories[memory].readError == KD5200_ERR_REPLUGGED && device::detail::Reopen() &&
+           DevRefreshMemory(memory);
 }
 
 // Cuts trailing spaces of a fixed text field, writing the terminator into it.

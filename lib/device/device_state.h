@@ -31,6 +31,11 @@ State& S();
 bool ValidMemory(int memory);
 // Shows a failure through the library unless it is 0 or 14 (stopped by the user).
 void Report(KD5200_HWND parent, int code, int windowsError);
+// Closes the open handle (one that fails, for example because the player
+// was unplugged since it was opened) and opens the player again; every
+// memory is then read anew at its next listing. False when no new handle
+// could be had.
+bool Reopen();
 // Handle check and directory re-read that open every memory operation.
 // Returns 0 when the operation may go on, else the code already shown.
 int Prepare(KD5200_HWND parent, int memory);

@@ -154,6 +154,7 @@ struct Binding {
     decltype(&::KD5200X_SetDisplayHook) setDisplayHook = nullptr;
     decltype(&::KD5200X_SetProgressHook) setProgressHook = nullptr;
     decltype(&::KD5200X_GetChangeNotifier) getChangeNotifier = nullptr;
+    decltype(&::KD5200X_GetPlugGeneration) getPlugGeneration = nullptr;
     std::string error;
     std::string path;
     ProgressHandler progress;
@@ -266,6 +267,7 @@ bool LoadDeviceLibrary() {
         ResolveOptional(module, "KD5200X_SetDisplayHook", b.setDisplayHook);
         ResolveOptional(module, "KD5200X_SetProgressHook", b.setProgressHook);
         ResolveOptional(module, "KD5200X_GetChangeNotifier", b.getChangeNotifier);
+        ResolveOptional(module, "KD5200X_GetPlugGeneration", b.getPlugGeneration);
         if (b.setDisplayHook) b.setDisplayHook(DisplayThunk, nullptr);
         if (b.setProgressHook) b.setProgressHook(ProgressThunk, nullptr);
         return true;
@@ -284,6 +286,7 @@ void UnloadDeviceLibrary() {
     b.setDisplayHook = nullptr;
     b.setProgressHook = nullptr;
     b.getChangeNotifier = nullptr;
+    b.getPlugGeneration = nullptr;
     b.error.clear();
     g_standInError = KD5200_ERR_NOT_CONNECTED;
 }
@@ -312,6 +315,10 @@ ProgressHandler SetProgressHandler(ProgressHandler handler) {
 
 int ChangeNotifier() {
     return B().getChangeNotifier ? B().getChangeNotifier() : -1;
+}
+
+int64_t PlugGeneration() {
+    return B().getPlugGeneration ? B().getPlugGeneration() : -1;
 }
 
 } // namespace device

@@ -67,5 +67,8 @@ const Kd5200Api& Api();
 ProgressHandler SetProgressHandler(ProgressHandler handler);
 // The library's change-notifier descriptor, or -1 when it has none.
 int ChangeNotifier();
+// The library's plug generation (changes on every plug and unplug), or -1
+// when it has none.
+int64_t PlugGeneration();
 
 } // namespace device

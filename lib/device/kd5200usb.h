@@ -72,6 +72,8 @@ typedef void* KD5200_HWND;
 #define KD5200_ERR_FILE_TOO_LARGE 37   /* a file of 4 GiB or more, or a font over the limit */
 #define KD5200_ERR_IMAGE_TOO_LARGE 38  /* a firmware image over KD5200_MAX_IMAGE_BYTES */
 #define KD5200_ERR_OUTPUT_IN_PLAYER 39 /* an output path inside the player's own storage */
+#define KD5200_ERR_REPLUGGED 40        /* unplugged since the handle was opened: open it again */
+#define KD5200_ERR_NOT_REGULAR 41      /* a PC file is a FIFO, a device or a socket */
 
 #pragma pack(push, 1)
 /* Directory entry, 300 bytes, as filled by KD5200_Refresh. */
@@ -169,6 +171,14 @@ void KD5200X_SetProgressHook(KD5200X_ProgressHook hook, void* user);
  * plugged or unplugged (or -1 when none can be made). The caller drains it by
  * reading until it would block; the library owns and closes it. */
 int32_t KD5200X_GetChangeNotifier(void);
+
+/* The plug generation: a count that changes every time the player is plugged
+ * in or unplugged, or -1 when it cannot be read. Two equal readings mean no
+ * unplug in between, however short. A handle opened before an unplug fails
+ * after it with KD5200_ERR_REPLUGGED, even when the player is back; the
+ * caller closes it and opens the player again. May be called from any
+ * thread. */
+int64_t KD5200X_GetPlugGeneration(void);
 
 #ifdef __cplusplus
 }

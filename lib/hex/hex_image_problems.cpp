@@ -44,6 +44,10 @@ std::vector<std::string> HexImageWarnings(const std::string& file, const HexImag
 }
 
 std::string HexEmptyImageText(const std::string& file, const HexImageReport& report) {
+    if (report.notHexLine != 0)
+        return At(file, report.notHexLine) +
+               "not an Intel HEX record, and no record follows: the firmware image is empty "
+               "(0 bytes)";
     return file + ": the firmware image is empty (0 bytes): no data at or above address " +
            Hex(report.base) + " was read";
 }

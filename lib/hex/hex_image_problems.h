@@ -11,5 +11,5 @@
 std::vector<std::string> HexImageWarnings(const std::string& file, const HexImageReport& report);
 
 // Why the image of a file converted without error is refused: it holds no
-// byte to write.
+// byte to write, or the file holds no Intel HEX record at all.
 std::string HexEmptyImageText(const std::string& file, const HexImageReport& report);

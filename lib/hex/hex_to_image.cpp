@@ -29,7 +29,7 @@ public:
     bool Run() {
         HexRecordHeader header;
         HexStart start = reader_.ReadHeader(header);
-        if (start != HexStart::Record) return Stopped(start, header);
+        if (start != HexStart::Record) return Stopped(start, header, false);
         for (;;) {
             reader_.StartCapture();
             const bool more = ReadRecord(header);
@@ -39,7 +39,7 @@ public:
             if (report_.error != HexImageError::None) return false;
             if (!more || endOfFile_) return true;
             start = reader_.ReadHeader(header);
-            if (start != HexStart::Record) return Stopped(start, header);
+            if (start != HexStart::Record) return Stopped(start, header, true);
         }
     }
 
@@ -48,8 +48,9 @@ public:
 private:
     // Reading stopped at a line that is no record (or at the end of the
     // file): counts the records that follow, which are not converted, so
-    // that the person can be told. Always true.
-    bool Stopped(HexStart start, const HexRecordHeader& header) {
+    // that the person can be told; notes a file without any record (one
+    // that is not Intel HEX at all). Always true.
+    bool Stopped(HexStart start, const HexRecordHeader& header, bool recordsBefore) {
         if (start != HexStart::NotRecord) return true;
         // A line of blanks counts as empty; its first character was read.
         const char first = header.text[0];
@@ -76,6 +77,8 @@ private:
             report_.stop = empty ? HexStop::EmptyLine : HexStop::NotRecord;
             report_.stopLine = header.line;
             report_.recordsAfterStop = records;
+        } else if (!recordsBefore) {
+            report_.notHexLine = header.line;
         }
         return true;
     }

@@ -28,6 +28,9 @@ struct HexImageReport {
     // follow it are not in the image (stop is None when none follow).
     HexStop stop = HexStop::None;
     unsigned stopLine = 0, recordsAfterStop = 0;
+    // The file holds no record at all: line notHexLine (usually 1) is the
+    // first that is not a record (0 when the file holds a record or no line).
+    unsigned notHexLine = 0;
     // Data records with bytes below the base, which are not in the image.
     unsigned belowBase = 0, firstBelowBaseLine = 0;
 };

@@ -3,10 +3,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "lib/kd5200usb/file_io.h"
 #include "base/platform/paths.h"
 
 namespace kd5200 {
@@ -18,6 +20,19 @@ std::string PortFolder(const std::string& folder) {
 }
 std::string AttachedFile(const std::string& folder) {
     return PortFolder(folder) + "/attached";
+}
+std::string GenerationFile(const std::string& folder) {
+    return PortFolder(folder) + "/generation";
+}
+
+// The count in an open generation file (0 when empty), or -1.
+int64_t ReadGeneration(int fd) {
+    char text[24] = {};
+    const ssize_t n = pread(fd, text, sizeof text - 1, 0);
+    if (n < 0) return -1;
+    char* end = nullptr;
+    const long long value = std::strtoll(text, &end, 10);
+    return n == 0 ? 0 : (end == text || value < 0 ? -1 : value);
 }
 
 } // namespace
@@ -36,15 +51,47 @@ bool IsAttached(const std::string& folder) {
 }
 
 Status SetAttached(const std::string& folder, bool attached) {
+    if (!attached && !IsAttached(folder)) return {};
+    if (!platform::MakeDirectories(PortFolder(folder))) return Fail(KD5200_ERR_STORAGE, errno);
+    // The count and the state change under one lock, so that readers see
+    // both or neither.
+    FileHandle count(open(GenerationFile(folder).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    if (count.Get() < 0 || flock(count.Get(), LOCK_EX) != 0) return Fail(KD5200_ERR_STORAGE, errno);
+    if (IsAttached(folder) == attached) return {};
+    const int64_t generation = ReadGeneration(count.Get());
+    const std::string text = std::to_string(generation < 0 ? 1 : generation + 1);
+    if (pwrite(count.Get(), text.data(), text.size(), 0) != static_cast<ssize_t>(text.size()) ||
+        ftruncate(count.Get(), static_cast<off_t>(text.size())) != 0)
+        return Fail(KD5200_ERR_STORAGE, errno);
     if (!attached) {
         if (unlink(AttachedFile(folder).c_str()) != 0 && errno != ENOENT)
             return Fail(KD5200_ERR_STORAGE, errno);
         return {};
     }
-    if (!platform::MakeDirectories(PortFolder(folder))) return Fail(KD5200_ERR_STORAGE, errno);
-    const int fd = open(AttachedFile(folder).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return Fail(KD5200_ERR_STORAGE, errno);
-    close(fd);
+    FileHandle file(open(AttachedFile(folder).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+    if (file.Get() < 0) return Fail(KD5200_ERR_STORAGE, errno);
+    return {};
+}
+
+PlugState ReadPlugState(const std::string& folder) {
+    PlugState state;
+    FileHandle count(open(GenerationFile(folder).c_str(), O_RDONLY | O_CLOEXEC));
+    // No count yet: a player never plugged or unplugged by this version.
+    if (count.Get() < 0) {
+        state.generation = errno == ENOENT ? 0 : -1;
+        state.attached = IsAttached(folder);
+        return state;
+    }
+    if (flock(count.Get(), LOCK_SH) != 0) state.generation = -1;
+    state.attached = IsAttached(folder);
+    if (state.generation == 0) state.generation = ReadGeneration(count.Get());
+    return state;
+}
+
+Status CheckPlugged(const std::string& folder, int64_t generation) {
+    const PlugState state = ReadPlugState(folder);
+    if (!state.attached) return Fail(KD5200_ERR_NOT_ATTACHED);
+    if (state.generation != generation) return Fail(KD5200_ERR_REPLUGGED);
     return {};
 }
 

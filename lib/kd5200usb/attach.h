@@ -1,6 +1,9 @@
 #pragma once
 // Where the player lives and whether it is plugged in. The attach state is
-// the file usb/attached in the player folder: present while plugged.
+// the file usb/attached in the player folder: present while plugged. The
+// file usb/generation counts the plugs and unplugs, so that a handle opened
+// before an unplug fails after it, even when the player is back.
+#include <cstdint>
 #include <string>
 
 #include "lib/kd5200usb/errors.h"
@@ -11,8 +14,20 @@ namespace kd5200 {
 std::string PlayerFolder();
 // Whether the player in folder is plugged in.
 bool IsAttached(const std::string& folder);
-// Plugs the player in or pulls it out.
+// Plugs the player in or pulls it out; a change of state raises the plug
+// generation by one.
 Status SetAttached(const std::string& folder, bool attached);
+
+// The attach state and the plug generation, read together.
+struct PlugState {
+    bool attached = false;
+    int64_t generation = 0; // -1: the count cannot be read
+};
+PlugState ReadPlugState(const std::string& folder);
+// What an operation on a player opened in generation meets: none, the
+// player unplugged (KD5200_ERR_NOT_ATTACHED), or unplugged and plugged in
+// again since (KD5200_ERR_REPLUGGED).
+Status CheckPlugged(const std::string& folder, int64_t generation);
 
 // Watches the attach state of a player folder with inotify: the descriptor
 // becomes readable when the player is plugged or unplugged.

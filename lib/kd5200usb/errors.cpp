@@ -2,6 +2,8 @@
 
 #include "base/platform/error_text.h"
 
+#include <cerrno>
+
 namespace kd5200 {
 
 namespace {
@@ -62,9 +64,22 @@ const char* KnownMessage(int32_t code) {
         return "The image is larger than the player's code memory (16 MiB)";
     case KD5200_ERR_OUTPUT_IN_PLAYER:
         return "The file lies inside the player's own storage";
+    case KD5200_ERR_REPLUGGED:
+        return "The player was unplugged since it was opened";
+    case KD5200_ERR_NOT_REGULAR:
+        return "The file is not a regular file";
     default:
         return nullptr;
     }
+}
+
+// The message, followed by the system's text unless that says the same
+// ("The file does not exist: No such file or directory" says it twice).
+std::string WithSystemText(std::string message, int32_t code, int32_t systemError) {
+    if (systemError == 0 || (code == KD5200_ERR_FILE_NOT_FOUND && systemError == ENOENT))
+        return message;
+    const std::string text = platform::SystemErrorText(systemError);
+    return message + ": " + (text.empty() ? "system error " + std::to_string(systemError) : text);
 }
 
 } // namespace
@@ -74,16 +89,16 @@ const char* ErrorMessage(int32_t code) {
     return message ? message : "Unknown error";
 }
 
-std::string ErrorLine(int32_t code, int32_t systemError) {
+std::string ErrorText(int32_t code, int32_t systemError) {
+    return WithSystemText(ErrorMessage(code), code, systemError);
+}
+
+std::string ErrorLine(int32_t code, int32_t systemError, const std::string& subject) {
+    const char* message = KnownMessage(code);
     std::string line = "KD5200: ";
-    if (const char* message = KnownMessage(code))
-        line += message;
-    else
-        line += "Unknown error " + std::to_string(code);
-    if (systemError != 0) {
-        const std::string text = platform::SystemErrorText(systemError);
-        line += ": " + (text.empty() ? "system error " + std::to_string(systemError) : text);
-    }
+    if (!subject.empty()) line += subject + ": ";
+    line += WithSystemText(message ? message : "Unknown error " + std::to_string(code), code,
+                           systemError);
     return line;
 }
 

@@ -22,7 +22,12 @@ inline Status Fail(int32_t code, int32_t systemError = 0) {
 
 // The message of a code, without prefix ("Unknown error" for codes we do not give).
 const char* ErrorMessage(int32_t code);
-// "KD5200: <message>", followed by ": <system text>" when systemError is nonzero.
-std::string ErrorLine(int32_t code, int32_t systemError);
+// The message of a code, followed by ": <system text>" when systemError is
+// nonzero and its text adds something ("The file does not exist" says all
+// that ENOENT would).
+std::string ErrorText(int32_t code, int32_t systemError);
+// "KD5200: " and the ErrorText ("Unknown error <code>" for codes we do not
+// give); with a subject (the PC file concerned), "KD5200: <subject>: ...".
+std::string ErrorLine(int32_t code, int32_t systemError, const std::string& subject = "");
 
 } // namespace kd5200

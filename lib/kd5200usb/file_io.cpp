@@ -1,15 +1,11 @@
 #include "lib/kd5200usb/file_io.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
-#include <random>
 #include <vector>
 
 namespace kd5200 {
@@ -37,7 +33,7 @@ Status OpenSource(const std::string& path, FileHandle& file, uint64_t& size) {
     struct stat st {};
     if (fstat(file.Get(), &st) != 0) return Fail(KD5200_ERR_FILE_READ, errno);
     if (S_ISDIR(st.st_mode)) return Fail(KD5200_ERR_FILE_READ, EISDIR);
-    if (!S_ISREG(st.st_mode)) return Fail(KD5200_ERR_FILE_READ, EINVAL);
+    if (!S_ISREG(st.st_mode)) return Fail(KD5200_ERR_NOT_REGULAR);
     fcntl(file.Get(), F_SETFL, fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK);
     size = static_cast<uint64_t>(st.st_size);
     return {};
@@ -71,189 +67,17 @@ bool UnnamedFiles() {
     return !value || std::string(value) != "1";
 }
 
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-}
-
-// The real path of path, whose last component may not exist.
-std::string RealPath(const std::string& path) {
-    if (char* real = realpath(path.c_str(), nullptr)) {
-        std::string out = real;
-        free(real);
-        return out;
-    }
-    std::string folder = FolderOf(path);
-    if (char* real = realpath(folder.c_str(), nullptr)) {
-        folder = real;
-        free(real);
-    }
-    return folder + (folder.back() == '/' ? "" : "/") + BaseName(path);
-}
-
-// Follows a chain of symbolic links that ends at a missing file.
-std::string FollowDanglingLinks(std::string path) {
-    for (int depth = 0; depth < 40; ++depth) {
-        struct stat st {};
-        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
-        std::vector<char> target(PATH_MAX + 1);
-        const ssize_t n = readlink(path.c_str(), target.data(), PATH_MAX);
-        if (n <= 0) break;
-        const std::string link(target.data(), static_cast<size_t>(n));
-        path = link[0] == '/' ? link : FolderOf(path) + "/" + link;
-    }
-    return path;
-}
-
 } // namespace
-
-bool InsideFolder(const std::string& folder, const std::string& path) {
-    const std::string base = RealPath(folder);
-    const std::string resolved = RealPath(FollowDanglingLinks(path));
-    return resolved == base ||
-           (resolved.size() > base.size() && resolved.compare(0, base.size(), base) == 0 &&
-            (base.back() == '/' || resolved[base.size()] == '/'));
-}
-
-namespace {
-
-// The name by which an open file can be opened or linked again.
-std::string FdPath(int fd) {
-    return "/proc/self/fd/" + std::to_string(fd);
-}
-
-// A name for a new hidden file beside target: ".NAME." and six characters,
-// or ".kd5200." and six when that would pass the file system's name limit.
-std::string HiddenPattern(const std::string& target) {
-    const std::string folder = FolderOf(target);
-    const std::string lead = folder + (folder.back() == '/' ? "." : "/.");
-    const std::string name = BaseName(target);
-    return name.size() + 9 > 255 ? lead + "kd5200." : lead + name + ".";
-}
-
-// Six characters as mkstemp would choose them.
-std::string RandomSuffix() {
-    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    static std::random_device device;
-    std::string suffix(6, 'X');
-    for (char& c : suffix)
-        c = kChars[device() % (sizeof kChars - 1)];
-    return suffix;
-}
-
-// Removes the hidden temporaries of earlier transfers to the same target
-// that were killed before they ended: those whose writer no longer holds
-// their lock.
-void RemoveStaleTemporaries(const std::string& pattern) {
-    const std::string folder = FolderOf(pattern);
-    const std::string prefix = BaseName(pattern);
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
-            continue;
-        const std::string path = folder + "/" + name;
-        FileHandle file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-        struct stat st {};
-        if (file.Get() < 0 || fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-            st.st_uid != geteuid())
-            continue;
-        if (flock(file.Get(), LOCK_EX | LOCK_NB) == 0) unlink(path.c_str());
-    }
-    closedir(dir);
-}
-
-} // namespace
-
-AtomicOutput::~AtomicOutput() {
-    if (!temp_.empty()) unlink(temp_.c_str());
-}
 
 Status AtomicOutput::Create(const std::string& target, const std::string& playerFolder) {
-    if (InsideFolder(playerFolder, target)) return Fail(KD5200_ERR_OUTPUT_IN_PLAYER);
-    struct stat st {
-    }, link{};
-    const bool exists = stat(target.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode)) return Fail(KD5200_ERR_FILE_WRITE, EISDIR);
-    const bool isLink = lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
-    if ((exists && !S_ISREG(st.st_mode)) || (isLink && !exists)) {
-        // A device, a FIFO or a link to a missing file: written in place.
-        const int flags = exists ? O_WRONLY : O_WRONLY | O_CREAT | O_TRUNC;
-        file_ = FileHandle(open(target.c_str(), flags | O_CLOEXEC, 0666));
-        if (file_.Get() < 0) return Fail(KD5200_ERR_FILE_WRITE, errno);
-        target_ = target;
-        direct_ = true;
-        return {};
-    }
-    // A link to a regular file: the file it names is replaced.
-    target_ = isLink ? RealPath(target) : target;
-    const std::string folder = FolderOf(target_);
-    // What killed transfers to the same target left behind.
-    RemoveStaleTemporaries(HiddenPattern(target_));
-    file_ = UnnamedFiles() ? FileHandle(open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666))
-                           : FileHandle(-1);
-    if (!UnnamedFiles()) errno = EOPNOTSUPP;
-    if (file_.Get() >= 0) {
-        unnamed_ = true;
-        path_ = FdPath(file_.Get());
-        return {};
-    }
-    // EOPNOTSUPP, EISDIR or EINVAL: the file system cannot keep unnamed files.
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-        return Fail(KD5200_ERR_FILE_WRITE, errno);
-    return CreateNamed();
-}
-
-Status AtomicOutput::CreateNamed() {
-    const std::string pattern = HiddenPattern(target_);
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.insert(name.end(), {'X', 'X', 'X', 'X', 'X', 'X', '\0'});
-    const int fd = mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) return Fail(KD5200_ERR_FILE_WRITE, errno);
-    file_ = FileHandle(fd);
-    temp_ = name.data();
-    path_ = temp_;
-    // Held until the process ends, so that the next transfer sees it is in use.
-    flock(fd, LOCK_EX | LOCK_NB);
-    // mkstemp makes the file private; the result gets the usual mode.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
+    if (platform::InsideFolder(playerFolder, target)) return Fail(KD5200_ERR_OUTPUT_IN_PLAYER);
+    if (const int error = file_.Create(target, UnnamedFiles()))
+        return Fail(KD5200_ERR_FILE_WRITE, error);
     return {};
 }
 
-// Gives the unnamed file a hidden name beside the target (a link cannot
-// replace an existing file), then renames it over the target.
-Status AtomicOutput::LinkUnnamed() {
-    const std::string pattern = HiddenPattern(target_);
-    const std::string source = FdPath(file_.Get());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = pattern + RandomSuffix();
-        if (linkat(AT_FDCWD, source.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-            if (rename(name.c_str(), target_.c_str()) != 0) {
-                const int error = errno;
-                unlink(name.c_str());
-                return Fail(KD5200_ERR_FILE_WRITE, error);
-            }
-            return {};
-        }
-        if (errno != EEXIST) return Fail(KD5200_ERR_FILE_WRITE, errno);
-    }
-    return Fail(KD5200_ERR_FILE_WRITE, EEXIST);
-}
-
 Status AtomicOutput::Commit() {
-    if (unnamed_) {
-        if (Status s = LinkUnnamed(); !s) return s;
-        unnamed_ = false;
-        if (close(file_.Release()) != 0) return Fail(KD5200_ERR_FILE_WRITE, errno);
-        return {};
-    }
-    if (close(file_.Release()) != 0) return Fail(KD5200_ERR_FILE_WRITE, errno);
-    if (temp_.empty()) return {};
-    if (rename(temp_.c_str(), target_.c_str()) != 0) return Fail(KD5200_ERR_FILE_WRITE, errno);
-    temp_.clear();
+    if (const int error = file_.Commit()) return Fail(KD5200_ERR_FILE_WRITE, error);
     return {};
 }
 
@@ -270,7 +94,7 @@ Status CreateScratch(const std::string& folder, FileHandle& file, std::string& p
         unlink(name.data());
         file = FileHandle(fd);
     }
-    path = FdPath(file.Get());
+    path = "/proc/self/fd/" + std::to_string(file.Get());
     return {};
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "lib/kd5200usb/errors.h"
+#include "base/platform/atomic_file.h"
 
 namespace kd5200 {
 
@@ -31,54 +32,33 @@ private:
 
 // Opens a regular file for reading and tells its size. A missing file gives
 // KD5200_ERR_FILE_NOT_FOUND with system error 2, any other failure
-// KD5200_ERR_FILE_READ with the errno. A FIFO or device is refused without
-// waiting for a writer.
+// KD5200_ERR_FILE_READ with the errno. A FIFO, device or socket is refused
+// with KD5200_ERR_NOT_REGULAR, without waiting for a writer.
 Status OpenSource(const std::string& path, FileHandle& file, uint64_t& size);
 
 // Reads a whole file of at most maxBytes; a larger one fails with tooLarge.
 Status ReadSource(const std::string& path, int64_t maxBytes, int32_t tooLarge,
                   std::string& contents);
 
-// Whether path, with its symbolic links followed, lies inside folder.
-bool InsideFolder(const std::string& folder, const std::string& path);
-
-// Output to a PC file. A regular file (or a missing one) is written into a
-// file of its folder that no name reaches (O_TMPFILE) and is linked over the
-// target on Commit, so that it appears whole or not at all and a process
-// killed meanwhile leaves nothing behind. Where the file system has no such
-// files, a hidden temporary ".NAME.XXXXXX" is used instead, locked while it
-// is written. Each output removes the unlocked hidden temporaries of killed
-// transfers to the same target. A symbolic link keeps pointing at the new
-// file. A device, a FIFO or a link to one is written straight through.
+// Output to a PC file that appears whole or not at all (platform::AtomicFile):
+// a regular file is replaced on Commit, keeping its mode, and a read-only one
+// is refused; a device or a FIFO is written straight through.
 class AtomicOutput {
 public:
-    AtomicOutput() = default;
-    ~AtomicOutput();
-    AtomicOutput(const AtomicOutput&) = delete;
-    AtomicOutput& operator=(const AtomicOutput&) = delete;
-
     // Opens the output for target; a target inside playerFolder (the
     // player's own storage) is refused with KD5200_ERR_OUTPUT_IN_PLAYER.
     Status Create(const std::string& target, const std::string& playerFolder);
-    int Fd() const { return file_.Get(); }
+    int Fd() const { return file_.Fd(); }
     // Whether the output is written straight into the target.
-    bool Direct() const { return direct_; }
+    bool Direct() const { return file_.Direct(); }
     // A path by which the output can be opened again for writing before
     // Commit (empty when Direct).
-    const std::string& TempPath() const { return path_; }
+    const std::string& TempPath() const { return file_.TempPath(); }
     // Closes the file and, unless Direct, puts it in place of the target.
     Status Commit();
 
 private:
-    Status CreateNamed();
-    Status LinkUnnamed();
-
-    FileHandle file_;
-    bool direct_ = false;
-    bool unnamed_ = false;
-    std::string temp_; // a named temporary to remove when not committed
-    std::string path_;
-    std::string target_;
+    platform::AtomicFile file_;
 };
 
 // A scratch file in folder that no name reaches, so that it vanishes with

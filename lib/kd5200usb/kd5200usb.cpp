@@ -23,6 +23,7 @@ using kd5200::Status;
 // One opened player. The handle given out is the session's address.
 struct Session {
     std::string folder;
+    int64_t generation = 0;         // the plug generation it was opened in
     std::shared_ptr<Player> player; // null once closed
 };
 
@@ -32,6 +33,7 @@ struct Library {
     std::map<const void*, std::unique_ptr<Session>> sessions;
     int32_t error = KD5200_ERR_NONE;
     int32_t windowsError = 0;
+    std::string subject; // the PC file the last error concerns, or ""
     int32_t receiveTimeoutMs = 30000;
     int32_t sendTimeoutMs = 20000;
     KD5200X_DisplayHook display = nullptr;
@@ -51,7 +53,16 @@ int32_t Result(Status status) {
     if (status.Ok()) return 1;
     Lib().error = status.code;
     Lib().windowsError = status.systemError;
+    Lib().subject.clear();
     return 0;
+}
+
+// The result of a transfer of one PC file: a failure names the file, so
+// that the message of a transfer of many tells which one stopped it.
+int32_t NamingFile(int32_t result, const char* pcPath) {
+    std::lock_guard lock(Lib().mutex);
+    if (!result && pcPath) Lib().subject = pcPath;
+    return result;
 }
 
 // Finds the open session of a handle.
@@ -63,14 +74,16 @@ Status Find(KD5200_HANDLE handle, Session*& session) {
     return {};
 }
 
-// Runs an operation on the plugged-in player of a handle. The player stays
-// alive for the call even when a hook closes the handle meanwhile; a hook
-// calling back may read, but a second change fails (busy).
+// Runs an operation on the plugged-in player of a handle. As with a USB
+// device, a handle fails once the player was unplugged, also after it is
+// plugged in again. The player stays alive for the call even when a hook
+// closes the handle meanwhile; a hook calling back may read, but a second
+// change fails (busy).
 template <typename Operation> int32_t WithPlayer(KD5200_HANDLE handle, Operation operation) {
     std::lock_guard lock(Lib().mutex);
     Session* session = nullptr;
     if (Status s = Find(handle, session); !s) return Result(s);
-    if (!kd5200::IsAttached(session->folder)) return Result(Fail(KD5200_ERR_NOT_ATTACHED));
+    if (Status s = kd5200::CheckPlugged(session->folder, session->generation); !s) return Result(s);
     std::shared_ptr<Player> player = session->player;
     // Another program's lock is waited for as long as an answer would be.
     player->SetLockWait(Lib().receiveTimeoutMs);
@@ -83,6 +96,7 @@ kd5200::TransferSettings Settings(KD5200_HWND parent, const Player& player) {
     settings.receiveTimeoutMs = Lib().receiveTimeoutMs;
     settings.sendTimeoutMs = Lib().sendTimeoutMs;
     settings.attachFolder = player.Folder();
+    settings.plugGeneration = player.PlugGeneration();
     settings.hook = Lib().progress;
     settings.user = Lib().progressUser;
     settings.parent = parent;
@@ -117,9 +131,12 @@ KD5200_API int32_t KD5200_Open(KD5200_HANDLE* handle) {
     *handle = nullptr;
     auto session = std::make_unique<Session>();
     session->folder = kd5200::PlayerFolder();
-    if (!kd5200::IsAttached(session->folder)) return Result(Fail(KD5200_ERR_NOT_ATTACHED));
+    const kd5200::PlugState plug = kd5200::ReadPlugState(session->folder);
+    if (!plug.attached) return Result(Fail(KD5200_ERR_NOT_ATTACHED));
+    session->generation = plug.generation;
     std::unique_ptr<Player> player;
     if (Status s = Player::Open(session->folder, player); !s) return Result(s);
+    player->SetPlugGeneration(plug.generation);
     session->player = std::move(player);
     *handle = session.get();
     Lib().sessions[session.get()] = std::move(session);
@@ -185,6 +202,7 @@ KD5200_API void KD5200_SetError(int32_t code) {
     std::lock_guard lock(Lib().mutex);
     Lib().error = code;
     Lib().windowsError = 0;
+    Lib().subject.clear();
 }
 
 KD5200_API int32_t KD5200_GetError(void) {
@@ -199,12 +217,13 @@ KD5200_API int32_t KD5200_GetWindowsError(void) {
 
 KD5200_API void KD5200_DispError(KD5200_HWND parent, int32_t code, int32_t windowsError) {
     std::lock_guard lock(Lib().mutex);
-    // 0, 0 shows the last error.
+    // 0, 0 shows the last error; the last error names its file.
     if (code == KD5200_ERR_NONE && windowsError == 0) {
         code = Lib().error;
         windowsError = Lib().windowsError;
     }
-    const std::string line = kd5200::ErrorLine(code, windowsError);
+    const bool last = code == Lib().error && windowsError == Lib().windowsError;
+    const std::string line = kd5200::ErrorLine(code, windowsError, last ? Lib().subject : "");
     if (Lib().display)
         Lib().display(parent, code, windowsError, line.c_str(), Lib().displayUser);
     else
@@ -215,18 +234,26 @@ KD5200_API int32_t KD5200_Upload(KD5200_HWND parent, KD5200_HANDLE handle, int32
                                  int32_t entry, const char* pcPath, const char* /*playerName*/,
                                  uint32_t /*size*/, int32_t conversion) {
     // The size is the caller's copy of the entry's; the directory has it.
-    return WithPlayer(handle, [&](Player& player) -> Status {
-        if (!ValidMemory(memory) || !pcPath || !*pcPath) return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.Upload(memory, entry, pcPath, conversion, Settings(parent, player));
-    });
+    return NamingFile(WithPlayer(handle,
+                                 [&](Player& player) -> Status {
+                                     if (!ValidMemory(memory) || !pcPath || !*pcPath)
+                                         return Fail(KD5200_ERR_BAD_ARGUMENT);
+                                     return player.Upload(memory, entry, pcPath, conversion,
+                                                          Settings(parent, player));
+                                 }),
+                      pcPath);
 }
 
 KD5200_API int32_t KD5200_Download(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory,
                                    const char* pcPath) {
-    return WithPlayer(handle, [&](Player& player) -> Status {
-        if (!ValidMemory(memory) || !pcPath || !*pcPath) return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.Download(memory, pcPath, Settings(parent, player));
-    });
+    return NamingFile(WithPlayer(handle,
+                                 [&](Player& player) -> Status {
+                                     if (!ValidMemory(memory) || !pcPath || !*pcPath)
+                                         return Fail(KD5200_ERR_BAD_ARGUMENT);
+                                     return player.Download(memory, pcPath,
+                                                            Settings(parent, player));
+                                 }),
+                      pcPath);
 }
 
 KD5200_API int32_t KD5200_Delete(KD5200_HWND /*parent*/, KD5200_HANDLE handle, int32_t memory,
@@ -359,4 +386,8 @@ KD5200_API void KD5200X_SetProgressHook(KD5200X_ProgressHook hook, void* user) {
 KD5200_API int32_t KD5200X_GetChangeNotifier(void) {
     std::lock_guard lock(Lib().mutex);
     return Lib().notifier.Fd(kd5200::PlayerFolder());
+}
+
+KD5200_API int64_t KD5200X_GetPlugGeneration(void) {
+    return kd5200::ReadPlugState(kd5200::PlayerFolder()).generation;
 }

@@ -17,6 +17,10 @@ public:
     const std::string& Folder() const { return store_->Folder(); }
     // How long a change waits for another program's lock (0: no limit).
     void SetLockWait(int32_t ms) { lockWaitMs_ = ms; }
+    // The plug generation the player was opened in (-1: none), which
+    // transfers check at every chunk.
+    void SetPlugGeneration(int64_t generation) { plugGeneration_ = generation; }
+    int64_t PlugGeneration() const { return plugGeneration_; }
 
     // A memory's capacity and directory; fails with KD5200_ERR_DIRECTORY on
     // damaged storage.
@@ -57,6 +61,7 @@ private:
 
     std::unique_ptr<Store> store_;
     int32_t lockWaitMs_ = 30000;
+    int64_t plugGeneration_ = -1;
 };
 
 // Whether upload conversions (kinds 1 and 2) are built in.

@@ -57,8 +57,13 @@ Status Transfer::Advance(int64_t done) {
         if (Status s = WaitUntil(After(start_, due), done); !s) return s;
     }
     last_ = done;
-    if (!settings_.attachFolder.empty() && !IsAttached(settings_.attachFolder))
-        return Fail(KD5200_ERR_NOT_ATTACHED);
+    if (!settings_.attachFolder.empty()) {
+        if (settings_.plugGeneration < 0 && !IsAttached(settings_.attachFolder))
+            return Fail(KD5200_ERR_NOT_ATTACHED);
+        if (settings_.plugGeneration >= 0)
+            if (Status s = CheckPlugged(settings_.attachFolder, settings_.plugGeneration); !s)
+                return s;
+    }
     return Report(done, total_);
 }
 

@@ -22,6 +22,9 @@ struct TransferSettings {
     KD5200_HWND parent = nullptr;
     // The player folder whose attach state each chunk checks; empty: none.
     std::string attachFolder;
+    // The plug generation the player was opened in; -1: the chunks check
+    // only that it is plugged in.
+    int64_t plugGeneration = -1;
 };
 
 // KD5200_SPEED in bytes per second, or 0 when unset or not a positive number.
@@ -43,7 +46,8 @@ public:
     // Reports the work done so far (of total), the end of one chunk: waits
     // for the simulated time, fails with KD5200_ERR_TIMEOUT when the chunk
     // (or a command) runs past its time-out, with KD5200_ERR_NOT_ATTACHED
-    // when the player was pulled out and with KD5200_ERR_CANCELLED when the
+    // when the player was pulled out (KD5200_ERR_REPLUGGED when it is back
+    // meanwhile) and with KD5200_ERR_CANCELLED when the
     // hook asks to stop.
     Status Advance(int64_t done);
     // Advances to the total in chunks of 1 MiB.

@@ -27,15 +27,20 @@ using strings::Text;
 // Converts the HEX file into a new temporary image; on failure shows why,
 // naming the file, and removes the image.
 bool ConvertToTemporaryImage(void* parent, const std::string& hexPath, uint32_t base,
-                             const std::string& caption, std::string& image,
-                             HexImageReport& report) {
+                             const std::string& caption, const CallScopeFactory& progress,
+                             std::string& image, HexImageReport& report) {
     image = platform::CreateTempFile("$520");
     std::string why;
     if (image.empty()) {
         why = "no temporary file can be created in " + platform::TempDir() + ": " +
               platform::SystemErrorText(platform::LastSystemError());
     } else {
-        if (ConvertHexToImage(hexPath, image, base, report)) return true;
+        bool converted = false;
+        {
+            const auto scope = OpenScope(progress, LongCall::kHexConversion);
+            converted = ConvertHexToImage(hexPath, image, base, report);
+        }
+        if (converted) return true;
         why = HexImageErrorText(report.error);
         std::remove(image.c_str());
         image.clear();
@@ -117,7 +122,7 @@ int UpgradeCode(void* parent, KD5200_HANDLE handle, int boot, const CallScopeFac
     if (IsHexFileName(*chosen)) {
         HexImageReport report;
         if (!ConvertToTemporaryImage(parent, *chosen, boot ? kBootCodeBase : kApplicationCodeBase,
-                                     title, temporary, report))
+                                     title, progress, temporary, report))
             return kUpgradeNotAttempted;
         // Nothing captured before the question is used after it but the file names.
         if (!ConfirmImage(parent, *chosen, report, title)) {

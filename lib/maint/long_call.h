@@ -6,8 +6,9 @@
 
 namespace maint {
 
-// The long device calls.
-enum class LongCall { kFirmwareWrite, kFontDownload, kFontUpload, kRawDataRead };
+// The long device calls, and the conversion of a HEX file before a firmware
+// write (a large file takes about a second).
+enum class LongCall { kHexConversion, kFirmwareWrite, kFontDownload, kFontUpload, kRawDataRead };
 
 // Something that lives exactly as long as one long device call, such as a
 // progress dialog. It is destroyed before any result message is shown.

@@ -4,6 +4,8 @@
 
 #include <new>
 #include <stdio_ext.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace convert {
 
@@ -32,16 +34,45 @@ void OpenOutput(FilePair& files, const char* inPath, const char* outPath) {
         files.outBuffer);
 }
 
+// Opens the output as a file that replaces the output file on Commit,
+// unless the output is the input file.
+void OpenReplacing(FilePair& files, const char* outPath) {
+    struct stat in {
+    }, out{};
+    if (fstat(fileno(files.in.get()), &in) == 0 && stat(outPath, &out) == 0 &&
+        in.st_dev == out.st_dev && in.st_ino == out.st_ino) {
+        files.outIsInput = true;
+        return;
+    }
+    auto replacing = std::make_unique<platform::AtomicFile>();
+    if (replacing->Create(outPath) != 0) return;
+    // The stream gets a descriptor of its own: the file's is needed to put
+    // it in place after the stream is closed.
+    const int fd = dup(replacing->Fd());
+    std::FILE* stream = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+    if (!stream) {
+        if (fd >= 0) close(fd);
+        return;
+    }
+    files.out = Buffered(File(stream), files.outBuffer);
+    files.replacing = std::move(replacing);
+}
+
 } // namespace
 
 FilePair OpenPair(const char* inPath, const char* outPath) {
     FilePair files;
     files.in = Buffered(File(std::fopen(inPath, "rb")), files.inBuffer);
     if (files.in)
-        OpenOutput(files, inPath, outPath);
+        OpenReplacing(files, outPath);
     else
         files.outOpenable = platform::CanOpenOutput(outPath);
     return files;
+}
+
+bool Commit(FilePair& files) {
+    const bool closed = !files.out || Close(files.out);
+    return closed && (!files.replacing || files.replacing->Commit() == 0);
 }
 
 FilePair OpenInputFirst(const char* inPath, const char* outPath) {

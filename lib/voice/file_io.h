@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "base/platform/atomic_file.h"
+
 namespace convert {
 
 struct FileCloser {
@@ -18,6 +20,8 @@ struct FilePair {
     std::unique_ptr<char[]> outBuffer;
     File in;
     File out;
+    // Where out goes until Commit puts it in place (OpenPair only).
+    std::unique_ptr<platform::AtomicFile> replacing;
     // The output path names the input file itself (by any name or link):
     // out is null and the file was left untouched.
     bool outIsInput = false;
@@ -26,10 +30,14 @@ struct FilePair {
 };
 
 // Opens the input, then the output; a file that did not open is null. When
-// the input does not open, the output is only looked at (outOpenable), so
-// that a failed run leaves an existing file of that name as it was. An
-// output that is the input file is never truncated.
+// the input does not open, the output is only looked at (outOpenable). A
+// regular output file is written beside the output and takes its place
+// only on Commit (a device or a FIFO is written straight), so that a failed
+// run leaves an existing file of that name exactly as it was. An output
+// that is the input file is never touched.
 FilePair OpenPair(const char* inPath, const char* outPath);
+// Closes the output of OpenPair and puts it in place; false when either fails.
+bool Commit(FilePair& files);
 
 // Opens the input, and the output only when the input opened and is not
 // the output file.

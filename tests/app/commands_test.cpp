@@ -503,7 +503,8 @@ TEST_F(Commands, TheKeyboardAloneGoesEverywhere) {
     const int saved = dup(2);
     dup2(capture, 2);
     frame_->GetFilterCombo()->SetFocus();
-    for (int key : {int(WXK_DOWN), int(WXK_UP), int('a'), int(WXK_RETURN)})
+    // (Return opens the combo's list, Escape closes it again.)
+    for (int key : {int(WXK_DOWN), int(WXK_UP), int('a'), int(WXK_RETURN), int(WXK_ESCAPE)})
         gui::KeyPress(key);
     gui::Pump(300);
     fflush(stderr);

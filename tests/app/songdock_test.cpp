@@ -6,10 +6,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include <wx/combobox.h>
 #include <wx/dialog.h>
 #include <wx/display.h>
+#include <wx/html/htmlwin.h>
 #include <wx/settings.h>
 #include <wx/splitter.h>
 #include <wx/uiaction.h>
@@ -39,6 +41,19 @@ using testing::Not;
 namespace {
 
 using songdocktest::Songdock;
+
+// The anchor that the help window's page was opened at ("" when none).
+wxString HelpAnchor() {
+    std::function<wxHtmlWindow*(wxWindow*)> find = [&](wxWindow* w) -> wxHtmlWindow* {
+        if (auto* html = dynamic_cast<wxHtmlWindow*>(w)) return html;
+        for (wxWindow* child : w->GetChildren())
+            if (wxHtmlWindow* html = find(child)) return html;
+        return nullptr;
+    };
+    for (wxWindow* top : wxTopLevelWindows)
+        if (wxHtmlWindow* html = find(top)) return html->GetOpenedAnchor();
+    return {};
+}
 
 TEST_F(Songdock, WithoutAPlayerOnlyRefreshAndTheSavedRawDataStayEnabled) {
     Start();
@@ -229,7 +244,7 @@ TEST_F(Songdock, FilterChangeRelistsBothSidesWithoutReadingThePlayer) {
     StoreElsewhere("LATE.MP3");
     HFilterCombo& combo = *frame_->GetFilterCombo();
     combo.SetSelection(0);
-    wxCommandEvent select(wxEVT_COMBOBOX, combo.GetId());
+    wxCommandEvent select(wxEVT_CHOICE, combo.GetId());
     select.SetEventObject(&combo);
     select.SetInt(0);
     combo.GetEventHandler()->ProcessEvent(select);
@@ -311,7 +326,7 @@ TEST_F(Songdock, FirstStartShowsWholeNamesAndDatesAndStoredWidthsStay) {
         EXPECT_TRUE(FitsWhole(memory, RowOf(memory, name), 0)) << name;
     // The names take what the pane leaves, without a horizontal scroll bar.
     int total = 0;
-    for (int c = 0; c < memory.GetColumnCount(); ++c)
+    for (int c = 0; c < memory.ColumnCount(); ++c)
         total += memory.GetColumnWidth(c);
     EXPECT_LE(total, memory.GetClientSize().x);
     EXPECT_GT(total, memory.GetClientSize().x - 40);
@@ -349,7 +364,7 @@ void Click(wxWindow* window) {
     gui::MouseUp();
 }
 
-TEST_F(Songdock, At800x600HeadersKeepTheFileCountAndDatesTheirTime) {
+TEST_F(Songdock, At800x600TheMemoryHeadersKeepTheFileCount) {
     Sim("plug");
     // The window as it opens on an 800x600 screen.
     settings::SetCompanyKey("Zentrovia");
@@ -366,9 +381,6 @@ TEST_F(Songdock, At800x600HeadersKeepTheFileCountAndDatesTheirTime) {
                                &bold);
         EXPECT_LE(width, Pane(i)->GetClientSize().x) << header;
     }
-    // The PC list's date keeps its time.
-    const long alpha = RowOf(DesktopList(), "alpha.mp3");
-    EXPECT_TRUE(FitsWhole(DesktopList(), alpha, 3)) << DesktopList().GetRowText(alpha, 3);
 }
 
 TEST_F(Songdock, F1OpensTheHelpAtItsPageAndLeavesEveryDialogAndCommandWorking) {
@@ -395,16 +407,18 @@ TEST_F(Songdock, F1OpensTheHelpAtItsPageAndLeavesEveryDialogAndCommandWorking) {
         bool helpClosedFirst;
         int button; // clicked to close the dialog; 0: Escape
     };
+    // Properties opens its own part of the panes' page, not the page's top.
     for (const Case& c : {Case{ids::kViewFontInfo, "font.html", true, ids::kIdCancel},
                           Case{ids::kOption, "configuration.html", false, 0},
-                          Case{ids::kProperties, "panes.html", false, wxID_OK},
+                          Case{ids::kProperties, "panes.html#properties", false, wxID_OK},
                           Case{ids::kOption, "configuration.html", true, 0},
-                          Case{ids::kProperties, "panes.html", true, wxID_CANCEL},
+                          Case{ids::kProperties, "panes.html#properties", true, wxID_CANCEL},
                           Case{ids::kAppAbout, "index.html", false, wxID_OK}}) {
         SCOPED_TRACE(c.page);
         // The PC list has the keyboard again, as the commands need.
         ClickRow(DesktopList(), "alpha.mp3");
         std::string page;
+        wxString anchor;
         bool helpWhileOpen = false, stuck = false;
         gui::Script script(400);
         script.Then([] { FocusDialog(OpenDialog()); })
@@ -412,6 +426,7 @@ TEST_F(Songdock, F1OpensTheHelpAtItsPageAndLeavesEveryDialogAndCommandWorking) {
             .Then([] {}) // the help window loads its page
             .Then([&] {
                 page = platform::HelpBookPage();
+                anchor = HelpAnchor();
                 helpWhileOpen = platform::HelpBookWindow() && platform::HelpBookWindow()->IsShown();
                 if (c.helpClosedFirst && platform::HelpBookWindow())
                     platform::HelpBookWindow()->Close();
@@ -433,11 +448,16 @@ TEST_F(Songdock, F1OpensTheHelpAtItsPageAndLeavesEveryDialogAndCommandWorking) {
                     open->EndModal(wxID_CANCEL);
                 }
             });
-        script.Start();
+        // A dialog may open after its command, in a loop of its own: the
+        // steps start once it is up.
+        gui::OnModal shown([&](wxDialog&) { script.Start(); });
         ASSERT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(c.command)));
-        EXPECT_TRUE(gui::PumpUntil([&] { return script.Done(); }, 8000));
+        EXPECT_TRUE(gui::PumpUntil([&] { return script.Done(); }, 10000));
         EXPECT_FALSE(stuck);
         EXPECT_EQ(page, c.page);
+        if (c.command == ids::kProperties) {
+            EXPECT_EQ(anchor, "properties");
+        }
         EXPECT_TRUE(helpWhileOpen);
         // The help goes with the dialog it was asked from.
         EXPECT_TRUE(gui::PumpUntil([] { return !platform::HelpBookWindow(); }, 2000));
@@ -446,11 +466,9 @@ TEST_F(Songdock, F1OpensTheHelpAtItsPageAndLeavesEveryDialogAndCommandWorking) {
 
     // Every command still works: a dialog opens and closes, F1 opens the
     // help, and Exit ends the program with the help open.
-    gui::Script option;
-    option.Then([] { OpenDialog()->EndModal(wxID_CANCEL); });
-    option.Start();
+    gui::OnModal option([](wxDialog& dialog) { dialog.EndModal(wxID_CANCEL); });
     EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kOption)));
-    EXPECT_TRUE(option.Done());
+    EXPECT_TRUE(gui::PumpUntil([&] { return option.Answered(); }, 3000));
     ClickRow(DesktopList(), "alpha.mp3");
     gui::KeyPress(WXK_F1);
     ASSERT_TRUE(gui::PumpUntil([] { return platform::HelpBookWindow() != nullptr; }, 3000));

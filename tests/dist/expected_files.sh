@@ -12,9 +12,17 @@ expected_files() {
   echo "share/doc/songdock/copyright"
   echo "share/doc/songdock/changelog.gz"
   echo "share/icons/hicolor/scalable/apps/com.zentrovia.songdock.svg"
+  local kinds="audio-x-kd5200-recording text-x-ihex application-x-kd5200-font" k
+  for k in $kinds; do
+    echo "share/icons/hicolor/scalable/mimetypes/$k.svg"
+  done
   for s in 16 22 24 32 48 64 128 256; do
     echo "share/icons/hicolor/${s}x${s}/apps/com.zentrovia.songdock.png"
+    for k in $kinds; do
+      echo "share/icons/hicolor/${s}x${s}/mimetypes/$k.png"
+    done
   done
+  echo "share/lintian/overrides/songdock"
   for p in index panes transfers recordings firmware font rawdata configuration; do
     echo "share/songdock/HtmlHelp/$p.html"
   done

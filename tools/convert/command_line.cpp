@@ -95,7 +95,8 @@ int Qdx2WavMain(int argc, char** argv) {
     }
 
     int result = QdxToWav(files.in.get(), files.out.get(), PrintProgress, nullptr);
-    if (!Close(files.out) && result == 0) result = kResultWriteError;
+    // Only a whole conversion replaces the output file.
+    if (result == 0 && !Commit(files)) result = kResultWriteError;
     files.in.reset();
     if (result == kResultWriteError)
         ReportIoFailure(Outcome::WriteError, inPath, outPath, "\n");

@@ -30,7 +30,8 @@ int QkaToWav(const char* inPath, const char* outPath) {
 
     Outcome outcome =
         ConvertQka(files.in.get(), files.out.get(), buffer.get(), PrintProgress, nullptr);
-    if (!Close(files.out) && outcome == Outcome::Done) outcome = Outcome::WriteError;
+    // Only a whole conversion replaces the output file.
+    if (outcome == Outcome::Done && !Commit(files)) outcome = Outcome::WriteError;
     files.in.reset();
     switch (outcome) {
     case Outcome::Done:

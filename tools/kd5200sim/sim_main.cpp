@@ -42,7 +42,12 @@ const char* const kUsage =
     "\n"
     "SIZE is a number of bytes with an optional suffix K, M or G (KiB, MiB, GiB),\n"
     "rounded down to whole blocks of 16384 bytes; a memory holds up to 16G.\n"
+#ifdef KD5200_DEMO_RECORDINGS
+    "--demo puts a few small files and two voice recordings (QKA, QDX) on the\n"
+    "internal memory.\n"
+#else
     "--demo puts a few small files on the internal memory.\n"
+#endif
     "Exit status: 0 on success, 1 on any error.\n";
 
 // Prints an error on standard error; returns the exit status 1.
@@ -52,9 +57,7 @@ int Error(const std::string& message) {
 }
 
 std::string Describe(const Status& status) {
-    std::string text = ErrorMessage(status.code);
-    if (status.systemError != 0) text += ": " + platform::SystemErrorText(status.systemError);
-    return text;
+    return ErrorText(status.code, status.systemError);
 }
 
 int UsageError(const std::string& message) {
@@ -194,8 +197,9 @@ int ListMemory(Player& player, int memory, bool files) {
         std::printf("%s memory: absent\n", MemoryName(memory));
         return 0;
     }
-    std::printf("%s memory: %zu files, %u of %u blocks used (%s)\n", MemoryName(memory),
-                directory.entries.size(), directory.used, directory.capacity,
+    const size_t count = directory.entries.size();
+    std::printf("%s memory: %zu %s, %u of %u blocks used (%s)\n", MemoryName(memory), count,
+                count == 1 ? "file" : "files", directory.used, directory.capacity,
                 Mebibytes(directory.capacity).c_str());
     if (files)
         for (size_t i = 0; i < directory.entries.size(); ++i) {

@@ -8,6 +8,8 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -91,12 +93,29 @@ Parsed ParseArguments(int argc, char** argv, Options& options, std::string& mess
     return Parsed::Run;
 }
 
-// Whether the file can be opened for reading. A folder does not count,
-// although the C library opens one without complaint.
-bool CanOpen(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return false;
-    return FilePtr(std::fopen(path.c_str(), "rb")) != nullptr;
+// Whether the input can be opened for reading, found with stat and access
+// alone: opening a FIFO to check it would wait for a writer, or use up the
+// one it has. A folder does not count, although the C library opens one
+// without complaint.
+bool Readable(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) && access(path.c_str(), R_OK) == 0;
+}
+
+// Whether writing the output would replace a file: it exists and is not a
+// FIFO or a terminal-like device, which hold nothing to lose. Found with
+// stat, without opening anything.
+bool WouldReplace(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && !S_ISFIFO(st.st_mode) && !S_ISCHR(st.st_mode) &&
+           !S_ISSOCK(st.st_mode);
+}
+
+// Whether the file can be read again: a regular file, not a FIFO whose
+// data is gone.
+bool RegularFile(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 // Asks whether to replace the output file. The end of input counts as N.
@@ -127,6 +146,7 @@ void WarnAboutConflicts(const Options& options, const std::vector<std::vector<Ad
     if (overlaps.empty()) return;
     ConflictFinder finder(std::move(overlaps));
     for (unsigned i = 0; i < options.inputs.size(); ++i) {
+        if (!RegularFile(options.inputs[i])) continue;
         FilePtr in(std::fopen(options.inputs[i].c_str(), "rb"));
         if (!in) continue;
         HexReader reader(in.get(), 1 << 16);
@@ -201,7 +221,7 @@ int main(int argc, char** argv) {
         return kFailure;
     }
     for (const std::string& input : options.inputs) {
-        if (!CanOpen(input)) {
+        if (!Readable(input)) {
             std::fprintf(stderr, "Cannot open Input file '%s'\n", input.c_str());
             return kFailure;
         }
@@ -219,7 +239,7 @@ int main(int argc, char** argv) {
                 return kFailure;
             }
         }
-        if (CanOpen(options.output) && !options.allYes && !ConfirmOverwrite(options.output)) {
+        if (!options.allYes && WouldReplace(options.output) && !ConfirmOverwrite(options.output)) {
             if (!options.quiet) std::puts("User Break");
             return kFailure;
         }

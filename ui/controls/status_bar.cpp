@@ -5,6 +5,7 @@
 
 #include <wx/dcclient.h>
 #include <wx/settings.h>
+#include <wx/stattext.h>
 #include <wx/utils.h>
 
 #include "base/resources/ids.h"
@@ -72,8 +73,40 @@ HStatusBar::HStatusBar(wxFrame* frame)
     }
     SetFieldsCount(static_cast<int>(kIndicators.size()), widths.data());
     SetStatusStyles(static_cast<int>(kIndicators.size()), styles.data());
+    // Each pane's text is a label, so that a screen reader reads it; the
+    // bar itself paints nothing but its background.
+    for (size_t i = 0; i < kIndicators.size(); ++i)
+        labels_.push_back(new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition,
+                                           wxDefaultSize, wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END));
     frame_->SetStatusBar(this);
     Bind(wxEVT_IDLE, &HStatusBar::OnIdle, this);
+    Bind(wxEVT_SIZE, &HStatusBar::OnSize, this);
+    Bind(wxEVT_PAINT, &HStatusBar::OnPaint, this);
+    PlaceLabels();
+}
+
+void HStatusBar::DoUpdateStatusText(int field) {
+    if (field >= 0 && static_cast<size_t>(field) < labels_.size())
+        labels_[static_cast<size_t>(field)]->SetLabel(GetStatusText(field));
+}
+
+void HStatusBar::PlaceLabels() {
+    for (size_t i = 0; i < labels_.size(); ++i) {
+        wxRect field;
+        if (!GetFieldRect(static_cast<int>(i), field)) continue;
+        const int height = labels_[i]->GetBestSize().y;
+        labels_[i]->SetSize(field.x + 2, field.y + (field.height - height) / 2,
+                            std::max(field.width - 4, 0), height);
+    }
+}
+
+void HStatusBar::OnSize(wxSizeEvent& event) {
+    event.Skip();
+    PlaceLabels();
+}
+
+void HStatusBar::OnPaint(wxPaintEvent&) {
+    wxPaintDC dc(this);
 }
 
 int HStatusBar::CommandToIndex(int id) const {

@@ -10,6 +10,8 @@
 #include <wx/frame.h>
 #include <wx/statusbr.h>
 
+class wxStaticText;
+
 namespace controls {
 
 class HStatusBar : public wxStatusBar {
@@ -37,12 +39,20 @@ public:
     // and its update handler through this bar.
     void BindToggle();
 
+protected:
+    // Shows a pane's new text in its label.
+    void DoUpdateStatusText(int field) override;
+
 private:
+    void PlaceLabels();
+    void OnSize(wxSizeEvent& event);
+    void OnPaint(wxPaintEvent& event);
     void OnIdle(wxIdleEvent& event);
     void OnToggle(wxCommandEvent& event);
     void OnUpdateToggle(wxUpdateUIEvent& event);
 
     wxFrame* frame_;
+    std::vector<wxStaticText*> labels_; // one per pane, children of the bar
 };
 
 } // namespace controls

@@ -6,9 +6,11 @@
 
 #include <wx/dcmemory.h>
 #include <wx/imaglist.h>
-#include <wx/listctrl.h>
+#include <wx/settings.h>
 
-wxBitmap BuildDragImage(const wxListCtrl& list, wxPoint* origin) {
+#include "ui/list/file_list_ctrl.h"
+
+wxBitmap BuildDragImage(const HFileListCtrl& list, wxPoint* origin) {
     if (!list.GetParent()) return wxNullBitmap;
 
     // Only what the list shows goes into the image: a selection of thousands
@@ -18,7 +20,7 @@ wxBitmap BuildDragImage(const wxListCtrl& list, wxPoint* origin) {
     std::vector<std::pair<long, wxRect>> rows;
     wxRect bounds;
     // Only the rows on the page are looked at, however many are selected.
-    const long first = std::max(list.GetTopItem(), 0L);
+    const long first = std::max(list.GetTopRow(), 0L);
     const long last = std::min<long>(first + list.GetCountPerPage() + 1, list.GetItemCount() - 1);
     for (long row = first; row <= last; ++row) {
         if (!list.GetItemState(row, wxLIST_STATE_SELECTED)) continue;
@@ -38,8 +40,8 @@ wxBitmap BuildDragImage(const wxListCtrl& list, wxPoint* origin) {
         dc.SetBackground(wxBrush(kDragMaskColour));
         dc.Clear();
         dc.SetFont(list.GetFont());
-        dc.SetTextForeground(list.GetForegroundColour());
-        const wxColour background = list.GetBackgroundColour();
+        dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOXTEXT));
+        const wxColour background = wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOX);
         const wxImageList* images = list.GetImageList(wxIMAGE_LIST_SMALL);
         for (const auto& [row, rowRect] : rows) {
             const wxPoint at = rowRect.GetTopLeft() - bounds.GetTopLeft();
@@ -47,21 +49,19 @@ wxBitmap BuildDragImage(const wxListCtrl& list, wxPoint* origin) {
             wxRect label;
             list.GetItemRect(row, label, wxLIST_RECT_LABEL);
             label.Offset(-bounds.GetTopLeft());
-            const wxString text = list.GetItemText(row);
+            const wxString text = list.GetRowText(row, 0);
             const int textWidth = dc.GetTextExtent(text).x;
             label.width = std::min(label.width, textWidth + 6);
-            wxListItem item;
-            item.SetId(row);
-            item.SetMask(wxLIST_MASK_IMAGE);
-            const bool hasImage = images && list.GetItem(item) && item.GetImage() >= 0;
+            const int image = list.GetRowImage(row);
+            const bool hasImage = images && image >= 0;
             const int left = hasImage ? at.x : label.x;
             dc.SetPen(*wxTRANSPARENT_PEN);
             dc.SetBrush(wxBrush(background));
             dc.DrawRectangle(left, at.y, label.GetRight() + 1 - left, rowRect.height);
             if (hasImage) {
                 int w = 0, h = 0;
-                images->GetSize(item.GetImage(), w, h);
-                const_cast<wxImageList*>(images)->Draw(item.GetImage(), dc, at.x + 1,
+                images->GetSize(image, w, h);
+                const_cast<wxImageList*>(images)->Draw(image, dc, at.x + 1,
                                                        at.y + (rowRect.height - h) / 2,
                                                        wxIMAGELIST_DRAW_TRANSPARENT);
             }

@@ -4,7 +4,7 @@
 #include <wx/bitmap.h>
 #include <wx/gdicmn.h>
 
-class wxListCtrl;
+class HFileListCtrl;
 
 // Colour of the image's transparent parts.
 inline const wxColour kDragMaskColour(255, 0, 0);
@@ -15,4 +15,4 @@ inline const wxColour kDragMaskColour(255, 0, 0);
 // are left out. origin receives the union's top-left corner in the list's
 // client coordinates. Returns an invalid bitmap when the list has no parent
 // or shows no selected row.
-wxBitmap BuildDragImage(const wxListCtrl& list, wxPoint* origin);
+wxBitmap BuildDragImage(const HFileListCtrl& list, wxPoint* origin);

@@ -1,8 +1,10 @@
 #pragma once
-// HFileListCtrl: the report list of both explorers, a virtual list over rows
-// that its pane holds. Its notifications (begin drag, key down, column
-// click, right click, activation, end of label editing) travel up to the
-// owning pane as command events, where the pane handles them.
+// HFileListCtrl: the report list of both explorers, a native table (a tree
+// view on GTK) over rows that its pane holds, so that a screen reader reads
+// it as a table with named column headers and readable cells. Its
+// notifications (begin drag, key down, column click, right click,
+// activation, end of label editing) travel up to the owning pane as the
+// list events of a report list (wxEVT_LIST_*), where the pane handles them.
 //
 // How a pane uses it:
 //  - keep the rows in a std::vector of the pane's own row type, names as
@@ -14,30 +16,36 @@
 //    rows map to data indices through GetOrder() / GetRowData();
 //  - sort with SortRows(compare, ascending), compare being a three-way
 //    comparison of two data indices that ends on the names (see CompareNames
-//    and SortRowsBy in desktop/file_rows.h); selection and focus stay with
+//    and SortRowsBy in lib/lists/file_rows.h); selection and focus stay with
 //    their rows; show the column's arrow with ShowSortIndicator;
-//  - GetSelectedItemCount() is immediate, but walking the selection
-//    (GetSelectedRows, GetSelectedData) reads every row, and wx 3.2's store
-//    searches its selected rows linearly for each: keep walks out of update
-//    handlers;
+//  - walking the selection (GetSelectedRows, GetSelectedData) asks the table
+//    once; keep walks out of update handlers all the same;
 //  - after a re-list reselect with SelectDataWhere, e.g. the names a
 //    transfer wrote (HNameList::ContainsFileName);
-//  - after changing texts or images in place call RefreshRows.
-// Ctrl+A selects every row.
+//  - after changing texts or images in place call RefreshRows;
+//  - name the table with SetTableName, as a screen reader should call it.
+// Ctrl+A selects every row; typing the start of a name moves to it; the
+// context-menu key and Shift+F10 ask for the menu at the focused row.
 // Every cell is shown through platform::PathToDisplayText: a byte that is not
 // valid UTF-8 shows as one replacement mark, so never rebuild a path from a
 // shown text. A label being edited holds platform::PathToText of the name
 // instead, so that the edited label converts back with PathFromText.
+// Every column has a width of its own: a column left to size itself would
+// make the table measure every row.
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include <wx/dataview.h>
 #include <wx/listctrl.h>
 
 #include "lib/lists/file_rows.h"
 
-class HFileListCtrl : public wxListCtrl {
+class wxImageList;
+class wxTextCtrl;
+
+class HFileListCtrl : public wxDataViewCtrl {
 public:
     // What the list shows: the pane's rows, by data index.
     class Source {
@@ -47,25 +55,33 @@ public:
         // other texts in UTF-8.
         virtual std::string GetCellText(uint32_t data, int column) const = 0;
         // The row's image in the list's small image list, or -1 for none.
-        // Asked when the row is painted, so the icon may be looked up here on
+        // Asked when the row is shown, so the icon may be looked up here on
         // first use (see HFileKinds).
         virtual int GetCellImage(uint32_t data) const;
     };
 
     HFileListCtrl() = default;
-    // A virtual report list; style adds to wxLC_REPORT | wxLC_VIRTUAL.
+    // A table of several selectable rows; wxLC_EDIT_LABELS in style lets
+    // EditLabel rename rows (other wxLC_ flags are ignored).
     HFileListCtrl(wxWindow* parent, wxWindowID id, long style = 0,
                   const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize);
     bool Create(wxWindow* parent, wxWindowID id, long style = 0,
                 const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize);
+    ~HFileListCtrl() override;
 
     // The rows to show (not owned; null shows empty cells).
     void SetSource(const Source* source) { source_ = source; }
+    // The small images that Source::GetCellImage indexes (not owned).
+    void SetImageList(wxImageList* images, int which = wxIMAGE_LIST_SMALL);
+    wxImageList* GetImageList(int which = wxIMAGE_LIST_SMALL) const;
+    // The name a screen reader gives the table.
+    void SetTableName(const wxString& name);
+
     // Shows count rows in vector order, or the given data indices in their
     // order. Cancels a label edit; nothing is selected or focused afterwards.
     void ShowRows(size_t count);
     void ShowRows(std::vector<uint32_t> indices);
-    // Repaints the rows after their texts or images changed in place.
+    // Shows the rows again after their texts or images changed in place.
     void RefreshRows();
 
     const HRowOrder& GetOrder() const { return order_; }
@@ -80,6 +96,8 @@ public:
     template <class Compare> void SortRows(Compare compare, bool ascending);
     // Reverses the display order, keeping selection and focus.
     void ReverseRows();
+    // Shows the sort arrow in one column's header (-1: none).
+    void ShowSortIndicator(int column, bool ascending);
 
     // The selected display rows in list order.
     std::vector<long> GetSelectedRows() const;
@@ -102,6 +120,17 @@ public:
     size_t SelectDataWhere(const std::function<bool(uint32_t)>& wanted);
     // The shown text of a row in a column ("" outside the list).
     wxString GetRowText(long row, int column) const;
+    // The image of a row in the small image list, or -1.
+    int GetRowImage(long row) const;
+    // The focused row (the table's cursor), or -1.
+    long GetFocusedRow() const;
+    // Moves the focus to a row without changing the selection.
+    void FocusRow(long row);
+    // The display row at a point in client coordinates, or -1.
+    long RowAtPoint(const wxPoint& point) const;
+    // The first row shown at the top of the table, or -1.
+    long GetTopRow() const;
+
     // Appends a column with its stored width (> 0). Without one the column
     // gets DefaultColumnWidth(), narrowed to its title and texts when rows
     // are first shown; and the first column, the names, gets the width the
@@ -111,16 +140,38 @@ public:
     // The default width of a column: 100 pixels of an 8-point system font
     // (13 pixels a line), scaled to this list's font.
     int DefaultColumnWidth() const;
+    // The number of columns, as a signed count.
+    int ColumnCount() const { return static_cast<int>(GetColumnCount()); }
+    int GetColumnWidth(int column) const;
+    void SetColumnWidth(int column, int width);
+    void DeleteAllColumns();
 
-    // Edits a row's name in place; the edit control holds the name's
+    // Edits a row's name in place; the edit field holds the name's
     // PathToText, whose every byte survives PathFromText of the new label.
-    wxTextCtrl* EditLabel(long row, wxClassInfo* textControlClass = wxCLASSINFO(wxTextCtrl));
+    // Return accepts, Escape cancels, leaving the field accepts; the pane
+    // hears wxEVT_LIST_END_LABEL_EDIT either way.
+    wxTextCtrl* EditLabel(long row);
+    // The field of a name being edited, or null.
+    wxTextCtrl* GetEditControl() const { return edit_; }
 
-protected:
-    wxString OnGetItemText(long item, long column) const override;
-    int OnGetItemImage(long item) const override;
+    // The calls of a report list, by display row, for code and tests that
+    // think in rows: item counts, states (wxLIST_STATE_SELECTED and
+    // wxLIST_STATE_FOCUSED) and rectangles in client coordinates
+    // (wxLIST_RECT_LABEL: the name's text without its icon).
+    long GetItemCount() const { return static_cast<long>(order_.size()); }
+    int GetSelectedItemCount() const;
+    long GetNextItem(long item, int geometry = wxLIST_NEXT_ALL,
+                     int state = wxLIST_STATE_DONTCARE) const;
+    int GetItemState(long item, long stateMask) const;
+    bool SetItemState(long item, long state, long stateMask);
+    using wxDataViewCtrl::GetItemRect;
+    bool GetItemRect(long item, wxRect& rect, int code = wxLIST_RECT_BOUNDS) const;
+    using wxDataViewCtrl::EnsureVisible;
+    void EnsureVisible(long row);
 
 private:
+    class Model;
+
     // Selection and focus by data index, kept across a reorder.
     struct Kept {
         std::vector<bool> marks;
@@ -129,18 +180,52 @@ private:
     };
     Kept Keep();
     void Restore(const Kept& kept);
+    void Reload();
     void SetRowCount();
     void CancelEdit();
+    void EndEdit(bool cancelled);
+    wxDataViewItem ItemAt(long row) const;
+    long RowOf(const wxDataViewItem& item) const;
+    wxString CellText(long row, int column) const;
+    wxBitmapBundle CellIcon(long row) const;
+    void SendListEvent(wxEventType type, long row, const wxPoint& point = wxDefaultPosition);
+    bool FindByPrefix(const wxString& prefix, long from);
+
     void OnCharHook(wxKeyEvent& event);
-    void FitFirstColumn();
+    void OnKeyDown(wxKeyEvent& event);
+    void OnChar(wxKeyEvent& event);
+    void OnHeaderClick(wxDataViewEvent& event);
+    void OnActivated(wxDataViewEvent& event);
+    void OnItemMenu(wxDataViewEvent& event);
+    void OnContextMenu(wxContextMenuEvent& event);
+    void OnEditKey(wxKeyEvent& event);
+    void OnEditFocusLost(wxFocusEvent& event);
     void FitDefaultColumnsToTexts();
+    void FitFirstColumn();
+    // The width the columns may share without a horizontal scroll bar.
+    int Available() const;
+    // The width a column's title needs.
+    int TitleWidth(int column) const;
+    void SetWidthByRule(int column, int width);
     void OnSize(wxSizeEvent& event);
-    void OnColumnEndDrag(wxListEvent& event);
+    void OnIdle(wxIdleEvent& event);
 
     const Source* source_ = nullptr;
+    wxObjectDataPtr<Model> model_;
+    wxImageList* images_ = nullptr;
+    mutable std::vector<wxBitmapBundle> icons_; // one per image, made on first use
     HRowOrder order_;
+    bool editable_ = false;
+    wxTextCtrl* edit_ = nullptr;
+    long editRow_ = -1;
+    std::vector<bool> defaultColumns_; // columns without a stored width
+    std::vector<int> textWidths_;      // the widest text of each such column, once measured
+    std::vector<int> widths_;          // the width each column was last given
     bool fitFirstColumn_ = false;      // the names take the width left
-    std::vector<bool> defaultColumns_; // columns without a stored width, not yet fitted
+    bool layoutPending_ = false;       // widths were set that the table has not laid out yet
+    wxLongLong widthsSetAt_ = 0;
+    wxString typed_;                   // the start of a name being typed
+    wxLongLong typedAt_ = 0;
 
     wxDECLARE_EVENT_TABLE();
 };
@@ -148,5 +233,6 @@ private:
 template <class Compare> void HFileListCtrl::SortRows(Compare compare, bool ascending) {
     const Kept kept = Keep();
     order_.Sort(compare, ascending);
+    Reload();
     Restore(kept);
 }

@@ -10,6 +10,7 @@
 #include "ui/panes/file_target.h"
 #include "ui/list/drag_image_window.h"
 #include "ui/list/drag_loop.h"
+#include "ui/list/file_list_ctrl.h"
 
 // Passes the loop's moves and keys to the source's own operations.
 class HFileSource::LoopClient : public HDragLoopClient {
@@ -86,14 +87,22 @@ bool HFileSource::LockScreen() {
     return true;
 }
 
-void HFileSource::UnlockScreen() {
+wxWindow* HFileSource::CaptureWindow() const {
     wxWindow* window = GetWindow();
+    // A native table delivers no mouse events of its own: its pane holds
+    // the mouse for it while the drag runs.
+    if (dynamic_cast<HFileListCtrl*>(window) && window->GetParent()) return window->GetParent();
+    return window;
+}
+
+void HFileSource::UnlockScreen() {
+    wxWindow* window = CaptureWindow();
     if (window && wxWindow::GetCapture() == window) window->ReleaseMouse();
     wxSetCursor(wxNullCursor);
 }
 
 bool HFileSource::DragLoop() {
-    wxWindow* window = GetWindow();
+    wxWindow* window = CaptureWindow();
     // The list, or a part of it, may still hold the mouse for the press that
     // started the drag; any other window holding it ends the drag.
     wxWindow* holder = wxWindow::GetCapture();

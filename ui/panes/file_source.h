@@ -24,6 +24,8 @@ public:
 
     // The explorer's list window.
     virtual wxWindow* GetWindow() const = 0;
+    // The window that holds the mouse during a drag.
+    wxWindow* CaptureWindow() const;
     // An image of the selection (invalid when nothing can be dragged); origin
     // receives its top-left corner in the list's client coordinates.
     virtual wxBitmap CreateDragImage(wxPoint* origin) = 0;

@@ -1,5 +1,9 @@
 #include "ui/panes/transfer_progress.h"
 
+#include <wx/gauge.h>
+
+#include "base/platform/gui/accessibility.h"
+
 #include <algorithm>
 
 #include <wx/utils.h>
@@ -74,6 +78,9 @@ bool TransferProgress::OnProgress(const char* operation, int64_t done, int64_t t
         if (total > 0) style |= wxPD_REMAINING_TIME;
         dialog_ =
             std::make_unique<wxProgressDialog>(title_, OperationText(op), kRange, parent_, style);
+        // The bar is read as the transfer it shows, with its value.
+        for (wxWindow* child : dialog_->GetChildren())
+            if (dynamic_cast<wxGauge*>(child)) platform::SetAccessibleName(child, title_);
         lastOperation_ = op;
         lastValue_ = -2;
     } else if (value == lastValue_ && op == lastOperation_ && now - lastUpdate_ < kUpdateInterval) {

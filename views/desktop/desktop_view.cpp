@@ -10,6 +10,7 @@
 #include "views/desktop/properties_dialog.h"
 #include "lib/lists/system_error.h"
 #include "lib/device/device_layer.h"
+#include "base/platform/gui/accessibility.h"
 #include "base/platform/gui/shell_info.h"
 #include "base/platform/launcher.h"
 #include "base/platform/message_box.h"
@@ -59,7 +60,7 @@ void AddArrivalNames(const std::string& name, HNameList& names) {
 } // namespace
 
 // clang-format off
-wxBEGIN_EVENT_TABLE(HDesktopView, wxWindow)
+wxBEGIN_EVENT_TABLE(HDesktopView, wxNavigationEnabled<wxWindow>)
     EVT_SIZE(HDesktopView::OnSize)
     EVT_FOLDER_SELECTED(ids::kFolderCombo, HDesktopView::OnFolderSelected)
     EVT_BUTTON(ids::kUpButton, HDesktopView::OnUp)
@@ -84,7 +85,8 @@ HDesktopView::~HDesktopView() {
 
 bool HDesktopView::Create(wxWindow* parent, wxWindowID id) {
     ready_ = false;
-    if (!wxWindow::Create(parent, id, wxDefaultPosition, wxDefaultSize, 0,
+    // A container: Tab goes to its children, never to the view itself.
+    if (!wxWindow::Create(parent, id, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
                           wxString::FromUTF8(text::kDesktopExplorer)))
         return false;
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
@@ -142,7 +144,7 @@ void HDesktopView::OnSize(wxSizeEvent& event) {
 
 void HDesktopView::SaveColumnWidths() {
     if (!list_) return;
-    for (int c = 0; c < list_->GetColumnCount(); ++c)
+    for (int c = 0; c < list_->ColumnCount(); ++c)
         settings::WriteColumnWidth(kDesktopPane, c, list_->GetColumnWidth(c));
 }
 
@@ -155,6 +157,10 @@ void HDesktopView::ShowNode(HFolderNode* node) {
     list_->ShowRows(0);
     if (!node) node = combo_->GetCurrentNode();
     if (!node) return;
+    // The table is called by the folder it shows, and the folder drop-down
+    // tells it as its choice.
+    list_->SetTableName(platform::PathToDisplayText(node->name));
+    platform::SetAccessibleDescription(combo_, platform::PathToDisplayText(node->name));
 
     bool listed = true;
     if (node->kind == folder_kind::kDesktop) {
@@ -397,9 +403,10 @@ void HDesktopView::OnContextMenu(wxContextMenuEvent& event) {
         event.Skip();
         return;
     }
-    controls::ShowMenuOnce(this, menuPending_, [this] {
+    const wxPoint at = event.GetPosition();
+    controls::ShowMenuOnce(this, menuPending_, [this, at] {
         std::unique_ptr<wxMenu> menu = controls::BuildPopupMenu(menus::DesktopContextMenu());
-        if (menu) PopupMenu(menu.get());
+        if (menu) PopupMenu(menu.get(), at == wxDefaultPosition ? at : ScreenToClient(at));
     });
 }
 

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include <wx/containr.h>
 #include <wx/window.h>
 
 class HFolderCombo;
@@ -32,7 +33,7 @@ namespace controls {
 class HIconButton;
 }
 
-class HDesktopView : public wxWindow,
+class HDesktopView : public wxNavigationEnabled<wxWindow>,
                      public HFileSource,
                      public HFileTarget,
                      public HFileListCtrl::Source {

@@ -1,5 +1,7 @@
 #include "views/desktop/folder_combo.h"
 
+#include "base/platform/gui/accessibility.h"
+
 #include "ui/controls/icons.h"
 #include "views/desktop/folder_tree.h"
 
@@ -7,8 +9,18 @@
 
 wxDEFINE_EVENT(HEVT_FOLDER_SELECTED, wxCommandEvent);
 
+namespace {
+
+// What the drop-down chooses, as a screen reader names it.
+constexpr const char* kFolderName = "Folder";
+
+} // namespace
+
 bool HFolderCombo::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {
     if (!wxComboCtrl::Create(parent, id, wxString(), pos, size, wxCB_READONLY)) return false;
+    // Drawn by the toolkit, not the desktop: a screen reader is told what it is.
+    platform::SetAccessibleComboRole(this);
+    platform::SetAccessibleName(this, kFolderName);
     tree_ = new HFolderTree(this);
     SetPopupControl(tree_); // the combo owns the popup from here on
     SetCanFocus(true);      // a read-only field takes the arrow keys itself

@@ -1,5 +1,7 @@
 #include "views/maint/font_info_dialog.h"
 
+#include "base/platform/gui/accessibility.h"
+
 #include <cstring>
 
 #include <wx/button.h>
@@ -16,14 +18,18 @@ HFontInfoDialog::HFontInfoDialog(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, wxString::FromUTF8(text::kFontInfoTitle)) {
     auto* grid = new wxFlexGridSizer(2, wxSize(8, 8));
     grid->AddGrowableCol(1);
-    grid->Add(new wxStaticText(this, wxID_ANY, text::kFontSize), 0, wxALIGN_CENTER_VERTICAL);
+    auto* sizeLabel = new wxStaticText(this, wxID_ANY, text::kFontSize);
+    grid->Add(sizeLabel, 0, wxALIGN_CENTER_VERTICAL);
     size_ = new wxTextCtrl(this, ids::kFontSizeEdit, "", wxDefaultPosition, wxDefaultSize,
                            wxTE_READONLY);
     grid->Add(size_, 1, wxEXPAND);
-    grid->Add(new wxStaticText(this, wxID_ANY, text::kFontFileName), 0, wxALIGN_CENTER_VERTICAL);
+    auto* fileLabel = new wxStaticText(this, wxID_ANY, text::kFontFileName);
+    grid->Add(fileLabel, 0, wxALIGN_CENTER_VERTICAL);
     fileName_ = new wxTextCtrl(this, ids::kFontFileNameEdit, "", wxDefaultPosition, wxSize(280, -1),
                                wxTE_READONLY);
     grid->Add(fileName_, 1, wxEXPAND);
+    platform::SetLabelFor(sizeLabel, size_);
+    platform::SetLabelFor(fileLabel, fileName_);
 
     auto* close = new wxButton(this, ids::kIdCancel, text::kClose);
     close->SetDefault();

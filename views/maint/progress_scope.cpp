@@ -1,5 +1,7 @@
 #include "views/maint/progress_scope.h"
 
+#include <wx/evtloop.h>
+#include <wx/utils.h>
 #include <wx/window.h>
 
 #include "ui/panes/transfer_progress.h"
@@ -21,6 +23,19 @@ private:
     app::TransferProgress progress_;
 };
 
+// The conversion of a HEX file reports no progress: a busy cursor shows that
+// Songdock works, and the area of the file dialog just closed is painted
+// again first (only paint events are handled, no input).
+class BusyScope : public CallScope {
+public:
+    BusyScope() {
+        if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_UI);
+    }
+
+private:
+    wxBusyCursor busy_;
+};
+
 wxString FindText(std::span<const menus::MenuItem> table, int command) {
     for (const auto& item : table)
         if (item.kind == menus::Kind::Item && item.id == command && item.text)
@@ -32,6 +47,7 @@ wxString FindText(std::span<const menus::MenuItem> table, int command) {
 
 CallScopeFactory ProgressDialogs(wxWindow* parent, const wxString& title) {
     return [parent, title](LongCall call) -> std::unique_ptr<CallScope> {
+        if (call == LongCall::kHexConversion) return std::make_unique<BusyScope>();
         return std::make_unique<ProgressDialogScope>(parent, title, call);
     };
 }

@@ -10,7 +10,8 @@ class wxWindow;
 namespace maint {
 
 // A factory whose scopes show an app::TransferProgress titled title, owned
-// by parent. A firmware write shows at once and offers no Cancel.
+// by parent. A firmware write shows at once and offers no Cancel; the
+// conversion of a HEX file before it shows a busy cursor.
 CallScopeFactory ProgressDialogs(wxWindow* parent, const wxString& title);
 
 // The text of a command's menu item (main menu or memory context menu).

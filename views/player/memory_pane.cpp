@@ -7,10 +7,9 @@
 #include <unordered_set>
 #include <utility>
 
-#include <wx/dcclient.h>
 #include <wx/dnd.h>
 #include <wx/menu.h>
-#include <wx/renderer.h>
+#include <wx/stattext.h>
 #include <wx/settings.h>
 #include <wx/textentry.h>
 
@@ -81,17 +80,22 @@ constexpr ColumnSpec kColumns[player::kColumnCount] = {
 
 } // namespace
 
-HMp3MemView::HMp3MemView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
-    : wxWindow(parent, id, pos, size, wxFULL_REPAINT_ON_RESIZE, text::kMemoryViewer),
-      headerFont_(HeaderFont()) {
-    SetBackgroundStyle(wxBG_STYLE_PAINT);
-    list_ = new HFileListCtrl(this, ids::kMemoryList, wxLC_EDIT_LABELS, wxPoint(0, kHeaderHeight),
-                              wxSize(std::max(size.x, 1), std::max(size.y - kHeaderHeight, 1)));
+HMp3MemView::HMp3MemView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {
+    // A container: Tab goes to its list, never to the pane itself.
+    Create(parent, id, pos, size, wxTAB_TRAVERSAL, text::kMemoryViewer);
+    // The header line is a label, so that a screen reader reads it whole.
+    header_ = new wxStaticText(this, wxID_ANY, wxString(), wxPoint(0, 0),
+                               wxSize(std::max(size.x, 1), kHeaderHeight),
+                               wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+    header_->SetFont(HeaderFont());
+    list_ = new HFileListCtrl(this, ids::kMemoryList, wxLC_EDIT_LABELS, wxPoint(0, HeaderHeight()),
+                              wxSize(std::max(size.x, 1), std::max(size.y - HeaderHeight(), 1)));
     list_->SetSource(this);
     list_->SetImageList(kinds_.GetImageList(), wxIMAGE_LIST_SMALL);
     // No memory is shown until the first fill.
     list_->Hide();
     list_->Disable();
+    UpdateHeader();
 }
 
 HMp3MemView::~HMp3MemView() {
@@ -106,18 +110,31 @@ void HMp3MemView::SetTitle(int stringId) {
 
 void HMp3MemView::SetTitleText(const std::string& title) {
     title_ = title;
-    Refresh();
+    // The table is called by its memory, as the header calls it.
+    list_->SetTableName(platform::PathToDisplayText(title_));
+    UpdateHeader();
+}
+
+void HMp3MemView::UpdateHeader() {
+    // The title may hold any bytes a file name could.
+    const wxString text = platform::PathToDisplayText(GetHeaderText());
+    if (header_->GetLabel() != text) header_->SetLabel(text);
+}
+
+int HMp3MemView::HeaderHeight() const {
+    return std::max(kHeaderHeight, header_->GetBestSize().y + 4);
 }
 
 std::string HMp3MemView::GetHeaderText() const {
     if (unreadable_) return player::HeaderText(title_, text::kMemoryUnreadable);
     // A narrow pane shows a shorter line that keeps the file count.
     const int room = GetClientSize().x;
+    const wxFont font = header_->GetFont();
     return player::FittingHeaderText(title_, connected_, capacity_, freeSpace_, fileCount_,
                                      [&](const std::string& line) {
                                          int width = 0;
                                          GetTextExtent(platform::PathToDisplayText(line), &width,
-                                                       nullptr, nullptr, nullptr, &headerFont_);
+                                                       nullptr, nullptr, nullptr, &font);
                                          return room <= 0 || width <= room;
                                      });
 }
@@ -160,6 +177,7 @@ bool HMp3MemView::FillList(bool force, int memory) {
         Disconnect();
         // A player whose directory cannot be read is there, but damaged.
         unreadable_ = DevDirectoryUnreadable(memory);
+        UpdateHeader();
         return false;
     }
     unreadable_ = false;
@@ -193,7 +211,7 @@ bool HMp3MemView::FillList(bool force, int memory) {
     SortList(sortColumn_, sortAscending_);
     if (!selected.empty())
         list_->SelectDataWhere([&](uint32_t data) { return selected.count(rows_[data].name) > 0; });
-    Refresh();
+    UpdateHeader();
     return true;
 }
 
@@ -214,7 +232,7 @@ bool HMp3MemView::Disconnect() {
     list_->ShowRows(0);
     list_->Hide();
     list_->Disable();
-    Refresh();
+    UpdateHeader();
     return false;
 }
 
@@ -236,7 +254,7 @@ bool HMp3MemView::SortList(int column, bool ascending) {
 void HMp3MemView::SaveColumnWidths() {
     if (memory_ < 0) return;
     for (int column = 0; column < player::kColumnCount; ++column) {
-        const int width = column < list_->GetColumnCount() ? list_->GetColumnWidth(column) : 0;
+        const int width = column < list_->ColumnCount() ? list_->GetColumnWidth(column) : 0;
         settings::WriteColumnWidth(memory_, column,
                                    width > 0 ? width : settings::kDefaultColumnWidth);
     }
@@ -302,26 +320,13 @@ void HMp3MemView::SelectNumbers(const std::vector<int32_t>& numbers) {
 
 // ---- Window -------------------------------------------------------------
 
-void HMp3MemView::OnPaint(wxPaintEvent&) {
-    wxPaintDC dc(this);
-    dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
-    dc.Clear();
-    const wxRect header(0, 0, GetClientSize().x, kHeaderHeight);
-    wxRendererNative::Get().DrawPushButton(this, dc, header, 0);
-    dc.SetFont(headerFont_);
-    dc.SetBackgroundMode(wxTRANSPARENT);
-    dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
-    wxDCClipper clip(dc, header);
-    // The title may hold any bytes a file name could.
-    const wxString text = platform::PathToDisplayText(GetHeaderText());
-    const wxCoord height = dc.GetCharHeight();
-    dc.DrawText(text, 0, (kHeaderHeight - height) / 2);
-}
-
 void HMp3MemView::OnSize(wxSizeEvent& event) {
     const wxSize size = GetClientSize();
-    list_->SetSize(0, kHeaderHeight, size.x, std::max(size.y - kHeaderHeight, 0));
-    Refresh();
+    const int header = HeaderHeight();
+    // The header's wording follows the width.
+    UpdateHeader();
+    header_->SetSize(0, (header - header_->GetBestSize().y) / 2, size.x, header_->GetBestSize().y);
+    list_->SetSize(0, header, size.x, std::max(size.y - header, 0));
     event.Skip();
 }
 
@@ -381,17 +386,18 @@ void HMp3MemView::OnContextMenu(wxContextMenuEvent& event) {
         event.Skip();
         return;
     }
-    controls::ShowMenuOnce(this, menuPending_, [this] { ShowContextMenu(); });
+    const wxPoint at = event.GetPosition();
+    controls::ShowMenuOnce(this, menuPending_, [this, at] { ShowContextMenu(at); });
 }
 
-void HMp3MemView::ShowContextMenu() {
+void HMp3MemView::ShowContextMenu(const wxPoint& at) {
     if (list_->IsShown())
         list_->SetFocus();
     else
         SetFocus();
     std::unique_ptr<wxMenu> menu = controls::BuildPopupMenu(menus::MemoryContextMenu());
     // The update handlers of the commands decide which items are enabled.
-    if (menu) PopupMenu(menu.get());
+    if (menu) PopupMenu(menu.get(), at == wxDefaultPosition ? at : ScreenToClient(at));
 }
 
 void HMp3MemView::OnDropFiles(wxDropFilesEvent& event) {
@@ -676,8 +682,7 @@ int HMp3MemView::UploadFiles(const std::string& folder, const HNameList& list) {
 
 // The table is laid out by hand, to the end of the file.
 // clang-format off
-wxBEGIN_EVENT_TABLE(HMp3MemView, wxWindow)
-    EVT_PAINT(HMp3MemView::OnPaint)
+wxBEGIN_EVENT_TABLE(HMp3MemView, wxNavigationEnabled<wxWindow>)
     EVT_SIZE(HMp3MemView::OnSize)
     EVT_CONTEXT_MENU(HMp3MemView::OnContextMenu)
     EVT_LIST_ITEM_RIGHT_CLICK(wxID_ANY, HMp3MemView::OnRightClick)

@@ -1,6 +1,6 @@
 #pragma once
 // HMp3MemView: the pane that lists the files of one player memory, with a
-// 20-pixel header line (title and totals) above a report list of the
+// header line (a label) (title and totals) above a report list of the
 // columns Name, Number, Size and Type.
 //
 // How the main window uses it:
@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include <wx/font.h>
+#include <wx/containr.h>
 #include <wx/window.h>
 
 #include "ui/panes/pane_parts.h"
@@ -37,9 +37,10 @@
 class wxContextMenuEvent;
 class wxDropFilesEvent;
 class wxListEvent;
+class wxStaticText;
 class wxUpdateUIEvent;
 
-class HMp3MemView : public wxWindow,
+class HMp3MemView : public wxNavigationEnabled<wxWindow>,
                     public HFileSourcePart,
                     public HFileTargetPart,
                     private HFileListCtrl::Source {
@@ -67,7 +68,7 @@ public:
     int GetMemory() const { return memory_; }
     bool IsConnected() const { return connected_; }
     HFileListCtrl* GetList() const { return list_; }
-    // The header line as it is drawn.
+    // The header line as it is shown.
     std::string GetHeaderText() const;
 
     // Deletes the selected files, asking first when confirm is set. True
@@ -118,14 +119,16 @@ private:
     // The selected rows' entries, in list order.
     std::vector<int32_t> SelectedNumbers() const;
     void SelectNumbers(const std::vector<int32_t>& numbers);
-    void ShowContextMenu();
+    // Shows the pane's menu at a point on the screen (wxDefaultPosition: the pointer).
+    void ShowContextMenu(const wxPoint& at);
+    void UpdateHeader();
+    int HeaderHeight() const;
     // Runs a transfer of files under a progress dialog with Cancel.
     int WithProgress(std::vector<player::TransferMeter::File> files,
                      const std::function<int()>& call);
     int DownloadFiles(const HNameList& list);
     int UploadFiles(const std::string& folder, const HNameList& list);
 
-    void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
     void OnColumnClick(wxListEvent& event);
     void OnBeginDrag(wxListEvent& event);
@@ -149,7 +152,7 @@ private:
     void OnUpdateConnected(wxUpdateUIEvent& event);
 
     std::string title_;
-    wxFont headerFont_;
+    wxStaticText* header_ = nullptr;
     HFileListCtrl* list_ = nullptr;
     mutable HFileKinds kinds_; // icons are looked up when rows are painted
     std::vector<player::MemoryRow> rows_;

@@ -5,6 +5,9 @@
 // folder). F2 renames, F5 refreshes, Delete deletes in the focused pane.
 //
 // Usage: pane_demo [FOLDER]
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -91,6 +94,14 @@ private:
     HMp3MemView* panes_[2] = {};
 };
 
+const char* const kUsage =
+    "Usage: pane_demo [FOLDER]\n"
+    "Shows the two memory panes of the attached player in a window of their own.\n"
+    "Files dropped from the file manager onto a pane are copied to the player;\n"
+    "rows dragged onto the strip at the bottom are copied into FOLDER (default:\n"
+    "the current folder). F2 renames, F5 refreshes, Delete deletes.\n"
+    "The device library is the build's, unless KD5200USB_LIBRARY names another.\n";
+
 class DemoApp : public wxApp {
 public:
     bool OnInit() override {
@@ -109,4 +120,20 @@ public:
 
 } // namespace
 
-wxIMPLEMENT_APP(DemoApp);
+wxIMPLEMENT_APP_NO_MAIN(DemoApp);
+
+int main(int argc, char** argv) {
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    // A folder whose name starts with '-' is given as ./-name.
+    if (argc > 2 || (argc > 1 && argv[1][0] == '-')) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    // Built beside its sources, the demo does not find the device library
+    // next to itself; it uses the one the build made.
+    setenv("KD5200USB_LIBRARY", PANE_DEMO_DEVICE_LIBRARY, 0);
+    return wxEntry(argc, argv);
+}

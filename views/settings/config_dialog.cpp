@@ -19,6 +19,7 @@
 #include "ui/controls/icons.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/file_dialog.h"
+#include "base/platform/gui/accessibility.h"
 #include "base/platform/message_box.h"
 #include "base/platform/path_text.h"
 #include "base/resources/ids.h"
@@ -115,10 +116,11 @@ wxString FieldValue(const std::string& path) {
 // Adds "label [edit]" in a row of a grid.
 wxTextCtrl* AddField(wxWindow* page, wxFlexGridSizer* grid, const char* label, int id,
                      int width = 120) {
-    grid->Add(new wxStaticText(page, wxID_ANY, wxString::FromUTF8(label)), 0,
-              wxALIGN_CENTER_VERTICAL);
+    auto* caption = new wxStaticText(page, wxID_ANY, wxString::FromUTF8(label));
+    grid->Add(caption, 0, wxALIGN_CENTER_VERTICAL);
     auto* edit = new wxTextCtrl(page, id, "", wxDefaultPosition, wxSize(width, -1));
     grid->Add(edit, 1, wxEXPAND);
+    platform::SetLabelFor(caption, edit);
     return edit;
 }
 
@@ -140,6 +142,7 @@ HConfigDialog::HConfigDialog(wxWindow* parent)
     for (int icon : ids::kPageIcons)
         images->Add(controls::LoadIcon(icon, 16));
     tree_->AssignImageList(images.release());
+    platform::SetAccessibleName(tree_, wxString::FromUTF8(text::kConfiguration));
 
     auto* groupSizer = new wxStaticBoxSizer(wxVERTICAL, this, " ");
     group_ = groupSizer->GetStaticBox();
@@ -220,19 +223,23 @@ wxWindow* HConfigDialog::MakePage(int n, wxWindow* parent) {
 
         auto* range = new wxStaticBoxSizer(wxHORIZONTAL, page, text::kRawRange);
         wxWindow* box = range->GetStaticBox();
-        range->Add(new wxStaticText(box, wxID_ANY, text::kRawAddr), 0,
-                   wxALIGN_CENTER_VERTICAL | wxALL, 4);
-        range->Add(new wxTextCtrl(box, ids::kRawAddrEdit, "", wxDefaultPosition, wxSize(100, -1)),
-                   0, wxALL, 4);
-        range->Add(new wxStaticText(box, wxID_ANY, text::kRawCount), 0,
-                   wxALIGN_CENTER_VERTICAL | wxALL, 4);
-        range->Add(new wxTextCtrl(box, ids::kRawCountEdit, "", wxDefaultPosition, wxSize(100, -1)),
-                   0, wxALL, 4);
+        for (const auto& [label, id] : {std::pair{text::kRawAddr, ids::kRawAddrEdit},
+                                        std::pair{text::kRawCount, ids::kRawCountEdit}}) {
+            auto* caption = new wxStaticText(box, wxID_ANY, label);
+            auto* edit = new wxTextCtrl(box, id, "", wxDefaultPosition, wxSize(100, -1));
+            range->Add(caption, 0, wxALIGN_CENTER_VERTICAL | wxALL, 4);
+            range->Add(edit, 0, wxALL, 4);
+            platform::SetLabelFor(caption, edit);
+        }
         sizer->Add(range, 0, wxEXPAND | wxALL, 4);
         break;
     }
     }
     page->SetSizer(sizer);
+    // The page is read by its title, and its radio buttons as a group of it.
+    platform::SetAccessibleName(page, Title(n));
+    for (wxWindow* child : page->GetChildren())
+        if (dynamic_cast<wxRadioButton*>(child)) platform::SetGroupLabel(Title(n), {child});
     return page;
 }
 
@@ -295,10 +302,16 @@ bool HConfigDialog::CheckFields() {
     for (const auto& field : kTimeouts) {
         int value = 0;
         if (!ReadTimeout(Edit(pages_[0], field.id)->GetValue(), value)) {
-            Refuse(0, field.id,
-                   "\"" + FieldName(field.label) +
-                       "\" must be a whole number of milliseconds from " +
-                       std::to_string(kMinTimeout) + " to " + std::to_string(kMaxTimeout) + ".");
+            // Appended piece by piece: GCC 12 wrongly warns (-Wrestrict) on
+            // "literal" + std::string in an optimised build.
+            std::string why = "\"";
+            why.append(FieldName(field.label))
+                .append("\" must be a whole number of milliseconds from ")
+                .append(std::to_string(kMinTimeout))
+                .append(" to ")
+                .append(std::to_string(kMaxTimeout))
+                .append(".");
+            Refuse(0, field.id, why);
             return false;
         }
     }

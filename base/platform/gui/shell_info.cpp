@@ -38,13 +38,25 @@ wxBitmap BitmapFromPixbuf(GdkPixbuf* pixbuf) {
     return wxBitmap(image);
 }
 
+// The theme's icon for the first name of a content type's icon that any
+// theme has. GTK 3 would rather take a later, generic name from the user's
+// theme than an earlier, specific one from the fallback theme (hicolor),
+// where applications such as this kit install the icons of their kinds.
+GtkIconInfo* LookupNameByName(GtkIconTheme* theme, GIcon* icon, int size) {
+    if (!G_IS_THEMED_ICON(icon))
+        return gtk_icon_theme_lookup_by_gicon(theme, icon, size, GTK_ICON_LOOKUP_FORCE_SIZE);
+    for (const gchar* const* name = g_themed_icon_get_names(G_THEMED_ICON(icon)); *name; ++name)
+        if (GtkIconInfo* info =
+                gtk_icon_theme_lookup_icon(theme, *name, size, GTK_ICON_LOOKUP_FORCE_SIZE))
+            return info;
+    return nullptr;
+}
+
 // Loads an icon of the theme at the size, or an invalid bitmap.
 wxBitmap LoadThemeIcon(GIcon* icon, const char* fallbackName, int size) {
     GtkIconTheme* theme = gtk_icon_theme_get_default();
     if (!theme) return wxBitmap();
-    GtkIconInfo* info =
-        icon ? gtk_icon_theme_lookup_by_gicon(theme, icon, size, GTK_ICON_LOOKUP_FORCE_SIZE)
-             : nullptr;
+    GtkIconInfo* info = icon ? LookupNameByName(theme, icon, size) : nullptr;
     if (!info)
         info = gtk_icon_theme_lookup_icon(theme, fallbackName, size, GTK_ICON_LOOKUP_FORCE_SIZE);
     if (!info) return wxBitmap();

@@ -96,9 +96,12 @@ int ShowWxMessageBox(void* owner, const std::string& text, const std::string& ca
         title = app ? app : "";
     }
     // The text often names a file, whose name may not be UTF-8.
-    wxMessageDialog dialog(static_cast<wxWindow*>(owner),
-                           FittingText(static_cast<wxWindow*>(owner), text),
-                           PathToDisplayText(title), WxStyle(style));
+    // Long names are broken into lines, so that the box fits the screen.
+    wxWindow* const parent = static_cast<wxWindow*>(owner);
+    const auto [main, secondary] = SplitSecondaryText(text);
+    wxMessageDialog dialog(parent, FittingText(parent, main), PathToDisplayText(title),
+                           WxStyle(style));
+    if (!secondary.empty()) dialog.SetExtendedMessage(FittingText(parent, secondary));
     return ResultOf(dialog.ShowModal(), style);
 }
 

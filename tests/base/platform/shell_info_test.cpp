@@ -6,6 +6,10 @@
 
 #include <sys/stat.h>
 
+#include <string>
+
+#include <wx/image.h>
+
 namespace {
 
 using platform::GioShellInfo;
@@ -60,6 +64,28 @@ TEST(ShellInfo, IconsAtBothSizes) {
     }
     // An extension nobody knows still gets an icon.
     EXPECT_TRUE(info.Icon("x.zzqq", false, 16).IsOk());
+}
+
+// Recordings, firmware and the LCD font have the kit's own icons (installed
+// with its content types), not those of MP3, plain text or fonts at large.
+TEST(ShellInfo, TheKitsKindsHaveIconsOfTheirOwn) {
+    GioShellInfo info;
+    for (int size : {16, 32}) {
+        const auto pixels = [&](const char* name) {
+            const wxImage image = info.Icon(name, false, size).ConvertToImage();
+            EXPECT_EQ(image.GetWidth(), size) << name;
+            return std::string(reinterpret_cast<const char*>(image.GetData()),
+                               static_cast<size_t>(image.GetWidth() * image.GetHeight() * 3));
+        };
+        const std::string qka = pixels("REC01.QKA"), hex = pixels("fw.hex"),
+                          font = pixels("LCD.FOT");
+        // Compared as booleans: a failure would print every pixel.
+        EXPECT_TRUE(pixels("VOICE001.QDX") == qka) << size;
+        for (const std::string* own : {&qka, &hex, &font})
+            for (const char* other : {"x.mp3", "notes.txt", "x.ttf"})
+                EXPECT_FALSE(*own == pixels(other)) << other << " at " << size;
+        EXPECT_TRUE(qka != hex && qka != font && hex != font) << size;
+    }
 }
 
 TEST(ShellInfo, StubAndInstalling) {

@@ -18,6 +18,7 @@ struct Responder {
     int response;
     std::string title;
     std::string text;
+    std::string secondary;
     int buttons = 0;
     bool answered = false;
 };
@@ -39,9 +40,12 @@ gboolean AnswerVisibleDialog(gpointer data) {
         const char* title = gtk_window_get_title(GTK_WINDOW(dialog));
         responder->title = title ? title : "";
         gchar* text = nullptr;
-        g_object_get(dialog, "text", &text, nullptr);
+        gchar* secondary = nullptr;
+        g_object_get(dialog, "text", &text, "secondary-text", &secondary, nullptr);
         responder->text = text ? text : "";
+        responder->secondary = secondary ? secondary : "";
         g_free(text);
+        g_free(secondary);
         gtk_container_forall(GTK_CONTAINER(dialog), CountButtons, responder);
         responder->answered = true;
         gtk_dialog_response(dialog, responder->response);
@@ -69,12 +73,16 @@ TEST(WxMessageBox, ButtonsAnswersAndCaption) {
     EXPECT_EQ(yes.text, "Would delete file a.mp3 ?");
     EXPECT_EQ(yes.buttons, 2);
 
-    // An empty caption is the application's name.
+    // An empty caption is the application's name; a secondary text shows below the main text.
     Responder no{GTK_RESPONSE_NO};
-    EXPECT_EQ(ShowAnswered(no, "Already exist the file.\nWill you overwrite?", "",
-                           kMbYesNoCancel | kMbIconQuestion),
+    EXPECT_EQ(ShowAnswered(no,
+                           WithSecondaryText("Already exist the file.\nWill you overwrite?",
+                                             "/home/me/raw data/data.dat"),
+                           "", kMbYesNoCancel | kMbIconQuestion),
               kIdNo);
     EXPECT_EQ(no.title, "Songdock");
+    EXPECT_EQ(no.text, "Already exist the file.\nWill you overwrite?");
+    EXPECT_EQ(no.secondary, "/home/me/raw data/data.dat");
     EXPECT_EQ(no.buttons, 3);
 
     Responder cancel{GTK_RESPONSE_CANCEL};

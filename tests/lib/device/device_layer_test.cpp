@@ -180,6 +180,20 @@ TEST_F(DeviceLayer, ConnectKeepsAnAnsweringPlayerAndReopensASilentOne) {
                 ElementsAre("KD5200_IsValidHandle(h)", "KD5200_TestConnection()", "KD5200_Close(h)",
                             "KD5200_Open(ptr)"));
     EXPECT_NE(DevGetHandle(), nullptr);
+
+    // The player answers but the handle fails (opened before an unplug):
+    // closed, opened again and both memories read anew. A library without a
+    // plug generation (as this one) is found out by its handle alone.
+    EXPECT_EQ(DevGetPlugGeneration(), -1);
+    Fake().Script("KD5200_Refresh 0 40");
+    ClearLog();
+    EXPECT_TRUE(DevConnect(true, &count, &mask));
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(mask, 3);
+    EXPECT_THAT(Matching(Log(), "KD5200_"),
+                ElementsAre("KD5200_IsValidHandle(h)", "KD5200_TestConnection()",
+                            "KD5200_Refresh(h, 0, 1)", "KD5200_Close(h)", "KD5200_Open(ptr)",
+                            "KD5200_Refresh(h, 0, 512)", "KD5200_Refresh(h, 1, 512)"));
 }
 
 TEST_F(DeviceLayer, ConnectFailsWithoutPlayerOrWhenOpenFails) {
@@ -401,29 +415,45 @@ TEST_F(DeviceLayer, PlayerNamesNeverLeaveTheChosenFolder) {
 }
 
 TEST_F(DeviceLayer, OverwriteQuestionCancelNoAndYes) {
-    settings::WriteAdpcmConvert(1);
+    const std::vector<KD5200_DIRENTRY> files = {Entry("ONE", "MP3", 1), Entry("TWO", "MP3", 1),
+                                                Entry("THREE", "MP3", 1), Entry("FOUR", "MP3", 1)};
+    SetMemory(0, 100, 4, files);
     Connect();
-    for (const char* name : {"one.mp3", "two.mp3", "three.mp3"})
+    for (const char* name : {"ONE.MP3", "TWO.MP3", "THREE.MP3"})
         devtest::WriteFile(folder_ / name, "old");
     HNameList list;
-    Add(list, "one.mp3", 0, 1);
-    Add(list, "two.mp3", 1, 1);
-    Add(list, "three.mp3", 2, 1);
-    Add(list, "four.mp3", 3, 1);
+    Add(list, "ONE.MP3", 0, 1);
+    Add(list, "TWO.MP3", 1, 1);
+    Add(list, "THREE.MP3", 2, 1);
+    Add(list, "FOUR.MP3", 3, 1);
 
     boxes_.answers = {platform::kIdNo, platform::kIdYes, platform::kIdCancel};
     EXPECT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), list), 0);
     ASSERT_EQ(boxes_.shown.size(), 3u);
     EXPECT_EQ(boxes_.shown[0].text, strings::Load(sid::kOverwrite));
-    EXPECT_EQ(boxes_.shown[0].caption, folder_ / "one.mp3");
+    EXPECT_EQ(boxes_.shown[0].caption, folder_ / "ONE.MP3");
     EXPECT_EQ(boxes_.shown[0].style, platform::kMbYesNoCancel | platform::kMbIconQuestion);
-    EXPECT_EQ(boxes_.shown[2].caption, folder_ / "three.mp3");
+    EXPECT_EQ(boxes_.shown[2].caption, folder_ / "THREE.MP3");
     // No skipped one, Yes copied two, Cancel ended before three and four.
     const auto uploads = Calls("KD5200_Upload");
     ASSERT_EQ(uploads.size(), 1u);
-    EXPECT_NE(uploads[0].find("two.mp3"), std::string::npos);
+    EXPECT_NE(uploads[0].find("TWO.MP3"), std::string::npos);
     EXPECT_TRUE(Calls("KD5200_DispError").empty());
     EXPECT_TRUE(DevIsStale(0));
+
+    // The entry number is checked again after the question: when the player
+    // changed meanwhile, Yes copies nothing and says so.
+    ClearLog();
+    boxes_.shown.clear();
+    boxes_.answers = {platform::kIdYes};
+    boxes_.whileOpen = [&] {
+        SetMemory(0, 100, 3, {files[0], files[2], files[3]}); // TWO deleted elsewhere
+    };
+    HNameList two;
+    EXPECT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), Add(two, "TWO.MP3", 1, 1)),
+              KD5200_ERR_NO_ENTRY);
+    EXPECT_TRUE(Calls("KD5200_Upload").empty());
+    EXPECT_THAT(Calls("KD5200_DispError"), ElementsAre("KD5200_DispError(null, 23, 0)"));
 }
 
 TEST_F(DeviceLayer, UploadStopsAtTheFirstFailureAndNeverShowsCancel) {
@@ -603,6 +633,7 @@ TEST_F(DeviceLayer, OverwriteQuestionIsOwnedByTheMainWindow) {
     EXPECT_EQ(boxes_.shown[0].owner, &window);
     EXPECT_EQ(boxes_.shown[0].caption, "/tmp/x.dat");
     EXPECT_EQ(boxes_.shown[0].text, "Already exist the file.\nWill you overwrite?");
+    EXPECT_EQ(boxes_.shown[0].secondary, "/tmp/x.dat");
 }
 
 TEST(DevReplaceExtension, MatchesTheLastExtensionIgnoringCase) {

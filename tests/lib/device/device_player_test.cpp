@@ -261,6 +261,38 @@ TEST_F(DevicePlayer, UnplugClosesAndPlugReopens) {
     Sim("plug");
     Connect();
     EXPECT_NE(DevGetHandle(), nullptr);
+
+    // A quick unplug and plug: the old handle fails (an entry number of the
+    // old listing renames nothing) until the next connect opens the player
+    // again and reads the memories anew.
+    ASSERT_EQ(Download(0, {{"a.mp3", "a"}}), 0);
+    const int64_t generation = DevGetPlugGeneration();
+    EXPECT_GE(generation, 0);
+    Sim("unplug");
+    Sim("plug");
+    EXPECT_NE(DevGetPlugGeneration(), generation);
+    devtest::WriteFile(source_ / "b.mp3", "bb");
+    Sim("put internal " + sdtest::ShellQuote(source_ / "b.mp3"));
+    boxes_.shown.clear();
+    EXPECT_EQ(DevRenameEntry(0, 0, "renamed.mp3"), 1);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, "KD5200: The player was unplugged since it was opened");
+    count = mask = 0;
+    EXPECT_TRUE(DevConnect(true, &count, &mask));
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(mask, 3);
+    EXPECT_THAT(List(0), ElementsAre(Listed{"a.mp3", 0, 1}, Listed{"b.mp3", 1, 2}));
+
+    // A listing read anew (the check before a command) opens the player
+    // again too, and commands after it reach the entries it lists.
+    Sim("unplug");
+    Sim("plug");
+    HDirEntryList fresh;
+    EXPECT_TRUE(DevListFiles(0, fresh, true));
+    EXPECT_EQ(fresh.GetCount(), 2u);
+    EXPECT_EQ(DevRenameEntry(0, 1, "c.mp3"), 1);
+    EXPECT_THAT(List(0), ElementsAre(Listed{"a.mp3", 0, 1}, Listed{"c.mp3", 1, 2}));
+    EXPECT_EQ(boxes_.shown.size(), 1u);
 }
 
 TEST_F(DevicePlayer, ChangeNotifierWakesOnUnplug) {
@@ -274,17 +306,26 @@ TEST_F(DevicePlayer, ChangeNotifierWakesOnUnplug) {
     EXPECT_EQ(poll(&p, 1, 5000), 1);
 }
 
-TEST_F(DevicePlayer, FailedDownloadIsShownOnceAndStopsTheTransfer) {
+TEST_F(DevicePlayer, FailedDownloadIsShownOnceNamesTheFileAndStopsTheTransfer) {
     Connect();
-    HNameList list;
-    list.Add((source_ / "missing.mp3").c_str(), 0, 0);
+    // A dangling link and a FIFO among the files: each stops the transfer
+    // with a message that names it and says what is wrong.
+    const std::string link = source_ / "gone.mp3", fifo = source_ / "pipe.mp3";
+    ASSERT_EQ(symlink("nowhere.mp3", link.c_str()), 0);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     devtest::WriteFile(source_ / "present.mp3", "p");
-    list.Add((source_ / "present.mp3").c_str(), 0, 0);
-    const int code = DevDownloadFiles(nullptr, 0, list);
-    EXPECT_NE(code, 0);
-    EXPECT_TRUE(List(0).empty());
-    ASSERT_EQ(boxes_.shown.size(), 1u);
-    EXPECT_FALSE(boxes_.shown[0].text.empty());
+    for (const auto& [bad, text] :
+         {std::pair{link, ": The file does not exist"},
+          std::pair{fifo, ": The file is not a regular file"}}) {
+        boxes_.shown.clear();
+        HNameList list;
+        list.Add(bad.c_str(), 0, 0);
+        list.Add((source_ / "present.mp3").c_str(), 0, 0);
+        EXPECT_NE(DevDownloadFiles(nullptr, 0, list), 0);
+        EXPECT_TRUE(List(0).empty());
+        ASSERT_EQ(boxes_.shown.size(), 1u);
+        EXPECT_EQ(boxes_.shown[0].text, "KD5200: " + bad + text);
+    }
 }
 
 TEST_F(DevicePlayer, ProgressCancelGivesCodeFourteenWithoutMessage) {

@@ -42,9 +42,10 @@ private:
 // One message box shown through platform::MessageBox.
 struct ShownBox {
     void* owner;
-    std::string text;
+    std::string text; // the main text
     std::string caption;
     unsigned style;
+    std::string secondary; // the secondary text, if any
 };
 
 // Records every box and answers from a queue (then with the default answer).
@@ -53,7 +54,8 @@ public:
     explicit ScriptedBoxes(int defaultAnswer = platform::kIdYes) : default_(defaultAnswer) {
         old_ = platform::SetMessageBoxHandler([this](void* owner, const std::string& text,
                                                      const std::string& caption, unsigned style) {
-            shown.push_back({owner, text, caption, style});
+            auto [main, secondary] = platform::SplitSecondaryText(text);
+            shown.push_back({owner, std::move(main), caption, style, std::move(secondary)});
             // What happens while the question is open (its event loop runs).
             if (whileOpen) std::exchange(whileOpen, nullptr)();
             if (answers.empty()) return default_;

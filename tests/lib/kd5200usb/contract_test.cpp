@@ -36,13 +36,29 @@ TEST_F(PlayerTest, HandlesFollowTheAttachState) {
                  "ZENTROVIA KD5200 FILE SYSTEM DEC 07 2026 10:00:00 1.0 SIM");
 
     // Pulled out with the handle open: operations fail, the handle stays ours.
+    // As with a USB device, it keeps failing once the player is back; a new
+    // handle works. Every plug and unplug changes the plug generation.
+    const int64_t plugged = KD5200X_GetPlugGeneration();
     ASSERT_TRUE(kd5200::SetAttached(folder_, false).Ok());
+    const int64_t unplugged = KD5200X_GetPlugGeneration();
+    EXPECT_NE(unplugged, plugged);
     KD5200_MEMINFO info{};
     int32_t count = 0;
     ExpectError(KD5200_Refresh(handle, 0, &info, nullptr, &count), KD5200_ERR_NOT_ATTACHED);
     EXPECT_NE(KD5200_IsValidHandle(handle), 0);
     ASSERT_TRUE(kd5200::SetAttached(folder_, true).Ok());
-    EXPECT_NE(KD5200_Refresh(handle, 0, &info, nullptr, &count), 0);
+    ASSERT_TRUE(kd5200::SetAttached(folder_, true).Ok()); // no change: no new generation
+    EXPECT_NE(KD5200X_GetPlugGeneration(), unplugged);
+    EXPECT_NE(KD5200X_GetPlugGeneration(), plugged);
+    ExpectError(KD5200_Refresh(handle, 0, &info, nullptr, &count), KD5200_ERR_REPLUGGED);
+    ExpectError(KD5200_Download(nullptr, handle, 0, PcFile("a.mp3", "a").c_str()),
+                KD5200_ERR_REPLUGGED);
+    EXPECT_NE(KD5200_IsValidHandle(handle), 0);
+    KD5200_HANDLE again = nullptr;
+    ASSERT_NE(KD5200_Open(&again), 0);
+    EXPECT_NE(KD5200_Refresh(again, 0, &info, nullptr, &count), 0);
+    EXPECT_NE(KD5200_Close(again), 0);
+    EXPECT_NE(KD5200_Free(again), 0);
 
     EXPECT_NE(KD5200_Close(handle), 0);
     EXPECT_EQ(KD5200_IsValidHandle(handle), 0);
@@ -357,12 +373,16 @@ TEST_F(PlayerTest, ErrorCodesAndTheirDisplay) {
     KD5200_DispError(nullptr, 0, 0);
     EXPECT_EQ(shown.code, KD5200_ERR_FILE_NOT_FOUND);
     EXPECT_EQ(shown.windowsError, 2);
-    EXPECT_EQ(shown.message, "KD5200: The file does not exist: No such file or directory");
+    // The message of a failed transfer names the PC file; other codes shown
+    // afterwards do not.
+    EXPECT_EQ(shown.message, "KD5200: " + pc_ + "/missing: The file does not exist");
+    KD5200_DispError(nullptr, KD5200_ERR_FILE_NOT_FOUND, 0);
+    EXPECT_EQ(shown.message, "KD5200: The file does not exist");
     KD5200_DispError(nullptr, 999, 0);
     EXPECT_EQ(shown.message, "KD5200: Unknown error 999");
     // Every code of the header has a message of its own.
-    for (int32_t code :
-         {3, 4, 6, 7, 12, 14, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35}) {
+    for (int32_t code : {3,  4,  6,  7,  12, 14, 20, 21, 22, 23, 24, 25,
+                         26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 40, 41}) {
         KD5200_DispError(nullptr, code, 0);
         EXPECT_EQ(shown.message.find("Unknown"), std::string::npos) << code;
         EXPECT_EQ(shown.message.find('\n'), std::string::npos) << code;

@@ -189,13 +189,17 @@ TEST_F(CrashTest, PullingThePlayerOutEndsATransfer) {
         },
         &folder_);
     ExpectError(Download(0, PcFile("lost.bin", data)), KD5200_ERR_NOT_ATTACHED);
+    // Plugged in again, the player needs a new handle, as a USB device does.
     ASSERT_TRUE(kd5200::SetAttached(folder_, true).Ok());
+    ExpectError(Download(0, pc_ + "/lost.bin"), KD5200_ERR_REPLUGGED);
+    CloseHandle();
     const std::string outFolder = dir_ + "/out";
     std::filesystem::create_directories(outFolder);
     ExpectError(KD5200_Upload(nullptr, Handle(), 0, 0, (outFolder + "/kept.bin").c_str(), nullptr,
                               3 << 19, 0),
                 KD5200_ERR_NOT_ATTACHED);
     ASSERT_TRUE(kd5200::SetAttached(folder_, true).Ok());
+    CloseHandle();
     KD5200X_SetProgressHook(nullptr, nullptr);
 
     // Nothing half-written on either side.

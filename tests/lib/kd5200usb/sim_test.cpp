@@ -82,8 +82,7 @@ TEST_F(SimTest, CreatePlugListPutGet) {
     EXPECT_EQ(r.output, "kd5200sim: internal file 7: No such file on the player\n");
     r = Sim("put internal " + pc_ + "/missing.mp3");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.output, "kd5200sim: " + pc_ +
-                            "/missing.mp3: The file does not exist: No such file or directory\n");
+    EXPECT_EQ(r.output, "kd5200sim: " + pc_ + "/missing.mp3: The file does not exist\n");
     r = Sim("put external '" + song + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.output.find("not present"), std::string::npos) << r.output;
@@ -97,8 +96,12 @@ TEST_F(SimTest, FirmwareFontAndDemo) {
                   "09:00:00 2.4 SIM'")
                   .status,
               0);
+    // The demo's files and its two recordings, as --help promises.
     SimRun r = Sim("ls internal");
-    EXPECT_NE(r.output.find("Demo Song.mp3"), std::string::npos) << r.output;
+    for (const char* name : {"Demo Song.mp3", "REC01.QKA", "VOICE001.QDX"})
+        EXPECT_NE(r.output.find(name), std::string::npos) << name << " in " << r.output;
+    EXPECT_NE(Sim("--help").output.find("--demo puts a few small files and two voice recordings"),
+              std::string::npos);
     EXPECT_EQ(Sim("firmware application " + dir_ + "/app.img").status, 1);
     EXPECT_EQ(Sim("font").output, "no LCD font\n");
 
@@ -142,6 +145,24 @@ TEST_F(SimTest, OutputsInputsAndDamagedParts) {
     ASSERT_EQ(Sim("get internal 0 " + dir_ + "/alias").status, 0);
     EXPECT_TRUE(std::filesystem::is_symlink(dir_ + "/alias"));
     EXPECT_EQ(ReadFile(dir_ + "/real.bin"), data);
+    // As with cp, a replaced file keeps its mode, and a read-only one is
+    // refused (even for root).
+    ASSERT_EQ(chmod((dir_ + "/real.bin").c_str(), 0600), 0);
+    kdtest::WriteFile(dir_ + "/real.bin", "old");
+    ASSERT_EQ(Sim("get internal 0 " + dir_ + "/alias").status, 0);
+    EXPECT_EQ(ReadFile(dir_ + "/real.bin"), data);
+    struct stat st {};
+    ASSERT_EQ(stat((dir_ + "/real.bin").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    const std::string readOnly = PcFile("read-only.bin", "keep");
+    ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+    SimRun refused = Sim("get internal 0 " + readOnly);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.output,
+              "kd5200sim: " + readOnly + ": The file cannot be written: Permission denied\n");
+    EXPECT_TRUE(ReadFile(readOnly) == "keep") << "the read-only file was replaced";
+    ASSERT_EQ(stat(readOnly.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
     const std::string fifo = dir_ + "/fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
@@ -155,7 +176,7 @@ TEST_F(SimTest, OutputsInputsAndDamagedParts) {
     // put refuses a FIFO at once instead of waiting for a writer.
     SimRun r = Sim("put internal " + fifo, "timeout 20 ");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.output, "kd5200sim: " + fifo + ": The file cannot be read: Invalid argument\n");
+    EXPECT_EQ(r.output, "kd5200sim: " + fifo + ": The file is not a regular file\n");
     close(reader);
 
     // Output that cannot be written is a failure.
@@ -186,6 +207,10 @@ TEST_F(SimTest, CommandLineErrors) {
     ASSERT_EQ(Sim("create --internal 2G --external 512K").status, 0);
     EXPECT_NE(Sim("status").output.find("of 131072 blocks"), std::string::npos);
     EXPECT_NE(Sim("status").output.find("of 32 blocks"), std::string::npos);
+    ASSERT_EQ(Sim("plug").status, 0);
+    ASSERT_EQ(Sim("put external " + PcFile("one.txt", "1")).status, 0);
+    EXPECT_NE(Sim("ls external").output.find("external memory: 1 file, 1 of 32 blocks used"),
+              std::string::npos);
 }
 
 } // namespace

@@ -79,7 +79,7 @@ TEST(FileRowsTest, NamesSortWithoutCaseFirstInTheCLocales) {
 TEST(FileRowsTest, MarksFindTheirRowsAgainAfterAReorder) {
     std::vector<Row> rows;
     for (uint32_t i = 0; i < 100000; ++i)
-        rows.push_back({"f" + std::to_string(i), false, (i * 7919u) % 1000u});
+        rows.push_back({std::string("f").append(std::to_string(i)), false, (i * 7919u) % 1000u});
     HRowOrder order;
     order.Reset(rows.size());
     std::vector<long> selected;

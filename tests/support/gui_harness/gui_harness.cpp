@@ -10,6 +10,8 @@
 #include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/listctrl.h>
+
+#include "ui/list/file_list_ctrl.h"
 #include <wx/menu.h>
 #include <wx/timer.h>
 #include <wx/toplevel.h>
@@ -187,18 +189,18 @@ UpdateState RunUpdateUI(wxWindow* window, int id) {
     return state;
 }
 
-std::vector<std::vector<std::string>> ListRows(const wxListCtrl& list) {
+std::vector<std::vector<std::string>> ListRows(const HFileListCtrl& list) {
     std::vector<std::vector<std::string>> rows;
     for (long row = 0; row < list.GetItemCount(); ++row) {
         std::vector<std::string> cells;
-        for (int col = 0; col < list.GetColumnCount(); ++col)
-            cells.push_back(list.GetItemText(row, col).utf8_string());
+        for (int col = 0; col < list.ColumnCount(); ++col)
+            cells.push_back(list.GetRowText(row, col).utf8_string());
         rows.push_back(std::move(cells));
     }
     return rows;
 }
 
-std::vector<long> SelectedRows(const wxListCtrl& list) {
+std::vector<long> SelectedRows(const HFileListCtrl& list) {
     std::vector<long> rows;
     for (long row = list.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); row != -1;
          row = list.GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
@@ -206,9 +208,19 @@ std::vector<long> SelectedRows(const wxListCtrl& list) {
     return rows;
 }
 
-wxPoint RowScreenPoint(const wxListCtrl& list, long row) {
+wxPoint RowScreenPoint(const HFileListCtrl& list, long row) {
     wxRect rect;
-    list.GetItemRect(row, rect, wxLIST_RECT_LABEL);
+    // The table lays out rows it was given at its own pace: the row's place
+    // counts once it holds still.
+    wxRect before;
+    PumpUntil(
+        [&] {
+            const bool placed = list.GetItemRect(row, rect, wxLIST_RECT_LABEL) && rect == before;
+            before = rect;
+            if (!placed) Pump(30);
+            return placed;
+        },
+        2000);
     return list.ClientToScreen(
         wxPoint(rect.x + std::min(rect.width / 2, 20), rect.y + rect.height / 2));
 }

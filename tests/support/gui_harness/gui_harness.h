@@ -19,7 +19,7 @@
 class wxEvtHandler;
 class wxDialog;
 class wxFrame;
-class wxListCtrl;
+class HFileListCtrl;
 class wxWindow;
 
 namespace gui {
@@ -63,11 +63,11 @@ struct UpdateState {
 UpdateState RunUpdateUI(wxWindow* window, int id);
 
 // The texts of every row of a report list, column by column.
-std::vector<std::vector<std::string>> ListRows(const wxListCtrl& list);
+std::vector<std::vector<std::string>> ListRows(const HFileListCtrl& list);
 // The selected rows in order.
-std::vector<long> SelectedRows(const wxListCtrl& list);
+std::vector<long> SelectedRows(const HFileListCtrl& list);
 // The screen point at the middle of a row's label.
-wxPoint RowScreenPoint(const wxListCtrl& list, long row);
+wxPoint RowScreenPoint(const HFileListCtrl& list, long row);
 // The screen point at the middle of a window.
 wxPoint ScreenCenter(const wxWindow& window);
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <thread>
 
 #include <fcntl.h>
@@ -85,7 +86,7 @@ TEST_P(CommandLine, SuccessIsStatusOneAndExtraArgumentsAreIgnored) {
     EXPECT_FALSE(fs::exists(dir_.Path("extra")));
 }
 
-TEST_P(CommandLine, MissingInputChangesNoOutput) {
+TEST_P(CommandLine, FailedRunChangesNoOutput) {
     // A mistyped input must neither create the output nor empty an existing
     // WAV of that name; the message and status are those of any failed open.
     auto run = Run({dir_.Path("missing"), dir_.Path("new.wav")});
@@ -99,6 +100,27 @@ TEST_P(CommandLine, MissingInputChangesNoOutput) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, Message("cannot open '%s'", dir_.Path("missing")));
     EXPECT_EQ(testfiles::ReadBytes(dir_.Path("old.wav")), wav);
+
+    // Nor does a conversion that fails on the way: an input that cannot be
+    // read (a folder) or, for qdx2wav, one that is no recording. Nothing
+    // else is left in the folder.
+    testfiles::WriteBytes(dir_.Path("junk.bin"), Bytes(300, 0x55));
+    std::vector<std::string> failing = {dir_.Path("")};
+    if (GetParam().name == std::string("qdx2wav")) failing.push_back(dir_.Path("junk.bin"));
+    const auto names = [&] {
+        std::set<std::string> found;
+        for (const auto& entry : fs::directory_iterator(dir_.Path("")))
+            found.insert(entry.path().filename().string());
+        return found;
+    };
+    const std::set<std::string> before = names();
+    for (const std::string& in : failing) {
+        run = Run({in, dir_.Path("old.wav")});
+        EXPECT_EQ(run.status, 0) << in;
+        EXPECT_EQ(testfiles::ReadBytes(dir_.Path("old.wav")), wav) << in;
+        run = Run({in, dir_.Path("new.wav")});
+        EXPECT_EQ(names(), before) << in;
+    }
 }
 
 TEST_P(CommandLine, BothUnusableInputReportedFirst) {
@@ -123,15 +145,27 @@ TEST_P(CommandLine, EmptyInputShowsZeroPercent) {
     } else {
         EXPECT_EQ(run.status, 0) << "no QDX header";
         EXPECT_EQ(run.err, "") << "a rejected input prints no message";
-        EXPECT_EQ(fs::file_size(dir_.Path("out.wav")), 0u);
+        EXPECT_FALSE(fs::exists(dir_.Path("out.wav")));
     }
 }
 
-TEST_P(CommandLine, ExistingOutputIsOverwritten) {
+TEST_P(CommandLine, ExistingOutputIsOverwrittenKeepingItsMode) {
+    // As with cp: the mode stays, and a read-only file is refused.
     testfiles::WriteBytes(dir_.Path("out.wav"), Bytes(100000, 1));
-    const auto run = Run({ValidInput(), dir_.Path("out.wav")});
+    ASSERT_EQ(chmod(dir_.Path("out.wav").c_str(), 0600), 0);
+    auto run = Run({ValidInput(), dir_.Path("out.wav")});
     EXPECT_EQ(run.status, 1);
     EXPECT_LT(fs::file_size(dir_.Path("out.wav")), 100000u);
+    struct stat st {};
+    ASSERT_EQ(stat(dir_.Path("out.wav").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+    testfiles::WriteBytes(dir_.Path("read-only.wav"), Bytes(100, 2));
+    ASSERT_EQ(chmod(dir_.Path("read-only.wav").c_str(), 0444), 0);
+    run = Run({ValidInput(), dir_.Path("read-only.wav")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, Message("cannot open '%s' or already exist", dir_.Path("read-only.wav")));
+    EXPECT_EQ(testfiles::ReadBytes(dir_.Path("read-only.wav")), Bytes(100, 2));
 }
 
 TEST_P(CommandLine, RefusesToWriteOverItsInput) {
@@ -214,7 +248,7 @@ TEST(Qdx2wavProgram, RejectedHeaderIsStatusZeroWithoutMessage) {
         testfiles::RunProgram("qdx2wav", {dir.Path("in.qdx"), dir.Path("out.wav")}, dir);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(fs::file_size(dir.Path("out.wav")), 0u);
+    EXPECT_FALSE(fs::exists(dir.Path("out.wav")));
 }
 
 } // namespace

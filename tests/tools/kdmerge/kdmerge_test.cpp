@@ -128,6 +128,30 @@ TEST_F(Kdmerge, AsksBeforeReplacingAnOutputFile) {
     EXPECT_EQ(Read("out.hex"), kExt0 + Crlf(Record(0, 0, {1})) + kEnd);
 }
 
+TEST_F(Kdmerge, FifosAreCheckedWithoutOpeningThem) {
+    // Every step has a time limit: a program waiting on a FIFO fails the test.
+    const std::string a = Record(0, 0x10, {1, 2}) + EndRecord();
+    Write("a.hex", a);
+    const std::string merged = kExt0 + Crlf(Record(0, 0x10, {1, 2})) + kEnd;
+    const std::string kdmerge = "timeout 10 " + sdtest::ShellQuote(SD_BIN_DIR "/kdmerge");
+    const std::string cd = "cd " + sdtest::ShellQuote(dir.Path()) + " && mkfifo f && ";
+    // A FIFO as output: /y is decided before anything opens it; without /y
+    // there is nothing to ask about.
+    for (const char* yes : {" /y", ""}) {
+        std::filesystem::remove(dir / "f");
+        EXPECT_TRUE(sdtest::Shell(cd + "{ timeout 10 cat f > got.hex & } && " + kdmerge +
+                                  " /o f a.hex /q" + yes +
+                                  " </dev/null >/dev/null; r=$?; wait; exit $r"))
+            << yes;
+        EXPECT_EQ(Read("got.hex"), merged) << yes;
+    }
+    // A FIFO as input: the check before the merge leaves its writer to the merge.
+    std::filesystem::remove(dir / "f");
+    EXPECT_TRUE(sdtest::Shell(cd + "(timeout 10 cat a.hex > f &) && " + kdmerge +
+                              " /o out.hex f a.hex /q >/dev/null"));
+    EXPECT_EQ(Read("out.hex"), kExt0 + Crlf(Record(0, 0x10, {1, 2})) + merged);
+}
+
 TEST_F(Kdmerge, CommandLineErrors) {
     Write("a.hex", EndRecord());
     ProgramRun run = Run({"a.hex", "-x"});

@@ -173,12 +173,12 @@ TEST_F(Kdrom, WarnsAboutWhatTheImageLeavesOutAndRefusesAnEmptyOne) {
     EXPECT_EQ(run.err, "cut.hex: line 2: reading stops at a line that is not a record; 1 record "
                        "after it is not written\n");
 
-    // A text file converts to an empty image, which the player is never sent.
+    // A text file is not Intel HEX; its empty image is never sent to the player.
     hexgen::WriteText(dir / "notes.hex", "Release notes\n\nNothing to see.\n");
     run = Run({"notes.hex"});
     EXPECT_EQ(run.status, 255);
-    EXPECT_EQ(run.err, "notes.hex: the firmware image is empty (0 bytes): no data at or above "
-                       "address 0x2000 was read; nothing was written\n");
+    EXPECT_EQ(run.err, "notes.hex: line 1: not an Intel HEX record, and no record follows: the "
+                       "firmware image is empty (0 bytes); nothing was written\n");
     EXPECT_EQ(Log(), "KD5200_Open(ptr)\nKD5200_Close(h)\nKD5200_Free(h)\n");
     EXPECT_TRUE(TempIsEmpty());
 }

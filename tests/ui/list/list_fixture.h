@@ -28,8 +28,8 @@ public:
         list = new HFileListCtrl(pane, 141, wxLC_EDIT_LABELS, wxPoint(0, 0), wxSize(400, 280));
         images = controls::LoadImageList(ids::kTreeBitmap);
         list->SetImageList(images.get(), wxIMAGE_LIST_SMALL);
-        list->AppendColumn("Name", wxLIST_FORMAT_LEFT, 150);
-        list->AppendColumn("Size", wxLIST_FORMAT_RIGHT, 80);
+        list->AppendColumnWidth("Name", wxLIST_FORMAT_LEFT, 150);
+        list->AppendColumnWidth("Size", wxLIST_FORMAT_RIGHT, 80);
         for (int i = 0; i < count; ++i)
             rows.push_back({"file" + std::to_string(i) + ".mp3", (count - i) * 10, i % 10});
         list->SetSource(this);

@@ -96,7 +96,7 @@ protected:
             seen.image = source->GetDragImageSize();
             seen.imageOnScreen = source->GetDragImageRect();
             seen.cursor = source->GetLastPoint();
-            seen.listHasMouse = wxWindow::GetCapture() == source->list;
+            seen.listHasMouse = wxWindow::GetCapture() == source->CaptureWindow();
         });
     }
 
@@ -122,6 +122,7 @@ TEST_F(DragTest, DroppingOnAPaneThatCanReceiveSendsTheSelectionToIt) {
     list->RefreshRows();
     list->SelectRow(1);
     list->SelectRow(3);
+    gui::Pump(50); // the table lays its rows out again
     wxRect first, last;
     list->GetItemRect(1, first);
     list->GetItemRect(3, last);

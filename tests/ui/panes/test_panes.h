@@ -25,7 +25,7 @@ public:
              const char* prefix)
         : wxPanel(parent, wxID_ANY, pos, size), drop_(drop) {
         list = new HFileListCtrl(this, 145, 0, wxPoint(0, 20), wxSize(size.x, size.y - 20));
-        list->AppendColumn("Name", wxLIST_FORMAT_LEFT, 160);
+        list->AppendColumnWidth("Name", wxLIST_FORMAT_LEFT, 160);
         for (int i = 0; i < 5; ++i)
             names.push_back(prefix + std::to_string(i) + ".mp3");
         list->SetSource(this);

@@ -569,7 +569,7 @@ TEST_F(DesktopViewTest, FilterComboSetsTheFilterAndTellsItsParent) {
     frame_ = new wxFrame(nullptr, wxID_ANY, "filter", wxPoint(40, 40), wxSize(400, 100));
     int told = 0;
     frame_->Bind(
-        wxEVT_COMBOBOX, [&](wxCommandEvent&) { ++told; }, ids::kFilterCombo);
+        wxEVT_CHOICE, [&](wxCommandEvent&) { ++told; }, ids::kFilterCombo);
     settings::SetFileFilter("*.MP3");
     auto* combo = new HFilterCombo();
     combo->Create(frame_, ids::kFilterCombo);
@@ -580,7 +580,7 @@ TEST_F(DesktopViewTest, FilterComboSetsTheFilterAndTellsItsParent) {
     EXPECT_EQ(combo->GetSelection(), 0);
 
     combo->SetSelection(1);
-    wxCommandEvent event(wxEVT_COMBOBOX, ids::kFilterCombo);
+    wxCommandEvent event(wxEVT_CHOICE, ids::kFilterCombo);
     event.SetEventObject(combo);
     event.SetInt(1);
     combo->GetEventHandler()->ProcessEvent(event);

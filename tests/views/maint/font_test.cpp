@@ -69,6 +69,7 @@ TEST_F(FontTest, UploadEraseAndInformation) {
     ASSERT_TRUE(Command(ids::kUploadFont));
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].caption, folder + "/lcd.fot");
+    EXPECT_EQ(boxes_.shown[0].secondary, folder + "/lcd.fot");
     EXPECT_EQ(devtest::ReadFile(folder + "/lcd.fot"), "mine");
     EXPECT_EQ(desktopRelists_, 2);
     // Without a target folder nothing happens.

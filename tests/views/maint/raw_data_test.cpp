@@ -63,6 +63,9 @@ TEST_F(RawDataTest, OverwriteAnswers) {
     ASSERT_TRUE(Command(ids::kRawDataInternal));
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].caption, file);
+    // A window manager cuts a long caption; the box's secondary text names the file whole.
+    EXPECT_EQ(boxes_.shown[0].text, "Already exist the file.\nWill you overwrite?");
+    EXPECT_EQ(boxes_.shown[0].secondary, file);
     EXPECT_EQ(devtest::ReadFile(file), "old");
     ASSERT_EQ(launcher_->runs.size(), 1u);
 

@@ -2,12 +2,14 @@
 #include "hex_text.h"
 #include "lib/lists/name_list.h"
 #include "maint_fixture.h"
+#include "views/maint/progress_scope.h"
 #include "base/resources/ids.h"
 #include "lib/settings/settings_store.h"
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/progdlg.h>
+#include <wx/utils.h>
 
 #include <chrono>
 #include <filesystem>
@@ -47,7 +49,16 @@ TEST_F(UpgradeTest, HexFileIsConvertedWrittenAndTheProgramCloses) {
                                            hexgen::EndRecord()));
     dialogs_.answers = {hex};
     boxes_.answers = {platform::kIdOk};
+    // The conversion runs under a busy cursor, which is gone before the question.
+    {
+        const auto scope = maint::ProgressDialogs(view_, "")(maint::LongCall::kHexConversion);
+        EXPECT_TRUE(wxIsBusy());
+    }
+    EXPECT_FALSE(wxIsBusy());
+    bool busyAtQuestion = true;
+    boxes_.whileOpen = [&] { busyAtQuestion = wxIsBusy(); };
     ASSERT_TRUE(Command(ids::kUpgradeApplication));
+    EXPECT_FALSE(busyAtQuestion);
 
     ASSERT_EQ(dialogs_.shown.size(), 1u);
     EXPECT_EQ(dialogs_.shown[0].title, "Codec Upgrade");
@@ -134,6 +145,16 @@ TEST_F(UpgradeTest, DamagedHexFilesAreWrittenOnlyWhenConfirmed) {
                   ": line 1: reading stops at a line that is not a record; 1 record after it "
                   "is not written\n\nThe player was not changed.");
     EXPECT_EQ(boxes_.shown[0].style, platform::kMbOk | platform::kMbIconWarning);
+    // A text file without any record is not Intel HEX, and the box says so.
+    const std::string readme = work_ / "readme.hex";
+    ASSERT_TRUE(hexgen::WriteText(readme, "Release notes\n\nNothing to see.\n"));
+    dialogs_.answers = {readme};
+    ASSERT_TRUE(Command(ids::kUpgradeApplication));
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].text, readme + ": line 1: not an Intel HEX record, and no record "
+                                             "follows: the firmware image is empty (0 bytes).\n\n"
+                                             "The player was not changed.");
+    boxes_.shown.clear();
 
     std::string bad = hexgen::Record(0, 0x2000, {1, 2});
     bad[bad.size() - 2] = bad[bad.size() - 2] == '0' ? '1' : '0';
@@ -142,10 +163,10 @@ TEST_F(UpgradeTest, DamagedHexFilesAreWrittenOnlyWhenConfirmed) {
     dialogs_.answers = {checksum};
     boxes_.answers = {platform::kIdCancel};
     ASSERT_TRUE(Command(ids::kUpgradeApplication));
-    ASSERT_EQ(boxes_.shown.size(), 2u);
-    EXPECT_EQ(boxes_.shown[1].text, checksum + ": line 1: checksum mismatch (1 record in all); "
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, checksum + ": line 1: checksum mismatch (1 record in all); "
                                                "written as read\n\nWrite the firmware anyway?");
-    EXPECT_EQ(boxes_.shown[1].style, platform::kMbOkCancel | platform::kMbIconWarning);
+    EXPECT_EQ(boxes_.shown[0].style, platform::kMbOkCancel | platform::kMbIconWarning);
 
     // A blank line after line 50 of a 3000-byte file: 784 bytes before it.
     const auto code = hexgen::RandomBytes(3000, 7);
@@ -153,14 +174,14 @@ TEST_F(UpgradeTest, DamagedHexFilesAreWrittenOnlyWhenConfirmed) {
     size_t at = 0;
     for (int line = 0; line < 50; ++line)
         at = text.find('\n', at) + 1;
-    text.insert(at, "\n");
+    text.insert(text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
     const std::string cut = work_ / "cut.hex";
     ASSERT_TRUE(hexgen::WriteText(cut, text));
     dialogs_.answers = {cut};
     boxes_.answers = {platform::kIdCancel};
     ASSERT_TRUE(Command(ids::kUpgradeApplication));
-    ASSERT_EQ(boxes_.shown.size(), 3u);
-    EXPECT_EQ(boxes_.shown[2].text, cut + ": line 51: reading stops at an empty line; 140 records "
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].text, cut + ": line 51: reading stops at an empty line; 140 records "
                                           "after it are not written\n\nWrite the firmware anyway?");
     EXPECT_EQ(closes_, 0);
     EXPECT_EQ(TempFiles(), 0u);
@@ -170,7 +191,7 @@ TEST_F(UpgradeTest, DamagedHexFilesAreWrittenOnlyWhenConfirmed) {
     boxes_.answers = {platform::kIdOk};
     ASSERT_TRUE(Command(ids::kUpgradeApplication));
     EXPECT_EQ(StoredImage("application"), std::string(code.begin(), code.begin() + 784));
-    ExpectClosingMessage(4);
+    ExpectClosingMessage(3);
     EXPECT_EQ(closes_, 1);
     EXPECT_EQ(TempFiles(), 0u);
 }

@@ -1,0 +1,56 @@
+#pragma once
+// What a screen reader reads of a window, through the desktop's
+// accessibility layer (ATK on GTK). Native controls describe themselves;
+// these calls add what the toolkit cannot know: the name of a control that
+// shows only an icon, the label that names a field, the role of a control
+// that is built from parts.
+#include <functional>
+
+#include <wx/gdicmn.h>
+#include <wx/string.h>
+
+class wxWindow;
+
+namespace platform {
+
+// Gives a window the name a screen reader reads for it. For a list, the
+// name goes to the table inside it.
+void SetAccessibleName(wxWindow* window, const wxString& name);
+// The name a screen reader reads for a window ("" when it has none).
+wxString GetAccessibleName(wxWindow* window);
+// The longer description a screen reader reads after the name (a combo
+// box built from parts tells its current choice this way).
+void SetAccessibleDescription(wxWindow* window, const wxString& description);
+// Marks a window as a combo box, for a drop-down built from parts.
+void SetAccessibleComboRole(wxWindow* window);
+
+// Ties a label to the field it names: the field is read by the label's
+// text (mnemonic marks and a trailing colon left out), and the two point
+// at each other, as screen readers expect.
+void SetLabelFor(wxWindow* label, wxWindow* field);
+// Names a group of controls (radio buttons) by its title: each member keeps
+// its own text as its name and is described by the title of its group.
+void SetGroupLabel(const wxString& title, std::initializer_list<wxWindow*> members);
+
+// The list's own type-ahead search box is turned off: the list answers
+// typed letters itself, as file managers do.
+void DisableListSearch(wxWindow* list);
+
+// Every row of a list has the height of the first: the list lays out any
+// number of rows at once (every column must have a width of its own).
+void SetUniformRowHeights(wxWindow* list);
+
+// Presses of the left button in a native list. press(point) is asked when
+// the button goes down on a row (point in the list's client coordinates):
+// true keeps the press from the list, so that a selection of several rows
+// survives it until it is known whether the press starts a drag. drag(point)
+// is called once when the pointer has moved far enough with the button down;
+// release(point, kept) when the button comes up without a drag.
+struct ListPressHooks {
+    std::function<bool(wxPoint)> press;
+    std::function<void(wxPoint)> drag;
+    std::function<void(wxPoint, bool kept)> release;
+};
+void WatchListPresses(wxWindow* list, ListPressHooks hooks);
+
+} // namespace platform
