@@ -420,12 +420,15 @@ TEST_F(Songdock, F1OpensTheHelpAtItsPageAndLeavesEveryDialogAndCommandWorking) {
         std::string page;
         wxString anchor;
         bool helpWhileOpen = false, stuck = false;
-        gui::Script script(400);
-        script.Then([] { FocusDialog(OpenDialog()); })
-            .Then([] { gui::KeyPress(WXK_F1); })
-            .Then([] {}) // the help window loads its page
+        gui::Script script(250);
+        script.Then([] { FocusDialog(OpenDialog()); }).Then([] { gui::KeyPress(WXK_F1); });
+        // The help window loads its page in a moment.
+        for (int wait = 0; wait < 6; ++wait)
+            script.Then([&] {
+                if (page.empty()) page = platform::HelpBookPage();
+            });
+        script
             .Then([&] {
-                page = platform::HelpBookPage();
                 anchor = HelpAnchor();
                 helpWhileOpen = platform::HelpBookWindow() && platform::HelpBookWindow()->IsShown();
                 if (c.helpClosedFirst && platform::HelpBookWindow())
