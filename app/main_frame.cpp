@@ -17,6 +17,7 @@
 #include "views/desktop/filter_combo.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/gui/device_monitor.h"
+#include "base/platform/gui/help_book.h"
 #include "app/help_topics.h"
 #include "base/platform/modal_depth.h"
 #include "views/player/memory_pane.h"
@@ -210,6 +211,10 @@ void CMainFrame::OnNextPane(wxCommandEvent& event) {
 
 void CMainFrame::OnClose(wxCloseEvent& event) {
     settings::WriteWindowState(app::ShowCommandOf(*this));
+    // A maximised or minimised window keeps the normal place stored before.
+    if (const auto place = app::NormalPlaceOf(*this))
+        settings::WriteWindowPlace({place->x, place->y, place->width, place->height});
+    platform::CloseHelpBook();
     monitor_.reset();
     event.Skip();
 }
@@ -225,15 +230,23 @@ void CMainFrame::OnDeviceChange(wxCommandEvent&) {
         deviceChangePending_ = true;
         return;
     }
-    view_->Reconnect();
+    ReadPlayerAgain();
 }
 
 void CMainFrame::OnIdle(wxIdleEvent& event) {
     if (deviceChangePending_ && !Busy()) {
         deviceChangePending_ = false;
-        view_->Reconnect();
+        ReadPlayerAgain();
     }
     event.Skip();
+}
+
+void CMainFrame::ReadPlayerAgain() {
+    // The player may have been pulled out, changed and plugged in again
+    // within one notice: it is opened anew and its directories are read
+    // again, also when the old handle still answers.
+    DevClose();
+    view_->Reconnect();
 }
 
 void CMainFrame::OnFilterChange(wxCommandEvent&) {

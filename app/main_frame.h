@@ -43,6 +43,8 @@ private:
     void OnChildFocus(wxChildFocusEvent& event);
     void OnDeviceChange(wxCommandEvent& event);
     void OnIdle(wxIdleEvent& event);
+    // Re-opens the player and re-reads its directories after a device change.
+    void ReadPlayerAgain();
     // Whether a question, a dialog or a drag is open now.
     bool Busy() const;
     // Runs the Edit commands in the focused text field; false when none has the focus.

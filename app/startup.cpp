@@ -38,7 +38,10 @@ CMainFrame* StartSongdock() {
 
     DialogHelpKey() = InstallDialogHelpKey();
     auto* frame = new CMainFrame();
-    ShowWithState(*frame, settings::GetWindowState());
+    std::optional<wxRect> place;
+    if (const auto stored = settings::GetWindowPlace())
+        place = wxRect(stored->left, stored->top, stored->width, stored->height);
+    ShowWithState(*frame, settings::GetWindowState(), place);
     return frame;
 }
 

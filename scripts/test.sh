@@ -17,6 +17,7 @@ fi
 "$top/scripts/build.sh" "$dir" "${opts[@]}"
 
 cd "$dir"
-# Fuzz runs take long; they have their own label (ctest -L fuzz).
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+# Fuzz runs take long; they have their own label (ctest -L fuzz). The window
+# tests run under a window manager, as on a person's desktop.
+xvfb-run -a -s "-screen 0 1280x1024x24" "$top/scripts/with-wm.sh" \
   ctest --output-on-failure -j "$(nproc)" -LE fuzz "$@"

@@ -108,6 +108,11 @@ inline constexpr const char* kClose = "Close";
 inline constexpr const char* kDeletePermanent =
     "There is no Trash here: the deletion is permanent and cannot be undone.";
 
+// A question about the player was answered after the player was unplugged,
+// plugged in again or changed: the command does nothing.
+inline constexpr const char* kPlayerChanged =
+    "The player changed while the question was open; nothing was done.";
+
 // Properties dialog.
 inline constexpr const char* kPropertiesTitle = "MPEG Audio File Properties";
 inline constexpr const char* kMpegInformation = "MPEG Information";

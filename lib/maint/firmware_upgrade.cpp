@@ -7,6 +7,7 @@
 #include "lib/device/device_layer.h"
 #include "lib/hex/hex_image_problems.h"
 #include "lib/hex/hex_to_image.h"
+#include "base/platform/device_changes.h"
 #include "base/platform/error_text.h"
 #include "base/platform/file_dialog.h"
 #include "base/platform/message_box.h"
@@ -105,6 +106,8 @@ int UpgradeCode(void* parent, KD5200_HANDLE handle, int boot, const CallScopeFac
         return KD5200_ERR_NOT_CONNECTED;
     }
     const std::string title = Text(boot ? sid::kBootUpgrade : sid::kCodecUpgrade);
+    // The file dialog and the questions let the player change meanwhile.
+    const platform::DeviceChangeWatch watch;
     const char* nameKey = boot ? settings::kBootCodeName : settings::kCodecCodeName;
     char remembered[kNameBuffer];
     settings::GetSongdockText(nameKey, remembered, sizeof remembered);
@@ -128,6 +131,13 @@ int UpgradeCode(void* parent, KD5200_HANDLE handle, int boot, const CallScopeFac
         }
         image = temporary;
     } else if (!ConfirmRawImage(parent, *chosen, title)) {
+        return kUpgradeNotAttempted;
+    }
+
+    if (watch.Changed()) {
+        if (!temporary.empty()) std::remove(temporary.c_str());
+        platform::MessageBox(parent, text::kPlayerChanged, title,
+                             platform::kMbOk | platform::kMbIconWarning);
         return kUpgradeNotAttempted;
     }
 

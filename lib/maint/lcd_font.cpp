@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "lib/device/device_layer.h"
+#include "base/platform/device_changes.h"
 #include "base/platform/file_dialog.h"
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
@@ -29,12 +30,21 @@ std::string FontFileName(const KD5200_FONTINFO& font) {
     return std::string(font.fileName, strnlen(font.fileName, 259));
 }
 
+// Whether the player changed since watch was made; then says so.
+bool ChangedMeanwhile(void* owner, const platform::DeviceChangeWatch& watch) {
+    if (!watch.Changed()) return false;
+    platform::MessageBox(owner, text::kPlayerChanged, "",
+                         platform::kMbOk | platform::kMbIconWarning);
+    return true;
+}
+
 } // namespace
 
 int DownloadLcdFont(void* owner, const CallScopeFactory& progress) {
     const auto& api = DevApi();
     KD5200_HANDLE const handle = OpenHandle(owner);
     if (!handle) return KD5200_ERR_NOT_CONNECTED;
+    const platform::DeviceChangeWatch watch;
     KD5200_FONTINFO present{};
     if (api.GetFontInfo(handle, &present) &&
         DevAskOverwrite(FontFileName(present).c_str()) != platform::kIdYes)
@@ -47,6 +57,7 @@ int DownloadLcdFont(void* owner, const CallScopeFactory& progress) {
                                      remembered, platform::kFileMustExist);
     if (!chosen) return KD5200_ERR_CANCELLED;
     settings::WriteSongdockText(settings::kFontName, *chosen);
+    if (ChangedMeanwhile(owner, watch)) return KD5200_ERR_CANCELLED;
 
     DevSetStale(0, true);
     int error = KD5200_ERR_NONE;
@@ -73,6 +84,7 @@ int UploadLcdFont(void* owner, const std::string& folder, const CallScopeFactory
     const auto& api = DevApi();
     KD5200_HANDLE const handle = OpenHandle(nullptr);
     if (!handle) return KD5200_ERR_NOT_CONNECTED;
+    const platform::DeviceChangeWatch watch;
     KD5200_FONTINFO font{};
     if (!api.GetFontInfo(handle, &font)) {
         api.DispError(owner, 0, 0);
@@ -83,6 +95,8 @@ int UploadLcdFont(void* owner, const std::string& folder, const CallScopeFactory
     const std::string path = DevTargetPath(folder.c_str(), FontFileName(font));
     if (platform::PathExists(path) && DevAskOverwrite(path.c_str()) != platform::kIdYes)
         return KD5200_ERR_CANCELLED;
+    // The name and size were read before the question.
+    if (ChangedMeanwhile(owner, watch)) return KD5200_ERR_CANCELLED;
 
     int result = KD5200_ERR_NONE;
     {

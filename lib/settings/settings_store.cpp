@@ -214,6 +214,27 @@ bool WriteWindowState(int state) {
     return WriteInt(kAppSection, kWindowState, state);
 }
 
+std::optional<WindowPlace> GetWindowPlace() {
+    WindowPlace place;
+    WithProfile(false, [&](wxFileConfig& c) {
+        place.left = ReadIntFrom(c, kAppSection, kWindowLeft, 0);
+        place.top = ReadIntFrom(c, kAppSection, kWindowTop, 0);
+        place.width = ReadIntFrom(c, kAppSection, kWindowWidth, 0);
+        place.height = ReadIntFrom(c, kAppSection, kWindowHeight, 0);
+    });
+    if (place.width < 1 || place.height < 1) return std::nullopt;
+    return place;
+}
+
+bool WriteWindowPlace(const WindowPlace& place) {
+    return WithProfile(true, [&](wxFileConfig& c) {
+        c.Write(KeyPath(kAppSection, kWindowLeft), place.left);
+        c.Write(KeyPath(kAppSection, kWindowTop), place.top);
+        c.Write(KeyPath(kAppSection, kWindowWidth), place.width);
+        c.Write(KeyPath(kAppSection, kWindowHeight), place.height);
+    });
+}
+
 Timeouts GetTimeouts() {
     Timeouts t;
     WithProfile(false, [&](wxFileConfig& c) {

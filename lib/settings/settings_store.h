@@ -14,6 +14,7 @@
 // never loses the other settings. Only the file filter and the last directory
 // are held in memory during a run.
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace settings {
@@ -27,6 +28,11 @@ inline constexpr const char* kAdpcmSection = "ADPCM";
 inline constexpr const char* kQdxSection = "QDX";
 
 inline constexpr const char* kWindowState = "WindowState";
+// The main window's place and size in the normal state, in screen pixels.
+inline constexpr const char* kWindowLeft = "WindowLeft";
+inline constexpr const char* kWindowTop = "WindowTop";
+inline constexpr const char* kWindowWidth = "WindowWidth";
+inline constexpr const char* kWindowHeight = "WindowHeight";
 inline constexpr const char* kFileListFilter = "FileListFilter";
 inline constexpr const char* kLastDirectory = "LastDirectory";
 inline constexpr const char* kSortKey = "SortKey";
@@ -99,6 +105,17 @@ bool WriteSort(int pane, int column, int ascending);
 
 int GetWindowState();
 bool WriteWindowState(int state);
+
+// The main window's place in the normal state; none until one was written
+// (or with a width or height below 1).
+struct WindowPlace {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+std::optional<WindowPlace> GetWindowPlace();
+bool WriteWindowPlace(const WindowPlace& place);
 
 struct Timeouts {
     int receive = kDefaultTimeoutRecv;

@@ -10,11 +10,15 @@
 
 #include <unistd.h>
 
+#include <gtk/gtk.h>
+
 #include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
 
 #include "base/platform/gui/help_book.h"
+#include "base/platform/gui/wx_services.h"
 #include "songdock_fixture.h"
 #include "ui/controls/rebar.h"
 #include "ui/controls/status_bar.h"
@@ -262,6 +266,173 @@ TEST_F(Commands, ADeviceChangeWaitsUntilTheQuestionIsAnswered) {
     ClickButton(ids::kUploadFromInternal);
     EXPECT_EQ(boxes_.shown.back().text, "Already exist the file.\nWill you overwrite?");
     EXPECT_NE(devtest::ReadFile(pc_ + "/README.TXT"), "old");
+}
+
+TEST_F(Commands, AQuickReplugIsSeenAndAnEditActsOnlyOnTheFileShown) {
+    Start();
+    // Pulled out, given a file by another program and plugged in again, all
+    // within the pause of one change notice.
+    Sim("unplug");
+    StoreElsewhere("LATE.MP3");
+    Sim("plug");
+    EXPECT_TRUE(gui::PumpUntil([this] { return RowOf(PaneList(0), "LATE.MP3") >= 0; }, 3000));
+    EXPECT_THAT(Pane(0)->GetHeaderText(), testing::HasSubstr("6 File(s)"));
+
+    // While the person types a new name for README.TXT (entry 1), the player
+    // is made again with other files: entry 1 is now another file.
+    ClickRow(PaneList(0), "README.TXT");
+    gui::KeyPress(WXK_F2);
+    ASSERT_TRUE(gui::PumpUntil([this] { return PaneList(0).GetEditControl() != nullptr; }));
+    PaneList(0).GetEditControl()->SelectAll();
+    wxUIActionSimulator().Text("NEW.TXT");
+    gui::Pump(100);
+    Sim("unplug");
+    Sim("create");
+    for (const char* name : {"first.mp3", "second.mp3"}) {
+        devtest::WriteFile(work_.path() + "/" + name, name);
+        Sim(std::string("put internal ") + work_.path() + "/" + name);
+    }
+    Sim("plug");
+    boxes_.shown.clear();
+    gui::KeyPress(WXK_RETURN);
+    // The edit ends without a rename: refused with a word, or cancelled by
+    // the re-listing of the changed player.
+    EXPECT_TRUE(gui::PumpUntil([this] { return RowOf(PaneList(0), "second.mp3") >= 0; }, 3000));
+    gui::Pump(300);
+    EXPECT_TRUE(PlayerHas(0, "second.mp3"));
+    EXPECT_FALSE(PlayerHas(0, "NEW.TXT"));
+    for (const auto& box : boxes_.shown)
+        EXPECT_EQ(box.text, "The player's files changed since they were listed; nothing was done.");
+}
+
+TEST_F(Commands, ACommandOnFilesChangedElsewhereDoesNothing) {
+    Start();
+    const std::string changed =
+        "The player's files changed since they were listed; nothing was done.";
+    // Another program swaps two entries, which gives no change notice: the
+    // pane still shows README.TXT as entry 1.
+    const auto swap = [](int entry) {
+        ASSERT_TRUE(DevApi().Replace(DevGetHandle(), 0, entry, entry + 1));
+    };
+    swap(1);
+    const auto order = playertest::Names(0);
+    ASSERT_EQ(order[1], "Notes for the trip.txt");
+    // Download to the PC: nothing arrives, neither file.
+    ClickRow(PaneList(0), "README.TXT");
+    ClickButton(ids::kUploadFromInternal);
+    ASSERT_FALSE(boxes_.shown.empty());
+    EXPECT_EQ(boxes_.shown.back().text, changed);
+    EXPECT_FALSE(fs::exists(pc_ + "/Notes for the trip.txt"));
+    EXPECT_FALSE(fs::exists(pc_ + "/README.TXT"));
+    // The pane lists the player as it is now.
+    EXPECT_EQ(gui::ListRows(PaneList(0))[size_t(RowOf(PaneList(0), "README.TXT"))][1], "2");
+    // Move Up, with the rows out of date again: the order stays.
+    swap(2);
+    const auto swapped = playertest::Names(0);
+    ClickRow(PaneList(0), "README.TXT");
+    boxes_.shown.clear();
+    ASSERT_TRUE(FromContextMenu(PaneList(0), Pane(0), ids::kMoveUp));
+    ASSERT_FALSE(boxes_.shown.empty());
+    EXPECT_EQ(boxes_.shown.back().text, changed);
+    EXPECT_EQ(playertest::Names(0), swapped);
+}
+
+TEST_F(Commands, AQuestionAnsweredAfterADeviceChangeDoesNothing) {
+    Start();
+    // The player is pulled out and plugged in again, with a file the person
+    // never saw, while each question is open; then the question is answered.
+    const std::string changed = "The player changed while the question was open; nothing was done.";
+    for (const auto& [format, unseen] : {std::pair{ids::kFormatInternal, "UNSEEN1.MP3"},
+                                         std::pair{ids::kLowFormatAll, "UNSEEN2.MP3"}}) {
+        boxes_.answers = {platform::kIdYes};
+        boxes_.whileOpen = [&] {
+            Sim("unplug");
+            StoreElsewhere(unseen);
+            Sim("plug");
+            gui::Pump(100);
+        };
+        ASSERT_TRUE(FromMenuBar(format));
+        ASSERT_GE(boxes_.shown.size(), 2u);
+        EXPECT_EQ(boxes_.shown.back().text, changed);
+        EXPECT_TRUE(PlayerHas(0, unseen));
+        EXPECT_TRUE(PlayerHas(0, "README.TXT"));
+    }
+
+    // The font and the firmware: the player changes while the file is chosen.
+    devtest::WriteFile(work_.path() + "/big.fot", std::string(1000, 'f'));
+    devtest::WriteFile(work_.path() + "/code.bin", std::string(4096, 'c'));
+    for (const auto& [command, file] : {std::pair{ids::kDownloadFont, "/big.fot"},
+                                        std::pair{ids::kUpgradeApplication, "/code.bin"}}) {
+        ASSERT_TRUE(gui::PumpUntil([this] { return Pane(0) && Pane(0)->IsConnected(); }));
+        boxes_.shown.clear();
+        dialogs_.answers = {work_.path() + file};
+        dialogs_.whileOpen = [&] {
+            Sim("unplug");
+            Sim("plug");
+            gui::Pump(100);
+        };
+        ASSERT_TRUE(FromMenuBar(command));
+        ASSERT_FALSE(boxes_.shown.empty());
+        EXPECT_EQ(boxes_.shown.back().text, changed);
+    }
+    EXPECT_THAT(Sim("font"), Not(testing::HasSubstr("big.fot")));
+    // No firmware was written: the program did not ask for a restart.
+    EXPECT_TRUE(frame_->IsShown());
+}
+
+// Answers the next real (native) message box No once it is on screen, and
+// notes its width.
+class NativeBoxWidth {
+public:
+    NativeBoxWidth() {
+        timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            GList* windows = gtk_window_list_toplevels();
+            for (GList* w = windows; w; w = w->next) {
+                GtkWidget* widget = GTK_WIDGET(w->data);
+                if (GTK_IS_MESSAGE_DIALOG(widget) && gtk_widget_get_mapped(widget)) {
+                    width = gtk_widget_get_allocated_width(widget);
+                    gtk_dialog_response(GTK_DIALOG(widget), GTK_RESPONSE_NO);
+                }
+            }
+            g_list_free(windows);
+        });
+        timer_.Start(200);
+    }
+    int width = 0;
+
+private:
+    wxTimer timer_;
+};
+
+TEST_F(Commands, ABoxWithALongNameFitsTheScreen) {
+    const std::string longName = std::string(192, 'n') + ".mp3";
+    Start();
+    devtest::WriteFile(pc_ + "/" + longName, "x");
+    ClickRow(DesktopList(), "alpha.mp3");
+    gui::KeyPress(WXK_F5);
+    ASSERT_TRUE(gui::PumpUntil([&] { return RowOf(DesktopList(), longName) >= 0; }));
+    const platform::MessageBoxHandler scripted = platform::SetMessageBoxHandler({});
+    platform::InstallWxMessageBoxes();
+    ClickRow(DesktopList(), longName);
+    const int most = wxDisplay(0u).GetGeometry().width * 2 / 3;
+    {
+        NativeBoxWidth box;
+        gui::KeyPress(WXK_DELETE);
+        EXPECT_TRUE(gui::PumpUntil([&] { return box.width > 0; }, 5000));
+        EXPECT_LE(box.width, most);
+        EXPECT_TRUE(fs::exists(pc_ + "/" + longName));
+    }
+    // A folder with a long name dropped on a memory: "Cannot download directory."
+    const std::string folder = pc_ + "/" + std::string(200, 'd');
+    fs::create_directory(folder);
+    NativeBoxWidth box;
+    auto* files = new wxString[1]{wxString::FromUTF8(folder)};
+    wxDropFilesEvent drop(wxEVT_DROP_FILES, 1, files);
+    drop.SetEventObject(Pane(0));
+    Pane(0)->GetEventHandler()->ProcessEvent(drop);
+    EXPECT_TRUE(gui::PumpUntil([&] { return box.width > 0; }, 5000));
+    EXPECT_LE(box.width, most);
+    platform::SetMessageBoxHandler(scripted);
 }
 
 TEST_F(Commands, ANameBeingEditedKeepsItsKeysAndItsMenu) {

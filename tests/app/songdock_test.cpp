@@ -10,7 +10,9 @@
 
 #include <wx/combobox.h>
 #include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/html/htmlwin.h>
+#include <wx/settings.h>
 #include <wx/splitter.h>
 #include <wx/uiaction.h>
 
@@ -272,18 +274,40 @@ TEST_F(Songdock, NarrowWindowCollapsesThePanesAndGrowthIsShared) {
     EXPECT_EQ(View().GetRightArea().GetRight() + 1, View().GetClientSize().x);
 }
 
-TEST_F(Songdock, WindowStateOutlivesARestart) {
-    // First start: shown as created, closed in the normal state.
+TEST_F(Songdock, WindowStateAndPlaceOutliveARestartAndStayOnScreen) {
+    // First start: shown as created, wholly on the work area with its frame.
     Start();
+    const wxRect area = wxDisplay(0u).GetClientArea();
+    EXPECT_TRUE(area.Contains(frame_->GetRect()))
+        << frame_->GetRect().x << "," << frame_->GetRect().y << " in " << area.width << "x"
+        << area.height;
     EXPECT_FALSE(frame_->IsMaximized());
+    // Moved and resized by the person, it comes back there.
+    const wxRect moved(area.x + 40, area.y + 30, 720, 520);
+    frame_->SetSize(moved);
+    ASSERT_TRUE(gui::PumpUntil([&] { return frame_->GetRect() == moved; }, 3000));
     Stop();
     EXPECT_EQ(settings::GetWindowState(), 1);
+    Start();
+    EXPECT_TRUE(gui::PumpUntil([&] { return frame_->GetRect() == moved; }, 3000))
+        << frame_->GetRect().x << "," << frame_->GetRect().y << " " << frame_->GetRect().width
+        << "x" << frame_->GetRect().height;
     // Maximised when it was closed maximised.
-    settings::WriteWindowState(3);
+    frame_->Maximize(true);
+    ASSERT_TRUE(gui::PumpUntil([&] { return frame_->IsMaximized(); }, 3000));
+    Stop();
+    EXPECT_EQ(settings::GetWindowState(), 3);
     Start();
     EXPECT_TRUE(frame_->IsMaximized());
     Stop();
-    EXPECT_EQ(settings::GetWindowState(), 3);
+    // A place stored on a larger screen is pulled onto this one.
+    settings::WriteWindowState(1);
+    settings::WriteWindowPlace(
+        {area.GetRight() - 200, area.GetBottom() - 100, 960, area.height + 300});
+    Start();
+    EXPECT_TRUE(gui::PumpUntil([&] { return area.Contains(frame_->GetRect()); }, 3000))
+        << frame_->GetRect().x << "," << frame_->GetRect().y << " " << frame_->GetRect().width
+        << "x" << frame_->GetRect().height;
 }
 
 // Whether a cell's text fits its column whole (the names beside their icon).
@@ -317,7 +341,50 @@ TEST_F(Songdock, FirstStartShowsWholeNamesAndDatesAndStoredWidthsStay) {
     EXPECT_EQ(DesktopList().GetColumnWidth(0), 77);
 }
 
-TEST_F(Songdock, F1OpensTheHelpBookInsideAtThePageOfThePaneOrDialog) {
+wxDialog* OpenDialog() {
+    for (wxWindow* w : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal()) return dialog;
+    return nullptr;
+}
+
+// Gives a dialog the keyboard as a person's click would.
+void FocusDialog(wxDialog* dialog) {
+    if (!dialog) return;
+    dialog->Raise();
+    for (wxWindow* child : dialog->GetChildren())
+        if (child->CanAcceptFocus()) {
+            child->SetFocus();
+            break;
+        }
+}
+
+void Click(wxWindow* window) {
+    gui::MouseMove(gui::ScreenCenter(*window));
+    gui::MouseDown();
+    gui::MouseUp();
+}
+
+TEST_F(Songdock, At800x600TheMemoryHeadersKeepTheFileCount) {
+    Sim("plug");
+    // The window as it opens on an 800x600 screen.
+    settings::SetCompanyKey("Zentrovia");
+    settings::WriteWindowPlace({0, 0, 800, 600});
+    Start();
+    ASSERT_TRUE(gui::PumpUntil([&] { return frame_->GetSize() == wxSize(800, 600); }, 3000));
+    gui::Pump(200);
+    for (int i = 0; i < 2; ++i) {
+        const std::string header = Pane(i)->GetHeaderText();
+        EXPECT_THAT(header, testing::HasSubstr(i == 0 ? "5 File(s)" : "0 File(s)"));
+        int width = 0;
+        const wxFont bold = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Bold();
+        Pane(i)->GetTextExtent(wxString::FromUTF8(header), &width, nullptr, nullptr, nullptr,
+                               &bold);
+        EXPECT_LE(width, Pane(i)->GetClientSize().x) << header;
+    }
+}
+
+TEST_F(Songdock, F1OpensTheHelpAtItsPageAndLeavesEveryDialogAndCommandWorking) {
+    Sim("plug");
     Start();
     // F1 in the PC list: the panes' page, in Songdock's own help window.
     ClickRow(DesktopList(), "alpha.mp3");
@@ -326,58 +393,92 @@ TEST_F(Songdock, F1OpensTheHelpBookInsideAtThePageOfThePaneOrDialog) {
     EXPECT_TRUE(gui::PumpUntil([] { return platform::HelpBookPage() == "panes.html"; }, 3000))
         << platform::HelpBookPage();
     EXPECT_TRUE(platform::HelpBookWindow()->IsShown());
+    // A font on the player, for its information dialog.
+    devtest::WriteFile(work_.path() + "/small.fot", std::string(1000, 'f'));
+    dialogs_.answers = {work_.path() + "/small.fot"};
+    ASSERT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kDownloadFont)));
 
-    // F1 in the configuration dialog: its own page.
-    platform::HelpBookWindow()->Close();
-    gui::Pump(100);
-    std::string page;
-    const auto modal = [] {
-        for (wxWindow* w : wxTopLevelWindows)
-            if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal())
-                return dialog;
-        return static_cast<wxDialog*>(nullptr);
+    // Each dialog with F1, the help asked while the help of the main window
+    // or of the dialog before is open; the two windows closed in either
+    // order, the dialog by its own keys and buttons.
+    struct Case {
+        int command;
+        std::string page;
+        bool helpClosedFirst;
+        int button; // clicked to close the dialog; 0: Escape
     };
-    gui::Script script(300);
-    // Without a window manager the dialog's focus is given by hand.
-    script.Then([&] { modal()->GetChildren().front()->SetFocus(); })
-        .Then([] { gui::KeyPress(WXK_F1); })
-        .Then([&] {
-            // Help asked from a modal dialog is modal too: closed, it goes back.
-            page = platform::HelpBookPage();
-            if (wxWindow* help = platform::HelpBookWindow()) help->Close();
-        })
-        .Then([&] { modal()->EndModal(wxID_CANCEL); });
-    script.Start();
-    EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kOption)));
-    EXPECT_TRUE(gui::PumpUntil([&] { return script.Done(); }, 5000));
-    EXPECT_EQ(page, "configuration.html");
+    // Properties opens its own part of the panes' page, not the page's top.
+    for (const Case& c : {Case{ids::kViewFontInfo, "font.html", true, ids::kIdCancel},
+                          Case{ids::kOption, "configuration.html", false, 0},
+                          Case{ids::kProperties, "panes.html#properties", false, wxID_OK},
+                          Case{ids::kOption, "configuration.html", true, 0},
+                          Case{ids::kProperties, "panes.html#properties", true, wxID_CANCEL},
+                          Case{ids::kAppAbout, "index.html", false, wxID_OK}}) {
+        SCOPED_TRACE(c.page);
+        // The PC list has the keyboard again, as the commands need.
+        ClickRow(DesktopList(), "alpha.mp3");
+        std::string page;
+        wxString anchor;
+        bool helpWhileOpen = false, stuck = false;
+        gui::Script script(250);
+        script.Then([] { FocusDialog(OpenDialog()); }).Then([] { gui::KeyPress(WXK_F1); });
+        // The help window loads its page in a moment.
+        for (int wait = 0; wait < 6; ++wait)
+            script.Then([&] {
+                if (page.empty()) page = platform::HelpBookPage();
+            });
+        script
+            .Then([&] {
+                anchor = HelpAnchor();
+                helpWhileOpen = platform::HelpBookWindow() && platform::HelpBookWindow()->IsShown();
+                if (c.helpClosedFirst && platform::HelpBookWindow())
+                    platform::HelpBookWindow()->Close();
+            })
+            .Then([&] { FocusDialog(OpenDialog()); })
+            .Then([&] {
+                if (!OpenDialog())
+                    return;
+                else if (c.button)
+                    Click(OpenDialog()->FindWindow(c.button));
+                else
+                    gui::KeyPress(WXK_ESCAPE);
+            })
+            .Then([&] {
+                // The dialog must have ended by now; if not, end it so that
+                // the test goes on.
+                if (wxDialog* open = OpenDialog()) {
+                    stuck = true;
+                    open->EndModal(wxID_CANCEL);
+                }
+            });
+        // A dialog may open after its command, in a loop of its own: the
+        // steps start once it is up.
+        gui::OnModal shown([&](wxDialog&) { script.Start(); });
+        ASSERT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(c.command)));
+        EXPECT_TRUE(gui::PumpUntil([&] { return script.Done(); }, 10000));
+        EXPECT_FALSE(stuck);
+        EXPECT_EQ(page, c.page);
+        if (c.command == ids::kProperties) {
+            EXPECT_EQ(anchor, "properties");
+        }
+        EXPECT_TRUE(helpWhileOpen);
+        // The help goes with the dialog it was asked from.
+        EXPECT_TRUE(gui::PumpUntil([] { return !platform::HelpBookWindow(); }, 2000));
+    }
+    EXPECT_TRUE(boxes_.shown.empty()) << boxes_.shown.front().text;
 
-    // F1 in Properties: the part of the panes' page about it, not the page's top.
-    wxString anchor;
-    page.clear();
-    gui::Script properties(300);
-    properties.Then([] { gui::KeyPress(WXK_F1); })
-        .Then([&] {
-            page = platform::HelpBookPage();
-            anchor = HelpAnchor();
-            if (wxWindow* help = platform::HelpBookWindow()) help->Close();
-        })
-        .Then([&] { modal()->EndModal(wxID_CANCEL); });
-    // The dialog opens after the command, in a loop of its own: the steps
-    // start once it is up.
-    gui::OnModal shown([&](wxDialog& dialog) {
-        dialog.GetChildren().front()->SetFocus();
-        properties.Start();
-    });
+    // Every command still works: a dialog opens and closes, F1 opens the
+    // help, and Exit ends the program with the help open.
+    gui::OnModal option([](wxDialog& dialog) { dialog.EndModal(wxID_CANCEL); });
+    EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kOption)));
+    EXPECT_TRUE(gui::PumpUntil([&] { return option.Answered(); }, 3000));
     ClickRow(DesktopList(), "alpha.mp3");
-    // Without a window manager nothing gives the main window its focus back
-    // once the help window has closed.
-    if (!wxWindow::FindFocus()) DesktopList().SetFocus();
-    EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kProperties)));
-    EXPECT_TRUE(gui::PumpUntil([&] { return properties.Done(); }, 5000));
-    EXPECT_EQ(page, "panes.html#properties");
-    EXPECT_EQ(anchor, "properties");
-    EXPECT_TRUE(boxes_.shown.empty());
+    gui::KeyPress(WXK_F1);
+    ASSERT_TRUE(gui::PumpUntil([] { return platform::HelpBookWindow() != nullptr; }, 3000));
+    EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kAppExit)));
+    EXPECT_TRUE(gui::PumpUntil([this] { return !wxTopLevelWindows.Find(frame_); }));
+    frame_ = nullptr;
+    app::FinishSongdock();
 }
 
 TEST_F(Songdock, AboutBoxShowsTheVersionAndItsButton) {

@@ -26,7 +26,9 @@ bool EntriesStillListed(int memory, const std::vector<NamedEntry>& entries) {
         const auto found = std::find_if(listing.begin(), listing.end(), [&](const auto& entry) {
             return entry.number == wanted.number;
         });
-        if (found == listing.end() || found->name.value_or("") != wanted.name) return false;
+        if (found == listing.end() || found->name.value_or("") != wanted.name ||
+            found->size != wanted.size)
+            return false;
     }
     return true;
 }

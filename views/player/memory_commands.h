@@ -10,10 +10,11 @@
 
 namespace player {
 
-// One selected file: its entry number and the name its row shows.
+// One file as its row shows it: entry number, name and size.
 struct NamedEntry {
     int32_t number;
     std::string name;
+    uint32_t size = 0;
 };
 
 // Deletes the entries in ascending order of number. After each deletion the
@@ -22,8 +23,11 @@ struct NamedEntry {
 // layer). True when nothing failed.
 bool DeleteEntries(KD5200_HWND parent, int memory, std::vector<NamedEntry> entries);
 
-// Whether each entry still holds the file of its name, read from the player
-// now: the player may have changed while a question about them was open.
+// Whether each entry still holds the file of its name and size, read from
+// the player now: the player may have changed since the rows were listed
+// (another program, a quick re-plug) or while a question about them was
+// open. Every command on player entries asks this first and does nothing
+// when it is false.
 bool EntriesStillListed(int memory, const std::vector<NamedEntry>& entries);
 
 // Whether the selected numbers may move up (none is 0) or down (none is the

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <unordered_set>
+#include <utility>
 
 #include <wx/dnd.h>
 #include <wx/menu.h>
@@ -19,6 +20,7 @@
 #include "lib/lists/name_list.h"
 #include "lib/lists/system_error.h"
 #include "lib/device/device_layer.h"
+#include "base/platform/device_changes.h"
 #include "base/platform/message_box.h"
 #include "base/platform/path_text.h"
 #include "views/player/dropped_files.h"
@@ -36,6 +38,9 @@ constexpr int kHeaderHeight = 20;
 constexpr const char* kRawDataUnavailable = "Download Raw Data is not available.";
 constexpr const char* kFilesChanged =
     "The player's files changed while the question was open; nothing was deleted.";
+// The same for the commands that ask nothing: the rows were out of date.
+constexpr const char* kFilesChangedSinceListed =
+    "The player's files changed since they were listed; nothing was done.";
 
 HMp3MemView::RawDataHandler& RawData() {
     static HMp3MemView::RawDataHandler handler;
@@ -75,8 +80,7 @@ constexpr ColumnSpec kColumns[player::kColumnCount] = {
 
 } // namespace
 
-HMp3MemView::HMp3MemView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
-{
+HMp3MemView::HMp3MemView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {
     // A container: Tab goes to its list, never to the pane itself.
     Create(parent, id, pos, size, wxTAB_TRAVERSAL, text::kMemoryViewer);
     // The header line is a label, so that a screen reader reads it whole.
@@ -123,8 +127,16 @@ int HMp3MemView::HeaderHeight() const {
 
 std::string HMp3MemView::GetHeaderText() const {
     if (unreadable_) return player::HeaderText(title_, text::kMemoryUnreadable);
-    return player::HeaderText(title_,
-                              player::StatusText(connected_, capacity_, freeSpace_, fileCount_));
+    // A narrow pane shows a shorter line that keeps the file count.
+    const int room = GetClientSize().x;
+    const wxFont font = header_->GetFont();
+    return player::FittingHeaderText(title_, connected_, capacity_, freeSpace_, fileCount_,
+                                     [&](const std::string& line) {
+                                         int width = 0;
+                                         GetTextExtent(platform::PathToDisplayText(line), &width,
+                                                       nullptr, nullptr, nullptr, &font);
+                                         return room <= 0 || width <= room;
+                                     });
 }
 
 int HMp3MemView::GetSelectedCount() const {
@@ -274,6 +286,26 @@ int HMp3MemView::GetCellImage(uint32_t data) const {
     return row.image;
 }
 
+player::NamedEntry HMp3MemView::EntryOf(uint32_t data) const {
+    const player::MemoryRow& row = rows_[data];
+    return {row.number, row.name, row.size};
+}
+
+bool HMp3MemView::StillAsShown(const std::vector<player::NamedEntry>& entries, int memory,
+                               const char* message) {
+    if (memory == memory_ && memory >= 0 && player::EntriesStillListed(memory, entries))
+        return true;
+    TellChanged(message);
+    return false;
+}
+
+void HMp3MemView::TellChanged(const char* message) {
+    platform::MessageBox(static_cast<wxWindow*>(this), message, Load(sid::kAppTitle),
+                         platform::kMbOk | platform::kMbIconWarning);
+    // The person sees the player as it is now.
+    FillList(true, memory_);
+}
+
 std::vector<int32_t> HMp3MemView::SelectedNumbers() const {
     std::vector<int32_t> numbers;
     for (uint32_t data : list_->GetSelectedData())
@@ -293,6 +325,8 @@ void HMp3MemView::SelectNumbers(const std::vector<int32_t>& numbers) {
 void HMp3MemView::OnSize(wxSizeEvent& event) {
     const wxSize size = GetClientSize();
     const int header = HeaderHeight();
+    // The header's wording follows the width.
+    UpdateHeader();
     header_->SetSize(0, (header - header_->GetBestSize().y) / 2, size.x, header_->GetBestSize().y);
     list_->SetSize(0, header, size.x, std::max(size.y - header, 0));
     event.Skip();
@@ -320,11 +354,21 @@ void HMp3MemView::OnEndLabelEdit(wxListEvent& event) {
     // The list never takes the text itself: the re-listing shows the name
     // the player gave the file.
     event.Veto();
+    // The file whose name the edit was started on, as it was shown then.
+    std::optional<player::NamedEntry> edited = std::exchange(editing_, std::nullopt);
     if (event.IsEditCancelled() || memory_ < 0 || !connected_ || event.GetLabel().empty()) return;
     const long row = event.GetIndex();
-    if (row < 0 || static_cast<size_t>(row) >= list_->GetOrder().size()) return;
-    const int32_t number = rows_[list_->GetRowData(row)].number;
+    if (!edited) {
+        if (row < 0 || static_cast<size_t>(row) >= list_->GetOrder().size()) return;
+        edited = EntryOf(list_->GetRowData(row));
+    }
+    const int32_t number = edited->number;
     const std::string name = platform::PathFromText(event.GetLabel());
+    // Checked once the edit control is gone: the box must not end the edit.
+    if (!player::EntriesStillListed(memory_, {*edited})) {
+        CallAfter([this] { TellChanged(kFilesChangedSinceListed); });
+        return;
+    }
     DevRenameEntry(memory_, number, name.c_str());
     // Re-listed once the edit control is gone; the renamed file (its entry
     // number stays) stays selected.
@@ -382,10 +426,8 @@ bool HMp3MemView::DeleteSelected(bool confirm) {
     const int memory = memory_;
     if (selected.empty() || memory < 0) return false;
     std::vector<player::NamedEntry> entries;
-    for (long row : selected) {
-        const player::MemoryRow& file = rows_[list_->GetRowData(row)];
-        entries.push_back({file.number, file.name});
-    }
+    for (long row : selected)
+        entries.push_back(EntryOf(list_->GetRowData(row)));
     if (confirm) {
         const std::string text = entries.size() == 1 ? FormatWith(sid::kDeleteOne, entries[0].name)
                                                      : Load(sid::kDeleteMany);
@@ -393,15 +435,11 @@ bool HMp3MemView::DeleteSelected(bool confirm) {
                                  platform::kMbYesNo | platform::kMbIconInformation) !=
             platform::kIdYes)
             return false;
-        // Another program may have changed the player meanwhile: delete the
-        // files that were asked about, or none.
-        if (memory != memory_ || !player::EntriesStillListed(memory, entries)) {
-            platform::MessageBox(static_cast<wxWindow*>(this), kFilesChanged, Load(sid::kAppTitle),
-                                 platform::kMbOk | platform::kMbIconWarning);
-            FillList(true, memory_);
-            return false;
-        }
     }
+    // Another program may have changed the player meanwhile: delete the
+    // files that were shown (and asked about), or none.
+    if (!StillAsShown(entries, memory, confirm ? kFilesChanged : kFilesChangedSinceListed))
+        return false;
     const bool ok = player::DeleteEntries(static_cast<wxWindow*>(this), memory, entries);
     FillList(false, memory_);
     // The selection and the focus move on to the row after the deleted ones.
@@ -413,6 +451,11 @@ bool HMp3MemView::DeleteSelected(bool confirm) {
 bool HMp3MemView::MoveSelected(int command) {
     const std::vector<int32_t> numbers = SelectedNumbers();
     if (numbers.empty() || memory_ < 0) return false;
+    // A move swaps neighbours: every shown entry must still be where it was.
+    std::vector<player::NamedEntry> shown;
+    for (uint32_t data = 0; data < rows_.size(); ++data)
+        shown.push_back(EntryOf(data));
+    if (!StillAsShown(shown, memory_, kFilesChangedSinceListed)) return false;
     const std::vector<int32_t> moved =
         player::MoveEntries(memory_, numbers, command == ids::kMoveUp, fileCount_);
     FillList(false, memory_);
@@ -424,10 +467,17 @@ bool HMp3MemView::FormatMemory(bool low, int memory) {
     if (memory == -1) memory = memory_;
     if (memory == -1) return false;
     const int caption = low ? sid::kLowLevelFormat : sid::kFormat;
+    const platform::DeviceChangeWatch watch;
     if (platform::MessageBox(static_cast<wxWindow*>(this), Load(sid::kFormatQuestion),
                              Load(caption),
                              platform::kMbYesNo | platform::kMbIconQuestion) != platform::kIdYes)
         return false;
+    // The memory asked about may hold other files now.
+    if (watch.Changed()) {
+        platform::MessageBox(static_cast<wxWindow*>(this), text::kPlayerChanged, Load(caption),
+                             platform::kMbOk | platform::kMbIconWarning);
+        return false;
+    }
     wxWindow* parent = this;
     int result;
     {
@@ -486,7 +536,8 @@ void HMp3MemView::OnRename(wxCommandEvent&) {
         const long row = list_->GetFirstSelected();
         if (row < 0 || !connected_) return;
         list_->SetFocus();
-        list_->EditLabel(row);
+        editing_ = EntryOf(list_->GetRowData(row));
+        if (!list_->EditLabel(row)) editing_.reset();
     });
 }
 
@@ -537,6 +588,10 @@ bool HMp3MemView::SendTo(HFileTarget* target) {
     if (!target || GetSelectedCount() == 0) return false;
     const std::optional<std::string> folder = target->GetTargetFolder();
     if (!folder) return false;
+    std::vector<player::NamedEntry> entries;
+    for (uint32_t data : list_->GetSelectedData())
+        entries.push_back(EntryOf(data));
+    if (!StillAsShown(entries, memory_, kFilesChangedSinceListed)) return false;
     HNameList list;
     CollectSelection(list);
     const int result = UploadFiles(*folder, list);

@@ -30,6 +30,7 @@
 #include "ui/panes/pane_parts.h"
 #include "ui/list/file_kinds.h"
 #include "ui/list/file_list_ctrl.h"
+#include "views/player/memory_commands.h"
 #include "views/player/memory_rows.h"
 #include "views/player/transfer_meter.h"
 
@@ -110,6 +111,13 @@ private:
     bool Disconnect();
     void AcceptDrops(bool accept);
     void SaveColumnWidths();
+    // The entry of a row as it is shown.
+    player::NamedEntry EntryOf(uint32_t data) const;
+    // Whether the entries still hold the names and sizes shown, on the
+    // pane's memory; otherwise says message and lists the player again.
+    bool StillAsShown(const std::vector<player::NamedEntry>& entries, int memory,
+                      const char* message);
+    void TellChanged(const char* message);
     // The selected rows' entries, in list order.
     std::vector<int32_t> SelectedNumbers() const;
     void SelectNumbers(const std::vector<int32_t>& numbers);
@@ -161,6 +169,8 @@ private:
     bool sortStored_ = false; // the settings hold sortColumn_ and sortAscending_
     bool acceptingDrops_ = false;
     bool menuPending_ = false; // a context menu is about to be shown
+    // The file a name edit started by Rename was started on.
+    std::optional<player::NamedEntry> editing_;
 
     wxDECLARE_EVENT_TABLE();
 };

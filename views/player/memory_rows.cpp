@@ -44,6 +44,28 @@ std::string HeaderText(const std::string& title, const std::string& status) {
     return " " + title + " - " + status;
 }
 
+std::string FittingHeaderText(const std::string& title, bool connected, uint64_t capacity,
+                              uint64_t freeSpace, int fileCount,
+                              const std::function<bool(const std::string&)>& fits) {
+    const std::string status = StatusText(connected, capacity, freeSpace, fileCount);
+    std::vector<std::string> lines{HeaderText(title, status)};
+    if (connected) {
+        const ByteCount remain = CountBytes(freeSpace);
+        char text[96];
+        std::snprintf(text, sizeof text, "Remain %d%s,  %d File(s)", AsInt(remain.value),
+                      remain.unit, fileCount);
+        lines.push_back(HeaderText(title, text));
+        std::snprintf(text, sizeof text, "%d File(s)", fileCount);
+        lines.push_back(HeaderText(title, text));
+        lines.push_back(std::string(" ") + text);
+    } else {
+        lines.push_back(" " + status);
+    }
+    for (const std::string& line : lines)
+        if (fits(line)) return line;
+    return lines.back();
+}
+
 int CompareRows(const MemoryRow& a, const MemoryRow& b, int column) {
     int result = 0;
     if (column == kColumnName)

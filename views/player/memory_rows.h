@@ -3,6 +3,7 @@
 // directory entry as the device layer lists it, the order in which the pane
 // shows them, and the texts of the header and the size column.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,13 @@ ByteCount CountBytes(uint64_t bytes);
 std::string StatusText(bool connected, uint64_t capacity, uint64_t freeSpace, int fileCount);
 // The whole header line: " " + title + " - " + status.
 std::string HeaderText(const std::string& title, const std::string& status);
+// The longest header line that fits (fits() says whether a line does): the
+// whole line, then without the total, without the free space, without the
+// title; the file count stays to the end. A line that is not connected
+// keeps "Not Connected".
+std::string FittingHeaderText(const std::string& title, bool connected, uint64_t capacity,
+                              uint64_t freeSpace, int fileCount,
+                              const std::function<bool(const std::string&)>& fits);
 
 // Compares two rows by a column, ascending: names and types as texts in the
 // user's collation, case-sensitive; numbers and sizes as numbers. Ties fall

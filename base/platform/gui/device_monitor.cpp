@@ -1,5 +1,7 @@
 #include "base/platform/gui/device_monitor.h"
 
+#include "base/platform/device_changes.h"
+
 #include <libudev.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -122,6 +124,9 @@ void DeviceMonitor::Run() {
             if (!closed) change = DrainExtra(closed) || change;
             if (closed) extra = -1;
         }
+        // Counted at once, so that a question answered within the burst
+        // already sees it.
+        if (change) NoteDeviceChange();
         if (change && !pending) {
             pending = true;
             burstStart = Clock::now();

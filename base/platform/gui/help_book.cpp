@@ -19,28 +19,88 @@
 #include <wx/html/helpctrl.h>
 #include <wx/html/helpwnd.h>
 #include <wx/module.h>
+#include <wx/weakref.h>
+
+#include <gtk/gtk.h>
 
 namespace platform {
 
 namespace {
 
-// One help window for the program; it is closed and freed with the toolkit.
-std::unique_ptr<wxHtmlHelpController>& Controller() {
-    static std::unique_ptr<wxHtmlHelpController> controller;
-    return controller;
+// The toolkit's controller shows its window, asked while a modal dialog is
+// open, with a grab in an event loop of its own inside the dialog's: the
+// dialog then takes no input and cannot end while the help is open. This one
+// shows the window without either.
+class HelpController : public wxHtmlHelpController {
+public:
+    using wxHtmlHelpController::wxHtmlHelpController;
+
+    bool ShowPage(const std::string& page) {
+        CreateHelpWindow();
+        wxHtmlHelpWindow* window = GetHelpWindow();
+        if (!window) return false;
+        return page.empty() ? window->DisplayContents() : window->Display(wxString::FromUTF8(page));
+    }
+};
+
+// One help window for the program, made with the top-level window it was
+// asked from as its parent. It goes when that window is hidden or destroyed,
+// and when help is asked from another window; it is closed and freed with
+// the toolkit at the latest.
+struct HelpBook {
+    std::unique_ptr<HelpController> controller;
+    std::string book;
+    wxWeakRef<wxWindow> parent;
+    wxWeakRef<wxWindow> frame;
+};
+HelpBook& Help() {
+    static HelpBook help;
+    return help;
 }
-std::string& LoadedBook() {
-    static std::string book;
-    return book;
+
+void OnParentShow(wxShowEvent& event);
+void OnParentDestroy(wxWindowDestroyEvent& event);
+
+void Forget() {
+    HelpBook& help = Help();
+    if (wxWindow* parent = help.parent.get()) {
+        parent->Unbind(wxEVT_SHOW, &OnParentShow);
+        parent->Unbind(wxEVT_DESTROY, &OnParentDestroy);
+    }
+    if (help.controller && !help.frame) {
+        // The window went with its parent: the controller must not touch it.
+        help.controller->SetHelpWindow(nullptr);
+    }
+    help.controller.reset();
+    help.book.clear();
+    help.parent = nullptr;
+    help.frame = nullptr;
+}
+
+void OnParentShow(wxShowEvent& event) {
+    event.Skip();
+    if (!event.IsShown() && event.GetEventObject() == Help().parent.get()) Forget();
+}
+
+void OnParentDestroy(wxWindowDestroyEvent& event) {
+    event.Skip();
+    if (event.GetEventObject() == Help().parent.get()) Forget();
+}
+
+// A modal dialog takes all input of its window group: the help window lives
+// in a group of its own, so that both it and the dialog take input.
+void LetBothWindowsWork(wxWindow* frame) {
+    GtkWidget* widget = frame->GetHandle();
+    if (!widget || !GTK_IS_WINDOW(widget)) return;
+    GtkWindowGroup* group = gtk_window_group_new();
+    gtk_window_group_add_window(group, GTK_WINDOW(widget));
+    g_object_unref(group);
 }
 
 class HelpBookModule : public wxModule {
 public:
     bool OnInit() override { return true; }
-    void OnExit() override {
-        Controller().reset();
-        LoadedBook().clear();
-    }
+    void OnExit() override { Forget(); }
 
 private:
     wxDECLARE_DYNAMIC_CLASS(HelpBookModule);
@@ -60,7 +120,7 @@ wxString PageOf(wxWindow* window) {
 // The parts of the help window that the toolkit leaves unnamed are read by
 // what they show, or by the page of the navigation that holds them.
 void NameHelpParts() {
-    const auto& controller = Controller();
+    const auto& controller = Help().controller;
     wxHtmlHelpWindow* help = controller ? controller->GetHelpWindow() : nullptr;
     if (!help) return;
     NameByTips(controller->GetFrame());
@@ -109,22 +169,34 @@ bool ShowHelpBookFrom(wxWindow* parent, const std::vector<std::string>& folders,
         MessageBox(parent, "The help file cannot be found:" + tried, "", kMbOk | kMbIconWarning);
         return false;
     }
-    auto& controller = Controller();
-    if (!controller || LoadedBook() != book) {
-        controller =
-            std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE | wxHF_MERGE_BOOKS, parent);
-        if (!controller->AddBook(wxFileName(PathToText(book)), false)) {
-            controller.reset();
+    wxWindow* top = parent ? wxGetTopLevelParent(parent) : nullptr;
+    HelpBook& help = Help();
+    if (help.controller && (help.book != book || help.parent.get() != top)) Forget();
+    if (!help.controller) {
+        help.controller =
+            std::make_unique<HelpController>(wxHF_DEFAULT_STYLE | wxHF_MERGE_BOOKS, top);
+        if (!help.controller->AddBook(wxFileName(PathToText(book)), false)) {
+            help.controller.reset();
             MessageBox(parent, "The help file cannot be read:\n" + book, "",
                        kMbOk | kMbIconWarning);
             return false;
         }
-        LoadedBook() = book;
+        help.book = book;
+        help.parent = top;
+        if (top) {
+            top->Bind(wxEVT_SHOW, &OnParentShow);
+            top->Bind(wxEVT_DESTROY, &OnParentDestroy);
+        }
     }
-    const bool shown = page.empty() ? controller->DisplayContents()
-                                    : controller->Display(wxString::FromUTF8(page));
+    const bool shown = help.controller->ShowPage(page);
+    help.frame = help.controller->GetFrame();
+    if (help.frame) LetBothWindowsWork(help.frame.get());
     NameHelpParts();
     return shown;
+}
+
+void CloseHelpBook() {
+    Forget();
 }
 
 bool ShowHelpBook(wxWindow* parent, const std::string& page) {
@@ -132,12 +204,13 @@ bool ShowHelpBook(wxWindow* parent, const std::string& page) {
 }
 
 wxWindow* HelpBookWindow() {
-    const auto& controller = Controller();
-    return controller ? controller->GetFrame() : nullptr;
+    const HelpBook& help = Help();
+    return help.controller && help.frame ? help.controller->GetFrame() : nullptr;
 }
 
 std::string HelpBookPage() {
-    const auto& controller = Controller();
+    const auto& controller = Help().controller;
+    if (!Help().frame) return "";
     wxHtmlHelpWindow* window = controller ? controller->GetHelpWindow() : nullptr;
     if (!window || !window->GetHtmlWindow()) return "";
     return PathFromText(wxFileName(window->GetHtmlWindow()->GetOpenedPage()).GetFullName());

@@ -1,10 +1,16 @@
 // Message boxes shown with wxMessageDialog.
 #include "base/platform/gui/wx_services.h"
+#include "base/platform/long_words.h"
 #include "base/platform/message_box.h"
 #include "base/platform/path_text.h"
 #include "base/resources/strings.h"
 
+#include <algorithm>
+
+#include <wx/dcscreen.h>
+#include <wx/display.h>
 #include <wx/msgdlg.h>
+#include <wx/settings.h>
 #include <wx/window.h>
 
 namespace platform {
@@ -65,6 +71,23 @@ int ResultOf(int wxResult, unsigned style) {
     }
 }
 
+// The text with its long names broken into lines, so that the box stays
+// within two thirds of the screen's width (its icon and margins included).
+wxString FittingText(wxWindow* owner, const std::string& text) {
+    const int index = owner ? wxDisplay::GetFromWindow(owner) : wxNOT_FOUND;
+    const wxRect screen = wxDisplay(index == wxNOT_FOUND ? 0u : unsigned(index)).GetClientArea();
+    // The box's text may be shown larger and bold.
+    wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Bold();
+    font.SetFractionalPointSize(font.GetFractionalPointSize() * 1.2);
+    wxScreenDC dc;
+    dc.SetFont(font);
+    const int room = std::max(screen.width * 2 / 3 - 160, 100);
+    const auto width = [&dc](std::string_view piece) {
+        return dc.GetTextExtent(PathToDisplayText(std::string(piece))).x;
+    };
+    return PathToDisplayText(BreakLongWords(text, room, width));
+}
+
 int ShowWxMessageBox(void* owner, const std::string& text, const std::string& caption,
                      unsigned style) {
     std::string title = caption;
@@ -73,10 +96,12 @@ int ShowWxMessageBox(void* owner, const std::string& text, const std::string& ca
         title = app ? app : "";
     }
     // The text often names a file, whose name may not be UTF-8.
+    // Long names are broken into lines, so that the box fits the screen.
+    wxWindow* const parent = static_cast<wxWindow*>(owner);
     const auto [main, secondary] = SplitSecondaryText(text);
-    wxMessageDialog dialog(static_cast<wxWindow*>(owner), PathToDisplayText(main),
-                           PathToDisplayText(title), WxStyle(style));
-    if (!secondary.empty()) dialog.SetExtendedMessage(PathToDisplayText(secondary));
+    wxMessageDialog dialog(parent, FittingText(parent, main), PathToDisplayText(title),
+                           WxStyle(style));
+    if (!secondary.empty()) dialog.SetExtendedMessage(FittingText(parent, secondary));
     return ResultOf(dialog.ShowModal(), style);
 }
 
