@@ -364,7 +364,7 @@ void Click(wxWindow* window) {
     gui::MouseUp();
 }
 
-TEST_F(Songdock, At800x600TheMemoryHeadersKeepTheFileCount) {
+TEST_F(Songdock, At800x600TheMemoryHeadersKeepTheFileCountAndDatesTheirTime) {
     Sim("plug");
     // The window as it opens on an 800x600 screen.
     settings::SetCompanyKey("Zentrovia");
@@ -381,6 +381,9 @@ TEST_F(Songdock, At800x600TheMemoryHeadersKeepTheFileCount) {
                                &bold);
         EXPECT_LE(width, Pane(i)->GetClientSize().x) << header;
     }
+    // The PC list's dates keep their time (the list may scroll sideways).
+    const long alpha = RowOf(DesktopList(), "alpha.mp3");
+    EXPECT_TRUE(FitsWhole(DesktopList(), alpha, 3)) << DesktopList().GetRowText(alpha, 3);
 }
 
 TEST_F(Songdock, F1OpensTheHelpAtItsPageAndLeavesEveryDialogAndCommandWorking) {

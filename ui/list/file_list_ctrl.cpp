@@ -171,6 +171,7 @@ void HFileListCtrl::AppendColumnWidth(const wxString& title, wxListColumnFormat 
     if (index == 0) {
         defaultColumns_.clear();
         textWidths_.clear();
+        measuredRows_ = 0;
         widths_.clear();
     }
     wxDataViewRenderer* renderer = index == 0
@@ -260,6 +261,7 @@ void HFileListCtrl::DeleteAllColumns() {
     defaultColumns_.clear();
     textWidths_.clear();
     widths_.clear();
+    measuredRows_ = 0;
 }
 
 void HFileListCtrl::ShowSortIndicator(int column, bool ascending) {
@@ -288,7 +290,7 @@ void HFileListCtrl::FitDefaultColumnsToTexts() {
         if (widest == 0 || (widest < 0 && rows > 0)) widest = measure(c);
     }
     // Each column shows its texts whole; when the pane is too narrow for
-    // that and the names, the columns give back, down to their titles, so
+    // that and the names, long columns give back, down to their titles, so
     // that the names, which take the rest, stay whole too.
     const int names = fitFirstColumn_ ? std::abs(textWidths_[0]) + 20 : widths_[0];
     int excess = names - Available();
@@ -301,8 +303,13 @@ void HFileListCtrl::FitDefaultColumnsToTexts() {
     }
     for (int c = count - 1; c >= 1 && excess > 0; --c) {
         int& width = wanted[static_cast<size_t>(c)];
+        // Only a column of long texts (the kinds of file) gives back: short
+        // ones, a date with its time say, stay whole, and the list scrolls
+        // sideways when the pane is too narrow even so.
         const int title = TitleWidth(c);
-        if (!defaultColumns_[static_cast<size_t>(c)] || width <= title) continue;
+        if (!defaultColumns_[static_cast<size_t>(c)] || width <= title ||
+            width <= DefaultColumnWidth())
+            continue;
         const int give = std::min(excess, width - title);
         width -= give;
         excess -= give;
@@ -344,9 +351,13 @@ void HFileListCtrl::ShowRows(std::vector<uint32_t> indices) {
 
 void HFileListCtrl::SetRowCount() {
     Reload();
-    // The first rows of a new listing size the columns that follow their texts.
-    for (int& widest : textWidths_)
-        if (GetItemCount() > 0) widest = 0;
+    // The first rows of a new listing size the columns that follow their
+    // texts; a listing of as many rows as the last one (a re-list) keeps the
+    // widths measured then.
+    if (GetItemCount() > 0 && static_cast<size_t>(GetItemCount()) != measuredRows_) {
+        measuredRows_ = static_cast<size_t>(GetItemCount());
+        std::fill(textWidths_.begin(), textWidths_.end(), 0);
+    }
     FitDefaultColumnsToTexts();
 }
 

@@ -223,6 +223,7 @@ private:
     long editRow_ = -1;
     std::vector<bool> defaultColumns_; // columns without a stored width
     std::vector<int> textWidths_;      // the widest text of each such column, once measured
+    size_t measuredRows_ = 0;          // the row count of the listing measured
     std::vector<int> widths_;          // the width each column was last given
     bool fitFirstColumn_ = false;      // the names take the width left
     bool layoutPending_ = false;       // widths were set that the table has not laid out yet
