@@ -25,6 +25,10 @@ class Dialogs(unittest.TestCase):
             s.choose("Edit", "Option")
             config = self.dialog(s, "Configuration")
             self.assertEqual(unnamed_focusable(s, config), [])
+            # The pages are a tree whose items read as their titles.
+            pages = s.find("tree table", "Configuration", config) or s.find("table", "Configuration", config)
+            self.assertIsNotNone(pages)
+            self.assertIn("ROM Selection", [row[0] for row in s.rows(pages)])
             fields = {t.name for t in s.find_all("text", root=config, showing=False)}
             self.assertTrue({"Receiving Timeout [ms]", "Transmission Timeout [ms]",
                              "Formating Timeout [ms]", "File Name to Save", "Viewer Link",

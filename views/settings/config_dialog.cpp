@@ -14,7 +14,6 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
-#include <wx/treectrl.h>
 
 #include "ui/controls/icons.h"
 #include "lib/device/device_layer.h"
@@ -39,7 +38,7 @@ wxString Title(int page) {
 }
 
 // The page number a tree item stands for (item data: page + 1).
-class PageData : public wxTreeItemData {
+class PageData : public wxClientData {
 public:
     explicit PageData(int data) : data_(data) {}
     int data() const { return data_; }
@@ -128,7 +127,7 @@ wxTextCtrl* AddField(wxWindow* page, wxFlexGridSizer* grid, const char* label, i
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(HConfigDialog, wxDialog)
-    EVT_TREE_SEL_CHANGED(ids::kConfigTree, HConfigDialog::OnSelectionChanged)
+    EVT_DATAVIEW_SELECTION_CHANGED(ids::kConfigTree, HConfigDialog::OnSelectionChanged)
     EVT_BUTTON(ids::kRawFileBrowse, HConfigDialog::OnBrowseRawFile)
     EVT_BUTTON(ids::kRawViewerBrowse, HConfigDialog::OnBrowseViewer)
 wxEND_EVENT_TABLE()
@@ -136,20 +135,19 @@ wxEND_EVENT_TABLE()
 
 HConfigDialog::HConfigDialog(wxWindow* parent)
     : wxDialog(parent, ids::kConfigDialog, wxString::FromUTF8(text::kConfiguration)) {
-    tree_ = new wxTreeCtrl(this, ids::kConfigTree, wxDefaultPosition, wxSize(255, 220),
-                           wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_HIDE_ROOT | wxTR_SINGLE);
+    tree_ = new wxDataViewTreeCtrl(this, ids::kConfigTree, wxDefaultPosition, wxSize(255, 220),
+                                   wxDV_NO_HEADER | wxDV_SINGLE);
     auto images = std::make_unique<wxImageList>(16, 16, true, kPageCount);
     for (int icon : ids::kPageIcons)
         images->Add(controls::LoadIcon(icon, 16));
-    tree_->AssignImageList(images.release());
+    tree_->SetImageList(images.release()); // the tree owns it
     platform::SetAccessibleName(tree_, wxString::FromUTF8(text::kConfiguration));
 
     auto* groupSizer = new wxStaticBoxSizer(wxVERTICAL, this, " ");
     group_ = groupSizer->GetStaticBox();
     group_->SetId(ids::kConfigPageGroup);
-    const wxTreeItemId root = tree_->AddRoot("");
     for (int n = 0; n < kPageCount; ++n) {
-        items_[n] = tree_->AppendItem(root, Title(n), n, n, new PageData(n + 1));
+        items_[n] = tree_->AppendItem(wxDataViewItem(), Title(n), n, new PageData(n + 1));
         pages_[n] = MakePage(n, group_);
         pages_[n]->Hide();
         groupSizer->Add(pages_[n], 1, wxEXPAND | wxALL, 6);
@@ -177,7 +175,7 @@ HConfigDialog::HConfigDialog(wxWindow* parent)
     for (wxWindow* page : pages_)
         page->Hide();
 
-    tree_->SelectItem(items_[0]);
+    tree_->Select(items_[0]);
     ShowPage(0);
     CentreOnParent();
 }
@@ -254,7 +252,8 @@ void HConfigDialog::ShowPage(int n) {
     pages_[n]->Refresh();
 }
 
-void HConfigDialog::OnSelectionChanged(wxTreeEvent& event) {
+void HConfigDialog::OnSelectionChanged(wxDataViewEvent& event) {
+    if (!event.GetItem().IsOk()) return;
     const auto* data = static_cast<const PageData*>(tree_->GetItemData(event.GetItem()));
     if (data) ShowPage(data->data() - 1);
 }
@@ -283,7 +282,7 @@ bool HConfigDialog::TransferDataToWindow() {
 }
 
 void HConfigDialog::Refuse(int page, int id, const std::string& message) {
-    tree_->SelectItem(items_[page]);
+    tree_->Select(items_[page]);
     ShowPage(page);
     platform::MessageBox(this, message, text::kConfiguration,
                          platform::kMbOk | platform::kMbIconWarning);

@@ -11,7 +11,7 @@
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
-#include <wx/treectrl.h>
+#include <wx/dataview.h>
 #include <wx/uiaction.h>
 
 namespace {
@@ -50,9 +50,13 @@ protected:
     }
     // Clicks a page's tree item with the pointer.
     static void ClickPage(int n) {
-        wxTreeCtrl* tree = Dialog()->Tree();
+        wxDataViewTreeCtrl* tree = Dialog()->Tree();
         wxRect rect;
-        ASSERT_TRUE(tree->GetBoundingRect(Dialog()->PageItem(n), rect, true));
+        // The tree lays out its rows at its own pace.
+        gui::PumpUntil([&] {
+            rect = tree->GetItemRect(Dialog()->PageItem(n));
+            return rect.width > 0 && rect.height > 0;
+        }, 2000);
         gui::MouseMove(
             tree->ClientToScreen(rect.GetPosition() + wxPoint(rect.width / 2, rect.height / 2)));
         gui::MouseDown();
