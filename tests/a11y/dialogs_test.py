@@ -60,6 +60,29 @@ class Dialogs(unittest.TestCase):
             self.assertEqual(unnamed_focusable(s, question), [])
             s.answer("No")
 
+            # The LCD font's information, once a font is on the player: the
+            # file is named in the file chooser by its path.
+            font = os.path.join(s.home, "small.fot")
+            with open(font, "wb") as out:
+                out.write(b"f" * 1000)
+            s.choose("Tool", "KD5200 LCD Font", "Download Font")
+            chooser = wait_until(lambda: next((d for d in s.find_all("dialog", root=s.app) +
+                                               s.find_all("file chooser", root=s.app)), None), 10)
+            self.assertIsNotNone(chooser)
+            s.keys("ctrl+l")
+            s.type(font)
+            s.keys("Return")
+            self.assertTrue(wait_until(lambda: "small.fot" in s.sim("font"), 15), s.sim("font"))
+            s.choose("Tool", "KD5200 LCD Font", "View Font Information")
+            info = wait_until(lambda: next((d for d in s.find_all("dialog", root=s.app)
+                                            if s.find("text", "File Name", d)), None), 10)
+            self.assertIsNotNone(info)
+            self.assertEqual(unnamed_focusable(s, info), [])
+            self.assertIsNotNone(s.find("text", "Size", info))
+            s.keys("Escape")
+            self.assertTrue(wait_until(lambda: not any(s.find("text", "File Name", d)
+                                                       for d in s.find_all("dialog", root=s.app)), 5))
+
             # The help window.
             s.choose("Help", "Songdock Help")
             help_frame = wait_until(lambda: next(
@@ -69,6 +92,22 @@ class Dialogs(unittest.TestCase):
             self.assertEqual(unnamed_focusable(s, help_frame), [], "\n".join(
                 f"{o.getRoleName()} {o.name!r} <- {o.parent.getRoleName()} {o.parent.name!r}"
                 for o in s.walk(help_frame)))
+
+
+    def test_progress_is_a_named_bar_with_its_value(self):
+        # A slow link, so that the copy shows its progress.
+        with Session(files={"big.mp3": b"\xff" * (3 << 20)},
+                     env={"KD5200_SPEED": "1000000"}) as s:
+            s.select_row(s.table("home"), "big.mp3")
+            s.press(s.wait_for("push button", "Download To Internal Memory"))
+            bar = s.wait_for("progress bar", timeout=15)
+            self.assertTrue(bar.name, "the bar is named by its transfer")
+            self.assertTrue(wait_until(lambda: bar.queryValue().currentValue > 0, 10))
+            progress = bar
+            while progress.getRoleName() != "dialog":
+                progress = progress.parent
+            self.assertEqual(unnamed_focusable(s, progress), [])
+            self.assertTrue(wait_until(lambda: "big.mp3" in s.player_files(), 20))
 
 
 if __name__ == "__main__":

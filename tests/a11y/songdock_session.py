@@ -57,7 +57,7 @@ def cell_text(cell):
 class Session:
     """One run of Songdock on a demo player. files: {name: bytes} put in the PC folder."""
 
-    def __init__(self, files=None, theme=None):
+    def __init__(self, files=None, theme=None, env=None):
         self.tmp = tempfile.mkdtemp(prefix="songdock-a11y-")
         self.home = os.path.join(self.tmp, "home")
         os.makedirs(self.home)
@@ -74,6 +74,7 @@ class Session:
         )
         if theme:
             self.env["GTK_THEME"] = theme
+        self.env.update(env or {})
         self.procs = []
         self.app = None
 
