@@ -33,7 +33,8 @@ class WindowReads(unittest.TestCase):
             self.assertTrue(any(l.startswith(" Internal Memory - Total 64MB") and
                                 l.endswith("5 File(s)") for l in labels), labels)
             self.assertTrue(any(l.startswith("ZENTROVIA KD5200") for l in labels), labels)
-            self.assertIsNotNone(s.find("combo box", "Folder"))
+            folder = s.find("combo box", "Folder")
+            self.assertEqual(folder.description, "home")  # its current choice
             self.assertIsNotNone(s.find("combo box", "File Filter"))
 
             # No focusable object without a name.

@@ -333,6 +333,9 @@ TEST_F(Songdock, FirstStartShowsWholeNamesAndDatesAndStoredWidthsStay) {
     const long alpha = RowOf(DesktopList(), "alpha.mp3");
     EXPECT_TRUE(FitsWhole(DesktopList(), alpha, 0));
     EXPECT_TRUE(FitsWhole(DesktopList(), alpha, 3)) << DesktopList().GetRowText(alpha, 3);
+    // The kinds of file show whole where the pane leaves room beside the names.
+    for (long row = 0; row < DesktopList().GetItemCount(); ++row)
+        EXPECT_TRUE(FitsWhole(DesktopList(), row, 2)) << DesktopList().GetRowText(row, 2);
     Stop();
 
     // A width stored by hand is kept as it is.
