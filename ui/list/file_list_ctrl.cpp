@@ -177,6 +177,8 @@ void HFileListCtrl::AppendColumnWidth(const wxString& title, wxListColumnFormat 
     wxDataViewRenderer* renderer = index == 0
                                        ? static_cast<wxDataViewRenderer*>(new wxDataViewIconTextRenderer())
                                        : new wxDataViewTextRenderer();
+    // A text cut by its column ends in an ellipsis, as a reader expects.
+    renderer->EnableEllipsize(wxELLIPSIZE_END);
     const wxAlignment align = format == wxLIST_FORMAT_RIGHT ? wxALIGN_RIGHT : wxALIGN_LEFT;
     auto* column = new wxDataViewColumn(title, renderer, static_cast<unsigned int>(index),
                                         stored ? storedWidth : DefaultColumnWidth(), align,
