@@ -18,6 +18,7 @@ int ConsoleMessageBox(void*, const std::string& text, const std::string& caption
     case kMbYesNo:
         return kIdNo;
     case kMbYesNoCancel:
+    case kMbYesNoToAllCancel:
     case kMbOkCancel:
         return kIdCancel;
     default:

@@ -15,6 +15,9 @@ enum MessageBoxStyle : unsigned {
     kMbOkCancel = 0x1,
     kMbYesNoCancel = 0x3,
     kMbYesNo = 0x4,
+    // Not a Windows set: Yes, Yes to All, No, No to All and Cancel, for a
+    // question asked of each of several files.
+    kMbYesNoToAllCancel = 0x7,
     kMbButtonsMask = 0xF,
     kMbIconError = 0x10,
     kMbIconQuestion = 0x20,
@@ -23,8 +26,16 @@ enum MessageBoxStyle : unsigned {
     kMbIconMask = 0xF0,
 };
 
-// Answers, with the values of the Windows results.
-enum MessageBoxResult : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
+// Answers, with the values of the Windows results; the two "to All" answers
+// are the kit's own.
+enum MessageBoxResult : int {
+    kIdOk = 1,
+    kIdCancel = 2,
+    kIdYes = 6,
+    kIdNo = 7,
+    kIdYesToAll = 20,
+    kIdNoToAll = 21,
+};
 
 // owner: the opaque owner window or nullptr; caption "" means the default
 // caption (the application's name).

@@ -97,7 +97,11 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
     try {
         const bool convertQka = settings::GetAdpcmConvert() == 0;
         const bool convertQdx = settings::GetQdxConvert() == 0;
+        // A "Yes to All" or "No to All" answers the rest of the transfer.
+        int toAll = 0;
+        size_t left = list.GetCount();
         for (const HNameList::Entry& entry : list) {
+            --left;
             if (result != KD5200_ERR_NONE) break;
             if (!S().handle) {
                 result = KD5200_ERR_NOT_CONNECTED;
@@ -105,8 +109,13 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
             }
             const UploadPlan plan = PlanUpload(entry, convertQka, convertQdx);
             const std::string target = DevTargetPath(folder, plan.pcName);
-            if (platform::PathExists(target)) {
-                const int answer = DevAskOverwrite(target.c_str());
+            if (platform::PathExists(target) && toAll != platform::kIdYesToAll) {
+                if (toAll == platform::kIdNoToAll) continue;
+                int answer = DevAskOverwrite(target.c_str(), left > 0);
+                if (answer == platform::kIdYesToAll || answer == platform::kIdNoToAll) {
+                    toAll = answer;
+                    answer = answer == platform::kIdYesToAll ? platform::kIdYes : platform::kIdNo;
+                }
                 if (answer == platform::kIdNo) continue;
                 if (answer != platform::kIdYes) break;
                 if (!StillListed(memory, entry)) {
@@ -179,11 +188,12 @@ int DevRenameEntry(int memory, int number, const char* newName) {
     return 1;
 }
 
-int DevAskOverwrite(const char* path) {
+int DevAskOverwrite(const char* path, bool moreToCome) {
     const char* text = strings::Load(sid::kOverwrite);
     // The caption names the file, but a window manager cuts a long one: the
     // path is also the box's secondary text.
     const std::string file = path ? path : "";
+    const unsigned buttons = moreToCome ? platform::kMbYesNoToAllCancel : platform::kMbYesNoCancel;
     return platform::MessageBox(S().mainWindow, platform::WithSecondaryText(text ? text : "", file),
-                                file, platform::kMbYesNoCancel | platform::kMbIconQuestion);
+                                file, buttons | platform::kMbIconQuestion);
 }

@@ -63,7 +63,8 @@ bool DevListFiles(int memory, HDirEntryList& list, bool force);
 int DevDeleteFile(KD5200_HWND parent, int memory, int number, const char* name);
 // Copies player files (list: name, entry number, size, player name) into
 // folder, converting QKA and QDX recordings to WAV unless the settings say
-// otherwise, and asking before replacing a PC file. Stops at the first failure.
+// otherwise, and asking before replacing a PC file ("Yes to All" and "No to
+// All" hold for the rest of the list). Stops at the first failure.
 int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNameList& list);
 // Stores PC files (list names are full paths) on the memory; stops at the
 // first failure.
@@ -82,8 +83,10 @@ const char* DevGetFirmwareVersion();
 // ---- Helpers ------------------------------------------------------------
 
 // Asks whether to replace the file at path (caption and secondary text: the path); returns
-// platform::kIdYes, kIdNo or kIdCancel. Only Yes is consent.
-int DevAskOverwrite(const char* path);
+// platform::kIdYes, kIdNo or kIdCancel. Only Yes is consent. With more files
+// to come in the same transfer, the question also offers "Yes to All" and
+// "No to All" (kIdYesToAll, kIdNoToAll), which answer the rest of it.
+int DevAskOverwrite(const char* path, bool moreToCome = false);
 // Copies name into out (size bytes, terminator included) with its extension
 // old (any case) replaced by new; false when name has no such extension.
 bool DevReplaceExtension(const char* name, const char* oldExt, const char* newExt, char* out,

@@ -12,6 +12,7 @@
 
 #include <gtk/gtk.h>
 
+#include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/display.h>
 #include <wx/textctrl.h>
@@ -574,6 +575,93 @@ TEST_F(Commands, AFileManagerDropReturnsBeforeTheCopy) {
     Pane(1)->GetEventHandler()->ProcessEvent(drop);
     EXPECT_FALSE(PlayerHas(1, "alpha.mp3"));
     EXPECT_TRUE(gui::PumpUntil([this] { return PlayerHas(1, "alpha.mp3"); }));
+}
+
+// Transfers, with no dialog closed behind the test's back.
+class Transfers : public Songdock {
+protected:
+    void SetUp() override {
+        Songdock::SetUp();
+        Sim("plug");
+    }
+};
+
+// Copying several player files to PC files that exist: one "Yes to All" or
+// "No to All" answers the whole transfer; a single file gets the plain question.
+TEST_F(Transfers, ToAllAnswersTheRestOfACopyToThePc) {
+    const std::vector<std::string> names = {"Demo Song.mp3", "README.TXT",
+                                            "Notes for the trip.txt"};
+    const auto writeOld = [&] {
+        for (const std::string& name : names)
+            devtest::WriteFile(pc_ + "/" + name, "old");
+    };
+    const auto oldCount = [&] {
+        return std::count_if(names.begin(), names.end(), [&](const std::string& name) {
+            return devtest::ReadFile(pc_ + "/" + name) == "old";
+        });
+    };
+    Start();
+    writeOld();
+    const auto copyAll = [&](int answer) {
+        boxes_.shown.clear();
+        boxes_.answers = {answer};
+        ClickRow(PaneList(0), "README.TXT");
+        PaneList(0).SetFocus();
+        gui::KeyPress('A', wxMOD_CONTROL);
+        gui::Pump(100);
+        ClickButton(ids::kUploadFromInternal);
+        gui::Pump(300);
+    };
+
+    copyAll(platform::kIdNoToAll);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, "Already exist the file.\nWill you overwrite?");
+    EXPECT_EQ(boxes_.shown[0].style & platform::kMbButtonsMask, platform::kMbYesNoToAllCancel);
+    EXPECT_EQ(oldCount(), 3);
+
+    copyAll(platform::kIdYesToAll);
+    EXPECT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(oldCount(), 0);
+
+    // One file alone: Yes, No and Cancel, as ever.
+    writeOld();
+    boxes_.shown.clear();
+    boxes_.answers = {platform::kIdNo};
+    ClickRow(PaneList(0), "README.TXT");
+    ClickButton(ids::kUploadFromInternal);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].style & platform::kMbButtonsMask, platform::kMbYesNoCancel);
+    EXPECT_EQ(oldCount(), 3);
+
+    // The real question: "Yes to All" clicked once replaces every PC file.
+    const platform::MessageBoxHandler scripted = platform::SetMessageBoxHandler({});
+    platform::InstallWxMessageBoxes();
+    std::vector<wxString> labels;
+    wxTimer clicker;
+    clicker.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        for (wxWindow* w : wxTopLevelWindows) {
+            auto* dialog = dynamic_cast<wxDialog*>(w);
+            wxWindow* button = dialog && dialog->IsModal() ? dialog->FindWindow(wxID_YESTOALL) : nullptr;
+            if (!button || !labels.empty()) continue;
+            for (wxWindow* child : dialog->GetChildren())
+                if (dynamic_cast<wxButton*>(child)) labels.push_back(child->GetLabel());
+            gui::MouseMove(gui::ScreenCenter(*button));
+            gui::MouseDown();
+            gui::MouseUp();
+        }
+    });
+    clicker.Start(100);
+    ClickRow(PaneList(0), "README.TXT");
+    PaneList(0).SetFocus();
+    gui::KeyPress('A', wxMOD_CONTROL);
+    gui::Pump(100);
+    ClickButton(ids::kUploadFromInternal);
+    EXPECT_TRUE(gui::PumpUntil([&] { return !labels.empty(); }));
+    gui::Pump(300);
+    clicker.Stop();
+    platform::SetMessageBoxHandler(scripted);
+    EXPECT_THAT(labels, ElementsAre("&Yes", "Yes to &All", "&No", "N&o to All", "Cancel"));
+    EXPECT_EQ(oldCount(), 0);
 }
 
 } // namespace

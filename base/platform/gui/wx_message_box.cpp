@@ -7,7 +7,13 @@
 
 #include <algorithm>
 
+#include <wx/artprov.h>
+#include <wx/button.h>
 #include <wx/dcscreen.h>
+#include <wx/dialog.h>
+#include <wx/sizer.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
 #include <wx/display.h>
 #include <wx/msgdlg.h>
 #include <wx/settings.h>
@@ -62,6 +68,10 @@ int ResultOf(int wxResult, unsigned style) {
         return kIdYes;
     case wxID_NO:
         return kIdNo;
+    case wxID_YESTOALL:
+        return kIdYesToAll;
+    case wxID_NOTOALL:
+        return kIdNoToAll;
     default:
         // Cancelled or closed by the window manager: the refusing answer the
         // box offers (a Yes/No box cannot be cancelled, an OK box has only OK).
@@ -88,6 +98,49 @@ wxString FittingText(wxWindow* owner, const std::string& text) {
     return PathToDisplayText(BreakLongWords(text, room, width));
 }
 
+// The question asked of each of several files: five buttons, more than a
+// native message box holds, in a dialog laid out as one.
+int ShowToAllQuestion(wxWindow* parent, const wxString& main, const wxString& secondary,
+                      const wxString& title) {
+    wxDialog dialog(parent, wxID_ANY, title);
+    auto* body = new wxBoxSizer(wxHORIZONTAL);
+    body->Add(new wxStaticBitmap(&dialog, wxID_ANY,
+                                 wxArtProvider::GetBitmap(wxART_QUESTION, wxART_MESSAGE_BOX)),
+              0, wxALL, 12);
+    auto* texts = new wxBoxSizer(wxVERTICAL);
+    auto* text = new wxStaticText(&dialog, wxID_ANY, main);
+    text->SetFont(text->GetFont().Bold());
+    texts->Add(text, 0, wxBOTTOM, 8);
+    if (!secondary.empty()) texts->Add(new wxStaticText(&dialog, wxID_ANY, secondary));
+    body->Add(texts, 1, wxTOP | wxRIGHT | wxBOTTOM, 12);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    buttons->AddStretchSpacer();
+    const struct {
+        int id;
+        const char* label;
+    } kButtons[] = {{wxID_YES, "&Yes"},
+                    {wxID_YESTOALL, "Yes to &All"},
+                    {wxID_NO, "&No"},
+                    {wxID_NOTOALL, "N&o to All"},
+                    {wxID_CANCEL, "Cancel"}};
+    for (const auto& b : kButtons)
+        buttons->Add(new wxButton(&dialog, b.id, b.label), 0, wxLEFT, 6);
+    dialog.Bind(wxEVT_BUTTON, [&dialog](wxCommandEvent& event) { dialog.EndModal(event.GetId()); });
+    dialog.SetEscapeId(wxID_CANCEL);
+    if (auto* yes = dynamic_cast<wxButton*>(dialog.FindWindow(wxID_YES))) {
+        yes->SetDefault();
+        yes->SetFocus();
+    }
+
+    auto* all = new wxBoxSizer(wxVERTICAL);
+    all->Add(body, 1, wxEXPAND);
+    all->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 12);
+    dialog.SetSizerAndFit(all);
+    dialog.CentreOnParent();
+    return dialog.ShowModal();
+}
+
 int ShowWxMessageBox(void* owner, const std::string& text, const std::string& caption,
                      unsigned style) {
     std::string title = caption;
@@ -99,6 +152,12 @@ int ShowWxMessageBox(void* owner, const std::string& text, const std::string& ca
     // Long names are broken into lines, so that the box fits the screen.
     wxWindow* const parent = static_cast<wxWindow*>(owner);
     const auto [main, secondary] = SplitSecondaryText(text);
+    if ((style & kMbButtonsMask) == kMbYesNoToAllCancel)
+        return ResultOf(ShowToAllQuestion(parent, FittingText(parent, main),
+                                          secondary.empty() ? wxString()
+                                                            : FittingText(parent, secondary),
+                                          PathToDisplayText(title)),
+                        style);
     wxMessageDialog dialog(parent, FittingText(parent, main), PathToDisplayText(title),
                            WxStyle(style));
     if (!secondary.empty()) dialog.SetExtendedMessage(FittingText(parent, secondary));
