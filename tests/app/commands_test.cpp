@@ -664,4 +664,50 @@ TEST_F(Transfers, ToAllAnswersTheRestOfACopyToThePc) {
     EXPECT_EQ(oldCount(), 0);
 }
 
+
+// PC files that do not fit the player's memory: one question before anything
+// is written, then only whole files, those that fit in the order given.
+TEST_F(Transfers, ASelectionThatDoesNotFitAsksFirstAndCopiesWhatFits) {
+    Sim("create --internal 64K --external none");
+    Sim("plug");
+    // 3, 2 and 1 blocks of 16 KiB against 4 free.
+    devtest::WriteFile(pc_ + "/alpha.mp3", std::string(40000, 'a'));
+    devtest::WriteFile(pc_ + "/beta.mp3", std::string(20000, 'b'));
+    devtest::WriteFile(pc_ + "/notes.txt", std::string(10000, 'n'));
+    Start();
+    const auto sendThree = [&](int answer) {
+        boxes_.shown.clear();
+        boxes_.answers = {answer};
+        ClickRow(DesktopList(), "alpha.mp3");
+        gui::KeyPress(WXK_DOWN, wxMOD_SHIFT);
+        gui::KeyPress(WXK_DOWN, wxMOD_SHIFT);
+        gui::Pump(100);
+        ASSERT_EQ(DesktopList().GetSelectedItemCount(), 3);
+        ClickButton(ids::kDownloadToInternal);
+        gui::Pump(300);
+    };
+
+    sendThree(platform::kIdCancel);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text,
+              "The files need 96KB in 3 entries; 64KB and 512 entries are free.\n"
+              "Copy the 2 of 3 files that fit, in the order given?");
+    EXPECT_EQ(boxes_.shown[0].style & platform::kMbButtonsMask, platform::kMbOkCancel);
+    EXPECT_TRUE(playertest::Names(0).empty());
+
+    sendThree(platform::kIdOk);
+    EXPECT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_THAT(playertest::Names(0), testing::UnorderedElementsAre("alpha.mp3", "notes.txt"));
+    EXPECT_EQ(Pane(0)->GetHeaderText(), " Internal Memory - Total 64KB,  Remain 0KB,  2 File(s)");
+
+    // Nothing fits any more: said, and nothing is tried.
+    boxes_.shown.clear();
+    ClickRow(DesktopList(), "beta.mp3");
+    ClickButton(ids::kDownloadToInternal);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text,
+              "The files need 32KB in 1 entry; 0KB and 510 entries are free.\n"
+              "None of the files fits.");
+}
+
 } // namespace

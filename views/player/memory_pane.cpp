@@ -21,6 +21,7 @@
 #include "lib/lists/system_error.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/device_changes.h"
+#include "base/platform/free_space.h"
 #include "base/platform/message_box.h"
 #include "base/platform/path_text.h"
 #include "views/player/dropped_files.h"
@@ -38,6 +39,8 @@ constexpr int kHeaderHeight = 20;
 constexpr const char* kRawDataUnavailable = "Download Raw Data is not available.";
 constexpr const char* kFilesChanged =
     "The player's files changed while the question was open; nothing was deleted.";
+constexpr const char* kFilesChangedWhileAsked =
+    "The player's files changed while the question was open; nothing was copied.";
 // The same for the commands that ask nothing: the rows were out of date.
 constexpr const char* kFilesChangedSinceListed =
     "The player's files changed since they were listed; nothing was done.";
@@ -658,6 +661,40 @@ int HMp3MemView::WithProgress(std::vector<player::TransferMeter::File> files,
     return result;
 }
 
+bool HMp3MemView::ChooseFitting(const player::Room& room, const HNameList& list,
+                                HNameList& chosen,
+                                std::vector<player::TransferMeter::File>& files) {
+    std::vector<uint64_t> sizes;
+    for (const player::TransferMeter::File& file : files)
+        sizes.push_back(file.size);
+    const player::SpacePlan plan = player::PlanSpace(sizes, room);
+    if (!plan.fitsAll) {
+        wxWindow* const owner = this;
+        if (plan.fitting.empty()) {
+            platform::MessageBox(owner, player::NoSpaceText(plan, room), title_,
+                                 platform::kMbOk | platform::kMbIconWarning);
+            return false;
+        }
+        if (platform::MessageBox(owner, player::SpaceQuestion(plan, room, files.size()), title_,
+                                 platform::kMbOkCancel | platform::kMbIconWarning) !=
+            platform::kIdOk)
+            return false;
+    }
+    std::vector<player::TransferMeter::File> kept;
+    size_t index = 0, next = 0;
+    for (const HNameList::Entry& entry : list) {
+        if (next < plan.fitting.size() && plan.fitting[next] == index) {
+            chosen.Add(entry.name.c_str(), entry.value1, entry.value2,
+                       entry.second ? entry.second->c_str() : nullptr);
+            kept.push_back(std::move(files[index]));
+            ++next;
+        }
+        ++index;
+    }
+    files = std::move(kept);
+    return true;
+}
+
 int HMp3MemView::DownloadFiles(const HNameList& list) {
     std::vector<player::TransferMeter::File> files;
     for (const HNameList::Entry& entry : list) {
@@ -665,8 +702,18 @@ int HMp3MemView::DownloadFiles(const HNameList& list) {
         const auto size = std::filesystem::file_size(entry.name, error);
         files.push_back({FileNamePart(entry.name), error ? 0 : static_cast<uint64_t>(size)});
     }
+    // The memory as it is now: another program may have filled it since it was listed.
+    HNameList chosen;
+    if (DevRefreshMemory(memory_)) {
+        uint64_t freeBytes = 0;
+        DevGetMemorySpace(memory_, nullptr, &freeBytes);
+        const player::Room room{KD5200_BLOCK_SIZE, freeBytes / KD5200_BLOCK_SIZE,
+                                KD5200_MAX_ENTRIES - DevGetFileCount(memory_)};
+        if (!ChooseFitting(room, list, chosen, files)) return KD5200_ERR_CANCELLED;
+    }
+    const HNameList& send = chosen.IsEmpty() ? list : chosen;
     return WithProgress(std::move(files), [&] {
-        return DevDownloadFiles(static_cast<wxWindow*>(this), memory_, list);
+        return DevDownloadFiles(static_cast<wxWindow*>(this), memory_, send);
     });
 }
 
@@ -674,9 +721,22 @@ int HMp3MemView::UploadFiles(const std::string& folder, const HNameList& list) {
     std::vector<player::TransferMeter::File> files;
     for (const HNameList::Entry& entry : list)
         files.push_back({entry.name, static_cast<uint32_t>(entry.value2)});
+    HNameList chosen;
+    if (const auto space = folder.empty() ? std::nullopt : platform::FolderFreeSpace(folder)) {
+        const player::Room room{space->blockSize, space->freeBlocks, -1};
+        const size_t before = files.size();
+        if (!ChooseFitting(room, list, chosen, files)) return KD5200_ERR_CANCELLED;
+        // A question was open: the player may have changed meanwhile.
+        std::vector<player::NamedEntry> entries;
+        for (const HNameList::Entry& entry : chosen)
+            entries.push_back({entry.value1, entry.name, entry.value2});
+        if (files.size() < before && !StillAsShown(entries, memory_, kFilesChangedWhileAsked))
+            return KD5200_ERR_CANCELLED;
+    }
+    const HNameList& send = chosen.IsEmpty() ? list : chosen;
     return WithProgress(std::move(files), [&] {
         return DevUploadFiles(static_cast<wxWindow*>(this), memory_,
-                              folder.empty() ? nullptr : folder.c_str(), list);
+                              folder.empty() ? nullptr : folder.c_str(), send);
     });
 }
 

@@ -32,6 +32,7 @@
 #include "ui/list/file_list_ctrl.h"
 #include "views/player/memory_commands.h"
 #include "views/player/memory_rows.h"
+#include "views/player/space_check.h"
 #include "views/player/transfer_meter.h"
 
 class wxContextMenuEvent;
@@ -128,6 +129,12 @@ private:
     // Runs a transfer of files under a progress dialog with Cancel.
     int WithProgress(std::vector<player::TransferMeter::File> files,
                      const std::function<int()>& call);
+    // Checks that the files fit in room before anything is written; when
+    // they do not, asks whether to copy those that fit. Fills chosen with the
+    // entries of list to copy and files with their sizes; false when nothing
+    // is to be copied.
+    bool ChooseFitting(const player::Room& room, const HNameList& list, HNameList& chosen,
+                       std::vector<player::TransferMeter::File>& files);
     int DownloadFiles(const HNameList& list);
     int UploadFiles(const std::string& folder, const HNameList& list);
 

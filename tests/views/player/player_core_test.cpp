@@ -7,6 +7,7 @@
 
 #include "views/player/dropped_files.h"
 #include "views/player/memory_rows.h"
+#include "views/player/space_check.h"
 #include "views/player/transfer_meter.h"
 #include "device_test_support.h"
 
@@ -53,6 +54,23 @@ TEST(TransferMeter, AddsUpFilesAndFollowsSkippedOnes) {
     EXPECT_EQ(at.index, 2u);
     EXPECT_EQ(at.done, 160u);
     EXPECT_EQ(meter.Describe(at), "c.mp3, file 3 of 3, 0.0 of 0.0 MB");
+}
+
+// The entry limit counts as much as the blocks; a PC folder has none, and
+// its question leaves entries out.
+TEST(SpaceCheck, EntriesAndBlocksBothLimitAndThePcQuestionNamesBytesOnly) {
+    const player::SpacePlan entries = player::PlanSpace({0, 0, 0}, {16384, 10, 2});
+    EXPECT_FALSE(entries.fitsAll);
+    EXPECT_THAT(entries.fitting, ElementsAre(0u, 1u));
+
+    const player::Room folder{4096, 270, -1};
+    const player::SpacePlan pc = player::PlanSpace({1048576, 4097, 100000}, folder);
+    EXPECT_EQ(pc.neededBlocks, 256u + 2u + 25u);
+    EXPECT_THAT(pc.fitting, ElementsAre(0u, 1u));
+    EXPECT_EQ(player::SpaceQuestion(pc, folder, 3),
+              "The files need 2MB; 1MB is free.\n"
+              "Copy the 2 of 3 files that fit, in the order given?");
+    EXPECT_TRUE(player::PlanSpace({1048576}, folder).fitsAll);
 }
 
 class DroppedFiles : public testing::Test {

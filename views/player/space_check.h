@@ -1,0 +1,36 @@
+#pragma once
+// Whether the files of a transfer fit where they go, worked out before
+// anything is written: each file takes whole blocks of the target and, on a
+// player memory, one directory entry.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace player {
+
+// Room left on the target.
+struct Room {
+    uint64_t blockSize;
+    uint64_t freeBlocks;
+    int64_t freeEntries; // -1: no limit (a PC folder)
+};
+
+struct SpacePlan {
+    uint64_t neededBlocks = 0;
+    uint64_t neededEntries = 0;
+    bool fitsAll = true;
+    // The files that fit, by index, in the order given: each file is taken
+    // when it fits in what the files taken before it left.
+    std::vector<size_t> fitting;
+};
+
+SpacePlan PlanSpace(const std::vector<uint64_t>& sizes, const Room& room);
+
+// The question of a transfer that does not fit, in the pane's units:
+// "The files need 96KB in 3 entries; 64KB and 512 entries are free." and the
+// offer to copy those that fit. Without entries the parts about them drop out.
+std::string SpaceQuestion(const SpacePlan& plan, const Room& room, size_t fileCount);
+// The text when none of the files fits.
+std::string NoSpaceText(const SpacePlan& plan, const Room& room);
+
+} // namespace player
