@@ -14,6 +14,7 @@
 
 #include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/progdlg.h>
 #include <wx/display.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
@@ -708,6 +709,65 @@ TEST_F(Transfers, ASelectionThatDoesNotFitAsksFirstAndCopiesWhatFits) {
     EXPECT_EQ(boxes_.shown[0].text,
               "The files need 32KB in 1 entry; 0KB and 510 entries are free.\n"
               "None of the files fits.");
+}
+
+// A copy of several files shows which file of how many is under way and the
+// bytes of the whole job; when it ends, the status bar sums it up, also after
+// Cancel, which keeps the files already copied.
+TEST_F(Transfers, ProgressNamesEachFileAndTheStatusBarSumsUpTheJob) {
+    for (const char* name : {"alpha.mp3", "beta.mp3", "notes.txt"})
+        devtest::WriteFile(pc_ + "/" + name, std::string(300000, 'x'));
+    setenv("KD5200_SPEED", "600000", 1); // half a second a file
+    Start();
+    std::vector<std::string> messages;
+    bool cancelOnSecond = false;
+    wxTimer watcher;
+    watcher.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        for (wxWindow* w : wxTopLevelWindows) {
+            auto* dialog = dynamic_cast<wxGenericProgressDialog*>(w);
+            if (!dialog || !dialog->IsShown()) continue;
+            const std::string message = dialog->GetMessage().utf8_string();
+            if (messages.empty() || messages.back() != message) messages.push_back(message);
+            if (cancelOnSecond && message.find("File 2 of 3") != std::string::npos) {
+                cancelOnSecond = false;
+                wxWindow* cancel = dialog->FindWindow(wxID_CANCEL);
+                gui::MouseMove(gui::ScreenCenter(*cancel));
+                gui::MouseDown();
+                gui::MouseUp();
+            }
+        }
+    });
+    watcher.Start(50);
+    const auto status = [&] { return frame_->GetStatusBar()->GetStatusText(0).utf8_string(); };
+    const auto sendThree = [&](int button) {
+        messages.clear();
+        frame_->SetStatusText("");
+        ClickRow(DesktopList(), "alpha.mp3");
+        gui::KeyPress(WXK_DOWN, wxMOD_SHIFT);
+        gui::KeyPress(WXK_DOWN, wxMOD_SHIFT);
+        gui::Pump(100);
+        ClickButton(button);
+        EXPECT_TRUE(gui::PumpUntil([&] { return !status().empty(); }, 10000));
+    };
+
+    sendThree(ids::kDownloadToInternal);
+    const auto shown = [&](const std::string& file) {
+        return std::any_of(messages.begin(), messages.end(), [&](const std::string& m) {
+            return m.rfind("Copying to the player...\n" + file + "\n", 0) == 0 &&
+                   m.ends_with(" of 879 KB");
+        });
+    };
+    EXPECT_TRUE(shown("File 1 of 3: alpha.mp3")) << testing::PrintToString(messages);
+    EXPECT_TRUE(shown("File 2 of 3: beta.mp3"));
+    EXPECT_TRUE(shown("File 3 of 3: notes.txt"));
+    EXPECT_THAT(status(), testing::MatchesRegex("3 files copied \\(879 KB\\) in [0-9]+\\.[0-9] s"));
+
+    cancelOnSecond = true;
+    sendThree(ids::kDownloadToExternal);
+    EXPECT_EQ(status(), "1 of 3 files copied; cancelled");
+    EXPECT_TRUE(PlayerHas(1, "alpha.mp3"));
+    EXPECT_FALSE(PlayerHas(1, "beta.mp3"));
+    watcher.Stop();
 }
 
 } // namespace

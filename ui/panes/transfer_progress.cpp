@@ -3,6 +3,7 @@
 #include <wx/gauge.h>
 
 #include "base/platform/gui/accessibility.h"
+#include "base/platform/path_text.h"
 
 #include <algorithm>
 
@@ -60,6 +61,10 @@ void TransferProgress::Finish() {
     dialog_.reset();
 }
 
+void TransferProgress::SetDetail(const std::string& detail) {
+    detail_ = platform::PathToDisplayText(detail);
+}
+
 bool TransferProgress::OnProgress(const char* operation, int64_t done, int64_t total) {
     if (cancelled_) return true;
     const Clock::time_point now = Clock::now();
@@ -76,19 +81,24 @@ bool TransferProgress::OnProgress(const char* operation, int64_t done, int64_t t
         int style = wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_ELAPSED_TIME;
         if (rule_ == CancelRule::kAllowed) style |= wxPD_CAN_ABORT;
         if (total > 0) style |= wxPD_REMAINING_TIME;
-        dialog_ =
-            std::make_unique<wxProgressDialog>(title_, OperationText(op), kRange, parent_, style);
+        const wxString first = detail_.empty() ? OperationText(op) : OperationText(op) + "\n" + detail_;
+        dialog_ = std::make_unique<wxProgressDialog>(title_, first, kRange, parent_, style);
         // The bar is read as the transfer it shows, with its value.
         for (wxWindow* child : dialog_->GetChildren())
             if (dynamic_cast<wxGauge*>(child)) platform::SetAccessibleName(child, title_);
         lastOperation_ = op;
+        lastDetail_ = detail_;
         lastValue_ = -2;
     } else if (value == lastValue_ && op == lastOperation_ && now - lastUpdate_ < kUpdateInterval) {
         return false;
     }
 
-    const wxString message = op != lastOperation_ ? OperationText(op) : wxString();
+    const bool changed = op != lastOperation_ || detail_ != lastDetail_;
+    const wxString message = !changed          ? wxString()
+                             : detail_.empty() ? OperationText(op)
+                                               : OperationText(op) + "\n" + detail_;
     lastOperation_ = op;
+    lastDetail_ = detail_;
     lastValue_ = value;
     lastUpdate_ = now;
     const bool goOn = value < 0 ? dialog_->Pulse(message) : dialog_->Update(value, message);

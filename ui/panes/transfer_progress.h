@@ -45,6 +45,9 @@ public:
 
     // Destroys the dialog and restores the previous handler (idempotent).
     void Finish();
+    // A detail shown below the operation's text from the next report on
+    // (bytes as a file name holds them), e.g. the file under way.
+    void SetDetail(const std::string& detail);
     // Whether the user pressed Cancel and the call was asked to stop.
     bool Cancelled() const { return cancelled_; }
     // The dialog while it is shown, else null.
@@ -64,6 +67,8 @@ private:
     bool cancelled_ = false;
     int lastValue_ = -1;
     std::string lastOperation_;
+    wxString detail_;
+    wxString lastDetail_;
     std::chrono::steady_clock::time_point lastUpdate_;
 };
 

@@ -1,6 +1,7 @@
 #include "views/player/memory_pane.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -8,6 +9,7 @@
 #include <utility>
 
 #include <wx/dnd.h>
+#include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/stattext.h>
 #include <wx/settings.h>
@@ -644,20 +646,33 @@ bool HMp3MemView::Receive(HNameList& list, bool transfer) {
 
 int HMp3MemView::WithProgress(std::vector<player::TransferMeter::File> files,
                               const std::function<int()>& call) {
+    const auto start = std::chrono::steady_clock::now();
     app::TransferProgress progress(this, wxString::FromUTF8(title_));
     // The library reports each file on its own; the meter turns that into
     // the whole transfer before the dialog sees it.
     player::TransferMeter meter(std::move(files));
     device::ProgressHandler dialog = DevSetProgressHandler(nullptr);
-    DevSetProgressHandler([&](KD5200_HWND parent, const char*, int64_t done, int64_t total) {
+    DevSetProgressHandler([&](KD5200_HWND parent, const char* operation, int64_t done,
+                              int64_t total) {
         const player::TransferMeter::Position at = meter.Report(done, total);
-        const std::string text = "Copying " + meter.Describe(at);
-        return dialog(parent, text.c_str(), static_cast<int64_t>(at.done),
-                      static_cast<int64_t>(at.total));
+        progress.SetDetail(meter.Describe(at));
+        const bool stop = dialog(parent, operation, static_cast<int64_t>(at.done),
+                                 static_cast<int64_t>(at.total));
+        if (stop) meter.Refused();
+        return stop;
     });
     const int result = call();
     DevSetProgressHandler(std::move(dialog));
+    const bool cancelled = progress.Cancelled() || result == KD5200_ERR_CANCELLED;
     progress.Finish();
+    // The status bar says what was done.
+    using Ending = player::TransferMeter::Ending;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const Ending ending = cancelled ? Ending::kCancelled : result ? Ending::kFailed : Ending::kDone;
+    if (auto* frame = wxDynamicCast(wxGetTopLevelParent(this), wxFrame);
+        frame && frame->GetStatusBar())
+        frame->SetStatusText(platform::PathToDisplayText(meter.Summary(ending, seconds)));
     return result;
 }
 

@@ -1,11 +1,15 @@
 #include "views/player/transfer_meter.h"
 
+#include "views/player/memory_rows.h"
+
 #include <algorithm>
+#include <cinttypes>
 #include <cstdio>
 
 namespace player {
 
-TransferMeter::TransferMeter(std::vector<File> files) : files_(std::move(files)) {
+TransferMeter::TransferMeter(std::vector<File> files)
+    : files_(std::move(files)), copied_(files_.size(), false) {
     before_.reserve(files_.size());
     for (const File& file : files_) {
         before_.push_back(total_);
@@ -32,26 +36,67 @@ TransferMeter::Position TransferMeter::Report(int64_t done, int64_t total) {
         }
     }
     lastDone_ = done;
+    justFinished_.reset();
+    if (total == size(index_) && done >= total && !copied_[index_]) {
+        copied_[index_] = true;
+        justFinished_ = index_;
+    }
     const uint64_t within =
         total > 0 ? static_cast<uint64_t>(std::clamp<int64_t>(done, 0, size(index_))) : 0;
     return {index_, before_[index_] + within, total_};
 }
 
+void TransferMeter::Refused() {
+    if (justFinished_) copied_[*justFinished_] = false;
+    justFinished_.reset();
+}
+
+size_t TransferMeter::Copied() const {
+    return static_cast<size_t>(std::count(copied_.begin(), copied_.end(), true));
+}
+
+uint64_t TransferMeter::CopiedBytes() const {
+    uint64_t bytes = 0;
+    for (size_t i = 0; i < files_.size(); ++i)
+        if (copied_[i]) bytes += files_[i].size;
+    return bytes;
+}
+
 namespace {
 
-std::string Megabytes(uint64_t bytes) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / 1048576.0);
-    return text;
+// Bytes in the pane's units, rounded up: "879 KB", "48 MB".
+std::string Amount(uint64_t bytes) {
+    const ByteCount count = CountBytes(bytes);
+    return std::to_string(count.value) + " " + count.unit;
 }
 
 } // namespace
 
 std::string TransferMeter::Describe(const Position& position) const {
     if (files_.empty()) return {};
-    return files_[position.index].name + ", file " + std::to_string(position.index + 1) + " of " +
-           std::to_string(files_.size()) + ", " + Megabytes(position.done) + " of " +
-           Megabytes(position.total) + " MB";
+    char bytes[64];
+    if (position.total < 1048576)
+        std::snprintf(bytes, sizeof bytes, "%" PRIu64 " of %" PRIu64 " KB", position.done >> 10,
+                      (position.total + 1023) >> 10);
+    else
+        std::snprintf(bytes, sizeof bytes, "%.1f of %.1f MB",
+                      static_cast<double>(position.done) / 1048576.0,
+                      static_cast<double>(position.total) / 1048576.0);
+    return "File " + std::to_string(position.index + 1) + " of " + std::to_string(files_.size()) +
+           ": " + files_[position.index].name + "\n" + bytes;
+}
+
+std::string TransferMeter::Summary(Ending ending, double seconds) const {
+    const size_t copied = Copied();
+    const std::string count = copied == files_.size()
+                                  ? std::to_string(copied) + (copied == 1 ? " file" : " files")
+                                  : std::to_string(copied) + " of " +
+                                        std::to_string(files_.size()) + " files";
+    if (ending == Ending::kCancelled) return count + " copied; cancelled";
+    if (ending == Ending::kFailed) return count + " copied; failed";
+    char time[32];
+    std::snprintf(time, sizeof time, "%.1f s", seconds);
+    return count + " copied (" + Amount(CopiedBytes()) + ") in " + time;
 }
 
 } // namespace player

@@ -4,6 +4,7 @@
 // under way (a report that starts over, or whose total is another file's
 // size, moves on) and adds up the bytes of the files before it.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,21 @@ public:
     explicit TransferMeter(std::vector<File> files);
 
     Position Report(int64_t done, int64_t total);
+    // The last report was refused (the transfer is cancelled): the file it
+    // finished, if any, is removed by the library and does not count.
+    void Refused();
     const std::vector<File>& Files() const { return files_; }
-    // "song.mp3, file 2 of 3, 1.5 of 4.0 MB": where the transfer stands.
+    // "File 2 of 3: song.mp3\n1.5 of 4.0 MB" (in KB below 1 MB): where the
+    // transfer stands.
     std::string Describe(const Position& position) const;
+    // The files whose last byte the library reported, and their bytes.
+    size_t Copied() const;
+    uint64_t CopiedBytes() const;
+    // What the status bar says when the transfer has ended: "3 files copied
+    // (48 MB) in 3.2 s", "2 of 3 files copied (32 MB) in 2.0 s" after files
+    // were skipped, "2 of 3 files copied; cancelled" or "...; failed".
+    enum class Ending { kDone, kCancelled, kFailed };
+    std::string Summary(Ending ending, double seconds) const;
 
 private:
     std::vector<File> files_;
@@ -35,6 +48,8 @@ private:
     uint64_t total_ = 0;
     size_t index_ = 0;
     int64_t lastDone_ = -1;
+    std::vector<bool> copied_;
+    std::optional<size_t> justFinished_; // the file the last report finished
     bool started_ = false;
 };
 

@@ -42,6 +42,8 @@ TEST(MemoryTexts, ColumnsCompareByTheirOwnRules) {
     EXPECT_LT(player::CompareRows(big, small, player::kColumnType), 0);
 }
 
+// The meter follows the library's per-file reports through skipped files and
+// a cancel, and counts only the files whose last byte went through.
 TEST(TransferMeter, AddsUpFilesAndFollowsSkippedOnes) {
     player::TransferMeter meter({{"a.mp3", 100}, {"b.mp3", 50}, {"c.mp3", 30}});
     auto at = meter.Report(0, 100);
@@ -53,7 +55,21 @@ TEST(TransferMeter, AddsUpFilesAndFollowsSkippedOnes) {
     at = meter.Report(10, 30);
     EXPECT_EQ(at.index, 2u);
     EXPECT_EQ(at.done, 160u);
-    EXPECT_EQ(meter.Describe(at), "c.mp3, file 3 of 3, 0.0 of 0.0 MB");
+    EXPECT_EQ(meter.Describe(at), "File 3 of 3: c.mp3\n0 of 1 KB");
+    meter.Report(30, 30);
+    EXPECT_EQ(meter.Summary(player::TransferMeter::Ending::kDone, 3.21),
+              "2 of 3 files copied (1 KB) in 3.2 s");
+
+    // Cancelled on the report of a file's last byte: the library removes it.
+    player::TransferMeter big({{"x.mp3", 3u << 20}, {"y.mp3", 2u << 20}});
+    big.Report(3 << 20, 3 << 20);
+    at = big.Report(1 << 20, 2 << 20);
+    EXPECT_EQ(big.Describe(at), "File 2 of 2: y.mp3\n4.0 of 5.0 MB");
+    big.Report(2 << 20, 2 << 20);
+    big.Refused();
+    EXPECT_EQ(big.Summary(player::TransferMeter::Ending::kCancelled, 1), "1 of 2 files copied; cancelled");
+    big.Report(2 << 20, 2 << 20);
+    EXPECT_EQ(big.Summary(player::TransferMeter::Ending::kDone, 1), "2 files copied (5 MB) in 1.0 s");
 }
 
 // The entry limit counts as much as the blocks; a PC folder has none, and
