@@ -585,6 +585,21 @@ protected:
         Songdock::SetUp();
         Sim("plug");
     }
+    // Selects alpha.mp3, beta.mp3 and notes.txt on the PC side.
+    void SelectPcFiles() {
+        ClickRow(DesktopList(), "alpha.mp3");
+        gui::KeyPress(WXK_DOWN, wxMOD_SHIFT);
+        gui::KeyPress(WXK_DOWN, wxMOD_SHIFT);
+        gui::Pump(100);
+        ASSERT_EQ(DesktopList().GetSelectedItemCount(), 3);
+    }
+    // Selects every file of the internal memory.
+    void SelectInternalFiles() {
+        ClickRow(PaneList(0), "README.TXT");
+        PaneList(0).SetFocus();
+        gui::KeyPress('A', wxMOD_CONTROL);
+        gui::Pump(100);
+    }
 };
 
 // Copying several player files to PC files that exist: one "Yes to All" or
@@ -606,10 +621,7 @@ TEST_F(Transfers, ToAllAnswersTheRestOfACopyToThePc) {
     const auto copyAll = [&](int answer) {
         boxes_.shown.clear();
         boxes_.answers = {answer};
-        ClickRow(PaneList(0), "README.TXT");
-        PaneList(0).SetFocus();
-        gui::KeyPress('A', wxMOD_CONTROL);
-        gui::Pump(100);
+        SelectInternalFiles();
         ClickButton(ids::kUploadFromInternal);
         gui::Pump(300);
     };
@@ -642,7 +654,8 @@ TEST_F(Transfers, ToAllAnswersTheRestOfACopyToThePc) {
     clicker.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
         for (wxWindow* w : wxTopLevelWindows) {
             auto* dialog = dynamic_cast<wxDialog*>(w);
-            wxWindow* button = dialog && dialog->IsModal() ? dialog->FindWindow(wxID_YESTOALL) : nullptr;
+            wxWindow* button =
+                dialog && dialog->IsModal() ? dialog->FindWindow(wxID_YESTOALL) : nullptr;
             if (!button || !labels.empty()) continue;
             for (wxWindow* child : dialog->GetChildren())
                 if (dynamic_cast<wxButton*>(child)) labels.push_back(child->GetLabel());
@@ -652,10 +665,7 @@ TEST_F(Transfers, ToAllAnswersTheRestOfACopyToThePc) {
         }
     });
     clicker.Start(100);
-    ClickRow(PaneList(0), "README.TXT");
-    PaneList(0).SetFocus();
-    gui::KeyPress('A', wxMOD_CONTROL);
-    gui::Pump(100);
+    SelectInternalFiles();
     ClickButton(ids::kUploadFromInternal);
     EXPECT_TRUE(gui::PumpUntil([&] { return !labels.empty(); }));
     gui::Pump(300);
@@ -664,7 +674,6 @@ TEST_F(Transfers, ToAllAnswersTheRestOfACopyToThePc) {
     EXPECT_THAT(labels, ElementsAre("&Yes", "Yes to &All", "&No", "N&o to All", "Cancel"));
     EXPECT_EQ(oldCount(), 0);
 }
-
 
 // PC files that do not fit the player's memory: one question before anything
 // is written, then only whole files, those that fit in the order given.
@@ -679,11 +688,7 @@ TEST_F(Transfers, ASelectionThatDoesNotFitAsksFirstAndCopiesWhatFits) {
     const auto sendThree = [&](int answer) {
         boxes_.shown.clear();
         boxes_.answers = {answer};
-        ClickRow(DesktopList(), "alpha.mp3");
-        gui::KeyPress(WXK_DOWN, wxMOD_SHIFT);
-        gui::KeyPress(WXK_DOWN, wxMOD_SHIFT);
-        gui::Pump(100);
-        ASSERT_EQ(DesktopList().GetSelectedItemCount(), 3);
+        SelectPcFiles();
         ClickButton(ids::kDownloadToInternal);
         gui::Pump(300);
     };
@@ -742,10 +747,7 @@ TEST_F(Transfers, ProgressNamesEachFileAndTheStatusBarSumsUpTheJob) {
     const auto sendThree = [&](int button) {
         messages.clear();
         frame_->SetStatusText("");
-        ClickRow(DesktopList(), "alpha.mp3");
-        gui::KeyPress(WXK_DOWN, wxMOD_SHIFT);
-        gui::KeyPress(WXK_DOWN, wxMOD_SHIFT);
-        gui::Pump(100);
+        SelectPcFiles();
         ClickButton(button);
         EXPECT_TRUE(gui::PumpUntil([&] { return !status().empty(); }, 10000));
     };

@@ -81,7 +81,8 @@ bool TransferProgress::OnProgress(const char* operation, int64_t done, int64_t t
         int style = wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_ELAPSED_TIME;
         if (rule_ == CancelRule::kAllowed) style |= wxPD_CAN_ABORT;
         if (total > 0) style |= wxPD_REMAINING_TIME;
-        const wxString first = detail_.empty() ? OperationText(op) : OperationText(op) + "\n" + detail_;
+        const wxString first =
+            detail_.empty() ? OperationText(op) : OperationText(op) + "\n" + detail_;
         dialog_ = std::make_unique<wxProgressDialog>(title_, first, kRange, parent_, style);
         // The bar is read as the transfer it shows, with its value.
         for (wxWindow* child : dialog_->GetChildren())

@@ -652,15 +652,15 @@ int HMp3MemView::WithProgress(std::vector<player::TransferMeter::File> files,
     // the whole transfer before the dialog sees it.
     player::TransferMeter meter(std::move(files));
     device::ProgressHandler dialog = DevSetProgressHandler(nullptr);
-    DevSetProgressHandler([&](KD5200_HWND parent, const char* operation, int64_t done,
-                              int64_t total) {
-        const player::TransferMeter::Position at = meter.Report(done, total);
-        progress.SetDetail(meter.Describe(at));
-        const bool stop = dialog(parent, operation, static_cast<int64_t>(at.done),
-                                 static_cast<int64_t>(at.total));
-        if (stop) meter.Refused();
-        return stop;
-    });
+    DevSetProgressHandler(
+        [&](KD5200_HWND parent, const char* operation, int64_t done, int64_t total) {
+            const player::TransferMeter::Position at = meter.Report(done, total);
+            progress.SetDetail(meter.Describe(at));
+            const bool stop = dialog(parent, operation, static_cast<int64_t>(at.done),
+                                     static_cast<int64_t>(at.total));
+            if (stop) meter.Refused();
+            return stop;
+        });
     const int result = call();
     DevSetProgressHandler(std::move(dialog));
     const bool cancelled = progress.Cancelled() || result == KD5200_ERR_CANCELLED;
@@ -676,8 +676,7 @@ int HMp3MemView::WithProgress(std::vector<player::TransferMeter::File> files,
     return result;
 }
 
-bool HMp3MemView::ChooseFitting(const player::Room& room, const HNameList& list,
-                                HNameList& chosen,
+bool HMp3MemView::ChooseFitting(const player::Room& room, const HNameList& list, HNameList& chosen,
                                 std::vector<player::TransferMeter::File>& files) {
     std::vector<uint64_t> sizes;
     for (const player::TransferMeter::File& file : files)

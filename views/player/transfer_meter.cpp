@@ -88,10 +88,10 @@ std::string TransferMeter::Describe(const Position& position) const {
 
 std::string TransferMeter::Summary(Ending ending, double seconds) const {
     const size_t copied = Copied();
-    const std::string count = copied == files_.size()
-                                  ? std::to_string(copied) + (copied == 1 ? " file" : " files")
-                                  : std::to_string(copied) + " of " +
-                                        std::to_string(files_.size()) + " files";
+    const std::string count =
+        copied == files_.size()
+            ? std::to_string(copied) + (copied == 1 ? " file" : " files")
+            : std::to_string(copied) + " of " + std::to_string(files_.size()) + " files";
     if (ending == Ending::kCancelled) return count + " copied; cancelled";
     if (ending == Ending::kFailed) return count + " copied; failed";
     char time[32];

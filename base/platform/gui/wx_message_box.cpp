@@ -153,11 +153,11 @@ int ShowWxMessageBox(void* owner, const std::string& text, const std::string& ca
     wxWindow* const parent = static_cast<wxWindow*>(owner);
     const auto [main, secondary] = SplitSecondaryText(text);
     if ((style & kMbButtonsMask) == kMbYesNoToAllCancel)
-        return ResultOf(ShowToAllQuestion(parent, FittingText(parent, main),
-                                          secondary.empty() ? wxString()
-                                                            : FittingText(parent, secondary),
-                                          PathToDisplayText(title)),
-                        style);
+        return ResultOf(
+            ShowToAllQuestion(parent, FittingText(parent, main),
+                              secondary.empty() ? wxString() : FittingText(parent, secondary),
+                              PathToDisplayText(title)),
+            style);
     wxMessageDialog dialog(parent, FittingText(parent, main), PathToDisplayText(title),
                            WxStyle(style));
     if (!secondary.empty()) dialog.SetExtendedMessage(FittingText(parent, secondary));

@@ -67,9 +67,11 @@ TEST(TransferMeter, AddsUpFilesAndFollowsSkippedOnes) {
     EXPECT_EQ(big.Describe(at), "File 2 of 2: y.mp3\n4.0 of 5.0 MB");
     big.Report(2 << 20, 2 << 20);
     big.Refused();
-    EXPECT_EQ(big.Summary(player::TransferMeter::Ending::kCancelled, 1), "1 of 2 files copied; cancelled");
+    EXPECT_EQ(big.Summary(player::TransferMeter::Ending::kCancelled, 1),
+              "1 of 2 files copied; cancelled");
     big.Report(2 << 20, 2 << 20);
-    EXPECT_EQ(big.Summary(player::TransferMeter::Ending::kDone, 1), "2 files copied (5 MB) in 1.0 s");
+    EXPECT_EQ(big.Summary(player::TransferMeter::Ending::kDone, 1),
+              "2 files copied (5 MB) in 1.0 s");
 }
 
 // The entry limit counts as much as the blocks; a PC folder has none, and
