@@ -432,7 +432,8 @@ TEST_F(DeviceLayer, OverwriteQuestionCancelNoAndYes) {
     ASSERT_EQ(boxes_.shown.size(), 3u);
     EXPECT_EQ(boxes_.shown[0].text, strings::Load(sid::kOverwrite));
     EXPECT_EQ(boxes_.shown[0].caption, folder_ / "ONE.MP3");
-    EXPECT_EQ(boxes_.shown[0].style, platform::kMbYesNoCancel | platform::kMbIconQuestion);
+    // More files are to come: the question offers "Yes to All" and "No to All" too.
+    EXPECT_EQ(boxes_.shown[0].style, platform::kMbYesNoToAllCancel | platform::kMbIconQuestion);
     EXPECT_EQ(boxes_.shown[2].caption, folder_ / "THREE.MP3");
     // No skipped one, Yes copied two, Cancel ended before three and four.
     const auto uploads = Calls("KD5200_Upload");
@@ -454,6 +455,9 @@ TEST_F(DeviceLayer, OverwriteQuestionCancelNoAndYes) {
               KD5200_ERR_NO_ENTRY);
     EXPECT_TRUE(Calls("KD5200_Upload").empty());
     EXPECT_THAT(Calls("KD5200_DispError"), ElementsAre("KD5200_DispError(null, 23, 0)"));
+    // One file alone: Yes, No and Cancel.
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].style, platform::kMbYesNoCancel | platform::kMbIconQuestion);
 }
 
 TEST_F(DeviceLayer, UploadStopsAtTheFirstFailureAndNeverShowsCancel) {
