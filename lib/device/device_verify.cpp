@@ -13,9 +13,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 using device::Api;
 using device::detail::S;
@@ -44,51 +44,61 @@ private:
 class ReadBackProgress {
 public:
     ReadBackProgress() : outer_(DevSetProgressHandler(nullptr)) {
-        DevSetProgressHandler([this](KD5200_HWND parent, const char* operation, int64_t,
-                                     int64_t total) {
-            return outer_ && outer_(parent, operation, total, total);
-        });
+        DevSetProgressHandler(
+            [this](KD5200_HWND parent, const char* operation, int64_t, int64_t total) {
+                return outer_ && outer_(parent, operation, total, total);
+            });
     }
     ~ReadBackProgress() { DevSetProgressHandler(std::move(outer_)); }
     ReadBackProgress(const ReadBackProgress&) = delete;
     ReadBackProgress& operator=(const ReadBackProgress&) = delete;
     // For the conversion: whether to stop.
-    bool Cancelled(int64_t total) {
-        return outer_ && outer_(nullptr, "convert", total, total);
-    }
+    bool Cancelled(int64_t total) { return outer_ && outer_(nullptr, "convert", total, total); }
 
 private:
     ProgressHandler outer_;
 };
 
+// A whole file mapped for reading, unmapped with this object.
+class Mapped {
+public:
+    explicit Mapped(const std::string& path) {
+        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return;
+        struct stat st {};
+        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            size_ = static_cast<size_t>(st.st_size);
+            ok_ = true;
+            if (size_ > 0) {
+                void* at = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+                if (at == MAP_FAILED)
+                    ok_ = false;
+                else
+                    data_ = static_cast<const char*>(at);
+            }
+        }
+        close(fd);
+    }
+    ~Mapped() {
+        if (data_) munmap(const_cast<char*>(data_), size_);
+    }
+    Mapped(const Mapped&) = delete;
+    Mapped& operator=(const Mapped&) = delete;
+    bool Ok() const { return ok_; }
+    size_t Size() const { return size_; }
+    const char* Data() const { return data_; }
+
+private:
+    const char* data_ = nullptr;
+    size_t size_ = 0;
+    bool ok_ = false;
+};
+
 // Whether two files hold the same bytes; false also when one cannot be read.
 bool SameContents(const std::string& a, const std::string& b) {
-    const int fa = open(a.c_str(), O_RDONLY | O_CLOEXEC);
-    const int fb = open(b.c_str(), O_RDONLY | O_CLOEXEC);
-    bool same = fa >= 0 && fb >= 0;
-    std::vector<char> bufA(1 << 20), bufB(1 << 20);
-    while (same) {
-        const ssize_t na = read(fa, bufA.data(), bufA.size());
-        ssize_t nb = 0;
-        // Read b to the same length (a short read is not yet a difference).
-        while (na > 0 && nb < na) {
-            const ssize_t n = read(fb, bufB.data() + nb, static_cast<size_t>(na - nb));
-            if (n <= 0) break;
-            nb += n;
-        }
-        if (na < 0 || na != nb) {
-            same = false;
-        } else if (na == 0) {
-            char extra = 0;
-            same = read(fb, &extra, 1) == 0;
-            break;
-        } else {
-            same = std::memcmp(bufA.data(), bufB.data(), static_cast<size_t>(na)) == 0;
-        }
-    }
-    if (fa >= 0) close(fa);
-    if (fb >= 0) close(fb);
-    return same;
+    const Mapped first(a), second(b);
+    if (!first.Ok() || !second.Ok() || first.Size() != second.Size()) return false;
+    return first.Size() == 0 || std::memcmp(first.Data(), second.Data(), first.Size()) == 0;
 }
 
 bool RegularFile(const std::string& path) {
@@ -99,8 +109,7 @@ bool RegularFile(const std::string& path) {
 // The message of a copy that differs from its source; the file is named.
 Verified Mismatch(KD5200_HWND parent, const std::string& file, int code) {
     platform::MessageBox(parent, platform::WithSecondaryText(text::kVerifyFailed, file),
-                         strings::Text(sid::kAppTitle),
-                         platform::kMbOk | platform::kMbIconError);
+                         strings::Text(sid::kAppTitle), platform::kMbOk | platform::kMbIconError);
     return {code, true};
 }
 
@@ -131,11 +140,10 @@ Verified Convert(KD5200_HWND parent, const std::string& raw, const std::string& 
     const std::string into = output.Direct() ? target : output.TempPath();
     ReadBackProgress progress;
     errno = 0;
-    const int rc = conversion == KD5200_CONVERT_QKA_TO_WAV
-                       ? convert::QkaFileToWav(raw.c_str(), into.c_str(), ConversionProgress,
-                                               &progress)
-                       : convert::QdxFileToWav(raw.c_str(), into.c_str(), ConversionProgress,
-                                               &progress);
+    const int rc =
+        conversion == KD5200_CONVERT_QKA_TO_WAV
+            ? convert::QkaFileToWav(raw.c_str(), into.c_str(), ConversionProgress, &progress)
+            : convert::QdxFileToWav(raw.c_str(), into.c_str(), ConversionProgress, &progress);
     const int error = errno;
     if (rc == -3) return {KD5200_ERR_CANCELLED, true};
     if (rc == -4 || rc == 0) {
@@ -164,8 +172,7 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
         return {code, false};
     if (SameContents(pcPath, copy.Path())) return {};
     // The bad copy goes; the list's names are the player's display names.
-    Api().Delete(parent, S().handle, memory, added.number,
-                 added.name ? added.name->c_str() : "");
+    Api().Delete(parent, S().handle, memory, added.number, added.name ? added.name->c_str() : "");
     return Mismatch(parent, pcPath, KD5200_ERR_STORAGE);
 }
 
@@ -198,7 +205,8 @@ Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::s
         return {Api().GetError(), false};
     if (const int code = ReadBack(parent, memory, number, second.Path(), playerName, size))
         return {code, false};
-    if (!SameContents(raw.Path(), second.Path())) return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
+    if (!SameContents(raw.Path(), second.Path()))
+        return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
     return Convert(parent, raw.Path(), target, conversion);
 }
 

@@ -139,6 +139,7 @@ void FlipBit(int fd, uint64_t offset) {
     char byte = 0;
     if (pread(fd, &byte, 1, static_cast<off_t>(offset)) != 1) return;
     byte = static_cast<char>(byte ^ 1);
+    // A write that fails leaves the chunk as it was: no fault played.
     if (pwrite(fd, &byte, 1, static_cast<off_t>(offset)) != 1) return;
 }
 
@@ -163,7 +164,8 @@ Status CopyBlocks(bool toImage, int image, const std::vector<uint32_t>& blocks, 
                                  : CopyRange(image, at, file, done, bytes,
                                              {KD5200_ERR_STORAGE, KD5200_ERR_FILE_WRITE});
         if (!s) return s;
-        if (fault == ChunkFault::Flip && bytes > 0) FlipBit(toImage ? image : file, toImage ? at : done);
+        if (fault == ChunkFault::Flip && bytes > 0)
+            FlipBit(toImage ? image : file, toImage ? at : done);
         // The disk starts writing each chunk at once, so that the flush
         // before the commit has little left to wait for.
         if (toImage && DurableWrites())
