@@ -168,11 +168,17 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
         if (entry.number >= added.number) added = entry;
     Scratch copy;
     if (copy.Path().empty()) return {KD5200_ERR_FILE_WRITE, false};
-    if (const int code = ReadBack(parent, memory, added.number, copy.Path(), nullptr, added.size))
+    // The list's names are the player's display names.
+    const char* shown = added.name ? added.name->c_str() : "";
+    if (const int code = ReadBack(parent, memory, added.number, copy.Path(), nullptr, added.size)) {
+        // Stopped by the user: the file being copied goes, as when a copy is
+        // stopped part-way.
+        if (code == KD5200_ERR_CANCELLED)
+            Api().Delete(parent, S().handle, memory, added.number, shown);
         return {code, false};
+    }
     if (SameContents(pcPath, copy.Path())) return {};
-    // The bad copy goes; the list's names are the player's display names.
-    Api().Delete(parent, S().handle, memory, added.number, added.name ? added.name->c_str() : "");
+    Api().Delete(parent, S().handle, memory, added.number, shown);
     return Mismatch(parent, pcPath, KD5200_ERR_STORAGE);
 }
 
@@ -191,8 +197,10 @@ Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::s
         if (!Api().Upload(parent, S().handle, memory, number, target.c_str(), playerName, size,
                           KD5200_CONVERT_NONE))
             return {Api().GetError(), false};
-        if (const int code = ReadBack(parent, memory, number, second.Path(), playerName, size))
+        if (const int code = ReadBack(parent, memory, number, second.Path(), playerName, size)) {
+            if (code == KD5200_ERR_CANCELLED) unlink(target.c_str());
             return {code, false};
+        }
         if (SameContents(target, second.Path())) return {};
         unlink(target.c_str());
         return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);

@@ -421,6 +421,24 @@ TEST_F(DevicePlayer, VerifiedCopiesCatchAFlippedBit) {
     unsetenv("KD5200_FAULTS");
     EXPECT_EQ(Upload(0, {listed[2]}), 0);
     EXPECT_EQ(devtest::ReadFile(target_ / "REC01.WAV").substr(0, 4), "RIFF");
+
+    // Stopped while the copy is read back: the file goes, as when stopped
+    // while it is copied, without a message.
+    boxes_.shown.clear();
+    DevSetProgressHandler([](KD5200_HWND, const char* operation, int64_t, int64_t) {
+        return std::string(operation) == "upload";
+    });
+    EXPECT_EQ(Download(0, {{"c.mp3", "third"}}), KD5200_ERR_CANCELLED);
+    EXPECT_EQ(List(0).size(), 3u);
+    std::filesystem::remove(target_ / "a.mp3");
+    // The copy ends with the file done; the read-back starts with it done.
+    int whole = 0;
+    DevSetProgressHandler([&whole](KD5200_HWND, const char*, int64_t done, int64_t total) {
+        return done == total && ++whole == 2;
+    });
+    EXPECT_EQ(Upload(0, {listed[0]}), KD5200_ERR_CANCELLED);
+    EXPECT_FALSE(std::filesystem::exists(target_ / "a.mp3"));
+    EXPECT_TRUE(boxes_.shown.empty());
 }
 
 // Without verification a flipped bit passes unnoticed, as it always did; a
