@@ -106,6 +106,12 @@ bool RegularFile(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// A scratch file could not be made: shown as a failed write to the PC.
+Verified NoScratch(KD5200_HWND parent) {
+    Api().DispError(parent, KD5200_ERR_FILE_WRITE, errno);
+    return {KD5200_ERR_FILE_WRITE, true};
+}
+
 // The message of a copy that differs from its source; the file is named.
 Verified Mismatch(KD5200_HWND parent, const std::string& file, int code) {
     platform::MessageBox(parent, platform::WithSecondaryText(text::kVerifyFailed, file),
@@ -167,7 +173,7 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
     for (const HDirEntryList::Entry& entry : listing)
         if (entry.number >= added.number) added = entry;
     Scratch copy;
-    if (copy.Path().empty()) return {KD5200_ERR_FILE_WRITE, false};
+    if (copy.Path().empty()) return NoScratch(parent);
     // The list's names are the player's display names.
     const char* shown = added.name ? added.name->c_str() : "";
     if (const int code = ReadBack(parent, memory, added.number, copy.Path(), nullptr, added.size)) {
@@ -192,7 +198,7 @@ Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::s
         return {Api().GetError(), false};
     }
     Scratch second;
-    if (second.Path().empty()) return {KD5200_ERR_FILE_WRITE, false};
+    if (second.Path().empty()) return NoScratch(parent);
     if (conversion == KD5200_CONVERT_NONE) {
         if (!Api().Upload(parent, S().handle, memory, number, target.c_str(), playerName, size,
                           KD5200_CONVERT_NONE))
@@ -207,7 +213,7 @@ Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::s
     }
     // A converting copy: the raw copy that is converted is the one checked.
     Scratch raw;
-    if (raw.Path().empty()) return {KD5200_ERR_FILE_WRITE, false};
+    if (raw.Path().empty()) return NoScratch(parent);
     if (!Api().Upload(parent, S().handle, memory, number, raw.Path().c_str(), playerName, size,
                       KD5200_CONVERT_NONE))
         return {Api().GetError(), false};

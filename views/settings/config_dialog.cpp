@@ -193,9 +193,8 @@ wxWindow* HConfigDialog::MakePage(int n, wxWindow* parent) {
         AddField(page, grid, text::kSendTimeout, ids::kSendTimeoutEdit);
         AddField(page, grid, text::kFormatTimeout, ids::kFormatTimeoutEdit);
         sizer->Add(grid, 0, wxALL, 4);
-        // Every transfer obeys the time-outs, and this too: the page of transfers.
-        sizer->Add(new wxCheckBox(page, ids::kVerifyCopiesCheck, text::kVerifyCopies), 0, wxALL,
-                   4);
+        // The page of what every transfer obeys.
+        sizer->Add(new wxCheckBox(page, ids::kVerifyCopiesCheck, text::kVerifyCopies), 0, wxALL, 4);
         break;
     }
     case 1:
