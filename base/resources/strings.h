@@ -93,6 +93,7 @@ inline constexpr const char* kRawRange = "Block Address Range :";
 inline constexpr const char* kRawAddr = "Addr :";
 inline constexpr const char* kRawCount = "Count :";
 inline constexpr const char* kBrowse = "Browse >>";
+inline constexpr const char* kVerifyCopies = "Verify files after copying";
 inline constexpr const char* kDataFilter = "Data File(*.dat)\n*.dat\nAll Files(*.*)\n*.*\n\n";
 // A memory pane's state while the player's directory cannot be read.
 inline constexpr const char* kMemoryUnreadable = "Memory Cannot Be Read";
@@ -112,6 +113,10 @@ inline constexpr const char* kDeletePermanent =
 // plugged in again or changed: the command does nothing.
 inline constexpr const char* kPlayerChanged =
     "The player changed while the question was open; nothing was done.";
+
+// A copied file read back differs from its source (the path follows).
+inline constexpr const char* kVerifyFailed =
+    "The copy differs from its source and was removed; the transfer stopped.";
 
 // Properties dialog.
 inline constexpr const char* kPropertiesTitle = "MPEG Audio File Properties";

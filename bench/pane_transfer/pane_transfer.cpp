@@ -2,6 +2,8 @@
 // player, as the window makes it: progress dialog, re-listing and all.
 //   pane_transfer_bench down PATH        copies PATH to the internal memory
 //   pane_transfer_bench up NAME FOLDER   copies NAME from it into FOLDER
+// With --verify first, each copy is read back and compared ("Verify files
+// after copying"); without, the setting is off.
 // Prints the transfer's wall time in milliseconds (from the command to the
 // re-listed pane); exit status 0 when the copy succeeded.
 #include <chrono>
@@ -16,6 +18,7 @@
 
 #include "lib/device/device_layer.h"
 #include "lib/lists/name_list.h"
+#include "lib/settings/settings_store.h"
 #include "ui/panes/file_target.h"
 #include "views/player/memory_pane.h"
 
@@ -38,10 +41,16 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    const bool verify = argc > 1 && std::strcmp(argv[1], "--verify") == 0;
+    if (verify) {
+        argv[1] = argv[0];
+        ++argv;
+        --argc;
+    }
     const bool down = argc == 3 && std::strcmp(argv[1], "down") == 0;
     const bool up = argc == 4 && std::strcmp(argv[1], "up") == 0;
     if (!down && !up) {
-        std::fprintf(stderr, "usage: pane_transfer_bench down PATH | up NAME FOLDER\n");
+        std::fprintf(stderr, "usage: pane_transfer_bench [--verify] down PATH | up NAME FOLDER\n");
         return 2;
     }
     wxApp::SetInstance(new wxApp);
@@ -50,6 +59,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pane_transfer: cannot start the window toolkit (no display?)\n");
         return 2;
     }
+    settings::WriteVerifyCopies(verify);
     DevInit();
     int count = 0, mask = 0;
     if (!DevConnect(true, &count, &mask)) {

@@ -1,6 +1,7 @@
 // File operations on a player memory: delete, upload, download, format, move, rename.
 #include "lib/device/device_layer.h"
 #include "lib/device/device_state.h"
+#include "lib/device/device_verify.h"
 #include "lib/lists/dir_entry_list.h"
 #include "lib/lists/name_list.h"
 #include "base/platform/message_box.h"
@@ -94,7 +95,9 @@ int DevDeleteFile(KD5200_HWND parent, int memory, int number, const char* name) 
 int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNameList& list) {
     if (const int code = Prepare(parent, memory)) return code;
     int result = KD5200_ERR_NONE;
+    bool shown = false;
     try {
+        const bool verify = settings::GetVerifyCopies();
         const bool convertQka = settings::GetAdpcmConvert() == 0;
         const bool convertQdx = settings::GetQdxConvert() == 0;
         // A "Yes to All" or "No to All" answers the rest of the transfer.
@@ -123,9 +126,16 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
                     break;
                 }
             }
-            if (!Api().Upload(parent, S().handle, memory, entry.value1, target.c_str(),
-                              plan.playerName, entry.value2, plan.kind))
+            if (verify) {
+                const device::detail::Verified done = device::detail::VerifiedUpload(
+                    parent, memory, entry.value1, target, plan.playerName,
+                    static_cast<uint32_t>(entry.value2), plan.kind);
+                result = done.code;
+                shown = done.shown;
+            } else if (!Api().Upload(parent, S().handle, memory, entry.value1, target.c_str(),
+                                     plan.playerName, entry.value2, plan.kind)) {
                 result = Api().GetError();
+            }
         }
     } catch (const std::bad_alloc&) {
         Api().DispError(parent, KD5200_ERR_NO_MEMORY, 0);
@@ -133,13 +143,15 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
         return KD5200_ERR_NO_MEMORY;
     }
     MarkStale(memory);
-    Report(parent, result, Api().GetWindowsError());
+    if (!shown) Report(parent, result, Api().GetWindowsError());
     return result;
 }
 
 int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list) {
     if (const int code = Prepare(parent, memory)) return code;
     int result = KD5200_ERR_NONE;
+    bool shown = false;
+    const bool verify = settings::GetVerifyCopies();
     for (const HNameList::Entry& entry : list) {
         if (!S().handle) {
             result = KD5200_ERR_NOT_CONNECTED;
@@ -148,10 +160,16 @@ int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list) {
         if (!Api().Download(parent, S().handle, memory, entry.name.c_str())) {
             result = Api().GetError();
             if (result != KD5200_ERR_NONE) break;
+        } else if (verify) {
+            const device::detail::Verified done =
+                device::detail::VerifyDownload(parent, memory, entry.name);
+            result = done.code;
+            shown = done.shown;
+            if (result != KD5200_ERR_NONE) break;
         }
     }
     MarkStale(memory);
-    Report(parent, result, Api().GetWindowsError());
+    if (!shown) Report(parent, result, Api().GetWindowsError());
     return result;
 }
 

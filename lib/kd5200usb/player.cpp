@@ -8,6 +8,7 @@
 #include <regex>
 #include <unistd.h>
 
+#include "lib/kd5200usb/faults.h"
 #include "lib/kd5200usb/file_io.h"
 #include "base/platform/paths.h"
 
@@ -133,6 +134,15 @@ FileHandle OpenImage(Store& store, int memory, int flags, Status& status) {
     return image;
 }
 
+// Changes the lowest bit of the byte at offset (a fault asked for by a test).
+void FlipBit(int fd, uint64_t offset) {
+    char byte = 0;
+    if (pread(fd, &byte, 1, static_cast<off_t>(offset)) != 1) return;
+    byte = static_cast<char>(byte ^ 1);
+    // A write that fails leaves the chunk as it was: no fault played.
+    if (pwrite(fd, &byte, 1, static_cast<off_t>(offset)) != 1) return;
+}
+
 // Copies size bytes between the listed blocks of an image and a PC file, in
 // runs of neighbouring blocks, reporting progress after each chunk.
 Status CopyBlocks(bool toImage, int image, const std::vector<uint32_t>& blocks, uint64_t size,
@@ -146,11 +156,16 @@ Status CopyBlocks(bool toImage, int image, const std::vector<uint32_t>& blocks, 
         const uint64_t bytes =
             std::min<uint64_t>(size - done, static_cast<uint64_t>(run) * kBlockSize);
         const uint64_t at = static_cast<uint64_t>(blocks[i]) * kBlockSize;
+        const ChunkFault fault = NextChunkFault();
+        if (fault == ChunkFault::Fail)
+            return Fail(toImage ? KD5200_ERR_STORAGE : KD5200_ERR_FILE_WRITE, EIO);
         const Status s = toImage ? CopyRange(file, done, image, at, bytes,
                                              {KD5200_ERR_FILE_READ, KD5200_ERR_STORAGE})
                                  : CopyRange(image, at, file, done, bytes,
                                              {KD5200_ERR_STORAGE, KD5200_ERR_FILE_WRITE});
         if (!s) return s;
+        if (fault == ChunkFault::Flip && bytes > 0)
+            FlipBit(toImage ? image : file, toImage ? at : done);
         // The disk starts writing each chunk at once, so that the flush
         // before the commit has little left to wait for.
         if (toImage && DurableWrites())

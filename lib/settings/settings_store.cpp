@@ -291,6 +291,13 @@ bool WriteQdxConvert(int value) {
     return WriteInt(kQdxSection, kConvert, value);
 }
 
+bool GetVerifyCopies() {
+    return GetInt(kSongdockSection, kVerifyCopies, 0) == 1;
+}
+bool WriteVerifyCopies(bool verify) {
+    return WriteInt(kSongdockSection, kVerifyCopies, verify ? 1 : 0);
+}
+
 size_t GetSongdockText(const char* key, char* buffer, size_t limit) {
     return GetTextInto(kSongdockSection, key, "", buffer, limit);
 }

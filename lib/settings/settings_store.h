@@ -50,6 +50,7 @@ inline constexpr const char* kRawDataAddr = "RawDataAddr";
 inline constexpr const char* kRawDataCount = "RawDataCount";
 inline constexpr const char* kROMSelect = "ROMSelect";
 inline constexpr const char* kConvert = "Convert";
+inline constexpr const char* kVerifyCopies = "VerifyCopies";
 
 // ---- Defaults ----------------------------------------------------------
 inline constexpr int kDefaultWindowState = 5;
@@ -139,6 +140,11 @@ int GetAdpcmConvert();
 bool WriteAdpcmConvert(int value);
 int GetQdxConvert();
 bool WriteQdxConvert(int value);
+
+// "Songdock"/"VerifyCopies": 1 reads every copied file back and compares it
+// with its source; 0 (the default) does not.
+bool GetVerifyCopies();
+bool WriteVerifyCopies(bool verify);
 
 // Text settings of the "Songdock" section, cut to the caller's byte limit.
 size_t GetSongdockText(const char* key, char* buffer, size_t limit);

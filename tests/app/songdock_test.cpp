@@ -8,6 +8,7 @@
 #include <fstream>
 #include <functional>
 
+#include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/dialog.h>
 #include <wx/display.h>
@@ -29,6 +30,7 @@
 #include "player_steps.h"
 #include "base/resources/ids.h"
 #include "lib/settings/settings_store.h"
+#include "base/resources/strings.h"
 #include "songdock_fixture.h"
 #include "tests/support/gui_harness/gui_harness.h"
 #include "ui/controls/menu_builder.h"
@@ -191,6 +193,48 @@ TEST_F(Songdock, ButtonsAndDragsMoveFilesBothWays) {
     ClickRow(PaneList(0), "REC01.QKA");
     ClickButton(ids::kUploadFromInternal);
     EXPECT_TRUE(fs::exists(pc_ + "/REC01.QKA"));
+}
+
+// "Verify files after copying", ticked on the Option dialog, catches a bit
+// the player flips in each direction: the message names the file, whose bad
+// copy is gone.
+TEST_F(Songdock, VerifiedCopiesCatchABitThePlayerFlips) {
+    Sim("plug");
+    Start();
+    gui::OnModal option([](wxDialog& dialog) {
+        wxWindow* box = dialog.FindWindow(ids::kVerifyCopiesCheck);
+        ASSERT_TRUE(box);
+        gui::PumpUntil([box] { return box->IsShownOnScreen(); });
+        gui::MouseMove(gui::ScreenCenter(*box));
+        gui::MouseDown();
+        gui::MouseUp();
+        gui::PumpUntil([box] { return static_cast<wxCheckBox*>(box)->GetValue(); });
+        gui::SendButton(dialog.FindWindow(ids::kIdOk), ids::kIdOk);
+    });
+    ASSERT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kOption)));
+    ASSERT_TRUE(gui::PumpUntil([&] { return option.Answered(); }));
+    ASSERT_TRUE(settings::GetVerifyCopies());
+
+    setenv("KD5200_FAULTS", "flip:1", 1);
+    ClickRow(DesktopList(), "alpha.mp3");
+    ClickButton(ids::kDownloadToInternal);
+    EXPECT_FALSE(PlayerHas(0, "alpha.mp3"));
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, text::kVerifyFailed);
+    EXPECT_EQ(boxes_.shown[0].secondary, pc_ + "/alpha.mp3");
+
+    unsetenv("KD5200_FAULTS");
+    ClickRow(PaneList(0), "README.TXT");
+    ClickButton(ids::kUploadFromInternal); // verified: no fault, no message
+    ASSERT_TRUE(fs::exists(pc_ + "/README.TXT"));
+    fs::remove(pc_ + "/README.TXT");
+    setenv("KD5200_FAULTS", "flip:1", 1);
+    ClickRow(PaneList(0), "README.TXT");
+    ClickButton(ids::kUploadFromInternal);
+    unsetenv("KD5200_FAULTS");
+    EXPECT_FALSE(fs::exists(pc_ + "/README.TXT"));
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].secondary, pc_ + "/README.TXT");
 }
 
 TEST_F(Songdock, DeleteActsOnThePaneThatHasTheFocus) {

@@ -644,7 +644,7 @@ bool HMp3MemView::Receive(HNameList& list, bool transfer) {
     return result == 0;
 }
 
-int HMp3MemView::WithProgress(std::vector<player::TransferMeter::File> files,
+int HMp3MemView::WithProgress(const char* operation, std::vector<player::TransferMeter::File> files,
                               const std::function<int()>& call) {
     const auto start = std::chrono::steady_clock::now();
     app::TransferProgress progress(this, wxString::FromUTF8(title_));
@@ -652,15 +652,16 @@ int HMp3MemView::WithProgress(std::vector<player::TransferMeter::File> files,
     // the whole transfer before the dialog sees it.
     player::TransferMeter meter(std::move(files));
     device::ProgressHandler dialog = DevSetProgressHandler(nullptr);
-    DevSetProgressHandler(
-        [&](KD5200_HWND parent, const char* operation, int64_t done, int64_t total) {
-            const player::TransferMeter::Position at = meter.Report(done, total);
-            progress.SetDetail(meter.Describe(at));
-            const bool stop = dialog(parent, operation, static_cast<int64_t>(at.done),
-                                     static_cast<int64_t>(at.total));
-            if (stop) meter.Refused();
-            return stop;
-        });
+    // The dialog names the job's direction throughout, also while a copy is
+    // read back to verify it.
+    DevSetProgressHandler([&](KD5200_HWND parent, const char*, int64_t done, int64_t total) {
+        const player::TransferMeter::Position at = meter.Report(done, total);
+        progress.SetDetail(meter.Describe(at));
+        const bool stop = dialog(parent, operation, static_cast<int64_t>(at.done),
+                                 static_cast<int64_t>(at.total));
+        if (stop) meter.Refused();
+        return stop;
+    });
     const int result = call();
     DevSetProgressHandler(std::move(dialog));
     const bool cancelled = progress.Cancelled() || result == KD5200_ERR_CANCELLED;
@@ -726,7 +727,7 @@ int HMp3MemView::DownloadFiles(const HNameList& list) {
         if (!ChooseFitting(room, list, chosen, files)) return KD5200_ERR_CANCELLED;
     }
     const HNameList& send = chosen.IsEmpty() ? list : chosen;
-    return WithProgress(std::move(files), [&] {
+    return WithProgress("download", std::move(files), [&] {
         return DevDownloadFiles(static_cast<wxWindow*>(this), memory_, send);
     });
 }
@@ -748,7 +749,7 @@ int HMp3MemView::UploadFiles(const std::string& folder, const HNameList& list) {
             return KD5200_ERR_CANCELLED;
     }
     const HNameList& send = chosen.IsEmpty() ? list : chosen;
-    return WithProgress(std::move(files), [&] {
+    return WithProgress("upload", std::move(files), [&] {
         return DevUploadFiles(static_cast<wxWindow*>(this), memory_,
                               folder.empty() ? nullptr : folder.c_str(), send);
     });

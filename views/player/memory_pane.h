@@ -126,8 +126,9 @@ private:
     void ShowContextMenu(const wxPoint& at);
     void UpdateHeader();
     int HeaderHeight() const;
-    // Runs a transfer of files under a progress dialog with Cancel.
-    int WithProgress(std::vector<player::TransferMeter::File> files,
+    // Runs a transfer of files under a progress dialog with Cancel; operation
+    // is the library's name of the direction ("download", "upload").
+    int WithProgress(const char* operation, std::vector<player::TransferMeter::File> files,
                      const std::function<int()>& call);
     // Checks that the files fit in room before anything is written; when
     // they do not, asks whether to copy those that fit. Fills chosen with the

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/imaglist.h>
 #include <wx/panel.h>
 #include <wx/radiobut.h>
@@ -192,6 +193,8 @@ wxWindow* HConfigDialog::MakePage(int n, wxWindow* parent) {
         AddField(page, grid, text::kSendTimeout, ids::kSendTimeoutEdit);
         AddField(page, grid, text::kFormatTimeout, ids::kFormatTimeoutEdit);
         sizer->Add(grid, 0, wxALL, 4);
+        // The page of what every transfer obeys.
+        sizer->Add(new wxCheckBox(page, ids::kVerifyCopiesCheck, text::kVerifyCopies), 0, wxALL, 4);
         break;
     }
     case 1:
@@ -264,6 +267,9 @@ bool HConfigDialog::TransferDataToWindow() {
         ->ChangeValue(wxString::Format("%d", timeouts.receive));
     Edit(pages_[0], ids::kSendTimeoutEdit)->ChangeValue(wxString::Format("%d", timeouts.send));
     Edit(pages_[0], ids::kFormatTimeoutEdit)->ChangeValue(wxString::Format("%d", timeouts.format));
+
+    static_cast<wxCheckBox*>(pages_[0]->FindWindow(ids::kVerifyCopiesCheck))
+        ->SetValue(settings::GetVerifyCopies());
 
     const bool mds = settings::GetROMSelect() == 2;
     Radio(pages_[1], mds ? ids::kRomMdsRadio : ids::kRomStandAloneRadio)->SetValue(true);
@@ -339,6 +345,8 @@ bool HConfigDialog::TransferDataFromWindow() {
     ReadTimeout(Edit(pages_[0], ids::kSendTimeoutEdit)->GetValue(), send);
     ReadTimeout(Edit(pages_[0], ids::kFormatTimeoutEdit)->GetValue(), format);
     DevSetTimeouts(receive, send, format);
+    settings::WriteVerifyCopies(
+        static_cast<wxCheckBox*>(pages_[0]->FindWindow(ids::kVerifyCopiesCheck))->GetValue());
     settings::WriteROMSelect(Radio(pages_[1], ids::kRomMdsRadio)->GetValue() ? 2 : 0);
     settings::WriteAdpcmConvert(Radio(pages_[2], ids::kBinaryRadio)->GetValue() ? 1 : 0);
     settings::WriteQdxConvert(Radio(pages_[3], ids::kBinaryRadio)->GetValue() ? 1 : 0);

@@ -5,6 +5,7 @@
 #include "lib/lists/name_list.h"
 #include "device_test_support.h"
 #include "lib/settings/settings_store.h"
+#include "base/resources/strings.h"
 #include "voice_data.h"
 
 #include <fcntl.h>
@@ -48,12 +49,14 @@ protected:
         setenv("KD5200_PLAYER_DIR", player_.path().c_str(), 1);
         setenv("KD5200USB_LIBRARY", SD_KD5200USB_PATH, 1);
         unsetenv("KD5200_SPEED");
+        unsetenv("KD5200_FAULTS");
         Sim("create");
         Sim("plug");
         DevInit();
         ASSERT_TRUE(DevLibraryLoaded()) << DevLibraryError();
     }
     void TearDown() override {
+        unsetenv("KD5200_FAULTS");
         DevSetProgressHandler(nullptr);
         DevExit();
         unsetenv("KD5200USB_LIBRARY");
@@ -371,6 +374,92 @@ TEST_F(DevicePlayer, RecordingsBecomeWavFilesWhenConversionIsOn) {
     }
     EXPECT_FALSE(std::filesystem::exists(target_ / "REC01.QKA"));
     EXPECT_FALSE(std::filesystem::exists(target_ / "voice.qdx"));
+}
+
+// With "Verify files after copying" on, a bit the player flips is caught in
+// each direction: the message names the file, the bad copy is gone and the
+// files after it are not copied. A converting copy checks its raw copy and
+// writes no WAV file from a bad one.
+TEST_F(DevicePlayer, VerifiedCopiesCatchAFlippedBit) {
+    settings::WriteVerifyCopies(true);
+    Connect();
+    const std::string first(KD5200_BLOCK_SIZE + 7, 'a'), second = "second";
+    setenv("KD5200_FAULTS", "flip:1", 1);
+    EXPECT_EQ(Download(0, {{"a.mp3", first}, {"b.mp3", second}}), KD5200_ERR_STORAGE);
+    EXPECT_TRUE(List(0).empty());
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, text::kVerifyFailed);
+    EXPECT_EQ(boxes_.shown[0].secondary, source_ / "a.mp3");
+
+    // Player to PC: the first file written to the PC is the bad one.
+    unsetenv("KD5200_FAULTS");
+    boxes_.shown.clear();
+    ASSERT_TRUE(voicedata::MakeQkaRecording(source_ / "REC01.QKA", 1.0));
+    ASSERT_EQ(Download(0, {{"a.mp3", first}, {"b.mp3", second}}), 0);
+    HNameList recording;
+    recording.Add((source_ / "REC01.QKA").c_str(), 0, 0);
+    ASSERT_EQ(DevDownloadFiles(nullptr, 0, recording), 0);
+    ASSERT_TRUE(boxes_.shown.empty());
+    const auto listed = List(0);
+    ASSERT_EQ(listed.size(), 3u);
+    setenv("KD5200_FAULTS", "flip:1", 1);
+    EXPECT_EQ(Upload(0, listed), KD5200_ERR_FILE_WRITE);
+    EXPECT_FALSE(std::filesystem::exists(target_ / "a.mp3"));
+    EXPECT_FALSE(std::filesystem::exists(target_ / "b.mp3"));
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].secondary, target_ / "a.mp3");
+
+    // QKA to WAV: the raw copy is checked before it is converted.
+    unsetenv("KD5200_FAULTS");
+    boxes_.shown.clear();
+    ASSERT_EQ(Upload(0, {listed[0]}), 0); // clears the fault count
+    setenv("KD5200_FAULTS", "flip:1", 1);
+    EXPECT_EQ(Upload(0, {listed[2]}), KD5200_ERR_FILE_WRITE);
+    EXPECT_FALSE(std::filesystem::exists(target_ / "REC01.WAV"));
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].secondary, target_ / "REC01.WAV");
+    unsetenv("KD5200_FAULTS");
+    EXPECT_EQ(Upload(0, {listed[2]}), 0);
+    EXPECT_EQ(devtest::ReadFile(target_ / "REC01.WAV").substr(0, 4), "RIFF");
+
+    // Stopped while the copy is read back: the file goes, as when stopped
+    // while it is copied, without a message.
+    boxes_.shown.clear();
+    DevSetProgressHandler([](KD5200_HWND, const char* operation, int64_t, int64_t) {
+        return std::string(operation) == "upload";
+    });
+    EXPECT_EQ(Download(0, {{"c.mp3", "third"}}), KD5200_ERR_CANCELLED);
+    EXPECT_EQ(List(0).size(), 3u);
+    std::filesystem::remove(target_ / "a.mp3");
+    // The copy ends with the file done; the read-back starts with it done.
+    int whole = 0;
+    DevSetProgressHandler([&whole](KD5200_HWND, const char*, int64_t done, int64_t total) {
+        return done == total && ++whole == 2;
+    });
+    EXPECT_EQ(Upload(0, {listed[0]}), KD5200_ERR_CANCELLED);
+    EXPECT_FALSE(std::filesystem::exists(target_ / "a.mp3"));
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
+// Without verification a flipped bit passes unnoticed, as it always did; a
+// chunk the player fails stops the transfer with the player's error.
+TEST_F(DevicePlayer, UnverifiedCopiesPassAFlipAndStopAtAFailedChunk) {
+    Connect();
+    const std::string data(KD5200_BLOCK_SIZE, 'a');
+    setenv("KD5200_FAULTS", "flip:1", 1);
+    ASSERT_EQ(Download(0, {{"a.mp3", data}}), 0);
+    unsetenv("KD5200_FAULTS");
+    ASSERT_EQ(Upload(0, List(0)), 0);
+    std::string flipped = data;
+    flipped[0] = static_cast<char>(flipped[0] ^ 1);
+    EXPECT_EQ(devtest::ReadFile(target_ / "a.mp3"), flipped);
+    EXPECT_TRUE(boxes_.shown.empty());
+
+    setenv("KD5200_FAULTS", "eio:2", 1);
+    EXPECT_EQ(Download(0, {{"b.mp3", std::string(3 << 20, 'b')}, {"c.mp3", "c"}}),
+              KD5200_ERR_STORAGE);
+    EXPECT_EQ(List(0).size(), 1u);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
 }
 
 } // namespace

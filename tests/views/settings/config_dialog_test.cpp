@@ -8,6 +8,7 @@
 #include "tests/support/gui_harness/gui_harness.h"
 
 #include <gtest/gtest.h>
+#include <wx/checkbox.h>
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
@@ -29,6 +30,9 @@ protected:
     }
     static wxRadioButton* Radio(int page, int id) {
         return static_cast<wxRadioButton*>(Dialog()->Page(page)->FindWindow(id));
+    }
+    static wxCheckBox* Verify() {
+        return static_cast<wxCheckBox*>(Dialog()->Page(0)->FindWindow(ids::kVerifyCopiesCheck));
     }
     static wxString Caption() {
         return static_cast<wxStaticBox*>(Dialog()->FindWindow(ids::kConfigPageGroup))->GetLabel();
@@ -87,6 +91,8 @@ TEST_F(ConfigDialogTest, FirstRunValuesAndPageCaptions) {
             EXPECT_EQ(Edit(4, ids::kRawViewerEdit)->GetValue(), "");
             EXPECT_EQ(Edit(4, ids::kRawAddrEdit)->GetValue(), "0");
             EXPECT_EQ(Edit(4, ids::kRawCountEdit)->GetValue(), "1");
+            EXPECT_FALSE(Verify()->GetValue());
+            EXPECT_EQ(Verify()->GetLabel(), "Verify files after copying");
             EXPECT_EQ(Dialog()->ShownPage(), 0);
             EXPECT_EQ(Caption(), " Setting Timeout ");
             ClickPage(1);
@@ -128,6 +134,12 @@ TEST_F(ConfigDialogTest, CancelDiscardsAndOkSavesEverything) {
     bool openAfterRefusal = true;
     gui::Script ok(150);
     ok.Then([] {
+          // The check box is ticked by a click on its own text.
+          gui::MouseMove(gui::ScreenCenter(*Verify()));
+          gui::MouseDown();
+          gui::MouseUp();
+          gui::Pump(50);
+          EXPECT_TRUE(Verify()->GetValue());
           Type(0, ids::kReceiveTimeoutEdit, "45000");
           Type(0, ids::kFormatTimeoutEdit, "abc");
           Radio(1, ids::kRomMdsRadio)->SetValue(true);
@@ -185,6 +197,7 @@ TEST_F(ConfigDialogTest, CancelDiscardsAndOkSavesEverything) {
     EXPECT_EQ(settings::GetROMSelect(), 2);
     EXPECT_EQ(settings::GetAdpcmConvert(), 1);
     EXPECT_EQ(settings::GetQdxConvert(), 0);
+    EXPECT_TRUE(settings::GetVerifyCopies());
     EXPECT_EQ(settings::GetRawDataRange().addr, 256u);
     EXPECT_EQ(settings::GetRawDataRange().count, 12u);
     EXPECT_EQ(settings::GetText(settings::kSongdockSection, settings::kRawDataFileName, ""),
@@ -205,6 +218,7 @@ TEST_F(ConfigDialogTest, CancelDiscardsAndOkSavesEverything) {
         EXPECT_TRUE(Radio(1, ids::kRomMdsRadio)->GetValue());
         EXPECT_TRUE(Radio(2, ids::kBinaryRadio)->GetValue());
         EXPECT_EQ(Edit(4, ids::kRawAddrEdit)->GetValue(), "256");
+        EXPECT_TRUE(Verify()->GetValue());
         Press(ids::kIdCancel);
     });
     Run(reopen);

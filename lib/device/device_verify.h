@@ -1,0 +1,32 @@
+#pragma once
+// Verification of copies ("Verify files after copying"): each copied file is
+// read back from where it went and compared byte for byte with its source.
+// A copy that differs is removed and named in a message. Shared by the
+// device layer's source files only.
+#include "lib/device/kd5200usb.h"
+
+#include <cstdint>
+#include <string>
+
+namespace device::detail {
+
+// The outcome of a verified step: the library's code (0 when all went well)
+// and whether it was shown already.
+struct Verified {
+    int code = KD5200_ERR_NONE;
+    bool shown = false;
+};
+
+// Reads back the entry that the download of pcPath just added at the end of
+// the memory and compares it with pcPath; a copy that differs is deleted.
+Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPath);
+
+// Copies entry number of the memory (size bytes) to target and checks the
+// copy against a second read of the player. With a conversion, the two
+// reads are raw copies, compared before the first is converted into target.
+// A target that is no regular file (a device, a FIFO) cannot be read back
+// and is copied unchecked.
+Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::string& target,
+                        const char* playerName, uint32_t size, int conversion);
+
+} // namespace device::detail
