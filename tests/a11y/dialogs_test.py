@@ -96,16 +96,16 @@ class Dialogs(unittest.TestCase):
 
     def test_progress_is_a_named_bar_with_its_value(self):
         # A slow link, so that the copy shows its progress.
-        with Session(files={"big.mp3": b"\xff" * (3 << 20)},
+        with Session(files={"big.mp3": b"\xff" * (4 << 20)},
                      env={"KD5200_SPEED": "1000000"}) as s:
             s.select_row(s.table("home"), "big.mp3")
             s.press(s.wait_for("push button", "Download To Internal Memory"))
-            bar = s.wait_for("progress bar", timeout=15)
+            progress = wait_until(lambda: next((d for d in s.find_all("dialog", root=s.app)
+                                                if s.find("progress bar", root=d)), None), 15)
+            self.assertIsNotNone(progress, "no progress dialog")
+            bar = s.find("progress bar", root=progress)
             self.assertTrue(bar.name, "the bar is named by its transfer")
             self.assertTrue(wait_until(lambda: bar.queryValue().currentValue > 0, 10))
-            progress = bar
-            while progress.getRoleName() != "dialog":
-                progress = progress.parent
             self.assertEqual(unnamed_focusable(s, progress), [])
             self.assertTrue(wait_until(lambda: "big.mp3" in s.player_files(), 20))
 

@@ -6,6 +6,7 @@ folder with songdock, kd5200sim and the device library."""
 import atexit
 import os
 import shutil
+import signal
 import subprocess
 import tempfile
 import time
@@ -54,8 +55,15 @@ def cell_text(cell):
     return ""
 
 
+def _too_long(signum, frame):
+    raise TimeoutError("the session took too long (a call to Songdock did not return)")
+
+
 class Session:
-    """One run of Songdock on a demo player. files: {name: bytes} put in the PC folder."""
+    """One run of Songdock on a demo player. files: {name: bytes} put in the PC folder.
+    A session that runs longer than its limit fails with a trace of where it stood."""
+
+    LIMIT_SECONDS = 140
 
     def __init__(self, files=None, theme=None, env=None):
         self.tmp = tempfile.mkdtemp(prefix="songdock-a11y-")
@@ -146,9 +154,12 @@ class Session:
         shutil.rmtree(self.tmp, ignore_errors=True)
 
     def __enter__(self):
+        signal.signal(signal.SIGALRM, _too_long)
+        signal.alarm(self.LIMIT_SECONDS)
         return self.start()
 
     def __exit__(self, *exc):
+        signal.alarm(0)
         self.stop()
 
     # ---- reading the tree -----------------------------------------------------------
