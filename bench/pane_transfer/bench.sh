@@ -4,11 +4,11 @@
 # against kd5200sim put and get of the same file, in alternating rounds;
 # medians of five, wall time. Target: at most 1.2 times kd5200sim.
 # The same transfers with "Verify files after copying" on, each copy read
-# back and compared, against unverified ones of the same rounds over a line
-# of 200 MiB/s (KD5200_SPEED; faster than the player's USB, so that the
-# compare weighs more than it would on the player). Target: at most 2.2
-# times. At disk speed the read-back alone costs as much as the copy, and
-# the compare about as much again; those ratios are shown, without target.
+# back and compared, against unverified ones of the same rounds: at disk
+# speed, and over a line of 200 MiB/s (KD5200_SPEED; faster than the
+# player's USB, where the read-back weighs as much as the copy). Target: at
+# most 2.2 times. The read-back cannot cost less than the copy, so the
+# compare has to overlap it.
 # Usage: bench/pane_transfer/bench.sh BUILD-DIR
 set -euo pipefail
 build=$(cd "${1:?usage: bench.sh BUILD-DIR}" && pwd)
@@ -76,13 +76,13 @@ report() { # name measured peer-name peer target
   ratio=$(awk -v a="$2" -v b="$4" 'BEGIN { printf "%.2f", a / b }')
   printf '%-28s %9.1f ms  %-10s %9.1f ms  ratio %s (target <= %s)\n' "$1" "$2" "$3" "$4" \
     "$ratio" "$5"
-  [ "$5" = none ] || awk -v r="$ratio" -v t="$5" 'BEGIN { exit !(r <= t) }' || status=1
+  awk -v r="$ratio" -v t="$5" 'BEGIN { exit !(r <= t) }' || status=1
 }
 report "download through the pane" "$down" kd5200sim "$put" 1.2
 report "upload through the pane" "$up" kd5200sim "$get" 1.2
 report "verified download, line" "$lvdown" unverified "$ldown" 2.2
 report "verified upload, line" "$lvup" unverified "$lup" 2.2
-report "verified download, disk" "$vdown" unverified "$down" none
-report "verified upload, disk" "$vup" unverified "$up" none
+report "verified download, disk" "$vdown" unverified "$down" 2.2
+report "verified upload, disk" "$vup" unverified "$up" 2.2
 [ "$status" -eq 0 ] || echo "missed a target" >&2
 exit $status

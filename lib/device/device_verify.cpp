@@ -7,13 +7,13 @@
 #include "base/platform/atomic_file.h"
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
+#include "base/platform/pipe_compare.h"
 #include "base/platform/temp_file.h"
 #include "base/resources/strings.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,48 +58,6 @@ public:
 private:
     ProgressHandler outer_;
 };
-
-// A whole file mapped for reading, unmapped with this object.
-class Mapped {
-public:
-    explicit Mapped(const std::string& path) {
-        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return;
-        struct stat st {};
-        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-            size_ = static_cast<size_t>(st.st_size);
-            ok_ = true;
-            if (size_ > 0) {
-                void* at = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-                if (at == MAP_FAILED)
-                    ok_ = false;
-                else
-                    data_ = static_cast<const char*>(at);
-            }
-        }
-        close(fd);
-    }
-    ~Mapped() {
-        if (data_) munmap(const_cast<char*>(data_), size_);
-    }
-    Mapped(const Mapped&) = delete;
-    Mapped& operator=(const Mapped&) = delete;
-    bool Ok() const { return ok_; }
-    size_t Size() const { return size_; }
-    const char* Data() const { return data_; }
-
-private:
-    const char* data_ = nullptr;
-    size_t size_ = 0;
-    bool ok_ = false;
-};
-
-// Whether two files hold the same bytes; false also when one cannot be read.
-bool SameContents(const std::string& a, const std::string& b) {
-    const Mapped first(a), second(b);
-    if (!first.Ok() || !second.Ok() || first.Size() != second.Size()) return false;
-    return first.Size() == 0 || std::memcmp(first.Data(), second.Data(), first.Size()) == 0;
-}
 
 bool RegularFile(const std::string& path) {
     struct stat st {};
@@ -172,7 +130,7 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
     HDirEntryList::Entry added;
     for (const HDirEntryList::Entry& entry : listing)
         if (entry.number >= added.number) added = entry;
-    Scratch copy;
+    platform::PipeCompare copy(pcPath);
     if (copy.Path().empty()) return NoScratch(parent);
     // The list's names are the player's display names.
     const char* shown = added.name ? added.name->c_str() : "";
@@ -183,7 +141,7 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
             Api().Delete(parent, S().handle, memory, added.number, shown);
         return {code, false};
     }
-    if (SameContents(pcPath, copy.Path())) return {};
+    if (copy.Same()) return {};
     Api().Delete(parent, S().handle, memory, added.number, shown);
     return Mismatch(parent, pcPath, KD5200_ERR_STORAGE);
 }
@@ -197,17 +155,21 @@ Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::s
             return {};
         return {Api().GetError(), false};
     }
-    Scratch second;
-    if (second.Path().empty()) return NoScratch(parent);
     if (conversion == KD5200_CONVERT_NONE) {
         if (!Api().Upload(parent, S().handle, memory, number, target.c_str(), playerName, size,
                           KD5200_CONVERT_NONE))
             return {Api().GetError(), false};
+        platform::PipeCompare second(target);
+        if (second.Path().empty()) {
+            const Verified failed = NoScratch(parent);
+            unlink(target.c_str());
+            return failed;
+        }
         if (const int code = ReadBack(parent, memory, number, second.Path(), playerName, size)) {
             if (code == KD5200_ERR_CANCELLED) unlink(target.c_str());
             return {code, false};
         }
-        if (SameContents(target, second.Path())) return {};
+        if (second.Same()) return {};
         unlink(target.c_str());
         return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
     }
@@ -217,10 +179,11 @@ Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::s
     if (!Api().Upload(parent, S().handle, memory, number, raw.Path().c_str(), playerName, size,
                       KD5200_CONVERT_NONE))
         return {Api().GetError(), false};
+    platform::PipeCompare second(raw.Path());
+    if (second.Path().empty()) return NoScratch(parent);
     if (const int code = ReadBack(parent, memory, number, second.Path(), playerName, size))
         return {code, false};
-    if (!SameContents(raw.Path(), second.Path()))
-        return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
+    if (!second.Same()) return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
     return Convert(parent, raw.Path(), target, conversion);
 }
 

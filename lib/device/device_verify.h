@@ -22,8 +22,8 @@ struct Verified {
 Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPath);
 
 // Copies entry number of the memory (size bytes) to target and checks the
-// copy against a second read of the player. With a conversion, the two
-// reads are raw copies, compared before the first is converted into target.
+// copy against a second read of the player. With a conversion, the raw
+// copy is checked so before it is converted into target.
 // A target that is no regular file (a device, a FIFO) cannot be read back
 // and is copied unchecked.
 Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::string& target,
