@@ -716,6 +716,61 @@ TEST_F(Transfers, ASelectionThatDoesNotFitAsksFirstAndCopiesWhatFits) {
               "None of the files fits.");
 }
 
+// Player files that do not fit the PC folder's file system (a small one of its
+// own, mounted by small_folder.sh): asked before the first byte, then whole
+// files only.
+TEST_F(Transfers, ACopyToAFolderThatIsTooSmallAsksFirstAndCopiesWhatFits) {
+    const char* small = std::getenv("SONGDOCK_TEST_SMALL_FOLDER");
+    if (!small) GTEST_SKIP() << "runs on a file system of 128 KiB (small_folder.sh)";
+    // 3 PC files of one page, leaving 29 pages of 4 KiB.
+    pc_ = small;
+    fs::create_directories(pc_ + "/Albums");
+    for (const char* name : {"alpha.mp3", "beta.mp3", "notes.txt"})
+        devtest::WriteFile(pc_ + "/" + name, std::string(3000, 'x'));
+    std::ofstream(config_.path() + "/Zentrovia/Songdock.conf")
+        << "[Desktop]\nLastDirectory=" << pc_ << "\n";
+    Sim("create --internal 1M --external none");
+    Sim("plug");
+    // 20, 15 and 5 pages.
+    for (const auto& [name, size] : {std::pair{"big.mp3", 80000}, {"mid.mp3", 60000},
+                                     {"small.txt", 20000}}) {
+        devtest::WriteFile(work_.path() + "/" + name, std::string(size, name[0]));
+        Sim(std::string("put internal ") + work_.path() + "/" + name);
+    }
+    Start();
+    const auto copyAll = [&](int answer) {
+        boxes_.shown.clear();
+        boxes_.answers = {answer};
+        ClickRow(PaneList(0), "big.mp3");
+        gui::KeyPress('A', wxMOD_CONTROL);
+        gui::Pump(100);
+        ClickButton(ids::kUploadFromInternal);
+        gui::Pump(300);
+    };
+    const auto pcHas = [&](const std::string& name) { return fs::exists(pc_ + "/" + name); };
+
+    copyAll(platform::kIdCancel);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, "The files need 160KB; 116KB is free.\n"
+                                    "Copy the 2 of 3 files that fit, in the order given?");
+    EXPECT_EQ(boxes_.shown[0].style & platform::kMbButtonsMask, platform::kMbOkCancel);
+    EXPECT_FALSE(pcHas("big.mp3") || pcHas("mid.mp3") || pcHas("small.txt"));
+
+    copyAll(platform::kIdOk);
+    EXPECT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(devtest::ReadFile(pc_ + "/big.mp3"), std::string(80000, 'b'));
+    EXPECT_EQ(devtest::ReadFile(pc_ + "/small.txt"), std::string(20000, 's'));
+    EXPECT_FALSE(pcHas("mid.mp3"));
+
+    // The rest no longer fits at all: said, and nothing is tried.
+    boxes_.shown.clear();
+    ClickRow(PaneList(0), "mid.mp3");
+    ClickButton(ids::kUploadFromInternal);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, "The files need 60KB; 16KB is free.\nNone of the files fits.");
+    EXPECT_FALSE(pcHas("mid.mp3"));
+}
+
 // A copy of several files shows which file of how many is under way and the
 // bytes of the whole job; when it ends, the status bar sums it up, also after
 // Cancel, which keeps the files already copied.
