@@ -93,6 +93,7 @@ int DevDeleteFile(KD5200_HWND parent, int memory, int number, const char* name) 
 }
 
 int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNameList& list) {
+    S().filesCopied = 0;
     if (const int code = Prepare(parent, memory)) return code;
     int result = KD5200_ERR_NONE;
     bool shown = false;
@@ -120,7 +121,10 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
                     answer = answer == platform::kIdYesToAll ? platform::kIdYes : platform::kIdNo;
                 }
                 if (answer == platform::kIdNo) continue;
-                if (answer != platform::kIdYes) break;
+                if (answer != platform::kIdYes) {
+                    result = KD5200_ERR_CANCELLED;
+                    break;
+                }
                 if (!StillListed(memory, entry)) {
                     result = S().handle ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_CONNECTED;
                     break;
@@ -136,6 +140,7 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
                                      plan.playerName, entry.value2, plan.kind)) {
                 result = Api().GetError();
             }
+            if (result == KD5200_ERR_NONE) ++S().filesCopied;
         }
     } catch (const std::bad_alloc&) {
         Api().DispError(parent, KD5200_ERR_NO_MEMORY, 0);
@@ -148,6 +153,7 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
 }
 
 int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list) {
+    S().filesCopied = 0;
     if (const int code = Prepare(parent, memory)) return code;
     int result = KD5200_ERR_NONE;
     bool shown = false;
@@ -160,17 +166,24 @@ int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list) {
         if (!Api().Download(parent, S().handle, memory, entry.name.c_str())) {
             result = Api().GetError();
             if (result != KD5200_ERR_NONE) break;
-        } else if (verify) {
+            continue;
+        }
+        if (verify) {
             const device::detail::Verified done =
                 device::detail::VerifyDownload(parent, memory, entry.name);
             result = done.code;
             shown = done.shown;
             if (result != KD5200_ERR_NONE) break;
         }
+        ++S().filesCopied;
     }
     MarkStale(memory);
     if (!shown) Report(parent, result, Api().GetWindowsError());
     return result;
+}
+
+int DevGetFilesCopied() {
+    return S().filesCopied;
 }
 
 int DevFormat(KD5200_HWND parent, int memory) {

@@ -69,6 +69,9 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
 // Stores PC files (list names are full paths) on the memory; stops at the
 // first failure.
 int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list);
+// How many files the last DevUploadFiles or DevDownloadFiles copied whole
+// (and found equal to their source, when copies are verified).
+int DevGetFilesCopied();
 // Formats a memory under the format time-out.
 int DevFormat(KD5200_HWND parent, int memory);
 int DevFormatLow(KD5200_HWND parent, int memory);

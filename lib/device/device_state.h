@@ -24,6 +24,7 @@ struct State {
     std::array<MemoryCache, 2> memories;
     char firmware[64] = {};
     KD5200_HWND mainWindow = nullptr;
+    int filesCopied = 0; // by the last copy of a list of files
 };
 
 State& S();

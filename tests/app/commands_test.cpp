@@ -632,6 +632,11 @@ TEST_F(Transfers, ToAllAnswersTheRestOfACopyToThePc) {
     EXPECT_EQ(boxes_.shown[0].style & platform::kMbButtonsMask, platform::kMbYesNoToAllCancel);
     EXPECT_EQ(oldCount(), 3);
 
+    // Cancel stops the transfer, and the status bar says so.
+    copyAll(platform::kIdCancel);
+    EXPECT_EQ(oldCount(), 3);
+    EXPECT_EQ(frame_->GetStatusBar()->GetStatusText(0).utf8_string(), "0 of 5 files copied; cancelled");
+
     copyAll(platform::kIdYesToAll);
     EXPECT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(oldCount(), 0);

@@ -222,6 +222,8 @@ TEST_F(Songdock, VerifiedCopiesCatchABitThePlayerFlips) {
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].text, text::kVerifyFailed);
     EXPECT_EQ(boxes_.shown[0].secondary, pc_ + "/alpha.mp3");
+    // The removed copy is not counted as copied.
+    EXPECT_EQ(frame_->GetStatusBar()->GetStatusText(0).utf8_string(), "0 of 1 files copied; failed");
 
     unsetenv("KD5200_FAULTS");
     ClickRow(PaneList(0), "README.TXT");
@@ -235,6 +237,7 @@ TEST_F(Songdock, VerifiedCopiesCatchABitThePlayerFlips) {
     EXPECT_FALSE(fs::exists(pc_ + "/README.TXT"));
     ASSERT_EQ(boxes_.shown.size(), 2u);
     EXPECT_EQ(boxes_.shown[1].secondary, pc_ + "/README.TXT");
+    EXPECT_EQ(frame_->GetStatusBar()->GetStatusText(0).utf8_string(), "0 of 1 files copied; failed");
 }
 
 TEST_F(Songdock, DeleteActsOnThePaneThatHasTheFocus) {

@@ -664,6 +664,7 @@ int HMp3MemView::WithProgress(const char* operation, std::vector<player::Transfe
     });
     const int result = call();
     DevSetProgressHandler(std::move(dialog));
+    meter.Confirm(static_cast<size_t>(DevGetFilesCopied()));
     const bool cancelled = progress.Cancelled() || result == KD5200_ERR_CANCELLED;
     progress.Finish();
     // The status bar says what was done.

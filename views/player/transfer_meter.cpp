@@ -51,6 +51,18 @@ void TransferMeter::Refused() {
     justFinished_.reset();
 }
 
+void TransferMeter::Confirm(size_t copied) {
+    // Files are copied in order: the first ones counted are those the
+    // device layer confirms.
+    for (size_t i = 0; i < copied_.size(); ++i) {
+        if (!copied_[i]) continue;
+        if (copied > 0)
+            --copied;
+        else
+            copied_[i] = false;
+    }
+}
+
 size_t TransferMeter::Copied() const {
     return static_cast<size_t>(std::count(copied_.begin(), copied_.end(), true));
 }

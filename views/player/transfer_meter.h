@@ -29,6 +29,9 @@ public:
     // The last report was refused (the transfer is cancelled): the file it
     // finished, if any, is removed by the library and does not count.
     void Refused();
+    // The device layer's count of files copied whole and checked: a file
+    // whose last byte came but whose check then failed does not count.
+    void Confirm(size_t copied);
     const std::vector<File>& Files() const { return files_; }
     // "File 2 of 3: song.mp3\n1.5 of 4.0 MB" (in KB below 1 MB): where the
     // transfer stands.

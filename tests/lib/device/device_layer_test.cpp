@@ -428,7 +428,8 @@ TEST_F(DeviceLayer, OverwriteQuestionCancelNoAndYes) {
     Add(list, "FOUR.MP3", 3, 1);
 
     boxes_.answers = {platform::kIdNo, platform::kIdYes, platform::kIdCancel};
-    EXPECT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), list), 0);
+    EXPECT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), list), KD5200_ERR_CANCELLED);
+    EXPECT_EQ(DevGetFilesCopied(), 1);
     ASSERT_EQ(boxes_.shown.size(), 3u);
     EXPECT_EQ(boxes_.shown[0].text, strings::Load(sid::kOverwrite));
     EXPECT_EQ(boxes_.shown[0].caption, folder_ / "ONE.MP3");
