@@ -192,7 +192,7 @@ TEST_F(DevicePlayer, OverwriteAnswersDecideOverExistingFiles) {
 
     boxes_.answers = {platform::kIdCancel};
     devtest::WriteFile(target_ / "b.mp3", "old b");
-    ASSERT_EQ(Upload(0, List(0)), 0);
+    ASSERT_EQ(Upload(0, List(0)), KD5200_ERR_CANCELLED);
     EXPECT_EQ(devtest::ReadFile(target_ / "a.mp3"), "old a");
     EXPECT_EQ(devtest::ReadFile(target_ / "b.mp3"), "old b");
     EXPECT_EQ(boxes_.shown.size(), 3u);
