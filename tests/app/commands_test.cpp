@@ -21,6 +21,7 @@
 
 #include "base/platform/gui/help_book.h"
 #include "base/platform/gui/wx_services.h"
+#include "lib/settings/settings_store.h"
 #include "songdock_fixture.h"
 #include "ui/controls/rebar.h"
 #include "ui/controls/status_bar.h"
@@ -380,6 +381,24 @@ TEST_F(Commands, AQuestionAnsweredAfterADeviceChangeDoesNothing) {
     EXPECT_THAT(Sim("font"), Not(testing::HasSubstr("big.fot")));
     // No firmware was written: the program did not ask for a restart.
     EXPECT_TRUE(frame_->IsShown());
+
+    // Raw data over a file that exists: the player changes while the
+    // overwrite question is open, and the old file stays.
+    const std::string raw = work_.path() + "/raw.bin";
+    devtest::WriteFile(raw, "old");
+    settings::WriteSongdockText(settings::kRawDataFileName, raw);
+    ASSERT_TRUE(gui::PumpUntil([this] { return Pane(0) && Pane(0)->IsConnected(); }));
+    boxes_.shown.clear();
+    boxes_.answers = {platform::kIdYes};
+    boxes_.whileOpen = [&] {
+        Sim("unplug");
+        Sim("plug");
+        gui::Pump(100);
+    };
+    ASSERT_TRUE(FromMenuBar(ids::kRawDataInternal));
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown.back().text, changed);
+    EXPECT_EQ(devtest::ReadFile(raw), "old");
 }
 
 // Answers the next real (native) message box No once it is on screen, and
