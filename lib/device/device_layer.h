@@ -128,6 +128,9 @@ const std::string& DevLibraryError();
 const device::Kd5200Api& DevApi();
 // Handler for the library's progress reports (return true to cancel).
 device::ProgressHandler DevSetProgressHandler(device::ProgressHandler handler);
+// The operation of the reports while a copy is read back to be checked
+// ("Verify files after copying"): done and total are those of the read.
+inline constexpr const char* kDevCheckOperation = "check";
 // Descriptor that becomes readable when the player is plugged or unplugged, or -1.
 int DevGetChangeNotifier();
 // A count that changes on every plug and unplug of the player, however

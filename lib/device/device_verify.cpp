@@ -39,21 +39,23 @@ private:
     std::string path_;
 };
 
-// While a copy is read back, the progress dialog keeps showing the copied
-// file as done; the user may still cancel.
+// While a copy is read back, its reports go out as the check of the copied
+// file; the user may still cancel.
 class ReadBackProgress {
 public:
     ReadBackProgress() : outer_(DevSetProgressHandler(nullptr)) {
         DevSetProgressHandler(
-            [this](KD5200_HWND parent, const char* operation, int64_t, int64_t total) {
-                return outer_ && outer_(parent, operation, total, total);
+            [this](KD5200_HWND parent, const char*, int64_t done, int64_t total) {
+                return outer_ && outer_(parent, kDevCheckOperation, done, total);
             });
     }
     ~ReadBackProgress() { DevSetProgressHandler(std::move(outer_)); }
     ReadBackProgress(const ReadBackProgress&) = delete;
     ReadBackProgress& operator=(const ReadBackProgress&) = delete;
     // For the conversion: whether to stop.
-    bool Cancelled(int64_t total) { return outer_ && outer_(nullptr, "convert", total, total); }
+    bool Cancelled(int64_t total) {
+        return outer_ && outer_(nullptr, kDevCheckOperation, total, total);
+    }
 
 private:
     ProgressHandler outer_;

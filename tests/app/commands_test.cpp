@@ -831,7 +831,11 @@ TEST_F(Transfers, ProgressNamesEachFileAndTheStatusBarSumsUpTheJob) {
         EXPECT_TRUE(gui::PumpUntil([&] { return !status().empty(); }, 10000));
     };
 
+    // Checked copies: each file is read back after it is copied, and the
+    // dialog says so.
+    settings::WriteVerifyCopies(true);
     sendThree(ids::kDownloadToInternal);
+    settings::WriteVerifyCopies(false);
     const auto shown = [&](const std::string& file) {
         return std::any_of(messages.begin(), messages.end(), [&](const std::string& m) {
             return m.rfind("Copying to the player...\n" + file + "\n", 0) == 0 &&
@@ -841,6 +845,7 @@ TEST_F(Transfers, ProgressNamesEachFileAndTheStatusBarSumsUpTheJob) {
     EXPECT_TRUE(shown("File 1 of 3: alpha.mp3")) << testing::PrintToString(messages);
     EXPECT_TRUE(shown("File 2 of 3: beta.mp3"));
     EXPECT_TRUE(shown("File 3 of 3: notes.txt"));
+    EXPECT_TRUE(shown("Checking file 2 of 3: beta.mp3"));
     EXPECT_THAT(status(), testing::MatchesRegex("3 files copied \\(879 KB\\) in [0-9]+\\.[0-9] s"));
 
     cancelOnSecond = true;

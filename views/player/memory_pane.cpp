@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -650,12 +651,13 @@ int HMp3MemView::WithProgress(const char* operation, std::vector<player::Transfe
     app::TransferProgress progress(this, wxString::FromUTF8(title_));
     // The library reports each file on its own; the meter turns that into
     // the whole transfer before the dialog sees it.
-    player::TransferMeter meter(std::move(files));
+    player::TransferMeter meter(std::move(files), settings::GetVerifyCopies());
     device::ProgressHandler dialog = DevSetProgressHandler(nullptr);
     // The dialog names the job's direction throughout, also while a copy is
     // read back to verify it.
-    DevSetProgressHandler([&](KD5200_HWND parent, const char*, int64_t done, int64_t total) {
-        const player::TransferMeter::Position at = meter.Report(done, total);
+    DevSetProgressHandler([&](KD5200_HWND parent, const char* what, int64_t done, int64_t total) {
+        const bool checking = what && std::strcmp(what, kDevCheckOperation) == 0;
+        const player::TransferMeter::Position at = meter.Report(done, total, checking);
         progress.SetDetail(meter.Describe(at));
         const bool stop = dialog(parent, operation, static_cast<int64_t>(at.done),
                                  static_cast<int64_t>(at.total));

@@ -8,8 +8,8 @@
 
 namespace player {
 
-TransferMeter::TransferMeter(std::vector<File> files)
-    : files_(std::move(files)), copied_(files_.size(), false) {
+TransferMeter::TransferMeter(std::vector<File> files, bool checked)
+    : files_(std::move(files)), checked_(checked), copied_(files_.size(), false) {
     before_.reserve(files_.size());
     for (const File& file : files_) {
         before_.push_back(total_);
@@ -17,9 +17,20 @@ TransferMeter::TransferMeter(std::vector<File> files)
     }
 }
 
-TransferMeter::Position TransferMeter::Report(int64_t done, int64_t total) {
-    if (files_.empty()) return {0, 0, 0};
+TransferMeter::Position TransferMeter::Report(int64_t done, int64_t total, bool checking) {
+    if (files_.empty()) return {0, 0, 0, 0, false};
     const auto size = [&](size_t i) { return static_cast<int64_t>(files_[i].size); };
+    const uint64_t weight = checked_ ? 2 : 1;
+    if (checking) { // the file under way, copied whole, is read back
+        justFinished_.reset();
+        const uint64_t size = files_[index_].size;
+        const int64_t read = std::clamp<int64_t>(done, 0, std::max<int64_t>(total, 0));
+        const uint64_t within =
+            total <= 0 ? 0
+                       : static_cast<uint64_t>(static_cast<long double>(read) * size / total);
+        return {index_, weight * before_[index_] + size + within, weight * total_,
+                before_[index_] + size, true};
+    }
     if (!started_) {
         started_ = true;
     } else if (done < lastDone_ && index_ + 1 < files_.size()) {
@@ -43,7 +54,8 @@ TransferMeter::Position TransferMeter::Report(int64_t done, int64_t total) {
     }
     const uint64_t within =
         total > 0 ? static_cast<uint64_t>(std::clamp<int64_t>(done, 0, size(index_))) : 0;
-    return {index_, before_[index_] + within, total_};
+    return {index_, weight * before_[index_] + within, weight * total_, before_[index_] + within,
+            false};
 }
 
 void TransferMeter::Refused() {
@@ -87,15 +99,16 @@ std::string Amount(uint64_t bytes) {
 std::string TransferMeter::Describe(const Position& position) const {
     if (files_.empty()) return {};
     char bytes[64];
-    if (position.total < 1048576)
-        std::snprintf(bytes, sizeof bytes, "%" PRIu64 " of %" PRIu64 " KB", position.done >> 10,
-                      (position.total + 1023) >> 10);
+    if (total_ < 1048576)
+        std::snprintf(bytes, sizeof bytes, "%" PRIu64 " of %" PRIu64 " KB", position.bytes >> 10,
+                      (total_ + 1023) >> 10);
     else
         std::snprintf(bytes, sizeof bytes, "%.1f of %.1f MB",
-                      static_cast<double>(position.done) / 1048576.0,
-                      static_cast<double>(position.total) / 1048576.0);
-    return "File " + std::to_string(position.index + 1) + " of " + std::to_string(files_.size()) +
-           ": " + files_[position.index].name + "\n" + bytes;
+                      static_cast<double>(position.bytes) / 1048576.0,
+                      static_cast<double>(total_) / 1048576.0);
+    return (position.checking ? "Checking file " : "File ") + std::to_string(position.index + 1) +
+           " of " + std::to_string(files_.size()) + ": " + files_[position.index].name + "\n" +
+           bytes;
 }
 
 std::string TransferMeter::Summary(Ending ending, double seconds) const {

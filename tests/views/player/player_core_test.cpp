@@ -72,6 +72,22 @@ TEST(TransferMeter, AddsUpFilesAndFollowsSkippedOnes) {
     big.Report(2 << 20, 2 << 20);
     EXPECT_EQ(big.Summary(player::TransferMeter::Ending::kDone, 1),
               "2 files copied (5 MB) in 1.0 s");
+
+    // Checked copies: the read-back of a file weighs as much as its copy and
+    // never moves on to the next file.
+    player::TransferMeter checked({{"a.mp3", 1000}, {"b.mp3", 3000}}, true);
+    at = checked.Report(1000, 1000);
+    EXPECT_EQ(at.done, 1000u);
+    EXPECT_EQ(at.total, 8000u);
+    at = checked.Report(0, 1000, true);
+    at = checked.Report(500, 1000, true);
+    EXPECT_EQ(at.index, 0u);
+    EXPECT_EQ(at.done, 1500u);
+    EXPECT_EQ(checked.Describe(at), "Checking file 1 of 2: a.mp3\n0 of 4 KB");
+    at = checked.Report(0, 3000);
+    EXPECT_EQ(at.index, 1u);
+    EXPECT_EQ(at.done, 2000u);
+    EXPECT_EQ(checked.Describe(at), "File 2 of 2: b.mp3\n0 of 4 KB");
 }
 
 // The entry limit counts as much as the blocks; a PC folder has none, and
