@@ -179,8 +179,10 @@ int AtomicFile::CreateNamed() {
 void AtomicFile::KeepModeOf(const struct stat& replaced) {
     // As far as this user may: the owner first, since a new owner clears
     // the set-id bits.
-    if (fchown(fd_, replaced.st_uid, replaced.st_gid) != 0 && errno == EPERM)
-        fchown(fd_, static_cast<uid_t>(-1), replaced.st_gid);
+    if (fchown(fd_, replaced.st_uid, replaced.st_gid) != 0 && errno == EPERM &&
+        fchown(fd_, static_cast<uid_t>(-1), replaced.st_gid) != 0) {
+        // Not even the group may be kept: the file stays this user's.
+    }
     fchmod(fd_, replaced.st_mode & 07777);
 }
 

@@ -1,6 +1,7 @@
 #include "run_program.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/wait.h>
@@ -35,8 +36,11 @@ bool Shell(const std::string& command) {
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                       const std::string& folder, const std::string& input,
                       const std::vector<std::string>& environment) {
-    const std::string in = folder + "/.run_in", out = folder + "/.run_out",
-                      err = folder + "/.run_err";
+    // The captures go to a folder of this run's own, so that runs in the
+    // same folder at the same time (tests in parallel) keep apart.
+    std::string captures = (std::filesystem::temp_directory_path() / "sdrun-XXXXXX").string();
+    if (!mkdtemp(captures.data())) return {-1, "", "cannot make a folder for the captures\n"};
+    const std::string in = captures + "/in", out = captures + "/out", err = captures + "/err";
     WriteText(in, input);
     // Appended piece by piece: each word quoted, after its separator.
     std::string command;
@@ -59,6 +63,8 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     run.status = (raw != -1 && WIFEXITED(raw)) ? WEXITSTATUS(raw) : -1;
     run.out = ReadText(out);
     run.err = ReadText(err);
+    std::error_code ignored;
+    std::filesystem::remove_all(captures, ignored);
     return run;
 }
 
