@@ -189,14 +189,16 @@ TEST_P(CommandLine, RefusesToWriteOverItsInput) {
     EXPECT_EQ(testfiles::ReadBytes(in), original);
 }
 
-TEST_P(CommandLine, WriteErrorIsReported) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    const auto run = Run({ValidInput(), "/dev/full"});
+TEST_P(CommandLine, ReadAndWriteErrorsAreReported) {
+    // A folder opens for reading but cannot be read.
+    auto run = Run({dir_.Path(""), dir_.Path("out.wav")});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, Message("cannot write '%s'", "/dev/full"));
-}
-
-TEST_P(CommandLine, ClosedPipeIsReported) {
+    EXPECT_EQ(run.err, Message("cannot read '%s'", dir_.Path("")));
+    if (fs::exists("/dev/full")) {
+        run = Run({ValidInput(), "/dev/full"});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, Message("cannot write '%s'", "/dev/full"));
+    }
     // A reader that goes away at once; the output is larger than a pipe holds.
     const std::string fifo = dir_.Path("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -213,42 +215,13 @@ TEST_P(CommandLine, ClosedPipeIsReported) {
         const int fd = ::open(fifo.c_str(), O_RDONLY);
         if (fd >= 0) ::close(fd);
     });
-    const auto run = Run({in, fifo});
+    run = Run({in, fifo});
     reader.join();
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, Message("cannot write '%s'", fifo));
 }
 
-TEST_P(CommandLine, ReadErrorIsReported) {
-    // A folder opens for reading but cannot be read.
-    const auto run = Run({dir_.Path(""), dir_.Path("out.wav")});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, Message("cannot read '%s'", dir_.Path("")));
-}
-
 INSTANTIATE_TEST_SUITE_P(Converters, CommandLine, ::testing::Values(kQdx, kQka),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Qdx2wavProgram, HeaderOnlyFileGivesA44ByteWav) {
-    testfiles::ScratchDir dir;
-    testfiles::WriteBytes(dir.Path("in.qdx"), {1, 0, 0xFF, 0xFB, 0, 0, 0, 0, 0});
-    const auto run =
-        testfiles::RunProgram("qdx2wav", {dir.Path("in.qdx"), dir.Path("out.wav")}, dir);
-    EXPECT_EQ(run.status, 1);
-    const Bytes wav = testfiles::ReadBytes(dir.Path("out.wav"));
-    ASSERT_EQ(wav.size(), 44u);
-    EXPECT_EQ(testfiles::Le32(wav, 4), 36u);
-    EXPECT_EQ(testfiles::Le32(wav, 40), 0u);
-}
-
-TEST(Qdx2wavProgram, RejectedHeaderIsStatusZeroWithoutMessage) {
-    testfiles::ScratchDir dir;
-    testfiles::WriteBytes(dir.Path("in.qdx"), {0, 1, 0xFF, 0xFA, 0, 0, 0, 0, 0});
-    const auto run =
-        testfiles::RunProgram("qdx2wav", {dir.Path("in.qdx"), dir.Path("out.wav")}, dir);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, "");
-    EXPECT_FALSE(fs::exists(dir.Path("out.wav")));
-}
 
 } // namespace

@@ -155,7 +155,6 @@ TEST_F(QdxTest, HeaderOnlyGivesEmptyWav) {
     Bytes wav;
     ASSERT_EQ(Convert({0, 1, 0xFF, 0xFB, 1, 2, 3, 4, 5}, wav), 0);
     ExpectPcmWav(wav, 0);
-    EXPECT_EQ(testfiles::Le32(wav, 4), 36u);
 }
 
 TEST_F(QdxTest, RejectedHeadersLeaveTheOutputEmpty) {
@@ -210,19 +209,6 @@ TEST_F(QdxTest, FrameSizesAndProgressPositions) {
               0);
     EXPECT_EQ(seen.positions, expected);
     EXPECT_EQ(seen.total, static_cast<long>(qdx.size()));
-}
-
-TEST_F(QdxTest, UntypedFramesOfBothModes) {
-    // 12 and 15 bytes a frame; 1000 frames give 44 + 320000 bytes.
-    for (bool mr59 : {false, true}) {
-        const auto frames = voicedata::EncodeAmr(voicedata::SpeechSignal(20.0, 11), mr59, false);
-        ASSERT_EQ(frames.size(), 1000u);
-        const Bytes qdx = Pack(frames, mr59, false);
-        EXPECT_EQ(qdx.size(), 2 + 7 * 101 + 1000 * (mr59 ? 15u : 12u));
-        Bytes wav;
-        ASSERT_EQ(Convert(qdx, wav), 0);
-        EXPECT_EQ(wav.size(), 44u + 320000u);
-    }
 }
 
 TEST_F(QdxTest, DamagedGroupsAndEndings) {
