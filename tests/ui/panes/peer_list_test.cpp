@@ -81,19 +81,3 @@ TEST_F(PeerListTest, FindsThePeerOfAWindowOrOfAnyOfItsAncestors) {
     EXPECT_EQ(source.FindPeer(leftChild), &inner);
     EXPECT_EQ(source.FindPeer(left), nullptr);
 }
-
-TEST_F(PeerListTest, TargetDefaultsGiveAnEmptyFolderAndAlwaysAccept) {
-    StubTarget target(left);
-    const auto folder = target.GetTargetFolder();
-    ASSERT_TRUE(folder.has_value()) << "the default folder is empty, not missing";
-    EXPECT_EQ(*folder, "");
-    EXPECT_TRUE(target.CanReceive());
-}
-
-TEST_F(PeerListTest, NoDragRunsUntilOneBegins) {
-    EXPECT_FALSE(source.IsDragging());
-    EXPECT_FALSE(source.EndDrag(true));
-    // Without a list window there is nothing to drag.
-    EXPECT_FALSE(source.BeginDrag(wxPoint(1, 1)));
-    EXPECT_FALSE(source.IsDragging());
-}
