@@ -133,17 +133,22 @@ protected:
             count += FolderNodes(tree, c);
         return count;
     }
+    // Clicks at a point of the screen, not so soon after another click that
+    // the two make a double click.
+    static void Click(const wxPoint& at) {
+        gui::MouseMove(at);
+        gui::Pump(450);
+        gui::MouseDown();
+        gui::MouseUp();
+        gui::Pump(80);
+    }
     // Clicks a column header of the list.
     void ClickHeader(int column) {
         HFileListCtrl* list = view_->GetList();
         int x = 0;
         for (int c = 0; c < column; ++c)
             x += list->GetColumnWidth(c);
-        gui::MouseMove(list->ClientToScreen(wxPoint(x + 20, 8)));
-        gui::Pump(450); // so that two clicks are not one double click
-        gui::MouseDown();
-        gui::MouseUp();
-        gui::Pump(80);
+        Click(list->ClientToScreen(wxPoint(x + 20, 8)));
     }
 
     fs::path root_, folder_;
@@ -277,13 +282,8 @@ TEST_F(DesktopViewTest, FolderChainUpMissingPartsAndArrowKeys) {
     // Two clicks on Up remove both folder nodes and list the folder above.
     wxWindow* up = view_->FindWindow(ids::kUpButton);
     ASSERT_TRUE(up);
-    for (int i = 0; i < 2; ++i) {
-        gui::MouseMove(gui::ScreenCenter(*up));
-        gui::Pump(450); // so that two clicks are not one double click
-        gui::MouseDown();
-        gui::MouseUp();
-        gui::Pump(80);
-    }
+    for (int i = 0; i < 2; ++i)
+        Click(gui::ScreenCenter(*up));
     EXPECT_EQ(CurrentPath(), folder_.string());
     EXPECT_EQ(tree->GetCount(), withChain - 2);
     EXPECT_EQ(Column(0), std::vector<std::string>{"a"});
