@@ -88,16 +88,4 @@ TEST(ShellInfo, TheKitsKindsHaveIconsOfTheirOwn) {
     }
 }
 
-TEST(ShellInfo, StubAndInstalling) {
-    auto stub = std::make_unique<platform::StubShellInfo>();
-    platform::StubShellInfo* raw = stub.get();
-    auto old = platform::SetShellInfo(std::move(stub));
-    EXPECT_EQ(platform::CurrentShellInfo().TypeName("a.hex", false), "HEX File");
-    EXPECT_EQ(platform::CurrentShellInfo().TypeName("a", true), "Folder");
-    EXPECT_EQ(platform::CurrentShellInfo().Icon("a.hex", false, 16).GetWidth(), 16);
-    EXPECT_EQ(raw->typeNameCalls, 2);
-    EXPECT_EQ(raw->iconCalls, 1);
-    platform::SetShellInfo(std::move(old));
-}
-
 } // namespace

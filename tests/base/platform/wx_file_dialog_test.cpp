@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -57,26 +59,31 @@ gboolean CheckChooser(gpointer data) {
     return check->done ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
 }
 
-TEST(WxFileDialog, ExecutableFilterListsRunnableFiles) {
+// Shows an open dialog on a fresh folder with the files given (name and
+// mode) and cancels it; what its filters did.
+FilterCheck ShowAndCancel(const std::vector<std::pair<std::string, mode_t>>& files,
+                          const char* filter, const std::string& initial, unsigned options) {
     char pattern[] = "/tmp/sd_filedlg_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string folder = pattern;
-    std::ofstream(folder + "/tool") << "#!/bin/sh\n";
-    std::ofstream(folder + "/data.exe") << "MZ";
-    chmod((folder + "/tool").c_str(), 0755);
-    chmod((folder + "/data.exe").c_str(), 0644);
-
-    platform::InstallWxFileDialogs();
     FilterCheck check;
-    check.folder = folder;
+    if (!mkdtemp(pattern)) return check;
+    check.folder = pattern;
+    for (const auto& [name, mode] : files) {
+        std::ofstream(check.folder + "/" + name) << "#!/bin/sh\n";
+        chmod((check.folder + "/" + name).c_str(), mode);
+    }
+    platform::InstallWxFileDialogs();
     g_timeout_add(50, CheckChooser, &check);
-    const auto chosen =
-        platform::ShowOpenFileDialog(nullptr, "", text::kExeFilter, folder + "/",
-                                     platform::kFileMustExist | platform::kExecutableFilter);
+    EXPECT_FALSE(
+        platform::ShowOpenFileDialog(nullptr, "", filter, check.folder + "/" + initial, options));
     platform::SetFileDialogHandler(nullptr);
-    std::filesystem::remove_all(folder);
+    std::filesystem::remove_all(check.folder);
+    return check;
+}
 
-    EXPECT_FALSE(chosen);
+TEST(WxFileDialog, ExecutableFilterListsRunnableFiles) {
+    const FilterCheck check =
+        ShowAndCancel({{"tool", 0755}, {"data.exe", 0644}}, text::kExeFilter, "",
+                      platform::kFileMustExist | platform::kExecutableFilter);
     ASSERT_TRUE(check.done);
     EXPECT_EQ(check.filters, 2);
     EXPECT_EQ(check.name, "Programs you can run");
@@ -87,22 +94,9 @@ TEST(WxFileDialog, ExecutableFilterListsRunnableFiles) {
 // The first filter stays selected when the remembered file does not match
 // it (the upgrade commands remember a ".bin" image as well as a ".hex" file).
 TEST(WxFileDialog, FirstFilterStaysForAnotherKindOfFile) {
-    char pattern[] = "/tmp/sd_filedlg_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string folder = pattern;
-    std::ofstream(folder + "/code.bin") << "image";
-
-    platform::InstallWxFileDialogs();
-    FilterCheck check;
-    check.folder = folder;
-    g_timeout_add(50, CheckChooser, &check);
-    const auto chosen = platform::ShowOpenFileDialog(
-        nullptr, "Codec Upgrade", "Intel Hex File(*.hex)\n*.hex\nAll Files(*.*)\n*.*\n\n",
-        folder + "/code.bin", platform::kFileMustExist);
-    platform::SetFileDialogHandler(nullptr);
-    std::filesystem::remove_all(folder);
-
-    EXPECT_FALSE(chosen);
+    const FilterCheck check =
+        ShowAndCancel({{"code.bin", 0644}}, "Intel Hex File(*.hex)\n*.hex\nAll Files(*.*)\n*.*\n\n",
+                      "code.bin", platform::kFileMustExist);
     ASSERT_TRUE(check.done);
     EXPECT_EQ(check.name, "Intel Hex File(*.hex)");
 }

@@ -1,5 +1,4 @@
 // Conversion of Intel HEX files to firmware images.
-#include "lib/hex/hex_digit.h"
 #include "lib/hex/hex_to_image.h"
 
 #include "hex_text.h"
@@ -57,19 +56,6 @@ uint64_t DiskUse(const std::string& path) {
 
 } // namespace
 
-TEST(HexDigit, FollowsTheCharacterRule) {
-    EXPECT_EQ(HexDigitValue('0'), 0);
-    EXPECT_EQ(HexDigitValue('9'), 9);
-    EXPECT_EQ(HexDigitValue('A'), 10);
-    EXPECT_EQ(HexDigitValue('F'), 15);
-    EXPECT_EQ(HexDigitValue('a'), 10);
-    EXPECT_EQ(HexDigitValue('f'), 15);
-    // No character is rejected: the rule gives a value to anything.
-    EXPECT_EQ(HexDigitValue('G'), 16);
-    EXPECT_EQ(HexDigitValue('Z'), 'Z' - 'a' + 10);
-    EXPECT_EQ(HexDigitValue(' '), ' ' - '0');
-}
-
 TEST_F(HexToImage, PlacesApplicationCodeFromItsBase) {
     const Bytes data = Sequence(40);
     const std::string text =
@@ -81,63 +67,65 @@ TEST_F(HexToImage, PlacesApplicationCodeFromItsBase) {
     EXPECT_EQ(Convert(text, kBootCodeBase), Cat(Bytes(0x2000, 0), data));
 }
 
-TEST_F(HexToImage, DropsWhatLiesBelowTheBase) {
-    const Bytes data = Sequence(16);
-    // 0x1FF8..0x2007: only the last 8 bytes land, at offset 0.
-    EXPECT_EQ(Convert(Record(0, 0x1FF8, data) + EndRecord(), 0x2000),
-              Bytes(data.begin() + 8, data.end()));
-    // A record wholly below the base contributes nothing.
-    EXPECT_EQ(Convert(Record(0, 0x1000, data) + Record(0, 0x2000, {7}) + EndRecord(), 0x2000),
-              Bytes{7});
-}
-
-TEST_F(HexToImage, AcceptsRecordsInAnyOrderLaterOnesWin) {
-    const Bytes low = Sequence(16, 0x40), high = Sequence(16, 0x80);
-    EXPECT_EQ(Convert(Record(0, 0x2010, high) + Record(0, 0x2000, low) + EndRecord(), 0x2000),
-              Cat(low, high));
-    // An overlapping later record overwrites in place; the end does not move back.
-    Bytes expected = Cat(low, high);
-    expected[4] = 0xEE;
-    expected[5] = 0xEF;
-    EXPECT_EQ(Convert(Record(0, 0x2000, low) + Record(0, 0x2010, high) +
-                          Record(0, 0x2004, {0xEE, 0xEF}) + EndRecord(),
-                      0x2000),
-              expected);
-}
-
-TEST_F(HexToImage, ExtendedLinearAddressMovesLaterRecords) {
-    const Bytes data = Sequence(4);
-    const Bytes image = Convert(
-        Record(0, 0x2000, {9}) + ExtendedLinear(1) + Record(0, 0x0100, data) + EndRecord(), 0x2000);
-    ASSERT_EQ(image.size(), 0x10000u + 0x100 + 4 - 0x2000);
-    EXPECT_EQ(image[0], 9);
-    EXPECT_EQ(Bytes(image.begin() + 1, image.end() - 4), Bytes(image.size() - 5, 0));
-    EXPECT_EQ(Bytes(image.end() - 4, image.end()), data);
-    // The record's own address field adds to the extended base.
-    EXPECT_EQ(Convert(Record(4, 0x0010, {0, 0}) + Record(0, 0x0000, {5}) + EndRecord(), 0),
-              Cat(Bytes(0x10, 0), Bytes{5}));
-}
-
-TEST_F(HexToImage, IgnoresOtherRecordTypes) {
-    // A segment address (02), start addresses (03, 05) and unknown types change nothing.
-    const std::string text = Record(2, 0, {0x10, 0x00}) + Record(3, 0, {0, 0, 0x20, 0}) +
-                             Record(5, 0, {0, 0, 0x20, 0}) + Record(0x17, 0x2000, {1, 2}) +
-                             Record(0, 0x2000, {1, 2, 3}) + EndRecord();
-    EXPECT_EQ(Convert(text, 0x2000), (Bytes{1, 2, 3}));
-}
-
-TEST_F(HexToImage, ZeroCountRecordExtendsTheImage) {
-    EXPECT_EQ(Convert(Record(0, 0x2000, {1}) + Record(0, 0x2008, {}) + EndRecord(), 0x2000),
-              (Bytes{1, 0, 0, 0, 0, 0, 0, 0}));
-}
-
-TEST_F(HexToImage, ReadsDigitsInEitherCase) {
-    const Bytes data = {0xFF, 0x0A, 0xAB, 0xCD};
-    std::string lower = Record(0, 0xABCD, data);
+TEST_F(HexToImage, RecordsLandByTheRules) {
+    const Bytes data = Sequence(16), low = Sequence(16, 0x40), high = Sequence(16, 0x80);
+    Bytes overwritten = Cat(low, high);
+    overwritten[4] = 0xEE;
+    overwritten[5] = 0xEF;
+    const Bytes mixed = {0xFF, 0x0A, 0xAB, 0xCD};
+    std::string lower = Record(0, 0xABCD, mixed);
     for (char& c : lower)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    EXPECT_EQ(Convert(lower + EndRecord(), 0xABCD), data);
-    EXPECT_FALSE(report.warnings.Any());
+    const std::string one = Record(0, 0x2000, {1}), two = Record(0, 0x2001, {2});
+    const std::string pair = Record(0, 0x2000, {1, 2}, "\r\n");
+    const std::string last = Record(0, 0x2002, {3}, "");
+    const struct {
+        const char* what;
+        std::string text;
+        uint32_t base;
+        Bytes image;
+        bool warned = false; // a record was damaged
+    } cases[] = {
+        {"0x1FF8..0x2007: only the last 8 bytes land, at offset 0",
+         Record(0, 0x1FF8, data) + EndRecord(), 0x2000, Bytes(data.begin() + 8, data.end())},
+        {"a record wholly below the base adds nothing",
+         Record(0, 0x1000, data) + Record(0, 0x2000, {7}) + EndRecord(), 0x2000, Bytes{7}},
+        {"records in any order", Record(0, 0x2010, high) + Record(0, 0x2000, low) + EndRecord(),
+         0x2000, Cat(low, high)},
+        {"a later record overwrites in place; the end does not move back",
+         Record(0, 0x2000, low) + Record(0, 0x2010, high) + Record(0, 0x2004, {0xEE, 0xEF}) +
+             EndRecord(),
+         0x2000, overwritten},
+        {"the extended record's own address field adds to the base",
+         Record(4, 0x0010, {0, 0}) + Record(0, 0x0000, {5}) + EndRecord(), 0,
+         Cat(Bytes(0x10, 0), Bytes{5})},
+        {"segment (02), start (03, 05) and unknown types change nothing",
+         Record(2, 0, {0x10, 0x00}) + Record(3, 0, {0, 0, 0x20, 0}) +
+             Record(5, 0, {0, 0, 0x20, 0}) + Record(0x17, 0x2000, {1, 2}) +
+             Record(0, 0x2000, {1, 2, 3}) + EndRecord(),
+         0x2000, Bytes{1, 2, 3}},
+        {"a record without data extends the image",
+         Record(0, 0x2000, {1}) + Record(0, 0x2008, {}) + EndRecord(), 0x2000,
+         Bytes{1, 0, 0, 0, 0, 0, 0, 0}},
+        {"digits in either case", lower + EndRecord(), 0xABCD, mixed},
+        {"stops at the end record", one + EndRecord() + two, 0x2000, Bytes{1}},
+        {"stops at an empty line", one + "\n" + two + EndRecord(), 0x2000, Bytes{1}},
+        {"stops at a byte-order mark", "\xEF\xBB\xBF" + one + EndRecord(), 0x2000, Bytes{}},
+        {"stops at a comment", one + "; note\n" + two, 0x2000, Bytes{1}},
+        {"CR LF line ends", pair + Record(0, 0x2002, {3}, "\r\n") + EndRecord("\r\n"), 0x2000,
+         Bytes{1, 2, 3}},
+        {"no end record and no final line feed", pair + last, 0x2000, Bytes{1, 2, 3}},
+        {"no checksum on the last line", pair + last.substr(0, last.size() - 2), 0x2000,
+         Bytes{1, 2, 3}, true},
+        {"a record cut short in its data is left out", pair + last.substr(0, 10), 0x2000,
+         Bytes{1, 2}, true},
+        {"a record cut short in its header is left out", pair + ":0520", 0x2000, Bytes{1, 2}},
+        {"an empty file", "", 0x2000, Bytes{}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Convert(c.text, c.base), c.image) << c.what;
+        EXPECT_EQ(report.warnings.Any(), c.warned) << c.what;
+    }
 }
 
 TEST_F(HexToImage, WrongChecksumsAndDigitsAreConvertedAndCounted) {
@@ -161,30 +149,6 @@ TEST_F(HexToImage, WrongChecksumsAndDigitsAreConvertedAndCounted) {
     const auto lines = FormatHexWarnings("fw.hex", report.warnings);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1], "fw.hex:2: warning: checksum mismatch (2 records in all)");
-}
-
-TEST_F(HexToImage, StopsAtTheEndRecordOrAnyOtherLine) {
-    const std::string one = Record(0, 0x2000, {1});
-    const std::string two = Record(0, 0x2001, {2});
-    EXPECT_EQ(Convert(one + EndRecord() + two, 0x2000), Bytes{1});
-    EXPECT_EQ(Convert(one + "\n" + two + EndRecord(), 0x2000), Bytes{1});
-    EXPECT_EQ(Convert("\xEF\xBB\xBF" + one + EndRecord(), 0x2000), Bytes{});
-    EXPECT_EQ(Convert(one + "; note\n" + two, 0x2000), Bytes{1});
-}
-
-TEST_F(HexToImage, LineEndsAndTheEndOfTheFile) {
-    const std::string one = Record(0, 0x2000, {1, 2}, "\r\n");
-    EXPECT_EQ(Convert(one + Record(0, 0x2002, {3}, "\r\n") + EndRecord("\r\n"), 0x2000),
-              (Bytes{1, 2, 3}));
-    // No end record and no final line feed: everything is still converted.
-    std::string last = Record(0, 0x2002, {3}, "");
-    EXPECT_EQ(Convert(one + last, 0x2000), (Bytes{1, 2, 3}));
-    // Even the checksum may be missing.
-    EXPECT_EQ(Convert(one + last.substr(0, last.size() - 2), 0x2000), (Bytes{1, 2, 3}));
-    // A record cut short in its data is left out; what came before stands.
-    EXPECT_EQ(Convert(one + last.substr(0, 10), 0x2000), (Bytes{1, 2}));
-    EXPECT_EQ(Convert(one + ":0520", 0x2000), (Bytes{1, 2}));
-    EXPECT_EQ(Convert("", 0x2000), Bytes{});
 }
 
 TEST_F(HexToImage, FailuresLeaveNoImageBehind) {

@@ -1,5 +1,6 @@
 // The player's storage: damaged files and the change notifier.
 #include <filesystem>
+#include <functional>
 #include <poll.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -38,50 +39,37 @@ protected:
     }
 };
 
-TEST_F(StorageTest, DamagedDatabaseFailsWithCode4) {
-    Populate();
-    std::filesystem::resize_file(folder_ + "/player.db", 1000);
-    ExpectDamaged();
-    CloseHandle();
-    kdtest::WriteFile(folder_ + "/player.db", Pattern(8192, 3));
-    ExpectDamaged();
-    CloseHandle();
-    std::filesystem::resize_file(folder_ + "/player.db", 0);
-    ExpectDamaged();
-    CloseHandle();
-    std::filesystem::remove(folder_ + "/player.db");
-    KD5200_HANDLE handle = nullptr;
-    ExpectError(KD5200_Open(&handle), KD5200_ERR_DIRECTORY);
-}
-
-TEST_F(StorageTest, TruncatedImageFailsWithCode4) {
-    Populate();
-    std::filesystem::resize_file(kd5200::Store::ImagePath(folder_, 0), 16384);
-    ExpectDamaged();
-}
-
-TEST_F(StorageTest, InconsistentDirectoryRowsFailWithCode4) {
-    const char* damage[] = {
-        "UPDATE entry SET size = 99999 WHERE pos = 0",
-        "UPDATE entry SET pos = 5 WHERE pos = 1",
-        "UPDATE entry SET base = 'bad name' WHERE pos = 0",
-        "UPDATE entry SET ext = 'TOOLONG' WHERE pos = 0",
-        "UPDATE entry SET long_name = 'a/b' WHERE pos = 0",
-        "UPDATE entry SET size = 'text' WHERE pos = 0",
-        "UPDATE entry SET block_count = 300, size = 300 * 16384 WHERE pos = 0",
-        "UPDATE memory SET capacity = -5 WHERE id = 0",
-        "DELETE FROM memory WHERE id = 0",
-        "DELETE FROM meta WHERE key = 'schema'",
-        "DROP TABLE entry",
+TEST_F(StorageTest, DamagedFilesAndDirectoryRowsFailWithCode4) {
+    const std::string db = folder_ + "/player.db";
+    const std::function<void()> damage[] = {
+        [&] { std::filesystem::resize_file(db, 1000); },
+        [&] { kdtest::WriteFile(db, Pattern(8192, 3)); },
+        [&] { std::filesystem::resize_file(db, 0); },
+        [&] { std::filesystem::resize_file(kd5200::Store::ImagePath(folder_, 0), 16384); },
+        [&] { Sql("UPDATE entry SET size = 99999 WHERE pos = 0"); },
+        [&] { Sql("UPDATE entry SET pos = 5 WHERE pos = 1"); },
+        [&] { Sql("UPDATE entry SET base = 'bad name' WHERE pos = 0"); },
+        [&] { Sql("UPDATE entry SET ext = 'TOOLONG' WHERE pos = 0"); },
+        [&] { Sql("UPDATE entry SET long_name = 'a/b' WHERE pos = 0"); },
+        [&] { Sql("UPDATE entry SET size = 'text' WHERE pos = 0"); },
+        [&] { Sql("UPDATE entry SET block_count = 300, size = 300 * 16384 WHERE pos = 0"); },
+        [&] { Sql("UPDATE memory SET capacity = -5 WHERE id = 0"); },
+        [&] { Sql("DELETE FROM memory WHERE id = 0"); },
+        [&] { Sql("DELETE FROM meta WHERE key = 'schema'"); },
+        [&] { Sql("DROP TABLE entry"); },
     };
-    for (const char* statement : damage) {
-        SCOPED_TRACE(statement);
+    for (size_t i = 0; i < std::size(damage); ++i) {
+        SCOPED_TRACE("damage " + std::to_string(i));
         CreatePlayer(256, 64);
         Populate();
-        Sql(statement);
+        damage[i]();
         ExpectDamaged();
         CloseHandle();
     }
+    // Without its database the player cannot be opened at all.
+    std::filesystem::remove(db);
+    KD5200_HANDLE handle = nullptr;
+    ExpectError(KD5200_Open(&handle), KD5200_ERR_DIRECTORY);
 }
 
 TEST_F(StorageTest, DamagedBlockListsAreRefusedNotFollowed) {

@@ -1,6 +1,8 @@
 // QKA block extraction: sox as the independent decoder, and the scanner's
 // edge cases.
 #include "test_files.h"
+#include "run_program.h"
+#include "tests/lib/hex/temp_folder.h"
 #include "lib/voice/voice_convert.h"
 #include "voice_data.h"
 
@@ -17,12 +19,12 @@ class QkaTest : public ::testing::Test {
 protected:
     // Converts `qka` and returns the blocks found; checks the WAV layout.
     std::vector<ImaBlock> Blocks(const Bytes& qka, int* result = nullptr) {
-        testfiles::WriteBytes(dir_.Path("in.qka"), qka);
-        const int r = convert::QkaFileToWav(dir_.Path("in.qka").c_str(),
-                                            dir_.Path("out.wav").c_str(), nullptr, nullptr);
+        testfiles::WriteBytes(dir_ / "in.qka", qka);
+        const int r = convert::QkaFileToWav((dir_ / "in.qka").c_str(), (dir_ / "out.wav").c_str(),
+                                            nullptr, nullptr);
         if (result) *result = r;
         EXPECT_EQ(r, 0);
-        const Bytes wav = testfiles::ReadBytes(dir_.Path("out.wav"));
+        const Bytes wav = testfiles::ReadBytes(dir_ / "out.wav");
         EXPECT_GE(wav.size(), 72u);
         EXPECT_EQ((wav.size() - 72) % 256, 0u);
         const std::uint32_t n = static_cast<std::uint32_t>((wav.size() - 72) / 256);
@@ -48,7 +50,7 @@ protected:
         to.insert(to.end(), what.begin(), what.end());
     }
 
-    testfiles::ScratchDir dir_;
+    TempFolder dir_;
 };
 
 // The blocks of an IMA ADPCM WAV that sox made, with junk around them and
@@ -62,10 +64,10 @@ TEST_F(QkaTest, SoxDecodesTheOutputLikeTheOriginal) {
         raw.push_back(static_cast<std::uint8_t>(speech[i]));
         raw.push_back(static_cast<std::uint8_t>(speech[i] >> 8));
     }
-    testfiles::WriteBytes(dir_.Path("in.raw"), raw);
-    ASSERT_TRUE(testfiles::Shell("sox -t raw -r 8000 -e signed -b 16 -c 1 '" + dir_.Path("in.raw") +
-                                 "' -e ima-adpcm '" + dir_.Path("ima.wav") + "'"));
-    const Bytes ima = testfiles::ReadBytes(dir_.Path("ima.wav"));
+    testfiles::WriteBytes(dir_ / "in.raw", raw);
+    ASSERT_TRUE(sdtest::Shell("sox -t raw -r 8000 -e signed -b 16 -c 1 '" + dir_ / "in.raw" +
+                              "' -e ima-adpcm '" + dir_ / "ima.wav" + "'"));
+    const Bytes ima = testfiles::ReadBytes(dir_ / "ima.wav");
 
     // The data chunk's blocks.
     std::size_t at = 12;
@@ -91,17 +93,17 @@ TEST_F(QkaTest, SoxDecodesTheOutputLikeTheOriginal) {
     Append(qka, Bytes{0x7F, 0x7F, 0x7F, 0x00, 0x01, 0x02, 0x03, 0x04, 0x05});
     ASSERT_TRUE(straddles);
 
-    testfiles::WriteBytes(dir_.Path("in.qka"), qka);
+    testfiles::WriteBytes(dir_ / "in.qka", qka);
     const auto run =
-        testfiles::RunProgram("qka2wav", {dir_.Path("in.qka"), dir_.Path("out.wav")}, dir_);
+        sdtest::RunProgram(SD_BIN_DIR "/qka2wav", {dir_ / "in.qka", dir_ / "out.wav"}, dir_.Path());
     ASSERT_EQ(run.status, 1) << run.err;
-    ASSERT_TRUE(testfiles::Shell("sox '" + dir_.Path("out.wav") + "' -t raw -e signed -b 16 '" +
-                                 dir_.Path("ours.raw") + "'"));
-    ASSERT_TRUE(testfiles::Shell("sox '" + dir_.Path("ima.wav") + "' -t raw -e signed -b 16 '" +
-                                 dir_.Path("sox.raw") + "'"));
-    const Bytes ours = testfiles::ReadBytes(dir_.Path("ours.raw"));
+    ASSERT_TRUE(sdtest::Shell("sox '" + dir_ / "out.wav" + "' -t raw -e signed -b 16 '" +
+                              dir_ / "ours.raw" + "'"));
+    ASSERT_TRUE(sdtest::Shell("sox '" + dir_ / "ima.wav" + "' -t raw -e signed -b 16 '" +
+                              dir_ / "sox.raw" + "'"));
+    const Bytes ours = testfiles::ReadBytes(dir_ / "ours.raw");
     EXPECT_EQ(ours.size(), 40u * 505u * 2u);
-    EXPECT_EQ(ours, testfiles::ReadBytes(dir_.Path("sox.raw")));
+    EXPECT_EQ(ours, testfiles::ReadBytes(dir_ / "sox.raw"));
 }
 
 TEST_F(QkaTest, LastBlockAndWhatFollowsIt) {
@@ -177,20 +179,20 @@ TEST_F(QkaTest, ProgressAfterEveryRead) {
         return 0;
     };
     const Bytes qka = voicedata::PackQka(Distinct(30)); // 7800 bytes
-    testfiles::WriteBytes(dir_.Path("in.qka"), qka);
+    testfiles::WriteBytes(dir_ / "in.qka", qka);
     Seen seen;
-    ASSERT_EQ(convert::QkaFileToWav(dir_.Path("in.qka").c_str(), dir_.Path("out.wav").c_str(),
-                                    record, &seen),
-              0);
+    ASSERT_EQ(
+        convert::QkaFileToWav((dir_ / "in.qka").c_str(), (dir_ / "out.wav").c_str(), record, &seen),
+        0);
     EXPECT_EQ(seen.total, 7800);
     // The unscanned rest (228 bytes) stays in the buffer before each read;
     // after the end has been met, each further read gets nothing but still
     // prints its line.
     EXPECT_EQ(seen.done, (std::vector<long>{2048, 3868, 5688, 7508, 7800, 7800, 7800}));
 
-    testfiles::WriteBytes(dir_.Path("empty.qka"), {});
+    testfiles::WriteBytes(dir_ / "empty.qka", {});
     Seen empty;
-    ASSERT_EQ(convert::QkaFileToWav(dir_.Path("empty.qka").c_str(), dir_.Path("out.wav").c_str(),
+    ASSERT_EQ(convert::QkaFileToWav((dir_ / "empty.qka").c_str(), (dir_ / "out.wav").c_str(),
                                     record, &empty),
               0);
     EXPECT_EQ(empty.done, std::vector<long>{0});
@@ -199,7 +201,7 @@ TEST_F(QkaTest, ProgressAfterEveryRead) {
     // A nonzero return stops the conversion.
     int calls = 0;
     EXPECT_EQ(convert::QkaFileToWav(
-                  dir_.Path("in.qka").c_str(), dir_.Path("out.wav").c_str(),
+                  (dir_ / "in.qka").c_str(), (dir_ / "out.wav").c_str(),
                   [](long, long, void* user) { return ++*static_cast<int*>(user) == 2 ? 1 : 0; },
                   &calls),
               -3);
@@ -208,13 +210,13 @@ TEST_F(QkaTest, ProgressAfterEveryRead) {
 
 TEST_F(QkaTest, GeneratedRecordingIsDecodableSpeech) {
     if (!testfiles::HaveSox()) GTEST_SKIP() << "sox is not installed";
-    ASSERT_TRUE(voicedata::MakeQkaRecording(dir_.Path("demo.qka"), 2.0));
-    const auto run =
-        testfiles::RunProgram("qka2wav", {dir_.Path("demo.qka"), dir_.Path("demo.wav")}, dir_);
+    ASSERT_TRUE(voicedata::MakeQkaRecording(dir_ / "demo.qka", 2.0));
+    const auto run = sdtest::RunProgram(SD_BIN_DIR "/qka2wav",
+                                        {dir_ / "demo.qka", dir_ / "demo.wav"}, dir_.Path());
     ASSERT_EQ(run.status, 1);
-    ASSERT_TRUE(testfiles::Shell("sox '" + dir_.Path("demo.wav") + "' -t raw -e signed -b 16 '" +
-                                 dir_.Path("demo.raw") + "'"));
-    const auto decoded = testfiles::Samples(testfiles::ReadBytes(dir_.Path("demo.raw")), 0);
+    ASSERT_TRUE(sdtest::Shell("sox '" + dir_ / "demo.wav" + "' -t raw -e signed -b 16 '" +
+                              dir_ / "demo.raw" + "'"));
+    const auto decoded = testfiles::Samples(testfiles::ReadBytes(dir_ / "demo.raw"), 0);
     const auto original = voicedata::SpeechSignal(2.0);
     ASSERT_GE(decoded.size(), original.size());
     // IMA ADPCM is lossy (sox's own encoder gets about 9 dB on this signal).

@@ -2,27 +2,11 @@
 
 #include "run_program.h"
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 
 namespace testfiles {
-
-namespace fs = std::filesystem;
-
-ScratchDir::ScratchDir() {
-    std::random_device rd;
-    dir_ =
-        fs::temp_directory_path() / ("sd-convert-" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(dir_);
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-}
 
 Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -36,19 +20,8 @@ void WriteBytes(const std::string& path, const Bytes& bytes) {
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-Run RunProgram(const std::string& program, const std::vector<std::string>& args,
-               const ScratchDir& dir) {
-    const sdtest::ProgramRun r =
-        sdtest::RunProgram(std::string(SD_BIN_DIR) + "/" + program, args, dir.Path(""));
-    return Run{r.status, r.out, r.err};
-}
-
-bool Shell(const std::string& command) {
-    return sdtest::Shell(command);
-}
-
 bool HaveSox() {
-    return Shell("sox --version >/dev/null 2>&1");
+    return sdtest::Shell("sox --version >/dev/null 2>&1");
 }
 
 std::uint32_t Le32(const Bytes& b, std::size_t at) {

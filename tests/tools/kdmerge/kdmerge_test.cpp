@@ -186,14 +186,16 @@ TEST_F(Kdmerge, CommandLineErrors) {
     run = Run({"/o", all, dir / "a.hex", "/q"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Read("all.hex"), kExt0 + kEnd);
-}
-
-TEST_F(Kdmerge, AtMostSixtyFourInputs) {
-    Write("a.hex", EndRecord());
-    std::vector<std::string> args(64, "a.hex");
-    EXPECT_EQ(Run(args).status, 0);
-    args.push_back("a.hex");
-    const ProgramRun run = Run(args);
+    // An output that is also an input is refused, and the input stays.
+    run = Run({"-o", "./a.hex", "a.hex", "-y"});
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.err, "Output file './a.hex' is also an Input file\n");
+    EXPECT_EQ(Read("a.hex"), EndRecord());
+    // At most 64 inputs.
+    std::vector<std::string> inputs(64, "a.hex");
+    EXPECT_EQ(Run(inputs).status, 0);
+    inputs.push_back("a.hex");
+    run = Run(inputs);
     EXPECT_EQ(run.status, 255);
     EXPECT_EQ(run.err, kBanner + "Too many Input file, You can use 64 maximum\n");
     EXPECT_EQ(run.out, "");
@@ -213,15 +215,6 @@ TEST_F(Kdmerge, PrintsUsage) {
                            "  '-' can be accepted also, instead of '/'\n");
     for (const char* help : {"-Help", "/help", "--help"})
         EXPECT_EQ(Run({help}).out, run.out) << help;
-}
-
-TEST_F(Kdmerge, RefusesToOverwriteAnInput) {
-    const std::string a = Record(0, 0, {1}) + EndRecord();
-    Write("a.hex", a);
-    const ProgramRun run = Run({"-o", "./a.hex", "a.hex", "-y"});
-    EXPECT_EQ(run.status, 255);
-    EXPECT_EQ(run.err, "Output file './a.hex' is also an Input file\n");
-    EXPECT_EQ(Read("a.hex"), a);
 }
 
 TEST_F(Kdmerge, WarnsAboutConflictsAndDamagedRecords) {

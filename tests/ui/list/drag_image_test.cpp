@@ -19,26 +19,14 @@ protected:
 
 } // namespace
 
-TEST_F(DragImageTest, NoSelectionGivesNoImage) {
+TEST_F(DragImageTest, SelectedRowsShareOneImageEachAtItsPlace) {
+    // No selection: no image, and the origin is left alone.
     wxPoint origin(-7, -7);
     EXPECT_FALSE(BuildDragImage(*frame->list, &origin).IsOk());
     EXPECT_EQ(origin, wxPoint(-7, -7));
-}
 
-TEST_F(DragImageTest, OneRowGivesAnImageOfThatRow) {
-    frame->list->SelectRow(2);
-    wxPoint origin;
-    const wxBitmap image = BuildDragImage(*frame->list, &origin);
-    ASSERT_TRUE(image.IsOk());
-    EXPECT_EQ(image.GetSize(), Bounds(2).GetSize());
-    EXPECT_EQ(origin, Bounds(2).GetTopLeft());
-    EXPECT_NE(image.GetMask(), nullptr);
-}
-
-TEST_F(DragImageTest, SeveralRowsShareOneImageEachAtItsPlace) {
     frame->list->SelectRow(1);
     frame->list->SelectRow(4);
-    wxPoint origin;
     const wxBitmap bitmap = BuildDragImage(*frame->list, &origin);
     ASSERT_TRUE(bitmap.IsOk());
     const wxRect all = Bounds(1).Union(Bounds(4));

@@ -37,25 +37,14 @@ public:
         auto record = [this](const char* what) {
             return [this, what](wxListEvent& e) {
                 events.push_back(std::string(what) + ":" + std::to_string(e.GetIndex()));
-                if (std::string(what) == "col")
-                    events.back() = "col:" + std::to_string(e.GetColumn());
-                if (std::string(what) == "key")
-                    events.back() = "key:" + std::to_string(e.GetKeyCode());
                 if (std::string(what) == "edit") {
                     label = e.GetLabel().utf8_string();
                     cancelled = e.IsEditCancelled();
                 }
             };
         };
-        pane->Bind(wxEVT_LIST_COL_CLICK, record("col"));
-        pane->Bind(wxEVT_LIST_ITEM_RIGHT_CLICK, record("right"));
         pane->Bind(wxEVT_LIST_ITEM_ACTIVATED, record("activate"));
-        pane->Bind(wxEVT_LIST_KEY_DOWN, record("key"));
         pane->Bind(wxEVT_LIST_END_LABEL_EDIT, record("edit"));
-        pane->Bind(wxEVT_LIST_BEGIN_DRAG, [this](wxListEvent& e) {
-            events.push_back("drag:" + std::to_string(e.GetIndex()));
-            dragPoint = e.GetPoint();
-        });
     }
     std::string GetCellText(uint32_t data, int column) const override {
         return column == 0 ? rows[data].name : std::to_string(rows[data].size) + "KB";
@@ -69,7 +58,6 @@ public:
     std::vector<std::string> events;
     std::string label;
     bool cancelled = false;
-    wxPoint dragPoint;
 };
 
 // A shown ListFrame for each test, destroyed afterwards.

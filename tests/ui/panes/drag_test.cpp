@@ -161,72 +161,47 @@ TEST_F(DragTest, DroppingOnTheHeaderOfTheDesktopListCountsAsTheList) {
     EXPECT_EQ(frame->desktop->received, std::vector<std::string>{"int0.mp3"});
 }
 
-TEST_F(DragTest, EscapeCancelsTheDrag) {
-    frame->desktop->list->SelectRow(0);
-    gui::Script script;
-    Seen seen;
-    PressAndMove(script, frame->desktop, Inside(*frame->internal, 100, 80));
-    Look(script, frame->desktop, seen);
-    script.Then([] { gui::KeyPress(WXK_ESCAPE); }).Then([] {}).Then([] { gui::MouseUp(); });
-    RunScript(script);
-    EXPECT_TRUE(seen.dragging);
-    EXPECT_TRUE(frame->desktop->sentTo.empty());
-    EXPECT_TRUE(frame->internal->received.empty());
+TEST_F(DragTest, EscapeOrTheRightButtonCancelsTheDrag) {
+    for (bool escape : {true, false}) {
+        SCOPED_TRACE(escape ? "Escape" : "right button");
+        frame->desktop->list->SelectRow(2);
+        gui::Script script;
+        Seen seen;
+        PressAndMove(script, frame->desktop, Inside(*frame->internal, 100, 80));
+        Look(script, frame->desktop, seen);
+        if (escape)
+            script.Then([] { gui::KeyPress(WXK_ESCAPE); }).Then([] {});
+        else
+            script.Then([] { gui::MouseDown(2); }).Then([] { gui::MouseUp(2); });
+        script.Then([] { gui::MouseUp(); });
+        RunScript(script);
+        EXPECT_TRUE(seen.dragging);
+        EXPECT_TRUE(frame->desktop->sentTo.empty());
+        EXPECT_TRUE(frame->internal->received.empty());
+    }
 }
 
-TEST_F(DragTest, TheRightButtonCancelsTheDrag) {
-    frame->desktop->list->SelectRow(2);
-    gui::Script script;
-    Seen seen;
-    PressAndMove(script, frame->desktop, Inside(*frame->internal, 100, 80));
-    Look(script, frame->desktop, seen);
-    script.Then([] { gui::MouseDown(2); }).Then([] { gui::MouseUp(2); }).Then([] {
-        gui::MouseUp();
-    });
-    RunScript(script);
-    EXPECT_TRUE(seen.dragging);
-    EXPECT_TRUE(frame->desktop->sentTo.empty());
-    EXPECT_TRUE(frame->internal->received.empty());
-}
-
-TEST_F(DragTest, APaneThatCannotReceiveShowsNoEntryAndTakesNothing) {
+TEST_F(DragTest, APaneThatCannotReceiveTheGapAndTheSourcesOwnListTakeNothing) {
     frame->desktop->list->SelectRow(0);
-    gui::Script script;
-    Seen over;
-    PressAndMove(script, frame->desktop, Inside(*frame->external, 100, 80));
-    Look(script, frame->desktop, over);
-    script.Then([] { gui::MouseUp(); });
-    RunScript(script);
-    EXPECT_TRUE(over.dragging);
-    EXPECT_FALSE(over.allowed);
+    const std::pair<const char*, wxPoint> places[] = {
+        {"a pane that cannot receive", Inside(*frame->external, 100, 80)},
+        {"the gap", Inside(*frame->desktop->GetParent(), 332, 150)},
+        {"the source's own list: a source is not its own peer",
+         Inside(*frame->desktop->list, 100, 150)},
+    };
+    for (const auto& [place, point] : places) {
+        SCOPED_TRACE(place);
+        gui::Script script;
+        Seen over;
+        PressAndMove(script, frame->desktop, point);
+        Look(script, frame->desktop, over);
+        script.Then([] { gui::MouseUp(); });
+        RunScript(script);
+        EXPECT_TRUE(over.dragging);
+        EXPECT_FALSE(over.allowed) << "the cursor shows no entry";
+    }
     EXPECT_TRUE(frame->desktop->sentTo.empty());
     EXPECT_TRUE(frame->external->received.empty());
-    EXPECT_FALSE(frame->desktop->dragResult && !frame->desktop->sentTo.empty());
-}
-
-TEST_F(DragTest, TheGapAndTheSourcesOwnListTakeNothing) {
-    frame->desktop->list->SelectRow(0);
-    {
-        gui::Script script;
-        Seen gap;
-        PressAndMove(script, frame->desktop, Inside(*frame->desktop->GetParent(), 332, 150));
-        Look(script, frame->desktop, gap);
-        script.Then([] { gui::MouseUp(); });
-        RunScript(script);
-        EXPECT_TRUE(gap.dragging);
-        EXPECT_FALSE(gap.allowed);
-    }
-    {
-        gui::Script script;
-        Seen own;
-        PressAndMove(script, frame->desktop, Inside(*frame->desktop->list, 100, 150));
-        Look(script, frame->desktop, own);
-        script.Then([] { gui::MouseUp(); });
-        RunScript(script);
-        EXPECT_TRUE(own.dragging);
-        EXPECT_FALSE(own.allowed) << "a source is not its own peer";
-    }
-    EXPECT_TRUE(frame->desktop->sentTo.empty());
 }
 
 TEST_F(DragTest, AMessageBoxDuringTheDragCancelsIt) {

@@ -41,33 +41,16 @@ protected:
 
 } // namespace
 
-TEST_F(PeerListTest, RefusesTargetsWithoutAWindowAndHoldsEachTargetOnce) {
-    StubTarget noWindow(nullptr);
-    StubTarget a(left), b(right);
-
+// Which peer a drop lands on; the drag tests drop on real panes.
+TEST_F(PeerListTest, FindsThePeerOfAWindowOrOfAnyOfItsAncestors) {
+    StubTarget noWindow(nullptr), a(left), b(right), inner(leftChild);
     EXPECT_FALSE(source.AddPeer(nullptr));
     EXPECT_FALSE(source.AddPeer(&noWindow));
-    EXPECT_TRUE(source.GetPeers().empty());
-    EXPECT_FALSE(source.ContainsPeer(&noWindow));
-
+    EXPECT_TRUE(source.GetPeers().empty()) << "a target without a window is refused";
     EXPECT_FALSE(source.AddPeer(&a)) << "a new peer was not present before";
     EXPECT_TRUE(source.AddPeer(&a)) << "adding again reports it was present";
-    EXPECT_FALSE(source.AddPeer(&b));
-    EXPECT_EQ(source.GetPeers(), (std::vector<HFileTarget*>{&a, &b}));
-
-    source.RemovePeer(&a);
-    EXPECT_FALSE(source.ContainsPeer(&a));
-    EXPECT_TRUE(source.ContainsPeer(&b));
-    source.RemovePeer(&a); // absent: nothing happens
-    EXPECT_EQ(source.GetPeers().size(), 1u);
-    source.RemoveAllPeers();
-    EXPECT_TRUE(source.GetPeers().empty());
-}
-
-TEST_F(PeerListTest, FindsThePeerOfAWindowOrOfAnyOfItsAncestors) {
-    StubTarget a(left), b(right), inner(leftChild);
-    source.AddPeer(&a);
     source.AddPeer(&b);
+    EXPECT_EQ(source.GetPeers(), (std::vector<HFileTarget*>{&a, &b}));
     EXPECT_EQ(source.FindPeer(left), &a);
     EXPECT_EQ(source.FindPeer(leftChild), &a);
     EXPECT_EQ(source.FindPeer(right), &b);
@@ -80,20 +63,6 @@ TEST_F(PeerListTest, FindsThePeerOfAWindowOrOfAnyOfItsAncestors) {
     source.RemovePeer(&a);
     EXPECT_EQ(source.FindPeer(leftChild), &inner);
     EXPECT_EQ(source.FindPeer(left), nullptr);
-}
-
-TEST_F(PeerListTest, TargetDefaultsGiveAnEmptyFolderAndAlwaysAccept) {
-    StubTarget target(left);
-    const auto folder = target.GetTargetFolder();
-    ASSERT_TRUE(folder.has_value()) << "the default folder is empty, not missing";
-    EXPECT_EQ(*folder, "");
-    EXPECT_TRUE(target.CanReceive());
-}
-
-TEST_F(PeerListTest, NoDragRunsUntilOneBegins) {
-    EXPECT_FALSE(source.IsDragging());
-    EXPECT_FALSE(source.EndDrag(true));
-    // Without a list window there is nothing to drag.
-    EXPECT_FALSE(source.BeginDrag(wxPoint(1, 1)));
-    EXPECT_FALSE(source.IsDragging());
+    source.RemoveAllPeers();
+    EXPECT_EQ(source.FindPeer(right), nullptr);
 }

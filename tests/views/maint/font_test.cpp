@@ -105,12 +105,4 @@ TEST_F(FontTest, UploadEraseAndInformation) {
     EXPECT_EQ(boxes_.shown.size(), 1u); // the library's message, no dialog
 }
 
-TEST_F(FontTest, DisabledWithoutInternalMemory) {
-    for (int id : {ids::kDownloadFont, ids::kEraseFont, ids::kUploadFont, ids::kViewFontInfo})
-        EXPECT_FALSE(Enabled(id)) << id;
-    Connect();
-    for (int id : {ids::kDownloadFont, ids::kEraseFont, ids::kUploadFont, ids::kViewFontInfo})
-        EXPECT_TRUE(Enabled(id)) << id;
-}
-
 } // namespace

@@ -262,20 +262,4 @@ TEST_F(UpgradeTest, WriteRunsUnderTheFormatTimeoutWithoutCancelAndShowsProgress)
     EXPECT_EQ(DevUploadFiles(nullptr, 0, (work_ / "back").c_str(), back), KD5200_ERR_TIMEOUT);
 }
 
-TEST_F(UpgradeTest, DisabledWithoutPlayer) {
-    EXPECT_FALSE(Enabled(ids::kUpgradeApplication));
-    EXPECT_FALSE(Enabled(ids::kUpgradeBoot));
-    Connect();
-    Sim("unplug");
-    int count = 0, mask = 0;
-    EXPECT_FALSE(DevConnect(true, &count, &mask));
-    EXPECT_FALSE(Enabled(ids::kUpgradeBoot));
-    EXPECT_TRUE(Enabled(ids::kViewRawData));
-    // The menu bar refuses it: no file dialog, no message.
-    EXPECT_FALSE(Command(ids::kUpgradeBoot));
-    EXPECT_TRUE(dialogs_.shown.empty());
-    EXPECT_TRUE(boxes_.shown.empty());
-    EXPECT_EQ(closes_, 0);
-}
-
 } // namespace
