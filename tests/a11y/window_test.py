@@ -35,6 +35,19 @@ class WindowReads(unittest.TestCase):
             self.assertTrue(any(l.startswith("ZENTROVIA KD5200") for l in labels), labels)
             folder = s.find("combo box", "Folder")
             self.assertEqual(folder.description, "home")  # its current choice
+            # In the open drop-down the description follows the highlighted
+            # folder, with its state; closed, it is the current folder again.
+            s.focus(folder)
+            s.keys("alt+Down")
+            s.keys("Up")
+            self.assertTrue(wait_until(lambda: folder.description.endswith(", expanded"), 3),
+                            folder.description)
+            s.keys("Left")
+            self.assertTrue(wait_until(lambda: folder.description.endswith(", collapsed"), 3),
+                            folder.description)
+            s.keys("Escape")
+            self.assertTrue(wait_until(lambda: folder.description == "home", 3),
+                            folder.description)
             self.assertIsNotNone(s.find("combo box", "File Filter"))
 
             # No focusable object without a name.

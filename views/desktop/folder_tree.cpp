@@ -2,6 +2,7 @@
 
 #include "ui/controls/icons.h"
 #include "views/desktop/folder_combo.h"
+#include "base/platform/gui/accessibility.h"
 #include "base/platform/path_text.h"
 #include "base/platform/paths.h"
 #include "base/platform/special_folders.h"
@@ -57,6 +58,7 @@ wxBEGIN_EVENT_TABLE(HFolderTree, wxTreeCtrl)
     EVT_MOTION(HFolderTree::OnMotion)
     EVT_LEFT_DOWN(HFolderTree::OnLeftDown)
     EVT_KEY_DOWN(HFolderTree::OnKeyDown)
+    EVT_TREE_SEL_CHANGED(wxID_ANY, HFolderTree::OnSelChanged)
     EVT_TREE_ITEM_EXPANDED(wxID_ANY, HFolderTree::OnExpanded)
     EVT_TREE_ITEM_COLLAPSED(wxID_ANY, HFolderTree::OnCollapsed)
 wxEND_EVENT_TABLE()
@@ -321,7 +323,25 @@ void HFolderTree::OnPopup() {
     if (current_.IsOk()) {
         SelectItem(current_);
         EnsureVisible(current_);
+        Announce(current_);
     }
+}
+
+void HFolderTree::OnDismiss() {
+    // Closed: the description is the current folder again.
+    if (combo_ && current_.IsOk()) platform::SetAccessibleDescription(combo_, GetItemText(current_));
+}
+
+void HFolderTree::Announce(const wxTreeItemId& item) {
+    if (!combo_ || !item.IsOk() || !combo_->IsPopupShown()) return;
+    wxString text = GetItemText(item);
+    if (ItemHasChildren(item)) text += IsExpanded(item) ? ", expanded" : ", collapsed";
+    platform::SetAccessibleDescription(combo_, text);
+}
+
+void HFolderTree::OnSelChanged(wxTreeEvent& event) {
+    Announce(event.GetItem());
+    event.Skip();
 }
 
 wxSize HFolderTree::GetAdjustedSize(int minWidth, int, int) {
@@ -373,9 +393,11 @@ void HFolderTree::OnKeyDown(wxKeyEvent& event) {
 void HFolderTree::OnExpanded(wxTreeEvent& event) {
     if (const HFolderNode* node = NodeOf(event.GetItem()))
         SetItemImage(event.GetItem(), node->selectedImage);
+    if (event.GetItem() == GetSelection()) Announce(event.GetItem());
 }
 
 void HFolderTree::OnCollapsed(wxTreeEvent& event) {
     if (const HFolderNode* node = NodeOf(event.GetItem()))
         SetItemImage(event.GetItem(), node->image);
+    if (event.GetItem() == GetSelection()) Announce(event.GetItem());
 }

@@ -59,6 +59,7 @@ public:
     void PaintComboControl(wxDC& dc, const wxRect& rect) override;
     void OnComboKeyEvent(wxKeyEvent& event) override;
     void OnPopup() override;
+    void OnDismiss() override;
     wxSize GetAdjustedSize(int minWidth, int prefHeight, int maxHeight) override;
 
 private:
@@ -66,12 +67,16 @@ private:
     // closes and the explorer is told.
     void Choose(const wxTreeItemId& item, bool prune);
     void Notify();
+    // While the drop-down is open, the combo's description tells the
+    // highlighted folder, so that a screen reader reads each one in turn.
+    void Announce(const wxTreeItemId& item);
     wxTreeItemId NextInOrder(const wxTreeItemId& item, bool visibleOnly) const;
     wxTreeItemId FindPath(const wxTreeItemId& from, const std::string& path) const;
 
     void OnMotion(wxMouseEvent& event);
     void OnLeftDown(wxMouseEvent& event);
     void OnKeyDown(wxKeyEvent& event);
+    void OnSelChanged(wxTreeEvent& event);
     void OnExpanded(wxTreeEvent& event);
     void OnCollapsed(wxTreeEvent& event);
 
