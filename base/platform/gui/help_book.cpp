@@ -17,6 +17,7 @@
 
 #include <wx/filename.h>
 #include <wx/html/helpctrl.h>
+#include <wx/html/helpfrm.h>
 #include <wx/html/helpwnd.h>
 #include <wx/module.h>
 #include <wx/weakref.h>
@@ -67,8 +68,14 @@ void Forget() {
         parent->Unbind(wxEVT_SHOW, &OnParentShow);
         parent->Unbind(wxEVT_DESTROY, &OnParentDestroy);
     }
-    if (help.controller && !help.frame) {
-        // The window went with its parent: the controller must not touch it.
+    if (help.controller) {
+        // A window still open is deleted later, after the controller: it must
+        // not call back into it then. A window gone with its parent must not
+        // be touched by the controller.
+        if (auto* frame = dynamic_cast<wxHtmlHelpFrame*>(help.frame.get())) {
+            frame->SetController(nullptr);
+            frame->Destroy();
+        }
         help.controller->SetHelpWindow(nullptr);
     }
     help.controller.reset();
