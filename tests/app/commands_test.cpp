@@ -185,10 +185,12 @@ TEST_F(Commands, KeysAndContextMenusReachTheSameCommands) {
     const auto old = numbers();
     ASSERT_TRUE(FromContextMenu(PaneList(0), Pane(0), before == 0 ? ids::kMoveDown : ids::kMoveUp));
     EXPECT_NE(numbers(), old);
+    const auto names = playertest::Names(0);
     ASSERT_TRUE(FromContextMenu(PaneList(0), Pane(0), ids::kRename));
     EXPECT_TRUE(gui::PumpUntil([this] { return PaneList(0).GetEditControl() != nullptr; }));
     gui::KeyPress(WXK_ESCAPE);
     gui::Pump(100);
+    EXPECT_EQ(playertest::Names(0), names); // Escape renames nothing
     const int shown = Shown();
     ASSERT_TRUE(FromContextMenu(PaneList(0), Pane(0), ids::kPaneRawData));
     EXPECT_TRUE(gui::PumpUntil([&] { return Shown() > shown; }));
@@ -612,12 +614,21 @@ protected:
         gui::Pump(100);
         ASSERT_EQ(DesktopList().GetSelectedItemCount(), 3);
     }
-    // Selects every file of the internal memory.
-    void SelectInternalFiles() {
-        ClickRow(PaneList(0), "README.TXT");
+    // Selects every file of the internal memory, clicking the named one first.
+    void SelectInternalFiles(const std::string& first = "README.TXT") {
+        ClickRow(PaneList(0), first);
         PaneList(0).SetFocus();
         gui::KeyPress('A', wxMOD_CONTROL);
         gui::Pump(100);
+    }
+    // Selects with select, presses the arrow button and answers the
+    // question that follows with answer.
+    template <typename Select> void Send(Select select, int button, int answer) {
+        boxes_.shown.clear();
+        boxes_.answers = {answer};
+        select();
+        ClickButton(button);
+        gui::Pump(300);
     }
 };
 
@@ -638,11 +649,7 @@ TEST_F(Transfers, ToAllAnswersTheRestOfACopyToThePc) {
     Start();
     writeOld();
     const auto copyAll = [&](int answer) {
-        boxes_.shown.clear();
-        boxes_.answers = {answer};
-        SelectInternalFiles();
-        ClickButton(ids::kUploadFromInternal);
-        gui::Pump(300);
+        Send([&] { SelectInternalFiles(); }, ids::kUploadFromInternal, answer);
     };
 
     copyAll(platform::kIdNoToAll);
@@ -710,11 +717,7 @@ TEST_F(Transfers, ASelectionThatDoesNotFitAsksFirstAndCopiesWhatFits) {
     devtest::WriteFile(pc_ + "/notes.txt", std::string(10000, 'n'));
     Start();
     const auto sendThree = [&](int answer) {
-        boxes_.shown.clear();
-        boxes_.answers = {answer};
-        SelectPcFiles();
-        ClickButton(ids::kDownloadToInternal);
-        gui::Pump(300);
+        Send([&] { SelectPcFiles(); }, ids::kDownloadToInternal, answer);
     };
 
     sendThree(platform::kIdCancel);
@@ -763,13 +766,7 @@ TEST_F(Transfers, ACopyToAFolderThatIsTooSmallAsksFirstAndCopiesWhatFits) {
     }
     Start();
     const auto copyAll = [&](int answer) {
-        boxes_.shown.clear();
-        boxes_.answers = {answer};
-        ClickRow(PaneList(0), "big.mp3");
-        gui::KeyPress('A', wxMOD_CONTROL);
-        gui::Pump(100);
-        ClickButton(ids::kUploadFromInternal);
-        gui::Pump(300);
+        Send([&] { SelectInternalFiles("big.mp3"); }, ids::kUploadFromInternal, answer);
     };
     const auto pcHas = [&](const std::string& name) { return fs::exists(pc_ + "/" + name); };
 

@@ -15,9 +15,7 @@
 #include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/progdlg.h>
-#include <wx/textctrl.h>
 #include <wx/timer.h>
-#include <wx/uiaction.h>
 
 #include "ui/controls/menu_builder.h"
 #include "base/platform/gui/shell_info.h"
@@ -281,27 +279,6 @@ TEST_F(MemoryPane, FormatAsksFirstAndNoKeepsEverything) {
     EXPECT_EQ(boxes_.shown.back().caption, "Low Level Format");
     EXPECT_THAT(playertest::Names(0), IsEmpty());
     EXPECT_EQ(List().GetItemCount(), 0);
-}
-
-TEST_F(MemoryPane, RenameByLabelEditingAndCancelRenamesNothing) {
-    Put({"old.mp3"});
-    SelectNumbers({0});
-    Choose(ids::kRename);
-    gui::Pump(100);
-    ASSERT_NE(List().GetEditControl(), nullptr);
-    gui::KeyPress(WXK_ESCAPE);
-    gui::Pump(100);
-    EXPECT_THAT(playertest::Names(0), ElementsAre("old.mp3"));
-
-    Choose(ids::kRename);
-    gui::Pump(100);
-    wxTextCtrl* edit = List().GetEditControl();
-    ASSERT_NE(edit, nullptr);
-    edit->SelectAll();
-    wxUIActionSimulator().Text("new.mp3");
-    gui::KeyPress(WXK_RETURN);
-    ASSERT_TRUE(gui::PumpUntil([&] { return Column(0) == std::vector<std::string>{"new.mp3"}; }));
-    EXPECT_THAT(playertest::Names(0), ElementsAre("new.mp3"));
 }
 
 TEST_F(MemoryPane, DroppedFoldersAreRefusedAndLinksDownloadTheirTargets) {
