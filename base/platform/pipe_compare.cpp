@@ -1,6 +1,6 @@
 #include "base/platform/pipe_compare.h"
 
-#include "base/platform/paths.h"
+#include "base/platform/temp_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -9,7 +9,6 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace platform {
 
@@ -33,13 +32,8 @@ ssize_t ReadFull(int fd, char* into, size_t size) {
 } // namespace
 
 PipeCompare::PipeCompare(std::string expected) : expected_(std::move(expected)) {
-    std::string pattern = TempDir();
-    if (pattern.empty() || pattern.back() != '/') pattern += '/';
-    pattern += "songdock-compare-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (!mkdtemp(name.data())) return;
-    folder_ = name.data();
+    folder_ = CreateTempFolder("songdock-compare-");
+    if (folder_.empty()) return;
     const std::string pipe = folder_ + "/copy";
     if (mkfifo(pipe.c_str(), 0600) != 0) return;
     // The read end first, without waiting for a writer; then our own write

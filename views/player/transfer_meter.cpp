@@ -23,13 +23,13 @@ TransferMeter::Position TransferMeter::Report(int64_t done, int64_t total, bool 
     const uint64_t weight = checked_ ? 2 : 1;
     if (checking) { // the file under way, copied whole, is read back
         justFinished_.reset();
-        const uint64_t size = files_[index_].size;
+        const uint64_t bytes = files_[index_].size;
         const int64_t read = std::clamp<int64_t>(done, 0, std::max<int64_t>(total, 0));
         const uint64_t within =
             total <= 0 ? 0
-                       : static_cast<uint64_t>(static_cast<long double>(read) * size / total);
-        return {index_, weight * before_[index_] + size + within, weight * total_,
-                before_[index_] + size, true};
+                       : static_cast<uint64_t>(static_cast<long double>(read) * bytes / total);
+        return {index_, weight * before_[index_] + bytes + within, weight * total_,
+                before_[index_] + bytes, true};
     }
     if (!started_) {
         started_ = true;
