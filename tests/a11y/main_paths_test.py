@@ -10,9 +10,20 @@ from songdock_session import Session, wait_until  # noqa: E402
 class MainPaths(unittest.TestCase):
     def test_transfers_rename_delete_format_and_help(self):
         with Session(files={"a song.mp3": b"\xff\xfb\x90\x00" * 512}) as s:
+            # A selection made through the accessibility interface, as voice
+            # control tools make it, enables the arrow at once; taking it away
+            # disables it again. Nothing else (no mouse move) wakes the window.
+            home = s.table("home")
+            arrow = s.wait_for("push button", "Download To Internal Memory")
+            sensitive = lambda: arrow.getState().contains(s.atspi.STATE_SENSITIVE)  # noqa: E731
+            row = s.select_row(home, "a song.mp3")
+            self.assertTrue(wait_until(sensitive, 1.5), "the arrow stays disabled")
+            home.queryTable().removeRowSelection(row)
+            self.assertTrue(wait_until(lambda: not sensitive(), 1.5), "the arrow stays enabled")
+
             # A PC file onto the internal memory by its arrow button.
-            s.select_row(s.table("home"), "a song.mp3")
-            s.press(s.wait_for("push button", "Download To Internal Memory"))
+            s.select_row(home, "a song.mp3")
+            s.press(arrow)
             self.assertTrue(wait_until(lambda: "a song.mp3" in s.player_files(), 15))
 
             # A recording to the PC becomes a WAV file.

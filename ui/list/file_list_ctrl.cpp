@@ -64,6 +64,7 @@ wxBEGIN_EVENT_TABLE(HFileListCtrl, wxDataViewCtrl)
     EVT_DATAVIEW_COLUMN_HEADER_CLICK(wxID_ANY, HFileListCtrl::OnHeaderClick)
     EVT_DATAVIEW_ITEM_ACTIVATED(wxID_ANY, HFileListCtrl::OnActivated)
     EVT_DATAVIEW_ITEM_CONTEXT_MENU(wxID_ANY, HFileListCtrl::OnItemMenu)
+    EVT_DATAVIEW_SELECTION_CHANGED(wxID_ANY, HFileListCtrl::OnSelectionChanged)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -398,6 +399,7 @@ void HFileListCtrl::Restore(const Kept& kept) {
             items.push_back(ItemAt(row));
         SetSelections(items);
     }
+    SelectionChanged();
 }
 
 void HFileListCtrl::ReverseRows() {
@@ -437,6 +439,24 @@ long HFileListCtrl::GetFirstSelected() const {
     return rows.empty() ? -1 : rows.front();
 }
 
+// The buttons and menus follow the selection at once, however it changed: by
+// mouse, keys, a screen reader's or voice tool's selection interface, or the
+// program. A change through the accessibility interface wakes no idle pass,
+// so the update is queued here; changes in a row make one update.
+void HFileListCtrl::SelectionChanged() {
+    if (uiUpdateQueued_) return;
+    uiUpdateQueued_ = true;
+    CallAfter([this] {
+        uiUpdateQueued_ = false;
+        if (wxWindow* top = wxGetTopLevelParent(this)) top->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    });
+}
+
+void HFileListCtrl::OnSelectionChanged(wxDataViewEvent& event) {
+    event.Skip();
+    SelectionChanged();
+}
+
 void HFileListCtrl::SelectRow(long row, bool select) {
     const wxDataViewItem item = ItemAt(row);
     if (!item.IsOk()) return;
@@ -444,10 +464,13 @@ void HFileListCtrl::SelectRow(long row, bool select) {
         Select(item);
     else
         Unselect(item);
+    SelectionChanged();
 }
 
 void HFileListCtrl::ClearSelection() {
-    if (GetSelectedItemCount() > 0) UnselectAll();
+    if (GetSelectedItemCount() == 0) return;
+    UnselectAll();
+    SelectionChanged();
 }
 
 void HFileListCtrl::SelectOnly(long row) {
@@ -456,6 +479,7 @@ void HFileListCtrl::SelectOnly(long row) {
     FocusRow(row);
     SetSelections(wxDataViewItemArray(1, item));
     EnsureVisible(item);
+    SelectionChanged();
 }
 
 void HFileListCtrl::SelectForMenu(long row) {
@@ -477,6 +501,7 @@ size_t HFileListCtrl::SelectDataWhere(const std::function<bool(uint32_t)>& wante
         items.push_back(ItemAt(row));
     SetSelections(items);
     if (!rows.empty()) EnsureVisible(rows.front());
+    SelectionChanged();
     return rows.size();
 }
 
@@ -532,10 +557,12 @@ int HFileListCtrl::GetItemState(long item, long stateMask) const {
 bool HFileListCtrl::SetItemState(long item, long state, long stateMask) {
     if (item == -1) {
         if (stateMask & wxLIST_STATE_SELECTED) {
-            if (state & wxLIST_STATE_SELECTED)
+            if (state & wxLIST_STATE_SELECTED) {
                 SelectAll();
-            else
+                SelectionChanged();
+            } else {
                 ClearSelection();
+            }
         }
         return true;
     }
@@ -622,6 +649,7 @@ void HFileListCtrl::OnCharHook(wxKeyEvent& event) {
     // Ctrl+A in the list itself.
     if (event.GetKeyCode() == 'A' && event.GetModifiers() == wxMOD_CONTROL && GetItemCount() > 0) {
         SelectAll();
+        SelectionChanged();
         return;
     }
     event.Skip();

@@ -200,6 +200,9 @@ private:
     void OnHeaderClick(wxDataViewEvent& event);
     void OnActivated(wxDataViewEvent& event);
     void OnItemMenu(wxDataViewEvent& event);
+    void OnSelectionChanged(wxDataViewEvent& event);
+    // Queues one update of the window's buttons and menus after a selection change.
+    void SelectionChanged();
     void OnContextMenu(wxContextMenuEvent& event);
     void OnEditKey(wxKeyEvent& event);
     void OnEditFocusLost(wxFocusEvent& event);
@@ -230,6 +233,7 @@ private:
     wxLongLong widthsSetAt_ = 0;
     wxString typed_;                   // the start of a name being typed
     wxLongLong typedAt_ = 0;
+    bool uiUpdateQueued_ = false;      // an update of the buttons and menus is queued
 
     wxDECLARE_EVENT_TABLE();
 };
