@@ -89,8 +89,8 @@ class Session:
     # ---- processes ----------------------------------------------------------------
 
     def _spawn(self, args, **kw):
-        proc = subprocess.Popen(args, env=self.env, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL, **kw)
+        kw.setdefault("stderr", subprocess.DEVNULL)
+        proc = subprocess.Popen(args, env=self.env, stdout=subprocess.DEVNULL, **kw)
         self.procs.append(proc)
         return proc
 
@@ -122,15 +122,23 @@ class Session:
         self.sim("create", "--demo")
         self.sim("plug")
         time.sleep(0.5)
-        self.songdock = self._spawn([os.path.join(BIN, "songdock")], cwd=self.home)
+        self.log = os.path.join(self.tmp, "songdock.log")
+        with open(self.log, "wb") as log:
+            self.songdock = self._spawn([os.path.join(BIN, "songdock")], cwd=self.home,
+                                        stderr=log)
         import pyatspi  # after the bus is up
         self.atspi = pyatspi
         # What a screen reader hears of the focus: its events.
         self.focus_events = []
         pyatspi.Registry.registerEventListener(self._on_focus, "object:state-changed:focused")
-        self.app = wait_until(self._find_app, 20)
+        self.app = wait_until(self._find_app, 60)
         if not self.app:
-            raise RuntimeError("Songdock did not appear on the accessibility bus")
+            state = self.songdock.poll()
+            with open(self.log, "rb") as log:
+                said = log.read()[-2000:].decode(errors="replace")
+            raise RuntimeError("Songdock did not appear on the accessibility bus ("
+                               + ("still running" if state is None else f"exit status {state}")
+                               + ")\n" + said)
         self.frame = wait_until(lambda: self.find("frame", "Songdock", self.app), 10)
         wait_until(lambda: self.table("Internal Memory").queryTable().nRows > 0, 10)
         return self
@@ -156,7 +164,14 @@ class Session:
     def __enter__(self):
         signal.signal(signal.SIGALRM, _too_long)
         signal.alarm(self.LIMIT_SECONDS)
-        return self.start()
+        try:
+            return self.start()
+        except BaseException:
+            # A session that did not come up leaves no display, window manager
+            # or Songdock behind.
+            signal.alarm(0)
+            self.stop()
+            raise
 
     def __exit__(self, *exc):
         signal.alarm(0)
