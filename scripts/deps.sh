@@ -1,19 +1,37 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the kit needs to build, test and benchmark.
-# Only packages that are missing are installed; run as root (or with sudo).
+# Installs the Debian packages the kit needs; only missing ones are installed.
+# Run as root (or with sudo). Usage: scripts/deps.sh [run|test]
+#   run   what building and running the kit need (scripts/start.sh);
+#   test  that, and what the tests, the package check and the benchmarks add
+#         (the default).
 set -euo pipefail
+set_name=${1:-test}
 
-packages=(
-  build-essential cmake ninja-build pkg-config git python3
+# Building and running.
+run_packages=(
+  build-essential cmake ninja-build pkg-config
   libwxgtk3.2-dev libglib2.0-dev libgtk-3-dev
   libopencore-amrnb-dev libudev-dev libsqlite3-dev libtag1-dev
+  tzdata shared-mime-info adwaita-icon-theme fonts-dejavu-core fonts-lexi-gulim librsvg2-bin
+)
+# What the tests add: the test framework, a virtual display with a window
+# manager, the accessibility bus and its client, key and window tools, the
+# oracles (sox, srecord, objcopy, ffmpeg), sanitizers, and the package and
+# document checks.
+test_packages=(
+  git python3
   libgtest-dev libgmock-dev googletest
-  xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi tzdata shared-mime-info adwaita-icon-theme fonts-dejavu-core fonts-lexi-gulim
+  xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi
   sox srecord binutils ffmpeg
   clang libclang-rt-dev valgrind
-  dpkg-dev librsvg2-bin desktop-file-utils appstream man-db groff-base lintian
-  fonts-lexi-gulim
+  dpkg-dev desktop-file-utils appstream man-db groff-base lintian
 )
+
+case "$set_name" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "deps.sh: unknown set '$set_name' (run or test)" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

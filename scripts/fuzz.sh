@@ -11,7 +11,7 @@ if [[ ${1:-} =~ ^[0-9]+$ ]]; then
   seconds=$1
   shift
 fi
-"$top/scripts/deps.sh"
+"$top/scripts/deps.sh" test
 build=$top/build-fuzz
 CC=clang CXX=clang++ "$top/scripts/build.sh" "$build" -DSONGDOCK_FUZZ=ON -DSONGDOCK_BENCH=OFF \
   "-DSONGDOCK_FUZZ_SECONDS=$seconds"

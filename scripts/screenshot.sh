@@ -18,15 +18,8 @@ export KD5200_PLAYER_DIR="$work/player" XDG_CONFIG_HOME="$work/config"
 # The kit's file kinds and their icons, compiled into the build tree
 # (dist/CMakeLists.txt), as Songdock shows them once installed.
 export XDG_DATA_DIRS="$build/share:${XDG_DATA_DIRS:-/usr/local/share:/usr/share}"
-mkdir -p "$work/music"
-"$bin/kd5200sim" create --demo >/dev/null
-"$bin/kd5200sim" plug
-# A folder with a few songs on the PC side.
-for name in "Morning Walk" "Harbour Lights" "Slow River" "Night Train"; do
-  head -c $((RANDOM * 40 + 900000)) /dev/urandom >"$work/music/$name.mp3"
-done
-mkdir -p "$work/music/Podcasts" "$work/music/Recordings"
-"$bin/kd5200sim" put external "$work/music/Slow River.mp3" "$work/music/Night Train.mp3" >/dev/null
+. "$top/scripts/demo.sh"
+stage_demo "$bin" "$work/music"
 # What a new user sees: no stored settings but the folder to start in, so
 # the columns have their default widths.
 mkdir -p "$XDG_CONFIG_HOME/Zentrovia"
