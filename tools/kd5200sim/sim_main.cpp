@@ -48,6 +48,18 @@ const char* const kUsage =
 #else
     "--demo puts a few small files on the internal memory.\n"
 #endif
+    "\n"
+    "Environment (read by the player library, so by every program that uses it):\n"
+    "  KD5200_PLAYER_DIR     the player's folder\n"
+    "  KD5200_SPEED=BYTES_PER_SECOND\n"
+    "                        transfers take the time a USB link of that speed would\n"
+    "  KD5200_FAULTS=flip:N,eio:N\n"
+    "                        store the N-th chunk a transfer writes with one bit\n"
+    "                        changed (flip), or fail it (eio)\n"
+    "  KD5200_DURABLE=1      a file's data reaches the disk before its directory entry\n"
+    "  KD5200_NAMED_TEMPORARIES=1\n"
+    "                        temporary files have names, as on a file system without\n"
+    "                        unnamed ones\n"
     "Exit status: 0 on success, 1 on any error.\n";
 
 // Prints an error on standard error; returns the exit status 1.
