@@ -139,7 +139,8 @@ int32_t KD5200_FormatLow(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memor
 
 int32_t KD5200_UpgradeFirmware(KD5200_HWND parent, KD5200_HANDLE handle, int32_t target,
                                int32_t romSelect, const char* imagePath, const char* chosenPath);
-/* Version text of the attached player's firmware, or NULL when none is attached. */
+/* Version text of the attached player's firmware, or NULL when none is attached. The
+   text stays valid until the same thread calls this again. */
 const char* KD5200_GetFirmwareVersionString(void);
 
 int32_t KD5200_GetFontInfo(KD5200_HANDLE handle, KD5200_FONTINFO* font);

@@ -41,7 +41,6 @@ struct Library {
     KD5200X_ProgressHook progress = nullptr;
     void* progressUser = nullptr;
     kd5200::ChangeNotifier notifier;
-    std::string version;
 };
 
 Library& Lib() {
@@ -322,8 +321,11 @@ KD5200_API const char* KD5200_GetFirmwareVersionString(void) {
         Result(s);
         return nullptr;
     }
-    Lib().version = version;
-    return Lib().version.c_str();
+    // Each thread keeps its own copy: the text stays valid until that thread
+    // asks again, whatever other threads ask meanwhile.
+    thread_local std::string text;
+    text = std::move(version);
+    return text.c_str();
 }
 
 KD5200_API int32_t KD5200_GetFontInfo(KD5200_HANDLE handle, KD5200_FONTINFO* font) {

@@ -328,6 +328,16 @@ Status Store::Exec(const char* sql) {
     return SqlStatus(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr));
 }
 
+Status Store::Run(const char* sql, std::initializer_list<int> values) {
+    sqlite3_stmt* statement = nullptr;
+    if (Status s = Prepare(sql, statement); !s) return s;
+    StatementUse use(statement);
+    int index = 0;
+    for (int value : values)
+        sqlite3_bind_int(statement, ++index, value);
+    return SqlStatus(sqlite3_step(statement));
+}
+
 Status Store::Prepare(const char* sql, sqlite3_stmt*& statement) {
     if (auto it = statements_.find(sql); it != statements_.end()) {
         statement = it->second;
@@ -496,27 +506,17 @@ Status Store::AppendEntry(int memory, int position, const Entry& entry) {
 Status Store::RemoveEntry(int memory, int position) {
     // Later entries move down by one; the positions go through negative
     // values so that no two rows share a key on the way.
-    const std::string m = std::to_string(memory), p = std::to_string(position);
-    return Exec(("DELETE FROM entry WHERE memory = " + m + " AND pos = " + p +
-                 ";"
-                 "UPDATE entry SET pos = -pos WHERE memory = " +
-                 m + " AND pos > " + p +
-                 ";"
-                 "UPDATE entry SET pos = -pos - 1 WHERE memory = " +
-                 m + " AND pos < 0;")
-                    .c_str());
+    Status s = Run("DELETE FROM entry WHERE memory = ?1 AND pos = ?2", {memory, position});
+    if (s) s = Run("UPDATE entry SET pos = -pos WHERE memory = ?1 AND pos > ?2", {memory, position});
+    if (s) s = Run("UPDATE entry SET pos = -pos - 1 WHERE memory = ?1 AND pos < 0", {memory});
+    return s;
 }
 
 Status Store::SwapEntries(int memory, int a, int b) {
-    const std::string m = std::to_string(memory), sa = std::to_string(a), sb = std::to_string(b);
-    return Exec(("UPDATE entry SET pos = -1 WHERE memory = " + m + " AND pos = " + sa +
-                 ";"
-                 "UPDATE entry SET pos = " +
-                 sa + " WHERE memory = " + m + " AND pos = " + sb +
-                 ";"
-                 "UPDATE entry SET pos = " +
-                 sb + " WHERE memory = " + m + " AND pos = -1;")
-                    .c_str());
+    Status s = Run("UPDATE entry SET pos = -1 WHERE memory = ?1 AND pos = ?2", {memory, a});
+    if (s) s = Run("UPDATE entry SET pos = ?2 WHERE memory = ?1 AND pos = ?3", {memory, a, b});
+    if (s) s = Run("UPDATE entry SET pos = ?2 WHERE memory = ?1 AND pos = -1", {memory, b});
+    return s;
 }
 
 Status Store::RenameEntry(int memory, int position, const ShortName& shortName,
@@ -537,7 +537,7 @@ Status Store::RenameEntry(int memory, int position, const ShortName& shortName,
 }
 
 Status Store::ClearMemory(int memory) {
-    return Exec(("DELETE FROM entry WHERE memory = " + std::to_string(memory)).c_str());
+    return Run("DELETE FROM entry WHERE memory = ?1", {memory});
 }
 
 Status Store::ReadVersion(std::string& version) {

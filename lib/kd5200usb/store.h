@@ -4,6 +4,7 @@
 // (internal.img, external.img). Every change runs in one transaction; data
 // blocks are written before the directory that names them is committed.
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -156,6 +157,8 @@ private:
     Status Connect(const std::string& path, int flags);
     Status Exec(const char* sql);
     Status Prepare(const char* sql, sqlite3_stmt*& statement);
+    // Runs one statement of the cached ones with whole numbers bound to ?1, ?2, ...
+    Status Run(const char* sql, std::initializer_list<int> values);
     Status SqlStatus(int rc);
     Status CheckSchema();
 

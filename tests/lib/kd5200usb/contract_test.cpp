@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
+#include <thread>
 
 #include "lib/kd5200usb/errors.h"
 #include "player_fixture.h"
@@ -296,10 +297,14 @@ TEST_F(PlayerTest, FormatsEmptyTheDirectory) {
 }
 
 TEST_F(PlayerTest, FirmwareUpgradeKeepsTheImageAndMovesTheVersion) {
+    const char* before = KD5200_GetFirmwareVersionString();
     const std::string image = PcFile("code.img", Pattern(3000, 5));
     ASSERT_NE(KD5200_UpgradeFirmware(nullptr, Handle(), KD5200_TARGET_BOOT, KD5200_ROM_MDS,
                                      image.c_str(), "/home/me/code.hex"),
               0);
+    // The text handed to one thread stays as it was while another thread asks.
+    std::thread([] { KD5200_GetFirmwareVersionString(); }).join();
+    EXPECT_STREQ(before, "ZENTROVIA KD5200 FILE SYSTEM DEC 07 2026 10:00:00 1.0 SIM");
     const std::string version = KD5200_GetFirmwareVersionString();
     EXPECT_EQ(version.rfind("ZENTROVIA KD5200 FILE SYSTEM ", 0), 0u);
     EXPECT_NE(version.find(" 1.1 SIM"), std::string::npos) << version;
