@@ -1,9 +1,6 @@
 #include "base/platform/launcher.h"
 
-#include <cstdlib>
-#include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <glib.h>
 
 namespace platform {
 
@@ -18,12 +15,6 @@ public:
 std::unique_ptr<Launcher>& Installed() {
     static std::unique_ptr<Launcher> launcher = std::make_unique<NoLauncher>();
     return launcher;
-}
-
-bool IsExecutableFile(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0111) &&
-           access(path.c_str(), X_OK) == 0;
 }
 
 } // namespace
@@ -41,22 +32,11 @@ std::unique_ptr<Launcher> SetLauncher(std::unique_ptr<Launcher> launcher) {
 bool FindProgram(const std::string& program, std::string& found) {
     found.clear();
     if (program.empty()) return false;
-    if (program.find('/') != std::string::npos) {
-        if (!IsExecutableFile(program)) return false;
-        found = program;
-        return true;
-    }
-    const char* path = std::getenv("PATH");
-    std::istringstream folders(path && *path ? path : "/usr/local/bin:/usr/bin:/bin");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        const std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
-        if (IsExecutableFile(candidate)) {
-            found = candidate;
-            return true;
-        }
-    }
-    return false;
+    std::unique_ptr<gchar, decltype(&g_free)> path(g_find_program_in_path(program.c_str()),
+                                                   &g_free);
+    if (!path) return false;
+    found = path.get();
+    return true;
 }
 
 } // namespace platform

@@ -2,23 +2,17 @@
 
 #include "base/platform/paths.h"
 
-#include <cctype>
 #include <climits>
-#include <cstdlib>
-#include <sstream>
+#include <cstring>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <glib.h>
 
 namespace platform {
 
 namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -45,94 +39,35 @@ bool EndsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-std::string Trim(const std::string& s) {
-    const auto first = s.find_first_not_of(" \t\r");
-    if (first == std::string::npos) return "";
-    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
-}
+struct KeyFileFree {
+    void operator()(GKeyFile* file) const { g_key_file_free(file); }
+};
+struct TextFree {
+    void operator()(gchar* text) const { g_free(text); }
+};
+using Text = std::unique_ptr<gchar, TextFree>;
 
-// Unescapes a desktop-entry string value (\s, \n, \t, \r, \\).
-std::string UnescapeValue(const std::string& v) {
-    std::string out;
-    for (size_t i = 0; i < v.size(); ++i) {
-        if (v[i] == '\\' && i + 1 < v.size()) {
-            switch (v[++i]) {
-            case 's':
-                out += ' ';
-                break;
-            case 'n':
-                out += '\n';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            case 'r':
-                out += '\r';
-                break;
-            default:
-                out += v[i];
-                break;
-            }
-        } else {
-            out += v[i];
-        }
-    }
-    return out;
-}
-
+// The local file a desktop entry of Type=Link points to, or "".
 std::string ResolveDesktopLink(const std::string& path) {
-    std::string text;
-    if (!ReadWholeFile(path, text)) return "";
-    std::istringstream lines(text);
-    std::string line, group, type, url;
-    while (std::getline(lines, line)) {
-        line = Trim(line);
-        if (line.empty() || line[0] == '#') continue;
-        if (line.front() == '[') {
-            group = line;
-            continue;
-        }
-        if (group != "[Desktop Entry]") continue;
-        const auto eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        const std::string key = Trim(line.substr(0, eq));
-        const std::string value = UnescapeValue(Trim(line.substr(eq + 1)));
-        if (key == "Type")
-            type = value;
-        else if (key == "URL")
-            url = value;
-    }
-    if (type != "Link") return "";
-    return LocalPathFromFileUrl(url);
+    std::unique_ptr<GKeyFile, KeyFileFree> file(g_key_file_new());
+    if (!g_key_file_load_from_file(file.get(), path.c_str(), G_KEY_FILE_NONE, nullptr)) return "";
+    const Text type(g_key_file_get_string(file.get(), G_KEY_FILE_DESKTOP_GROUP,
+                                          G_KEY_FILE_DESKTOP_KEY_TYPE, nullptr));
+    if (!type || std::strcmp(type.get(), G_KEY_FILE_DESKTOP_TYPE_LINK) != 0) return "";
+    const Text url(g_key_file_get_string(file.get(), G_KEY_FILE_DESKTOP_GROUP,
+                                         G_KEY_FILE_DESKTOP_KEY_URL, nullptr));
+    return url ? LocalPathFromFileUrl(url.get()) : "";
 }
 
 } // namespace
 
 std::string LocalPathFromFileUrl(const std::string& url) {
-    if (url.size() < 7 || url.compare(0, 7, "file://") != 0) return "";
-    std::string rest = url.substr(7);
+    gchar* host = nullptr;
+    const Text path(g_filename_from_uri(url.c_str(), &host, nullptr));
+    const Text hostName(host);
     // An authority, when given, must be this machine.
-    if (rest.empty() || rest[0] != '/') {
-        const auto slash = rest.find('/');
-        if (slash == std::string::npos || rest.substr(0, slash) != "localhost") return "";
-        rest = rest.substr(slash);
-    }
-    if (const auto mark = rest.find_first_of("?#"); mark != std::string::npos) rest.erase(mark);
-    std::string out;
-    for (size_t i = 0; i < rest.size(); ++i) {
-        if (rest[i] == '%' && i + 2 < rest.size()) {
-            const int hi = HexValue(rest[i + 1]);
-            const int lo = HexValue(rest[i + 2]);
-            if (hi >= 0 && lo >= 0) {
-                out += static_cast<char>(hi * 16 + lo);
-                i += 2;
-                continue;
-            }
-        }
-        out += rest[i];
-    }
-    if (out.find('\0') != std::string::npos) return "";
-    return out;
+    if (!path || (hostName && std::strcmp(hostName.get(), "localhost") != 0)) return "";
+    return path.get();
 }
 
 std::string ResolveShortcut(const std::string& path) {

@@ -10,7 +10,7 @@ namespace platform {
 std::string ResolveShortcut(const std::string& path);
 
 // The local path of a file:// URL with its %XX escapes decoded, or "" when
-// the URL names no local file.
+// the URL names no local file or is badly escaped.
 std::string LocalPathFromFileUrl(const std::string& url);
 
 } // namespace platform

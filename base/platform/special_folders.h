@@ -1,6 +1,6 @@
 #pragma once
 // The user's special folders from the XDG user folders
-// ($XDG_CONFIG_HOME/user-dirs.dirs).
+// ($XDG_CONFIG_HOME/user-dirs.dirs, read by GLib once a process).
 #include <optional>
 #include <string>
 
@@ -14,10 +14,5 @@ enum class SpecialFolder { Desktop, Documents, CommonDesktop };
 std::optional<std::string> SpecialFolderPath(SpecialFolder folder);
 // The name to show for the folder (the last name of its path).
 std::string SpecialFolderName(SpecialFolder folder);
-
-// The value of one key ("XDG_DESKTOP_DIR") in user-dirs.dirs text, with
-// "$HOME" expanded; "" when the key is missing or its value is unusable.
-std::string UserDirFromText(const std::string& text, const std::string& key,
-                            const std::string& home);
 
 } // namespace platform
