@@ -59,7 +59,7 @@ bool Confirm(const std::string& question) {
 }
 
 // Writes a file of the player through a named temporary beside target that
-// replaces it whole: write(path) is the library's call.
+// replaces it whole: write(path) makes it and gives the exit status.
 template <typename Write>
 int WriteWhole(const std::string& target, Write write) {
     platform::AtomicFile output;
@@ -67,7 +67,7 @@ int WriteWhole(const std::string& target, Write write) {
         Say(target + ": " + platform::SystemErrorText(error));
         return kExitFailed;
     }
-    if (!write(output.Direct() ? target : output.TempPath())) return LibraryFailure();
+    if (const int status = write(output.Direct() ? target : output.TempPath())) return status;
     if (Interrupted()) return kExitPartial;
     if (const int error = output.Commit()) {
         Say(target + ": " + platform::SystemErrorText(error));
@@ -176,8 +176,8 @@ int RunFont(const Options& options) {
     return WriteWhole(target, [&](const std::string& into) {
         if (!DevApi().UploadFont(nullptr, DevGetHandle(), into.c_str(), 0,
                                  static_cast<int32_t>(font.size)))
-            return false;
-        return !options.verify || FontCheck(into, font.size) == kExitOk;
+            return LibraryFailure();
+        return options.verify ? FontCheck(into, font.size) : int{kExitOk};
     });
 }
 
@@ -215,7 +215,9 @@ int RunRaw(const Options& options) {
     return WriteWhole(target, [&](const std::string& into) {
         return DevApi().UploadRawData(nullptr, DevGetHandle(), memory, static_cast<int32_t>(first),
                                       static_cast<int32_t>(count), into.c_str(), 0,
-                                      static_cast<int32_t>(count * KD5200_BLOCK_SIZE)) != 0;
+                                      static_cast<int32_t>(count * KD5200_BLOCK_SIZE))
+                   ? int{kExitOk}
+                   : LibraryFailure();
     });
 }
 

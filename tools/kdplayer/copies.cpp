@@ -63,7 +63,7 @@ private:
 
 // Reads the player file again and compares it with the copy at path.
 int Check(int memory, const PlayerFile& file, const std::string& path, const std::string& what) {
-    if (g_bar) g_bar->StartFile(0, ShownName(file), true);
+    if (g_bar) g_bar->Checking();
     const int code = DevCompareEntry(nullptr, memory, file.number, file.size, path);
     if (code == KD5200_ERR_STORAGE) {
         if (g_bar) g_bar->Clear();

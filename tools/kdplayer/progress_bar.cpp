@@ -50,6 +50,11 @@ void ProgressBar::StartFile(int index, const std::string& name, bool checking) {
     Draw(true);
 }
 
+void ProgressBar::Checking() {
+    checking_ = true;
+    Draw(true);
+}
+
 void ProgressBar::Update(uint64_t fileDone) {
     current_ = fileDone;
     Draw(false);

@@ -18,6 +18,8 @@ public:
     // A new file begins (1-based index), whose bytes count from 0; checking
     // tells that the copy is being read back.
     void StartFile(int index, const std::string& name, bool checking = false);
+    // The current file is being read back to be checked.
+    void Checking();
     // Bytes of the current file done so far.
     void Update(uint64_t fileDone);
     // The current file is done (its bytes all count).
