@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git python3
   libwxgtk3.2-dev libglib2.0-dev libgtk-3-dev
-  libopencore-amrnb-dev libudev-dev libsqlite3-dev libtag1-dev
+  libopencore-amrnb-dev libudev-dev libsqlite3-dev libtag1-dev nettle-dev
   libgtest-dev libgmock-dev googletest
   xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi python3-jsonschema bash-completion tzdata shared-mime-info adwaita-icon-theme fonts-dejavu-core fonts-lexi-gulim
   sox srecord binutils ffmpeg

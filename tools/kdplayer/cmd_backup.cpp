@@ -147,7 +147,9 @@ int RunBackup(const Options& options) {
             saved.stored = StoredName(saved.name, file.number, taken);
             const std::string path = folder + "/" + saved.stored;
             bar.StartFile(done + 1, saved.name);
-            if (const int code = CopyToPc(memory, file, path, KD5200_CONVERT_NONE, true))
+            // The listing is compared once at the end, which costs one
+            // directory read instead of one for each file.
+            if (const int code = CopyToPc(memory, file, path, KD5200_CONVERT_NONE, true, true))
                 return Stopped(code, done, total, "saved");
             saved.sha256 = Sha256OfFile(path);
             manifest.files.push_back(std::move(saved));
@@ -156,6 +158,22 @@ int RunBackup(const Options& options) {
         }
     }
     bar.Clear();
+    // The memories must still hold what was listed at the start: a player
+    // changed meanwhile by another program gives no manifest.
+    for (int memory = 0; memory < 2; ++memory) {
+        if (!manifest.memories[memory]) continue;
+        std::vector<PlayerFile> now;
+        if (!DevListEntryNames(memory, now, true)) return ExitForCode(KD5200_ERR_NOT_ATTACHED);
+        bool same = now.size() == files[memory].size();
+        for (size_t i = 0; same && i < now.size(); ++i)
+            same = now[i].shortName == files[memory][i].shortName &&
+                   now[i].longName == files[memory][i].longName &&
+                   now[i].size == files[memory][i].size;
+        if (!same) {
+            Say(MemoryName(memory) + " changed during the backup; no manifest was written");
+            return kExitChanged;
+        }
+    }
     KD5200_FONTINFO font{};
     if (DevApi().GetFontInfo(DevGetHandle(), &font)) {
         font.fileName[sizeof font.fileName - 1] = '\0';

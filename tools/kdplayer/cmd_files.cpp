@@ -6,7 +6,7 @@
 #include "tools/kdplayer/interrupt.h"
 #include "tools/kdplayer/player_edits.h"
 #include "tools/kdplayer/session.h"
-#include "views/player/space_check.h"
+#include "tools/kdplayer/space_check.h"
 #include "lib/device/device_layer.h"
 
 #include <sys/stat.h>
@@ -121,8 +121,10 @@ int RunGet(const Options& options) {
             break;
         }
         bar.StartFile(static_cast<int>(i + 1), ShownName(files[i]));
-        code = toStdout ? CopyToStdout(memory, files[i], conversions[i], options.verify)
-                        : CopyToPc(memory, files[i], targets[i], conversions[i], options.verify);
+        // The first file was listed just now; later ones are checked again.
+        code = toStdout ? CopyToStdout(memory, files[i], conversions[i], options.verify, i == 0)
+                        : CopyToPc(memory, files[i], targets[i], conversions[i], options.verify,
+                                   i == 0);
         if (code == KD5200_ERR_NONE) {
             ++done;
             bar.FinishFile(files[i].size);
@@ -171,19 +173,14 @@ int RunPut(const Options& options) {
                 "; --force replaces it");
             status = kExitFailed;
         }
-        freed += (there->size + KD5200_BLOCK_SIZE - 1) / KD5200_BLOCK_SIZE;
+        freed += BlocksOf(there->size);
         ++freedEntries;
     }
     if (status != kExitOk) return status;
-    const KD5200_MEMINFO info = DevGetMemoryInfo(memory);
-    const uint64_t used = std::min(info.usedBlocks, info.capacityBlocks);
-    const player::Room room{KD5200_BLOCK_SIZE, info.capacityBlocks - used + freed,
-                            KD5200_MAX_ENTRIES - static_cast<int64_t>(listed.size()) +
-                                freedEntries};
-    const player::SpacePlan plan = player::PlanSpace(sizes, room);
-    if (!plan.fitsAll) {
-        const std::string text = player::NoSpaceText(plan, room);
-        Say(MemoryName(memory) + ": " + text.substr(0, text.find('\n')));
+    if (const std::string shortfall = SpaceShortfall(memory, sizes, freed, freedEntries,
+                                                      static_cast<int64_t>(listed.size()));
+        !shortfall.empty()) {
+        Say(MemoryName(memory) + ": " + shortfall);
         return kExitFailed;
     }
 

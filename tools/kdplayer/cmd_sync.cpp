@@ -10,7 +10,7 @@
 #include "tools/kdplayer/session.h"
 #include "lib/device/device_compare.h"
 #include "lib/device/device_layer.h"
-#include "views/player/space_check.h"
+#include "tools/kdplayer/space_check.h"
 #include "base/platform/error_text.h"
 
 #include <dirent.h>
@@ -141,7 +141,7 @@ int RunSync(const Options& options) {
     int64_t freedEntries = 0;
     for (const auto* group : {&toDelete, &toReplace})
         for (const PlayerFile& file : *group) {
-            freed += (file.size + KD5200_BLOCK_SIZE - 1) / KD5200_BLOCK_SIZE;
+            freed += BlocksOf(file.size);
             ++freedEntries;
         }
     std::vector<uint64_t> sizes;
@@ -150,14 +150,10 @@ int RunSync(const Options& options) {
         sizes.push_back(wanted[i].size);
         bytes += wanted[i].size;
     }
-    const KD5200_MEMINFO info = DevGetMemoryInfo(memory);
-    const uint64_t used = std::min(info.usedBlocks, info.capacityBlocks);
-    const player::Room room{KD5200_BLOCK_SIZE, info.capacityBlocks - used + freed,
-                            KD5200_MAX_ENTRIES - static_cast<int64_t>(listed.size()) + freedEntries};
-    const player::SpacePlan plan = player::PlanSpace(sizes, room);
-    if (!plan.fitsAll) {
-        const std::string text = player::NoSpaceText(plan, room);
-        Say(MemoryName(memory) + ": " + text.substr(0, text.find('\n')));
+    if (const std::string shortfall = SpaceShortfall(memory, sizes, freed, freedEntries,
+                                                      static_cast<int64_t>(listed.size()));
+        !shortfall.empty()) {
+        Say(MemoryName(memory) + ": " + shortfall);
         return kExitFailed;
     }
 

@@ -129,9 +129,9 @@ int ConversionOf(const std::string& name, std::string& pcName) {
 }
 
 int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int conversion,
-             bool verify) {
+             bool verify, bool fresh) {
     const std::string& name = ShownName(file);
-    if (!StillListed(memory, file))
+    if (!fresh && !StillListed(memory, file))
         return Failed(name, DevGetHandle() ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_ATTACHED);
     platform::AtomicFile output;
     // A named temporary: the library opens the file by its name.
@@ -162,10 +162,11 @@ int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int 
     return KD5200_ERR_NONE;
 }
 
-int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify) {
+int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify, bool fresh) {
     Scratch scratch;
     if (scratch.Path().empty()) return Failed("-", KD5200_ERR_FILE_WRITE, errno);
-    if (const int code = CopyToPc(memory, file, scratch.Path(), conversion, verify)) return code;
+    if (const int code = CopyToPc(memory, file, scratch.Path(), conversion, verify, fresh))
+        return code;
     const int in = open(scratch.Path().c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return Failed("-", KD5200_ERR_FILE_READ, errno);
     std::vector<char> buffer(1 << 20);

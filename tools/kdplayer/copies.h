@@ -30,12 +30,14 @@ public:
 // place whole, so that a stop or a failure leaves the old file (or none),
 // and a replaced file keeps its mode. conversion: KD5200_CONVERT_*. With
 // verify the player file is read again and compared with what was written.
-// Says what went wrong.
+// Unless the listing that gave file was just read (fresh), the entry is
+// checked first to still hold that name and size. Says what went wrong.
 int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int conversion,
-             bool verify);
+             bool verify, bool fresh = false);
 // The copy of file onto standard output (through a scratch file, so that
 // nothing is written before the whole file was had and checked).
-int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify);
+int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify,
+                 bool fresh = false);
 
 // Stores the PC file at path as the last entry of the memory through the
 // device layer; with verify reads the new entry back and removes it when it

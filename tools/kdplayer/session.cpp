@@ -74,7 +74,9 @@ std::string MemoryName(int memory) {
 }
 
 bool ListMemory(const Session& session, int memory, std::vector<PlayerFile>& files, int& code) {
-    if (DevListEntryNames(memory, files, true)) return true;
+    // The directory is read again unless it is fresh: read by the connection
+    // or since the last change this program made.
+    if (DevListEntryNames(memory, files, false)) return true;
     if (!DevGetHandle()) {
         Say(strings::Text(sid::kPlayerNotConnected));
         code = kExitNoPlayer;

@@ -45,7 +45,8 @@ int ParseMemory(const std::string& word);
 const char* MemoryWord(int memory);
 std::string MemoryName(int memory);
 
-// Reads the memory's directory anew into files; false (after saying so) when
+// Lists the memory's directory as read at the connection or after this
+// program's last change of it (else anew) into files; false (after saying so) when
 // the memory is absent or cannot be read. code receives the exit status.
 bool ListMemory(const Session& session, int memory, std::vector<PlayerFile>& files, int& code);
 
