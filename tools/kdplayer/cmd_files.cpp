@@ -197,7 +197,10 @@ int RunPut(const Options& options) {
             break;
         }
         bar.StartFile(static_cast<int>(i + 1), PcBaseName(paths[i]));
-        code = PutReplacing(memory, paths[i], options.verify);
+        // Names were checked against the listing at the start; the files
+        // copied since only add their own.
+        code = PutReplacing(memory, paths[i], options.verify,
+                            FindByName(listed, PcBaseName(paths[i])));
         if (code == KD5200_ERR_NONE) {
             ++done;
             bar.FinishFile(sizes[i]);

@@ -198,7 +198,8 @@ int RunSync(const Options& options) {
             return kExitPartial;
         }
         bar.StartFile(done + 1, wanted[i].name);
-        const CopyResult copy = CopyToPlayer(memory, dir + "/" + wanted[i].name, options.verify);
+        const CopyResult copy =
+            CopyToPlayer(memory, dir + "/" + wanted[i].name, options.verify, false);
         if (copy.code != KD5200_ERR_NONE) {
             bar.Clear();
             Say("stopped: " + std::to_string(done) + " of " + std::to_string(toCopy.size()) +

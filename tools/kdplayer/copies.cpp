@@ -190,13 +190,13 @@ int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify
     return KD5200_ERR_NONE;
 }
 
-CopyResult CopyToPlayer(int memory, const std::string& path, bool verify) {
+CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool findEntry) {
     CopyResult result;
     HNameList list;
     list.Add(path.c_str(), 0, 0);
     // The device layer shows its own failures through the library.
     result.code = DevDownloadFiles(nullptr, memory, list);
-    if (result.code != KD5200_ERR_NONE) return result;
+    if (result.code != KD5200_ERR_NONE || (!verify && !findEntry)) return result;
     std::vector<PlayerFile> files;
     const std::string name = BaseName(path);
     if (!DevListEntryNames(memory, files, true) || files.empty() ||

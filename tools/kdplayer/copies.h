@@ -41,8 +41,9 @@ int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify
 
 // Stores the PC file at path as the last entry of the memory through the
 // device layer; with verify reads the new entry back and removes it when it
-// differs. Says what went wrong.
-CopyResult CopyToPlayer(int memory, const std::string& path, bool verify);
+// differs. The new entry is looked up (result.added) with verify or when
+// asked for. Says what went wrong.
+CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool findEntry = true);
 
 // The conversion of a player file for --convert (QKA or QDX to WAV) and the
 // PC name it then gets.

@@ -76,14 +76,10 @@ int MoveEntry(int memory, int from, int to) {
     return KD5200_ERR_NONE;
 }
 
-int PutReplacing(int memory, const std::string& path, bool verify) {
-    const std::string name = PcBaseName(path);
-    std::vector<PlayerFile> files;
-    if (!DevListEntryNames(memory, files, true)) return KD5200_ERR_NOT_ATTACHED;
-    const PlayerFile* found = FindByName(files, name);
-    if (!found) return CopyToPlayer(memory, path, verify).code;
+int PutReplacing(int memory, const std::string& path, bool verify, const PlayerFile* existing) {
+    if (!existing) return CopyToPlayer(memory, path, verify, false).code;
 
-    const PlayerFile old = *found;
+    const PlayerFile old = *existing;
     const std::string aside = "kdplayer-" + std::to_string(getpid()) + ".old";
     if (const int code = RenameChecked(memory, old, aside)) return code;
     PlayerFile renamed;

@@ -22,7 +22,8 @@ int MoveEntry(int memory, int from, int to);
 // Stores the PC file at path on the memory. A file of the same name there
 // is kept aside under another name until the new copy is whole (and, with
 // verify, found equal), then deleted, and the new copy takes its place in
-// the order; when the copy fails the old file gets its name back.
-int PutReplacing(int memory, const std::string& path, bool verify);
+// the order; when the copy fails the old file gets its name back. existing:
+// the file of that name as listed, or null when there was none.
+int PutReplacing(int memory, const std::string& path, bool verify, const PlayerFile* existing);
 
 } // namespace kdplayer
