@@ -2,7 +2,10 @@
 # kdplayer against its peers on the virtual player, in one run (whole
 # processes, taking turns, medians; see ../timing.sh):
 #  - get and put of a 100 MiB file: kdplayer vs kd5200sim get/put, which
-#    call the same player core without the device layer (CPU ratio <= 1.1);
+#    call the same player core without the device layer (CPU ratio <= 1.1),
+#    and vs library_copy, one call of the device library's own KD5200_Upload
+#    or KD5200_Download, which checks at every chunk that the player is
+#    still plugged in (shown for information);
 #  - ls --json of 512 entries: under 20 ms (kd5200sim ls shown beside it);
 #  - backup of 512 files (every file read twice and hashed, the manifest
 #    written) vs cp -r of the same files (CPU ratio <= 1.3);
@@ -12,7 +15,8 @@ set -euo pipefail
 build=$(cd "${1:?build folder}" && pwd)
 bin=$build/bin
 source "$(dirname "$0")/../timing.sh"
-cmake --build "$build" --target kdplayer kd5200sim kd5200usb -j2 >/dev/null
+cmake --build "$build" --target kdplayer kd5200sim kd5200usb library_copy -j2 >/dev/null
+lib_copy=$build/bench/kdplayer/library_copy
 work=$(mktemp -d "${TMPDIR:-/tmp}/kdplayerbench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -31,20 +35,26 @@ ours_get_prepare() { rm -f ours.bin; }
 ours_get() { "$kdp" -q get internal 0 ours.bin; }
 sim_get_prepare() { rm -f peer.bin; }
 sim_get() { "$sim" get internal 0 peer.bin; }
-race 7 ours_get sim_get
+lib_get_prepare() { rm -f lib.bin; }
+lib_get() { LD_LIBRARY_PATH=$bin "$lib_copy" get 0 0 lib.bin; }
+race 7 ours_get sim_get lib_get
 cmp -s ours.bin big.bin || verdict "kdplayer get differs from the file" 1 0
-show_medians ours_get sim_get
+show_medians ours_get sim_get lib_get
 compare cpu ours_get sim_get 1.1 "kdplayer get/kd5200sim get"
-rm -f ours.bin peer.bin
+compare cpu ours_get lib_get 1.1 "kdplayer get/library call"
+rm -f ours.bin peer.bin lib.bin
 # Each put starts from an empty memory.
 empty() { "$kdp" -q rm internal 0 >/dev/null 2>&1 || true; }
 ours_put_prepare() { empty; }
 ours_put() { "$kdp" -q put internal big.bin; }
 sim_put_prepare() { empty; }
 sim_put() { "$sim" put internal big.bin; }
-race 7 ours_put sim_put
-show_medians ours_put sim_put
+lib_put_prepare() { empty; }
+lib_put() { LD_LIBRARY_PATH=$bin "$lib_copy" put 0 big.bin; }
+race 7 ours_put sim_put lib_put
+show_medians ours_put sim_put lib_put
 compare cpu ours_put sim_put 1.1 "kdplayer put/kd5200sim put"
+compare cpu ours_put lib_put 1.1 "kdplayer put/library call"
 rm -f big.bin
 
 echo "512 files"

@@ -27,7 +27,8 @@ const option kLongOptions[] = {
 } // namespace
 
 const char* UsageText() {
-    return "Usage: kdplayer [OPTION]... COMMAND [ARGUMENT]...\n"
+    return "Usage:\n"
+           "  kdplayer [OPTION]... COMMAND [ARGUMENT]...\n"
            "Copies files to and from the attached KD5200 player and services it.\n"
            "\n"
            "Commands:\n"
