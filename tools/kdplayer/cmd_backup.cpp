@@ -5,6 +5,7 @@
 #include "tools/kdplayer/exit_codes.h"
 #include "tools/kdplayer/interrupt.h"
 #include "tools/kdplayer/manifest.h"
+#include "tools/kdplayer/pc_output.h"
 #include "tools/kdplayer/player_edits.h"
 #include "tools/kdplayer/session.h"
 #include "tools/kdplayer/sha256.h"
@@ -65,12 +66,12 @@ std::string StoredName(const std::string& name, int order, std::set<std::string>
 
 // The player's font read into path (whole) and read back to compare.
 int SaveFont(const KD5200_FONTINFO& font, const std::string& path) {
-    platform::AtomicFile output;
-    if (const int error = output.Create(path, false)) {
+    PcOutput output;
+    if (const int error = output.Create(path)) {
         Say(path + ": " + platform::SystemErrorText(error));
         return kExitFailed;
     }
-    const std::string into = output.TempPath();
+    const std::string into = output.Path();
     const auto size = static_cast<int32_t>(font.size);
     if (!DevApi().UploadFont(nullptr, DevGetHandle(), into.c_str(), 0, size)) {
         DevApi().DispError(nullptr, DevApi().GetError(), DevApi().GetWindowsError());

@@ -5,7 +5,7 @@
 #include "tools/kdplayer/interrupt.h"
 #include "tools/kdplayer/session.h"
 #include "lib/device/device_layer.h"
-#include "base/platform/atomic_file.h"
+#include "tools/kdplayer/pc_output.h"
 #include "base/platform/error_text.h"
 #include "base/platform/pipe_compare.h"
 #include "base/resources/strings.h"
@@ -62,12 +62,12 @@ bool Confirm(const std::string& question) {
 // replaces it whole: write(path) makes it and gives the exit status.
 template <typename Write>
 int WriteWhole(const std::string& target, Write write) {
-    platform::AtomicFile output;
-    if (const int error = output.Create(target, false)) {
+    PcOutput output;
+    if (const int error = output.Create(target)) {
         Say(target + ": " + platform::SystemErrorText(error));
         return kExitFailed;
     }
-    if (const int status = write(output.Direct() ? target : output.TempPath())) return status;
+    if (const int status = write(output.Path())) return status;
     if (Interrupted()) return kExitPartial;
     if (const int error = output.Commit()) {
         Say(target + ": " + platform::SystemErrorText(error));

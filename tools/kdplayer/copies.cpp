@@ -4,7 +4,7 @@
 #include "lib/device/device_compare.h"
 #include "lib/device/device_layer.h"
 #include "lib/lists/name_list.h"
-#include "base/platform/atomic_file.h"
+#include "tools/kdplayer/pc_output.h"
 #include "base/platform/error_text.h"
 #include "base/platform/temp_file.h"
 
@@ -133,13 +133,13 @@ int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int 
     const std::string& name = ShownName(file);
     if (!fresh && !StillListed(memory, file))
         return Failed(name, DevGetHandle() ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_ATTACHED);
-    platform::AtomicFile output;
-    // A named temporary: the library opens the file by its name.
-    if (const int error = output.Create(target, false))
+    PcOutput output;
+    if (const int error = output.Create(target))
         return Failed(target, KD5200_ERR_FILE_WRITE, error);
-    const std::string into = output.Direct() ? target : output.TempPath();
+    const std::string& into = output.Path();
+    const bool direct = into == target;
     const char* playerName = conversion != KD5200_CONVERT_NONE ? name.c_str() : nullptr;
-    if (verify && conversion != KD5200_CONVERT_NONE && !output.Direct()) {
+    if (verify && conversion != KD5200_CONVERT_NONE && !direct) {
         // The raw recording is checked before it is converted.
         Scratch raw;
         if (raw.Path().empty()) return Failed(target, KD5200_ERR_FILE_WRITE, errno);
@@ -150,10 +150,10 @@ int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int 
     } else if (!DevApi().Upload(nullptr, DevGetHandle(), memory, file.number, into.c_str(),
                                 playerName, file.size, conversion)) {
         return LibraryFailure(name);
-    } else if (verify && !output.Direct()) {
+    } else if (verify && !direct) {
         if (const int code = Check(memory, file, into, name)) return code;
     }
-    if (verify && conversion != KD5200_CONVERT_NONE && !output.Direct() &&
+    if (verify && conversion != KD5200_CONVERT_NONE && !direct &&
         !DevApi().Upload(nullptr, DevGetHandle(), memory, file.number, into.c_str(), playerName,
                          file.size, conversion))
         return LibraryFailure(name);

@@ -208,6 +208,22 @@ TEST_F(Kdplayer, EveryFileCommand) {
     EXPECT_TRUE(Entries(dir / "tmp").empty());
 }
 
+TEST_F(Kdplayer, ConvertTurnsRecordingsIntoWav) {
+    ASSERT_EQ(Sim({"create", "--demo"}).status, 0);
+    ASSERT_EQ(Sim({"plug"}).status, 0);
+    ProgramRun run = Run({"get", "--convert", "--verify", "internal", "REC01.QKA", "4", "."});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* wav : {"REC01.WAV", "VOICE001.WAV"}) {
+        const std::string data = Read(dir / "pc" / wav);
+        EXPECT_EQ(data.substr(0, 4), "RIFF") << wav;
+        EXPECT_EQ(data.substr(8, 4), "WAVE") << wav;
+    }
+    // Without --convert the recording comes as the player holds it.
+    run = Run({"get", "internal", "REC01.QKA", "."});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Read(dir / "pc/REC01.QKA"), OnPlayer("internal", 3));
+}
+
 TEST_F(Kdplayer, JsonFollowsTheSchema) {
     ASSERT_EQ(Sim({"create", "--external", "none"}).status, 0);
     // Not connected: the same shape, and status 3.
