@@ -64,8 +64,6 @@ int RunInfo(const Options& options) {
         }
         return connected;
     }
-    for (int memory = 0; memory < 2; ++memory)
-        DevRefreshMemory(memory);
     const char* firmware = DevGetFirmwareVersion();
     KD5200_FONTINFO font{};
     const bool hasFont = DevApi().GetFontInfo(DevGetHandle(), &font) != 0;

@@ -50,13 +50,19 @@ int Session::Connect() {
     DevInit();
     open_ = true;
     int count = 0;
-    if (!DevConnect(true, &count, &mask_)) {
+    int mask = 0;
+    if (!DevConnect(false, &count, &mask)) {
         std::string why = strings::Text(sid::kPlayerNotConnected);
         if (!DevLibraryLoaded() && !DevLibraryError().empty()) why += " (" + DevLibraryError() + ")";
         Say(why);
         return kExitNoPlayer;
     }
     return kExitOk;
+}
+
+bool Session::Present(int memory) const {
+    if (DevIsStale(memory)) DevRefreshMemory(memory);
+    return DevGetCapacityBlocks(memory) > 0;
 }
 
 int ParseMemory(const std::string& word) {
@@ -74,8 +80,8 @@ std::string MemoryName(int memory) {
 }
 
 bool ListMemory(const Session& session, int memory, std::vector<PlayerFile>& files, int& code) {
-    // The directory is read again unless it is fresh: read by the connection
-    // or since the last change this program made.
+    // The directory is read again unless it is fresh: read since the
+    // connection and not changed by this program since.
     if (DevListEntryNames(memory, files, false)) return true;
     if (!DevGetHandle()) {
         Say(strings::Text(sid::kPlayerNotConnected));

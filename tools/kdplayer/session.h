@@ -30,12 +30,12 @@ public:
     // Loads the device library and opens the player; 0, or kExitNoPlayer
     // after saying why.
     int Connect();
-    // Whether the last connection found the memory (bit of the memory mask).
-    bool Present(int memory) const { return (mask_ >> memory) & 1; }
+    // Whether the player has the memory (its directory is read when it
+    // was not yet: a command reads only the memories it works on).
+    bool Present(int memory) const;
 
 private:
     bool open_ = false;
-    int mask_ = 0;
 };
 
 // "internal" or "0" is 0, "external" or "1" is 1; anything else -1.
