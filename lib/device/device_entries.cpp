@@ -9,6 +9,16 @@
 
 using device::detail::S;
 
+namespace {
+
+std::string Trimmed(const char* field, size_t size) {
+    std::string text(field, strnlen(field, size));
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+} // namespace
+
 bool DevListEntryNames(int memory, std::vector<DevEntryNames>& entries, bool force) {
     entries.clear();
     // The listing reads the directory when needed and trims the short-name
@@ -21,9 +31,10 @@ bool DevListEntryNames(int memory, std::vector<DevEntryNames>& entries, bool for
         const KD5200_DIRENTRY& entry = cache.entries[number];
         DevEntryNames names;
         names.number = number;
-        names.shortName.assign(entry.name, strnlen(entry.name, sizeof entry.name));
-        const size_t ext = strnlen(entry.ext, sizeof entry.ext);
-        if (ext > 0) names.shortName += "." + std::string(entry.ext, ext);
+        // The short-name fields are padded with spaces.
+        names.shortName = Trimmed(entry.name, sizeof entry.name);
+        const std::string ext = Trimmed(entry.ext, sizeof entry.ext);
+        if (!ext.empty()) names.shortName += "." + ext;
         names.longName.assign(entry.longName, strnlen(entry.longName, sizeof entry.longName));
         names.size = entry.size;
         entries.push_back(std::move(names));

@@ -299,7 +299,7 @@ int RunRestore(const Options& options) {
         if (!DevApi().DownloadFont(nullptr, DevGetHandle(), path.c_str()) ||
             !DevApi().GetFontInfo(DevGetHandle(), &now) ||
             !SameFont(now, *manifest.font, path)) {
-            Say("the font was not restored whole");
+            Say("the font on the player differs from the backup's");
             return kExitFailed;
         }
     }

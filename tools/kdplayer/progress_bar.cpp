@@ -56,7 +56,8 @@ void ProgressBar::Checking() {
 }
 
 void ProgressBar::Update(uint64_t fileDone) {
-    current_ = fileDone;
+    // A check reads the file a second time: its bytes do not count twice.
+    if (!checking_) current_ = fileDone;
     Draw(false);
 }
 
@@ -78,8 +79,7 @@ void ProgressBar::Draw(bool force) {
     const Clock::time_point now = Clock::now();
     if (!force && now - last_ < kRedraw) return;
     last_ = now;
-    // A check reads the file a second time: its bytes do not count twice.
-    const uint64_t done = std::min(total_, before_ + (checking_ ? 0 : current_));
+    const uint64_t done = std::min(total_, before_ + current_);
     const double seconds = std::chrono::duration<double>(now - start_).count();
     const double rate = seconds > 0.05 ? static_cast<double>(done) / seconds : 0.0;
     char left[32] = "--:--";

@@ -135,7 +135,9 @@ TEST_F(Kdplayer, EveryFileCommand) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Names("internal"), "Alpha song.mp3 b.mp3 c.txt ");
     run = Run({"ls", "internal"});
-    EXPECT_NE(run.out.find("Alpha song.mp3"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("  0  ALPHAS~1.MP3      40000  Alpha song.mp3\n"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("  1  B.MP3             70000  b.mp3\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("70000"), std::string::npos) << run.out;
 
     // By name and by number, into a folder; by name into a file; to standard output.
