@@ -39,10 +39,11 @@ int MemoryArgument(const std::string& word) {
 // early and gives the status.
 int CopyStatus(int code, int done, int total, const char* verb) {
     if (code == KD5200_ERR_NONE) return kExitOk;
-    if (done > 0 || code == KD5200_ERR_CANCELLED) {
+    if (done > 0 || code == KD5200_ERR_CANCELLED || code == KD5200_ERR_NO_ENTRY) {
         Say("stopped: " + std::to_string(done) + " of " + std::to_string(total) + " files " +
             verb);
-        return kExitPartial;
+        // A player changed by another program says so whatever was done.
+        return code == KD5200_ERR_NO_ENTRY ? kExitChanged : kExitPartial;
     }
     if (code == KD5200_ERR_NOT_ATTACHED || code == KD5200_ERR_REPLUGGED)
         Say("stopped: the player was unplugged; nothing was " + std::string(verb));
