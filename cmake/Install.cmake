@@ -4,7 +4,7 @@
 
 # The console programs and the virtual player. kdrom is linked against the
 # device library and finds it in the kit's private library folder.
-foreach(program kdmerge qdx2wav qka2wav kd5200sim)
+foreach(program kdmerge qdx2wav qka2wav kd5200sim kdplayer)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()

@@ -14,7 +14,8 @@ memories, upgrades its firmware from Intel HEX files, manages its LCD font
 and reads raw flash blocks.
 
 The kit includes kdrom and kdmerge for firmware files, qdx2wav and qka2wav
-for voice recordings, and a virtual player (libkd5200usb.so, kd5200sim)
+for voice recordings, kdplayer to copy, back up, restore and synchronise a
+player from scripts, and a virtual player (libkd5200usb.so, kd5200sim)
 that stands in for the hardware.]])
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The binaries are built with the hardening flags (cmake/Hardening.cmake) and

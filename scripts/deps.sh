@@ -11,7 +11,7 @@ set_name=${1:-test}
 run_packages=(
   build-essential cmake ninja-build pkg-config
   libwxgtk3.2-dev libglib2.0-dev libgtk-3-dev
-  libopencore-amrnb-dev libudev-dev libsqlite3-dev libtag1-dev
+  libopencore-amrnb-dev libudev-dev libsqlite3-dev libtag1-dev nettle-dev
   tzdata shared-mime-info adwaita-icon-theme fonts-dejavu-core fonts-lexi-gulim librsvg2-bin
 )
 # What the tests add: the test framework, a virtual display with a window
@@ -21,7 +21,7 @@ run_packages=(
 test_packages=(
   git python3
   libgtest-dev libgmock-dev googletest
-  xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi
+  xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi python3-jsonschema
   sox srecord binutils ffmpeg
   clang libclang-rt-dev valgrind
   dpkg-dev desktop-file-utils appstream man-db groff-base lintian

@@ -3,13 +3,15 @@
 # WITH_CHM (ON or OFF) set.
 expected_files() {
   local p
-  for p in kdrom kdmerge qdx2wav qka2wav kd5200sim; do
+  for p in kdrom kdmerge qdx2wav qka2wav kd5200sim kdplayer; do
     echo "bin/$p"
     echo "share/man/man1/$p.1.gz"
   done
   echo "$LIBDIR/libkd5200usb.so"
   echo "share/mime/packages/com.zentrovia.songdock.xml"
   echo "share/doc/songdock/copyright"
+  echo "share/doc/songdock/kdplayer.schema.json"
+  echo "share/bash-completion/completions/kdplayer"
   echo "share/doc/songdock/changelog.gz"
   echo "share/icons/hicolor/scalable/apps/com.zentrovia.songdock.svg"
   local kinds="audio-x-kd5200-recording text-x-ihex application-x-kd5200-font" k

@@ -31,7 +31,7 @@ for page in "$man_dir"/*.1; do
 done
 
 # kdrom and kdmerge print their usage for /?, the converters without arguments.
-for check in "kdrom /?" "kdmerge /?" "qdx2wav" "qka2wav"; do
+for check in "kdrom /?" "kdmerge /?" "qdx2wav" "qka2wav" "kdplayer --help"; do
   set -- $check
   program=$1
   shift
@@ -56,6 +56,15 @@ done
 for word in $(grep -oE -- '--[a-z-]+|\b(internal|external|application|boot|none)\b' <<<"$sim_usage" | sort -u); do
   if ! grep -qF -- "$word" <<<"$sim_page"; then
     echo "kd5200sim: '$word' of the usage text is not on the manual page" >&2
+    status=1
+  fi
+done
+# kdplayer: every command and every option of its usage text is on its page.
+player_page=$(render "$man_dir/kdplayer.1" 2>/dev/null)
+player_usage=$("$bin/kdplayer" --help)
+for word in $(grep -oE -- '^  [a-z]+|--[a-z-]+' <<<"$player_usage" | sort -u); do
+  if ! grep -qE -- "(^| )$word( |,|\$)" <<<"$player_page"; then
+    echo "kdplayer: '$word' of the usage text is not on the manual page" >&2
     status=1
   fi
 done

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# kdplayer against its peers on the virtual player, in one run (whole
+# processes, taking turns, medians; see ../timing.sh):
+#  - get and put of a 100 MiB file: kdplayer vs kd5200sim get/put, which
+#    call the same player core without the device layer (CPU ratio <= 1.1),
+#    and vs library_copy, one call of the device library's own KD5200_Upload
+#    or KD5200_Download, which checks at every chunk that the player is
+#    still plugged in (shown for information);
+#  - ls --json of 512 entries: under 20 ms (kd5200sim ls shown beside it);
+#  - backup of 512 files (every file read twice and hashed, the manifest
+#    written) vs cp -r of the same files (CPU ratio <= 1.3);
+#  - a second sync of 512 unchanged files: under 50 ms.
+# Usage: bench/kdplayer/bench.sh build-dir
+set -euo pipefail
+build=$(cd "${1:?build folder}" && pwd)
+bin=$build/bin
+source "$(dirname "$0")/../timing.sh"
+cmake --build "$build" --target kdplayer kd5200sim kd5200usb library_copy -j2 >/dev/null
+lib_copy=$build/bench/kdplayer/library_copy
+work=$(mktemp -d "${TMPDIR:-/tmp}/kdplayerbench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+export KD5200_PLAYER_DIR=$work/player XDG_CONFIG_HOME=$work/config
+export KD5200USB_LIBRARY=$bin/libkd5200usb.so
+unset KD5200_SPEED KD5200_FAULTS
+sim=$bin/kd5200sim kdp=$bin/kdplayer
+
+"$sim" create --internal 512M >/dev/null
+"$sim" plug >/dev/null
+
+echo "get and put of 100 MiB"
+head -c $((100 << 20)) /dev/urandom >big.bin
+"$sim" put internal big.bin >/dev/null
+ours_get_prepare() { rm -f ours.bin; }
+ours_get() { "$kdp" -q get internal 0 ours.bin; }
+sim_get_prepare() { rm -f peer.bin; }
+sim_get() { "$sim" get internal 0 peer.bin; }
+lib_get_prepare() { rm -f lib.bin; }
+lib_get() { LD_LIBRARY_PATH=$bin "$lib_copy" get 0 0 lib.bin; }
+race 7 ours_get sim_get lib_get
+cmp -s ours.bin big.bin || verdict "kdplayer get differs from the file" 1 0
+show_medians ours_get sim_get lib_get
+compare cpu ours_get sim_get 1.1 "kdplayer get/kd5200sim get"
+compare cpu ours_get lib_get 1.1 "kdplayer get/library call"
+rm -f ours.bin peer.bin lib.bin
+# Each put starts from an empty memory.
+empty() { "$kdp" -q rm internal 0 >/dev/null 2>&1 || true; }
+ours_put_prepare() { empty; }
+ours_put() { "$kdp" -q put internal big.bin; }
+sim_put_prepare() { empty; }
+sim_put() { "$sim" put internal big.bin; }
+lib_put_prepare() { empty; }
+lib_put() { LD_LIBRARY_PATH=$bin "$lib_copy" put 0 big.bin; }
+race 7 ours_put sim_put lib_put
+show_medians ours_put sim_put lib_put
+compare cpu ours_put sim_put 1.1 "kdplayer put/kd5200sim put"
+compare cpu ours_put lib_put 1.1 "kdplayer put/library call"
+rm -f big.bin
+
+echo "512 files"
+"$sim" create --internal 512M >/dev/null
+"$sim" plug >/dev/null
+mkdir src
+for i in $(seq -w 0 511); do head -c $((64 << 10)) /dev/urandom >"src/f$i.mp3"; done
+"$sim" put internal src/* >/dev/null
+ours_ls() { "$kdp" ls --json; }
+sim_ls() { "$sim" ls internal; }
+race 15 ours_ls sim_ls
+show_medians ours_ls sim_ls
+[ "$("$kdp" ls --json | grep -o '"number"' | wc -l)" = 512 ] || verdict "ls --json entries" 0 512
+verdict "ls --json of 512 entries (s, wall)" "${wall_median[ours_ls]}" 0.020
+
+ours_backup_prepare() { rm -rf backup; }
+ours_backup() { "$kdp" -q backup backup; }
+cp_prepare() { rm -rf copy; }
+cp() { command cp -r src copy; }
+race 5 ours_backup cp
+show_medians ours_backup cp
+compare cpu ours_backup cp 1.3 "kdplayer backup/cp -r"
+rm -rf backup copy
+
+"$kdp" -q sync src internal
+ours_sync() { "$kdp" -q sync src internal; }
+ours_ls_again() { "$kdp" ls --json; }
+race 15 ours_sync ours_ls_again
+show_medians ours_sync ours_ls_again
+[ -z "$("$kdp" sync --json src internal | grep -v '"actions":\[\]')" ] ||
+  verdict "a second sync copies nothing" 1 0
+verdict "second sync of 512 files (s, wall)" "${wall_median[ours_sync]}" 0.050
+exit $bench_status

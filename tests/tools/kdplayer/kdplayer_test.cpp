@@ -1,0 +1,444 @@
+// kdplayer through its command line on the virtual player: every command,
+// its JSON against the schema, backups, sync, stops and checks.
+#include "run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+using sdtest::ProgramRun;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void Write(const fs::path& path, const std::string& data) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << data;
+}
+
+std::string Bytes(size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string data(size, '\0');
+    for (char& c : data)
+        c = static_cast<char>(random());
+    return data;
+}
+
+// Every entry of a folder, hidden ones included, to find leftovers.
+std::vector<std::string> Entries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class Kdplayer : public ::testing::Test {
+protected:
+    Kdplayer() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::temp_directory_path() / (std::string("sd_kdplayer_") + info->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir / "tmp");
+        fs::create_directories(dir / "pc");
+    }
+    ~Kdplayer() override { fs::remove_all(dir); }
+
+    std::vector<std::string> Environment() const {
+        std::vector<std::string> env = {"KD5200_PLAYER_DIR=" + (dir / "player").string(),
+                                        "TMPDIR=" + (dir / "tmp").string(),
+                                        "XDG_CONFIG_HOME=" + (dir / "config").string(),
+                                        "KD5200USB_LIBRARY=" SD_KD5200USB_PATH};
+        env.insert(env.end(), extra.begin(), extra.end());
+        return env;
+    }
+    ProgramRun Run(const std::vector<std::string>& args, const std::string& input = "") {
+        return sdtest::RunProgram(SD_BIN_DIR "/kdplayer", args, (dir / "pc").string(), input,
+                                  Environment());
+    }
+    ProgramRun Sim(const std::vector<std::string>& args) {
+        return sdtest::RunProgram(SD_BIN_DIR "/kd5200sim", args, (dir / "pc").string(), "",
+                                  Environment());
+    }
+    // A shell script in the PC folder, with $KDPLAYER and $SIM set.
+    ProgramRun Script(const std::string& script) {
+        return sdtest::RunProgram("/bin/sh",
+                                  {"-c", "KDPLAYER=" SD_BIN_DIR "/kdplayer; SIM=" SD_BIN_DIR
+                                         "/kd5200sim; " + script},
+                                  (dir / "pc").string(), "", Environment());
+    }
+    void NewPlayer() {
+        ASSERT_EQ(Sim({"create"}).status, 0);
+        ASSERT_EQ(Sim({"plug"}).status, 0);
+    }
+    // The names of a memory in order, from kdplayer's own JSON.
+    std::string Names(const std::string& memory) {
+        const ProgramRun run = Run({"ls", memory, "--json"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::string names;
+        for (size_t at = 0; (at = run.out.find("\"name\":\"", at)) != std::string::npos;) {
+            at += 8;
+            const size_t end = run.out.find('"', at);
+            const std::string name = run.out.substr(at, end - at);
+            if (name != "Internal Memory" && name != "External Memory") names += name + " ";
+        }
+        return names;
+    }
+    // A player file as the virtual player holds it.
+    std::string OnPlayer(const std::string& memory, int number) {
+        const fs::path out = dir / "tmp" / "sim-get";
+        EXPECT_EQ(Sim({"get", memory, std::to_string(number), out.string()}).status, 0);
+        std::string data = Read(out);
+        fs::remove(out);
+        return data;
+    }
+    bool ValidJson(const std::string& json) {
+        Write(dir / "tmp" / "doc.json", json);
+        const ProgramRun run = sdtest::RunProgram(
+            "/usr/bin/python3",
+            {"-c",
+             "import json,sys,jsonschema; jsonschema.validate(json.load(open(sys.argv[2])), "
+             "json.load(open(sys.argv[1])))",
+             SD_KDPLAYER_SCHEMA, (dir / "tmp" / "doc.json").string()},
+            dir.string());
+        fs::remove(dir / "tmp" / "doc.json");
+        EXPECT_EQ(run.status, 0) << json << "\n" << run.err;
+        return run.status == 0;
+    }
+
+    fs::path dir;
+    std::vector<std::string> extra;
+};
+
+} // namespace
+
+TEST_F(Kdplayer, EveryFileCommand) {
+    NewPlayer();
+    const std::string a = Bytes(40000, 1), b = Bytes(70000, 2), c = Bytes(5, 3);
+    Write(dir / "pc/Alpha song.mp3", a);
+    Write(dir / "pc/b.mp3", b);
+    Write(dir / "pc/c.txt", c);
+
+    ProgramRun run = Run({"put", "internal", "Alpha song.mp3", "b.mp3", "c.txt"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Names("internal"), "Alpha song.mp3 b.mp3 c.txt ");
+    run = Run({"ls", "internal"});
+    EXPECT_NE(run.out.find("  0  ALPHAS~1.MP3      40000  Alpha song.mp3\n"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("  1  B.MP3             70000  b.mp3\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("70000"), std::string::npos) << run.out;
+
+    // By name and by number, into a folder; by name into a file; to standard output.
+    fs::create_directories(dir / "pc/back");
+    run = Run({"get", "internal", "Alpha song.mp3", "1", "back"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Read(dir / "pc/back/Alpha song.mp3"), a);
+    EXPECT_EQ(Read(dir / "pc/back/b.mp3"), b);
+    run = Run({"get", "0", "c.txt", "single.txt"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Read(dir / "pc/single.txt"), c);
+    run = Run({"get", "internal", "2", "-"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, c);
+
+    // A file there is kept without --force; with it, replaced whole keeping its mode.
+    Write(dir / "pc/single.txt", "old");
+    chmod((dir / "pc/single.txt").c_str(), 0640);
+    run = Run({"get", "internal", "b.mp3", "single.txt"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("exists; --force replaces it"), std::string::npos) << run.err;
+    EXPECT_EQ(Read(dir / "pc/single.txt"), "old");
+    run = Run({"get", "--force", "internal", "b.mp3", "single.txt", "--verify"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Read(dir / "pc/single.txt"), b);
+    EXPECT_EQ(fs::status(dir / "pc/single.txt").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    // Putting a name the memory holds needs --force, and keeps its place.
+    Write(dir / "pc/b.mp3", "new b");
+    EXPECT_EQ(Run({"put", "internal", "b.mp3"}).status, 1);
+    run = Run({"put", "-f", "internal", "b.mp3"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Names("internal"), "Alpha song.mp3 b.mp3 c.txt ");
+    EXPECT_EQ(OnPlayer("internal", 1), "new b");
+
+    // Rename, reorder, delete.
+    ASSERT_EQ(Run({"mv", "internal", "c.txt", "Notes.txt"}).status, 0);
+    EXPECT_EQ(Run({"mv", "internal", "Notes.txt", "b.mp3"}).status, 1);
+    ASSERT_EQ(Run({"up", "internal", "Notes.txt"}).status, 0);
+    EXPECT_EQ(Names("internal"), "Alpha song.mp3 Notes.txt b.mp3 ");
+    ASSERT_EQ(Run({"down", "internal", "0"}).status, 0);
+    EXPECT_EQ(Names("internal"), "Notes.txt Alpha song.mp3 b.mp3 ");
+    EXPECT_EQ(Run({"down", "internal", "2"}).status, 1);
+    ASSERT_EQ(Run({"rm", "internal", "0", "B.MP3"}).status, 0);
+    EXPECT_EQ(Names("internal"), "Alpha song.mp3 ");
+
+    // The font and raw blocks.
+    Write(dir / "pc/small.fot", Bytes(3000, 4));
+    ASSERT_EQ(Run({"font", "put", "small.fot", "--verify"}).status, 0);
+    EXPECT_EQ(Run({"font", "put", "small.fot"}).status, 1);
+    run = Run({"info"});
+    EXPECT_NE(run.out.find("Font: small.fot, 3000 bytes"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Internal Memory: "), std::string::npos) << run.out;
+    ASSERT_EQ(Run({"font", "get", "back"}).status, 0);
+    EXPECT_EQ(Read(dir / "pc/back/small.fot"), Read(dir / "pc/small.fot"));
+    ASSERT_EQ(Run({"font", "erase"}).status, 0);
+    EXPECT_EQ(Run({"font", "get", "back"}).status, 4);
+    run = Run({"raw", "internal", "0", "2", "blocks.dat"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(fs::file_size(dir / "pc/blocks.dat"), 2u * 16384);
+
+    // Format asks on a terminal only; without one it needs --yes.
+    run = Run({"format", "internal"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("--yes"), std::string::npos);
+    EXPECT_EQ(Names("internal"), "Alpha song.mp3 ");
+    ASSERT_EQ(Run({"format", "--yes", "internal"}).status, 0);
+    ASSERT_EQ(Run({"format", "--yes", "--low", "external"}).status, 0);
+    EXPECT_EQ(Names("internal"), "");
+    EXPECT_TRUE(Entries(dir / "tmp").empty());
+}
+
+TEST_F(Kdplayer, ConvertTurnsRecordingsIntoWav) {
+    ASSERT_EQ(Sim({"create", "--demo"}).status, 0);
+    ASSERT_EQ(Sim({"plug"}).status, 0);
+    ProgramRun run = Run({"get", "--convert", "--verify", "internal", "REC01.QKA", "4", "."});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* wav : {"REC01.WAV", "VOICE001.WAV"}) {
+        const std::string data = Read(dir / "pc" / wav);
+        EXPECT_EQ(data.substr(0, 4), "RIFF") << wav;
+        EXPECT_EQ(data.substr(8, 4), "WAVE") << wav;
+    }
+    // Without --convert the recording comes as the player holds it.
+    run = Run({"get", "internal", "REC01.QKA", "."});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Read(dir / "pc/REC01.QKA"), OnPlayer("internal", 3));
+}
+
+TEST_F(Kdplayer, JsonFollowsTheSchema) {
+    ASSERT_EQ(Sim({"create", "--external", "none"}).status, 0);
+    // Not connected: the same shape, and status 3.
+    ProgramRun run = Run({"info", "--json"});
+    EXPECT_EQ(run.status, 3);
+    ValidJson(run.out);
+    ASSERT_EQ(Sim({"plug"}).status, 0);
+    // A name that is not UTF-8 still gives valid JSON.
+    Write(dir / "pc/caf\xe9.mp3", "yy");
+    Write(dir / "pc/music/01.mp3", "one");
+    ASSERT_EQ(Run({"put", "internal", "caf\xe9.mp3"}).status, 0);
+    ASSERT_EQ(Run({"font", "put", "caf\xe9.mp3"}).status, 0);
+    run = Run({"info", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(ValidJson(run.out));
+    EXPECT_NE(run.out.find("\"present\":false"), std::string::npos) << run.out;
+    run = Run({"ls", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(ValidJson(run.out));
+    EXPECT_NE(run.out.find("caf\\u00e9.mp3"), std::string::npos) << run.out;
+    run = Run({"sync", "--json", "--dry-run", "music", "internal"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(ValidJson(run.out));
+}
+
+TEST_F(Kdplayer, BackupFormatRestoreGivesTheSameFilesInTheSameOrder) {
+    NewPlayer();
+    std::vector<std::string> names = {"zeta.mp3", "Alpha long name.mp3", "m.wav"};
+    std::vector<std::string> data;
+    for (size_t i = 0; i < names.size(); ++i) {
+        data.push_back(Bytes(20000 + 17000 * i, static_cast<unsigned>(10 + i)));
+        Write(dir / "pc/src" / names[i], data[i]);
+        ASSERT_EQ(Run({"put", "internal", "src/" + names[i]}).status, 0);
+    }
+    Write(dir / "pc/src/ext.bin", Bytes(100, 20));
+    ASSERT_EQ(Run({"put", "external", "src/ext.bin"}).status, 0);
+    Write(dir / "pc/src/lcd.fot", Bytes(999, 21));
+    ASSERT_EQ(Run({"font", "put", "src/lcd.fot"}).status, 0);
+    const std::string internal = Names("internal"), external = Names("external");
+
+    ProgramRun run = Run({"backup", "saved"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(fs::exists(dir / "pc/saved/MANIFEST"));
+    EXPECT_EQ(Run({"backup", "saved"}).status, 1); // kept without --force
+    // A restore onto files is refused; a damaged backup is refused whole.
+    EXPECT_EQ(Run({"restore", "saved"}).status, 1);
+    ASSERT_EQ(Run({"format", "-y", "internal"}).status, 0);
+    ASSERT_EQ(Run({"format", "-y", "external"}).status, 0);
+    ASSERT_EQ(Run({"font", "erase"}).status, 0);
+    const std::string good = Read(dir / "pc/saved/internal/m.wav");
+    Write(dir / "pc/saved/internal/m.wav", good.substr(0, good.size() - 1) + "!");
+    run = Run({"restore", "saved"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("differs from the backup's manifest"), std::string::npos) << run.err;
+    EXPECT_EQ(Names("internal"), "");
+    Write(dir / "pc/saved/internal/m.wav", good);
+
+    run = Run({"restore", "saved"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Names("internal"), internal);
+    EXPECT_EQ(Names("external"), external);
+    for (size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(OnPlayer("internal", static_cast<int>(i)), data[i]) << names[i];
+    EXPECT_EQ(OnPlayer("external", 0), Read(dir / "pc/src/ext.bin"));
+    fs::create_directories(dir / "pc/font");
+    ASSERT_EQ(Run({"font", "get", "font"}).status, 0);
+    EXPECT_EQ(Read(dir / "pc/font/lcd.fot"), Read(dir / "pc/src/lcd.fot"));
+}
+
+TEST_F(Kdplayer, SyncCopiesWhatDiffersAndNothingTheSecondTime) {
+    NewPlayer();
+    for (const char* name : {"c.mp3", "a.mp3", "b.mp3", "d.mp3"})
+        Write(dir / "pc/album" / name, Bytes(30000, static_cast<unsigned>(name[0])));
+    Write(dir / "pc/extra.mp3", "extra");
+    Write(dir / "pc/b.mp3", "an older b");
+    ASSERT_EQ(Run({"put", "internal", "extra.mp3", "b.mp3"}).status, 0);
+
+    ProgramRun run = Run({"sync", "--dry-run", "album", "internal", "--delete"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("delete extra.mp3"), std::string::npos) << run.out;
+    EXPECT_EQ(Names("internal"), "extra.mp3 b.mp3 ");
+
+    run = Run({"sync", "album", "internal"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Names("internal"), "a.mp3 b.mp3 c.mp3 d.mp3 extra.mp3 ");
+    EXPECT_EQ(OnPlayer("internal", 1), Read(dir / "pc/album/b.mp3"));
+    run = Run({"sync", "album", "internal", "--delete", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "{\"dry_run\":false,\"actions\":[{\"action\":\"delete\",\"name\":"
+                       "\"extra.mp3\"}],\"unchanged\":4}\n");
+    // The second time nothing is copied, also when contents are compared.
+    run = Run({"sync", "album", "internal", "--delete", "--checksum", "--json"});
+    EXPECT_EQ(run.out, "{\"dry_run\":false,\"actions\":[],\"unchanged\":4}\n") << run.err;
+    // Same size, other contents: only --checksum sees it.
+    std::string changed = Read(dir / "pc/album/d.mp3");
+    changed[100] ^= 1;
+    Write(dir / "pc/album/d.mp3", changed);
+    EXPECT_EQ(Run({"sync", "album", "internal", "--json"}).out,
+              "{\"dry_run\":false,\"actions\":[],\"unchanged\":4}\n");
+    run = Run({"sync", "album", "internal", "-c", "--json"});
+    EXPECT_EQ(run.out, "{\"dry_run\":false,\"actions\":[{\"action\":\"replace\",\"name\":"
+                       "\"d.mp3\"}],\"unchanged\":3}\n");
+    EXPECT_EQ(OnPlayer("internal", 3), changed);
+    EXPECT_EQ(Names("internal"), "a.mp3 b.mp3 c.mp3 d.mp3 ");
+}
+
+TEST_F(Kdplayer, InterruptAndUnplugLeaveNothingPartial) {
+    NewPlayer();
+    const std::string big = Bytes(3 << 20, 30);
+    Write(dir / "pc/big.mp3", big);
+    Write(dir / "pc/first.mp3", "first");
+    ASSERT_EQ(Run({"put", "internal", "big.mp3"}).status, 0);
+    fs::create_directories(dir / "pc/out");
+    Write(dir / "pc/out/big.mp3", "the old copy");
+    extra = {"KD5200_SPEED=1000000"};
+
+    // Ctrl+C in the middle of a get: the old file stays as it was.
+    ProgramRun run = Script("$KDPLAYER get -f internal big.mp3 out & p=$!; sleep 1; kill -INT $p; "
+                            "wait $p; echo status=$?");
+    EXPECT_NE(run.out.find("status=6"), std::string::npos) << run.out << run.err;
+    EXPECT_NE(run.err.find("stopped: 0 of 1 files copied"), std::string::npos) << run.err;
+    EXPECT_EQ(Entries(dir / "pc/out"), std::vector<std::string>{"big.mp3"});
+    EXPECT_EQ(Read(dir / "pc/out/big.mp3"), "the old copy");
+
+    // Ctrl+C in the middle of a put: the first file stays, the second is not there.
+    run = Script("$KDPLAYER put internal first.mp3 big.mp3 -f & p=$!; sleep 1; kill -INT $p; "
+                 "wait $p; echo status=$?");
+    EXPECT_NE(run.out.find("status=6"), std::string::npos) << run.out << run.err;
+    EXPECT_NE(run.err.find("stopped: 1 of 2 files copied"), std::string::npos) << run.err;
+    extra.clear();
+    EXPECT_EQ(Names("internal"), "big.mp3 first.mp3 ");
+    EXPECT_EQ(OnPlayer("internal", 0), big);
+
+    // The player pulled out in the middle of a get and of a put.
+    extra = {"KD5200_SPEED=1000000"};
+    run = Script("$KDPLAYER get internal big.mp3 out/new.mp3 & p=$!; sleep 1; $SIM unplug; "
+                 "wait $p; echo status=$?");
+    EXPECT_NE(run.out.find("status=3"), std::string::npos) << run.out << run.err;
+    EXPECT_EQ(Entries(dir / "pc/out"), std::vector<std::string>{"big.mp3"});
+    ASSERT_EQ(Sim({"plug"}).status, 0);
+    Write(dir / "pc/other.mp3", big);
+    run = Script("$KDPLAYER put internal other.mp3 & p=$!; sleep 1; $SIM unplug; wait $p; "
+                 "echo status=$?");
+    EXPECT_NE(run.out.find("status=3"), std::string::npos) << run.out << run.err;
+    ASSERT_EQ(Sim({"plug"}).status, 0);
+    extra.clear();
+    EXPECT_EQ(Names("internal"), "big.mp3 first.mp3 ");
+    EXPECT_TRUE(Entries(dir / "tmp").empty());
+}
+
+TEST_F(Kdplayer, VerifyCatchesAFlippedBit) {
+    NewPlayer();
+    Write(dir / "pc/song.mp3", Bytes(100000, 40));
+    // A bit flipped on the way to the player: the bad copy is removed.
+    extra = {"KD5200_FAULTS=flip:1"};
+    ProgramRun run = Run({"put", "--verify", "internal", "song.mp3"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("differs"), std::string::npos) << run.err;
+    extra.clear();
+    EXPECT_EQ(Names("internal"), "");
+    ASSERT_EQ(Run({"put", "internal", "song.mp3"}).status, 0);
+    // A bit flipped on the way to the PC: no file is left there.
+    extra = {"KD5200_FAULTS=flip:1"};
+    run = Run({"get", "--verify", "internal", "song.mp3", "copy.mp3"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(fs::exists(dir / "pc/copy.mp3"));
+    // Unchecked, the same fault goes through unnoticed.
+    run = Run({"get", "internal", "song.mp3", "copy.mp3"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(Read(dir / "pc/copy.mp3"), Read(dir / "pc/song.mp3"));
+}
+
+TEST_F(Kdplayer, BadArgumentsGiveClearErrorsAndTheirCodes) {
+    EXPECT_EQ(Run({}).status, 2);
+    ProgramRun run = Run({"--bogus", "info"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "kdplayer: unknown option '--bogus'\nTry 'kdplayer --help'.\n");
+    EXPECT_EQ(Run({"dance"}).status, 2);
+    run = Run({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("Usage:\n  kdplayer [OPTION]... COMMAND [ARGUMENT]...\n", 0), 0u);
+    EXPECT_EQ(Run({"--version"}).out.rfind("kdplayer (Songdock) ", 0), 0u);
+
+    // No player.
+    ASSERT_EQ(Sim({"create"}).status, 0);
+    run = Run({"ls"});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.err, "kdplayer: KD5200 is not Connected.\n");
+    ASSERT_EQ(Sim({"plug"}).status, 0);
+
+    run = Run({"ls", "middle"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "kdplayer: 'middle' is no memory: say internal or external\n");
+    EXPECT_EQ(Run({"get", "internal"}).status, 2);
+    EXPECT_EQ(Run({"mv", "internal", "a"}).status, 2);
+    run = Run({"get", "internal", "nothing.mp3", "out"});
+    EXPECT_EQ(run.status, 4);
+    EXPECT_EQ(run.err, "kdplayer: 'nothing.mp3': no such file on the player\n");
+    EXPECT_EQ(Run({"put", "internal", "missing.mp3"}).status, 4);
+    EXPECT_EQ(Run({"restore", "nowhere"}).status, 4);
+    // A block range past the memory, also one that wraps around 32 bits.
+    run = Run({"raw", "internal", "0", "262144", "r.dat"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "kdplayer: Raw Data Range was exceeded.\n");
+    EXPECT_EQ(Run({"raw", "internal", "4294967295", "2", "r.dat"}).status, 2);
+    EXPECT_FALSE(fs::exists(dir / "pc/r.dat"));
+    // Not enough room: nothing is copied.
+    ASSERT_EQ(Sim({"create", "--internal", "64K"}).status, 0);
+    ASSERT_EQ(Sim({"plug"}).status, 0);
+    Write(dir / "pc/a.mp3", Bytes(40000, 1));
+    Write(dir / "pc/b.mp3", Bytes(40000, 2));
+    run = Run({"put", "internal", "a.mp3", "b.mp3"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("the files need 6 blocks of 16384 bytes in 2 entries; 4 blocks and 512 entries are free"), std::string::npos) << run.err;
+    EXPECT_EQ(Names("internal"), "");
+}

@@ -1,0 +1,294 @@
+// get, put, rm, mv, up and down: files between the PC and the player and
+// on the player.
+#include "tools/kdplayer/commands.h"
+#include "tools/kdplayer/copies.h"
+#include "tools/kdplayer/exit_codes.h"
+#include "tools/kdplayer/interrupt.h"
+#include "tools/kdplayer/player_edits.h"
+#include "tools/kdplayer/session.h"
+#include "tools/kdplayer/space_check.h"
+#include "lib/device/device_layer.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <string>
+
+namespace kdplayer {
+
+namespace {
+
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
+}
+
+// The memory word of a command, checked; -1 after saying what is wrong.
+int MemoryArgument(const std::string& word) {
+    const int memory = ParseMemory(word);
+    if (memory < 0) Say("'" + word + "' is no memory: say internal or external");
+    return memory;
+}
+
+// The end of a copy of several files: says what was done when it stopped
+// early and gives the status.
+int CopyStatus(int code, int done, int total, const char* verb) {
+    if (code == KD5200_ERR_NONE) return kExitOk;
+    if (done > 0 || code == KD5200_ERR_CANCELLED || code == KD5200_ERR_NO_ENTRY) {
+        Say("stopped: " + std::to_string(done) + " of " + std::to_string(total) + " files " +
+            verb);
+        // A player changed by another program says so whatever was done.
+        return code == KD5200_ERR_NO_ENTRY ? kExitChanged : kExitPartial;
+    }
+    if (code == KD5200_ERR_NOT_ATTACHED || code == KD5200_ERR_REPLUGGED)
+        Say("stopped: the player was unplugged; nothing was " + std::string(verb));
+    return ExitForCode(code);
+}
+
+bool ShowBar(const Options& options) {
+    return !options.quiet && StderrIsTerminal();
+}
+
+} // namespace
+
+int RunGet(const Options& options) {
+    if (options.words.size() < 2) {
+        Say("get needs a memory and at least one file");
+        return kExitUsage;
+    }
+    const int memory = MemoryArgument(options.words[0]);
+    if (memory < 0) return kExitUsage;
+    Session session;
+    if (const int code = session.Connect()) return code;
+    std::vector<PlayerFile> listed;
+    int status = kExitOk;
+    if (!ListMemory(session, memory, listed, status)) return status;
+
+    std::vector<std::string> words(options.words.begin() + 1, options.words.end());
+    std::string dest;
+    if (words.size() >= 2) {
+        const std::string& last = words.back();
+        std::vector<PlayerFile> probe;
+        if (last == "-" || IsFolder(last) || last.find('/') != std::string::npos ||
+            ResolveFiles({last}, listed, probe, true) != kExitOk) {
+            dest = last;
+            words.pop_back();
+        }
+    }
+    std::vector<PlayerFile> files;
+    if (const int code = ResolveFiles(words, listed, files)) return code;
+    const bool toStdout = dest == "-";
+    const bool intoFolder = dest.empty() || IsFolder(dest);
+    if ((toStdout || !intoFolder) && files.size() > 1) {
+        Say("'" + dest + "' takes one file; name a folder for several");
+        return kExitUsage;
+    }
+    std::vector<std::string> targets;
+    std::vector<int> conversions;
+    for (const PlayerFile& file : files) {
+        std::string pcName;
+        const int conversion =
+            options.convert ? ConversionOf(ShownName(file), pcName) : KD5200_CONVERT_NONE;
+        if (!options.convert) pcName = ShownName(file);
+        conversions.push_back(conversion);
+        if (toStdout) {
+            targets.push_back("-");
+            continue;
+        }
+        targets.push_back(intoFolder ? DevTargetPath(dest.empty() ? nullptr : dest.c_str(), pcName)
+                                     : dest);
+        if (!options.force && Exists(targets.back())) {
+            Say("'" + targets.back() + "' exists; --force replaces it");
+            status = kExitFailed;
+        }
+    }
+    if (status != kExitOk) return status;
+
+    uint64_t bytes = 0;
+    for (const PlayerFile& file : files)
+        bytes += file.size;
+    ProgressBar bar(ShowBar(options) && !toStdout, static_cast<int>(files.size()), bytes);
+    CopyProgress progress(&bar);
+    int done = 0;
+    int code = KD5200_ERR_NONE;
+    for (size_t i = 0; i < files.size() && code == KD5200_ERR_NONE; ++i) {
+        if (Interrupted()) {
+            code = KD5200_ERR_CANCELLED;
+            break;
+        }
+        bar.StartFile(static_cast<int>(i + 1), ShownName(files[i]));
+        // The first file was listed just now; later ones are checked again.
+        code = toStdout ? CopyToStdout(memory, files[i], conversions[i], options.verify, i == 0)
+                        : CopyToPc(memory, files[i], targets[i], conversions[i], options.verify,
+                                   i == 0);
+        if (code == KD5200_ERR_NONE) {
+            ++done;
+            bar.FinishFile(files[i].size);
+        }
+    }
+    bar.Clear();
+    return CopyStatus(code, done, static_cast<int>(files.size()), "copied");
+}
+
+int RunPut(const Options& options) {
+    if (options.words.size() < 2) {
+        Say("put needs a memory and at least one file");
+        return kExitUsage;
+    }
+    const int memory = MemoryArgument(options.words[0]);
+    if (memory < 0) return kExitUsage;
+    std::vector<std::string> paths(options.words.begin() + 1, options.words.end());
+    std::vector<uint64_t> sizes;
+    int status = kExitOk;
+    for (const std::string& path : paths) {
+        struct stat st {};
+        if (stat(path.c_str(), &st) != 0) {
+            Say("'" + path + "': no such file");
+            status = kExitNotFound;
+        } else if (!S_ISREG(st.st_mode)) {
+            Say("'" + path + "': not a regular file");
+            status = kExitFailed;
+        }
+        sizes.push_back(static_cast<uint64_t>(st.st_size));
+    }
+    if (status != kExitOk) return status;
+    Session session;
+    if (const int code = session.Connect()) return code;
+    std::vector<PlayerFile> listed;
+    if (!ListMemory(session, memory, listed, status)) return status;
+
+    // Names already on the memory are replaced only when asked; the blocks
+    // and entries of those replaced count as free.
+    uint64_t freed = 0;
+    int64_t freedEntries = 0;
+    for (const std::string& path : paths) {
+        const PlayerFile* there = FindByName(listed, PcBaseName(path));
+        if (!there) continue;
+        if (!options.force) {
+            Say("'" + PcBaseName(path) + "' is already on the " + MemoryName(memory) +
+                "; --force replaces it");
+            status = kExitFailed;
+        }
+        freed += BlocksOf(there->size);
+        ++freedEntries;
+    }
+    if (status != kExitOk) return status;
+    if (const std::string shortfall = SpaceShortfall(memory, sizes, freed, freedEntries,
+                                                      static_cast<int64_t>(listed.size()));
+        !shortfall.empty()) {
+        Say(MemoryName(memory) + ": " + shortfall);
+        return kExitFailed;
+    }
+
+    uint64_t bytes = 0;
+    for (const uint64_t size : sizes)
+        bytes += size;
+    ProgressBar bar(ShowBar(options), static_cast<int>(paths.size()), bytes);
+    CopyProgress progress(&bar);
+    int done = 0;
+    int code = KD5200_ERR_NONE;
+    for (size_t i = 0; i < paths.size() && code == KD5200_ERR_NONE; ++i) {
+        if (Interrupted()) {
+            code = KD5200_ERR_CANCELLED;
+            break;
+        }
+        bar.StartFile(static_cast<int>(i + 1), PcBaseName(paths[i]));
+        // Names were checked against the listing at the start; the files
+        // copied since only add their own.
+        code = PutReplacing(memory, paths[i], options.verify,
+                            FindByName(listed, PcBaseName(paths[i])));
+        if (code == KD5200_ERR_NONE) {
+            ++done;
+            bar.FinishFile(sizes[i]);
+        }
+    }
+    bar.Clear();
+    return CopyStatus(code, done, static_cast<int>(paths.size()), "copied");
+}
+
+int RunRemove(const Options& options) {
+    if (options.words.size() < 2) {
+        Say("rm needs a memory and at least one file");
+        return kExitUsage;
+    }
+    const int memory = MemoryArgument(options.words[0]);
+    if (memory < 0) return kExitUsage;
+    Session session;
+    if (const int code = session.Connect()) return code;
+    std::vector<PlayerFile> listed;
+    int status = kExitOk;
+    if (!ListMemory(session, memory, listed, status)) return status;
+    std::vector<PlayerFile> files;
+    if (const int code = ResolveFiles({options.words.begin() + 1, options.words.end()}, listed,
+                                      files))
+        return code;
+    // From the last entry back, so that each number still names its file.
+    std::sort(files.begin(), files.end(),
+              [](const PlayerFile& a, const PlayerFile& b) { return a.number > b.number; });
+    files.erase(std::unique(files.begin(), files.end(),
+                            [](const PlayerFile& a, const PlayerFile& b) {
+                                return a.number == b.number;
+                            }),
+                files.end());
+    int done = 0;
+    for (const PlayerFile& file : files) {
+        if (Interrupted()) return CopyStatus(KD5200_ERR_CANCELLED, done, int(files.size()), "deleted");
+        if (const int code = DeleteChecked(memory, file))
+            return CopyStatus(code, done, static_cast<int>(files.size()), "deleted");
+        ++done;
+    }
+    return kExitOk;
+}
+
+int RunRename(const Options& options) {
+    if (options.words.size() != 3) {
+        Say("mv needs a memory, a file and its new name");
+        return kExitUsage;
+    }
+    const int memory = MemoryArgument(options.words[0]);
+    if (memory < 0) return kExitUsage;
+    Session session;
+    if (const int code = session.Connect()) return code;
+    std::vector<PlayerFile> listed;
+    int status = kExitOk;
+    if (!ListMemory(session, memory, listed, status)) return status;
+    std::vector<PlayerFile> files;
+    if (const int code = ResolveFiles({options.words[1]}, listed, files)) return code;
+    const std::string& newName = options.words[2];
+    if (const PlayerFile* other = FindByName(listed, newName);
+        other && other->number != files[0].number) {
+        Say("'" + newName + "' is already on the " + MemoryName(memory));
+        return kExitFailed;
+    }
+    return ExitForCode(RenameChecked(memory, files[0], newName));
+}
+
+int RunMove(const Options& options, bool up) {
+    if (options.words.size() != 2) {
+        Say(std::string(up ? "up" : "down") + " needs a memory and a file");
+        return kExitUsage;
+    }
+    const int memory = MemoryArgument(options.words[0]);
+    if (memory < 0) return kExitUsage;
+    Session session;
+    if (const int code = session.Connect()) return code;
+    std::vector<PlayerFile> listed;
+    int status = kExitOk;
+    if (!ListMemory(session, memory, listed, status)) return status;
+    std::vector<PlayerFile> files;
+    if (const int code = ResolveFiles({options.words[1]}, listed, files)) return code;
+    const int number = files[0].number;
+    const int neighbour = up ? number - 1 : number + 1;
+    if (neighbour < 0 || neighbour >= static_cast<int>(listed.size())) {
+        Say("'" + ShownName(files[0]) + "' is already the " + (up ? "first" : "last") + " file");
+        return kExitFailed;
+    }
+    return ExitForCode(SwapChecked(memory, files[0], listed[static_cast<size_t>(neighbour)]));
+}
+
+} // namespace kdplayer

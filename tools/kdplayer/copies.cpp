@@ -1,0 +1,215 @@
+#include "tools/kdplayer/copies.h"
+
+#include "tools/kdplayer/interrupt.h"
+#include "lib/device/device_compare.h"
+#include "lib/device/device_layer.h"
+#include "lib/lists/name_list.h"
+#include "tools/kdplayer/pc_output.h"
+#include "base/platform/error_text.h"
+#include "base/platform/temp_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace kdplayer {
+
+namespace {
+
+ProgressBar* g_bar = nullptr;
+
+// The PC-side name of a path: what the player names a file it stores.
+std::string BaseName(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Says why a copy failed: the library's code, and the system's text for a
+// PC-side error when there is one.
+int Failed(const std::string& what, int code, int systemError = 0) {
+    if (code == KD5200_ERR_CANCELLED) return code;
+    std::string message = what + ": " + CodeText(code);
+    if (systemError > 0 && (code == KD5200_ERR_FILE_READ || code == KD5200_ERR_FILE_WRITE))
+        message += " (" + platform::SystemErrorText(systemError) + ")";
+    if (g_bar) g_bar->Clear();
+    Say(message);
+    return code;
+}
+
+int LibraryFailure(const std::string& what) {
+    const int code = DevApi().GetError();
+    return Failed(what, code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_READ,
+                  DevApi().GetWindowsError());
+}
+
+// A scratch file of the temporary folder, removed with this object.
+class Scratch {
+public:
+    Scratch() : path_(platform::CreateTempFile("kdplayer-")) {}
+    ~Scratch() {
+        if (!path_.empty()) unlink(path_.c_str());
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Reads the player file again and compares it with the copy at path.
+int Check(int memory, const PlayerFile& file, const std::string& path, const std::string& what) {
+    if (g_bar) g_bar->Checking();
+    const int code = DevCompareEntry(nullptr, memory, file.number, file.size, path);
+    if (code == KD5200_ERR_STORAGE) {
+        if (g_bar) g_bar->Clear();
+        Say(what + ": the copy read back differs from the player's file");
+        return code;
+    }
+    if (code != KD5200_ERR_NONE) return Failed(what, code, errno);
+    return code;
+}
+
+} // namespace
+
+CopyProgress::CopyProgress(ProgressBar* bar) {
+    g_bar = bar;
+    DevSetProgressHandler([](KD5200_HWND, const char*, int64_t done, int64_t) {
+        if (g_bar) g_bar->Update(static_cast<uint64_t>(done));
+        return Interrupted();
+    });
+}
+
+CopyProgress::~CopyProgress() {
+    DevSetProgressHandler(nullptr);
+    g_bar = nullptr;
+}
+
+std::string CodeText(int code) {
+    switch (code) {
+    case KD5200_ERR_NOT_CONNECTED: return "the player is not connected";
+    case KD5200_ERR_NOT_ATTACHED: return "the player was unplugged";
+    case KD5200_ERR_REPLUGGED: return "the player was unplugged since it was opened";
+    case KD5200_ERR_CANCELLED: return "stopped";
+    case KD5200_ERR_NO_ENTRY: return "the file is no longer on the player";
+    case KD5200_ERR_NAME_EXISTS: return "a file of that name is already on the player";
+    case KD5200_ERR_MEMORY_FULL: return "not enough free space in the player's memory";
+    case KD5200_ERR_DIRECTORY_FULL: return "the player's memory already holds 512 files";
+    case KD5200_ERR_BAD_NAME: return "the file name is not valid on the player";
+    case KD5200_ERR_FILE_NOT_FOUND: return "the file does not exist";
+    case KD5200_ERR_FILE_READ: return "the file cannot be read";
+    case KD5200_ERR_FILE_WRITE: return "the file cannot be written";
+    case KD5200_ERR_NOT_REGULAR: return "not a regular file";
+    case KD5200_ERR_STORAGE: return "the player's storage failed";
+    case KD5200_ERR_TIMEOUT: return "the player did not answer in time";
+    case KD5200_ERR_BUSY: return "the player is busy with another program";
+    case KD5200_ERR_CONVERSION: return "the voice recording cannot be converted";
+    case KD5200_ERR_NO_FONT: return "the player holds no LCD font";
+    case KD5200_ERR_FILE_TOO_LARGE: return "the file is too large for the player";
+    default: return "error " + std::to_string(code) + " of the device library";
+    }
+}
+
+int ConversionOf(const std::string& name, std::string& pcName) {
+    std::vector<char> out(name.size() + 8);
+    pcName = name;
+    if (DevReplaceExtension(name.c_str(), "QKA", "WAV", out.data(), static_cast<int>(out.size()))) {
+        pcName = out.data();
+        return KD5200_CONVERT_QKA_TO_WAV;
+    }
+    if (DevReplaceExtension(name.c_str(), "QDX", "WAV", out.data(), static_cast<int>(out.size()))) {
+        pcName = out.data();
+        return KD5200_CONVERT_QDX_TO_WAV;
+    }
+    return KD5200_CONVERT_NONE;
+}
+
+int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int conversion,
+             bool verify, bool fresh) {
+    const std::string& name = ShownName(file);
+    if (!fresh && !StillListed(memory, file))
+        return Failed(name, DevGetHandle() ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_ATTACHED);
+    PcOutput output;
+    if (const int error = output.Create(target))
+        return Failed(target, KD5200_ERR_FILE_WRITE, error);
+    const std::string& into = output.Path();
+    const bool direct = into == target;
+    const char* playerName = conversion != KD5200_CONVERT_NONE ? name.c_str() : nullptr;
+    if (verify && conversion != KD5200_CONVERT_NONE && !direct) {
+        // The raw recording is checked before it is converted.
+        Scratch raw;
+        if (raw.Path().empty()) return Failed(target, KD5200_ERR_FILE_WRITE, errno);
+        if (!DevApi().Upload(nullptr, DevGetHandle(), memory, file.number, raw.Path().c_str(),
+                             playerName, file.size, KD5200_CONVERT_NONE))
+            return LibraryFailure(name);
+        if (const int code = Check(memory, file, raw.Path(), name)) return code;
+    } else if (!DevApi().Upload(nullptr, DevGetHandle(), memory, file.number, into.c_str(),
+                                playerName, file.size, conversion)) {
+        return LibraryFailure(name);
+    } else if (verify && !direct) {
+        if (const int code = Check(memory, file, into, name)) return code;
+    }
+    if (verify && conversion != KD5200_CONVERT_NONE && !direct &&
+        !DevApi().Upload(nullptr, DevGetHandle(), memory, file.number, into.c_str(), playerName,
+                         file.size, conversion))
+        return LibraryFailure(name);
+    if (Interrupted()) return KD5200_ERR_CANCELLED;
+    if (const int error = output.Commit()) return Failed(target, KD5200_ERR_FILE_WRITE, error);
+    return KD5200_ERR_NONE;
+}
+
+int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify, bool fresh) {
+    Scratch scratch;
+    if (scratch.Path().empty()) return Failed("-", KD5200_ERR_FILE_WRITE, errno);
+    if (const int code = CopyToPc(memory, file, scratch.Path(), conversion, verify, fresh))
+        return code;
+    const int in = open(scratch.Path().c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return Failed("-", KD5200_ERR_FILE_READ, errno);
+    std::vector<char> buffer(1 << 20);
+    std::fflush(stdout);
+    for (;;) {
+        const ssize_t n = read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        for (ssize_t at = 0; at < n;) {
+            const ssize_t w = write(STDOUT_FILENO, buffer.data() + at, static_cast<size_t>(n - at));
+            if (w < 0 && errno == EINTR) continue;
+            if (w < 0) {
+                const int error = errno;
+                close(in);
+                return Failed("-", KD5200_ERR_FILE_WRITE, error);
+            }
+            at += w;
+        }
+    }
+    close(in);
+    return KD5200_ERR_NONE;
+}
+
+CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool findEntry) {
+    CopyResult result;
+    HNameList list;
+    list.Add(path.c_str(), 0, 0);
+    // The device layer shows its own failures through the library.
+    result.code = DevDownloadFiles(nullptr, memory, list);
+    if (result.code != KD5200_ERR_NONE || (!verify && !findEntry)) return result;
+    std::vector<PlayerFile> files;
+    const std::string name = BaseName(path);
+    if (!DevListEntryNames(memory, files, true) || files.empty() ||
+        (files.back().longName != name && files.back().shortName != name)) {
+        result.code = Failed(name, DevGetHandle() ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_ATTACHED);
+        return result;
+    }
+    result.added = files.back();
+    if (!verify) return result;
+    result.code = Check(memory, result.added, path, name);
+    if (result.code != KD5200_ERR_NONE && StillListed(memory, result.added))
+        DevDeleteFile(nullptr, memory, result.added.number, ShownName(result.added).c_str());
+    return result;
+}
+
+} // namespace kdplayer

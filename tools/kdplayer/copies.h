@@ -1,0 +1,55 @@
+#pragma once
+// The copies of kdplayer between the PC and the player, one file at a time,
+// each whole or not at all, each read back and compared when asked.
+#include "tools/kdplayer/progress_bar.h"
+#include "tools/kdplayer/session.h"
+
+#include <cstdint>
+#include <string>
+
+namespace kdplayer {
+
+// What a copy reports: the device library's code (0 done) and, for a copy
+// onto the player, the entry it became.
+struct CopyResult {
+    int code = 0;
+    PlayerFile added;
+};
+
+// Shows copy progress on bar (may be null) and stops a copy at its next
+// chunk once an interrupt came. Installed for the lifetime of the object.
+class CopyProgress {
+public:
+    explicit CopyProgress(ProgressBar* bar);
+    ~CopyProgress();
+    CopyProgress(const CopyProgress&) = delete;
+    CopyProgress& operator=(const CopyProgress&) = delete;
+};
+
+// The copy of file onto the PC at target: written beside it and put in its
+// place whole, so that a stop or a failure leaves the old file (or none),
+// and a replaced file keeps its mode. conversion: KD5200_CONVERT_*. With
+// verify the player file is read again and compared with what was written.
+// Unless the listing that gave file was just read (fresh), the entry is
+// checked first to still hold that name and size. Says what went wrong.
+int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int conversion,
+             bool verify, bool fresh = false);
+// The copy of file onto standard output (through a scratch file, so that
+// nothing is written before the whole file was had and checked).
+int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify,
+                 bool fresh = false);
+
+// Stores the PC file at path as the last entry of the memory through the
+// device layer; with verify reads the new entry back and removes it when it
+// differs. The new entry is looked up (result.added) with verify or when
+// asked for. Says what went wrong.
+CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool findEntry = true);
+
+// The conversion of a player file for --convert (QKA or QDX to WAV) and the
+// PC name it then gets.
+int ConversionOf(const std::string& name, std::string& pcName);
+
+// Text for a library code, from the library's own messages where it has one.
+std::string CodeText(int code);
+
+} // namespace kdplayer

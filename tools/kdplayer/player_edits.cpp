@@ -1,0 +1,97 @@
+#include "tools/kdplayer/player_edits.h"
+
+#include "tools/kdplayer/copies.h"
+#include "lib/device/device_layer.h"
+
+#include <unistd.h>
+
+#include <vector>
+
+namespace kdplayer {
+
+namespace {
+
+int Changed(const PlayerFile& file) {
+    const int code = DevGetHandle() ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_ATTACHED;
+    Say(ShownName(file) + ": " + CodeText(code));
+    return code;
+}
+
+// The entry now at number, read anew; false when there is none.
+bool EntryAt(int memory, int number, PlayerFile& file) {
+    std::vector<PlayerFile> files;
+    if (!DevListEntryNames(memory, files, true) || number < 0 ||
+        static_cast<size_t>(number) >= files.size())
+        return false;
+    file = files[static_cast<size_t>(number)];
+    return true;
+}
+
+bool SameFile(const PlayerFile& a, const PlayerFile& b) {
+    return a.shortName == b.shortName && a.longName == b.longName && a.size == b.size;
+}
+
+} // namespace
+
+std::string PcBaseName(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int DeleteChecked(int memory, const PlayerFile& file) {
+    if (!StillListed(memory, file)) return Changed(file);
+    // The device layer shows a failure itself.
+    return DevDeleteFile(nullptr, memory, file.number, ShownName(file).c_str());
+}
+
+int RenameChecked(int memory, const PlayerFile& file, const std::string& newName) {
+    if (!StillListed(memory, file)) return Changed(file);
+    if (DevRenameEntry(memory, file.number, newName.c_str()) == KD5200_ERR_NOT_CONNECTED)
+        return KD5200_ERR_NOT_CONNECTED;
+    // The device layer answers 1 whatever the library did: the listing tells.
+    PlayerFile now;
+    if (!EntryAt(memory, file.number, now)) return Changed(file);
+    if (now.longName != newName && now.shortName != newName) return KD5200_ERR_BAD_NAME;
+    return KD5200_ERR_NONE;
+}
+
+int SwapChecked(int memory, const PlayerFile& file, const PlayerFile& neighbour) {
+    if (!StillListed(memory, file) || !StillListed(memory, neighbour)) return Changed(file);
+    if (DevMoveEntry(memory, file.number, neighbour.number) == KD5200_ERR_NOT_CONNECTED)
+        return KD5200_ERR_NOT_CONNECTED;
+    PlayerFile now;
+    if (!EntryAt(memory, neighbour.number, now) || !SameFile(now, file)) return Changed(file);
+    return KD5200_ERR_NONE;
+}
+
+int MoveEntry(int memory, int from, int to) {
+    PlayerFile moving;
+    if (!EntryAt(memory, from, moving)) return KD5200_ERR_NO_ENTRY;
+    const int step = to < from ? -1 : 1;
+    for (int at = from; at != to; at += step)
+        if (DevMoveEntry(memory, at, at + step) == KD5200_ERR_NOT_CONNECTED)
+            return KD5200_ERR_NOT_CONNECTED;
+    PlayerFile now;
+    if (!EntryAt(memory, to, now) || !SameFile(now, moving)) return Changed(moving);
+    return KD5200_ERR_NONE;
+}
+
+int PutReplacing(int memory, const std::string& path, bool verify, const PlayerFile* existing) {
+    if (!existing) return CopyToPlayer(memory, path, verify, false).code;
+
+    const PlayerFile old = *existing;
+    const std::string aside = "kdplayer-" + std::to_string(getpid()) + ".old";
+    if (const int code = RenameChecked(memory, old, aside)) return code;
+    PlayerFile renamed;
+    if (!EntryAt(memory, old.number, renamed)) return Changed(old);
+    const CopyResult copy = CopyToPlayer(memory, path, verify);
+    if (copy.code != KD5200_ERR_NONE) {
+        RenameChecked(memory, renamed, ShownName(old));
+        return copy.code;
+    }
+    if (const int code = DeleteChecked(memory, renamed)) return code;
+    // The new copy, last now, goes where the old file was.
+    return MoveEntry(memory, copy.added.number - 1, old.number);
+}
+
+} // namespace kdplayer

@@ -1,0 +1,155 @@
+#include "tools/kdplayer/session.h"
+
+#include "tools/kdplayer/exit_codes.h"
+#include "tools/kdplayer/progress_bar.h"
+#include "lib/device/device_layer.h"
+#include "base/resources/strings.h"
+
+#include <strings.h>
+
+#include <cstdio>
+
+namespace kdplayer {
+
+int ExitForCode(int code) {
+    switch (code) {
+    case KD5200_ERR_NONE:
+        return kExitOk;
+    case KD5200_ERR_NOT_CONNECTED:
+    case KD5200_ERR_NOT_ATTACHED:
+    case KD5200_ERR_REPLUGGED:
+    case KD5200_ERR_NO_CAPACITY:
+    case KD5200_ERR_BAD_HANDLE:
+        return kExitNoPlayer;
+    case KD5200_ERR_FILE_NOT_FOUND:
+        return kExitNotFound;
+    case KD5200_ERR_NO_ENTRY:
+        return kExitChanged;
+    case KD5200_ERR_CANCELLED:
+        return kExitPartial;
+    default:
+        return kExitFailed;
+    }
+}
+
+void Say(const std::string& message) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "kdplayer: %s\n", message.c_str());
+}
+
+Session::~Session() {
+    if (!open_) return;
+    // As DevExit, without writing the time-outs back into Songdock's settings.
+    const KD5200_HANDLE handle = DevGetHandle();
+    DevClose();
+    DevApi().Free(handle);
+    device::UnloadDeviceLibrary();
+}
+
+int Session::Connect() {
+    DevInit();
+    open_ = true;
+    int count = 0;
+    int mask = 0;
+    if (!DevConnect(false, &count, &mask)) {
+        std::string why = strings::Text(sid::kPlayerNotConnected);
+        if (!DevLibraryLoaded() && !DevLibraryError().empty()) why += " (" + DevLibraryError() + ")";
+        Say(why);
+        return kExitNoPlayer;
+    }
+    return kExitOk;
+}
+
+bool Session::Present(int memory) const {
+    if (DevIsStale(memory)) DevRefreshMemory(memory);
+    return DevGetCapacityBlocks(memory) > 0;
+}
+
+int ParseMemory(const std::string& word) {
+    if (word == "internal" || word == "0") return 0;
+    if (word == "external" || word == "1") return 1;
+    return -1;
+}
+
+const char* MemoryWord(int memory) {
+    return memory == 0 ? "internal" : "external";
+}
+
+std::string MemoryName(int memory) {
+    return strings::Text(memory == 0 ? sid::kInternalMemory : sid::kExternalMemory);
+}
+
+bool ListMemory(const Session& session, int memory, std::vector<PlayerFile>& files, int& code) {
+    // The directory is read again unless it is fresh: read since the
+    // connection and not changed by this program since.
+    if (DevListEntryNames(memory, files, false)) return true;
+    if (!DevGetHandle()) {
+        Say(strings::Text(sid::kPlayerNotConnected));
+        code = kExitNoPlayer;
+    } else if (DevDirectoryUnreadable(memory)) {
+        Say(MemoryName(memory) + ": " + text::kMemoryUnreadable);
+        code = kExitFailed;
+    } else {
+        Say(MemoryName(memory) + ": " + strings::Text(sid::kNotConnected));
+        code = kExitNoPlayer;
+    }
+    (void)session;
+    return false;
+}
+
+const PlayerFile* FindByName(const std::vector<PlayerFile>& files, const std::string& name) {
+    for (const PlayerFile& file : files)
+        if (file.longName == name || file.shortName == name) return &file;
+    return nullptr;
+}
+
+namespace {
+
+bool IsNumber(const std::string& word) {
+    if (word.empty() || word.size() > 9) return false;
+    for (const char c : word)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+} // namespace
+
+int ResolveFiles(const std::vector<std::string>& words, const std::vector<PlayerFile>& files,
+                 std::vector<PlayerFile>& found, bool quiet) {
+    int code = kExitOk;
+    for (const std::string& word : words) {
+        const PlayerFile* match = nullptr;
+        if (IsNumber(word)) {
+            const size_t number = std::stoul(word);
+            if (number < files.size()) match = &files[number];
+        } else if (!(match = FindByName(files, word))) {
+            for (const PlayerFile& file : files)
+                if (strcasecmp(file.longName.c_str(), word.c_str()) == 0 ||
+                    strcasecmp(file.shortName.c_str(), word.c_str()) == 0) {
+                    if (match) {
+                        match = nullptr;
+                        break;
+                    }
+                    match = &file;
+                }
+        }
+        if (match) {
+            found.push_back(*match);
+        } else {
+            if (!quiet) Say("'" + word + "': no such file on the player");
+            code = kExitNotFound;
+        }
+    }
+    return code;
+}
+
+bool StillListed(int memory, const PlayerFile& file) {
+    std::vector<PlayerFile> now;
+    if (!DevListEntryNames(memory, now, true)) return false;
+    if (file.number < 0 || static_cast<size_t>(file.number) >= now.size()) return false;
+    const PlayerFile& listed = now[static_cast<size_t>(file.number)];
+    return listed.shortName == file.shortName && listed.longName == file.longName &&
+           listed.size == file.size;
+}
+
+} // namespace kdplayer

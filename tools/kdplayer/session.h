@@ -1,0 +1,67 @@
+#pragma once
+// kdplayer's hold on the player: the device layer opened for one command,
+// memories named by word, player files named by number or name, and the
+// check that an entry still is what was listed.
+#include "lib/device/device_entries.h"
+
+#include <string>
+#include <vector>
+
+namespace kdplayer {
+
+using PlayerFile = DevEntryNames;
+
+// The name Songdock shows for an entry: the long name, else the short one.
+inline const std::string& ShownName(const PlayerFile& file) {
+    return file.longName.empty() ? file.shortName : file.longName;
+}
+
+// Prints "kdplayer: " and the message on standard error (clearing a progress
+// bar first).
+void Say(const std::string& message);
+
+class Session {
+public:
+    Session() = default;
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Loads the device library and opens the player; 0, or kExitNoPlayer
+    // after saying why.
+    int Connect();
+    // Whether the player has the memory (its directory is read when it
+    // was not yet: a command reads only the memories it works on).
+    bool Present(int memory) const;
+
+private:
+    bool open_ = false;
+};
+
+// "internal" or "0" is 0, "external" or "1" is 1; anything else -1.
+int ParseMemory(const std::string& word);
+// The memory's word ("internal", "external") and its name in the string
+// table ("Internal Memory", "External Memory").
+const char* MemoryWord(int memory);
+std::string MemoryName(int memory);
+
+// Lists the memory's directory as read at the connection or after this
+// program's last change of it (else anew) into files; false (after saying so) when
+// the memory is absent or cannot be read. code receives the exit status.
+bool ListMemory(const Session& session, int memory, std::vector<PlayerFile>& files, int& code);
+
+// Finds each word among files: a number is an entry number, anything else
+// a name (the long or the short name, exactly; else ignoring case when only
+// one file matches so). Says which are missing unless quiet; returns 0 or
+// kExitNotFound.
+int ResolveFiles(const std::vector<std::string>& words, const std::vector<PlayerFile>& files,
+                 std::vector<PlayerFile>& found, bool quiet = false);
+// The entry of that name (long or short, exactly), or null.
+const PlayerFile* FindByName(const std::vector<PlayerFile>& files, const std::string& name);
+
+// Whether entry file.number still holds that name and size, read anew: the
+// check before each operation on an entry, since another program may change
+// the player meanwhile.
+bool StillListed(int memory, const PlayerFile& file);
+
+} // namespace kdplayer

@@ -1,0 +1,40 @@
+#include "tools/kdplayer/sha256.h"
+
+#include <fcntl.h>
+#include <nettle/sha2.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+namespace kdplayer {
+
+std::string Sha256OfFile(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return "";
+    sha256_ctx sha;
+    sha256_init(&sha);
+    std::vector<uint8_t> buffer(1 << 18);
+    for (;;) {
+        const ssize_t n = read(fd, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            close(fd);
+            return "";
+        }
+        if (n == 0) break;
+        sha256_update(&sha, static_cast<size_t>(n), buffer.data());
+    }
+    close(fd);
+    uint8_t digest[SHA256_DIGEST_SIZE];
+    sha256_digest(&sha, sizeof digest, digest);
+    static const char kHex[] = "0123456789abcdef";
+    std::string hex;
+    for (const uint8_t byte : digest) {
+        hex += kHex[byte >> 4];
+        hex += kHex[byte & 0xF];
+    }
+    return hex;
+}
+
+} // namespace kdplayer

@@ -1,0 +1,11 @@
+#pragma once
+// SHA-256 of files, for the backup manifest.
+#include <string>
+
+namespace kdplayer {
+
+// The digest of the file at path as 64 lower-case hexadecimal digits, or ""
+// when it cannot be read.
+std::string Sha256OfFile(const std::string& path);
+
+} // namespace kdplayer
