@@ -406,7 +406,7 @@ TEST_F(Commands, AQuestionAnsweredAfterADeviceChangeDoesNothing) {
             gui::KeyPress(WXK_DELETE);
         else
             ClickButton(command);
-        gui::Pump(300);
+        EXPECT_TRUE(gui::PumpUntil([&] { return boxes_.shown.size() >= 2; }, 3000));
         ASSERT_EQ(boxes_.shown.size(), 2u) << command;
         EXPECT_EQ(boxes_.shown[1].text, unplugged);
         EXPECT_EQ(devtest::ReadFile(pc_ + "/README.TXT"), "old");
@@ -783,7 +783,7 @@ TEST_F(Transfers, AFileThatTookAnotherNumberIsNotCopied) {
         ASSERT_TRUE(DevApi().Delete(nullptr, DevGetHandle(), 0, 1, "README.TXT"));
     };
     ClickButton(ids::kUploadFromInternal);
-    gui::Pump(300);
+    EXPECT_TRUE(gui::PumpUntil([&] { return boxes_.shown.size() >= 2; }, 3000));
     ASSERT_EQ(boxes_.shown.size(), 2u);
     EXPECT_EQ(boxes_.shown[1].secondary, "README.TXT");
     EXPECT_NE(devtest::ReadFile(pc_ + "/Demo Song.mp3"), "old song");
