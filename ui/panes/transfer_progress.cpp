@@ -10,7 +10,6 @@
 #include <wx/utils.h>
 #include <wx/progdlg.h>
 
-
 namespace app {
 
 namespace {

@@ -111,9 +111,9 @@ MemoryTransfers::Outcome MemoryTransfers::WithProgress(const char* operation,
             const TransferMeter::Position at =
                 meter.Report(done, total, phase == device::ProgressPhase::kCheck);
             progress.SetDetail(meter.Describe(at));
-            const bool stop = whole->Outer(parent, operation, device::ProgressPhase::kWork,
-                                           static_cast<int64_t>(at.done),
-                                           static_cast<int64_t>(at.total));
+            const bool stop =
+                whole->Outer(parent, operation, device::ProgressPhase::kWork,
+                             static_cast<int64_t>(at.done), static_cast<int64_t>(at.total));
             if (stop) meter.Refused();
             return stop;
         });
