@@ -24,6 +24,9 @@ enum MessageBoxStyle : unsigned {
     kMbIconWarning = 0x30, // also "exclamation"
     kMbIconInformation = 0x40,
     kMbIconMask = 0xF0,
+    // The second button (Cancel, No) is the default one, which Return
+    // presses: for a question whose Yes may do harm.
+    kMbDefaultButton2 = 0x100,
 };
 
 // Answers, with the values of the Windows results; the two "to All" answers

@@ -2,6 +2,7 @@
 #include "lib/device/device_compare.h"
 
 #include "lib/device/device_layer.h"
+#include "lib/device/device_progress.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -72,15 +73,18 @@ int DevCompareEntry(KD5200_HWND parent, int memory, int number, uint32_t size,
     bool same = false;
     std::thread reader([&] { same = SameAsFile(ends[0], pcPath); });
     const std::string path = "/proc/self/fd/" + std::to_string(ends[1]);
-    // The reports of the second read name it as the check it is.
-    device::ProgressHandler outer = DevSetProgressHandler(nullptr);
-    DevSetProgressHandler([&outer](KD5200_HWND owner, const char*, int64_t done, int64_t total) {
-        return outer && outer(owner, kDevCheckOperation, done, total);
-    });
-    const int32_t ok = DevApi().Upload(parent, handle, memory, number, path.c_str(), nullptr, size,
-                                       KD5200_CONVERT_NONE);
-    const int code = ok ? KD5200_ERR_NONE : DevApi().GetError();
-    DevSetProgressHandler(std::move(outer));
+    int32_t ok = 0;
+    int code = KD5200_ERR_NONE;
+    {
+        // The reports of the second read go out as the check they are.
+        device::ProgressGuard guard([&guard](KD5200_HWND owner, const char* operation,
+                                             device::ProgressPhase, int64_t done, int64_t total) {
+            return guard.Outer(owner, operation, device::ProgressPhase::kCheck, done, total);
+        });
+        ok = DevApi().Upload(parent, handle, memory, number, path.c_str(), nullptr, size,
+                             KD5200_CONVERT_NONE);
+        code = ok ? KD5200_ERR_NONE : DevApi().GetError();
+    }
     // Our write end goes last, so that the reader sees the end only now.
     close(ends[1]);
     reader.join();

@@ -2,6 +2,7 @@
 #include "lib/device/device_layer.h"
 #include "lib/device/device_state.h"
 #include "lib/device/device_verify.h"
+#include "lib/device/device_watch.h"
 #include "lib/lists/dir_entry_list.h"
 #include "lib/lists/name_list.h"
 #include "base/platform/message_box.h"
@@ -53,16 +54,29 @@ UploadPlan PlanUpload(const HNameList::Entry& entry, bool convertQka, bool conve
     return plan;
 }
 
-// Whether an entry of an upload list is still where and what the list says,
-// read anew: a question's event loop may have let the player change, or be
-// unplugged and plugged in again (the listing then opens it again).
-bool StillListed(int memory, const HNameList::Entry& entry) {
-    HDirEntryList listing;
-    if (!DevListFiles(memory, listing, true)) return false;
-    for (const HDirEntryList::Entry& listed : listing)
-        if (listed.number == entry.value1)
-            return listed.name == entry.name && listed.size == entry.value2;
-    return false;
+// The library's code of a change that stops a transfer.
+int CodeOf(device::Change change) {
+    switch (change) {
+    case device::Change::kNone:
+        return KD5200_ERR_NONE;
+    case device::Change::kUnplugged:
+        return KD5200_ERR_NOT_ATTACHED;
+    case device::Change::kReplugged:
+        return KD5200_ERR_REPLUGGED;
+    case device::Change::kFilesChanged:
+        break;
+    }
+    return KD5200_ERR_NO_ENTRY;
+}
+
+// Says that a transfer stopped before file because the player changed; the
+// code to return (shown already).
+int TellStopped(KD5200_HWND parent, device::Change change, device::ChangeMoment moment,
+                const std::string& file) {
+    platform::MessageBox(parent,
+                         platform::WithSecondaryText(device::ChangeText(change, moment), file),
+                         strings::Text(sid::kAppTitle), platform::kMbOk | platform::kMbIconWarning);
+    return CodeOf(change);
 }
 
 int Format(KD5200_HWND parent, int memory, bool low) {
@@ -104,6 +118,10 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
         // A "Yes to All" or "No to All" answers the rest of the transfer.
         int toAll = 0;
         size_t left = list.GetCount();
+        // Entries are addressed by number: each is checked just before its
+        // copy, since a question's event loop, or another program between two
+        // copies, may have moved another file to its number.
+        const device::PlayerWatch watch;
         for (const HNameList::Entry& entry : list) {
             --left;
             if (result != KD5200_ERR_NONE) break;
@@ -113,6 +131,7 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
             }
             const UploadPlan plan = PlanUpload(entry, convertQka, convertQdx);
             const std::string target = DevTargetPath(folder, plan.pcName);
+            bool asked = false;
             if (platform::PathExists(target) && toAll != platform::kIdYesToAll) {
                 if (toAll == platform::kIdNoToAll) continue;
                 int answer = DevAskOverwrite(target.c_str(), left > 0);
@@ -125,10 +144,18 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
                     result = KD5200_ERR_CANCELLED;
                     break;
                 }
-                if (!StillListed(memory, entry)) {
-                    result = S().handle ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_CONNECTED;
-                    break;
-                }
+                asked = true;
+            }
+            const device::ShownEntry shownEntry{entry.value1, entry.name,
+                                                static_cast<uint32_t>(entry.value2)};
+            if (const device::Change change = watch.Entries(memory, {shownEntry});
+                change != device::Change::kNone) {
+                result = TellStopped(parent, change,
+                                     asked ? device::ChangeMoment::kQuestion
+                                           : device::ChangeMoment::kTransfer,
+                                     entry.name);
+                shown = true;
+                break;
             }
             if (verify) {
                 const device::detail::Verified done = device::detail::VerifiedUpload(
@@ -158,9 +185,16 @@ int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list) {
     int result = KD5200_ERR_NONE;
     bool shown = false;
     const bool verify = settings::GetVerifyCopies();
+    // A player unplugged, or plugged in again, between two copies gets no more.
+    const device::PlayerWatch watch;
     for (const HNameList::Entry& entry : list) {
         if (!S().handle) {
             result = KD5200_ERR_NOT_CONNECTED;
+            break;
+        }
+        if (const device::Change change = watch.Player(); change != device::Change::kNone) {
+            result = TellStopped(parent, change, device::ChangeMoment::kTransfer, entry.name);
+            shown = true;
             break;
         }
         if (!Api().Download(parent, S().handle, memory, entry.name.c_str())) {

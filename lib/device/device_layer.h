@@ -9,6 +9,7 @@
 // memory stale so that the next listing reads it again. "Download" means PC
 // to player, "upload" player to PC. Parent windows are opaque pointers passed
 // to the library unchanged. Memory 0 is the internal memory, 1 the external.
+#include "lib/device/device_room.h"
 #include "lib/device/kd5200_binding.h"
 #include "lib/device/kd5200usb.h"
 #include "lib/settings/settings_store.h"
@@ -51,6 +52,10 @@ bool DevDirectoryUnreadable(int memory);
 // Capacity and free space in bytes; false without a player, for a bad memory
 // or when a needed re-read fails.
 bool DevGetMemorySpace(int memory, uint64_t* capacityBytes, uint64_t* freeBytes);
+// Room on the memory as read now (the directory is read again): its free
+// blocks of KD5200_BLOCK_SIZE and free directory entries. False without a
+// player or when the memory cannot be read.
+bool DevGetRoom(int memory, DevRoom* room);
 // Files on the memory (0 when absent or unreadable).
 int DevGetFileCount(int memory);
 // Fills list with (display name, entry number, size) of every entry; reads
@@ -126,11 +131,9 @@ bool DevLibraryLoaded();
 const std::string& DevLibraryError();
 // The library's functions (its own, or the stand-ins without a library).
 const device::Kd5200Api& DevApi();
-// Handler for the library's progress reports (return true to cancel).
+// Handler for the library's progress reports (return true to cancel); the
+// previous one is returned. Scoped handlers: device::ProgressGuard.
 device::ProgressHandler DevSetProgressHandler(device::ProgressHandler handler);
-// The operation of the reports while a copy is read back to be checked
-// ("Verify files after copying"): done and total are those of the read.
-inline constexpr const char* kDevCheckOperation = "check";
 // Descriptor that becomes readable when the player is plugged or unplugged, or -1.
 int DevGetChangeNotifier();
 // A count that changes on every plug and unplug of the player, however

@@ -47,6 +47,15 @@ bool DevGetMemorySpace(int memory, uint64_t* capacityBytes, uint64_t* freeBytes)
     return true;
 }
 
+bool DevGetRoom(int memory, DevRoom* room) {
+    uint64_t freeBytes = 0;
+    if (!Ready(memory, true) || !DevGetMemorySpace(memory, nullptr, &freeBytes)) return false;
+    if (room)
+        *room = DevRoom{KD5200_BLOCK_SIZE, freeBytes / KD5200_BLOCK_SIZE,
+                        KD5200_MAX_ENTRIES - static_cast<int64_t>(DevGetFileCount(memory))};
+    return true;
+}
+
 int DevGetFileCount(int memory) {
     if (!Ready(memory, false)) return 0;
     const KD5200_MEMINFO& info = S().memories[memory].info;

@@ -3,6 +3,7 @@
 #include "lib/device/device_state.h"
 #include "lib/lists/dir_entry_list.h"
 #include "lib/device/device_layer.h"
+#include "lib/device/device_progress.h"
 #include "lib/voice/voice_convert.h"
 #include "base/platform/atomic_file.h"
 #include "base/platform/message_box.h"
@@ -43,22 +44,18 @@ private:
 // file; the user may still cancel.
 class ReadBackProgress {
 public:
-    ReadBackProgress() : outer_(DevSetProgressHandler(nullptr)) {
-        DevSetProgressHandler(
-            [this](KD5200_HWND parent, const char*, int64_t done, int64_t total) {
-                return outer_ && outer_(parent, kDevCheckOperation, done, total);
-            });
-    }
-    ~ReadBackProgress() { DevSetProgressHandler(std::move(outer_)); }
-    ReadBackProgress(const ReadBackProgress&) = delete;
-    ReadBackProgress& operator=(const ReadBackProgress&) = delete;
+    ReadBackProgress()
+        : guard_([this](KD5200_HWND parent, const char* operation, ProgressPhase, int64_t done,
+                        int64_t total) {
+              return guard_.Outer(parent, operation, ProgressPhase::kCheck, done, total);
+          }) {}
     // For the conversion: whether to stop.
     bool Cancelled(int64_t total) {
-        return outer_ && outer_(nullptr, kDevCheckOperation, total, total);
+        return guard_.Outer(nullptr, "", ProgressPhase::kCheck, total, total);
     }
 
 private:
-    ProgressHandler outer_;
+    ProgressGuard guard_;
 };
 
 bool RegularFile(const std::string& path) {

@@ -174,7 +174,9 @@ void DisplayThunk(KD5200_HWND parent, int32_t, int32_t, const char* message, voi
 int32_t ProgressThunk(KD5200_HWND parent, const char* operation, int64_t done, int64_t total,
                       void*) {
     const ProgressHandler handler = B().progress; // it may replace itself
-    return handler && handler(parent, operation ? operation : "", done, total) ? 1 : 0;
+    return handler && handler(parent, operation ? operation : "", ProgressPhase::kWork, done, total)
+               ? 1
+               : 0;
 }
 
 // Paths to try, in order.

@@ -40,10 +40,15 @@ struct Kd5200Api {
     decltype(&::KD5200_UploadRawData) UploadRawData;
 };
 
+// What a progress report is about: the library's own work, or the read-back
+// of a copy to check it ("Verify files after copying").
+enum class ProgressPhase { kWork, kCheck };
+
 // Called during long transfers with the work done and the total; returning
-// true cancels the operation (the library then fails it with code 14).
-using ProgressHandler =
-    std::function<bool(KD5200_HWND parent, const char* operation, int64_t done, int64_t total)>;
+// true cancels the operation (the library then fails it with code 14). The
+// library's reports come as kWork; a handler may pass them on in another phase.
+using ProgressHandler = std::function<bool(KD5200_HWND parent, const char* operation,
+                                           ProgressPhase phase, int64_t done, int64_t total)>;
 
 // Loads the library (KD5200USB_LIBRARY, else the executable's folder, else
 // the library folder of an installation, else the system's search path)

@@ -2,12 +2,13 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "lib/device/device_layer.h"
+#include "lib/device/device_watch.h"
 #include "lib/hex/hex_image_problems.h"
 #include "lib/hex/hex_to_image.h"
-#include "base/platform/device_changes.h"
 #include "base/platform/error_text.h"
 #include "base/platform/file_dialog.h"
 #include "base/platform/message_box.h"
@@ -52,14 +53,24 @@ bool ConvertToTemporaryImage(void* parent, const std::string& hexPath, uint32_t 
     return false;
 }
 
+// A finding of the conversion as told before the write: damaged records are
+// written as read only once the person agrees, so the line does not say so.
+std::string AsQuestion(std::string line) {
+    constexpr std::string_view kWritten = "; written as read";
+    if (line.ends_with(kWritten)) line.resize(line.size() - kWritten.size());
+    return line;
+}
+
 // Tells the person what the conversion left out or found damaged, and asks
-// before the write; an empty image is refused. True when the write may go on.
+// before the write; an empty image is refused. True when the write may go
+// on. Cancel is the default answer: a damaged image can leave the player
+// unable to start.
 bool ConfirmImage(void* parent, const std::string& path, const HexImageReport& report,
                   const std::string& caption) {
     const std::vector<std::string> warnings = HexImageWarnings(path, report);
     std::string text;
     for (const std::string& line : warnings)
-        text += line + "\n";
+        text += AsQuestion(line) + "\n";
     if (report.imageSize == 0) {
         // The warnings, if any, tell why nothing was read.
         platform::MessageBox(parent,
@@ -69,10 +80,13 @@ bool ConfirmImage(void* parent, const std::string& path, const HexImageReport& r
         return false;
     }
     if (warnings.empty()) return true;
+    if (report.warnings.Any())
+        text += "\nWritten anyway, the damaged records go to the player as they were read, "
+                "which can leave it unable to start.";
     text += "\nWrite the firmware anyway?";
     return platform::MessageBox(parent, text, caption,
-                                platform::kMbOkCancel | platform::kMbIconWarning) ==
-           platform::kIdOk;
+                                platform::kMbOkCancel | platform::kMbIconWarning |
+                                    platform::kMbDefaultButton2) == platform::kIdOk;
 }
 
 // Refuses a file that is not HEX and holds no byte.
@@ -107,7 +121,7 @@ int UpgradeCode(void* parent, KD5200_HANDLE handle, int boot, const CallScopeFac
     }
     const std::string title = Text(boot ? sid::kBootUpgrade : sid::kCodecUpgrade);
     // The file dialog and the questions let the player change meanwhile.
-    const platform::DeviceChangeWatch watch;
+    const device::PlayerWatch watch;
     const char* nameKey = boot ? settings::kBootCodeName : settings::kCodecCodeName;
     char remembered[kNameBuffer];
     settings::GetSongdockText(nameKey, remembered, sizeof remembered);
@@ -134,10 +148,10 @@ int UpgradeCode(void* parent, KD5200_HANDLE handle, int boot, const CallScopeFac
         return kUpgradeNotAttempted;
     }
 
-    if (watch.Changed()) {
+    if (const device::Change change = watch.Player(); change != device::Change::kNone) {
         if (!temporary.empty()) std::remove(temporary.c_str());
-        platform::MessageBox(parent, text::kPlayerChanged, title,
-                             platform::kMbOk | platform::kMbIconWarning);
+        platform::MessageBox(parent, device::ChangeText(change, device::ChangeMoment::kQuestion),
+                             title, platform::kMbOk | platform::kMbIconWarning);
         return kUpgradeNotAttempted;
     }
 

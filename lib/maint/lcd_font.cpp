@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "lib/device/device_layer.h"
-#include "base/platform/device_changes.h"
+#include "lib/device/device_watch.h"
 #include "base/platform/file_dialog.h"
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
@@ -31,9 +31,10 @@ std::string FontFileName(const KD5200_FONTINFO& font) {
 }
 
 // Whether the player changed since watch was made; then says so.
-bool ChangedMeanwhile(void* owner, const platform::DeviceChangeWatch& watch) {
-    if (!watch.Changed()) return false;
-    platform::MessageBox(owner, text::kPlayerChanged, "",
+bool ChangedMeanwhile(void* owner, const device::PlayerWatch& watch) {
+    const device::Change change = watch.Player();
+    if (change == device::Change::kNone) return false;
+    platform::MessageBox(owner, device::ChangeText(change, device::ChangeMoment::kQuestion), "",
                          platform::kMbOk | platform::kMbIconWarning);
     return true;
 }
@@ -44,7 +45,7 @@ int DownloadLcdFont(void* owner, const CallScopeFactory& progress) {
     const auto& api = DevApi();
     KD5200_HANDLE const handle = OpenHandle(owner);
     if (!handle) return KD5200_ERR_NOT_CONNECTED;
-    const platform::DeviceChangeWatch watch;
+    const device::PlayerWatch watch;
     KD5200_FONTINFO present{};
     if (api.GetFontInfo(handle, &present) &&
         DevAskOverwrite(FontFileName(present).c_str()) != platform::kIdYes)
@@ -84,7 +85,7 @@ int UploadLcdFont(void* owner, const std::string& folder, const CallScopeFactory
     const auto& api = DevApi();
     KD5200_HANDLE const handle = OpenHandle(nullptr);
     if (!handle) return KD5200_ERR_NOT_CONNECTED;
-    const platform::DeviceChangeWatch watch;
+    const device::PlayerWatch watch;
     KD5200_FONTINFO font{};
     if (!api.GetFontInfo(handle, &font)) {
         api.DispError(owner, 0, 0);

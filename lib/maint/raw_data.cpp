@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "lib/device/device_layer.h"
-#include "base/platform/device_changes.h"
+#include "lib/device/device_watch.h"
 #include "base/platform/launcher.h"
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
@@ -68,14 +68,15 @@ int DownloadRawData(void* owner, int memory, const CallScopeFactory& progress) {
 
     bool read = true;
     if (platform::PathExists(file)) {
-        const platform::DeviceChangeWatch watch;
+        const device::PlayerWatch watch;
         const int answer = DevAskOverwrite(file);
         if (answer == platform::kIdCancel) return KD5200_ERR_NONE;
         read = answer == platform::kIdYes;
         // The range was checked against the player that was there before.
-        if (read && watch.Changed()) {
-            platform::MessageBox(owner, text::kPlayerChanged, "",
-                                 platform::kMbOk | platform::kMbIconWarning);
+        if (const device::Change change = read ? watch.Player() : device::Change::kNone;
+            change != device::Change::kNone) {
+            platform::MessageBox(owner, device::ChangeText(change, device::ChangeMoment::kQuestion),
+                                 "", platform::kMbOk | platform::kMbIconWarning);
             return KD5200_ERR_CANCELLED;
         }
     }

@@ -18,6 +18,7 @@
 #include <wx/display.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include "base/platform/gui/help_book.h"
 #include "base/platform/gui/wx_services.h"
@@ -225,12 +226,15 @@ TEST_F(Commands, ADeviceChangeWaitsUntilTheQuestionIsAnswered) {
         rowsWhileOpen = gui::ListRows(PaneList(0));
     };
     gui::KeyPress(WXK_DELETE);
-    ASSERT_TRUE(gui::PumpUntil([this] { return !PlayerHas(0, "VOICE001.QDX"); }, 3000));
+    // Answered, the device change re-lists the pane; the answer, given
+    // about another plug of the player, deleted nothing.
+    EXPECT_TRUE(gui::PumpUntil([this] { return RowOf(PaneList(0), "AAAA.TXT") >= 0; }, 3000));
     EXPECT_EQ(rowsWhileOpen, rowsAsked);
+    EXPECT_TRUE(PlayerHas(0, "VOICE001.QDX"));
     EXPECT_TRUE(PlayerHas(0, "REC01.QKA"));
-    EXPECT_TRUE(PlayerHas(0, "AAAA.TXT"));
-    // Answered, the device change re-lists the pane.
-    EXPECT_TRUE(gui::PumpUntil([this] { return RowOf(PaneList(0), "AAAA.TXT") >= 0; }));
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].text,
+              "The player changed while the question was open; nothing was done.");
 
     // Format: an unplug while "Format" is asked leaves the rows until the answer.
     boxes_.answers = {platform::kIdNo};
@@ -256,11 +260,13 @@ TEST_F(Commands, ADeviceChangeWaitsUntilTheQuestionIsAnswered) {
     ASSERT_TRUE(FromMenuBar(ids::kUpgradeApplication));
     EXPECT_TRUE(shownWhileOpen);
 
-    // The overwrite question during an upload: the copy goes on to its end.
+    // The overwrite question during an upload follows the same rule: the
+    // file is not copied, and the box names it.
     Sim("plug");
     ASSERT_TRUE(gui::PumpUntil([this] { return Pane(0) && Pane(0)->IsConnected(); }));
     devtest::WriteFile(pc_ + "/README.TXT", "old");
     ClickRow(PaneList(0), "README.TXT");
+    boxes_.shown.clear();
     boxes_.answers = {platform::kIdYes};
     boxes_.whileOpen = [&] {
         Sim("unplug");
@@ -269,8 +275,12 @@ TEST_F(Commands, ADeviceChangeWaitsUntilTheQuestionIsAnswered) {
         gui::Pump(600);
     };
     ClickButton(ids::kUploadFromInternal);
-    EXPECT_EQ(boxes_.shown.back().text, "Already exist the file.\nWill you overwrite?");
-    EXPECT_NE(devtest::ReadFile(pc_ + "/README.TXT"), "old");
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[0].text, "Already exist the file.\nWill you overwrite?");
+    EXPECT_EQ(boxes_.shown[1].text,
+              "The player changed while the question was open; nothing was done.");
+    EXPECT_EQ(boxes_.shown[1].secondary, "README.TXT");
+    EXPECT_EQ(devtest::ReadFile(pc_ + "/README.TXT"), "old");
 }
 
 TEST_F(Commands, AQuickReplugIsSeenAndAnEditActsOnlyOnTheFileShown) {
@@ -360,6 +370,48 @@ TEST_F(Commands, AQuestionAnsweredAfterADeviceChangeDoesNothing) {
         ASSERT_GE(boxes_.shown.size(), 2u);
         EXPECT_EQ(boxes_.shown.back().text, changed);
         EXPECT_TRUE(PlayerHas(0, unseen));
+        EXPECT_TRUE(PlayerHas(0, "README.TXT"));
+    }
+    // Another program stores a file while the question is open, with no
+    // plug at all: the memory is not what was shown, and is not formatted.
+    for (const auto& [format, late] : {std::pair{ids::kFormatInternal, "LATE1.MP3"},
+                                       std::pair{ids::kLowFormatInternal, "LATE2.MP3"}}) {
+        ASSERT_TRUE(gui::PumpUntil([&] { return RowOf(PaneList(0), "UNSEEN2.MP3") >= 0; }));
+        boxes_.shown.clear();
+        boxes_.answers = {platform::kIdYes};
+        boxes_.whileOpen = [&] { StoreElsewhere(late); };
+        ASSERT_TRUE(FromMenuBar(format));
+        ASSERT_EQ(boxes_.shown.size(), 2u);
+        EXPECT_EQ(boxes_.shown[1].text, changed);
+        EXPECT_TRUE(PlayerHas(0, late));
+        EXPECT_TRUE(PlayerHas(0, "README.TXT"));
+        // The pane shows the file that came.
+        EXPECT_TRUE(gui::PumpUntil([&] { return RowOf(PaneList(0), late) >= 0; }));
+    }
+
+    // Unplugged while Delete or the overwrite question is open: said so,
+    // and nothing is done.
+    const std::string unplugged =
+        "The player was unplugged while the question was open; nothing was done.";
+    devtest::WriteFile(pc_ + "/README.TXT", "old");
+    for (const int command : {ids::kDelete, ids::kUploadFromInternal}) {
+        ClickRow(PaneList(0), "README.TXT");
+        boxes_.shown.clear();
+        boxes_.answers = {platform::kIdYes};
+        boxes_.whileOpen = [&] {
+            Sim("unplug");
+            gui::Pump(300);
+        };
+        if (command == ids::kDelete)
+            gui::KeyPress(WXK_DELETE);
+        else
+            ClickButton(command);
+        EXPECT_TRUE(gui::PumpUntil([&] { return boxes_.shown.size() >= 2; }, 3000));
+        ASSERT_EQ(boxes_.shown.size(), 2u) << command;
+        EXPECT_EQ(boxes_.shown[1].text, unplugged);
+        EXPECT_EQ(devtest::ReadFile(pc_ + "/README.TXT"), "old");
+        Sim("plug");
+        ASSERT_TRUE(gui::PumpUntil([this] { return Pane(0) && Pane(0)->IsConnected(); }));
         EXPECT_TRUE(PlayerHas(0, "README.TXT"));
     }
 
@@ -704,6 +756,42 @@ TEST_F(Transfers, ToAllAnswersTheRestOfACopyToThePc) {
     platform::SetMessageBoxHandler(scripted);
     EXPECT_THAT(labels, ElementsAre("&Yes", "Yes to &All", "&No", "N&o to All", "Cancel"));
     EXPECT_EQ(oldCount(), 0);
+}
+
+// While the overwrite question is open another program deletes a player
+// file, so that a later one takes its number: that one is not copied, the
+// box names it, and the status bar says the transfer failed.
+TEST_F(Transfers, AFileThatTookAnotherNumberIsNotCopied) {
+    Start();
+    devtest::WriteFile(pc_ + "/Demo Song.mp3", "old song");
+    devtest::WriteFile(pc_ + "/README.TXT", "old readme");
+    ASSERT_EQ(playertest::Names(0)[0], "Demo Song.mp3");
+    ASSERT_EQ(playertest::Names(0)[1], "README.TXT");
+    ClickRow(PaneList(0), "Demo Song.mp3");
+    wxUIActionSimulator keys;
+    keys.KeyDown(WXK_CONTROL);
+    gui::MouseMove(gui::RowScreenPoint(PaneList(0), RowOf(PaneList(0), "README.TXT")));
+    gui::MouseDown();
+    gui::MouseUp();
+    keys.KeyUp(WXK_CONTROL);
+    gui::Pump(300);
+    ASSERT_EQ(PaneList(0).GetSelectedItemCount(), 2);
+    frame_->SetStatusText("");
+    boxes_.shown.clear();
+    boxes_.answers = {platform::kIdYesToAll};
+    boxes_.whileOpen = [] {
+        ASSERT_TRUE(DevApi().Delete(nullptr, DevGetHandle(), 0, 1, "README.TXT"));
+    };
+    ClickButton(ids::kUploadFromInternal);
+    EXPECT_TRUE(gui::PumpUntil([&] { return boxes_.shown.size() >= 2; }, 3000));
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].secondary, "README.TXT");
+    EXPECT_NE(devtest::ReadFile(pc_ + "/Demo Song.mp3"), "old song");
+    EXPECT_EQ(devtest::ReadFile(pc_ + "/README.TXT"), "old readme");
+    EXPECT_THAT(frame_->GetStatusBar()->GetStatusText(0).utf8_string(),
+                testing::HasSubstr("1 of 2 files copied"));
+    // The pane shows the player as it is now.
+    EXPECT_TRUE(gui::PumpUntil([this] { return RowOf(PaneList(0), "README.TXT") < 0; }));
 }
 
 // PC files that do not fit the player's memory: one question before anything

@@ -15,7 +15,10 @@
 #include <wx/html/htmlwin.h>
 #include <wx/settings.h>
 #include <wx/splitter.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
+
+#include <gtk/gtk.h>
 
 #include "app/child_view.h"
 #include "app/main_frame.h"
@@ -25,6 +28,8 @@
 #include "views/desktop/filter_combo.h"
 #include "base/platform/gui/device_monitor.h"
 #include "base/platform/gui/help_book.h"
+#include "base/platform/gui/wx_services.h"
+#include "base/platform/message_box.h"
 #include "views/player/memory_pane.h"
 #include "player_fixture.h"
 #include "player_steps.h"
@@ -150,8 +155,44 @@ TEST_F(Songdock, UpgradeFromADamagedHexFileAsksFirst) {
     ASSERT_TRUE(Enabled(ids::kUpgradeApplication));
     EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kUpgradeApplication)));
     ASSERT_EQ(boxes_.shown.size(), 1u);
-    EXPECT_EQ(boxes_.shown[0].text, hex + ": line 1: checksum mismatch (1 record in all); written "
-                                          "as read\n\nWrite the firmware anyway?");
+    // Nothing is said to be written before the person agrees; Cancel is the
+    // default answer.
+    EXPECT_EQ(boxes_.shown[0].text,
+              hex + ": line 1: checksum mismatch (1 record in all)\n\nWritten anyway, the "
+                    "damaged records go to the player as they were read, which can leave it "
+                    "unable to start.\nWrite the firmware anyway?");
+    EXPECT_NE(boxes_.shown[0].style & platform::kMbDefaultButton2, 0u);
+    EXPECT_NE(Sim("status").find("application image: none"), std::string::npos);
+    EXPECT_TRUE(frame_->IsShown());
+
+    // The real box: Return, which gives the default answer, writes nothing.
+    const platform::MessageBoxHandler scripted = platform::SetMessageBoxHandler({});
+    platform::InstallWxMessageBoxes();
+    GtkWidget* question = nullptr;
+    bool activated = false;
+    wxTimer presser;
+    presser.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        GList* windows = gtk_window_list_toplevels();
+        for (GList* w = windows; w; w = w->next) {
+            GtkWidget* widget = GTK_WIDGET(w->data);
+            if (!GTK_IS_MESSAGE_DIALOG(widget) || !gtk_widget_get_mapped(widget)) continue;
+            if (!question) {
+                // What Return does in a box: it activates the default button.
+                question = widget;
+                activated = gtk_window_activate_default(GTK_WINDOW(widget));
+            } else if (widget != question || !activated) {
+                // Any other box (the one after a write) is closed.
+                gtk_dialog_response(GTK_DIALOG(widget), GTK_RESPONSE_CANCEL);
+            }
+        }
+        g_list_free(windows);
+    });
+    presser.Start(200);
+    dialogs_.answers = {hex};
+    EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kUpgradeApplication)));
+    presser.Stop();
+    platform::SetMessageBoxHandler(scripted);
+    EXPECT_TRUE(activated);
     EXPECT_NE(Sim("status").find("application image: none"), std::string::npos);
     EXPECT_TRUE(frame_->IsShown());
 }

@@ -78,7 +78,8 @@ int Check(int memory, const PlayerFile& file, const std::string& path, const std
 
 CopyProgress::CopyProgress(ProgressBar* bar) {
     g_bar = bar;
-    DevSetProgressHandler([](KD5200_HWND, const char*, int64_t done, int64_t) {
+    DevSetProgressHandler([](KD5200_HWND, const char*, device::ProgressPhase, int64_t done,
+                             int64_t) {
         if (g_bar) g_bar->Update(static_cast<uint64_t>(done));
         return Interrupted();
     });

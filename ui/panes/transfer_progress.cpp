@@ -10,8 +10,6 @@
 #include <wx/utils.h>
 #include <wx/progdlg.h>
 
-#include "lib/device/device_layer.h"
-
 namespace app {
 
 namespace {
@@ -43,10 +41,8 @@ TransferProgress::TransferProgress(wxWindow* parent, const wxString& title, Canc
                                    int delayMs)
     : parent_(parent), title_(title), rule_(rule), start_(Clock::now()),
       delay_(std::max(delayMs, 0)) {
-    previous_ =
-        DevSetProgressHandler([this](KD5200_HWND, const char* operation, int64_t done,
-                                     int64_t total) { return OnProgress(operation, done, total); });
-    installed_ = true;
+    guard_.emplace([this](KD5200_HWND, const char* operation, device::ProgressPhase, int64_t done,
+                          int64_t total) { return OnProgress(operation, done, total); });
 }
 
 TransferProgress::~TransferProgress() {
@@ -54,10 +50,7 @@ TransferProgress::~TransferProgress() {
 }
 
 void TransferProgress::Finish() {
-    if (installed_) {
-        DevSetProgressHandler(std::move(previous_));
-        installed_ = false;
-    }
+    guard_.reset();
     dialog_.reset();
 }
 

@@ -16,11 +16,12 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <wx/string.h>
 
-#include "lib/device/kd5200_binding.h"
+#include "lib/device/device_progress.h"
 
 class wxProgressDialog;
 class wxWindow;
@@ -62,8 +63,7 @@ private:
     std::chrono::steady_clock::time_point start_;
     std::chrono::milliseconds delay_;
     std::unique_ptr<wxProgressDialog> dialog_;
-    device::ProgressHandler previous_;
-    bool installed_ = false;
+    std::optional<device::ProgressGuard> guard_;
     bool cancelled_ = false;
     int lastValue_ = -1;
     std::string lastOperation_;

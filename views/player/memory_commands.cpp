@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "lib/device/device_layer.h"
-#include "lib/lists/dir_entry_list.h"
 
 namespace player {
 
@@ -15,20 +14,6 @@ bool DeleteEntries(KD5200_HWND parent, int memory, std::vector<NamedEntry> entri
         if (DevDeleteFile(parent, memory, deleted, entries[i].name.c_str()) != 0) return false;
         for (size_t later = i + 1; later < entries.size(); ++later)
             if (entries[later].number > deleted) --entries[later].number;
-    }
-    return true;
-}
-
-bool EntriesStillListed(int memory, const std::vector<NamedEntry>& entries) {
-    HDirEntryList listing;
-    if (!DevListFiles(memory, listing, true)) return false;
-    for (const NamedEntry& wanted : entries) {
-        const auto found = std::find_if(listing.begin(), listing.end(), [&](const auto& entry) {
-            return entry.number == wanted.number;
-        });
-        if (found == listing.end() || found->name.value_or("") != wanted.name ||
-            found->size != wanted.size)
-            return false;
     }
     return true;
 }

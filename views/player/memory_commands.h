@@ -6,29 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "lib/device/device_watch.h"
 #include "lib/device/kd5200usb.h"
 
 namespace player {
 
 // One file as its row shows it: entry number, name and size.
-struct NamedEntry {
-    int32_t number;
-    std::string name;
-    uint32_t size = 0;
-};
+using NamedEntry = device::ShownEntry;
 
 // Deletes the entries in ascending order of number. After each deletion the
 // later entries move down by one on the player, so the numbers still to go
 // are lowered to match. Stops at the first failure (shown by the device
 // layer). True when nothing failed.
 bool DeleteEntries(KD5200_HWND parent, int memory, std::vector<NamedEntry> entries);
-
-// Whether each entry still holds the file of its name and size, read from
-// the player now: the player may have changed since the rows were listed
-// (another program, a quick re-plug) or while a question about them was
-// open. Every command on player entries asks this first and does nothing
-// when it is false.
-bool EntriesStillListed(int memory, const std::vector<NamedEntry>& entries);
 
 // Whether the selected numbers may move up (none is 0) or down (none is the
 // last of fileCount entries). An empty selection may not move.

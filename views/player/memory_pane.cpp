@@ -1,10 +1,7 @@
 #include "views/player/memory_pane.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cstring>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <unordered_set>
 #include <utility>
@@ -21,13 +18,11 @@
 #include "ui/list/drag_image.h"
 #include "lib/lists/dir_entry_list.h"
 #include "lib/lists/name_list.h"
-#include "lib/lists/system_error.h"
 #include "lib/device/device_layer.h"
-#include "base/platform/device_changes.h"
-#include "base/platform/free_space.h"
 #include "base/platform/message_box.h"
 #include "base/platform/path_text.h"
 #include "views/player/dropped_files.h"
+#include "views/player/memory_transfers.h"
 #include "views/player/memory_commands.h"
 #include "base/resources/ids.h"
 #include "base/resources/menus.h"
@@ -40,13 +35,6 @@ constexpr int kHeaderHeight = 20;
 
 // Shown by "Download Raw Data" while no raw-data reader is connected.
 constexpr const char* kRawDataUnavailable = "Download Raw Data is not available.";
-constexpr const char* kFilesChanged =
-    "The player's files changed while the question was open; nothing was deleted.";
-constexpr const char* kFilesChangedWhileAsked =
-    "The player's files changed while the question was open; nothing was copied.";
-// The same for the commands that ask nothing: the rows were out of date.
-constexpr const char* kFilesChangedSinceListed =
-    "The player's files changed since they were listed; nothing was done.";
 
 HMp3MemView::RawDataHandler& RawData() {
     static HMp3MemView::RawDataHandler handler;
@@ -86,7 +74,8 @@ constexpr ColumnSpec kColumns[player::kColumnCount] = {
 
 } // namespace
 
-HMp3MemView::HMp3MemView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {
+HMp3MemView::HMp3MemView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
+    : transfers_(this) {
     // A container: Tab goes to its list, never to the pane itself.
     Create(parent, id, pos, size, wxTAB_TRAVERSAL, text::kMemoryViewer);
     // The header line is a label, so that a screen reader reads it whole.
@@ -116,6 +105,7 @@ void HMp3MemView::SetTitle(int stringId) {
 
 void HMp3MemView::SetTitleText(const std::string& title) {
     title_ = title;
+    transfers_.SetTitle(title_);
     // The table is called by its memory, as the header calls it.
     list_->SetTableName(platform::PathToDisplayText(title_));
     UpdateHeader();
@@ -297,19 +287,31 @@ player::NamedEntry HMp3MemView::EntryOf(uint32_t data) const {
     return {row.number, row.name, row.size};
 }
 
-bool HMp3MemView::StillAsShown(const std::vector<player::NamedEntry>& entries, int memory,
-                               const char* message) {
-    if (memory == memory_ && memory >= 0 && player::EntriesStillListed(memory, entries))
-        return true;
-    TellChanged(message);
+bool HMp3MemView::StillAsShown(const device::PlayerWatch& watch,
+                               const std::vector<player::NamedEntry>& entries, int memory,
+                               device::ChangeMoment moment) {
+    if (memory != memory_ || memory < 0) {
+        TellChanged(device::ChangeText(device::Change::kFilesChanged, moment));
+        return false;
+    }
+    const device::Change change = watch.Entries(memory, entries);
+    if (change == device::Change::kNone) return true;
+    TellChanged(device::ChangeText(change, moment));
     return false;
 }
 
-void HMp3MemView::TellChanged(const char* message) {
-    platform::MessageBox(static_cast<wxWindow*>(this), message, Load(sid::kAppTitle),
+void HMp3MemView::TellChanged(const std::string& text) {
+    platform::MessageBox(static_cast<wxWindow*>(this), text, Load(sid::kAppTitle),
                          platform::kMbOk | platform::kMbIconWarning);
     // The person sees the player as it is now.
     FillList(true, memory_);
+}
+
+void HMp3MemView::ShowOutcome(const player::MemoryTransfers::Outcome& outcome) {
+    if (outcome.summary.empty()) return;
+    if (auto* frame = wxDynamicCast(wxGetTopLevelParent(this), wxFrame);
+        frame && frame->GetStatusBar())
+        frame->SetStatusText(platform::PathToDisplayText(outcome.summary));
 }
 
 std::vector<int32_t> HMp3MemView::SelectedNumbers() const {
@@ -362,6 +364,10 @@ void HMp3MemView::OnEndLabelEdit(wxListEvent& event) {
     event.Veto();
     // The file whose name the edit was started on, as it was shown then.
     std::optional<player::NamedEntry> edited = std::exchange(editing_, std::nullopt);
+    // The player as it was when the edit began: a plug meanwhile may have
+    // put another file at the edited number.
+    const device::PlayerWatch watch =
+        std::exchange(editWatch_, std::nullopt).value_or(device::PlayerWatch());
     if (event.IsEditCancelled() || memory_ < 0 || !connected_ || event.GetLabel().empty()) return;
     const long row = event.GetIndex();
     if (!edited) {
@@ -371,8 +377,11 @@ void HMp3MemView::OnEndLabelEdit(wxListEvent& event) {
     const int32_t number = edited->number;
     const std::string name = platform::PathFromText(event.GetLabel());
     // Checked once the edit control is gone: the box must not end the edit.
-    if (!player::EntriesStillListed(memory_, {*edited})) {
-        CallAfter([this] { TellChanged(kFilesChangedSinceListed); });
+    if (const device::Change change = watch.Entries(memory_, {*edited});
+        change != device::Change::kNone) {
+        CallAfter([this, change] {
+            TellChanged(device::ChangeText(change, device::ChangeMoment::kListing));
+        });
         return;
     }
     DevRenameEntry(memory_, number, name.c_str());
@@ -434,6 +443,7 @@ bool HMp3MemView::DeleteSelected(bool confirm) {
     std::vector<player::NamedEntry> entries;
     for (long row : selected)
         entries.push_back(EntryOf(list_->GetRowData(row)));
+    const device::PlayerWatch watch;
     if (confirm) {
         const std::string text = entries.size() == 1 ? FormatWith(sid::kDeleteOne, entries[0].name)
                                                      : Load(sid::kDeleteMany);
@@ -444,7 +454,8 @@ bool HMp3MemView::DeleteSelected(bool confirm) {
     }
     // Another program may have changed the player meanwhile: delete the
     // files that were shown (and asked about), or none.
-    if (!StillAsShown(entries, memory, confirm ? kFilesChanged : kFilesChangedSinceListed))
+    if (!StillAsShown(watch, entries, memory,
+                      confirm ? device::ChangeMoment::kQuestion : device::ChangeMoment::kListing))
         return false;
     const bool ok = player::DeleteEntries(static_cast<wxWindow*>(this), memory, entries);
     FillList(false, memory_);
@@ -461,7 +472,8 @@ bool HMp3MemView::MoveSelected(int command) {
     std::vector<player::NamedEntry> shown;
     for (uint32_t data = 0; data < rows_.size(); ++data)
         shown.push_back(EntryOf(data));
-    if (!StillAsShown(shown, memory_, kFilesChangedSinceListed)) return false;
+    if (!StillAsShown(device::PlayerWatch(), shown, memory_, device::ChangeMoment::kListing))
+        return false;
     const std::vector<int32_t> moved =
         player::MoveEntries(memory_, numbers, command == ids::kMoveUp, fileCount_);
     FillList(false, memory_);
@@ -473,15 +485,27 @@ bool HMp3MemView::FormatMemory(bool low, int memory) {
     if (memory == -1) memory = memory_;
     if (memory == -1) return false;
     const int caption = low ? sid::kLowLevelFormat : sid::kFormat;
-    const platform::DeviceChangeWatch watch;
+    // The files the person is asked about: the rows shown of the pane's own
+    // memory, else the memory as read now.
+    std::vector<player::NamedEntry> shown;
+    if (memory == memory_)
+        for (uint32_t data = 0; data < rows_.size(); ++data)
+            shown.push_back(EntryOf(data));
+    else
+        shown = device::ListedEntries(memory);
+    const device::PlayerWatch watch;
     if (platform::MessageBox(static_cast<wxWindow*>(this), Load(sid::kFormatQuestion),
                              Load(caption),
                              platform::kMbYesNo | platform::kMbIconQuestion) != platform::kIdYes)
         return false;
-    // The memory asked about may hold other files now.
-    if (watch.Changed()) {
-        platform::MessageBox(static_cast<wxWindow*>(this), text::kPlayerChanged, Load(caption),
-                             platform::kMbOk | platform::kMbIconWarning);
+    // The memory is read again: files that came while the question was open
+    // were never seen, and are not erased.
+    if (const device::Change change = watch.Memory(memory, shown);
+        change != device::Change::kNone) {
+        platform::MessageBox(static_cast<wxWindow*>(this),
+                             device::ChangeText(change, device::ChangeMoment::kQuestion),
+                             Load(caption), platform::kMbOk | platform::kMbIconWarning);
+        FillList(true, memory_);
         return false;
     }
     wxWindow* parent = this;
@@ -543,7 +567,11 @@ void HMp3MemView::OnRename(wxCommandEvent&) {
         if (row < 0 || !connected_) return;
         list_->SetFocus();
         editing_ = EntryOf(list_->GetRowData(row));
-        if (!list_->EditLabel(row)) editing_.reset();
+        editWatch_.emplace();
+        if (!list_->EditLabel(row)) {
+            editing_.reset();
+            editWatch_.reset();
+        }
     });
 }
 
@@ -594,16 +622,14 @@ bool HMp3MemView::SendTo(HFileTarget* target) {
     if (!target || GetSelectedCount() == 0) return false;
     const std::optional<std::string> folder = target->GetTargetFolder();
     if (!folder) return false;
-    std::vector<player::NamedEntry> entries;
-    for (uint32_t data : list_->GetSelectedData())
-        entries.push_back(EntryOf(data));
-    if (!StillAsShown(entries, memory_, kFilesChangedSinceListed)) return false;
     HNameList list;
     CollectSelection(list);
-    const int result = UploadFiles(*folder, list);
+    const player::MemoryTransfers::Outcome outcome = transfers_.UploadFiles(memory_, *folder, list);
+    ShowOutcome(outcome);
+    if (outcome.playerChanged) FillList(true, memory_);
     // The target shows what arrived, also after a failure part-way.
     target->Receive(list, false);
-    return result == 0;
+    return outcome.code == 0;
 }
 
 wxWindow* HMp3MemView::GetTargetWindow() const {
@@ -622,140 +648,18 @@ bool HMp3MemView::Receive(HNameList& list, bool transfer) {
     int result = 0;
     if (transfer) {
         // Every path is checked before anything is written.
-        for (const HNameList::Entry& entry : list) {
-            const player::PathCheck check = player::CheckDownloadPath(entry.name);
-            switch (check.problem) {
-            case player::PathProblem::None:
-                break;
-            case player::PathProblem::TooLong:
-            case player::PathProblem::Unreadable:
-                ShowSystemError(check.error, static_cast<void*>(static_cast<wxWindow*>(this)));
-                return false;
-            case player::PathProblem::Directory:
-                if (!RefuseDirectory(entry.name, true)) return false;
-                break;
-            }
-        }
-        result = DownloadFiles(list);
+        if (!transfers_.CheckPaths(
+                list, [this](const std::string& path) { return RefuseDirectory(path, true); }))
+            return false;
+        const player::MemoryTransfers::Outcome outcome = transfers_.DownloadFiles(memory_, list);
+        ShowOutcome(outcome);
+        result = outcome.code;
     }
     FillList(false, memory_);
     list_->SelectDataWhere(
         [&](uint32_t data) { return list.ContainsFileName(rows_[data].name.c_str()); });
     if (list_->IsShown()) list_->SetFocus();
     return result == 0;
-}
-
-int HMp3MemView::WithProgress(const char* operation, std::vector<player::TransferMeter::File> files,
-                              const std::function<int()>& call) {
-    const auto start = std::chrono::steady_clock::now();
-    app::TransferProgress progress(this, wxString::FromUTF8(title_));
-    // The library reports each file on its own; the meter turns that into
-    // the whole transfer before the dialog sees it.
-    player::TransferMeter meter(std::move(files), settings::GetVerifyCopies());
-    device::ProgressHandler dialog = DevSetProgressHandler(nullptr);
-    // The dialog names the job's direction throughout, also while a copy is
-    // read back to verify it.
-    DevSetProgressHandler([&](KD5200_HWND parent, const char* what, int64_t done, int64_t total) {
-        const bool checking = what && std::strcmp(what, kDevCheckOperation) == 0;
-        const player::TransferMeter::Position at = meter.Report(done, total, checking);
-        progress.SetDetail(meter.Describe(at));
-        const bool stop = dialog(parent, operation, static_cast<int64_t>(at.done),
-                                 static_cast<int64_t>(at.total));
-        if (stop) meter.Refused();
-        return stop;
-    });
-    const int result = call();
-    DevSetProgressHandler(std::move(dialog));
-    meter.Confirm(static_cast<size_t>(DevGetFilesCopied()));
-    const bool cancelled = progress.Cancelled() || result == KD5200_ERR_CANCELLED;
-    progress.Finish();
-    // The status bar says what was done.
-    using Ending = player::TransferMeter::Ending;
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const Ending ending = cancelled ? Ending::kCancelled : result ? Ending::kFailed : Ending::kDone;
-    if (auto* frame = wxDynamicCast(wxGetTopLevelParent(this), wxFrame);
-        frame && frame->GetStatusBar())
-        frame->SetStatusText(platform::PathToDisplayText(meter.Summary(ending, seconds)));
-    return result;
-}
-
-bool HMp3MemView::ChooseFitting(const player::Room& room, const HNameList& list, HNameList& chosen,
-                                std::vector<player::TransferMeter::File>& files) {
-    std::vector<uint64_t> sizes;
-    for (const player::TransferMeter::File& file : files)
-        sizes.push_back(file.size);
-    const player::SpacePlan plan = player::PlanSpace(sizes, room);
-    if (!plan.fitsAll) {
-        wxWindow* const owner = this;
-        if (plan.fitting.empty()) {
-            platform::MessageBox(owner, player::NoSpaceText(plan, room), title_,
-                                 platform::kMbOk | platform::kMbIconWarning);
-            return false;
-        }
-        if (platform::MessageBox(owner, player::SpaceQuestion(plan, room, files.size()), title_,
-                                 platform::kMbOkCancel | platform::kMbIconWarning) !=
-            platform::kIdOk)
-            return false;
-    }
-    std::vector<player::TransferMeter::File> kept;
-    size_t index = 0, next = 0;
-    for (const HNameList::Entry& entry : list) {
-        if (next < plan.fitting.size() && plan.fitting[next] == index) {
-            chosen.Add(entry.name.c_str(), entry.value1, entry.value2,
-                       entry.second ? entry.second->c_str() : nullptr);
-            kept.push_back(std::move(files[index]));
-            ++next;
-        }
-        ++index;
-    }
-    files = std::move(kept);
-    return true;
-}
-
-int HMp3MemView::DownloadFiles(const HNameList& list) {
-    std::vector<player::TransferMeter::File> files;
-    for (const HNameList::Entry& entry : list) {
-        std::error_code error;
-        const auto size = std::filesystem::file_size(entry.name, error);
-        files.push_back({FileNamePart(entry.name), error ? 0 : static_cast<uint64_t>(size)});
-    }
-    // The memory as it is now: another program may have filled it since it was listed.
-    HNameList chosen;
-    if (DevRefreshMemory(memory_)) {
-        uint64_t freeBytes = 0;
-        DevGetMemorySpace(memory_, nullptr, &freeBytes);
-        const player::Room room{KD5200_BLOCK_SIZE, freeBytes / KD5200_BLOCK_SIZE,
-                                KD5200_MAX_ENTRIES - DevGetFileCount(memory_)};
-        if (!ChooseFitting(room, list, chosen, files)) return KD5200_ERR_CANCELLED;
-    }
-    const HNameList& send = chosen.IsEmpty() ? list : chosen;
-    return WithProgress("download", std::move(files), [&] {
-        return DevDownloadFiles(static_cast<wxWindow*>(this), memory_, send);
-    });
-}
-
-int HMp3MemView::UploadFiles(const std::string& folder, const HNameList& list) {
-    std::vector<player::TransferMeter::File> files;
-    for (const HNameList::Entry& entry : list)
-        files.push_back({entry.name, static_cast<uint32_t>(entry.value2)});
-    HNameList chosen;
-    if (const auto space = folder.empty() ? std::nullopt : platform::FolderFreeSpace(folder)) {
-        const player::Room room{space->blockSize, space->freeBlocks, -1};
-        const size_t before = files.size();
-        if (!ChooseFitting(room, list, chosen, files)) return KD5200_ERR_CANCELLED;
-        // A question was open: the player may have changed meanwhile.
-        std::vector<player::NamedEntry> entries;
-        for (const HNameList::Entry& entry : chosen)
-            entries.push_back({entry.value1, entry.name, entry.value2});
-        if (files.size() < before && !StillAsShown(entries, memory_, kFilesChangedWhileAsked))
-            return KD5200_ERR_CANCELLED;
-    }
-    const HNameList& send = chosen.IsEmpty() ? list : chosen;
-    return WithProgress("upload", std::move(files), [&] {
-        return DevUploadFiles(static_cast<wxWindow*>(this), memory_,
-                              folder.empty() ? nullptr : folder.c_str(), send);
-    });
 }
 
 // ---- Event table --------------------------------------------------------

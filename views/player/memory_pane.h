@@ -30,10 +30,10 @@
 #include "ui/panes/pane_parts.h"
 #include "ui/list/file_kinds.h"
 #include "ui/list/file_list_ctrl.h"
+#include "lib/device/device_watch.h"
 #include "views/player/memory_commands.h"
 #include "views/player/memory_rows.h"
-#include "views/player/space_check.h"
-#include "views/player/transfer_meter.h"
+#include "views/player/memory_transfers.h"
 
 class wxContextMenuEvent;
 class wxDropFilesEvent;
@@ -114,11 +114,16 @@ private:
     void SaveColumnWidths();
     // The entry of a row as it is shown.
     player::NamedEntry EntryOf(uint32_t data) const;
-    // Whether the entries still hold the names and sizes shown, on the
-    // pane's memory; otherwise says message and lists the player again.
-    bool StillAsShown(const std::vector<player::NamedEntry>& entries, int memory,
-                      const char* message);
-    void TellChanged(const char* message);
+    // Whether the entries are still as shown on the pane's memory, and the
+    // player unchanged since watch was made; otherwise says so (as of
+    // moment) and lists the player again.
+    bool StillAsShown(const device::PlayerWatch& watch,
+                      const std::vector<player::NamedEntry>& entries, int memory,
+                      device::ChangeMoment moment);
+    // Says text and lists the player again.
+    void TellChanged(const std::string& text);
+    // Shows what a transfer did in the frame's status bar.
+    void ShowOutcome(const player::MemoryTransfers::Outcome& outcome);
     // The selected rows' entries, in list order.
     std::vector<int32_t> SelectedNumbers() const;
     void SelectNumbers(const std::vector<int32_t>& numbers);
@@ -126,18 +131,6 @@ private:
     void ShowContextMenu(const wxPoint& at);
     void UpdateHeader();
     int HeaderHeight() const;
-    // Runs a transfer of files under a progress dialog with Cancel; operation
-    // is the library's name of the direction ("download", "upload").
-    int WithProgress(const char* operation, std::vector<player::TransferMeter::File> files,
-                     const std::function<int()>& call);
-    // Checks that the files fit in room before anything is written; when
-    // they do not, asks whether to copy those that fit. Fills chosen with the
-    // entries of list to copy and files with their sizes; false when nothing
-    // is to be copied.
-    bool ChooseFitting(const player::Room& room, const HNameList& list, HNameList& chosen,
-                       std::vector<player::TransferMeter::File>& files);
-    int DownloadFiles(const HNameList& list);
-    int UploadFiles(const std::string& folder, const HNameList& list);
 
     void OnSize(wxSizeEvent& event);
     void OnColumnClick(wxListEvent& event);
@@ -177,8 +170,10 @@ private:
     bool sortStored_ = false; // the settings hold sortColumn_ and sortAscending_
     bool acceptingDrops_ = false;
     bool menuPending_ = false; // a context menu is about to be shown
-    // The file a name edit started by Rename was started on.
+    // The file a name edit started by Rename was started on, and the player then.
     std::optional<player::NamedEntry> editing_;
+    std::optional<device::PlayerWatch> editWatch_;
+    player::MemoryTransfers transfers_;
 
     wxDECLARE_EVENT_TABLE();
 };

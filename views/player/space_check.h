@@ -3,17 +3,14 @@
 // anything is written: each file takes whole blocks of the target and, on a
 // player memory, one directory entry.
 #include <cstdint>
+#include "lib/device/device_room.h"
 #include <string>
 #include <vector>
 
 namespace player {
 
 // Room left on the target.
-struct Room {
-    uint64_t blockSize;
-    uint64_t freeBlocks;
-    int64_t freeEntries; // -1: no limit (a PC folder)
-};
+using Room = DevRoom;
 
 struct SpacePlan {
     uint64_t neededBlocks = 0;

@@ -39,6 +39,8 @@ long WxStyle(unsigned style) {
         wx = wxOK;
         break;
     }
+    if (style & kMbDefaultButton2)
+        wx |= (style & kMbButtonsMask) == kMbOkCancel ? wxCANCEL_DEFAULT : wxNO_DEFAULT;
     switch (style & kMbIconMask) {
     case kMbIconError:
         wx |= wxICON_ERROR;

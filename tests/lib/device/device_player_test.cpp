@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -198,6 +199,66 @@ TEST_F(DevicePlayer, OverwriteAnswersDecideOverExistingFiles) {
     EXPECT_EQ(boxes_.shown.size(), 3u);
 }
 
+// A copy to the PC addresses player files by number. While the overwrite
+// question is open another program may delete a file, so that a later one
+// takes its number: each file is checked just before its own copy, and one
+// that changed is not copied, named, and ends the transfer.
+TEST_F(DevicePlayer, EachFileIsCheckedJustBeforeItsCopyToThePc) {
+    Connect();
+    ASSERT_EQ(Download(0, {{"song.mp3", "song"}, {"README.TXT", "readme"},
+                           {"Notes for the trip.txt", std::string(45, 'n')}}),
+              0);
+    const auto asked = List(0);
+    const auto deleteReadme = [] {
+        ASSERT_TRUE(DevApi().Delete(nullptr, DevGetHandle(), 0, 1, "README.TXT"));
+    };
+    // Yes to All on the first file's question: the first is copied, the
+    // moved one is not, and the PC's README.TXT keeps its bytes.
+    devtest::WriteFile(target_ / "song.mp3", "old song");
+    devtest::WriteFile(target_ / "README.TXT", "old readme");
+    boxes_.answers = {platform::kIdYesToAll};
+    boxes_.whileOpen = deleteReadme;
+    EXPECT_NE(Upload(0, {asked[0], asked[1]}), 0);
+    EXPECT_EQ(devtest::ReadFile(target_ / "song.mp3"), "song");
+    EXPECT_EQ(devtest::ReadFile(target_ / "README.TXT"), "old readme");
+    EXPECT_EQ(DevGetFilesCopied(), 1);
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].text, "This file changed on the player before it was copied; it "
+                                    "was not copied, and the transfer stopped.");
+    EXPECT_EQ(boxes_.shown[1].secondary, "README.TXT");
+
+    // Plain Yes, with no README.TXT on the PC: none is made from the file
+    // that took its number.
+    ASSERT_EQ(Download(0, {{"README.TXT", "readme"}, {"z.txt", "zzz"}}), 0);
+    std::filesystem::remove(target_ / "README.TXT");
+    const auto again = List(0);
+    ASSERT_EQ(again[2].name, "README.TXT");
+    boxes_.shown.clear();
+    boxes_.answers = {platform::kIdYes};
+    boxes_.whileOpen = [] {
+        ASSERT_TRUE(DevApi().Delete(nullptr, DevGetHandle(), 0, 1, "Notes for the trip.txt"));
+    };
+    EXPECT_NE(Upload(0, {again[0], again[2]}), 0);
+    EXPECT_EQ(devtest::ReadFile(target_ / "song.mp3"), "song");
+    EXPECT_FALSE(std::filesystem::exists(target_ / "README.TXT"));
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].secondary, "README.TXT");
+
+    // Unplugged while the question is open: said so, and nothing is copied.
+    const auto last = List(0);
+    ASSERT_EQ(last[0].name, "song.mp3");
+    devtest::WriteFile(target_ / "song.mp3", "old song");
+    boxes_.shown.clear();
+    boxes_.answers = {platform::kIdYes};
+    boxes_.whileOpen = [] { Sim("unplug"); };
+    EXPECT_NE(Upload(0, {last[0]}), 0);
+    EXPECT_EQ(devtest::ReadFile(target_ / "song.mp3"), "old song");
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].text,
+              "The player was unplugged while the question was open; nothing was done.");
+    EXPECT_EQ(boxes_.shown[1].secondary, "song.mp3");
+}
+
 TEST_F(DevicePlayer, DeleteMoveAndRenameChangeTheDirectory) {
     Connect();
     ASSERT_EQ(Download(1, {{"a.mp3", "1"}, {"b.mp3", "22"}, {"c.mp3", "333"}}), 0);
@@ -334,7 +395,7 @@ TEST_F(DevicePlayer, FailedDownloadIsShownOnceNamesTheFileAndStopsTheTransfer) {
 TEST_F(DevicePlayer, ProgressCancelGivesCodeFourteenWithoutMessage) {
     Connect();
     bool asked = false;
-    DevSetProgressHandler([&](KD5200_HWND, const char*, int64_t, int64_t) {
+    DevSetProgressHandler([&](KD5200_HWND, const char*, device::ProgressPhase, int64_t, int64_t) {
         asked = true;
         return true;
     });
@@ -425,9 +486,8 @@ TEST_F(DevicePlayer, VerifiedCopiesCatchAFlippedBit) {
     // Stopped while the copy is read back: the file goes, as when stopped
     // while it is copied, without a message.
     boxes_.shown.clear();
-    DevSetProgressHandler([](KD5200_HWND, const char* operation, int64_t, int64_t) {
-        return std::string(operation) == kDevCheckOperation;
-    });
+    DevSetProgressHandler([](KD5200_HWND, const char*, device::ProgressPhase phase, int64_t,
+                             int64_t) { return phase == device::ProgressPhase::kCheck; });
     EXPECT_EQ(Download(0, {{"c.mp3", "third"}}), KD5200_ERR_CANCELLED);
     EXPECT_EQ(List(0).size(), 3u);
     std::filesystem::remove(target_ / "a.mp3");

@@ -26,7 +26,7 @@ TEST_F(TransferProgressTest, CancelStopsASlowTransferAndRestoresTheHandler) {
     setenv("KD5200_SPEED", "500000", 1); // about four seconds for the file
 
     bool previousCalled = false;
-    DevSetProgressHandler([&](KD5200_HWND, const char*, int64_t, int64_t) {
+    DevSetProgressHandler([&](KD5200_HWND, const char*, device::ProgressPhase, int64_t, int64_t) {
         previousCalled = true;
         return false;
     });

@@ -164,9 +164,12 @@ TEST_F(UpgradeTest, DamagedHexFilesAreWrittenOnlyWhenConfirmed) {
     boxes_.answers = {platform::kIdCancel};
     ASSERT_TRUE(Command(ids::kUpgradeApplication));
     ASSERT_EQ(boxes_.shown.size(), 1u);
-    EXPECT_EQ(boxes_.shown[0].text, checksum + ": line 1: checksum mismatch (1 record in all); "
-                                               "written as read\n\nWrite the firmware anyway?");
-    EXPECT_EQ(boxes_.shown[0].style, platform::kMbOkCancel | platform::kMbIconWarning);
+    EXPECT_EQ(boxes_.shown[0].text,
+              checksum + ": line 1: checksum mismatch (1 record in all)\n\nWritten anyway, the "
+                         "damaged records go to the player as they were read, which can leave "
+                         "it unable to start.\nWrite the firmware anyway?");
+    EXPECT_EQ(boxes_.shown[0].style,
+              platform::kMbOkCancel | platform::kMbIconWarning | platform::kMbDefaultButton2);
 
     // A blank line after line 50 of a 3000-byte file: 784 bytes before it.
     const auto code = hexgen::RandomBytes(3000, 7);

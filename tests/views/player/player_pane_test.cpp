@@ -20,6 +20,7 @@
 #include "ui/controls/menu_builder.h"
 #include "base/platform/gui/shell_info.h"
 #include "views/player/memory_pane.h"
+#include "views/player/memory_transfers.h"
 #include "player_fixture.h"
 #include "player_steps.h"
 #include "base/resources/ids.h"
@@ -383,6 +384,60 @@ TEST_F(MemoryPane, RawDataGoesToItsHandler) {
     Choose(ids::kPaneRawData);
     HMp3MemView::SetRawDataHandler(std::move(old));
     EXPECT_EQ(memory, 0);
+}
+
+// The transfers on their own, owned by a bare window: what fits a small
+// memory is asked first; a file another program stores while that question
+// is open makes the answer do nothing; the summary comes back to the caller.
+class Transfers : public playertest::PlayerTest {
+protected:
+    std::string CreateOptions() const override { return "--internal 64K --external none"; }
+    void SetUp() override {
+        PlayerTest::SetUp();
+        Connect();
+        frame_ = new wxFrame(nullptr, wxID_ANY, "Songdock", wxPoint(20, 20), wxSize(400, 300));
+        gui::ShowAndWait(frame_);
+    }
+    void TearDown() override {
+        frame_->Destroy();
+        gui::Pump();
+        PlayerTest::TearDown();
+    }
+    wxFrame* frame_ = nullptr;
+};
+
+TEST_F(Transfers, WorkWithoutAPaneAndDoNothingAfterAChangeWhileAsked) {
+    // 3 and 2 blocks of 16 KiB against 4 free.
+    const std::string big = work_.path() + "/big.mp3", small = work_.path() + "/small.mp3";
+    devtest::WriteFile(big, std::string(40000, 'b'));
+    devtest::WriteFile(small, std::string(20000, 's'));
+    HNameList list;
+    list.Add(big.c_str(), -1, 0);
+    list.Add(small.c_str(), -1, 0);
+    player::MemoryTransfers transfers(frame_, "Internal Memory");
+
+    boxes_.answers = {platform::kIdOk};
+    boxes_.whileOpen = [&] {
+        devtest::WriteFile(work_.path() + "/late.txt", "late");
+        Sim("put internal " + work_.path() + "/late.txt");
+    };
+    player::MemoryTransfers::Outcome outcome = transfers.DownloadFiles(0, list);
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].text,
+              "The player changed while the question was open; nothing was done.");
+    EXPECT_EQ(outcome.code, KD5200_ERR_CANCELLED);
+    EXPECT_TRUE(outcome.summary.empty());
+    EXPECT_TRUE(outcome.playerChanged);
+    EXPECT_THAT(playertest::Names(0), ElementsAre("late.txt"));
+
+    // Asked again about the memory as it is now, and answered: what fits goes.
+    boxes_.shown.clear();
+    boxes_.answers = {platform::kIdOk};
+    outcome = transfers.DownloadFiles(0, list);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(outcome.code, 0);
+    EXPECT_THAT(outcome.summary, testing::StartsWith("1 file copied ("));
+    EXPECT_THAT(playertest::Names(0), ElementsAre("late.txt", "big.mp3"));
 }
 
 } // namespace
