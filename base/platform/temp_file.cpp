@@ -3,6 +3,7 @@
 #include "base/platform/paths.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -34,9 +35,16 @@ std::string CreateTempFile(const std::string& prefix) {
     return CreateTempFileIn(TempDir(), prefix);
 }
 
-std::string CreateTempFolder(const std::string& prefix) {
-    std::vector<char> name = Pattern(TempDir(), prefix);
-    return mkdtemp(name.data()) ? name.data() : std::string();
+int OpenUnnamedTempFile() {
+    const std::string folder = TempDir();
+    const int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0) return fd;
+    // Where the file system has no unnamed files: a named one, unlinked as
+    // soon as it is open.
+    std::vector<char> name = Pattern(folder, "songdock-");
+    const int named = mkostemp(name.data(), O_CLOEXEC);
+    if (named >= 0) unlink(name.data());
+    return named;
 }
 
 } // namespace platform

@@ -9,8 +9,9 @@ namespace platform {
 std::string CreateTempFile(const std::string& prefix);
 // Creates a new empty file with the prefix in the given folder.
 std::string CreateTempFileIn(const std::string& folder, const std::string& prefix);
-// Creates a new folder, private to this user, in TempDir() whose name starts
-// with prefix and returns its path, or "" on failure (errno tells why).
-std::string CreateTempFolder(const std::string& prefix);
+// Opens a new file in TempDir() that no name reaches, for reading and
+// writing, so that nothing is left behind when the process is killed: its
+// descriptor (the caller closes it), or -1 (errno tells why).
+int OpenUnnamedTempFile();
 
 } // namespace platform

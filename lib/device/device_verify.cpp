@@ -8,35 +8,41 @@
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
 #include "base/platform/pipe_compare.h"
+#include "base/platform/pipe_to_file.h"
 #include "base/platform/temp_file.h"
 #include "base/resources/strings.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using device::Api;
+using device::MessageSubject;
+using device::detail::Report;
 using device::detail::S;
 
 namespace device::detail {
 
 namespace {
 
-// A temporary file, removed with this object.
-class Scratch {
+// A file without a name for the raw copy of a recording to convert,
+// closed with this object: a process killed meanwhile leaves nothing.
+class UnnamedScratch {
 public:
-    Scratch() : path_(platform::CreateTempFile("songdock-verify-")) {}
-    ~Scratch() {
-        if (!path_.empty()) unlink(path_.c_str());
+    UnnamedScratch() : fd_(platform::OpenUnnamedTempFile()) {}
+    ~UnnamedScratch() {
+        if (fd_ >= 0) close(fd_);
     }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-    const std::string& Path() const { return path_; }
+    UnnamedScratch(const UnnamedScratch&) = delete;
+    UnnamedScratch& operator=(const UnnamedScratch&) = delete;
+    int Fd() const { return fd_; }
+    std::string Path() const { return "/proc/self/fd/" + std::to_string(fd_); }
 
 private:
-    std::string path_;
+    int fd_;
 };
 
 // While a copy is read back, its reports go out as the check of the copied
@@ -79,6 +85,22 @@ Verified Mismatch(KD5200_HWND parent, const std::string& file, int code) {
     return {code, true};
 }
 
+// Whether a failed read-back failed because the player went away.
+bool Unplugged(int code) {
+    return code == KD5200_ERR_NOT_ATTACHED || code == KD5200_ERR_REPLUGGED ||
+           code == KD5200_ERR_NOT_CONNECTED || code == KD5200_ERR_BAD_HANDLE || !S().handle;
+}
+
+// The message of a copy that could not be read back: it names the file
+// being copied and tells whether its copy was removed or kept unchecked.
+Verified Unchecked(KD5200_HWND parent, const std::string& file, int code, bool removed) {
+    std::string message = Unplugged(code) ? text::kReadBackUnplugged : text::kReadBackFailed;
+    message += removed ? text::kUncheckedRemoved : text::kUncheckedKept;
+    platform::MessageBox(parent, platform::WithSecondaryText(message, file),
+                         strings::Text(sid::kAppTitle), platform::kMbOk | platform::kMbIconError);
+    return {code, true, !removed};
+}
+
 // Reads entry number of the memory raw into path; the library's code.
 int ReadBack(KD5200_HWND parent, int memory, int number, const std::string& path,
              const char* playerName, uint32_t size) {
@@ -88,6 +110,27 @@ int ReadBack(KD5200_HWND parent, int memory, int number, const std::string& path
         return KD5200_ERR_NONE;
     const int code = Api().GetError();
     return code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_READ;
+}
+
+// Copies entry number of the memory into fd through a pipe, for a file that
+// is named only once its copy has been checked. The library's messages name
+// `shown`, the file being copied.
+Verified CopyInto(KD5200_HWND parent, int memory, int number, int fd, const std::string& shown,
+                  const char* playerName, uint32_t size) {
+    platform::PipeToFile pipe(fd);
+    if (pipe.Path().empty()) return NoScratch(parent);
+    const MessageSubject subject(pipe.Path(), shown);
+    const bool copied = Api().Upload(parent, S().handle, memory, number, pipe.Path().c_str(),
+                                     playerName, size, KD5200_CONVERT_NONE);
+    const int error = pipe.Finish();
+    if (!copied) {
+        const int code = Api().GetError();
+        Report(parent, code, Api().GetWindowsError());
+        return {code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_WRITE, true};
+    }
+    if (error == 0) return {};
+    Api().DispError(parent, KD5200_ERR_FILE_WRITE, error);
+    return {KD5200_ERR_FILE_WRITE, true};
 }
 
 int ConversionProgress(long, long total, void* user) {
@@ -122,6 +165,30 @@ Verified Convert(KD5200_HWND parent, const std::string& raw, const std::string& 
     return {KD5200_ERR_CONVERSION, true};
 }
 
+// Where no file can be made beside the target to take its place (the
+// library then fails as it would have), or the target is a link to a
+// missing file: the copy is written in place and removed when it fails.
+Verified CheckedInPlace(KD5200_HWND parent, int memory, int number, const std::string& target,
+                        const char* playerName, uint32_t size) {
+    if (!Api().Upload(parent, S().handle, memory, number, target.c_str(), playerName, size,
+                      KD5200_CONVERT_NONE))
+        return {Api().GetError(), false};
+    platform::PipeCompare second(target);
+    if (second.Path().empty()) {
+        const Verified failed = NoScratch(parent);
+        unlink(target.c_str());
+        return failed;
+    }
+    if (const int code = ReadBack(parent, memory, number, second.Path(), playerName, size)) {
+        const bool removed = unlink(target.c_str()) == 0;
+        return code == KD5200_ERR_CANCELLED ? Verified{code, false}
+                                            : Unchecked(parent, target, code, removed);
+    }
+    if (second.Same()) return {};
+    unlink(target.c_str());
+    return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
+}
+
 } // namespace
 
 Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPath) {
@@ -138,10 +205,13 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
     const char* shown = added.name ? added.name->c_str() : "";
     if (const int code = ReadBack(parent, memory, added.number, copy.Path(), nullptr, added.size)) {
         // Stopped by the user: the file being copied goes, as when a copy is
-        // stopped part-way.
-        if (code == KD5200_ERR_CANCELLED)
-            Api().Delete(parent, S().handle, memory, added.number, shown);
-        return {code, false};
+        // stopped part-way. A copy that could not be checked goes too (its
+        // source is still on the PC), unless the player is gone: then it
+        // stays and is counted.
+        const bool removed =
+            S().handle && Api().Delete(parent, S().handle, memory, added.number, shown);
+        if (code == KD5200_ERR_CANCELLED) return {code, false};
+        return Unchecked(parent, pcPath, code, removed);
     }
     if (copy.Same()) return {};
     Api().Delete(parent, S().handle, memory, added.number, shown);
@@ -158,33 +228,39 @@ Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::s
         return {Api().GetError(), false};
     }
     if (conversion == KD5200_CONVERT_NONE) {
-        if (!Api().Upload(parent, S().handle, memory, number, target.c_str(), playerName, size,
-                          KD5200_CONVERT_NONE))
-            return {Api().GetError(), false};
-        platform::PipeCompare second(target);
-        if (second.Path().empty()) {
-            const Verified failed = NoScratch(parent);
-            unlink(target.c_str());
-            return failed;
+        // The copy goes into a file that takes the target's place only once
+        // it has been checked: a file of that name stays as it was until
+        // then, and nothing is left of a copy that fails.
+        platform::AtomicFile output;
+        if (output.Create(target) != 0 || output.Direct())
+            return CheckedInPlace(parent, memory, number, target, playerName, size);
+        if (const Verified copied =
+                CopyInto(parent, memory, number, output.Fd(), target, playerName, size);
+            copied.code != KD5200_ERR_NONE)
+            return copied;
+        platform::PipeCompare second(output.TempPath());
+        if (second.Path().empty()) return NoScratch(parent);
+        if (const int code = ReadBack(parent, memory, number, second.Path(), playerName, size))
+            return code == KD5200_ERR_CANCELLED ? Verified{code, false}
+                                                : Unchecked(parent, target, code, true);
+        if (!second.Same()) return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
+        if (const int error = output.Commit()) {
+            Api().DispError(parent, KD5200_ERR_FILE_WRITE, error);
+            return {KD5200_ERR_FILE_WRITE, true};
         }
-        if (const int code = ReadBack(parent, memory, number, second.Path(), playerName, size)) {
-            if (code == KD5200_ERR_CANCELLED) unlink(target.c_str());
-            return {code, false};
-        }
-        if (second.Same()) return {};
-        unlink(target.c_str());
-        return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
+        return {};
     }
     // A converting copy: the raw copy that is converted is the one checked.
-    Scratch raw;
-    if (raw.Path().empty()) return NoScratch(parent);
-    if (!Api().Upload(parent, S().handle, memory, number, raw.Path().c_str(), playerName, size,
-                      KD5200_CONVERT_NONE))
-        return {Api().GetError(), false};
+    UnnamedScratch raw;
+    if (raw.Fd() < 0) return NoScratch(parent);
+    if (const Verified copied = CopyInto(parent, memory, number, raw.Fd(), target, playerName, size);
+        copied.code != KD5200_ERR_NONE)
+        return copied;
     platform::PipeCompare second(raw.Path());
     if (second.Path().empty()) return NoScratch(parent);
     if (const int code = ReadBack(parent, memory, number, second.Path(), playerName, size))
-        return {code, false};
+        return code == KD5200_ERR_CANCELLED ? Verified{code, false}
+                                            : Unchecked(parent, target, code, true);
     if (!second.Same()) return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
     return Convert(parent, raw.Path(), target, conversion);
 }
