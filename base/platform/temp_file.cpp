@@ -2,8 +2,11 @@
 
 #include "base/platform/paths.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -33,6 +36,25 @@ std::string CreateTempFileIn(const std::string& folder, const std::string& prefi
 
 std::string CreateTempFile(const std::string& prefix) {
     return CreateTempFileIn(TempDir(), prefix);
+}
+
+std::string NewFileName(const std::string& folder, const std::string& prefix) {
+    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::random_device device;
+    const std::string lead = folder + (!folder.empty() && folder.back() == '/' ? "" : "/") + prefix;
+    for (;;) {
+        std::string name = lead;
+        for (int i = 0; i < 6; ++i)
+            name += kChars[device() % (sizeof kChars - 1)];
+        struct stat st {};
+        if (lstat(name.c_str(), &st) != 0 && errno == ENOENT) return name;
+    }
+}
+
+int OpenAndUnname(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) unlink(path.c_str());
+    return fd;
 }
 
 int OpenUnnamedTempFile() {

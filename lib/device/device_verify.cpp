@@ -7,15 +7,16 @@
 #include "base/platform/atomic_file.h"
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
-#include "base/platform/pipe_compare.h"
-#include "base/platform/pipe_to_file.h"
+#include "base/platform/file_compare.h"
 #include "base/platform/temp_file.h"
 #include "base/resources/strings.h"
 
 #include <cerrno>
 #include <cstring>
+#include <cstdlib>
 #include <fcntl.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,17 +29,21 @@ namespace device::detail {
 
 namespace {
 
-// A file without a name for the raw copy of a recording to convert,
-// closed with this object: a process killed meanwhile leaves nothing.
-class UnnamedScratch {
+// An open file, closed with this object.
+class OpenFile {
 public:
-    UnnamedScratch() : fd_(platform::OpenUnnamedTempFile()) {}
-    ~UnnamedScratch() {
+    explicit OpenFile(int fd = -1) : fd_(fd) {}
+    ~OpenFile() {
         if (fd_ >= 0) close(fd_);
     }
-    UnnamedScratch(const UnnamedScratch&) = delete;
-    UnnamedScratch& operator=(const UnnamedScratch&) = delete;
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
     int Fd() const { return fd_; }
+    void Reset(int fd) {
+        if (fd_ >= 0) close(fd_);
+        fd_ = fd;
+    }
+    // A name by which the file can be opened again, also once it has none.
     std::string Path() const { return "/proc/self/fd/" + std::to_string(fd_); }
 
 private:
@@ -72,12 +77,6 @@ bool RegularFile(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// A scratch file could not be made: shown as a failed write to the PC.
-Verified NoScratch(KD5200_HWND parent) {
-    Api().DispError(parent, KD5200_ERR_FILE_WRITE, errno);
-    return {KD5200_ERR_FILE_WRITE, true};
-}
-
 // The message of a copy that differs from its source; the file is named.
 Verified Mismatch(KD5200_HWND parent, const std::string& file, int code) {
     platform::MessageBox(parent, platform::WithSecondaryText(text::kVerifyFailed, file),
@@ -101,36 +100,47 @@ Verified Unchecked(KD5200_HWND parent, const std::string& file, int code, bool r
     return {code, true, !removed};
 }
 
-// Reads entry number of the memory raw into path; the library's code.
-int ReadBack(KD5200_HWND parent, int memory, int number, const std::string& path,
-             const char* playerName, uint32_t size) {
-    ReadBackProgress progress;
-    if (Api().Upload(parent, S().handle, memory, number, path.c_str(), playerName, size,
-                     KD5200_CONVERT_NONE))
-        return KD5200_ERR_NONE;
-    const int code = Api().GetError();
-    return code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_READ;
+// Copies entry number of the memory raw into a new file at `path`, which
+// the library names only once it is whole. The library's messages name
+// `shown`, the file being copied; with `report`, a failure is shown so.
+// `out` gets the file; without `keepName` its name is taken away at once,
+// so that a process killed meanwhile leaves nothing. The library's code.
+int CopyOut(KD5200_HWND parent, int memory, int number, const std::string& path,
+            const std::string& shown, const char* playerName, uint32_t size, bool report,
+            bool keepName, OpenFile& out) {
+    const MessageSubject subject(path, shown);
+    if (!Api().Upload(parent, S().handle, memory, number, path.c_str(), playerName, size,
+                      KD5200_CONVERT_NONE)) {
+        const int code = Api().GetError();
+        if (report) Report(parent, code, Api().GetWindowsError());
+        return code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_READ;
+    }
+    const int fd = keepName ? open(path.c_str(), O_RDONLY | O_CLOEXEC) : platform::OpenAndUnname(path);
+    if (fd < 0) {
+        const int error = errno;
+        unlink(path.c_str());
+        if (report) Api().DispError(parent, KD5200_ERR_FILE_READ, error);
+        return KD5200_ERR_FILE_READ;
+    }
+    // A named copy is locked, so that other writers do not take it for the
+    // leftover of a killed one.
+    if (keepName) flock(fd, LOCK_EX | LOCK_NB);
+    out.Reset(fd);
+    return KD5200_ERR_NONE;
 }
 
-// Copies entry number of the memory into fd through a pipe, for a file that
-// is named only once its copy has been checked. The library's messages name
-// `shown`, the file being copied.
-Verified CopyInto(KD5200_HWND parent, int memory, int number, int fd, const std::string& shown,
-                  const char* playerName, uint32_t size) {
-    platform::PipeToFile pipe(fd);
-    if (pipe.Path().empty()) return NoScratch(parent);
-    const MessageSubject subject(pipe.Path(), shown);
-    const bool copied = Api().Upload(parent, S().handle, memory, number, pipe.Path().c_str(),
-                                     playerName, size, KD5200_CONVERT_NONE);
-    const int error = pipe.Finish();
-    if (!copied) {
-        const int code = Api().GetError();
-        Report(parent, code, Api().GetWindowsError());
-        return {code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_WRITE, true};
-    }
-    if (error == 0) return {};
-    Api().DispError(parent, KD5200_ERR_FILE_WRITE, error);
-    return {KD5200_ERR_FILE_WRITE, true};
+// Reads entry number of the memory back and compares it with the file open
+// on `expected`: the library's code, and whether the two are the same.
+int ReadBack(KD5200_HWND parent, int memory, int number, int expected, const std::string& shown,
+             const char* playerName, uint32_t size, bool& same) {
+    ReadBackProgress progress;
+    OpenFile copy;
+    const std::string path = platform::NewFileName(platform::TempDir(), "songdock-check-");
+    if (const int code =
+            CopyOut(parent, memory, number, path, shown, playerName, size, false, false, copy))
+        return code;
+    same = platform::SameContents(copy.Fd(), expected);
+    return KD5200_ERR_NONE;
 }
 
 int ConversionProgress(long, long total, void* user) {
@@ -165,29 +175,56 @@ Verified Convert(KD5200_HWND parent, const std::string& raw, const std::string& 
     return {KD5200_ERR_CONVERSION, true};
 }
 
-// Where no file can be made beside the target to take its place (the
-// library then fails as it would have), or the target is a link to a
-// missing file: the copy is written in place and removed when it fails.
+// Where no file can be made beside the target to take its place (it is
+// read-only: the library then refuses as it would have), or the target is a
+// link to a missing file: the copy is written in place and removed when it
+// fails.
 Verified CheckedInPlace(KD5200_HWND parent, int memory, int number, const std::string& target,
                         const char* playerName, uint32_t size) {
     if (!Api().Upload(parent, S().handle, memory, number, target.c_str(), playerName, size,
                       KD5200_CONVERT_NONE))
         return {Api().GetError(), false};
-    platform::PipeCompare second(target);
-    if (second.Path().empty()) {
-        const Verified failed = NoScratch(parent);
-        unlink(target.c_str());
-        return failed;
-    }
-    if (const int code = ReadBack(parent, memory, number, second.Path(), playerName, size)) {
+    const OpenFile copy(open(target.c_str(), O_RDONLY | O_CLOEXEC));
+    bool same = false;
+    if (const int code =
+            ReadBack(parent, memory, number, copy.Fd(), target, playerName, size, same)) {
         const bool removed = unlink(target.c_str()) == 0;
         return code == KD5200_ERR_CANCELLED ? Verified{code, false}
                                             : Unchecked(parent, target, code, removed);
     }
-    if (second.Same()) return {};
+    if (same) return {};
     unlink(target.c_str());
     return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
 }
+
+// A new hidden file beside a target, ".NAME." and six characters (as the
+// other writers of the kit name theirs, so that one left by a killed process
+// is removed by the next copy to that name); removed with this object unless
+// it has taken the target's place.
+class HiddenCopy {
+public:
+    explicit HiddenCopy(const std::string& target) {
+        const auto slash = target.find_last_of('/');
+        const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash);
+        const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+        path_ = platform::NewFileName(folder, name.size() + 9 > 255 ? ".kd5200." : "." + name + ".");
+    }
+    ~HiddenCopy() {
+        if (!path_.empty()) unlink(path_.c_str());
+    }
+    HiddenCopy(const HiddenCopy&) = delete;
+    HiddenCopy& operator=(const HiddenCopy&) = delete;
+    const std::string& Path() const { return path_; }
+    // Puts the copy in place of target: 0 or an errno.
+    int Replace(const std::string& target) {
+        if (rename(path_.c_str(), target.c_str()) != 0) return errno;
+        path_.clear();
+        return 0;
+    }
+
+private:
+    std::string path_;
+};
 
 } // namespace
 
@@ -199,11 +236,12 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
     HDirEntryList::Entry added;
     for (const HDirEntryList::Entry& entry : listing)
         if (entry.number >= added.number) added = entry;
-    platform::PipeCompare copy(pcPath);
-    if (copy.Path().empty()) return NoScratch(parent);
+    const OpenFile source(open(pcPath.c_str(), O_RDONLY | O_CLOEXEC));
     // The list's names are the player's display names.
     const char* shown = added.name ? added.name->c_str() : "";
-    if (const int code = ReadBack(parent, memory, added.number, copy.Path(), nullptr, added.size)) {
+    bool same = false;
+    if (const int code = ReadBack(parent, memory, added.number, source.Fd(), pcPath, nullptr,
+                                  added.size, same)) {
         // Stopped by the user: the file being copied goes, as when a copy is
         // stopped part-way. A copy that could not be checked goes too (its
         // source is still on the PC), unless the player is gone: then it
@@ -213,7 +251,7 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
         if (code == KD5200_ERR_CANCELLED) return {code, false};
         return Unchecked(parent, pcPath, code, removed);
     }
-    if (copy.Same()) return {};
+    if (same) return {};
     Api().Delete(parent, S().handle, memory, added.number, shown);
     return Mismatch(parent, pcPath, KD5200_ERR_STORAGE);
 }
@@ -228,40 +266,61 @@ Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::s
         return {Api().GetError(), false};
     }
     if (conversion == KD5200_CONVERT_NONE) {
-        // The copy goes into a file that takes the target's place only once
-        // it has been checked: a file of that name stays as it was until
-        // then, and nothing is left of a copy that fails.
-        platform::AtomicFile output;
-        if (output.Create(target) != 0 || output.Direct())
+        // The copy goes into a new file beside the target, which takes the
+        // target's place only once it has been checked: a file of that name
+        // stays as it was until then, and nothing is left of a copy that
+        // fails. A link keeps pointing at the new file.
+        struct stat st {};
+        const bool exists = stat(target.c_str(), &st) == 0;
+        std::string real = target;
+        if (exists) {
+            if (char* resolved = realpath(target.c_str(), nullptr)) {
+                real = resolved;
+                free(resolved);
+            }
+            if (platform::IsReadOnly(real, st))
+                return CheckedInPlace(parent, memory, number, target, playerName, size);
+        } else if (struct stat link {}; lstat(target.c_str(), &link) == 0) {
             return CheckedInPlace(parent, memory, number, target, playerName, size);
-        if (const Verified copied =
-                CopyInto(parent, memory, number, output.Fd(), target, playerName, size);
-            copied.code != KD5200_ERR_NONE)
-            return copied;
-        platform::PipeCompare second(output.TempPath());
-        if (second.Path().empty()) return NoScratch(parent);
-        if (const int code = ReadBack(parent, memory, number, second.Path(), playerName, size))
+        }
+        platform::RemoveLeftoversOf(real);
+        HiddenCopy hidden(real);
+        OpenFile copy;
+        if (const int code = CopyOut(parent, memory, number, hidden.Path(), target, playerName,
+                                     size, true, true, copy))
+            return {code, true};
+        bool same = false;
+        if (const int code =
+                ReadBack(parent, memory, number, copy.Fd(), target, playerName, size, same))
             return code == KD5200_ERR_CANCELLED ? Verified{code, false}
                                                 : Unchecked(parent, target, code, true);
-        if (!second.Same()) return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
-        if (const int error = output.Commit()) {
+        if (!same) return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
+        // A file that is replaced keeps its mode and owner, as far as this
+        // user may.
+        if (exists) {
+            if (fchown(copy.Fd(), st.st_uid, st.st_gid) != 0 &&
+                fchown(copy.Fd(), static_cast<uid_t>(-1), st.st_gid) != 0) {
+                // Not even the group may be kept: the file stays this user's.
+            }
+            fchmod(copy.Fd(), st.st_mode & 07777);
+        }
+        if (const int error = hidden.Replace(real)) {
             Api().DispError(parent, KD5200_ERR_FILE_WRITE, error);
             return {KD5200_ERR_FILE_WRITE, true};
         }
         return {};
     }
     // A converting copy: the raw copy that is converted is the one checked.
-    UnnamedScratch raw;
-    if (raw.Fd() < 0) return NoScratch(parent);
-    if (const Verified copied = CopyInto(parent, memory, number, raw.Fd(), target, playerName, size);
-        copied.code != KD5200_ERR_NONE)
-        return copied;
-    platform::PipeCompare second(raw.Path());
-    if (second.Path().empty()) return NoScratch(parent);
-    if (const int code = ReadBack(parent, memory, number, second.Path(), playerName, size))
+    OpenFile raw;
+    if (const int code =
+            CopyOut(parent, memory, number, platform::NewFileName(platform::TempDir(), "songdock-"),
+                    target, playerName, size, true, false, raw))
+        return {code, true};
+    bool same = false;
+    if (const int code = ReadBack(parent, memory, number, raw.Fd(), target, playerName, size, same))
         return code == KD5200_ERR_CANCELLED ? Verified{code, false}
                                             : Unchecked(parent, target, code, true);
-    if (!second.Same()) return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
+    if (!same) return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
     return Convert(parent, raw.Path(), target, conversion);
 }
 
