@@ -2,7 +2,6 @@
 
 #include "base/platform/paths.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <random>
@@ -46,8 +45,9 @@ std::string NewFileName(const std::string& folder, const std::string& prefix) {
         std::string name = lead;
         for (int i = 0; i < 6; ++i)
             name += kChars[device() % (sizeof kChars - 1)];
+        // Taken: another name. Any other answer is the writer's to report.
         struct stat st {};
-        if (lstat(name.c_str(), &st) != 0 && errno == ENOENT) return name;
+        if (lstat(name.c_str(), &st) != 0) return name;
     }
 }
 
@@ -55,18 +55,6 @@ int OpenAndUnname(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd >= 0) unlink(path.c_str());
     return fd;
-}
-
-int OpenUnnamedTempFile() {
-    const std::string folder = TempDir();
-    const int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (fd >= 0) return fd;
-    // Where the file system has no unnamed files: a named one, unlinked as
-    // soon as it is open.
-    std::vector<char> name = Pattern(folder, "songdock-");
-    const int named = mkostemp(name.data(), O_CLOEXEC);
-    if (named >= 0) unlink(name.data());
-    return named;
 }
 
 } // namespace platform

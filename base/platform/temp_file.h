@@ -18,9 +18,4 @@ std::string NewFileName(const std::string& folder, const std::string& prefix);
 // the name is then left).
 int OpenAndUnname(const std::string& path);
 
-// Opens a new file in TempDir() that no name reaches, for reading and
-// writing, so that nothing is left behind when the process is killed: its
-// descriptor (the caller closes it), or -1 (errno tells why).
-int OpenUnnamedTempFile();
-
 } // namespace platform
