@@ -7,7 +7,7 @@
 #include "base/platform/atomic_file.h"
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
-#include "base/platform/file_compare.h"
+#include "base/platform/pipe_compare.h"
 #include "base/platform/temp_file.h"
 #include "base/resources/strings.h"
 
@@ -129,17 +129,21 @@ int CopyOut(KD5200_HWND parent, int memory, int number, const std::string& path,
     return KD5200_ERR_NONE;
 }
 
-// Reads entry number of the memory back and compares it with the file open
-// on `expected`: the library's code, and whether the two are the same.
-int ReadBack(KD5200_HWND parent, int memory, int number, int expected, const std::string& shown,
-             const char* playerName, uint32_t size, bool& same) {
+// Reads entry number of the memory back and compares it, as it comes, with
+// the file open on `expected`: the library's code, and whether the two are
+// the same. The copy read back goes through a pipe without a name, so that
+// nothing is stored and a process killed meanwhile leaves nothing.
+int ReadBack(KD5200_HWND parent, int memory, int number, int expected, const char* playerName,
+             uint32_t size, bool& same) {
     ReadBackProgress progress;
-    OpenFile copy;
-    const std::string path = platform::NewFileName(platform::TempDir(), "songdock-check-");
-    if (const int code =
-            CopyOut(parent, memory, number, path, shown, playerName, size, false, false, copy))
-        return code;
-    same = platform::SameContents(copy.Fd(), expected);
+    platform::PipeCompare copy("/proc/self/fd/" + std::to_string(expected));
+    if (copy.Path().empty()) return KD5200_ERR_FILE_WRITE;
+    if (!Api().Upload(parent, S().handle, memory, number, copy.Path().c_str(), playerName, size,
+                      KD5200_CONVERT_NONE)) {
+        const int code = Api().GetError();
+        return code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_READ;
+    }
+    same = copy.Same();
     return KD5200_ERR_NONE;
 }
 
@@ -187,7 +191,7 @@ Verified CheckedInPlace(KD5200_HWND parent, int memory, int number, const std::s
     const OpenFile copy(open(target.c_str(), O_RDONLY | O_CLOEXEC));
     bool same = false;
     if (const int code =
-            ReadBack(parent, memory, number, copy.Fd(), target, playerName, size, same)) {
+            ReadBack(parent, memory, number, copy.Fd(), playerName, size, same)) {
         const bool removed = unlink(target.c_str()) == 0;
         return code == KD5200_ERR_CANCELLED ? Verified{code, false}
                                             : Unchecked(parent, target, code, removed);
@@ -240,8 +244,8 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
     // The list's names are the player's display names.
     const char* shown = added.name ? added.name->c_str() : "";
     bool same = false;
-    if (const int code = ReadBack(parent, memory, added.number, source.Fd(), pcPath, nullptr,
-                                  added.size, same)) {
+    if (const int code = ReadBack(parent, memory, added.number, source.Fd(), nullptr, added.size,
+                                  same)) {
         // Stopped by the user: the file being copied goes, as when a copy is
         // stopped part-way. A copy that could not be checked goes too (its
         // source is still on the PC), unless the player is gone: then it
@@ -291,7 +295,7 @@ Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::s
             return {code, true};
         bool same = false;
         if (const int code =
-                ReadBack(parent, memory, number, copy.Fd(), target, playerName, size, same))
+                ReadBack(parent, memory, number, copy.Fd(), playerName, size, same))
             return code == KD5200_ERR_CANCELLED ? Verified{code, false}
                                                 : Unchecked(parent, target, code, true);
         if (!same) return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
@@ -317,7 +321,7 @@ Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::s
                     target, playerName, size, true, false, raw))
         return {code, true};
     bool same = false;
-    if (const int code = ReadBack(parent, memory, number, raw.Fd(), target, playerName, size, same))
+    if (const int code = ReadBack(parent, memory, number, raw.Fd(), playerName, size, same))
         return code == KD5200_ERR_CANCELLED ? Verified{code, false}
                                             : Unchecked(parent, target, code, true);
     if (!same) return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
