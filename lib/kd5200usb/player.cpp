@@ -143,17 +143,6 @@ void FlipBit(int fd, uint64_t offset) {
     if (pwrite(fd, &byte, 1, static_cast<off_t>(offset)) != 1) return;
 }
 
-// Copies a chunk of the image into a stream (a pipe), which cannot be changed
-// after it is written, with the lowest bit of its first byte changed.
-Status CopyFlipped(int image, uint64_t at, int stream, uint64_t bytes) {
-    std::vector<char> data(static_cast<size_t>(bytes));
-    if (pread(image, data.data(), data.size(), static_cast<off_t>(at)) !=
-        static_cast<ssize_t>(data.size()))
-        return Fail(KD5200_ERR_STORAGE, EIO);
-    data[0] = static_cast<char>(data[0] ^ 1);
-    return WriteAll(stream, data.data(), data.size(), KD5200_ERR_FILE_WRITE);
-}
-
 // Copies size bytes between the listed blocks of an image and a PC file, in
 // runs of neighbouring blocks, reporting progress after each chunk.
 Status CopyBlocks(bool toImage, int image, const std::vector<uint32_t>& blocks, uint64_t size,
@@ -170,16 +159,13 @@ Status CopyBlocks(bool toImage, int image, const std::vector<uint32_t>& blocks, 
         const ChunkFault fault = NextChunkFault();
         if (fault == ChunkFault::Fail)
             return Fail(toImage ? KD5200_ERR_STORAGE : KD5200_ERR_FILE_WRITE, EIO);
-        const bool flip = fault == ChunkFault::Flip && bytes > 0;
-        const bool stream = !toImage && lseek(file, 0, SEEK_CUR) < 0;
         const Status s = toImage ? CopyRange(file, done, image, at, bytes,
                                              {KD5200_ERR_FILE_READ, KD5200_ERR_STORAGE})
-                         : flip && stream
-                             ? CopyFlipped(image, at, file, bytes)
-                             : CopyRange(image, at, file, done, bytes,
-                                         {KD5200_ERR_STORAGE, KD5200_ERR_FILE_WRITE});
+                                 : CopyRange(image, at, file, done, bytes,
+                                             {KD5200_ERR_STORAGE, KD5200_ERR_FILE_WRITE});
         if (!s) return s;
-        if (flip && !stream) FlipBit(toImage ? image : file, toImage ? at : done);
+        if (fault == ChunkFault::Flip && bytes > 0)
+            FlipBit(toImage ? image : file, toImage ? at : done);
         // The disk starts writing each chunk at once, so that the flush
         // before the commit has little left to wait for.
         if (toImage && DurableWrites())
