@@ -104,6 +104,10 @@ void RemoveStaleTemporaries(const std::string& pattern) {
 
 } // namespace
 
+void RemoveLeftoversOf(const std::string& target) {
+    RemoveStaleTemporaries(HiddenPattern(target));
+}
+
 bool InsideFolder(const std::string& folder, const std::string& path) {
     const std::string base = RealPath(folder);
     const std::string resolved = RealPath(FollowDanglingLinks(path));

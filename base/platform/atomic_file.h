@@ -14,6 +14,10 @@ bool InsideFolder(const std::string& folder, const std::string& path);
 // is kept from root too). errno is set to the reason (EACCES).
 bool IsReadOnly(const std::string& path, const struct stat& st);
 
+// Removes the hidden temporaries ".NAME.XXXXXX" beside target that writers
+// killed before they ended left behind (those no writer holds locked).
+void RemoveLeftoversOf(const std::string& target);
+
 // Output to a file. A regular file (or a missing one) is written into a
 // file of its folder that no name reaches (O_TMPFILE) and is linked over the
 // target on Commit, so that it appears whole or not at all and a process

@@ -1,7 +1,5 @@
 #include "base/platform/pipe_compare.h"
 
-#include "base/platform/temp_file.h"
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -32,29 +30,22 @@ ssize_t ReadFull(int fd, char* into, size_t size) {
 } // namespace
 
 PipeCompare::PipeCompare(std::string expected) : expected_(std::move(expected)) {
-    folder_ = CreateTempFolder("songdock-compare-");
-    if (folder_.empty()) return;
-    const std::string pipe = folder_ + "/copy";
-    if (mkfifo(pipe.c_str(), 0600) != 0) return;
-    // The read end first, without waiting for a writer; then our own write
-    // end, so that the reader sees the end only once every writer is done.
-    read_ = open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (read_ < 0) return;
-    keeper_ = open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (keeper_ < 0) return;
-    fcntl(read_, F_SETFL, fcntl(read_, F_GETFL) & ~O_NONBLOCK);
+    // An unnamed pipe: nothing on disk, so that a killed process leaves
+    // nothing behind. The writer opens it again by its descriptor's name.
+    // Our own write end stays open until Same(), so that the reader sees the
+    // end only once every writer is done.
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) return;
+    read_ = ends[0];
+    keeper_ = ends[1];
     fcntl(read_, F_SETPIPE_SZ, static_cast<int>(kChunk)); // fewer wake-ups; best effort
     reader_ = std::thread([this] { Compare(); });
-    path_ = pipe;
+    path_ = "/proc/self/fd/" + std::to_string(keeper_);
 }
 
 PipeCompare::~PipeCompare() {
     Finish();
     if (read_ >= 0) close(read_);
-    if (!folder_.empty()) {
-        unlink((folder_ + "/copy").c_str());
-        rmdir(folder_.c_str());
-    }
 }
 
 void PipeCompare::Compare() {

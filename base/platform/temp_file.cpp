@@ -3,6 +3,9 @@
 #include "base/platform/paths.h"
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -34,9 +37,24 @@ std::string CreateTempFile(const std::string& prefix) {
     return CreateTempFileIn(TempDir(), prefix);
 }
 
-std::string CreateTempFolder(const std::string& prefix) {
-    std::vector<char> name = Pattern(TempDir(), prefix);
-    return mkdtemp(name.data()) ? name.data() : std::string();
+std::string NewFileName(const std::string& folder, const std::string& prefix) {
+    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::random_device device;
+    const std::string lead = folder + (!folder.empty() && folder.back() == '/' ? "" : "/") + prefix;
+    for (;;) {
+        std::string name = lead;
+        for (int i = 0; i < 6; ++i)
+            name += kChars[device() % (sizeof kChars - 1)];
+        // Taken: another name. Any other answer is the writer's to report.
+        struct stat st {};
+        if (lstat(name.c_str(), &st) != 0) return name;
+    }
+}
+
+int OpenAndUnname(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) unlink(path.c_str());
+    return fd;
 }
 
 } // namespace platform

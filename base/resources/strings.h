@@ -118,6 +118,15 @@ inline constexpr const char* kPlayerChanged =
 inline constexpr const char* kVerifyFailed =
     "The copy differs from its source and was removed; the transfer stopped.";
 
+// A copied file could not be read back to be checked: why, then what became
+// of the copy (the path follows).
+inline constexpr const char* kReadBackFailed = "The copy could not be read back to be checked";
+inline constexpr const char* kReadBackUnplugged =
+    "The player was unplugged while the copy was read back to be checked";
+inline constexpr const char* kUncheckedRemoved = "; the copy was removed and the transfer stopped.";
+inline constexpr const char* kUncheckedKept =
+    "; the copy was kept unchecked and the transfer stopped.";
+
 // Properties dialog.
 inline constexpr const char* kPropertiesTitle = "MPEG Audio File Properties";
 inline constexpr const char* kMpegInformation = "MPEG Information";

@@ -4,13 +4,16 @@
 //   pane_transfer_bench up NAME FOLDER   copies NAME from it into FOLDER
 // With --verify first, each copy is read back and compared ("Verify files
 // after copying"); without, the setting is off.
-// Prints the transfer's wall time in milliseconds (from the command to the
-// re-listed pane); exit status 0 when the copy succeeded.
+// Prints the transfer's wall time and the CPU time this process spent on it
+// (all of its threads, the device library's included), in milliseconds,
+// from the command to the re-listed pane; exit status 0 when the copy
+// succeeded.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <sys/resource.h>
 
 #include <wx/app.h>
 #include <wx/frame.h>
@@ -23,6 +26,14 @@
 #include "views/player/memory_pane.h"
 
 namespace {
+
+// User and system time of all threads of the process, in milliseconds.
+double CpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
 
 // A PC folder as the target of an upload.
 class FolderTarget : public HFileTarget {
@@ -76,6 +87,7 @@ int main(int argc, char** argv) {
 
     bool ok;
     const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = CpuMs();
     if (down) {
         HNameList list;
         list.Add(argv[2], -1, 0);
@@ -88,9 +100,10 @@ int main(int argc, char** argv) {
         FolderTarget target(frame, argv[3]);
         ok = pane->SendTo(&target);
     }
-    std::printf("%.3f\n",
+    std::printf("%.3f %.3f\n",
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                    .count());
+                    .count(),
+                CpuMs() - cpuStart);
     frame->Destroy();
     wxTheApp->Yield();
     DevExit();

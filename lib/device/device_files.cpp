@@ -157,17 +157,19 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
                 shown = true;
                 break;
             }
+            bool kept = false; // a copy that could not be checked but stays
             if (verify) {
                 const device::detail::Verified done = device::detail::VerifiedUpload(
                     parent, memory, entry.value1, target, plan.playerName,
                     static_cast<uint32_t>(entry.value2), plan.kind);
                 result = done.code;
                 shown = done.shown;
+                kept = done.kept;
             } else if (!Api().Upload(parent, S().handle, memory, entry.value1, target.c_str(),
                                      plan.playerName, entry.value2, plan.kind)) {
                 result = Api().GetError();
             }
-            if (result == KD5200_ERR_NONE) ++S().filesCopied;
+            if (result == KD5200_ERR_NONE || kept) ++S().filesCopied;
         }
     } catch (const std::bad_alloc&) {
         Api().DispError(parent, KD5200_ERR_NO_MEMORY, 0);
@@ -200,13 +202,13 @@ int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list) {
         if (!Api().Download(parent, S().handle, memory, entry.name.c_str())) {
             result = Api().GetError();
             if (result != KD5200_ERR_NONE) break;
-            continue;
         }
         if (verify) {
             const device::detail::Verified done =
                 device::detail::VerifyDownload(parent, memory, entry.name);
             result = done.code;
             shown = done.shown;
+            if (done.kept) ++S().filesCopied; // it stays on the player, unchecked
             if (result != KD5200_ERR_NONE) break;
         }
         ++S().filesCopied;

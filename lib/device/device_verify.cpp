@@ -14,30 +14,41 @@
 
 #include <cerrno>
 #include <cstring>
+#include <cstdlib>
 #include <fcntl.h>
+#include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using device::Api;
+using device::MessageSubject;
+using device::detail::Report;
 using device::detail::S;
 
 namespace device::detail {
 
 namespace {
 
-// A temporary file, removed with this object.
-class Scratch {
+// An open file, closed with this object.
+class OpenFile {
 public:
-    Scratch() : path_(platform::CreateTempFile("songdock-verify-")) {}
-    ~Scratch() {
-        if (!path_.empty()) unlink(path_.c_str());
+    explicit OpenFile(int fd = -1) : fd_(fd) {}
+    ~OpenFile() {
+        if (fd_ >= 0) close(fd_);
     }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-    const std::string& Path() const { return path_; }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    int Fd() const { return fd_; }
+    void Reset(int fd) {
+        if (fd_ >= 0) close(fd_);
+        fd_ = fd;
+    }
+    // A name by which the file can be opened again, also once it has none.
+    std::string Path() const { return "/proc/self/fd/" + std::to_string(fd_); }
 
 private:
-    std::string path_;
+    int fd_;
 };
 
 // While a copy is read back, its reports go out as the check of the copied
@@ -63,12 +74,6 @@ bool RegularFile(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// A scratch file could not be made: shown as a failed write to the PC.
-Verified NoScratch(KD5200_HWND parent) {
-    Api().DispError(parent, KD5200_ERR_FILE_WRITE, errno);
-    return {KD5200_ERR_FILE_WRITE, true};
-}
-
 // The message of a copy that differs from its source; the file is named.
 Verified Mismatch(KD5200_HWND parent, const std::string& file, int code) {
     platform::MessageBox(parent, platform::WithSecondaryText(text::kVerifyFailed, file),
@@ -76,15 +81,67 @@ Verified Mismatch(KD5200_HWND parent, const std::string& file, int code) {
     return {code, true};
 }
 
-// Reads entry number of the memory raw into path; the library's code.
-int ReadBack(KD5200_HWND parent, int memory, int number, const std::string& path,
-             const char* playerName, uint32_t size) {
+// Whether a failed read-back failed because the player went away.
+bool Unplugged(int code) {
+    return code == KD5200_ERR_NOT_ATTACHED || code == KD5200_ERR_REPLUGGED ||
+           code == KD5200_ERR_NOT_CONNECTED || code == KD5200_ERR_BAD_HANDLE || !S().handle;
+}
+
+// The message of a copy that could not be read back: it names the file
+// being copied and tells whether its copy was removed or kept unchecked.
+Verified Unchecked(KD5200_HWND parent, const std::string& file, int code, bool removed) {
+    std::string message = Unplugged(code) ? text::kReadBackUnplugged : text::kReadBackFailed;
+    message += removed ? text::kUncheckedRemoved : text::kUncheckedKept;
+    platform::MessageBox(parent, platform::WithSecondaryText(message, file),
+                         strings::Text(sid::kAppTitle), platform::kMbOk | platform::kMbIconError);
+    return {code, true, !removed};
+}
+
+// Copies entry number of the memory raw into a new file at `path`, which
+// the library names only once it is whole. The library's messages name
+// `shown`, the file being copied; with `report`, a failure is shown so.
+// `out` gets the file; without `keepName` its name is taken away at once,
+// so that a process killed meanwhile leaves nothing. The library's code.
+int CopyOut(KD5200_HWND parent, int memory, int number, const std::string& path,
+            const std::string& shown, const char* playerName, uint32_t size, bool report,
+            bool keepName, OpenFile& out) {
+    const MessageSubject subject(path, shown);
+    if (!Api().Upload(parent, S().handle, memory, number, path.c_str(), playerName, size,
+                      KD5200_CONVERT_NONE)) {
+        const int code = Api().GetError();
+        if (report) Report(parent, code, Api().GetWindowsError());
+        return code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_READ;
+    }
+    const int fd = keepName ? open(path.c_str(), O_RDONLY | O_CLOEXEC) : platform::OpenAndUnname(path);
+    if (fd < 0) {
+        const int error = errno;
+        unlink(path.c_str());
+        if (report) Api().DispError(parent, KD5200_ERR_FILE_READ, error);
+        return KD5200_ERR_FILE_READ;
+    }
+    // A named copy is locked, so that other writers do not take it for the
+    // leftover of a killed one.
+    if (keepName) flock(fd, LOCK_EX | LOCK_NB);
+    out.Reset(fd);
+    return KD5200_ERR_NONE;
+}
+
+// Reads entry number of the memory back and compares it, as it comes, with
+// the file open on `expected`: the library's code, and whether the two are
+// the same. The copy read back goes through a pipe without a name, so that
+// nothing is stored and a process killed meanwhile leaves nothing.
+int ReadBack(KD5200_HWND parent, int memory, int number, int expected, const char* playerName,
+             uint32_t size, bool& same) {
     ReadBackProgress progress;
-    if (Api().Upload(parent, S().handle, memory, number, path.c_str(), playerName, size,
-                     KD5200_CONVERT_NONE))
-        return KD5200_ERR_NONE;
-    const int code = Api().GetError();
-    return code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_READ;
+    platform::PipeCompare copy("/proc/self/fd/" + std::to_string(expected));
+    if (copy.Path().empty()) return KD5200_ERR_FILE_WRITE;
+    if (!Api().Upload(parent, S().handle, memory, number, copy.Path().c_str(), playerName, size,
+                      KD5200_CONVERT_NONE)) {
+        const int code = Api().GetError();
+        return code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_READ;
+    }
+    same = copy.Same();
+    return KD5200_ERR_NONE;
 }
 
 int ConversionProgress(long, long total, void* user) {
@@ -119,6 +176,57 @@ Verified Convert(KD5200_HWND parent, const std::string& raw, const std::string& 
     return {KD5200_ERR_CONVERSION, true};
 }
 
+// Where no file can be made beside the target to take its place (it is
+// read-only: the library then refuses as it would have), or the target is a
+// link to a missing file: the copy is written in place and removed when it
+// fails.
+Verified CheckedInPlace(KD5200_HWND parent, int memory, int number, const std::string& target,
+                        const char* playerName, uint32_t size) {
+    if (!Api().Upload(parent, S().handle, memory, number, target.c_str(), playerName, size,
+                      KD5200_CONVERT_NONE))
+        return {Api().GetError(), false};
+    const OpenFile copy(open(target.c_str(), O_RDONLY | O_CLOEXEC));
+    bool same = false;
+    if (const int code =
+            ReadBack(parent, memory, number, copy.Fd(), playerName, size, same)) {
+        const bool removed = unlink(target.c_str()) == 0;
+        return code == KD5200_ERR_CANCELLED ? Verified{code, false}
+                                            : Unchecked(parent, target, code, removed);
+    }
+    if (same) return {};
+    unlink(target.c_str());
+    return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
+}
+
+// A new hidden file beside a target, ".NAME." and six characters (as the
+// other writers of the kit name theirs, so that one left by a killed process
+// is removed by the next copy to that name); removed with this object unless
+// it has taken the target's place.
+class HiddenCopy {
+public:
+    explicit HiddenCopy(const std::string& target) {
+        const auto slash = target.find_last_of('/');
+        const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash);
+        const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+        path_ = platform::NewFileName(folder, name.size() + 9 > 255 ? ".kd5200." : "." + name + ".");
+    }
+    ~HiddenCopy() {
+        if (!path_.empty()) unlink(path_.c_str());
+    }
+    HiddenCopy(const HiddenCopy&) = delete;
+    HiddenCopy& operator=(const HiddenCopy&) = delete;
+    const std::string& Path() const { return path_; }
+    // Puts the copy in place of target: 0 or an errno.
+    int Replace(const std::string& target) {
+        if (rename(path_.c_str(), target.c_str()) != 0) return errno;
+        path_.clear();
+        return 0;
+    }
+
+private:
+    std::string path_;
+};
+
 } // namespace
 
 Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPath) {
@@ -129,18 +237,22 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
     HDirEntryList::Entry added;
     for (const HDirEntryList::Entry& entry : listing)
         if (entry.number >= added.number) added = entry;
-    platform::PipeCompare copy(pcPath);
-    if (copy.Path().empty()) return NoScratch(parent);
+    const OpenFile source(open(pcPath.c_str(), O_RDONLY | O_CLOEXEC));
     // The list's names are the player's display names.
     const char* shown = added.name ? added.name->c_str() : "";
-    if (const int code = ReadBack(parent, memory, added.number, copy.Path(), nullptr, added.size)) {
+    bool same = false;
+    if (const int code = ReadBack(parent, memory, added.number, source.Fd(), nullptr, added.size,
+                                  same)) {
         // Stopped by the user: the file being copied goes, as when a copy is
-        // stopped part-way.
-        if (code == KD5200_ERR_CANCELLED)
-            Api().Delete(parent, S().handle, memory, added.number, shown);
-        return {code, false};
+        // stopped part-way. A copy that could not be checked goes too (its
+        // source is still on the PC), unless the player is gone: then it
+        // stays and is counted.
+        const bool removed =
+            S().handle && Api().Delete(parent, S().handle, memory, added.number, shown);
+        if (code == KD5200_ERR_CANCELLED) return {code, false};
+        return Unchecked(parent, pcPath, code, removed);
     }
-    if (copy.Same()) return {};
+    if (same) return {};
     Api().Delete(parent, S().handle, memory, added.number, shown);
     return Mismatch(parent, pcPath, KD5200_ERR_STORAGE);
 }
@@ -155,34 +267,61 @@ Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::s
         return {Api().GetError(), false};
     }
     if (conversion == KD5200_CONVERT_NONE) {
-        if (!Api().Upload(parent, S().handle, memory, number, target.c_str(), playerName, size,
-                          KD5200_CONVERT_NONE))
-            return {Api().GetError(), false};
-        platform::PipeCompare second(target);
-        if (second.Path().empty()) {
-            const Verified failed = NoScratch(parent);
-            unlink(target.c_str());
-            return failed;
+        // The copy goes into a new file beside the target, which takes the
+        // target's place only once it has been checked: a file of that name
+        // stays as it was until then, and nothing is left of a copy that
+        // fails. A link keeps pointing at the new file.
+        struct stat st {};
+        const bool exists = stat(target.c_str(), &st) == 0;
+        std::string real = target;
+        if (exists) {
+            if (char* resolved = realpath(target.c_str(), nullptr)) {
+                real = resolved;
+                free(resolved);
+            }
+            if (platform::IsReadOnly(real, st))
+                return CheckedInPlace(parent, memory, number, target, playerName, size);
+        } else if (struct stat link {}; lstat(target.c_str(), &link) == 0) {
+            return CheckedInPlace(parent, memory, number, target, playerName, size);
         }
-        if (const int code = ReadBack(parent, memory, number, second.Path(), playerName, size)) {
-            if (code == KD5200_ERR_CANCELLED) unlink(target.c_str());
-            return {code, false};
+        platform::RemoveLeftoversOf(real);
+        HiddenCopy hidden(real);
+        OpenFile copy;
+        if (const int code = CopyOut(parent, memory, number, hidden.Path(), target, playerName,
+                                     size, true, true, copy))
+            return {code, true};
+        bool same = false;
+        if (const int code =
+                ReadBack(parent, memory, number, copy.Fd(), playerName, size, same))
+            return code == KD5200_ERR_CANCELLED ? Verified{code, false}
+                                                : Unchecked(parent, target, code, true);
+        if (!same) return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
+        // A file that is replaced keeps its mode and owner, as far as this
+        // user may.
+        if (exists) {
+            if (fchown(copy.Fd(), st.st_uid, st.st_gid) != 0 &&
+                fchown(copy.Fd(), static_cast<uid_t>(-1), st.st_gid) != 0) {
+                // Not even the group may be kept: the file stays this user's.
+            }
+            fchmod(copy.Fd(), st.st_mode & 07777);
         }
-        if (second.Same()) return {};
-        unlink(target.c_str());
-        return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
+        if (const int error = hidden.Replace(real)) {
+            Api().DispError(parent, KD5200_ERR_FILE_WRITE, error);
+            return {KD5200_ERR_FILE_WRITE, true};
+        }
+        return {};
     }
     // A converting copy: the raw copy that is converted is the one checked.
-    Scratch raw;
-    if (raw.Path().empty()) return NoScratch(parent);
-    if (!Api().Upload(parent, S().handle, memory, number, raw.Path().c_str(), playerName, size,
-                      KD5200_CONVERT_NONE))
-        return {Api().GetError(), false};
-    platform::PipeCompare second(raw.Path());
-    if (second.Path().empty()) return NoScratch(parent);
-    if (const int code = ReadBack(parent, memory, number, second.Path(), playerName, size))
-        return {code, false};
-    if (!second.Same()) return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
+    OpenFile raw;
+    if (const int code =
+            CopyOut(parent, memory, number, platform::NewFileName(platform::TempDir(), "songdock-"),
+                    target, playerName, size, true, false, raw))
+        return {code, true};
+    bool same = false;
+    if (const int code = ReadBack(parent, memory, number, raw.Fd(), playerName, size, same))
+        return code == KD5200_ERR_CANCELLED ? Verified{code, false}
+                                            : Unchecked(parent, target, code, true);
+    if (!same) return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
     return Convert(parent, raw.Path(), target, conversion);
 }
 

@@ -10,22 +10,26 @@
 
 namespace device::detail {
 
-// The outcome of a verified step: the library's code (0 when all went well)
-// and whether it was shown already.
+// The outcome of a verified step: the library's code (0 when all went well),
+// whether it was shown already, and whether a copy that could not be
+// checked was kept where it went (it then counts as copied).
 struct Verified {
     int code = KD5200_ERR_NONE;
     bool shown = false;
+    bool kept = false;
 };
 
 // Reads back the entry that the download of pcPath just added at the end of
-// the memory and compares it with pcPath; a copy that differs is deleted.
+// the memory and compares it with pcPath; a copy that differs is deleted,
+// as is one that cannot be read back while the player is still there.
 Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPath);
 
 // Copies entry number of the memory (size bytes) to target and checks the
 // copy against a second read of the player. With a conversion, the raw
 // copy is checked so before it is converted into target.
 // A target that is no regular file (a device, a FIFO) cannot be read back
-// and is copied unchecked.
+// and is copied unchecked. An existing file is replaced only by a checked
+// copy; a new one that fails its check or cannot be read back is removed.
 Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::string& target,
                         const char* playerName, uint32_t size, int conversion);
 

@@ -158,6 +158,7 @@ struct Binding {
     std::string error;
     std::string path;
     ProgressHandler progress;
+    std::vector<std::pair<std::string, std::string>> subjects; // used, shown
 };
 
 Binding& B() {
@@ -167,8 +168,15 @@ Binding& B() {
 
 // The library's messages appear as the program's own warning boxes.
 void DisplayThunk(KD5200_HWND parent, int32_t, int32_t, const char* message, void*) {
-    platform::MessageBox(parent, message ? message : "", "",
-                         platform::kMbOk | platform::kMbIconWarning);
+    // A message names its file as "KD5200: <file>: <what went wrong>".
+    std::string text = message ? message : "";
+    for (const auto& [used, shown] : B().subjects) {
+        const std::string named = used + ": ";
+        for (size_t at = text.find(named); at != std::string::npos;
+             at = text.find(named, at + shown.size()))
+            text.replace(at, used.size(), shown);
+    }
+    platform::MessageBox(parent, text, "", platform::kMbOk | platform::kMbIconWarning);
 }
 
 int32_t ProgressThunk(KD5200_HWND parent, const char* operation, int64_t done, int64_t total,
@@ -313,6 +321,14 @@ ProgressHandler SetProgressHandler(ProgressHandler handler) {
     ProgressHandler old = std::move(B().progress);
     B().progress = std::move(handler);
     return old;
+}
+
+MessageSubject::MessageSubject(std::string used, std::string shown) {
+    B().subjects.emplace_back(std::move(used), std::move(shown));
+}
+
+MessageSubject::~MessageSubject() {
+    B().subjects.pop_back();
 }
 
 int ChangeNotifier() {

@@ -70,6 +70,17 @@ const Kd5200Api& Api();
 // Installs the handler the library's progress hook calls; an empty handler
 // lets every operation run to its end. Returns the previous handler.
 ProgressHandler SetProgressHandler(ProgressHandler handler);
+// While it lives, the library's messages name `shown` wherever they would
+// name `used`: a path that stands in for the file being copied (a pipe, a
+// file without a name), which means nothing to the person reading them.
+class MessageSubject {
+public:
+    MessageSubject(std::string used, std::string shown);
+    ~MessageSubject();
+    MessageSubject(const MessageSubject&) = delete;
+    MessageSubject& operator=(const MessageSubject&) = delete;
+};
+
 // The library's change-notifier descriptor, or -1 when it has none.
 int ChangeNotifier();
 // The library's plug generation (changes on every plug and unplug), or -1

@@ -9,11 +9,19 @@
 
 namespace convert {
 
+class InputMap;
+
 // Copies the ADPCM blocks of the QKA recording on `in` into an IMA ADPCM WAV
 // on `out` (open for binary writing, empty), using the 2048-byte work
 // buffer `buffer`. Calls `progress` (if any) after every read with the bytes
 // read so far and the input size; a nonzero return stops the conversion.
 Outcome ConvertQka(std::FILE* in, std::FILE* out, std::uint8_t* buffer, Progress progress,
                    void* user);
+
+// The same from a mapped input, scanned where it lies and written in large
+// batches straight to the file; progress is reported as the stream's would
+// be. A file that shrinks
+// under the mapping raises SIGBUS: the caller handles it.
+Outcome ConvertMappedQka(InputMap& in, std::FILE* out, Progress progress, void* user);
 
 } // namespace convert

@@ -5,7 +5,7 @@
 namespace convert {
 
 bool QkaScanner::IsSync(std::size_t at) const {
-    return buffer_[at] == 0x7F && buffer_[at + 1] == 0x7F && buffer_[at + 2] == 0x7F;
+    return window_[at] == 0x7F && window_[at + 1] == 0x7F && window_[at + 2] == 0x7F;
 }
 
 QkaScanner::Status QkaScanner::Next(const std::uint8_t*& adpcm) {
@@ -14,14 +14,21 @@ QkaScanner::Status QkaScanner::Next(const std::uint8_t*& adpcm) {
             // Keep the unscanned rest and fill the buffer behind it. Once the
             // end has been met every further read gets nothing, but still
             // counts as a read and prints its progress line.
+            // A mapped input keeps its rest where it lies and "reads" what
+            // a stream read would have given.
             const std::size_t rest = e_ - p_;
-            std::memmove(buffer_, buffer_ + p_, rest);
             const std::size_t want = kBufferSize - rest;
-            const std::size_t got = atEnd_ ? 0 : std::fread(buffer_ + rest, 1, want, in_);
-            if (got < want) {
-                if (std::ferror(in_)) return Status::ReadError;
-                atEnd_ = true;
+            std::size_t got = 0;
+            if (in_) {
+                std::memmove(buffer_, buffer_ + p_, rest);
+                got = atEnd_ ? 0 : std::fread(buffer_ + rest, 1, want, in_);
+                if (got < want && std::ferror(in_)) return Status::ReadError;
+            } else {
+                window_ += p_;
+                const auto left = static_cast<std::size_t>(size_ - read_);
+                got = atEnd_ ? 0 : (want < left ? want : left);
             }
+            if (got < want) atEnd_ = true;
             read_ += static_cast<long>(got);
             p_ = 0;
             e_ = rest + got;
@@ -33,7 +40,7 @@ QkaScanner::Status QkaScanner::Next(const std::uint8_t*& adpcm) {
         // ends within 4 bytes after it.
         const std::size_t left = e_ - p_;
         if (IsSync(p_) && (left >= kLookAhead ? IsSync(p_ + kBlockSize) : atEnd_)) {
-            adpcm = buffer_ + p_ + 4;
+            adpcm = window_ + p_ + 4;
             p_ += kBlockSize;
             return Status::Block;
         }

@@ -3,7 +3,7 @@
 // (sync 0x7F 0x7F 0x7F, one ignored byte, 256 ADPCM bytes) with any other
 // bytes before, between or after them. The input is read in chunks of up to
 // 2048 bytes into one fixed work buffer, so memory use does not grow with
-// the file.
+// the file; a mapped input is scanned where it lies, in the same steps.
 
 #include "voice_convert.h"
 
@@ -25,17 +25,26 @@ public:
     // `buffer` holds kBufferSize bytes and outlives the scanner; `size` is
     // the input size reported to `progress` after every read.
     QkaScanner(std::FILE* in, std::uint8_t* buffer, long size, Progress progress, void* user)
-        : in_(in), buffer_(buffer), size_(size), progress_(progress), user_(user) {}
+        : in_(in), buffer_(buffer), window_(buffer), size_(size), progress_(progress),
+          user_(user) {}
+    // Scans `size` mapped bytes, reporting progress as if they were read in
+    // the same steps as a stream.
+    QkaScanner(const std::uint8_t* mapped, long size, Progress progress, void* user)
+        : window_(mapped), size_(size), progress_(progress), user_(user) {}
 
     // Finds the next block; on Block, `adpcm` points at its 256 ADPCM bytes,
-    // valid until the next call.
+    // valid until the next call (of a mapped input, while the mapping is).
     Status Next(const std::uint8_t*& adpcm);
+    // The first byte still to be scanned or kept (of a mapped input: all
+    // before it has been passed).
+    const std::uint8_t* Window() const { return window_ + p_; }
 
 private:
     bool IsSync(std::size_t at) const;
 
-    std::FILE* in_;
-    std::uint8_t* buffer_;
+    std::FILE* in_ = nullptr;         // null for a mapped input
+    std::uint8_t* buffer_ = nullptr; // the work buffer of a stream
+    const std::uint8_t* window_;     // the bytes scanned: the buffer, or a stretch of the mapping
     long size_;
     Progress progress_;
     void* user_;

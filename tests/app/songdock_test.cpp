@@ -238,7 +238,7 @@ TEST_F(Songdock, ButtonsAndDragsMoveFilesBothWays) {
 
 // "Verify files after copying", ticked on the Option dialog, catches a bit
 // the player flips in each direction: the message names the file, whose bad
-// copy is gone.
+// copy is gone. A copy that cannot be read back is named and removed too.
 TEST_F(Songdock, VerifiedCopiesCatchABitThePlayerFlips) {
     Sim("plug");
     Start();
@@ -279,6 +279,29 @@ TEST_F(Songdock, VerifiedCopiesCatchABitThePlayerFlips) {
     ASSERT_EQ(boxes_.shown.size(), 2u);
     EXPECT_EQ(boxes_.shown[1].secondary, pc_ + "/README.TXT");
     EXPECT_EQ(frame_->GetStatusBar()->GetStatusText(0).utf8_string(), "0 of 1 files copied; failed");
+
+    // Two files copied, the second of which cannot be read back: the message
+    // names it and says its copy was removed; the first one counts.
+    StoreElsewhere("one.mp3");
+    StoreElsewhere("two.mp3");
+    gui::KeyPress(WXK_F5);
+    gui::Pump(100);
+    ClickRow(PaneList(0), "one.mp3");
+    gui::KeyPress(WXK_DOWN, wxMOD_SHIFT);
+    gui::Pump(100);
+    ASSERT_EQ(gui::SelectedRows(PaneList(0)).size(), 2u);
+    const std::string second = Names(PaneList(0))[size_t(gui::SelectedRows(PaneList(0))[1])];
+    const std::string first = second == "one.mp3" ? "two.mp3" : "one.mp3";
+    setenv("KD5200_FAULTS", "eio:4", 1); // copy, read-back, copy, read-back
+    ClickButton(ids::kUploadFromInternal);
+    unsetenv("KD5200_FAULTS");
+    EXPECT_TRUE(fs::exists(pc_ + "/" + first));
+    EXPECT_FALSE(fs::exists(pc_ + "/" + second));
+    ASSERT_EQ(boxes_.shown.size(), 3u);
+    EXPECT_EQ(boxes_.shown[2].text,
+              std::string(text::kReadBackFailed) + text::kUncheckedRemoved);
+    EXPECT_EQ(boxes_.shown[2].secondary, pc_ + "/" + second);
+    EXPECT_EQ(frame_->GetStatusBar()->GetStatusText(0).utf8_string(), "1 of 2 files copied; failed");
 }
 
 TEST_F(Songdock, DeleteActsOnThePaneThatHasTheFocus) {

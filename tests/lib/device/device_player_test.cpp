@@ -10,7 +10,9 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -20,6 +22,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -83,6 +87,41 @@ protected:
             list.Add((source_ / name).c_str(), 0, 0);
         }
         return DevDownloadFiles(nullptr, memory, list);
+    }
+    // The names in a folder.
+    static std::set<std::string> Names(const std::string& folder) {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+    // Runs copy in a child process that is killed with SIGKILL once its copy
+    // is being read back.
+    static void KillWhileCheckingIn(const std::function<void()>& copy) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(ready[0]);
+            DevSetProgressHandler([fd = ready[1]](KD5200_HWND, const char* operation, int64_t,
+                                                  int64_t) {
+                if (std::string(operation) != kDevCheckOperation) return false;
+                if (write(fd, "x", 1) == 1)
+                    for (;;) pause();
+                return true;
+            });
+            copy();
+            _exit(0);
+        }
+        close(ready[1]);
+        char byte = 0;
+        const bool reached = read(ready[0], &byte, 1) == 1;
+        close(ready[0]);
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(reached) << "the copy was never read back";
     }
     int Upload(int memory, const std::vector<Listed>& entries) {
         HNameList list;
@@ -494,6 +533,116 @@ TEST_F(DevicePlayer, VerifiedCopiesCatchAFlippedBit) {
     EXPECT_EQ(Upload(0, {listed[0]}), KD5200_ERR_CANCELLED);
     EXPECT_FALSE(std::filesystem::exists(target_ / "a.mp3"));
     EXPECT_TRUE(boxes_.shown.empty());
+}
+
+// A copy that cannot be read back to be checked: one message, naming the
+// file being copied and what became of its copy. A copy on the player goes
+// while the player is there, and stays, counted, once it is unplugged. On
+// the PC nothing takes the place of a file already there, as when the check
+// finds a difference; the library's own messages name the file too.
+TEST_F(DevicePlayer, ACopyThatCannotBeCheckedIsNamedAndLosesNothing) {
+    settings::WriteVerifyCopies(true);
+    Connect();
+    const std::string removed = std::string(text::kReadBackFailed) + text::kUncheckedRemoved;
+    // PC to player: chunk 1 is the copy of a.mp3, chunk 2 its read-back.
+    setenv("KD5200_FAULTS", "eio:2", 1);
+    EXPECT_NE(Download(0, {{"a.mp3", "first"}, {"b.mp3", "second"}}), 0);
+    EXPECT_TRUE(List(0).empty());
+    EXPECT_EQ(DevGetFilesCopied(), 0);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, removed);
+    EXPECT_EQ(boxes_.shown[0].secondary, source_ / "a.mp3");
+
+    // Player to PC: over the person's own a.mp3, then to a new b.mp3.
+    unsetenv("KD5200_FAULTS");
+    ASSERT_EQ(Download(0, {{"a.mp3", "first"}, {"b.mp3", "second"}}), 0);
+    const auto listed = List(0);
+    devtest::WriteFile(target_ / "a.mp3", "the person's own");
+    boxes_.shown.clear();
+    setenv("KD5200_FAULTS", "eio:2,", 1);
+    EXPECT_NE(Upload(0, listed), 0);
+    EXPECT_EQ(devtest::ReadFile(target_ / "a.mp3"), "the person's own");
+    EXPECT_EQ(DevGetFilesCopied(), 0);
+    ASSERT_EQ(boxes_.shown.size(), 2u); // the overwrite question, answered Yes
+    EXPECT_EQ(boxes_.shown[1].text, removed);
+    EXPECT_EQ(boxes_.shown[1].secondary, target_ / "a.mp3");
+    boxes_.shown.clear();
+    setenv("KD5200_FAULTS", "eio:2,,", 1);
+    EXPECT_NE(Upload(0, {listed[1]}), 0);
+    EXPECT_EQ(Names(target_.path()), std::set<std::string>{"a.mp3"});
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].secondary, target_ / "b.mp3");
+    // A flipped bit found on the way over the person's file leaves it too.
+    boxes_.shown.clear();
+    setenv("KD5200_FAULTS", "flip:1", 1);
+    EXPECT_EQ(Upload(0, {listed[0]}), KD5200_ERR_FILE_WRITE);
+    EXPECT_EQ(devtest::ReadFile(target_ / "a.mp3"), "the person's own");
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].text, text::kVerifyFailed);
+    // The copy itself fails: the library's message names the file.
+    boxes_.shown.clear();
+    setenv("KD5200_FAULTS", "eio:1", 1);
+    EXPECT_NE(Upload(0, {listed[1]}), 0);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_NE(boxes_.shown[0].text.find(target_ / "b.mp3" + ": "), std::string::npos)
+        << boxes_.shown[0].text;
+    EXPECT_EQ(Names(target_.path()), std::set<std::string>{"a.mp3"});
+
+    // Unplugged while the second file is read back: its copy stays and counts.
+    unsetenv("KD5200_FAULTS");
+    boxes_.shown.clear();
+    int checks = 0; // read-backs begun
+    DevSetProgressHandler([&checks](KD5200_HWND, const char* operation, int64_t done, int64_t) {
+        if (std::string(operation) == kDevCheckOperation && done == 0 && ++checks == 2)
+            Sim("unplug");
+        return false;
+    });
+    EXPECT_NE(Download(0, {{"c.mp3", "third"}, {"d.mp3", "fourth"}, {"e.mp3", "fifth"}}), 0);
+    EXPECT_EQ(DevGetFilesCopied(), 2);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text,
+              std::string(text::kReadBackUnplugged) + text::kUncheckedKept);
+    EXPECT_EQ(boxes_.shown[0].secondary, source_ / "d.mp3");
+    DevSetProgressHandler(nullptr);
+    Sim("plug");
+    Connect();
+    EXPECT_EQ(List(0).size(), 4u);
+}
+
+// A verified copy killed while it is read back leaves nothing in the
+// temporary folder, and the person's file it was to replace as it was; what
+// it left beside that file goes with the next copy to that name.
+TEST_F(DevicePlayer, AVerifiedCopyKilledWhileCheckedLeavesNothingBehind) {
+    settings::WriteVerifyCopies(true);
+    Connect();
+    ASSERT_TRUE(voicedata::MakeQkaRecording(source_ / "REC01.QKA", 1.0));
+    ASSERT_EQ(Download(0, {{"a.mp3", "from the player"}}), 0);
+    HNameList recording;
+    recording.Add((source_ / "REC01.QKA").c_str(), 0, 0);
+    ASSERT_EQ(DevDownloadFiles(nullptr, 0, recording), 0);
+    const auto listed = List(0);
+    ASSERT_EQ(listed.size(), 2u);
+    devtest::WriteFile(target_ / "a.mp3", "the person's own");
+
+    devtest::TempDir scratch;
+    const char* was = std::getenv("TMPDIR");
+    const std::string outer = was ? was : "";
+    setenv("TMPDIR", scratch.path().c_str(), 1);
+    KillWhileCheckingIn([&] { Download(0, {{"b.mp3", "second"}}); });
+    EXPECT_TRUE(Names(scratch.path()).empty()) << "PC to player";
+    KillWhileCheckingIn([&] { Upload(0, {listed[0]}); });
+    EXPECT_TRUE(Names(scratch.path()).empty()) << "over a file of the person's";
+    EXPECT_EQ(devtest::ReadFile(target_ / "a.mp3"), "the person's own");
+    KillWhileCheckingIn([&] { Upload(0, {listed[1]}); });
+    EXPECT_TRUE(Names(scratch.path()).empty()) << "a recording converted to WAV";
+    EXPECT_FALSE(std::filesystem::exists(target_ / "REC01.WAV"));
+    if (was)
+        setenv("TMPDIR", outer.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
+    ASSERT_EQ(Upload(0, {listed[0]}), 0);
+    EXPECT_EQ(devtest::ReadFile(target_ / "a.mp3"), "from the player");
+    EXPECT_EQ(Names(target_.path()), std::set<std::string>{"a.mp3"});
 }
 
 // Without verification a flipped bit passes unnoticed, as it always did; a

@@ -208,6 +208,47 @@ TEST_F(QkaTest, ProgressAfterEveryRead) {
     EXPECT_EQ(calls, 2);
 }
 
+// qka2wav reads a file where it lies; the whole-file call reads it through
+// its buffer. Both give the same WAV and the same progress after each read,
+// for blocks across the read boundaries, junk with sync bytes, a block cut
+// off at the end and a last block followed by fewer than 4 bytes.
+TEST_F(QkaTest, TheProgramReadsInPlaceAsTheBufferedCallReads) {
+    const auto blocks = Distinct(40);
+    std::vector<Bytes> inputs;
+    for (std::size_t lead : {0u, 1u, 1787u, 2047u, 4000u}) {
+        Bytes qka(lead, 0x20);
+        for (std::size_t b = 0; b < blocks.size(); ++b) {
+            Append(qka, voicedata::QkaBlock(blocks[b], static_cast<std::uint8_t>(b)));
+            if (b % 7 == lead % 5) Append(qka, Bytes{0x7F, 0x7F, 0x7F, 0x00, 0x7F, 0x7F, 0x10});
+        }
+        inputs.push_back(qka);
+        Append(qka, Bytes{0x7F, 0x7F, 0x7F, 0x00, 0x01});
+        inputs.push_back(qka);
+        inputs.push_back(Bytes(qka.begin(), qka.end() - 7));
+    }
+    auto record = [](long done, long total, void* user) {
+        std::string& lines = *static_cast<std::string*>(user);
+        lines += std::to_string(done) + " / " + std::to_string(total) + " (" +
+                 std::to_string(total > 0 ? done * 100 / total : 0) + " %)\r";
+        return 0;
+    };
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        testfiles::WriteBytes(dir_ / "in.qka", inputs[i]);
+        std::string lines;
+        ASSERT_EQ(convert::QkaFileToWav((dir_ / "in.qka").c_str(), (dir_ / "buffered.wav").c_str(),
+                                        record, &lines),
+                  0);
+        const auto run = sdtest::RunProgram(SD_BIN_DIR "/qka2wav",
+                                            {dir_ / "in.qka", dir_ / "mapped.wav"}, dir_.Path());
+        ASSERT_EQ(run.status, 1) << run.err;
+        const std::string banner = "Zentrovia ADPCM file conversion program\nCopyright (C) Zentrovia\n";
+        EXPECT_EQ(run.out, banner + lines) << "input " << i;
+        EXPECT_EQ(testfiles::ReadBytes(dir_ / "mapped.wav"),
+                  testfiles::ReadBytes(dir_ / "buffered.wav"))
+            << "input " << i;
+    }
+}
+
 TEST_F(QkaTest, GeneratedRecordingIsDecodableSpeech) {
     if (!testfiles::HaveSox()) GTEST_SKIP() << "sox is not installed";
     ASSERT_TRUE(voicedata::MakeQkaRecording(dir_ / "demo.qka", 2.0));
