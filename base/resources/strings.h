@@ -126,6 +126,11 @@ inline constexpr const char* kReadBackUnplugged =
 inline constexpr const char* kUncheckedRemoved = "; the copy was removed and the transfer stopped.";
 inline constexpr const char* kUncheckedKept =
     "; the copy was kept unchecked and the transfer stopped.";
+// Another program changed the memory while a file was copied onto it, so
+// the copy cannot be told from the other files (the path follows).
+inline constexpr const char* kCopyNotIdentified =
+    "Another program changed the player while this file was copied; the copy was kept "
+    "unchecked and the transfer stopped.";
 
 // Properties dialog.
 inline constexpr const char* kPropertiesTitle = "MPEG Audio File Properties";

@@ -199,13 +199,15 @@ int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list) {
             shown = true;
             break;
         }
+        // The files there before, so that the read-back knows which entry is the copy.
+        const size_t countBefore = verify ? device::ListedEntries(memory).size() : 0;
         if (!Api().Download(parent, S().handle, memory, entry.name.c_str())) {
             result = Api().GetError();
             if (result != KD5200_ERR_NONE) break;
         }
         if (verify) {
             const device::detail::Verified done =
-                device::detail::VerifyDownload(parent, memory, entry.name);
+                device::detail::VerifyDownload(parent, memory, entry.name, countBefore);
             result = done.code;
             shown = done.shown;
             if (done.kept) ++S().filesCopied; // it stays on the player, unchecked

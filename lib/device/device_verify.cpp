@@ -229,7 +229,8 @@ private:
 
 } // namespace
 
-Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPath) {
+Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPath,
+                        size_t countBefore) {
     HDirEntryList listing;
     if (!DevListFiles(memory, listing, true) || listing.IsEmpty())
         return {S().handle ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_CONNECTED, false};
@@ -237,6 +238,16 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
     HDirEntryList::Entry added;
     for (const HDirEntryList::Entry& entry : listing)
         if (entry.number >= added.number) added = entry;
+    // Another program may have added or removed files meanwhile: then the
+    // last entry need not be this copy, and nothing is read back or deleted.
+    struct stat st {};
+    if (listing.GetCount() != countBefore + 1 || added.number != static_cast<int>(countBefore) ||
+        stat(pcPath.c_str(), &st) != 0 || static_cast<uint64_t>(st.st_size) != added.size) {
+        platform::MessageBox(parent, platform::WithSecondaryText(text::kCopyNotIdentified, pcPath),
+                             strings::Text(sid::kAppTitle),
+                             platform::kMbOk | platform::kMbIconWarning);
+        return {KD5200_ERR_NO_ENTRY, true, true};
+    }
     const OpenFile source(open(pcPath.c_str(), O_RDONLY | O_CLOEXEC));
     // The list's names are the player's display names.
     const char* shown = added.name ? added.name->c_str() : "";

@@ -5,6 +5,7 @@
 // device layer's source files only.
 #include "lib/device/kd5200usb.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -20,9 +21,13 @@ struct Verified {
 };
 
 // Reads back the entry that the download of pcPath just added at the end of
-// the memory and compares it with pcPath; a copy that differs is deleted,
-// as is one that cannot be read back while the player is still there.
-Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPath);
+// the memory, which held countBefore files before, and compares it with
+// pcPath; a copy that differs is deleted, as is one that cannot be read back
+// while the player is still there. When the memory no longer holds just one
+// more file, of pcPath's size, another program changed it: nothing is read
+// back or deleted, and that is said.
+Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPath,
+                        size_t countBefore);
 
 // Copies entry number of the memory (size bytes) to target and checks the
 // copy against a second read of the player. With a conversion, the raw

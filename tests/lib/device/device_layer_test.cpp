@@ -548,6 +548,29 @@ TEST_F(DeviceLayer, DownloadGoesOnAfterCodeZeroAndStopsAtARealFailure) {
     EXPECT_TRUE(Calls("KD5200_DispError").empty());
 }
 
+// A verified copy reads back the entry its download added at the end. When
+// another program changed the memory meanwhile, the last entry may be some
+// other file: it is neither read back nor deleted, and the copy is said to
+// be kept unchecked.
+TEST_F(DeviceLayer, AVerifiedCopyNeverChecksOrDeletesAnotherProgramsFile) {
+    settings::WriteVerifyCopies(true);
+    Connect();
+    const std::string song = folder_.path() + "/new.mp3";
+    devtest::WriteFile(song, std::string(10, 'n'));
+    // The memory still holds one file after the download: the other's, of the same size.
+    HNameList list;
+    Add(list, song.c_str(), 0, 10);
+    EXPECT_NE(DevDownloadFiles(nullptr, 1, list), 0);
+    EXPECT_EQ(Calls("KD5200_Download").size(), 1u);
+    EXPECT_TRUE(Calls("KD5200_Upload").empty());
+    EXPECT_TRUE(Calls("KD5200_Delete").empty());
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_NE(boxes_.shown[0].text.find("Another program changed the player"), std::string::npos)
+        << boxes_.shown[0].text;
+    EXPECT_EQ(DevGetFilesCopied(), 1);
+    settings::WriteVerifyCopies(false);
+}
+
 // ---- Delete, format, move, rename ----------------------------------------------
 
 TEST_F(DeviceLayer, DeleteMarksStaleOnlyOnSuccess) {

@@ -104,9 +104,9 @@ protected:
         ASSERT_GE(child, 0);
         if (child == 0) {
             close(ready[0]);
-            DevSetProgressHandler([fd = ready[1]](KD5200_HWND, const char* operation, int64_t,
-                                                  int64_t) {
-                if (std::string(operation) != kDevCheckOperation) return false;
+            DevSetProgressHandler([fd = ready[1]](KD5200_HWND, const char*,
+                                                  device::ProgressPhase phase, int64_t, int64_t) {
+                if (phase != device::ProgressPhase::kCheck) return false;
                 if (write(fd, "x", 1) == 1)
                     for (;;) pause();
                 return true;
@@ -592,8 +592,9 @@ TEST_F(DevicePlayer, ACopyThatCannotBeCheckedIsNamedAndLosesNothing) {
     unsetenv("KD5200_FAULTS");
     boxes_.shown.clear();
     int checks = 0; // read-backs begun
-    DevSetProgressHandler([&checks](KD5200_HWND, const char* operation, int64_t done, int64_t) {
-        if (std::string(operation) == kDevCheckOperation && done == 0 && ++checks == 2)
+    DevSetProgressHandler([&checks](KD5200_HWND, const char*, device::ProgressPhase phase,
+                                    int64_t done, int64_t) {
+        if (phase == device::ProgressPhase::kCheck && done == 0 && ++checks == 2)
             Sim("unplug");
         return false;
     });
