@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-dev valgrind
   dpkg-dev librsvg2-bin desktop-file-utils appstream man-db groff-base lintian
   fonts-lexi-gulim
+  gettext wx3.2-i18n locales fonts-nanum
 )
 
 missing=()
@@ -27,4 +28,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Korean: the window tests run Songdock under ko_KR.UTF-8.
+if ! locale -a 2>/dev/null | grep -qi '^ko_KR\.utf-\?8$'; then
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  grep -q '^ko_KR.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
+    echo 'ko_KR.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo_cmd[@]}" locale-gen
 fi

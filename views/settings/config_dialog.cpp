@@ -3,11 +3,13 @@
 #include <cerrno>
 #include <climits>
 #include <string>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/imaglist.h>
 #include <wx/panel.h>
 #include <wx/radiobut.h>
@@ -17,6 +19,7 @@
 #include <wx/textctrl.h>
 
 #include "ui/controls/icons.h"
+#include "base/platform/code_page.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/file_dialog.h"
 #include "base/platform/gui/accessibility.h"
@@ -124,6 +127,12 @@ wxTextCtrl* AddField(wxWindow* page, wxFlexGridSizer* grid, const char* label, i
     return edit;
 }
 
+// The code pages a player's names may be kept in; the first choice follows
+// the person's language.
+constexpr const char* kCodePages[] = {"CP949",  "CP932",  "CP936",  "CP950",  "CP1250",
+                                      "CP1251", "CP1252", "CP1253", "CP1254", "CP1255",
+                                      "CP1256", "CP1257", "CP1258"};
+
 } // namespace
 
 // clang-format off
@@ -192,6 +201,19 @@ wxWindow* HConfigDialog::MakePage(int n, wxWindow* parent) {
         AddField(page, grid, text::kReceiveTimeout, ids::kReceiveTimeoutEdit);
         AddField(page, grid, text::kSendTimeout, ids::kSendTimeoutEdit);
         AddField(page, grid, text::kFormatTimeout, ids::kFormatTimeoutEdit);
+        auto* caption = new wxStaticText(page, wxID_ANY, wxString::FromUTF8(strings::Tr(text::kPlayerCodePage)));
+        char fromLanguage[96];
+        std::snprintf(fromLanguage, sizeof fromLanguage, strings::Tr(text::kCodePageFromLanguage),
+                      platform::CodePageFromEnvironment().c_str());
+        wxArrayString choices;
+        choices.Add(wxString::FromUTF8(fromLanguage));
+        for (const char* name : kCodePages)
+            choices.Add(name);
+        auto* codePage = new wxChoice(page, ids::kPlayerCodePageChoice, wxDefaultPosition,
+                                      wxDefaultSize, choices);
+        grid->Add(caption, 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(codePage, 1, wxEXPAND);
+        platform::SetLabelFor(caption, codePage);
         sizer->Add(grid, 0, wxALL, 4);
         // The page of what every transfer obeys.
         sizer->Add(new wxCheckBox(page, ids::kVerifyCopiesCheck, text::kVerifyCopies), 0, wxALL, 4);
@@ -270,6 +292,10 @@ bool HConfigDialog::TransferDataToWindow() {
 
     static_cast<wxCheckBox*>(pages_[0]->FindWindow(ids::kVerifyCopiesCheck))
         ->SetValue(settings::GetVerifyCopies());
+    auto* codePage = static_cast<wxChoice*>(pages_[0]->FindWindow(ids::kPlayerCodePageChoice));
+    codePage->SetSelection(0);
+    for (size_t i = 0; i < std::size(kCodePages); ++i)
+        if (settings::GetPlayerCodePage() == kCodePages[i]) codePage->SetSelection(static_cast<int>(i) + 1);
 
     const bool mds = settings::GetROMSelect() == 2;
     Radio(pages_[1], mds ? ids::kRomMdsRadio : ids::kRomStandAloneRadio)->SetValue(true);
@@ -347,6 +373,10 @@ bool HConfigDialog::TransferDataFromWindow() {
     DevSetTimeouts(receive, send, format);
     settings::WriteVerifyCopies(
         static_cast<wxCheckBox*>(pages_[0]->FindWindow(ids::kVerifyCopiesCheck))->GetValue());
+    const int codePage =
+        static_cast<wxChoice*>(pages_[0]->FindWindow(ids::kPlayerCodePageChoice))->GetSelection();
+    settings::WritePlayerCodePage(codePage > 0 ? kCodePages[codePage - 1] : "");
+    DevApplyCodePage();
     settings::WriteROMSelect(Radio(pages_[1], ids::kRomMdsRadio)->GetValue() ? 2 : 0);
     settings::WriteAdpcmConvert(Radio(pages_[2], ids::kBinaryRadio)->GetValue() ? 1 : 0);
     settings::WriteQdxConvert(Radio(pages_[3], ids::kBinaryRadio)->GetValue() ? 1 : 0);
