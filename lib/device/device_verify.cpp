@@ -74,7 +74,7 @@ Verified NoScratch(KD5200_HWND parent) {
 
 // The message of a copy that differs from its source; the file is named.
 Verified Mismatch(KD5200_HWND parent, const std::string& file, int code) {
-    platform::MessageBox(parent, platform::WithSecondaryText(text::kVerifyFailed, file),
+    platform::MessageBox(parent, platform::WithSecondaryText(strings::Tr(text::kVerifyFailed), file),
                          strings::Text(sid::kAppTitle), platform::kMbOk | platform::kMbIconError);
     return {code, true};
 }

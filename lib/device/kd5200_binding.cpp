@@ -69,7 +69,7 @@ void StandInDispError(KD5200_HWND parent, int32_t code, int32_t windowsError) {
         const char* notConnected = strings::Load(sid::kPlayerNotConnected);
         text = notConnected ? notConnected : "";
     } else {
-        text = "Device error " + std::to_string(code) + ".";
+        text = strings::Tr("Device error ") + std::to_string(code) + ".";
     }
     if (windowsError != 0) {
         const std::string system = platform::SystemErrorText(windowsError);
@@ -272,14 +272,14 @@ bool LoadDeviceLibrary() {
         if (!module) {
             const char* why = dlerror();
             b.error =
-                "The device library cannot be loaded: " + std::string(why ? why : path.c_str());
+                strings::Tr("The device library cannot be loaded: ") + std::string(why ? why : path.c_str());
             continue;
         }
         Kd5200Api api = kStandIns;
         std::string missing;
         if (!BindAll(module, api, missing)) {
             dlclose(module);
-            b.error = "The device library " + path + " has no function " + missing + ".";
+            b.error = strings::Tr("The device library ") + path + strings::Tr(" has no function ") + missing + ".";
             continue;
         }
         b.module = module;

@@ -33,7 +33,7 @@ std::string FontFileName(const KD5200_FONTINFO& font) {
 // Whether the player changed since watch was made; then says so.
 bool ChangedMeanwhile(void* owner, const platform::DeviceChangeWatch& watch) {
     if (!watch.Changed()) return false;
-    platform::MessageBox(owner, text::kPlayerChanged, "",
+    platform::MessageBox(owner, strings::Tr(text::kPlayerChanged), "",
                          platform::kMbOk | platform::kMbIconWarning);
     return true;
 }

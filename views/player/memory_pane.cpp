@@ -39,14 +39,14 @@ namespace {
 constexpr int kHeaderHeight = 20;
 
 // Shown by "Download Raw Data" while no raw-data reader is connected.
-constexpr const char* kRawDataUnavailable = "Download Raw Data is not available.";
+constexpr const char* kRawDataUnavailable = SD_TEXT("Download Raw Data is not available.");
 constexpr const char* kFilesChanged =
-    "The player's files changed while the question was open; nothing was deleted.";
+    SD_TEXT("The player's files changed while the question was open; nothing was deleted.");
 constexpr const char* kFilesChangedWhileAsked =
-    "The player's files changed while the question was open; nothing was copied.";
+    SD_TEXT("The player's files changed while the question was open; nothing was copied.");
 // The same for the commands that ask nothing: the rows were out of date.
 constexpr const char* kFilesChangedSinceListed =
-    "The player's files changed since they were listed; nothing was done.";
+    SD_TEXT("The player's files changed since they were listed; nothing was done.");
 
 HMp3MemView::RawDataHandler& RawData() {
     static HMp3MemView::RawDataHandler handler;
@@ -88,7 +88,7 @@ constexpr ColumnSpec kColumns[player::kColumnCount] = {
 
 HMp3MemView::HMp3MemView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {
     // A container: Tab goes to its list, never to the pane itself.
-    Create(parent, id, pos, size, wxTAB_TRAVERSAL, text::kMemoryViewer);
+    Create(parent, id, pos, size, wxTAB_TRAVERSAL, strings::Tr(text::kMemoryViewer));
     // The header line is a label, so that a screen reader reads it whole.
     header_ = new wxStaticText(this, wxID_ANY, wxString(), wxPoint(0, 0),
                                wxSize(std::max(size.x, 1), kHeaderHeight),
@@ -132,7 +132,7 @@ int HMp3MemView::HeaderHeight() const {
 }
 
 std::string HMp3MemView::GetHeaderText() const {
-    if (unreadable_) return player::HeaderText(title_, text::kMemoryUnreadable);
+    if (unreadable_) return player::HeaderText(title_, strings::Tr(text::kMemoryUnreadable));
     // A narrow pane shows a shorter line that keeps the file count.
     const int room = GetClientSize().x;
     const wxFont font = header_->GetFont();
@@ -306,7 +306,7 @@ bool HMp3MemView::StillAsShown(const std::vector<player::NamedEntry>& entries, i
 }
 
 void HMp3MemView::TellChanged(const char* message) {
-    platform::MessageBox(static_cast<wxWindow*>(this), message, Load(sid::kAppTitle),
+    platform::MessageBox(static_cast<wxWindow*>(this), strings::Tr(message), Load(sid::kAppTitle),
                          platform::kMbOk | platform::kMbIconWarning);
     // The person sees the player as it is now.
     FillList(true, memory_);
@@ -480,7 +480,7 @@ bool HMp3MemView::FormatMemory(bool low, int memory) {
         return false;
     // The memory asked about may hold other files now.
     if (watch.Changed()) {
-        platform::MessageBox(static_cast<wxWindow*>(this), text::kPlayerChanged, Load(caption),
+        platform::MessageBox(static_cast<wxWindow*>(this), strings::Tr(text::kPlayerChanged), Load(caption),
                              platform::kMbOk | platform::kMbIconWarning);
         return false;
     }
@@ -552,7 +552,7 @@ void HMp3MemView::OnRawData(wxCommandEvent&) {
         RawData()(this, memory_);
         return;
     }
-    platform::MessageBox(static_cast<wxWindow*>(this), kRawDataUnavailable, Load(sid::kAppTitle),
+    platform::MessageBox(static_cast<wxWindow*>(this), strings::Tr(kRawDataUnavailable), Load(sid::kAppTitle),
                          platform::kMbOk | platform::kMbIconInformation);
 }
 
