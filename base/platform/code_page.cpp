@@ -207,6 +207,19 @@ bool CodePage::Encode(std::string_view text, std::string& bytes, Unencodable* fa
     return false;
 }
 
+bool CodePage::FromPcName(std::string_view pcName, std::string& bytes,
+                          Unencodable* failure) const {
+    Unencodable first;
+    if (Encode(pcName, bytes, &first)) return true;
+    std::string text;
+    if (first.codePoint == 0 && Decode(pcName, text)) {
+        bytes.assign(pcName);
+        return true;
+    }
+    if (failure) *failure = first;
+    return false;
+}
+
 std::vector<size_t> CodePage::CharacterLengths(std::string_view bytes) const {
     std::vector<size_t> lengths;
     std::string scratch;

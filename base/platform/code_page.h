@@ -51,6 +51,12 @@ public:
     // UTF-8 text in the code page; false (with the first character that
     // fails) when a character cannot be written. Never substitutes.
     bool Encode(std::string_view text, std::string& bytes, Unencodable* failure = nullptr) const;
+    // A PC file name (the file system's bytes) in the code page: UTF-8 is
+    // encoded; a name that is not UTF-8 (from an older system) keeps its
+    // bytes when they read as the code page's. False, with the first
+    // character that fails, otherwise.
+    bool FromPcName(std::string_view pcName, std::string& bytes,
+                    Unencodable* failure = nullptr) const;
     // Byte length of each character of bytes, in order; a byte that starts
     // no character of the code page counts as one.
     std::vector<size_t> CharacterLengths(std::string_view bytes) const;

@@ -48,7 +48,7 @@ std::string DevNameToText(std::string_view playerBytes, bool* whole) {
 
 bool DevNameToPlayer(std::string_view pcName, std::string& playerBytes,
                      platform::Unencodable* failure) {
-    return Current().Encode(pcName, playerBytes, failure);
+    return Current().FromPcName(pcName, playerBytes, failure);
 }
 
 bool DevCheckPlayerName(KD5200_HWND parent, const std::string& pcPath) {

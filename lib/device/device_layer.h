@@ -117,8 +117,9 @@ const std::string& DevGetCodePage();
 // A player name as text; bytes that do not decode become U+FFFD, and whole
 // (when given) tells whether every byte decoded.
 std::string DevNameToText(std::string_view playerBytes, bool* whole = nullptr);
-// A PC name as the player's bytes; false, with the first character that the
-// code page cannot write, when it cannot be stored.
+// A PC name as the player's bytes (a name that is not UTF-8 keeps its bytes
+// when they read as the code page's); false, with the first character that
+// the code page cannot write, when it cannot be stored.
 bool DevNameToPlayer(std::string_view pcName, std::string& playerBytes,
                      platform::Unencodable* failure = nullptr);
 // Refuses a PC name that the player cannot hold: says so (naming the file

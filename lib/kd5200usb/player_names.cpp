@@ -50,7 +50,7 @@ const platform::CodePage& NameCodePage() {
 }
 
 bool PlayerNameFromPc(const std::string& pcName, std::string& playerName) {
-    return NameCodePage().Encode(pcName, playerName);
+    return NameCodePage().FromPcName(pcName, playerName);
 }
 
 } // namespace kd5200

@@ -14,8 +14,8 @@ void SetCodePageName(const std::string& name);
 // The code page in use now (for this thread's conversions).
 const platform::CodePage& NameCodePage();
 
-// The player's name for a PC file name (UTF-8 bytes); false when a character
-// of it cannot be written in the code page.
+// The player's name for a PC file name (UTF-8, or bytes that already read as
+// the code page's); false when a character of it cannot be written in it.
 bool PlayerNameFromPc(const std::string& pcName, std::string& playerName);
 
 } // namespace kd5200

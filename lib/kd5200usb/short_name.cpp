@@ -71,13 +71,25 @@ std::string UpperText(const std::string& text) {
     return out;
 }
 
+// A valid short-name part in the code page: its non-ASCII characters are
+// double-byte characters.
+bool ShortPartInCodePage(const std::string& part, size_t maxLength, bool allowEmpty) {
+    if (part.size() > maxLength || (part.empty() && !allowEmpty)) return false;
+    size_t at = 0;
+    for (const size_t length : NameCodePage().CharacterLengths(part)) {
+        if (length == 1 && !ShortChar(part[at])) return false;
+        at += length;
+    }
+    return true;
+}
+
 // The short name of a name that already is 8.3 apart from letter case.
 bool AsShortName(const std::string& name, ShortName& out) {
     const auto dot = name.find('.');
     const std::string base = UpperText(name.substr(0, dot));
     const std::string ext = dot == std::string::npos ? "" : UpperText(name.substr(dot + 1));
     if (dot != std::string::npos && ext.empty()) return false;
-    if (!ValidShortPart(base, 8, false) || !ValidShortPart(ext, 3, true)) return false;
+    if (!ShortPartInCodePage(base, 8, false) || !ShortPartInCodePage(ext, 3, true)) return false;
     out = {base, ext};
     return true;
 }
@@ -107,14 +119,23 @@ bool ValidLongName(const std::string& name) {
     return !(lastLength == 1 && (name.back() == '.' || name.back() == ' '));
 }
 
+bool StoredLongName(const std::string& name) {
+    if (name.empty() || name.size() > kMaxLongName) return false;
+    if (name.back() == '.' || name.back() == ' ') return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        const bool afterHigh = i > 0 && static_cast<unsigned char>(name[i - 1]) >= 0x80;
+        if (byte < 0x20 || byte == 0x7F || std::strchr("\"*/:<>?", name[i]) != nullptr)
+            return false;
+        if ((name[i] == '\\' || name[i] == '|') && !afterHigh) return false;
+    }
+    return true;
+}
+
 bool ValidShortPart(const std::string& part, size_t maxLength, bool allowEmpty) {
     if (part.size() > maxLength || (part.empty() && !allowEmpty)) return false;
-    // A double-byte character of the code page may stand in a short name.
-    size_t at = 0;
-    for (const size_t length : NameCodePage().CharacterLengths(part)) {
-        if (length == 1 && !ShortChar(part[at])) return false;
-        at += length;
-    }
+    for (char c : part)
+        if (!ShortChar(c) && static_cast<unsigned char>(c) < 0x80) return false;
     return true;
 }
 
