@@ -335,7 +335,7 @@ bool HConfigDialog::CheckFields() {
         if (!ReadTimeout(Edit(pages_[0], field.id)->GetValue(), value)) {
             const wxString why = wxString::Format(
                 wxString::FromUTF8(
-                    strings::Tr("\"%s\" must be a whole number of milliseconds from %d to %d.")),
+                    strings::Tr("\"%s\" must be a whole number of milliseconds from %ld to %ld.")),
                 wxString::FromUTF8(FieldName(strings::Tr(field.label))), kMinTimeout, kMaxTimeout);
             Refuse(0, field.id, why.utf8_string());
             return false;
@@ -350,10 +350,10 @@ bool HConfigDialog::CheckFields() {
         if (length >= kFieldLimit) {
             Refuse(4, field.id,
                    wxString::Format(wxString::FromUTF8(strings::Tr(
-                                        "The path in \"%s\" is %zu bytes long; the settings "
+                                        "The path in \"%s\" is %d bytes long; the settings "
                                         "keep at most %d.")),
                                     wxString::FromUTF8(FieldName(strings::Tr(field.label))),
-                                    length, static_cast<int>(kFieldLimit - 1))
+                                    static_cast<int>(length), static_cast<int>(kFieldLimit - 1))
                        .utf8_string());
             return false;
         }
