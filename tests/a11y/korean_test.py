@@ -29,6 +29,17 @@ def press_answer(s, word):
     found.queryAction().doAction(0)
 
 
+def send(s, table, name, button):
+    """Selects the row of name in its table, with the focus there as a person's
+    would be (the buttons' state follows once the window has had an event),
+    and presses button."""
+    rows = s.table(table)
+    s.focus(rows)
+    s.select_row(rows, name)
+    s.keys("shift")
+    s.press(s.wait_for("push button", button))
+
+
 def raw_names(s):
     """The long names the internal memory holds, as bytes."""
     out = subprocess.run([os.path.join(BIN, "kd5200sim"), "ls", "--raw", "internal"],
@@ -48,8 +59,7 @@ class Korean(unittest.TestCase):
             s.wait_for("push button", "외장 메모리에서 업로드")
 
             # PC -> player: the player holds the name's CP949 bytes.
-            s.select_row(s.table("home"), SONG)
-            s.press(s.wait_for("push button", "내장 메모리로 다운로드"))
+            send(s, "home", SONG, "내장 메모리로 다운로드")
             self.assertTrue(wait_until(lambda: SONG.encode("cp949") in raw_names(s), 15),
                             raw_names(s))
             self.assertIn(SONG, s.player_files())
@@ -60,17 +70,14 @@ class Korean(unittest.TestCase):
 
             # Player -> PC: the file comes back under its name, whole.
             os.remove(os.path.join(s.home, SONG))
-            internal = s.table("내장 메모리")
-            s.select_row(internal, SONG)
-            s.press(s.wait_for("push button", "내장 메모리에서 업로드"))
+            send(s, "내장 메모리", SONG, "내장 메모리에서 업로드")
             path = os.path.join(s.home, SONG)
             self.assertTrue(wait_until(lambda: os.path.exists(path) and
                                        open(path, "rb").read() == MP3, 15))
 
             # A name CP949 cannot write is refused, naming it; nothing is written.
             before = raw_names(s)
-            s.select_row(s.table("home"), "🎵 mix.mp3")
-            s.press(s.wait_for("push button", "내장 메모리로 다운로드"))
+            send(s, "home", "🎵 mix.mp3", "내장 메모리로 다운로드")
             box = wait_until(lambda: next((a for a in s.find_all("alert", root=s.app)
                                            if any("🎵 mix.mp3" in (l.name or "") for l in
                                                   s.find_all("label", root=a))), None), 10)
