@@ -282,7 +282,7 @@ void CMainFrame::OnUpdateFirmware(wxUpdateUIEvent& event) {
     if (!version)
         event.SetText(wxString());
     else if (!*version)
-        event.SetText("Unknown Firmware Version");
+        event.SetText(wxString::FromUTF8(strings::Tr(text::kUnknownFirmware)));
     else
         event.SetText(wxString::FromUTF8(version));
 }

@@ -4,6 +4,7 @@
 
 #include "app/help_topics.h"
 #include "app/main_frame.h"
+#include "app/translations.h"
 #include "app/window_state.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/message_box.h"
@@ -26,6 +27,7 @@ CMainFrame* StartSongdock() {
     std::setlocale(LC_CTYPE, "");
     std::setlocale(LC_COLLATE, "");
     std::setlocale(LC_NUMERIC, "C");
+    LoadTranslations();
     settings::SetCompanyKey("Zentrovia");
     settings::LoadFileFilter();
     settings::LoadLastDirectory();

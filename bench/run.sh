@@ -10,4 +10,7 @@ for script in "$top"/bench/*/bench.sh; do
   echo "== $(basename "$(dirname "$script")")"
   bash "$script" "$build" || status=1
 done
+# The memory pane again with Korean names, decoded from the player's CP949.
+echo "== player_pane (korean)"
+bash "$top/bench/player_pane/bench.sh" "$build" korean || status=1
 exit $status

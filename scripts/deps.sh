@@ -13,6 +13,7 @@ run_packages=(
   libwxgtk3.2-dev libglib2.0-dev libgtk-3-dev
   libopencore-amrnb-dev libudev-dev libsqlite3-dev libtag1-dev nettle-dev
   tzdata shared-mime-info adwaita-icon-theme fonts-dejavu-core fonts-lexi-gulim librsvg2-bin
+  gettext wx3.2-i18n locales fonts-nanum
 )
 # What the tests add: the test framework, a virtual display with a window
 # manager, the accessibility bus and its client, key and window tools, the
@@ -45,4 +46,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Korean: the window tests run Songdock under ko_KR.UTF-8.
+if ! locale -a 2>/dev/null | grep -qi '^ko_KR\.utf-\?8$'; then
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  grep -q '^ko_KR.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
+    echo 'ko_KR.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo_cmd[@]}" locale-gen
 fi

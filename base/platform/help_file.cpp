@@ -1,4 +1,5 @@
 #include "base/platform/help_file.h"
+#include "base/resources/strings.h"
 
 #include "base/platform/install_layout.h"
 #include "base/platform/launcher.h"
@@ -38,14 +39,14 @@ bool OpenHelpFileFrom(void* owner, const std::vector<std::string>& folders) {
         for (const std::string& folder : folders)
             if (!folder.empty()) tried += "\n" + folder + "/" + kHelpFilePath;
         if (tried.empty()) tried = std::string("\n") + kHelpFilePath;
-        MessageBox(owner, "The help file cannot be found:" + tried, "", kMbOk | kMbIconWarning);
+        MessageBox(owner, strings::Tr("The help file cannot be found:") + tried, "", kMbOk | kMbIconWarning);
         return false;
     }
     if (!compiled.empty() && ShowInViewer(compiled)) return true;
     if (!pages.empty() && CurrentLauncher().OpenWithDefaultApplication(pages)) return true;
     if (!compiled.empty() && CurrentLauncher().OpenWithDefaultApplication(compiled)) return true;
     MessageBox(owner,
-               "No program to show the help file is installed:\n" +
+               strings::Tr("No program to show the help file is installed:\n") +
                    (pages.empty() ? compiled : pages) +
                    "\n\nInstall a help viewer such as xchm, or a web browser.",
                "", kMbOk | kMbIconWarning);

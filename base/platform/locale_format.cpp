@@ -63,10 +63,17 @@ std::string TimeFormatWithoutSeconds(const std::string& timeFormat, const std::s
             const char c = format[i + 1];
             // Seconds, with the separator written just before them.
             if (c == 'S' || (c == 'E' && i + 2 < format.size() && format[i + 2] == 'S')) {
+                // (An ASCII separator; a unit such as "分" belongs to the minutes.)
                 while (!out.empty() && out.back() != 'M' && out.back() != ' ' &&
+                       static_cast<unsigned char>(out.back()) < 0x80 &&
                        !(out.size() >= 2 && out[out.size() - 2] == '%'))
                     out.pop_back();
                 i += c == 'S' ? 1 : 2;
+                // A unit written after the seconds ("초", "秒") goes with them.
+                while (i + 1 < format.size() && format[i + 1] != ' ' && format[i + 1] != '%')
+                    ++i;
+                while (!out.empty() && out.back() == ' ')
+                    out.pop_back();
                 continue;
             }
             out += format[i];

@@ -1,4 +1,5 @@
 #include "base/platform/volumes.h"
+#include "base/resources/strings.h"
 
 #include "base/platform/paths.h"
 
@@ -140,7 +141,7 @@ std::vector<Volume> VolumesFromMounts(const std::vector<MountEntry>& mounts,
         // The root is "File System" as in file managers; other volumes go by
         // their file system label, else by the mount point's name.
         if (isRoot)
-            v.label = "File System";
+            v.label = strings::Tr("File System");
         else if (probe.labelOf)
             v.label = probe.labelOf(m.source);
         if (v.label.empty()) v.label = LastName(m.mountPoint);

@@ -108,6 +108,7 @@ constexpr int kRawFileBrowse = 1028;
 constexpr int kRawViewerBrowse = 1029;
 constexpr int kRawCountEdit = 1031;
 constexpr int kVerifyCopiesCheck = 1032;
+constexpr int kPlayerCodePageChoice = 1033;
 // Font information dialog 149.
 constexpr int kFontSizeEdit = 1023;
 constexpr int kFontFileNameEdit = 1024;

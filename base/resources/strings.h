@@ -4,9 +4,21 @@
 // have a symbolic name (text::...).
 #include <string>
 
+// Marks an English text for the message catalogue where it is defined; the
+// text is translated where it is used (strings::Tr).
+#define SD_TEXT(text) text
+
 namespace strings {
 
-// The text of a numbered string, or nullptr when the table has no such id.
+// A translation of an English text of the windows, or null to keep it.
+using Translator = const char* (*)(const char* english);
+// Installed by the windowed program; the console programs keep English.
+void SetTranslator(Translator translator);
+// The text in the person's language (the English text without a
+// translation). The result lives as long as the program.
+const char* Tr(const char* english);
+
+// The text of a numbered string, translated, or nullptr when the table has no such id.
 const char* Load(int id);
 // The text of a numbered string, or "" when the table has no such id.
 std::string Text(int id);
@@ -59,84 +71,99 @@ constexpr int kRawDataRangeExceeded = 4011;
 
 // Texts that have no numbered resource of their own.
 namespace text {
-inline constexpr const char* kUnknownFirmware = "Unknown Firmware Version";
-inline constexpr const char* kDesktopExplorer = "Desktop Explorer";
+inline constexpr const char* kUnknownFirmware = SD_TEXT("Unknown Firmware Version");
+inline constexpr const char* kDesktopExplorer = SD_TEXT("Desktop Explorer");
 // Tool tip of the desktop view's button to the parent folder.
-inline constexpr const char* kUpOneLevel = "Up One Level (Backspace)";
-inline constexpr const char* kPlayerExplorer = "Mp3Player Explorer";
-inline constexpr const char* kMemoryViewer = "Mp3 Memory Viewer";
-inline constexpr const char* kDriveLabel = "Drive (?:)";
-inline constexpr const char* kWindowsNetwork = "Microsoft Windows Network";
+inline constexpr const char* kUpOneLevel = SD_TEXT("Up One Level (Backspace)");
+inline constexpr const char* kPlayerExplorer = SD_TEXT("Mp3Player Explorer");
+inline constexpr const char* kMemoryViewer = SD_TEXT("Mp3 Memory Viewer");
+inline constexpr const char* kDriveLabel = SD_TEXT("Drive (?:)");
+inline constexpr const char* kWindowsNetwork = SD_TEXT("Microsoft Windows Network");
 inline constexpr const char* kMp3Filter = "*.mp3";
 inline constexpr const char* kAllFilter = "*.*";
-inline constexpr const char* kSizeUnitKB = "KB";
-inline constexpr const char* kSizeUnitMB = "MB";
+inline constexpr const char* kSizeUnitKB = SD_TEXT("KB");
+inline constexpr const char* kSizeUnitMB = SD_TEXT("MB");
 
 // About box.
-inline constexpr const char* kAboutVersion = "Songdock Version 1.93";
-inline constexpr const char* kAboutNotice = "Copyright (C) Zentrovia. All rights reserved.";
+inline constexpr const char* kAboutVersion = SD_TEXT("Songdock Version 1.93");
+inline constexpr const char* kAboutNotice = SD_TEXT("Copyright (C) Zentrovia. All rights reserved.");
 inline constexpr const char* kAboutOk = "확인";
 
 // Configuration dialog and its pages.
-inline constexpr const char* kConfiguration = "Configuration";
-inline constexpr const char* kReceiveTimeout = "Receiving Timeout [ms] :";
-inline constexpr const char* kSendTimeout = "Transmission Timeout [ms] :";
-inline constexpr const char* kFormatTimeout = "Formating Timeout [ms] :";
-inline constexpr const char* kRomMds = "ROM writing in MDS";
-inline constexpr const char* kRomStandAlone = "ROM writing in stand-alone mode";
-inline constexpr const char* kConvertToWav = "Convert to WAV";
-inline constexpr const char* kBinaryQka = "Download Binary Zentrovia ADPCM (QKA)";
-inline constexpr const char* kBinaryQdx = "Download Binary Zentrovia QDX";
-inline constexpr const char* kRawFileName = "File Name to Save :";
-inline constexpr const char* kRawViewer = "Viewer Link :";
-inline constexpr const char* kRawRange = "Block Address Range :";
-inline constexpr const char* kRawAddr = "Addr :";
-inline constexpr const char* kRawCount = "Count :";
-inline constexpr const char* kBrowse = "Browse >>";
-inline constexpr const char* kVerifyCopies = "Verify files after copying";
-inline constexpr const char* kDataFilter = "Data File(*.dat)\n*.dat\nAll Files(*.*)\n*.*\n\n";
+inline constexpr const char* kConfiguration = SD_TEXT("Configuration");
+inline constexpr const char* kReceiveTimeout = SD_TEXT("Receiving Timeout [ms] :");
+inline constexpr const char* kSendTimeout = SD_TEXT("Transmission Timeout [ms] :");
+inline constexpr const char* kFormatTimeout = SD_TEXT("Formating Timeout [ms] :");
+inline constexpr const char* kRomMds = SD_TEXT("ROM writing in MDS");
+inline constexpr const char* kRomStandAlone = SD_TEXT("ROM writing in stand-alone mode");
+inline constexpr const char* kConvertToWav = SD_TEXT("Convert to WAV");
+inline constexpr const char* kBinaryQka = SD_TEXT("Download Binary Zentrovia ADPCM (QKA)");
+inline constexpr const char* kBinaryQdx = SD_TEXT("Download Binary Zentrovia QDX");
+inline constexpr const char* kRawFileName = SD_TEXT("File Name to Save :");
+inline constexpr const char* kRawViewer = SD_TEXT("Viewer Link :");
+inline constexpr const char* kRawRange = SD_TEXT("Block Address Range :");
+inline constexpr const char* kRawAddr = SD_TEXT("Addr :");
+inline constexpr const char* kRawCount = SD_TEXT("Count :");
+inline constexpr const char* kBrowse = SD_TEXT("Browse >>");
+inline constexpr const char* kVerifyCopies = SD_TEXT("Verify files after copying");
+inline constexpr const char* kDataFilter = SD_TEXT("Data File(*.dat)\n*.dat\nAll Files(*.*)\n*.*\n\n");
 // A memory pane's state while the player's directory cannot be read.
-inline constexpr const char* kMemoryUnreadable = "Memory Cannot Be Read";
-inline constexpr const char* kExeFilter = "Programs you can run\n*\nAll Files(*.*)\n*.*\n\n";
+inline constexpr const char* kMemoryUnreadable = SD_TEXT("Memory Cannot Be Read");
+inline constexpr const char* kExeFilter = SD_TEXT("Programs you can run\n*\nAll Files(*.*)\n*.*\n\n");
 
 // Font information dialog.
-inline constexpr const char* kFontInfoTitle = "KD5200 LCD Font Information";
-inline constexpr const char* kFontSize = "Size :";
-inline constexpr const char* kFontFileName = "File Name :";
-inline constexpr const char* kClose = "Close";
+inline constexpr const char* kFontInfoTitle = SD_TEXT("KD5200 LCD Font Information");
+inline constexpr const char* kFontSize = SD_TEXT("Size :");
+inline constexpr const char* kFontFileName = SD_TEXT("File Name :");
+inline constexpr const char* kClose = SD_TEXT("Close");
 
 // Delete question, where the files' file system has no trash.
 inline constexpr const char* kDeletePermanent =
-    "There is no Trash here: the deletion is permanent and cannot be undone.";
+    SD_TEXT("There is no Trash here: the deletion is permanent and cannot be undone.");
 
 // A question about the player was answered after the player was unplugged,
 // plugged in again or changed: the command does nothing.
 inline constexpr const char* kPlayerChanged =
-    "The player changed while the question was open; nothing was done.";
+    SD_TEXT("The player changed while the question was open; nothing was done.");
 
 // A copied file read back differs from its source (the path follows).
 inline constexpr const char* kVerifyFailed =
-    "The copy differs from its source and was removed; the transfer stopped.";
+    SD_TEXT("The copy differs from its source and was removed; the transfer stopped.");
 
-// A copied file could not be read back to be checked: why, then what became
-// of the copy (the path follows).
-inline constexpr const char* kReadBackFailed = "The copy could not be read back to be checked";
-inline constexpr const char* kReadBackUnplugged =
-    "The player was unplugged while the copy was read back to be checked";
-inline constexpr const char* kUncheckedRemoved = "; the copy was removed and the transfer stopped.";
-inline constexpr const char* kUncheckedKept =
-    "; the copy was kept unchecked and the transfer stopped.";
+// A PC file whose name the player's code page cannot write: the file, the
+// character, its code point and the code page.
+inline constexpr const char* kNameNotForPlayer =
+    SD_TEXT("%s cannot be stored on the player: its name holds \"%s\" (%s), which player file names "
+    "in %s cannot hold. Nothing was written.");
+// The choice of the player's code page that follows the person's language.
+inline constexpr const char* kPlayerCodePage = SD_TEXT("Player file names :");
+inline constexpr const char* kCodePageFromLanguage = SD_TEXT("From the language (%s)");
+
+// A copied file could not be read back to be checked, because of an error
+// or because the player was unplugged; its copy was removed or kept (the
+// path follows).
+inline constexpr const char* kReadBackFailedRemoved = SD_TEXT(
+    "The copy could not be read back to be checked; the copy was removed and the transfer stopped.");
+inline constexpr const char* kReadBackFailedKept =
+    SD_TEXT("The copy could not be read back to be checked; the copy was kept unchecked and the "
+            "transfer stopped.");
+inline constexpr const char* kReadBackUnpluggedRemoved =
+    SD_TEXT("The player was unplugged while the copy was read back to be checked; the copy was "
+            "removed and the transfer stopped.");
+inline constexpr const char* kReadBackUnpluggedKept =
+    SD_TEXT("The player was unplugged while the copy was read back to be checked; the copy was "
+            "kept unchecked and the transfer stopped.");
 // Another program changed the memory while a file was copied onto it, so
 // the copy cannot be told from the other files (the path follows).
 inline constexpr const char* kCopyNotIdentified =
-    "Another program changed the player while this file was copied; the copy was kept "
-    "unchecked and the transfer stopped.";
+    SD_TEXT("Another program changed the player while this file was copied; the copy was kept "
+            "unchecked and the transfer stopped.");
 
 // Properties dialog.
-inline constexpr const char* kPropertiesTitle = "MPEG Audio File Properties";
-inline constexpr const char* kMpegInformation = "MPEG Information";
-inline constexpr const char* kSizeInfo = "Size Info";
-inline constexpr const char* kVersionInfo = "Version Info";
+inline constexpr const char* kPropertiesTitle = SD_TEXT("MPEG Audio File Properties");
+inline constexpr const char* kMpegInformation = SD_TEXT("MPEG Information");
+inline constexpr const char* kSizeInfo = SD_TEXT("Size Info");
+inline constexpr const char* kVersionInfo = SD_TEXT("Version Info");
 
 // Help file, relative to the current directory.
 inline constexpr const char* kHelpFile = "HtmlHelp/Songdock.chm";

@@ -52,6 +52,7 @@ void DevInit() {
         memory = device::detail::MemoryCache{};
     s.firmware[0] = '\0';
     device::LoadDeviceLibrary();
+    DevApplyCodePage();
     s.timeouts = settings::GetTimeouts();
     Api().SetTimeout(s.timeouts.receive, s.timeouts.send);
 }

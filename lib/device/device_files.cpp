@@ -29,8 +29,11 @@ void MarkStale(int memory) {
 // What one player file becomes on the PC.
 struct UploadPlan {
     std::string pcName;     // safe file name, extension possibly changed to WAV
-    const char* playerName; // passed to the library when the PC name differs
+    std::string playerName; // the player's bytes, passed when they differ from pcName
+    bool passName = false;
     int kind;               // KD5200_CONVERT_*
+
+    const char* PlayerName() const { return passName ? playerName.c_str() : nullptr; }
 };
 
 // Replaces the extension when it is old, for the conversion of recordings.
@@ -43,14 +46,22 @@ bool ConvertName(std::string& name, const char* oldExt, const char* newExt) {
     return true;
 }
 
-UploadPlan PlanUpload(const HNameList::Entry& entry, bool convertQka, bool convertQdx) {
-    UploadPlan plan{DevSafeFileName(entry.name), nullptr, KD5200_CONVERT_NONE};
+// The list holds the names as shown (the PC's text); the player's own bytes
+// come from the directory just read, by entry number. A name whose bytes do
+// not decode is copied under its readable part, U+FFFD in place of the rest.
+UploadPlan PlanUpload(int memory, const HNameList::Entry& entry, bool convertQka,
+                      bool convertQdx) {
+    UploadPlan plan{DevSafeFileName(entry.name), "", false, KD5200_CONVERT_NONE};
     if (convertQka && ConvertName(plan.pcName, "QKA", "WAV")) plan.kind = KD5200_CONVERT_QKA_TO_WAV;
     if (convertQdx && ConvertName(plan.pcName, "QDX", "WAV")) plan.kind = KD5200_CONVERT_QDX_TO_WAV;
-    if (plan.kind != KD5200_CONVERT_NONE || (!entry.second && plan.pcName != entry.name))
-        plan.playerName = entry.name.c_str();
-    else
-        plan.playerName = entry.second ? entry.second->c_str() : nullptr;
+    std::string shownName = entry.name;
+    if (plan.kind == KD5200_CONVERT_NONE && entry.second) shownName = *entry.second;
+    const std::string own = device::detail::PlayerName(memory, entry.value1);
+    if (!own.empty() && DevNameToText(own) == shownName)
+        plan.playerName = own;
+    else if (!DevNameToPlayer(shownName, plan.playerName))
+        plan.playerName = shownName;
+    plan.passName = plan.kind != KD5200_CONVERT_NONE || entry.second || plan.playerName != plan.pcName;
     return plan;
 }
 
@@ -97,7 +108,10 @@ int Format(KD5200_HWND parent, int memory, bool low) {
 
 int DevDeleteFile(KD5200_HWND parent, int memory, int number, const char* name) {
     if (const int code = Prepare(parent, memory)) return code;
-    if (Api().Delete(parent, S().handle, memory, number, name)) {
+    // The library names the file in its own code page.
+    std::string shown = device::detail::PlayerName(memory, number);
+    if (shown.empty() && name && !DevNameToPlayer(name, shown)) shown.clear();
+    if (Api().Delete(parent, S().handle, memory, number, shown.c_str())) {
         MarkStale(memory);
         return KD5200_ERR_NONE;
     }
@@ -129,7 +143,7 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
                 result = KD5200_ERR_NOT_CONNECTED;
                 break;
             }
-            const UploadPlan plan = PlanUpload(entry, convertQka, convertQdx);
+            const UploadPlan plan = PlanUpload(memory, entry, convertQka, convertQdx);
             const std::string target = DevTargetPath(folder, plan.pcName);
             bool asked = false;
             if (platform::PathExists(target) && toAll != platform::kIdYesToAll) {
@@ -160,13 +174,13 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
             bool kept = false; // a copy that could not be checked but stays
             if (verify) {
                 const device::detail::Verified done = device::detail::VerifiedUpload(
-                    parent, memory, entry.value1, target, plan.playerName,
+                    parent, memory, entry.value1, target, plan.PlayerName(),
                     static_cast<uint32_t>(entry.value2), plan.kind);
                 result = done.code;
                 shown = done.shown;
                 kept = done.kept;
             } else if (!Api().Upload(parent, S().handle, memory, entry.value1, target.c_str(),
-                                     plan.playerName, entry.value2, plan.kind)) {
+                                     plan.PlayerName(), entry.value2, plan.kind)) {
                 result = Api().GetError();
             }
             if (result == KD5200_ERR_NONE || kept) ++S().filesCopied;
@@ -192,6 +206,13 @@ int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list) {
     for (const HNameList::Entry& entry : list) {
         if (!S().handle) {
             result = KD5200_ERR_NOT_CONNECTED;
+            break;
+        }
+        // A name the player's code page cannot write is refused before
+        // anything of the file is written; the transfer stops there.
+        if (!DevCheckPlayerName(parent, entry.name)) {
+            result = KD5200_ERR_BAD_NAME;
+            shown = true;
             break;
         }
         if (const device::Change change = watch.Player(); change != device::Change::kNone) {
@@ -251,7 +272,15 @@ int DevRenameEntry(int memory, int number, const char* newName) {
                         ValidMemory(memory) ? KD5200_ERR_NO_ENTRY : KD5200_ERR_BAD_ARGUMENT, 0);
         return 1;
     }
-    if (!Api().Rename(S().handle, memory, number, newName, &S().memories[memory].entries[number]))
+    // The player takes the new name in its code page; one it cannot write is
+    // refused and the entry keeps its name.
+    std::string bytes;
+    if (!DevNameToPlayer(newName ? newName : "", bytes)) {
+        DevCheckPlayerName(nullptr, newName ? newName : "");
+        return 1;
+    }
+    if (!Api().Rename(S().handle, memory, number, bytes.c_str(),
+                      &S().memories[memory].entries[number]))
         Report(nullptr, Api().GetError(), Api().GetWindowsError());
     MarkStale(memory);
     return 1;

@@ -9,6 +9,7 @@
 // memory stale so that the next listing reads it again. "Download" means PC
 // to player, "upload" player to PC. Parent windows are opaque pointers passed
 // to the library unchanged. Memory 0 is the internal memory, 1 the external.
+#include "base/platform/code_page.h"
 #include "lib/device/device_room.h"
 #include "lib/device/kd5200_binding.h"
 #include "lib/device/kd5200usb.h"
@@ -17,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class HDirEntryList;
 class HNameList;
@@ -105,6 +107,29 @@ std::string DevSafeFileName(const std::string& name);
 // Where an uploaded player file goes: folder + "/" + the safe name (no second
 // slash when folder ends in one), or the safe name alone without a folder.
 std::string DevTargetPath(const char* folder, const std::string& name);
+
+// ---- Player file names -------------------------------------------------
+//
+// Above the device layer names are the PC's bytes (UTF-8); the library takes
+// and returns them in the player's code page.
+
+// Reads the code page from the settings ("" = from the person's language)
+// and hands it to the library. DevInit does it; call it again when the
+// setting changes.
+void DevApplyCodePage();
+// The code page in use, such as "CP949".
+const std::string& DevGetCodePage();
+// A player name as text; bytes that do not decode become U+FFFD, and whole
+// (when given) tells whether every byte decoded.
+std::string DevNameToText(std::string_view playerBytes, bool* whole = nullptr);
+// A PC name as the player's bytes (a name that is not UTF-8 keeps its bytes
+// when they read as the code page's); false, with the first character that
+// the code page cannot write, when it cannot be stored.
+bool DevNameToPlayer(std::string_view pcName, std::string& playerBytes,
+                     platform::Unencodable* failure = nullptr);
+// Refuses a PC name that the player cannot hold: says so (naming the file
+// and the character) and returns false; true when it can be stored.
+bool DevCheckPlayerName(KD5200_HWND parent, const std::string& pcPath);
 
 // ---- State for the maintenance commands ---------------------------------
 

@@ -34,7 +34,25 @@ void TrimField(char* field, size_t size) {
     field[length] = '\0';
 }
 
+// The name bytes of an entry as the player keeps them.
+std::string RawName(KD5200_DIRENTRY& entry) {
+    entry.longName[sizeof entry.longName - 1] = '\0';
+    if (entry.longName[0] != '\0') return entry.longName;
+    TrimField(entry.name, sizeof entry.name);
+    TrimField(entry.ext, sizeof entry.ext);
+    std::string name = entry.name;
+    if (entry.ext[0] != '\0') name += std::string(".") + entry.ext;
+    return name;
+}
+
 } // namespace
+
+std::string device::detail::PlayerName(int memory, int number) {
+    if (!ValidMemory(memory)) return "";
+    auto& cache = S().memories[memory];
+    if (number < 0 || number >= cache.count) return "";
+    return RawName(cache.entries[number]);
+}
 
 bool DevGetMemorySpace(int memory, uint64_t* capacityBytes, uint64_t* freeBytes) {
     if (!Ready(memory, false)) return false;
@@ -68,17 +86,9 @@ bool DevListFiles(int memory, HDirEntryList& list, bool force) {
     if (cache.info.capacityBlocks == 0) return false;
     for (int32_t number = 0; number < cache.count; ++number) {
         KD5200_DIRENTRY& entry = cache.entries[number];
-        entry.longName[sizeof entry.longName - 1] = '\0';
-        std::string name;
-        if (entry.longName[0] != '\0') {
-            name = entry.longName;
-        } else {
-            TrimField(entry.name, sizeof entry.name);
-            TrimField(entry.ext, sizeof entry.ext);
-            name = entry.name;
-            if (entry.ext[0] != '\0') name += std::string(".") + entry.ext;
-        }
-        list.Add(name.c_str(), number, entry.size);
+        const std::string name = RawName(entry);
+        // Shown in the PC's text; the entry keeps the player's bytes.
+        list.Add(DevNameToText(name).c_str(), number, entry.size);
     }
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace device::detail {
 
@@ -37,6 +38,9 @@ void Report(KD5200_HWND parent, int code, int windowsError);
 // memory is then read anew at its next listing. False when no new handle
 // could be had.
 bool Reopen();
+// The player's own bytes of an entry's name in the cached directory (long
+// name, else "BASE.EXT"), or "" for an entry that is not there.
+std::string PlayerName(int memory, int number);
 // Handle check and directory re-read that open every memory operation.
 // Returns 0 when the operation may go on, else the code already shown.
 int Prepare(KD5200_HWND parent, int memory);

@@ -76,7 +76,7 @@ bool RegularFile(const std::string& path) {
 
 // The message of a copy that differs from its source; the file is named.
 Verified Mismatch(KD5200_HWND parent, const std::string& file, int code) {
-    platform::MessageBox(parent, platform::WithSecondaryText(text::kVerifyFailed, file),
+    platform::MessageBox(parent, platform::WithSecondaryText(strings::Tr(text::kVerifyFailed), file),
                          strings::Text(sid::kAppTitle), platform::kMbOk | platform::kMbIconError);
     return {code, true};
 }
@@ -90,9 +90,10 @@ bool Unplugged(int code) {
 // The message of a copy that could not be read back: it names the file
 // being copied and tells whether its copy was removed or kept unchecked.
 Verified Unchecked(KD5200_HWND parent, const std::string& file, int code, bool removed) {
-    std::string message = Unplugged(code) ? text::kReadBackUnplugged : text::kReadBackFailed;
-    message += removed ? text::kUncheckedRemoved : text::kUncheckedKept;
-    platform::MessageBox(parent, platform::WithSecondaryText(message, file),
+    const char* message = Unplugged(code)
+                              ? (removed ? text::kReadBackUnpluggedRemoved : text::kReadBackUnpluggedKept)
+                              : (removed ? text::kReadBackFailedRemoved : text::kReadBackFailedKept);
+    platform::MessageBox(parent, platform::WithSecondaryText(strings::Tr(message), file),
                          strings::Text(sid::kAppTitle), platform::kMbOk | platform::kMbIconError);
     return {code, true, !removed};
 }
@@ -243,7 +244,7 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
     struct stat st {};
     if (listing.GetCount() != countBefore + 1 || added.number != static_cast<int>(countBefore) ||
         stat(pcPath.c_str(), &st) != 0 || static_cast<uint64_t>(st.st_size) != added.size) {
-        platform::MessageBox(parent, platform::WithSecondaryText(text::kCopyNotIdentified, pcPath),
+        platform::MessageBox(parent, platform::WithSecondaryText(strings::Tr(text::kCopyNotIdentified), pcPath),
                              strings::Text(sid::kAppTitle),
                              platform::kMbOk | platform::kMbIconWarning);
         return {KD5200_ERR_NO_ENTRY, true, true};

@@ -25,6 +25,36 @@ bool ReadNow(int memory, std::vector<ShownEntry>& out) {
     return true;
 }
 
+// The English text of a change, marked for translation.
+const char* EnglishChangeText(Change change, ChangeMoment moment) {
+    switch (moment) {
+    case ChangeMoment::kQuestion:
+        return change == Change::kUnplugged
+                   ? SD_TEXT("The player was unplugged while the question was open; nothing was "
+                             "done.")
+                   : text::kPlayerChanged;
+    case ChangeMoment::kListing:
+        return change == Change::kUnplugged
+                   ? SD_TEXT("The player was unplugged since its files were listed; nothing was "
+                             "done.")
+                   : SD_TEXT("The player's files changed since they were listed; nothing was "
+                             "done.");
+    case ChangeMoment::kTransfer:
+        break;
+    }
+    switch (change) {
+    case Change::kUnplugged:
+        return SD_TEXT(
+            "The player was unplugged before this file was copied; the transfer stopped.");
+    case Change::kReplugged:
+        return SD_TEXT("The player was unplugged and plugged in again before this file was "
+                       "copied; it was not copied, and the transfer stopped.");
+    default:
+        return SD_TEXT("This file changed on the player before it was copied; it was not "
+                       "copied, and the transfer stopped.");
+    }
+}
+
 } // namespace
 
 PlayerWatch::PlayerWatch()
@@ -65,29 +95,7 @@ std::vector<ShownEntry> ListedEntries(int memory) {
 }
 
 std::string ChangeText(Change change, ChangeMoment moment) {
-    if (change == Change::kNone) return {};
-    switch (moment) {
-    case ChangeMoment::kQuestion:
-        return change == Change::kUnplugged
-                   ? "The player was unplugged while the question was open; nothing was done."
-                   : text::kPlayerChanged;
-    case ChangeMoment::kListing:
-        return change == Change::kUnplugged
-                   ? "The player was unplugged since its files were listed; nothing was done."
-                   : "The player's files changed since they were listed; nothing was done.";
-    case ChangeMoment::kTransfer:
-        break;
-    }
-    switch (change) {
-    case Change::kUnplugged:
-        return "The player was unplugged before this file was copied; the transfer stopped.";
-    case Change::kReplugged:
-        return "The player was unplugged and plugged in again before this file was copied; "
-               "it was not copied, and the transfer stopped.";
-    default:
-        return "This file changed on the player before it was copied; it was not copied, and "
-               "the transfer stopped.";
-    }
+    return change == Change::kNone ? std::string() : strings::Tr(EnglishChangeText(change, moment));
 }
 
 } // namespace device

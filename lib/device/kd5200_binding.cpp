@@ -5,10 +5,13 @@
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
 #include "base/resources/strings.h"
+#include "lib/device/device_layer.h"
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -66,7 +69,7 @@ void StandInDispError(KD5200_HWND parent, int32_t code, int32_t windowsError) {
         const char* notConnected = strings::Load(sid::kPlayerNotConnected);
         text = notConnected ? notConnected : "";
     } else {
-        text = "Device error " + std::to_string(code) + ".";
+        text = strings::Tr("Device error ") + std::to_string(code) + ".";
     }
     if (windowsError != 0) {
         const std::string system = platform::SystemErrorText(windowsError);
@@ -155,6 +158,9 @@ struct Binding {
     decltype(&::KD5200X_SetProgressHook) setProgressHook = nullptr;
     decltype(&::KD5200X_GetChangeNotifier) getChangeNotifier = nullptr;
     decltype(&::KD5200X_GetPlugGeneration) getPlugGeneration = nullptr;
+    decltype(&::KD5200X_SetCodePage) setCodePage = nullptr;
+    decltype(&::KD5200_GetFontInfo) getFontInfo = nullptr; // the library's own
+    std::string codePage;
     std::string error;
     std::string path;
     ProgressHandler progress;
@@ -185,6 +191,21 @@ int32_t ProgressThunk(KD5200_HWND parent, const char* operation, int64_t done, i
     return handler && handler(parent, operation ? operation : "", ProgressPhase::kWork, done, total)
                ? 1
                : 0;
+}
+
+// The font record with its file name in the PC's text, as every other name
+// above the device layer.
+int32_t FontInfoAsText(KD5200_HANDLE handle, KD5200_FONTINFO* font) {
+    const int32_t ok = B().getFontInfo(handle, font);
+    if (!ok || !font) return ok;
+    const std::string text = DevNameToText(std::string_view(font->fileName, strnlen(font->fileName, 259)));
+    // Cut at a character boundary when the text is longer than the field.
+    size_t length = std::min(text.size(), size_t{259});
+    while (length > 0 && length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+        --length;
+    std::memset(font->fileName, 0, sizeof font->fileName);
+    std::memcpy(font->fileName, text.data(), length);
+    return ok;
 }
 
 // Paths to try, in order.
@@ -261,14 +282,14 @@ bool LoadDeviceLibrary() {
         if (!module) {
             const char* why = dlerror();
             b.error =
-                "The device library cannot be loaded: " + std::string(why ? why : path.c_str());
+                strings::Tr("The device library cannot be loaded: ") + std::string(why ? why : path.c_str());
             continue;
         }
         Kd5200Api api = kStandIns;
         std::string missing;
         if (!BindAll(module, api, missing)) {
             dlclose(module);
-            b.error = "The device library " + path + " has no function " + missing + ".";
+            b.error = strings::Tr("The device library ") + path + strings::Tr(" has no function ") + missing + ".";
             continue;
         }
         b.module = module;
@@ -278,6 +299,10 @@ bool LoadDeviceLibrary() {
         ResolveOptional(module, "KD5200X_SetProgressHook", b.setProgressHook);
         ResolveOptional(module, "KD5200X_GetChangeNotifier", b.getChangeNotifier);
         ResolveOptional(module, "KD5200X_GetPlugGeneration", b.getPlugGeneration);
+        ResolveOptional(module, "KD5200X_SetCodePage", b.setCodePage);
+        b.getFontInfo = b.api.GetFontInfo;
+        b.api.GetFontInfo = FontInfoAsText;
+        if (b.setCodePage && !b.codePage.empty()) b.setCodePage(b.codePage.c_str());
         if (b.setDisplayHook) b.setDisplayHook(DisplayThunk, nullptr);
         if (b.setProgressHook) b.setProgressHook(ProgressThunk, nullptr);
         return true;
@@ -297,6 +322,8 @@ void UnloadDeviceLibrary() {
     b.setProgressHook = nullptr;
     b.getChangeNotifier = nullptr;
     b.getPlugGeneration = nullptr;
+    b.setCodePage = nullptr;
+    b.getFontInfo = nullptr;
     b.error.clear();
     g_standInError = KD5200_ERR_NOT_CONNECTED;
 }
@@ -333,6 +360,11 @@ MessageSubject::~MessageSubject() {
 
 int ChangeNotifier() {
     return B().getChangeNotifier ? B().getChangeNotifier() : -1;
+}
+
+void SetLibraryCodePage(const std::string& codePage) {
+    B().codePage = codePage;
+    if (B().setCodePage) B().setCodePage(codePage.c_str());
 }
 
 int64_t PlugGeneration() {

@@ -83,6 +83,9 @@ public:
 
 // The library's change-notifier descriptor, or -1 when it has none.
 int ChangeNotifier();
+// Hands the code page of player names to the library when it takes one
+// (now, and whenever it is loaded again).
+void SetLibraryCodePage(const std::string& codePage);
 // The library's plug generation (changes on every plug and unplug), or -1
 // when it has none.
 int64_t PlugGeneration();

@@ -2,7 +2,9 @@
  * kd5200usb.h - C interface of the KD5200 USB access library.
  *
  * Songdock loads the library with dlopen and resolves every function below;
- * kdrom links it. Integers are 32-bit, strings are NUL-terminated UTF-8,
+ * kdrom links it. Integers are 32-bit; player file names are NUL-terminated
+ * bytes in the player's code page (see KD5200X_SetCodePage), PC paths are
+ * the file system's bytes,
  * the device handle and parent windows are opaque pointers. Every function
  * that returns int32_t returns nonzero on success; after a failure
  * KD5200_GetError and KD5200_GetWindowsError give the codes, which the caller
@@ -180,6 +182,12 @@ int32_t KD5200X_GetChangeNotifier(void);
  * caller closes it and opens the player again. May be called from any
  * thread. */
 int64_t KD5200X_GetPlugGeneration(void);
+
+/* Sets the code page of the names the library takes and returns (an iconv
+ * name such as "CP949"); NULL or "" returns to KD5200_CODEPAGE, else the code
+ * page of the person's language. A library without it uses the code page of
+ * the system, as the caller does by default. */
+void KD5200X_SetCodePage(const char* codePage);
 
 #ifdef __cplusplus
 }

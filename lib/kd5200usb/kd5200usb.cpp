@@ -11,6 +11,7 @@
 #include "lib/kd5200usb/attach.h"
 #include "lib/kd5200usb/errors.h"
 #include "lib/kd5200usb/player.h"
+#include "lib/kd5200usb/player_names.h"
 
 #define KD5200_API extern "C" __attribute__((visibility("default")))
 
@@ -392,4 +393,8 @@ KD5200_API int32_t KD5200X_GetChangeNotifier(void) {
 
 KD5200_API int64_t KD5200X_GetPlugGeneration(void) {
     return kd5200::ReadPlugState(kd5200::PlayerFolder()).generation;
+}
+
+KD5200_API void KD5200X_SetCodePage(const char* codePage) {
+    kd5200::SetCodePageName(codePage ? codePage : "");
 }

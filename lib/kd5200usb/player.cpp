@@ -1,4 +1,5 @@
 #include "lib/kd5200usb/player.h"
+#include "lib/kd5200usb/player_names.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -287,8 +288,11 @@ Status Player::Download(int memory, const std::string& pcPath, const TransferSet
     uint64_t size = 0;
     if (Status s = OpenSource(pcPath, source, size); !s) return s;
     if (size > UINT32_MAX) return Fail(KD5200_ERR_FILE_TOO_LARGE);
-    const std::string name = BaseName(pcPath);
-    if (!ValidLongName(name)) return Fail(KD5200_ERR_BAD_NAME);
+    // The player keeps the name in its code page; a name it cannot hold is
+    // refused, never stored with substitutes.
+    std::string name;
+    if (!PlayerNameFromPc(BaseName(pcPath), name) || !ValidLongName(name))
+        return Fail(KD5200_ERR_BAD_NAME);
 
     Transaction transaction(*store_);
     if (Status s = transaction.BeginWrite(lockWaitMs_); !s) return s;
@@ -560,7 +564,7 @@ Status Player::FontInfo(bool& present, FontRecord& font) {
 
 Status Player::DownloadFont(const std::string& pcPath, const TransferSettings& settings) {
     FontRecord font;
-    font.name = BaseName(pcPath);
+    if (!PlayerNameFromPc(BaseName(pcPath), font.name)) return Fail(KD5200_ERR_BAD_NAME);
     if (Status s = ReadSource(pcPath, kMaxImageBytes, KD5200_ERR_FILE_TOO_LARGE, font.data); !s)
         return s;
     if (font.data.empty()) return Fail(KD5200_ERR_BAD_IMAGE);

@@ -23,8 +23,16 @@ struct ShortName {
 // blank.
 bool ValidLongName(const std::string& name);
 
+// Whether a name read from the player's storage may be a long name in any
+// code page: the checks of ValidLongName on bytes that cannot be the second
+// byte of a double-byte character, so that a player written under one code
+// page reads as sound under another.
+bool StoredLongName(const std::string& name);
+
 // Whether a text is a valid short-name part of at most maxLength characters
-// (letters upper case; empty allowed only when allowEmpty).
+// (letters upper case; empty allowed only when allowEmpty). Bytes above
+// 0x7F are allowed: they belong to the double-byte characters of some code
+// page.
 bool ValidShortPart(const std::string& part, size_t maxLength, bool allowEmpty);
 
 // The short name for a long name. taken tells whether a short name text is

@@ -444,7 +444,7 @@ Status Store::ReadMemory(int memory, MemoryDirectory& directory, bool withBlocks
             return Damaged();
         if (!ValidShortPart(entry.shortName.base, 8, false) ||
             !ValidShortPart(entry.shortName.ext, 3, true) ||
-            (!entry.longName.empty() && !ValidLongName(entry.longName)) ||
+            (!entry.longName.empty() && !StoredLongName(entry.longName)) ||
             static_cast<uint64_t>(blocks) != BlocksFor(static_cast<uint64_t>(size)))
             return Damaged();
         entry.size = static_cast<uint32_t>(size);

@@ -33,7 +33,7 @@ bool ConvertToTemporaryImage(void* parent, const std::string& hexPath, uint32_t 
     image = platform::CreateTempFile("$520");
     std::string why;
     if (image.empty()) {
-        why = "no temporary file can be created in " + platform::TempDir() + ": " +
+        why = strings::Tr("no temporary file can be created in ") + platform::TempDir() + ": " +
               platform::SystemErrorText(platform::LastSystemError());
     } else {
         bool converted = false;
@@ -47,7 +47,7 @@ bool ConvertToTemporaryImage(void* parent, const std::string& hexPath, uint32_t 
         image.clear();
     }
     platform::MessageBox(parent,
-                         "Cannot convert the Intel HEX file\n" + hexPath +
+                         strings::Tr("Cannot convert the Intel HEX file\n") + hexPath +
                              "\ninto a firmware image: " + why + ".\n\nThe player was not changed.",
                          caption, platform::kMbOk | platform::kMbIconWarning);
     return false;
@@ -94,8 +94,8 @@ bool ConfirmRawImage(void* parent, const std::string& path, const std::string& c
     std::error_code ec;
     if (std::filesystem::file_size(path, ec) != 0 || ec) return true;
     platform::MessageBox(parent,
-                         path + ": the firmware image is empty (0 bytes).\n\n"
-                                "The player was not changed.",
+                         path + strings::Tr(": the firmware image is empty (0 bytes).\n\nThe "
+                                            "player was not changed."),
                          caption, platform::kMbOk | platform::kMbIconWarning);
     return false;
 }

@@ -34,7 +34,7 @@ int OpenViewer(void* owner, const std::string& file) {
     }
     if (!platform::CurrentLauncher().RunProgram(viewer, file))
         platform::MessageBox(owner,
-                             std::string("The viewer cannot be started:\n") + viewer +
+                             std::string(strings::Tr("The viewer cannot be started:\n")) + viewer +
                                  "\n\nChoose a program you may run in the Configuration.",
                              "", platform::kMbOk | platform::kMbIconWarning);
     return KD5200_ERR_NONE;

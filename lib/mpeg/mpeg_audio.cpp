@@ -1,4 +1,5 @@
 #include "lib/mpeg/mpeg_audio.h"
+#include "base/resources/strings.h"
 
 #include "base/platform/error_text.h"
 
@@ -290,13 +291,13 @@ std::string LayerText(int layer) {
 std::string ChannelModeText(ChannelMode mode) {
     switch (mode) {
     case ChannelMode::Stereo:
-        return "Stereo";
+        return SD_TEXT("Stereo");
     case ChannelMode::JointStereo:
-        return "Joint stereo";
+        return SD_TEXT("Joint stereo");
     case ChannelMode::DualChannel:
-        return "Dual channel";
+        return SD_TEXT("Dual channel");
     case ChannelMode::Mono:
-        return "Mono";
+        return SD_TEXT("Mono");
     }
     return "";
 }

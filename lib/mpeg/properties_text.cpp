@@ -1,4 +1,5 @@
 #include "lib/mpeg/properties_text.h"
+#include "base/resources/strings.h"
 
 #include "lib/mpeg/mp3_tags.h"
 #include "lib/mpeg/mpeg_audio.h"
@@ -37,6 +38,13 @@ std::string DurationText(double seconds) {
     return buffer;
 }
 
+// printf into a string; the formats are the catalogue's.
+template <typename... Args> std::string Formatted(const char* format, Args... args) {
+    char text[1024];
+    std::snprintf(text, sizeof text, strings::Tr(format), args...);
+    return text;
+}
+
 PropertiesText DescribeFile(const std::string& path, const std::string& typeName) {
     PropertiesText out;
     struct stat st {};
@@ -45,8 +53,8 @@ PropertiesText DescribeFile(const std::string& path, const std::string& typeName
         return out;
     }
     const std::uint64_t size = std::uint64_t(st.st_size);
-    out.sizeInfo = platform::FormatGroupedNumber(size) + " bytes (" +
-                   platform::FormatGroupedNumber((size + 1023) / 1024) + "KB)";
+    out.sizeInfo = Formatted(SD_TEXT("%s bytes (%sKB)"), platform::FormatGroupedNumber(size).c_str(),
+                          platform::FormatGroupedNumber((size + 1023) / 1024).c_str());
     if (S_ISDIR(st.st_mode)) {
         out.versionInfo = typeName;
         return out;
@@ -62,20 +70,24 @@ PropertiesText DescribeFile(const std::string& path, const std::string& typeName
         return out;
     }
     if (!mpeg) {
-        out.versionInfo = typeName.empty() ? "Not an MPEG audio file" : typeName;
+        out.versionInfo = typeName.empty() ? strings::Tr("Not an MPEG audio file") : typeName;
         return out;
     }
     const FrameHeader& h = info.first;
     std::string text = VersionText(h.version) + " " + LayerText(h.layer) + "\n";
-    text +=
-        std::to_string(info.averageKbps) + " kbit/s" + (info.vbr ? " (VBR average)" : "") + "\n";
-    text += std::to_string(h.sampleRate) + " Hz, " + ChannelModeText(h.channelMode) + "\n";
-    text += "Duration " + DurationText(info.seconds);
-    if (info.truncated) text += " (the file is cut short or damaged)";
+    text += Formatted(info.vbr ? SD_TEXT("%u kbit/s (VBR average)") : SD_TEXT("%u kbit/s"),
+                   static_cast<unsigned>(info.averageKbps)) +
+            "\n";
+    text += Formatted(SD_TEXT("%u Hz, %s"), static_cast<unsigned>(h.sampleRate),
+                   strings::Tr(ChannelModeText(h.channelMode).c_str())) +
+            "\n";
+    text += Formatted(info.truncated ? SD_TEXT("Duration %s (the file is cut short or damaged)")
+                                  : SD_TEXT("Duration %s"),
+                   DurationText(info.seconds).c_str());
     text += "\n";
     const Tags tags = ReadTags(path);
-    if (!tags.title.empty()) text += "Title: " + tags.title + "\n";
-    if (!tags.artist.empty()) text += "Artist: " + tags.artist + "\n";
+    if (!tags.title.empty()) text += Formatted(SD_TEXT("Title: %s"), tags.title.c_str()) + "\n";
+    if (!tags.artist.empty()) text += Formatted(SD_TEXT("Artist: %s"), tags.artist.c_str()) + "\n";
     if (text.back() == '\n') text.pop_back();
     out.versionInfo = text;
     return out;

@@ -298,6 +298,13 @@ bool WriteVerifyCopies(bool verify) {
     return WriteInt(kSongdockSection, kVerifyCopies, verify ? 1 : 0);
 }
 
+std::string GetPlayerCodePage() {
+    return GetText(kSongdockSection, kPlayerCodePage, "");
+}
+bool WritePlayerCodePage(const std::string& codePage) {
+    return WriteText(kSongdockSection, kPlayerCodePage, codePage);
+}
+
 size_t GetSongdockText(const char* key, char* buffer, size_t limit) {
     return GetTextInto(kSongdockSection, key, "", buffer, limit);
 }

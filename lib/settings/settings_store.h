@@ -51,6 +51,7 @@ inline constexpr const char* kRawDataCount = "RawDataCount";
 inline constexpr const char* kROMSelect = "ROMSelect";
 inline constexpr const char* kConvert = "Convert";
 inline constexpr const char* kVerifyCopies = "VerifyCopies";
+inline constexpr const char* kPlayerCodePage = "PlayerCodePage";
 
 // ---- Defaults ----------------------------------------------------------
 inline constexpr int kDefaultWindowState = 5;
@@ -145,6 +146,12 @@ bool WriteQdxConvert(int value);
 // with its source; 0 (the default) does not.
 bool GetVerifyCopies();
 bool WriteVerifyCopies(bool verify);
+
+// "Songdock"/"PlayerCodePage": the code page of the player's file names
+// (an iconv name such as "CP949"); "" (the default) takes it from the
+// person's language.
+std::string GetPlayerCodePage();
+bool WritePlayerCodePage(const std::string& codePage);
 
 // Text settings of the "Songdock" section, cut to the caller's byte limit.
 size_t GetSongdockText(const char* key, char* buffer, size_t limit);

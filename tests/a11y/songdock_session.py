@@ -65,7 +65,7 @@ class Session:
 
     LIMIT_SECONDS = 140
 
-    def __init__(self, files=None, theme=None, env=None):
+    def __init__(self, files=None, theme=None, env=None, internal="Internal Memory"):
         self.tmp = tempfile.mkdtemp(prefix="songdock-a11y-")
         self.home = os.path.join(self.tmp, "home")
         os.makedirs(self.home)
@@ -85,6 +85,7 @@ class Session:
         self.env.update(env or {})
         self.procs = []
         self.app = None
+        self.internal = internal  # the internal memory's table, in the session's language
 
     # ---- processes ----------------------------------------------------------------
 
@@ -140,7 +141,7 @@ class Session:
                                + ("still running" if state is None else f"exit status {state}")
                                + ")\n" + said)
         self.frame = wait_until(lambda: self.find("frame", "Songdock", self.app), 10)
-        wait_until(lambda: self.table("Internal Memory").queryTable().nRows > 0, 10)
+        wait_until(lambda: self.table(self.internal).queryTable().nRows > 0, 10)
         return self
 
     def _find_app(self):

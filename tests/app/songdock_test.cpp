@@ -299,7 +299,7 @@ TEST_F(Songdock, VerifiedCopiesCatchABitThePlayerFlips) {
     EXPECT_FALSE(fs::exists(pc_ + "/" + second));
     ASSERT_EQ(boxes_.shown.size(), 3u);
     EXPECT_EQ(boxes_.shown[2].text,
-              std::string(text::kReadBackFailed) + text::kUncheckedRemoved);
+              std::string(text::kReadBackFailedRemoved));
     EXPECT_EQ(boxes_.shown[2].secondary, pc_ + "/" + second);
     EXPECT_EQ(frame_->GetStatusBar()->GetStatusText(0).utf8_string(), "1 of 2 files copied; failed");
 }

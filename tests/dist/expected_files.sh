@@ -29,6 +29,10 @@ expected_files() {
     echo "share/songdock/HtmlHelp/$p.html"
   done
   echo "share/songdock/HtmlHelp/style.css"
+  for p in index panes transfers keyboard configuration; do
+    echo "share/songdock/HtmlHelp/ko/$p.html"
+  done
+  echo "share/locale/ko/LC_MESSAGES/songdock.mo"
   for f in Songdock.hhp toc.hhc index.hhk; do
     echo "share/songdock/HtmlHelp/$f"
   done

@@ -9,6 +9,7 @@
 #include "lib/kd5200usb/attach.h"
 #include "lib/kd5200usb/file_io.h"
 #include "lib/kd5200usb/player.h"
+#include "lib/kd5200usb/player_names.h"
 #include "tools/kd5200sim/sim_demo.h"
 #include "tools/kd5200sim/sim_size.h"
 #include "base/platform/error_text.h"
@@ -30,9 +31,12 @@ const char* const kUsage =
     "  plug                  plug the player in\n"
     "  unplug                pull the player out\n"
     "  status                show the state, firmware, memories, font and images\n"
-    "  ls [internal|external]\n"
-    "                        list the files: number, short name, long name, size\n"
-    "  put MEMORY FILE...    copy files onto the internal or external memory\n"
+    "  ls [--raw] [internal|external]\n"
+    "                        list the files: number, short name, long name, size;\n"
+    "                        names are shown in UTF-8, or with --raw in the bytes\n"
+    "                        the player holds\n"
+    "  put MEMORY FILE...    copy files onto the internal or external memory, their\n"
+    "                        names in the player's code page\n"
     "  get MEMORY NUMBER OUTFILE\n"
     "                        copy file NUMBER of a memory into OUTFILE\n"
     "  firmware application|boot OUTFILE\n"
@@ -51,6 +55,9 @@ const char* const kUsage =
     "\n"
     "Environment (read by the player library, so by every program that uses it):\n"
     "  KD5200_PLAYER_DIR     the player's folder\n"
+    "  KD5200_CODEPAGE       the code page of the player's file names (such as CP949),\n"
+    "                        by default that of the language (LANGUAGE, LC_ALL,\n"
+    "                        LC_MESSAGES, LANG)\n"
     "  KD5200_SPEED=BYTES_PER_SECOND\n"
     "                        transfers take the time a USB link of that speed would\n"
     "  KD5200_FAULTS=flip:N,eio:N\n"
@@ -200,8 +207,14 @@ int Plug(const std::string& folder, bool attached) {
     return 0;
 }
 
+// A player name for the terminal: decoded from the player's code page
+// (U+FFFD for bytes that do not decode), or the bytes themselves when raw.
+std::string Shown(const std::string& bytes, bool raw) {
+    return raw ? bytes : NameCodePage().Decode(bytes);
+}
+
 // Prints one memory's header line and, when wanted, its files.
-int ListMemory(Player& player, int memory, bool files) {
+int ListMemory(Player& player, int memory, bool files, bool raw = false) {
     MemoryDirectory directory;
     if (Status s = player.List(memory, directory); !s)
         return Error(std::string(MemoryName(memory)) + " memory: " + Describe(s));
@@ -216,13 +229,18 @@ int ListMemory(Player& player, int memory, bool files) {
     if (files)
         for (size_t i = 0; i < directory.entries.size(); ++i) {
             const Entry& entry = directory.entries[i];
-            std::printf("%zu\t%s\t%s\t%u\n", i, entry.shortName.Text().c_str(),
-                        entry.longName.c_str(), entry.size);
+            std::printf("%zu\t%s\t%s\t%u\n", i, Shown(entry.shortName.Text(), raw).c_str(),
+                        Shown(entry.longName, raw).c_str(), entry.size);
         }
     return 0;
 }
 
-int List(const std::string& folder, const std::vector<std::string>& args) {
+int List(const std::string& folder, std::vector<std::string> args) {
+    bool raw = false;
+    if (!args.empty() && args[0] == "--raw") {
+        raw = true;
+        args.erase(args.begin());
+    }
     if (args.size() > 1) return UsageError("ls: too many arguments");
     std::vector<int> memories = {KD5200_MEMORY_INTERNAL, KD5200_MEMORY_EXTERNAL};
     if (args.size() == 1) {
@@ -234,7 +252,7 @@ int List(const std::string& folder, const std::vector<std::string>& args) {
     std::unique_ptr<Player> player;
     if (!OpenPlayer(folder, player)) return 1;
     for (int memory : memories)
-        if (ListMemory(*player, memory, true) != 0) return Finish(1);
+        if (ListMemory(*player, memory, true, raw) != 0) return Finish(1);
     return Finish(0);
 }
 
@@ -258,7 +276,7 @@ int ShowStatus(const std::string& folder) {
     if (Status s = player->FontInfo(present, font); !s)
         status = Error("font: " + Describe(s));
     else if (present)
-        std::printf("font: %s (%zu bytes)\n", font.name.c_str(), font.data.size());
+        std::printf("font: %s (%zu bytes)\n", Shown(font.name, false).c_str(), font.data.size());
     else
         std::printf("font: none\n");
     for (int target : {KD5200_TARGET_APPLICATION, KD5200_TARGET_BOOT}) {
@@ -345,7 +363,7 @@ int Font(const std::string& folder, const std::vector<std::string>& args) {
     FontRecord font;
     if (Status s = player->FontInfo(present, font); !s) return Error(folder + ": " + Describe(s));
     if (present)
-        std::printf("%s\t%zu\n", font.name.c_str(), font.data.size());
+        std::printf("%s\t%zu\n", Shown(font.name, false).c_str(), font.data.size());
     else
         std::printf("no LCD font\n");
     return Finish(0);

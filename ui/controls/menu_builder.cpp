@@ -1,5 +1,7 @@
 #include "ui/controls/menu_builder.h"
 
+#include "base/resources/strings.h"
+
 #include <unordered_map>
 #include <vector>
 
@@ -46,7 +48,7 @@ int ItemId(int command) {
 }
 
 wxString Text(const menus::MenuItem& item) {
-    return item.text ? wxString::FromUTF8(item.text) : wxString();
+    return item.text ? wxString::FromUTF8(strings::Tr(item.text)) : wxString();
 }
 
 // Appends the lines from pos up to the End that closes the menu; returns

@@ -1,4 +1,5 @@
 #include "ui/panes/transfer_progress.h"
+#include "base/resources/strings.h"
 
 #include <wx/gauge.h>
 
@@ -23,16 +24,17 @@ wxString OperationText(const std::string& operation) {
         const char* operation;
         const char* text;
     } kTexts[] = {
-        {"download", "Copying to the player..."},
-        {"upload", "Copying from the player..."},
-        {"read", "Reading raw data from the player..."},
-        {"firmware", "Writing the firmware. Do not unplug the player."},
-        {"font", "Transferring the LCD font..."},
-        {"format", "Formatting..."},
+        {"download", SD_TEXT("Copying to the player...")},
+        {"upload", SD_TEXT("Copying from the player...")},
+        {"read", SD_TEXT("Reading raw data from the player...")},
+        {"firmware", SD_TEXT("Writing the firmware. Do not unplug the player.")},
+        {"font", SD_TEXT("Transferring the LCD font...")},
+        {"format", SD_TEXT("Formatting...")},
     };
     for (const auto& t : kTexts)
-        if (operation == t.operation) return t.text;
-    return operation.empty() ? wxString("Working...") : wxString::FromUTF8(operation) + "...";
+        if (operation == t.operation) return wxString::FromUTF8(strings::Tr(t.text));
+    return operation.empty() ? wxString::FromUTF8(strings::Tr("Working..."))
+                             : wxString::FromUTF8(operation) + "...";
 }
 
 } // namespace

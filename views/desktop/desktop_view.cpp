@@ -87,12 +87,12 @@ bool HDesktopView::Create(wxWindow* parent, wxWindowID id) {
     ready_ = false;
     // A container: Tab goes to its children, never to the view itself.
     if (!wxWindow::Create(parent, id, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL,
-                          wxString::FromUTF8(text::kDesktopExplorer)))
+                          wxString::FromUTF8(strings::Tr(text::kDesktopExplorer))))
         return false;
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
 
     up_ = new controls::HIconButton(this, ids::kUpButton, ids::kUpIcon,
-                                    wxString::FromUTF8(text::kUpOneLevel), wxPoint(0, 0),
+                                    wxString::FromUTF8(strings::Tr(text::kUpOneLevel)), wxPoint(0, 0),
                                     wxSize(28, 24));
 
     list_ = new HFileListCtrl(this, ids::kDesktopList, wxBORDER_SUNKEN);
@@ -304,7 +304,11 @@ void HDesktopView::OpenRow(long index) {
     }
     if (!platform::CurrentLauncher().OpenWithDefaultApplication(row.path))
         platform::MessageBox(static_cast<wxWindow*>(this),
-                             "No application could be started for " + row.name + ".", "",
+                             wxString::Format(wxString::FromUTF8(strings::Tr(
+                                                  "No application could be started for %s.")),
+                                              wxString::FromUTF8(row.name))
+                                 .utf8_string(),
+                             "",
                              platform::kMbOk | platform::kMbIconWarning);
 }
 
@@ -325,7 +329,7 @@ std::string HDesktopView::DeleteQuestion(const std::vector<uint32_t>& selected) 
         const DesktopRow& row = rows_[data];
         if (row.kind != RowKind::File || row.directory) continue;
         if (!platform::CanMoveToTrash(row.path))
-            question += std::string("\n\n") + text::kDeletePermanent;
+            question += std::string("\n\n") + strings::Tr(text::kDeletePermanent);
         break;
     }
     return question;

@@ -11,7 +11,7 @@
 namespace {
 
 // What the combo chooses, as a screen reader names it.
-constexpr const char* kFilterName = "File Filter";
+constexpr const char* kFilterName = SD_TEXT("File Filter");
 
 } // namespace
 
@@ -24,7 +24,7 @@ bool HFilterCombo::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, c
     Append(mp3);
     Append(wxString::FromUTF8(strings::Load(sid::kAllFiles)));
     ShowFilter(settings::GetFileFilter());
-    platform::SetAccessibleName(this, kFilterName);
+    platform::SetAccessibleName(this, wxString::FromUTF8(strings::Tr(kFilterName)));
     Bind(wxEVT_CHOICE, &HFilterCombo::OnSelect, this);
     return true;
 }

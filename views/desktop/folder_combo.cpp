@@ -1,4 +1,5 @@
 #include "views/desktop/folder_combo.h"
+#include "base/resources/strings.h"
 
 #include "base/platform/gui/accessibility.h"
 
@@ -12,7 +13,7 @@ wxDEFINE_EVENT(HEVT_FOLDER_SELECTED, wxCommandEvent);
 namespace {
 
 // What the drop-down chooses, as a screen reader names it.
-constexpr const char* kFolderName = "Folder";
+constexpr const char* kFolderName = SD_TEXT("Folder");
 
 } // namespace
 
@@ -20,7 +21,7 @@ bool HFolderCombo::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, c
     if (!wxComboCtrl::Create(parent, id, wxString(), pos, size, wxCB_READONLY)) return false;
     // Drawn by the toolkit, not the desktop: a screen reader is told what it is.
     platform::SetAccessibleComboRole(this);
-    platform::SetAccessibleName(this, kFolderName);
+    platform::SetAccessibleName(this, wxString::FromUTF8(strings::Tr(kFolderName)));
     tree_ = new HFolderTree(this);
     SetPopupControl(tree_); // the combo owns the popup from here on
     SetCanFocus(true);      // a read-only field takes the arrow keys itself

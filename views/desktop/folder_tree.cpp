@@ -1,4 +1,5 @@
 #include "views/desktop/folder_tree.h"
+#include "base/resources/strings.h"
 
 #include "ui/controls/icons.h"
 #include "views/desktop/folder_combo.h"
@@ -80,11 +81,11 @@ void HFolderTree::Fill() {
     auto desktopNode =
         SpecialNode(platform::SpecialFolder::Desktop, folder_kind::kDesktop, img::kDesktop);
     if (!desktopNode)
-        desktopNode = std::make_unique<HFolderNode>("Desktop", "", img::kDesktop, img::kDesktop,
+        desktopNode = std::make_unique<HFolderNode>(strings::Tr("Desktop"), "", img::kDesktop, img::kDesktop,
                                                     folder_kind::kDesktop);
     const wxTreeItemId desktop = InsertNode(std::move(desktopNode), wxTreeItemId(), true);
     const wxTreeItemId computer =
-        InsertNode(std::make_unique<HFolderNode>("Computer", "", img::kComputer, img::kComputer,
+        InsertNode(std::make_unique<HFolderNode>(strings::Tr("Computer"), "", img::kComputer, img::kComputer,
                                                  folder_kind::kComputer),
                    desktop, false);
     for (const platform::Volume& v : platform::ListVolumes()) {
@@ -94,7 +95,7 @@ void HFolderTree::Fill() {
                    computer, false);
     }
     // There is no control panel folder here, so it has no node.
-    InsertNode(std::make_unique<HFolderNode>("Network", "", img::kNetwork, img::kNetwork,
+    InsertNode(std::make_unique<HFolderNode>(strings::Tr("Network"), "", img::kNetwork, img::kNetwork,
                                              folder_kind::kNetwork),
                desktop, false);
     // Where the desktop and documents folders are both the home folder, the
@@ -335,7 +336,7 @@ void HFolderTree::OnDismiss() {
 void HFolderTree::Announce(const wxTreeItemId& item) {
     if (!combo_ || !item.IsOk() || !combo_->IsPopupShown()) return;
     wxString text = GetItemText(item);
-    if (ItemHasChildren(item)) text += IsExpanded(item) ? ", expanded" : ", collapsed";
+    if (ItemHasChildren(item)) text += wxString::FromUTF8(strings::Tr(IsExpanded(item) ? SD_TEXT(", expanded") : SD_TEXT(", collapsed")));
     platform::SetAccessibleDescription(combo_, text);
 }
 

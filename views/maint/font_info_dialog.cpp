@@ -15,15 +15,15 @@
 #include "base/resources/strings.h"
 
 HFontInfoDialog::HFontInfoDialog(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, wxString::FromUTF8(text::kFontInfoTitle)) {
+    : wxDialog(parent, wxID_ANY, wxString::FromUTF8(strings::Tr(text::kFontInfoTitle))) {
     auto* grid = new wxFlexGridSizer(2, wxSize(8, 8));
     grid->AddGrowableCol(1);
-    auto* sizeLabel = new wxStaticText(this, wxID_ANY, text::kFontSize);
+    auto* sizeLabel = new wxStaticText(this, wxID_ANY, strings::Tr(text::kFontSize));
     grid->Add(sizeLabel, 0, wxALIGN_CENTER_VERTICAL);
     size_ = new wxTextCtrl(this, ids::kFontSizeEdit, "", wxDefaultPosition, wxDefaultSize,
                            wxTE_READONLY);
     grid->Add(size_, 1, wxEXPAND);
-    auto* fileLabel = new wxStaticText(this, wxID_ANY, text::kFontFileName);
+    auto* fileLabel = new wxStaticText(this, wxID_ANY, strings::Tr(text::kFontFileName));
     grid->Add(fileLabel, 0, wxALIGN_CENTER_VERTICAL);
     fileName_ = new wxTextCtrl(this, ids::kFontFileNameEdit, "", wxDefaultPosition, wxSize(280, -1),
                                wxTE_READONLY);
@@ -31,7 +31,7 @@ HFontInfoDialog::HFontInfoDialog(wxWindow* parent)
     platform::SetLabelFor(sizeLabel, size_);
     platform::SetLabelFor(fileLabel, fileName_);
 
-    auto* close = new wxButton(this, ids::kIdCancel, text::kClose);
+    auto* close = new wxButton(this, ids::kIdCancel, strings::Tr(text::kClose));
     close->SetDefault();
     SetEscapeId(ids::kIdCancel);
 

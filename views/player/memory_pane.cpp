@@ -34,7 +34,7 @@ namespace {
 constexpr int kHeaderHeight = 20;
 
 // Shown by "Download Raw Data" while no raw-data reader is connected.
-constexpr const char* kRawDataUnavailable = "Download Raw Data is not available.";
+constexpr const char* kRawDataUnavailable = SD_TEXT("Download Raw Data is not available.");
 
 HMp3MemView::RawDataHandler& RawData() {
     static HMp3MemView::RawDataHandler handler;
@@ -77,7 +77,7 @@ constexpr ColumnSpec kColumns[player::kColumnCount] = {
 HMp3MemView::HMp3MemView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
     : transfers_(this) {
     // A container: Tab goes to its list, never to the pane itself.
-    Create(parent, id, pos, size, wxTAB_TRAVERSAL, text::kMemoryViewer);
+    Create(parent, id, pos, size, wxTAB_TRAVERSAL, strings::Tr(text::kMemoryViewer));
     // The header line is a label, so that a screen reader reads it whole.
     header_ = new wxStaticText(this, wxID_ANY, wxString(), wxPoint(0, 0),
                                wxSize(std::max(size.x, 1), kHeaderHeight),
@@ -122,7 +122,7 @@ int HMp3MemView::HeaderHeight() const {
 }
 
 std::string HMp3MemView::GetHeaderText() const {
-    if (unreadable_) return player::HeaderText(title_, text::kMemoryUnreadable);
+    if (unreadable_) return player::HeaderText(title_, strings::Tr(text::kMemoryUnreadable));
     // A narrow pane shows a shorter line that keeps the file count.
     const int room = GetClientSize().x;
     const wxFont font = header_->GetFont();
@@ -580,7 +580,7 @@ void HMp3MemView::OnRawData(wxCommandEvent&) {
         RawData()(this, memory_);
         return;
     }
-    platform::MessageBox(static_cast<wxWindow*>(this), kRawDataUnavailable, Load(sid::kAppTitle),
+    platform::MessageBox(static_cast<wxWindow*>(this), strings::Tr(kRawDataUnavailable), Load(sid::kAppTitle),
                          platform::kMbOk | platform::kMbIconInformation);
 }
 

@@ -18,8 +18,8 @@ std::string SizeText(uint32_t bytes) {
 
 ByteCount CountBytes(uint64_t bytes) {
     // 64-bit sums: a memory of nearly 4 GB would wrap in 32 bits.
-    if (bytes < 1048576) return {(bytes + 1023) >> 10, text::kSizeUnitKB};
-    return {(bytes + 1048575) >> 20, text::kSizeUnitMB};
+    if (bytes < 1048576) return {(bytes + 1023) >> 10, strings::Tr(text::kSizeUnitKB)};
+    return {(bytes + 1048575) >> 20, strings::Tr(text::kSizeUnitMB)};
 }
 
 namespace {
@@ -52,10 +52,10 @@ std::string FittingHeaderText(const std::string& title, bool connected, uint64_t
     if (connected) {
         const ByteCount remain = CountBytes(freeSpace);
         char text[96];
-        std::snprintf(text, sizeof text, "Remain %d%s,  %d File(s)", AsInt(remain.value),
+        std::snprintf(text, sizeof text, strings::Tr("Remain %d%s,  %d File(s)"), AsInt(remain.value),
                       remain.unit, fileCount);
         lines.push_back(HeaderText(title, text));
-        std::snprintf(text, sizeof text, "%d File(s)", fileCount);
+        std::snprintf(text, sizeof text, strings::Tr("%d File(s)"), fileCount);
         lines.push_back(HeaderText(title, text));
         lines.push_back(std::string(" ") + text);
     } else {

@@ -38,34 +38,39 @@ std::string Bytes(uint64_t blocks, uint64_t blockSize) {
 
 std::string FreeBytes(uint64_t blocks, uint64_t blockSize) {
     const uint64_t bytes = blocks * blockSize;
-    if (bytes < 1048576) return std::to_string(bytes >> 10) + text::kSizeUnitKB;
-    return std::to_string(bytes >> 20) + text::kSizeUnitMB;
+    if (bytes < 1048576) return std::to_string(bytes >> 10) + strings::Tr(text::kSizeUnitKB);
+    return std::to_string(bytes >> 20) + strings::Tr(text::kSizeUnitMB);
+}
+
+// printf into a string; the formats are the catalogue's.
+template <typename... Args> std::string Formatted(const char* format, Args... args) {
+    char text[512];
+    std::snprintf(text, sizeof text, strings::Tr(format), args...);
+    return text;
 }
 
 // "The files need 96KB in 3 entries; 64KB and 1 entry are free."
 std::string NeedAndFree(const SpacePlan& plan, const Room& room) {
-    std::string text = "The files need " + Bytes(plan.neededBlocks, room.blockSize);
-    if (room.freeEntries >= 0) {
-        text += " in " + std::to_string(plan.neededEntries) +
-                (plan.neededEntries == 1 ? " entry" : " entries");
-        text += "; " + FreeBytes(room.freeBlocks, room.blockSize) + " and " +
-                std::to_string(room.freeEntries) +
-                (room.freeEntries == 1 ? " entry are free." : " entries are free.");
-    } else {
-        text += "; " + FreeBytes(room.freeBlocks, room.blockSize) + " is free.";
-    }
-    return text;
+    const std::string need = Bytes(plan.neededBlocks, room.blockSize);
+    const std::string free = FreeBytes(room.freeBlocks, room.blockSize);
+    if (room.freeEntries < 0) return Formatted("The files need %s; %s is free.", need.c_str(), free.c_str());
+    const std::string entries = Formatted(plan.neededEntries == 1 ? SD_TEXT("%d entry") : SD_TEXT("%d entries"),
+                                       static_cast<int>(plan.neededEntries));
+    return Formatted(room.freeEntries == 1 ? SD_TEXT("The files need %s in %s; %s and %d entry are free.")
+                                        : SD_TEXT("The files need %s in %s; %s and %d entries are free."),
+                  need.c_str(), entries.c_str(), free.c_str(), static_cast<int>(room.freeEntries));
 }
 
 } // namespace
 
 std::string SpaceQuestion(const SpacePlan& plan, const Room& room, size_t fileCount) {
-    return NeedAndFree(plan, room) + "\nCopy the " + std::to_string(plan.fitting.size()) + " of " +
-           std::to_string(fileCount) + " files that fit, in the order given?";
+    return NeedAndFree(plan, room) +
+           Formatted("\nCopy the %zu of %zu files that fit, in the order given?", plan.fitting.size(),
+                  fileCount);
 }
 
 std::string NoSpaceText(const SpacePlan& plan, const Room& room) {
-    return NeedAndFree(plan, room) + "\nNone of the files fits.";
+    return NeedAndFree(plan, room) + "\n" + strings::Tr("None of the files fits.");
 }
 
 } // namespace player

@@ -1,6 +1,7 @@
 #include "views/player/transfer_meter.h"
 
 #include "views/player/memory_rows.h"
+#include "base/resources/strings.h"
 
 #include <algorithm>
 #include <cinttypes>
@@ -96,32 +97,36 @@ std::string Amount(uint64_t bytes) {
 
 } // namespace
 
+// printf into a string; the formats are the catalogue's.
+template <typename... Args> std::string Formatted(const char* format, Args... args) {
+    char text[512];
+    std::snprintf(text, sizeof text, strings::Tr(format), args...);
+    return text;
+}
+
 std::string TransferMeter::Describe(const Position& position) const {
     if (files_.empty()) return {};
-    char bytes[64];
-    if (total_ < 1048576)
-        std::snprintf(bytes, sizeof bytes, "%" PRIu64 " of %" PRIu64 " KB", position.bytes >> 10,
-                      (total_ + 1023) >> 10);
-    else
-        std::snprintf(bytes, sizeof bytes, "%.1f of %.1f MB",
-                      static_cast<double>(position.bytes) / 1048576.0,
-                      static_cast<double>(total_) / 1048576.0);
-    return (position.checking ? "Checking file " : "File ") + std::to_string(position.index + 1) +
-           " of " + std::to_string(files_.size()) + ": " + files_[position.index].name + "\n" +
-           bytes;
+    const std::string bytes =
+        total_ < 1048576
+            ? Formatted("%llu of %llu KB", static_cast<unsigned long long>(position.bytes >> 10),
+                     static_cast<unsigned long long>((total_ + 1023) >> 10))
+            : Formatted("%.1f of %.1f MB", static_cast<double>(position.bytes) / 1048576.0,
+                     static_cast<double>(total_) / 1048576.0);
+    return Formatted(position.checking ? SD_TEXT("Checking file %zu of %zu: %s") : SD_TEXT("File %zu of %zu: %s"),
+                  position.index + 1, files_.size(), files_[position.index].name.c_str()) +
+           "\n" + bytes;
 }
 
 std::string TransferMeter::Summary(Ending ending, double seconds) const {
     const size_t copied = Copied();
     const std::string count =
         copied == files_.size()
-            ? std::to_string(copied) + (copied == 1 ? " file" : " files")
-            : std::to_string(copied) + " of " + std::to_string(files_.size()) + " files";
-    if (ending == Ending::kCancelled) return count + " copied; cancelled";
-    if (ending == Ending::kFailed) return count + " copied; failed";
-    char time[32];
-    std::snprintf(time, sizeof time, "%.1f s", seconds);
-    return count + " copied (" + Amount(CopiedBytes()) + ") in " + time;
+            ? Formatted(copied == 1 ? SD_TEXT("%zu file") : SD_TEXT("%zu files"), copied)
+            : Formatted("%zu of %zu files", copied, files_.size());
+    if (ending == Ending::kCancelled) return Formatted("%s copied; cancelled", count.c_str());
+    if (ending == Ending::kFailed) return Formatted("%s copied; failed", count.c_str());
+    return Formatted("%s copied (%s) in %s", count.c_str(), Amount(CopiedBytes()).c_str(),
+                  Formatted("%.1f s", seconds).c_str());
 }
 
 } // namespace player

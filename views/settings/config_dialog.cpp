@@ -3,11 +3,13 @@
 #include <cerrno>
 #include <climits>
 #include <string>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/imaglist.h>
 #include <wx/panel.h>
 #include <wx/radiobut.h>
@@ -17,6 +19,7 @@
 #include <wx/textctrl.h>
 
 #include "ui/controls/icons.h"
+#include "base/platform/code_page.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/file_dialog.h"
 #include "base/platform/gui/accessibility.h"
@@ -124,6 +127,12 @@ wxTextCtrl* AddField(wxWindow* page, wxFlexGridSizer* grid, const char* label, i
     return edit;
 }
 
+// The code pages a player's names may be kept in; the first choice follows
+// the person's language.
+constexpr const char* kCodePages[] = {"CP949",  "CP932",  "CP936",  "CP950",  "CP1250",
+                                      "CP1251", "CP1252", "CP1253", "CP1254", "CP1255",
+                                      "CP1256", "CP1257", "CP1258"};
+
 } // namespace
 
 // clang-format off
@@ -135,14 +144,14 @@ wxEND_EVENT_TABLE()
 // clang-format on
 
 HConfigDialog::HConfigDialog(wxWindow* parent)
-    : wxDialog(parent, ids::kConfigDialog, wxString::FromUTF8(text::kConfiguration)) {
+    : wxDialog(parent, ids::kConfigDialog, wxString::FromUTF8(strings::Tr(text::kConfiguration))) {
     tree_ = new wxDataViewTreeCtrl(this, ids::kConfigTree, wxDefaultPosition, wxSize(255, 220),
                                    wxDV_NO_HEADER | wxDV_SINGLE);
     auto images = std::make_unique<wxImageList>(16, 16, true, kPageCount);
     for (int icon : ids::kPageIcons)
         images->Add(controls::LoadIcon(icon, 16));
     tree_->SetImageList(images.release()); // the tree owns it
-    platform::SetAccessibleName(tree_, wxString::FromUTF8(text::kConfiguration));
+    platform::SetAccessibleName(tree_, wxString::FromUTF8(strings::Tr(text::kConfiguration)));
 
     auto* groupSizer = new wxStaticBoxSizer(wxVERTICAL, this, " ");
     group_ = groupSizer->GetStaticBox();
@@ -159,10 +168,10 @@ HConfigDialog::HConfigDialog(wxWindow* parent)
     body->Add(groupSizer, 1, wxEXPAND);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    auto* ok = new wxButton(this, ids::kIdOk, "OK");
+    auto* ok = new wxButton(this, ids::kIdOk, wxString::FromUTF8(strings::Tr("OK")));
     ok->SetDefault();
     buttons->Add(ok, 0, wxRIGHT, 8);
-    buttons->Add(new wxButton(this, ids::kIdCancel, "Cancel"));
+    buttons->Add(new wxButton(this, ids::kIdCancel, wxString::FromUTF8(strings::Tr("Cancel"))));
     SetAffirmativeId(ids::kIdOk);
     SetEscapeId(ids::kIdCancel);
 
@@ -189,43 +198,56 @@ wxWindow* HConfigDialog::MakePage(int n, wxWindow* parent) {
     switch (n) {
     case 0: {
         auto* grid = new wxFlexGridSizer(2, wxSize(8, 8));
-        AddField(page, grid, text::kReceiveTimeout, ids::kReceiveTimeoutEdit);
-        AddField(page, grid, text::kSendTimeout, ids::kSendTimeoutEdit);
-        AddField(page, grid, text::kFormatTimeout, ids::kFormatTimeoutEdit);
+        AddField(page, grid, strings::Tr(text::kReceiveTimeout), ids::kReceiveTimeoutEdit);
+        AddField(page, grid, strings::Tr(text::kSendTimeout), ids::kSendTimeoutEdit);
+        AddField(page, grid, strings::Tr(text::kFormatTimeout), ids::kFormatTimeoutEdit);
+        auto* caption = new wxStaticText(page, wxID_ANY, wxString::FromUTF8(strings::Tr(text::kPlayerCodePage)));
+        char fromLanguage[96];
+        std::snprintf(fromLanguage, sizeof fromLanguage, strings::Tr(text::kCodePageFromLanguage),
+                      platform::CodePageFromEnvironment().c_str());
+        wxArrayString choices;
+        choices.Add(wxString::FromUTF8(fromLanguage));
+        for (const char* name : kCodePages)
+            choices.Add(name);
+        auto* codePage = new wxChoice(page, ids::kPlayerCodePageChoice, wxDefaultPosition,
+                                      wxDefaultSize, choices);
+        grid->Add(caption, 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(codePage, 1, wxEXPAND);
+        platform::SetLabelFor(caption, codePage);
         sizer->Add(grid, 0, wxALL, 4);
         // The page of what every transfer obeys.
-        sizer->Add(new wxCheckBox(page, ids::kVerifyCopiesCheck, text::kVerifyCopies), 0, wxALL, 4);
+        sizer->Add(new wxCheckBox(page, ids::kVerifyCopiesCheck, strings::Tr(text::kVerifyCopies)), 0, wxALL, 4);
         break;
     }
     case 1:
-        sizer->Add(new wxRadioButton(page, ids::kRomMdsRadio, text::kRomMds, wxDefaultPosition,
+        sizer->Add(new wxRadioButton(page, ids::kRomMdsRadio, strings::Tr(text::kRomMds), wxDefaultPosition,
                                      wxDefaultSize, wxRB_GROUP),
                    0, wxALL, 4);
-        sizer->Add(new wxRadioButton(page, ids::kRomStandAloneRadio, text::kRomStandAlone), 0,
+        sizer->Add(new wxRadioButton(page, ids::kRomStandAloneRadio, strings::Tr(text::kRomStandAlone)), 0,
                    wxALL, 4);
         break;
     case 2:
     case 3:
-        sizer->Add(new wxRadioButton(page, ids::kConvertRadio, text::kConvertToWav,
+        sizer->Add(new wxRadioButton(page, ids::kConvertRadio, strings::Tr(text::kConvertToWav),
                                      wxDefaultPosition, wxDefaultSize, wxRB_GROUP),
                    0, wxALL, 4);
         sizer->Add(new wxRadioButton(page, ids::kBinaryRadio,
-                                     n == 2 ? text::kBinaryQka : text::kBinaryQdx),
+                                     n == 2 ? strings::Tr(text::kBinaryQka) : strings::Tr(text::kBinaryQdx)),
                    0, wxALL, 4);
         break;
     default: {
         auto* grid = new wxFlexGridSizer(3, wxSize(8, 8));
         grid->AddGrowableCol(1);
-        AddField(page, grid, text::kRawFileName, ids::kRawFileEdit, 260);
-        grid->Add(new wxButton(page, ids::kRawFileBrowse, text::kBrowse));
-        AddField(page, grid, text::kRawViewer, ids::kRawViewerEdit, 260);
-        grid->Add(new wxButton(page, ids::kRawViewerBrowse, text::kBrowse));
+        AddField(page, grid, strings::Tr(text::kRawFileName), ids::kRawFileEdit, 260);
+        grid->Add(new wxButton(page, ids::kRawFileBrowse, strings::Tr(text::kBrowse)));
+        AddField(page, grid, strings::Tr(text::kRawViewer), ids::kRawViewerEdit, 260);
+        grid->Add(new wxButton(page, ids::kRawViewerBrowse, strings::Tr(text::kBrowse)));
         sizer->Add(grid, 0, wxEXPAND | wxALL, 4);
 
-        auto* range = new wxStaticBoxSizer(wxHORIZONTAL, page, text::kRawRange);
+        auto* range = new wxStaticBoxSizer(wxHORIZONTAL, page, strings::Tr(text::kRawRange));
         wxWindow* box = range->GetStaticBox();
-        for (const auto& [label, id] : {std::pair{text::kRawAddr, ids::kRawAddrEdit},
-                                        std::pair{text::kRawCount, ids::kRawCountEdit}}) {
+        for (const auto& [label, id] : {std::pair{strings::Tr(text::kRawAddr), ids::kRawAddrEdit},
+                                        std::pair{strings::Tr(text::kRawCount), ids::kRawCountEdit}}) {
             auto* caption = new wxStaticText(box, wxID_ANY, label);
             auto* edit = new wxTextCtrl(box, id, "", wxDefaultPosition, wxSize(100, -1));
             range->Add(caption, 0, wxALIGN_CENTER_VERTICAL | wxALL, 4);
@@ -270,6 +292,10 @@ bool HConfigDialog::TransferDataToWindow() {
 
     static_cast<wxCheckBox*>(pages_[0]->FindWindow(ids::kVerifyCopiesCheck))
         ->SetValue(settings::GetVerifyCopies());
+    auto* codePage = static_cast<wxChoice*>(pages_[0]->FindWindow(ids::kPlayerCodePageChoice));
+    codePage->SetSelection(0);
+    for (size_t i = 0; i < std::size(kCodePages); ++i)
+        if (settings::GetPlayerCodePage() == kCodePages[i]) codePage->SetSelection(static_cast<int>(i) + 1);
 
     const bool mds = settings::GetROMSelect() == 2;
     Radio(pages_[1], mds ? ids::kRomMdsRadio : ids::kRomStandAloneRadio)->SetValue(true);
@@ -290,7 +316,7 @@ bool HConfigDialog::TransferDataToWindow() {
 void HConfigDialog::Refuse(int page, int id, const std::string& message) {
     tree_->Select(items_[page]);
     ShowPage(page);
-    platform::MessageBox(this, message, text::kConfiguration,
+    platform::MessageBox(this, message, strings::Tr(text::kConfiguration),
                          platform::kMbOk | platform::kMbIconWarning);
     wxTextCtrl* edit = Edit(pages_[page], id);
     edit->SetFocus();
@@ -307,16 +333,11 @@ bool HConfigDialog::CheckFields() {
     for (const auto& field : kTimeouts) {
         int value = 0;
         if (!ReadTimeout(Edit(pages_[0], field.id)->GetValue(), value)) {
-            // Appended piece by piece: GCC 12 wrongly warns (-Wrestrict) on
-            // "literal" + std::string in an optimised build.
-            std::string why = "\"";
-            why.append(FieldName(field.label))
-                .append("\" must be a whole number of milliseconds from ")
-                .append(std::to_string(kMinTimeout))
-                .append(" to ")
-                .append(std::to_string(kMaxTimeout))
-                .append(".");
-            Refuse(0, field.id, why);
+            const wxString why = wxString::Format(
+                wxString::FromUTF8(
+                    strings::Tr("\"%s\" must be a whole number of milliseconds from %ld to %ld.")),
+                wxString::FromUTF8(FieldName(strings::Tr(field.label))), kMinTimeout, kMaxTimeout);
+            Refuse(0, field.id, why.utf8_string());
             return false;
         }
     }
@@ -328,9 +349,12 @@ bool HConfigDialog::CheckFields() {
         const size_t length = FieldText(pages_[4], field.id).size();
         if (length >= kFieldLimit) {
             Refuse(4, field.id,
-                   "The path in \"" + FieldName(field.label) + "\" is " + std::to_string(length) +
-                       " bytes long; the settings keep at most " + std::to_string(kFieldLimit - 1) +
-                       ".");
+                   wxString::Format(wxString::FromUTF8(strings::Tr(
+                                        "The path in \"%s\" is %d bytes long; the settings "
+                                        "keep at most %d.")),
+                                    wxString::FromUTF8(FieldName(strings::Tr(field.label))),
+                                    static_cast<int>(length), static_cast<int>(kFieldLimit - 1))
+                       .utf8_string());
             return false;
         }
     }
@@ -347,6 +371,10 @@ bool HConfigDialog::TransferDataFromWindow() {
     DevSetTimeouts(receive, send, format);
     settings::WriteVerifyCopies(
         static_cast<wxCheckBox*>(pages_[0]->FindWindow(ids::kVerifyCopiesCheck))->GetValue());
+    const int codePage =
+        static_cast<wxChoice*>(pages_[0]->FindWindow(ids::kPlayerCodePageChoice))->GetSelection();
+    settings::WritePlayerCodePage(codePage > 0 ? kCodePages[codePage - 1] : "");
+    DevApplyCodePage();
     settings::WriteROMSelect(Radio(pages_[1], ids::kRomMdsRadio)->GetValue() ? 2 : 0);
     settings::WriteAdpcmConvert(Radio(pages_[2], ids::kBinaryRadio)->GetValue() ? 1 : 0);
     settings::WriteQdxConvert(Radio(pages_[3], ids::kBinaryRadio)->GetValue() ? 1 : 0);
@@ -364,7 +392,7 @@ void HConfigDialog::OnBrowseRawFile(wxCommandEvent&) {
     // before an existing one, since nothing is written now (the raw data
     // download asks when it writes).
     wxTextCtrl* edit = Edit(pages_[4], ids::kRawFileEdit);
-    const auto chosen = platform::ShowSaveFileDialog(this, "", text::kDataFilter,
+    const auto chosen = platform::ShowSaveFileDialog(this, "", strings::Tr(text::kDataFilter),
                                                      platform::PathFromText(edit->GetValue()));
     if (chosen) edit->ChangeValue(FieldValue(*chosen));
 }
@@ -372,7 +400,7 @@ void HConfigDialog::OnBrowseRawFile(wxCommandEvent&) {
 void HConfigDialog::OnBrowseViewer(wxCommandEvent&) {
     wxTextCtrl* edit = Edit(pages_[4], ids::kRawViewerEdit);
     const auto chosen = platform::ShowOpenFileDialog(
-        this, "", text::kExeFilter, platform::PathFromText(edit->GetValue()),
+        this, "", strings::Tr(text::kExeFilter), platform::PathFromText(edit->GetValue()),
         platform::kFileMustExist | platform::kExecutableFilter);
     if (chosen) edit->ChangeValue(FieldValue(*chosen));
 }

@@ -1,4 +1,5 @@
 #include "base/platform/gui/shell_info.h"
+#include "base/resources/strings.h"
 
 #include <gio/gio.h>
 #include <gtk/gtk.h>
@@ -81,11 +82,12 @@ std::string LastName(const std::string& path) {
 
 // "<EXT> File" for a key such as ".qka", "File" without an extension.
 std::string ExtensionTypeName(const std::string& key) {
-    if (!key.starts_with('.')) return "File";
+    if (!key.starts_with('.')) return strings::Tr("File");
     std::string ext = key.substr(1);
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return ext + " File";
+    return wxString::Format(wxString::FromUTF8(strings::Tr("%s File")), wxString::FromUTF8(ext))
+        .utf8_string();
 }
 
 std::unique_ptr<ShellInfo>& Installed() {
@@ -158,7 +160,7 @@ wxBitmap GioShellInfo::Icon(const std::string& path, bool isDirectory, int size)
 
 std::string StubShellInfo::TypeName(const std::string& path, bool isDirectory) {
     ++typeNameCalls;
-    if (isDirectory) return "Folder";
+    if (isDirectory) return strings::Tr("Folder");
     const std::string name = LastName(path);
     const auto dot = name.find_last_of('.');
     if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) return "File";

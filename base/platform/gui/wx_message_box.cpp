@@ -121,13 +121,14 @@ int ShowToAllQuestion(wxWindow* parent, const wxString& main, const wxString& se
     const struct {
         int id;
         const char* label;
-    } kButtons[] = {{wxID_YES, "&Yes"},
-                    {wxID_YESTOALL, "Yes to &All"},
-                    {wxID_NO, "&No"},
-                    {wxID_NOTOALL, "N&o to All"},
-                    {wxID_CANCEL, "Cancel"}};
+    } kButtons[] = {{wxID_YES, SD_TEXT("&Yes")},
+                    {wxID_YESTOALL, SD_TEXT("Yes to &All")},
+                    {wxID_NO, SD_TEXT("&No")},
+                    {wxID_NOTOALL, SD_TEXT("N&o to All")},
+                    {wxID_CANCEL, SD_TEXT("Cancel")}};
     for (const auto& b : kButtons)
-        buttons->Add(new wxButton(&dialog, b.id, b.label), 0, wxLEFT, 6);
+        buttons->Add(new wxButton(&dialog, b.id, wxString::FromUTF8(strings::Tr(b.label))), 0,
+                     wxLEFT, 6);
     dialog.Bind(wxEVT_BUTTON, [&dialog](wxCommandEvent& event) { dialog.EndModal(event.GetId()); });
     dialog.SetEscapeId(wxID_CANCEL);
     if (auto* yes = dynamic_cast<wxButton*>(dialog.FindWindow(wxID_YES))) {

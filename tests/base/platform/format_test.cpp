@@ -36,6 +36,9 @@ TEST(FileTime, SecondsLeaveEveryTimeFormat) {
     EXPECT_EQ(TimeFormatWithoutSeconds("%T", ""), "%H:%M");
     EXPECT_EQ(TimeFormatWithoutSeconds("%r", "%I:%M:%S %p"), "%I:%M %p");
     EXPECT_EQ(TimeFormatWithoutSeconds("%H.%M.%S", ""), "%H.%M");
+    // Korean and Japanese write a unit after each number; the seconds' goes too.
+    EXPECT_EQ(TimeFormatWithoutSeconds("%H시 %M분 %S초", ""), "%H시 %M분");
+    EXPECT_EQ(TimeFormatWithoutSeconds("%H時%M分%S秒", ""), "%H時%M分");
     EXPECT_EQ(TimeFormatWithoutSeconds("%p %I:%M:%S", ""), "%p %I:%M");
     EXPECT_EQ(TimeFormatWithoutSeconds("%l:%M:%S %p %Z", ""), "%l:%M %p %Z");
     EXPECT_EQ(TimeFormatWithoutSeconds("%H:%M", ""), "%H:%M");

@@ -543,7 +543,7 @@ TEST_F(DevicePlayer, VerifiedCopiesCatchAFlippedBit) {
 TEST_F(DevicePlayer, ACopyThatCannotBeCheckedIsNamedAndLosesNothing) {
     settings::WriteVerifyCopies(true);
     Connect();
-    const std::string removed = std::string(text::kReadBackFailed) + text::kUncheckedRemoved;
+    const std::string removed = std::string(text::kReadBackFailedRemoved);
     // PC to player: chunk 1 is the copy of a.mp3, chunk 2 its read-back.
     setenv("KD5200_FAULTS", "eio:2", 1);
     EXPECT_NE(Download(0, {{"a.mp3", "first"}, {"b.mp3", "second"}}), 0);
@@ -602,7 +602,7 @@ TEST_F(DevicePlayer, ACopyThatCannotBeCheckedIsNamedAndLosesNothing) {
     EXPECT_EQ(DevGetFilesCopied(), 2);
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].text,
-              std::string(text::kReadBackUnplugged) + text::kUncheckedKept);
+              std::string(text::kReadBackUnpluggedKept));
     EXPECT_EQ(boxes_.shown[0].secondary, source_ / "d.mp3");
     DevSetProgressHandler(nullptr);
     Sim("plug");

@@ -1,0 +1,98 @@
+"""Songdock in Korean, through the accessibility bus: the menus, a question and the
+status bar read in Korean, and the player's names are in its code page (CP949)."""
+import os
+import subprocess
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+from songdock_session import BIN, Session, wait_until  # noqa: E402
+
+SONG = "노래 1.mp3"
+MP3 = b"\xff\xfb\x90\x00" * 256
+KOREAN = {"LANG": "ko_KR.UTF-8", "LANGUAGE": "", "LC_ALL": "", "LC_MESSAGES": ""}
+
+
+def press_answer(s, word):
+    """Presses the button of the open question whose name begins with word (GTK's
+    own buttons add their letter, as in "확인(O)")."""
+    def button():
+        for role in ("alert", "dialog"):
+            for box in s.find_all(role, root=s.app):
+                for b in s.find_all("push button", root=box):
+                    if (b.name or "").startswith(word):
+                        return b
+        return None
+    found = wait_until(button, 10)
+    if found is None:
+        raise AssertionError(f"no question with a {word!r} button")
+    found.queryAction().doAction(0)
+
+
+def send(s, table, name, button):
+    """Selects the row of name in its table, with the focus there as a person's
+    would be (the buttons' state follows once the window has had an event),
+    and presses button."""
+    rows = s.table(table)
+    s.focus(rows)
+    s.select_row(rows, name)
+    s.keys("shift")
+    s.press(s.wait_for("push button", button))
+
+
+def raw_names(s):
+    """The long names the internal memory holds, as bytes."""
+    out = subprocess.run([os.path.join(BIN, "kd5200sim"), "ls", "--raw", "internal"],
+                         env=s.env, capture_output=True, check=True).stdout
+    return [line.split(b"\t")[2] or line.split(b"\t")[1]
+            for line in out.splitlines()[1:] if line.count(b"\t") >= 3]
+
+
+class Korean(unittest.TestCase):
+    def test_a_korean_owner_copies_both_ways_in_korean(self):
+        files = {SONG: MP3, "🎵 mix.mp3": MP3}
+        with Session(files=files, env=KOREAN, internal="내장 메모리") as s:
+            # The menus read in Korean.
+            menus = " ".join(m.name or "" for m in s.find_all("menu", root=s.frame, showing=False))
+            for word in ("파일", "편집", "보기", "도구", "도움말"):
+                self.assertIn(word, menus)
+            s.wait_for("push button", "외장 메모리에서 업로드")
+
+            # PC -> player: the player holds the name's CP949 bytes.
+            send(s, "home", SONG, "내장 메모리로 다운로드")
+            self.assertTrue(wait_until(lambda: SONG.encode("cp949") in raw_names(s), 15),
+                            raw_names(s))
+            self.assertIn(SONG, s.player_files())
+            # The status bar says what was done.
+            self.assertTrue(wait_until(lambda: any(
+                "파일 1개 복사됨" in (label.name or "")
+                for label in s.find_all("label", root=s.frame)), 10))
+
+            # Player -> PC: the file comes back under its name, whole.
+            os.remove(os.path.join(s.home, SONG))
+            send(s, "내장 메모리", SONG, "내장 메모리에서 업로드")
+            path = os.path.join(s.home, SONG)
+            self.assertTrue(wait_until(lambda: os.path.exists(path) and
+                                       open(path, "rb").read() == MP3, 15))
+
+            # A name CP949 cannot write is refused, naming it; nothing is written.
+            before = raw_names(s)
+            send(s, "home", "🎵 mix.mp3", "내장 메모리로 다운로드")
+            box = wait_until(lambda: next((a for a in s.find_all("alert", root=s.app)
+                                           if any("🎵 mix.mp3" in (l.name or "") for l in
+                                                  s.find_all("label", root=a))), None), 10)
+            self.assertIsNotNone(box, "no message naming the file")
+            press_answer(s, "확인")
+            self.assertEqual(raw_names(s), before)
+
+            # A question in Korean: delete asks, and 예 deletes.
+            internal = s.table("내장 메모리")
+            s.focus(internal)
+            s.select_row(internal, SONG)
+            s.keys("Delete")
+            press_answer(s, "예")
+            self.assertTrue(wait_until(lambda: SONG not in s.player_files(), 10))
+
+
+if __name__ == "__main__":
+    unittest.main()
