@@ -81,9 +81,9 @@ bool ConfirmImage(void* parent, const std::string& path, const HexImageReport& r
     }
     if (warnings.empty()) return true;
     if (report.warnings.Any())
-        text += "\nWritten anyway, the damaged records go to the player as they were read, "
-                "which can leave it unable to start.";
-    text += "\nWrite the firmware anyway?";
+        text += strings::Tr("\nWritten anyway, the damaged records go to the player as they were "
+                            "read, which can leave it unable to start.");
+    text += strings::Tr("\nWrite the firmware anyway?");
     return platform::MessageBox(parent, text, caption,
                                 platform::kMbOkCancel | platform::kMbIconWarning |
                                     platform::kMbDefaultButton2) == platform::kIdOk;
