@@ -23,6 +23,7 @@ test_packages=(
   libgtest-dev libgmock-dev googletest
   xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi
   sox srecord binutils ffmpeg
+  libwxgtk-webview3.2-dev
   clang libclang-rt-dev valgrind
   dpkg-dev desktop-file-utils appstream man-db groff-base lintian
 )
