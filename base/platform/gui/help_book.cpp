@@ -78,7 +78,9 @@ public:
     HelpFrame(wxWindow* parent, std::string folder)
         : wxFrame(parent, wxID_ANY, "Songdock Help", wxDefaultPosition, wxSize(900, 640)),
           folder_(std::move(folder)) {
-        SetExtraStyle(GetExtraStyle() | wxWS_EX_BLOCK_EVENTS);
+        // Its events stay with it; and it closes when asked by the window
+        // manager (Alt+F4) even while a dialog is modal, as a dialog does.
+        SetExtraStyle(GetExtraStyle() | wxWS_EX_BLOCK_EVENTS | wxTOPLEVEL_EX_DIALOG);
         Build();
         Bind(wxEVT_CHAR_HOOK, &HelpFrame::OnKey, this);
         g_signal_connect(GetHandle(), "set-focus", G_CALLBACK(OnFocusMoves), this);
