@@ -13,6 +13,7 @@ run_packages=(
   libwxgtk3.2-dev libglib2.0-dev libgtk-3-dev
   libopencore-amrnb-dev libudev-dev libsqlite3-dev libtag1-dev
   tzdata shared-mime-info adwaita-icon-theme fonts-dejavu-core fonts-lexi-gulim librsvg2-bin
+  libwxgtk-webview3.2-dev
 )
 # What the tests add: the test framework, a virtual display with a window
 # manager, the accessibility bus and its client, key and window tools, the
@@ -23,7 +24,6 @@ test_packages=(
   libgtest-dev libgmock-dev googletest
   xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi
   sox srecord binutils ffmpeg
-  libwxgtk-webview3.2-dev
   clang libclang-rt-dev valgrind
   dpkg-dev desktop-file-utils appstream man-db groff-base lintian
 )

@@ -68,6 +68,12 @@ class Help(unittest.TestCase):
             s.keys("End", "Return")
             text = self.page_text(s, frame, "With a screen reader")
             self.assertIn("With a screen reader", text)
+            # Alt+Left goes back to the page before, Alt+Right forward again.
+            s.keys("alt+Left")
+            self.assertTrue(wait_until(lambda: "With a screen reader" not in text_of(
+                s, s.find("document web", root=frame)), 5))
+            s.keys("alt+Right")
+            self.page_text(s, frame, "With a screen reader")
 
             # The index is a list of its keywords.
             index = s.find("table", "Index", frame) or s.find("list", "Index", frame)

@@ -88,11 +88,16 @@ public:
 
     bool Usable() const { return page_ != nullptr; }
 
+    // Shows page; the page shown already is not loaded again, which would
+    // put it twice into the history that Back goes through.
     void ShowPage(const std::string& page) {
         const std::string file = page.empty() ? "index.html" : page;
-        page_->LoadURL(wxString::FromUTF8(
-            FileUrl(LocalizedHelpFile(folder_, HelpLanguage(), file.substr(0, file.find('#')))) +
-            (file.find('#') == std::string::npos ? "" : file.substr(file.find('#')))));
+        const size_t hash = file.find('#');
+        const std::string url =
+            FileUrl(LocalizedHelpFile(folder_, HelpLanguage(), file.substr(0, hash))) +
+            (hash == std::string::npos ? "" : file.substr(hash));
+        if (page_->GetCurrentURL().ToStdString(wxConvUTF8) != url)
+            page_->LoadURL(wxString::FromUTF8(url));
     }
 
     // Puts the keyboard on the page as Tab into it does, so that the page's
@@ -144,6 +149,7 @@ private:
             page_->EnableContextMenu(false);
             page_->Bind(wxEVT_WEBVIEW_NAVIGATING, &HelpFrame::OnNavigating, this);
             page_->Bind(wxEVT_WEBVIEW_LOADED, &HelpFrame::OnLoaded, this);
+            WatchPageKeys(page_->GetHandle(), this);
 
             body->Add(page_, 1, wxEXPAND);
         }
@@ -287,25 +293,46 @@ private:
         }
     }
 
+    // Alt+Left and Alt+Right go back and forward, also on the page, which
+    // takes them for itself otherwise: they are caught before it sees them.
+    static gboolean OnPageKey(GtkWidget*, GdkEventKey* event, gpointer self) {
+        auto* frame = static_cast<HelpFrame*>(self);
+        const guint modifiers = event->state & gtk_accelerator_get_default_mod_mask();
+        if (modifiers != GDK_MOD1_MASK) return FALSE;
+        if (event->keyval == GDK_KEY_Left || event->keyval == GDK_KEY_KP_Left) {
+            if (frame->page_->CanGoBack()) frame->page_->GoBack();
+            return TRUE;
+        }
+        if (event->keyval == GDK_KEY_Right || event->keyval == GDK_KEY_KP_Right) {
+            if (frame->page_->CanGoForward()) frame->page_->GoForward();
+            return TRUE;
+        }
+        return FALSE;
+    }
+
+    static void WatchPageKeys(GtkWidget* widget, gpointer self) {
+        g_signal_connect(widget, "key-press-event", G_CALLBACK(OnPageKey), self);
+        if (GTK_IS_CONTAINER(widget)) gtk_container_forall(GTK_CONTAINER(widget), WatchPageKeys, self);
+    }
+
     // Escape ends the help, as it ends a dialog; Alt+F4 closes it too where
-    // no window manager does. Alt+Left and Alt+Right go back and forward.
+    // no window manager does.
     void OnKey(wxKeyEvent& event) {
         const int key = event.GetKeyCode();
         const int modifiers = event.GetModifiers();
-        if ((key == WXK_ESCAPE && modifiers == wxMOD_NONE) ||
+        if (modifiers == wxMOD_ALT && (key == WXK_LEFT || key == WXK_RIGHT)) {
+            if (key == WXK_LEFT && page_->CanGoBack()) page_->GoBack();
+            if (key == WXK_RIGHT && page_->CanGoForward()) page_->GoForward();
+        } else if ((key == WXK_ESCAPE && modifiers == wxMOD_NONE) ||
             (key == WXK_F4 && modifiers == wxMOD_ALT)) {
             Close();
-        } else if (key == WXK_LEFT && modifiers == wxMOD_ALT && page_->CanGoBack()) {
-            page_->GoBack();
-        } else if (key == WXK_RIGHT && modifiers == wxMOD_ALT && page_->CanGoForward()) {
-            page_->GoForward();
         } else {
             event.Skip();
         }
     }
 
     // A link to a page the chosen language lacks opens the English page;
-    // links out of the help go to the desktop's browser.
+    // links out of the help are not followed inside it.
     void OnNavigating(wxWebViewEvent& event) {
         const wxString url = event.GetURL();
         const std::string path = PathOfUrl(url);
