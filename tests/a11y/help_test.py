@@ -50,6 +50,11 @@ class Help(unittest.TestCase):
             text = self.page_text(s, frame, "The two panes")
             self.assertIn("The two panes", text)
             self.assertIn("Internal Memory", text)
+            # The keyboard is at the top of the page, where say-all starts.
+            top = wait_until(lambda: (lambda f: f if f and f.getRoleName() == "heading" else None)(
+                s.focused()), 5)
+            self.assertIsNotNone(top, "the page's top has no keyboard focus")
+            self.assertEqual(top.name, "The two panes")
             # Tab goes from link to link of the page.
             s.keys("Tab")
             link = wait_until(lambda: (lambda f: f if f and f.getRoleName() == "link" else None)(

@@ -18,6 +18,7 @@
 #include <wx/stopwatch.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/timer.h>
 #include <wx/weakref.h>
 #include <wx/webview.h>
 
@@ -83,6 +84,7 @@ public:
         SetExtraStyle(GetExtraStyle() | wxWS_EX_BLOCK_EVENTS | wxTOPLEVEL_EX_DIALOG);
         Build();
         Bind(wxEVT_CHAR_HOOK, &HelpFrame::OnKey, this);
+        focusTop_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { FocusTop(); });
         g_signal_connect(GetHandle(), "set-focus", G_CALLBACK(OnFocusMoves), this);
     }
 
@@ -359,15 +361,32 @@ private:
         gtk_widget_child_focus(view, GTK_DIR_TAB_FORWARD);
     }
 
+    // A page asked for with the keyboard on it gets the keyboard at its
+    // top, so that a screen reader reads it from there (say-all) and Tab
+    // goes on to the links below.
     void OnLoaded(wxWebViewEvent& event) {
         event.Skip();
         if (!focusOnLoad_) return;
         focusOnLoad_ = false;
+        FocusDocument();
+    }
+
+    void FocusDocument() {
         EnterPage();
+        // The page takes the keyboard in a moment; its heading is focused
+        // then (the body where it has none), not in the Tab order.
+        focusTop_.StartOnce(300);
+    }
+
+    void FocusTop() {
+        page_->RunScriptAsync(
+            "(function() { var top = document.querySelector('h1') || document.body;"
+            " top.tabIndex = -1; top.focus(); })()");
     }
 
     std::string folder_;
     bool focusOnLoad_ = false;
+    wxTimer focusTop_;
     wxLongLong leftPage_ = 0;        // when the keyboard last left the page
     GtkWidget* landed_ = nullptr;    // where it went then
     wxWebView* page_ = nullptr;
