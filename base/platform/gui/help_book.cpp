@@ -373,15 +373,20 @@ private:
 
     void FocusDocument() {
         EnterPage();
-        // The page takes the keyboard in a moment; its heading is focused
-        // then (the body where it has none), not in the Tab order.
+        // The page takes the keyboard in a moment; then the part its anchor
+        // names is focused, else its heading (the body where it has none),
+        // without putting it into the Tab order.
         focusTop_.StartOnce(300);
     }
 
     void FocusTop() {
         page_->RunScriptAsync(
-            "(function() { var top = document.querySelector('h1') || document.body;"
-            " top.tabIndex = -1; top.focus(); })()");
+            "(function() { var id = decodeURIComponent(location.hash.slice(1));"
+            " var top = id && document.getElementById(id);"
+            " if (top && !top.textContent.trim() && top.parentElement) top = top.parentElement;"
+            " top = top || document.querySelector('h1') || document.body;"
+            " if (!top.hasAttribute('tabindex')) top.tabIndex = -1;"
+            " top.focus(); })()");
     }
 
     std::string folder_;
