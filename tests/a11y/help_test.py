@@ -28,8 +28,10 @@ def help_window(s):
 
 class Help(unittest.TestCase):
     def help_frame(self, s):
-        frame = wait_until(lambda: help_window(s), 10)
-        self.assertIsNotNone(frame, "no help window")
+        """The help window once it is open and takes the keys."""
+        frame = wait_until(lambda: (lambda f: f if f and f.getState().contains(
+            s.atspi.STATE_ACTIVE) else None)(help_window(s)), 10)
+        self.assertIsNotNone(frame, "no active help window")
         return frame
 
     def page_text(self, s, frame, words):
@@ -61,6 +63,13 @@ class Help(unittest.TestCase):
                 s.focused()), 5)
             self.assertIsNotNone(link, "Tab reached no link")
             self.assertTrue(link.name)
+            # Past the last link, Tab goes on to the window's first control.
+            for _ in range(10):
+                s.keys("Tab")
+                now = wait_until(s.focused, 2)
+                if now is not None and now.getRoleName() != "link":
+                    break
+            self.assertEqual((now.getRoleName(), now.name), ("push button", "Back"))
 
             # The contents are items of a tree, each a page: the last one,
             # chosen with the keys, opens the keyboard page.
