@@ -16,20 +16,22 @@ std::string Attribute(std::string_view tag, std::string_view name) {
     for (size_t at = lower.find(name); at != std::string::npos; at = lower.find(name, at + 1)) {
         if (at > 0 && !std::isspace(static_cast<unsigned char>(lower[at - 1]))) continue;
         size_t i = at + name.size();
-        while (i < tag.size() && std::isspace(static_cast<unsigned char>(tag[i]))) ++i;
+        while (i < tag.size() && std::isspace(static_cast<unsigned char>(tag[i])))
+            ++i;
         if (i >= tag.size() || tag[i] != '=') continue;
         ++i;
-        while (i < tag.size() && std::isspace(static_cast<unsigned char>(tag[i]))) ++i;
+        while (i < tag.size() && std::isspace(static_cast<unsigned char>(tag[i])))
+            ++i;
         if (i >= tag.size()) return "";
         const char quote = tag[i];
         if (quote == '"' || quote == '\'') {
             const size_t end = tag.find(quote, i + 1);
-            return DecodeEntities(tag.substr(i + 1, end == std::string_view::npos
-                                                        ? std::string_view::npos
-                                                        : end - i - 1));
+            return DecodeEntities(tag.substr(
+                i + 1, end == std::string_view::npos ? std::string_view::npos : end - i - 1));
         }
         size_t end = i;
-        while (end < tag.size() && !std::isspace(static_cast<unsigned char>(tag[end]))) ++end;
+        while (end < tag.size() && !std::isspace(static_cast<unsigned char>(tag[end])))
+            ++end;
         return DecodeEntities(tag.substr(i, end - i));
     }
     return "";
@@ -57,8 +59,7 @@ std::vector<HelpTopic> ParseHelpTopics(std::string_view text) {
             topic = HelpTopic{};
             topic.depth = depth < 0 ? 0 : depth;
         } else if (lower == "/object") {
-            if (inObject && !topic.name.empty() && !topic.local.empty())
-                topics.push_back(topic);
+            if (inObject && !topic.name.empty() && !topic.local.empty()) topics.push_back(topic);
             inObject = false;
         } else if (lower == "param" && inObject) {
             const std::string name = AsciiLower(Attribute(tag, "name"));

@@ -13,7 +13,8 @@ namespace {
 std::vector<std::string> Words(const std::string& text) {
     std::vector<std::string> words;
     std::istringstream in(AsciiLower(text));
-    for (std::string word; in >> word;) words.push_back(word);
+    for (std::string word; in >> word;)
+        words.push_back(word);
     return words;
 }
 

@@ -58,12 +58,18 @@ std::string DecodeEntities(std::string_view text) {
         const std::string name(text.substr(i + 1, semi - i - 1));
         uint32_t code = 0;
         bool known = true;
-        if (name == "amp") code = '&';
-        else if (name == "lt") code = '<';
-        else if (name == "gt") code = '>';
-        else if (name == "quot") code = '"';
-        else if (name == "apos") code = '\'';
-        else if (name == "nbsp") code = 0xA0;
+        if (name == "amp")
+            code = '&';
+        else if (name == "lt")
+            code = '<';
+        else if (name == "gt")
+            code = '>';
+        else if (name == "quot")
+            code = '"';
+        else if (name == "apos")
+            code = '\'';
+        else if (name == "nbsp")
+            code = 0xA0;
         else if (name.size() > 1 && name[0] == '#') {
             const bool hex = name[1] == 'x' || name[1] == 'X';
             const std::string digits = name.substr(hex ? 2 : 1);
@@ -143,8 +149,8 @@ std::string HelpPageTitle(std::string_view html) {
     const size_t start = lower.find('>', open);
     if (start == std::string::npos) return "";
     const size_t end = lower.find("</title", start);
-    return HelpPageText(html.substr(start + 1, end == std::string::npos ? std::string::npos
-                                                                        : end - start - 1));
+    return HelpPageText(
+        html.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1));
 }
 
 } // namespace platform

@@ -53,7 +53,8 @@ std::string FileUrl(const std::string& path) {
 std::string Unescape(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+        if (text[i] == '%' && i + 2 < text.size() &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
             std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
             out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
             i += 2;
@@ -72,8 +73,9 @@ std::string PathOfUrl(const wxString& url) {
                                                                        : text.find('#') - 7));
 }
 
-// The help window: the contents, index and search beside the page. Its events stay with it: the window it was asked from (a dialog
-// waiting for its answer) never sees the keys pressed in the help.
+// The help window: the contents, index and search beside the page. Its events stay with it: the
+// window it was asked from (a dialog waiting for its answer) never sees the keys pressed in the
+// help.
 class HelpFrame : public wxFrame {
 public:
     HelpFrame(wxWindow* parent, std::string folder)
@@ -167,8 +169,8 @@ private:
     }
 
     // A heading above a list, naming it.
-    static void AddHeaded(wxWindow* parent, wxSizer* column, const char* heading,
-                          wxWindow* list, int proportion) {
+    static void AddHeaded(wxWindow* parent, wxSizer* column, const char* heading, wxWindow* list,
+                          int proportion) {
         auto* label = new wxStaticText(parent, wxID_ANY, heading);
         column->Add(label, 0, wxTOP | wxBOTTOM, 4);
         column->Add(list, proportion, wxEXPAND);
@@ -188,8 +190,8 @@ private:
             const wxDataViewItem under = open.empty() ? wxDataViewItem() : open.back();
             const bool container = i + 1 < topics_.size() && topics_[i + 1].depth > topic.depth;
             const wxString name = wxString::FromUTF8(topic.name);
-            const wxDataViewItem item = container ? tree->AppendContainer(under, name)
-                                                  : tree->AppendItem(under, name);
+            const wxDataViewItem item =
+                container ? tree->AppendContainer(under, name) : tree->AppendItem(under, name);
             items_.push_back(item);
             if (container) open.push_back(item);
         }
@@ -201,15 +203,18 @@ private:
             ShowPage(topics_[static_cast<size_t>(at - items_.begin())].local);
             if (focus) FocusPage();
         };
-        tree->Bind(wxEVT_DATAVIEW_SELECTION_CHANGED, [open_page](wxDataViewEvent&) { open_page(false); });
-        tree->Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED, [open_page](wxDataViewEvent&) { open_page(true); });
+        tree->Bind(wxEVT_DATAVIEW_SELECTION_CHANGED,
+                   [open_page](wxDataViewEvent&) { open_page(false); });
+        tree->Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED,
+                   [open_page](wxDataViewEvent&) { open_page(true); });
         AddHeaded(parent, column, "Contents", tree, 3);
     }
 
     void BuildIndex(wxWindow* parent, wxSizer* column) {
         keywords_ = ReadHelpTopics(LocalizedHelpFile(folder_, HelpLanguage(), "index.hhk"));
         auto* list = new wxListBox(parent, wxID_ANY, wxDefaultPosition, wxSize(250, 140));
-        for (const HelpTopic& keyword : keywords_) list->Append(wxString::FromUTF8(keyword.name));
+        for (const HelpTopic& keyword : keywords_)
+            list->Append(wxString::FromUTF8(keyword.name));
         BindOpen(list, [this](int n) { return keywords_[static_cast<size_t>(n)].local; });
         AddHeaded(parent, column, "Index", list, 2);
     }
@@ -237,8 +242,7 @@ private:
 
     // A list's row opens its page when chosen; Enter or a double click
     // also moves the keyboard to the page, to be read.
-    template <typename PageOf>
-    void BindOpen(wxListBox* list, PageOf pageOf) {
+    template <typename PageOf> void BindOpen(wxListBox* list, PageOf pageOf) {
         list->Bind(wxEVT_LISTBOX, [this, list, pageOf](wxCommandEvent&) {
             if (list->GetSelection() != wxNOT_FOUND) ShowPage(pageOf(list->GetSelection()));
         });
@@ -257,9 +261,11 @@ private:
                 if (std::find(pages.begin(), pages.end(), page) == pages.end())
                     pages.push_back(page);
             }
-        hits_ = SearchHelp(folder_, HelpLanguage(), pages, query_->GetValue().ToStdString(wxConvUTF8));
+        hits_ =
+            SearchHelp(folder_, HelpLanguage(), pages, query_->GetValue().ToStdString(wxConvUTF8));
         results_->Clear();
-        for (const HelpHit& hit : hits_) results_->Append(wxString::FromUTF8(hit.title));
+        for (const HelpHit& hit : hits_)
+            results_->Append(wxString::FromUTF8(hit.title));
         found_->SetLabel(hits_.empty() ? wxString("No page found")
                                        : wxString::Format("%zu page(s) found", hits_.size()));
         SetAccessibleDescription(results_, found_->GetLabel());
@@ -314,7 +320,8 @@ private:
 
     static void WatchPageKeys(GtkWidget* widget, gpointer self) {
         g_signal_connect(widget, "key-press-event", G_CALLBACK(OnPageKey), self);
-        if (GTK_IS_CONTAINER(widget)) gtk_container_forall(GTK_CONTAINER(widget), WatchPageKeys, self);
+        if (GTK_IS_CONTAINER(widget))
+            gtk_container_forall(GTK_CONTAINER(widget), WatchPageKeys, self);
     }
 
     // Escape ends the help, as it ends a dialog; Alt+F4 closes it too where
@@ -326,7 +333,7 @@ private:
             if (key == WXK_LEFT && page_->CanGoBack()) page_->GoBack();
             if (key == WXK_RIGHT && page_->CanGoForward()) page_->GoForward();
         } else if ((key == WXK_ESCAPE && modifiers == wxMOD_NONE) ||
-            (key == WXK_F4 && modifiers == wxMOD_ALT)) {
+                   (key == WXK_F4 && modifiers == wxMOD_ALT)) {
             Close();
         } else {
             event.Skip();
@@ -392,8 +399,8 @@ private:
     std::string folder_;
     bool focusOnLoad_ = false;
     wxTimer focusTop_;
-    wxLongLong leftPage_ = 0;        // when the keyboard last left the page
-    GtkWidget* landed_ = nullptr;    // where it went then
+    wxLongLong leftPage_ = 0;     // when the keyboard last left the page
+    GtkWidget* landed_ = nullptr; // where it went then
     wxWebView* page_ = nullptr;
     std::vector<HelpTopic> topics_, keywords_;
     std::vector<wxDataViewItem> items_;

@@ -51,8 +51,9 @@ protected:
         testenv::WriteText(dir_ / "keyboard.html",
                            "<html><head><title>Keyboard &amp; screen reader</title></head>"
                            "<body><p>Press F1 in any list.</p></body></html>");
-        testenv::WriteText(dir_ / "ko/panes.html",
-                           "<html><head><title>KO panes</title></head><body>PC list ko</body></html>");
+        testenv::WriteText(
+            dir_ / "ko/panes.html",
+            "<html><head><title>KO panes</title></head><body>PC list ko</body></html>");
     }
     testenv::ScratchDir dir_;
 };
