@@ -1,6 +1,7 @@
 #include "app/translations.h"
 
 #include "base/platform/code_page.h"
+#include "base/platform/help_language.h"
 #include "base/platform/install_layout.h"
 #include "base/resources/strings.h"
 
@@ -36,6 +37,8 @@ void LoadTranslations() {
     std::setlocale(LC_MESSAGES, "");
     const std::string language = platform::MessagesLanguage();
     if (language == "C") return;
+    // The help's pages in that language where they exist ("ko" of "ko_KR.UTF-8").
+    platform::SetHelpLanguage(language.substr(0, language.find_first_of("_.@")));
     const std::string data = platform::DataDirectory();
     if (!data.empty()) {
         // The build tree keeps the catalogues in the data folder; an

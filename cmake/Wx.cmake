@@ -2,6 +2,7 @@
 #   wx::base  the non-GUI part (strings, config, files); for libraries that tests drive headless
 #   wx::gui   the GUI part (core, adv, base)
 #   wx::html  the HTML help window over the GUI part
+#   wx::webview  the web view (WebKitGTK) that shows the help pages
 find_program(WX_CONFIG NAMES wx-config REQUIRED)
 
 function(_sd_wx_target target libs)
@@ -36,3 +37,4 @@ endfunction()
 _sd_wx_target(wx::base base)
 _sd_wx_target(wx::gui "core,adv,base")
 _sd_wx_target(wx::html "html,core,adv,base")
+_sd_wx_target(wx::webview "webview,core,base")

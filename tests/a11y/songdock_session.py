@@ -152,6 +152,11 @@ class Session:
                 return app
         return None
 
+    def output(self):
+        """What Songdock has written to its standard error so far."""
+        with open(self.log, "rb") as log:
+            return log.read().decode("utf-8", "replace")
+
     def stop(self):
         for proc in reversed(self.procs):
             if proc.poll() is None:

@@ -1,62 +1,432 @@
 #include "base/platform/gui/help_book.h"
 
-#include <wx/combobox.h>
-#include <wx/listbox.h>
-#include <wx/textctrl.h>
-#include <wx/notebook.h>
-#include <wx/treectrl.h>
-
 #include "base/platform/gui/accessibility.h"
-
+#include "base/platform/help_contents.h"
+#include "base/platform/help_language.h"
+#include "base/platform/help_search.h"
 #include "base/platform/install_layout.h"
 #include "base/platform/message_box.h"
-#include "base/platform/path_text.h"
 #include "base/platform/paths.h"
 
-#include <memory>
-
-#include <wx/filename.h>
-#include <wx/html/helpctrl.h>
-#include <wx/html/helpfrm.h>
-#include <wx/html/helpwnd.h>
+#include <wx/button.h>
+#include <wx/dataview.h>
+#include <wx/frame.h>
+#include <wx/listbox.h>
 #include <wx/module.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/stopwatch.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
 #include <wx/weakref.h>
+#include <wx/webview.h>
 
 #include <gtk/gtk.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
 
 namespace platform {
 
 namespace {
 
-// The toolkit's controller shows its window, asked while a modal dialog is
-// open, with a grab in an event loop of its own inside the dialog's: the
-// dialog then takes no input and cannot end while the help is open. This one
-// shows the window without either.
-class HelpController : public wxHtmlHelpController {
-public:
-    using wxHtmlHelpController::wxHtmlHelpController;
-
-    bool ShowPage(const std::string& page) {
-        CreateHelpWindow();
-        wxHtmlHelpWindow* window = GetHelpWindow();
-        if (!window) return false;
-        return page.empty() ? window->DisplayContents() : window->Display(wxString::FromUTF8(page));
+// A path as a file URL: every byte outside the unreserved characters is
+// percent-encoded, so that any file name reaches the page as it is.
+std::string FileUrl(const std::string& path) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (unsigned char c : path) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+            c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
+            url += static_cast<char>(c);
+        } else {
+            url += '%';
+            url += hex[c >> 4];
+            url += hex[c & 15];
+        }
     }
+    return url;
+}
+
+std::string Unescape(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// The path of a file URL (without its anchor), "" for any other URL.
+std::string PathOfUrl(const wxString& url) {
+    const std::string text = url.ToStdString(wxConvUTF8);
+    if (text.rfind("file://", 0) != 0) return "";
+    return Unescape(text.substr(7, text.find('#') == std::string::npos ? std::string::npos
+                                                                       : text.find('#') - 7));
+}
+
+// The help window: the contents, index and search beside the page. Its events stay with it: the
+// window it was asked from (a dialog waiting for its answer) never sees the keys pressed in the
+// help.
+class HelpFrame : public wxFrame {
+public:
+    HelpFrame(wxWindow* parent, std::string folder)
+        : wxFrame(parent, wxID_ANY, "Songdock Help", wxDefaultPosition, wxSize(900, 640)),
+          folder_(std::move(folder)) {
+        // Its events stay with it; and it closes when asked by the window
+        // manager (Alt+F4) even while a dialog is modal, as a dialog does.
+        SetExtraStyle(GetExtraStyle() | wxWS_EX_BLOCK_EVENTS | wxTOPLEVEL_EX_DIALOG);
+        Build();
+        Bind(wxEVT_CHAR_HOOK, &HelpFrame::OnKey, this);
+        focusTop_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { FocusTop(); });
+        g_signal_connect(GetHandle(), "set-focus", G_CALLBACK(OnFocusMoves), this);
+    }
+
+    bool Usable() const { return page_ != nullptr; }
+
+    // Shows page; the page shown already is not loaded again, which would
+    // put it twice into the history that Back goes through.
+    void ShowPage(const std::string& page) {
+        const std::string file = page.empty() ? "index.html" : page;
+        const size_t hash = file.find('#');
+        const std::string url =
+            FileUrl(LocalizedHelpFile(folder_, HelpLanguage(), file.substr(0, hash))) +
+            (hash == std::string::npos ? "" : file.substr(hash));
+        if (page_->GetCurrentURL().ToStdString(wxConvUTF8) != url)
+            page_->LoadURL(wxString::FromUTF8(url));
+    }
+
+    // Puts the keyboard on the page as Tab into it does, so that the page's
+    // own Tab goes from link to link (a page merely given the focus passes
+    // Tab on to the next control). Done again once the page has loaded.
+    void FocusPage() {
+        focusOnLoad_ = true;
+        EnterPage();
+    }
+
+    // The file name and anchor of the page shown.
+    std::string Page() const {
+        const std::string url = page_->GetCurrentURL().ToStdString(wxConvUTF8);
+        const size_t hash = url.find('#');
+        const std::string path = PathOfUrl(page_->GetCurrentURL());
+        const size_t slash = path.rfind('/');
+        return (slash == std::string::npos ? path : path.substr(slash + 1)) +
+               (hash == std::string::npos ? "" : url.substr(hash));
+    }
+
+    const std::string& Folder() const { return folder_; }
+
+private:
+    void Build() {
+        auto* panel = new wxPanel(this);
+        auto* top = new wxBoxSizer(wxVERTICAL);
+        auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+        auto* back = new wxButton(panel, wxID_BACKWARD, "Back");
+        auto* forward = new wxButton(panel, wxID_FORWARD, "Forward");
+        buttons->Add(back, 0, wxRIGHT, 6);
+        buttons->Add(forward);
+        top->Add(buttons, 0, wxALL, 6);
+
+        // The contents, index and search are shown together, one above the
+        // other, each read by its heading.
+        auto* body = new wxBoxSizer(wxHORIZONTAL);
+        auto* column = new wxBoxSizer(wxVERTICAL);
+        BuildContents(panel, column);
+        BuildIndex(panel, column);
+        BuildSearch(panel, column);
+        body->Add(column, 0, wxEXPAND | wxRIGHT, 6);
+
+        if (wxWebView::IsBackendAvailable(wxWebViewBackendDefault)) {
+            // The page takes Tab itself, to go from link to link; past its
+            // last link the keyboard goes on to the window's next control.
+            page_ = wxWebView::New(panel, wxID_ANY, wxWebViewDefaultURLStr, wxDefaultPosition,
+                                   wxSize(560, 480), wxWebViewBackendDefault, wxWANTS_CHARS);
+            SetAccessibleName(page_, "Help page");
+            page_->EnableContextMenu(false);
+            page_->Bind(wxEVT_WEBVIEW_NAVIGATING, &HelpFrame::OnNavigating, this);
+            page_->Bind(wxEVT_WEBVIEW_LOADED, &HelpFrame::OnLoaded, this);
+            WatchPageKeys(page_->GetHandle(), this);
+
+            body->Add(page_, 1, wxEXPAND);
+        }
+        top->Add(body, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);
+        panel->SetSizer(top);
+
+        back->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+            if (page_ && page_->CanGoBack()) page_->GoBack();
+        });
+        forward->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+            if (page_ && page_->CanGoForward()) page_->GoForward();
+        });
+    }
+
+    // A heading above a list, naming it.
+    static void AddHeaded(wxWindow* parent, wxSizer* column, const char* heading, wxWindow* list,
+                          int proportion) {
+        auto* label = new wxStaticText(parent, wxID_ANY, heading);
+        column->Add(label, 0, wxTOP | wxBOTTOM, 4);
+        column->Add(list, proportion, wxEXPAND);
+        SetLabelFor(label, list);
+        SetAccessibleName(list, heading);
+    }
+
+    void BuildContents(wxWindow* parent, wxSizer* column) {
+        topics_ = ReadHelpTopics(LocalizedHelpFile(folder_, HelpLanguage(), "toc.hhc"));
+        auto* tree = new wxDataViewTreeCtrl(parent, wxID_ANY, wxDefaultPosition, wxSize(250, 180),
+                                            wxDV_NO_HEADER | wxDV_SINGLE);
+        std::vector<wxDataViewItem> open; // the container at each depth
+        for (size_t i = 0; i < topics_.size(); ++i) {
+            const HelpTopic& topic = topics_[i];
+            const int depth = std::min<int>(topic.depth, static_cast<int>(open.size()));
+            open.resize(static_cast<size_t>(depth));
+            const wxDataViewItem under = open.empty() ? wxDataViewItem() : open.back();
+            const bool container = i + 1 < topics_.size() && topics_[i + 1].depth > topic.depth;
+            const wxString name = wxString::FromUTF8(topic.name);
+            const wxDataViewItem item =
+                container ? tree->AppendContainer(under, name) : tree->AppendItem(under, name);
+            items_.push_back(item);
+            if (container) open.push_back(item);
+        }
+        for (const wxDataViewItem& item : items_)
+            if (tree->IsContainer(item)) tree->Expand(item);
+        auto open_page = [this, tree](bool focus) {
+            const auto at = std::find(items_.begin(), items_.end(), tree->GetSelection());
+            if (at == items_.end()) return;
+            ShowPage(topics_[static_cast<size_t>(at - items_.begin())].local);
+            if (focus) FocusPage();
+        };
+        tree->Bind(wxEVT_DATAVIEW_SELECTION_CHANGED,
+                   [open_page](wxDataViewEvent&) { open_page(false); });
+        tree->Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED,
+                   [open_page](wxDataViewEvent&) { open_page(true); });
+        AddHeaded(parent, column, "Contents", tree, 3);
+    }
+
+    void BuildIndex(wxWindow* parent, wxSizer* column) {
+        keywords_ = ReadHelpTopics(LocalizedHelpFile(folder_, HelpLanguage(), "index.hhk"));
+        auto* list = new wxListBox(parent, wxID_ANY, wxDefaultPosition, wxSize(250, 140));
+        for (const HelpTopic& keyword : keywords_)
+            list->Append(wxString::FromUTF8(keyword.name));
+        BindOpen(list, [this](int n) { return keywords_[static_cast<size_t>(n)].local; });
+        AddHeaded(parent, column, "Index", list, 2);
+    }
+
+    void BuildSearch(wxWindow* parent, wxSizer* column) {
+        auto* label = new wxStaticText(parent, wxID_ANY, "Search for:");
+        query_ = new wxTextCtrl(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
+                                wxTE_PROCESS_ENTER);
+        SetLabelFor(label, query_);
+        auto* find = new wxButton(parent, wxID_FIND, "Search");
+        found_ = new wxStaticText(parent, wxID_ANY, "");
+        results_ = new wxListBox(parent, wxID_ANY, wxDefaultPosition, wxSize(250, 100));
+        SetAccessibleName(results_, "Search results");
+        BindOpen(results_, [this](int n) { return hits_[static_cast<size_t>(n)].page; });
+        query_->Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { Search(); });
+        find->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Search(); });
+        column->Add(label, 0, wxTOP | wxBOTTOM, 4);
+        auto* row = new wxBoxSizer(wxHORIZONTAL);
+        row->Add(query_, 1, wxRIGHT, 4);
+        row->Add(find);
+        column->Add(row, 0, wxEXPAND);
+        column->Add(found_, 0, wxTOP | wxBOTTOM, 4);
+        column->Add(results_, 1, wxEXPAND);
+    }
+
+    // A list's row opens its page when chosen; Enter or a double click
+    // also moves the keyboard to the page, to be read.
+    template <typename PageOf> void BindOpen(wxListBox* list, PageOf pageOf) {
+        list->Bind(wxEVT_LISTBOX, [this, list, pageOf](wxCommandEvent&) {
+            if (list->GetSelection() != wxNOT_FOUND) ShowPage(pageOf(list->GetSelection()));
+        });
+        list->Bind(wxEVT_LISTBOX_DCLICK, [this, list, pageOf](wxCommandEvent&) {
+            if (list->GetSelection() == wxNOT_FOUND) return;
+            ShowPage(pageOf(list->GetSelection()));
+            FocusPage();
+        });
+    }
+
+    void Search() {
+        std::vector<std::string> pages;
+        for (const auto* topics : {&topics_, &keywords_})
+            for (const HelpTopic& topic : *topics) {
+                const std::string page = topic.local.substr(0, topic.local.find('#'));
+                if (std::find(pages.begin(), pages.end(), page) == pages.end())
+                    pages.push_back(page);
+            }
+        hits_ =
+            SearchHelp(folder_, HelpLanguage(), pages, query_->GetValue().ToStdString(wxConvUTF8));
+        results_->Clear();
+        for (const HelpHit& hit : hits_)
+            results_->Append(wxString::FromUTF8(hit.title));
+        found_->SetLabel(hits_.empty() ? wxString("No page found")
+                                       : wxString::Format("%zu page(s) found", hits_.size()));
+        SetAccessibleDescription(results_, found_->GetLabel());
+        if (!hits_.empty()) {
+            results_->SetSelection(0);
+            results_->SetFocus();
+            ShowPage(hits_[0].page);
+        }
+    }
+
+    // A Tab past the page's last link moves the keyboard on twice: the page
+    // hands it to the next control, then the same Tab, given back unused,
+    // moves it once more. That second move, right after the first, is
+    // kept from happening, so that the control after the page is reached.
+    static void OnFocusMoves(GtkWindow* window, GtkWidget* to, gpointer self) {
+        auto* frame = static_cast<HelpFrame*>(self);
+        if (!frame->page_) return;
+        GtkWidget* page = frame->page_->GetHandle();
+        auto inPage = [page](GtkWidget* w) {
+            return w && (w == page || gtk_widget_is_ancestor(w, page));
+        };
+        GtkWidget* from = gtk_window_get_focus(window);
+        const bool recent = wxGetLocalTimeMillis() - frame->leftPage_ < 100;
+        if (inPage(from) && !inPage(to)) {
+            frame->leftPage_ = wxGetLocalTimeMillis();
+            frame->landed_ = to;
+        } else if (recent && !from && !frame->landed_) {
+            frame->landed_ = to;
+        } else if (recent && from && from == frame->landed_ && to && !inPage(to)) {
+            g_signal_stop_emission_by_name(window, "set-focus");
+            frame->leftPage_ = 0;
+            frame->landed_ = nullptr;
+        }
+    }
+
+    // Alt+Left and Alt+Right go back and forward, also on the page, which
+    // takes them for itself otherwise: they are caught before it sees them.
+    static gboolean OnPageKey(GtkWidget*, GdkEventKey* event, gpointer self) {
+        auto* frame = static_cast<HelpFrame*>(self);
+        const guint modifiers = event->state & gtk_accelerator_get_default_mod_mask();
+        if (modifiers != GDK_MOD1_MASK) return FALSE;
+        if (event->keyval == GDK_KEY_Left || event->keyval == GDK_KEY_KP_Left) {
+            if (frame->page_->CanGoBack()) frame->page_->GoBack();
+            return TRUE;
+        }
+        if (event->keyval == GDK_KEY_Right || event->keyval == GDK_KEY_KP_Right) {
+            if (frame->page_->CanGoForward()) frame->page_->GoForward();
+            return TRUE;
+        }
+        return FALSE;
+    }
+
+    static void WatchPageKeys(GtkWidget* widget, gpointer self) {
+        g_signal_connect(widget, "key-press-event", G_CALLBACK(OnPageKey), self);
+        if (GTK_IS_CONTAINER(widget))
+            gtk_container_forall(GTK_CONTAINER(widget), WatchPageKeys, self);
+    }
+
+    // Escape ends the help, as it ends a dialog; Alt+F4 closes it too where
+    // no window manager does.
+    void OnKey(wxKeyEvent& event) {
+        const int key = event.GetKeyCode();
+        const int modifiers = event.GetModifiers();
+        if (modifiers == wxMOD_ALT && (key == WXK_LEFT || key == WXK_RIGHT)) {
+            if (key == WXK_LEFT && page_->CanGoBack()) page_->GoBack();
+            if (key == WXK_RIGHT && page_->CanGoForward()) page_->GoForward();
+        } else if ((key == WXK_ESCAPE && modifiers == wxMOD_NONE) ||
+                   (key == WXK_F4 && modifiers == wxMOD_ALT)) {
+            Close();
+        } else {
+            event.Skip();
+        }
+    }
+
+    // A link to a page the chosen language lacks opens the English page;
+    // links out of the help are not followed inside it.
+    void OnNavigating(wxWebViewEvent& event) {
+        const wxString url = event.GetURL();
+        const std::string path = PathOfUrl(url);
+        if (path.empty()) {
+            if (!url.StartsWith("about:")) event.Veto();
+            return;
+        }
+        if (PathExists(path)) return;
+        const size_t slash = path.rfind('/');
+        const std::string english = folder_ + "/" + path.substr(slash + 1);
+        if (english == path || !PathExists(english)) return;
+        event.Veto();
+        const std::string text = url.ToStdString(wxConvUTF8);
+        const size_t hash = text.find('#');
+        CallAfter([this, english, anchor = hash == std::string::npos ? "" : text.substr(hash)] {
+            page_->LoadURL(wxString::FromUTF8(FileUrl(english) + anchor));
+        });
+    }
+
+    void EnterPage() {
+        GtkWidget* view = page_->GetHandle();
+        GtkWidget* top = gtk_widget_get_toplevel(view);
+        if (GTK_IS_WINDOW(top)) gtk_window_set_focus(GTK_WINDOW(top), nullptr);
+        gtk_widget_child_focus(view, GTK_DIR_TAB_FORWARD);
+    }
+
+    // A page asked for with the keyboard on it gets the keyboard at its
+    // top, so that a screen reader reads it from there (say-all) and Tab
+    // goes on to the links below.
+    void OnLoaded(wxWebViewEvent& event) {
+        event.Skip();
+        if (!focusOnLoad_) return;
+        focusOnLoad_ = false;
+        FocusDocument();
+    }
+
+    void FocusDocument() {
+        EnterPage();
+        // The page takes the keyboard in a moment; then the part its anchor
+        // names is focused, else its heading (the body where it has none),
+        // without putting it into the Tab order.
+        focusTop_.StartOnce(300);
+    }
+
+    void FocusTop() {
+        page_->RunScriptAsync(
+            "(function() { var id = decodeURIComponent(location.hash.slice(1));"
+            " var top = id && document.getElementById(id);"
+            " if (top && !top.textContent.trim() && top.parentElement) top = top.parentElement;"
+            " top = top || document.querySelector('h1') || document.body;"
+            " if (!top.hasAttribute('tabindex')) top.tabIndex = -1;"
+            " top.focus(); })()");
+    }
+
+    std::string folder_;
+    bool focusOnLoad_ = false;
+    wxTimer focusTop_;
+    wxLongLong leftPage_ = 0;     // when the keyboard last left the page
+    GtkWidget* landed_ = nullptr; // where it went then
+    wxWebView* page_ = nullptr;
+    std::vector<HelpTopic> topics_, keywords_;
+    std::vector<wxDataViewItem> items_;
+    std::vector<HelpHit> hits_;
+    wxTextCtrl* query_ = nullptr;
+    wxStaticText* found_ = nullptr;
+    wxListBox* results_ = nullptr;
 };
 
 // One help window for the program, made with the top-level window it was
 // asked from as its parent. It goes when that window is hidden or destroyed,
-// and when help is asked from another window; it is closed and freed with
-// the toolkit at the latest.
+// and when help is asked from another window.
 struct HelpBook {
-    std::unique_ptr<HelpController> controller;
-    std::string book;
     wxWeakRef<wxWindow> parent;
-    wxWeakRef<wxWindow> frame;
+    wxWeakRef<HelpFrame> frame;
 };
 HelpBook& Help() {
     static HelpBook help;
     return help;
+}
+
+// The help window unless it is closing.
+HelpFrame* OpenFrame() {
+    HelpFrame* frame = Help().frame.get();
+    if (!frame || frame->IsBeingDeleted() || wxPendingDelete.Member(frame)) return nullptr;
+    return frame;
 }
 
 void OnParentShow(wxShowEvent& event);
@@ -68,18 +438,7 @@ void Forget() {
         parent->Unbind(wxEVT_SHOW, &OnParentShow);
         parent->Unbind(wxEVT_DESTROY, &OnParentDestroy);
     }
-    if (help.controller) {
-        // A window still open is deleted later, after the controller: it must
-        // not call back into it then. A window gone with its parent must not
-        // be touched by the controller.
-        if (auto* frame = dynamic_cast<wxHtmlHelpFrame*>(help.frame.get())) {
-            frame->SetController(nullptr);
-            frame->Destroy();
-        }
-        help.controller->SetHelpWindow(nullptr);
-    }
-    help.controller.reset();
-    help.book.clear();
+    if (HelpFrame* frame = help.frame.get()) frame->Destroy();
     help.parent = nullptr;
     help.frame = nullptr;
 }
@@ -114,49 +473,6 @@ private:
 };
 wxIMPLEMENT_DYNAMIC_CLASS(HelpBookModule, wxModule);
 
-// The notebook page (Contents, Index, Search) that holds a window, or "".
-wxString PageOf(wxWindow* window) {
-    for (wxWindow* w = window; w && w->GetParent(); w = w->GetParent())
-        if (auto* book = dynamic_cast<wxNotebook*>(w->GetParent())) {
-            const int page = book->FindPage(w);
-            return page == wxNOT_FOUND ? wxString() : book->GetPageText(static_cast<size_t>(page));
-        }
-    return wxString();
-}
-
-// The parts of the help window that the toolkit leaves unnamed are read by
-// what they show, or by the page of the navigation that holds them.
-void NameHelpParts() {
-    const auto& controller = Help().controller;
-    wxHtmlHelpWindow* help = controller ? controller->GetHelpWindow() : nullptr;
-    if (!help) return;
-    NameByTips(controller->GetFrame());
-    std::vector<wxWindow*> windows{help};
-    while (!windows.empty()) {
-        wxWindow* window = windows.back();
-        windows.pop_back();
-        for (wxWindow* child : window->GetChildren())
-            windows.push_back(child);
-        const wxString page = PageOf(window);
-        if (dynamic_cast<wxComboBox*>(window))
-            SetAccessibleName(window, "Bookmarks");
-        else if (!GetAccessibleName(window).empty())
-            continue;
-        else if (dynamic_cast<wxHtmlWindow*>(window))
-            SetAccessibleName(window, "Help page");
-        else if (dynamic_cast<wxTreeCtrl*>(window) || dynamic_cast<wxListBox*>(window))
-            SetAccessibleName(window, page + " list");
-        else if (dynamic_cast<wxTextCtrl*>(window))
-            SetAccessibleName(window, page + " field");
-        else if (dynamic_cast<wxNotebook*>(window))
-            SetAccessibleName(window, "Navigation");
-        else if (!page.empty())
-            SetAccessibleName(window, page);
-        else
-            SetAccessibleName(window, "Songdock Help");
-    }
-}
-
 } // namespace
 
 bool ShowHelpBookFrom(wxWindow* parent, const std::vector<std::string>& folders,
@@ -176,30 +492,32 @@ bool ShowHelpBookFrom(wxWindow* parent, const std::vector<std::string>& folders,
         MessageBox(parent, "The help file cannot be found:" + tried, "", kMbOk | kMbIconWarning);
         return false;
     }
+    const std::string folder = book.substr(0, book.rfind('/'));
     wxWindow* top = parent ? wxGetTopLevelParent(parent) : nullptr;
     HelpBook& help = Help();
-    if (help.controller && (help.book != book || help.parent.get() != top)) Forget();
-    if (!help.controller) {
-        help.controller =
-            std::make_unique<HelpController>(wxHF_DEFAULT_STYLE | wxHF_MERGE_BOOKS, top);
-        if (!help.controller->AddBook(wxFileName(PathToText(book)), false)) {
-            help.controller.reset();
-            MessageBox(parent, "The help file cannot be read:\n" + book, "",
+    if (!OpenFrame() || help.frame->Folder() != folder || help.parent.get() != top) Forget();
+    if (!help.frame) {
+        auto* frame = new HelpFrame(top, folder);
+        if (!frame->Usable()) {
+            frame->Destroy();
+            MessageBox(parent, "The help cannot be shown: no web view is installed.", "",
                        kMbOk | kMbIconWarning);
             return false;
         }
-        help.book = book;
+        help.frame = frame;
         help.parent = top;
         if (top) {
             top->Bind(wxEVT_SHOW, &OnParentShow);
             top->Bind(wxEVT_DESTROY, &OnParentDestroy);
         }
+        frame->Show();
+        LetBothWindowsWork(frame);
     }
-    const bool shown = help.controller->ShowPage(page);
-    help.frame = help.controller->GetFrame();
-    if (help.frame) LetBothWindowsWork(help.frame.get());
-    NameHelpParts();
-    return shown;
+    HelpFrame* frame = help.frame.get();
+    frame->ShowPage(page);
+    frame->Raise();
+    frame->FocusPage();
+    return true;
 }
 
 void CloseHelpBook() {
@@ -211,16 +529,12 @@ bool ShowHelpBook(wxWindow* parent, const std::string& page) {
 }
 
 wxWindow* HelpBookWindow() {
-    const HelpBook& help = Help();
-    return help.controller && help.frame ? help.controller->GetFrame() : nullptr;
+    return OpenFrame();
 }
 
 std::string HelpBookPage() {
-    const auto& controller = Help().controller;
-    if (!Help().frame) return "";
-    wxHtmlHelpWindow* window = controller ? controller->GetHelpWindow() : nullptr;
-    if (!window || !window->GetHtmlWindow()) return "";
-    return PathFromText(wxFileName(window->GetHtmlWindow()->GetOpenedPage()).GetFullName());
+    HelpFrame* frame = OpenFrame();
+    return frame ? frame->Page() : "";
 }
 
 } // namespace platform
