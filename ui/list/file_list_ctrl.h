@@ -39,8 +39,10 @@
 
 #include <wx/dataview.h>
 #include <wx/listctrl.h>
+#include <wx/timer.h>
 
 #include "lib/lists/file_rows.h"
+#include "ui/list/column_widths.h"
 
 class wxImageList;
 class wxTextCtrl;
@@ -121,6 +123,18 @@ public:
     // once per shown row, in data order) and focuses the first of them.
     // Returns how many were selected.
     size_t SelectDataWhere(const std::function<bool(uint32_t)>& wanted);
+    // The selected rows and the focused one by their names (the bytes of
+    // their first column), to find them again in a new listing.
+    struct NamedRows {
+        std::vector<std::string> selected;
+        std::string focused;
+        bool hasFocused = false;
+        bool empty() const { return selected.empty() && !hasFocused; }
+    };
+    NamedRows KeepNames() const;
+    // Selects the rows of those names that are shown and focuses the one
+    // that had the focus (else the first selected one).
+    void RestoreNames(const NamedRows& rows);
     // The shown text of a row in a column ("" outside the list).
     wxString GetRowText(long row, int column) const;
     // The image of a row in the small image list, or -1.
@@ -145,30 +159,36 @@ public:
     int DefaultColumnWidth() const;
     // The number of columns, as a signed count.
     int ColumnCount() const { return static_cast<int>(GetColumnCount()); }
+    // The width a column has now.
     int GetColumnWidth(int column) const;
+    // The width to store for a column: one the person (or SetColumnWidth)
+    // set, or 0 for a width fitted to the listing, which is never stored.
+    int GetStoredColumnWidth(int column) const;
+    // Sets a column's width as the person's own.
     void SetColumnWidth(int column, int width);
     void DeleteAllColumns();
 
-    // Edits a row's name in place; the edit field holds the name's
-    // PathToText, whose every byte survives PathFromText of the new label.
-    // Return accepts, Escape cancels, leaving the field accepts; the pane
-    // hears wxEVT_LIST_END_LABEL_EDIT either way.
+    // Edits a row's name in place; the field shows the name as the list
+    // does, and the label the pane hears converts back with PathFromText to
+    // the name's own bytes wherever it was left as it was (see
+    // EditedLabelText). Return accepts, Escape cancels, leaving the field or
+    // scrolling the list accepts; the pane hears wxEVT_LIST_END_LABEL_EDIT
+    // either way. In a list of editable labels a slow second click on the
+    // name of the only selected row asks its pane for ids::kRename, as F2
+    // does.
     wxTextCtrl* EditLabel(long row);
     // The field of a name being edited, or null.
     wxTextCtrl* GetEditControl() const { return edit_; }
 
-    // The calls of a report list, by display row, for code and tests that
-    // think in rows: item counts, states (wxLIST_STATE_SELECTED and
-    // wxLIST_STATE_FOCUSED) and rectangles in client coordinates
-    // (wxLIST_RECT_LABEL: the name's text without its icon).
+    // The number of rows shown and of those selected.
     long GetItemCount() const { return static_cast<long>(order_.size()); }
     int GetSelectedItemCount() const;
-    long GetNextItem(long item, int geometry = wxLIST_NEXT_ALL,
-                     int state = wxLIST_STATE_DONTCARE) const;
-    int GetItemState(long item, long stateMask) const;
-    bool SetItemState(long item, long state, long stateMask);
-    using wxDataViewCtrl::GetItemRect;
-    bool GetItemRect(long item, wxRect& rect, int code = wxLIST_RECT_BOUNDS) const;
+    // Whether a row is selected.
+    bool IsRowSelected(long row) const;
+    // Where a row lies in client coordinates: the whole row, the name's icon
+    // or the name's text beside it. Empty for a row not shown or laid out.
+    enum class RowPart { Bounds, Icon, Label };
+    wxRect GetRowRect(long row, RowPart part = RowPart::Bounds) const;
     using wxDataViewCtrl::EnsureVisible;
     void EnsureVisible(long row);
 
@@ -202,14 +222,17 @@ private:
     void OnItemMenu(wxDataViewEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
     void OnEditKey(wxKeyEvent& event);
+    // A click without a drag or a modifier, at point.
+    void OnPlainClick(wxPoint point);
+    void AskForRename();
     void OnEditFocusLost(wxFocusEvent& event);
-    void FitDefaultColumnsToTexts();
-    void FitFirstColumn();
+    // Measures the texts that fitted columns still need and fits them.
+    void FitColumns();
+    void ApplyWidths(const std::vector<HColumnWidths::Change>& changes);
     // The width the columns may share without a horizontal scroll bar.
     int Available() const;
     // The width a column's title needs.
     int TitleWidth(int column) const;
-    void SetWidthByRule(int column, int width);
     void OnSize(wxSizeEvent& event);
     void OnIdle(wxIdleEvent& event);
 
@@ -221,13 +244,12 @@ private:
     bool editable_ = false;
     wxTextCtrl* edit_ = nullptr;
     long editRow_ = -1;
-    std::vector<bool> defaultColumns_; // columns without a stored width
-    std::vector<int> textWidths_;      // the widest text of each such column, once measured
-    size_t measuredRows_ = 0;          // the row count of the listing measured
-    std::vector<int> widths_;          // the width each column was last given
-    bool fitFirstColumn_ = false;      // the names take the width left
-    bool layoutPending_ = false;       // widths were set that the table has not laid out yet
-    wxLongLong widthsSetAt_ = 0;
+    HColumnWidths widths_;
+    std::string editBytes_;            // the bytes of the name being edited
+    wxTimer renameTimer_;              // a slow click on the selected name
+    long clickedRow_ = -1;
+    bool pressOnSelected_ = false;     // the press fell on the only selected row
+    wxLongLong lastClickAt_ = 0;
     wxString typed_;                   // the start of a name being typed
     wxLongLong typedAt_ = 0;
 
