@@ -58,10 +58,13 @@ void HColumnWidths::Measured(int column, std::vector<int> textWidths, int titleW
     int claim = 0;
     if (!textWidths.empty()) {
         if (column == 0) {
-            // The names claim room for most of them, not for the longest.
+            // The names claim room for the longest, unless it is far longer
+            // than most of them: such a name is cut instead.
             std::sort(textWidths.begin(), textWidths.end());
             const auto at = static_cast<size_t>(kNamesShare * double(textWidths.size() - 1));
-            claim = textWidths[at];
+            const int most = textWidths[at];
+            for (int width : textWidths)
+                if (width <= kOutlier * most) claim = width;
         } else {
             claim = *std::max_element(textWidths.begin(), textWidths.end());
         }
@@ -105,9 +108,8 @@ std::vector<HColumnWidths::Change> HColumnWidths::Fit(int available, int default
     for (int c = count - 1; c >= 1 && excess > 0; --c) {
         const Column& column = columns_[size_t(c)];
         int& width = wanted[size_t(c)];
-        const int floor = std::max(column.title, defaultWidth);
-        if (!column.fitted || width <= floor) continue;
-        const int give = std::min(excess, width - floor);
+        if (!column.fitted || width <= column.title || width <= defaultWidth) continue;
+        const int give = std::min(excess, width - column.title);
         width -= give;
         excess -= give;
     }

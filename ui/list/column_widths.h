@@ -19,9 +19,11 @@ public:
     // The time the table may take to lay out widths given to it. A shown
     // width that still differs from the given one after it was set by hand.
     static constexpr int64_t kLayoutMs = 500;
-    // Of the measured names, the share whose widths the names column claims
-    // room for: a few very long names are cut rather than squeeze the kinds.
+    // The names column claims room for its longest name, except for names
+    // more than kOutlier times as wide as the name that kNamesShare of the
+    // measured names do not pass: those are cut rather than squeeze the kinds.
     static constexpr double kNamesShare = 0.9;
+    static constexpr int kOutlier = 2;
 
     struct Change {
         int column;
@@ -56,9 +58,9 @@ public:
 
     // The widths the columns take in available pixels. Each fitted column
     // shows its texts whole; when that and the names do not fit, fitted
-    // columns of long texts give back, down to their title or defaultWidth,
-    // whichever is wider, and the names take the rest (never less than
-    // defaultWidth; the list then scrolls sideways). Returns the columns
+    // columns of texts wider than defaultWidth give back, down to their
+    // title, and the names take the rest (never less than defaultWidth; the
+    // list then scrolls sideways). Returns the columns
     // whose width changes; now is when they are given.
     std::vector<Change> Fit(int available, int defaultWidth, int64_t now);
     // A width set by a caller or the person: kept and stored from now on.

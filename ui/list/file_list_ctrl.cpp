@@ -89,7 +89,10 @@ bool HFileListCtrl::Create(wxWindow* parent, wxWindowID id, long style, const wx
                   [this](wxPoint point) {
                       const long row = RowAtPoint(point);
                       const size_t selected = static_cast<size_t>(GetSelectedItemCount());
-                      pressOnSelected_ = row >= 0 && selected == 1 && IsRowSelected(row);
+                      // (A click that brings the keyboard to the list is not one.)
+                      const wxWindow* focus = wxWindow::FindFocus();
+                      pressOnSelected_ = row >= 0 && selected == 1 && IsRowSelected(row) &&
+                                         focus && (focus == this || focus->GetParent() == this);
                       return row >= 0 && selected > 1 && IsRowSelected(row);
                   },
                   [this](wxPoint point) {

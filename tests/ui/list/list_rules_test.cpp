@@ -67,12 +67,18 @@ TEST(ColumnWidths, OneLongNameIsCutRatherThanTheKinds) {
     EXPECT_EQ(widths.Given(2), 170) << "the kinds stay whole";
     EXPECT_EQ(widths.Given(0), 560 - 70 - 170 - kDefault);
 
-    // Names that most rows have do claim room: the kinds give back, but no
-    // further than a readable width.
+    // Names that most rows have do claim room: the kinds give back, down to
+    // their title.
     Measure(widths, std::vector<int>(12, 400), 170);
     widths.Fit(560, kDefault, 0);
-    EXPECT_EQ(widths.Given(2), kDefault);
+    EXPECT_EQ(widths.Given(2), 60);
     EXPECT_EQ(widths.Given(3), kDefault) << "short texts never give back";
+
+    // A longest name not far from the others is claimed whole.
+    Measure(widths, {150, 90, 100}, 170);
+    widths.Fit(480, kDefault, 0);
+    EXPECT_EQ(widths.Given(2), 160);
+    EXPECT_EQ(widths.Given(0), 150);
 }
 
 TEST(ColumnWidths, AWidthStillDifferentAfterTheLayoutTimeWasSetByThePerson) {
