@@ -306,6 +306,7 @@ void HFileListCtrl::Reload() {
     // The table asks every cell again: nothing it read before stays, which
     // keeps what a screen reader was told in step with the screen.
     model_->Reset(static_cast<unsigned int>(order_.size()));
+    tellNextFocus_ = true;
 }
 
 void HFileListCtrl::RefreshRows() {
@@ -452,7 +453,13 @@ long HFileListCtrl::GetFocusedRow() const {
 
 void HFileListCtrl::FocusRow(long row) {
     const wxDataViewItem item = ItemAt(row);
-    if (item.IsOk()) SetCurrentItem(item);
+    if (!item.IsOk()) return;
+    SetCurrentItem(item);
+    // The first current row of a new listing is told to a screen reader.
+    if (tellNextFocus_) {
+        tellNextFocus_ = false;
+        platform::TellCurrentRow(this);
+    }
 }
 
 long HFileListCtrl::RowAtPoint(const wxPoint& point) const {

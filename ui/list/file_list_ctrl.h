@@ -245,6 +245,7 @@ private:
     wxTextCtrl* edit_ = nullptr;
     long editRow_ = -1;
     HColumnWidths widths_;
+    bool tellNextFocus_ = false;       // the listing is new: its current row is told
     std::string editBytes_;            // the bytes of the name being edited
     wxTimer renameTimer_;              // a slow click on the selected name
     long clickedRow_ = -1;

@@ -153,6 +153,23 @@ void KeepHeaderOutOfTabs(wxWindow* list) {
             }
 }
 
+void TellCurrentRow(wxWindow* list) {
+    GtkWidget* widget = TreeViewOf(list);
+    if (!widget || !gtk_widget_has_focus(widget)) return;
+    GtkTreePath* path = nullptr;
+    gtk_tree_view_get_cursor(GTK_TREE_VIEW(widget), &path, nullptr);
+    if (!path) return;
+    const int row = gtk_tree_path_get_depth(path) > 0 ? gtk_tree_path_get_indices(path)[0] : -1;
+    gtk_tree_path_free(path);
+    AtkObject* table = gtk_widget_get_accessible(widget);
+    if (row < 0 || !table || !ATK_IS_TABLE(table)) return;
+    AtkObject* cell = atk_table_ref_at(ATK_TABLE(table), row, 0);
+    if (!cell) return;
+    g_signal_emit_by_name(table, "active-descendant-changed", cell);
+    atk_object_notify_state_change(cell, ATK_STATE_FOCUSED, TRUE);
+    g_object_unref(cell);
+}
+
 void WatchListScroll(wxWindow* list, std::function<void()> scrolled) {
     GtkWidget* widget = TreeViewOf(list);
     if (!widget) return;

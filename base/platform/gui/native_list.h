@@ -27,6 +27,12 @@ void SetUniformRowHeights(wxWindow* list);
 // the mouse, and the list's rows by the keyboard. Call after adding columns.
 void KeepHeaderOutOfTabs(wxWindow* list);
 
+// Tells a screen reader that the list's current row has the focus, when the
+// list has the keyboard. The list tells this itself when its cursor moves,
+// but only for rows a reader has looked at since the list was last filled:
+// after a refill its new current row would go unheard.
+void TellCurrentRow(wxWindow* list);
+
 // Calls scrolled() whenever the list's rows move up or down on screen.
 void WatchListScroll(wxWindow* list, std::function<void()> scrolled);
 
