@@ -401,8 +401,10 @@ TEST_F(Songdock, FittedWidthsAreNeverStoredAndALongNameLeavesTheKindsWhole) {
     const std::string longName = std::string(244, 'n') + ".mp3";
     fs::remove(pc_ + "/notes.txt");
     devtest::WriteFile(pc_ + "/" + longName, "x");
+    Sim("plug");
     Start();
     ASSERT_TRUE(gui::PumpUntil([&] { return RowOf(DesktopList(), longName) >= 0; }));
+    ASSERT_TRUE(gui::PumpUntil([&] { return Pane(0) && PaneList(0).GetItemCount() == 5; }));
     // The long name is the one cut: every kind of file reads whole.
     for (long row = 0; row < DesktopList().GetItemCount(); ++row)
         EXPECT_TRUE(FitsWhole(DesktopList(), row, 2)) << DesktopList().GetRowText(row, 2);
@@ -416,8 +418,10 @@ TEST_F(Songdock, FittedWidthsAreNeverStoredAndALongNameLeavesTheKindsWhole) {
     ASSERT_FALSE(Desktop().GetTargetFolder()) << "the drive list was not reached";
     Stop();
     settings::SetCompanyKey("Zentrovia");
-    for (int c = 0; c < 4; ++c)
+    for (int c = 0; c < 4; ++c) {
         EXPECT_EQ(settings::GetColumnWidth(-1, c, 0), 0) << "column " << c << " was stored";
+        EXPECT_EQ(settings::GetColumnWidth(0, c, 0), 0) << "memory column " << c << " was stored";
+    }
 
     // The next start shows the PC folder's dates and kinds whole again.
     settings::SetLastDirectoryFrozen(false);
