@@ -12,6 +12,10 @@ HReBar::HReBar(wxFrame* frame)
     // While the frame first comes on screen the toolkit lays the bar out a
     // few pixels wide, narrower than its own edges, and complains. The bar
     // comes once the frame has its size.
+    if (frame_->IsShown()) {
+        showPending_ = false;
+        return;
+    }
     wxToolBar::Show(false);
     frame_->Bind(wxEVT_SHOW, &HReBar::OnFrameShown, this);
 }
