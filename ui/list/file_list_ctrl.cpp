@@ -300,6 +300,9 @@ void HFileListCtrl::SetRowCount() {
     // widths measured then.
     widths_.NewListing(static_cast<size_t>(GetItemCount()));
     FitColumns();
+    // A new listing has a current row, none selected: entering the list
+    // reads that row, and the keys move on from it.
+    if (!order_.empty()) SetCurrentItem(ItemAt(0));
 }
 
 void HFileListCtrl::Reload() {
@@ -572,12 +575,12 @@ void HFileListCtrl::OnCharHook(wxKeyEvent& event) {
 void HFileListCtrl::OnKeyDown(wxKeyEvent& event) {
     renameTimer_.Stop();
     clickedRow_ = -1;
-    // Without a current row the table's Home and End do nothing: they
-    // select the first and the last row, as they do from any row.
+    // Home and End select the first and the last row (the table's own do
+    // nothing from the row they would go to, the first of a new listing).
     const int code = event.GetKeyCode();
     if ((code == WXK_HOME || code == WXK_END || code == WXK_NUMPAD_HOME ||
          code == WXK_NUMPAD_END) &&
-        event.GetModifiers() == wxMOD_NONE && GetItemCount() > 0 && GetFocusedRow() < 0) {
+        event.GetModifiers() == wxMOD_NONE && GetItemCount() > 0) {
         SelectOnly(code == WXK_HOME || code == WXK_NUMPAD_HOME ? 0 : GetItemCount() - 1);
         return;
     }

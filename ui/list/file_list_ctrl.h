@@ -80,7 +80,9 @@ public:
     void SetTableName(const wxString& name);
 
     // Shows count rows in vector order, or the given data indices in their
-    // order. Cancels a label edit; nothing is selected or focused afterwards.
+    // order. Cancels a label edit; nothing is selected afterwards, and the
+    // first row is the current one. FocusRow then tells a screen reader the
+    // row it makes current, as the table does not for a new listing.
     void ShowRows(size_t count);
     void ShowRows(std::vector<uint32_t> indices);
     // Shows the rows again after their texts or images changed in place.

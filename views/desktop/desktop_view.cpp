@@ -205,7 +205,7 @@ void HDesktopView::ShowNode(HFolderNode* node) {
     }
     // A new listing has a current row, so that the keyboard and a screen
     // reader find their place in it.
-    if (list_->GetFocusedRow() < 0 && list_->GetItemCount() > 0) list_->FocusRow(0);
+    if (list_->GetItemCount() > 0) list_->FocusRow(std::max(list_->GetFocusedRow(), 0L));
 }
 
 bool HDesktopView::ListFolderInto(const std::string& path) {

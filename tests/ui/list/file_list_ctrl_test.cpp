@@ -46,12 +46,12 @@ TEST_F(FileListTest, SelectionHelpersWorkInListOrder) {
     EXPECT_EQ(gui::SelectedRows(*list), (std::vector<long>{2, 5}));
     EXPECT_EQ(list->GetFocusedRow(), 2);
 
-    // A shorter listing starts with nothing selected or focused.
+    // A shorter listing starts with nothing selected, on its first row.
     frame->rows.resize(2);
     list->ShowRows(frame->rows.size());
     EXPECT_EQ(list->GetItemCount(), 2);
     EXPECT_TRUE(list->GetSelectedRows().empty());
-    EXPECT_EQ(list->GetFocusedRow(), -1);
+    EXPECT_EQ(list->GetFocusedRow(), 0);
 }
 
 TEST_F(FileListTest, SortingKeepsSelectionAndFocusWithTheirRows) {
@@ -247,7 +247,9 @@ TEST_F(FileListTest, KeysMoveAndSelectAsInAnyListOfTheDesktop) {
     before->MoveBeforeInTabOrder(list);
     list->SetFocus();
     gui::Pump(50);
-    // Without a current row, End and Home select the last and the first row.
+    // From the first listing on, Home and End select the first and the last row.
+    gui::KeyPress(WXK_HOME);
+    ASSERT_TRUE(gui::PumpUntil([&] { return list->GetSelectedRows() == std::vector<long>{0}; }, 1000));
     gui::KeyPress(WXK_END);
     ASSERT_TRUE(gui::PumpUntil([&] { return list->GetSelectedRows() == std::vector<long>{5}; }, 1000))
         << list->GetSelectedRows().size();
