@@ -28,10 +28,11 @@
 // context-menu key and Shift+F10 ask for the menu at the focused row.
 // Every cell is shown through platform::PathToDisplayText: a byte that is not
 // valid UTF-8 shows as one replacement mark, so never rebuild a path from a
-// shown text. A label being edited holds platform::PathToText of the name
-// instead, so that the edited label converts back with PathFromText.
+// shown text. A label being edited shows the same marks; the label the pane
+// hears is path text that converts back with PathFromText (see EditLabel).
 // Every column has a width of its own: a column left to size itself would
-// make the table measure every row.
+// make the table measure every row. How the widths are chosen and which are
+// stored: HColumnWidths.
 #include <cstdint>
 #include <functional>
 #include <string>
