@@ -7,6 +7,7 @@
 #include <wx/stattext.h>
 
 #include "lib/device/device_layer.h"
+#include "ui/list/file_list_ctrl.h"
 #include "views/player/memory_pane.h"
 #include "base/resources/strings.h"
 
@@ -14,6 +15,11 @@ namespace {
 
 // Space between the frame's edge and the splitter.
 constexpr int kInset = 5;
+// The smallest height of a memory's row: its header and a few rows of its
+// list. A smaller frame cuts the rows off rather than squeeze the lists,
+// which the toolkit cannot draw below their scroll bars' size.
+constexpr int kSmallestRow = 120;
+constexpr int kSmallestWidth = 200;
 
 } // namespace
 
@@ -76,6 +82,10 @@ HFileTarget* HMp3MemFrame::TargetOf(HMp3MemView* pane) {
 }
 
 void HMp3MemFrame::Reconnect() {
+    // A pane's selection and focus outlive an unplug: they are found again
+    // by name once the memory is listed after the next plug.
+    for (int i = 0; HMp3MemView* pane = GetPane(i); ++i)
+        if (pane->GetList()->GetItemCount() > 0) keptRows_[i] = pane->GetList()->KeepNames();
     int count = memoryCount_;
     int mask = memoryMask_;
     if (DevConnect(true, &count, &mask)) {
@@ -86,6 +96,11 @@ void HMp3MemFrame::Reconnect() {
     }
     BuildSplitter(memoryCount_);
     UpdatePanes();
+    for (int i = 0; HMp3MemView* pane = GetPane(i); ++i) {
+        if (pane->GetList()->GetItemCount() == 0) continue;
+        pane->GetList()->RestoreNames(keptRows_[i]);
+        keptRows_[i] = {};
+    }
     TellUnreadablePlayer();
 }
 
@@ -116,15 +131,22 @@ void HMp3MemFrame::BuildSplitter(int count) {
     } else {
         splitter_ = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                          wxSP_3D | wxSP_LIVE_UPDATE);
-        splitter_->SetMinimumPaneSize(24);
+        splitter_->SetMinimumPaneSize(kSmallestRow);
         splitter_->SetSashGravity(0.5);
         auto* top = new HMp3MemView(splitter_);
         auto* bottom = new HMp3MemView(splitter_);
         splitter_->SplitHorizontally(top, bottom, 100);
+        // Until the person drags the sash, the two rows share the height.
+        // (Only a drag tells "changing"; the splitter's own moves on a
+        // resize tell "changed".)
+        splitter_->Bind(wxEVT_SPLITTER_SASH_POS_CHANGING, [this](wxSplitterEvent& event) {
+            sashMoved_ = true;
+            event.Skip();
+        });
     }
     PlaceSplitter();
     PlaceNotice();
-    if (rowsEqualized_) EqualizeRows();
+    if (!sashMoved_) EqualizeRows();
 }
 
 void HMp3MemFrame::PlaceNotice() {
@@ -140,12 +162,11 @@ void HMp3MemFrame::PlaceNotice() {
 void HMp3MemFrame::PlaceSplitter() {
     if (!splitter_) return;
     const wxSize size = GetClientSize();
-    splitter_->SetSize(kInset, kInset, std::max(0, size.x - 2 * kInset),
-                       std::max(0, size.y - 2 * kInset));
+    splitter_->SetSize(kInset, kInset, std::max(kSmallestWidth, size.x - 2 * kInset),
+                       std::max(2 * kSmallestRow + splitter_->GetSashSize(), size.y - 2 * kInset));
 }
 
 void HMp3MemFrame::EqualizeRows() {
-    rowsEqualized_ = true;
     if (!splitter_ || !splitter_->IsShown() || !splitter_->IsSplit()) return;
     const int height = splitter_->GetClientSize().y;
     splitter_->SetSashPosition((height - splitter_->GetSashSize()) / 2);
@@ -154,7 +175,7 @@ void HMp3MemFrame::EqualizeRows() {
 void HMp3MemFrame::OnSize(wxSizeEvent& event) {
     PlaceSplitter();
     PlaceNotice();
-    if (!rowsEqualized_ && IsShownOnScreen()) EqualizeRows();
+    if (!sashMoved_ && IsShownOnScreen()) EqualizeRows();
     event.Skip();
 }
 

@@ -3,8 +3,12 @@
 // one player-memory pane per memory, internal memory on top, built at the
 // first successful connect and hidden while no player is attached; then the
 // frame shows the notice "KD5200 is not Connected." instead.
+#include <array>
+
 #include <wx/containr.h>
 #include <wx/window.h>
+
+#include "ui/list/file_list_ctrl.h"
 
 class HFileSource;
 class HFileTarget;
@@ -58,7 +62,9 @@ private:
 
     wxSplitterWindow* splitter_ = nullptr;
     wxStaticText* notice_ = nullptr;
-    bool rowsEqualized_ = false;
+    bool sashMoved_ = false; // the person has moved the sash between the rows
+    // Per pane, its selected and focused rows before the last unplug.
+    std::array<HFileListCtrl::NamedRows, 2> keptRows_;
     bool unreadableTold_ = false;
     int memoryCount_ = 0;
     int memoryMask_ = 0;

@@ -3,6 +3,7 @@
 #include "app/main_frame.h"
 #include "app/startup.h"
 #include "base/platform/gui/accessibility.h"
+#include "base/platform/gui/native_list.h"
 #include "base/platform/gui/wx_services.h"
 
 bool CSongdockApp::OnInit() {

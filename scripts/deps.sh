@@ -23,6 +23,7 @@ run_packages=(
 test_packages=(
   git python3
   libgtest-dev libgmock-dev googletest
+  libx11-dev libxtst-dev libxfixes-dev
   xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi python3-jsonschema
   sox srecord binutils ffmpeg
   clang libclang-rt-dev valgrind

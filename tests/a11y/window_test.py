@@ -4,7 +4,7 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from songdock_session import Session, unnamed_focusable, wait_until  # noqa: E402
+from songdock_session import Session, cell_text, unnamed_focusable, wait_until  # noqa: E402
 
 
 class WindowReads(unittest.TestCase):
@@ -111,6 +111,40 @@ class WindowReads(unittest.TestCase):
             self.assertEqual(names, ["Download To Internal Memory", "Upload From Internal Memory",
                                      "Download To External Memory", "Internal Memory",
                                      "External Memory", "File Filter"])
+
+
+    def test_a_refilled_list_has_its_focus_on_a_row_that_is_read(self):
+        session = Session(files={"a song.mp3": b"\xff\xfb\x90\x00" * 64,
+                                 "b song.mp3": b"\xff\xfb\x90\x00" * 64})
+        os.makedirs(os.path.join(session.home, "Albums", "Live"))
+        with session as s:
+            def heard_row():
+                """The text of the row a screen reader was last told has the focus."""
+                focused = s.focused()
+                if not focused or focused.getRoleName() not in ("table cell", "tree item"):
+                    return None
+                return cell_text(focused)
+
+            pc = s.table("home")
+            s.focus(pc)
+            s.type("alb")
+            self.assertTrue(wait_until(lambda: heard_row() == "Albums", 5), heard_row())
+            # Into a folder: its first row is read.
+            s.keys("Return")
+            self.assertTrue(wait_until(lambda: heard_row() == "Live", 5), heard_row())
+            # Back up: the folder left is the row read, and selected.
+            s.keys("BackSpace")
+            self.assertTrue(wait_until(lambda: heard_row() == "Albums", 5), heard_row())
+            pc = s.table("home")
+            self.assertTrue(pc.queryTable().isRowSelected(s.row_of(pc, "Albums")))
+            # Read again with F5, the row stays where it was. (The rows are
+            # read first, as a reader does, so that their cells tell the focus.)
+            s.rows(pc)
+            s.keys("Down")
+            self.assertTrue(wait_until(lambda: heard_row() == "a song.mp3", 5), heard_row())
+            s.keys("F5")
+            s.pump_events(1.0)
+            self.assertEqual(heard_row(), "a song.mp3")
 
 
 if __name__ == "__main__":

@@ -616,6 +616,9 @@ TEST_F(Commands, TheKeyboardAloneGoesEverywhere) {
     Sim("plug");
     ASSERT_TRUE(gui::PumpUntil([this] { return Pane(0) && Pane(0)->IsShownOnScreen(); }));
     EXPECT_TRUE(gui::PumpUntil([this] { return View().GetFocusedPane() == 0; }));
+    // ... on the row it was on, with the selection it had.
+    EXPECT_THAT(gui::SelectedRows(PaneList(0)), ElementsAre(RowOf(PaneList(0), next)));
+    EXPECT_EQ(PaneList(0).GetFocusedRow(), RowOf(PaneList(0), next));
 
     // Tab reaches the arrow buttons; Space sends the PC selection.
     ClickRow(DesktopList(), "alpha.mp3");
@@ -629,15 +632,26 @@ TEST_F(Commands, TheKeyboardAloneGoesEverywhere) {
     EXPECT_TRUE(gui::PumpUntil([this] { return PlayerHas(0, "alpha.mp3"); }));
 
     // Backspace and Alt+Up go to the parent folder.
+    devtest::WriteFile(pc_ + "/Albums/one.mp3", "x");
     ClickRow(DesktopList(), "Albums");
     gui::KeyPress(WXK_RETURN);
     ASSERT_TRUE(gui::PumpUntil([this] { return RowOf(DesktopList(), "alpha.mp3") < 0; }));
+    // The opened folder has a current row for the keys.
+    EXPECT_EQ(DesktopList().GetFocusedRow(), 0);
     gui::KeyPress(WXK_BACK);
     EXPECT_TRUE(gui::PumpUntil([this] { return RowOf(DesktopList(), "alpha.mp3") >= 0; }));
-    const std::string parent = fs::path(pc_).parent_path().filename().string();
+    // The folder left is the one selected, and the keys go on from it.
+    EXPECT_THAT(gui::SelectedRows(DesktopList()), ElementsAre(RowOf(DesktopList(), "Albums")));
+    EXPECT_EQ(DesktopList().GetFocusedRow(), RowOf(DesktopList(), "Albums"));
     DesktopList().SetFocus();
     gui::KeyPress(WXK_UP, wxMOD_ALT);
     EXPECT_TRUE(gui::PumpUntil([&] { return RowOf(DesktopList(), "pc") >= 0; }));
+    EXPECT_THAT(gui::SelectedRows(DesktopList()), ElementsAre(RowOf(DesktopList(), "pc")));
+    // F5 reads the folder again and keeps the row.
+    gui::KeyPress(WXK_F5);
+    gui::Pump(300);
+    EXPECT_THAT(gui::SelectedRows(DesktopList()), ElementsAre(RowOf(DesktopList(), "pc")));
+    EXPECT_EQ(DesktopList().GetFocusedRow(), RowOf(DesktopList(), "pc"));
 }
 
 TEST_F(Commands, AFileManagerDropReturnsBeforeTheCopy) {

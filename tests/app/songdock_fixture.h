@@ -79,9 +79,15 @@ protected:
         return it == names.end() ? -1 : static_cast<long>(it - names.begin());
     }
     // Clicks a row, so that it alone is selected and its list has the focus.
+    // A row that already is so is left alone, as a person would: a click on
+    // it would start renaming it.
     void ClickRow(HFileListCtrl& list, const std::string& name) {
         const long row = RowOf(list, name);
         ASSERT_GE(row, 0) << name;
+        const wxWindow* focus = wxWindow::FindFocus();
+        if (list.GetSelectedRows() == std::vector<long>{row} && focus &&
+            (focus == &list || focus->GetParent() == &list))
+            return;
         gui::MouseMove(gui::RowScreenPoint(list, row));
         gui::MouseDown();
         gui::MouseUp();

@@ -8,6 +8,10 @@
 #include <fstream>
 #include <functional>
 
+#include <unistd.h>
+
+#include <cstdio>
+
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/dialog.h>
@@ -439,6 +443,129 @@ TEST_F(Songdock, FirstStartShowsWholeNamesAndDatesAndStoredWidthsStay) {
     settings::WriteColumnWidth(-1, 0, 77);
     Start();
     EXPECT_EQ(DesktopList().GetColumnWidth(0), 77);
+}
+
+TEST_F(Songdock, FittedWidthsAreNeverStoredAndALongNameLeavesTheKindsWhole) {
+    // One very long name among the PC files (in the place of another, so
+    // that the folder holds as many files as the fixture waits for).
+    const std::string longName = std::string(244, 'n') + ".mp3";
+    fs::remove(pc_ + "/notes.txt");
+    devtest::WriteFile(pc_ + "/" + longName, "x");
+    Sim("plug");
+    Start();
+    ASSERT_TRUE(gui::PumpUntil([&] { return RowOf(DesktopList(), longName) >= 0; }));
+    ASSERT_TRUE(gui::PumpUntil([&] { return Pane(0) && PaneList(0).GetItemCount() == 5; }));
+    // The long name is the one cut: every kind of file reads whole.
+    for (long row = 0; row < DesktopList().GetItemCount(); ++row)
+        EXPECT_TRUE(FitsWhole(DesktopList(), row, 2)) << DesktopList().GetRowText(row, 2);
+
+    // Up to the one-row list of drives, whose fitted widths are narrow.
+    DesktopList().SetFocus();
+    for (int i = 0; i < 40 && Desktop().GetTargetFolder(); ++i) {
+        gui::KeyPress(WXK_BACK);
+        gui::Pump(150);
+    }
+    ASSERT_FALSE(Desktop().GetTargetFolder()) << "the drive list was not reached";
+    Stop();
+    settings::SetCompanyKey("Zentrovia");
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(settings::GetColumnWidth(-1, c, 0), 0) << "column " << c << " was stored";
+        EXPECT_EQ(settings::GetColumnWidth(0, c, 0), 0) << "memory column " << c << " was stored";
+    }
+
+    // The next start shows the PC folder's dates and kinds whole again.
+    settings::SetLastDirectoryFrozen(false);
+    settings::SetLastDirectory(pc_);
+    settings::SaveLastDirectory();
+    Start();
+    const long alpha = RowOf(DesktopList(), "alpha.mp3");
+    EXPECT_TRUE(FitsWhole(DesktopList(), alpha, 2)) << DesktopList().GetRowText(alpha, 2);
+    EXPECT_TRUE(FitsWhole(DesktopList(), alpha, 3)) << DesktopList().GetRowText(alpha, 3);
+}
+
+// What the program writes on its standard error meanwhile: the toolkit's
+// criticals and warnings go there, whichever way they are logged.
+class StderrCapture {
+public:
+    StderrCapture() {
+        fflush(stderr);
+        file_ = std::tmpfile();
+        saved_ = dup(2);
+        if (file_) dup2(fileno(file_), 2);
+    }
+    ~StderrCapture() {
+        Release();
+        if (file_) std::fclose(file_);
+    }
+    // The lines written that tell of a toolkit fault.
+    std::vector<std::string> Complaints() {
+        Release();
+        std::vector<std::string> lines;
+        if (!file_) return lines;
+        std::rewind(file_);
+        char line[4096];
+        while (std::fgets(line, sizeof line, file_)) {
+            const std::string text(line);
+            if (text.find("-CRITICAL") != std::string::npos ||
+                text.find("-WARNING") != std::string::npos || text.find("*** BUG ***") == 0)
+                lines.push_back(text);
+        }
+        return lines;
+    }
+
+private:
+    void Release() {
+        if (saved_ < 0) return;
+        fflush(stderr);
+        dup2(saved_, 2);
+        close(saved_);
+        saved_ = -1;
+    }
+    std::FILE* file_ = nullptr;
+    int saved_ = -1;
+};
+
+TEST_F(Songdock, StartAndResizeAreQuietAndTheMemoryRowsShareTheHeight) {
+    Sim("plug");
+    StderrCapture output;
+    Start();
+    ASSERT_TRUE(gui::PumpUntil([&] { return Pane(0) && PaneList(0).GetItemCount() == 5; }));
+    gui::Pump(200);
+    // The two memories' rows are as high as each other from the start.
+    EXPECT_NEAR(Pane(0)->GetSize().y, Pane(1)->GetSize().y, 1);
+    EXPECT_THAT(output.Complaints(), testing::IsEmpty()) << "on start";
+    // Narrow, small, tall and back again.
+    for (const wxSize size : {wxSize(300, 200), wxSize(120, 90), wxSize(900, 700), wxSize(640, 480)}) {
+        StderrCapture resized;
+        frame_->SetSize(size);
+        gui::Pump(150);
+        EXPECT_THAT(resized.Complaints(), testing::IsEmpty()) << size.x << "x" << size.y;
+    }
+    StderrCapture toggled;
+    // The tool bar hidden and shown again from the View menu.
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(gui::ChooseFromMenuBar(frame_, controls::MenuItemId(ids::kViewToolBar)));
+        gui::Pump(150);
+    }
+    EXPECT_THAT(toggled.Complaints(), testing::IsEmpty()) << "tool bar hidden and shown";
+    EXPECT_NEAR(Pane(0)->GetSize().y, Pane(1)->GetSize().y, 1);
+}
+
+TEST_F(Songdock, ASlowSecondClickOnASelectedPlayerFileRenamesIt) {
+    Sim("plug");
+    Start();
+    ASSERT_TRUE(gui::PumpUntil([&] { return Pane(0) && RowOf(PaneList(0), "README.TXT") >= 0; }));
+    ClickRow(PaneList(0), "README.TXT");
+    EXPECT_EQ(PaneList(0).GetEditControl(), nullptr);
+    // The second click, on the row now selected.
+    gui::MouseDown();
+    gui::MouseUp();
+    ASSERT_TRUE(gui::PumpUntil([&] { return PaneList(0).GetEditControl() != nullptr; }, 2000));
+    wxUIActionSimulator sim;
+    sim.Text("READ.TXT");
+    sim.Char(WXK_RETURN);
+    ASSERT_TRUE(gui::PumpUntil([&] { return PlayerHas(0, "READ.TXT"); }));
+    EXPECT_FALSE(PlayerHas(0, "README.TXT"));
 }
 
 wxDialog* OpenDialog() {

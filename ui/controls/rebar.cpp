@@ -9,6 +9,36 @@ HReBar::HReBar(wxFrame* frame)
                 wxTB_HORIZONTAL | wxTB_FLAT | wxTB_NODIVIDER | wxTB_TOP),
       frame_(frame) {
     frame_->SetToolBar(this);
+    // While the frame first comes on screen the toolkit lays the bar out a
+    // few pixels wide, narrower than its own edges, and complains. The bar
+    // comes once the frame has its size.
+    if (frame_->IsShown()) {
+        showPending_ = false;
+        return;
+    }
+    wxToolBar::Show(false);
+    frame_->Bind(wxEVT_SHOW, &HReBar::OnFrameShown, this);
+}
+
+void HReBar::OnFrameShown(wxShowEvent& event) {
+    event.Skip();
+    if (!event.IsShown() || !showPending_) return;
+    frame_->Unbind(wxEVT_SHOW, &HReBar::OnFrameShown, this);
+    CallAfter([this] {
+        if (!showPending_) return;
+        showPending_ = false;
+        wxToolBar::Show(true);
+        frame_->SendSizeEvent();
+    });
+}
+
+bool HReBar::Show(bool show) {
+    showPending_ = false;
+    return wxToolBar::Show(show);
+}
+
+bool HReBar::IsShown() const {
+    return showPending_ || wxToolBar::IsShown();
 }
 
 bool HReBar::SetBand(wxControl* control) {

@@ -18,6 +18,10 @@ public:
 
     // Shows or hides the bar and lays the frame out again.
     void ShowBar(bool show);
+    // Shown counts from the start, though the bar comes on screen only once
+    // the frame is there.
+    bool Show(bool show = true) override;
+    bool IsShown() const override;
 
     // Makes the frame handle the "&Tool Bar" command (ids::kViewToolBar) and
     // its update handler (checked while the bar is shown) through this bar.
@@ -26,9 +30,11 @@ public:
 private:
     void OnToggle(wxCommandEvent& event);
     void OnUpdateToggle(wxUpdateUIEvent& event);
+    void OnFrameShown(wxShowEvent& event);
 
     wxFrame* frame_;
     wxControl* band_ = nullptr;
+    bool showPending_ = true; // shown once the frame is on screen
 };
 
 } // namespace controls

@@ -23,9 +23,9 @@ wxBitmap BuildDragImage(const HFileListCtrl& list, wxPoint* origin) {
     const long first = std::max(list.GetTopRow(), 0L);
     const long last = std::min<long>(first + list.GetCountPerPage() + 1, list.GetItemCount() - 1);
     for (long row = first; row <= last; ++row) {
-        if (!list.GetItemState(row, wxLIST_STATE_SELECTED)) continue;
-        wxRect rect;
-        if (!list.GetItemRect(row, rect, wxLIST_RECT_BOUNDS)) continue;
+        if (!list.IsRowSelected(row)) continue;
+        const wxRect rect = list.GetRowRect(row);
+        if (rect.IsEmpty()) continue;
         const wxRect shown = rect.Intersect(visible);
         if (shown.IsEmpty()) continue;
         rows.emplace_back(row, rect);
@@ -46,8 +46,7 @@ wxBitmap BuildDragImage(const HFileListCtrl& list, wxPoint* origin) {
         for (const auto& [row, rowRect] : rows) {
             const wxPoint at = rowRect.GetTopLeft() - bounds.GetTopLeft();
             // Icon and name sit on the list's background, as in the list.
-            wxRect label;
-            list.GetItemRect(row, label, wxLIST_RECT_LABEL);
+            wxRect label = list.GetRowRect(row, HFileListCtrl::RowPart::Label);
             label.Offset(-bounds.GetTopLeft());
             const wxString text = list.GetRowText(row, 0);
             const int textWidth = dc.GetTextExtent(text).x;

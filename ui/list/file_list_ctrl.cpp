@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_set>
 
 #include <wx/app.h>
 #include <wx/imaglist.h>
@@ -10,7 +11,10 @@
 #include <wx/time.h>
 
 #include "base/platform/gui/accessibility.h"
+#include "base/platform/gui/native_list.h"
 #include "base/platform/path_text.h"
+#include "base/resources/ids.h"
+#include "ui/list/edited_label.h"
 
 namespace {
 
@@ -18,8 +22,6 @@ namespace {
 constexpr long kTypeAheadMs = 1000;
 // Rows measured to fit a column to its texts: the first rows stand for the rest.
 constexpr long kMeasuredRows = 200;
-// Time the table may take to lay out widths given to its columns.
-constexpr long kLayoutMs = 500;
 
 } // namespace
 
@@ -87,20 +89,32 @@ bool HFileListCtrl::Create(wxWindow* parent, wxWindowID id, long style, const wx
                   // of them all: the selection stays until the button is up.
                   [this](wxPoint point) {
                       const long row = RowAtPoint(point);
-                      return row >= 0 && GetSelectedItemCount() > 1 &&
-                             GetItemState(row, wxLIST_STATE_SELECTED) != 0;
+                      const size_t selected = static_cast<size_t>(GetSelectedItemCount());
+                      // (A click that brings the keyboard to the list is not one.)
+                      const wxWindow* focus = wxWindow::FindFocus();
+                      pressOnSelected_ = row >= 0 && selected == 1 && IsRowSelected(row) &&
+                                         focus && (focus == this || focus->GetParent() == this);
+                      return row >= 0 && selected > 1 && IsRowSelected(row);
                   },
                   [this](wxPoint point) {
                       SendListEvent(wxEVT_LIST_BEGIN_DRAG, RowAtPoint(point), point);
                   },
                   [this](wxPoint point, bool kept) {
                       if (kept) SelectOnly(RowAtPoint(point));
+                      else OnPlainClick(point);
                   },
               });
+    // A name being edited stays on its row: a scroll ends the edit.
+    platform::WatchListScroll(this, [this] {
+        if (edit_) EndEdit(false);
+    });
+    renameTimer_.SetOwner(this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { AskForRename(); }, renameTimer_.GetId());
     return true;
 }
 
 HFileListCtrl::~HFileListCtrl() {
+    renameTimer_.Stop();
     if (edit_) {
         edit_->Destroy();
         edit_ = nullptr;
@@ -167,104 +181,59 @@ int HFileListCtrl::DefaultColumnWidth() const {
 
 void HFileListCtrl::AppendColumnWidth(const wxString& title, wxListColumnFormat format,
                                       int storedWidth) {
-    const bool stored = storedWidth > 0;
     const int index = ColumnCount();
-    if (index == 0) {
-        defaultColumns_.clear();
-        textWidths_.clear();
-        measuredRows_ = 0;
-        widths_.clear();
-    }
+    if (index == 0) widths_.Clear();
     wxDataViewRenderer* renderer = index == 0
                                        ? static_cast<wxDataViewRenderer*>(new wxDataViewIconTextRenderer())
                                        : new wxDataViewTextRenderer();
     // A text cut by its column ends in an ellipsis, as a reader expects.
     renderer->EnableEllipsize(wxELLIPSIZE_END);
     const wxAlignment align = format == wxLIST_FORMAT_RIGHT ? wxALIGN_RIGHT : wxALIGN_LEFT;
-    auto* column = new wxDataViewColumn(title, renderer, static_cast<unsigned int>(index),
-                                        stored ? storedWidth : DefaultColumnWidth(), align,
-                                        wxDATAVIEW_COL_RESIZABLE);
+    const int width = widths_.Add(storedWidth, DefaultColumnWidth());
+    auto* column = new wxDataViewColumn(title, renderer, static_cast<unsigned int>(index), width,
+                                        align, wxDATAVIEW_COL_RESIZABLE);
     AppendColumn(column);
     // Rows of one height are laid out at once, however many there are.
     platform::SetUniformRowHeights(this);
-    defaultColumns_.push_back(!stored);
-    textWidths_.push_back(0);
-    widths_.push_back(column->GetWidth() > 0 ? column->GetWidth()
-                                             : (stored ? storedWidth : DefaultColumnWidth()));
-    if (index == 0) fitFirstColumn_ = !stored;
-    if (fitFirstColumn_) FitFirstColumn();
+    platform::KeepHeaderOutOfTabs(this);
+    if (widths_.FillsFirst()) FitColumns();
 }
 
-void HFileListCtrl::SetWidthByRule(int column, int width) {
-    if (widths_[static_cast<size_t>(column)] == width) return;
-    widths_[static_cast<size_t>(column)] = width;
-    GetColumn(static_cast<unsigned int>(column))->SetWidth(width);
-    layoutPending_ = true;
-    widthsSetAt_ = wxGetLocalTimeMillis();
-}
-
-void HFileListCtrl::FitFirstColumn() {
-    const int count = ColumnCount();
-    if (count == 0) return;
-    int left = Available();
-    for (int c = 1; c < count; ++c)
-        left -= widths_[static_cast<size_t>(c)];
-    SetWidthByRule(0, std::max(left, DefaultColumnWidth()));
+void HFileListCtrl::ApplyWidths(const std::vector<HColumnWidths::Change>& changes) {
+    for (const HColumnWidths::Change& change : changes)
+        GetColumn(static_cast<unsigned int>(change.column))->SetWidth(change.width);
 }
 
 void HFileListCtrl::OnIdle(wxIdleEvent& event) {
     event.Skip();
-    if (!IsShownOnScreen() || (!fitFirstColumn_ && !layoutPending_ &&
-                               std::find(defaultColumns_.begin(), defaultColumns_.end(), true) ==
-                                   defaultColumns_.end()))
-        return;
-    // A column whose laid-out width is not the one it was given was resized
-    // by hand: from then on the widths are the person's. (The last column
-    // also takes whatever room is left, so it does not tell.)
-    const int count = ColumnCount();
-    bool laidOut = true;
-    for (int c = 0; c + 1 < count; ++c)
-        if (GetColumn(static_cast<unsigned int>(c))->GetWidth() != widths_[static_cast<size_t>(c)])
-            laidOut = false;
-    // The table lays new widths out at its own pace: a moment is given.
-    if (laidOut || (layoutPending_ && wxGetLocalTimeMillis() - widthsSetAt_ < kLayoutMs)) {
-        if (laidOut) layoutPending_ = false;
-        return;
-    }
-    layoutPending_ = false;
-    fitFirstColumn_ = false;
-    std::fill(defaultColumns_.begin(), defaultColumns_.end(), false);
-    for (int c = 0; c + 1 < count; ++c)
-        widths_[static_cast<size_t>(c)] = GetColumn(static_cast<unsigned int>(c))->GetWidth();
+    if (!IsShownOnScreen() || !widths_.Watching()) return;
+    std::vector<int> shown;
+    for (int c = 0; c < ColumnCount(); ++c)
+        shown.push_back(GetColumn(static_cast<unsigned int>(c))->GetWidth());
+    widths_.Watch(shown, wxGetLocalTimeMillis().GetValue());
 }
 
 int HFileListCtrl::GetColumnWidth(int column) const {
     if (column < 0 || column >= ColumnCount()) return 0;
-    // A width the person dragged shows in the laid-out table first.
-    const int shown = GetColumn(static_cast<unsigned int>(column))->GetWidth();
-    const int given = widths_[static_cast<size_t>(column)];
-    return !layoutPending_ && column + 1 < ColumnCount() && shown > 0 ? shown : given;
+    return widths_.Reported(column, GetColumn(static_cast<unsigned int>(column))->GetWidth());
+}
+
+int HFileListCtrl::GetStoredColumnWidth(int column) const {
+    if (column < 0 || column >= ColumnCount()) return 0;
+    if (widths_.IsFitted(column) || (column == 0 && widths_.FillsFirst())) return 0;
+    return GetColumnWidth(column);
 }
 
 void HFileListCtrl::SetColumnWidth(int column, int width) {
     if (column < 0 || column >= ColumnCount() || width <= 0) return;
-    GetColumn(static_cast<unsigned int>(column))->SetWidth(width);
-    // A width given by hand or by code is kept.
-    widths_[static_cast<size_t>(column)] = width;
-    layoutPending_ = true;
-    widthsSetAt_ = wxGetLocalTimeMillis();
-    defaultColumns_[static_cast<size_t>(column)] = false;
-    if (column == 0) fitFirstColumn_ = false;
-    if (fitFirstColumn_) FitFirstColumn();
+    ApplyWidths(widths_.SetByHand(column, width, Available(), DefaultColumnWidth(),
+                                  wxGetLocalTimeMillis().GetValue()));
 }
 
 void HFileListCtrl::DeleteAllColumns() {
     CancelEdit();
     ClearColumns();
-    defaultColumns_.clear();
-    textWidths_.clear();
-    widths_.clear();
-    measuredRows_ = 0;
+    widths_.Clear();
 }
 
 void HFileListCtrl::ShowSortIndicator(int column, bool ascending) {
@@ -277,49 +246,22 @@ void HFileListCtrl::ShowSortIndicator(int column, bool ascending) {
     }
 }
 
-void HFileListCtrl::FitDefaultColumnsToTexts() {
+void HFileListCtrl::FitColumns() {
     const long rows = std::min<long>(GetItemCount(), kMeasuredRows);
-    const int count = std::min<int>(ColumnCount(), static_cast<int>(defaultColumns_.size()));
+    const int count = std::min(ColumnCount(), widths_.Count());
     if (count == 0) return;
-    const auto measure = [&](int c) {
-        // Without rows the title alone, measured again once rows come.
-        int widest = TitleWidth(c);
-        for (long row = 0; row < rows; ++row)
-            widest = std::max(widest, GetTextExtent(CellText(row, c)).x + 2 * GetCharWidth());
-        return rows > 0 ? widest : -widest;
-    };
     for (int c = 0; c < count; ++c) {
-        int& widest = textWidths_[static_cast<size_t>(c)];
-        if (widest == 0 || (widest < 0 && rows > 0)) widest = measure(c);
+        if (!widths_.NeedsMeasuring(c, rows > 0)) continue;
+        // Without rows the title alone, measured again once rows come.
+        std::vector<int> texts;
+        texts.reserve(static_cast<size_t>(rows));
+        // The names share their cell with the icon.
+        const int padding = 2 * GetCharWidth() + (c == 0 ? 20 : 0);
+        for (long row = 0; row < rows; ++row)
+            texts.push_back(GetTextExtent(CellText(row, c)).x + padding);
+        widths_.Measured(c, std::move(texts), TitleWidth(c), rows > 0);
     }
-    // Each column shows its texts whole; when the pane is too narrow for
-    // that and the names, long columns give back, down to their titles, so
-    // that the names, which take the rest, stay whole too.
-    const int names = fitFirstColumn_ ? std::abs(textWidths_[0]) + 20 : widths_[0];
-    int excess = names - Available();
-    std::vector<int> wanted(static_cast<size_t>(count), 0);
-    for (int c = 1; c < count; ++c) {
-        wanted[static_cast<size_t>(c)] = defaultColumns_[static_cast<size_t>(c)]
-                                             ? std::abs(textWidths_[static_cast<size_t>(c)])
-                                             : widths_[static_cast<size_t>(c)];
-        excess += wanted[static_cast<size_t>(c)];
-    }
-    for (int c = count - 1; c >= 1 && excess > 0; --c) {
-        int& width = wanted[static_cast<size_t>(c)];
-        // Only a column of long texts (the kinds of file) gives back: short
-        // ones, a date with its time say, stay whole, and the list scrolls
-        // sideways when the pane is too narrow even so.
-        const int title = TitleWidth(c);
-        if (!defaultColumns_[static_cast<size_t>(c)] || width <= title ||
-            width <= DefaultColumnWidth())
-            continue;
-        const int give = std::min(excess, width - title);
-        width -= give;
-        excess -= give;
-    }
-    for (int c = 1; c < count; ++c)
-        if (defaultColumns_[static_cast<size_t>(c)]) SetWidthByRule(c, wanted[static_cast<size_t>(c)]);
-    if (fitFirstColumn_) FitFirstColumn();
+    ApplyWidths(widths_.Fit(Available(), DefaultColumnWidth(), wxGetLocalTimeMillis().GetValue()));
 }
 
 int HFileListCtrl::TitleWidth(int column) const {
@@ -334,7 +276,7 @@ int HFileListCtrl::Available() const {
 }
 
 void HFileListCtrl::OnSize(wxSizeEvent& event) {
-    FitDefaultColumnsToTexts();
+    FitColumns();
     event.Skip();
 }
 
@@ -357,17 +299,18 @@ void HFileListCtrl::SetRowCount() {
     // The first rows of a new listing size the columns that follow their
     // texts; a listing of as many rows as the last one (a re-list) keeps the
     // widths measured then.
-    if (GetItemCount() > 0 && static_cast<size_t>(GetItemCount()) != measuredRows_) {
-        measuredRows_ = static_cast<size_t>(GetItemCount());
-        std::fill(textWidths_.begin(), textWidths_.end(), 0);
-    }
-    FitDefaultColumnsToTexts();
+    widths_.NewListing(static_cast<size_t>(GetItemCount()));
+    FitColumns();
+    // A new listing has a current row, none selected: entering the list
+    // reads that row, and the keys move on from it.
+    if (!order_.empty()) SetCurrentItem(ItemAt(0));
 }
 
 void HFileListCtrl::Reload() {
     // The table asks every cell again: nothing it read before stays, which
     // keeps what a screen reader was told in step with the screen.
     model_->Reset(static_cast<unsigned int>(order_.size()));
+    tellNextFocus_ = true;
 }
 
 void HFileListCtrl::RefreshRows() {
@@ -483,7 +426,7 @@ void HFileListCtrl::SelectOnly(long row) {
 }
 
 void HFileListCtrl::SelectForMenu(long row) {
-    if (row >= 0 && row < GetItemCount() && GetItemState(row, wxLIST_STATE_SELECTED) == 0)
+    if (row >= 0 && row < GetItemCount() && !IsRowSelected(row))
         SelectOnly(row);
 }
 
@@ -505,13 +448,46 @@ size_t HFileListCtrl::SelectDataWhere(const std::function<bool(uint32_t)>& wante
     return rows.size();
 }
 
+HFileListCtrl::NamedRows HFileListCtrl::KeepNames() const {
+    NamedRows kept;
+    if (!source_) return kept;
+    for (uint32_t data : GetSelectedData())
+        kept.selected.push_back(source_->GetCellText(data, 0));
+    if (const long focused = GetFocusedRow(); focused >= 0) {
+        kept.focused = source_->GetCellText(GetRowData(focused), 0);
+        kept.hasFocused = true;
+    }
+    return kept;
+}
+
+void HFileListCtrl::RestoreNames(const NamedRows& rows) {
+    if (!source_ || rows.empty()) return;
+    const std::unordered_set<std::string> selected(rows.selected.begin(), rows.selected.end());
+    long focus = -1;
+    SelectDataWhere([&](uint32_t data) {
+        const std::string name = source_->GetCellText(data, 0);
+        if (rows.hasFocused && focus < 0 && name == rows.focused) focus = FindRowByData(data);
+        return selected.count(name) > 0;
+    });
+    if (focus >= 0) {
+        FocusRow(focus);
+        EnsureVisible(focus);
+    }
+}
+
 long HFileListCtrl::GetFocusedRow() const {
     return order_.empty() ? -1 : RowOf(GetCurrentItem());
 }
 
 void HFileListCtrl::FocusRow(long row) {
     const wxDataViewItem item = ItemAt(row);
-    if (item.IsOk()) SetCurrentItem(item);
+    if (!item.IsOk()) return;
+    SetCurrentItem(item);
+    // The first current row of a new listing is told to a screen reader.
+    if (tellNextFocus_) {
+        tellNextFocus_ = false;
+        platform::TellCurrentRow(this);
+    }
 }
 
 long HFileListCtrl::RowAtPoint(const wxPoint& point) const {
@@ -530,69 +506,35 @@ void HFileListCtrl::EnsureVisible(long row) {
     if (item.IsOk()) EnsureVisible(item);
 }
 
-// ---- The calls of a report list -------------------------------------------------
+// ---- Rows by place ------------------------------------------------------------
 
-long HFileListCtrl::GetNextItem(long item, int, int state) const {
-    if (state & wxLIST_STATE_FOCUSED) {
-        const long focused = GetFocusedRow();
-        return focused > item ? focused : -1;
-    }
-    if (state & wxLIST_STATE_SELECTED) {
-        const std::vector<long> rows = GetSelectedRows();
-        const auto next = std::upper_bound(rows.begin(), rows.end(), item);
-        return next == rows.end() ? -1 : *next;
-    }
-    return item + 1 < GetItemCount() ? item + 1 : -1;
+bool HFileListCtrl::IsRowSelected(long row) const {
+    const wxDataViewItem item = ItemAt(row);
+    return item.IsOk() && IsSelected(item);
 }
 
-int HFileListCtrl::GetItemState(long item, long stateMask) const {
-    int state = 0;
-    const wxDataViewItem shown = ItemAt(item);
-    if (!shown.IsOk()) return 0;
-    if ((stateMask & wxLIST_STATE_SELECTED) && IsSelected(shown)) state |= wxLIST_STATE_SELECTED;
-    if ((stateMask & wxLIST_STATE_FOCUSED) && GetFocusedRow() == item) state |= wxLIST_STATE_FOCUSED;
-    return state;
-}
-
-bool HFileListCtrl::SetItemState(long item, long state, long stateMask) {
-    if (item == -1) {
-        if (stateMask & wxLIST_STATE_SELECTED) {
-            if (state & wxLIST_STATE_SELECTED) {
-                SelectAll();
-                SelectionChanged();
-            } else {
-                ClearSelection();
-            }
-        }
-        return true;
-    }
-    if (item < 0 || item >= GetItemCount()) return false;
-    if ((stateMask & wxLIST_STATE_FOCUSED) && (state & wxLIST_STATE_FOCUSED)) FocusRow(item);
-    if (stateMask & wxLIST_STATE_SELECTED) SelectRow(item, (state & wxLIST_STATE_SELECTED) != 0);
-    return true;
-}
-
-bool HFileListCtrl::GetItemRect(long item, wxRect& rect, int code) const {
-    const wxDataViewItem shown = ItemAt(item);
-    if (!shown.IsOk() || ColumnCount() == 0) return false;
-    if (code == wxLIST_RECT_BOUNDS) {
+wxRect HFileListCtrl::GetRowRect(long row, RowPart part) const {
+    const wxDataViewItem shown = ItemAt(row);
+    if (!shown.IsOk() || ColumnCount() == 0) return wxRect();
+    wxRect rect;
+    if (part == RowPart::Bounds) {
         rect = wxDataViewCtrl::GetItemRect(shown, nullptr);
     } else {
         rect = wxDataViewCtrl::GetItemRect(shown, GetColumn(0));
         // A row not laid out yet has no place.
-        if (rect.width <= 0 || rect.height <= 0) return false;
+        if (rect.width <= 0 || rect.height <= 0) return wxRect();
         // The icon comes first in the name's cell.
         int iconWidth = 0, iconHeight = 0;
         if (images_ && images_->GetImageCount() > 0) images_->GetSize(0, iconWidth, iconHeight);
         const int iconPart = iconWidth > 0 ? iconWidth + 4 : 0;
-        if (code == wxLIST_RECT_ICON) {
+        if (part == RowPart::Icon) {
             rect.width = iconPart;
         } else {
             rect.x += iconPart;
             rect.width = std::max(rect.width - iconPart, 1);
         }
     }
-    return rect.width > 0 && rect.height > 0;
+    return rect.width > 0 && rect.height > 0 ? rect : wxRect();
 }
 
 // ---- Notifications to the pane -----------------------------------------------
@@ -615,6 +557,8 @@ void HFileListCtrl::OnHeaderClick(wxDataViewEvent& event) {
 }
 
 void HFileListCtrl::OnActivated(wxDataViewEvent& event) {
+    renameTimer_.Stop();
+    clickedRow_ = -1;
     const long row = RowOf(event.GetItem());
     if (row >= 0) SendListEvent(wxEVT_LIST_ITEM_ACTIVATED, row);
 }
@@ -634,8 +578,7 @@ void HFileListCtrl::OnContextMenu(wxContextMenuEvent& event) {
     // focused row, or at the top of the list.
     if (event.GetPosition() == wxDefaultPosition) {
         wxPoint at(GetCharWidth() * 2, GetCharHeight() * 2);
-        wxRect rect;
-        if (const long row = GetFocusedRow(); row >= 0 && GetItemRect(row, rect, wxLIST_RECT_LABEL))
+        if (const wxRect rect = GetRowRect(GetFocusedRow(), RowPart::Label); !rect.IsEmpty())
             at = wxPoint(rect.x + GetCharWidth(), rect.GetBottom());
         const wxRect client = GetClientRect();
         at.x = std::clamp(at.x, 0, std::max(client.width - 1, 0));
@@ -656,6 +599,17 @@ void HFileListCtrl::OnCharHook(wxKeyEvent& event) {
 }
 
 void HFileListCtrl::OnKeyDown(wxKeyEvent& event) {
+    renameTimer_.Stop();
+    clickedRow_ = -1;
+    // Home and End select the first and the last row (the table's own do
+    // nothing from the row they would go to, the first of a new listing).
+    const int code = event.GetKeyCode();
+    if ((code == WXK_HOME || code == WXK_END || code == WXK_NUMPAD_HOME ||
+         code == WXK_NUMPAD_END) &&
+        event.GetModifiers() == wxMOD_NONE && GetItemCount() > 0) {
+        SelectOnly(code == WXK_HOME || code == WXK_NUMPAD_HOME ? 0 : GetItemCount() - 1);
+        return;
+    }
     wxListEvent key(wxEVT_LIST_KEY_DOWN, GetId());
     key.SetEventObject(this);
     key.m_code = event.GetKeyCode();
@@ -702,14 +656,16 @@ bool HFileListCtrl::FindByPrefix(const wxString& prefix, long from) {
 wxTextCtrl* HFileListCtrl::EditLabel(long row) {
     if (!editable_ || !source_ || row < 0 || row >= GetItemCount()) return nullptr;
     CancelEdit();
+    renameTimer_.Stop();
     EnsureVisible(row);
-    wxRect rect;
-    if (!GetItemRect(row, rect, wxLIST_RECT_LABEL)) return nullptr;
+    const wxRect rect = GetRowRect(row, RowPart::Label);
+    if (rect.IsEmpty()) return nullptr;
     // The field lies over the name's cell, in the list's parent, so that it
     // is an ordinary text field for the keyboard, the menus and a screen
     // reader.
     wxWindow* parent = GetParent();
-    const wxString name = platform::PathToText(source_->GetCellText(GetRowData(row), 0));
+    editBytes_ = source_->GetCellText(GetRowData(row), 0);
+    const wxString name = platform::PathToDisplayText(editBytes_);
     auto* edit = new wxTextCtrl(parent, wxID_ANY, name, wxDefaultPosition, wxDefaultSize,
                                 wxTE_PROCESS_ENTER);
     const int height = std::max(edit->GetBestSize().y, rect.height);
@@ -724,6 +680,32 @@ wxTextCtrl* HFileListCtrl::EditLabel(long row) {
     edit->SetFocus();
     edit->SelectAll();
     return edit;
+}
+
+void HFileListCtrl::OnPlainClick(wxPoint point) {
+    // A second, slow click on the name of the row that was already the only
+    // one selected asks for a rename, after the time a double click would
+    // have needed: a double click opens the row instead.
+    const long row = RowAtPoint(point);
+    const wxLongLong now = wxGetLocalTimeMillis();
+    const long doubleClick = std::max(wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC), 100);
+    const bool second = now - lastClickAt_ <= doubleClick;
+    lastClickAt_ = now;
+    clickedRow_ = row;
+    renameTimer_.Stop();
+    if (!editable_ || second || !pressOnSelected_ || row < 0 || edit_ ||
+        GetSelectedItemCount() != 1 || !IsRowSelected(row) ||
+        !GetRowRect(row, RowPart::Label).Contains(point))
+        return;
+    renameTimer_.StartOnce(doubleClick + 50);
+}
+
+void HFileListCtrl::AskForRename() {
+    if (edit_ || clickedRow_ < 0 || GetSelectedItemCount() != 1 || !IsRowSelected(clickedRow_))
+        return;
+    wxCommandEvent rename(wxEVT_MENU, ids::kRename);
+    rename.SetEventObject(this);
+    if (GetParent()) GetParent()->GetEventHandler()->ProcessEvent(rename);
 }
 
 void HFileListCtrl::OnEditKey(wxKeyEvent& event) {
@@ -763,7 +745,9 @@ void HFileListCtrl::EndEdit(bool cancelled) {
     editRow_ = -1;
     edit->Unbind(wxEVT_KEY_DOWN, &HFileListCtrl::OnEditKey, this);
     edit->Unbind(wxEVT_KILL_FOCUS, &HFileListCtrl::OnEditFocusLost, this);
-    const wxString label = edit->GetValue();
+    const wxString label = EditedLabelText(editBytes_, edit->GetValue());
+    // A name left as it was is nothing to rename.
+    if (label == platform::PathToText(editBytes_)) cancelled = true;
     const bool hadFocus = wxWindow::FindFocus() == edit;
     edit->Hide();
     // The field may be the window whose key or focus handler runs now.

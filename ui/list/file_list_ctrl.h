@@ -28,10 +28,11 @@
 // context-menu key and Shift+F10 ask for the menu at the focused row.
 // Every cell is shown through platform::PathToDisplayText: a byte that is not
 // valid UTF-8 shows as one replacement mark, so never rebuild a path from a
-// shown text. A label being edited holds platform::PathToText of the name
-// instead, so that the edited label converts back with PathFromText.
+// shown text. A label being edited shows the same marks; the label the pane
+// hears is path text that converts back with PathFromText (see EditLabel).
 // Every column has a width of its own: a column left to size itself would
-// make the table measure every row.
+// make the table measure every row. How the widths are chosen and which are
+// stored: HColumnWidths.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -39,8 +40,10 @@
 
 #include <wx/dataview.h>
 #include <wx/listctrl.h>
+#include <wx/timer.h>
 
 #include "lib/lists/file_rows.h"
+#include "ui/list/column_widths.h"
 
 class wxImageList;
 class wxTextCtrl;
@@ -78,7 +81,9 @@ public:
     void SetTableName(const wxString& name);
 
     // Shows count rows in vector order, or the given data indices in their
-    // order. Cancels a label edit; nothing is selected or focused afterwards.
+    // order. Cancels a label edit; nothing is selected afterwards, and the
+    // first row is the current one. FocusRow then tells a screen reader the
+    // row it makes current, as the table does not for a new listing.
     void ShowRows(size_t count);
     void ShowRows(std::vector<uint32_t> indices);
     // Shows the rows again after their texts or images changed in place.
@@ -121,6 +126,18 @@ public:
     // once per shown row, in data order) and focuses the first of them.
     // Returns how many were selected.
     size_t SelectDataWhere(const std::function<bool(uint32_t)>& wanted);
+    // The selected rows and the focused one by their names (the bytes of
+    // their first column), to find them again in a new listing.
+    struct NamedRows {
+        std::vector<std::string> selected;
+        std::string focused;
+        bool hasFocused = false;
+        bool empty() const { return selected.empty() && !hasFocused; }
+    };
+    NamedRows KeepNames() const;
+    // Selects the rows of those names that are shown and focuses the one
+    // that had the focus (else the first selected one).
+    void RestoreNames(const NamedRows& rows);
     // The shown text of a row in a column ("" outside the list).
     wxString GetRowText(long row, int column) const;
     // The image of a row in the small image list, or -1.
@@ -145,30 +162,36 @@ public:
     int DefaultColumnWidth() const;
     // The number of columns, as a signed count.
     int ColumnCount() const { return static_cast<int>(GetColumnCount()); }
+    // The width a column has now.
     int GetColumnWidth(int column) const;
+    // The width to store for a column: one the person (or SetColumnWidth)
+    // set, or 0 for a width fitted to the listing, which is never stored.
+    int GetStoredColumnWidth(int column) const;
+    // Sets a column's width as the person's own.
     void SetColumnWidth(int column, int width);
     void DeleteAllColumns();
 
-    // Edits a row's name in place; the edit field holds the name's
-    // PathToText, whose every byte survives PathFromText of the new label.
-    // Return accepts, Escape cancels, leaving the field accepts; the pane
-    // hears wxEVT_LIST_END_LABEL_EDIT either way.
+    // Edits a row's name in place; the field shows the name as the list
+    // does, and the label the pane hears converts back with PathFromText to
+    // the name's own bytes wherever it was left as it was (see
+    // EditedLabelText). Return accepts, Escape cancels, leaving the field or
+    // scrolling the list accepts; the pane hears wxEVT_LIST_END_LABEL_EDIT
+    // either way. In a list of editable labels a slow second click on the
+    // name of the only selected row asks its pane for ids::kRename, as F2
+    // does.
     wxTextCtrl* EditLabel(long row);
     // The field of a name being edited, or null.
     wxTextCtrl* GetEditControl() const { return edit_; }
 
-    // The calls of a report list, by display row, for code and tests that
-    // think in rows: item counts, states (wxLIST_STATE_SELECTED and
-    // wxLIST_STATE_FOCUSED) and rectangles in client coordinates
-    // (wxLIST_RECT_LABEL: the name's text without its icon).
+    // The number of rows shown and of those selected.
     long GetItemCount() const { return static_cast<long>(order_.size()); }
     int GetSelectedItemCount() const;
-    long GetNextItem(long item, int geometry = wxLIST_NEXT_ALL,
-                     int state = wxLIST_STATE_DONTCARE) const;
-    int GetItemState(long item, long stateMask) const;
-    bool SetItemState(long item, long state, long stateMask);
-    using wxDataViewCtrl::GetItemRect;
-    bool GetItemRect(long item, wxRect& rect, int code = wxLIST_RECT_BOUNDS) const;
+    // Whether a row is selected.
+    bool IsRowSelected(long row) const;
+    // Where a row lies in client coordinates: the whole row, the name's icon
+    // or the name's text beside it. Empty for a row not shown or laid out.
+    enum class RowPart { Bounds, Icon, Label };
+    wxRect GetRowRect(long row, RowPart part = RowPart::Bounds) const;
     using wxDataViewCtrl::EnsureVisible;
     void EnsureVisible(long row);
 
@@ -205,14 +228,17 @@ private:
     void SelectionChanged();
     void OnContextMenu(wxContextMenuEvent& event);
     void OnEditKey(wxKeyEvent& event);
+    // A click without a drag or a modifier, at point.
+    void OnPlainClick(wxPoint point);
+    void AskForRename();
     void OnEditFocusLost(wxFocusEvent& event);
-    void FitDefaultColumnsToTexts();
-    void FitFirstColumn();
+    // Measures the texts that fitted columns still need and fits them.
+    void FitColumns();
+    void ApplyWidths(const std::vector<HColumnWidths::Change>& changes);
     // The width the columns may share without a horizontal scroll bar.
     int Available() const;
     // The width a column's title needs.
     int TitleWidth(int column) const;
-    void SetWidthByRule(int column, int width);
     void OnSize(wxSizeEvent& event);
     void OnIdle(wxIdleEvent& event);
 
@@ -224,13 +250,13 @@ private:
     bool editable_ = false;
     wxTextCtrl* edit_ = nullptr;
     long editRow_ = -1;
-    std::vector<bool> defaultColumns_; // columns without a stored width
-    std::vector<int> textWidths_;      // the widest text of each such column, once measured
-    size_t measuredRows_ = 0;          // the row count of the listing measured
-    std::vector<int> widths_;          // the width each column was last given
-    bool fitFirstColumn_ = false;      // the names take the width left
-    bool layoutPending_ = false;       // widths were set that the table has not laid out yet
-    wxLongLong widthsSetAt_ = 0;
+    HColumnWidths widths_;
+    bool tellNextFocus_ = false;       // the listing is new: its current row is told
+    std::string editBytes_;            // the bytes of the name being edited
+    wxTimer renameTimer_;              // a slow click on the selected name
+    long clickedRow_ = -1;
+    bool pressOnSelected_ = false;     // the press fell on the only selected row
+    wxLongLong lastClickAt_ = 0;
     wxString typed_;                   // the start of a name being typed
     wxLongLong typedAt_ = 0;
     bool uiUpdateQueued_ = false;      // an update of the buttons and menus is queued

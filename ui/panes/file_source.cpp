@@ -7,6 +7,7 @@
 #include <wx/utils.h>
 #include <wx/window.h>
 
+#include "base/platform/gui/drag_cursor.h"
 #include "ui/panes/file_target.h"
 #include "ui/list/drag_image_window.h"
 #include "ui/list/drag_loop.h"
@@ -59,7 +60,15 @@ void HFileSource::DragMove(const wxPoint& screen) {
     if (dragImage_) dragImage_->Move(screen);
     const HFileTarget* peer = PeerAtPoint(screen);
     dropAllowed_ = peer && peer->CanReceive();
-    wxSetCursor(wxCursor(dropAllowed_ ? wxCURSOR_ARROW : wxCURSOR_NO_ENTRY));
+    // Shown through the mouse's holder: a cursor set elsewhere would not show
+    // while it holds the mouse.
+    const bool changed = !cursorShown_ || dropAllowed_ != cursorAllowed_;
+    if (changed) {
+        platform::ShowDragCursor(CaptureWindow(), dropAllowed_ ? platform::DragCursor::Drop
+                                                               : platform::DragCursor::NoDrop);
+        cursorShown_ = true;
+        cursorAllowed_ = dropAllowed_;
+    }
     lastPoint_ = screen;
 }
 
@@ -97,8 +106,9 @@ wxWindow* HFileSource::CaptureWindow() const {
 
 void HFileSource::UnlockScreen() {
     wxWindow* window = CaptureWindow();
+    if (cursorShown_) platform::ShowDragCursor(window, platform::DragCursor::None);
+    cursorShown_ = false;
     if (window && wxWindow::GetCapture() == window) window->ReleaseMouse();
-    wxSetCursor(wxNullCursor);
 }
 
 bool HFileSource::DragLoop() {

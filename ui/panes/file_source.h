@@ -91,4 +91,6 @@ private:
     wxPoint lastPoint_;
     wxSize imageSize_;
     bool dropAllowed_ = false;
+    bool cursorShown_ = false;   // a drag cursor is shown
+    bool cursorAllowed_ = false; // and it is the arrow
 };

@@ -37,6 +37,8 @@ using desktop::RowKind;
 namespace {
 
 constexpr int kDesktopPane = -1;
+// The size below which the view's parts are cut off rather than squeezed.
+const wxSize kSmallest(200, 160);
 
 using strings::Text;
 
@@ -131,12 +133,14 @@ bool HDesktopView::Create(wxWindow* parent, wxWindowID id) {
 void HDesktopView::LayoutChildren() {
     if (!combo_) return;
     const wxSize size = GetClientSize();
-    const int cx = size.x, cy = size.y;
-    combo_->SetSize(5, 5, std::max(cx - 43, 20), -1);
+    // No part is made smaller than the toolkit can draw it (it complains,
+    // and draws nonsense): a pane too small for them cuts them off instead.
+    const int cx = std::max(size.x, kSmallest.x), cy = std::max(size.y, kSmallest.y);
+    combo_->SetSize(5, 5, cx - 43, -1);
     combo_->SetDropDownWidth(std::max(cx - 43, 250));
     const int h = combo_->GetSize().y;
     up_->SetSize(cx - 33, 5, 28, h);
-    list_->SetSize(5, h + 10, std::max(cx - 10, 0), std::max(cy - h - 15, 0));
+    list_->SetSize(5, h + 10, cx - 10, cy - h - 15);
 }
 
 void HDesktopView::OnSize(wxSizeEvent& event) {
@@ -146,13 +150,21 @@ void HDesktopView::OnSize(wxSizeEvent& event) {
 
 void HDesktopView::SaveColumnWidths() {
     if (!list_) return;
+    // Only widths the person set: a width fitted to one listing would cut
+    // the texts of every later one.
     for (int c = 0; c < list_->ColumnCount(); ++c)
-        settings::WriteColumnWidth(kDesktopPane, c, list_->GetColumnWidth(c));
+        if (const int width = list_->GetStoredColumnWidth(c); width > 0)
+            settings::WriteColumnWidth(kDesktopPane, c, width);
 }
 
 // ---- Listing ---------------------------------------------------------------
 
 void HDesktopView::ShowNode(HFolderNode* node) {
+    // What the list showed: a re-list of the same place keeps its selection
+    // and focus, and the place left upwards is selected in its parent.
+    const std::string before = shownPath_;
+    const HFileListCtrl::NamedRows kept = list_->KeepNames();
+    shownPath_.clear();
     rows_.clear();
     dateTexts_.clear();
     icons_.clear();
@@ -181,6 +193,19 @@ void HDesktopView::ShowNode(HFolderNode* node) {
     icons_.assign(rows_.size(), -2);
     list_->ShowRows(rows_.size());
     SortList(settings::GetSortKey(kDesktopPane), settings::GetSortAscendent(kDesktopPane, 1) != 0);
+    shownPath_ = node->path;
+    if (!before.empty() && before == shownPath_) {
+        list_->RestoreNames(kept);
+    } else if (!before.empty()) {
+        for (long row = 0; row < list_->GetItemCount(); ++row)
+            if (RowAt(row).path == before) {
+                list_->SelectOnly(row);
+                break;
+            }
+    }
+    // A new listing has a current row, so that the keyboard and a screen
+    // reader find their place in it.
+    if (list_->GetItemCount() > 0) list_->FocusRow(std::max(list_->GetFocusedRow(), 0L));
 }
 
 bool HDesktopView::ListFolderInto(const std::string& path) {

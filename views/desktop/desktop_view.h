@@ -116,6 +116,7 @@ private:
     bool ready_ = false;
     bool menuPending_ = false; // a context menu is about to be shown
     std::vector<desktop::DesktopRow> rows_;
+    std::string shownPath_; // the folder listed, "" for none or a place without a path
     mutable std::vector<std::string> dateTexts_; // per row, formatted when first shown
     mutable std::vector<int> icons_;             // per row, -2 until first shown
 

@@ -251,11 +251,11 @@ std::function<int(uint32_t, uint32_t)> HMp3MemView::ByColumn(int column) const {
 
 void HMp3MemView::SaveColumnWidths() {
     if (memory_ < 0) return;
-    for (int column = 0; column < player::kColumnCount; ++column) {
-        const int width = column < list_->ColumnCount() ? list_->GetColumnWidth(column) : 0;
-        settings::WriteColumnWidth(memory_, column,
-                                   width > 0 ? width : settings::kDefaultColumnWidth);
-    }
+    // Only widths the person set: a width fitted to one listing would cut
+    // the texts of every later one.
+    for (int column = 0; column < player::kColumnCount && column < list_->ColumnCount(); ++column)
+        if (const int width = list_->GetStoredColumnWidth(column); width > 0)
+            settings::WriteColumnWidth(memory_, column, width);
 }
 
 std::string HMp3MemView::GetCellText(uint32_t data, int column) const {

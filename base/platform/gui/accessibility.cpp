@@ -1,7 +1,5 @@
 #include "base/platform/gui/accessibility.h"
 
-#include <memory>
-
 #include <gtk/gtk.h>
 #include <wx/control.h>
 #include <wx/dataview.h>
@@ -40,68 +38,6 @@ wxString NameFromLabel(const wxString& label) {
         name.Trim(true);
     }
     return name;
-}
-
-struct PressState {
-    ListPressHooks hooks;
-    wxWindow* list = nullptr;
-    bool down = false;
-    bool kept = false;
-    bool dragging = false;
-    double startX = 0, startY = 0;
-};
-
-wxPoint PointerInList(wxWindow* list) {
-    return list->ScreenToClient(wxGetMousePosition());
-}
-
-gboolean OnPress(GtkWidget*, GdkEventButton* event, gpointer data) {
-    auto* state = static_cast<PressState*>(data);
-    if (event->button != 1 || event->type != GDK_BUTTON_PRESS) return FALSE;
-    state->down = true;
-    state->dragging = false;
-    state->startX = event->x_root;
-    state->startY = event->y_root;
-    state->kept = false;
-    // Clicks with a modifier extend or toggle the selection: the list's own.
-    if (event->state & (GDK_SHIFT_MASK | GDK_CONTROL_MASK)) return FALSE;
-    state->kept = state->hooks.press && state->hooks.press(PointerInList(state->list));
-    if (state->kept) {
-        GtkWidget* tree = AccessibleWidget(state->list);
-        if (tree && !gtk_widget_has_focus(tree)) gtk_widget_grab_focus(tree);
-    }
-    return state->kept ? TRUE : FALSE;
-}
-
-gboolean OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer data) {
-    auto* state = static_cast<PressState*>(data);
-    if (!state->down || state->dragging || !(event->state & GDK_BUTTON1_MASK)) return FALSE;
-    if (!gtk_drag_check_threshold(widget, static_cast<int>(state->startX),
-                                  static_cast<int>(state->startY), static_cast<int>(event->x_root),
-                                  static_cast<int>(event->y_root)))
-        return FALSE;
-    state->dragging = true;
-    state->down = false;
-    const wxPoint start = state->list->ScreenToClient(
-        wxPoint(static_cast<int>(state->startX), static_cast<int>(state->startY)));
-    if (state->hooks.drag) state->hooks.drag(start);
-    return TRUE;
-}
-
-gboolean OnRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
-    auto* state = static_cast<PressState*>(data);
-    if (event->button != 1) return FALSE;
-    const bool wasDown = state->down;
-    state->down = false;
-    state->dragging = false;
-    if (wasDown && state->hooks.release) state->hooks.release(PointerInList(state->list), state->kept);
-    const bool kept = state->kept;
-    state->kept = false;
-    return kept ? TRUE : FALSE;
-}
-
-void FreeState(gpointer data, GClosure*) {
-    delete static_cast<PressState*>(data);
 }
 
 // Marks each dialog as one when it is first shown.
@@ -212,50 +148,11 @@ void SetGroupLabel(const wxString& title, std::initializer_list<wxWindow*> membe
     }
 }
 
-void DisableListSearch(wxWindow* list) {
-    GtkWidget* widget = AccessibleWidget(list);
-    if (widget && GTK_IS_TREE_VIEW(widget)) gtk_tree_view_set_enable_search(GTK_TREE_VIEW(widget), FALSE);
-}
-
-void ShowFocusClearly() {
-    static const char kCss[] =
-        "*:focus, treeview.view:focus {"
-        " outline-style: solid; outline-width: 2px; outline-offset: -2px;"
-        " outline-color: @theme_selected_bg_color; }";
-    GdkScreen* screen = gdk_screen_get_default();
-    if (!screen) return;
-    GtkCssProvider* provider = gtk_css_provider_new();
-    if (gtk_css_provider_load_from_data(provider, kCss, -1, nullptr))
-        gtk_style_context_add_provider_for_screen(screen, GTK_STYLE_PROVIDER(provider),
-                                                  GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    g_object_unref(provider);
-}
-
 void ReadDialogsAsDialogs() {
     static DialogRoles roles;
     static bool added = false;
     if (!added) wxEvtHandler::AddFilter(&roles);
     added = true;
-}
-
-void SetUniformRowHeights(wxWindow* list) {
-    GtkWidget* widget = AccessibleWidget(list);
-    if (widget && GTK_IS_TREE_VIEW(widget))
-        gtk_tree_view_set_fixed_height_mode(GTK_TREE_VIEW(widget), TRUE);
-}
-
-void WatchListPresses(wxWindow* list, ListPressHooks hooks) {
-    GtkWidget* widget = AccessibleWidget(list);
-    if (!widget) return;
-    auto state = std::make_unique<PressState>();
-    state->hooks = std::move(hooks);
-    state->list = list;
-    PressState* raw = state.release();
-    // The state lives as long as the first handler's closure.
-    g_signal_connect_data(widget, "button-press-event", G_CALLBACK(OnPress), raw, FreeState,
-                          GConnectFlags(0));
-    g_signal_connect(widget, "motion-notify-event", G_CALLBACK(OnMotion), raw);
-    g_signal_connect(widget, "button-release-event", G_CALLBACK(OnRelease), raw);
 }
 
 } // namespace platform

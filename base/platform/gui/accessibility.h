@@ -4,9 +4,8 @@
 // these calls add what the toolkit cannot know: the name of a control that
 // shows only an icon, the label that names a field, the role of a control
 // that is built from parts.
-#include <functional>
+#include <initializer_list>
 
-#include <wx/gdicmn.h>
 #include <wx/string.h>
 
 class wxWindow;
@@ -35,34 +34,8 @@ void SetLabelFor(wxWindow* label, wxWindow* field);
 // its own text as its name and is described by the title of its group.
 void SetGroupLabel(const wxString& title, std::initializer_list<wxWindow*> members);
 
-// The list's own type-ahead search box is turned off: the list answers
-// typed letters itself, as file managers do.
-void DisableListSearch(wxWindow* list);
-
-// Draws the keyboard focus as a solid mark in the theme's selection
-// colour, clearly visible in any theme (the desktop's own mark is a faint
-// dotted line).
-void ShowFocusClearly();
-
 // From now on every dialog of the program is read as a dialog (the
 // toolkit's dialogs are windows of their own to the desktop).
 void ReadDialogsAsDialogs();
-
-// Every row of a list has the height of the first: the list lays out any
-// number of rows at once (every column must have a width of its own).
-void SetUniformRowHeights(wxWindow* list);
-
-// Presses of the left button in a native list. press(point) is asked when
-// the button goes down on a row (point in the list's client coordinates):
-// true keeps the press from the list, so that a selection of several rows
-// survives it until it is known whether the press starts a drag. drag(point)
-// is called once when the pointer has moved far enough with the button down;
-// release(point, kept) when the button comes up without a drag.
-struct ListPressHooks {
-    std::function<bool(wxPoint)> press;
-    std::function<void(wxPoint)> drag;
-    std::function<void(wxPoint, bool kept)> release;
-};
-void WatchListPresses(wxWindow* list, ListPressHooks hooks);
 
 } // namespace platform

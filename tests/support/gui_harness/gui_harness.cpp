@@ -1,5 +1,6 @@
 #include "tests/support/gui_harness/gui_harness.h"
 
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -201,11 +202,7 @@ std::vector<std::vector<std::string>> ListRows(const HFileListCtrl& list) {
 }
 
 std::vector<long> SelectedRows(const HFileListCtrl& list) {
-    std::vector<long> rows;
-    for (long row = list.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); row != -1;
-         row = list.GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
-        rows.push_back(row);
-    return rows;
+    return list.GetSelectedRows();
 }
 
 wxPoint RowScreenPoint(const HFileListCtrl& list, long row) {
@@ -215,7 +212,8 @@ wxPoint RowScreenPoint(const HFileListCtrl& list, long row) {
     wxRect before;
     PumpUntil(
         [&] {
-            const bool placed = list.GetItemRect(row, rect, wxLIST_RECT_LABEL) && rect == before;
+            rect = list.GetRowRect(row, HFileListCtrl::RowPart::Label);
+            const bool placed = !rect.IsEmpty() && rect == before;
             before = rect;
             if (!placed) Pump(30);
             return placed;

@@ -112,6 +112,12 @@ void MouseMove(const wxPoint& screen);
 void MouseDown(int button = 1);
 void MouseUp(int button = 1);
 void KeyPress(int keycode);
+// Turns the mouse wheel by notches at the pointer: down (towards later rows)
+// when positive, up when negative.
+void MouseWheel(int notches);
+// The name of the cursor the X server shows now ("" when it has none), as
+// the desktop's cursor theme calls it: "left_ptr", "not-allowed" and so on.
+std::string ShownCursorName();
 // Moves in steps from one point to another, so that the windows see motion.
 void MouseGlide(const wxPoint& from, const wxPoint& to, int steps = 8);
 

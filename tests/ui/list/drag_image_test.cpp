@@ -11,9 +11,7 @@ namespace {
 class DragImageTest : public ListFrameTest {
 protected:
     wxRect Bounds(long row) const {
-        wxRect r;
-        frame->list->GetItemRect(row, r, wxLIST_RECT_BOUNDS);
-        return r;
+        return frame->list->GetRowRect(row);
     }
 };
 
@@ -62,8 +60,7 @@ TEST(DragImageOfManyRows, TheImageKeepsToWhatTheListShows) {
     const wxRect client = frame->list->GetClientRect();
     EXPECT_TRUE(client.Contains(wxRect(origin, image.GetSize())))
         << image.GetWidth() << " x " << image.GetHeight();
-    wxRect first;
-    frame->list->GetItemRect(0, first, wxLIST_RECT_BOUNDS);
+    const wxRect first = frame->list->GetRowRect(0);
     EXPECT_EQ(origin, first.GetTopLeft());
     frame->Destroy();
     gui::Pump(20);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
+#include <wx/button.h>
 #include <wx/uiaction.h>
 
 #include "ui/list/file_kinds.h"
 #include "base/platform/gui/shell_info.h"
 #include "base/platform/path_text.h"
+#include "base/resources/ids.h"
 #include "tests/ui/list/list_fixture.h"
 #include "tests/support/gui_harness/gui_harness.h"
 
@@ -42,14 +44,14 @@ TEST_F(FileListTest, SelectionHelpersWorkInListOrder) {
     // Re-selecting by data picks exactly those rows and focuses the first.
     EXPECT_EQ(list->SelectDataWhere([](uint32_t data) { return data == 2 || data == 5; }), 2u);
     EXPECT_EQ(gui::SelectedRows(*list), (std::vector<long>{2, 5}));
-    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), 2);
+    EXPECT_EQ(list->GetFocusedRow(), 2);
 
-    // A shorter listing starts with nothing selected or focused.
+    // A shorter listing starts with nothing selected, on its first row.
     frame->rows.resize(2);
     list->ShowRows(frame->rows.size());
     EXPECT_EQ(list->GetItemCount(), 2);
     EXPECT_TRUE(list->GetSelectedRows().empty());
-    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), -1);
+    EXPECT_EQ(list->GetFocusedRow(), 0);
 }
 
 TEST_F(FileListTest, SortingKeepsSelectionAndFocusWithTheirRows) {
@@ -57,7 +59,7 @@ TEST_F(FileListTest, SortingKeepsSelectionAndFocusWithTheirRows) {
     frame->rows[3].size = frame->rows[4].size; // a tie, broken by the name
     list->SelectRow(1);
     list->SelectRow(4);
-    list->SetItemState(4, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    list->FocusRow(4);
     const auto& rows = frame->rows;
     list->SortRows(
         [&](uint32_t a, uint32_t b) {
@@ -75,14 +77,14 @@ TEST_F(FileListTest, SortingKeepsSelectionAndFocusWithTheirRows) {
                                                "file1.mp3", "file0.mp3"}));
     EXPECT_EQ(list->GetSelectedData(), (std::vector<uint32_t>{4, 1}));
     EXPECT_EQ(list->GetSelectedRows(), (std::vector<long>{2, 4}));
-    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), 2);
+    EXPECT_EQ(list->GetFocusedRow(), 2);
     EXPECT_EQ(list->GetRowData(2), 4u);
     EXPECT_EQ(list->FindRowByData(0), 5);
 
     list->ReverseRows();
     EXPECT_EQ(list->GetRowText(0, 0), "file0.mp3");
     EXPECT_EQ(list->GetSelectedData(), (std::vector<uint32_t>{1, 4}));
-    EXPECT_EQ(list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), 3);
+    EXPECT_EQ(list->GetFocusedRow(), 3);
 
     // Most rows selected: all but one stay so.
     list->SelectDataWhere([](uint32_t data) { return data != 3; });
@@ -171,9 +173,109 @@ TEST_F(FileListTest, LabelEditingReportsTheNewText) {
     list->RefreshRows();
     ASSERT_NE(list->EditLabel(3), nullptr);
     gui::Pump(50);
+    // The field shows the name as the list does.
+    EXPECT_EQ(list->GetEditControl()->GetValue(), list->GetRowText(3, 0));
     sim.Char(WXK_END);
     sim.Text("2");
     sim.Char(WXK_RETURN);
     ASSERT_TRUE(gui::PumpUntil([&] { return Has("edit:3"); }, 2000));
     EXPECT_EQ(platform::PathFromText(wxString::FromUTF8(frame->label)), "M\xfasica2");
+}
+
+TEST_F(FileListTest, ANameBeingEditedEndsWhenTheListScrolls) {
+    // A long list, so that the wheel moves its rows.
+    frame->Destroy();
+    frame = new ListFrame(512);
+    gui::ShowAndWait(frame);
+    HFileListCtrl* list = frame->list;
+    list->SetFocus();
+    gui::Pump(30);
+    ASSERT_NE(list->EditLabel(2), nullptr);
+    gui::Pump(50);
+    wxUIActionSimulator sim;
+    sim.Text("moved");
+    gui::MouseMove(gui::ScreenCenter(*list));
+    gui::Pump(30);
+    gui::MouseWheel(3);
+    ASSERT_TRUE(gui::PumpUntil([&] { return Has("edit:2"); }, 2000))
+        << "the field would float over another row";
+    EXPECT_EQ(frame->label, "moved");
+    EXPECT_FALSE(frame->cancelled);
+    EXPECT_EQ(list->GetEditControl(), nullptr);
+    EXPECT_GT(list->GetTopRow(), 0);
+}
+
+TEST_F(FileListTest, ASlowSecondClickOnTheSelectedNameAsksForARename) {
+    int renames = 0;
+    frame->pane->Bind(wxEVT_MENU, [&](wxCommandEvent&) { ++renames; }, ids::kRename);
+    HFileListCtrl* list = frame->list;
+    const auto click = [&](long row) {
+        gui::MouseMove(gui::RowScreenPoint(*list, row));
+        gui::MouseDown();
+        gui::MouseUp();
+        gui::Pump(50);
+    };
+    // A click that selects the row is not one on a selected row.
+    click(2);
+    gui::Pump(1000);
+    EXPECT_EQ(renames, 0);
+    EXPECT_EQ(list->GetSelectedRows(), std::vector<long>{2});
+    click(2);
+    ASSERT_TRUE(gui::PumpUntil([&] { return renames == 1; }, 2000));
+
+    // A double click opens the row and renames nothing.
+    gui::Pump(600);
+    wxUIActionSimulator sim;
+    sim.MouseDblClick();
+    ASSERT_TRUE(gui::PumpUntil([&] { return Has("activate:2"); }, 2000));
+    gui::Pump(1000);
+    EXPECT_EQ(renames, 1);
+
+    // Nor does a click that moves the selection, or one with several rows selected.
+    click(4);
+    gui::Pump(1000);
+    list->SelectRow(1);
+    click(4);
+    gui::Pump(1000);
+    EXPECT_EQ(renames, 1);
+}
+
+TEST_F(FileListTest, KeysMoveAndSelectAsInAnyListOfTheDesktop) {
+    HFileListCtrl* list = frame->list;
+    // A button before the list in the tab order.
+    auto* before = new wxButton(frame->pane, wxID_ANY, "Before", wxPoint(300, 285));
+    before->MoveBeforeInTabOrder(list);
+    list->SetFocus();
+    gui::Pump(50);
+    // From the first listing on, Home and End select the first and the last row.
+    gui::KeyPress(WXK_HOME);
+    ASSERT_TRUE(gui::PumpUntil([&] { return list->GetSelectedRows() == std::vector<long>{0}; }, 1000));
+    gui::KeyPress(WXK_END);
+    ASSERT_TRUE(gui::PumpUntil([&] { return list->GetSelectedRows() == std::vector<long>{5}; }, 1000))
+        << list->GetSelectedRows().size();
+    gui::KeyPress(WXK_HOME);
+    ASSERT_TRUE(gui::PumpUntil([&] { return list->GetSelectedRows() == std::vector<long>{0}; }, 1000));
+    EXPECT_EQ(list->GetFocusedRow(), 0);
+
+    // Ctrl moves without selecting; Ctrl+Space adds the row or takes it
+    // away; Space selects just the row.
+    gui::KeyPress(WXK_DOWN, wxMOD_CONTROL);
+    gui::KeyPress(WXK_DOWN, wxMOD_CONTROL);
+    gui::Pump(50);
+    EXPECT_EQ(list->GetFocusedRow(), 2);
+    EXPECT_EQ(list->GetSelectedRows(), std::vector<long>{0});
+    gui::KeyPress(WXK_SPACE, wxMOD_CONTROL);
+    gui::Pump(50);
+    EXPECT_EQ(list->GetSelectedRows(), (std::vector<long>{0, 2}));
+    gui::KeyPress(WXK_SPACE, wxMOD_CONTROL);
+    gui::Pump(50);
+    EXPECT_EQ(list->GetSelectedRows(), std::vector<long>{0});
+    gui::KeyPress(WXK_SPACE);
+    gui::Pump(50);
+    EXPECT_EQ(list->GetSelectedRows(), std::vector<long>{2});
+
+    // Shift+Tab leaves the list for the control before it, passing its header by.
+    gui::KeyPress(WXK_TAB, wxMOD_SHIFT);
+    ASSERT_TRUE(gui::PumpUntil([&] { return wxWindow::FindFocus() == before; }, 1000))
+        << "the focus stayed in the list";
 }

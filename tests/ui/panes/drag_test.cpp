@@ -88,7 +88,14 @@ protected:
         wxSize image;
         wxRect imageOnScreen;
         wxPoint cursor;
+        std::string shape; // the cursor's name as the X server shows it
     };
+    // The theme's and the core cursors' names of the no-entry sign.
+    static bool NoEntry(const std::string& shape) {
+        for (const char* name : {"not-allowed", "crossed_circle", "no-drop", "X_cursor", "pirate"})
+            if (shape == name) return true;
+        return false;
+    }
     void Look(gui::Script& script, TestPane* source, Seen& seen) {
         script.Then([source, &seen] {
             seen.dragging = source->IsDragging();
@@ -97,6 +104,7 @@ protected:
             seen.imageOnScreen = source->GetDragImageRect();
             seen.cursor = source->GetLastPoint();
             seen.listHasMouse = wxWindow::GetCapture() == source->CaptureWindow();
+            seen.shape = gui::ShownCursorName();
         });
     }
 
@@ -123,9 +131,8 @@ TEST_F(DragTest, DroppingOnAPaneThatCanReceiveSendsTheSelectionToIt) {
     list->SelectRow(1);
     list->SelectRow(3);
     gui::Pump(50); // the table lays its rows out again
-    wxRect first, last;
-    list->GetItemRect(1, first);
-    list->GetItemRect(3, last);
+    const wxRect first = list->GetRowRect(1);
+    const wxRect last = list->GetRowRect(3);
 
     gui::Script script;
     Seen seen;
@@ -138,6 +145,8 @@ TEST_F(DragTest, DroppingOnAPaneThatCanReceiveSendsTheSelectionToIt) {
     EXPECT_TRUE(frame->desktop->beganDrag);
     EXPECT_TRUE(seen.dragging);
     EXPECT_TRUE(seen.allowed) << "the cursor shows the pane can receive";
+    EXPECT_FALSE(seen.shape.empty());
+    EXPECT_FALSE(NoEntry(seen.shape)) << seen.shape;
     EXPECT_TRUE(seen.listHasMouse);
     EXPECT_EQ(seen.image, first.Union(last).GetSize()) << "one image shows every selected row";
     // The image follows the cursor, which keeps its place on the first row.
@@ -199,6 +208,7 @@ TEST_F(DragTest, APaneThatCannotReceiveTheGapAndTheSourcesOwnListTakeNothing) {
         RunScript(script);
         EXPECT_TRUE(over.dragging);
         EXPECT_FALSE(over.allowed) << "the cursor shows no entry";
+        EXPECT_TRUE(NoEntry(over.shape)) << over.shape;
     }
     EXPECT_TRUE(frame->desktop->sentTo.empty());
     EXPECT_TRUE(frame->external->received.empty());
@@ -249,8 +259,7 @@ TEST_F(DragTest, ADragThatFindsTheMouseHeldElsewhereEndsAtOnce) {
     list->SelectRow(0);
     wxWindow* other = frame->internal;
     other->CaptureMouse();
-    wxRect row;
-    list->GetItemRect(0, row);
+    const wxRect row = list->GetRowRect(0);
     EXPECT_TRUE(frame->desktop->BeginDrag(row.GetPosition() + wxPoint(5, 5)));
     EXPECT_FALSE(frame->desktop->IsDragging());
     EXPECT_TRUE(frame->desktop->sentTo.empty());

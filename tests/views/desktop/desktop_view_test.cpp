@@ -436,7 +436,7 @@ TEST_F(DesktopViewTest, OpeningRowsAndSelectingUploadedFiles) {
     // Enter on a file opens it; on a folder goes into it.
     HFileListCtrl* list = view_->GetList();
     Select({"song.mp3"});
-    list->SetItemState(RowNamed("song.mp3"), wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    list->FocusRow(RowNamed("song.mp3"));
     list->SetFocus();
     gui::Pump(20);
     gui::KeyPress(WXK_RETURN);
@@ -462,7 +462,7 @@ TEST_F(DesktopViewTest, OpeningRowsAndSelectingUploadedFiles) {
     EXPECT_EQ(sent.begin()->name, (folder_ / "a_b.mp3").string());
 
     Select({"inner"});
-    list->SetItemState(RowNamed("inner"), wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    list->FocusRow(RowNamed("inner"));
     gui::KeyPress(WXK_RETURN);
     gui::Pump(50);
     EXPECT_EQ(CurrentPath(), (folder_ / "inner").string());
