@@ -8,7 +8,7 @@ packages=(
   libwxgtk3.2-dev libglib2.0-dev libgtk-3-dev
   libopencore-amrnb-dev libudev-dev libsqlite3-dev libtag1-dev
   libgtest-dev libgmock-dev googletest
-  xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi tzdata shared-mime-info adwaita-icon-theme fonts-dejavu-core fonts-lexi-gulim
+  xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi orca tzdata shared-mime-info adwaita-icon-theme fonts-dejavu-core fonts-lexi-gulim
   sox srecord binutils ffmpeg
   clang libclang-rt-dev valgrind
   dpkg-dev librsvg2-bin desktop-file-utils appstream man-db groff-base lintian
