@@ -5,6 +5,7 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
+#include "base/platform/gui/accessibility.h"
 #include "ui/controls/icons.h"
 #include "base/resources/ids.h"
 #include "base/resources/strings.h"
@@ -12,8 +13,10 @@
 CAboutDialog::CAboutDialog(wxWindow* parent)
     : wxDialog(parent, ids::kAboutDialog, wxString::FromUTF8(strings::Load(sid::kAppTitle))) {
     auto* lines = new wxBoxSizer(wxVERTICAL);
-    lines->Add(new wxStaticText(this, wxID_ANY, "Songdock Version 1.93"), 0, wxBOTTOM, 6);
-    lines->Add(new wxStaticText(this, wxID_ANY, "Files, firmware and fonts for the KD5200 player"));
+    const wxString version = "Songdock Version 1.93";
+    const wxString purpose = "Files, firmware and fonts for the KD5200 player";
+    lines->Add(new wxStaticText(this, wxID_ANY, version), 0, wxBOTTOM, 6);
+    lines->Add(new wxStaticText(this, wxID_ANY, purpose));
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     row->Add(new wxStaticBitmap(this, wxID_ANY, controls::LoadIcon(ids::kAppIcon, 32)), 0, wxALL,
@@ -21,8 +24,13 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
     row->Add(lines, 1, wxALIGN_CENTER_VERTICAL | wxTOP | wxBOTTOM, 10);
     auto* ok = new wxButton(this, wxID_OK, wxString::FromUTF8("확인"));
     ok->SetDefault();
+    // The button keeps its caption and is read as what it does.
+    platform::SetAccessibleName(ok, "OK");
     row->Add(ok, 0, wxALL | wxALIGN_TOP, 10);
 
     SetSizerAndFit(row);
+    // Both lines are read when the box opens, neither as the button's label.
+    platform::UntieLabels(this);
+    platform::DescribeDialog(this, version + ". " + purpose + ".");
     CentreOnParent();
 }

@@ -11,6 +11,7 @@
 #include <wx/progdlg.h>
 
 #include "lib/device/device_layer.h"
+#include "ui/panes/background_call.h"
 
 namespace app {
 
@@ -59,6 +60,11 @@ void TransferProgress::Finish() {
         installed_ = false;
     }
     dialog_.reset();
+}
+
+int TransferProgress::Run(const std::function<int()>& call) {
+    // Keys wait until the dialog is up: it keeps the other windows disabled.
+    return panes::CallInBackground(call, [this] { return dialog_ != nullptr; });
 }
 
 void TransferProgress::SetDetail(const std::string& detail) {

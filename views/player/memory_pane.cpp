@@ -18,6 +18,7 @@
 
 #include "ui/panes/transfer_progress.h"
 #include "ui/controls/menu_builder.h"
+#include "ui/controls/status_bar.h"
 #include "ui/list/drag_image.h"
 #include "lib/lists/dir_entry_list.h"
 #include "lib/lists/name_list.h"
@@ -25,6 +26,7 @@
 #include "lib/device/device_layer.h"
 #include "base/platform/device_changes.h"
 #include "base/platform/free_space.h"
+#include "base/platform/gui/accessibility.h"
 #include "base/platform/message_box.h"
 #include "base/platform/path_text.h"
 #include "views/player/dropped_files.h"
@@ -125,6 +127,9 @@ void HMp3MemView::UpdateHeader() {
     // The title may hold any bytes a file name could.
     const wxString text = platform::PathToDisplayText(GetHeaderText());
     if (header_->GetLabel() != text) header_->SetLabel(text);
+    // The totals are read with the table, which a screen reader enters
+    // without stopping at the header.
+    platform::SetAccessibleDescription(list_, text);
 }
 
 int HMp3MemView::HeaderHeight() const {
@@ -664,7 +669,7 @@ int HMp3MemView::WithProgress(const char* operation, std::vector<player::Transfe
         if (stop) meter.Refused();
         return stop;
     });
-    const int result = call();
+    const int result = progress.Run(call);
     DevSetProgressHandler(std::move(dialog));
     meter.Confirm(static_cast<size_t>(DevGetFilesCopied()));
     const bool cancelled = progress.Cancelled() || result == KD5200_ERR_CANCELLED;
@@ -674,9 +679,8 @@ int HMp3MemView::WithProgress(const char* operation, std::vector<player::Transfe
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const Ending ending = cancelled ? Ending::kCancelled : result ? Ending::kFailed : Ending::kDone;
-    if (auto* frame = wxDynamicCast(wxGetTopLevelParent(this), wxFrame);
-        frame && frame->GetStatusBar())
-        frame->SetStatusText(platform::PathToDisplayText(meter.Summary(ending, seconds)));
+    controls::AnnounceInStatusBar(this,
+                                  platform::PathToDisplayText(meter.Summary(ending, seconds)));
     return result;
 }
 
