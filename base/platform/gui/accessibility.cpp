@@ -327,8 +327,9 @@ void DescribeDialog(wxWindow* dialog, const wxString& content) {
 }
 
 Announcer::Announcer(wxWindow* parent)
-    : notice_(new wxWindow(parent, wxID_ANY, wxPoint(0, 0), wxSize(1, 1))) {
+    : notice_(new wxWindow(parent, wxID_ANY, wxPoint(0, 0), wxSize(1, 1))), hide_(notice_) {
     notice_->Hide();
+    notice_->Bind(wxEVT_TIMER, [this](wxTimerEvent&) { notice_->Hide(); });
     // Not a stop for Tab, and nothing for the eye.
     notice_->DisableFocusFromKeyboard();
     SetAccessibleNotificationRole(notice_);
@@ -340,6 +341,9 @@ void Announcer::Announce(const wxString& text) {
     notice_->Hide();
     if (AtkObject* object = Accessible(notice_)) atk_object_set_name(object, text.utf8_str());
     notice_->Show();
+    // Gone again once read, so that it is not read a second time with the
+    // window it is in.
+    hide_.StartOnce(kShownMs);
 }
 
 } // namespace platform

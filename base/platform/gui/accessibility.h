@@ -8,6 +8,7 @@
 
 #include <wx/gdicmn.h>
 #include <wx/string.h>
+#include <wx/timer.h>
 
 class wxWindow;
 
@@ -99,7 +100,9 @@ public:
     void Announce(const wxString& text);
 
 private:
+    static constexpr int kShownMs = 1500;
     wxWindow* notice_; // a child of parent, which owns it
+    wxTimer hide_;
 };
 
 } // namespace platform

@@ -15,6 +15,9 @@ Adding a scenario (see orca_test.py):
             s.not_heard("Songdock Help panel", since=mark)   # after Orca falls quiet
             s.orca("where_am_i")               # Orca's own commands, see ORCA_KEYS
 
+Each scenario runs as a test of its own (tests/a11y/CMakeLists.txt lists a word of
+each name, given to unittest's -k), so that every Orca has a fresh bus.
+SONGDOCK_SHOW_SPEECH=1 prints the transcript of passing runs too.
 hear() waits generously (loaded machines) for every word given and returns the
 utterances heard since the mark; a failure shows the whole transcript. Never sleep
 for Orca: wait for the words that show it has spoken."""
@@ -25,7 +28,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from songdock_session import Session  # noqa: E402
+from songdock_session import Session, wait_until  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -64,10 +67,22 @@ class HearingSession(Session):
             raise AssertionError("Orca did not start\n" + self.transcript())
 
     def __exit__(self, kind, value, trace):
-        if kind is not None:
-            # A failing run shows what Orca said.
+        if kind is not None or os.environ.get("SONGDOCK_SHOW_SPEECH"):
+            # A failing run shows what Orca said (any run, when asked).
             print("\n---- what Orca said ----\n" + self.transcript(), file=sys.stderr)
         return super().__exit__(kind, value, trace)
+
+    def stop(self):
+        # Orca leaves the bus first, in its own time: an Orca killed while its
+        # key listeners are registered would hold up the next one's keys.
+        if self.orca_proc and self.orca_proc.poll() is None:
+            self.orca_proc.terminate()
+            try:
+                self.orca_proc.wait(30)
+            except subprocess.TimeoutExpired:
+                self.orca_proc.kill()
+                self.orca_proc.wait()
+        super().stop()
 
     # ---- what was said ------------------------------------------------------------
 
@@ -141,6 +156,15 @@ class HearingSession(Session):
                            check=True)
         else:
             subprocess.run(["xdotool", "key", key], env=self.env, check=True)
+
+    def select_all(self, table):
+        """Ctrl+A in the named table (which has the focus) until its rows are selected."""
+        rows = self.table(table).queryTable()
+        for _ in range(5):
+            self.keys("ctrl+a")
+            if wait_until(lambda: rows.nSelectedRows == rows.nRows, 3):
+                return
+        raise AssertionError(f"Ctrl+A selected nothing in {table}")
 
     def start(self):
         super().start()
