@@ -13,10 +13,8 @@
 CAboutDialog::CAboutDialog(wxWindow* parent)
     : wxDialog(parent, ids::kAboutDialog, wxString::FromUTF8(strings::Load(sid::kAppTitle))) {
     auto* lines = new wxBoxSizer(wxVERTICAL);
-    const wxString version = "Songdock Version 1.93";
-    const wxString purpose = "Files, firmware and fonts for the KD5200 player";
-    lines->Add(new wxStaticText(this, wxID_ANY, version), 0, wxBOTTOM, 6);
-    lines->Add(new wxStaticText(this, wxID_ANY, purpose));
+    lines->Add(new wxStaticText(this, wxID_ANY, "Songdock Version 1.93"), 0, wxBOTTOM, 6);
+    lines->Add(new wxStaticText(this, wxID_ANY, "Files, firmware and fonts for the KD5200 player"));
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     row->Add(new wxStaticBitmap(this, wxID_ANY, controls::LoadIcon(ids::kAppIcon, 32)), 0, wxALL,
@@ -31,6 +29,5 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
     SetSizerAndFit(row);
     // Both lines are read when the box opens, neither as the button's label.
     platform::UntieLabels(this);
-    platform::DescribeDialog(this, version + ". " + purpose + ".");
     CentreOnParent();
 }

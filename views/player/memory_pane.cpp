@@ -493,7 +493,8 @@ bool HMp3MemView::FormatMemory(bool low, int memory) {
     int result;
     {
         app::TransferProgress progress(this, wxString::FromUTF8(Load(caption)));
-        result = low ? DevFormatLow(parent, memory) : DevFormat(parent, memory);
+        result = progress.Run(
+            [&] { return low ? DevFormatLow(parent, memory) : DevFormat(parent, memory); });
     }
     FillList(false, memory_);
     return result == 0;
