@@ -168,6 +168,6 @@ class HearingSession(Session):
 
     def start(self):
         super().start()
-        # Orca has met the window once it names it.
-        self.hear("Songdock")
+        # Orca has met the window once it reads the PC list, which has the focus.
+        self.hear("home")
         return self
