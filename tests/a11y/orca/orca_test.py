@@ -16,7 +16,7 @@ SONG = b"\xff\xfb\x90\x00" * 512
 class Heard(unittest.TestCase):
     def test_tab_tour_reads_each_table_and_its_rows(self):
         with HearingSession(files={"a song.mp3": SONG}) as s:
-            # The window opens on the PC list, read with its first row.
+            # From the PC list, where the window opens, into the memories.
             mark = s.mark()
             s.keys("Tab")
             s.hear("Internal Memory", "table with 5 rows 4 columns", "Demo Song.mp3", since=mark)
@@ -26,6 +26,17 @@ class Heard(unittest.TestCase):
             mark = s.mark()
             s.orca("where_am_i")
             s.hear("row 5 of 5", since=mark)
+            # Opening the folder tree tells the folder it opens on.
+            for stop in ("External Memory", "File Filter", "Folder"):
+                mark = s.mark()
+                s.keys("Tab")
+                s.hear(stop, since=mark)
+            s.quiet()
+            mark = s.mark()
+            s.keys("alt+Down")
+            s.hear("home", since=mark)
+            s.keys("Escape")
+
             # The notice for a missing player labels nothing while one is there.
             s.not_heard("not Connected")
 
