@@ -9,6 +9,7 @@
 #include <wx/utils.h>
 
 #include "base/platform/gui/accessibility.h"
+#include "base/platform/modal_depth.h"
 #include "base/resources/ids.h"
 #include "base/resources/strings.h"
 
@@ -180,7 +181,9 @@ void HStatusBar::BindToggle() {
 }
 
 void HStatusBar::OnIdle(wxIdleEvent& event) {
-    if (IsShown()) UpdatePanes();
+    // While a question is open or a device call runs off the window thread,
+    // the panes wait: the firmware pane asks the player, which is busy.
+    if (IsShown() && platform::OpenModalCount() == 0) UpdatePanes();
     event.Skip();
 }
 
