@@ -5,6 +5,7 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
+#include "base/platform/gui/accessibility.h"
 #include "ui/controls/icons.h"
 #include "base/platform/gui/accessibility.h"
 #include "base/resources/ids.h"
@@ -27,8 +28,12 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
     auto* ok = new wxButton(this, wxID_OK, wxString::FromUTF8(text::kAboutOk));
     platform::SetAccessibleName(ok, wxString::FromUTF8(strings::Tr("OK")));
     ok->SetDefault();
+    // The button keeps its caption and is read as what it does.
+    platform::SetAccessibleName(ok, "OK");
     row->Add(ok, 0, wxALL | wxALIGN_TOP, 10);
 
     SetSizerAndFit(row);
+    // Both lines are read when the box opens, neither as the button's label.
+    platform::UntieLabels(this);
     CentreOnParent();
 }

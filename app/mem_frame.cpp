@@ -6,6 +6,7 @@
 #include <wx/splitter.h>
 #include <wx/stattext.h>
 
+#include "base/platform/gui/accessibility.h"
 #include "lib/device/device_layer.h"
 #include "ui/list/file_list_ctrl.h"
 #include "views/player/memory_pane.h"
@@ -35,9 +36,14 @@ HMp3MemFrame::HMp3MemFrame(wxWindow* parent) {
     Create(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
            wxFULL_REPAINT_ON_RESIZE | wxTAB_TRAVERSAL, "Mp3Player Explorer");
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    // The notice is a label, so that a screen reader reads it too.
+    // The notice is a label, so that a screen reader reads it too: it is
+    // announced each time it appears, when the player goes away.
     notice_ = new wxStaticText(this, wxID_ANY,
                                wxString::FromUTF8(strings::Load(sid::kPlayerNotConnected)));
+    platform::SetAccessibleNotificationRole(notice_);
+    // The toolkit takes a label for the label of a window created after it;
+    // the notice labels nothing, least of all the memories.
+    platform::UntieLabel(notice_);
 }
 
 HMp3MemFrame::~HMp3MemFrame() = default;

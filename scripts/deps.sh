@@ -24,7 +24,7 @@ test_packages=(
   git python3
   libgtest-dev libgmock-dev googletest
   libx11-dev libxtst-dev libxfixes-dev
-  xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi python3-jsonschema
+  xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi python3-jsonschema orca
   sox srecord binutils ffmpeg
   clang libclang-rt-dev valgrind
   dpkg-dev desktop-file-utils appstream man-db groff-base lintian

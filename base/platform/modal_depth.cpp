@@ -1,10 +1,13 @@
 #include "base/platform/modal_depth.h"
 
+#include <atomic>
+
 namespace platform {
 
 namespace {
-// Questions are asked on the one user-interface thread only.
-int depth = 0;
+// Questions are shown on the user-interface thread, but a device call run
+// off it asks them from its own thread.
+std::atomic<int> depth = 0;
 } // namespace
 
 ModalScope::ModalScope() {

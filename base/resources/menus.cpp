@@ -95,7 +95,7 @@ constexpr MenuItem kDesktopContext[] = {
 
 // Key codes as wxWidgets numbers them (WXK_*), kept here so that this
 // library needs no toolkit header.
-constexpr int kKeyBack = 8, kKeyDelete = 127, kKeyInsert = 322, kKeyF1 = 340, kKeyF2 = 341,
+constexpr int kKeyBack = 8, kKeyReturn = 13, kKeyDelete = 127, kKeyInsert = 322, kKeyF1 = 340, kKeyF2 = 341,
               kKeyF5 = 344, kKeyF6 = 345;
 
 constexpr Accelerator kAccelerators[] = {
@@ -105,7 +105,7 @@ constexpr Accelerator kAccelerators[] = {
     {AccelCtrl, 'Z', ids::kEditUndo},      {AccelAlt, kKeyBack, ids::kEditUndo},
     {AccelNormal, kKeyF2, ids::kRename},   {AccelNormal, kKeyF5, ids::kRefresh},
     {AccelNormal, kKeyF6, ids::kNextPane}, {AccelShift, kKeyF6, ids::kPrevPane},
-    {AccelNormal, kKeyF1, ids::kHelp},
+    {AccelNormal, kKeyF1, ids::kHelp},     {AccelAlt, kKeyReturn, ids::kProperties},
 };
 
 } // namespace

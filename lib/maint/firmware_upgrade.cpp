@@ -161,10 +161,14 @@ int UpgradeCode(void* parent, KD5200_HANDLE handle, int boot, const CallScopeFac
     int error = KD5200_ERR_NONE;
     {
         const auto scope = OpenScope(progress, LongCall::kFirmwareWrite);
-        if (!api.UpgradeFirmware(parent, handle,
-                                 boot ? KD5200_TARGET_BOOT : KD5200_TARGET_APPLICATION,
-                                 settings::GetROMSelect(), image.c_str(), chosen->c_str()))
-            error = api.GetError();
+        const int romSelect = settings::GetROMSelect();
+        error = RunInScope(scope, [&] {
+            return api.UpgradeFirmware(parent, handle,
+                                       boot ? KD5200_TARGET_BOOT : KD5200_TARGET_APPLICATION,
+                                       romSelect, image.c_str(), chosen->c_str())
+                       ? KD5200_ERR_NONE
+                       : api.GetError();
+        });
     }
     api.SetTimeout(timeouts.receive, timeouts.send);
     if (error != KD5200_ERR_NONE && error != KD5200_ERR_CANCELLED)

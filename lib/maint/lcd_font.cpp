@@ -64,7 +64,10 @@ int DownloadLcdFont(void* owner, const CallScopeFactory& progress) {
     int error = KD5200_ERR_NONE;
     {
         const auto scope = OpenScope(progress, LongCall::kFontDownload);
-        if (!api.DownloadFont(owner, handle, chosen->c_str())) error = api.GetError();
+        error = RunInScope(scope, [&] {
+            return api.DownloadFont(owner, handle, chosen->c_str()) ? KD5200_ERR_NONE
+                                                                    : api.GetError();
+        });
     }
     if (error != KD5200_ERR_NONE && error != KD5200_ERR_CANCELLED)
         api.DispError(owner, error, api.GetWindowsError());
@@ -102,8 +105,11 @@ int UploadLcdFont(void* owner, const std::string& folder, const CallScopeFactory
     int result = KD5200_ERR_NONE;
     {
         const auto scope = OpenScope(progress, LongCall::kFontUpload);
-        if (!api.UploadFont(owner, handle, path.c_str(), 0, static_cast<int32_t>(font.size)))
-            result = api.GetError();
+        result = RunInScope(scope, [&] {
+            return api.UploadFont(owner, handle, path.c_str(), 0, static_cast<int32_t>(font.size))
+                       ? KD5200_ERR_NONE
+                       : api.GetError();
+        });
     }
     if (result != KD5200_ERR_NONE && result != KD5200_ERR_CANCELLED)
         api.DispError(owner, result, api.GetWindowsError());

@@ -84,10 +84,13 @@ int DownloadRawData(void* owner, int memory, const CallScopeFactory& progress) {
         int error = KD5200_ERR_NONE;
         {
             const auto scope = OpenScope(progress, LongCall::kRawDataRead);
-            if (!api.UploadRawData(owner, handle, memory, static_cast<int32_t>(range.addr),
-                                   static_cast<int32_t>(range.count), file, 0,
-                                   static_cast<int32_t>(range.count * KD5200_BLOCK_SIZE)))
-                error = api.GetError();
+            error = RunInScope(scope, [&] {
+                return api.UploadRawData(owner, handle, memory, static_cast<int32_t>(range.addr),
+                                         static_cast<int32_t>(range.count), file, 0,
+                                         static_cast<int32_t>(range.count * KD5200_BLOCK_SIZE))
+                           ? KD5200_ERR_NONE
+                           : api.GetError();
+            });
         }
         if (error == KD5200_ERR_CANCELLED) return error;
         if (error != KD5200_ERR_NONE) {

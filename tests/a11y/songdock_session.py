@@ -120,6 +120,7 @@ class Session:
         if shutil.which("openbox"):
             self._spawn(["openbox", "--sm-disable"])
         _start_bus()
+        self.before_program()
         self.sim("create", "--demo")
         self.sim("plug")
         time.sleep(0.5)
@@ -143,6 +144,10 @@ class Session:
         self.frame = wait_until(lambda: self.find("frame", "Songdock", self.app), 10)
         wait_until(lambda: self.table(self.internal).queryTable().nRows > 0, 10)
         return self
+
+    def before_program(self):
+        """Called once the display and bus are up, before the player and Songdock
+        start: a screen reader starts here, as at a desktop's login."""
 
     def _find_app(self):
         desktop = self.atspi.Registry.getDesktop(0)

@@ -70,7 +70,7 @@ class WindowReads(unittest.TestCase):
             # and the keyboard is back where it was.
             s.focus(internal)
             s.sim("unplug")
-            s.wait_for("label", "KD5200 is not Connected.")
+            s.wait_for("notification", "KD5200 is not Connected.")
             s.sim("plug")
             internal = s.table("Internal Memory")
             self.assertTrue(wait_until(

@@ -8,6 +8,8 @@
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
+#include "base/platform/gui/accessibility.h"
+#include "base/platform/modal_depth.h"
 #include "base/resources/ids.h"
 #include "base/resources/strings.h"
 
@@ -78,11 +80,30 @@ HStatusBar::HStatusBar(wxFrame* frame)
     for (size_t i = 0; i < kIndicators.size(); ++i)
         labels_.push_back(new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition,
                                            wxDefaultSize, wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END));
+    // Found by a screen reader's command that reads the status bar.
+    platform::SetAccessibleStatusBarRole(this);
+    announcer_ = std::make_unique<platform::Announcer>(this);
     frame_->SetStatusBar(this);
     Bind(wxEVT_IDLE, &HStatusBar::OnIdle, this);
     Bind(wxEVT_SIZE, &HStatusBar::OnSize, this);
     Bind(wxEVT_PAINT, &HStatusBar::OnPaint, this);
     PlaceLabels();
+}
+
+HStatusBar::~HStatusBar() = default;
+
+void HStatusBar::Announce(const wxString& text) {
+    SetStatusText(text, 0);
+    announcer_->Announce(text);
+}
+
+void AnnounceInStatusBar(wxWindow* window, const wxString& text) {
+    auto* frame = window ? wxDynamicCast(wxGetTopLevelParent(window), wxFrame) : nullptr;
+    if (!frame || !frame->GetStatusBar()) return;
+    if (auto* bar = dynamic_cast<HStatusBar*>(frame->GetStatusBar()))
+        bar->Announce(text);
+    else
+        frame->SetStatusText(text);
 }
 
 void HStatusBar::DoUpdateStatusText(int field) {
@@ -160,7 +181,9 @@ void HStatusBar::BindToggle() {
 }
 
 void HStatusBar::OnIdle(wxIdleEvent& event) {
-    if (IsShown()) UpdatePanes();
+    // While a question is open or a device call runs off the window thread,
+    // the panes wait: the firmware pane asks the player, which is busy.
+    if (IsShown() && platform::OpenModalCount() == 0) UpdatePanes();
     event.Skip();
 }
 

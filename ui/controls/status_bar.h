@@ -4,6 +4,7 @@
 // but the first has a command id; on idle the bar asks the frame's update
 // handlers (wxEVT_UPDATE_UI with the pane's id) for its text. The key
 // indicators fall back to the keyboard state when no handler answers.
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -11,6 +12,10 @@
 #include <wx/statusbr.h>
 
 class wxStaticText;
+
+namespace platform {
+class Announcer;
+}
 
 namespace controls {
 
@@ -22,6 +27,7 @@ public:
     // Creates the bar at the bottom of frame and makes it the frame's status
     // bar. The firmware pane is as wide as the text of string 3200.
     explicit HStatusBar(wxFrame* frame);
+    ~HStatusBar() override;
 
     // Index of the pane with the given id, or -1.
     int CommandToIndex(int id) const;
@@ -29,6 +35,9 @@ public:
     // Sets the text of the pane with the given id (the message pane is 0).
     void SetPaneText(int id, const wxString& text);
     wxString GetPaneText(int id) const;
+    // Shows text in the message pane and tells a screen reader, once: the
+    // end of a piece of work the user waited for.
+    void Announce(const wxString& text);
 
     // Asks the update handlers for the text of every indicator pane now.
     void UpdatePanes();
@@ -53,6 +62,11 @@ private:
 
     wxFrame* frame_;
     std::vector<wxStaticText*> labels_; // one per pane, children of the bar
+    std::unique_ptr<platform::Announcer> announcer_;
 };
+
+// Shows text in the message pane of the status bar of window's frame; an
+// HStatusBar also announces it.
+void AnnounceInStatusBar(wxWindow* window, const wxString& text);
 
 } // namespace controls

@@ -11,6 +11,9 @@
 #include <wx/utils.h>
 #include <wx/progdlg.h>
 
+#include "lib/device/device_layer.h"
+#include "ui/panes/background_call.h"
+
 namespace app {
 
 namespace {
@@ -54,6 +57,11 @@ TransferProgress::~TransferProgress() {
 void TransferProgress::Finish() {
     guard_.reset();
     dialog_.reset();
+}
+
+int TransferProgress::Run(const std::function<int()>& call) {
+    // Keys wait until the dialog is up: it keeps the other windows disabled.
+    return panes::CallInBackground(call, [this] { return dialog_ != nullptr; });
 }
 
 void TransferProgress::SetDetail(const std::string& detail) {

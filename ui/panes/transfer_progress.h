@@ -11,10 +11,15 @@
 //
 //   {
 //       app::TransferProgress progress(parent, "Upgrade Boot Code");
-//       ok = DevApi().UpgradeFirmware(...);
+//       ok = progress.Run([&] { return DevApi().UpgradeFirmware(...); });
 //   }
+//
+// Run() makes the call off the window thread, so that the window, the dialog
+// and a screen reader are answered throughout; a call made directly blocks
+// the window between two reports.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +49,10 @@ public:
     TransferProgress(const TransferProgress&) = delete;
     TransferProgress& operator=(const TransferProgress&) = delete;
 
+    // Makes call, the long device call this dialog shows, on a thread of its
+    // own, while the window thread shows the dialog and answers the call's
+    // progress reports and questions; returns call's result.
+    int Run(const std::function<int()>& call);
     // Destroys the dialog and restores the previous handler (idempotent).
     void Finish();
     // A detail shown below the operation's text from the next report on

@@ -324,7 +324,11 @@ void HFolderTree::OnPopup() {
     if (current_.IsOk()) {
         SelectItem(current_);
         EnsureVisible(current_);
-        Announce(current_);
+        // Called before the tree shows. The description is cleared and set
+        // anew, so that a screen reader tells the folder the tree opens on,
+        // also when it reads as before.
+        if (combo_) platform::SetAccessibleDescription(combo_, wxString());
+        Announce(current_, true);
     }
 }
 
@@ -333,8 +337,8 @@ void HFolderTree::OnDismiss() {
     if (combo_ && current_.IsOk()) platform::SetAccessibleDescription(combo_, GetItemText(current_));
 }
 
-void HFolderTree::Announce(const wxTreeItemId& item) {
-    if (!combo_ || !item.IsOk() || !combo_->IsPopupShown()) return;
+void HFolderTree::Announce(const wxTreeItemId& item, bool opening) {
+    if (!combo_ || !item.IsOk() || !(opening || combo_->IsPopupShown())) return;
     wxString text = GetItemText(item);
     if (ItemHasChildren(item)) text += wxString::FromUTF8(strings::Tr(IsExpanded(item) ? SD_TEXT(", expanded") : SD_TEXT(", collapsed")));
     platform::SetAccessibleDescription(combo_, text);

@@ -67,9 +67,9 @@ private:
     // closes and the explorer is told.
     void Choose(const wxTreeItemId& item, bool prune);
     void Notify();
-    // While the drop-down is open, the combo's description tells the
-    // highlighted folder, so that a screen reader reads each one in turn.
-    void Announce(const wxTreeItemId& item);
+    // While the drop-down is open (or as it opens), the combo's description
+    // tells the highlighted folder, so that a screen reader reads each one in turn.
+    void Announce(const wxTreeItemId& item, bool opening = false);
     wxTreeItemId NextInOrder(const wxTreeItemId& item, bool visibleOnly) const;
     wxTreeItemId FindPath(const wxTreeItemId& from, const std::string& path) const;
 

@@ -1,6 +1,7 @@
 #include "views/desktop/properties_dialog.h"
 
 #include "lib/mpeg/properties_text.h"
+#include "base/platform/gui/accessibility.h"
 #include "base/platform/path_text.h"
 #include "base/resources/ids.h"
 #include "base/resources/strings.h"
@@ -21,13 +22,21 @@ HPropertiesDialog::HPropertiesDialog(wxWindow* parent, const std::string& path,
     auto* grid = new wxFlexGridSizer(2, wxSize(12, 8));
     grid->AddGrowableCol(1);
     wxWindow* boxWindow = box->GetStaticBox();
-    grid->Add(new wxStaticText(boxWindow, wxID_ANY, wxString::FromUTF8(strings::Tr("File"))));
-    grid->Add(new wxStaticText(boxWindow, wxID_ANY, platform::PathToDisplayText(name)));
-    grid->Add(new wxStaticText(boxWindow, wxID_ANY, wxString::FromUTF8(strings::Tr(text::kSizeInfo))));
-    grid->Add(new wxStaticText(boxWindow, ids::kSizeInfo, wxString::FromUTF8(info.sizeInfo)));
-    grid->Add(new wxStaticText(boxWindow, wxID_ANY, wxString::FromUTF8(strings::Tr(text::kVersionInfo))));
-    grid->Add(new wxStaticText(boxWindow, ids::kVersionInfo,
-                               wxString::FromUTF8(info.versionInfo.c_str())));
+    // Each caption is tied to its value, and the dialog is described by the
+    // pairs, so that a screen reader reads them when it opens.
+    wxString content;
+    const auto addRow = [&](const wxString& caption, int id, const wxString& value) {
+        auto* captionText = new wxStaticText(boxWindow, wxID_ANY, caption);
+        auto* valueText = new wxStaticText(boxWindow, id, value);
+        grid->Add(captionText);
+        grid->Add(valueText);
+        platform::TieCaption(captionText, valueText);
+        content += caption + ": " + value + ".\n";
+    };
+    addRow(wxString::FromUTF8(strings::Tr("File")), wxID_ANY, platform::PathToDisplayText(name));
+    addRow(wxString::FromUTF8(strings::Tr(text::kSizeInfo)), ids::kSizeInfo, wxString::FromUTF8(info.sizeInfo));
+    addRow(wxString::FromUTF8(strings::Tr(text::kVersionInfo)), ids::kVersionInfo,
+           wxString::FromUTF8(info.versionInfo.c_str()));
     box->Add(grid, 1, wxEXPAND | wxALL, 8);
 
     auto* top = new wxBoxSizer(wxVERTICAL);
@@ -35,6 +44,9 @@ HPropertiesDialog::HPropertiesDialog(wxWindow* parent, const std::string& path,
     top->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM,
              10);
     SetSizerAndFit(top);
+    // The toolkit would read the group's title as the label of Cancel.
+    platform::UntieLabels(this);
+    platform::DescribeDialog(this, content);
     SetMinSize(wxSize(360, -1));
     Fit();
     CentreOnParent();

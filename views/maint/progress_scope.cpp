@@ -19,6 +19,9 @@ public:
                                                      : app::TransferProgress::CancelRule::kAllowed,
                     call == LongCall::kFirmwareWrite ? 0 : 200) {}
 
+    // The library works off the window thread; the dialog stays answered.
+    int Run(const std::function<int()>& call) override { return progress_.Run(call); }
+
 private:
     app::TransferProgress progress_;
 };

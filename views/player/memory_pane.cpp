@@ -15,10 +15,12 @@
 
 #include "ui/panes/transfer_progress.h"
 #include "ui/controls/menu_builder.h"
+#include "ui/controls/status_bar.h"
 #include "ui/list/drag_image.h"
 #include "lib/lists/dir_entry_list.h"
 #include "lib/lists/name_list.h"
 #include "lib/device/device_layer.h"
+#include "base/platform/gui/accessibility.h"
 #include "base/platform/message_box.h"
 #include "base/platform/path_text.h"
 #include "views/player/dropped_files.h"
@@ -115,6 +117,9 @@ void HMp3MemView::UpdateHeader() {
     // The title may hold any bytes a file name could.
     const wxString text = platform::PathToDisplayText(GetHeaderText());
     if (header_->GetLabel() != text) header_->SetLabel(text);
+    // The totals are read with the table, which a screen reader enters
+    // without stopping at the header.
+    platform::SetAccessibleDescription(list_, text);
 }
 
 int HMp3MemView::HeaderHeight() const {
@@ -309,9 +314,8 @@ void HMp3MemView::TellChanged(const std::string& text) {
 
 void HMp3MemView::ShowOutcome(const player::MemoryTransfers::Outcome& outcome) {
     if (outcome.summary.empty()) return;
-    if (auto* frame = wxDynamicCast(wxGetTopLevelParent(this), wxFrame);
-        frame && frame->GetStatusBar())
-        frame->SetStatusText(platform::PathToDisplayText(outcome.summary));
+    // The status bar says what was done, and a screen reader hears it once.
+    controls::AnnounceInStatusBar(this, platform::PathToDisplayText(outcome.summary));
 }
 
 std::vector<int32_t> HMp3MemView::SelectedNumbers() const {
@@ -512,7 +516,8 @@ bool HMp3MemView::FormatMemory(bool low, int memory) {
     int result;
     {
         app::TransferProgress progress(this, wxString::FromUTF8(Load(caption)));
-        result = low ? DevFormatLow(parent, memory) : DevFormat(parent, memory);
+        result = progress.Run(
+            [&] { return low ? DevFormatLow(parent, memory) : DevFormat(parent, memory); });
     }
     FillList(false, memory_);
     return result == 0;

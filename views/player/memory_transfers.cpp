@@ -117,7 +117,8 @@ MemoryTransfers::Outcome MemoryTransfers::WithProgress(const char* operation,
             if (stop) meter.Refused();
             return stop;
         });
-        result = call();
+        // Off the window thread: the window and the screen reader go on.
+        result = progress.Run(call);
     }
     meter.Confirm(static_cast<size_t>(DevGetFilesCopied()));
     const bool cancelled = progress.Cancelled() || result == KD5200_ERR_CANCELLED;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <tuple>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -238,10 +239,16 @@ wxWindow* HConfigDialog::MakePage(int n, wxWindow* parent) {
     default: {
         auto* grid = new wxFlexGridSizer(3, wxSize(8, 8));
         grid->AddGrowableCol(1);
-        AddField(page, grid, strings::Tr(text::kRawFileName), ids::kRawFileEdit, 260);
-        grid->Add(new wxButton(page, ids::kRawFileBrowse, strings::Tr(text::kBrowse)));
-        AddField(page, grid, strings::Tr(text::kRawViewer), ids::kRawViewerEdit, 260);
-        grid->Add(new wxButton(page, ids::kRawViewerBrowse, strings::Tr(text::kBrowse)));
+        // The two "Browse >>" buttons are read with the field each fills.
+        for (const auto& [label, edit, browse] :
+             {std::tuple{text::kRawFileName, ids::kRawFileEdit, ids::kRawFileBrowse},
+              std::tuple{text::kRawViewer, ids::kRawViewerEdit, ids::kRawViewerBrowse}}) {
+            AddField(page, grid, strings::Tr(label), edit, 260);
+            auto* button = new wxButton(page, browse, wxString::FromUTF8(strings::Tr(text::kBrowse)));
+            grid->Add(button);
+            platform::SetAccessibleName(button, wxString::FromUTF8(strings::Tr(text::kBrowse)) + " " +
+                                                    wxString::FromUTF8(FieldName(strings::Tr(label))));
+        }
         sizer->Add(grid, 0, wxEXPAND | wxALL, 4);
 
         auto* range = new wxStaticBoxSizer(wxHORIZONTAL, page, strings::Tr(text::kRawRange));
@@ -259,10 +266,8 @@ wxWindow* HConfigDialog::MakePage(int n, wxWindow* parent) {
     }
     }
     page->SetSizer(sizer);
-    // The page is read by its title, and its radio buttons as a group of it.
-    platform::SetAccessibleName(page, Title(n));
-    for (wxWindow* child : page->GetChildren())
-        if (dynamic_cast<wxRadioButton*>(child)) platform::SetGroupLabel(Title(n), {child});
+    // The page is read by its title once, as the group box around it (the
+    // page itself stays unnamed); its radio buttons by their own texts.
     return page;
 }
 

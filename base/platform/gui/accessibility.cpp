@@ -156,3 +156,91 @@ void ReadDialogsAsDialogs() {
 }
 
 } // namespace platform
+
+namespace platform {
+
+void SetAccessibleStatusBarRole(wxWindow* window) {
+    if (AtkObject* object = Accessible(window)) atk_object_set_role(object, ATK_ROLE_STATUSBAR);
+}
+
+void SetAccessibleNotificationRole(wxWindow* window) {
+    if (AtkObject* object = Accessible(window)) atk_object_set_role(object, ATK_ROLE_NOTIFICATION);
+}
+
+namespace {
+
+// The label widget of a window that shows a label: a text, or a group box's title.
+GtkLabel* LabelWidget(wxWindow* window) {
+    GtkWidget* widget = window ? window->GetHandle() : nullptr;
+    if (widget && GTK_IS_FRAME(widget)) widget = gtk_frame_get_label_widget(GTK_FRAME(widget));
+    return widget && GTK_IS_LABEL(widget) ? GTK_LABEL(widget) : nullptr;
+}
+
+// Undoes a tie as soon as it is made, and the relations a screen reader
+// may have read of it already.
+void CutTie(GObject* object, GParamSpec*, gpointer) {
+    GtkLabel* label = GTK_LABEL(object);
+    GtkWidget* target = gtk_label_get_mnemonic_widget(label);
+    if (!target) return;
+    gtk_label_set_mnemonic_widget(label, nullptr);
+    AtkObject* labelObject = gtk_widget_get_accessible(GTK_WIDGET(label));
+    AtkObject* targetObject = gtk_widget_get_accessible(target);
+    atk_object_remove_relationship(targetObject, ATK_RELATION_LABELLED_BY, labelObject);
+    atk_object_remove_relationship(labelObject, ATK_RELATION_LABEL_FOR, targetObject);
+}
+
+} // namespace
+
+void UntieLabel(wxWindow* label) {
+    GtkLabel* widget = LabelWidget(label);
+    if (!widget) return;
+    // The toolkit ties a label to a window created after it, also later on.
+    static const char kWatched[] = "songdock-untied";
+    if (!g_object_get_data(G_OBJECT(widget), kWatched)) {
+        g_object_set_data(G_OBJECT(widget), kWatched, GINT_TO_POINTER(1));
+        g_signal_connect(widget, "notify::mnemonic-widget", G_CALLBACK(CutTie), nullptr);
+    }
+    CutTie(G_OBJECT(widget), nullptr, nullptr);
+}
+
+void UntieLabels(wxWindow* top) {
+    if (!top) return;
+    for (wxWindow* child : top->GetChildren()) {
+        if (LabelWidget(child)) UntieLabel(child);
+        UntieLabels(child);
+    }
+}
+
+void TieCaption(wxWindow* caption, wxWindow* value) {
+    AtkObject* captionObject = Accessible(caption);
+    AtkObject* valueObject = Accessible(value);
+    if (!captionObject || !valueObject) return;
+    atk_object_add_relationship(captionObject, ATK_RELATION_LABEL_FOR, valueObject);
+    atk_object_add_relationship(valueObject, ATK_RELATION_LABELLED_BY, captionObject);
+}
+
+void DescribeDialog(wxWindow* dialog, const wxString& content) {
+    if (AtkObject* object = Accessible(dialog)) atk_object_set_description(object, content.utf8_str());
+}
+
+Announcer::Announcer(wxWindow* parent)
+    : notice_(new wxWindow(parent, wxID_ANY, wxPoint(0, 0), wxSize(1, 1))), hide_(notice_) {
+    notice_->Hide();
+    notice_->Bind(wxEVT_TIMER, [this](wxTimerEvent&) { notice_->Hide(); });
+    // Not a stop for Tab, and nothing for the eye.
+    notice_->DisableFocusFromKeyboard();
+    SetAccessibleNotificationRole(notice_);
+}
+
+void Announcer::Announce(const wxString& text) {
+    // A notification is read when it appears: hidden first, so that it
+    // appears again.
+    notice_->Hide();
+    if (AtkObject* object = Accessible(notice_)) atk_object_set_name(object, text.utf8_str());
+    notice_->Show();
+    // Gone again once read, so that it is not read a second time with the
+    // window it is in.
+    hide_.StartOnce(kShownMs);
+}
+
+} // namespace platform

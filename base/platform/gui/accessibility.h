@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include <wx/string.h>
+#include <wx/timer.h>
 
 class wxWindow;
 
@@ -37,5 +38,44 @@ void SetGroupLabel(const wxString& title, std::initializer_list<wxWindow*> membe
 // From now on every dialog of the program is read as a dialog (the
 // toolkit's dialogs are windows of their own to the desktop).
 void ReadDialogsAsDialogs();
+
+} // namespace platform
+
+namespace platform {
+
+// Marks a window as the status bar of its frame, the one a screen reader's
+// "read status bar" command finds.
+void SetAccessibleStatusBarRole(wxWindow* window);
+
+// Marks a window as a notification: a screen reader reads it, once, each
+// time it appears.
+void SetAccessibleNotificationRole(wxWindow* window);
+
+// Unties a label that the toolkit took for the label of the window created
+// after it: the label then names and describes nothing but itself.
+void UntieLabel(wxWindow* label);
+// Unties every text and group box title under top.
+void UntieLabels(wxWindow* top);
+// Ties a caption to the text it names ("File" to the file's name), so that
+// the pair is read together; the value keeps its own text as its name.
+void TieCaption(wxWindow* caption, wxWindow* value);
+
+// Makes a dialog read its content when it opens: the dialog is described by
+// the texts given, as a message box is by its message.
+void DescribeDialog(wxWindow* dialog, const wxString& content);
+
+// Tells a screen reader something that happened, once, in words: a small
+// notification under parent, shown anew for each announcement. Nothing is
+// drawn.
+class Announcer {
+public:
+    explicit Announcer(wxWindow* parent);
+    void Announce(const wxString& text);
+
+private:
+    static constexpr int kShownMs = 1500;
+    wxWindow* notice_; // a child of parent, which owns it
+    wxTimer hide_;
+};
 
 } // namespace platform

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include <gtk/gtk.h>
+
 #include <wx/artprov.h>
 #include <wx/button.h>
 #include <wx/dcscreen.h>
@@ -144,6 +146,30 @@ int ShowToAllQuestion(wxWindow* parent, const wxString& main, const wxString& se
     return dialog.ShowModal();
 }
 
+// The desktop's message box is read by its kind ("Information"); while one
+// is shown, a box that appears is read by its caption instead.
+gboolean NameByCaption(GSignalInvocationHint*, guint, const GValue* values, gpointer) {
+    auto* widget = static_cast<GtkWidget*>(g_value_get_object(&values[0]));
+    if (GTK_IS_MESSAGE_DIALOG(widget))
+        if (const char* title = gtk_window_get_title(GTK_WINDOW(widget)))
+            atk_object_set_name(gtk_widget_get_accessible(widget), title);
+    return TRUE;
+}
+
+class CaptionNames {
+public:
+    CaptionNames()
+        : signal_(g_signal_lookup("map", GTK_TYPE_WIDGET)),
+          hook_(g_signal_add_emission_hook(signal_, 0, NameByCaption, nullptr, nullptr)) {}
+    ~CaptionNames() { g_signal_remove_emission_hook(signal_, hook_); }
+    CaptionNames(const CaptionNames&) = delete;
+    CaptionNames& operator=(const CaptionNames&) = delete;
+
+private:
+    guint signal_;
+    gulong hook_;
+};
+
 int ShowWxMessageBox(void* owner, const std::string& text, const std::string& caption,
                      unsigned style) {
     std::string title = caption;
@@ -164,6 +190,7 @@ int ShowWxMessageBox(void* owner, const std::string& text, const std::string& ca
     wxMessageDialog dialog(parent, FittingText(parent, main), PathToDisplayText(title),
                            WxStyle(style));
     if (!secondary.empty()) dialog.SetExtendedMessage(FittingText(parent, secondary));
+    const CaptionNames names;
     return ResultOf(dialog.ShowModal(), style);
 }
 

@@ -1,5 +1,7 @@
 // The progress dialog of a long device call on the virtual player, slowed
-// down with KD5200_SPEED: Cancel pressed on the dialog stops the transfer.
+// down with KD5200_SPEED: Cancel pressed on the dialog stops the transfer; the
+// call runs off the window thread, and what it asks of the window is
+// answered on the window thread.
 #include "ui/panes/transfer_progress.h"
 #include "lib/lists/name_list.h"
 #include "player_fixture.h"
@@ -11,7 +13,9 @@
 #include <wx/progdlg.h>
 
 #include <chrono>
+#include <stdexcept>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -54,7 +58,7 @@ TEST_F(TransferProgressTest, CancelStopsASlowTransferAndRestoresTheHandler) {
         app::TransferProgress progress(nullptr, "Download");
         shown = &progress;
         script.Start();
-        result = DevDownloadFiles(nullptr, 0, files);
+        result = progress.Run([&] { return DevDownloadFiles(nullptr, 0, files); });
         cancelled = progress.Cancelled();
         shown = nullptr;
     }
@@ -74,6 +78,53 @@ TEST_F(TransferProgressTest, CancelStopsASlowTransferAndRestoresTheHandler) {
     small.Add((work_ / "small.mp3").c_str(), 0, 0);
     EXPECT_EQ(DevDownloadFiles(nullptr, 0, small), 0);
     EXPECT_TRUE(previousCalled);
+}
+
+TEST_F(TransferProgressTest, RunAnswersTheCallsReportsAndQuestionsOnTheWindowThread) {
+    Connect();
+    devtest::WriteFile(work_ / "song.mp3", std::string(300 * 1024, 's'));
+    HNameList files;
+    files.Add((work_ / "song.mp3").c_str(), 0, 0);
+    files.Add((work_ / "missing.mp3").c_str(), 0, 0); // its error is shown in a box
+    setenv("KD5200_SPEED", "1000000", 1);
+
+    const std::thread::id window = std::this_thread::get_id();
+    int reports = 0, reportsElsewhere = 0;
+    std::thread::id asked;
+    boxes_.whileOpen = [&] { asked = std::this_thread::get_id(); };
+
+    int result = -1;
+    std::thread::id called;
+    {
+        app::TransferProgress progress(nullptr, "Download");
+        // Reports pass through a handler of the caller's on their way to the dialog.
+        device::ProgressHandler dialog = DevSetProgressHandler(nullptr);
+        DevSetProgressHandler([&](KD5200_HWND parent, const char* what, int64_t done,
+                                  int64_t total) {
+            ++reports;
+            if (std::this_thread::get_id() != window) ++reportsElsewhere;
+            return dialog(parent, what, done, total);
+        });
+        result = progress.Run([&] {
+            called = std::this_thread::get_id();
+            return DevDownloadFiles(nullptr, 0, files);
+        });
+        DevSetProgressHandler(std::move(dialog));
+    }
+    unsetenv("KD5200_SPEED");
+
+    EXPECT_NE(called, window);
+    EXPECT_EQ(result, KD5200_ERR_FILE_NOT_FOUND);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(asked, window);
+    EXPECT_GT(reports, 0);
+    EXPECT_EQ(reportsElsewhere, 0);
+    EXPECT_EQ(DevGetFileCount(0), 1); // the first file, copied before the failure
+
+    // A call that throws hands its exception to the window thread.
+    app::TransferProgress progress(nullptr, "Download");
+    EXPECT_THROW(progress.Run([]() -> int { throw std::runtime_error("lost"); }),
+                 std::runtime_error);
 }
 
 } // namespace

@@ -1,0 +1,129 @@
+#include "ui/panes/background_call.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include <wx/evtloop.h>
+
+#include "base/platform/message_box.h"
+#include "base/platform/modal_depth.h"
+#include "lib/device/device_layer.h"
+
+namespace panes {
+
+namespace {
+
+// Work handed from the call's thread to the window thread.
+class WindowQueue {
+public:
+    // On the call's thread: runs task on the window thread and waits for it.
+    void RunAndWait(const std::function<void()>& task) {
+        std::unique_lock lock(mutex_);
+        bool finished = false;
+        tasks_.push_back([&] {
+            task();
+            std::lock_guard done(mutex_);
+            finished = true;
+            answered_.notify_all();
+        });
+        posted_.notify_all();
+        answered_.wait(lock, [&] { return finished; });
+    }
+
+    // On the call's thread, when the call has returned.
+    void Finish() {
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+        posted_.notify_all();
+    }
+
+    // On the window thread: runs what was handed over; false once the call
+    // has finished and nothing is left. Waits at most wait for something.
+    bool Serve(std::chrono::milliseconds wait) {
+        std::unique_lock lock(mutex_);
+        posted_.wait_for(lock, wait, [&] { return finished_ || !tasks_.empty(); });
+        while (!tasks_.empty()) {
+            std::function<void()> task = std::move(tasks_.front());
+            tasks_.pop_front();
+            lock.unlock();
+            task(); // may run a modal loop of its own
+            lock.lock();
+        }
+        return !finished_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable posted_;
+    std::condition_variable answered_;
+    std::deque<std::function<void()>> tasks_;
+    bool finished_ = false;
+};
+
+// Events handled while the call runs: input only once it is allowed.
+void HandleWindowEvents(bool input) {
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (!loop) return;
+    loop->YieldFor(input ? wxEVT_CATEGORY_UI | wxEVT_CATEGORY_USER_INPUT : wxEVT_CATEGORY_UI);
+}
+
+} // namespace
+
+int CallInBackground(const std::function<int()>& call, const std::function<bool()>& inputAllowed) {
+    const std::thread::id windowThread = std::this_thread::get_id();
+    WindowQueue queue;
+    const auto onWindowThread = [&](const std::function<void()>& task) {
+        if (std::this_thread::get_id() == windowThread)
+            task();
+        else
+            queue.RunAndWait(task);
+    };
+
+    // The progress handlers and message boxes in place run on the window thread.
+    device::ProgressHandler progress = DevSetProgressHandler(nullptr);
+    if (progress)
+        DevSetProgressHandler([&](KD5200_HWND parent, const char* operation,
+                                  device::ProgressPhase phase, int64_t done, int64_t total) {
+            bool stop = false;
+            const std::string what = operation ? operation : "";
+            onWindowThread([&] { stop = progress(parent, what.c_str(), phase, done, total); });
+            return stop;
+        });
+    platform::MessageBoxHandler boxes = platform::SetMessageBoxHandler(nullptr);
+    platform::SetMessageBoxHandler(
+        [&](void* owner, const std::string& text, const std::string& caption, unsigned style) {
+            int answer = 0;
+            onWindowThread([&] { answer = boxes(owner, text, caption, style); });
+            return answer;
+        });
+
+    int result = 0;
+    std::exception_ptr failure;
+    {
+        // Device changes wait until the call is over, as for a question.
+        const platform::ModalScope busy;
+        std::thread worker([&] {
+            try {
+                result = call();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            queue.Finish();
+        });
+        while (queue.Serve(std::chrono::milliseconds(10)))
+            HandleWindowEvents(inputAllowed && inputAllowed());
+        worker.join();
+    }
+
+    platform::SetMessageBoxHandler(std::move(boxes));
+    DevSetProgressHandler(std::move(progress));
+    if (failure) std::rethrow_exception(failure);
+    return result;
+}
+
+} // namespace panes

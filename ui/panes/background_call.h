@@ -1,0 +1,22 @@
+#pragma once
+// A blocking device call run off the window thread, so that the window goes
+// on answering (repaints, the progress dialog's Cancel, the screen reader)
+// while the library works.
+//
+// The call runs on a thread of its own; the window thread waits in a loop
+// that handles window events. Whatever the call asks of the window on the
+// way (its progress reports, its questions and error boxes) is handed to the
+// window thread and the call waits for the answer, so that every window and
+// the device layer's handlers are still used from the window thread alone,
+// and the device layer keeps one operation at a time. While the call runs,
+// device changes wait, as for an open question.
+#include <functional>
+
+namespace panes {
+
+// Runs call as above and returns its result. The user's input reaches the
+// windows only when inputAllowed() says so (the progress dialog is shown and
+// keeps the other windows disabled); before that, it waits until the call ends.
+int CallInBackground(const std::function<int()>& call, const std::function<bool()>& inputAllowed);
+
+} // namespace panes
