@@ -3,6 +3,7 @@
 // call runs off the window thread, and what it asks of the window is
 // answered on the window thread.
 #include "ui/panes/transfer_progress.h"
+#include "lib/device/device_progress.h"
 #include "lib/lists/name_list.h"
 #include "player_fixture.h"
 #include "tests/support/gui_harness/gui_harness.h"
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <stdexcept>
 #include <string>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -98,18 +100,18 @@ TEST_F(TransferProgressTest, RunAnswersTheCallsReportsAndQuestionsOnTheWindowThr
     {
         app::TransferProgress progress(nullptr, "Download");
         // Reports pass through a handler of the caller's on their way to the dialog.
-        device::ProgressHandler dialog = DevSetProgressHandler(nullptr);
-        DevSetProgressHandler([&](KD5200_HWND parent, const char* what, int64_t done,
-                                  int64_t total) {
+        std::optional<device::ProgressGuard> caller;
+        caller.emplace([&](KD5200_HWND parent, const char* what, device::ProgressPhase phase,
+                           int64_t done, int64_t total) {
             ++reports;
             if (std::this_thread::get_id() != window) ++reportsElsewhere;
-            return dialog(parent, what, done, total);
+            return caller->Outer(parent, what, phase, done, total);
         });
         result = progress.Run([&] {
             called = std::this_thread::get_id();
             return DevDownloadFiles(nullptr, 0, files);
         });
-        DevSetProgressHandler(std::move(dialog));
+        caller.reset();
     }
     unsetenv("KD5200_SPEED");
 
