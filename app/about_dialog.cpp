@@ -28,8 +28,6 @@ CAboutDialog::CAboutDialog(wxWindow* parent)
     auto* ok = new wxButton(this, wxID_OK, wxString::FromUTF8(text::kAboutOk));
     platform::SetAccessibleName(ok, wxString::FromUTF8(strings::Tr("OK")));
     ok->SetDefault();
-    // The button keeps its caption and is read as what it does.
-    platform::SetAccessibleName(ok, "OK");
     row->Add(ok, 0, wxALL | wxALIGN_TOP, 10);
 
     SetSizerAndFit(row);

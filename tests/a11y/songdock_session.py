@@ -124,8 +124,8 @@ class Session:
         self.sim("create", "--demo")
         self.sim("plug")
         time.sleep(0.5)
-        self.log = os.path.join(self.tmp, "songdock.log")
-        with open(self.log, "wb") as log:
+        self.songdock_log = os.path.join(self.tmp, "songdock.log")
+        with open(self.songdock_log, "wb") as log:
             self.songdock = self._spawn([os.path.join(BIN, "songdock")], cwd=self.home,
                                         stderr=log)
         import pyatspi  # after the bus is up
@@ -136,7 +136,7 @@ class Session:
         self.app = wait_until(self._find_app, 60)
         if not self.app:
             state = self.songdock.poll()
-            with open(self.log, "rb") as log:
+            with open(self.songdock_log, "rb") as log:
                 said = log.read()[-2000:].decode(errors="replace")
             raise RuntimeError("Songdock did not appear on the accessibility bus ("
                                + ("still running" if state is None else f"exit status {state}")
@@ -159,7 +159,7 @@ class Session:
 
     def output(self):
         """What Songdock has written to its standard error so far."""
-        with open(self.log, "rb") as log:
+        with open(self.songdock_log, "rb") as log:
             return log.read().decode("utf-8", "replace")
 
     def stop(self):

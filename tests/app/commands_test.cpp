@@ -406,7 +406,7 @@ TEST_F(Commands, AQuestionAnsweredAfterADeviceChangeDoesNothing) {
             gui::KeyPress(WXK_DELETE);
         else
             ClickButton(command);
-        EXPECT_TRUE(gui::PumpUntil([&] { return boxes_.shown.size() >= 2; }, 3000));
+        EXPECT_TRUE(gui::PumpUntil([&] { return boxes_.shown.size() >= 2; }, 10000));
         ASSERT_EQ(boxes_.shown.size(), 2u) << command;
         EXPECT_EQ(boxes_.shown[1].text, unplugged);
         EXPECT_EQ(devtest::ReadFile(pc_ + "/README.TXT"), "old");
