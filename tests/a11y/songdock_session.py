@@ -70,6 +70,7 @@ class Session:
         self.home = os.path.join(self.tmp, "home")
         os.makedirs(self.home)
         for name, data in (files or {}).items():
+            os.makedirs(os.path.dirname(os.path.join(self.home, name)), exist_ok=True)
             with open(os.path.join(self.home, name), "wb") as out:
                 out.write(data)
         self.env = dict(os.environ)

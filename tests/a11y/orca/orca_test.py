@@ -70,6 +70,32 @@ class Heard(unittest.TestCase):
             s.hear("1 file copied (", since=mark)
             self.assertNotIn("Status bar not found", s.said(mark))
 
+    def test_a_folder_opened_and_the_help_are_read(self):
+        with HearingSession(files={"a song.mp3": SONG, "Albums/b side.mp3": SONG}) as s:
+            # Enter on a folder: the new listing's row is read, not silence.
+            s.keys("End")
+            s.hear("a song.mp3")
+            mark = s.mark()
+            s.keys("Home")
+            s.hear("Albums", since=mark)
+            s.quiet()
+            mark = s.mark()
+            s.keys("Return")
+            s.hear("b side.mp3", since=mark)
+            # Backspace: back up, on the folder come from.
+            mark = s.mark()
+            s.keys("BackSpace")
+            s.hear("Albums", since=mark)
+            # F1: the help's page is read by say-all, from its heading on.
+            s.quiet()
+            mark = s.mark()
+            s.keys("F1")
+            s.hear("Songdock Help", since=mark)
+            s.quiet()
+            mark = s.mark()
+            s.orca("say_all")
+            s.hear("The computer (left pane)", "chooses what the pane shows", since=mark)
+
     def test_a_long_copy_keeps_the_screen_reader_answered(self):
         # At 100 KB/s the file takes half a minute.
         with HearingSession(files={"big.mp3": b"\xff" * (3 << 20)},
