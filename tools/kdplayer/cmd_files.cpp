@@ -4,6 +4,7 @@
 #include "tools/kdplayer/copies.h"
 #include "tools/kdplayer/exit_codes.h"
 #include "tools/kdplayer/interrupt.h"
+#include "tools/kdplayer/pc_output.h"
 #include "tools/kdplayer/player_edits.h"
 #include "tools/kdplayer/session.h"
 #include "tools/kdplayer/space_check.h"
@@ -12,27 +13,31 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 namespace kdplayer {
 
 namespace {
 
-bool IsFolder(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool Exists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
-}
-
 // The memory word of a command, checked; -1 after saying what is wrong.
 int MemoryArgument(const std::string& word) {
     const int memory = ParseMemory(word);
     if (memory < 0) Say("'" + word + "' is no memory: say internal or external");
     return memory;
+}
+
+// The start of a command on the files of one memory: the memory the word
+// names, the player connected and that memory listed. Empty when the command
+// may go on, else the status it ends with (what went wrong is said).
+std::optional<int> OpenMemory(const std::string& word, Session& session, int& memory,
+                              std::vector<PlayerFile>& listed) {
+    memory = MemoryArgument(word);
+    if (memory < 0) return kExitUsage;
+    if (const int code = session.Connect()) return code;
+    int status = kExitOk;
+    if (!ListMemory(session, memory, listed, status)) return status;
+    return std::nullopt;
 }
 
 // The end of a copy of several files: says what was done when it stopped
@@ -61,13 +66,11 @@ int RunGet(const Options& options) {
         Say("get needs a memory and at least one file");
         return kExitUsage;
     }
-    const int memory = MemoryArgument(options.words[0]);
-    if (memory < 0) return kExitUsage;
     Session session;
-    if (const int code = session.Connect()) return code;
+    int memory = -1;
     std::vector<PlayerFile> listed;
+    if (const auto end = OpenMemory(options.words[0], session, memory, listed)) return *end;
     int status = kExitOk;
-    if (!ListMemory(session, memory, listed, status)) return status;
 
     std::vector<std::string> words(options.words.begin() + 1, options.words.end());
     std::string dest;
@@ -216,13 +219,10 @@ int RunRemove(const Options& options) {
         Say("rm needs a memory and at least one file");
         return kExitUsage;
     }
-    const int memory = MemoryArgument(options.words[0]);
-    if (memory < 0) return kExitUsage;
     Session session;
-    if (const int code = session.Connect()) return code;
+    int memory = -1;
     std::vector<PlayerFile> listed;
-    int status = kExitOk;
-    if (!ListMemory(session, memory, listed, status)) return status;
+    if (const auto end = OpenMemory(options.words[0], session, memory, listed)) return *end;
     std::vector<PlayerFile> files;
     if (const int code = ResolveFiles({options.words.begin() + 1, options.words.end()}, listed,
                                       files))
@@ -250,13 +250,10 @@ int RunRename(const Options& options) {
         Say("mv needs a memory, a file and its new name");
         return kExitUsage;
     }
-    const int memory = MemoryArgument(options.words[0]);
-    if (memory < 0) return kExitUsage;
     Session session;
-    if (const int code = session.Connect()) return code;
+    int memory = -1;
     std::vector<PlayerFile> listed;
-    int status = kExitOk;
-    if (!ListMemory(session, memory, listed, status)) return status;
+    if (const auto end = OpenMemory(options.words[0], session, memory, listed)) return *end;
     std::vector<PlayerFile> files;
     if (const int code = ResolveFiles({options.words[1]}, listed, files)) return code;
     const std::string& newName = options.words[2];
@@ -273,13 +270,10 @@ int RunMove(const Options& options, bool up) {
         Say(std::string(up ? "up" : "down") + " needs a memory and a file");
         return kExitUsage;
     }
-    const int memory = MemoryArgument(options.words[0]);
-    if (memory < 0) return kExitUsage;
     Session session;
-    if (const int code = session.Connect()) return code;
+    int memory = -1;
     std::vector<PlayerFile> listed;
-    int status = kExitOk;
-    if (!ListMemory(session, memory, listed, status)) return status;
+    if (const auto end = OpenMemory(options.words[0], session, memory, listed)) return *end;
     std::vector<PlayerFile> files;
     if (const int code = ResolveFiles({options.words[1]}, listed, files)) return code;
     const int number = files[0].number;

@@ -21,16 +21,6 @@ namespace kdplayer {
 
 namespace {
 
-bool IsFolder(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool Exists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
-}
-
 // The library's failure of the last call, shown by the library, as a status.
 int LibraryFailure() {
     const int code = DevApi().GetError();

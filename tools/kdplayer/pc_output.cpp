@@ -7,6 +7,16 @@
 
 namespace kdplayer {
 
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
+}
+
 int PcOutput::Create(const std::string& target) {
     // A named temporary: the library opens the file by its name.
     if (const int error = file_.Create(target, false)) return error;

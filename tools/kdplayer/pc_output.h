@@ -13,6 +13,11 @@
 
 namespace kdplayer {
 
+// Whether path names a folder (links followed).
+bool IsFolder(const std::string& path);
+// Whether anything is at path (a dangling link too).
+bool Exists(const std::string& path);
+
 class PcOutput {
 public:
     // 0, or the errno why target cannot be written (a read-only file, a folder).
