@@ -5,6 +5,8 @@
 #include <wx/display.h>
 #include <wx/toplevel.h>
 
+#include "base/platform/gui/first_show.h"
+
 namespace app {
 
 namespace {
@@ -44,14 +46,14 @@ void ShowWithState(wxTopLevelWindow& window, int showCommand, std::optional<wxRe
     case 6:
         // Asked before the window is mapped, so that it starts as an icon.
         window.Iconize(true);
-        window.Show();
+        platform::ShowTopLevel(window);
         break;
     case 3:
         window.Maximize(true);
-        window.Show();
+        platform::ShowTopLevel(window);
         break;
     default:
-        window.Show();
+        platform::ShowTopLevel(window);
         break;
     }
 }

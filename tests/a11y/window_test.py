@@ -76,6 +76,11 @@ class WindowReads(unittest.TestCase):
             self.assertTrue(wait_until(
                 lambda: internal.getState().contains(s.atspi.STATE_FOCUSED), 5),
                 s.focused() and (s.focused().getRoleName(), s.focused().name))
+            # Started under a window manager, used, unplugged and plugged
+            # again, the toolkit had nothing to complain of.
+            complaints = [line for line in s.output().splitlines()
+                          if "-CRITICAL" in line or "-WARNING" in line]
+            self.assertEqual(complaints, [])
 
     def test_tab_goes_through_named_controls_in_reading_order(self):
         with Session(files={"a song.mp3": b"\xff\xfb\x90\x00" * 64}) as s:
