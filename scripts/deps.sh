@@ -14,7 +14,7 @@ run_packages=(
   libopencore-amrnb-dev libudev-dev libsqlite3-dev libtag1-dev nettle-dev
   tzdata shared-mime-info adwaita-icon-theme fonts-dejavu-core fonts-lexi-gulim librsvg2-bin
   gettext wx3.2-i18n locales fonts-nanum
-  libwxgtk-webview3.2-dev
+  libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev
 )
 # What the tests add: the test framework, a virtual display with a window
 # manager, the accessibility bus and its client, key and window tools, the

@@ -23,6 +23,7 @@
 #include <wx/webview.h>
 
 #include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
 
 #include <algorithm>
 #include <cctype>
@@ -387,13 +388,20 @@ private:
     }
 
     void FocusTop() {
-        page_->RunScriptAsync(
+        // Run without a reply: the view may be closed before the script
+        // ends, and a reply would then reach a view that is gone. The web
+        // engine holds its own reference to the view while it runs.
+        auto* view = static_cast<WebKitWebView*>(page_->GetNativeBackend());
+        if (!view) return;
+        webkit_web_view_evaluate_javascript(
+            view,
             "(function() { var id = decodeURIComponent(location.hash.slice(1));"
             " var top = id && document.getElementById(id);"
             " if (top && !top.textContent.trim() && top.parentElement) top = top.parentElement;"
             " top = top || document.querySelector('h1') || document.body;"
             " if (!top.hasAttribute('tabindex')) top.tabIndex = -1;"
-            " top.focus(); })()");
+            " top.focus(); })()",
+            -1, nullptr, nullptr, nullptr, nullptr, nullptr);
     }
 
     std::string folder_;
