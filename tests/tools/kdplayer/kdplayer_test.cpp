@@ -398,6 +398,68 @@ TEST_F(Kdplayer, VerifyCatchesAFlippedBit) {
     EXPECT_NE(Read(dir / "pc/copy.mp3"), Read(dir / "pc/song.mp3"));
 }
 
+TEST_F(Kdplayer, AnotherProgramsChangeEndsWithCodeFiveAndLosesNothing) {
+    // The virtual player changes its first file, as another program would,
+    // just before the second read of the directory: kdplayer's check of
+    // the file it is about to work on.
+    const std::string a = Bytes(3000, 50), b = Bytes(4000, 51), c = Bytes(5000, 52);
+    Write(dir / "pc/a.mp3", a);
+    Write(dir / "pc/b.mp3", b);
+    Write(dir / "pc/c.mp3", c);
+    const auto fresh = [&] {
+        extra.clear();
+        NewPlayer();
+        ASSERT_EQ(Run({"put", "internal", "a.mp3", "b.mp3", "c.mp3"}).status, 0);
+    };
+
+    // get: the first file is copied, the renamed one is not, and nothing
+    // of it is left on the PC.
+    fresh();
+    fs::create_directories(dir / "pc/out");
+    extra = {"KD5200_FAULTS=renamed:2"};
+    ProgramRun run = Run({"get", "internal", "c.mp3", "a.mp3", "out"});
+    EXPECT_EQ(run.status, 5);
+    EXPECT_EQ(run.err, "kdplayer: a.mp3: the file is no longer on the player\n"
+                       "kdplayer: stopped: 1 of 2 files copied\n");
+    EXPECT_EQ(Entries(dir / "pc/out"), std::vector<std::string>{"c.mp3"});
+    EXPECT_EQ(Read(dir / "pc/out/c.mp3"), c);
+    extra.clear();
+    EXPECT_EQ(Names("internal"), "renamed-a.mp3 b.mp3 c.mp3 ");
+
+    // rm: a file that moved to another number is not deleted, nor is the
+    // file now at its old number.
+    fresh();
+    extra = {"KD5200_FAULTS=gone:2"};
+    run = Run({"rm", "internal", "c.mp3"});
+    EXPECT_EQ(run.status, 5);
+    EXPECT_EQ(run.err, "kdplayer: c.mp3: the file is no longer on the player\n"
+                       "kdplayer: stopped: 0 of 1 files deleted\n");
+    extra.clear();
+    EXPECT_EQ(Names("internal"), "b.mp3 c.mp3 ");
+    EXPECT_EQ(OnPlayer("internal", 1), c);
+
+    // mv: the other program's name stays.
+    fresh();
+    extra = {"KD5200_FAULTS=renamed:2"};
+    run = Run({"mv", "internal", "a.mp3", "x.mp3"});
+    EXPECT_EQ(run.status, 5);
+    EXPECT_EQ(run.err, "kdplayer: a.mp3: the file is no longer on the player\n");
+    extra.clear();
+    EXPECT_EQ(Names("internal"), "renamed-a.mp3 b.mp3 c.mp3 ");
+    EXPECT_EQ(OnPlayer("internal", 0), a);
+
+    // backup: the files are saved, but a backup of a player that changed
+    // meanwhile gets no manifest.
+    fresh();
+    extra = {"KD5200_FAULTS=gone:2"};
+    run = Run({"backup", "saved"});
+    EXPECT_EQ(run.status, 5);
+    EXPECT_EQ(run.err, "kdplayer: Internal Memory changed during the backup; no manifest was "
+                       "written\n");
+    EXPECT_FALSE(fs::exists(dir / "pc/saved/MANIFEST"));
+    EXPECT_EQ(Read(dir / "pc/saved/internal/a.mp3"), a);
+}
+
 TEST_F(Kdplayer, BadArgumentsGiveClearErrorsAndTheirCodes) {
     EXPECT_EQ(Run({}).status, 2);
     ProgramRun run = Run({"--bogus", "info"});
