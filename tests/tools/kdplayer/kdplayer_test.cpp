@@ -308,8 +308,16 @@ TEST_F(Kdplayer, SyncCopiesWhatDiffersAndNothingTheSecondTime) {
     EXPECT_NE(run.out.find("delete extra.mp3"), std::string::npos) << run.out;
     EXPECT_EQ(Names("internal"), "extra.mp3 b.mp3 ");
 
-    run = Run({"sync", "album", "internal"});
+    // A dry run lists exactly what the sync then does, moves included,
+    // and changes nothing.
+    const ProgramRun dry = Run({"sync", "--dry-run", "album", "internal", "--json"});
+    ASSERT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(Names("internal"), "extra.mp3 b.mp3 ");
+    run = Run({"sync", "album", "internal", "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(dry.out.substr(0, 15), "{\"dry_run\":true");
+    EXPECT_EQ(dry.out.substr(15), run.out.substr(16)) << dry.out << run.out;
+    EXPECT_NE(run.out.find("\"action\":\"move\""), std::string::npos) << run.out;
     EXPECT_EQ(Names("internal"), "a.mp3 b.mp3 c.mp3 d.mp3 extra.mp3 ");
     EXPECT_EQ(OnPlayer("internal", 1), Read(dir / "pc/album/b.mp3"));
     run = Run({"sync", "album", "internal", "--delete", "--json"});
