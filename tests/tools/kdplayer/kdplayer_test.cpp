@@ -367,6 +367,19 @@ TEST_F(Kdplayer, InterruptAndUnplugLeaveNothingPartial) {
     EXPECT_EQ(Names("internal"), "big.mp3 first.mp3 ");
     EXPECT_EQ(OnPlayer("internal", 0), big);
 
+    // Ctrl+C in the middle of a backup: the files saved are whole, the one
+    // being read is not there, and there is no manifest.
+    ASSERT_EQ(Run({"up", "internal", "first.mp3"}).status, 0);
+    extra = {"KD5200_SPEED=1000000"};
+    run = Script("$KDPLAYER backup saved & p=$!; sleep 1; kill -INT $p; wait $p; echo status=$?");
+    EXPECT_NE(run.out.find("status=6"), std::string::npos) << run.out << run.err;
+    EXPECT_NE(run.err.find("stopped: 1 of 2 files saved"), std::string::npos) << run.err;
+    extra.clear();
+    EXPECT_FALSE(fs::exists(dir / "pc/saved/MANIFEST"));
+    EXPECT_EQ(Entries(dir / "pc/saved/internal"), std::vector<std::string>{"first.mp3"});
+    EXPECT_EQ(Read(dir / "pc/saved/internal/first.mp3"), "first");
+    ASSERT_EQ(Run({"down", "internal", "first.mp3"}).status, 0);
+
     // The player pulled out in the middle of a get and of a put.
     extra = {"KD5200_SPEED=1000000"};
     run = Script("$KDPLAYER get internal big.mp3 out/new.mp3 & p=$!; sleep 1; $SIM unplug; "
