@@ -108,9 +108,13 @@ int DevReadEntry(KD5200_HWND parent, int memory, int number, uint32_t size,
                  const char* playerName, std::vector<unsigned char>& into, bool check) {
     into.clear();
     into.reserve(size);
+    // An entry that another program made larger meanwhile is taken no
+    // further than one byte past the size listed: enough to tell.
+    const size_t most = static_cast<size_t>(size) + 1;
     return ThroughPipe(parent, memory, number, size, playerName, check,
-                       [&into](const unsigned char* data, size_t n) {
-                           into.insert(into.end(), data, data + n);
+                       [&into, most](const unsigned char* data, size_t n) {
+                           const size_t room = most - into.size();
+                           into.insert(into.end(), data, data + (n < room ? n : room));
                        });
 }
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 // Reads entry number of the memory (size bytes, as listed; playerName as
-// for KD5200_Upload) into into, which then holds exactly what the library
-// gave. With check, the library's progress reports go out in the check
+// for KD5200_Upload) into into, which then holds what the library gave, cut
+// one byte past size (a larger entry is told by its length). With check, the library's progress reports go out in the check
 // phase. Returns 0, the library's code, or KD5200_ERR_FILE_WRITE (errno
 // set) when no pipe could be made. Nothing is shown.
 int DevReadEntry(KD5200_HWND parent, int memory, int number, uint32_t size,
