@@ -224,7 +224,7 @@ int RunBackup(const Options& options) {
         return kExitFailed;
     }
     if (!WriteText(dir + "/" + kManifestName, ManifestText(manifest))) return kExitFailed;
-    if ((error = top.Sync()) != 0) {
+    if ((error = top.SyncNames()) != 0) {
         Say(dir + ": " + platform::SystemErrorText(error));
         return kExitFailed;
     }

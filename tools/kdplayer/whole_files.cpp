@@ -122,6 +122,10 @@ int WholeFiles::Place(int fd, const std::string& name, bool replace) {
 int WholeFiles::Sync() {
     // One flush of the folder's file system instead of one for each file.
     if (syncfs(dir_) != 0) return errno;
+    return SyncNames();
+}
+
+int WholeFiles::SyncNames() {
     return fsync(dir_) != 0 ? errno : 0;
 }
 

@@ -23,6 +23,9 @@ public:
     int Write(const std::string& name, const void* data, size_t size);
     // Flushes what was written to the disk: 0 or an errno.
     int Sync();
+    // Flushes the folder's names only (a file that was put in place after
+    // its data was flushed): 0 or an errno.
+    int SyncNames();
 
 private:
     int Place(int fd, const std::string& name, bool replace);
