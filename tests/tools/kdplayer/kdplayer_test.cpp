@@ -417,6 +417,20 @@ TEST_F(Kdplayer, VerifyCatchesAFlippedBit) {
     run = Run({"get", "internal", "song.mp3", "copy.mp3"});
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(Read(dir / "pc/copy.mp3"), Read(dir / "pc/song.mp3"));
+    // A backup always checks: a bit flipped in the first read or in the
+    // second leaves neither the file nor a manifest.
+    for (const char* fault : {"KD5200_FAULTS=flip:1", "KD5200_FAULTS=flip:2"}) {
+        extra = {fault};
+        run = Run({"backup", "--force", "saved"});
+        EXPECT_EQ(run.status, 1) << fault;
+        EXPECT_EQ(run.err, "kdplayer: song.mp3: the copy read back differs from the player's "
+                           "file\n") << fault;
+        EXPECT_EQ(Entries(dir / "pc/saved/internal"), std::vector<std::string>{}) << fault;
+        EXPECT_FALSE(fs::exists(dir / "pc/saved/MANIFEST")) << fault;
+    }
+    extra.clear();
+    ASSERT_EQ(Run({"backup", "saved"}).status, 0);
+    EXPECT_EQ(Read(dir / "pc/saved/internal/song.mp3"), Read(dir / "pc/song.mp3"));
 }
 
 TEST_F(Kdplayer, AnotherProgramsChangeEndsWithCodeFiveAndLosesNothing) {
