@@ -1,5 +1,6 @@
 #include "lib/device/device_verify.h"
 
+#include "lib/device/device_compare.h"
 #include "lib/device/device_state.h"
 #include "lib/lists/dir_entry_list.h"
 #include "lib/device/device_layer.h"
@@ -8,7 +9,6 @@
 #include "base/platform/atomic_file.h"
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
-#include "base/platform/pipe_compare.h"
 #include "base/platform/temp_file.h"
 #include "base/resources/strings.h"
 
@@ -129,20 +129,10 @@ int CopyOut(KD5200_HWND parent, int memory, int number, const std::string& path,
 
 // Reads entry number of the memory back and compares it, as it comes, with
 // the file open on `expected`: the library's code, and whether the two are
-// the same. The copy read back goes through a pipe without a name, so that
-// nothing is stored and a process killed meanwhile leaves nothing.
+// the same. Nothing of the second read is stored.
 int ReadBack(KD5200_HWND parent, int memory, int number, int expected, const char* playerName,
              uint32_t size, bool& same) {
-    ReadBackProgress progress;
-    platform::PipeCompare copy("/proc/self/fd/" + std::to_string(expected));
-    if (copy.Path().empty()) return KD5200_ERR_FILE_WRITE;
-    if (!Api().Upload(parent, S().handle, memory, number, copy.Path().c_str(), playerName, size,
-                      KD5200_CONVERT_NONE)) {
-        const int code = Api().GetError();
-        return code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_READ;
-    }
-    same = copy.Same();
-    return KD5200_ERR_NONE;
+    return DevCompareEntryWithFile(parent, memory, number, size, playerName, expected, same);
 }
 
 int ConversionProgress(long, long total, void* user) {

@@ -10,6 +10,7 @@
 
 #include "lib/kd5200usb/attach.h"
 #include "lib/kd5200usb/errors.h"
+#include "lib/kd5200usb/faults.h"
 #include "lib/kd5200usb/player.h"
 #include "lib/kd5200usb/player_names.h"
 
@@ -123,6 +124,24 @@ void FillEntry(const kd5200::Entry& entry, KD5200_DIRENTRY& out) {
                 std::min(entry.longName.size(), sizeof out.longName - 1));
 }
 
+// What another program does to the memory before this read of its
+// directory, when KD5200_FAULTS asks for it (gone:N, renamed:N).
+void ChangeAsAnotherProgram(Player& player, int memory) {
+    const kd5200::ListFault fault = kd5200::NextListFault(memory);
+    if (fault == kd5200::ListFault::None) return;
+    kd5200::MemoryDirectory directory;
+    if (!player.List(memory, directory).Ok() || directory.entries.empty()) return;
+    if (fault == kd5200::ListFault::Gone) {
+        player.Delete(memory, 0);
+        return;
+    }
+    const kd5200::Entry& first = directory.entries[0];
+    kd5200::Entry renamed;
+    player.Rename(memory, 0,
+                  "renamed-" + (first.longName.empty() ? first.shortName.Text() : first.longName),
+                  renamed);
+}
+
 } // namespace
 
 KD5200_API int32_t KD5200_Open(KD5200_HANDLE* handle) {
@@ -184,6 +203,7 @@ KD5200_API int32_t KD5200_Refresh(KD5200_HANDLE handle, int32_t memory, KD5200_M
         if (!ValidMemory(memory) || !information || !count || *count < 0 ||
             *count > KD5200_MAX_ENTRIES || (*count > 0 && !entries))
             return Fail(KD5200_ERR_BAD_ARGUMENT);
+        ChangeAsAnotherProgram(player, memory);
         kd5200::MemoryDirectory directory;
         if (Status s = player.List(memory, directory); !s) return s;
         information->fileCount = static_cast<uint32_t>(directory.entries.size());

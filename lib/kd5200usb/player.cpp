@@ -144,6 +144,26 @@ void FlipBit(int fd, uint64_t offset) {
     if (pwrite(fd, &byte, 1, static_cast<off_t>(offset)) != 1) return;
 }
 
+// Whether writes to fd can be changed afterwards (not a pipe or a device).
+bool Seekable(int fd) {
+    return lseek(fd, 0, SEEK_CUR) >= 0;
+}
+
+// Copies a chunk of the image to a file that cannot be changed afterwards
+// (a pipe), with the lowest bit of its first byte changed on the way.
+Status CopyFlipped(int image, uint64_t at, int file, uint64_t bytes) {
+    std::vector<char> chunk(bytes);
+    for (size_t got = 0; got < chunk.size();) {
+        const ssize_t n = pread(image, chunk.data() + got, chunk.size() - got,
+                                static_cast<off_t>(at + got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return Fail(KD5200_ERR_STORAGE, n < 0 ? errno : EIO);
+        got += static_cast<size_t>(n);
+    }
+    chunk[0] = static_cast<char>(chunk[0] ^ 1);
+    return WriteAll(file, chunk.data(), chunk.size(), KD5200_ERR_FILE_WRITE);
+}
+
 // Copies size bytes between the listed blocks of an image and a PC file, in
 // runs of neighbouring blocks, reporting progress after each chunk.
 Status CopyBlocks(bool toImage, int image, const std::vector<uint32_t>& blocks, uint64_t size,
@@ -160,12 +180,16 @@ Status CopyBlocks(bool toImage, int image, const std::vector<uint32_t>& blocks, 
         const ChunkFault fault = NextChunkFault();
         if (fault == ChunkFault::Fail)
             return Fail(toImage ? KD5200_ERR_STORAGE : KD5200_ERR_FILE_WRITE, EIO);
-        const Status s = toImage ? CopyRange(file, done, image, at, bytes,
-                                             {KD5200_ERR_FILE_READ, KD5200_ERR_STORAGE})
-                                 : CopyRange(image, at, file, done, bytes,
-                                             {KD5200_ERR_STORAGE, KD5200_ERR_FILE_WRITE});
+        // A flip into a pipe is played on the way; elsewhere on what was written.
+        const bool flipOnTheWay =
+            fault == ChunkFault::Flip && bytes > 0 && !toImage && !Seekable(file);
+        const Status s = flipOnTheWay ? CopyFlipped(image, at, file, bytes)
+                         : toImage    ? CopyRange(file, done, image, at, bytes,
+                                                  {KD5200_ERR_FILE_READ, KD5200_ERR_STORAGE})
+                                      : CopyRange(image, at, file, done, bytes,
+                                                  {KD5200_ERR_STORAGE, KD5200_ERR_FILE_WRITE});
         if (!s) return s;
-        if (fault == ChunkFault::Flip && bytes > 0)
+        if (fault == ChunkFault::Flip && bytes > 0 && !flipOnTheWay)
             FlipBit(toImage ? image : file, toImage ? at : done);
         // The disk starts writing each chunk at once, so that the flush
         // before the commit has little left to wait for.

@@ -9,6 +9,7 @@
 #include "tools/kdplayer/player_edits.h"
 #include "tools/kdplayer/session.h"
 #include "tools/kdplayer/sha256.h"
+#include "tools/kdplayer/whole_files.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/atomic_file.h"
 #include "base/platform/error_text.h"
@@ -27,12 +28,18 @@ namespace kdplayer {
 
 namespace {
 
+// Files up to this size are read into memory to be checked, hashed and
+// written; larger ones go through a file.
+constexpr uint32_t kInMemory = 64u << 20;
+
 bool MakeFolder(const std::string& path) {
     if (mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) return true;
     Say(path + ": " + platform::SystemErrorText(errno));
     return false;
 }
 
+// Writes text as the file at path, whole and on the disk before it takes
+// its name.
 bool WriteText(const std::string& path, const std::string& text) {
     platform::AtomicFile out;
     int error = out.Create(path);
@@ -41,6 +48,7 @@ bool WriteText(const std::string& path, const std::string& text) {
         if (n < 0) error = errno;
         else at += static_cast<size_t>(n);
     }
+    if (error == 0 && fdatasync(out.Fd()) != 0) error = errno;
     if (error == 0) error = out.Commit();
     if (error != 0) Say(path + ": " + platform::SystemErrorText(error));
     return error == 0;
@@ -132,11 +140,17 @@ int RunBackup(const Options& options) {
     if (!MakeFolder(dir)) return kExitFailed;
     ProgressBar bar(!options.quiet && StderrIsTerminal(), total, bytes);
     CopyProgress progress(&bar);
+    WholeFiles out[2];
+    std::vector<unsigned char> data;
     int done = 0;
     for (int memory = 0; memory < 2; ++memory) {
         if (!manifest.memories[memory]) continue;
         const std::string folder = BackupFolder(dir, memory);
         if (!MakeFolder(folder)) return kExitFailed;
+        if (const int error = out[memory].Open(folder)) {
+            Say(folder + ": " + platform::SystemErrorText(error));
+            return kExitFailed;
+        }
         std::set<std::string> taken;
         for (const PlayerFile& file : files[memory]) {
             if (Interrupted()) return Stopped(KD5200_ERR_CANCELLED, done, total, "saved");
@@ -149,10 +163,21 @@ int RunBackup(const Options& options) {
             const std::string path = folder + "/" + saved.stored;
             bar.StartFile(done + 1, saved.name);
             // The listing is compared once at the end, which costs one
-            // directory read instead of one for each file.
-            if (const int code = CopyToPc(memory, file, path, KD5200_CONVERT_NONE, true, true))
-                return Stopped(code, done, total, "saved");
-            saved.sha256 = Sha256OfFile(path);
+            // directory read instead of one for each file. A file of usual
+            // size is read, checked and hashed in memory and written once.
+            if (file.size <= kInMemory) {
+                if (const int code = CopyToMemory(memory, file, data))
+                    return Stopped(code, done, total, "saved");
+                saved.sha256 = Sha256Of(data.data(), data.size());
+                if (const int error = out[memory].Write(saved.stored, data.data(), data.size())) {
+                    Say(path + ": " + platform::SystemErrorText(error));
+                    return Stopped(KD5200_ERR_FILE_WRITE, done, total, "saved");
+                }
+            } else {
+                if (const int code = CopyToPc(memory, file, path, KD5200_CONVERT_NONE, true, true))
+                    return Stopped(code, done, total, "saved");
+                saved.sha256 = Sha256OfFile(path);
+            }
             manifest.files.push_back(std::move(saved));
             bar.FinishFile(file.size);
             ++done;
@@ -189,8 +214,20 @@ int RunBackup(const Options& options) {
         saved.sha256 = Sha256OfFile(folder + "/" + saved.stored);
         manifest.font = std::move(saved);
     }
-    // The manifest comes last: a backup without one was not finished.
+    // The manifest comes last, once the files are on the disk: a backup
+    // without one was not finished. One flush for all files.
+    WholeFiles top;
+    int error = top.Open(dir);
+    if (error == 0) error = top.Sync();
+    if (error != 0) {
+        Say(dir + ": " + platform::SystemErrorText(error));
+        return kExitFailed;
+    }
     if (!WriteText(dir + "/" + kManifestName, ManifestText(manifest))) return kExitFailed;
+    if ((error = top.SyncNames()) != 0) {
+        Say(dir + ": " + platform::SystemErrorText(error));
+        return kExitFailed;
+    }
     if (!options.quiet)
         std::printf("%d files%s saved in %s\n", done, manifest.font ? " and the font" : "",
                     dir.c_str());

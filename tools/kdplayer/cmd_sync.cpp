@@ -80,6 +80,24 @@ void Report(const Options& options, const std::vector<Action>& actions, int kept
                 options.dryRun ? "dry run: " : "", copied, deleted, moved, kept);
 }
 
+// The moves that put the names in order: each (from, to) takes the file at
+// from up to to. False when a name of order is missing from names.
+bool PlanMoves(std::vector<std::string> names, const std::vector<std::string>& order,
+               std::vector<std::pair<int, int>>& moves) {
+    for (size_t place = 0; place < order.size(); ++place) {
+        size_t at = place;
+        while (at < names.size() && names[at] != order[place])
+            ++at;
+        if (at == names.size()) return false;
+        if (at == place) continue;
+        moves.emplace_back(static_cast<int>(at), static_cast<int>(place));
+        std::string moving = std::move(names[at]);
+        names.erase(names.begin() + static_cast<long>(at));
+        names.insert(names.begin() + static_cast<long>(place), std::move(moving));
+    }
+    return true;
+}
+
 } // namespace
 
 int RunSync(const Options& options) {
@@ -167,7 +185,21 @@ int RunSync(const Options& options) {
             if (!keep[static_cast<size_t>(file.number)]) order.push_back(ShownName(file));
 
     if (options.dryRun) {
-        // Moves are counted on the listing as it would be after the copies.
+        // The moves are planned on the listing as it would be after the
+        // deletions and the copies, which go to the end.
+        std::vector<bool> going(listed.size(), false);
+        for (const auto* group : {&toDelete, &toReplace})
+            for (const PlayerFile& file : *group)
+                going[static_cast<size_t>(file.number)] = true;
+        std::vector<std::string> after;
+        for (const PlayerFile& file : listed)
+            if (!going[static_cast<size_t>(file.number)]) after.push_back(ShownName(file));
+        for (const size_t i : toCopy)
+            after.push_back(wanted[i].name);
+        std::vector<std::pair<int, int>> moves;
+        PlanMoves(after, order, moves);
+        for (const auto& move : moves)
+            actions.push_back({"move", order[static_cast<size_t>(move.second)]});
         Report(options, actions, kept);
         return kExitOk;
     }
@@ -215,19 +247,15 @@ int RunSync(const Options& options) {
     // Each file in turn is brought up to its place.
     std::vector<PlayerFile> now;
     if (!ListMemory(session, memory, now, status)) return status;
-    for (size_t place = 0; place < order.size(); ++place) {
-        size_t at = place;
-        while (at < now.size() && ShownName(now[at]) != order[place])
-            ++at;
-        if (at == now.size()) return kExitChanged;
-        if (at == place) continue;
+    std::vector<std::string> names;
+    for (const PlayerFile& file : now)
+        names.push_back(ShownName(file));
+    std::vector<std::pair<int, int>> moves;
+    if (!PlanMoves(names, order, moves)) return kExitChanged;
+    for (const auto& [from, to] : moves) {
         if (Interrupted()) return kExitPartial;
-        if (const int code = MoveEntry(memory, static_cast<int>(at), static_cast<int>(place)))
-            return ExitForCode(code);
-        actions.push_back({"move", order[place]});
-        const PlayerFile moving = now[at];
-        now.erase(now.begin() + static_cast<long>(at));
-        now.insert(now.begin() + static_cast<long>(place), moving);
+        if (const int code = MoveEntry(memory, from, to)) return ExitForCode(code);
+        actions.push_back({"move", order[static_cast<size_t>(to)]});
     }
     Report(options, actions, kept);
     return kExitOk;

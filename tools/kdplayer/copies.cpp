@@ -163,6 +163,26 @@ int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int 
     return KD5200_ERR_NONE;
 }
 
+int CopyToMemory(int memory, const PlayerFile& file, std::vector<unsigned char>& data) {
+    const std::string& name = ShownName(file);
+    if (const int code =
+            DevReadEntry(nullptr, memory, file.number, file.size, nullptr, data, false))
+        return Failed(name, code, errno);
+    // An entry that now has another size is not the file that was listed.
+    if (data.size() != file.size) return Failed(name, KD5200_ERR_NO_ENTRY);
+    if (g_bar) g_bar->Checking();
+    bool same = false;
+    if (const int code = DevCompareEntryWith(nullptr, memory, file.number, file.size, nullptr,
+                                             data.data(), data.size(), same))
+        return Failed(name, code, errno);
+    if (!same) {
+        if (g_bar) g_bar->Clear();
+        Say(name + ": the copy read back differs from the player's file");
+        return KD5200_ERR_STORAGE;
+    }
+    return Interrupted() ? KD5200_ERR_CANCELLED : KD5200_ERR_NONE;
+}
+
 int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify, bool fresh) {
     Scratch scratch;
     if (scratch.Path().empty()) return Failed("-", KD5200_ERR_FILE_WRITE, errno);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kdplayer {
 
@@ -34,6 +35,10 @@ public:
 // checked first to still hold that name and size. Says what went wrong.
 int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int conversion,
              bool verify, bool fresh = false);
+// The player file read into data and checked against a second read, both
+// through the device layer without a file on the PC. Says what went wrong.
+int CopyToMemory(int memory, const PlayerFile& file, std::vector<unsigned char>& data);
+
 // The copy of file onto standard output (through a scratch file, so that
 // nothing is written before the whole file was had and checked).
 int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify,

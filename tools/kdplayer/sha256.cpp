@@ -9,6 +9,29 @@
 
 namespace kdplayer {
 
+namespace {
+
+std::string Hex(sha256_ctx& sha) {
+    uint8_t digest[SHA256_DIGEST_SIZE];
+    sha256_digest(&sha, sizeof digest, digest);
+    static const char kHex[] = "0123456789abcdef";
+    std::string hex;
+    for (const uint8_t byte : digest) {
+        hex += kHex[byte >> 4];
+        hex += kHex[byte & 0xF];
+    }
+    return hex;
+}
+
+} // namespace
+
+std::string Sha256Of(const void* data, size_t size) {
+    sha256_ctx sha;
+    sha256_init(&sha);
+    sha256_update(&sha, size, static_cast<const uint8_t*>(data));
+    return Hex(sha);
+}
+
 std::string Sha256OfFile(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return "";
@@ -26,15 +49,7 @@ std::string Sha256OfFile(const std::string& path) {
         sha256_update(&sha, static_cast<size_t>(n), buffer.data());
     }
     close(fd);
-    uint8_t digest[SHA256_DIGEST_SIZE];
-    sha256_digest(&sha, sizeof digest, digest);
-    static const char kHex[] = "0123456789abcdef";
-    std::string hex;
-    for (const uint8_t byte : digest) {
-        hex += kHex[byte >> 4];
-        hex += kHex[byte & 0xF];
-    }
-    return hex;
+    return Hex(sha);
 }
 
 } // namespace kdplayer

@@ -308,8 +308,16 @@ TEST_F(Kdplayer, SyncCopiesWhatDiffersAndNothingTheSecondTime) {
     EXPECT_NE(run.out.find("delete extra.mp3"), std::string::npos) << run.out;
     EXPECT_EQ(Names("internal"), "extra.mp3 b.mp3 ");
 
-    run = Run({"sync", "album", "internal"});
+    // A dry run lists exactly what the sync then does, moves included,
+    // and changes nothing.
+    const ProgramRun dry = Run({"sync", "--dry-run", "album", "internal", "--json"});
+    ASSERT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(Names("internal"), "extra.mp3 b.mp3 ");
+    run = Run({"sync", "album", "internal", "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(dry.out.substr(0, 15), "{\"dry_run\":true");
+    EXPECT_EQ(dry.out.substr(15), run.out.substr(16)) << dry.out << run.out;
+    EXPECT_NE(run.out.find("\"action\":\"move\""), std::string::npos) << run.out;
     EXPECT_EQ(Names("internal"), "a.mp3 b.mp3 c.mp3 d.mp3 extra.mp3 ");
     EXPECT_EQ(OnPlayer("internal", 1), Read(dir / "pc/album/b.mp3"));
     run = Run({"sync", "album", "internal", "--delete", "--json"});
@@ -359,6 +367,19 @@ TEST_F(Kdplayer, InterruptAndUnplugLeaveNothingPartial) {
     EXPECT_EQ(Names("internal"), "big.mp3 first.mp3 ");
     EXPECT_EQ(OnPlayer("internal", 0), big);
 
+    // Ctrl+C in the middle of a backup: the files saved are whole, the one
+    // being read is not there, and there is no manifest.
+    ASSERT_EQ(Run({"up", "internal", "first.mp3"}).status, 0);
+    extra = {"KD5200_SPEED=1000000"};
+    run = Script("$KDPLAYER backup saved & p=$!; sleep 1; kill -INT $p; wait $p; echo status=$?");
+    EXPECT_NE(run.out.find("status=6"), std::string::npos) << run.out << run.err;
+    EXPECT_NE(run.err.find("stopped: 1 of 2 files saved"), std::string::npos) << run.err;
+    extra.clear();
+    EXPECT_FALSE(fs::exists(dir / "pc/saved/MANIFEST"));
+    EXPECT_EQ(Entries(dir / "pc/saved/internal"), std::vector<std::string>{"first.mp3"});
+    EXPECT_EQ(Read(dir / "pc/saved/internal/first.mp3"), "first");
+    ASSERT_EQ(Run({"down", "internal", "first.mp3"}).status, 0);
+
     // The player pulled out in the middle of a get and of a put.
     extra = {"KD5200_SPEED=1000000"};
     run = Script("$KDPLAYER get internal big.mp3 out/new.mp3 & p=$!; sleep 1; $SIM unplug; "
@@ -396,6 +417,82 @@ TEST_F(Kdplayer, VerifyCatchesAFlippedBit) {
     run = Run({"get", "internal", "song.mp3", "copy.mp3"});
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(Read(dir / "pc/copy.mp3"), Read(dir / "pc/song.mp3"));
+    // A backup always checks: a bit flipped in the first read or in the
+    // second leaves neither the file nor a manifest.
+    for (const char* fault : {"KD5200_FAULTS=flip:1", "KD5200_FAULTS=flip:2"}) {
+        extra = {fault};
+        run = Run({"backup", "--force", "saved"});
+        EXPECT_EQ(run.status, 1) << fault;
+        EXPECT_EQ(run.err, "kdplayer: song.mp3: the copy read back differs from the player's "
+                           "file\n") << fault;
+        EXPECT_EQ(Entries(dir / "pc/saved/internal"), std::vector<std::string>{}) << fault;
+        EXPECT_FALSE(fs::exists(dir / "pc/saved/MANIFEST")) << fault;
+    }
+    extra.clear();
+    ASSERT_EQ(Run({"backup", "saved"}).status, 0);
+    EXPECT_EQ(Read(dir / "pc/saved/internal/song.mp3"), Read(dir / "pc/song.mp3"));
+}
+
+TEST_F(Kdplayer, AnotherProgramsChangeEndsWithCodeFiveAndLosesNothing) {
+    // The virtual player changes its first file, as another program would,
+    // just before the second read of the directory: kdplayer's check of
+    // the file it is about to work on.
+    const std::string a = Bytes(3000, 50), b = Bytes(4000, 51), c = Bytes(5000, 52);
+    Write(dir / "pc/a.mp3", a);
+    Write(dir / "pc/b.mp3", b);
+    Write(dir / "pc/c.mp3", c);
+    const auto fresh = [&] {
+        extra.clear();
+        NewPlayer();
+        ASSERT_EQ(Run({"put", "internal", "a.mp3", "b.mp3", "c.mp3"}).status, 0);
+    };
+
+    // get: the first file is copied, the renamed one is not, and nothing
+    // of it is left on the PC.
+    fresh();
+    fs::create_directories(dir / "pc/out");
+    extra = {"KD5200_FAULTS=renamed:2"};
+    ProgramRun run = Run({"get", "internal", "c.mp3", "a.mp3", "out"});
+    EXPECT_EQ(run.status, 5);
+    EXPECT_EQ(run.err, "kdplayer: a.mp3: the file is no longer on the player\n"
+                       "kdplayer: stopped: 1 of 2 files copied\n");
+    EXPECT_EQ(Entries(dir / "pc/out"), std::vector<std::string>{"c.mp3"});
+    EXPECT_EQ(Read(dir / "pc/out/c.mp3"), c);
+    extra.clear();
+    EXPECT_EQ(Names("internal"), "renamed-a.mp3 b.mp3 c.mp3 ");
+
+    // rm: a file that moved to another number is not deleted, nor is the
+    // file now at its old number.
+    fresh();
+    extra = {"KD5200_FAULTS=gone:2"};
+    run = Run({"rm", "internal", "c.mp3"});
+    EXPECT_EQ(run.status, 5);
+    EXPECT_EQ(run.err, "kdplayer: c.mp3: the file is no longer on the player\n"
+                       "kdplayer: stopped: 0 of 1 files deleted\n");
+    extra.clear();
+    EXPECT_EQ(Names("internal"), "b.mp3 c.mp3 ");
+    EXPECT_EQ(OnPlayer("internal", 1), c);
+
+    // mv: the other program's name stays.
+    fresh();
+    extra = {"KD5200_FAULTS=renamed:2"};
+    run = Run({"mv", "internal", "a.mp3", "x.mp3"});
+    EXPECT_EQ(run.status, 5);
+    EXPECT_EQ(run.err, "kdplayer: a.mp3: the file is no longer on the player\n");
+    extra.clear();
+    EXPECT_EQ(Names("internal"), "renamed-a.mp3 b.mp3 c.mp3 ");
+    EXPECT_EQ(OnPlayer("internal", 0), a);
+
+    // backup: the files are saved, but a backup of a player that changed
+    // meanwhile gets no manifest.
+    fresh();
+    extra = {"KD5200_FAULTS=gone:2"};
+    run = Run({"backup", "saved"});
+    EXPECT_EQ(run.status, 5);
+    EXPECT_EQ(run.err, "kdplayer: Internal Memory changed during the backup; no manifest was "
+                       "written\n");
+    EXPECT_FALSE(fs::exists(dir / "pc/saved/MANIFEST"));
+    EXPECT_EQ(Read(dir / "pc/saved/internal/a.mp3"), a);
 }
 
 TEST_F(Kdplayer, BadArgumentsGiveClearErrorsAndTheirCodes) {
