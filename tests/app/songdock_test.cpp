@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -275,11 +276,14 @@ TEST_F(Songdock, VerifiedCopiesCatchABitThePlayerFlips) {
     StoreElsewhere("one.mp3");
     StoreElsewhere("two.mp3");
     gui::KeyPress(WXK_F5);
-    gui::Pump(100);
+    ASSERT_TRUE(gui::PumpUntil([&] {
+        const std::vector<std::string> names = Names(PaneList(0));
+        return std::count(names.begin(), names.end(), "one.mp3") +
+                   std::count(names.begin(), names.end(), "two.mp3") == 2;
+    }));
     ClickRow(PaneList(0), "one.mp3");
     gui::KeyPress(WXK_DOWN, wxMOD_SHIFT);
-    gui::Pump(100);
-    ASSERT_EQ(gui::SelectedRows(PaneList(0)).size(), 2u);
+    ASSERT_TRUE(gui::PumpUntil([&] { return gui::SelectedRows(PaneList(0)).size() == 2u; }));
     const std::string second = Names(PaneList(0))[size_t(gui::SelectedRows(PaneList(0))[1])];
     const std::string first = second == "one.mp3" ? "two.mp3" : "one.mp3";
     setenv("KD5200_FAULTS", "eio:4", 1); // copy, read-back, copy, read-back
