@@ -130,6 +130,8 @@ class Help(unittest.TestCase):
             self.assertTrue(wait_until(lambda: mds.getState().contains(checked), 3))
             before = len(s.output())
             for close in ("Escape", "alt+F4"):
+                # F1 once the dialog has the keys again, as a person sees it.
+                self.assertTrue(wait_until(lambda: config.getState().contains(s.atspi.STATE_ACTIVE), 10))
                 s.keys("F1")
                 frame = self.help_frame(s)
                 self.page_text(s, frame, "Configuration")
