@@ -54,9 +54,10 @@ int Stopped(int code, int done, int total, const char* verb) {
     return ExitForCode(code);
 }
 
-// A stored name for a player name, unique within its folder.
+// A stored name for a player name (in the PC's text, bytes that do not
+// decode as "%HH"), unique within its folder.
 std::string StoredName(const std::string& name, int order, std::set<std::string>& taken) {
-    std::string stored = DevSafeFileName(name);
+    std::string stored = DevSafeFileName(DevNameToPcName(name));
     if (!taken.insert(stored).second) {
         stored = std::to_string(order) + "-" + stored;
         taken.insert(stored);
