@@ -95,9 +95,10 @@ class Korean(unittest.TestCase):
 
     def test_names_another_code_page_wrote_come_to_the_pc_whole_and_apart(self):
         """Two names written in CP1251 read alike in CP949 (each "\ufffd.mp3");
-        uploaded, each keeps its own bytes as %HH, and a box says so."""
-        with Session(env=KOREAN, internal="내장 메모리") as s:
-            russian = dict(s.env, KD5200_CODEPAGE="CP1251")
+        uploaded, each keeps its own bytes as %HH, and a box says so. The copy is
+        slow enough for the progress dialog, whose times read in Korean too."""
+        with Session(env=dict(KOREAN, KD5200_SPEED="500"), internal="내장 메모리") as s:
+            russian = dict(s.env, KD5200_CODEPAGE="CP1251", KD5200_SPEED="")
             for name, data in (("ж.mp3", MP3), ("з.mp3", MP3[::-1])):
                 path = os.path.join(s.tmp, name)
                 with open(path, "wb") as out:
@@ -119,6 +120,16 @@ class Korean(unittest.TestCase):
                     table.addRowSelection(r)
             s.keys("shift")
             s.press(s.wait_for("push button", "내장 메모리에서 업로드"))
+
+            def progress_labels():
+                for box in s.find_all("dialog", root=s.app):
+                    if s.find_all("progress bar", root=box):
+                        return [label.name or "" for label in s.find_all("label", root=box)]
+                return None
+            labels = wait_until(progress_labels, 10)
+            self.assertIsNotNone(labels, "no progress dialog")
+            self.assertIn("경과 시간:", labels)
+            self.assertIn("남은 시간:", labels)
 
             def box_naming_both():
                 for box in s.find_all("alert", root=s.app):
