@@ -93,6 +93,26 @@ class Korean(unittest.TestCase):
             press_answer(s, "예")
             self.assertTrue(wait_until(lambda: SONG not in s.player_files(), 10))
 
+    def test_the_help_window_reads_in_korean(self):
+        """F1 opens the help in Korean: its title, page, contents, index, search and
+        buttons, as a screen reader reads them."""
+        with Session(env=KOREAN, internal="내장 메모리") as s:
+            s.focus(s.table("home"))
+            s.keys("F1")
+            frame = wait_until(lambda: next((f for f in s.find_all("frame", root=s.app)
+                                             if f.name == "Songdock 도움말"), None), 15)
+            self.assertIsNotNone(frame, "no help window named in Korean")
+            for role, name in (("push button", "뒤로(B)"), ("push button", "앞으로(F)"),
+                               ("push button", "검색"), ("label", "찾을 내용:")):
+                self.assertIsNotNone(s.find(role, name, frame), f"no {role} {name!r}")
+            names = [o.name for o in s.walk(frame)]
+            for name in ("목차", "색인", "검색 결과", "두 창"):
+                self.assertIn(name, names)
+            s.keys("Escape")
+            self.assertTrue(wait_until(lambda: not any(
+                f.name == "Songdock 도움말" and f.getState().contains(s.atspi.STATE_SHOWING)
+                for f in s.find_all("frame", root=s.app, showing=False)), 10))
+
     def test_names_another_code_page_wrote_come_to_the_pc_whole_and_apart(self):
         """Two names written in CP1251 read alike in CP949 (each "\ufffd.mp3");
         uploaded, each keeps its own bytes as %HH, and a box says so. The copy is
