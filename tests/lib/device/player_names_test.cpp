@@ -153,6 +153,32 @@ TEST_F(PlayerNames, NamesWrittenByAnotherProgramAreReadInTheCodePage) {
     EXPECT_EQ(escaped[2].pcName, "50%25%E6.mp3");
 }
 
+TEST_F(PlayerNames, TwoPlayerFilesNeverBecomeOnePcFileUnasked) {
+    // "%E6.mp3" as a name of its own, and a name whose byte 0xE6 CP949 does
+    // not read: on the PC both are "%E6.mp3".
+    devtest::WriteFile(source_ / "old.mp3", "old");
+    devtest::WriteFile(source_ / "%E6.mp3", "plain");
+    devtest::WriteFile(source_ / "ж.mp3", "russian");
+    ASSERT_EQ(Sim({"put", "internal", source_ / "old.mp3"}).status, 0);
+    ASSERT_EQ(Sim({"put", "internal", source_ / "%E6.mp3"}).status, 0);
+    ASSERT_EQ(Sim({"put", "internal", source_ / "ж.mp3"}, {"KD5200_CODEPAGE=CP1251"}).status, 0);
+    devtest::WriteFile(target_ / "old.mp3", "on the PC");
+    Start();
+    HDirEntryList list;
+    ASSERT_TRUE(DevListFiles(0, list, true));
+    HNameList back;
+    for (const auto& e : list)
+        back.Add(e.name->c_str(), e.number, e.size);
+    // "Yes to All" replaces the PC's old.mp3; it does not cover the file
+    // this copy has just written, which is asked about: No keeps it.
+    boxes_.answers = {platform::kIdYesToAll, platform::kIdNo};
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), back), 0);
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].secondary, target_ / "%E6.mp3");
+    EXPECT_EQ(devtest::ReadFile(target_ / "old.mp3"), "old");
+    EXPECT_EQ(devtest::ReadFile(target_ / "%E6.mp3"), "plain");
+}
+
 TEST_F(PlayerNames, ANameTheCodePageCannotWriteIsRefusedBeforeAnythingIsWritten) {
     Start();
     const int result = Download({"a.mp3", "🎵 mix.mp3", "b.mp3"});
