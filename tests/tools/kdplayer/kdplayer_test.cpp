@@ -331,6 +331,13 @@ TEST_F(Kdplayer, PlayerNamesComeToThePcInItsTextAndNoneIsLost) {
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string raw = Sim({"ls", "--raw", "internal"}).out;
     EXPECT_NE(raw.find("\t\xB3\xEB\xB7\xA1.mp3\t"), std::string::npos) << raw;
+
+    // A font whose name CP949 cannot hold is refused, naming the character.
+    Write(dir / "pc/src/🎵.fot", Bytes(999, 3));
+    run = Run({"font", "put", "src/🎵.fot"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("\"🎵\" (U+1F3B5)"), std::string::npos) << run.err;
+    EXPECT_NE(Sim({"status"}).out.find("font: none"), std::string::npos);
 }
 
 TEST_F(Kdplayer, SyncCopiesWhatDiffersAndNothingTheSecondTime) {
