@@ -288,7 +288,20 @@ int DevMoveEntry(int memory, int number, int neighbour) {
     return 1;
 }
 
-int DevRenameEntry(int memory, int number, const char* newName) {
+namespace {
+
+// Renames an entry to the player's own bytes; 1 once the library was called.
+int RenameTo(int memory, int number, const std::string& bytes) {
+    if (!Api().Rename(S().handle, memory, number, bytes.c_str(),
+                      &S().memories[memory].entries[number]))
+        Report(nullptr, Api().GetError(), Api().GetWindowsError());
+    MarkStale(memory);
+    return 1;
+}
+
+// Checks what a rename needs before the library is called: 0 when it may
+// go on, else what to return (said already).
+int RenameRefused(int memory, int number) {
     if (!S().handle) {
         Api().DispError(nullptr, KD5200_ERR_NOT_CONNECTED, 0);
         return KD5200_ERR_NOT_CONNECTED;
@@ -299,6 +312,13 @@ int DevRenameEntry(int memory, int number, const char* newName) {
                         ValidMemory(memory) ? KD5200_ERR_NO_ENTRY : KD5200_ERR_BAD_ARGUMENT, 0);
         return 1;
     }
+    return 0;
+}
+
+} // namespace
+
+int DevRenameEntry(int memory, int number, const char* newName) {
+    if (const int refused = RenameRefused(memory, number)) return refused;
     // The player takes the new name in its code page; one it cannot write is
     // refused and the entry keeps its name.
     std::string bytes;
@@ -306,11 +326,12 @@ int DevRenameEntry(int memory, int number, const char* newName) {
         DevCheckPlayerName(nullptr, newName ? newName : "");
         return 1;
     }
-    if (!Api().Rename(S().handle, memory, number, bytes.c_str(),
-                      &S().memories[memory].entries[number]))
-        Report(nullptr, Api().GetError(), Api().GetWindowsError());
-    MarkStale(memory);
-    return 1;
+    return RenameTo(memory, number, bytes);
+}
+
+int DevRenameEntryToBytes(int memory, int number, const std::string& playerBytes) {
+    if (const int refused = RenameRefused(memory, number)) return refused;
+    return RenameTo(memory, number, playerBytes);
 }
 
 int DevAskOverwrite(const char* path, bool moreToCome) {

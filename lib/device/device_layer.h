@@ -96,6 +96,10 @@ int DevFormatLow(KD5200_HWND parent, int memory);
 int DevMoveEntry(int memory, int number, int neighbour);
 // Renames an entry; 1 once the library was called, 3 without a player.
 int DevRenameEntry(int memory, int number, const char* newName);
+// Renames an entry to a name given as the player's own bytes, as listed
+// (a name kept from the player, whose bytes need not decode); as
+// DevRenameEntry otherwise.
+int DevRenameEntryToBytes(int memory, int number, const std::string& playerBytes);
 // The attached player's firmware version (at most 63 characters), or null.
 const char* DevGetFirmwareVersion();
 

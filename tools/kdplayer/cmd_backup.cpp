@@ -286,7 +286,8 @@ int RunRestore(const Options& options) {
         const CopyResult copy = CopyToPlayer(file.memory, path, true);
         if (copy.code != KD5200_ERR_NONE) return Stopped(copy.code, done, total, "restored");
         if (file.stored != file.name) {
-            if (const int code = RenameChecked(file.memory, copy.added, file.name))
+            // The name as the player held it, byte for byte.
+            if (const int code = RenameChecked(file.memory, copy.added, file.name, true))
                 return Stopped(code, done, total, "restored");
         }
         bar.FinishFile(file.size);
