@@ -193,9 +193,12 @@ void MemoryTransfers::TellEscapedNames() const {
     const char* format = strings::Tr(text::kNamesEscaped);
     std::vector<char> text(std::char_traits<char>::length(format) + DevGetCodePage().size() + 1);
     std::snprintf(text.data(), text.size(), format, DevGetCodePage().c_str());
+    // The box stays within the screen: a long list ends in "…".
+    constexpr size_t kShown = 12;
     std::string list;
-    for (const DevEscapedName& name : names)
-        list += (list.empty() ? "" : "\n") + name.shown + " \u2192 " + name.pcName;
+    for (size_t i = 0; i < names.size() && i < kShown; ++i)
+        list += (list.empty() ? "" : "\n") + names[i].shown + " \u2192 " + names[i].pcName;
+    if (names.size() > kShown) list += "\n\u2026";
     platform::MessageBox(owner_, platform::WithSecondaryText(text.data(), list), title_,
                          platform::kMbOk | platform::kMbIconInformation);
 }
