@@ -141,6 +141,11 @@ std::string CodePageFromEnvironment() {
     return CodePageForLanguage(MessagesLanguage());
 }
 
+std::string PlayerCodePageFromEnvironment() {
+    const char* forced = std::getenv("KD5200_CODEPAGE");
+    return forced && CodePageKnown(forced) ? forced : CodePageFromEnvironment();
+}
+
 bool CodePageKnown(const std::string& name) {
     if (name.empty()) return false;
     const iconv_t cd = iconv_open("UTF-8", name.c_str());
@@ -183,6 +188,26 @@ std::string CodePage::Decode(std::string_view bytes) const {
     std::string text;
     Decode(bytes, text);
     return text;
+}
+
+bool CodePage::PcName(std::string_view bytes, std::string& name) const {
+    if (Decode(bytes, name)) return true;
+    name.clear();
+    std::string part;
+    char escape[4];
+    while (true) {
+        size_t stop = 0;
+        part.clear();
+        const bool done = Convert(handles_->toText, bytes, part, &stop);
+        for (const char c : part) {
+            if (c == '%') name += "%25";
+            else name += c;
+        }
+        if (done) return false;
+        std::snprintf(escape, sizeof escape, "%%%02X", static_cast<unsigned char>(bytes[stop]));
+        name += escape;
+        bytes.remove_prefix(stop + 1);
+    }
 }
 
 bool CodePage::Encode(std::string_view text, std::string& bytes, Unencodable* failure) const {

@@ -24,6 +24,10 @@ std::string MessagesLanguage();
 // The code page for MessagesLanguage().
 std::string CodePageFromEnvironment();
 
+// The code page of a device library that no program told one: the one
+// KD5200_CODEPAGE names when iconv knows it, else CodePageFromEnvironment().
+std::string PlayerCodePageFromEnvironment();
+
 // Whether iconv knows the code page by that name.
 bool CodePageKnown(const std::string& name);
 
@@ -48,6 +52,12 @@ public:
     // Returns whether every byte decoded.
     bool Decode(std::string_view bytes, std::string& text) const;
     std::string Decode(std::string_view bytes) const;
+    // Player bytes as a PC file name: the decoded text, where each byte that
+    // does not decode is written "%HH" (its value in hexadecimal) and, in
+    // such a name only, "%" itself "%25"; so the name keeps its readable
+    // part, no two player names give one PC name, and the bytes can be read
+    // back. Returns whether every byte decoded (name is then the plain text).
+    bool PcName(std::string_view bytes, std::string& name) const;
     // UTF-8 text in the code page; false (with the first character that
     // fails) when a character cannot be written. Never substitutes.
     bool Encode(std::string_view text, std::string& bytes, Unencodable* failure = nullptr) const;

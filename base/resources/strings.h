@@ -135,6 +135,17 @@ inline constexpr const char* kVerifyFailed =
 inline constexpr const char* kNameNotForPlayer =
     SD_TEXT("%s cannot be stored on the player: its name holds \"%s\" (%s), which player file names "
     "in %s cannot hold. Nothing was written.");
+// A PC path the player records that its code page cannot write: the path,
+// the character, its code point and the code page.
+inline constexpr const char* kPathNotForPlayer =
+    SD_TEXT("%s cannot be passed to the player: the path holds \"%s\" (%s), which the player's "
+            "code page %s cannot write. Nothing was written.");
+// After an upload: player files whose names hold bytes that the code page
+// does not read (the code page; each name and its PC name follow).
+inline constexpr const char* kNamesEscaped =
+    SD_TEXT("Some file names on the player hold bytes that are not %s text. Each such byte is "
+            "written in the PC file's name as %%XX, its value in hexadecimal, so nothing of the "
+            "name was lost.");
 // The choice of the player's code page that follows the person's language.
 inline constexpr const char* kPlayerCodePage = SD_TEXT("Player file names :");
 inline constexpr const char* kCodePageFromLanguage = SD_TEXT("From the language (%s)");

@@ -46,18 +46,25 @@ std::string DevNameToText(std::string_view playerBytes, bool* whole) {
     return text;
 }
 
+std::string DevNameToPcName(std::string_view playerBytes, bool* whole) {
+    std::string name;
+    const bool decoded = Current().PcName(playerBytes, name);
+    if (whole) *whole = decoded;
+    return name;
+}
+
 bool DevNameToPlayer(std::string_view pcName, std::string& playerBytes,
                      platform::Unencodable* failure) {
     return Current().FromPcName(pcName, playerBytes, failure);
 }
 
-bool DevCheckPlayerName(KD5200_HWND parent, const std::string& pcPath) {
-    const std::string name = BaseName(pcPath);
-    std::string bytes;
-    platform::Unencodable failure;
-    if (DevNameToPlayer(name, bytes, &failure)) return true;
-    // The character is named by its code point too, since it may not show;
-    // a byte that is no UTF-8 is named by its value alone.
+namespace {
+
+// Says that subject (a file name or a path) holds a character the code page
+// cannot write: the character, also by its code point since it may not
+// show; a byte that is no UTF-8 by its value alone.
+void TellUnencodable(KD5200_HWND parent, const char* english, const std::string& subject,
+                     const platform::Unencodable& failure) {
     std::string character = failure.character, point;
     if (failure.codePoint) {
         point = platform::CodePointText(failure.codePoint);
@@ -67,11 +74,28 @@ bool DevCheckPlayerName(KD5200_HWND parent, const std::string& pcPath) {
                       static_cast<unsigned char>(character.empty() ? 0 : character[0]));
         point = character = hex;
     }
-    const char* format = strings::Tr(text::kNameNotForPlayer);
-    std::vector<char> message(std::char_traits<char>::length(format) + name.size() +
+    const char* format = strings::Tr(english);
+    std::vector<char> message(std::char_traits<char>::length(format) + subject.size() +
                               character.size() + 64);
     std::snprintf(message.data(), message.size(), format,
-                  name.c_str(), character.c_str(), point.c_str(), DevGetCodePage().c_str());
+                  subject.c_str(), character.c_str(), point.c_str(), DevGetCodePage().c_str());
     platform::MessageBox(parent, message.data(), "", platform::kMbOk | platform::kMbIconWarning);
+}
+
+} // namespace
+
+bool DevCheckPlayerName(KD5200_HWND parent, const std::string& pcPath) {
+    const std::string name = BaseName(pcPath);
+    std::string bytes;
+    platform::Unencodable failure;
+    if (DevNameToPlayer(name, bytes, &failure)) return true;
+    TellUnencodable(parent, text::kNameNotForPlayer, name, failure);
+    return false;
+}
+
+bool DevPathToPlayer(KD5200_HWND parent, const std::string& pcPath, std::string& playerBytes) {
+    platform::Unencodable failure;
+    if (DevNameToPlayer(pcPath, playerBytes, &failure)) return true;
+    TellUnencodable(parent, text::kPathNotForPlayer, pcPath, failure);
     return false;
 }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <new>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ struct UploadPlan {
     std::string playerName; // the player's bytes, passed when they differ from pcName
     bool passName = false;
     int kind;               // KD5200_CONVERT_*
+    bool escaped = false;   // bytes of the player's name written as "%HH"
 
     const char* PlayerName() const { return passName ? playerName.c_str() : nullptr; }
 };
@@ -48,7 +50,8 @@ bool ConvertName(std::string& name, const char* oldExt, const char* newExt) {
 
 // The list holds the names as shown (the PC's text); the player's own bytes
 // come from the directory just read, by entry number. A name whose bytes do
-// not decode is copied under its readable part, U+FFFD in place of the rest.
+// not decode is copied under its readable part with each such byte as
+// "%HH", so that it is told from every other name and nothing of it is lost.
 UploadPlan PlanUpload(int memory, const HNameList::Entry& entry, bool convertQka,
                       bool convertQdx) {
     UploadPlan plan{DevSafeFileName(entry.name), "", false, KD5200_CONVERT_NONE};
@@ -57,10 +60,20 @@ UploadPlan PlanUpload(int memory, const HNameList::Entry& entry, bool convertQka
     std::string shownName = entry.name;
     if (plan.kind == KD5200_CONVERT_NONE && entry.second) shownName = *entry.second;
     const std::string own = device::detail::PlayerName(memory, entry.value1);
-    if (!own.empty() && DevNameToText(own) == shownName)
+    if (!own.empty() && DevNameToText(own) == shownName) {
         plan.playerName = own;
-    else if (!DevNameToPlayer(shownName, plan.playerName))
+        bool whole = true;
+        std::string pcName = DevSafeFileName(DevNameToPcName(own, &whole));
+        if (!whole) {
+            // The extension is plain text, so the conversion finds it as before.
+            if (plan.kind == KD5200_CONVERT_QKA_TO_WAV) ConvertName(pcName, "QKA", "WAV");
+            if (plan.kind == KD5200_CONVERT_QDX_TO_WAV) ConvertName(pcName, "QDX", "WAV");
+            plan.pcName = pcName;
+            plan.escaped = true;
+        }
+    } else if (!DevNameToPlayer(shownName, plan.playerName)) {
         plan.playerName = shownName;
+    }
     plan.passName = plan.kind != KD5200_CONVERT_NONE || entry.second || plan.playerName != plan.pcName;
     return plan;
 }
@@ -122,6 +135,7 @@ int DevDeleteFile(KD5200_HWND parent, int memory, int number, const char* name) 
 
 int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNameList& list) {
     S().filesCopied = 0;
+    S().escapedNames.clear();
     if (const int code = Prepare(parent, memory)) return code;
     int result = KD5200_ERR_NONE;
     bool shown = false;
@@ -136,6 +150,10 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
         // copy, since a question's event loop, or another program between two
         // copies, may have moved another file to its number.
         const device::PlayerWatch watch;
+        // The PC files this transfer wrote: a later file of the same PC name
+        // is asked about even after "Yes to All", so that two player files
+        // never become one PC file unasked.
+        std::set<std::string> written;
         for (const HNameList::Entry& entry : list) {
             --left;
             if (result != KD5200_ERR_NONE) break;
@@ -146,7 +164,8 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
             const UploadPlan plan = PlanUpload(memory, entry, convertQka, convertQdx);
             const std::string target = DevTargetPath(folder, plan.pcName);
             bool asked = false;
-            if (platform::PathExists(target) && toAll != platform::kIdYesToAll) {
+            const bool again = written.count(target) > 0;
+            if (platform::PathExists(target) && (toAll != platform::kIdYesToAll || again)) {
                 if (toAll == platform::kIdNoToAll) continue;
                 int answer = DevAskOverwrite(target.c_str(), left > 0);
                 if (answer == platform::kIdYesToAll || answer == platform::kIdNoToAll) {
@@ -183,7 +202,11 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
                                      plan.PlayerName(), entry.value2, plan.kind)) {
                 result = Api().GetError();
             }
-            if (result == KD5200_ERR_NONE || kept) ++S().filesCopied;
+            if (result == KD5200_ERR_NONE || kept) {
+                ++S().filesCopied;
+                written.insert(target);
+                if (plan.escaped) S().escapedNames.push_back({entry.name, plan.pcName});
+            }
         }
     } catch (const std::bad_alloc&) {
         Api().DispError(parent, KD5200_ERR_NO_MEMORY, 0);
@@ -245,6 +268,10 @@ int DevGetFilesCopied() {
     return S().filesCopied;
 }
 
+const std::vector<DevEscapedName>& DevGetEscapedNames() {
+    return S().escapedNames;
+}
+
 int DevFormat(KD5200_HWND parent, int memory) {
     return Format(parent, memory, false);
 }
@@ -261,7 +288,20 @@ int DevMoveEntry(int memory, int number, int neighbour) {
     return 1;
 }
 
-int DevRenameEntry(int memory, int number, const char* newName) {
+namespace {
+
+// Renames an entry to the player's own bytes; 1 once the library was called.
+int RenameTo(int memory, int number, const std::string& bytes) {
+    if (!Api().Rename(S().handle, memory, number, bytes.c_str(),
+                      &S().memories[memory].entries[number]))
+        Report(nullptr, Api().GetError(), Api().GetWindowsError());
+    MarkStale(memory);
+    return 1;
+}
+
+// Checks what a rename needs before the library is called: 0 when it may
+// go on, else what to return (said already).
+int RenameRefused(int memory, int number) {
     if (!S().handle) {
         Api().DispError(nullptr, KD5200_ERR_NOT_CONNECTED, 0);
         return KD5200_ERR_NOT_CONNECTED;
@@ -272,6 +312,13 @@ int DevRenameEntry(int memory, int number, const char* newName) {
                         ValidMemory(memory) ? KD5200_ERR_NO_ENTRY : KD5200_ERR_BAD_ARGUMENT, 0);
         return 1;
     }
+    return 0;
+}
+
+} // namespace
+
+int DevRenameEntry(int memory, int number, const char* newName) {
+    if (const int refused = RenameRefused(memory, number)) return refused;
     // The player takes the new name in its code page; one it cannot write is
     // refused and the entry keeps its name.
     std::string bytes;
@@ -279,11 +326,12 @@ int DevRenameEntry(int memory, int number, const char* newName) {
         DevCheckPlayerName(nullptr, newName ? newName : "");
         return 1;
     }
-    if (!Api().Rename(S().handle, memory, number, bytes.c_str(),
-                      &S().memories[memory].entries[number]))
-        Report(nullptr, Api().GetError(), Api().GetWindowsError());
-    MarkStale(memory);
-    return 1;
+    return RenameTo(memory, number, bytes);
+}
+
+int DevRenameEntryToBytes(int memory, int number, const std::string& playerBytes) {
+    if (const int refused = RenameRefused(memory, number)) return refused;
+    return RenameTo(memory, number, playerBytes);
 }
 
 int DevAskOverwrite(const char* path, bool moreToCome) {

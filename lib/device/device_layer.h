@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class HDirEntryList;
 class HNameList;
@@ -79,6 +80,14 @@ int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list);
 // How many files the last DevUploadFiles or DevDownloadFiles copied whole
 // (and found equal to their source, when copies are verified).
 int DevGetFilesCopied();
+// A file of the last DevUploadFiles whose player name did not decode: the
+// name as shown (U+FFFD for the bytes) and the PC name it was written
+// under (those bytes as "%HH").
+struct DevEscapedName {
+    std::string shown;
+    std::string pcName;
+};
+const std::vector<DevEscapedName>& DevGetEscapedNames();
 // Formats a memory under the format time-out.
 int DevFormat(KD5200_HWND parent, int memory);
 int DevFormatLow(KD5200_HWND parent, int memory);
@@ -87,6 +96,10 @@ int DevFormatLow(KD5200_HWND parent, int memory);
 int DevMoveEntry(int memory, int number, int neighbour);
 // Renames an entry; 1 once the library was called, 3 without a player.
 int DevRenameEntry(int memory, int number, const char* newName);
+// Renames an entry to a name given as the player's own bytes, as listed
+// (a name kept from the player, whose bytes need not decode); as
+// DevRenameEntry otherwise.
+int DevRenameEntryToBytes(int memory, int number, const std::string& playerBytes);
 // The attached player's firmware version (at most 63 characters), or null.
 const char* DevGetFirmwareVersion();
 
@@ -122,6 +135,10 @@ const std::string& DevGetCodePage();
 // A player name as text; bytes that do not decode become U+FFFD, and whole
 // (when given) tells whether every byte decoded.
 std::string DevNameToText(std::string_view playerBytes, bool* whole = nullptr);
+// A player name as the PC file name an upload writes: the text, with each
+// byte that does not decode as "%HH" (and "%" as "%25" in such a name);
+// whole (when given) tells whether every byte decoded.
+std::string DevNameToPcName(std::string_view playerBytes, bool* whole = nullptr);
 // A PC name as the player's bytes (a name that is not UTF-8 keeps its bytes
 // when they read as the code page's); false, with the first character that
 // the code page cannot write, when it cannot be stored.
@@ -130,6 +147,10 @@ bool DevNameToPlayer(std::string_view pcName, std::string& playerBytes,
 // Refuses a PC name that the player cannot hold: says so (naming the file
 // and the character) and returns false; true when it can be stored.
 bool DevCheckPlayerName(KD5200_HWND parent, const std::string& pcPath);
+// A PC path that the library records but does not open (the file a firmware
+// image was made from) in the player's code page; false, after saying so
+// (naming the path and the character), when the code page cannot write it.
+bool DevPathToPlayer(KD5200_HWND parent, const std::string& pcPath, std::string& playerBytes);
 
 // ---- State for the maintenance commands ---------------------------------
 

@@ -1,5 +1,6 @@
 #pragma once
 // Module-level state of the device layer, shared by its source files only.
+#include "lib/device/device_layer.h"
 #include "lib/device/kd5200_binding.h"
 #include "lib/device/kd5200usb.h"
 #include "lib/settings/settings_store.h"
@@ -7,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace device::detail {
 
@@ -26,6 +28,7 @@ struct State {
     char firmware[64] = {};
     KD5200_HWND mainWindow = nullptr;
     int filesCopied = 0; // by the last copy of a list of files
+    std::vector<DevEscapedName> escapedNames; // by the last upload
 };
 
 State& S();

@@ -130,6 +130,10 @@ int UpgradeCode(void* parent, KD5200_HANDLE handle, int boot, const CallScopeFac
     if (!chosen) return KD5200_ERR_CANCELLED;
     // Remembered whatever comes of the upgrade, so that a retry starts here.
     settings::WriteSongdockText(nameKey, *chosen);
+    // The player records the chosen file's path in its code page; one it
+    // cannot write is refused before anything is made or written.
+    std::string chosenBytes;
+    if (!DevPathToPlayer(parent, *chosen, chosenBytes)) return kUpgradeNotAttempted;
 
     std::string image = *chosen;
     std::string temporary;
@@ -165,7 +169,7 @@ int UpgradeCode(void* parent, KD5200_HANDLE handle, int boot, const CallScopeFac
         error = RunInScope(scope, [&] {
             return api.UpgradeFirmware(parent, handle,
                                        boot ? KD5200_TARGET_BOOT : KD5200_TARGET_APPLICATION,
-                                       romSelect, image.c_str(), chosen->c_str())
+                                       romSelect, image.c_str(), chosenBytes.c_str())
                        ? KD5200_ERR_NONE
                        : api.GetError();
         });

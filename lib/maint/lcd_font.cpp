@@ -58,6 +58,9 @@ int DownloadLcdFont(void* owner, const CallScopeFactory& progress) {
                                      remembered, platform::kFileMustExist);
     if (!chosen) return KD5200_ERR_CANCELLED;
     settings::WriteSongdockText(settings::kFontName, *chosen);
+    // The player keeps the font's file name in its code page: one it cannot
+    // write is refused before anything is written.
+    if (!DevCheckPlayerName(owner, *chosen)) return KD5200_ERR_BAD_NAME;
     if (ChangedMeanwhile(owner, watch)) return KD5200_ERR_CANCELLED;
 
     DevSetStale(0, true);

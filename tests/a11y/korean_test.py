@@ -93,6 +93,76 @@ class Korean(unittest.TestCase):
             press_answer(s, "예")
             self.assertTrue(wait_until(lambda: SONG not in s.player_files(), 10))
 
+    def test_the_help_window_reads_in_korean(self):
+        """F1 opens the help in Korean: its title, page, contents, index, search and
+        buttons, as a screen reader reads them."""
+        with Session(env=KOREAN, internal="내장 메모리") as s:
+            s.focus(s.table("home"))
+            s.keys("F1")
+            frame = wait_until(lambda: next((f for f in s.find_all("frame", root=s.app)
+                                             if f.name == "Songdock 도움말"), None), 15)
+            self.assertIsNotNone(frame, "no help window named in Korean")
+            for role, name in (("push button", "뒤로(B)"), ("push button", "앞으로(F)"),
+                               ("push button", "검색"), ("label", "찾을 내용:")):
+                self.assertIsNotNone(s.find(role, name, frame), f"no {role} {name!r}")
+            names = [o.name for o in s.walk(frame)]
+            for name in ("목차", "색인", "검색 결과", "두 창"):
+                self.assertIn(name, names)
+            s.keys("Escape")
+            self.assertTrue(wait_until(lambda: not any(
+                f.name == "Songdock 도움말" and f.getState().contains(s.atspi.STATE_SHOWING)
+                for f in s.find_all("frame", root=s.app, showing=False)), 10))
+
+    def test_names_another_code_page_wrote_come_to_the_pc_whole_and_apart(self):
+        """Two names written in CP1251 read alike in CP949 (each "\ufffd.mp3");
+        uploaded, each keeps its own bytes as %HH, and a box says so. The copy is
+        slow enough for the progress dialog, whose times read in Korean too."""
+        with Session(env=dict(KOREAN, KD5200_SPEED="500"), internal="내장 메모리") as s:
+            russian = dict(s.env, KD5200_CODEPAGE="CP1251", KD5200_SPEED="")
+            for name, data in (("ж.mp3", MP3), ("з.mp3", MP3[::-1])):
+                path = os.path.join(s.tmp, name)
+                with open(path, "wb") as out:
+                    out.write(data)
+                subprocess.run([os.path.join(BIN, "kd5200sim"), "put", "internal", path],
+                               env=russian, check=True, capture_output=True)
+            internal = s.table("내장 메모리")
+            s.focus(internal)
+            s.keys("F5")
+            shown = "\ufffd.mp3"
+            self.assertTrue(wait_until(lambda: [r[0] for r in s.rows(internal)].count(shown) == 2,
+                                       10), s.rows(internal))
+            table = internal.queryTable()
+            for r in range(table.nRows):
+                if table.isRowSelected(r):
+                    table.removeRowSelection(r)
+            for r in range(table.nRows):
+                if s.cell_text(internal, r, 0) == shown:
+                    table.addRowSelection(r)
+            s.keys("shift")
+            s.press(s.wait_for("push button", "내장 메모리에서 업로드"))
+
+            def progress_labels():
+                for box in s.find_all("dialog", root=s.app):
+                    if s.find_all("progress bar", root=box):
+                        return [label.name or "" for label in s.find_all("label", root=box)]
+                return None
+            labels = wait_until(progress_labels, 10)
+            self.assertIsNotNone(labels, "no progress dialog")
+            self.assertIn("경과 시간:", labels)
+            self.assertIn("남은 시간:", labels)
+
+            def box_naming_both():
+                for box in s.find_all("alert", root=s.app):
+                    text = " ".join(l.name or "" for l in s.find_all("label", root=box))
+                    if "%E6.mp3" in text and "%E7.mp3" in text and "CP949" in text:
+                        return box
+                return None
+            self.assertIsNotNone(wait_until(box_naming_both, 15), "no box naming the PC names")
+            press_answer(s, "확인")
+            for name, data in (("%E6.mp3", MP3), ("%E7.mp3", MP3[::-1])):
+                with open(os.path.join(s.home, name), "rb") as got:
+                    self.assertEqual(got.read(), data, name)
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -288,7 +288,8 @@ int ShowStatus(const std::string& folder) {
             status = Error(std::string(name) + " image: " + Describe(s));
         else if (present)
             std::printf("%s image: %zu bytes, ROM selection %d, from %s\n", name,
-                        firmware.image.size(), firmware.romSelect, firmware.chosenPath.c_str());
+                        firmware.image.size(), firmware.romSelect,
+                        Shown(firmware.chosenPath, false).c_str());
         else
             std::printf("%s image: none\n", name);
     }

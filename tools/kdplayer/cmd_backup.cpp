@@ -62,9 +62,10 @@ int Stopped(int code, int done, int total, const char* verb) {
     return ExitForCode(code);
 }
 
-// A stored name for a player name, unique within its folder.
+// A stored name for a player name (in the PC's text, bytes that do not
+// decode as "%HH"), unique within its folder.
 std::string StoredName(const std::string& name, int order, std::set<std::string>& taken) {
-    std::string stored = DevSafeFileName(name);
+    std::string stored = DevSafeFileName(DevNameToPcName(name));
     if (!taken.insert(stored).second) {
         stored = std::to_string(order) + "-" + stored;
         taken.insert(stored);
@@ -322,7 +323,8 @@ int RunRestore(const Options& options) {
         const CopyResult copy = CopyToPlayer(file.memory, path, true);
         if (copy.code != KD5200_ERR_NONE) return Stopped(copy.code, done, total, "restored");
         if (file.stored != file.name) {
-            if (const int code = RenameChecked(file.memory, copy.added, file.name))
+            // The name as the player held it, byte for byte.
+            if (const int code = RenameChecked(file.memory, copy.added, file.name, true))
                 return Stopped(code, done, total, "restored");
         }
         bar.FinishFile(file.size);

@@ -55,6 +55,12 @@ int CopyStatus(int code, int done, int total, const char* verb) {
     return ExitForCode(code);
 }
 
+// Says under which PC name a file whose player name does not decode was saved.
+std::string EscapedNameText(const std::string& playerName, const std::string& pcName) {
+    return DevNameToText(playerName) + " saved as '" + pcName + "': bytes of its name that are not " +
+           DevGetCodePage() + " text are written as %XX, so nothing of the name is lost";
+}
+
 bool ShowBar(const Options& options) {
     return !options.quiet && StderrIsTerminal();
 }
@@ -93,20 +99,30 @@ int RunGet(const Options& options) {
     }
     std::vector<std::string> targets;
     std::vector<int> conversions;
+    std::vector<std::string> escaped; // what to say once the file is copied
     for (const PlayerFile& file : files) {
+        // The PC name in the PC's text; bytes that do not decode as "%HH".
+        bool whole = true;
+        const std::string text = DevNameToPcName(ShownName(file), &whole);
         std::string pcName;
-        const int conversion =
-            options.convert ? ConversionOf(ShownName(file), pcName) : KD5200_CONVERT_NONE;
-        if (!options.convert) pcName = ShownName(file);
+        const int conversion = options.convert ? ConversionOf(text, pcName) : KD5200_CONVERT_NONE;
+        if (!options.convert) pcName = text;
         conversions.push_back(conversion);
         if (toStdout) {
             targets.push_back("-");
+            escaped.emplace_back();
             continue;
         }
         targets.push_back(intoFolder ? DevTargetPath(dest.empty() ? nullptr : dest.c_str(), pcName)
                                      : dest);
+        escaped.push_back(whole || !intoFolder ? std::string()
+                                               : EscapedNameText(ShownName(file), pcName));
         if (!options.force && Exists(targets.back())) {
             Say("'" + targets.back() + "' exists; --force replaces it");
+            status = kExitFailed;
+        } else if (std::count(targets.begin(), targets.end() - 1, targets.back()) > 0) {
+            // Two player files never become one PC file.
+            Say("two files would both be saved as '" + targets.back() + "'; get them one at a time");
             status = kExitFailed;
         }
     }
@@ -132,6 +148,7 @@ int RunGet(const Options& options) {
         if (code == KD5200_ERR_NONE) {
             ++done;
             bar.FinishFile(files[i].size);
+            if (!escaped[i].empty()) Say(escaped[i]);
         }
     }
     bar.Clear();

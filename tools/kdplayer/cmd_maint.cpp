@@ -143,6 +143,8 @@ int RunFont(const Options& options) {
                 "'; --force replaces it");
             return kExitFailed;
         }
+        // A name the player's code page cannot hold is refused, naming the character.
+        if (!DevCheckPlayerName(nullptr, w[1])) return kExitFailed;
         DevSetStale(0, true);
         if (!DevApi().DownloadFont(nullptr, DevGetHandle(), w[1].c_str())) return LibraryFailure();
         if (!options.verify) return kExitOk;

@@ -220,8 +220,11 @@ CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool f
     if (result.code != KD5200_ERR_NONE || (!verify && !findEntry)) return result;
     std::vector<PlayerFile> files;
     const std::string name = BaseName(path);
+    // The player holds the name in its code page.
+    std::string stored;
+    if (!DevNameToPlayer(name, stored)) stored = name;
     if (!DevListEntryNames(memory, files, true) || files.empty() ||
-        (files.back().longName != name && files.back().shortName != name)) {
+        (files.back().longName != stored && files.back().shortName != stored)) {
         result.code = Failed(name, DevGetHandle() ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_ATTACHED);
         return result;
     }

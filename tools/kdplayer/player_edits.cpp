@@ -44,10 +44,12 @@ int DeleteChecked(int memory, const PlayerFile& file) {
     return DevDeleteFile(nullptr, memory, file.number, ShownName(file).c_str());
 }
 
-int RenameChecked(int memory, const PlayerFile& file, const std::string& newName) {
+int RenameChecked(int memory, const PlayerFile& file, const std::string& newName,
+                  bool asBytes) {
     if (!StillListed(memory, file)) return Changed(file);
-    if (DevRenameEntry(memory, file.number, newName.c_str()) == KD5200_ERR_NOT_CONNECTED)
-        return KD5200_ERR_NOT_CONNECTED;
+    const int called = asBytes ? DevRenameEntryToBytes(memory, file.number, newName)
+                               : DevRenameEntry(memory, file.number, newName.c_str());
+    if (called == KD5200_ERR_NOT_CONNECTED) return KD5200_ERR_NOT_CONNECTED;
     // The device layer answers 1 whatever the library did: the listing tells.
     PlayerFile now;
     if (!EntryAt(memory, file.number, now)) return Changed(file);
@@ -86,7 +88,7 @@ int PutReplacing(int memory, const std::string& path, bool verify, const PlayerF
     if (!EntryAt(memory, old.number, renamed)) return Changed(old);
     const CopyResult copy = CopyToPlayer(memory, path, verify);
     if (copy.code != KD5200_ERR_NONE) {
-        RenameChecked(memory, renamed, ShownName(old));
+        RenameChecked(memory, renamed, ShownName(old), true);
         return copy.code;
     }
     if (const int code = DeleteChecked(memory, renamed)) return code;

@@ -13,7 +13,9 @@ std::string PcBaseName(const std::string& path);
 
 // Each returns the device library's code (0 done) and says what went wrong.
 int DeleteChecked(int memory, const PlayerFile& file);
-int RenameChecked(int memory, const PlayerFile& file, const std::string& newName);
+// newName is text, or with asBytes the player's own bytes (a name read from it).
+int RenameChecked(int memory, const PlayerFile& file, const std::string& newName,
+                  bool asBytes = false);
 // Exchanges file with its neighbour (one place before or after it).
 int SwapChecked(int memory, const PlayerFile& file, const PlayerFile& neighbour);
 // Moves the entry at from to position to, by exchanges with neighbours.

@@ -2,6 +2,7 @@
 #include "lib/device/kd5200usb.h"
 #include "lib/hex/hex_image_problems.h"
 #include "lib/hex/hex_to_image.h"
+#include "base/platform/code_page.h"
 #include "base/platform/option_word.h"
 #include "base/platform/paths.h"
 #include "base/platform/temp_file.h"
@@ -100,8 +101,26 @@ bool CanOpen(const std::string& path) {
     return true;
 }
 
+// The HEX file's path in the player's code page, which records it: the
+// library's own (KD5200_CODEPAGE, else the person's language). False, after
+// saying which character it cannot write.
+bool PathForPlayer(const std::string& path, std::string& bytes) {
+    const platform::CodePage page(platform::PlayerCodePageFromEnvironment());
+    platform::Unencodable failure;
+    if (page.FromPcName(path, bytes, &failure)) return true;
+    const std::string point = failure.codePoint ? platform::CodePointText(failure.codePoint)
+                                                : "not UTF-8";
+    std::fprintf(stderr,
+                 "The path of HEX file '%s' holds \"%s\" (%s), which the player's code page %s "
+                 "cannot write; nothing was written\n",
+                 path.c_str(), failure.character.c_str(), point.c_str(), page.Name().c_str());
+    return false;
+}
+
 // Converts the HEX file into the image and writes it; the device is open.
 int WriteFirmware(KD5200_HANDLE device, const Options& options) {
+    std::string chosen;
+    if (!PathForPlayer(options.hexFile, chosen)) return kFailure;
     const std::string image = platform::CreateTempFile("$520");
     if (image.empty()) {
         std::fprintf(stderr, "Cannot create a temporary file in '%s'\n",
@@ -139,7 +158,7 @@ int WriteFirmware(KD5200_HANDLE device, const Options& options) {
         KD5200_SetTimeout(kTimeoutMs, kTimeoutMs);
         if (!KD5200_UpgradeFirmware(
                 nullptr, device, options.boot ? KD5200_TARGET_BOOT : KD5200_TARGET_APPLICATION,
-                options.mds ? KD5200_ROM_MDS : 0, image.c_str(), options.hexFile.c_str())) {
+                options.mds ? KD5200_ROM_MDS : 0, image.c_str(), chosen.c_str())) {
             // The library's code first, then the system error behind it.
             const int32_t code = KD5200_GetError();
             const int32_t windowsError = KD5200_GetWindowsError();

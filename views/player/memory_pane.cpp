@@ -630,6 +630,9 @@ bool HMp3MemView::SendTo(HFileTarget* target) {
     HNameList list;
     CollectSelection(list);
     const player::MemoryTransfers::Outcome outcome = transfers_.UploadFiles(memory_, *folder, list);
+    // Files whose player names did not decode arrived under other PC names.
+    for (const DevEscapedName& name : DevGetEscapedNames())
+        list.Add(name.pcName.c_str(), -1, 0);
     ShowOutcome(outcome);
     if (outcome.playerChanged) FillList(true, memory_);
     // The target shows what arrived, also after a failure part-way.

@@ -1,6 +1,7 @@
 #include "views/player/memory_transfers.h"
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <utility>
@@ -179,9 +180,27 @@ MemoryTransfers::Outcome MemoryTransfers::UploadFiles(int memory, const std::str
                 return Refused(device::ChangeText(change, device::ChangeMoment::kQuestion));
     }
     const HNameList& send = chosen.IsEmpty() ? list : chosen;
-    return WithProgress("upload", std::move(files), [&] {
+    Outcome outcome = WithProgress("upload", std::move(files), [&] {
         return DevUploadFiles(owner_, memory, folder.empty() ? nullptr : folder.c_str(), send);
     });
+    TellEscapedNames();
+    return outcome;
+}
+
+void MemoryTransfers::TellEscapedNames() const {
+    const std::vector<DevEscapedName>& names = DevGetEscapedNames();
+    if (names.empty()) return;
+    const char* format = strings::Tr(text::kNamesEscaped);
+    std::vector<char> text(std::char_traits<char>::length(format) + DevGetCodePage().size() + 1);
+    std::snprintf(text.data(), text.size(), format, DevGetCodePage().c_str());
+    // The box stays within the screen: a long list ends in "…".
+    constexpr size_t kShown = 12;
+    std::string list;
+    for (size_t i = 0; i < names.size() && i < kShown; ++i)
+        list += (list.empty() ? "" : "\n") + names[i].shown + " \u2192 " + names[i].pcName;
+    if (names.size() > kShown) list += "\n\u2026";
+    platform::MessageBox(owner_, platform::WithSecondaryText(text.data(), list), title_,
+                         platform::kMbOk | platform::kMbIconInformation);
 }
 
 } // namespace player

@@ -56,6 +56,9 @@ private:
     // operation names the direction ("download", "upload").
     Outcome WithProgress(const char* operation, std::vector<TransferMeter::File> files,
                          const std::function<int()>& call) const;
+    // After an upload, names the files whose player names did not decode and
+    // tells under which PC names they were written.
+    void TellEscapedNames() const;
     // Says why nothing was done; the outcome of it.
     Outcome Refused(const std::string& text) const;
 

@@ -7,6 +7,7 @@
 #include "base/platform/install_layout.h"
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
+#include "base/resources/strings.h"
 
 #include <wx/button.h>
 #include <wx/dataview.h>
@@ -80,7 +81,7 @@ std::string PathOfUrl(const wxString& url) {
 class HelpFrame : public wxFrame {
 public:
     HelpFrame(wxWindow* parent, std::string folder)
-        : wxFrame(parent, wxID_ANY, "Songdock Help", wxDefaultPosition, wxSize(900, 640)),
+        : wxFrame(parent, wxID_ANY, wxString::FromUTF8(strings::Tr("Songdock Help")), wxDefaultPosition, wxSize(900, 640)),
           folder_(std::move(folder)) {
         // Its events stay with it; and it closes when asked by the window
         // manager (Alt+F4) even while a dialog is modal, as a dialog does.
@@ -130,8 +131,8 @@ private:
         auto* panel = new wxPanel(this);
         auto* top = new wxBoxSizer(wxVERTICAL);
         auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-        auto* back = new wxButton(panel, wxID_BACKWARD, "Back");
-        auto* forward = new wxButton(panel, wxID_FORWARD, "Forward");
+        auto* back = new wxButton(panel, wxID_BACKWARD, wxString::FromUTF8(strings::Tr("Back")));
+        auto* forward = new wxButton(panel, wxID_FORWARD, wxString::FromUTF8(strings::Tr("Forward")));
         buttons->Add(back, 0, wxRIGHT, 6);
         buttons->Add(forward);
         top->Add(buttons, 0, wxALL, 6);
@@ -150,7 +151,7 @@ private:
             // last link the keyboard goes on to the window's next control.
             page_ = wxWebView::New(panel, wxID_ANY, wxWebViewDefaultURLStr, wxDefaultPosition,
                                    wxSize(560, 480), wxWebViewBackendDefault, wxWANTS_CHARS);
-            SetAccessibleName(page_, "Help page");
+            SetAccessibleName(page_, wxString::FromUTF8(strings::Tr("Help page")));
             page_->EnableContextMenu(false);
             page_->Bind(wxEVT_WEBVIEW_NAVIGATING, &HelpFrame::OnNavigating, this);
             page_->Bind(wxEVT_WEBVIEW_LOADED, &HelpFrame::OnLoaded, this);
@@ -172,11 +173,11 @@ private:
     // A heading above a list, naming it.
     static void AddHeaded(wxWindow* parent, wxSizer* column, const char* heading, wxWindow* list,
                           int proportion) {
-        auto* label = new wxStaticText(parent, wxID_ANY, heading);
+        auto* label = new wxStaticText(parent, wxID_ANY, wxString::FromUTF8(heading));
         column->Add(label, 0, wxTOP | wxBOTTOM, 4);
         column->Add(list, proportion, wxEXPAND);
         SetLabelFor(label, list);
-        SetAccessibleName(list, heading);
+        SetAccessibleName(list, wxString::FromUTF8(heading));
     }
 
     void BuildContents(wxWindow* parent, wxSizer* column) {
@@ -208,7 +209,7 @@ private:
                    [open_page](wxDataViewEvent&) { open_page(false); });
         tree->Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED,
                    [open_page](wxDataViewEvent&) { open_page(true); });
-        AddHeaded(parent, column, "Contents", tree, 3);
+        AddHeaded(parent, column, strings::Tr("Contents"), tree, 3);
     }
 
     void BuildIndex(wxWindow* parent, wxSizer* column) {
@@ -217,18 +218,18 @@ private:
         for (const HelpTopic& keyword : keywords_)
             list->Append(wxString::FromUTF8(keyword.name));
         BindOpen(list, [this](int n) { return keywords_[static_cast<size_t>(n)].local; });
-        AddHeaded(parent, column, "Index", list, 2);
+        AddHeaded(parent, column, strings::Tr("Index"), list, 2);
     }
 
     void BuildSearch(wxWindow* parent, wxSizer* column) {
-        auto* label = new wxStaticText(parent, wxID_ANY, "Search for:");
+        auto* label = new wxStaticText(parent, wxID_ANY, wxString::FromUTF8(strings::Tr("Search for:")));
         query_ = new wxTextCtrl(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
                                 wxTE_PROCESS_ENTER);
         SetLabelFor(label, query_);
-        auto* find = new wxButton(parent, wxID_FIND, "Search");
+        auto* find = new wxButton(parent, wxID_FIND, wxString::FromUTF8(strings::Tr("Search")));
         found_ = new wxStaticText(parent, wxID_ANY, "");
         results_ = new wxListBox(parent, wxID_ANY, wxDefaultPosition, wxSize(250, 100));
-        SetAccessibleName(results_, "Search results");
+        SetAccessibleName(results_, wxString::FromUTF8(strings::Tr("Search results")));
         BindOpen(results_, [this](int n) { return hits_[static_cast<size_t>(n)].page; });
         query_->Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { Search(); });
         find->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Search(); });
@@ -267,8 +268,8 @@ private:
         results_->Clear();
         for (const HelpHit& hit : hits_)
             results_->Append(wxString::FromUTF8(hit.title));
-        found_->SetLabel(hits_.empty() ? wxString("No page found")
-                                       : wxString::Format("%zu page(s) found", hits_.size()));
+        found_->SetLabel(hits_.empty() ? wxString::FromUTF8(strings::Tr("No page found"))
+                                       : wxString::Format(wxString::FromUTF8(strings::Tr("%zu page(s) found")), hits_.size()));
         SetAccessibleDescription(results_, found_->GetLabel());
         if (!hits_.empty()) {
             results_->SetSelection(0);
@@ -497,7 +498,7 @@ bool ShowHelpBookFrom(wxWindow* parent, const std::vector<std::string>& folders,
         tried += "\n" + path;
     }
     if (book.empty()) {
-        MessageBox(parent, "The help file cannot be found:" + tried, "", kMbOk | kMbIconWarning);
+        MessageBox(parent, strings::Tr("The help file cannot be found:") + tried, "", kMbOk | kMbIconWarning);
         return false;
     }
     const std::string folder = book.substr(0, book.rfind('/'));
@@ -508,7 +509,7 @@ bool ShowHelpBookFrom(wxWindow* parent, const std::vector<std::string>& folders,
         auto* frame = new HelpFrame(top, folder);
         if (!frame->Usable()) {
             frame->Destroy();
-            MessageBox(parent, "The help cannot be shown: no web view is installed.", "",
+            MessageBox(parent, strings::Tr("The help cannot be shown: no web view is installed."), "",
                        kMbOk | kMbIconWarning);
             return false;
         }

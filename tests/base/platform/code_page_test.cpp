@@ -55,6 +55,12 @@ TEST(CodePage, ConvertsWithoutSubstitutes) {
     std::string text;
     EXPECT_FALSE(korean.Decode("\xB3\xEB\xE6.mp3\xB3", text));
     EXPECT_EQ(text, "노\xEF\xBF\xBD.mp3\xEF\xBF\xBD");
+    // As a PC name they become "%HH", "%" beside them "%25", so the bytes
+    // can be read back; a name that decodes keeps its "%" as it is.
+    EXPECT_FALSE(korean.PcName("\xB3\xEB\xE6%.mp3\xB3", text));
+    EXPECT_EQ(text, "노%E6%25.mp3%B3");
+    EXPECT_TRUE(korean.PcName("\xB3\xEB%E6.mp3", text));
+    EXPECT_EQ(text, "노%E6.mp3");
     EXPECT_EQ(korean.CharacterLengths("\xB3\xEB" "a\xE6."),
               (std::vector<size_t>{2, 1, 1, 1}));
 

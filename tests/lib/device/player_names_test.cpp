@@ -1,16 +1,24 @@
 // Player file names in the player's code page, through the device layer on
 // the virtual player: what the player holds, what the panes list and what
 // comes back to the PC.
+#include "base/platform/file_dialog.h"
 #include "lib/device/device_layer.h"
 #include "lib/lists/dir_entry_list.h"
 #include "lib/lists/name_list.h"
+#include "lib/maint/firmware_upgrade.h"
+#include "lib/maint/lcd_font.h"
 #include "lib/settings/settings_store.h"
 #include "device_test_support.h"
+#include "voice_data.h"
 #include "run_program.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,25 +115,68 @@ TEST_F(PlayerNames, AKoreanNameTravelsInCp949AndComesBackAsItWas) {
 }
 
 TEST_F(PlayerNames, NamesWrittenByAnotherProgramAreReadInTheCodePage) {
-    // Another program on a Korean PC writes "노래.mp3"; one on a Russian PC "ж.mp3".
-    devtest::WriteFile(source_ / "노래.mp3", "song");
-    devtest::WriteFile(source_ / "ж.mp3", "zh");
+    // Another program on a Korean PC writes "노래.mp3"; one on a Russian PC
+    // "ж.mp3" and "з.mp3", and a "50%" before "ж".
+    for (const std::string name : {"노래.mp3", "ж.mp3", "з.mp3", "50%ж.mp3"})
+        devtest::WriteFile(source_ / name, "data of " + name);
     ASSERT_EQ(Sim({"put", "internal", source_ / "노래.mp3"}, {"KD5200_CODEPAGE=CP949"}).status, 0);
-    ASSERT_EQ(Sim({"put", "internal", source_ / "ж.mp3"}, {"KD5200_CODEPAGE=CP1251"}).status, 0);
+    for (const std::string name : {"ж.mp3", "з.mp3", "50%ж.mp3"})
+        ASSERT_EQ(Sim({"put", "internal", source_ / name}, {"KD5200_CODEPAGE=CP1251"}).status, 0);
     EXPECT_EQ(Sim({"ls", "internal"}, {"KD5200_CODEPAGE=CP949"}).out.find("노래.mp3") !=
                   std::string::npos,
               true);
     Start();
-    // 0xE6 starts no CP949 character before '.': shown as U+FFFD.
+    // 0xE6 and 0xE7 start no CP949 character before '.': shown as U+FFFD.
     const std::vector<std::string> names = Listed();
-    ASSERT_EQ(names, (std::vector<std::string>{"노래.mp3", "\xEF\xBF\xBD.mp3"}));
+    ASSERT_EQ(names, (std::vector<std::string>{"노래.mp3", "\xEF\xBF\xBD.mp3", "\xEF\xBF\xBD.mp3",
+                                               "50%\xEF\xBF\xBD.mp3"}));
 
-    // Still acted on by number, name bytes and size: the copy keeps the
-    // readable part of the name and every byte of the file.
+    // Still acted on by number, name bytes and size: each copy keeps the
+    // readable part of its name, the other bytes as "%HH" (and "%" as "%25"
+    // beside them), so the two names shown alike become two PC files, whole.
+    HDirEntryList list;
+    ASSERT_TRUE(DevListFiles(0, list, false));
     HNameList back;
-    back.Add(names[1].c_str(), 1, 2);
+    for (const auto& e : list)
+        back.Add(e.name->c_str(), e.number, e.size);
     ASSERT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), back), 0);
-    EXPECT_EQ(devtest::ReadFile(target_ / "\xEF\xBF\xBD.mp3"), "zh");
+    EXPECT_TRUE(boxes_.shown.empty());
+    EXPECT_EQ(devtest::ReadFile(target_ / "노래.mp3"), "data of 노래.mp3");
+    EXPECT_EQ(devtest::ReadFile(target_ / "%E6.mp3"), "data of ж.mp3");
+    EXPECT_EQ(devtest::ReadFile(target_ / "%E7.mp3"), "data of з.mp3");
+    EXPECT_EQ(devtest::ReadFile(target_ / "50%25%E6.mp3"), "data of 50%ж.mp3");
+    // The pane is told which files those are, to say so.
+    const std::vector<DevEscapedName>& escaped = DevGetEscapedNames();
+    ASSERT_EQ(escaped.size(), 3u);
+    EXPECT_EQ(escaped[0].shown, names[1]);
+    EXPECT_EQ(escaped[0].pcName, "%E6.mp3");
+    EXPECT_EQ(escaped[2].pcName, "50%25%E6.mp3");
+}
+
+TEST_F(PlayerNames, TwoPlayerFilesNeverBecomeOnePcFileUnasked) {
+    // "%E6.mp3" as a name of its own, and a name whose byte 0xE6 CP949 does
+    // not read: on the PC both are "%E6.mp3".
+    devtest::WriteFile(source_ / "old.mp3", "old");
+    devtest::WriteFile(source_ / "%E6.mp3", "plain");
+    devtest::WriteFile(source_ / "ж.mp3", "russian");
+    ASSERT_EQ(Sim({"put", "internal", source_ / "old.mp3"}).status, 0);
+    ASSERT_EQ(Sim({"put", "internal", source_ / "%E6.mp3"}).status, 0);
+    ASSERT_EQ(Sim({"put", "internal", source_ / "ж.mp3"}, {"KD5200_CODEPAGE=CP1251"}).status, 0);
+    devtest::WriteFile(target_ / "old.mp3", "on the PC");
+    Start();
+    HDirEntryList list;
+    ASSERT_TRUE(DevListFiles(0, list, true));
+    HNameList back;
+    for (const auto& e : list)
+        back.Add(e.name->c_str(), e.number, e.size);
+    // "Yes to All" replaces the PC's old.mp3; it does not cover the file
+    // this copy has just written, which is asked about: No keeps it.
+    boxes_.answers = {platform::kIdYesToAll, platform::kIdNo};
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), back), 0);
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].secondary, target_ / "%E6.mp3");
+    EXPECT_EQ(devtest::ReadFile(target_ / "old.mp3"), "old");
+    EXPECT_EQ(devtest::ReadFile(target_ / "%E6.mp3"), "plain");
 }
 
 TEST_F(PlayerNames, ANameTheCodePageCannotWriteIsRefusedBeforeAnythingIsWritten) {
@@ -157,6 +208,82 @@ TEST_F(PlayerNames, TheSettingChoosesTheCodePageOverTheLanguage) {
     settings::WritePlayerCodePage("");
     DevApplyCodePage();
     EXPECT_EQ(Listed(), std::vector<std::string>{"caf\xEF\xBF\xBD.mp3"});
+}
+
+TEST_F(PlayerNames, RecordingsComeBackAsWavFilesUnderTheirNamesInThePcText) {
+    Start();
+    // A Korean recording made on this PC, and one named on a Russian PC.
+    ASSERT_TRUE(voicedata::MakeQkaRecording(source_ / "녹음 1.QKA", 1.0));
+    ASSERT_TRUE(voicedata::MakeQdxRecording(source_ / "ж.QDX", 1, true, 1.0));
+    HNameList files;
+    files.Add((source_ / "녹음 1.QKA").c_str(), 0, 0);
+    ASSERT_EQ(DevDownloadFiles(nullptr, 0, files), 0);
+    ASSERT_EQ(Sim({"put", "internal", source_ / "ж.QDX"}, {"KD5200_CODEPAGE=CP1251"}).status, 0);
+    EXPECT_EQ(RawNames(), (std::vector<std::string>{"\xB3\xEC\xC0\xBD 1.QKA", "\xE6.QDX"}));
+
+    HDirEntryList list;
+    ASSERT_TRUE(DevListFiles(0, list, true));
+    HNameList back;
+    for (const auto& e : list)
+        back.Add(e.name->c_str(), e.number, e.size);
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), back), 0)
+        << (boxes_.shown.empty() ? "" : boxes_.shown[0].text);
+    // The PC's names are UTF-8; the byte CP949 does not read is "%E6".
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(target_.path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"%E6.WAV", "\xEB\x85\xB9\xEC\x9D\x8C 1.WAV"}));
+    for (const std::string& name : names)
+        EXPECT_EQ(devtest::ReadFile(target_ / name).substr(0, 4), "RIFF") << name;
+    ASSERT_EQ(DevGetEscapedNames().size(), 1u);
+    EXPECT_EQ(DevGetEscapedNames()[0].pcName, "%E6.WAV");
+}
+
+TEST_F(PlayerNames, TheFirmwaresAndTheFontsFileNamesCrossInTheCodePage) {
+    std::deque<std::string> chosen;
+    const platform::FileDialogHandler old =
+        platform::SetFileDialogHandler([&](const platform::FileDialogRequest&) {
+            std::optional<std::string> answer;
+            if (!chosen.empty()) answer = chosen.front(), chosen.pop_front();
+            return answer;
+        });
+    Start();
+    const std::filesystem::path korean = source_ / "펌웨어", emoji = source_ / "🎵";
+    std::filesystem::create_directories(korean);
+    std::filesystem::create_directories(emoji);
+    devtest::WriteFile(korean / "code.bin", "code");
+    devtest::WriteFile(emoji / "code.bin", "other code");
+    devtest::WriteFile(korean / "글꼴.fot", "font");
+    devtest::WriteFile(source_ / "🎵.fot", "other font");
+    const auto status = [&] { return Sim({"status"}, {"KD5200_CODEPAGE=CP949"}).out; };
+
+    // The player records the chosen file's path in CP949, and reads it back so.
+    chosen = {korean / "code.bin"};
+    ASSERT_EQ(maint::UpgradeApplicationCode(nullptr), 0);
+    const std::string recorded = "from " + (korean / "code.bin").string() + "\n";
+    EXPECT_NE(status().find(recorded), std::string::npos) << status();
+    // A path CP949 cannot write is refused, naming the character; nothing is written.
+    boxes_.shown.clear();
+    chosen = {emoji / "code.bin"};
+    EXPECT_EQ(maint::UpgradeApplicationCode(nullptr), maint::kUpgradeNotAttempted);
+    ASSERT_FALSE(boxes_.shown.empty());
+    EXPECT_NE(boxes_.shown.back().text.find("🎵"), std::string::npos) << boxes_.shown.back().text;
+    EXPECT_NE(boxes_.shown.back().text.find("U+1F3B5"), std::string::npos);
+    EXPECT_NE(status().find(recorded), std::string::npos) << status();
+
+    // The font's name likewise.
+    chosen = {korean / "글꼴.fot"};
+    ASSERT_EQ(maint::DownloadLcdFont(nullptr), 0);
+    EXPECT_NE(status().find("font: 글꼴.fot (4 bytes)"), std::string::npos) << status();
+    boxes_.shown.clear();
+    chosen = {source_ / "🎵.fot"};
+    EXPECT_NE(maint::DownloadLcdFont(nullptr), 0);
+    ASSERT_FALSE(boxes_.shown.empty());
+    EXPECT_NE(boxes_.shown.back().text.find("U+1F3B5"), std::string::npos)
+        << boxes_.shown.back().text;
+    EXPECT_NE(status().find("font: 글꼴.fot (4 bytes)"), std::string::npos) << status();
+    platform::SetFileDialogHandler(old);
 }
 
 } // namespace

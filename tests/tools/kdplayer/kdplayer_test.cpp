@@ -295,6 +295,52 @@ TEST_F(Kdplayer, BackupFormatRestoreGivesTheSameFilesInTheSameOrder) {
     EXPECT_EQ(Read(dir / "pc/font/lcd.fot"), Read(dir / "pc/src/lcd.fot"));
 }
 
+TEST_F(Kdplayer, PlayerNamesComeToThePcInItsTextAndNoneIsLost) {
+    // A Korean desktop; two names were written on a Russian PC, in CP1251.
+    extra = {"LANG=ko_KR.UTF-8", "LC_ALL=", "LC_MESSAGES=", "LANGUAGE=", "KD5200_CODEPAGE="};
+    NewPlayer();
+    Write(dir / "pc/src/노래.mp3", "song");
+    Write(dir / "pc/src/ж.mp3", "zh");
+    Write(dir / "pc/src/з.mp3", "ze");
+    ASSERT_EQ(Run({"put", "internal", "src/노래.mp3"}).status, 0);
+    for (const char* name : {"ж.mp3", "з.mp3"})
+        ASSERT_EQ(Script(std::string("KD5200_CODEPAGE=CP1251 $SIM put internal src/") + name)
+                      .status,
+                  0);
+
+    fs::create_directories(dir / "pc/got");
+    ProgramRun run = Run({"get", "internal", "0", "1", "2", "got"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Entries(dir / "pc/got"), (std::vector<std::string>{"%E6.mp3", "%E7.mp3", "노래.mp3"}));
+    EXPECT_EQ(Read(dir / "pc/got/노래.mp3"), "song");
+    EXPECT_EQ(Read(dir / "pc/got/%E6.mp3"), "zh");
+    EXPECT_EQ(Read(dir / "pc/got/%E7.mp3"), "ze");
+    EXPECT_NE(run.err.find("saved as '%E6.mp3'"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("nothing of the name is lost"), std::string::npos) << run.err;
+
+    // A backup stores them under the same PC names, and a restore gives the
+    // player back its own bytes of each name.
+    run = Run({"backup", "saved"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Read(dir / "pc/saved/internal/%E7.mp3"), "ze");
+    EXPECT_EQ(Read(dir / "pc/saved/internal/노래.mp3"), "song");
+    ASSERT_EQ(Run({"format", "-y", "internal"}).status, 0);
+    run = Run({"restore", "saved"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string raw = Sim({"ls", "--raw", "internal"}).out;
+    EXPECT_NE(raw.find("\t\xB3\xEB\xB7\xA1.mp3\t"), std::string::npos) << raw;
+    EXPECT_NE(raw.find("\t\xE6.mp3\t"), std::string::npos) << raw;
+    EXPECT_NE(raw.find("\t\xE7.mp3\t"), std::string::npos) << raw;
+    EXPECT_EQ(OnPlayer("internal", 1), "zh");
+
+    // A font whose name CP949 cannot hold is refused, naming the character.
+    Write(dir / "pc/src/🎵.fot", Bytes(999, 3));
+    run = Run({"font", "put", "src/🎵.fot"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("\"🎵\" (U+1F3B5)"), std::string::npos) << run.err;
+    EXPECT_NE(Sim({"status"}).out.find("font: none"), std::string::npos);
+}
+
 TEST_F(Kdplayer, SyncCopiesWhatDiffersAndNothingTheSecondTime) {
     NewPlayer();
     for (const char* name : {"c.mp3", "a.mp3", "b.mp3", "d.mp3"})

@@ -82,3 +82,33 @@ TEST_F(KdromPlayer, FailuresOnThePlayer) {
     EXPECT_NE(Sim({"status"}).out.find("application image: none"), std::string::npos);
     EXPECT_TRUE(TempIsEmpty());
 }
+
+TEST_F(KdromPlayer, TheHexFilesPathCrossesInThePlayersCodePage) {
+    ASSERT_EQ(Sim({"create"}).status, 0);
+    ASSERT_EQ(Sim({"plug"}).status, 0);
+    std::filesystem::create_directories(dir / "펌웨어");
+    std::filesystem::create_directories(dir / "🎵");
+    std::filesystem::copy_file(dir / "fw.hex", dir / "펌웨어/fw.hex");
+    std::filesystem::copy_file(dir / "fw.hex", dir / "🎵/fw.hex");
+    std::vector<std::string> korean = Environment();
+    korean.push_back("KD5200_CODEPAGE=CP949");
+    const auto status = [&] {
+        return sdtest::RunProgram(SD_BIN_DIR "/kd5200sim", {"status"}, dir.Path(), "", korean).out;
+    };
+    const auto kdrom = [&](const std::string& file) {
+        return sdtest::RunProgram(SD_BIN_DIR "/kdrom", {file}, dir.Path(), "", korean);
+    };
+
+    // The player records the path in CP949, and reads it back so.
+    ProgramRun run = kdrom("펌웨어/fw.hex");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(status().find("from 펌웨어/fw.hex\n"), std::string::npos) << status();
+
+    // A path CP949 cannot write is refused, naming the character, before
+    // anything is made or written.
+    run = kdrom("🎵/fw.hex");
+    EXPECT_EQ(run.status, 255);
+    EXPECT_NE(run.err.find("\"🎵\" (U+1F3B5)"), std::string::npos) << run.err;
+    EXPECT_NE(status().find("from 펌웨어/fw.hex\n"), std::string::npos) << status();
+    EXPECT_TRUE(TempIsEmpty());
+}
