@@ -140,7 +140,7 @@ int RunGet(const Options& options) {
             code = KD5200_ERR_CANCELLED;
             break;
         }
-        bar.StartFile(static_cast<int>(i + 1), ShownName(files[i]));
+        bar.StartFile(static_cast<int>(i + 1), ShownText(files[i]));
         // The first file was listed just now; later ones are checked again.
         code = toStdout ? CopyToStdout(memory, files[i], conversions[i], options.verify, i == 0)
                         : CopyToPc(memory, files[i], targets[i], conversions[i], options.verify,
@@ -296,7 +296,7 @@ int RunMove(const Options& options, bool up) {
     const int number = files[0].number;
     const int neighbour = up ? number - 1 : number + 1;
     if (neighbour < 0 || neighbour >= static_cast<int>(listed.size())) {
-        Say("'" + ShownName(files[0]) + "' is already the " + (up ? "first" : "last") + " file");
+        Say("'" + ShownText(files[0]) + "' is already the " + (up ? "first" : "last") + " file");
         return kExitFailed;
     }
     return ExitForCode(SwapChecked(memory, files[0], listed[static_cast<size_t>(neighbour)]));

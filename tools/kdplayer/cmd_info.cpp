@@ -124,14 +124,17 @@ int RunList(const Options& options) {
         json.Key("name").String(MemoryName(memory)).Key("files").BeginArray();
         if (only < 0) out += MemoryName(memory) + "\n";
         for (const PlayerFile& file : files) {
+            // Names in the player's code page are shown as text.
+            const std::string shortName = DevNameToText(file.shortName);
+            const std::string longName = DevNameToText(file.longName);
             json.BeginObject().Key("number").Number(file.number);
-            json.Key("name").String(ShownName(file)).Key("short_name").String(file.shortName);
-            json.Key("long_name").String(file.longName).Key("size").Number(file.size);
+            json.Key("name").String(ShownText(file)).Key("short_name").String(shortName);
+            json.Key("long_name").String(longName).Key("size").Number(file.size);
             json.EndObject();
             char line[64];
             std::snprintf(line, sizeof line, "%3d  %-12s %10" PRIu32 "  ", file.number,
-                          file.shortName.c_str(), file.size);
-            out += line + file.longName + "\n";
+                          shortName.c_str(), file.size);
+            out += line + longName + "\n";
         }
         json.EndArray().EndObject();
     }

@@ -151,7 +151,7 @@ int RunSync(const Options& options) {
         for (const PlayerFile& file : listed)
             if (!keep[static_cast<size_t>(file.number)]) {
                 toDelete.push_back(file);
-                actions.push_back({"delete", ShownName(file)});
+                actions.push_back({"delete", ShownText(file)});
             }
 
     // Room: what is deleted or replaced frees its blocks and entries.
@@ -182,7 +182,7 @@ int RunSync(const Options& options) {
         order.push_back(file.name);
     if (!options.remove)
         for (const PlayerFile& file : listed)
-            if (!keep[static_cast<size_t>(file.number)]) order.push_back(ShownName(file));
+            if (!keep[static_cast<size_t>(file.number)]) order.push_back(ShownText(file));
 
     if (options.dryRun) {
         // The moves are planned on the listing as it would be after the
@@ -193,7 +193,7 @@ int RunSync(const Options& options) {
                 going[static_cast<size_t>(file.number)] = true;
         std::vector<std::string> after;
         for (const PlayerFile& file : listed)
-            if (!going[static_cast<size_t>(file.number)]) after.push_back(ShownName(file));
+            if (!going[static_cast<size_t>(file.number)]) after.push_back(ShownText(file));
         for (const size_t i : toCopy)
             after.push_back(wanted[i].name);
         std::vector<std::pair<int, int>> moves;
@@ -249,7 +249,7 @@ int RunSync(const Options& options) {
     if (!ListMemory(session, memory, now, status)) return status;
     std::vector<std::string> names;
     for (const PlayerFile& file : now)
-        names.push_back(ShownName(file));
+        names.push_back(ShownText(file));
     std::vector<std::pair<int, int>> moves;
     if (!PlanMoves(names, order, moves)) return kExitChanged;
     for (const auto& [from, to] : moves) {

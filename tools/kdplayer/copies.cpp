@@ -131,7 +131,7 @@ int ConversionOf(const std::string& name, std::string& pcName) {
 
 int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int conversion,
              bool verify, bool fresh) {
-    const std::string& name = ShownName(file);
+    const std::string name = ShownText(file);
     if (!fresh && !StillListed(memory, file))
         return Failed(name, DevGetHandle() ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_ATTACHED);
     PcOutput output;
@@ -139,7 +139,8 @@ int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int 
         return Failed(target, KD5200_ERR_FILE_WRITE, error);
     const std::string& into = output.Path();
     const bool direct = into == target;
-    const char* playerName = conversion != KD5200_CONVERT_NONE ? name.c_str() : nullptr;
+    // The library takes the player's own bytes.
+    const char* playerName = conversion != KD5200_CONVERT_NONE ? ShownName(file).c_str() : nullptr;
     if (verify && conversion != KD5200_CONVERT_NONE && !direct) {
         // The raw recording is checked before it is converted.
         Scratch raw;
@@ -164,7 +165,7 @@ int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int 
 }
 
 int CopyToMemory(int memory, const PlayerFile& file, std::vector<unsigned char>& data) {
-    const std::string& name = ShownName(file);
+    const std::string name = ShownText(file);
     if (const int code =
             DevReadEntry(nullptr, memory, file.number, file.size, nullptr, data, false))
         return Failed(name, code, errno);
@@ -232,7 +233,7 @@ CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool f
     if (!verify) return result;
     result.code = Check(memory, result.added, path, name);
     if (result.code != KD5200_ERR_NONE && StillListed(memory, result.added))
-        DevDeleteFile(nullptr, memory, result.added.number, ShownName(result.added).c_str());
+        DevDeleteFile(nullptr, memory, result.added.number, ShownText(result.added).c_str());
     return result;
 }
 

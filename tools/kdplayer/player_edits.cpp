@@ -13,7 +13,7 @@ namespace {
 
 int Changed(const PlayerFile& file) {
     const int code = DevGetHandle() ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_ATTACHED;
-    Say(ShownName(file) + ": " + CodeText(code));
+    Say(ShownText(file) + ": " + CodeText(code));
     return code;
 }
 
@@ -41,7 +41,7 @@ std::string PcBaseName(const std::string& path) {
 int DeleteChecked(int memory, const PlayerFile& file) {
     if (!StillListed(memory, file)) return Changed(file);
     // The device layer shows a failure itself.
-    return DevDeleteFile(nullptr, memory, file.number, ShownName(file).c_str());
+    return DevDeleteFile(nullptr, memory, file.number, ShownText(file).c_str());
 }
 
 int RenameChecked(int memory, const PlayerFile& file, const std::string& newName,
@@ -53,7 +53,10 @@ int RenameChecked(int memory, const PlayerFile& file, const std::string& newName
     // The device layer answers 1 whatever the library did: the listing tells.
     PlayerFile now;
     if (!EntryAt(memory, file.number, now)) return Changed(file);
-    if (now.longName != newName && now.shortName != newName) return KD5200_ERR_BAD_NAME;
+    // The player holds a name given as text in its code page.
+    std::string stored = newName;
+    if (!asBytes && !DevNameToPlayer(newName, stored)) stored = newName;
+    if (now.longName != stored && now.shortName != stored) return KD5200_ERR_BAD_NAME;
     return KD5200_ERR_NONE;
 }
 

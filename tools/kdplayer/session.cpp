@@ -97,9 +97,16 @@ bool ListMemory(const Session& session, int memory, std::vector<PlayerFile>& fil
     return false;
 }
 
+std::string ShownText(const PlayerFile& file) {
+    return DevNameToText(ShownName(file));
+}
+
 const PlayerFile* FindByName(const std::vector<PlayerFile>& files, const std::string& name) {
     for (const PlayerFile& file : files)
         if (file.longName == name || file.shortName == name) return &file;
+    for (const PlayerFile& file : files)
+        if (DevNameToText(file.longName) == name || DevNameToText(file.shortName) == name)
+            return &file;
     return nullptr;
 }
 
@@ -124,8 +131,8 @@ int ResolveFiles(const std::vector<std::string>& words, const std::vector<Player
             if (number < files.size()) match = &files[number];
         } else if (!(match = FindByName(files, word))) {
             for (const PlayerFile& file : files)
-                if (strcasecmp(file.longName.c_str(), word.c_str()) == 0 ||
-                    strcasecmp(file.shortName.c_str(), word.c_str()) == 0) {
+                if (strcasecmp(DevNameToText(file.longName).c_str(), word.c_str()) == 0 ||
+                    strcasecmp(DevNameToText(file.shortName).c_str(), word.c_str()) == 0) {
                     if (match) {
                         match = nullptr;
                         break;

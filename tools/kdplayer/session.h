@@ -16,6 +16,10 @@ inline const std::string& ShownName(const PlayerFile& file) {
     return file.longName.empty() ? file.shortName : file.longName;
 }
 
+// That name as text, for the terminal and for matching the names a person
+// types: the player holds names in its code page.
+std::string ShownText(const PlayerFile& file);
+
 // Prints "kdplayer: " and the message on standard error (clearing a progress
 // bar first).
 void Say(const std::string& message);
@@ -51,12 +55,12 @@ std::string MemoryName(int memory);
 bool ListMemory(const Session& session, int memory, std::vector<PlayerFile>& files, int& code);
 
 // Finds each word among files: a number is an entry number, anything else
-// a name (the long or the short name, exactly; else ignoring case when only
-// one file matches so). Says which are missing unless quiet; returns 0 or
+// a name (the long or the short name as text or as the player's bytes,
+// exactly; else ignoring case when only one file matches so). Says which are missing unless quiet; returns 0 or
 // kExitNotFound.
 int ResolveFiles(const std::vector<std::string>& words, const std::vector<PlayerFile>& files,
                  std::vector<PlayerFile>& found, bool quiet = false);
-// The entry of that name (long or short, exactly), or null.
+// The entry of that name (long or short, as text or bytes, exactly), or null.
 const PlayerFile* FindByName(const std::vector<PlayerFile>& files, const std::string& name);
 
 // Whether entry file.number still holds that name and size, read anew: the

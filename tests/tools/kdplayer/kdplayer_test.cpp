@@ -245,7 +245,7 @@ TEST_F(Kdplayer, JsonFollowsTheSchema) {
     run = Run({"ls", "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(ValidJson(run.out));
-    EXPECT_NE(run.out.find("caf\\u00e9.mp3"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("caf\xc3\xa9.mp3"), std::string::npos) << run.out; // shown as text
     run = Run({"sync", "--json", "--dry-run", "music", "internal"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(ValidJson(run.out));
@@ -339,6 +339,24 @@ TEST_F(Kdplayer, PlayerNamesComeToThePcInItsTextAndNoneIsLost) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("\"🎵\" (U+1F3B5)"), std::string::npos) << run.err;
     EXPECT_NE(Sim({"status"}).out.find("font: none"), std::string::npos);
+
+    // Names are shown, typed and compared as text: listed, renamed, fetched
+    // and synced by the names a person reads.
+    EXPECT_EQ(Names("internal"), "노래.mp3 \xEF\xBF\xBD.mp3 \xEF\xBF\xBD.mp3 ");
+    EXPECT_NE(Run({"ls", "internal"}).out.find("노래.mp3"), std::string::npos);
+    run = Run({"mv", "internal", "노래.mp3", "새 노래.mp3"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    fs::create_directories(dir / "pc/named");
+    ASSERT_EQ(Run({"get", "internal", "새 노래.mp3", "named"}).status, 0);
+    EXPECT_EQ(Read(dir / "pc/named/새 노래.mp3"), "song");
+    Write(dir / "pc/named/둘.mp3", "two");
+    run = Run({"sync", "named", "internal"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("1 copied"), std::string::npos) << run.out;
+    EXPECT_NE(Run({"sync", "named", "internal"}).out.find("0 copied, 0 deleted, 0 moved, 2 unchanged"),
+              std::string::npos);
+    ASSERT_EQ(Run({"rm", "internal", "둘.mp3"}).status, 0);
+    EXPECT_EQ(Names("internal"), "새 노래.mp3 \xEF\xBF\xBD.mp3 \xEF\xBF\xBD.mp3 ");
 }
 
 TEST_F(Kdplayer, SyncCopiesWhatDiffersAndNothingTheSecondTime) {
