@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 class TempFolder {
@@ -10,7 +12,7 @@ public:
     TempFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = std::string("sd_hex_") + (info ? info->test_suite_name() : "x") + "_" +
-                           (info ? info->name() : "y");
+                           (info ? info->name() : "y") + "_" + std::to_string(getpid());
         for (char& c : name)
             if (c == '/') c = '_';
         path_ = std::filesystem::temp_directory_path() / name;

@@ -49,7 +49,10 @@ class Kdplayer : public ::testing::Test {
 protected:
     Kdplayer() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() / (std::string("sd_kdplayer_") + info->name());
+        // The process is in the name: two runs of the suite on one machine
+        // must not share a player.
+        dir = fs::temp_directory_path() /
+              (std::string("sd_kdplayer_") + info->name() + "_" + std::to_string(getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir / "tmp");
         fs::create_directories(dir / "pc");
