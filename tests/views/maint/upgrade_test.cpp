@@ -252,10 +252,11 @@ TEST_F(UpgradeTest, WriteRunsUnderTheFormatTimeoutWithoutCancelAndShowsProgress)
     EXPECT_TRUE(sawDialog);
     EXPECT_FALSE(hadCancel);
     // The dialog sees a new value on its next update, so the first change
-    // shows a step late; from then on it moves with every report.
+    // shows a step late; from then on it moves with every report (a busy
+    // machine may hold a report back a while, not for the whole write).
     ASSERT_GE(changes.size(), 5u);
     for (size_t i = 2; i < changes.size(); ++i)
-        EXPECT_LE(changes[i].first - changes[i - 1].first, std::chrono::milliseconds(500))
+        EXPECT_LE(changes[i].first - changes[i - 1].first, std::chrono::milliseconds(1500))
             << "the gauge stood still before " << changes[i].second;
 
     EXPECT_EQ(DevGetTimeouts().receive, 300);
