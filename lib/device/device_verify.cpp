@@ -8,6 +8,7 @@
 #include "lib/voice/voice_convert.h"
 #include "base/platform/atomic_file.h"
 #include "base/platform/message_box.h"
+#include "base/platform/open_file.h"
 #include "base/platform/paths.h"
 #include "base/platform/temp_file.h"
 #include "base/resources/strings.h"
@@ -28,28 +29,9 @@ using device::detail::S;
 
 namespace device::detail {
 
+using platform::OpenFile;
+
 namespace {
-
-// An open file, closed with this object.
-class OpenFile {
-public:
-    explicit OpenFile(int fd = -1) : fd_(fd) {}
-    ~OpenFile() {
-        if (fd_ >= 0) close(fd_);
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    int Fd() const { return fd_; }
-    void Reset(int fd) {
-        if (fd_ >= 0) close(fd_);
-        fd_ = fd;
-    }
-    // A name by which the file can be opened again, also once it has none.
-    std::string Path() const { return "/proc/self/fd/" + std::to_string(fd_); }
-
-private:
-    int fd_;
-};
 
 // While a copy is read back, its reports go out as the check of the copied
 // file; the user may still cancel.

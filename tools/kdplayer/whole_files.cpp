@@ -1,5 +1,7 @@
 #include "tools/kdplayer/whole_files.h"
 
+#include "base/platform/open_file.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -11,26 +13,8 @@
 
 namespace kdplayer {
 
+
 namespace {
-
-// An open file, closed with this object.
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int Get() const { return fd_; }
-    void Reset(int fd) {
-        if (fd_ >= 0) close(fd_);
-        fd_ = fd;
-    }
-
-private:
-    int fd_;
-};
 
 int WriteAll(int fd, const void* data, size_t size) {
     const auto* at = static_cast<const char*>(data);
@@ -71,9 +55,9 @@ int WholeFiles::Write(const std::string& name, const void* data, size_t size) {
     if (exists && S_ISDIR(old.st_mode)) return EISDIR;
     // A file no name reaches; where the file system has none, a hidden one,
     // locked while it is written as the kit's other writers lock theirs.
-    Fd file(openat(dir_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
+    platform::OpenFile file(openat(dir_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
     std::string named;
-    if (file.Get() < 0) {
+    if (file.Fd() < 0) {
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
         for (int attempt = 0; attempt < 100 && named.empty(); ++attempt) {
             const std::string hidden = HiddenName(name);
@@ -86,12 +70,12 @@ int WholeFiles::Write(const std::string& name, const void* data, size_t size) {
             }
         }
         if (named.empty()) return EEXIST;
-        flock(file.Get(), LOCK_EX | LOCK_NB);
+        flock(file.Fd(), LOCK_EX | LOCK_NB);
     }
-    int error = WriteAll(file.Get(), data, size);
-    if (error == 0 && exists && S_ISREG(old.st_mode)) fchmod(file.Get(), old.st_mode & 07777);
+    int error = WriteAll(file.Fd(), data, size);
+    if (error == 0 && exists && S_ISREG(old.st_mode)) fchmod(file.Fd(), old.st_mode & 07777);
     if (error == 0) {
-        error = named.empty() ? Place(file.Get(), name, exists)
+        error = named.empty() ? Place(file.Fd(), name, exists)
                 : renameat(dir_, named.c_str(), dir_, name.c_str()) == 0 ? 0 : errno;
     }
     if (error != 0 && !named.empty()) unlinkat(dir_, named.c_str(), 0);
