@@ -13,7 +13,6 @@
 
 namespace kdplayer {
 
-
 namespace {
 
 int WriteAll(int fd, const void* data, size_t size) {
