@@ -59,6 +59,7 @@ int HFileListCtrl::Source::GetCellImage(uint32_t) const {
 // clang-format off
 wxBEGIN_EVENT_TABLE(HFileListCtrl, wxDataViewCtrl)
     EVT_SIZE(HFileListCtrl::OnSize)
+    EVT_SET_FOCUS(HFileListCtrl::OnSetFocus)
     EVT_IDLE(HFileListCtrl::OnIdle)
     EVT_KEY_DOWN(HFileListCtrl::OnKeyDown)
     EVT_CHAR(HFileListCtrl::OnChar)
@@ -488,6 +489,17 @@ void HFileListCtrl::FocusRow(long row) {
         tellNextFocus_ = false;
         platform::TellCurrentRow(this);
     }
+}
+
+void HFileListCtrl::OnSetFocus(wxFocusEvent& event) {
+    event.Skip();
+    // Entering the list always lands on a row: the one it had, else the
+    // first. It is set now, before the table takes the keyboard, so that the
+    // table keeps it rather than choosing one of its own.
+    if (GetItemCount() > 0 && GetFocusedRow() < 0) SetCurrentItem(ItemAt(0));
+    // The table tells a screen reader that it has the focus, but not which
+    // of its rows is current: that is told once the focus has settled.
+    CallAfter([this] { platform::TellCurrentRow(this); });
 }
 
 long HFileListCtrl::RowAtPoint(const wxPoint& point) const {

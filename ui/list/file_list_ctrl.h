@@ -240,6 +240,7 @@ private:
     // The width a column's title needs.
     int TitleWidth(int column) const;
     void OnSize(wxSizeEvent& event);
+    void OnSetFocus(wxFocusEvent& event);
     void OnIdle(wxIdleEvent& event);
 
     const Source* source_ = nullptr;
