@@ -101,11 +101,12 @@ class Heard(unittest.TestCase):
             mark = s.mark()
             s.keys("BackSpace")
             s.hear("Albums", since=mark)
-            # F1: the help's page is read by say-all, from its heading on.
+            # F1: the help's page is heard by its title as it opens, and read
+            # by say-all from its heading on.
             s.quiet()
             mark = s.mark()
             s.keys("F1")
-            s.hear("Songdock Help", since=mark)
+            s.hear("Songdock Help", "The two panes", since=mark)
             s.quiet()
             mark = s.mark()
             s.orca("say_all")
