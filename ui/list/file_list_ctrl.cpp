@@ -22,6 +22,9 @@ namespace {
 constexpr long kTypeAheadMs = 1000;
 // Rows measured to fit a column to its texts: the first rows stand for the rest.
 constexpr long kMeasuredRows = 200;
+// The time a screen reader has to read a table it enters before hearing
+// which row is current.
+constexpr int kTellRowMs = 150;
 
 } // namespace
 
@@ -109,6 +112,9 @@ bool HFileListCtrl::Create(wxWindow* parent, wxWindowID id, long style, const wx
     platform::WatchListScroll(this, [this] {
         if (edit_) EndEdit(false);
     });
+    tellRow_.SetOwner(this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { platform::TellCurrentRow(this, false); },
+         tellRow_.GetId());
     renameTimer_.SetOwner(this);
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { AskForRename(); }, renameTimer_.GetId());
     return true;
@@ -116,6 +122,7 @@ bool HFileListCtrl::Create(wxWindow* parent, wxWindowID id, long style, const wx
 
 HFileListCtrl::~HFileListCtrl() {
     renameTimer_.Stop();
+    tellRow_.Stop();
     if (edit_) {
         edit_->Destroy();
         edit_ = nullptr;
@@ -498,8 +505,9 @@ void HFileListCtrl::OnSetFocus(wxFocusEvent& event) {
     // table keeps it rather than choosing one of its own.
     if (GetItemCount() > 0 && GetFocusedRow() < 0) SetCurrentItem(ItemAt(0));
     // The table tells a screen reader that it has the focus, but not which
-    // of its rows is current: that is told once the focus has settled.
-    CallAfter([this] { platform::TellCurrentRow(this); });
+    // of its rows is current: that is told once the reader has had the time
+    // to read the table itself (its name and description).
+    tellRow_.StartOnce(kTellRowMs);
 }
 
 long HFileListCtrl::RowAtPoint(const wxPoint& point) const {
