@@ -38,6 +38,8 @@ class Walk:
         self.procs = []
 
     def spawn(self, args, **kw):
+        # Only the result goes to standard output (openbox talks there).
+        kw.setdefault("stdout", subprocess.DEVNULL)
         proc = subprocess.Popen(args, env=self.env, stderr=subprocess.DEVNULL, **kw)
         self.procs.append(proc)
         return proc
