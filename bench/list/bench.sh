@@ -5,7 +5,11 @@
 #  - sorting by size with half the rows selected: ratio to ls -l <= 5;
 #  - re-selecting 500 names from a name list: under 0.05 s;
 #  - a screen reader walking the first 100 rows (every cell) through the
-#    accessibility bus: under 1 s.
+#    accessibility bus: under 1 s;
+#  - Orca itself walking 100 rows by Down, each row's words heard: the median
+#    time from a key to Orca's first word of the row, against a plain GTK
+#    window with a native list of the same folder (alternating rounds):
+#    ratio <= 2.
 # Usage: bench/list/bench.sh build-dir   (needs list_bench built; runs under
 # xvfb-run when no display is set)
 set -euo pipefail
@@ -90,4 +94,15 @@ done
 med_walk=$(printf '%s\n' "${walks[@]}" | median)
 printf 'screen reader walks 100 rows: %.3f s\n' "$med_walk"
 check "screen reader walk of 100 rows" "$med_walk" 1 seconds
+
+# Orca's walk, on a bus, window manager and Orca of the benchmark's own.
+if [ -x /usr/bin/orca ] && command -v openbox >/dev/null && command -v xdotool >/dev/null; then
+  heard=$(dbus-run-session -- /usr/bin/python3 "$here/orca_walk.py" "$bench" "$folder" 3 2>/dev/null | tail -n 1) ||
+    { echo "Orca's walk failed"; exit 1; }
+  read -r row_ours row_peer <<<"$heard"
+  printf "Orca's walk, per row heard: list %.3f s, GTK list %.3f s\n" "$row_ours" "$row_peer"
+  check "Orca's walk per row vs GTK list" "$(ratio "$row_ours" "$row_peer")" 2 ratio
+else
+  echo "Orca's walk skipped: orca, openbox or xdotool missing"
+fi
 exit $status

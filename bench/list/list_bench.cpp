@@ -24,6 +24,7 @@
 #include <wx/app.h>
 #include <wx/frame.h>
 #include <wx/init.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
 
 #include "lib/lists/file_rows.h"
@@ -178,19 +179,25 @@ int Run(const std::string& folder, const std::string& operation) {
     } else if (operation == "serve") {
         if (!fill()) return 1;
         list->SetTableName("Bench List");
+        list->SetFocus();
         std::printf("ready\n");
         std::fflush(stdout);
-        // Runs the window until the reader closes standard input.
+        // Runs the window's own event loop, as the program does, until the
+        // reader closes standard input.
         const int flags = fcntl(0, F_GETFL);
         fcntl(0, F_SETFL, flags | O_NONBLOCK);
-        for (;;) {
+        wxTimer watch;
+        watch.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
             char byte;
             const ssize_t got = read(0, &byte, 1);
-            if (got == 0 || (got < 0 && errno != EAGAIN)) break;
-            wxTheApp->Yield(true);
-            wxMilliSleep(2);
-        }
-        frame->Destroy();
+            if (got == 0 || (got < 0 && errno != EAGAIN)) {
+                watch.Stop();
+                frame->Destroy();
+                wxTheApp->ExitMainLoop();
+            }
+        });
+        watch.Start(100);
+        wxTheApp->MainLoop();
         return 0;
     } else {
         std::fprintf(stderr, "list_bench: unknown operation '%s'\n", operation.c_str());

@@ -65,7 +65,8 @@ class Session:
 
     LIMIT_SECONDS = 140
 
-    def __init__(self, files=None, theme=None, env=None, internal="Internal Memory"):
+    def __init__(self, files=None, theme=None, env=None, internal="Internal Memory",
+                 late_window_manager=False):
         self.tmp = tempfile.mkdtemp(prefix="songdock-a11y-")
         self.home = os.path.join(self.tmp, "home")
         os.makedirs(self.home)
@@ -87,6 +88,9 @@ class Session:
         self.procs = []
         self.app = None
         self.internal = internal  # the internal memory's table, in the session's language
+        # The window manager comes only once Songdock's window is up, which it
+        # then leaves inactive (as one that restarts does).
+        self.late_window_manager = late_window_manager
 
     # ---- processes ----------------------------------------------------------------
 
@@ -118,8 +122,10 @@ class Session:
     def start(self):
         self._display()
         # A desktop has a window manager: focus and dialogs behave as for a person.
-        if shutil.which("openbox"):
-            self._spawn(["openbox", "--sm-disable"])
+        # It manages the display before Songdock's window appears, which it then
+        # makes the active window.
+        if not self.late_window_manager:
+            self._window_manager()
         _start_bus()
         self.before_program()
         self.sim("create", "--demo")
@@ -143,8 +149,22 @@ class Session:
                                + ("still running" if state is None else f"exit status {state}")
                                + ")\n" + said)
         self.frame = wait_until(lambda: self.find("frame", "Songdock", self.app), 10)
+        if self.late_window_manager:
+            self._window_manager()
+            # The keys go to the window all the same (the X server's focus,
+            # the window manager unasked).
+            subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Songdock$",
+                            "windowfocus"], env=self.env, check=True)
         wait_until(lambda: self.table(self.internal).queryTable().nRows > 0, 10)
         return self
+
+    def _window_manager(self):
+        if not shutil.which("openbox"):
+            return
+        ready = os.path.join(self.tmp, "wm-ready")
+        self._spawn(["openbox", "--sm-disable", "--startup", "touch " + ready])
+        if not wait_until(lambda: os.path.exists(ready), 30):
+            raise RuntimeError("openbox did not start")
 
     def before_program(self):
         """Called once the display and bus are up, before the player and Songdock

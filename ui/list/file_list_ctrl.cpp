@@ -22,6 +22,9 @@ namespace {
 constexpr long kTypeAheadMs = 1000;
 // Rows measured to fit a column to its texts: the first rows stand for the rest.
 constexpr long kMeasuredRows = 200;
+// The time a screen reader has to read a table it enters before hearing
+// which row is current.
+constexpr int kTellRowMs = 150;
 
 } // namespace
 
@@ -59,6 +62,7 @@ int HFileListCtrl::Source::GetCellImage(uint32_t) const {
 // clang-format off
 wxBEGIN_EVENT_TABLE(HFileListCtrl, wxDataViewCtrl)
     EVT_SIZE(HFileListCtrl::OnSize)
+    EVT_SET_FOCUS(HFileListCtrl::OnSetFocus)
     EVT_IDLE(HFileListCtrl::OnIdle)
     EVT_KEY_DOWN(HFileListCtrl::OnKeyDown)
     EVT_CHAR(HFileListCtrl::OnChar)
@@ -108,6 +112,9 @@ bool HFileListCtrl::Create(wxWindow* parent, wxWindowID id, long style, const wx
     platform::WatchListScroll(this, [this] {
         if (edit_) EndEdit(false);
     });
+    tellRow_.SetOwner(this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { platform::TellCurrentRow(this, false); },
+         tellRow_.GetId());
     renameTimer_.SetOwner(this);
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { AskForRename(); }, renameTimer_.GetId());
     return true;
@@ -115,6 +122,7 @@ bool HFileListCtrl::Create(wxWindow* parent, wxWindowID id, long style, const wx
 
 HFileListCtrl::~HFileListCtrl() {
     renameTimer_.Stop();
+    tellRow_.Stop();
     if (edit_) {
         edit_->Destroy();
         edit_ = nullptr;
@@ -488,6 +496,18 @@ void HFileListCtrl::FocusRow(long row) {
         tellNextFocus_ = false;
         platform::TellCurrentRow(this);
     }
+}
+
+void HFileListCtrl::OnSetFocus(wxFocusEvent& event) {
+    event.Skip();
+    // Entering the list always lands on a row: the one it had, else the
+    // first. It is set now, before the table takes the keyboard, so that the
+    // table keeps it rather than choosing one of its own.
+    if (GetItemCount() > 0 && GetFocusedRow() < 0) SetCurrentItem(ItemAt(0));
+    // The table tells a screen reader that it has the focus, but not which
+    // of its rows is current: that is told once the reader has had the time
+    // to read the table itself (its name and description).
+    tellRow_.StartOnce(kTellRowMs);
 }
 
 long HFileListCtrl::RowAtPoint(const wxPoint& point) const {

@@ -240,6 +240,7 @@ private:
     // The width a column's title needs.
     int TitleWidth(int column) const;
     void OnSize(wxSizeEvent& event);
+    void OnSetFocus(wxFocusEvent& event);
     void OnIdle(wxIdleEvent& event);
 
     const Source* source_ = nullptr;
@@ -254,6 +255,7 @@ private:
     bool tellNextFocus_ = false;       // the listing is new: its current row is told
     std::string editBytes_;            // the bytes of the name being edited
     wxTimer renameTimer_;              // a slow click on the selected name
+    wxTimer tellRow_;                  // the current row, told after entering
     long clickedRow_ = -1;
     bool pressOnSelected_ = false;     // the press fell on the only selected row
     wxLongLong lastClickAt_ = 0;

@@ -74,7 +74,8 @@ void HandleWindowEvents(bool input) {
 
 } // namespace
 
-int CallInBackground(const std::function<int()>& call, const std::function<bool()>& inputAllowed) {
+int CallInBackground(const std::function<int()>& call, const std::function<bool()>& inputAllowed,
+                     const std::function<void()>& waiting) {
     const std::thread::id windowThread = std::this_thread::get_id();
     WindowQueue queue;
     const auto onWindowThread = [&](const std::function<void()>& task) {
@@ -115,8 +116,10 @@ int CallInBackground(const std::function<int()>& call, const std::function<bool(
             }
             queue.Finish();
         });
-        while (queue.Serve(std::chrono::milliseconds(10)))
+        while (queue.Serve(std::chrono::milliseconds(10))) {
+            if (waiting) waiting();
             HandleWindowEvents(inputAllowed && inputAllowed());
+        }
         worker.join();
     }
 

@@ -17,6 +17,9 @@ namespace panes {
 // Runs call as above and returns its result. The user's input reaches the
 // windows only when inputAllowed() says so (the progress dialog is shown and
 // keeps the other windows disabled); before that, it waits until the call ends.
-int CallInBackground(const std::function<int()>& call, const std::function<bool()>& inputAllowed);
+// waiting(), when given, is called on the window thread every few
+// milliseconds while the call runs (to show a dialog on time, say).
+int CallInBackground(const std::function<int()>& call, const std::function<bool()>& inputAllowed,
+                     const std::function<void()>& waiting = {});
 
 } // namespace panes

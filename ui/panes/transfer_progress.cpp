@@ -61,7 +61,39 @@ void TransferProgress::Finish() {
 
 int TransferProgress::Run(const std::function<int()>& call) {
     // Keys wait until the dialog is up: it keeps the other windows disabled.
-    return panes::CallInBackground(call, [this] { return dialog_ != nullptr; });
+    return panes::CallInBackground(
+        call, [this] { return dialog_ != nullptr; }, [this] { OpenWhenDue(); });
+}
+
+void TransferProgress::OpenWhenDue() {
+    if (dialog_ || cancelled_ || !reported_ || Clock::now() - start_ < delay_) return;
+    if (reportedTotal_ > 0 && reportedDone_ >= reportedTotal_) return;
+    Open(reportedOperation_, reportedTotal_);
+    lastValue_ = reportedTotal_ > 0
+                     ? static_cast<int>(std::clamp<int64_t>(reportedDone_ * kRange / reportedTotal_,
+                                                            0, kRange - 1))
+                     : -1;
+    lastUpdate_ = Clock::now();
+    if (lastValue_ < 0)
+        dialog_->Pulse();
+    else
+        dialog_->Update(lastValue_);
+}
+
+void TransferProgress::Open(const std::string& op, int64_t total) {
+    int style = wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_ELAPSED_TIME;
+    if (rule_ == CancelRule::kAllowed) style |= wxPD_CAN_ABORT;
+    if (total > 0) style |= wxPD_REMAINING_TIME;
+    const wxString first = detail_.empty() ? OperationText(op) : OperationText(op) + "\n" + detail_;
+    dialog_ = std::make_unique<wxProgressDialog>(title_, first, kRange, parent_, style);
+    // The bar is read as the transfer it shows, with its value.
+    for (wxWindow* child : dialog_->GetChildren())
+        if (dynamic_cast<wxGauge*>(child)) platform::SetAccessibleName(child, title_);
+    // The dialog has the keyboard, on Cancel, whatever the window
+    // manager decides: a screen reader reads it as it comes up.
+    platform::ActivateWhenShown(dialog_.get(), dialog_->FindWindow(wxID_CANCEL));
+    lastOperation_ = op;
+    lastDetail_ = detail_;
 }
 
 void TransferProgress::SetDetail(const std::string& detail) {
@@ -78,20 +110,14 @@ bool TransferProgress::OnProgress(const char* operation, int64_t done, int64_t t
         total > 0 ? static_cast<int>(std::clamp<int64_t>(done * kRange / total, 0, kRange - 1))
                   : -1;
 
+    reported_ = true;
+    reportedOperation_ = op;
+    reportedDone_ = done;
+    reportedTotal_ = total;
     if (!dialog_) {
         if (now - start_ < delay_) return false;
         if (total > 0 && done >= total) return false; // over before anything was shown
-        int style = wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_ELAPSED_TIME;
-        if (rule_ == CancelRule::kAllowed) style |= wxPD_CAN_ABORT;
-        if (total > 0) style |= wxPD_REMAINING_TIME;
-        const wxString first =
-            detail_.empty() ? OperationText(op) : OperationText(op) + "\n" + detail_;
-        dialog_ = std::make_unique<wxProgressDialog>(title_, first, kRange, parent_, style);
-        // The bar is read as the transfer it shows, with its value.
-        for (wxWindow* child : dialog_->GetChildren())
-            if (dynamic_cast<wxGauge*>(child)) platform::SetAccessibleName(child, title_);
-        lastOperation_ = op;
-        lastDetail_ = detail_;
+        Open(op, total);
         lastValue_ = -2;
     } else if (value == lastValue_ && op == lastOperation_ && now - lastUpdate_ < kUpdateInterval) {
         return false;

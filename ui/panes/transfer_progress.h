@@ -4,8 +4,9 @@
 // While a TransferProgress exists, the device layer's progress reports drive
 // a wxProgressDialog (application-modal, with Cancel, hidden when the work is
 // done). Pressing Cancel makes the next report ask the library to stop, so
-// the call ends with code 14. The dialog appears at the first report that
-// comes after `delayMs` (0: at the first report), so quick calls show none.
+// the call ends with code 14. The dialog appears `delayMs` after the start,
+// once the call has reported (0: at the first report), so quick calls show
+// none; a slow call's dialog does not wait for its next report.
 // The destructor, or Finish(), destroys the dialog and puts the previous
 // progress handler back; end the progress before showing a result message.
 //
@@ -65,6 +66,10 @@ public:
 
 private:
     bool OnProgress(const char* operation, int64_t done, int64_t total);
+    // Shows the dialog for a report.
+    void Open(const std::string& operation, int64_t total);
+    // While Run waits: shows the dialog for the last report once it is due.
+    void OpenWhenDue();
 
     wxWindow* parent_;
     wxString title_;
@@ -76,6 +81,9 @@ private:
     bool cancelled_ = false;
     int lastValue_ = -1;
     std::string lastOperation_;
+    bool reported_ = false; // a report has come, the last one being:
+    std::string reportedOperation_;
+    int64_t reportedDone_ = 0, reportedTotal_ = 0;
     wxString detail_;
     wxString lastDetail_;
     std::chrono::steady_clock::time_point lastUpdate_;

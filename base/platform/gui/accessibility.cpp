@@ -1,6 +1,9 @@
 #include "base/platform/gui/accessibility.h"
 
 #include <gtk/gtk.h>
+#ifdef GDK_WINDOWING_X11
+#include <gdk/gdkx.h>
+#endif
 #include <wx/control.h>
 #include <wx/dataview.h>
 #include <wx/dialog.h>
@@ -221,6 +224,45 @@ void TieCaption(wxWindow* caption, wxWindow* value) {
 
 void DescribeDialog(wxWindow* dialog, const wxString& content) {
     if (AtkObject* object = Accessible(dialog)) atk_object_set_description(object, content.utf8_str());
+}
+
+namespace {
+
+void Activate(GtkWidget* dialog, GtkWidget* focus) {
+    if (focus && gtk_widget_get_can_focus(focus) && gtk_widget_is_ancestor(focus, dialog))
+        gtk_window_set_focus(GTK_WINDOW(dialog), focus);
+    if (gtk_window_is_active(GTK_WINDOW(dialog))) return;
+    guint32 time = GDK_CURRENT_TIME;
+#ifdef GDK_WINDOWING_X11
+    // As of the person's last action in the program: the key that began
+    // what the dialog shows, not a moment later that a window manager
+    // could refuse as a window stealing the focus.
+    if (GDK_IS_X11_DISPLAY(gtk_widget_get_display(dialog)))
+        time = gdk_x11_display_get_user_time(gtk_widget_get_display(dialog));
+#endif
+    gtk_window_present_with_time(GTK_WINDOW(dialog), time);
+}
+
+gboolean OnDialogMapped(GtkWidget* dialog, GdkEvent*, gpointer focus) {
+    g_signal_handlers_disconnect_by_func(dialog, reinterpret_cast<gpointer>(OnDialogMapped), focus);
+    Activate(dialog, static_cast<GtkWidget*>(focus));
+    return FALSE;
+}
+
+} // namespace
+
+void ActivateWhenShown(wxWindow* dialog, wxWindow* focus) {
+    GtkWidget* top = dialog ? dialog->GetHandle() : nullptr;
+    if (!top || !GTK_IS_WINDOW(top)) return;
+    GtkWidget* control = focus ? focus->GetHandle() : nullptr;
+    // Asked for before the window manager has put the dialog on screen, the
+    // activation would go unheard: it waits for the dialog's map.
+    GdkWindow* window = gtk_widget_get_window(top);
+    if (window && gtk_widget_get_mapped(top) &&
+        !(gdk_window_get_state(window) & GDK_WINDOW_STATE_WITHDRAWN))
+        Activate(top, control);
+    else
+        g_signal_connect(top, "map-event", G_CALLBACK(OnDialogMapped), control);
 }
 
 Announcer::Announcer(wxWindow* parent)

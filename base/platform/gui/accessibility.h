@@ -64,6 +64,14 @@ void TieCaption(wxWindow* caption, wxWindow* value);
 // the texts given, as a message box is by its message.
 void DescribeDialog(wxWindow* dialog, const wxString& content);
 
+// Gives a dialog the keyboard once it is on screen: the window manager is
+// asked to make it the active window, as of the person's last key or click,
+// and focus is put on the given control (in the dialog), so that a screen
+// reader reads the dialog and that control. A window manager left to itself
+// may leave a dialog inactive (one that came up while the program's window
+// was not active, say), and a screen reader reads nothing of it.
+void ActivateWhenShown(wxWindow* dialog, wxWindow* focus);
+
 // Tells a screen reader something that happened, once, in words: a small
 // notification under parent, shown anew for each announcement. Nothing is
 // drawn.

@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 #include <string>
 
 namespace platform {
@@ -139,6 +140,7 @@ private:
 
         // The contents, index and search are shown together, one above the
         // other, each read by its heading.
+        announcer_ = std::make_unique<Announcer>(panel);
         auto* body = new wxBoxSizer(wxHORIZONTAL);
         auto* column = new wxBoxSizer(wxVERTICAL);
         BuildContents(panel, column);
@@ -380,6 +382,14 @@ private:
         FocusDocument();
     }
 
+    // The page's title, said by a screen reader: a page opened is heard by
+    // its title, as a browser's page is on load (the screen reader says
+    // nothing of the heading the keyboard lands on).
+    void TellTitle() {
+        const wxString title = page_->GetCurrentTitle();
+        if (!title.empty()) announcer_->Announce(title);
+    }
+
     void FocusDocument() {
         EnterPage();
         // The page takes the keyboard in a moment; then the part its anchor
@@ -389,6 +399,7 @@ private:
     }
 
     void FocusTop() {
+        TellTitle();
         // Run without a reply: the view may be closed before the script
         // ends, and a reply would then reach a view that is gone. The web
         // engine holds its own reference to the view while it runs.
@@ -411,6 +422,7 @@ private:
     wxLongLong leftPage_ = 0;     // when the keyboard last left the page
     GtkWidget* landed_ = nullptr; // where it went then
     wxWebView* page_ = nullptr;
+    std::unique_ptr<Announcer> announcer_;
     std::vector<HelpTopic> topics_, keywords_;
     std::vector<wxDataViewItem> items_;
     std::vector<HelpHit> hits_;

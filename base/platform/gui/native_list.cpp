@@ -153,7 +153,7 @@ void KeepHeaderOutOfTabs(wxWindow* list) {
             }
 }
 
-void TellCurrentRow(wxWindow* list) {
+void TellCurrentRow(wxWindow* list, bool focusCell) {
     GtkWidget* widget = TreeViewOf(list);
     if (!widget || !gtk_widget_has_focus(widget)) return;
     GtkTreePath* path = nullptr;
@@ -166,7 +166,7 @@ void TellCurrentRow(wxWindow* list) {
     AtkObject* cell = atk_table_ref_at(ATK_TABLE(table), row, 0);
     if (!cell) return;
     g_signal_emit_by_name(table, "active-descendant-changed", cell);
-    atk_object_notify_state_change(cell, ATK_STATE_FOCUSED, TRUE);
+    if (focusCell) atk_object_notify_state_change(cell, ATK_STATE_FOCUSED, TRUE);
     g_object_unref(cell);
 }
 

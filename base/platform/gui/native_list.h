@@ -30,8 +30,10 @@ void KeepHeaderOutOfTabs(wxWindow* list);
 // Tells a screen reader that the list's current row has the focus, when the
 // list has the keyboard. The list tells this itself when its cursor moves,
 // but only for rows a reader has looked at since the list was last filled:
-// after a refill its new current row would go unheard.
-void TellCurrentRow(wxWindow* list);
+// after a refill its new current row would go unheard. focusCell: the row's
+// first cell also says it has the focus (as after a refill); without it the
+// table alone tells which of its rows is current (as on entering the list).
+void TellCurrentRow(wxWindow* list, bool focusCell = true);
 
 // Calls scrolled() whenever the list's rows move up or down on screen.
 void WatchListScroll(wxWindow* list, std::function<void()> scrolled);
