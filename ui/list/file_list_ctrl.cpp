@@ -317,6 +317,10 @@ void HFileListCtrl::SetRowCount() {
 void HFileListCtrl::Reload() {
     // The table asks every cell again: nothing it read before stays, which
     // keeps what a screen reader was told in step with the screen.
+    // A scroll asked for names a row of the old listing, and the toolkit
+    // makes it only at its next idle time: made now, before that row goes,
+    // not later into a list that may be empty.
+    wxDataViewCtrl::OnInternalIdle();
     model_->Reset(static_cast<unsigned int>(order_.size()));
     tellNextFocus_ = true;
 }
