@@ -166,6 +166,12 @@ class HearingSession(Session):
                 return
         raise AssertionError(f"Ctrl+A selected nothing in {table}")
 
+    def wait_enabled(self, button):
+        """Waits until the named push button can be pressed, as a person sees it."""
+        found = self.wait_for("push button", button)
+        if not wait_until(lambda: found.getState().contains(self.atspi.STATE_SENSITIVE), 5):
+            raise AssertionError(f"{button} stayed disabled")
+
     def start(self):
         super().start()
         # Orca has met the window once it reads the PC list, which has the focus.

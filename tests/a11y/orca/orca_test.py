@@ -72,6 +72,8 @@ class Heard(unittest.TestCase):
         with HearingSession(files={"a song.mp3": SONG}) as s:
             s.hear("home")
             s.select_all("home")
+            # Tab reaches the arrow once the selection has enabled it.
+            s.wait_enabled("Download To Internal Memory")
             mark = s.mark()
             s.keys("Tab")
             s.hear("Download To Internal Memory", since=mark)
@@ -120,6 +122,8 @@ class Heard(unittest.TestCase):
                             env={"KD5200_SPEED": "100000"}, late_window_manager=True) as s:
             s.hear("home")
             s.select_all("home")
+            # Tab reaches the arrow once the selection has enabled it.
+            s.wait_enabled("Download To Internal Memory")
             mark = s.mark()
             s.keys("Tab")
             s.hear("Download To Internal Memory", since=mark)
