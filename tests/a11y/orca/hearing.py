@@ -124,6 +124,20 @@ class HearingSession(Session):
                                  "\n  ".join(self.said(since)))
         return heard
 
+    def say_all(self, *words, tries=3):
+        """Orca's say-all until it reads the words, as a person asks again
+        when the keyboard had not yet reached the page."""
+        for _ in range(tries - 1):
+            self.quiet()
+            mark = self.mark()
+            self.orca("say_all")
+            if self._wait_words(words, mark, 8) is not None:
+                return
+        self.quiet()
+        mark = self.mark()
+        self.orca("say_all")
+        self.hear(*words, since=mark)
+
     def quiet(self, seconds=2.0, limit=20):
         """Waits until Orca has said nothing for the given seconds."""
         end = time.monotonic() + limit

@@ -53,18 +53,24 @@ protected:
         gui::SendButton(button, id);
     }
     // Clicks a page's tree item with the pointer.
+    // Clicks the page's row, and again, as a person would, when a busy
+    // machine let the click go by; returns once the page is shown or after
+    // three tries.
     static void ClickPage(int n) {
         wxDataViewTreeCtrl* tree = Dialog()->Tree();
-        wxRect rect;
-        // The tree lays out its rows at its own pace.
-        gui::PumpUntil([&] {
-            rect = tree->GetItemRect(Dialog()->PageItem(n));
-            return rect.width > 0 && rect.height > 0;
-        }, 2000);
-        gui::MouseMove(
-            tree->ClientToScreen(rect.GetPosition() + wxPoint(rect.width / 2, rect.height / 2)));
-        gui::MouseDown();
-        gui::MouseUp();
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            wxRect rect;
+            // The tree lays out its rows at its own pace.
+            gui::PumpUntil([&] {
+                rect = tree->GetItemRect(Dialog()->PageItem(n));
+                return rect.width > 0 && rect.height > 0;
+            }, 2000);
+            gui::MouseMove(tree->ClientToScreen(rect.GetPosition() +
+                                                wxPoint(rect.width / 2, rect.height / 2)));
+            gui::MouseDown();
+            gui::MouseUp();
+            if (gui::PumpUntil([n] { return Dialog()->ShownPage() == n; }, 2000)) return;
+        }
     }
     // Runs the dialog with the steps of a script.
     static void Run(gui::Script& script) {
