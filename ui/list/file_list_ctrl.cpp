@@ -103,9 +103,9 @@ bool HFileListCtrl::Create(wxWindow* parent, wxWindowID id, long style, const wx
                   [this](wxPoint point) {
                       SendListEvent(wxEVT_LIST_BEGIN_DRAG, RowAtPoint(point), point);
                   },
-                  [this](wxPoint point, bool kept) {
+                  [this](wxPoint point, bool kept, uint32_t pressTime) {
                       if (kept) SelectOnly(RowAtPoint(point));
-                      else OnPlainClick(point);
+                      else OnPlainClick(point, pressTime);
                   },
               });
     // A name being edited stays on its row: a scroll ends the edit.
@@ -396,20 +396,28 @@ long HFileListCtrl::GetFirstSelected() const {
 
 // The buttons and menus follow the selection at once, however it changed: by
 // mouse, keys, a screen reader's or voice tool's selection interface, or the
-// program. A change through the accessibility interface wakes no idle pass,
-// so the update is queued here; changes in a row make one update.
+// program. A change through the accessibility interface wakes no idle pass.
+// The program's own changes come in runs (a re-selection of many names), so
+// they queue one update for the run.
 void HFileListCtrl::SelectionChanged() {
     if (uiUpdateQueued_) return;
     uiUpdateQueued_ = true;
     CallAfter([this] {
         uiUpdateQueued_ = false;
-        if (wxWindow* top = wxGetTopLevelParent(this)) top->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+        UpdateCommandsNow();
     });
 }
 
+void HFileListCtrl::UpdateCommandsNow() {
+    if (wxWindow* top = wxGetTopLevelParent(this)) top->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+}
+
+// A person's change (here, and the keys the list handles itself) is followed
+// before the next key is read: a Tab typed straight after Ctrl+A must find
+// the arrow that the selection enables.
 void HFileListCtrl::OnSelectionChanged(wxDataViewEvent& event) {
     event.Skip();
-    SelectionChanged();
+    UpdateCommandsNow();
 }
 
 void HFileListCtrl::SelectRow(long row, bool select) {
@@ -616,7 +624,7 @@ void HFileListCtrl::OnCharHook(wxKeyEvent& event) {
     // Ctrl+A in the list itself.
     if (event.GetKeyCode() == 'A' && event.GetModifiers() == wxMOD_CONTROL && GetItemCount() > 0) {
         SelectAll();
-        SelectionChanged();
+        UpdateCommandsNow();
         return;
     }
     event.Skip();
@@ -632,6 +640,7 @@ void HFileListCtrl::OnKeyDown(wxKeyEvent& event) {
          code == WXK_NUMPAD_END) &&
         event.GetModifiers() == wxMOD_NONE && GetItemCount() > 0) {
         SelectOnly(code == WXK_HOME || code == WXK_NUMPAD_HOME ? 0 : GetItemCount() - 1);
+        UpdateCommandsNow();
         return;
     }
     wxListEvent key(wxEVT_LIST_KEY_DOWN, GetId());
@@ -706,15 +715,17 @@ wxTextCtrl* HFileListCtrl::EditLabel(long row) {
     return edit;
 }
 
-void HFileListCtrl::OnPlainClick(wxPoint point) {
+void HFileListCtrl::OnPlainClick(wxPoint point, uint32_t pressTime) {
     // A second, slow click on the name of the row that was already the only
     // one selected asks for a rename, after the time a double click would
-    // have needed: a double click opens the row instead.
+    // have needed: a double click opens the row instead. The presses are
+    // timed by the display server, as the toolkit times a double click, so a
+    // busy window that reads them late still tells the two apart.
     const long row = RowAtPoint(point);
-    const wxLongLong now = wxGetLocalTimeMillis();
     const long doubleClick = std::max(wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC), 100);
-    const bool second = now - lastClickAt_ <= doubleClick;
-    lastClickAt_ = now;
+    const bool second = hadClick_ && uint32_t(pressTime - lastPressTime_) <= uint32_t(doubleClick);
+    hadClick_ = true;
+    lastPressTime_ = pressTime;
     clickedRow_ = row;
     renameTimer_.Stop();
     if (!editable_ || second || !pressOnSelected_ || row < 0 || edit_ ||

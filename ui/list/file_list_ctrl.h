@@ -226,10 +226,12 @@ private:
     void OnSelectionChanged(wxDataViewEvent& event);
     // Queues one update of the window's buttons and menus after a selection change.
     void SelectionChanged();
+    // Updates them now.
+    void UpdateCommandsNow();
     void OnContextMenu(wxContextMenuEvent& event);
     void OnEditKey(wxKeyEvent& event);
     // A click without a drag or a modifier, at point.
-    void OnPlainClick(wxPoint point);
+    void OnPlainClick(wxPoint point, uint32_t pressTime);
     void AskForRename();
     void OnEditFocusLost(wxFocusEvent& event);
     // Measures the texts that fitted columns still need and fits them.
@@ -258,7 +260,8 @@ private:
     wxTimer tellRow_;                  // the current row, told after entering
     long clickedRow_ = -1;
     bool pressOnSelected_ = false;     // the press fell on the only selected row
-    wxLongLong lastClickAt_ = 0;
+    bool hadClick_ = false;            // lastPressTime_ holds a click
+    uint32_t lastPressTime_ = 0;       // the display server's time of the last press
     wxString typed_;                   // the start of a name being typed
     wxLongLong typedAt_ = 0;
     bool uiUpdateQueued_ = false;      // an update of the buttons and menus is queued

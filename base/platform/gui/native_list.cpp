@@ -24,10 +24,13 @@ struct PressState {
     bool kept = false;
     bool dragging = false;
     double startX = 0, startY = 0;
+    guint32 pressTime = 0;
 };
 
-wxPoint PointerInList(wxWindow* list) {
-    return list->ScreenToClient(wxGetMousePosition());
+// Where an event happened, in the list's client coordinates: the event's own
+// position, not the pointer's now, which a busy window may read later.
+wxPoint PointInList(wxWindow* list, double xRoot, double yRoot) {
+    return list->ScreenToClient(wxPoint(static_cast<int>(xRoot), static_cast<int>(yRoot)));
 }
 
 gboolean OnPress(GtkWidget*, GdkEventButton* event, gpointer data) {
@@ -37,10 +40,12 @@ gboolean OnPress(GtkWidget*, GdkEventButton* event, gpointer data) {
     state->dragging = false;
     state->startX = event->x_root;
     state->startY = event->y_root;
+    state->pressTime = event->time;
     state->kept = false;
     // Clicks with a modifier extend or toggle the selection: the list's own.
     if (event->state & (GDK_SHIFT_MASK | GDK_CONTROL_MASK)) return FALSE;
-    state->kept = state->hooks.press && state->hooks.press(PointerInList(state->list));
+    state->kept = state->hooks.press &&
+                  state->hooks.press(PointInList(state->list, event->x_root, event->y_root));
     if (state->kept) {
         GtkWidget* tree = TreeViewOf(state->list);
         if (tree && !gtk_widget_has_focus(tree)) gtk_widget_grab_focus(tree);
@@ -69,7 +74,9 @@ gboolean OnRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
     const bool wasDown = state->down;
     state->down = false;
     state->dragging = false;
-    if (wasDown && state->hooks.release) state->hooks.release(PointerInList(state->list), state->kept);
+    if (wasDown && state->hooks.release)
+        state->hooks.release(PointInList(state->list, event->x_root, event->y_root), state->kept,
+                             state->pressTime);
     const bool kept = state->kept;
     state->kept = false;
     return kept ? TRUE : FALSE;

@@ -2,6 +2,7 @@
 // The native list (a GTK tree view under wxDataViewCtrl) as the explorers
 // use it: how it draws, lays out and answers the mouse and the keyboard.
 // What a screen reader reads of it is in accessibility.h.
+#include <cstdint>
 #include <functional>
 
 #include <wx/gdicmn.h>
@@ -43,11 +44,13 @@ void WatchListScroll(wxWindow* list, std::function<void()> scrolled);
 // true keeps the press from the list, so that a selection of several rows
 // survives it until it is known whether the press starts a drag. drag(point)
 // is called once when the pointer has moved far enough with the button down;
-// release(point, kept) when the button comes up without a drag.
+// release(point, kept, pressTime) when the button comes up without a drag;
+// pressTime is the display server's time of the press in milliseconds, the
+// clock by which the toolkit tells a double click from two clicks.
 struct ListPressHooks {
     std::function<bool(wxPoint)> press;
     std::function<void(wxPoint)> drag;
-    std::function<void(wxPoint, bool kept)> release;
+    std::function<void(wxPoint, bool kept, uint32_t pressTime)> release;
 };
 void WatchListPresses(wxWindow* list, ListPressHooks hooks);
 

@@ -223,11 +223,32 @@ TEST_F(FileListTest, ASlowSecondClickOnTheSelectedNameAsksForARename) {
     click(2);
     ASSERT_TRUE(gui::PumpUntil([&] { return renames == 1; }, 2000));
 
-    // A double click opens the row and renames nothing.
-    gui::Pump(600);
+    // A double click opens the row and renames nothing. A loaded display
+    // server may stamp the simulated clicks further apart than a double
+    // click; it is then two clicks, for a person too, and is tried again.
     wxUIActionSimulator sim;
-    sim.MouseDblClick();
-    ASSERT_TRUE(gui::PumpUntil([&] { return Has("activate:2"); }, 2000));
+    bool opened = false;
+    for (int tries = 0; tries < 3 && !opened; ++tries) {
+        gui::Pump(600);
+        renames = 1;
+        sim.MouseDblClick();
+        opened = gui::PumpUntil([&] { return Has("activate:2"); }, 2000);
+    }
+    ASSERT_TRUE(opened);
+    gui::Pump(1000);
+    EXPECT_EQ(renames, 1);
+
+    // Nor does a double click whose second click the window reads late,
+    // busy with something else for longer than a double click takes.
+    const auto opens = [&] { return std::count(frame->events.begin(), frame->events.end(), "activate:2"); };
+    const auto before = opens();
+    gui::MouseDown();
+    gui::MouseUp();
+    gui::Pump(50);
+    gui::MouseDown();
+    gui::MouseUp();
+    wxMilliSleep(700);
+    ASSERT_TRUE(gui::PumpUntil([&] { return opens() > before; }, 2000));
     gui::Pump(1000);
     EXPECT_EQ(renames, 1);
 
