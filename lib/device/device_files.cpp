@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <new>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -190,6 +191,10 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
                 shown = true;
                 break;
             }
+            if (device::ReportStart(parent, "upload", static_cast<int64_t>(entry.value2))) {
+                result = KD5200_ERR_CANCELLED;
+                break;
+            }
             bool kept = false; // a copy that could not be checked but stays
             if (verify) {
                 const device::detail::Verified done = device::detail::VerifiedUpload(
@@ -245,6 +250,12 @@ int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list) {
         }
         // The files there before, so that the read-back knows which entry is the copy.
         const size_t countBefore = verify ? device::ListedEntries(memory).size() : 0;
+        std::error_code sizeError;
+        const auto size = std::filesystem::file_size(entry.name, sizeError);
+        if (!sizeError && device::ReportStart(parent, "download", static_cast<int64_t>(size))) {
+            result = KD5200_ERR_CANCELLED;
+            break;
+        }
         if (!Api().Download(parent, S().handle, memory, entry.name.c_str())) {
             result = Api().GetError();
             if (result != KD5200_ERR_NONE) break;

@@ -350,6 +350,12 @@ ProgressHandler SetProgressHandler(ProgressHandler handler) {
     return old;
 }
 
+bool ReportStart(KD5200_HWND parent, const char* operation, int64_t total) {
+    if (total <= 0) return false; // nothing to wait for
+    const ProgressHandler handler = B().progress;
+    return handler && handler(parent, operation, ProgressPhase::kWork, 0, total);
+}
+
 MessageSubject::MessageSubject(std::string used, std::string shown) {
     B().subjects.emplace_back(std::move(used), std::move(shown));
 }

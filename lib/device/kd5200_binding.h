@@ -70,6 +70,11 @@ const Kd5200Api& Api();
 // Installs the handler the library's progress hook calls; an empty handler
 // lets every operation run to its end. Returns the previous handler.
 ProgressHandler SetProgressHandler(ProgressHandler handler);
+// Tells the handler that a file's transfer of `total` bytes starts, as a
+// report of none done: the library's first report comes only after its
+// first chunk, which a slow player takes a while to move. True when the
+// handler asks to stop.
+bool ReportStart(KD5200_HWND parent, const char* operation, int64_t total);
 // While it lives, the library's messages name `shown` wherever they would
 // name `used`: a path that stands in for the file being copied (a pipe, a
 // file without a name), which means nothing to the person reading them.
