@@ -167,6 +167,7 @@ std::string Store::ImagePath(const std::string& folder, int memory) {
 }
 
 Status Store::Connect(const std::string& path, int flags) {
+    kept_.clear(); // kept for the connection they were read on
     const int rc = sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         // A player whose database vanished cannot list its directory.
@@ -419,6 +420,21 @@ Status Store::ReadMemory(int memory, MemoryDirectory& directory, bool withBlocks
         if (!IntegerColumn(header, 0, 0, kMaxCapacityBlocks, capacity)) return Damaged();
         directory.capacity = static_cast<uint32_t>(capacity);
     }
+    // The capacity's read has taken the transaction's snapshot: the key
+    // below tells whether anything was written since the directory was kept.
+    unsigned dataVersion = 0;
+    int64_t changes = 0;
+    const bool keyed = DirectoryKey(dataVersion, changes);
+    if (keyed) {
+        const auto it = kept_.find(memory);
+        if (it != kept_.end() && it->second.dataVersion == dataVersion &&
+            it->second.changes == changes && (it->second.withBlocks || !withBlocks) &&
+            it->second.directory.capacity == directory.capacity) {
+            directory = it->second.directory;
+            return {};
+        }
+    }
+    kept_.erase(memory);
 
     const char* sql = withBlocks ? "SELECT pos, base, ext, long_name, size, block_count, blocks "
                                    "FROM entry WHERE memory = ?1 ORDER BY pos"
@@ -470,7 +486,21 @@ Status Store::ReadMemory(int memory, MemoryDirectory& directory, bool withBlocks
     }
     if (rc != SQLITE_DONE) return SqlStatus(rc);
     directory.used = static_cast<uint32_t>(used);
+    if (keyed) kept_[memory] = {dataVersion, changes, withBlocks, directory};
     return {};
+}
+
+bool Store::DirectoryKey(unsigned& dataVersion, int64_t& changes) {
+    if (!db_ || sqlite3_get_autocommit(db_)) return false; // no snapshot held
+    // Other connections' commits change the data version; this one's own
+    // changes are counted apart.
+    sqlite3_stmt* version = nullptr;
+    if (!Prepare("PRAGMA data_version", version)) return false;
+    StatementUse use(version);
+    if (sqlite3_step(version) != SQLITE_ROW) return false;
+    dataVersion = static_cast<unsigned>(sqlite3_column_int64(version, 0));
+    changes = sqlite3_total_changes64(db_);
+    return true;
 }
 
 Status Store::CheckImage(int memory, uint32_t capacity) {

@@ -162,11 +162,25 @@ private:
     Status SqlStatus(int rc);
     Status CheckSchema();
 
+    // The directory last read of each memory, kept while the database is as
+    // it was then: a copy reads its memory's directory for every file, and
+    // 512 entries cost more than the file's bytes.
+    struct KeptDirectory {
+        unsigned dataVersion = 0;      // the file's, changed by any connection's commit
+        int64_t changes = 0;           // this connection's rows changed, committed or not
+        bool withBlocks = false;
+        MemoryDirectory directory;
+    };
+    // The key under which a directory read now may be kept; false when the
+    // database cannot tell.
+    bool DirectoryKey(unsigned& dataVersion, int64_t& changes);
+
     std::string folder_;
     WriterLock writerLock_;
     sqlite3* db_ = nullptr;
     bool schemaChecked_ = false;
     std::map<const char*, sqlite3_stmt*> statements_;
+    std::map<int, KeptDirectory> kept_;
 };
 
 } // namespace kd5200

@@ -93,6 +93,25 @@ TEST_F(StorageTest, DamagedBlockListsAreRefusedNotFollowed) {
                 KD5200_ERR_DIRECTORY);
 }
 
+TEST_F(StorageTest, AnOpenHandleSeesWhatAnotherConnectionChanged) {
+    Populate();
+    const std::string out = dir_ + "/out.bin";
+    const auto upload = [&] {
+        std::filesystem::remove(out);
+        EXPECT_TRUE(KD5200_Upload(nullptr, Handle(), 0, 0, out.c_str(), nullptr, 0, 0));
+        return ReadFile(out);
+    };
+    ASSERT_EQ(Refresh(0).size(), 2u);
+    EXPECT_EQ(upload(), Pattern(20000, 1));
+    // Another program removes the first file: the second takes its number.
+    Sql("DELETE FROM entry WHERE pos = 0; UPDATE entry SET pos = 0 WHERE pos = 1");
+    EXPECT_EQ(upload(), Pattern(30000, 2));
+    EXPECT_EQ(Refresh(0).size(), 1u);
+    // ... and damages what is left.
+    Sql("UPDATE entry SET size = 99999 WHERE pos = 0");
+    ExpectDamaged();
+}
+
 bool Readable(int fd) {
     pollfd p{fd, POLLIN, 0};
     return poll(&p, 1, 1000) == 1;
