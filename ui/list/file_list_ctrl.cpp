@@ -321,7 +321,9 @@ void HFileListCtrl::Reload() {
     // makes it only at its next idle time: made now, before that row goes,
     // not later into a list that may be empty.
     wxDataViewCtrl::OnInternalIdle();
+    reloading_ = true;
     model_->Reset(static_cast<unsigned int>(order_.size()));
+    reloading_ = false;
     tellNextFocus_ = true;
 }
 
@@ -417,7 +419,12 @@ void HFileListCtrl::UpdateCommandsNow() {
 // the arrow that the selection enables.
 void HFileListCtrl::OnSelectionChanged(wxDataViewEvent& event) {
     event.Skip();
-    UpdateCommandsNow();
+    // (While the rows are being replaced, the owner's data and the rows may
+    // not agree yet: the update waits for the next pass.)
+    if (reloading_)
+        SelectionChanged();
+    else
+        UpdateCommandsNow();
 }
 
 void HFileListCtrl::SelectRow(long row, bool select) {

@@ -264,6 +264,7 @@ private:
     uint32_t lastPressTime_ = 0;       // the display server's time of the last press
     wxString typed_;                   // the start of a name being typed
     wxLongLong typedAt_ = 0;
+    bool reloading_ = false;           // the rows are being replaced
     bool uiUpdateQueued_ = false;      // an update of the buttons and menus is queued
 
     wxDECLARE_EVENT_TABLE();
