@@ -29,6 +29,20 @@ def _start_bus():
     atexit.register(stop)
 
 
+def _restart_registry():
+    """Ends the registry of this program's accessibility bus; the bus starts a new
+    one at the next call. (It is found by the session bus it inherited.)"""
+    ours = b"DBUS_SESSION_BUS_ADDRESS=" + os.environ.get("DBUS_SESSION_BUS_ADDRESS", "").encode()
+    found = subprocess.run(["pgrep", "-x", "at-spi2-registr"], capture_output=True, text=True)
+    for pid in found.stdout.split():
+        try:
+            with open(f"/proc/{pid}/environ", "rb") as environ:
+                if ours in environ.read().split(b"\0"):
+                    os.kill(int(pid), signal.SIGKILL)  # a hung one may not take TERM
+        except OSError:
+            pass
+
+
 def wait_until(what, timeout=10.0, step=0.1):
     """Polls what() until it gives something true; returns it, or None after timeout."""
     end = time.monotonic() + timeout
@@ -132,15 +146,25 @@ class Session:
         self.sim("plug")
         time.sleep(0.5)
         self.songdock_log = os.path.join(self.tmp, "songdock.log")
-        with open(self.songdock_log, "wb") as log:
-            self.songdock = self._spawn([os.path.join(BIN, "songdock")], cwd=self.home,
-                                        stderr=log)
         import pyatspi  # after the bus is up
         self.atspi = pyatspi
         # What a screen reader hears of the focus: its events.
         self.focus_events = []
         pyatspi.Registry.registerEventListener(self._on_focus, "object:state-changed:focused")
-        self.app = wait_until(self._find_app, 60)
+        for attempt in range(2):
+            with open(self.songdock_log, "wb") as log:
+                self.songdock = self._spawn([os.path.join(BIN, "songdock")], cwd=self.home,
+                                            stderr=log)
+            found = wait_until(lambda: self._find_app() or self._unregistered(), 60)
+            self.app = found if found is not True else None
+            if self.app or attempt == 1:
+                break
+            # On a loaded machine the registry once left Songdock's registration
+            # unanswered, and then every later one: a new registry is started,
+            # as a desktop's session would, and Songdock with it.
+            self.songdock.terminate()
+            self.songdock.wait(10)
+            _restart_registry()
         if not self.app:
             state = self.songdock.poll()
             with open(self.songdock_log, "rb") as log:
@@ -169,6 +193,13 @@ class Session:
     def before_program(self):
         """Called once the display and bus are up, before the player and Songdock
         start: a screen reader starts here, as at a desktop's login."""
+
+    def _unregistered(self):
+        """Whether Songdock said that the registry did not answer its registration."""
+        with open(self.songdock_log, "rb") as log:
+            said = log.read()
+        return (b"Couldn't register with accessibility bus" in said or
+                b"Could not obtain desktop path or name" in said)
 
     def _find_app(self):
         desktop = self.atspi.Registry.getDesktop(0)
