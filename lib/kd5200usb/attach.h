@@ -29,6 +29,28 @@ PlugState ReadPlugState(const std::string& folder);
 // again since (KD5200_ERR_REPLUGGED).
 Status CheckPlugged(const std::string& folder, int64_t generation);
 
+// CheckPlugged for the chunks of a transfer, answered from memory while
+// nothing has happened in the player's port folder since the last full
+// check found the same generation plugged in: one read of an inotify
+// descriptor instead of opening, locking and reading the count each time.
+class PlugWatch {
+public:
+    PlugWatch() = default;
+    ~PlugWatch();
+    PlugWatch(const PlugWatch&) = delete;
+    PlugWatch& operator=(const PlugWatch&) = delete;
+
+    Status Check(const std::string& folder, int64_t generation);
+
+private:
+    void Watch(const std::string& folder);
+    bool Quiet();
+
+    int fd_ = -1;
+    std::string folder_;
+    int64_t verified_ = -1; // the generation last found plugged in
+};
+
 // Watches the attach state of a player folder with inotify: the descriptor
 // becomes readable when the player is plugged or unplugged.
 class ChangeNotifier {

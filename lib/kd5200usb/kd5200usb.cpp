@@ -43,6 +43,7 @@ struct Library {
     KD5200X_ProgressHook progress = nullptr;
     void* progressUser = nullptr;
     kd5200::ChangeNotifier notifier;
+    kd5200::PlugWatch plugWatch;
 };
 
 Library& Lib() {
@@ -84,7 +85,8 @@ template <typename Operation> int32_t WithPlayer(KD5200_HANDLE handle, Operation
     std::lock_guard lock(Lib().mutex);
     Session* session = nullptr;
     if (Status s = Find(handle, session); !s) return Result(s);
-    if (Status s = kd5200::CheckPlugged(session->folder, session->generation); !s) return Result(s);
+    if (Status s = Lib().plugWatch.Check(session->folder, session->generation); !s)
+        return Result(s);
     std::shared_ptr<Player> player = session->player;
     // Another program's lock is waited for as long as an answer would be.
     player->SetLockWait(Lib().receiveTimeoutMs);
@@ -98,6 +100,7 @@ kd5200::TransferSettings Settings(KD5200_HWND parent, const Player& player) {
     settings.sendTimeoutMs = Lib().sendTimeoutMs;
     settings.attachFolder = player.Folder();
     settings.plugGeneration = player.PlugGeneration();
+    settings.plugWatch = &Lib().plugWatch;
     settings.hook = Lib().progress;
     settings.user = Lib().progressUser;
     settings.parent = parent;

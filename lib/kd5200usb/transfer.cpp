@@ -61,7 +61,11 @@ Status Transfer::Advance(int64_t done) {
         if (settings_.plugGeneration < 0 && !IsAttached(settings_.attachFolder))
             return Fail(KD5200_ERR_NOT_ATTACHED);
         if (settings_.plugGeneration >= 0)
-            if (Status s = CheckPlugged(settings_.attachFolder, settings_.plugGeneration); !s)
+            if (Status s = settings_.plugWatch
+                               ? settings_.plugWatch->Check(settings_.attachFolder,
+                                                            settings_.plugGeneration)
+                               : CheckPlugged(settings_.attachFolder, settings_.plugGeneration);
+                !s)
                 return s;
     }
     return Report(done, total_);

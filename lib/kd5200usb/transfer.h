@@ -11,6 +11,8 @@
 
 namespace kd5200 {
 
+class PlugWatch;
+
 // How operations run: set by the library from its time-outs, hooks and
 // KD5200_SPEED; the command line uses the defaults (disk speed, no hook).
 struct TransferSettings {
@@ -25,6 +27,8 @@ struct TransferSettings {
     // The plug generation the player was opened in; -1: the chunks check
     // only that it is plugged in.
     int64_t plugGeneration = -1;
+    // Answers the checks of a known generation; null: each reads the state.
+    PlugWatch* plugWatch = nullptr;
 };
 
 // KD5200_SPEED in bytes per second, or 0 when unset or not a positive number.

@@ -175,6 +175,22 @@ TEST_F(CrashTest, PullingThePlayerOutEndsATransfer) {
     ASSERT_TRUE(Download(0, PcFile("kept.bin", data)));
     KD5200_MEMINFO before{};
     Refresh(0, before);
+    // Pulled out and plugged in again between two chunks: the transfer ends
+    // all the same, though the player is there at the next chunk.
+    static bool replugged;
+    replugged = false;
+    KD5200X_SetProgressHook(
+        [](KD5200_HWND, const char*, int64_t done, int64_t, void* user) -> int32_t {
+            if (done == 0 || replugged) return 0;
+            replugged = true;
+            kd5200::SetAttached(*static_cast<std::string*>(user), false);
+            kd5200::SetAttached(*static_cast<std::string*>(user), true);
+            return 0;
+        },
+        &folder_);
+    ExpectError(Download(0, PcFile("lost.bin", data)), KD5200_ERR_REPLUGGED);
+    EXPECT_TRUE(replugged);
+    CloseHandle();
     KD5200X_SetProgressHook(
         [](KD5200_HWND, const char*, int64_t done, int64_t, void* user) -> int32_t {
             if (done > 0) kd5200::SetAttached(*static_cast<std::string*>(user), false);
