@@ -4,11 +4,13 @@ driven through AT-SPI by role and name, as a screen reader user does.
 The test programs beside this module run under dbus-run-session; SONGDOCK_BIN names the
 folder with songdock, kd5200sim and the device library."""
 import atexit
+import faulthandler
 import os
 import shutil
 import signal
 import subprocess
 import tempfile
+import threading
 import time
 
 BIN = os.environ.get("SONGDOCK_BIN", "")
@@ -69,8 +71,13 @@ def cell_text(cell):
     return ""
 
 
+class SessionTooLong(BaseException):
+    """The session's time is up. Not an Exception: the polling loops, which take
+    an Exception for an object that vanished while read, must not swallow it."""
+
+
 def _too_long(signum, frame):
-    raise TimeoutError("the session took too long (a call to Songdock did not return)")
+    raise SessionTooLong("the session took too long (a call to Songdock did not return)")
 
 
 class Session:
@@ -214,6 +221,11 @@ class Session:
         with open(self.songdock_log, "rb") as log:
             return log.read().decode("utf-8", "replace")
 
+    def _end_programs(self):
+        for proc in self.procs:
+            if proc.poll() is None:
+                proc.kill()
+
     def stop(self):
         for proc in reversed(self.procs):
             if proc.poll() is None:
@@ -227,17 +239,28 @@ class Session:
     def __enter__(self):
         signal.signal(signal.SIGALRM, _too_long)
         signal.alarm(self.LIMIT_SECONDS)
+        # A call stuck inside the bus library never lets the alarm's exception
+        # through: then where each thread stood is printed, and the session's
+        # programs are ended, which makes the call return.
+        faulthandler.dump_traceback_later(self.LIMIT_SECONDS + 20)
+        self._reaper = threading.Timer(self.LIMIT_SECONDS + 25, self._end_programs)
+        self._reaper.daemon = True
+        self._reaper.start()
         try:
             return self.start()
         except BaseException:
             # A session that did not come up leaves no display, window manager
             # or Songdock behind.
             signal.alarm(0)
+            faulthandler.cancel_dump_traceback_later()
+            self._reaper.cancel()
             self.stop()
             raise
 
     def __exit__(self, *exc):
         signal.alarm(0)
+        faulthandler.cancel_dump_traceback_later()
+        self._reaper.cancel()
         self.stop()
 
     # ---- reading the tree -----------------------------------------------------------
