@@ -95,29 +95,22 @@ Status CheckPlugged(const std::string& folder, int64_t generation) {
     return {};
 }
 
-PlugWatch::~PlugWatch() {
-    if (fd_ >= 0) close(fd_);
-}
-
 void PlugWatch::Watch(const std::string& folder) {
-    if (fd_ >= 0) close(fd_);
     folder_ = folder;
     verified_ = -1;
-    fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd_ < 0) return;
-    if (inotify_add_watch(fd_, PortFolder(folder).c_str(),
+    watch_ = FileHandle(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    if (watch_.Get() < 0) return;
+    if (inotify_add_watch(watch_.Get(), PortFolder(folder).c_str(),
                           IN_CREATE | IN_DELETE | IN_MODIFY | IN_MOVED_FROM | IN_MOVED_TO |
-                              IN_DELETE_SELF | IN_MOVE_SELF) < 0) {
-        close(fd_);
-        fd_ = -1;
-    }
+                              IN_DELETE_SELF | IN_MOVE_SELF) < 0)
+        watch_ = FileHandle();
 }
 
 bool PlugWatch::Quiet() {
     alignas(inotify_event) char events[4096];
     bool quiet = true;
     for (;;) {
-        const ssize_t n = read(fd_, events, sizeof events);
+        const ssize_t n = read(watch_.Get(), events, sizeof events);
         if (n > 0) {
             quiet = false;
         } else if (n < 0 && errno == EINTR) {
@@ -130,14 +123,14 @@ bool PlugWatch::Quiet() {
 }
 
 Status PlugWatch::Check(const std::string& folder, int64_t generation) {
-    const bool quiet = fd_ >= 0 && folder == folder_ && Quiet();
+    const bool quiet = watch_.Get() >= 0 && folder == folder_ && Quiet();
     if (quiet && verified_ == generation) return {};
     // Something happened, or nothing is known yet: the watch is set up anew
     // (a removed folder ends it) before the state is read, so that a change
     // after the reading is seen at the next check.
     if (!quiet) Watch(folder);
     Status status = CheckPlugged(folder, generation);
-    verified_ = status && fd_ >= 0 ? generation : -1;
+    verified_ = status && watch_.Get() >= 0 ? generation : -1;
     return status;
 }
 

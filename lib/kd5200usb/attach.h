@@ -7,6 +7,7 @@
 #include <string>
 
 #include "lib/kd5200usb/errors.h"
+#include "lib/kd5200usb/file_io.h"
 
 namespace kd5200 {
 
@@ -35,18 +36,13 @@ Status CheckPlugged(const std::string& folder, int64_t generation);
 // descriptor instead of opening, locking and reading the count each time.
 class PlugWatch {
 public:
-    PlugWatch() = default;
-    ~PlugWatch();
-    PlugWatch(const PlugWatch&) = delete;
-    PlugWatch& operator=(const PlugWatch&) = delete;
-
     Status Check(const std::string& folder, int64_t generation);
 
 private:
     void Watch(const std::string& folder);
     bool Quiet();
 
-    int fd_ = -1;
+    FileHandle watch_;
     std::string folder_;
     int64_t verified_ = -1; // the generation last found plugged in
 };
