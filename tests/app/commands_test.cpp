@@ -17,6 +17,7 @@
 #include <wx/progdlg.h>
 #include <wx/display.h>
 #include <wx/textctrl.h>
+#include <wx/time.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 
@@ -752,14 +753,21 @@ TEST_F(Transfers, ToAllAnswersTheRestOfACopyToThePc) {
     platform::InstallWxMessageBoxes();
     std::vector<wxString> labels;
     wxTimer clicker;
+    wxLongLong clicked = 0;
     clicker.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
         for (wxWindow* w : wxTopLevelWindows) {
             auto* dialog = dynamic_cast<wxDialog*>(w);
             wxWindow* button =
                 dialog && dialog->IsModal() ? dialog->FindWindow(wxID_YESTOALL) : nullptr;
-            if (!button || !labels.empty()) continue;
-            for (wxWindow* child : dialog->GetChildren())
-                if (dynamic_cast<wxButton*>(child)) labels.push_back(child->GetLabel());
+            // Clicked once it is on the screen; a click a loaded display lost
+            // (the box still open a second later) is made again.
+            if (!button || !gtk_widget_get_mapped(button->GetHandle()) ||
+                wxGetLocalTimeMillis() - clicked < 1000)
+                continue;
+            if (labels.empty())
+                for (wxWindow* child : dialog->GetChildren())
+                    if (dynamic_cast<wxButton*>(child)) labels.push_back(child->GetLabel());
+            clicked = wxGetLocalTimeMillis();
             gui::MouseMove(gui::ScreenCenter(*button));
             gui::MouseDown();
             gui::MouseUp();
