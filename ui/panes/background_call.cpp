@@ -10,6 +10,7 @@
 
 #include <wx/evtloop.h>
 
+#include "base/platform/gui/event_wait.h"
 #include "base/platform/message_box.h"
 #include "base/platform/modal_depth.h"
 #include "lib/device/device_layer.h"
@@ -32,6 +33,7 @@ public:
             answered_.notify_all();
         });
         posted_.notify_all();
+        platform::WakeWindowThread();
         answered_.wait(lock, [&] { return finished; });
     }
 
@@ -40,6 +42,7 @@ public:
         std::lock_guard lock(mutex_);
         finished_ = true;
         posted_.notify_all();
+        platform::WakeWindowThread();
     }
 
     // On the window thread: runs what was handed over; false once the call
@@ -116,9 +119,15 @@ int CallInBackground(const std::function<int()>& call, const std::function<bool(
             }
             queue.Finish();
         });
-        while (queue.Serve(std::chrono::milliseconds(10))) {
+        // Until input is allowed, input events are put back after each pass
+        // and would end every wait at once: the loop then runs every 10 ms.
+        // Once allowed, it waits for the window's events themselves, so that
+        // the display and the screen reader are answered without delay.
+        for (bool input = false; queue.Serve(std::chrono::milliseconds(input ? 0 : 10));) {
             if (waiting) waiting();
-            HandleWindowEvents(inputAllowed && inputAllowed());
+            input = inputAllowed && inputAllowed();
+            HandleWindowEvents(input);
+            if (input) platform::WaitForWindowEvents(std::chrono::milliseconds(10));
         }
         worker.join();
     }
