@@ -412,14 +412,7 @@ private:
             " if (top && !top.textContent.trim() && top.parentElement) top = top.parentElement;"
             " top = top || document.querySelector('h1') || document.body;"
             " if (!top.hasAttribute('tabindex')) top.tabIndex = -1;"
-            // The page may take the keyboard after the script runs: the
-            // part is then focused again once it has, so that the focus a
-            // screen reader follows is on it, not on the page's frame.
-            " function land() { if (document.activeElement === top) top.blur(); top.focus(); }"
-            " land(); if (document.hasFocus()) return;"
-            " window.addEventListener('focus', land, {once: true});"
-            " setTimeout(function() { window.removeEventListener('focus', land); }, 5000);"
-            " })()",
+            " top.focus(); })()",
             -1, nullptr, nullptr, nullptr, nullptr, nullptr);
     }
 
