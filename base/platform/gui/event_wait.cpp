@@ -1,7 +1,8 @@
 #include "base/platform/gui/event_wait.h"
 
 #include <algorithm>
-#include <array>
+#include <thread>
+#include <vector>
 
 #include <glib.h>
 
@@ -9,7 +10,10 @@ namespace platform {
 
 void WaitForWindowEvents(std::chrono::milliseconds most) {
     GMainContext* context = g_main_context_default();
-    if (!g_main_context_acquire(context)) return;
+    if (!g_main_context_acquire(context)) {
+        std::this_thread::sleep_for(most); // another thread runs the sources
+        return;
+    }
     // The sources are asked what they wait for and polled, but not
     // dispatched: the caller's own pass handles them, with its filters.
     gint priority = 0;
@@ -17,11 +21,13 @@ void WaitForWindowEvents(std::chrono::milliseconds most) {
         g_main_context_release(context);
         return; // something is ready already
     }
-    std::array<GPollFD, 64> fds{};
+    std::vector<GPollFD> fds(16);
     gint timeout = -1;
-    gint count = g_main_context_query(context, priority, &timeout, fds.data(),
-                                      static_cast<gint>(fds.size()));
-    count = std::min(count, static_cast<gint>(fds.size()));
+    gint count;
+    while ((count = g_main_context_query(context, priority, &timeout, fds.data(),
+                                         static_cast<gint>(fds.size()))) >
+           static_cast<gint>(fds.size()))
+        fds.resize(static_cast<size_t>(count));
     const gint limit = static_cast<gint>(most.count());
     g_poll(fds.data(), static_cast<guint>(count), timeout < 0 ? limit : std::min(timeout, limit));
     g_main_context_check(context, priority, fds.data(), count);
