@@ -412,7 +412,28 @@ private:
             " if (top && !top.textContent.trim() && top.parentElement) top = top.parentElement;"
             " top = top || document.querySelector('h1') || document.body;"
             " if (!top.hasAttribute('tabindex')) top.tabIndex = -1;"
-            " top.focus(); })()",
+            " top.focus();"
+            // The caret goes to the part's start too: a screen reader reads
+            // from the caret and follows it. It hears of the caret only once
+            // the web engine's accessible tree is up, which on a busy machine
+            // can be seconds after the page loaded (until then it would start
+            // reading at the page's frame, where say-all finds nothing). So
+            // the caret is put there again a few times in the next ten
+            // seconds, only while the person has not moved: no key or click
+            // in the page, the focus and the caret where they were. Putting
+            // it where the reader has it already says nothing.
+            " var sel = getSelection(), n = 0, at, off;"
+            " function land() {"
+            "  sel.collapse(top, top.childNodes.length); sel.collapse(top, 0);"
+            "  at = sel.anchorNode; off = sel.anchorOffset; }"
+            " function moved() { n = 99; }"
+            " land();"
+            " ['keydown', 'mousedown', 'wheel'].forEach(function(e) { addEventListener(e, moved, true); });"
+            " function again() {"
+            "  if (++n > 6 || document.activeElement !== top || sel.anchorNode !== at || sel.anchorOffset !== off) return;"
+            "  if (document.hasFocus()) land();"
+            "  setTimeout(again, n * 500); }"
+            " setTimeout(again, 500); })()",
             -1, nullptr, nullptr, nullptr, nullptr, nullptr);
     }
 

@@ -3,6 +3,8 @@
 # $ORCA_SPEECH_LOG, one line each: "<seconds> <KIND> <text>", KIND being
 #   SAY (spoken), SAYALL (a say-all's text), KEY (a key echoed), FOCUS (role | name
 #   of where Orca thinks the user is).
+# With $ORCA_DEBUG_LOG set, Orca's own debug log (every event it took and
+# why it acted or not) goes to that file.
 import os
 import time
 
@@ -56,3 +58,8 @@ try:
     _orca.setLocusOfFocus = _record_focus
 except Exception as error:
     _write("ERR", "focus hook: %r" % error)
+
+if os.environ.get("ORCA_DEBUG_LOG"):
+    from orca import debug as _debug
+    _debug.debugLevel = _debug.LEVEL_INFO
+    _debug.debugFile = open(os.environ["ORCA_DEBUG_LOG"], "w")
