@@ -1,13 +1,9 @@
 #include "lib/settings/settings_store.h"
 
 #include "base/platform/file_lock.h"
-#include "base/platform/path_text.h"
 #include "base/platform/paths.h"
+#include "lib/settings/ini_text.h"
 #include "lib/settings/profile_text.h"
-
-#include <wx/fileconf.h>
-#include <wx/log.h>
-#include <wx/sstream.h>
 
 #include <cerrno>
 #include <climits>
@@ -26,41 +22,26 @@ std::string g_fileFilter = kDefaultFileFilter;
 std::string g_lastDirectory;
 bool g_lastDirectoryFrozen = false;
 
-// wxConfig path of a key: "/Section/Key", or "/Key" in the application key.
-wxString KeyPath(const char* section, const char* key) {
-    wxString path = "/";
-    if (section && *section) path << platform::PathToText(section) << "/";
-    path << platform::PathToText(key ? key : "");
-    return path;
-}
-
 // The profile as read: its settings, and whether the file exists but could
 // not be read in full (so that it must not be written over).
 struct Profile {
-    std::unique_ptr<wxFileConfig> config;
+    IniText ini;
     bool damaged = false;
 };
 
-// Reads what can be read of the file. Values keep their bytes: a byte that is
-// not UTF-8 travels through the toolkit's text as a private-use character.
+// Reads what can be read of the file; values keep their bytes.
 Profile LoadProfile(const std::string& path) {
     std::string bytes;
     bool complete = platform::ReadWholeFile(path, bytes);
     if (!complete && !platform::PathExists(path)) complete = true; // a first run
     const ProfileText text = ReadableProfileLines(bytes, complete);
-    wxStringInputStream input(platform::PathToText(text.lines));
-    Profile profile;
-    profile.config = std::make_unique<wxFileConfig>(input, wxConvUTF8);
-    profile.config->SetExpandEnvVars(false);
-    profile.damaged = !complete || text.damaged;
-    return profile;
+    return Profile{IniText(text.lines), !complete || text.damaged};
 }
 
 // Runs fn over the profile under the cross-process lock. With write set, the
 // (possibly changed) profile is saved atomically afterwards; a file that
 // could not be read in full is first kept as Songdock.conf.damaged.
-bool WithProfile(bool write, const std::function<void(wxFileConfig&)>& fn) {
-    wxLogNull quiet; // a damaged file reads as defaults, without messages
+bool WithProfile(bool write, const std::function<void(IniText&)>& fn) {
     const std::string path = ProfilePath();
     if (write) {
         const auto slash = path.find_last_of('/');
@@ -71,12 +52,10 @@ bool WithProfile(bool write, const std::function<void(wxFileConfig&)>& fn) {
     std::unique_ptr<platform::FileLock> lock;
     if (write) lock = std::make_unique<platform::FileLock>(path + ".lock");
     Profile profile = LoadProfile(path);
-    fn(*profile.config);
+    fn(profile.ini);
     if (!write) return true;
     if (profile.damaged && !platform::KeepFileAs(path, path + ".damaged")) return false;
-    wxStringOutputStream output(nullptr, wxConvUTF8);
-    if (!profile.config->Save(output, wxConvUTF8)) return false;
-    return platform::WriteFileAtomically(path, platform::PathFromText(output.GetString()));
+    return platform::WriteFileAtomically(path, profile.ini.Text());
 }
 
 bool ParseInt(const std::string& text, int& value) {
@@ -91,14 +70,23 @@ bool ParseInt(const std::string& text, int& value) {
     return true;
 }
 
-bool ReadRaw(wxFileConfig& config, const char* section, const char* key, std::string& out) {
-    wxString value;
-    if (!config.Read(KeyPath(section, key), &value)) return false;
-    out = platform::PathFromText(value);
+std::string Name(const char* text) {
+    return text ? text : "";
+}
+
+bool ReadRaw(const IniText& config, const char* section, const char* key, std::string& out) {
+    std::optional<std::string> value = config.Read(Name(section), Name(key));
+    if (!value) return false;
+    out = std::move(*value);
     return true;
 }
 
-int ReadIntFrom(wxFileConfig& config, const char* section, const char* key, int def) {
+// Numbers are written as decimal text.
+void WriteNumber(IniText& config, const char* section, const char* key, long value) {
+    config.Write(Name(section), Name(key), std::to_string(value));
+}
+
+int ReadIntFrom(const IniText& config, const char* section, const char* key, int def) {
     std::string raw;
     int value = def;
     if (ReadRaw(config, section, key, raw) && ParseInt(raw, value)) return value;
@@ -129,25 +117,25 @@ std::string ProfilePath() {
 
 int GetInt(const char* section, const char* key, int def) {
     int value = def;
-    WithProfile(false, [&](wxFileConfig& c) { value = ReadIntFrom(c, section, key, def); });
+    WithProfile(false, [&](IniText& c) { value = ReadIntFrom(c, section, key, def); });
     return value;
 }
 
 bool WriteInt(const char* section, const char* key, int value) {
-    return WithProfile(true, [&](wxFileConfig& c) { c.Write(KeyPath(section, key), value); });
+    return WithProfile(true, [&](IniText& c) { WriteNumber(c, section, key, value); });
 }
 
 std::string GetText(const char* section, const char* key, const std::string& def) {
     std::string value = def;
-    WithProfile(false, [&](wxFileConfig& c) {
+    WithProfile(false, [&](IniText& c) {
         if (!ReadRaw(c, section, key, value)) value = def;
     });
     return value;
 }
 
 bool WriteText(const char* section, const char* key, const std::string& value) {
-    return WithProfile(true, [&](wxFileConfig& c) {
-        c.Write(KeyPath(section, key), platform::PathToText(value));
+    return WithProfile(true, [&](IniText& c) {
+        c.Write(Name(section), Name(key), value);
     });
 }
 
@@ -201,9 +189,9 @@ int GetSortAscendent(int pane, int def) {
 
 bool WriteSort(int pane, int column, int ascending) {
     const std::string section = PaneSectionName(pane);
-    return WithProfile(true, [&](wxFileConfig& c) {
-        c.Write(KeyPath(section.c_str(), kSortKey), column);
-        c.Write(KeyPath(section.c_str(), kSortAscendent), ascending);
+    return WithProfile(true, [&](IniText& c) {
+        WriteNumber(c, section.c_str(), kSortKey, column);
+        WriteNumber(c, section.c_str(), kSortAscendent, ascending);
     });
 }
 
@@ -216,7 +204,7 @@ bool WriteWindowState(int state) {
 
 std::optional<WindowPlace> GetWindowPlace() {
     WindowPlace place;
-    WithProfile(false, [&](wxFileConfig& c) {
+    WithProfile(false, [&](IniText& c) {
         place.left = ReadIntFrom(c, kAppSection, kWindowLeft, 0);
         place.top = ReadIntFrom(c, kAppSection, kWindowTop, 0);
         place.width = ReadIntFrom(c, kAppSection, kWindowWidth, 0);
@@ -227,17 +215,17 @@ std::optional<WindowPlace> GetWindowPlace() {
 }
 
 bool WriteWindowPlace(const WindowPlace& place) {
-    return WithProfile(true, [&](wxFileConfig& c) {
-        c.Write(KeyPath(kAppSection, kWindowLeft), place.left);
-        c.Write(KeyPath(kAppSection, kWindowTop), place.top);
-        c.Write(KeyPath(kAppSection, kWindowWidth), place.width);
-        c.Write(KeyPath(kAppSection, kWindowHeight), place.height);
+    return WithProfile(true, [&](IniText& c) {
+        WriteNumber(c, kAppSection, kWindowLeft, place.left);
+        WriteNumber(c, kAppSection, kWindowTop, place.top);
+        WriteNumber(c, kAppSection, kWindowWidth, place.width);
+        WriteNumber(c, kAppSection, kWindowHeight, place.height);
     });
 }
 
 Timeouts GetTimeouts() {
     Timeouts t;
-    WithProfile(false, [&](wxFileConfig& c) {
+    WithProfile(false, [&](IniText& c) {
         t.receive = ReadIntFrom(c, kDeviceSection, kTimeoutRecv, kDefaultTimeoutRecv);
         t.send = ReadIntFrom(c, kDeviceSection, kTimeoutSend, kDefaultTimeoutSend);
         t.format = ReadIntFrom(c, kDeviceSection, kTimeoutFormat, kDefaultTimeoutFormat);
@@ -246,16 +234,16 @@ Timeouts GetTimeouts() {
 }
 
 bool WriteTimeouts(const Timeouts& t) {
-    return WithProfile(true, [&](wxFileConfig& c) {
-        c.Write(KeyPath(kDeviceSection, kTimeoutRecv), t.receive);
-        c.Write(KeyPath(kDeviceSection, kTimeoutSend), t.send);
-        c.Write(KeyPath(kDeviceSection, kTimeoutFormat), t.format);
+    return WithProfile(true, [&](IniText& c) {
+        WriteNumber(c, kDeviceSection, kTimeoutRecv, t.receive);
+        WriteNumber(c, kDeviceSection, kTimeoutSend, t.send);
+        WriteNumber(c, kDeviceSection, kTimeoutFormat, t.format);
     });
 }
 
 RawDataRange GetRawDataRange() {
     RawDataRange r;
-    WithProfile(false, [&](wxFileConfig& c) {
+    WithProfile(false, [&](IniText& c) {
         // Stored as 32-bit numbers; read back as unsigned like the registry's DWORDs.
         r.addr = static_cast<unsigned>(
             ReadIntFrom(c, kSongdockSection, kRawDataAddr, static_cast<int>(kDefaultRawDataAddr)));
@@ -266,9 +254,9 @@ RawDataRange GetRawDataRange() {
 }
 
 bool WriteRawDataRange(const RawDataRange& r) {
-    return WithProfile(true, [&](wxFileConfig& c) {
-        c.Write(KeyPath(kSongdockSection, kRawDataAddr), static_cast<int>(r.addr));
-        c.Write(KeyPath(kSongdockSection, kRawDataCount), static_cast<int>(r.count));
+    return WithProfile(true, [&](IniText& c) {
+        WriteNumber(c, kSongdockSection, kRawDataAddr, static_cast<int>(r.addr));
+        WriteNumber(c, kSongdockSection, kRawDataCount, static_cast<int>(r.count));
     });
 }
 
