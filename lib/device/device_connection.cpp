@@ -48,8 +48,14 @@ using device::detail::ValidMemory;
 void DevInit() {
     auto& s = S();
     s.handle = nullptr;
-    for (auto& memory : s.memories)
-        memory = device::detail::MemoryCache{};
+    // Entries past count are never read, so only what says which ones hold
+    // a listing is reset (clearing the directories would touch 300 KB).
+    for (auto& memory : s.memories) {
+        memory.count = 0;
+        memory.info = {};
+        memory.stale = true;
+        memory.readError = 0;
+    }
     s.firmware[0] = '\0';
     device::LoadDeviceLibrary();
     DevApplyCodePage();
