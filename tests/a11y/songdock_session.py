@@ -158,20 +158,23 @@ class Session:
         # What a screen reader hears of the focus: its events.
         self.focus_events = []
         pyatspi.Registry.registerEventListener(self._on_focus, "object:state-changed:focused")
-        for attempt in range(2):
+        attempts = 3
+        for attempt in range(attempts):
             with open(self.songdock_log, "wb") as log:
                 self.songdock = self._spawn([os.path.join(BIN, "songdock")], cwd=self.home,
                                             stderr=log)
             found = wait_until(lambda: self._find_app() or self._unregistered(), 60)
             self.app = found if found is not True else None
-            if self.app or attempt == 1:
+            if self.app or attempt == attempts - 1:
                 break
-            # On a loaded machine the registry once left Songdock's registration
-            # unanswered, and then every later one: a new registry is started,
-            # as a desktop's session would, and Songdock with it.
+            # On a loaded machine the registry has left Songdock's registration
+            # unanswered, and then the next one too: a new registry is started,
+            # as a desktop's session would, and Songdock with it once the new
+            # registry answers.
             self.songdock.terminate()
             self.songdock.wait(10)
             _restart_registry()
+            wait_until(lambda: self.atspi.Registry.getDesktop(0).childCount >= 0, 30, 0.5)
         if not self.app:
             state = self.songdock.poll()
             with open(self.songdock_log, "rb") as log:
