@@ -45,6 +45,18 @@ def _restart_registry():
             pass
 
 
+def _unless_hung(call, seconds=20):
+    """Makes a call to the registry; one that has not returned after the given
+    seconds is ended by ending the registry (a hung one has been seen on a
+    loaded machine), and then raises. The bus starts a new registry."""
+    watchdog = threading.Timer(seconds, _restart_registry)
+    watchdog.start()
+    try:
+        return call()
+    finally:
+        watchdog.cancel()
+
+
 def wait_until(what, timeout=10.0, step=0.1):
     """Polls what() until it gives something true; returns it, or None after timeout."""
     end = time.monotonic() + timeout
@@ -163,7 +175,7 @@ class Session:
             with open(self.songdock_log, "wb") as log:
                 self.songdock = self._spawn([os.path.join(BIN, "songdock")], cwd=self.home,
                                             stderr=log)
-            found = wait_until(lambda: self._find_app() or self._unregistered(), 60)
+            found = wait_until(lambda: _unless_hung(self._find_app) or self._unregistered(), 60)
             self.app = found if found is not True else None
             if self.app or attempt == attempts - 1:
                 break
