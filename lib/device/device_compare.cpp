@@ -20,33 +20,73 @@ namespace {
 
 constexpr size_t kChunk = 1 << 20;
 
-// Reads fd to its end, handing each piece to take.
-void Drain(int fd, size_t chunk, const std::function<void(const unsigned char*, size_t)>& take) {
-    const std::unique_ptr<unsigned char[]> got(new unsigned char[chunk]);
+constexpr size_t kLargePage = 2 << 20;
+
+// A pipe as large as the file (up to a limit) takes it in one piece: fewer
+// wake-ups of the reader, which reads at most this much at a time.
+size_t PipeSize(uint32_t size) {
+    return size < kChunk ? (size < 65536 ? 65536 : size) : kChunk;
+}
+
+// Memory for the pieces of a read. Pieces of a large file are asked for in
+// large pages, so that a fresh process takes one fault for them instead of
+// one for every page.
+class Room {
+public:
+    explicit Room(size_t bytes) : size_(bytes) {
+        if (bytes >= kChunk) {
+            size_ = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+            void* at = mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
+                            -1, 0);
+            if (at != MAP_FAILED) {
+                madvise(at, size_, MADV_HUGEPAGE); // a hint
+                mapped_ = static_cast<unsigned char*>(at);
+                return;
+            }
+        }
+        owned_ = std::make_unique<unsigned char[]>(bytes);
+    }
+    ~Room() {
+        if (mapped_) munmap(mapped_, size_);
+    }
+    Room(const Room&) = delete;
+    Room& operator=(const Room&) = delete;
+    unsigned char* Data() const { return mapped_ ? mapped_ : owned_.get(); }
+
+private:
+    size_t size_;
+    unsigned char* mapped_ = nullptr;
+    std::unique_ptr<unsigned char[]> owned_;
+};
+
+// Reads fd to its end into the chunk bytes at buffer, handing each piece to
+// take.
+void Drain(int fd, unsigned char* buffer, size_t chunk,
+           const std::function<void(const unsigned char*, size_t)>& take) {
     for (;;) {
-        const ssize_t n = read(fd, got.get(), chunk);
+        const ssize_t n = read(fd, buffer, chunk);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return;
-        take(got.get(), static_cast<size_t>(n));
+        take(buffer, static_cast<size_t>(n));
     }
 }
 
 // Has the library read the entry into an unnamed pipe while a second thread
-// hands what arrives to take. The library's code.
+// reads it into buffer (PipeSize(size) bytes) and hands what arrives to take.
+// The library's code.
 int ThroughPipe(KD5200_HWND parent, int memory, int number, uint32_t size, const char* playerName,
-                bool check, const std::function<void(const unsigned char*, size_t)>& take) {
+                bool check, unsigned char* buffer,
+                const std::function<void(const unsigned char*, size_t)>& take) {
     const KD5200_HANDLE handle = DevGetHandle();
     if (!handle) return KD5200_ERR_NOT_CONNECTED;
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) return KD5200_ERR_FILE_WRITE;
-    // A pipe as large as the file (up to a limit) takes it in one piece:
-    // fewer wake-ups of the reader; best effort.
-    const size_t want = size < kChunk ? (size < 65536 ? 65536 : size) : kChunk;
-    fcntl(ends[0], F_SETPIPE_SZ, static_cast<int>(want));
+    const size_t want = PipeSize(size);
+    fcntl(ends[0], F_SETPIPE_SZ, static_cast<int>(want)); // best effort
     // The library writes into the pipe by its name under /proc; our own
     // write end stays open until the library is done, so that the reader
     // sees the end only then.
-    std::thread reader([&] { Drain(ends[0], want + 1, take); });
+    std::thread reader([&] { Drain(ends[0], buffer, want, take); });
     const std::string path = "/proc/self/fd/" + std::to_string(ends[1]);
     int32_t ok = 0;
     int code = KD5200_ERR_NONE;
@@ -70,37 +110,17 @@ int ThroughPipe(KD5200_HWND parent, int memory, int number, uint32_t size, const
     return KD5200_ERR_NONE;
 }
 
-// A regular file mapped for reading; empty when it cannot be.
-class Mapped {
-public:
-    explicit Mapped(int fd) {
-        struct stat st {};
-        if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return;
-        size_ = static_cast<size_t>(st.st_size);
-        valid_ = true;
-        if (size_ == 0) return;
-        void* at = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-        if (at == MAP_FAILED) {
-            valid_ = false;
-            size_ = 0;
-            return;
-        }
-        data_ = at;
+// Reads length bytes of fd at offset into into; false on an error or an
+// early end.
+bool ReadAt(int fd, unsigned char* into, size_t length, uint64_t offset) {
+    for (size_t got = 0; got < length;) {
+        const ssize_t n = pread(fd, into + got, length - got, static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        got += static_cast<size_t>(n);
     }
-    ~Mapped() {
-        if (data_) munmap(data_, size_);
-    }
-    Mapped(const Mapped&) = delete;
-    Mapped& operator=(const Mapped&) = delete;
-    bool Valid() const { return valid_; }
-    const void* Data() const { return data_; }
-    size_t Size() const { return size_; }
-
-private:
-    void* data_ = nullptr;
-    size_t size_ = 0;
-    bool valid_ = false;
-};
+    return true;
+}
 
 } // namespace
 
@@ -111,7 +131,8 @@ int DevReadEntry(KD5200_HWND parent, int memory, int number, uint32_t size,
     // An entry that another program made larger meanwhile is taken no
     // further than one byte past the size listed: enough to tell.
     const size_t most = static_cast<size_t>(size) + 1;
-    return ThroughPipe(parent, memory, number, size, playerName, check,
+    const Room room(PipeSize(size));
+    return ThroughPipe(parent, memory, number, size, playerName, check, room.Data(),
                        [&into, most](const unsigned char* data, size_t n) {
                            const size_t room = most - into.size();
                            into.insert(into.end(), data, data + (n < room ? n : room));
@@ -125,7 +146,8 @@ int DevCompareEntryWith(KD5200_HWND parent, int memory, int number, uint32_t siz
     bool equal = true;
     // The pipe is drained to its end even after a difference, so that the
     // library never blocks on it.
-    const int code = ThroughPipe(parent, memory, number, size, playerName, true,
+    const Room room(PipeSize(size));
+    const int code = ThroughPipe(parent, memory, number, size, playerName, true, room.Data(),
                                  [&](const unsigned char* data, size_t n) {
                                      if (!equal) return;
                                      equal = n <= length - at && std::memcmp(data, want + at, n) == 0;
@@ -137,10 +159,27 @@ int DevCompareEntryWith(KD5200_HWND parent, int memory, int number, uint32_t siz
 
 int DevCompareEntryWithFile(KD5200_HWND parent, int memory, int number, uint32_t size,
                             const char* playerName, int fd, bool& same) {
-    const Mapped file(fd);
-    const int code = DevCompareEntryWith(parent, memory, number, size, playerName, file.Data(),
-                                         file.Size(), same);
-    same = same && file.Valid();
+    // The file is read piece by piece beside the pipe, each piece while it is
+    // compared: no mapping to set up and take down, and a file that another
+    // program cuts short meanwhile is simply not the same.
+    struct stat st {};
+    const bool regular = fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const uint64_t length = regular ? static_cast<uint64_t>(st.st_size) : 0;
+    // One room for the piece from the pipe and the same piece of the file.
+    const size_t piece = PipeSize(size);
+    const Room room(2 * piece);
+    unsigned char* mine = room.Data() + piece;
+    uint64_t at = 0;
+    bool equal = regular;
+    // As for a buffer, the pipe is drained to its end after a difference.
+    const int code = ThroughPipe(parent, memory, number, size, playerName, true, room.Data(),
+                                 [&](const unsigned char* data, size_t n) {
+                                     if (!equal) return;
+                                     equal = n <= length - at && ReadAt(fd, mine, n, at) &&
+                                             std::memcmp(data, mine, n) == 0;
+                                     at += n;
+                                 });
+    same = equal && at == length;
     return code;
 }
 
