@@ -3,6 +3,7 @@
 
 #include "lib/device/device_layer.h"
 #include "lib/device/device_progress.h"
+#include "lib/device/pipe_drain.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -14,7 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
+
 
 namespace {
 
@@ -59,20 +60,9 @@ private:
     std::unique_ptr<unsigned char[]> owned_;
 };
 
-// Reads fd to its end into the chunk bytes at buffer, handing each piece to
+// Has the library read the entry into an unnamed pipe, read into buffer
+// (PipeSize(size) bytes) beside it or after it, and hands what arrives to
 // take.
-void Drain(int fd, unsigned char* buffer, size_t chunk,
-           const std::function<void(const unsigned char*, size_t)>& take) {
-    for (;;) {
-        const ssize_t n = read(fd, buffer, chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        take(buffer, static_cast<size_t>(n));
-    }
-}
-
-// Has the library read the entry into an unnamed pipe while a second thread
-// reads it into buffer (PipeSize(size) bytes) and hands what arrives to take.
 // The library's code.
 int ThroughPipe(KD5200_HWND parent, int memory, int number, uint32_t size, const char* playerName,
                 bool check, unsigned char* buffer,
@@ -82,11 +72,13 @@ int ThroughPipe(KD5200_HWND parent, int memory, int number, uint32_t size, const
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) return KD5200_ERR_FILE_WRITE;
     const size_t want = PipeSize(size);
-    fcntl(ends[0], F_SETPIPE_SZ, static_cast<int>(want)); // best effort
+    int capacity = fcntl(ends[0], F_SETPIPE_SZ, static_cast<int>(want)); // best effort
+    if (capacity < 0) capacity = fcntl(ends[0], F_GETPIPE_SZ);
     // The library writes into the pipe by its name under /proc; our own
     // write end stays open until the library is done, so that the reader
     // sees the end only then.
-    std::thread reader([&] { Drain(ends[0], buffer, want, take); });
+    device::PipeDrain reader(ends[0], buffer, want, take,
+                             capacity > 0 && size <= static_cast<size_t>(capacity));
     const std::string path = "/proc/self/fd/" + std::to_string(ends[1]);
     int32_t ok = 0;
     int code = KD5200_ERR_NONE;
@@ -104,7 +96,7 @@ int ThroughPipe(KD5200_HWND parent, int memory, int number, uint32_t size, const
         code = ok ? KD5200_ERR_NONE : DevApi().GetError();
     }
     close(ends[1]);
-    reader.join();
+    reader.Finish();
     close(ends[0]);
     if (!ok) return code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_READ;
     return KD5200_ERR_NONE;

@@ -1,6 +1,7 @@
 // The device layer on the virtual player: a player folder made with
 // kd5200sim, the real device library loaded by DevInit.
 #include "lib/device/device_layer.h"
+#include "lib/device/device_compare.h"
 #include "lib/lists/dir_entry_list.h"
 #include "lib/lists/name_list.h"
 #include "device_test_support.h"
@@ -25,6 +26,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 using testing::ElementsAre;
@@ -533,6 +535,54 @@ TEST_F(DevicePlayer, VerifiedCopiesCatchAFlippedBit) {
     EXPECT_EQ(Upload(0, {listed[0]}), KD5200_ERR_CANCELLED);
     EXPECT_FALSE(std::filesystem::exists(target_ / "a.mp3"));
     EXPECT_TRUE(boxes_.shown.empty());
+}
+
+// Reads without a file on the PC end whatever the entry holds: an entry
+// larger than listed (by more than a pipe holds) is read one byte past its
+// listed size, a slow line and reads from two threads at once finish, and
+// read after read gives each file's own bytes.
+TEST_F(DevicePlayer, ReadsIntoMemoryFinishWhateverTheEntryHolds) {
+    Connect();
+    std::string big(5 * KD5200_BLOCK_SIZE * 16, '\0');
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>(i * 7 + i / 4096);
+    const std::string small = big.substr(100, 20000);
+    ASSERT_EQ(Download(0, {{"big.mp3", big}, {"small.mp3", small}}), 0);
+
+    std::vector<unsigned char> into;
+    ASSERT_EQ(DevReadEntry(nullptr, 0, 0, 1000, nullptr, into, false), 0);
+    EXPECT_EQ(std::string(into.begin(), into.end()), big.substr(0, 1001));
+
+    for (int round = 0; round < 40; ++round) {
+        const int number = round % 2;
+        const std::string& want = number == 0 ? big : small;
+        ASSERT_EQ(DevReadEntry(nullptr, 0, number, static_cast<uint32_t>(want.size()), nullptr,
+                               into, false),
+                  0);
+        ASSERT_EQ(std::string(into.begin(), into.end()), want) << "round " << round;
+    }
+
+    setenv("KD5200_SPEED", "200000", 1); // 20000 bytes take 100 ms
+    bool same = false;
+    EXPECT_EQ(DevCompareEntryWith(nullptr, 0, 1, static_cast<uint32_t>(small.size()), nullptr,
+                                  small.data(), small.size(), same),
+              0);
+    EXPECT_TRUE(same);
+    unsetenv("KD5200_SPEED");
+
+    bool sameBig = false, sameSmall = false;
+    int bigCode = -1;
+    std::thread other([&] {
+        bigCode = DevCompareEntryWith(nullptr, 0, 0, static_cast<uint32_t>(big.size()), nullptr,
+                                      big.data(), big.size(), sameBig);
+    });
+    const int smallCode = DevCompareEntryWith(nullptr, 0, 1, static_cast<uint32_t>(small.size()),
+                                              nullptr, small.data(), small.size(), sameSmall);
+    other.join();
+    EXPECT_EQ(bigCode, 0);
+    EXPECT_EQ(smallCode, 0);
+    EXPECT_TRUE(sameBig);
+    EXPECT_TRUE(sameSmall);
 }
 
 // A copy that cannot be read back to be checked: one message, naming the
