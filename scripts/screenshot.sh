@@ -29,7 +29,7 @@ LastDirectory=$work/music
 CONF
 
 out="$top/docs/songdock.png"
-xvfb-run -a -s "-screen 0 960x640x24" bash -c '
+xvfb-run -a -s "-screen 0 960x640x24 -noreset" bash -c '
   "$1/songdock" & pid=$!
   sleep 4
   import -window root "$2"

@@ -18,6 +18,7 @@ fi
 
 cd "$dir"
 # Fuzz runs take long; they have their own label (ctest -L fuzz). The window
-# tests run under a window manager, as on a person's desktop.
-xvfb-run -a -s "-screen 0 1280x1024x24" "$top/scripts/with-wm.sh" \
+# tests run under a window manager, as on a person's desktop; the server never
+# starts over (-noreset), which would drop a window connecting meanwhile.
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$top/scripts/with-wm.sh" \
   ctest --output-on-failure --no-tests=error -j "$(nproc)" -LE fuzz "$@"

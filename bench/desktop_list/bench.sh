@@ -22,7 +22,7 @@ mkdir -p "$XDG_CONFIG_HOME" "$HOME" "$work/big"
 )
 
 run() { # the benchmark program, on a virtual display when there is none
-  if [ -n "${DISPLAY:-}" ]; then "$bench" "$@"; else xvfb-run -a -s "-screen 0 1280x1024x24" "$bench" "$@"; fi
+  if [ -n "${DISPLAY:-}" ]; then "$bench" "$@"; else xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$bench" "$@"; fi
 }
 ms() { # wall time of a command in milliseconds
   local start end

@@ -15,8 +15,10 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?build folder}" && pwd)
+# -noreset: a server that starts over whenever its last client leaves drops a
+# client connecting meanwhile (here: the next round's list).
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$build"
 fi
 bench=$build/bench/list/list_bench
 [ -x "$bench" ] || { echo "missing $bench (build target list_bench)"; exit 1; }

@@ -27,7 +27,7 @@ export KD5200_PLAYER_DIR=$work/player XDG_CONFIG_HOME=$work/config
 export KD5200USB_LIBRARY=$bin/libkd5200usb.so
 unset KD5200_SPEED
 display=()
-[ -n "${DISPLAY:-}" ] || display=(xvfb-run -a -s "-screen 0 1024x900x24")
+[ -n "${DISPLAY:-}" ] || display=(xvfb-run -a -s "-screen 0 1024x900x24 -noreset")
 rounds=${PANE_TRANSFER_ROUNDS:-7}
 
 head -c 100M /dev/urandom >"$work/big.bin"

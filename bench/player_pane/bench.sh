@@ -35,7 +35,7 @@ done
 (cd "$work/files" && "$bin/kd5200sim" put internal ./* >/dev/null)
 
 display=()
-[ -n "${DISPLAY:-}" ] || display=(xvfb-run -a -s "-screen 0 1024x900x24")
+[ -n "${DISPLAY:-}" ] || display=(xvfb-run -a -s "-screen 0 1024x900x24 -noreset")
 
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 ms_of() { # wall time of a command in milliseconds

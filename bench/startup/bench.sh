@@ -10,7 +10,7 @@ build=$(cd "$build" && pwd)
 bin=$build/bin
 # One virtual display for every run.
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$@"
 fi
 cmake --build "$build" --target kd5200usb kd5200sim startup_probe minimal_frame >/dev/null
 # shellcheck source=bench/timing.sh

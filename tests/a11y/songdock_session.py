@@ -135,8 +135,10 @@ class Session:
 
     def _display(self):
         read, write = os.pipe()
+        # Without -noreset the server starts over whenever its last client
+        # leaves, and drops a client that connects meanwhile.
         self._spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x800x24",
-                     "-nolisten", "tcp"], pass_fds=(write,))
+                     "-noreset", "-nolisten", "tcp"], pass_fds=(write,))
         os.close(write)
         number = b""
         while not number.endswith(b"\n"):
