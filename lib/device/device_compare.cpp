@@ -16,7 +16,6 @@
 #include <memory>
 #include <optional>
 
-
 namespace {
 
 constexpr size_t kChunk = 1 << 20;
@@ -60,10 +59,9 @@ private:
     std::unique_ptr<unsigned char[]> owned_;
 };
 
-// Has the library read the entry into an unnamed pipe, read into buffer
-// (PipeSize(size) bytes) beside it or after it, and hands what arrives to
-// take.
-// The library's code.
+// Has the library read the entry into an unnamed pipe, which is read into
+// buffer (PipeSize(size) bytes) beside the library or after it; each piece
+// goes to take. The library's code.
 int ThroughPipe(KD5200_HWND parent, int memory, int number, uint32_t size, const char* playerName,
                 bool check, unsigned char* buffer,
                 const std::function<void(const unsigned char*, size_t)>& take) {

@@ -1,7 +1,7 @@
 #pragma once
 // The device layer's read of a player file without a file on the PC: the
-// library writes into a pipe that has no name, and a second thread takes the
-// bytes into memory or compares them as they come. Songdock's verified
+// library writes into a pipe that has no name, whose bytes are taken into
+// memory or compared as they come (see pipe_drain.h). Songdock's verified
 // copies and kdplayer check their copies with it; nothing is left behind by
 // a process killed meanwhile.
 #include "lib/device/kd5200usb.h"
@@ -26,8 +26,8 @@ int DevReadEntry(KD5200_HWND parent, int memory, int number, uint32_t size,
 int DevCompareEntryWith(KD5200_HWND parent, int memory, int number, uint32_t size,
                         const char* playerName, const void* expected, size_t length, bool& same);
 
-// The same against the PC file open on fd (a regular file, mapped; any
-// other file or one that cannot be read is not the same).
+// The same against the PC file open on fd (a regular file, read beside the
+// pipe; any other file, or one that cannot be read, is not the same).
 int DevCompareEntryWithFile(KD5200_HWND parent, int memory, int number, uint32_t size,
                             const char* playerName, int fd, bool& same);
 
