@@ -4,7 +4,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,29 +51,14 @@ PipeCompare::~PipeCompare() {
 }
 
 void PipeCompare::Compare() {
-    // The file is mapped, so that each piece read from the pipe is compared
-    // where it lies, without a second copy.
-    const char* file = nullptr;
-    size_t size = 0;
-    bool same = false;
-    if (const int fd = open(expected_.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
-        struct stat st {};
-        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-            size = static_cast<size_t>(st.st_size);
-            same = true;
-            if (size > 0) {
-                void* at = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-                if (at == MAP_FAILED) {
-                    same = false;
-                    size = 0;
-                } else {
-                    file = static_cast<const char*>(at);
-                }
-            }
-        }
-        close(fd);
-    }
-    const std::unique_ptr<char[]> got(new char[kChunk]);
+    // The file is read piece by piece beside the pipe, not mapped: a file
+    // that another program cuts short meanwhile is then simply not the same.
+    const int fd = open(expected_.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    bool same = fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const size_t size = same ? static_cast<size_t>(st.st_size) : 0;
+    const std::unique_ptr<char[]> got(new char[2 * kChunk]);
+    char* const mine = got.get() + kChunk;
     size_t at = 0;
     // The pipe is drained to its end even after a difference, so that the
     // writer never blocks on it.
@@ -86,10 +70,12 @@ void PipeCompare::Compare() {
         }
         if (!same) continue;
         const size_t piece = static_cast<size_t>(n);
-        same = piece <= size - at && std::memcmp(got.get(), file + at, piece) == 0;
+        same = piece <= size - at &&
+               pread(fd, mine, piece, static_cast<off_t>(at)) == static_cast<ssize_t>(piece) &&
+               std::memcmp(got.get(), mine, piece) == 0;
         at += piece;
     }
-    if (file) munmap(const_cast<char*>(file), size);
+    if (fd >= 0) close(fd);
     same_ = same;
 }
 
