@@ -28,6 +28,8 @@ endforeach()
 # library folder (lib/device/kd5200_binding.cpp).
 if(TARGET songdock)
   install(TARGETS songdock RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The help page's web view, loaded when help is first shown.
+  install(TARGETS sd_help_page LIBRARY DESTINATION ${SONGDOCK_INSTALL_PKGLIBDIR})
   install(FILES ${SONGDOCK_MAN_DIR}/songdock.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${SONGDOCK_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${SONGDOCK_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

@@ -41,6 +41,7 @@ expected_files() {
   fi
   if [ "$WITH_SONGDOCK" = ON ]; then
     echo "bin/songdock"
+    echo "$LIBDIR/libsd_help_page.so"
     echo "share/man/man1/songdock.1.gz"
     echo "share/applications/com.zentrovia.songdock.desktop"
     echo "share/metainfo/com.zentrovia.songdock.metainfo.xml"

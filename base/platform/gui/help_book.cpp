@@ -1,6 +1,7 @@
 #include "base/platform/gui/help_book.h"
 
 #include "base/platform/gui/accessibility.h"
+#include "base/platform/gui/help_page.h"
 #include "base/platform/help_contents.h"
 #include "base/platform/help_language.h"
 #include "base/platform/help_search.h"
@@ -21,10 +22,8 @@
 #include <wx/textctrl.h>
 #include <wx/timer.h>
 #include <wx/weakref.h>
-#include <wx/webview.h>
 
 #include <gtk/gtk.h>
-#include <webkit2/webkit2.h>
 
 #include <algorithm>
 #include <cctype>
@@ -69,8 +68,7 @@ std::string Unescape(const std::string& text) {
 }
 
 // The path of a file URL (without its anchor), "" for any other URL.
-std::string PathOfUrl(const wxString& url) {
-    const std::string text = url.ToStdString(wxConvUTF8);
+std::string PathOfUrl(const std::string& text) {
     if (text.rfind("file://", 0) != 0) return "";
     return Unescape(text.substr(7, text.find('#') == std::string::npos ? std::string::npos
                                                                        : text.find('#') - 7));
@@ -94,6 +92,7 @@ public:
     }
 
     bool Usable() const { return page_ != nullptr; }
+    const std::string& WhyUnusable() const { return pageMissing_; }
 
     // Shows page; the page shown already is not loaded again, which would
     // put it twice into the history that Back goes through.
@@ -103,8 +102,7 @@ public:
         const std::string url =
             FileUrl(LocalizedHelpFile(folder_, HelpLanguage(), file.substr(0, hash))) +
             (hash == std::string::npos ? "" : file.substr(hash));
-        if (page_->GetCurrentURL().ToStdString(wxConvUTF8) != url)
-            page_->LoadURL(wxString::FromUTF8(url));
+        if (page_->Url() != url) page_->Load(url);
     }
 
     // Puts the keyboard on the page as Tab into it does, so that the page's
@@ -117,9 +115,9 @@ public:
 
     // The file name and anchor of the page shown.
     std::string Page() const {
-        const std::string url = page_->GetCurrentURL().ToStdString(wxConvUTF8);
+        const std::string url = page_->Url();
         const size_t hash = url.find('#');
-        const std::string path = PathOfUrl(page_->GetCurrentURL());
+        const std::string path = PathOfUrl(url);
         const size_t slash = path.rfind('/');
         return (slash == std::string::npos ? path : path.substr(slash + 1)) +
                (hash == std::string::npos ? "" : url.substr(hash));
@@ -148,18 +146,14 @@ private:
         BuildSearch(panel, column);
         body->Add(column, 0, wxEXPAND | wxRIGHT, 6);
 
-        if (wxWebView::IsBackendAvailable(wxWebViewBackendDefault)) {
-            // The page takes Tab itself, to go from link to link; past its
-            // last link the keyboard goes on to the window's next control.
-            page_ = wxWebView::New(panel, wxID_ANY, wxWebViewDefaultURLStr, wxDefaultPosition,
-                                   wxSize(560, 480), wxWebViewBackendDefault, wxWANTS_CHARS);
-            SetAccessibleName(page_, wxString::FromUTF8(strings::Tr("Help page")));
-            page_->EnableContextMenu(false);
-            page_->Bind(wxEVT_WEBVIEW_NAVIGATING, &HelpFrame::OnNavigating, this);
-            page_->Bind(wxEVT_WEBVIEW_LOADED, &HelpFrame::OnLoaded, this);
-            WatchPageKeys(page_->GetHandle(), this);
-
-            body->Add(page_, 1, wxEXPAND);
+        HelpPageEvents events;
+        events.navigating = [this](const std::string& url) { return OnNavigating(url); };
+        events.loaded = [this] { OnLoaded(); };
+        page_ = NewHelpPage(panel, std::move(events), pageMissing_);
+        if (page_) {
+            SetAccessibleName(page_->Window(), wxString::FromUTF8(strings::Tr("Help page")));
+            WatchPageKeys(page_->Window()->GetHandle(), this);
+            body->Add(page_->Window(), 1, wxEXPAND);
         }
         top->Add(body, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);
         panel->SetSizer(top);
@@ -287,7 +281,7 @@ private:
     static void OnFocusMoves(GtkWindow* window, GtkWidget* to, gpointer self) {
         auto* frame = static_cast<HelpFrame*>(self);
         if (!frame->page_) return;
-        GtkWidget* page = frame->page_->GetHandle();
+        GtkWidget* page = frame->page_->Window()->GetHandle();
         auto inPage = [page](GtkWidget* w) {
             return w && (w == page || gtk_widget_is_ancestor(w, page));
         };
@@ -346,27 +340,22 @@ private:
 
     // A link to a page the chosen language lacks opens the English page;
     // links out of the help are not followed inside it.
-    void OnNavigating(wxWebViewEvent& event) {
-        const wxString url = event.GetURL();
-        const std::string path = PathOfUrl(url);
-        if (path.empty()) {
-            if (!url.StartsWith("about:")) event.Veto();
-            return;
-        }
-        if (PathExists(path)) return;
+    bool OnNavigating(const std::string& text) {
+        const std::string path = PathOfUrl(text);
+        if (path.empty()) return text.rfind("about:", 0) == 0;
+        if (PathExists(path)) return true;
         const size_t slash = path.rfind('/');
         const std::string english = folder_ + "/" + path.substr(slash + 1);
-        if (english == path || !PathExists(english)) return;
-        event.Veto();
-        const std::string text = url.ToStdString(wxConvUTF8);
+        if (english == path || !PathExists(english)) return true;
         const size_t hash = text.find('#');
         CallAfter([this, english, anchor = hash == std::string::npos ? "" : text.substr(hash)] {
-            page_->LoadURL(wxString::FromUTF8(FileUrl(english) + anchor));
+            page_->Load(FileUrl(english) + anchor);
         });
+        return false;
     }
 
     void EnterPage() {
-        GtkWidget* view = page_->GetHandle();
+        GtkWidget* view = page_->Window()->GetHandle();
         GtkWidget* top = gtk_widget_get_toplevel(view);
         if (GTK_IS_WINDOW(top)) gtk_window_set_focus(GTK_WINDOW(top), nullptr);
         gtk_widget_child_focus(view, GTK_DIR_TAB_FORWARD);
@@ -375,8 +364,7 @@ private:
     // A page asked for with the keyboard on it gets the keyboard at its
     // top, so that a screen reader reads it from there (say-all) and Tab
     // goes on to the links below.
-    void OnLoaded(wxWebViewEvent& event) {
-        event.Skip();
+    void OnLoaded() {
         if (!focusOnLoad_) return;
         focusOnLoad_ = false;
         FocusDocument();
@@ -386,8 +374,8 @@ private:
     // its title, as a browser's page is on load (the screen reader says
     // nothing of the heading the keyboard lands on).
     void TellTitle() {
-        const wxString title = page_->GetCurrentTitle();
-        if (!title.empty()) announcer_->Announce(title);
+        const std::string title = page_->Title();
+        if (!title.empty()) announcer_->Announce(wxString::FromUTF8(title));
     }
 
     void FocusDocument() {
@@ -400,13 +388,7 @@ private:
 
     void FocusTop() {
         TellTitle();
-        // Run without a reply: the view may be closed before the script
-        // ends, and a reply would then reach a view that is gone. The web
-        // engine holds its own reference to the view while it runs.
-        auto* view = static_cast<WebKitWebView*>(page_->GetNativeBackend());
-        if (!view) return;
-        webkit_web_view_evaluate_javascript(
-            view,
+        page_->RunScript(
             "(function() { var id = decodeURIComponent(location.hash.slice(1));"
             " var top = id && document.getElementById(id);"
             " if (top && !top.textContent.trim() && top.parentElement) top = top.parentElement;"
@@ -433,8 +415,7 @@ private:
             "  if (++n > 6 || document.activeElement !== top || sel.anchorNode !== at || sel.anchorOffset !== off) return;"
             "  if (document.hasFocus()) land();"
             "  setTimeout(again, n * 500); }"
-            " setTimeout(again, 500); })()",
-            -1, nullptr, nullptr, nullptr, nullptr, nullptr);
+            " setTimeout(again, 500); })()");
     }
 
     std::string folder_;
@@ -442,7 +423,8 @@ private:
     wxTimer focusTop_;
     wxLongLong leftPage_ = 0;     // when the keyboard last left the page
     GtkWidget* landed_ = nullptr; // where it went then
-    wxWebView* page_ = nullptr;
+    std::unique_ptr<HelpPage> page_;
+    std::string pageMissing_; // why there is no page
     std::unique_ptr<Announcer> announcer_;
     std::vector<HelpTopic> topics_, keywords_;
     std::vector<wxDataViewItem> items_;
@@ -541,8 +523,9 @@ bool ShowHelpBookFrom(wxWindow* parent, const std::vector<std::string>& folders,
     if (!help.frame) {
         auto* frame = new HelpFrame(top, folder);
         if (!frame->Usable()) {
+            const std::string why = frame->WhyUnusable();
             frame->Destroy();
-            MessageBox(parent, strings::Tr("The help cannot be shown: no web view is installed."), "",
+            MessageBox(parent, std::string(strings::Tr("The help cannot be shown: no web view is installed.")) + "\n" + why, "",
                        kMbOk | kMbIconWarning);
             return false;
         }
