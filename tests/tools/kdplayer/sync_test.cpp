@@ -101,7 +101,7 @@ TEST_F(Kdplayer, SyncRefusesEveryProblemAtOnceAndChangesNothing) {
     run = Run({"sync", "room", "internal", "--json"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("\"problem\":\"room\""), std::string::npos) << run.out;
-    EXPECT_EQ(OnPlayer("internal", 0), old);
+    EXPECT_TRUE(OnPlayer("internal", 0) == old); // not printed: megabytes
 }
 
 TEST_F(Kdplayer, SyncTakesTheStepsItsDryRunShows) {
@@ -151,5 +151,5 @@ TEST_F(Kdplayer, SyncStoppedInAReplacementLeavesTheOldFile) {
     EXPECT_NE(run.err.find("stopped: 0 of 1 steps done"), std::string::npos) << run.err;
     extra.clear();
     EXPECT_EQ(Names("internal"), "big.mp3 next.mp3 ");
-    EXPECT_EQ(OnPlayer("internal", 0), old);
+    EXPECT_TRUE(OnPlayer("internal", 0) == old); // not printed: megabytes
 }
