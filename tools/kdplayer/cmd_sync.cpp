@@ -30,10 +30,10 @@ namespace {
 struct Step {
     const char* kind; // "delete", "replace", "copy", "move"
     std::string name;
-    size_t file = 0;  // replace, copy: the folder's file
+    size_t file = 0;    // replace, copy: the folder's file
     PlayerFile entry{}; // delete, replace: the entry as listed
-    int at = 0;       // replace: the entry's number once the deletions are done
-    int from = 0;     // move: from number from to number to
+    int at = 0;         // replace: the entry's number once the deletions are done
+    int from = 0;       // move: from number from to number to
     int to = 0;
 };
 
@@ -126,7 +126,8 @@ int MakePlan(const Options& options, int memory, const std::string& dir, const S
                 break;
             }
     for (size_t i = 0; i < folder.files.size(); ++i)
-        for (size_t e = 0; e < listed.size() && match[i] < 0 && !folder.files[i].folded.empty(); ++e)
+        for (size_t e = 0; e < listed.size() && match[i] < 0 && !folder.files[i].folded.empty();
+             ++e)
             if (claim[e] < 0 && listedFolded[e] == folder.files[i].folded) {
                 claim[e] = static_cast<int>(i);
                 match[i] = static_cast<int>(e);
@@ -143,9 +144,9 @@ int MakePlan(const Options& options, int memory, const std::string& dir, const S
         if (!file.usable || match[i] >= 0) continue;
         for (size_t e = 0; e < listed.size(); ++e)
             if (!going[e] && FoldedName(DevNameToText(listed[e].shortName)) == file.folded) {
-                problems.push_back({"short_name", file.name,
-                                    "its name is the short name of the player's " +
-                                        ShownText(listed[e])});
+                problems.push_back(
+                    {"short_name", file.name,
+                     "its name is the short name of the player's " + ShownText(listed[e])});
                 break;
             }
     }
@@ -199,10 +200,10 @@ int MakePlan(const Options& options, int memory, const std::string& dir, const S
         if (going[e]) continue;
         const int i = claim[e];
         keys.push_back(i >= 0 ? "f" + std::to_string(i) : "p" + std::to_string(e));
-        plan.before_moves.push_back(
-            replaced[e] ? Expected{folder.files[static_cast<size_t>(i)].folded,
-                                   folder.files[static_cast<size_t>(i)].size}
-                        : Expected{listedFolded[e], listed[e].size});
+        plan.before_moves.push_back(replaced[e]
+                                        ? Expected{folder.files[static_cast<size_t>(i)].folded,
+                                                   folder.files[static_cast<size_t>(i)].size}
+                                        : Expected{listedFolded[e], listed[e].size});
     }
     for (const size_t i : copies) {
         keys.push_back("f" + std::to_string(i));
@@ -241,12 +242,22 @@ void Report(const Options& options, const Plan& plan, const SyncFolder& folder,
         json.BeginObject().Key("dry_run").Bool(options.dryRun).Key("actions").BeginArray();
         for (const Step& step : plan.steps)
             if (showSteps)
-                json.BeginObject().Key("action").String(step.kind).Key("name").String(step.name).EndObject();
+                json.BeginObject()
+                    .Key("action")
+                    .String(step.kind)
+                    .Key("name")
+                    .String(step.name)
+                    .EndObject();
         json.EndArray().Key("unchanged").Number(showSteps ? plan.kept : 0);
         if (!folder.skipped.empty()) {
             json.Key("skipped").BeginArray();
             for (const SyncSkipped& skipped : folder.skipped)
-                json.BeginObject().Key("name").String(skipped.name).Key("kind").String(skipped.kind).EndObject();
+                json.BeginObject()
+                    .Key("name")
+                    .String(skipped.name)
+                    .Key("kind")
+                    .String(skipped.kind)
+                    .EndObject();
             json.EndArray();
         }
         if (!problems.empty()) {
@@ -381,8 +392,8 @@ int RunSync(const Options& options) {
         for (const SyncProblem& problem : problems)
             Say(problem.name.empty() ? problem.message
                                      : dir + "/" + problem.name + ": " + problem.message);
-        const std::string count = std::to_string(problems.size()) +
-                                  (problems.size() == 1 ? " problem" : " problems");
+        const std::string count =
+            std::to_string(problems.size()) + (problems.size() == 1 ? " problem" : " problems");
         Say(options.dryRun ? "the sync would be refused: " + count
                            : "sync refused, nothing was changed: " + count);
         Report(options, plan, folder, problems, false);

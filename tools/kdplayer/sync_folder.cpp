@@ -102,10 +102,15 @@ std::u32string Decode(const std::string& text) {
     std::u32string points;
     for (size_t at = 0; at < text.size();) {
         const auto lead = static_cast<unsigned char>(text[at]);
-        const size_t length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3
-                              : lead >> 3 == 30 ? 4 : 0;
-        char32_t point = length == 1 ? lead : length == 2 ? lead & 0x1F
-                         : length == 3 ? lead & 0x0F : lead & 0x07;
+        const size_t length = lead < 0x80       ? 1
+                              : lead >> 5 == 6  ? 2
+                              : lead >> 4 == 14 ? 3
+                              : lead >> 3 == 30 ? 4
+                                                : 0;
+        char32_t point = length == 1   ? lead
+                         : length == 2 ? lead & 0x1F
+                         : length == 3 ? lead & 0x0F
+                                       : lead & 0x07;
         bool whole = length > 0 && at + length <= text.size();
         for (size_t i = 1; whole && i < length; ++i) {
             const auto next = static_cast<unsigned char>(text[at + i]);
@@ -151,9 +156,9 @@ std::string FoldedName(const std::string& text) {
         if (point < 0x80)
             folded += static_cast<char>(point >= 'a' && point <= 'z' ? point - 32 : point);
         else
-            Append(folded, unicode ? static_cast<char32_t>(towupper_l(static_cast<wint_t>(point),
-                                                                      unicode))
-                                   : point);
+            Append(folded,
+                   unicode ? static_cast<char32_t>(towupper_l(static_cast<wint_t>(point), unicode))
+                           : point);
     }
     return folded;
 }
@@ -172,12 +177,12 @@ bool ReadSyncFolder(const std::string& dir, SyncFolder& folder) {
         if (fstatat(fd, entry->d_name, &st, 0) != 0) {
             const int error = errno;
             struct stat link {};
-            if (fstatat(fd, entry->d_name, &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode) &&
-                (error == ENOENT || error == ELOOP))
+            if (fstatat(fd, entry->d_name, &link, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISLNK(link.st_mode) && (error == ENOENT || error == ELOOP))
                 folder.skipped.push_back({name, "dangling link"});
             else
-                folder.problems.push_back({"unreadable", name,
-                                           "cannot be read: " + platform::SystemErrorText(error)});
+                folder.problems.push_back(
+                    {"unreadable", name, "cannot be read: " + platform::SystemErrorText(error)});
             continue;
         }
         if (!S_ISREG(st.st_mode)) {
@@ -202,10 +207,10 @@ bool ReadSyncFolder(const std::string& dir, SyncFolder& folder) {
             folder.problems.push_back({"unreadable", name, fault});
             file.usable = false;
         } else if (file.size > UINT32_MAX) {
-            folder.problems.push_back(
-                {"too_large", name,
-                 "it holds " + std::to_string(file.size) +
-                     " bytes; a player file holds at most " + std::to_string(UINT32_MAX)});
+            folder.problems.push_back({"too_large", name,
+                                       "it holds " + std::to_string(file.size) +
+                                           " bytes; a player file holds at most " +
+                                           std::to_string(UINT32_MAX)});
             file.usable = false;
         }
         folder.files.push_back(std::move(file));

@@ -17,8 +17,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // A western desktop: player names in CP1252.
-const std::vector<std::string> kWestern = {"LANG=en_US.UTF-8", "LC_ALL=", "LC_MESSAGES=",
-                                           "LANGUAGE=", "KD5200_CODEPAGE="};
+const std::vector<std::string> kWestern = {
+    "LANG=en_US.UTF-8", "LC_ALL=", "LC_MESSAGES=", "LANGUAGE=", "KD5200_CODEPAGE="};
 
 } // namespace
 
@@ -54,7 +54,8 @@ TEST_F(Kdplayer, SyncRefusesEveryProblemAtOnceAndChangesNothing) {
     EXPECT_TRUE(ValidJson(dry.out));
     for (const std::string& name : refused) {
         EXPECT_NE(dry.out.find("\"name\":\"" + name + "\",\"message\""), std::string::npos)
-            << name << "\n" << dry.out;
+            << name << "\n"
+            << dry.out;
         EXPECT_NE(dry.err.find("album/" + name + ": "), std::string::npos) << name << dry.err;
     }
     EXPECT_NE(dry.out.find("\"problem\":\"case_twin\",\"name\":\"Song.mp3\""), std::string::npos);
