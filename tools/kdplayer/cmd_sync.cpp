@@ -1,6 +1,8 @@
 // sync: a memory made to hold the regular files of a PC folder, in the
 // folder's order (by name, byte by byte), copying only what is missing or
-// differs.
+// differs. Everything is planned and checked before the first change: a
+// sync that cannot go through whole changes nothing and says every reason
+// at once, and a dry run prints the very steps the sync then takes.
 #include "tools/kdplayer/commands.h"
 #include "tools/kdplayer/copies.h"
 #include "tools/kdplayer/exit_codes.h"
@@ -8,16 +10,12 @@
 #include "tools/kdplayer/json_writer.h"
 #include "tools/kdplayer/player_edits.h"
 #include "tools/kdplayer/session.h"
+#include "tools/kdplayer/space_check.h"
+#include "tools/kdplayer/sync_folder.h"
 #include "lib/device/device_compare.h"
 #include "lib/device/device_layer.h"
-#include "tools/kdplayer/space_check.h"
-#include "base/platform/error_text.h"
-
-#include <dirent.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -26,76 +24,341 @@ namespace kdplayer {
 
 namespace {
 
-struct FolderFile {
+// One step of the plan, in the order the sync takes them: deletions (from
+// the last file back), replacements, copies, then the moves that put the
+// files in order.
+struct Step {
+    const char* kind; // "delete", "replace", "copy", "move"
     std::string name;
+    size_t file = 0;    // replace, copy: the folder's file
+    PlayerFile entry{}; // delete, replace: the entry as listed
+    int at = 0;         // replace: the entry's number once the deletions are done
+    int from = 0;       // move: from number from to number to
+    int to = 0;
+};
+
+// An entry as the plan expects it once the deletions and copies are done.
+struct Expected {
+    std::string folded;
     uint64_t size = 0;
 };
 
-// The folder's regular files (hidden ones left out), sorted by name.
-bool ReadFolder(const std::string& dir, std::vector<FolderFile>& files) {
-    DIR* folder = opendir(dir.c_str());
-    if (!folder) {
-        Say(dir + ": " + platform::SystemErrorText(errno));
-        return false;
+struct Plan {
+    std::vector<Step> steps;
+    std::vector<Expected> before_moves;
+    int kept = 0;
+    int copies = 0; // replacements and copies
+    uint64_t bytes = 0;
+};
+
+// The moves that put the keys in order: each (from, to) takes the entry at
+// from up to to. False when a key of order is missing from keys.
+bool PlanMoves(std::vector<std::string> keys, const std::vector<std::string>& order,
+               std::vector<std::pair<int, int>>& moves) {
+    for (size_t place = 0; place < order.size(); ++place) {
+        size_t at = place;
+        while (at < keys.size() && keys[at] != order[place])
+            ++at;
+        if (at == keys.size()) return false;
+        if (at == place) continue;
+        moves.emplace_back(static_cast<int>(at), static_cast<int>(place));
+        std::string moving = std::move(keys[at]);
+        keys.erase(keys.begin() + static_cast<long>(at));
+        keys.insert(keys.begin() + static_cast<long>(place), std::move(moving));
     }
-    while (const dirent* entry = readdir(folder)) {
-        if (entry->d_name[0] == '.') continue;
-        struct stat st {};
-        if (fstatat(dirfd(folder), entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
-        files.push_back({entry->d_name, static_cast<uint64_t>(st.st_size)});
-    }
-    closedir(folder);
-    std::sort(files.begin(), files.end(),
-              [](const FolderFile& a, const FolderFile& b) { return a.name < b.name; });
     return true;
 }
 
-// One step of the plan, for the report.
-struct Action {
-    const char* kind; // "copy", "replace", "delete", "move"
-    std::string name;
-};
+// Whether the memory has room for the plan at each step: a replacement
+// holds the old file and the new copy at once, until the old one goes.
+void CheckRoom(int memory, const Plan& plan, const SyncFolder& folder, size_t entries,
+               std::vector<SyncProblem>& problems) {
+    const KD5200_MEMINFO info = DevGetMemoryInfo(memory);
+    int64_t freeBlocks = static_cast<int64_t>(info.capacityBlocks) -
+                         static_cast<int64_t>(std::min(info.usedBlocks, info.capacityBlocks));
+    int64_t freeEntries = KD5200_MAX_ENTRIES - static_cast<int64_t>(entries);
+    for (const Step& step : plan.steps) {
+        if (std::string(step.kind) != "delete") continue;
+        freeBlocks += static_cast<int64_t>(BlocksOf(step.entry.size));
+        ++freeEntries;
+    }
+    int64_t used = 0, peak = 0, usedEntries = 0, peakEntries = 0;
+    for (const Step& step : plan.steps) {
+        const std::string kind = step.kind;
+        if (kind != "replace" && kind != "copy") continue;
+        const auto blocks = static_cast<int64_t>(BlocksOf(folder.files[step.file].size));
+        peak = std::max(peak, used + blocks);
+        peakEntries = std::max(peakEntries, usedEntries + 1);
+        if (kind == "replace") {
+            used += blocks - static_cast<int64_t>(BlocksOf(step.entry.size));
+        } else {
+            used += blocks;
+            ++usedEntries;
+        }
+    }
+    if (peak <= freeBlocks && peakEntries <= freeEntries) return;
+    problems.push_back({"room", "",
+                        MemoryName(memory) + ": the sync needs " + std::to_string(peak) +
+                            " blocks of 16384 bytes and " + std::to_string(peakEntries) +
+                            " entries at its fullest, after its deletions; " +
+                            std::to_string(std::max<int64_t>(freeBlocks, 0)) + " blocks and " +
+                            std::to_string(std::max<int64_t>(freeEntries, 0)) +
+                            " entries are free then"});
+}
 
-void Report(const Options& options, const std::vector<Action>& actions, int kept) {
+// Plans the sync of folder onto the listed memory; what keeps it from
+// running goes to problems. 0, or the exit status of a comparison that failed.
+int MakePlan(const Options& options, int memory, const std::string& dir, const SyncFolder& folder,
+             const std::vector<PlayerFile>& listed, Plan& plan,
+             std::vector<SyncProblem>& problems) {
+    // Each folder file finds the entry of its name: exactly, else as the
+    // player compares names (letter case aside).
+    std::vector<int> claim(listed.size(), -1);
+    std::vector<int> match(folder.files.size(), -1);
+    std::vector<std::string> listedFolded;
+    for (const PlayerFile& entry : listed)
+        listedFolded.push_back(FoldedName(ShownText(entry)));
+    for (size_t i = 0; i < folder.files.size(); ++i)
+        for (size_t e = 0; e < listed.size() && !folder.files[i].playerBytes.empty(); ++e)
+            if (claim[e] < 0 && ShownName(listed[e]) == folder.files[i].playerBytes) {
+                claim[e] = static_cast<int>(i);
+                match[i] = static_cast<int>(e);
+                break;
+            }
+    for (size_t i = 0; i < folder.files.size(); ++i)
+        for (size_t e = 0; e < listed.size() && match[i] < 0 && !folder.files[i].folded.empty();
+             ++e)
+            if (claim[e] < 0 && listedFolded[e] == folder.files[i].folded) {
+                claim[e] = static_cast<int>(i);
+                match[i] = static_cast<int>(e);
+            }
+    std::vector<bool> going(listed.size(), false);
+    if (options.remove)
+        for (size_t e = 0; e < listed.size(); ++e)
+            going[e] = claim[e] < 0;
+
+    // A new file whose name is the short name of an entry that stays is
+    // refused by the player.
+    for (size_t i = 0; i < folder.files.size(); ++i) {
+        const SyncFile& file = folder.files[i];
+        if (!file.usable || match[i] >= 0) continue;
+        for (size_t e = 0; e < listed.size(); ++e)
+            if (!going[e] && FoldedName(DevNameToText(listed[e].shortName)) == file.folded) {
+                problems.push_back(
+                    {"short_name", file.name,
+                     "its name is the short name of the player's " + ShownText(listed[e])});
+                break;
+            }
+    }
+
+    // Deletions, from the last entry back, so that each number still holds.
+    for (size_t e = listed.size(); e-- > 0;)
+        if (going[e]) plan.steps.push_back({"delete", ShownText(listed[e]), 0, listed[e]});
+    std::vector<int> deletedBefore(listed.size() + 1, 0);
+    for (size_t e = 0; e < listed.size(); ++e)
+        deletedBefore[e + 1] = deletedBefore[e] + (going[e] ? 1 : 0);
+
+    // What stays, what is replaced and what is copied.
+    std::vector<size_t> copies;
+    std::vector<bool> replaced(listed.size(), false);
+    for (size_t i = 0; i < folder.files.size(); ++i) {
+        const SyncFile& file = folder.files[i];
+        if (match[i] < 0) {
+            if (file.usable) copies.push_back(i);
+            continue;
+        }
+        const PlayerFile& there = listed[static_cast<size_t>(match[i])];
+        bool same = there.size == file.size;
+        if (same && options.checksum && file.usable) {
+            const int code =
+                DevCompareEntry(nullptr, memory, there.number, there.size, dir + "/" + file.name);
+            if (code != KD5200_ERR_NONE && code != KD5200_ERR_STORAGE) return ExitForCode(code);
+            same = code == KD5200_ERR_NONE;
+        }
+        if (same || !file.usable) {
+            ++plan.kept;
+            continue;
+        }
+        replaced[static_cast<size_t>(match[i])] = true;
+        const int at = there.number - deletedBefore[static_cast<size_t>(there.number)];
+        plan.steps.push_back({"replace", file.name, i, there, at});
+        plan.bytes += file.size;
+        ++plan.copies;
+    }
+    for (const size_t i : copies) {
+        plan.steps.push_back({"copy", folder.files[i].name, i});
+        plan.bytes += folder.files[i].size;
+        ++plan.copies;
+    }
+    CheckRoom(memory, plan, folder, listed.size(), problems);
+
+    // The memory after the deletions and copies: a replacement takes the
+    // place of the file it replaces, a copy comes last. Entries are told
+    // apart by key: a folder file's index, else the entry's number.
+    std::vector<std::string> keys;
+    for (size_t e = 0; e < listed.size(); ++e) {
+        if (going[e]) continue;
+        const int i = claim[e];
+        keys.push_back(i >= 0 ? "f" + std::to_string(i) : "p" + std::to_string(e));
+        plan.before_moves.push_back(replaced[e]
+                                        ? Expected{folder.files[static_cast<size_t>(i)].folded,
+                                                   folder.files[static_cast<size_t>(i)].size}
+                                        : Expected{listedFolded[e], listed[e].size});
+    }
+    for (const size_t i : copies) {
+        keys.push_back("f" + std::to_string(i));
+        plan.before_moves.push_back({folder.files[i].folded, folder.files[i].size});
+    }
+    // The order it ends in: the folder's files in the folder's order, then
+    // the player's other files (kept without --delete) as they were.
+    std::vector<std::string> order, names;
+    for (size_t i = 0; i < folder.files.size(); ++i)
+        if (match[i] >= 0 || folder.files[i].usable) {
+            order.push_back("f" + std::to_string(i));
+            names.push_back(folder.files[i].name);
+        }
+    for (size_t e = 0; e < listed.size(); ++e)
+        if (!going[e] && claim[e] < 0) {
+            order.push_back("p" + std::to_string(e));
+            names.push_back(ShownText(listed[e]));
+        }
+    std::vector<std::pair<int, int>> moves;
+    PlanMoves(keys, order, moves);
+    for (const auto& [from, to] : moves) {
+        Step move{"move", names[static_cast<size_t>(to)]};
+        move.from = from;
+        move.to = to;
+        plan.steps.push_back(move);
+    }
+    return kExitOk;
+}
+
+void Report(const Options& options, const Plan& plan, const SyncFolder& folder,
+            const std::vector<SyncProblem>& problems, bool done) {
+    // A refused sync did nothing; a dry run shows what it would do.
+    const bool showSteps = done || options.dryRun;
     if (options.json) {
         JsonWriter json;
         json.BeginObject().Key("dry_run").Bool(options.dryRun).Key("actions").BeginArray();
-        for (const Action& action : actions)
-            json.BeginObject().Key("action").String(action.kind).Key("name").String(action.name).EndObject();
-        json.EndArray().Key("unchanged").Number(kept).EndObject();
+        for (const Step& step : plan.steps)
+            if (showSteps)
+                json.BeginObject()
+                    .Key("action")
+                    .String(step.kind)
+                    .Key("name")
+                    .String(step.name)
+                    .EndObject();
+        json.EndArray().Key("unchanged").Number(showSteps ? plan.kept : 0);
+        if (!folder.skipped.empty()) {
+            json.Key("skipped").BeginArray();
+            for (const SyncSkipped& skipped : folder.skipped)
+                json.BeginObject()
+                    .Key("name")
+                    .String(skipped.name)
+                    .Key("kind")
+                    .String(skipped.kind)
+                    .EndObject();
+            json.EndArray();
+        }
+        if (!problems.empty()) {
+            json.Key("problems").BeginArray();
+            for (const SyncProblem& problem : problems) {
+                json.BeginObject().Key("problem").String(problem.kind);
+                if (!problem.name.empty()) json.Key("name").String(problem.name);
+                json.Key("message").String(problem.message).EndObject();
+            }
+            json.EndArray();
+        }
+        json.EndObject();
         std::printf("%s\n", json.Text().c_str());
         return;
     }
-    if (options.quiet && !options.dryRun) return;
-    for (const Action& action : actions)
-        std::printf("%s %s\n", action.kind, action.name.c_str());
+    if (!showSteps || (options.quiet && !options.dryRun)) return;
     int copied = 0, deleted = 0, moved = 0;
-    for (const Action& action : actions) {
-        const std::string kind = action.kind;
+    for (const Step& step : plan.steps) {
+        std::printf("%s %s\n", step.kind, step.name.c_str());
+        const std::string kind = step.kind;
         copied += kind == "copy" || kind == "replace";
         deleted += kind == "delete";
         moved += kind == "move";
     }
     std::printf("%s%d copied, %d deleted, %d moved, %d unchanged\n",
-                options.dryRun ? "dry run: " : "", copied, deleted, moved, kept);
+                options.dryRun ? "dry run: " : "", copied, deleted, moved, plan.kept);
 }
 
-// The moves that put the names in order: each (from, to) takes the file at
-// from up to to. False when a name of order is missing from names.
-bool PlanMoves(std::vector<std::string> names, const std::vector<std::string>& order,
-               std::vector<std::pair<int, int>>& moves) {
-    for (size_t place = 0; place < order.size(); ++place) {
-        size_t at = place;
-        while (at < names.size() && names[at] != order[place])
-            ++at;
-        if (at == names.size()) return false;
-        if (at == place) continue;
-        moves.emplace_back(static_cast<int>(at), static_cast<int>(place));
-        std::string moving = std::move(names[at]);
-        names.erase(names.begin() + static_cast<long>(at));
-        names.insert(names.begin() + static_cast<long>(place), std::move(moving));
-    }
+// The memory is as the plan expects it before the moves.
+bool AsPlanned(int memory, const std::vector<Expected>& expected) {
+    std::vector<PlayerFile> now;
+    if (!DevListEntryNames(memory, now, true) || now.size() != expected.size()) return false;
+    for (size_t e = 0; e < now.size(); ++e)
+        if (now[e].size != expected[e].size || FoldedName(ShownText(now[e])) != expected[e].folded)
+            return false;
     return true;
+}
+
+// Takes the planned steps in turn; the exit status.
+int Execute(const Options& options, int memory, const std::string& dir, const SyncFolder& folder,
+            const Plan& plan) {
+    ProgressBar bar(!options.quiet && !options.json && StderrIsTerminal(), plan.copies, plan.bytes);
+    CopyProgress progress(&bar);
+    int done = 0, copied = 0;
+    const auto stopped = [&](int code) {
+        bar.Clear();
+        Say("stopped: " + std::to_string(done) + " of " + std::to_string(plan.steps.size()) +
+            " steps done (" + std::to_string(copied) + " of " + std::to_string(plan.copies) +
+            " files copied)");
+        return code;
+    };
+    bool checked = false;
+    for (const Step& step : plan.steps) {
+        if (Interrupted()) return stopped(kExitPartial);
+        const std::string kind = step.kind;
+        if (kind == "move" && !checked) {
+            // The moves are numbered on the memory the plan expects.
+            if (!AsPlanned(memory, plan.before_moves)) {
+                Say(MemoryName(memory) + ": the player changed meanwhile (another program)");
+                return stopped(kExitChanged);
+            }
+            checked = true;
+        }
+        int code = KD5200_ERR_NONE;
+        if (kind == "delete") {
+            code = DeleteChecked(memory, step.entry);
+        } else if (kind == "move") {
+            code = MoveEntry(memory, step.from, step.to);
+        } else {
+            const SyncFile& file = folder.files[step.file];
+            bar.StartFile(copied + 1, file.name);
+            const std::string path = dir + "/" + file.name;
+            if (kind == "copy") {
+                code = CopyToPlayer(memory, path, options.verify, false).code;
+            } else {
+                // The entry to replace, where the deletions left it.
+                PlayerFile existing = step.entry;
+                existing.number = step.at;
+                if (StillListed(memory, existing)) {
+                    code = PutReplacing(memory, path, options.verify, &existing);
+                } else if (DevGetHandle()) {
+                    Say(step.name + ": the player changed meanwhile (another program)");
+                    code = KD5200_ERR_NO_ENTRY;
+                } else {
+                    code = KD5200_ERR_NOT_ATTACHED;
+                }
+            }
+            if (code == KD5200_ERR_NONE) {
+                bar.FinishFile(file.size);
+                ++copied;
+            }
+        }
+        if (code != KD5200_ERR_NONE) {
+            if (code == KD5200_ERR_NO_ENTRY) return stopped(kExitChanged);
+            return stopped(code == KD5200_ERR_CANCELLED || done > 0 ? kExitPartial
+                                                                    : ExitForCode(code));
+        }
+        ++done;
+    }
+    bar.Clear();
+    return kExitOk;
 }
 
 } // namespace
@@ -111,153 +374,37 @@ int RunSync(const Options& options) {
         Say("'" + options.words[1] + "' is no memory: say internal or external");
         return kExitUsage;
     }
-    std::vector<FolderFile> wanted;
-    if (!ReadFolder(dir, wanted)) return kExitNotFound;
+    SyncFolder folder;
+    if (!ReadSyncFolder(dir, folder)) return kExitNotFound;
     Session session;
     if (const int code = session.Connect()) return code;
     std::vector<PlayerFile> listed;
     int status = kExitOk;
     if (!ListMemory(session, memory, listed, status)) return status;
 
-    // What stays, what is copied (new or differing) and what goes.
-    std::vector<Action> actions;
-    std::vector<bool> keep(listed.size(), false);
-    std::vector<size_t> toCopy;
-    std::vector<PlayerFile> toReplace;
-    int kept = 0;
-    for (size_t i = 0; i < wanted.size(); ++i) {
-        const PlayerFile* there = FindByName(listed, wanted[i].name);
-        const std::string path = dir + "/" + wanted[i].name;
-        bool same = there && there->size == wanted[i].size;
-        if (same && options.checksum) {
-            const int code = DevCompareEntry(nullptr, memory, there->number, there->size, path);
-            if (code != KD5200_ERR_NONE && code != KD5200_ERR_STORAGE) return ExitForCode(code);
-            same = code == KD5200_ERR_NONE;
-        }
-        if (same) {
-            keep[static_cast<size_t>(there->number)] = true;
-            ++kept;
-            continue;
-        }
-        toCopy.push_back(i);
-        if (there) {
-            keep[static_cast<size_t>(there->number)] = true;
-            toReplace.push_back(*there);
-        }
-        actions.push_back({there ? "replace" : "copy", wanted[i].name});
-    }
-    std::vector<PlayerFile> toDelete;
-    if (options.remove)
-        for (const PlayerFile& file : listed)
-            if (!keep[static_cast<size_t>(file.number)]) {
-                toDelete.push_back(file);
-                actions.push_back({"delete", ShownText(file)});
-            }
-
-    // Room: what is deleted or replaced frees its blocks and entries.
-    uint64_t freed = 0;
-    int64_t freedEntries = 0;
-    for (const auto* group : {&toDelete, &toReplace})
-        for (const PlayerFile& file : *group) {
-            freed += BlocksOf(file.size);
-            ++freedEntries;
-        }
-    std::vector<uint64_t> sizes;
-    uint64_t bytes = 0;
-    for (const size_t i : toCopy) {
-        sizes.push_back(wanted[i].size);
-        bytes += wanted[i].size;
-    }
-    if (const std::string shortfall = SpaceShortfall(memory, sizes, freed, freedEntries,
-                                                      static_cast<int64_t>(listed.size()));
-        !shortfall.empty()) {
-        Say(MemoryName(memory) + ": " + shortfall);
+    Plan plan;
+    std::vector<SyncProblem> problems = folder.problems;
+    if (const int code = MakePlan(options, memory, dir, folder, listed, plan, problems))
+        return code;
+    for (const SyncSkipped& skipped : folder.skipped)
+        Say(dir + "/" + skipped.name + ": skipped, a " + skipped.kind);
+    if (!problems.empty()) {
+        for (const SyncProblem& problem : problems)
+            Say(problem.name.empty() ? problem.message
+                                     : dir + "/" + problem.name + ": " + problem.message);
+        const std::string count =
+            std::to_string(problems.size()) + (problems.size() == 1 ? " problem" : " problems");
+        Say(options.dryRun ? "the sync would be refused: " + count
+                           : "sync refused, nothing was changed: " + count);
+        Report(options, plan, folder, problems, false);
         return kExitFailed;
     }
-
-    // The order the memory ends in: the folder's files in the folder's
-    // order, then the player's other files (kept without --delete) as they were.
-    std::vector<std::string> order;
-    for (const FolderFile& file : wanted)
-        order.push_back(file.name);
-    if (!options.remove)
-        for (const PlayerFile& file : listed)
-            if (!keep[static_cast<size_t>(file.number)]) order.push_back(ShownText(file));
-
     if (options.dryRun) {
-        // The moves are planned on the listing as it would be after the
-        // deletions and the copies, which go to the end.
-        std::vector<bool> going(listed.size(), false);
-        for (const auto* group : {&toDelete, &toReplace})
-            for (const PlayerFile& file : *group)
-                going[static_cast<size_t>(file.number)] = true;
-        std::vector<std::string> after;
-        for (const PlayerFile& file : listed)
-            if (!going[static_cast<size_t>(file.number)]) after.push_back(ShownText(file));
-        for (const size_t i : toCopy)
-            after.push_back(wanted[i].name);
-        std::vector<std::pair<int, int>> moves;
-        PlanMoves(after, order, moves);
-        for (const auto& move : moves)
-            actions.push_back({"move", order[static_cast<size_t>(move.second)]});
-        Report(options, actions, kept);
+        Report(options, plan, folder, problems, false);
         return kExitOk;
     }
-
-    // Deletions first (from the last file back), then the copies.
-    std::sort(toDelete.begin(), toDelete.end(),
-              [](const PlayerFile& a, const PlayerFile& b) { return a.number > b.number; });
-    std::sort(toReplace.begin(), toReplace.end(),
-              [](const PlayerFile& a, const PlayerFile& b) { return a.number > b.number; });
-    std::vector<PlayerFile> going = toDelete;
-    going.insert(going.end(), toReplace.begin(), toReplace.end());
-    std::sort(going.begin(), going.end(),
-              [](const PlayerFile& a, const PlayerFile& b) { return a.number > b.number; });
-    for (const PlayerFile& file : going) {
-        if (Interrupted()) return kExitPartial;
-        if (const int code = DeleteChecked(memory, file))
-            return code == KD5200_ERR_NO_ENTRY ? kExitChanged : ExitForCode(code);
-    }
-    ProgressBar bar(!options.quiet && !options.json && StderrIsTerminal(),
-                    static_cast<int>(toCopy.size()), bytes);
-    CopyProgress progress(&bar);
-    int done = 0;
-    for (const size_t i : toCopy) {
-        if (Interrupted()) {
-            bar.Clear();
-            Say("stopped: " + std::to_string(done) + " of " + std::to_string(toCopy.size()) +
-                " files copied");
-            return kExitPartial;
-        }
-        bar.StartFile(done + 1, wanted[i].name);
-        const CopyResult copy =
-            CopyToPlayer(memory, dir + "/" + wanted[i].name, options.verify, false);
-        if (copy.code != KD5200_ERR_NONE) {
-            bar.Clear();
-            Say("stopped: " + std::to_string(done) + " of " + std::to_string(toCopy.size()) +
-                " files copied");
-            return copy.code == KD5200_ERR_CANCELLED || done > 0 ? kExitPartial
-                                                                 : ExitForCode(copy.code);
-        }
-        bar.FinishFile(wanted[i].size);
-        ++done;
-    }
-    bar.Clear();
-
-    // Each file in turn is brought up to its place.
-    std::vector<PlayerFile> now;
-    if (!ListMemory(session, memory, now, status)) return status;
-    std::vector<std::string> names;
-    for (const PlayerFile& file : now)
-        names.push_back(ShownText(file));
-    std::vector<std::pair<int, int>> moves;
-    if (!PlanMoves(names, order, moves)) return kExitChanged;
-    for (const auto& [from, to] : moves) {
-        if (Interrupted()) return kExitPartial;
-        if (const int code = MoveEntry(memory, from, to)) return ExitForCode(code);
-        actions.push_back({"move", order[static_cast<size_t>(to)]});
-    }
-    Report(options, actions, kept);
+    if (const int code = Execute(options, memory, dir, folder, plan)) return code;
+    Report(options, plan, folder, problems, true);
     return kExitOk;
 }
 

@@ -1,0 +1,247 @@
+#include "tools/kdplayer/sync_folder.h"
+
+#include "tools/kdplayer/session.h"
+#include "lib/device/device_layer.h"
+#include "base/platform/code_page.h"
+#include "base/platform/error_text.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <locale.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <wctype.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+namespace kdplayer {
+
+namespace {
+
+// A player file name holds at most this many bytes.
+constexpr size_t kMaxPlayerName = 255;
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+// Why the player cannot hold the name (in its code page as bytes), or "".
+std::string NameFault(const std::string& bytes) {
+    if (bytes.size() > kMaxPlayerName)
+        return "its name takes " + std::to_string(bytes.size()) +
+               " bytes on the player; player file names hold at most " +
+               std::to_string(kMaxPlayerName);
+    const platform::CodePage codePage(DevGetCodePage());
+    size_t at = 0, last = 0, lastLength = 0;
+    // Only single-byte characters are checked: the second byte of a
+    // double-byte character may be any byte.
+    for (const size_t length : codePage.CharacterLengths(bytes)) {
+        const char c = bytes[at];
+        const auto byte = static_cast<unsigned char>(c);
+        if (length == 1 && (byte < 0x20 || byte == 0x7F))
+            return "its name holds a control character, which player file names cannot hold";
+        if (length == 1 && std::strchr("\"*/:<>?\\|", c) != nullptr)
+            return "its name holds " + Quoted(std::string(1, c)) +
+                   ", which player file names cannot hold";
+        last = at;
+        lastLength = length;
+        at += length;
+    }
+    if (lastLength == 1 && (bytes[last] == '.' || bytes[last] == ' '))
+        return "its name ends in a dot or a space, which player file names cannot";
+    return "";
+}
+
+// Why the code page cannot write the name, as the device layer says it.
+std::string UnencodableText(const platform::Unencodable& failure) {
+    std::string character = failure.character, point;
+    if (failure.codePoint) {
+        point = platform::CodePointText(failure.codePoint);
+    } else {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "0x%02X",
+                      static_cast<unsigned char>(character.empty() ? 0 : character[0]));
+        point = character = hex;
+    }
+    return "its name holds " + Quoted(character) + " (" + point + "), which player file names in " +
+           DevGetCodePage() + " cannot hold";
+}
+
+// Opens the file and reads its first byte, so that a file the sync could
+// not copy is found before anything changes. "" or the reason.
+std::string ReadFault(int folder, const char* name, uint64_t& size) {
+    const int fd = openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return "cannot be read: " + platform::SystemErrorText(errno);
+    std::string fault;
+    struct stat st {};
+    char byte;
+    if (fstat(fd, &st) != 0)
+        fault = "cannot be read: " + platform::SystemErrorText(errno);
+    else if (!S_ISREG(st.st_mode))
+        fault = "is no longer a regular file";
+    else if (st.st_size > 0 && pread(fd, &byte, 1, 0) < 0)
+        fault = "cannot be read: " + platform::SystemErrorText(errno);
+    size = static_cast<uint64_t>(st.st_size);
+    close(fd);
+    return fault;
+}
+
+const char* KindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return "folder";
+    if (S_ISFIFO(mode)) return "fifo";
+    if (S_ISSOCK(mode)) return "socket";
+    return "device";
+}
+
+// Code points of UTF-8 text (invalid bytes as themselves) and back.
+std::u32string Decode(const std::string& text) {
+    std::u32string points;
+    for (size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const size_t length = lead < 0x80       ? 1
+                              : lead >> 5 == 6  ? 2
+                              : lead >> 4 == 14 ? 3
+                              : lead >> 3 == 30 ? 4
+                                                : 0;
+        char32_t point = length == 1   ? lead
+                         : length == 2 ? lead & 0x1F
+                         : length == 3 ? lead & 0x0F
+                                       : lead & 0x07;
+        bool whole = length > 0 && at + length <= text.size();
+        for (size_t i = 1; whole && i < length; ++i) {
+            const auto next = static_cast<unsigned char>(text[at + i]);
+            whole = next >> 6 == 2;
+            point = point << 6 | (next & 0x3F);
+        }
+        if (!whole) {
+            points.push_back(lead);
+            ++at;
+            continue;
+        }
+        points.push_back(point);
+        at += length;
+    }
+    return points;
+}
+
+void Append(std::string& text, char32_t point) {
+    if (point < 0x80) {
+        text += static_cast<char>(point);
+    } else if (point < 0x800) {
+        text += static_cast<char>(0xC0 | point >> 6);
+        text += static_cast<char>(0x80 | (point & 0x3F));
+    } else if (point < 0x10000) {
+        text += static_cast<char>(0xE0 | point >> 12);
+        text += static_cast<char>(0x80 | (point >> 6 & 0x3F));
+        text += static_cast<char>(0x80 | (point & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | point >> 18);
+        text += static_cast<char>(0x80 | (point >> 12 & 0x3F));
+        text += static_cast<char>(0x80 | (point >> 6 & 0x3F));
+        text += static_cast<char>(0x80 | (point & 0x3F));
+    }
+}
+
+} // namespace
+
+std::string FoldedName(const std::string& text) {
+    // Upper case by Unicode's tables, whatever the person's locale.
+    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+    std::string folded;
+    for (const char32_t point : Decode(text)) {
+        if (point < 0x80)
+            folded += static_cast<char>(point >= 'a' && point <= 'z' ? point - 32 : point);
+        else
+            Append(folded,
+                   unicode ? static_cast<char32_t>(towupper_l(static_cast<wint_t>(point), unicode))
+                           : point);
+    }
+    return folded;
+}
+
+bool ReadSyncFolder(const std::string& dir, SyncFolder& folder) {
+    DIR* listing = opendir(dir.c_str());
+    if (!listing) {
+        Say(dir + ": " + platform::SystemErrorText(errno));
+        return false;
+    }
+    const int fd = dirfd(listing);
+    while (const dirent* entry = readdir(listing)) {
+        if (entry->d_name[0] == '.') continue;
+        const std::string name = entry->d_name;
+        struct stat st {};
+        if (fstatat(fd, entry->d_name, &st, 0) != 0) {
+            const int error = errno;
+            struct stat link {};
+            if (fstatat(fd, entry->d_name, &link, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISLNK(link.st_mode) && (error == ENOENT || error == ELOOP))
+                folder.skipped.push_back({name, "dangling link"});
+            else
+                folder.problems.push_back(
+                    {"unreadable", name, "cannot be read: " + platform::SystemErrorText(error)});
+            continue;
+        }
+        if (!S_ISREG(st.st_mode)) {
+            folder.skipped.push_back({name, KindOf(st.st_mode)});
+            continue;
+        }
+        SyncFile file;
+        file.name = name;
+        file.size = static_cast<uint64_t>(st.st_size);
+        platform::Unencodable failure;
+        if (!DevNameToPlayer(name, file.playerBytes, &failure)) {
+            file.playerBytes.clear();
+            folder.problems.push_back({"name", name, UnencodableText(failure)});
+            file.usable = false;
+        } else if (const std::string fault = NameFault(file.playerBytes); !fault.empty()) {
+            folder.problems.push_back({"name", name, fault});
+            file.usable = false;
+        } else {
+            file.folded = FoldedName(DevNameToText(file.playerBytes));
+        }
+        if (const std::string fault = ReadFault(fd, entry->d_name, file.size); !fault.empty()) {
+            folder.problems.push_back({"unreadable", name, fault});
+            file.usable = false;
+        } else if (file.size > UINT32_MAX) {
+            folder.problems.push_back({"too_large", name,
+                                       "it holds " + std::to_string(file.size) +
+                                           " bytes; a player file holds at most " +
+                                           std::to_string(UINT32_MAX)});
+            file.usable = false;
+        }
+        folder.files.push_back(std::move(file));
+    }
+    closedir(listing);
+    std::sort(folder.files.begin(), folder.files.end(),
+              [](const SyncFile& a, const SyncFile& b) { return a.name < b.name; });
+    std::sort(folder.skipped.begin(), folder.skipped.end(),
+              [](const SyncSkipped& a, const SyncSkipped& b) { return a.name < b.name; });
+
+    // Names the player does not tell apart (letter case, or one name given
+    // in UTF-8 and in the code page): neither can be copied, since either
+    // would stand for the other on every run.
+    std::map<std::string, std::vector<size_t>> byFolded;
+    for (size_t i = 0; i < folder.files.size(); ++i)
+        if (!folder.files[i].folded.empty()) byFolded[folder.files[i].folded].push_back(i);
+    for (const auto& [folded, twins] : byFolded) {
+        if (twins.size() < 2) continue;
+        for (const size_t i : twins) {
+            std::string others;
+            for (const size_t j : twins)
+                if (j != i) others += (others.empty() ? "" : ", ") + folder.files[j].name;
+            folder.files[i].usable = false;
+            folder.problems.push_back(
+                {"case_twin", folder.files[i].name,
+                 "the player does not tell its name from " + others + " (letter case)"});
+        }
+    }
+    std::stable_sort(folder.problems.begin(), folder.problems.end(),
+                     [](const SyncProblem& a, const SyncProblem& b) { return a.name < b.name; });
+    return true;
+}
+
+} // namespace kdplayer
