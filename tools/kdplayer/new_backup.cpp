@@ -97,7 +97,10 @@ void NewBackup::RemoveStale() const {
         const std::string path = parent_ + "/" + name;
         const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) continue;
-        if (flock(fd, LOCK_EX | LOCK_NB) == 0) stale.push_back(path);
+        // Only this user's, as the kit's other writers remove theirs.
+        struct stat st {};
+        if (fstat(fd, &st) == 0 && st.st_uid == geteuid() && flock(fd, LOCK_EX | LOCK_NB) == 0)
+            stale.push_back(path);
         close(fd);
     }
     closedir(folder);
