@@ -8,10 +8,12 @@
 #    still plugged in (shown for information);
 #  - ls --json of 512 entries: under 20 ms (kd5200sim ls shown beside it);
 #  - backup of 512 files (every file read twice through the library into
-#    memory, compared, hashed and written once, one flush, the manifest
-#    written) vs cp -r of the same files (CPU ratio <= 1.3); the library's
-#    two reads of each file alone (library_copy read-all) are shown beside
-#    them, for the part of the backup that is the library's;
+#    memory, compared, hashed and written once, the manifest and the sums
+#    written, one flush, the folder renamed into place) vs the same files
+#    copied, flushed and read back: cp -r && sync && diff -r (CPU ratio
+#    <= 1.3); the library's two reads of each file alone (library_copy
+#    read-all) are shown beside them, for the part of the backup that is
+#    the library's;
 #  - a second sync of 512 unchanged files: under 50 ms.
 # Usage: bench/kdplayer/bench.sh build-dir
 set -euo pipefail
@@ -75,14 +77,16 @@ verdict "ls --json of 512 entries (s, wall)" "${wall_median[ours_ls]}" 0.020
 
 ours_backup_prepare() { rm -rf backup; }
 ours_backup() { "$kdp" -q backup backup; }
-cp_prepare() { rm -rf copy; }
-cp() { command cp -r src copy; }
+cp_sync_diff_prepare() { rm -rf copy; }
+cp_sync_diff() { cp -r src copy && sync && diff -r src copy >/dev/null; }
 lib_reads() { LD_LIBRARY_PATH=$bin "$lib_copy" read-all 0 2; }
-race 5 ours_backup cp lib_reads
-show_medians ours_backup cp lib_reads
-compare cpu ours_backup cp 1.3 "kdplayer backup/cp -r"
-printf '  %-34s %9s  (for information)\n' "library reads alone/cp -r (cpu)" \
-  "$(ratio "${cpu_median[lib_reads]}" "${cpu_median[cp]}")"
+race 5 ours_backup cp_sync_diff lib_reads
+[ -s backup/SHA256SUMS ] && (cd backup && sha256sum -c --quiet SHA256SUMS) ||
+  verdict "the backup's SHA256SUMS check" 1 0
+show_medians ours_backup cp_sync_diff lib_reads
+compare cpu ours_backup cp_sync_diff 1.3 "kdplayer backup/cp -r && sync && diff -r"
+printf '  %-34s %9s  (for information)\n' "library reads alone/cp+sync+diff (cpu)" \
+  "$(ratio "${cpu_median[lib_reads]}" "${cpu_median[cp_sync_diff]}")"
 rm -rf backup copy
 
 "$kdp" -q sync src internal

@@ -1,27 +1,33 @@
 // backup and restore: both memories in their order and the font, with a
 // manifest; every copy is read back and compared, both ways.
 #include "tools/kdplayer/commands.h"
+#include "tools/kdplayer/confined_open.h"
 #include "tools/kdplayer/copies.h"
 #include "tools/kdplayer/exit_codes.h"
 #include "tools/kdplayer/interrupt.h"
 #include "tools/kdplayer/manifest.h"
+#include "tools/kdplayer/new_backup.h"
 #include "tools/kdplayer/pc_output.h"
 #include "tools/kdplayer/player_edits.h"
 #include "tools/kdplayer/session.h"
 #include "tools/kdplayer/sha256.h"
+#include "tools/kdplayer/space_check.h"
 #include "tools/kdplayer/whole_files.h"
 #include "lib/device/device_layer.h"
-#include "base/platform/atomic_file.h"
 #include "base/platform/error_text.h"
+#include "base/platform/open_file.h"
 #include "base/platform/pipe_compare.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
-#include <fstream>
+#include <cstring>
+#include <filesystem>
+#include <map>
 #include <set>
-#include <sstream>
 #include <string>
 
 namespace kdplayer {
@@ -38,38 +44,29 @@ bool MakeFolder(const std::string& path) {
     return false;
 }
 
-// Writes text as the file at path, whole and on the disk before it takes
-// its name.
-bool WriteText(const std::string& path, const std::string& text) {
-    platform::AtomicFile out;
-    int error = out.Create(path);
-    for (size_t at = 0; error == 0 && at < text.size();) {
-        const ssize_t n = write(out.Fd(), text.data() + at, text.size() - at);
-        if (n < 0) error = errno;
-        else at += static_cast<size_t>(n);
-    }
-    if (error == 0 && fdatasync(out.Fd()) != 0) error = errno;
-    if (error == 0) error = out.Commit();
-    if (error != 0) Say(path + ": " + platform::SystemErrorText(error));
-    return error == 0;
-}
-
-int Stopped(int code, int done, int total, const char* verb) {
+int Stopped(int code, int done, int total, const char* verb, const std::string& after = "") {
     if (code == KD5200_ERR_CANCELLED || done > 0) {
-        Say("stopped: " + std::to_string(done) + " of " + std::to_string(total) + " files " + verb);
+        Say("stopped: " + std::to_string(done) + " of " + std::to_string(total) + " files " + verb +
+            after);
         return kExitPartial;
     }
     return ExitForCode(code);
 }
 
 // A stored name for a player name (in the PC's text, bytes that do not
-// decode as "%HH"), unique within its folder.
+// decode as "%HH"), unique within its folder: a name taken, in any case (the
+// folder may be on a file system that ignores case), gets "ORDER-" and, if
+// that is taken too, "ORDER-N-" before it.
 std::string StoredName(const std::string& name, int order, std::set<std::string>& taken) {
-    std::string stored = DevSafeFileName(DevNameToPcName(name));
-    if (!taken.insert(stored).second) {
-        stored = std::to_string(order) + "-" + stored;
-        taken.insert(stored);
-    }
+    const std::string base = DevSafeFileName(DevNameToPcName(name));
+    auto key = [](std::string text) {
+        for (char& c : text)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    std::string stored = base;
+    for (int n = 1; !taken.insert(key(stored)).second; ++n)
+        stored = std::to_string(order) + "-" + (n > 1 ? std::to_string(n) + "-" : "") + base;
     return stored;
 }
 
@@ -110,6 +107,72 @@ bool SameFont(const KD5200_FONTINFO& font, const ManifestFile& saved, const std:
     return check.Same() && read;
 }
 
+// Whether the player takes bytes as a file name: not empty, at most 255
+// bytes, no control or reserved character, not ending in a dot or a space.
+// Characters are read in the code page, so that the second byte of a
+// double-byte character is not taken for a reserved one.
+bool PlayerTakesName(const std::string& bytes) {
+    if (bytes.empty() || bytes.size() > 255) return false;
+    const std::string text = DevNameToText(bytes);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || std::strchr("\"*/:<>?\\|", c)) return false;
+    }
+    return text.back() != '.' && text.back() != ' ';
+}
+
+// The backup as restore reads it: its folder open, each file opened inside
+// it only (no link, nothing but a regular file) and checked, and found the
+// same file again just before it is copied.
+class BackupReader {
+public:
+    explicit BackupReader(const std::string& dir)
+        : dir_(dir), folder_(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    int Fd() const { return folder_.Fd(); }
+    static std::string Relative(const ManifestFile& file) {
+        return BackupFolder("", file.memory).substr(1) + "/" + file.stored;
+    }
+    // The file's path, for messages and for the device library.
+    std::string Path(const ManifestFile& file) const { return dir_ + "/" + Relative(file); }
+
+    // Checks file against the manifest; empty, or what is wrong.
+    std::string Check(const ManifestFile& file) {
+        struct stat st {};
+        platform::OpenFile in(OpenRegularInside(folder_.Fd(), Relative(file), st));
+        if (in.Fd() < 0) return "'" + Path(file) + "' " + OpenFailureText(errno);
+        if (static_cast<uint64_t>(st.st_size) != file.size || Sha256OfFd(in.Fd()) != file.sha256)
+            return "'" + Path(file) + "' differs from the backup's manifest";
+        checked_[Relative(file)] = {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec,
+                                    st.st_mtim.tv_nsec};
+        return "";
+    }
+    // Whether file is still the one checked (says so when not).
+    bool Unchanged(const ManifestFile& file) {
+        struct stat st {};
+        platform::OpenFile in(OpenRegularInside(folder_.Fd(), Relative(file), st));
+        const auto was = checked_.find(Relative(file));
+        if (in.Fd() >= 0 && was != checked_.end() &&
+            was->second == Identity{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec,
+                                    st.st_mtim.tv_nsec})
+            return true;
+        Say("'" + Path(file) + "' changed since it was checked");
+        return false;
+    }
+
+private:
+    struct Identity {
+        dev_t dev;
+        ino_t ino;
+        off_t size;
+        time_t seconds;
+        long nanoseconds;
+        bool operator==(const Identity&) const = default;
+    };
+    std::string dir_;
+    platform::OpenFile folder_;
+    std::map<std::string, Identity> checked_;
+};
+
 } // namespace
 
 int RunBackup(const Options& options) {
@@ -118,9 +181,25 @@ int RunBackup(const Options& options) {
         return kExitUsage;
     }
     const std::string dir = options.words[0];
-    if (!options.force && access((dir + "/" + kManifestName).c_str(), F_OK) == 0) {
-        Say("'" + dir + "' holds a backup; --force replaces it");
-        return kExitFailed;
+    // The target: none yet, an empty folder, or a backup (replaced only with
+    // --force). A folder of other files is never taken.
+    bool replace = false;
+    if (struct stat st {}; stat(dir.c_str(), &st) == 0) {
+        std::error_code error;
+        if (!S_ISDIR(st.st_mode)) {
+            Say("'" + dir + "' is not a folder");
+            return kExitFailed;
+        }
+        if (access((dir + "/" + kManifestName).c_str(), F_OK) == 0) {
+            if (!options.force) {
+                Say("'" + dir + "' holds a backup; --force replaces it");
+                return kExitFailed;
+            }
+            replace = true;
+        } else if (!std::filesystem::is_empty(dir, error)) {
+            Say("'" + dir + "' holds files but no backup; name a new or an empty folder");
+            return kExitFailed;
+        }
     }
     Session session;
     if (const int code = session.Connect()) return code;
@@ -138,7 +217,16 @@ int RunBackup(const Options& options) {
             bytes += file.size;
         total += static_cast<int>(files[memory].size());
     }
-    if (!MakeFolder(dir)) return kExitFailed;
+    // Written beside the target, which keeps what it holds until the new
+    // backup is whole.
+    NewBackup backup;
+    if (const int error = backup.Create(dir)) {
+        Say(dir + ": " + platform::SystemErrorText(error));
+        return kExitFailed;
+    }
+    const std::string root = backup.Path();
+    const std::string unchanged = replace ? "; the backup in '" + dir + "' is as it was"
+                                          : "; no backup was written";
     ProgressBar bar(!options.quiet && StderrIsTerminal(), total, bytes);
     CopyProgress progress(&bar);
     WholeFiles out[2];
@@ -146,7 +234,7 @@ int RunBackup(const Options& options) {
     int done = 0;
     for (int memory = 0; memory < 2; ++memory) {
         if (!manifest.memories[memory]) continue;
-        const std::string folder = BackupFolder(dir, memory);
+        const std::string folder = BackupFolder(root, memory);
         if (!MakeFolder(folder)) return kExitFailed;
         if (const int error = out[memory].Open(folder)) {
             Say(folder + ": " + platform::SystemErrorText(error));
@@ -154,7 +242,8 @@ int RunBackup(const Options& options) {
         }
         std::set<std::string> taken;
         for (const PlayerFile& file : files[memory]) {
-            if (Interrupted()) return Stopped(KD5200_ERR_CANCELLED, done, total, "saved");
+            if (Interrupted())
+                return Stopped(KD5200_ERR_CANCELLED, done, total, "saved", unchanged);
             ManifestFile saved;
             saved.memory = memory;
             saved.order = file.number;
@@ -168,15 +257,15 @@ int RunBackup(const Options& options) {
             // size is read, checked and hashed in memory and written once.
             if (file.size <= kInMemory) {
                 if (const int code = CopyToMemory(memory, file, data))
-                    return Stopped(code, done, total, "saved");
+                    return Stopped(code, done, total, "saved", unchanged);
                 saved.sha256 = Sha256Of(data.data(), data.size());
                 if (const int error = out[memory].Write(saved.stored, data.data(), data.size())) {
                     Say(path + ": " + platform::SystemErrorText(error));
-                    return Stopped(KD5200_ERR_FILE_WRITE, done, total, "saved");
+                    return Stopped(KD5200_ERR_FILE_WRITE, done, total, "saved", unchanged);
                 }
             } else {
                 if (const int code = CopyToPc(memory, file, path, KD5200_CONVERT_NONE, true, true))
-                    return Stopped(code, done, total, "saved");
+                    return Stopped(code, done, total, "saved", unchanged);
                 saved.sha256 = Sha256OfFile(path);
             }
             manifest.files.push_back(std::move(saved));
@@ -186,7 +275,7 @@ int RunBackup(const Options& options) {
     }
     bar.Clear();
     // The memories must still hold what was listed at the start: a player
-    // changed meanwhile by another program gives no manifest.
+    // changed meanwhile by another program gives no backup.
     for (int memory = 0; memory < 2; ++memory) {
         if (!manifest.memories[memory]) continue;
         std::vector<PlayerFile> now;
@@ -197,7 +286,7 @@ int RunBackup(const Options& options) {
                    now[i].longName == files[memory][i].longName &&
                    now[i].size == files[memory][i].size;
         if (!same) {
-            Say(MemoryName(memory) + " changed during the backup; no manifest was written");
+            Say(MemoryName(memory) + " changed during the backup" + unchanged);
             return kExitChanged;
         }
     }
@@ -209,26 +298,30 @@ int RunBackup(const Options& options) {
         saved.size = font.size;
         saved.name = font.fileName;
         saved.stored = DevSafeFileName(saved.name);
-        const std::string folder = BackupFolder(dir, -1);
+        const std::string folder = BackupFolder(root, -1);
         if (!MakeFolder(folder)) return kExitFailed;
         if (const int code = SaveFont(font, folder + "/" + saved.stored)) return code;
         saved.sha256 = Sha256OfFile(folder + "/" + saved.stored);
         manifest.font = std::move(saved);
     }
-    // The manifest comes last, once the files are on the disk: a backup
-    // without one was not finished. One flush for all files.
+    // The manifest and the sums last; one flush for everything, and then the
+    // folder takes the target's name.
+    const std::string text = ManifestText(manifest);
+    const std::string sums = SumsText(manifest, text);
     WholeFiles top;
-    int error = top.Open(dir);
+    int error = top.Open(root);
+    if (error == 0) error = top.Write(kManifestName, text.data(), text.size());
+    if (error == 0) error = top.Write(kSumsName, sums.data(), sums.size());
     if (error == 0) error = top.Sync();
+    std::string leftOver;
+    if (error == 0) error = backup.Commit(replace, leftOver);
     if (error != 0) {
-        Say(dir + ": " + platform::SystemErrorText(error));
+        Say(dir + ": " + platform::SystemErrorText(error) + unchanged);
         return kExitFailed;
     }
-    if (!WriteText(dir + "/" + kManifestName, ManifestText(manifest))) return kExitFailed;
-    if ((error = top.SyncNames()) != 0) {
-        Say(dir + ": " + platform::SystemErrorText(error));
-        return kExitFailed;
-    }
+    if (!leftOver.empty())
+        Say("the old backup could not be removed from '" + leftOver +
+            "'; the next backup removes it");
     if (!options.quiet)
         std::printf("%d files%s saved in %s\n", done, manifest.font ? " and the font" : "",
                     dir.c_str());
@@ -241,39 +334,49 @@ int RunRestore(const Options& options) {
         return kExitUsage;
     }
     const std::string dir = options.words[0];
-    std::ifstream in(dir + "/" + kManifestName, std::ios::binary);
-    if (!in) {
-        Say("'" + dir + "' holds no backup (no " + kManifestName + ")");
-        return kExitNotFound;
-    }
-    std::stringstream text;
-    text << in.rdbuf();
-    Manifest manifest;
-    std::string why;
-    if (!ParseManifest(text.str(), manifest, why)) {
-        Say(dir + "/" + kManifestName + ": " + why);
+    const std::string manifestPath = dir + "/" + kManifestName;
+    BackupReader backup(dir);
+    struct stat st {};
+    platform::OpenFile in(backup.Fd() < 0 ? -1 : OpenRegularInside(backup.Fd(), kManifestName, st));
+    if (in.Fd() < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            Say("'" + dir + "' holds no backup (no " + kManifestName + ")");
+            return kExitNotFound;
+        }
+        Say(manifestPath + " " + OpenFailureText(errno));
         return kExitFailed;
     }
-    // The backup is checked whole before the player is touched.
+    std::string text;
+    if (const int error = ReadBounded(in.Fd(), kManifestLimit, text)) {
+        Say(manifestPath + ": " +
+            (error == EFBIG ? std::string("larger than any manifest") : platform::SystemErrorText(error)));
+        return kExitFailed;
+    }
+    Manifest manifest;
+    std::string why;
+    if (!ParseManifest(text, manifest, why)) {
+        Say(manifestPath + ": " + why);
+        return kExitFailed;
+    }
+    // The backup is checked whole before the player is touched, and every
+    // fault found is said.
+    std::vector<std::string> problems;
     uint64_t bytes = 0;
-    auto checked = [&](const ManifestFile& file) {
-        const std::string path = BackupFolder(dir, file.memory) + "/" + file.stored;
-        struct stat st {};
-        if (stat(path.c_str(), &st) != 0) {
-            Say("'" + path + "' is missing from the backup");
-            return false;
-        }
-        if (static_cast<uint64_t>(st.st_size) != file.size || Sha256OfFile(path) != file.sha256) {
-            Say("'" + path + "' differs from the backup's manifest");
-            return false;
-        }
-        return true;
-    };
     for (const ManifestFile& file : manifest.files) {
-        if (!checked(file)) return kExitFailed;
+        if (std::string problem = backup.Check(file); !problem.empty())
+            problems.push_back(std::move(problem));
         bytes += file.size;
     }
-    if (manifest.font && !checked(*manifest.font)) return kExitFailed;
+    if (manifest.font)
+        if (std::string problem = backup.Check(*manifest.font); !problem.empty())
+            problems.push_back(std::move(problem));
+    auto refused = [&] {
+        for (const std::string& problem : problems)
+            Say(problem);
+        Say("nothing was restored; the player is as it was");
+        return kExitFailed;
+    };
+    if (!problems.empty()) return refused();
 
     Session session;
     if (const int code = session.Connect()) return code;
@@ -288,25 +391,51 @@ int RunRestore(const Options& options) {
             }
             return status;
         }
-        if (!present[memory].empty() && !options.force) {
-            Say(MemoryName(memory) + " holds " + std::to_string(present[memory].size()) +
-                " files; format it first, or --force deletes them");
-            return kExitFailed;
-        }
+        if (!present[memory].empty() && !options.force)
+            problems.push_back(MemoryName(memory) + " holds " +
+                               std::to_string(present[memory].size()) +
+                               " files; format it first, or --force deletes them");
+        // Room for the backup's files once what the memory holds is gone.
+        std::vector<uint64_t> sizes;
+        for (const ManifestFile& file : manifest.files)
+            if (file.memory == memory) sizes.push_back(file.size);
+        uint64_t freed = 0;
+        for (const PlayerFile& file : present[memory])
+            freed += BlocksOf(file.size);
+        const auto held = static_cast<int64_t>(present[memory].size());
+        if (const std::string shortfall = SpaceShortfall(memory, sizes, freed, held, held);
+            !shortfall.empty())
+            problems.push_back(MemoryName(memory) + ": " + shortfall);
+    }
+    // Each file is stored under its name in the backup, then given its own
+    // name on the player: the player must take both.
+    for (const ManifestFile& file : manifest.files) {
+        std::string bytesOfStored;
+        if (!DevNameToPlayer(file.stored, bytesOfStored) || !PlayerTakesName(bytesOfStored))
+            problems.push_back("'" + backup.Path(file) + "': the player cannot take this name (code page " +
+                               DevGetCodePage() + ")");
+        else if (!PlayerTakesName(file.name))
+            problems.push_back("'" + backup.Path(file) + "': the player refuses its name '" +
+                               DevNameToText(file.name) + "'");
     }
     KD5200_FONTINFO font{};
     const bool hasFont = DevApi().GetFontInfo(DevGetHandle(), &font) != 0;
     font.fileName[sizeof font.fileName - 1] = '\0';
     bool putFont = false;
     if (manifest.font) {
-        const std::string path = BackupFolder(dir, -1) + "/" + manifest.font->stored;
-        putFont = !hasFont || !SameFont(font, *manifest.font, path);
-        if (putFont && hasFont && !options.force) {
-            Say(std::string("the player holds another font, '") + font.fileName +
-                "'; --force replaces it");
-            return kExitFailed;
-        }
+        putFont = !hasFont || !SameFont(font, *manifest.font, backup.Path(*manifest.font));
+        std::string bytesOfStored;
+        if (putFont && hasFont && !options.force)
+            problems.push_back(std::string("the player holds another font, '") + font.fileName +
+                               "'; --force replaces it");
+        if (putFont && (!DevNameToPlayer(manifest.font->stored, bytesOfStored) ||
+                        bytesOfStored != manifest.font->name))
+            problems.push_back("'" + backup.Path(*manifest.font) +
+                               "': the player cannot take the font under its name (code page " +
+                               DevGetCodePage() + ")");
     }
+    if (!problems.empty()) return refused();
+
     // With --force, what the memories hold goes first, from the last file back.
     for (int memory = 0; memory < 2; ++memory)
         for (auto file = present[memory].rbegin(); file != present[memory].rend(); ++file)
@@ -319,13 +448,16 @@ int RunRestore(const Options& options) {
     for (const ManifestFile& file : manifest.files) {
         if (Interrupted()) return Stopped(KD5200_ERR_CANCELLED, done, total, "restored");
         bar.StartFile(done + 1, file.name);
-        const std::string path = BackupFolder(dir, file.memory) + "/" + file.stored;
-        const CopyResult copy = CopyToPlayer(file.memory, path, true);
+        if (!backup.Unchanged(file)) return Stopped(KD5200_ERR_FILE_READ, done, total, "restored");
+        const CopyResult copy = CopyToPlayer(file.memory, backup.Path(file), true);
         if (copy.code != KD5200_ERR_NONE) return Stopped(copy.code, done, total, "restored");
         if (file.stored != file.name) {
-            // The name as the player held it, byte for byte.
-            if (const int code = RenameChecked(file.memory, copy.added, file.name, true))
+            // The name as the player held it, byte for byte; a copy that
+            // cannot have it is not left under the other name.
+            if (const int code = RenameChecked(file.memory, copy.added, file.name, true)) {
+                DeleteChecked(file.memory, copy.added);
                 return Stopped(code, done, total, "restored");
+            }
         }
         bar.FinishFile(file.size);
         ++done;
@@ -333,9 +465,10 @@ int RunRestore(const Options& options) {
     bar.Clear();
     if (putFont) {
         DevSetStale(0, true);
-        const std::string path = BackupFolder(dir, -1) + "/" + manifest.font->stored;
+        const std::string path = backup.Path(*manifest.font);
         KD5200_FONTINFO now{};
-        if (!DevApi().DownloadFont(nullptr, DevGetHandle(), path.c_str()) ||
+        if (!backup.Unchanged(*manifest.font) ||
+            !DevApi().DownloadFont(nullptr, DevGetHandle(), path.c_str()) ||
             !DevApi().GetFontInfo(DevGetHandle(), &now) ||
             !SameFont(now, *manifest.font, path)) {
             Say("the font on the player differs from the backup's");

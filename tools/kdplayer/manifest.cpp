@@ -1,5 +1,7 @@
 #include "tools/kdplayer/manifest.h"
 
+#include "tools/kdplayer/sha256.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -8,7 +10,8 @@ namespace kdplayer {
 
 namespace {
 
-constexpr const char* kMagic = "kdplayer-backup 1";
+constexpr const char* kMagic = "kdplayer-backup 2";
+constexpr const char* kFirstMagic = "kdplayer-backup 1";
 
 std::string Escape(const std::string& name) {
     std::string out;
@@ -25,7 +28,9 @@ std::string Escape(const std::string& name) {
     return out;
 }
 
-bool Unescape(const std::string& text, std::string& name) {
+// A name written with %XX; false when it is damaged, or when it holds a NUL
+// byte (which no file name can hold; nul is then set).
+bool Unescape(const std::string& text, std::string& name, bool* nul = nullptr) {
     name.clear();
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '%') {
@@ -37,6 +42,10 @@ bool Unescape(const std::string& text, std::string& name) {
         char* end = nullptr;
         const long value = std::strtol(hex.c_str(), &end, 16);
         if (hex.size() != 2 || *end != '\0') return false;
+        if (value == 0) {
+            if (nul) *nul = true;
+            return false;
+        }
         name += static_cast<char>(value);
         i += 2;
     }
@@ -62,6 +71,77 @@ bool Number(const std::string& text, uint64_t limit, uint64_t& value) {
     return value <= limit;
 }
 
+// Whether a stored name stays inside its folder.
+bool PlainName(const std::string& name) {
+    return name.find('/') == std::string::npos && name != "." && name != "..";
+}
+
+std::string EndRecord(const Manifest& manifest, const std::string& lines) {
+    uint64_t files = manifest.files.size(), bytes = 0;
+    for (const ManifestFile& file : manifest.files)
+        bytes += file.size;
+    if (manifest.font) {
+        ++files;
+        bytes += manifest.font->size;
+    }
+    return "end " + std::to_string(files) + " " + std::to_string(bytes) + " " +
+           Sha256Of(lines.data(), lines.size()) + "\n";
+}
+
+// One line of sha256sum's output; a name with a backslash or a line feed is
+// written escaped, as sha256sum does, with the line starting with '\'.
+std::string SumLine(const std::string& sha256, const std::string& path) {
+    std::string name;
+    for (const char c : path) {
+        if (c == '\\') name += "\\\\";
+        else if (c == '\n') name += "\\n";
+        else name += c;
+    }
+    return (name.size() != path.size() ? "\\" : "") + sha256 + "  " + name + "\n";
+}
+
+// Reads one record into manifest; false (why set) when it is not one.
+bool ParseRecord(const std::vector<std::string>& f, Manifest& manifest, int expected[2],
+                 std::string& why) {
+    bool nul = false;
+    auto names = [&](const std::string& stored, const std::string& name, ManifestFile& file) {
+        if (Unescape(stored, file.stored, &nul) && Unescape(name, file.name, &nul) &&
+            PlainName(file.stored))
+            return true;
+        if (nul) why += ": a name holds %00, a NUL byte, which no file name can hold";
+        return false;
+    };
+    if (f[0] == "firmware") {
+        return f.size() != 2 || Unescape(f[1], manifest.firmware);
+    } else if (f[0] == "memory" && f.size() == 2 && (f[1] == "internal" || f[1] == "external")) {
+        manifest.memories[f[1] == "internal" ? 0 : 1] = true;
+        return true;
+    } else if (f[0] == "file" && f.size() == 7) {
+        ManifestFile file;
+        uint64_t order = 0;
+        if (f[1] != "internal" && f[1] != "external") return false;
+        file.memory = f[1] == "internal" ? 0 : 1;
+        if (!manifest.memories[file.memory] || !Number(f[2], 511, order) ||
+            !Number(f[3], 0xFFFFFFFFull, file.size) || !Digest(f[4]) || !names(f[5], f[6], file))
+            return false;
+        // Files come in their order, from 0.
+        if (static_cast<int>(order) != expected[file.memory]++) return false;
+        file.order = static_cast<int>(order);
+        file.sha256 = f[4];
+        manifest.files.push_back(std::move(file));
+        return true;
+    } else if (f[0] == "font" && f.size() == 5 && !manifest.font) {
+        ManifestFile font;
+        font.memory = -1;
+        if (!Number(f[1], 0xFFFFFFFFull, font.size) || !Digest(f[2]) || !names(f[3], f[4], font))
+            return false;
+        font.sha256 = f[2];
+        manifest.font = std::move(font);
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 std::string BackupFolder(const std::string& dir, int memory) {
@@ -83,60 +163,60 @@ std::string ManifestText(const Manifest& manifest) {
     if (manifest.font)
         text += "font " + std::to_string(manifest.font->size) + " " + manifest.font->sha256 + " " +
                 Escape(manifest.font->stored) + " " + Escape(manifest.font->name) + "\n";
-    return text;
+    return text + EndRecord(manifest, text);
+}
+
+std::string SumsText(const Manifest& manifest, const std::string& manifestText) {
+    std::string text;
+    for (const ManifestFile& file : manifest.files)
+        text += SumLine(file.sha256, BackupFolder(".", file.memory).substr(2) + "/" + file.stored);
+    if (manifest.font)
+        text += SumLine(manifest.font->sha256, "font/" + manifest.font->stored);
+    return text + SumLine(Sha256Of(manifestText.data(), manifestText.size()), kManifestName);
 }
 
 bool ParseManifest(const std::string& text, Manifest& manifest, std::string& why) {
-    std::istringstream in(text);
-    std::string line;
-    if (!std::getline(in, line) || line != kMagic) {
-        why = "not a kdplayer backup manifest";
+    // Lines as written, each with its line feed, a CR before it dropped.
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        const bool whole = end != std::string::npos;
+        if (!whole) end = text.size();
+        std::string line = text.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(whole ? line + "\n" : line);
+        at = end + 1;
+    }
+    if (lines.empty() || (lines[0] != std::string(kMagic) + "\n")) {
+        why = !lines.empty() && lines[0].rfind(kFirstMagic, 0) == 0
+                  ? "written by an earlier kdplayer, without the end record that shows a "
+                    "backup whole, so it is not restored; restore it with the kdplayer that "
+                    "wrote it, or make a new backup with this one"
+                  : "not a kdplayer backup manifest";
         return false;
     }
-    int lineNumber = 1;
+    std::string before = lines[0];
     int expected[2] = {0, 0};
-    while (std::getline(in, line)) {
-        ++lineNumber;
+    for (size_t number = 1; number < lines.size(); ++number) {
+        const std::string& line = lines[number];
         const std::vector<std::string> f = Fields(line);
-        why = "line " + std::to_string(lineNumber) + " of the manifest is damaged";
-        if (f.empty()) continue;
-        if (f[0] == "firmware") {
-            if (f.size() == 2 && !Unescape(f[1], manifest.firmware)) return false;
-        } else if (f[0] == "memory" && f.size() == 2 && (f[1] == "internal" || f[1] == "external")) {
-            manifest.memories[f[1] == "internal" ? 0 : 1] = true;
-        } else if (f[0] == "file" && f.size() == 7) {
-            ManifestFile file;
-            uint64_t order = 0;
-            if (f[1] != "internal" && f[1] != "external") return false;
-            file.memory = f[1] == "internal" ? 0 : 1;
-            if (!manifest.memories[file.memory] || !Number(f[2], 511, order) ||
-                !Number(f[3], 0xFFFFFFFFull, file.size) || !Digest(f[4]) ||
-                !Unescape(f[5], file.stored) || !Unescape(f[6], file.name))
+        why = "line " + std::to_string(number + 1) + " of the manifest is damaged";
+        if (!f.empty() && f[0] == "end") {
+            // The last line, whole, and matching what came before it.
+            if (number + 1 != lines.size() || line.back() != '\n' ||
+                line != EndRecord(manifest, before)) {
+                why = "the backup is incomplete or damaged: the manifest's end record does not "
+                      "match the manifest";
                 return false;
-            // Files come in their order, from 0.
-            if (static_cast<int>(order) != expected[file.memory]++) return false;
-            if (file.stored.find('/') != std::string::npos || file.stored == "." ||
-                file.stored == "..")
-                return false;
-            file.order = static_cast<int>(order);
-            file.sha256 = f[4];
-            manifest.files.push_back(std::move(file));
-        } else if (f[0] == "font" && f.size() == 5 && !manifest.font) {
-            ManifestFile font;
-            font.memory = -1;
-            if (!Number(f[1], 0xFFFFFFFFull, font.size) || !Digest(f[2]) ||
-                !Unescape(f[3], font.stored) || !Unescape(f[4], font.name) ||
-                font.stored.find('/') != std::string::npos || font.stored == "." ||
-                font.stored == "..")
-                return false;
-            font.sha256 = f[2];
-            manifest.font = std::move(font);
-        } else {
-            return false;
+            }
+            why.clear();
+            return true;
         }
+        if (!f.empty() && !ParseRecord(f, manifest, expected, why)) return false;
+        before += line;
     }
-    why.clear();
-    return true;
+    why = "the backup is incomplete: the manifest ends without its end record";
+    return false;
 }
 
 } // namespace kdplayer

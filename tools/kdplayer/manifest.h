@@ -5,14 +5,20 @@
 // names are the last fields, with '%', spaces and control bytes written as
 // %XX so that any name fits on its line:
 //
-//   kdplayer-backup 1
+//   kdplayer-backup 2
 //   firmware TEXT
 //   memory internal|external
 //   file MEMORY ORDER SIZE SHA256 STORED-NAME PLAYER-NAME
 //   font SIZE SHA256 STORED-NAME PLAYER-NAME
+//   end FILES BYTES SHA256
 //
 // STORED-NAME is the file's name in the memory's folder (internal/,
-// external/ or font/ beside the manifest).
+// external/ or font/ beside the manifest). The end record closes it: the
+// number of files and of bytes (the font counted), and the SHA-256 of the
+// lines before it, each ended by a line feed; a manifest cut short, or
+// with lines lost or changed, does not match it. Lines may end in CR LF.
+// Version 1 (an earlier kdplayer) had no end record.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,6 +27,11 @@
 namespace kdplayer {
 
 inline constexpr const char* kManifestName = "MANIFEST";
+// The SHA-256 of every file of a backup, the manifest's included, as
+// sha256sum writes them, so that `sha256sum -c` checks a backup in its folder.
+inline constexpr const char* kSumsName = "SHA256SUMS";
+// A manifest is never larger: 1024 files and the font, with long names.
+inline constexpr size_t kManifestLimit = 4u << 20;
 
 struct ManifestFile {
     int memory = 0;
@@ -39,8 +50,11 @@ struct Manifest {
 };
 
 std::string ManifestText(const Manifest& manifest);
-// Reads manifest text; false with why set when it is not one.
+// Reads manifest text; false with why set when it is not one, is not whole,
+// or names a file that cannot be.
 bool ParseManifest(const std::string& text, Manifest& manifest, std::string& why);
+// The SHA256SUMS text of a backup whose manifest is manifestText.
+std::string SumsText(const Manifest& manifest, const std::string& manifestText);
 
 // The folder of a memory's files, or of the font, inside a backup folder.
 std::string BackupFolder(const std::string& dir, int memory); // memory -1: the font

@@ -35,20 +35,22 @@ std::string Sha256Of(const void* data, size_t size) {
 std::string Sha256OfFile(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return "";
+    std::string digest = Sha256OfFd(fd);
+    close(fd);
+    return digest;
+}
+
+std::string Sha256OfFd(int fd) {
     sha256_ctx sha;
     sha256_init(&sha);
     std::vector<uint8_t> buffer(1 << 18);
     for (;;) {
         const ssize_t n = read(fd, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            close(fd);
-            return "";
-        }
+        if (n < 0) return "";
         if (n == 0) break;
         sha256_update(&sha, static_cast<size_t>(n), buffer.data());
     }
-    close(fd);
     return Hex(sha);
 }
 

@@ -1,9 +1,8 @@
 #pragma once
-// Files written into one folder from memory, each appearing under its name
-// whole or not at all: it is written where no name reaches it and linked in
-// once complete, so that a stop or a kill leaves nothing partial. Nothing is
-// flushed per file; Sync() makes all of them lasting at once, before the
-// record that names them (a backup's manifest) is written.
+// Files written from memory into a folder that no one else sees yet (a
+// backup being made, which takes its name only once whole): each file is
+// created straight under its name, and nothing is flushed per file; Sync()
+// makes all of them lasting at once.
 #include <cstddef>
 #include <string>
 
@@ -18,18 +17,14 @@ public:
 
     // Opens the folder: 0 or an errno.
     int Open(const std::string& folder);
-    // Writes size bytes at data as the file name of the folder, replacing
-    // one of that name whole (keeping its mode): 0 or an errno.
+    // Writes size bytes at data as the new file name of the folder: 0 or an
+    // errno (EEXIST when the name is taken; a link there is never followed).
     int Write(const std::string& name, const void* data, size_t size);
-    // Flushes what was written to the disk: 0 or an errno.
+    // Flushes what was written, and the folder's names, to the disk: 0 or an
+    // errno.
     int Sync();
-    // Flushes the folder's names only (a file that was put in place after
-    // its data was flushed): 0 or an errno.
-    int SyncNames();
 
 private:
-    int Place(int fd, const std::string& name, bool replace);
-
     int dir_ = -1;
 };
 
