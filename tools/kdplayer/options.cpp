@@ -25,7 +25,7 @@ struct OptionSpec {
 };
 
 const OptionSpec kOptions[] = {
-    {kOptJson, 'j', "json", nullptr, "print the result as one JSON document (also a failure)"},
+    {kOptJson, 'j', "json", nullptr, "print the result as JSON (a failure too)"},
     {kOptQuiet, 'q', "quiet", nullptr, "no progress bar and no summary"},
     {kOptForce, 'f', "force", nullptr, "replace a file that exists where a copy goes"},
     {kOptYes, 'y', "yes", nullptr, "format without asking"},
@@ -54,11 +54,12 @@ int RunDown(const Options& options) {
 const Command kCommands[] = {
     {"info", kOptJson, "info", "the player, its memories and its font", RunInfo},
     {"ls", kOptJson, "ls [internal|external]",
-     "number, short name, size and long name of each file", RunList},
+     "number, short name, size and long name of\neach file", RunList},
     {"get", kOptForce | kOptVerify | kOptConvert | kOptOutput | kOptTarget,
      "get MEMORY FILE... [-o FILE | -t DIR | DIR]",
-     "copy player files to the PC: into the current folder, DIR or the folder of -t,\n"
-     "or one file to the file of -o ('-': standard output)",
+     "copy player files to the PC: into the current\n"
+     "folder, DIR or the folder of -t, or one file\n"
+     "into the file of -o ('-': standard output)",
      RunGet},
     {"put", kOptForce | kOptVerify, "put MEMORY FILE...", "copy PC files onto a memory", RunPut},
     {"rm", 0, "rm MEMORY FILE...", "delete player files", RunRemove},
@@ -71,20 +72,21 @@ const Command kCommands[] = {
      "font get [-o FILE | -t DIR | DIR] | font put FILE | font erase", "the LCD font", RunFont},
     {"font get", kOptForce | kOptVerify | kOptOutput | kOptTarget,
      "font get [-o FILE | -t DIR | DIR]",
-     "copy the player's font to the PC: into the current folder, DIR or the folder\n"
-     "of -t under its name, or to the file of -o",
+     "copy the player's font to the PC: into the\n"
+     "current folder, DIR or the folder of -t under\n"
+     "its name, or into the file of -o",
      RunFont},
     {"font put", kOptForce | kOptVerify, "font put FILE", "store a font file on the player",
      RunFont},
     {"font erase", 0, "font erase", "erase the player's font", RunFont},
     {"raw", kOptForce, "raw MEMORY FIRST COUNT OUT.dat",
-     "save COUNT raw blocks of 16384 bytes from FIRST", RunRaw},
+     "save COUNT raw blocks of 16384 bytes from\nFIRST", RunRaw},
     {"backup", kOptForce | kOptVerify, "backup DIR",
-     "save both memories and the font, with a manifest (always verified)", RunBackup},
+     "save both memories and the font, with a\nmanifest (always verified)", RunBackup},
     {"restore", kOptForce | kOptVerify, "restore DIR",
-     "put a backup back and check it (always verified)", RunRestore},
+     "put a backup back and check it (always\nverified)", RunRestore},
     {"sync", kOptJson | kOptVerify | kOptDelete | kOptDryRun | kOptChecksum, "sync DIR MEMORY",
-     "make a memory hold the files of DIR, in their order", RunSync},
+     "make a memory hold the files of DIR, in\ntheir order", RunSync},
 };
 
 const OptionSpec& SpecOf(Option bit) {
@@ -146,6 +148,19 @@ const OptionSpec* FindLong(const std::string& name, const std::string& typed) {
     return nullptr;
 }
 
+// "  -x, --name=ARG   what it does", one line of a usage text.
+std::string OptionLine(const OptionSpec& spec) {
+    std::string line = spec.shortName ? std::string("  -") + spec.shortName + ", " : "      ";
+    line += "--";
+    line += spec.longName;
+    if (spec.argument) {
+        line += '=';
+        line += spec.argument;
+    }
+    line.resize(std::max<size_t>(line.size() + 2, 30), ' ');
+    return line + spec.help + "\n";
+}
+
 struct Given {
     Option bit;
     std::string typed;
@@ -170,13 +185,18 @@ std::string UsageText() {
         if (std::strncmp(command.name, "font ", 5) == 0) continue;
         std::string line = std::string("  ") + command.usage;
         const char* summary = command.summary;
-        if (line.size() < 46) {
-            line.resize(46, ' ');
+        // Summaries in a column of their own, from the 33rd.
+        const std::string indent(32, ' ');
+        if (line.size() < indent.size()) {
+            line.resize(indent.size(), ' ');
         } else {
-            line += "\n" + std::string(46, ' ');
+            line += "\n";
+            line += indent;
         }
-        for (const char* c = summary; *c; ++c)
-            line += *c == '\n' ? "\n" + std::string(46, ' ') : std::string(1, *c);
+        for (const char* c = summary; *c; ++c) {
+            line += *c;
+            if (*c == '\n') line += indent;
+        }
         text += line + "\n";
     }
     text += "\n"
@@ -187,11 +207,7 @@ std::string UsageText() {
             "\n"
             "Options:\n";
     for (const OptionSpec& spec : kOptions) {
-        std::string line = spec.shortName ? std::string("  -") + spec.shortName + ", " : "      ";
-        line += std::string("--") + spec.longName;
-        if (spec.argument) line += std::string("=") + spec.argument;
-        line.resize(std::max<size_t>(line.size() + 2, 30), ' ');
-        text += line + spec.help + "\n";
+        text += OptionLine(spec);
     }
     text += "\n"
             "Exit status: 0 done, 1 failed, 2 bad arguments, 3 no player or memory,\n"
@@ -204,11 +220,7 @@ std::string CommandUsageText(const Command& command) {
                        "\n\nOptions:\n";
     for (const OptionSpec& spec : kOptions) {
         if (!((command.options | kEveryCommand) & spec.bit)) continue;
-        std::string line = spec.shortName ? std::string("  -") + spec.shortName + ", " : "      ";
-        line += std::string("--") + spec.longName;
-        if (spec.argument) line += std::string("=") + spec.argument;
-        line.resize(std::max<size_t>(line.size() + 2, 30), ' ');
-        text += line + spec.help + "\n";
+        text += OptionLine(spec);
     }
     return text;
 }
