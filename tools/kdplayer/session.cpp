@@ -133,19 +133,26 @@ bool IsNumber(const std::string& word) {
     return true;
 }
 
+// The names of the listed files as text, each read once for all the words.
+struct NameTexts {
+    std::string longText, shortText;
+};
+
 // The entries a name fits, by the first rule any entry fits: the player's
 // bytes exactly, else the name as text, else the text ignoring case.
 std::vector<const PlayerFile*> Matching(const std::vector<PlayerFile>& files,
+                                        const std::vector<NameTexts>& texts,
                                         const std::string& word) {
-    const auto fits = [&](int rule, const std::string& name) {
-        if (rule == 0) return name == word;
-        if (rule == 1) return DevNameToText(name) == word;
-        return strcasecmp(DevNameToText(name).c_str(), word.c_str()) == 0;
+    const auto fits = [&](int rule, size_t i) {
+        if (rule == 0) return files[i].longName == word || files[i].shortName == word;
+        if (rule == 1) return texts[i].longText == word || texts[i].shortText == word;
+        return strcasecmp(texts[i].longText.c_str(), word.c_str()) == 0 ||
+               strcasecmp(texts[i].shortText.c_str(), word.c_str()) == 0;
     };
     std::vector<const PlayerFile*> matches;
     for (int rule = 0; rule < 3 && matches.empty(); ++rule)
-        for (const PlayerFile& file : files)
-            if (fits(rule, file.longName) || fits(rule, file.shortName)) matches.push_back(&file);
+        for (size_t i = 0; i < files.size(); ++i)
+            if (fits(rule, i)) matches.push_back(&files[i]);
     return matches;
 }
 
@@ -158,6 +165,9 @@ int ResolveFiles(const std::vector<std::string>& words, const std::vector<Player
         if (!quiet) Say(message);
         if (code == kExitOk) code = status;
     };
+    std::vector<NameTexts> texts;
+    for (const PlayerFile& file : files)
+        texts.push_back({DevNameToText(file.longName), DevNameToText(file.shortName)});
     for (const std::string& word : words) {
         if (IsNumber(word)) {
             const size_t number = std::stoul(word);
@@ -165,7 +175,7 @@ int ResolveFiles(const std::vector<std::string>& words, const std::vector<Player
             else fail(kExitNotFound, "'" + word + "': no such file on the player");
             continue;
         }
-        const std::vector<const PlayerFile*> matches = Matching(files, word);
+        const std::vector<const PlayerFile*> matches = Matching(files, texts, word);
         if (matches.size() == 1) {
             found.push_back(*matches[0]);
         } else if (matches.empty()) {
