@@ -29,9 +29,10 @@ private:
     bool afterKey_ = false;
 };
 
-// text as a JSON string literal. Player and PC names are bytes: valid UTF-8
-// goes through unchanged, and each byte of an invalid sequence becomes the
-// character of the same number (U+0080 to U+00FF), so output is always valid.
+// text as a JSON string literal. PC names are bytes: valid UTF-8 goes
+// through unchanged, and each byte of an invalid sequence becomes the
+// character of the same number (U+0080 to U+00FF), so output is always
+// valid. Player names come as text already, with their bytes beside them.
 std::string JsonQuote(const std::string& text);
 
 // Bytes as lower-case hexadecimal, two digits each: a player name exactly,
