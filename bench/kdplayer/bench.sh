@@ -37,7 +37,7 @@ echo "get and put of 100 MiB"
 head -c $((100 << 20)) /dev/urandom >big.bin
 "$sim" put internal big.bin >/dev/null
 ours_get_prepare() { rm -f ours.bin; }
-ours_get() { "$kdp" -q get internal 0 ours.bin; }
+ours_get() { "$kdp" -q get internal 0 -o ours.bin; }
 sim_get_prepare() { rm -f peer.bin; }
 sim_get() { "$sim" get internal 0 peer.bin; }
 lib_get_prepare() { rm -f lib.bin; }

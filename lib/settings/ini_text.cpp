@@ -159,7 +159,10 @@ IniText::Group& IniText::AddGroup(const std::string& name) {
         after = EntryPlace(groups_[lastGroup_]);
     else
         after = EntryPlace(groups_[""]);
-    const std::string header = "[" + EscapeName(name) + "]";
+    // Built by appending: GCC 12 warns (-Wrestrict) of "[" + a temporary.
+    std::string header = "[";
+    header += EscapeName(name);
+    header += ']';
     group.header = after ? lines_.insert(std::next(*after), header) : lines_.insert(lines_.begin(), header);
     lastGroup_ = name;
     return group;

@@ -2,6 +2,7 @@
 // on the player.
 #include "tools/kdplayer/commands.h"
 #include "tools/kdplayer/copies.h"
+#include "tools/kdplayer/destination.h"
 #include "tools/kdplayer/exit_codes.h"
 #include "tools/kdplayer/interrupt.h"
 #include "tools/kdplayer/pc_output.h"
@@ -61,6 +62,14 @@ std::string EscapedNameText(const std::string& playerName, const std::string& pc
            DevGetCodePage() + " text are written as %XX, so nothing of the name is lost";
 }
 
+// A name in quotes, for messages.
+std::string Quoted(const std::string& name) {
+    std::string text = "'";
+    text += name;
+    text += '\'';
+    return text;
+}
+
 bool ShowBar(const Options& options) {
     return !options.quiet && StderrIsTerminal();
 }
@@ -72,29 +81,27 @@ int RunGet(const Options& options) {
         Say("get needs a memory and at least one file");
         return kExitUsage;
     }
+    std::vector<std::string> words(options.words.begin() + 1, options.words.end());
+    Destination dest;
+    if (const int code = TakeDestination(options, words, 1, true, dest)) return code;
     Session session;
     int memory = -1;
     std::vector<PlayerFile> listed;
     if (const auto end = OpenMemory(options.words[0], session, memory, listed)) return *end;
     int status = kExitOk;
-
-    std::vector<std::string> words(options.words.begin() + 1, options.words.end());
-    std::string dest;
-    if (words.size() >= 2) {
-        const std::string& last = words.back();
-        std::vector<PlayerFile> probe;
-        if (last == "-" || IsFolder(last) || last.find('/') != std::string::npos ||
-            ResolveFiles({last}, listed, probe, true) != kExitOk) {
-            dest = last;
-            words.pop_back();
-        }
-    }
     std::vector<PlayerFile> files;
-    if (const int code = ResolveFiles(words, listed, files)) return code;
-    const bool toStdout = dest == "-";
-    const bool intoFolder = dest.empty() || IsFolder(dest);
-    if ((toStdout || !intoFolder) && files.size() > 1) {
-        Say("'" + dest + "' takes one file; name a folder for several");
+    if (const int code = ResolveFiles(words, listed, files)) {
+        // A last word meant as the copy's PC name is no player file either.
+        std::vector<PlayerFile> probe;
+        if (code == kExitNotFound && options.output.empty() && options.targetDir.empty() &&
+            words.size() > 1 && ResolveFiles({words.back()}, listed, probe, true) != kExitOk)
+            Say("nothing was copied; a copy's PC name goes after -o, a new folder after -t");
+        return code;
+    }
+    const bool toStdout = dest.standardOutput;
+    const bool intoFolder = dest.folder;
+    if (!intoFolder && files.size() > 1) {
+        Say("'" + dest.path + "' takes one file; give -t DIR for several");
         return kExitUsage;
     }
     std::vector<std::string> targets;
@@ -113,8 +120,9 @@ int RunGet(const Options& options) {
             escaped.emplace_back();
             continue;
         }
-        targets.push_back(intoFolder ? DevTargetPath(dest.empty() ? nullptr : dest.c_str(), pcName)
-                                     : dest);
+        targets.push_back(intoFolder ? DevTargetPath(dest.path.empty() ? nullptr : dest.path.c_str(),
+                                                     pcName)
+                                     : dest.path);
         escaped.push_back(whole || !intoFolder ? std::string()
                                                : EscapedNameText(ShownName(file), pcName));
         if (!options.force && Exists(targets.back())) {
@@ -190,7 +198,7 @@ int RunPut(const Options& options) {
         const PlayerFile* there = FindByName(listed, PcBaseName(path));
         if (!there) continue;
         if (!options.force) {
-            Say("'" + PcBaseName(path) + "' is already on the " + MemoryName(memory) +
+            Say(Quoted(PcBaseName(path)) + " is already on the " + MemoryName(memory) +
                 "; --force replaces it");
             status = kExitFailed;
         }
@@ -296,7 +304,7 @@ int RunMove(const Options& options, bool up) {
     const int number = files[0].number;
     const int neighbour = up ? number - 1 : number + 1;
     if (neighbour < 0 || neighbour >= static_cast<int>(listed.size())) {
-        Say("'" + ShownText(files[0]) + "' is already the " + (up ? "first" : "last") + " file");
+        Say(Quoted(ShownText(files[0])) + " is already the " + (up ? "first" : "last") + " file");
         return kExitFailed;
     }
     return ExitForCode(SwapChecked(memory, files[0], listed[static_cast<size_t>(neighbour)]));

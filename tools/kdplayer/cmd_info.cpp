@@ -53,14 +53,20 @@ std::string MemoryText(int memory, bool present) {
 } // namespace
 
 int RunInfo(const Options& options) {
+    if (!options.words.empty()) {
+        Say("info takes no arguments");
+        return kExitUsage;
+    }
     Session session;
     const int connected = session.Connect();
     if (connected != kExitOk) {
+        // The answer of a script's "is a player there?", with the reason.
         if (options.json) {
             JsonWriter json;
             json.BeginObject().Key("connected").Bool(false).Key("firmware").Null();
-            json.Key("memories").BeginArray().EndArray().Key("font").Null().EndObject();
-            Print(json.Text() + "\n");
+            json.Key("memories").BeginArray().EndArray().Key("font").Null().Key("error");
+            ErrorJson(json, SaidMessages(), connected);
+            PrintJson(json.EndObject());
         }
         return connected;
     }
@@ -76,19 +82,21 @@ int RunInfo(const Options& options) {
         for (int memory = 0; memory < 2; ++memory)
             MemoryJson(json, memory, session.Present(memory));
         json.EndArray().Key("font");
-        if (hasFont)
-            json.BeginObject().Key("name").String(font.fileName).Key("size").Number(font.size).EndObject();
-        else
+        if (hasFont) {
+            json.BeginObject().Key("name").String(DevNameToText(font.fileName));
+            json.Key("name_bytes").String(HexBytes(font.fileName));
+            json.Key("size").Number(font.size).EndObject();
+        } else {
             json.Null();
-        json.EndObject();
-        Print(json.Text() + "\n");
+        }
+        PrintJson(json.EndObject());
         return kExitOk;
     }
     std::string out = "Connected\n";
     out += std::string("Firmware: ") + (firmware ? firmware : text::kUnknownFirmware) + "\n";
     for (int memory = 0; memory < 2; ++memory)
         out += MemoryText(memory, session.Present(memory));
-    out += hasFont ? "Font: " + std::string(font.fileName) + ", " + std::to_string(font.size) +
+    out += hasFont ? "Font: " + DevNameToText(font.fileName) + ", " + std::to_string(font.size) +
                          " bytes\n"
                    : "Font: none\n";
     Print(out);
@@ -127,10 +135,16 @@ int RunList(const Options& options) {
             // Names in the player's code page are shown as text.
             const std::string shortName = DevNameToText(file.shortName);
             const std::string longName = DevNameToText(file.longName);
+            // Each name also as its bytes: two names the code page cannot
+            // show read alike as text, never as bytes.
             json.BeginObject().Key("number").Number(file.number);
-            json.Key("name").String(ShownText(file)).Key("short_name").String(shortName);
-            json.Key("long_name").String(longName).Key("size").Number(file.size);
-            json.EndObject();
+            json.Key("name").String(ShownText(file));
+            json.Key("name_bytes").String(HexBytes(ShownName(file)));
+            json.Key("short_name").String(shortName);
+            json.Key("short_name_bytes").String(HexBytes(file.shortName));
+            json.Key("long_name").String(longName);
+            json.Key("long_name_bytes").String(HexBytes(file.longName));
+            json.Key("size").Number(file.size).EndObject();
             char line[64];
             std::snprintf(line, sizeof line, "%3d  %-12s %10" PRIu32 "  ", file.number,
                           shortName.c_str(), file.size);
@@ -139,7 +153,9 @@ int RunList(const Options& options) {
         json.EndArray().EndObject();
     }
     json.EndArray().EndObject();
-    Print(options.json ? json.Text() + "\n" : out);
+    // A memory that could not be listed makes it a failure, said as one.
+    if (!options.json) Print(out);
+    else if (status == kExitOk) PrintJson(json);
     return status;
 }
 

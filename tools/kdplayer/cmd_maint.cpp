@@ -1,6 +1,7 @@
 // format, font and raw: the maintenance commands, with the player's rules.
 #include "tools/kdplayer/commands.h"
 #include "tools/kdplayer/copies.h"
+#include "tools/kdplayer/destination.h"
 #include "tools/kdplayer/exit_codes.h"
 #include "tools/kdplayer/interrupt.h"
 #include "tools/kdplayer/session.h"
@@ -120,8 +121,17 @@ int RunFont(const Options& options) {
     const std::string what = w.empty() ? "" : w[0];
     if (!((what == "get" && w.size() <= 2) || (what == "put" && w.size() == 2) ||
           (what == "erase" && w.size() == 1))) {
-        Say("font takes: get [DEST], put FILE or erase");
+        Say("font takes: get [-o FILE | -t DIR | DIR], put FILE or erase");
         return kExitUsage;
+    }
+    Destination dest;
+    if (what == "get") {
+        std::vector<std::string> rest(w.begin() + 1, w.end());
+        if (const int code = TakeDestination(options, rest, 0, false, dest)) return code;
+        if (!rest.empty()) {
+            Say("'" + rest[0] + "' is no folder; -o FILE names the font's copy");
+            return kExitUsage;
+        }
     }
     if (what == "put" && !Exists(w[1])) {
         Say("'" + w[1] + "': no such file");
@@ -156,11 +166,10 @@ int RunFont(const Options& options) {
         Say(CodeText(KD5200_ERR_NO_FONT));
         return kExitNotFound;
     }
-    const std::string dest = w.size() == 2 ? w[1] : "";
     const std::string target =
-        dest.empty() || IsFolder(dest) ? DevTargetPath(dest.empty() ? nullptr : dest.c_str(),
-                                                       font.fileName)
-                                       : dest;
+        dest.folder ? DevTargetPath(dest.path.empty() ? nullptr : dest.path.c_str(),
+                                    font.fileName)
+                    : dest.path;
     if (!options.force && Exists(target)) {
         Say("'" + target + "' exists; --force replaces it");
         return kExitFailed;

@@ -26,7 +26,43 @@ size_t Utf8Length(const std::string& text, size_t at) {
     return length;
 }
 
+bool printed = false;
+
 } // namespace
+
+std::string HexBytes(const std::string& bytes) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    hex.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        hex += kDigits[static_cast<unsigned char>(c) >> 4];
+        hex += kDigits[static_cast<unsigned char>(c) & 0xF];
+    }
+    return hex;
+}
+
+void PrintJson(const JsonWriter& json) {
+    std::fwrite(json.Text().data(), 1, json.Text().size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+    printed = true;
+}
+
+bool JsonPrinted() {
+    return printed;
+}
+
+void ErrorJson(JsonWriter& json, const std::vector<std::string>& messages, int status) {
+    static const char* const kStatusText[] = {
+        "done", "failed", "bad arguments", "no player or memory", "file not found",
+        "the player changed meanwhile", "stopped part-way"};
+    std::string message;
+    for (const std::string& said : messages)
+        message += (message.empty() ? "" : "; ") + said;
+    if (message.empty())
+        message = status >= 0 && status <= 6 ? kStatusText[status] : "failed";
+    json.BeginObject().Key("message").String(message).Key("exit_code").Number(status).EndObject();
+}
 
 std::string JsonQuote(const std::string& text) {
     std::string out = "\"";

@@ -29,9 +29,23 @@ private:
     bool afterKey_ = false;
 };
 
-// text as a JSON string literal. Player and PC names are bytes: valid UTF-8
-// goes through unchanged, and each byte of an invalid sequence becomes the
-// character of the same number (U+0080 to U+00FF), so output is always valid.
+// text as a JSON string literal. PC names are bytes: valid UTF-8 goes
+// through unchanged, and each byte of an invalid sequence becomes the
+// character of the same number (U+0080 to U+00FF), so output is always
+// valid. Player names come as text already, with their bytes beside them.
 std::string JsonQuote(const std::string& text);
+
+// Bytes as lower-case hexadecimal, two digits each: a player name exactly,
+// whatever its code page makes of it.
+std::string HexBytes(const std::string& bytes);
+
+// Prints the document on standard output, one line, and notes that a
+// document was printed.
+void PrintJson(const JsonWriter& json);
+bool JsonPrinted();
+
+// The object of a failure: {"message": what was said (joined by "; "), or a
+// text for the status when nothing was, "exit_code": status}.
+void ErrorJson(JsonWriter& json, const std::vector<std::string>& messages, int status);
 
 } // namespace kdplayer

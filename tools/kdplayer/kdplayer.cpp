@@ -1,7 +1,7 @@
 // kdplayer: the player from the command line, one command per call.
-#include "tools/kdplayer/commands.h"
 #include "tools/kdplayer/exit_codes.h"
 #include "tools/kdplayer/interrupt.h"
+#include "tools/kdplayer/json_writer.h"
 #include "tools/kdplayer/options.h"
 #include "tools/kdplayer/session.h"
 
@@ -10,11 +10,13 @@
 
 using namespace kdplayer;
 
-int main(int argc, char** argv) {
-    Options options;
-    if (!ParseOptions(argc, argv, options)) return kExitUsage;
+namespace {
+
+int Run(int argc, char** argv, Options& options) {
+    if (const int status = ParseOptions(argc, argv, options)) return status;
+    const Command* command = EntryFor(options.command, options.words);
     if (options.help) {
-        std::fputs(UsageText(), stdout);
+        std::fputs(command ? CommandUsageText(*command).c_str() : UsageText().c_str(), stdout);
         return kExitOk;
     }
     if (options.version) {
@@ -26,29 +28,26 @@ int main(int argc, char** argv) {
         std::fputs("Try 'kdplayer --help'.\n", stderr);
         return kExitUsage;
     }
-    CatchInterrupts();
-    const std::string& c = options.command;
-    if (c == "info") {
-        if (!options.words.empty()) {
-            Say("info takes no arguments");
-            return kExitUsage;
-        }
-        return RunInfo(options);
+    if (!command) {
+        Say("unknown command '" + options.command + "'");
+        std::fputs("Try 'kdplayer --help'.\n", stderr);
+        return kExitUsage;
     }
-    if (c == "ls") return RunList(options);
-    if (c == "get") return RunGet(options);
-    if (c == "put") return RunPut(options);
-    if (c == "rm") return RunRemove(options);
-    if (c == "mv") return RunRename(options);
-    if (c == "up") return RunMove(options, true);
-    if (c == "down") return RunMove(options, false);
-    if (c == "format") return RunFormat(options);
-    if (c == "font") return RunFont(options);
-    if (c == "raw") return RunRaw(options);
-    if (c == "backup") return RunBackup(options);
-    if (c == "restore") return RunRestore(options);
-    if (c == "sync") return RunSync(options);
-    Say("unknown command '" + c + "'");
-    std::fputs("Try 'kdplayer --help'.\n", stderr);
-    return kExitUsage;
+    CatchInterrupts();
+    return command->run(options);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    const int status = Run(argc, argv, options);
+    // A script that asked for JSON gets a document for a failure as well.
+    if (status != kExitOk && options.json && !JsonPrinted()) {
+        JsonWriter json;
+        json.BeginObject().Key("error");
+        ErrorJson(json, SaidMessages(), status);
+        PrintJson(json.EndObject());
+    }
+    return status;
 }

@@ -32,9 +32,23 @@ int ExitForCode(int code) {
     }
 }
 
+namespace {
+
+std::vector<std::string>& Said() {
+    static std::vector<std::string> messages;
+    return messages;
+}
+
+} // namespace
+
 void Say(const std::string& message) {
     std::fflush(stdout);
     std::fprintf(stderr, "kdplayer: %s\n", message.c_str());
+    Said().push_back(message);
+}
+
+const std::vector<std::string>& SaidMessages() {
+    return Said();
 }
 
 Session::~Session() {
@@ -119,32 +133,63 @@ bool IsNumber(const std::string& word) {
     return true;
 }
 
+// The names of the listed files as text, each read once for all the words.
+struct NameTexts {
+    std::string longText, shortText;
+};
+
+// The entries a name fits, by the first rule any entry fits: the player's
+// bytes exactly, else the name as text, else the text ignoring case.
+std::vector<const PlayerFile*> Matching(const std::vector<PlayerFile>& files,
+                                        const std::vector<NameTexts>& texts,
+                                        const std::string& word) {
+    const auto fits = [&](int rule, size_t i) {
+        if (rule == 0) return files[i].longName == word || files[i].shortName == word;
+        if (rule == 1) return texts[i].longText == word || texts[i].shortText == word;
+        return strcasecmp(texts[i].longText.c_str(), word.c_str()) == 0 ||
+               strcasecmp(texts[i].shortText.c_str(), word.c_str()) == 0;
+    };
+    std::vector<const PlayerFile*> matches;
+    for (int rule = 0; rule < 3 && matches.empty(); ++rule)
+        for (size_t i = 0; i < files.size(); ++i)
+            if (fits(rule, i)) matches.push_back(&files[i]);
+    return matches;
+}
+
 } // namespace
 
 int ResolveFiles(const std::vector<std::string>& words, const std::vector<PlayerFile>& files,
                  std::vector<PlayerFile>& found, bool quiet) {
     int code = kExitOk;
+    const auto fail = [&](int status, const std::string& message) {
+        if (!quiet) Say(message);
+        if (code == kExitOk) code = status;
+    };
+    std::vector<NameTexts> texts;
+    for (const PlayerFile& file : files)
+        texts.push_back({DevNameToText(file.longName), DevNameToText(file.shortName)});
     for (const std::string& word : words) {
-        const PlayerFile* match = nullptr;
         if (IsNumber(word)) {
             const size_t number = std::stoul(word);
-            if (number < files.size()) match = &files[number];
-        } else if (!(match = FindByName(files, word))) {
-            for (const PlayerFile& file : files)
-                if (strcasecmp(DevNameToText(file.longName).c_str(), word.c_str()) == 0 ||
-                    strcasecmp(DevNameToText(file.shortName).c_str(), word.c_str()) == 0) {
-                    if (match) {
-                        match = nullptr;
-                        break;
-                    }
-                    match = &file;
-                }
+            if (number < files.size()) found.push_back(files[number]);
+            else fail(kExitNotFound, "'" + word + "': no such file on the player");
+            continue;
         }
-        if (match) {
-            found.push_back(*match);
+        const std::vector<const PlayerFile*> matches = Matching(files, texts, word);
+        if (matches.size() == 1) {
+            found.push_back(*matches[0]);
+        } else if (matches.empty()) {
+            fail(kExitNotFound, "'" + word + "': no such file on the player");
         } else {
-            if (!quiet) Say("'" + word + "': no such file on the player");
-            code = kExitNotFound;
+            // Never a guess: two entries whose names read alike (bytes the
+            // code page cannot show, or case) are told apart by number.
+            std::string numbers;
+            for (const PlayerFile* match : matches) {
+                if (!numbers.empty()) numbers += ", ";
+                numbers += std::to_string(match->number);
+            }
+            fail(kExitUsage, "'" + word + "' is ambiguous: it names the files " + numbers +
+                                 "; give the number of one");
         }
     }
     return code;

@@ -21,8 +21,10 @@ inline const std::string& ShownName(const PlayerFile& file) {
 std::string ShownText(const PlayerFile& file);
 
 // Prints "kdplayer: " and the message on standard error (clearing a progress
-// bar first).
+// bar first), and keeps it for a JSON error document.
 void Say(const std::string& message);
+// Every message said so far, in order.
+const std::vector<std::string>& SaidMessages();
 
 class Session {
 public:
@@ -55,9 +57,10 @@ std::string MemoryName(int memory);
 bool ListMemory(const Session& session, int memory, std::vector<PlayerFile>& files, int& code);
 
 // Finds each word among files: a number is an entry number, anything else
-// a name (the long or the short name as text or as the player's bytes,
-// exactly; else ignoring case when only one file matches so). Says which are missing unless quiet; returns 0 or
-// kExitNotFound.
+// a name (the long or the short name as the player's bytes, else as text,
+// else as text ignoring case). A name that fits two entries is refused as
+// ambiguous, naming their numbers. Says what is wrong unless quiet; returns
+// 0, kExitNotFound or kExitUsage (that of the first word refused).
 int ResolveFiles(const std::vector<std::string>& words, const std::vector<PlayerFile>& files,
                  std::vector<PlayerFile>& found, bool quiet = false);
 // The entry of that name (long or short, as text or bytes, exactly), or null.

@@ -34,7 +34,7 @@ TEST_F(Kdplayer, EveryFileCommand) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Read(dir / "pc/back/Alpha song.mp3"), a);
     EXPECT_EQ(Read(dir / "pc/back/b.mp3"), b);
-    run = Run({"get", "0", "c.txt", "single.txt"});
+    run = Run({"get", "0", "c.txt", "-o", "single.txt"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Read(dir / "pc/single.txt"), c);
     run = Run({"get", "internal", "2", "-"});
@@ -44,11 +44,11 @@ TEST_F(Kdplayer, EveryFileCommand) {
     // A file there is kept without --force; with it, replaced whole keeping its mode.
     Write(dir / "pc/single.txt", "old");
     chmod((dir / "pc/single.txt").c_str(), 0640);
-    run = Run({"get", "internal", "b.mp3", "single.txt"});
+    run = Run({"get", "internal", "b.mp3", "-o", "single.txt"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("exists; --force replaces it"), std::string::npos) << run.err;
     EXPECT_EQ(Read(dir / "pc/single.txt"), "old");
-    run = Run({"get", "--force", "internal", "b.mp3", "single.txt", "--verify"});
+    run = Run({"get", "--force", "internal", "b.mp3", "--output=single.txt", "--verify"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Read(dir / "pc/single.txt"), b);
     EXPECT_EQ(fs::status(dir / "pc/single.txt").permissions(),
@@ -332,7 +332,7 @@ TEST_F(Kdplayer, InterruptAndUnplugLeaveNothingPartial) {
 
     // The player pulled out in the middle of a get and of a put.
     extra = {"KD5200_SPEED=1000000"};
-    run = Script("$KDPLAYER get internal big.mp3 out/new.mp3 & p=$!; sleep 1; $SIM unplug; "
+    run = Script("$KDPLAYER get internal big.mp3 -o out/new.mp3 & p=$!; sleep 1; $SIM unplug; "
                  "wait $p; echo status=$?");
     EXPECT_NE(run.out.find("status=3"), std::string::npos) << run.out << run.err;
     EXPECT_EQ(Entries(dir / "pc/out"), std::vector<std::string>{"big.mp3"});
@@ -360,11 +360,11 @@ TEST_F(Kdplayer, VerifyCatchesAFlippedBit) {
     ASSERT_EQ(Run({"put", "internal", "song.mp3"}).status, 0);
     // A bit flipped on the way to the PC: no file is left there.
     extra = {"KD5200_FAULTS=flip:1"};
-    run = Run({"get", "--verify", "internal", "song.mp3", "copy.mp3"});
+    run = Run({"get", "--verify", "internal", "song.mp3", "-o", "copy.mp3"});
     EXPECT_EQ(run.status, 1);
     EXPECT_FALSE(fs::exists(dir / "pc/copy.mp3"));
     // Unchecked, the same fault goes through unnoticed.
-    run = Run({"get", "internal", "song.mp3", "copy.mp3"});
+    run = Run({"get", "internal", "song.mp3", "-o", "copy.mp3"});
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(Read(dir / "pc/copy.mp3"), Read(dir / "pc/song.mp3"));
     // A backup always checks: a bit flipped in the first read or in the
@@ -465,7 +465,7 @@ TEST_F(Kdplayer, BadArgumentsGiveClearErrorsAndTheirCodes) {
     EXPECT_EQ(run.err, "kdplayer: 'middle' is no memory: say internal or external\n");
     EXPECT_EQ(Run({"get", "internal"}).status, 2);
     EXPECT_EQ(Run({"mv", "internal", "a"}).status, 2);
-    run = Run({"get", "internal", "nothing.mp3", "out"});
+    run = Run({"get", "internal", "nothing.mp3", "-t", "."});
     EXPECT_EQ(run.status, 4);
     EXPECT_EQ(run.err, "kdplayer: 'nothing.mp3': no such file on the player\n");
     EXPECT_EQ(Run({"put", "internal", "missing.mp3"}).status, 4);
