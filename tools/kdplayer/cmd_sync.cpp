@@ -270,7 +270,7 @@ void Report(const Options& options, const Plan& plan, const SyncFolder& folder,
             json.EndArray();
         }
         json.EndObject();
-        std::printf("%s\n", json.Text().c_str());
+        PrintJson(json);
         return;
     }
     if (!showSteps || (options.quiet && !options.dryRun)) return;
