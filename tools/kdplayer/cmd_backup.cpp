@@ -358,6 +358,22 @@ int RunRestore(const Options& options) {
         Say(manifestPath + ": " + why);
         return kExitFailed;
     }
+    if (manifest.withoutEndRecord) {
+        // An earlier kdplayer wrote no end record: its manifest is taken as
+        // whole only when it names every file the backup holds, as a cut one
+        // would not.
+        const auto unnamed = UnnamedFiles(backup.Fd(), manifest);
+        for (const auto& [path, what] : unnamed)
+            Say("'" + dir + "/" + path + "' " + what);
+        if (!unnamed.empty()) {
+            Say(manifestPath + ": the backup is incomplete: its manifest, written by an earlier "
+                               "kdplayer without an end record, does not name every file");
+            Say("nothing was restored; the player is as it was");
+            return kExitFailed;
+        }
+        Say(manifestPath + ": written by an earlier kdplayer, without an end record; it names "
+                           "every file of the backup, which is restored as it names them");
+    }
     // The backup is checked whole before the player is touched, and every
     // fault found is said.
     std::vector<std::string> problems;

@@ -1,9 +1,17 @@
 #include "tools/kdplayer/manifest.h"
 
+#include "base/platform/error_text.h"
+#include "tools/kdplayer/confined_open.h"
 #include "tools/kdplayer/sha256.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <sstream>
 
 namespace kdplayer {
@@ -187,12 +195,9 @@ bool ParseManifest(const std::string& text, Manifest& manifest, std::string& why
         lines.push_back(whole ? line + "\n" : line);
         at = end + 1;
     }
-    if (lines.empty() || (lines[0] != std::string(kMagic) + "\n")) {
-        why = !lines.empty() && lines[0].rfind(kFirstMagic, 0) == 0
-                  ? "written by an earlier kdplayer, without the end record that shows a "
-                    "backup whole, so it is not restored; restore it with the kdplayer that "
-                    "wrote it, or make a new backup with this one"
-                  : "not a kdplayer backup manifest";
+    manifest.withoutEndRecord = !lines.empty() && lines[0] == std::string(kFirstMagic) + "\n";
+    if (lines.empty() || (lines[0] != std::string(kMagic) + "\n" && !manifest.withoutEndRecord)) {
+        why = "not a kdplayer backup manifest";
         return false;
     }
     std::string before = lines[0];
@@ -201,7 +206,11 @@ bool ParseManifest(const std::string& text, Manifest& manifest, std::string& why
         const std::string& line = lines[number];
         const std::vector<std::string> f = Fields(line);
         why = "line " + std::to_string(number + 1) + " of the manifest is damaged";
-        if (!f.empty() && f[0] == "end") {
+        if (manifest.withoutEndRecord && line.back() != '\n') {
+            why = "the backup is incomplete: its manifest ends in the middle of a line";
+            return false;
+        }
+        if (!f.empty() && f[0] == "end" && !manifest.withoutEndRecord) {
             // The last line, whole, and matching what came before it.
             if (number + 1 != lines.size() || line.back() != '\n' ||
                 line != EndRecord(manifest, before)) {
@@ -215,8 +224,44 @@ bool ParseManifest(const std::string& text, Manifest& manifest, std::string& why
         if (!f.empty() && !ParseRecord(f, manifest, expected, why)) return false;
         before += line;
     }
+    if (manifest.withoutEndRecord) {
+        why.clear();
+        return true;
+    }
     why = "the backup is incomplete: the manifest ends without its end record";
     return false;
+}
+
+std::vector<std::pair<std::string, std::string>> UnnamedFiles(int dir, const Manifest& manifest) {
+    std::vector<std::pair<std::string, std::string>> unnamed;
+    for (const int memory : {0, 1, -1}) {
+        const std::string folder = BackupFolder("", memory).substr(1);
+        std::set<std::string> named;
+        for (const ManifestFile& file : manifest.files)
+            if (file.memory == memory) named.insert(file.stored);
+        if (memory < 0 && manifest.font) named.insert(manifest.font->stored);
+        // The folder itself, never through a link.
+        const int fd = openat(dir, folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno != ENOENT || !named.empty())
+                unnamed.emplace_back(folder, OpenFailureText(errno));
+            continue;
+        }
+        DIR* entries = fdopendir(fd);
+        if (!entries) {
+            const int error = errno;
+            close(fd);
+            unnamed.emplace_back(folder, platform::SystemErrorText(error));
+            continue;
+        }
+        while (const dirent* entry = readdir(entries)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != ".." && !named.count(name))
+                unnamed.emplace_back(folder + "/" + name, "is not in the manifest");
+        }
+        closedir(entries);
+    }
+    return unnamed;
 }
 
 } // namespace kdplayer

@@ -17,11 +17,14 @@
 // number of files and of bytes (the font counted), and the SHA-256 of the
 // lines before it, each ended by a line feed; a manifest cut short, or
 // with lines lost or changed, does not match it. Lines may end in CR LF.
-// Version 1 (an earlier kdplayer) had no end record.
+// Version 1 (an earlier kdplayer) had no end record: such a manifest is read,
+// and counts as whole only when it names every file its folders hold
+// (UnnamedFiles), since a cut would leave files it does not name.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kdplayer {
@@ -47,6 +50,7 @@ struct Manifest {
     bool memories[2] = {false, false};
     std::vector<ManifestFile> files; // by memory, then in order
     std::optional<ManifestFile> font;
+    bool withoutEndRecord = false; // version 1
 };
 
 std::string ManifestText(const Manifest& manifest);
@@ -55,6 +59,11 @@ std::string ManifestText(const Manifest& manifest);
 bool ParseManifest(const std::string& text, Manifest& manifest, std::string& why);
 // The SHA256SUMS text of a backup whose manifest is manifestText.
 std::string SumsText(const Manifest& manifest, const std::string& manifestText);
+
+// What in the memory and font folders of the backup folder open as dir the
+// manifest does not name: each as its path there ("internal/NAME") and what
+// is wrong ("is not in the manifest", or why a folder cannot be read).
+std::vector<std::pair<std::string, std::string>> UnnamedFiles(int dir, const Manifest& manifest);
 
 // The folder of a memory's files, or of the font, inside a backup folder.
 std::string BackupFolder(const std::string& dir, int memory); // memory -1: the font

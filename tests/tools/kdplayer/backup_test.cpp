@@ -171,13 +171,14 @@ TEST_F(Backup, ATamperedBackupChangesNothingAndReadsNothingOutsideIt) {
         {"a NUL in a name",
          [&] { Edit(t / "MANIFEST", "-", "-", "b.mp3", "b%00.mp3"); },
          "a name holds %00"},
-        {"a manifest of the earlier version",
+        {"a manifest of the earlier version, cut",
          [&] {
-             std::string old = manifest.substr(0, manifest.rfind("end "));
+             // Without an end record, and without its last file's record.
+             std::string old = manifest.substr(0, manifest.find("\nfile internal 1 ") + 1);
              old[old.find('2')] = '1';
              Write(t / "MANIFEST", old);
          },
-         "written by an earlier kdplayer"},
+         "t/internal/b.mp3' is not in the manifest"},
     };
     for (size_t keep = 0; keep < lines; ++keep)
         cases.push_back({"the manifest cut after " + std::to_string(keep) + " lines", cut(keep),
@@ -195,6 +196,20 @@ TEST_F(Backup, ATamperedBackupChangesNothingAndReadsNothingOutsideIt) {
         EXPECT_EQ(Names("internal"), "") << tampered.what;
     }
     EXPECT_NE(Sim({"status"}).out.find("font: none"), std::string::npos);
+
+    // A whole manifest of the earlier version, without its end record, is
+    // read: it names every file the backup holds.
+    fs::remove_all(t);
+    fs::copy(dir / "pc/saved", t, fs::copy_options::recursive);
+    std::string old = manifest.substr(0, manifest.rfind("end "));
+    old[old.find('2')] = '1';
+    Write(t / "MANIFEST", old);
+    run = Run({"restore", "t"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("written by an earlier kdplayer"), std::string::npos) << run.err;
+    EXPECT_EQ(Names("internal"), "a.mp3 b.mp3 ");
+    ASSERT_EQ(Run({"format", "-y", "internal"}).status, 0);
+    ASSERT_EQ(Run({"font", "erase"}).status, 0);
 
     // A manifest whose lines end in CR LF is read.
     fs::remove_all(t);
