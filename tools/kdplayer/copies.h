@@ -15,6 +15,7 @@ namespace kdplayer {
 struct CopyResult {
     int code = 0;
     PlayerFile added;
+    bool kept = false; // a copy onto the player that could not be checked stays there
 };
 
 // Shows copy progress on bar (may be null) and stops a copy at its next
@@ -46,7 +47,8 @@ int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify
 
 // Stores the PC file at path as the last entry of the memory through the
 // device layer; with verify reads the new entry back and removes it when it
-// differs. The new entry is looked up (result.added) with verify or when
+// differs or cannot be read back; a copy the player was lost before it was
+// checked stays, and that is said (kept). The new entry is looked up (result.added) with verify or when
 // asked for. Says what went wrong.
 CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool findEntry = true);
 
