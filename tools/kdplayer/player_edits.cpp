@@ -83,7 +83,7 @@ int MoveEntry(int memory, int from, int to) {
 PutResult PutFile(int memory, const std::string& path, bool verify, const PlayerFile* existing) {
     if (!existing) {
         const CopyResult copy = CopyToPlayer(memory, path, verify, false);
-        return {copy.code, copy.kept};
+        return {copy.code, copy.code == KD5200_ERR_NONE || copy.kept};
     }
     const device::ShownEntry old{existing->number, ShownText(*existing), existing->size};
     const DevReplaceResult replaced =
