@@ -2,6 +2,7 @@
 
 #include "base/platform/paths.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <random>
@@ -49,6 +50,15 @@ std::string NewFileName(const std::string& folder, const std::string& prefix) {
         struct stat st {};
         if (lstat(name.c_str(), &st) != 0) return name;
     }
+}
+
+int OpenUnnamedTempFile(const std::string& prefix) {
+    const int fd = open(TempDir().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
+    std::vector<char> name = Pattern(TempDir(), prefix);
+    const int named = mkostemp(name.data(), O_CLOEXEC);
+    if (named >= 0) unlink(name.data());
+    return named;
 }
 
 int OpenAndUnname(const std::string& path) {

@@ -13,6 +13,11 @@ std::string CreateTempFileIn(const std::string& folder, const std::string& prefi
 // has yet: for a writer that creates the file whole (and names it only when
 // it is done), so that nothing of a writer killed meanwhile is left.
 std::string NewFileName(const std::string& folder, const std::string& prefix);
+// A new file without a name in TempDir(), open for reading and writing, so
+// that nothing of it is left when the process ends, however it ends: the
+// descriptor, or -1 (errno tells why). Where the file system cannot keep
+// such files, a named one is made and unnamed at once.
+int OpenUnnamedTempFile(const std::string& prefix);
 // Opens the file at path for reading and takes its name away, so that it
 // goes when its descriptor is closed: the descriptor, or -1 (errno tells why;
 // the name is then left).

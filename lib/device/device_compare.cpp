@@ -64,7 +64,8 @@ private:
 // goes to take. The library's code.
 int ThroughPipe(KD5200_HWND parent, int memory, int number, uint32_t size, const char* playerName,
                 bool check, unsigned char* buffer,
-                const std::function<void(const unsigned char*, size_t)>& take) {
+                const std::function<void(const unsigned char*, size_t)>& take,
+                const std::string& shown = "") {
     const KD5200_HANDLE handle = DevGetHandle();
     if (!handle) return KD5200_ERR_NOT_CONNECTED;
     int ends[2];
@@ -89,9 +90,14 @@ int ThroughPipe(KD5200_HWND parent, int memory, int number, uint32_t size, const
                 return guard->Outer(owner, operation, device::ProgressPhase::kCheck, done, total);
             });
         }
+        std::optional<device::MessageSubject> subject;
+        if (!shown.empty()) subject.emplace(path, shown);
         ok = DevApi().Upload(parent, handle, memory, number, path.c_str(), playerName, size,
                              KD5200_CONVERT_NONE);
         code = ok ? KD5200_ERR_NONE : DevApi().GetError();
+        // Shown while the library's message names the file being copied.
+        if (!ok && subject && code != KD5200_ERR_CANCELLED)
+            DevApi().DispError(parent, code, DevApi().GetWindowsError());
     }
     close(ends[1]);
     reader.Finish();
@@ -127,6 +133,26 @@ int DevReadEntry(KD5200_HWND parent, int memory, int number, uint32_t size,
                            const size_t room = most - into.size();
                            into.insert(into.end(), data, data + (n < room ? n : room));
                        });
+}
+
+int DevReadEntryToFile(KD5200_HWND parent, int memory, int number, uint32_t size,
+                       const char* playerName, int fd, int& writeError, const std::string& shown) {
+    int& error = writeError;
+    error = 0;
+    const Room room(PipeSize(size));
+    // After a failed write the pipe is still drained to its end.
+    const int code = ThroughPipe(parent, memory, number, size, playerName, false, room.Data(),
+                                 [&](const unsigned char* data, size_t n) {
+                                     for (size_t at = 0; at < n && error == 0;) {
+                                         const ssize_t w = write(fd, data + at, n - at);
+                                         if (w < 0 && errno == EINTR) continue;
+                                         if (w < 0) error = errno;
+                                         else at += static_cast<size_t>(w);
+                                     }
+                                 },
+                                 shown);
+    if (code != KD5200_ERR_NONE) return code;
+    return error != 0 ? KD5200_ERR_FILE_WRITE : KD5200_ERR_NONE;
 }
 
 int DevCompareEntryWith(KD5200_HWND parent, int memory, int number, uint32_t size,

@@ -19,6 +19,16 @@
 int DevReadEntry(KD5200_HWND parent, int memory, int number, uint32_t size,
                  const char* playerName, std::vector<unsigned char>& into, bool check);
 
+// Reads entry number into the PC file open for writing on fd, from its
+// current offset (a file without a name, so that a process killed meanwhile
+// leaves nothing). Returns 0, the library's code, or KD5200_ERR_FILE_WRITE
+// with writeError set to the errno when fd cannot be written (else 0). With
+// shown, a failure of the library is shown, naming shown (the file being
+// copied); else nothing is.
+int DevReadEntryToFile(KD5200_HWND parent, int memory, int number, uint32_t size,
+                       const char* playerName, int fd, int& writeError,
+                       const std::string& shown = "");
+
 // Reads the entry again, in the check phase, and compares it byte for byte
 // with the length bytes at expected: same tells whether they are equal.
 // Returns 0 when the read went through (same is then set), else as

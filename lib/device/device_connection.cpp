@@ -1,5 +1,6 @@
 // Connection, time-outs and directory reads of the device layer.
 #include "lib/device/device_layer.h"
+#include "lib/device/device_replace.h"
 #include "lib/device/device_state.h"
 
 namespace device::detail {
@@ -33,7 +34,9 @@ int Prepare(KD5200_HWND parent, int memory) {
         Api().DispError(parent, KD5200_ERR_NOT_CONNECTED, 0);
         return KD5200_ERR_NOT_CONNECTED;
     }
-    if (DevRefreshMemory(memory)) return KD5200_ERR_NONE;
+    // Not DevRefreshMemory: entry numbers the caller had from its listing
+    // must not move under it by a recovery of another run's replace.
+    if (ReadDirectory(memory)) return KD5200_ERR_NONE;
     const int code = Api().GetError();
     Report(parent, code, Api().GetWindowsError());
     return code != KD5200_ERR_NONE ? code : KD5200_ERR_DIRECTORY;
@@ -128,7 +131,7 @@ bool DevConnect(bool read, int* count, int* mask) {
     return s.handle != nullptr;
 }
 
-bool DevRefreshMemory(int memory) {
+bool device::detail::ReadDirectory(int memory) {
     if (!ValidMemory(memory)) {
         Api().SetError(KD5200_ERR_BAD_ARGUMENT);
         return false;
@@ -150,6 +153,12 @@ bool DevRefreshMemory(int memory) {
     cache.count = 0;
     Api().SetError(code);
     return false;
+}
+
+bool DevRefreshMemory(int memory) {
+    if (!device::detail::ReadDirectory(memory)) return false;
+    // What a replace killed part-way left is put right before anyone sees it.
+    return !device::detail::RecoverReplaces(memory) || device::detail::ReadDirectory(memory);
 }
 
 bool DevDirectoryUnreadable(int memory) {

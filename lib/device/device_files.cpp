@@ -79,21 +79,6 @@ UploadPlan PlanUpload(int memory, const HNameList::Entry& entry, bool convertQka
     return plan;
 }
 
-// The library's code of a change that stops a transfer.
-int CodeOf(device::Change change) {
-    switch (change) {
-    case device::Change::kNone:
-        return KD5200_ERR_NONE;
-    case device::Change::kUnplugged:
-        return KD5200_ERR_NOT_ATTACHED;
-    case device::Change::kReplugged:
-        return KD5200_ERR_REPLUGGED;
-    case device::Change::kFilesChanged:
-        break;
-    }
-    return KD5200_ERR_NO_ENTRY;
-}
-
 // Says that a transfer stopped before file because the player changed; the
 // code to return (shown already).
 int TellStopped(KD5200_HWND parent, device::Change change, device::ChangeMoment moment,
@@ -101,7 +86,7 @@ int TellStopped(KD5200_HWND parent, device::Change change, device::ChangeMoment 
     platform::MessageBox(parent,
                          platform::WithSecondaryText(device::ChangeText(change, moment), file),
                          strings::Text(sid::kAppTitle), platform::kMbOk | platform::kMbIconWarning);
-    return CodeOf(change);
+    return device::ChangeCode(change);
 }
 
 int Format(KD5200_HWND parent, int memory, bool low) {

@@ -43,8 +43,9 @@ void DevClose();
 // each memory read; without, count and mask are 0. When the player was open
 // and answering, count and mask stay untouched. Returns whether a player is open.
 bool DevConnect(bool read, int* count, int* mask);
-// Re-reads a memory's directory; false (error 4 or 12 set in the library)
-// when the read fails or the memory has no capacity.
+// Re-reads a memory's directory, and first puts right what replaces killed
+// part-way left on it (device_replace.h); false (error 4 or 12 set in the
+// library) when the read fails or the memory has no capacity.
 bool DevRefreshMemory(int memory);
 // Whether the last read of a memory failed because the player's directory
 // cannot be read (a damaged player rather than an absent one).

@@ -44,6 +44,9 @@ bool Reopen();
 // The player's own bytes of an entry's name in the cached directory (long
 // name, else "BASE.EXT"), or "" for an entry that is not there.
 std::string PlayerName(int memory, int number);
+// Reads a memory's directory into the cache, as DevRefreshMemory does
+// before it puts right what killed replaces left.
+bool ReadDirectory(int memory);
 // Handle check and directory re-read that open every memory operation.
 // Returns 0 when the operation may go on, else the code already shown.
 int Prepare(KD5200_HWND parent, int memory);

@@ -18,12 +18,10 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using device::Api;
-using device::MessageSubject;
 using device::detail::Report;
 using device::detail::S;
 
@@ -80,33 +78,17 @@ Verified Unchecked(KD5200_HWND parent, const std::string& file, int code, bool r
     return {code, true, !removed};
 }
 
-// Copies entry number of the memory raw into a new file at `path`, which
-// the library names only once it is whole. The library's messages name
-// `shown`, the file being copied; with `report`, a failure is shown so.
-// `out` gets the file; without `keepName` its name is taken away at once,
-// so that a process killed meanwhile leaves nothing. The library's code.
-int CopyOut(KD5200_HWND parent, int memory, int number, const std::string& path,
-            const std::string& shown, const char* playerName, uint32_t size, bool report,
-            bool keepName, OpenFile& out) {
-    const MessageSubject subject(path, shown);
-    if (!Api().Upload(parent, S().handle, memory, number, path.c_str(), playerName, size,
-                      KD5200_CONVERT_NONE)) {
-        const int code = Api().GetError();
-        if (report) Report(parent, code, Api().GetWindowsError());
-        return code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_READ;
-    }
-    const int fd = keepName ? open(path.c_str(), O_RDONLY | O_CLOEXEC) : platform::OpenAndUnname(path);
-    if (fd < 0) {
-        const int error = errno;
-        unlink(path.c_str());
-        if (report) Api().DispError(parent, KD5200_ERR_FILE_READ, error);
-        return KD5200_ERR_FILE_READ;
-    }
-    // A named copy is locked, so that other writers do not take it for the
-    // leftover of a killed one.
-    if (keepName) flock(fd, LOCK_EX | LOCK_NB);
-    out.Reset(fd);
-    return KD5200_ERR_NONE;
+// Copies entry number of the memory raw into the file open on fd, which has
+// no name (so that a process killed meanwhile leaves nothing). The library's
+// messages name `shown`, the file being copied; a failure is shown. The
+// library's code.
+int CopyInto(KD5200_HWND parent, int memory, int number, int fd, const std::string& shown,
+             const char* playerName, uint32_t size) {
+    int writeError = 0;
+    const int code =
+        DevReadEntryToFile(parent, memory, number, size, playerName, fd, writeError, shown);
+    if (writeError != 0) Api().DispError(parent, code, writeError);
+    return code;
 }
 
 // Reads entry number of the memory back and compares it, as it comes, with
@@ -170,35 +152,6 @@ Verified CheckedInPlace(KD5200_HWND parent, int memory, int number, const std::s
     unlink(target.c_str());
     return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
 }
-
-// A new hidden file beside a target, ".NAME." and six characters (as the
-// other writers of the kit name theirs, so that one left by a killed process
-// is removed by the next copy to that name); removed with this object unless
-// it has taken the target's place.
-class HiddenCopy {
-public:
-    explicit HiddenCopy(const std::string& target) {
-        const auto slash = target.find_last_of('/');
-        const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash);
-        const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-        path_ = platform::NewFileName(folder, name.size() + 9 > 255 ? ".kd5200." : "." + name + ".");
-    }
-    ~HiddenCopy() {
-        if (!path_.empty()) unlink(path_.c_str());
-    }
-    HiddenCopy(const HiddenCopy&) = delete;
-    HiddenCopy& operator=(const HiddenCopy&) = delete;
-    const std::string& Path() const { return path_; }
-    // Puts the copy in place of target: 0 or an errno.
-    int Replace(const std::string& target) {
-        if (rename(path_.c_str(), target.c_str()) != 0) return errno;
-        path_.clear();
-        return 0;
-    }
-
-private:
-    std::string path_;
-};
 
 } // namespace
 
@@ -268,38 +221,35 @@ Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::s
         } else if (struct stat link {}; lstat(target.c_str(), &link) == 0) {
             return CheckedInPlace(parent, memory, number, target, playerName, size);
         }
-        platform::RemoveLeftoversOf(real);
-        HiddenCopy hidden(real);
-        OpenFile copy;
-        if (const int code = CopyOut(parent, memory, number, hidden.Path(), target, playerName,
-                                     size, true, true, copy))
+        // The copy has no name until it is checked (a file that is
+        // replaced keeps its mode and owner, as far as this user may).
+        platform::AtomicFile output;
+        if (const int error = output.Create(real)) {
+            Api().DispError(parent, KD5200_ERR_FILE_WRITE, error);
+            return {KD5200_ERR_FILE_WRITE, true};
+        }
+        if (const int code =
+                CopyInto(parent, memory, number, output.Fd(), target, playerName, size))
             return {code, true};
         bool same = false;
         if (const int code =
-                ReadBack(parent, memory, number, copy.Fd(), playerName, size, same))
+                ReadBack(parent, memory, number, output.Fd(), playerName, size, same))
             return code == KD5200_ERR_CANCELLED ? Verified{code, false}
                                                 : Unchecked(parent, target, code, true);
         if (!same) return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
-        // A file that is replaced keeps its mode and owner, as far as this
-        // user may.
-        if (exists) {
-            if (fchown(copy.Fd(), st.st_uid, st.st_gid) != 0 &&
-                fchown(copy.Fd(), static_cast<uid_t>(-1), st.st_gid) != 0) {
-                // Not even the group may be kept: the file stays this user's.
-            }
-            fchmod(copy.Fd(), st.st_mode & 07777);
-        }
-        if (const int error = hidden.Replace(real)) {
+        if (const int error = output.Commit()) {
             Api().DispError(parent, KD5200_ERR_FILE_WRITE, error);
             return {KD5200_ERR_FILE_WRITE, true};
         }
         return {};
     }
     // A converting copy: the raw copy that is converted is the one checked.
-    OpenFile raw;
-    if (const int code =
-            CopyOut(parent, memory, number, platform::NewFileName(platform::TempDir(), "songdock-"),
-                    target, playerName, size, true, false, raw))
+    const OpenFile raw(platform::OpenUnnamedTempFile("songdock-"));
+    if (raw.Fd() < 0) {
+        Api().DispError(parent, KD5200_ERR_FILE_WRITE, errno);
+        return {KD5200_ERR_FILE_WRITE, true};
+    }
+    if (const int code = CopyInto(parent, memory, number, raw.Fd(), target, playerName, size))
         return {code, true};
     bool same = false;
     if (const int code = ReadBack(parent, memory, number, raw.Fd(), playerName, size, same))

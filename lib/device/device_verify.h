@@ -33,8 +33,9 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
 // copy against a second read of the player. With a conversion, the raw
 // copy is checked so before it is converted into target.
 // A target that is no regular file (a device, a FIFO) cannot be read back
-// and is copied unchecked. An existing file is replaced only by a checked
-// copy; a new one that fails its check or cannot be read back is removed.
+// and is copied unchecked. The copy has no name until it is checked, so an
+// existing file is replaced only by a checked copy, and nothing is left of
+// one that fails its check, cannot be read back or is killed meanwhile.
 Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::string& target,
                         const char* playerName, uint32_t size, int conversion);
 

@@ -94,6 +94,20 @@ std::vector<ShownEntry> ListedEntries(int memory) {
     return entries;
 }
 
+int ChangeCode(Change change) {
+    switch (change) {
+    case Change::kNone:
+        return KD5200_ERR_NONE;
+    case Change::kUnplugged:
+        return KD5200_ERR_NOT_ATTACHED;
+    case Change::kReplugged:
+        return KD5200_ERR_REPLUGGED;
+    case Change::kFilesChanged:
+        break;
+    }
+    return KD5200_ERR_NO_ENTRY;
+}
+
 std::string ChangeText(Change change, ChangeMoment moment) {
     return change == Change::kNone ? std::string() : strings::Tr(EnglishChangeText(change, moment));
 }

@@ -57,6 +57,10 @@ private:
 // The memory's files as read now, or nothing when it cannot be read.
 std::vector<ShownEntry> ListedEntries(int memory);
 
+// The library's code of a change that stops an operation: 20 unplugged,
+// 40 plugged in again, 23 the files changed; 0 for kNone.
+int ChangeCode(Change change);
+
 // What the person is told; "" for kNone. During a transfer the text speaks
 // of the file, which the box names apart.
 std::string ChangeText(Change change, ChangeMoment moment);

@@ -228,12 +228,12 @@ int RunPut(const Options& options) {
         bar.StartFile(static_cast<int>(i + 1), PcBaseName(paths[i]));
         // Names were checked against the listing at the start; the files
         // copied since only add their own.
-        code = PutReplacing(memory, paths[i], options.verify,
-                            FindByName(listed, PcBaseName(paths[i])));
-        if (code == KD5200_ERR_NONE) {
-            ++done;
-            bar.FinishFile(sizes[i]);
-        }
+        const PutResult put = PutFile(memory, paths[i], options.verify,
+                                      FindByName(listed, PcBaseName(paths[i])));
+        code = put.code;
+        // A file on the player counts, even when the put did not end well.
+        if (put.onPlayer) ++done;
+        if (code == KD5200_ERR_NONE) bar.FinishFile(sizes[i]);
     }
     bar.Clear();
     return CopyStatus(code, done, static_cast<int>(paths.size()), "copied");

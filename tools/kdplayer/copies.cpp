@@ -6,6 +6,7 @@
 #include "lib/lists/name_list.h"
 #include "tools/kdplayer/pc_output.h"
 #include "base/platform/error_text.h"
+#include "base/platform/open_file.h"
 #include "base/platform/temp_file.h"
 
 #include <fcntl.h>
@@ -61,17 +62,43 @@ private:
     std::string path_;
 };
 
-// Reads the player file again and compares it with the copy at path.
-int Check(int memory, const PlayerFile& file, const std::string& path, const std::string& what) {
+// Reads the player file again and compares it with the copy open on fd.
+int Check(int memory, const PlayerFile& file, int fd, const std::string& what,
+          const char* playerName = nullptr) {
     if (g_bar) g_bar->Checking();
-    const int code = DevCompareEntry(nullptr, memory, file.number, file.size, path);
-    if (code == KD5200_ERR_STORAGE) {
+    bool same = false;
+    const int code =
+        DevCompareEntryWithFile(nullptr, memory, file.number, file.size, playerName, fd, same);
+    if (code == KD5200_ERR_NONE && !same) {
         if (g_bar) g_bar->Clear();
         Say(what + ": the copy read back differs from the player's file");
-        return code;
+        return KD5200_ERR_STORAGE;
     }
     if (code != KD5200_ERR_NONE) return Failed(what, code, errno);
     return code;
+}
+
+// Reads the player file into the file open on fd, which has no name, and
+// checks it against a second read.
+int ReadChecked(int memory, const PlayerFile& file, int fd, const char* playerName,
+                const std::string& target) {
+    const std::string name = ShownText(file);
+    int writeError = 0;
+    const int code =
+        DevReadEntryToFile(nullptr, memory, file.number, file.size, playerName, fd, writeError);
+    if (writeError != 0) return Failed(target, code, writeError);
+    if (code != KD5200_ERR_NONE) return Failed(name, code, DevApi().GetWindowsError());
+    return Check(memory, file, fd, name, playerName);
+}
+
+// A copy onto the player that stays there though the player was lost
+// before it could be looked at again; says so when it was to be checked.
+CopyResult& Unchecked(CopyResult& result, const std::string& name, bool verify) {
+    result.kept = true;
+    if (verify)
+        Say(name + ": copied, but the player was lost before the copy was checked; it stays on "
+                   "the player unchecked");
+    return result;
 }
 
 } // namespace
@@ -134,6 +161,17 @@ int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int 
     const std::string name = ShownText(file);
     if (!fresh && !StillListed(memory, file))
         return Failed(name, DevGetHandle() ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_ATTACHED);
+    // A checked copy has no name until it is found equal, so that a run
+    // killed during the check leaves nothing.
+    if (verify && conversion == KD5200_CONVERT_NONE && !WrittenInPlace(target)) {
+        platform::AtomicFile output;
+        if (const int error = output.Create(target))
+            return Failed(target, KD5200_ERR_FILE_WRITE, error);
+        if (const int code = ReadChecked(memory, file, output.Fd(), nullptr, target)) return code;
+        if (Interrupted()) return KD5200_ERR_CANCELLED;
+        if (const int error = output.Commit()) return Failed(target, KD5200_ERR_FILE_WRITE, error);
+        return KD5200_ERR_NONE;
+    }
     PcOutput output;
     if (const int error = output.Create(target))
         return Failed(target, KD5200_ERR_FILE_WRITE, error);
@@ -143,22 +181,16 @@ int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int 
     const char* playerName = conversion != KD5200_CONVERT_NONE ? ShownName(file).c_str() : nullptr;
     if (verify && conversion != KD5200_CONVERT_NONE && !direct) {
         // The raw recording is checked before it is converted.
-        Scratch raw;
-        if (raw.Path().empty()) return Failed(target, KD5200_ERR_FILE_WRITE, errno);
-        if (!DevApi().Upload(nullptr, DevGetHandle(), memory, file.number, raw.Path().c_str(),
-                             playerName, file.size, KD5200_CONVERT_NONE))
+        const platform::OpenFile raw(platform::OpenUnnamedTempFile("kdplayer-"));
+        if (raw.Fd() < 0) return Failed(target, KD5200_ERR_FILE_WRITE, errno);
+        if (const int code = ReadChecked(memory, file, raw.Fd(), playerName, target)) return code;
+        if (!DevApi().Upload(nullptr, DevGetHandle(), memory, file.number, into.c_str(),
+                             playerName, file.size, conversion))
             return LibraryFailure(name);
-        if (const int code = Check(memory, file, raw.Path(), name)) return code;
     } else if (!DevApi().Upload(nullptr, DevGetHandle(), memory, file.number, into.c_str(),
                                 playerName, file.size, conversion)) {
         return LibraryFailure(name);
-    } else if (verify && !direct) {
-        if (const int code = Check(memory, file, into, name)) return code;
     }
-    if (verify && conversion != KD5200_CONVERT_NONE && !direct &&
-        !DevApi().Upload(nullptr, DevGetHandle(), memory, file.number, into.c_str(), playerName,
-                         file.size, conversion))
-        return LibraryFailure(name);
     if (Interrupted()) return KD5200_ERR_CANCELLED;
     if (const int error = output.Commit()) return Failed(target, KD5200_ERR_FILE_WRITE, error);
     return KD5200_ERR_NONE;
@@ -185,30 +217,44 @@ int CopyToMemory(int memory, const PlayerFile& file, std::vector<unsigned char>&
 }
 
 int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify, bool fresh) {
-    Scratch scratch;
-    if (scratch.Path().empty()) return Failed("-", KD5200_ERR_FILE_WRITE, errno);
-    if (const int code = CopyToPc(memory, file, scratch.Path(), conversion, verify, fresh))
-        return code;
-    const int in = open(scratch.Path().c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return Failed("-", KD5200_ERR_FILE_READ, errno);
+    // The file is had (and checked) whole in a scratch file first; one
+    // without a name unless the library converts into it.
+    platform::OpenFile held;
+    if (conversion == KD5200_CONVERT_NONE) {
+        if (!fresh && !StillListed(memory, file))
+            return Failed(ShownText(file),
+                          DevGetHandle() ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_ATTACHED);
+        held.Reset(platform::OpenUnnamedTempFile("kdplayer-"));
+        if (held.Fd() < 0) return Failed("-", KD5200_ERR_FILE_WRITE, errno);
+        int writeError = 0;
+        const int code = verify ? ReadChecked(memory, file, held.Fd(), nullptr, "-")
+                                : DevReadEntryToFile(nullptr, memory, file.number, file.size,
+                                                     nullptr, held.Fd(), writeError);
+        if (writeError != 0) return Failed("-", code, writeError);
+        if (code != KD5200_ERR_NONE)
+            return verify ? code : Failed(ShownText(file), code, DevApi().GetWindowsError());
+        if (lseek(held.Fd(), 0, SEEK_SET) != 0) return Failed("-", KD5200_ERR_FILE_READ, errno);
+    } else {
+        Scratch scratch;
+        if (scratch.Path().empty()) return Failed("-", KD5200_ERR_FILE_WRITE, errno);
+        if (const int code = CopyToPc(memory, file, scratch.Path(), conversion, verify, fresh))
+            return code;
+        held.Reset(open(scratch.Path().c_str(), O_RDONLY | O_CLOEXEC));
+        if (held.Fd() < 0) return Failed("-", KD5200_ERR_FILE_READ, errno);
+    }
     std::vector<char> buffer(1 << 20);
     std::fflush(stdout);
     for (;;) {
-        const ssize_t n = read(in, buffer.data(), buffer.size());
+        const ssize_t n = read(held.Fd(), buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         for (ssize_t at = 0; at < n;) {
             const ssize_t w = write(STDOUT_FILENO, buffer.data() + at, static_cast<size_t>(n - at));
             if (w < 0 && errno == EINTR) continue;
-            if (w < 0) {
-                const int error = errno;
-                close(in);
-                return Failed("-", KD5200_ERR_FILE_WRITE, error);
-            }
+            if (w < 0) return Failed("-", KD5200_ERR_FILE_WRITE, errno);
             at += w;
         }
     }
-    close(in);
     return KD5200_ERR_NONE;
 }
 
@@ -226,15 +272,25 @@ CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool f
     if (!DevNameToPlayer(name, stored)) stored = name;
     if (!DevListEntryNames(memory, files, true) || files.empty() ||
         (files.back().longName != stored && files.back().shortName != stored)) {
-        result.code = Failed(name, DevGetHandle() ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_ATTACHED);
+        const bool lost = !DevGetHandle() || !DevApi().TestConnection();
+        result.code = Failed(name, lost ? KD5200_ERR_NOT_ATTACHED : KD5200_ERR_NO_ENTRY);
+        // The copy went through before the player was lost: it is there.
+        if (lost) return Unchecked(result, name, verify);
         return result;
     }
     result.added = files.back();
     if (!verify) return result;
-    result.code = Check(memory, result.added, path, name);
-    if (result.code != KD5200_ERR_NONE && StillListed(memory, result.added))
-        DevDeleteFile(nullptr, memory, result.added.number, ShownText(result.added).c_str());
-    return result;
+    const platform::OpenFile source(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    result.code = Check(memory, result.added, source.Fd(), name);
+    if (result.code == KD5200_ERR_NONE) return result;
+    if (StillListed(memory, result.added)) {
+        if (DevDeleteFile(nullptr, memory, result.added.number, ShownText(result.added).c_str()) ==
+            KD5200_ERR_NONE)
+            return result;
+    } else if (DevGetHandle() && DevApi().TestConnection()) {
+        return result; // another program changed the memory: the entry is not ours to name
+    }
+    return Unchecked(result, name, true);
 }
 
 } // namespace kdplayer

@@ -15,6 +15,7 @@ namespace kdplayer {
 struct CopyResult {
     int code = 0;
     PlayerFile added;
+    bool kept = false; // a copy onto the player that could not be checked stays there
 };
 
 // Shows copy progress on bar (may be null) and stops a copy at its next
@@ -30,7 +31,9 @@ public:
 // The copy of file onto the PC at target: written beside it and put in its
 // place whole, so that a stop or a failure leaves the old file (or none),
 // and a replaced file keeps its mode. conversion: KD5200_CONVERT_*. With
-// verify the player file is read again and compared with what was written.
+// verify the player file is read again and compared with what was written;
+// the copy then has no name until it is found equal, so that a run killed
+// during the check leaves nothing.
 // Unless the listing that gave file was just read (fresh), the entry is
 // checked first to still hold that name and size. Says what went wrong.
 int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int conversion,
@@ -46,7 +49,8 @@ int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify
 
 // Stores the PC file at path as the last entry of the memory through the
 // device layer; with verify reads the new entry back and removes it when it
-// differs. The new entry is looked up (result.added) with verify or when
+// differs or cannot be read back; a copy the player was lost before it was
+// checked stays, and that is said (kept). The new entry is looked up (result.added) with verify or when
 // asked for. Says what went wrong.
 CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool findEntry = true);
 

@@ -2,8 +2,7 @@
 
 #include "tools/kdplayer/copies.h"
 #include "lib/device/device_layer.h"
-
-#include <unistd.h>
+#include "lib/device/device_replace.h"
 
 #include <vector>
 
@@ -81,22 +80,38 @@ int MoveEntry(int memory, int from, int to) {
     return KD5200_ERR_NONE;
 }
 
-int PutReplacing(int memory, const std::string& path, bool verify, const PlayerFile* existing) {
-    if (!existing) return CopyToPlayer(memory, path, verify, false).code;
-
-    const PlayerFile old = *existing;
-    const std::string aside = "kdplayer-" + std::to_string(getpid()) + ".old";
-    if (const int code = RenameChecked(memory, old, aside)) return code;
-    PlayerFile renamed;
-    if (!EntryAt(memory, old.number, renamed)) return Changed(old);
-    const CopyResult copy = CopyToPlayer(memory, path, verify);
-    if (copy.code != KD5200_ERR_NONE) {
-        RenameChecked(memory, renamed, ShownName(old), true);
-        return copy.code;
+PutResult PutFile(int memory, const std::string& path, bool verify, const PlayerFile* existing) {
+    if (!existing) {
+        const CopyResult copy = CopyToPlayer(memory, path, verify, false);
+        return {copy.code, copy.code == KD5200_ERR_NONE || copy.kept};
     }
-    if (const int code = DeleteChecked(memory, renamed)) return code;
-    // The new copy, last now, goes where the old file was.
-    return MoveEntry(memory, copy.added.number - 1, old.number);
+    const device::ShownEntry old{existing->number, ShownText(*existing), existing->size};
+    const DevReplaceResult replaced =
+        DevReplaceFile(nullptr, memory, old, path, verify, device::PlayerWatch());
+    const std::string name = PcBaseName(path);
+    switch (replaced.end) {
+    case DevReplaceEnd::kReplaced:
+        return {KD5200_ERR_NONE, true};
+    case DevReplaceEnd::kCompletesLater:
+        Say(name + ": the new copy is on the player under a temporary name; it takes the old "
+                   "file's name and place when the memory is next read");
+        return {replaced.code, true};
+    case DevReplaceEnd::kOldKept:
+        break;
+    }
+    if (replaced.tooLong)
+        Say(name + ": the name is too long to replace the file safely; delete the old file first");
+    else if (replaced.differs)
+        Say(name + ": the copy read back differs from the PC file");
+    if (replaced.code != KD5200_ERR_CANCELLED || replaced.leftover)
+        Say(name + ": not replaced; the old file is still on the player" +
+            (replaced.leftover ? " (the copy beside it is removed when the memory is next read)"
+                               : ""));
+    return {replaced.code, false};
+}
+
+int PutReplacing(int memory, const std::string& path, bool verify, const PlayerFile* existing) {
+    return PutFile(memory, path, verify, existing).code;
 }
 
 } // namespace kdplayer

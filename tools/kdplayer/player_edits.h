@@ -21,11 +21,22 @@ int SwapChecked(int memory, const PlayerFile& file, const PlayerFile& neighbour)
 // Moves the entry at from to position to, by exchanges with neighbours.
 int MoveEntry(int memory, int from, int to);
 
+// What a put left on the player: the device library's code (0 done), and
+// whether the file is on the player under its name even so, or takes its
+// name at the memory's next reading (a copy that could not be checked, a
+// replace the player was lost in the middle of). What happened is said.
+struct PutResult {
+    int code = 0;
+    bool onPlayer = false;
+};
+
 // Stores the PC file at path on the memory. A file of the same name there
-// is kept aside under another name until the new copy is whole (and, with
-// verify, found equal), then deleted, and the new copy takes its place in
-// the order; when the copy fails the old file gets its name back. existing:
-// the file of that name as listed, or null when there was none.
+// (existing: as listed, or null when there was none) is replaced through
+// the device layer: the new copy is stored under a temporary name, checked
+// with verify, and only then takes the old file's name and place; on any
+// failure the old file keeps them.
+PutResult PutFile(int memory, const std::string& path, bool verify, const PlayerFile* existing);
+// The same, giving the code alone.
 int PutReplacing(int memory, const std::string& path, bool verify, const PlayerFile* existing);
 
 } // namespace kdplayer

@@ -2,6 +2,7 @@
 // kd5200sim, the real device library loaded by DevInit.
 #include "lib/device/device_layer.h"
 #include "lib/device/device_compare.h"
+#include "lib/device/device_replace.h"
 #include "lib/lists/dir_entry_list.h"
 #include "lib/lists/name_list.h"
 #include "device_test_support.h"
@@ -684,6 +685,7 @@ TEST_F(DevicePlayer, AVerifiedCopyKilledWhileCheckedLeavesNothingBehind) {
     KillWhileCheckingIn([&] { Upload(0, {listed[0]}); });
     EXPECT_TRUE(Names(scratch.path()).empty()) << "over a file of the person's";
     EXPECT_EQ(devtest::ReadFile(target_ / "a.mp3"), "the person's own");
+    EXPECT_EQ(Names(target_.path()), std::set<std::string>{"a.mp3"}) << "nothing beside it";
     KillWhileCheckingIn([&] { Upload(0, {listed[1]}); });
     EXPECT_TRUE(Names(scratch.path()).empty()) << "a recording converted to WAV";
     EXPECT_FALSE(std::filesystem::exists(target_ / "REC01.WAV"));
@@ -694,6 +696,48 @@ TEST_F(DevicePlayer, AVerifiedCopyKilledWhileCheckedLeavesNothingBehind) {
     ASSERT_EQ(Upload(0, {listed[0]}), 0);
     EXPECT_EQ(devtest::ReadFile(target_ / "a.mp3"), "from the player");
     EXPECT_EQ(Names(target_.path()), std::set<std::string>{"a.mp3"});
+}
+
+// A player file replaced by a process killed part-way is put right by the
+// next listing, as Songdock reads the memory: the old file while the copy
+// was unchecked, the new one once it was checked, each under its name and
+// in its place.
+TEST_F(DevicePlayer, AKilledReplaceIsPutRightByTheNextListing) {
+    Connect();
+    ASSERT_EQ(Download(0, {{"a.mp3", "old"}, {"b.mp3", "bb"}}), 0);
+    devtest::WriteFile(target_ / "a.mp3", "the new one");
+    const auto replace = [&] {
+        return DevReplaceFile(nullptr, 0, {0, "a.mp3", 3}, target_ / "a.mp3", true,
+                              device::PlayerWatch());
+    };
+    // As Songdock reads the memory again.
+    const auto listed = [] {
+        HDirEntryList list;
+        std::vector<Listed> out;
+        if (DevListFiles(0, list, true))
+            for (const auto& e : list)
+                out.push_back({e.name.value_or("<null>"), e.number, e.size});
+        return out;
+    };
+    KillWhileCheckingIn([&] { replace(); });
+    EXPECT_EQ(listed(), (std::vector<Listed>{{"a.mp3", 0, 3}, {"b.mp3", 1, 2}}));
+
+    const DevReplaceResult done = replace();
+    EXPECT_EQ(done.code, 0);
+    EXPECT_EQ(done.end, DevReplaceEnd::kReplaced);
+    EXPECT_EQ(listed(), (std::vector<Listed>{{"a.mp3", 0, 11}, {"b.mp3", 1, 2}}));
+
+    // Killed once the copy was checked: stored as such a run leaves it.
+    const pid_t ended = fork();
+    if (ended == 0) _exit(0);
+    waitpid(ended, nullptr, 0);
+    std::string pid;
+    for (long value = ended; value > 0; value /= 36)
+        pid.insert(pid.begin(), "0123456789abcdefghijklmnopqrstuvwxyz"[value % 36]);
+    devtest::TempDir marks;
+    devtest::WriteFile(marks / ("~kdr00" + pid + "~a.mp3"), "newest");
+    Sim("put internal " + sdtest::ShellQuote(marks / ("~kdr00" + pid + "~a.mp3")));
+    EXPECT_EQ(listed(), (std::vector<Listed>{{"a.mp3", 0, 6}, {"b.mp3", 1, 2}}));
 }
 
 // Without verification a flipped bit passes unnoticed, as it always did; a
