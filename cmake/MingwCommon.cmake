@@ -15,10 +15,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# pkg-config looks only in the prefix, never at the build machine's libraries.
-set(ENV{PKG_CONFIG_LIBDIR} "${SONGDOCK_WINDOWS_PREFIX}/lib/pkgconfig")
-set(ENV{PKG_CONFIG_PATH} "")
-set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
+# pkg-config looks only in the prefix, never at the build machine's libraries
+# (the top CMakeLists.txt sets it again, once the cache is read).
+if(SONGDOCK_WINDOWS_PREFIX)
+  set(ENV{PKG_CONFIG_LIBDIR} "${SONGDOCK_WINDOWS_PREFIX}/lib/pkgconfig")
+  set(ENV{PKG_CONFIG_PATH} "")
+endif()
 
 # The programs stand alone beside the device library: no MinGW runtime DLLs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

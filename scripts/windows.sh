@@ -117,7 +117,7 @@ build_taglib() {
   # Debian's taglib uses the utfcpp headers of the system (libutfcpp-dev).
   mkdir -p "$1/include"
   cp -rL /usr/include/utf8 /usr/include/utf8.h "$1/include/"
-  cmake -S . -B build-win -G Ninja "${toolchain_args[@]}" -DSONGDOCK_WINDOWS_PREFIX="$1" \
+  cmake -S . -B build-win -G Ninja "${toolchain_args[@]}" -DSONGDOCK_WINDOWS_PREFIX:PATH="$1" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$1" -DBUILD_SHARED_LIBS=OFF \
     -DBUILD_TESTING=OFF -DBUILD_EXAMPLES=OFF -DBUILD_BINDINGS=OFF \
     -DCMAKE_CXX_FLAGS="-I$1/include"
@@ -165,7 +165,7 @@ build_kit() {
   command -v ninja >/dev/null && generator=(-G Ninja)
   command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   cmake -S "$top" -B "$build" "${generator[@]}" "${launcher[@]}" "${toolchain_args[@]}" \
-    -DSONGDOCK_WINDOWS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DSONGDOCK_BENCH=OFF >/dev/null
+    -DSONGDOCK_WINDOWS_PREFIX:PATH="$prefix" -DCMAKE_BUILD_TYPE=Release -DSONGDOCK_BENCH=OFF >/dev/null
   cmake --build "$build" -j "$jobs"
 }
 
