@@ -1,6 +1,7 @@
 #include "base/platform/atomic_file.h"
 
 #include "base/platform/files.h"
+#include "base/platform/temp_names.h"
 #include "base/platform/wide_text.h"
 
 #include <algorithm>
@@ -8,7 +9,6 @@
 #include <fcntl.h>
 #include <io.h>
 #include <mutex>
-#include <random>
 #include <sys/stat.h>
 #include <vector>
 #include <windows.h>
@@ -36,15 +36,6 @@ std::string HiddenPattern(const std::string& target) {
     const std::string lead = folder + (folder.back() == '/' || folder.back() == '\\' ? "." : "\\.");
     const std::string name = NameOf(target);
     return name.size() + 9 > 255 ? lead + "kd5200." : lead + name + ".";
-}
-
-std::string RandomSuffix() {
-    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    static std::random_device device;
-    std::string suffix(6, 'X');
-    for (char& c : suffix)
-        c = kChars[device() % (sizeof kChars - 1)];
-    return suffix;
 }
 
 // A writer marks its temporary as in use by a lock on one byte far past

@@ -5,6 +5,9 @@
 # Windows forms (drive letters, backslashes).
 # Usage: same_outputs.sh LINUX_BUILD WINDOWS_BIN
 set -uo pipefail
+# Wine reads the Unix file names and arguments in the locale's character
+# set; an English Windows (ANSI code page 1252) must still open Korean names.
+export LC_ALL=C.UTF-8
 linux=$1
 windows=$2
 here=$(cd "$(dirname "$0")" && pwd)
