@@ -59,10 +59,11 @@ install_deps() {
   local packages=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
     libz-mingw-w64-dev wine wine32 wine64 zip dpkg-dev autoconf automake libtool make cmake ninja-build
-    pkg-config tcl groff-base man-db quilt libutfcpp-dev)
+    pkg-config tcl groff-base man-db libutfcpp-dev)
   for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
   if [ ${#missing[@]} -gt 0 ] || [ $updated = stale ]; then
-    "${as_root[@]}" apt-get update -qq
+    # A mirror caught mid-sync fails one list; the others still serve.
+    "${as_root[@]}" apt-get update -qq || echo "windows.sh: apt-get update reported errors; going on" >&2
   fi
   if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
