@@ -78,6 +78,18 @@ status "kdmerge with a missing input" $l $w
 checks=$((checks + 1))
 [ ! -e "$work/windows/none.hex" ] || fail "kdmerge left an output for a missing input"
 
+# Messages: the same text, in Windows line ends.
+for args in "/?" "/o out.hex missing.hex"; do
+  # shellcheck disable=SC2086
+  (cd "$work/in" && "$linux/bin/kdmerge" $args >"$work/linux/text" 2>&1)
+  l=$?
+  # shellcheck disable=SC2086
+  (cd "$work/in" && "$wine_run" "$windows/kdmerge.exe" $args 2>&1 | tr -d '\r' >"$work/windows/text")
+  w=${PIPESTATUS[0]}
+  status "kdmerge $args" $l $w
+  same text
+done
+
 # The converters.
 for case in "녹음.qka:qka2wav:녹음.wav" "odd.qka:qka2wav:odd.wav" "memo.qdx:qdx2wav:memo.wav" \
             "메모 dtx.qdx:qdx2wav:메모 dtx.wav"; do
