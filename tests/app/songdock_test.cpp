@@ -446,9 +446,18 @@ TEST_F(Songdock, FirstStartShowsWholeSizesAndDatesAndStoredWidthsStay) {
     const long alpha = RowOf(DesktopList(), "alpha.mp3");
     EXPECT_TRUE(FitsWhole(DesktopList(), alpha, 0));
     EXPECT_TRUE(FitsWhole(DesktopList(), alpha, 3)) << DesktopList().GetRowText(alpha, 3);
-    // The kinds of file show whole where the pane leaves room beside the names.
-    for (long row = 0; row < DesktopList().GetItemCount(); ++row)
-        EXPECT_TRUE(FitsWhole(DesktopList(), row, 2)) << DesktopList().GetRowText(row, 2);
+    // The kinds of file show whole where the pane leaves room for the names
+    // at the default width; else the names keep that width and the kinds
+    // give back, while sizes and dates stay whole.
+    const bool roomy = DesktopList().GetColumnWidth(0) > DesktopList().DefaultColumnWidth();
+    for (long row = 0; row < DesktopList().GetItemCount(); ++row) {
+        EXPECT_TRUE(FitsWhole(DesktopList(), row, 1)) << DesktopList().GetRowText(row, 1);
+        EXPECT_TRUE(FitsWhole(DesktopList(), row, 3)) << DesktopList().GetRowText(row, 3);
+        if (roomy) {
+            EXPECT_TRUE(FitsWhole(DesktopList(), row, 2)) << DesktopList().GetRowText(row, 2);
+        }
+    }
+    EXPECT_GE(DesktopList().GetColumnWidth(0), DesktopList().DefaultColumnWidth());
     Stop();
 
     // A width stored by hand is kept as it is.

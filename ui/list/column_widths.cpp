@@ -90,9 +90,13 @@ std::vector<HColumnWidths::Change> HColumnWidths::Fit(int available, int default
     std::vector<Change> changes;
     const int count = Count();
     if (count == 0) return changes;
-    // Names that fill the room give way first: the other columns are cut
-    // only when the names are down to their least.
-    const int names = fillFirst_ ? NamesFloor(defaultWidth) : columns_[0].given;
+    // Names that fill the room give way first, down to the default width
+    // (less in a very narrow list); then the long texts of fitted columns
+    // (the kinds) give back down to their title; then the names go down to
+    // theirs. Short texts (a size, a date with its time) never give.
+    const int names = fillFirst_ ? std::max(NamesFloor(defaultWidth),
+                                            std::min(defaultWidth, available * 2 / 5))
+                                 : columns_[0].given;
     int excess = names - available;
     std::vector<int> wanted(size_t(count), 0);
     for (int c = 1; c < count; ++c) {

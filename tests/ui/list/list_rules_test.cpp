@@ -67,19 +67,22 @@ TEST(ColumnWidths, TheNamesGiveWayAndTheOtherColumnsStayWhole) {
     EXPECT_EQ(widths.Given(2), 170) << "the kinds stay whole";
     EXPECT_EQ(widths.Given(0), 560 - 70 - 170 - kDefault);
 
-    // A narrow list: the names go down to their title, below the default
-    // width, and the date keeps its time.
+    // A narrow list: the names go down to the default width, the long
+    // kinds give back the rest, and the date keeps its time.
     widths.Fit(420, kDefault, 0);
-    EXPECT_EQ(widths.Given(0), 80);
-    EXPECT_EQ(widths.Given(2), 170);
+    EXPECT_EQ(widths.Given(0), kDefault);
+    EXPECT_EQ(widths.Given(2), 150);
     EXPECT_EQ(widths.Given(3), kDefault);
 
-    // Narrower still: the long kinds give back what the names cannot,
-    // down to their title; short texts never do.
+    // Narrower still: the kinds go down to their title, then the names
+    // below the default width; short texts never give.
     widths.Fit(300, kDefault, 0);
-    EXPECT_EQ(widths.Given(0), 60);
-    EXPECT_EQ(widths.Given(2), 70);
+    EXPECT_EQ(widths.Given(2), 60);
+    EXPECT_EQ(widths.Given(0), 70);
     EXPECT_EQ(widths.Given(3), kDefault);
+    widths.Fit(250, kDefault, 0);
+    EXPECT_EQ(widths.Given(2), 60);
+    EXPECT_EQ(widths.Given(0), 60);
     widths.Fit(200, kDefault, 0);
     EXPECT_EQ(widths.Given(2), 60);
     EXPECT_EQ(widths.Given(0), 60) << "the list scrolls sideways";
