@@ -69,29 +69,29 @@ bool UnnamedFiles() {
 
 } // namespace
 
-namespace {
-
-// Whether an output is a FIFO, a socket or a character device (links
-// followed): written into, it changes no file, so it needs no check of
-// where it lies. A pipe given by its name under /proc is one: the device
-// layer reads every file so, and resolving that name cost more than the read.
-bool StreamOutput(const std::string& target) {
-    struct stat st {};
-    return stat(target.c_str(), &st) == 0 &&
-           (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || S_ISCHR(st.st_mode));
-}
-
-} // namespace
-
 Status AtomicOutput::Create(const std::string& target, const std::string& playerFolder) {
-    if (!StreamOutput(target) && platform::InsideFolder(playerFolder, target))
-        return Fail(KD5200_ERR_OUTPUT_IN_PLAYER);
+    // A FIFO, a socket or a character device (links followed) changes no
+    // file when written into: it is opened as it is, with no check of where
+    // it lies. A pipe given by its name under /proc is one: the device layer
+    // reads every file so, and resolving that name cost more than the read.
+    struct stat st {};
+    if (stat(target.c_str(), &st) == 0 &&
+        (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || S_ISCHR(st.st_mode))) {
+        stream_ = FileHandle(open(target.c_str(), O_WRONLY | O_CLOEXEC));
+        if (stream_.Get() < 0) return Fail(KD5200_ERR_FILE_WRITE, errno);
+        return {};
+    }
+    if (platform::InsideFolder(playerFolder, target)) return Fail(KD5200_ERR_OUTPUT_IN_PLAYER);
     if (const int error = file_.Create(target, UnnamedFiles()))
         return Fail(KD5200_ERR_FILE_WRITE, error);
     return {};
 }
 
 Status AtomicOutput::Commit() {
+    if (stream_.Get() >= 0) {
+        if (close(stream_.Release()) != 0) return Fail(KD5200_ERR_FILE_WRITE, errno);
+        return {};
+    }
     if (const int error = file_.Commit()) return Fail(KD5200_ERR_FILE_WRITE, error);
     return {};
 }
