@@ -44,7 +44,7 @@ public:
                 return;
             }
         }
-        owned_ = std::make_unique<unsigned char[]>(bytes);
+        owned_ = std::make_unique_for_overwrite<unsigned char[]>(bytes); // not zeroed: read into
     }
     ~Room() {
         if (mapped_) munmap(mapped_, size_);

@@ -70,6 +70,17 @@ bool UnnamedFiles() {
 } // namespace
 
 Status AtomicOutput::Create(const std::string& target, const std::string& playerFolder) {
+    // A FIFO, a socket or a character device (links followed) changes no
+    // file when written into: it is opened as it is, with no check of where
+    // it lies. A pipe given by its name under /proc is one: the device layer
+    // reads every file so, and resolving that name cost more than the read.
+    struct stat st {};
+    if (stat(target.c_str(), &st) == 0 &&
+        (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || S_ISCHR(st.st_mode))) {
+        stream_ = FileHandle(open(target.c_str(), O_WRONLY | O_CLOEXEC));
+        if (stream_.Get() < 0) return Fail(KD5200_ERR_FILE_WRITE, errno);
+        return {};
+    }
     if (platform::InsideFolder(playerFolder, target)) return Fail(KD5200_ERR_OUTPUT_IN_PLAYER);
     if (const int error = file_.Create(target, UnnamedFiles()))
         return Fail(KD5200_ERR_FILE_WRITE, error);
@@ -77,6 +88,10 @@ Status AtomicOutput::Create(const std::string& target, const std::string& player
 }
 
 Status AtomicOutput::Commit() {
+    if (stream_.Get() >= 0) {
+        if (close(stream_.Release()) != 0) return Fail(KD5200_ERR_FILE_WRITE, errno);
+        return {};
+    }
     if (const int error = file_.Commit()) return Fail(KD5200_ERR_FILE_WRITE, error);
     return {};
 }
@@ -111,10 +126,11 @@ Status WriteAll(int fd, const char* data, size_t size, int32_t code) {
 
 namespace {
 
-// Copies a range that holds data, in the kernel where it can.
+// Copies a range that holds data, in the kernel where it can. pipe: out is
+// a pipe or a FIFO, which takes spliced pages but no copied range.
 Status CopyData(int in, uint64_t inOffset, int out, uint64_t outOffset, uint64_t length,
-                bool seekable, CopyErrors errors) {
-    while (seekable && length > 0) {
+                bool seekable, bool pipe, CopyErrors errors) {
+    while (seekable && !pipe && length > 0) {
         loff_t inPos = static_cast<loff_t>(inOffset), outPos = static_cast<loff_t>(outOffset);
         const ssize_t n = copy_file_range(in, &inPos, out, &outPos, length, 0);
         if (n < 0 && errno == EINTR) continue;
@@ -124,8 +140,6 @@ Status CopyData(int in, uint64_t inOffset, int out, uint64_t outOffset, uint64_t
         length -= static_cast<uint64_t>(n);
     }
     // Into a pipe the pages are spliced, without a copy through user space.
-    struct stat st {};
-    const bool pipe = fstat(out, &st) == 0 && S_ISFIFO(st.st_mode);
     while (pipe && length > 0) {
         loff_t inPos = static_cast<loff_t>(inOffset);
         const ssize_t n = splice(in, &inPos, out, nullptr, static_cast<size_t>(length), 0);
@@ -187,8 +201,10 @@ Status ZeroRange(int out, uint64_t offset, uint64_t length, int32_t code) {
 Status CopyRange(int in, uint64_t inOffset, int out, uint64_t outOffset, uint64_t length,
                  CopyErrors errors) {
     struct stat st {};
-    const bool regular = fstat(out, &st) == 0 && S_ISREG(st.st_mode);
-    if (!regular) return CopyData(in, inOffset, out, outOffset, length, true, errors);
+    const bool known = fstat(out, &st) == 0;
+    if (!known || !S_ISREG(st.st_mode))
+        return CopyData(in, inOffset, out, outOffset, length, true, known && S_ISFIFO(st.st_mode),
+                        errors);
     const uint64_t end = inOffset + length;
     uint64_t at = inOffset;
     while (at < end) {
@@ -205,7 +221,7 @@ Status CopyRange(int in, uint64_t inOffset, int out, uint64_t outOffset, uint64_
         if (hole < 0) hole = static_cast<off_t>(end);
         const uint64_t dataEnd = std::min<uint64_t>(static_cast<uint64_t>(hole), end);
         if (Status s = CopyData(in, dataStart, out, outOffset + (dataStart - inOffset),
-                                dataEnd - dataStart, true, errors);
+                                dataEnd - dataStart, true, false, errors);
             !s)
             return s;
         at = dataEnd;

@@ -48,9 +48,9 @@ public:
     // Opens the output for target; a target inside playerFolder (the
     // player's own storage) is refused with KD5200_ERR_OUTPUT_IN_PLAYER.
     Status Create(const std::string& target, const std::string& playerFolder);
-    int Fd() const { return file_.Fd(); }
+    int Fd() const { return stream_.Get() >= 0 ? stream_.Get() : file_.Fd(); }
     // Whether the output is written straight into the target.
-    bool Direct() const { return file_.Direct(); }
+    bool Direct() const { return stream_.Get() >= 0 || file_.Direct(); }
     // A path by which the output can be opened again for writing before
     // Commit (empty when Direct).
     const std::string& TempPath() const { return file_.TempPath(); }
@@ -59,6 +59,7 @@ public:
 
 private:
     platform::AtomicFile file_;
+    FileHandle stream_; // a FIFO, socket or character device, opened directly
 };
 
 // A scratch file in folder that no name reaches, so that it vanishes with

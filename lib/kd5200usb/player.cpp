@@ -87,11 +87,19 @@ bool ValidMemory(int memory) {
 }
 
 // Reads a present memory's directory and checks its image file.
-Status ReadPresent(Store& store, int memory, MemoryDirectory& directory, bool withBlocks) {
+Status ReadPresent(Store& store, int memory, std::shared_ptr<const MemoryDirectory>& directory,
+                   bool withBlocks) {
     if (!ValidMemory(memory)) return Fail(KD5200_ERR_BAD_ARGUMENT);
     if (Status s = store.ReadMemory(memory, directory, withBlocks); !s) return s;
-    if (directory.capacity == 0) return Fail(KD5200_ERR_NO_CAPACITY);
-    return store.CheckImage(memory, directory.capacity);
+    if (directory->capacity == 0) return Fail(KD5200_ERR_NO_CAPACITY);
+    return store.CheckImage(memory, directory->capacity);
+}
+
+Status ReadPresent(Store& store, int memory, MemoryDirectory& directory, bool withBlocks) {
+    std::shared_ptr<const MemoryDirectory> shared;
+    if (Status s = ReadPresent(store, memory, shared, withBlocks); !s) return s;
+    directory = *shared;
+    return {};
 }
 
 // Marks the blocks in use; a block held twice means damaged storage.
@@ -320,8 +328,11 @@ Status Player::Download(int memory, const std::string& pcPath, const TransferSet
 
     Transaction transaction(*store_);
     if (Status s = transaction.BeginWrite(lockWaitMs_); !s) return s;
-    MemoryDirectory directory;
-    if (Status s = ReadPresent(*store_, memory, directory, true); !s) return s;
+    // Shared with the directory the store keeps: a copy of a large
+    // directory for every file cost more than the file.
+    std::shared_ptr<const MemoryDirectory> kept;
+    if (Status s = ReadPresent(*store_, memory, kept, true); !s) return s;
+    const MemoryDirectory& directory = *kept;
     if (directory.entries.size() >= static_cast<size_t>(kMaxEntries))
         return Fail(KD5200_ERR_DIRECTORY_FULL);
     if (NameTaken(directory, name, -1)) return Fail(KD5200_ERR_NAME_EXISTS);
@@ -369,8 +380,9 @@ Status Player::Upload(int memory, int number, const std::string& pcPath, int con
     // while they are read.
     Transaction transaction(*store_);
     if (Status s = transaction.BeginWrite(lockWaitMs_); !s) return s;
-    MemoryDirectory directory;
-    if (Status s = ReadPresent(*store_, memory, directory, true); !s) return s;
+    std::shared_ptr<const MemoryDirectory> kept;
+    if (Status s = ReadPresent(*store_, memory, kept, true); !s) return s;
+    const MemoryDirectory& directory = *kept;
     if (number < 0 || static_cast<size_t>(number) >= directory.entries.size())
         return Fail(KD5200_ERR_NO_ENTRY);
     const Entry& entry = directory.entries[static_cast<size_t>(number)];

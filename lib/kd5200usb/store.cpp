@@ -110,46 +110,66 @@ Status ZeroImage(int fd, off_t length) {
 
 } // namespace
 
-Status WriterLock::Acquire(int32_t waitMs) {
+Status WriterLock::OpenFile() {
     if (fd_ >= 0) return {};
     const int fd = open((folder_ + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return Fail(errno == ENOENT ? KD5200_ERR_DIRECTORY : KD5200_ERR_STORAGE, errno);
     struct stat st {};
     fstat(fd, &st);
-    const uint64_t key = FileKey(st);
-    {
-        std::lock_guard lock(g_heldMutex);
-        if (!g_held.insert(key).second) {
-            close(fd);
-            return Fail(KD5200_ERR_BUSY);
-        }
-    }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
-    auto pause = std::chrono::milliseconds(1);
-    for (;;) {
-        if (flock(fd, waitMs == 0 ? LOCK_EX : LOCK_EX | LOCK_NB) == 0) break;
-        const int error = errno;
-        if (error == EINTR) continue;
-        if (error != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
-            close(fd);
-            std::lock_guard lock(g_heldMutex);
-            g_held.erase(key);
-            return Fail(error == EWOULDBLOCK ? KD5200_ERR_BUSY : KD5200_ERR_STORAGE,
-                        error == EWOULDBLOCK ? 0 : error);
-        }
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-            pause, deadline - std::chrono::steady_clock::now()));
-        pause = std::min(pause * 2, std::chrono::milliseconds(20));
-    }
     fd_ = fd;
-    key_ = key;
+    key_ = FileKey(st);
+    return {};
+}
+
+void WriterLock::CloseFile() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+}
+
+Status WriterLock::Acquire(int32_t waitMs) {
+    if (held_) return {};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        if (Status s = OpenFile(); !s) return s;
+        {
+            std::lock_guard lock(g_heldMutex);
+            if (!g_held.insert(key_).second) return Fail(KD5200_ERR_BUSY);
+        }
+        auto pause = std::chrono::milliseconds(1);
+        for (;;) {
+            if (flock(fd_, waitMs == 0 ? LOCK_EX : LOCK_EX | LOCK_NB) == 0) break;
+            const int error = errno;
+            if (error == EINTR) continue;
+            if (error != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
+                {
+                    std::lock_guard lock(g_heldMutex);
+                    g_held.erase(key_);
+                }
+                return Fail(error == EWOULDBLOCK ? KD5200_ERR_BUSY : KD5200_ERR_STORAGE,
+                            error == EWOULDBLOCK ? 0 : error);
+            }
+            std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+                pause, deadline - std::chrono::steady_clock::now()));
+            pause = std::min(pause * 2, std::chrono::milliseconds(20));
+        }
+        // The file kept open may have been removed with its player since:
+        // the lock of a new player is on the file now at that name.
+        struct stat st {};
+        if (fstat(fd_, &st) != 0 || st.st_nlink > 0) break;
+        {
+            std::lock_guard lock(g_heldMutex);
+            g_held.erase(key_);
+        }
+        CloseFile();
+    }
+    held_ = true;
     return {};
 }
 
 void WriterLock::Release() {
-    if (fd_ < 0) return;
-    close(fd_); // releases the lock
-    fd_ = -1;
+    if (!held_) return;
+    flock(fd_, LOCK_UN);
+    held_ = false;
     std::lock_guard lock(g_heldMutex);
     g_held.erase(key_);
 }
@@ -408,7 +428,17 @@ Status Store::CheckSchema() {
 }
 
 Status Store::ReadMemory(int memory, MemoryDirectory& directory, bool withBlocks) {
-    directory = {};
+    std::shared_ptr<const MemoryDirectory> shared;
+    if (Status s = ReadMemory(memory, shared, withBlocks); !s) return s;
+    directory = *shared;
+    return {};
+}
+
+Status Store::ReadMemory(int memory, std::shared_ptr<const MemoryDirectory>& read,
+                         bool withBlocks) {
+    read.reset();
+    auto made = std::make_shared<MemoryDirectory>();
+    MemoryDirectory& directory = *made;
     sqlite3_stmt* header = nullptr;
     if (Status s = Prepare("SELECT capacity FROM memory WHERE id = ?1", header); !s) return s;
     {
@@ -429,8 +459,8 @@ Status Store::ReadMemory(int memory, MemoryDirectory& directory, bool withBlocks
         const auto it = kept_.find(memory);
         if (it != kept_.end() && it->second.dataVersion == dataVersion &&
             it->second.changes == changes && (it->second.withBlocks || !withBlocks) &&
-            it->second.directory.capacity == directory.capacity) {
-            directory = it->second.directory;
+            it->second.directory->capacity == directory.capacity) {
+            read = it->second.directory;
             return {};
         }
     }
@@ -486,7 +516,8 @@ Status Store::ReadMemory(int memory, MemoryDirectory& directory, bool withBlocks
     }
     if (rc != SQLITE_DONE) return SqlStatus(rc);
     directory.used = static_cast<uint32_t>(used);
-    if (keyed) kept_[memory] = {dataVersion, changes, withBlocks, directory};
+    if (keyed) kept_[memory] = {dataVersion, changes, withBlocks, made};
+    read = std::move(made);
     return {};
 }
 

@@ -78,7 +78,10 @@ struct PlayerLayout {
 class WriterLock {
 public:
     explicit WriterLock(std::string folder) : folder_(std::move(folder)) {}
-    ~WriterLock() { Release(); }
+    ~WriterLock() {
+        Release();
+        CloseFile();
+    }
     WriterLock(const WriterLock&) = delete;
     WriterLock& operator=(const WriterLock&) = delete;
 
@@ -86,11 +89,17 @@ public:
     // holder past that gives KD5200_ERR_BUSY.
     Status Acquire(int32_t waitMs);
     void Release();
-    bool Held() const { return fd_ >= 0; }
+    bool Held() const { return held_; }
 
 private:
+    // Opens the lock file, or keeps the one open: a copy takes the lock
+    // for every file, and opening it each time cost more than the lock.
+    Status OpenFile();
+    void CloseFile();
+
     std::string folder_;
-    int fd_ = -1;
+    int fd_ = -1; // the lock file, open from the first Acquire on
+    bool held_ = false;
     uint64_t key_ = 0;
 };
 
@@ -130,6 +139,9 @@ public:
     // Reads a memory's capacity and directory (block lists when withBlocks)
     // and checks them; damaged data gives KD5200_ERR_DIRECTORY.
     Status ReadMemory(int memory, MemoryDirectory& directory, bool withBlocks);
+    // The same, shared with the kept directory instead of copied from it.
+    Status ReadMemory(int memory, std::shared_ptr<const MemoryDirectory>& directory,
+                      bool withBlocks);
     // Checks that the image file of a memory holds all its blocks.
     Status CheckImage(int memory, uint32_t capacity);
 
@@ -169,7 +181,7 @@ private:
         unsigned dataVersion = 0;      // the file's, changed by any connection's commit
         int64_t changes = 0;           // this connection's rows changed, committed or not
         bool withBlocks = false;
-        MemoryDirectory directory;
+        std::shared_ptr<const MemoryDirectory> directory;
     };
     // The key under which a directory read now may be kept; false when the
     // database cannot tell.

@@ -2,7 +2,9 @@
 // a player pulled out during a transfer, a change waiting for another's.
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -168,6 +170,23 @@ TEST_F(CrashTest, LowFormatKeepsOtherWritersOutUntilItsBlocksAreZeroed) {
     // The file written after the format keeps its contents.
     ASSERT_TRUE(Download(0, pc_ + "/new.bin")) << KD5200_GetError();
     EXPECT_EQ(Contents(0, 0), data);
+}
+
+// An open handle keeps its lock file between changes; once that file is
+// removed and another writer holds the file now at its name, the handle
+// waits for that writer instead of locking the removed file.
+TEST_F(CrashTest, AHandleTakesTheLockOfTheFileNowAtItsName) {
+    ASSERT_TRUE(Download(0, PcFile("one.bin", Pattern(1000, 1))));
+    const std::string lock = folder_ + "/player.lock";
+    ASSERT_EQ(unlink(lock.c_str()), 0);
+    const int other = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(flock(other, LOCK_EX), 0);
+    ASSERT_NE(KD5200_SetTimeout(300, 300), 0);
+    ExpectError(Download(0, PcFile("two.bin", Pattern(1000, 2))), KD5200_ERR_BUSY);
+    close(other);
+    ASSERT_TRUE(Download(0, pc_ + "/two.bin")) << KD5200_GetError();
+    EXPECT_EQ(Refresh(0).size(), 2u);
 }
 
 TEST_F(CrashTest, PullingThePlayerOutEndsATransfer) {
