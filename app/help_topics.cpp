@@ -1,6 +1,7 @@
 #include "app/help_topics.h"
 
 #include "app/about_dialog.h"
+#include "base/platform/gui/box_help_key.h"
 #include "base/platform/gui/help_book.h"
 #include "views/desktop/desktop_view.h"
 #include "views/desktop/properties_dialog.h"
@@ -19,8 +20,18 @@ namespace {
 
 class DialogHelpKey : public wxEventFilter {
 public:
-    DialogHelpKey() { wxEvtHandler::AddFilter(this); }
-    ~DialogHelpKey() override { wxEvtHandler::RemoveFilter(this); }
+    DialogHelpKey() {
+        wxEvtHandler::AddFilter(this);
+        // The toolkit's own boxes and choosers: the help of what asked them.
+        platform::SetBoxHelp([](wxWindow* asker) {
+            platform::ShowHelpBook(asker ? wxGetTopLevelParent(asker) : nullptr,
+                                   HelpPageFor(asker));
+        });
+    }
+    ~DialogHelpKey() override {
+        platform::SetBoxHelp(nullptr);
+        wxEvtHandler::RemoveFilter(this);
+    }
 
     int FilterEvent(wxEvent& event) override {
         if (event.GetEventType() != wxEVT_KEY_DOWN ||

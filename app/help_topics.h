@@ -18,8 +18,8 @@ std::string HelpPageFor(const wxWindow* focus);
 void ShowContextHelp(wxWindow* parent);
 
 // A filter that opens the help for the focused window when F1 is pressed in
-// a dialog (the main window's F1 is its menu's accelerator). Installed for
-// as long as it lives.
+// a dialog, a message box or a file chooser (the main window's F1 is its
+// menu's accelerator). Installed for as long as it lives.
 std::unique_ptr<wxEventFilter> InstallDialogHelpKey();
 
 } // namespace app

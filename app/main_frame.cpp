@@ -109,6 +109,7 @@ CMainFrame::CMainFrame()
     SetAcceleratorTable(controls::BuildAccelerators(menus::MainAccelerators()));
 
     view_ = new CChildView(this);
+    plugGeneration_ = DevGetPlugGeneration();
 
     rebar_ = new controls::HReBar(this);
     filter_ = new HFilterCombo();
@@ -247,6 +248,11 @@ void CMainFrame::ReadPlayerAgain() {
     // again, also when the old handle still answers.
     DevClose();
     view_->Reconnect();
+    // What the status bar told of the player (a copy's summary) no longer
+    // stands once the player was pulled out or plugged in.
+    const int64_t generation = DevGetPlugGeneration();
+    if (generation != plugGeneration_ && GetStatusBar()) SetStatusText(wxString(), 0);
+    plugGeneration_ = generation;
 }
 
 void CMainFrame::OnFilterChange(wxCommandEvent&) {

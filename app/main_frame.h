@@ -69,6 +69,7 @@ private:
     // A device change came while a question was open: the panes are re-built
     // once it has been answered, so that the question's rows stay as shown.
     bool deviceChangePending_ = false;
+    int64_t plugGeneration_ = -1; // the player's plug count when last read
 
     wxDECLARE_EVENT_TABLE();
 };

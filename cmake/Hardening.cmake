@@ -9,6 +9,11 @@ option(SONGDOCK_HARDENING
 if(NOT SONGDOCK_HARDENING OR SONGDOCK_SANITIZE OR SONGDOCK_FUZZ)
   return()
 endif()
+# Windows programs: address-space randomisation and no-execute data.
+if(WIN32)
+  add_link_options(-Wl,--dynamicbase -Wl,--nxcompat)
+  return()
+endif()
 
 set(_compile_flags -D_FORTIFY_SOURCE=2 -fstack-protector-strong)
 set(_link_flags -Wl,-z,relro -Wl,-z,now)

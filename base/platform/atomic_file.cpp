@@ -1,5 +1,7 @@
 #include "base/platform/atomic_file.h"
 
+#include "base/platform/temp_names.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -8,7 +10,6 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <random>
 #include <vector>
 
 namespace platform {
@@ -66,16 +67,6 @@ std::string HiddenPattern(const std::string& target) {
     const std::string lead = folder + (folder.back() == '/' ? "." : "/.");
     const std::string name = NameOf(target);
     return name.size() + 9 > 255 ? lead + "kd5200." : lead + name + ".";
-}
-
-// Six characters as mkstemp would choose them.
-std::string RandomSuffix() {
-    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    static std::random_device device;
-    std::string suffix(6, 'X');
-    for (char& c : suffix)
-        c = kChars[device() % (sizeof kChars - 1)];
-    return suffix;
 }
 
 // Removes the hidden temporaries of earlier writers to the same target

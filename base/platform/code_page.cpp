@@ -3,6 +3,7 @@
 
 #include <iconv.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -191,7 +192,19 @@ std::string CodePage::Decode(std::string_view bytes) const {
 }
 
 bool CodePage::PcName(std::string_view bytes, std::string& name) const {
-    if (Decode(bytes, name)) return true;
+    if (Decode(bytes, name)) {
+        // A "%" that reads as an escape ("%E9") is escaped itself, so that
+        // the name differs from that of the bytes it would stand for.
+        std::string plain;
+        plain.swap(name);
+        for (size_t i = 0; i < plain.size(); ++i) {
+            const bool looksEscaped = plain[i] == '%' && i + 2 < plain.size() &&
+                                      std::isxdigit(static_cast<unsigned char>(plain[i + 1])) &&
+                                      std::isxdigit(static_cast<unsigned char>(plain[i + 2]));
+            name += looksEscaped ? std::string("%25") : std::string(1, plain[i]);
+        }
+        return name == plain;
+    }
     name.clear();
     std::string part;
     char escape[4];

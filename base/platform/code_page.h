@@ -53,10 +53,11 @@ public:
     bool Decode(std::string_view bytes, std::string& text) const;
     std::string Decode(std::string_view bytes) const;
     // Player bytes as a PC file name: the decoded text, where each byte that
-    // does not decode is written "%HH" (its value in hexadecimal) and, in
-    // such a name only, "%" itself "%25"; so the name keeps its readable
-    // part, no two player names give one PC name, and the bytes can be read
-    // back. Returns whether every byte decoded (name is then the plain text).
+    // does not decode is written "%HH" (its value in hexadecimal) and "%"
+    // itself "%25" (in a name that decodes whole, only a "%" followed by two
+    // hexadecimal digits); so the name keeps its readable part, no two player
+    // names give one PC name, and the bytes can be read back. Returns whether
+    // the name is the decoded text as it is.
     bool PcName(std::string_view bytes, std::string& name) const;
     // UTF-8 text in the code page; false (with the first character that
     // fails) when a character cannot be written. Never substitutes.

@@ -58,6 +58,7 @@ std::optional<std::string> ShowOpenFileDialog(void* owner, const std::string& ti
                                               const std::string& filter,
                                               const std::string& initialPath, unsigned options) {
     const ModalScope open;
+    const QuestionScope asking;
     return Handler()(FileDialogRequest{false, owner, title, filter, initialPath, options});
 }
 
@@ -65,6 +66,7 @@ std::optional<std::string> ShowSaveFileDialog(void* owner, const std::string& ti
                                               const std::string& filter,
                                               const std::string& initialPath, unsigned options) {
     const ModalScope open;
+    const QuestionScope asking;
     return Handler()(FileDialogRequest{true, owner, title, filter, initialPath, options});
 }
 

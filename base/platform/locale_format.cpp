@@ -1,5 +1,7 @@
 #include "base/platform/locale_format.h"
 
+#include <algorithm>
+
 #include <clocale>
 #include <ctime>
 #include <langinfo.h>
@@ -106,9 +108,17 @@ std::string FormatFileTime(std::int64_t utcSeconds) {
     tzset();
     if (!localtime_r(&t, &tm)) return "";
     const locale_t locale = UserTimeLocale();
+    const std::string date = nl_langinfo_l(D_FMT, locale);
+    // A date written with words after its numbers ("2026년 12월 09일 08시
+    // 17분") is too wide for a list's column: such locales get the numeric
+    // form their file managers show.
+    const bool words = std::any_of(date.begin(), date.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     const std::string format =
-        std::string(nl_langinfo_l(D_FMT, locale)) + " " +
-        TimeFormatWithoutSeconds(nl_langinfo_l(T_FMT, locale), nl_langinfo_l(T_FMT_AMPM, locale));
+        words ? std::string("%Y-%m-%d %H:%M")
+              : date + " " +
+                    TimeFormatWithoutSeconds(nl_langinfo_l(T_FMT, locale),
+                                             nl_langinfo_l(T_FMT_AMPM, locale));
     char buffer[128];
     const size_t n = strftime_l(buffer, sizeof buffer, format.c_str(), &tm, locale);
     return std::string(buffer, n);

@@ -41,6 +41,7 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
 
 int MessageBox(void* owner, const std::string& text, const std::string& caption, unsigned style) {
     const ModalScope open;
+    const QuestionScope asking;
     return Handler()(owner, text, caption, style);
 }
 

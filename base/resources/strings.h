@@ -141,11 +141,13 @@ inline constexpr const char* kPathNotForPlayer =
     SD_TEXT("%s cannot be passed to the player: the path holds \"%s\" (%s), which the player's "
             "code page %s cannot write. Nothing was written.");
 // After an upload: player files whose names hold bytes that the code page
-// does not read (the code page; each name and its PC name follow).
+// does not read, or a "%" that would read as such a byte (the code page;
+// each name and its PC name follow).
 inline constexpr const char* kNamesEscaped =
-    SD_TEXT("Some file names on the player hold bytes that are not %s text. Each such byte is "
-            "written in the PC file's name as %%XX, its value in hexadecimal, so nothing of the "
-            "name was lost.");
+    SD_TEXT("Some file names on the player hold bytes that are not %s text, or a %% followed by "
+            "two hexadecimal digits. Each such byte is written in the PC file's name as %%XX, its "
+            "value in hexadecimal, and each such %% as %%25, so nothing of the name was lost and "
+            "no two files share a name.");
 // The choice of the player's code page that follows the person's language.
 inline constexpr const char* kPlayerCodePage = SD_TEXT("Player file names :");
 inline constexpr const char* kCodePageFromLanguage = SD_TEXT("From the language (%s)");

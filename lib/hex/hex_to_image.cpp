@@ -1,5 +1,6 @@
 #include "lib/hex/hex_to_image.h"
 
+#include "base/platform/files.h"
 #include "lib/hex/hex_reader.h"
 #include "lib/hex/image_writer.h"
 
@@ -166,7 +167,7 @@ bool ConvertHexToImage(const std::string& hexPath, const std::string& imagePath,
                        HexImageReport& report) {
     report = HexImageReport{};
     report.base = base;
-    FilePtr hex(std::fopen(hexPath.c_str(), "rb"));
+    FilePtr hex(platform::OpenFile(hexPath, "rb"));
     if (!hex) {
         report.error = HexImageError::OpenHex;
         return false;

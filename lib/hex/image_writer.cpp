@@ -1,6 +1,7 @@
 #include "lib/hex/image_writer.h"
 
 #include "base/platform/file_length.h"
+#include "base/platform/files.h"
 
 #include <algorithm>
 #include <array>
@@ -18,7 +19,7 @@ ImageWriter::~ImageWriter() {
 }
 
 bool ImageWriter::Open(const std::string& path) {
-    file_ = std::fopen(path.c_str(), "wb");
+    file_ = platform::OpenFile(path, "wb");
     if (!file_) return false;
     streamBuffer_ = std::make_unique_for_overwrite<char[]>(kStreamBuffer);
     std::setvbuf(file_, streamBuffer_.get(), _IOFBF, kStreamBuffer);

@@ -1,10 +1,9 @@
 #include "file_io.h"
 
+#include "base/platform/files.h"
 #include "base/platform/output_file.h"
 
 #include <new>
-#include <stdio_ext.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace convert {
@@ -21,7 +20,7 @@ File Buffered(File file, std::unique_ptr<char[]>& buffer) {
         if (buffer) std::setvbuf(file.get(), buffer.get(), _IOFBF, kStreamBuffer);
         // One thread uses each stream: skip the per-call stream lock, which
         // costs more than copying a 256-byte block.
-        __fsetlocking(file.get(), FSETLOCKING_BYCALLER);
+        platform::UseStreamFromOneThread(file.get());
     }
     return file;
 }
@@ -37,10 +36,7 @@ void OpenOutput(FilePair& files, const char* inPath, const char* outPath) {
 // Opens the output as a file that replaces the output file on Commit,
 // unless the output is the input file.
 void OpenReplacing(FilePair& files, const char* outPath) {
-    struct stat in {
-    }, out{};
-    if (fstat(fileno(files.in.get()), &in) == 0 && stat(outPath, &out) == 0 &&
-        in.st_dev == out.st_dev && in.st_ino == out.st_ino) {
+    if (platform::SameFile(fileno(files.in.get()), outPath)) {
         files.outIsInput = true;
         return;
     }
@@ -62,7 +58,7 @@ void OpenReplacing(FilePair& files, const char* outPath) {
 
 FilePair OpenPair(const char* inPath, const char* outPath) {
     FilePair files;
-    files.in = Buffered(File(std::fopen(inPath, "rb")), files.inBuffer);
+    files.in = Buffered(File(platform::OpenFile(inPath, "rb")), files.inBuffer);
     if (files.in)
         OpenReplacing(files, outPath);
     else
@@ -77,7 +73,7 @@ bool Commit(FilePair& files) {
 
 FilePair OpenInputFirst(const char* inPath, const char* outPath) {
     FilePair files;
-    files.in = Buffered(File(std::fopen(inPath, "rb")), files.inBuffer);
+    files.in = Buffered(File(platform::OpenFile(inPath, "rb")), files.inBuffer);
     if (files.in) OpenOutput(files, inPath, outPath);
     return files;
 }

@@ -1,5 +1,7 @@
 #include "output_stream.h"
 
+#include "base/platform/files.h"
+
 #include <cerrno>
 #include <unistd.h>
 
@@ -47,7 +49,7 @@ bool OutputStream::WriteAt(long offset, const void* data, std::size_t n) {
     if (failed_) return false;
     if (fd_ >= 0) {
         // A file that cannot seek fails here, as the stream's seek would.
-        failed_ = pwrite(fd_, data, n, offset) != static_cast<ssize_t>(n);
+        failed_ = offset < 0 || !platform::WriteAt(fd_, data, n, static_cast<std::uint64_t>(offset));
     } else if (std::fseek(out_, offset, SEEK_SET) != 0 || std::fwrite(data, 1, n, out_) != n) {
         failed_ = true;
     }

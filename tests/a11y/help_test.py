@@ -143,6 +143,37 @@ class Help(unittest.TestCase):
                 self.assertTrue(mds.getState().contains(checked), close)
             self.assertNotIn("CRITICAL", s.output()[before:])
 
+    def test_f1_in_a_question_and_a_file_chooser_opens_the_help(self):
+        """The toolkit's own boxes: F1 opens the help of the pane that asked, and
+        the box goes on to its answer."""
+        with Session() as s:
+            internal = s.table("Internal Memory")
+            s.focus(internal)
+            s.select_row(internal, "README.TXT")
+            s.keys("Delete")
+            question = wait_until(lambda: s.find("alert", root=s.app), 10)
+            self.assertIsNotNone(question, "no question")
+            self.assertTrue(wait_until(lambda: question.getState().contains(s.atspi.STATE_ACTIVE), 10))
+            s.keys("F1")
+            frame = self.help_frame(s)
+            self.page_text(s, frame, "The two panes")
+            s.answer("No")
+            self.assertTrue(wait_until(lambda: s.find("alert", root=s.app) is None, 5))
+            self.assertIn("README.TXT", s.player_files())
+            s.keys("Escape")
+            self.assertTrue(wait_until(lambda: help_window(s) is None, 5))
+
+            s.choose("Tool", "Upgrade Application Code")
+            chooser = wait_until(lambda: s.find("file chooser", root=s.app) or next(
+                (d for d in s.find_all("dialog", root=s.app)
+                 if d.name == "Upgrade Application Code"), None), 10)
+            self.assertIsNotNone(chooser, "no file chooser")
+            s.pump_events(1.5)  # the window manager gives the chooser the keys
+            s.keys("F1")
+            self.help_frame(s)
+            # The chooser is still there, and ends as it would have.
+            self.assertIsNotNone(s.find("file chooser", root=s.app) or s.find("dialog", root=s.app))
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -65,8 +65,24 @@ class Korean(unittest.TestCase):
             self.assertIn(SONG, s.player_files())
             # The status bar says what was done.
             self.assertTrue(wait_until(lambda: any(
-                "파일 1개 복사됨" in (label.name or "")
+                "파일 1개를 복사했습니다" in (label.name or "")
                 for label in s.find_all("label", root=s.frame)), 10))
+
+            # The same file again: the device library's refusal reads in Korean
+            # and says what to do.
+            send(s, "home", SONG, "내장 메모리로 다운로드")
+
+            def refusal():
+                for box in s.find_all("alert", root=s.app):
+                    text = " ".join(l.name or "" for l in s.find_all("label", root=box))
+                    if "KD5200" in text:
+                        return text
+                return None
+            text = wait_until(refusal, 10)
+            self.assertIsNotNone(text, "no message from the device library")
+            self.assertIn("같은 이름의 파일이 이미 있습니다", text)
+            self.assertIn("삭제하거나 이름을 바꾸십시오", text)
+            press_answer(s, "확인")
 
             # Player -> PC: the file comes back under its name, whole.
             os.remove(os.path.join(s.home, SONG))

@@ -975,6 +975,9 @@ TEST_F(Transfers, ProgressNamesEachFileAndTheStatusBarSumsUpTheJob) {
     EXPECT_TRUE(PlayerHas(1, "alpha.mp3"));
     EXPECT_FALSE(PlayerHas(1, "beta.mp3"));
     watcher.Stop();
+    // What the status bar told no longer stands once the player is pulled out.
+    Sim("unplug");
+    EXPECT_TRUE(gui::PumpUntil([&] { return status().empty(); }, 5000)) << status();
 }
 
 } // namespace

@@ -425,15 +425,19 @@ bool FitsWhole(HFileListCtrl& list, long row, int column) {
     return list.GetTextExtent(list.GetRowText(row, column)).x <= room;
 }
 
-TEST_F(Songdock, FirstStartShowsWholeNamesAndDatesAndStoredWidthsStay) {
+TEST_F(Songdock, FirstStartShowsWholeSizesAndDatesAndStoredWidthsStay) {
     Sim("plug");
     Start();
     ASSERT_TRUE(
         gui::PumpUntil([&] { return Pane(0) && RowOf(PaneList(0), "Demo Song.mp3") >= 0; }));
     HFileListCtrl& memory = PaneList(0);
-    for (const char* name : {"Demo Song.mp3", "Notes for the trip.txt"})
-        EXPECT_TRUE(FitsWhole(memory, RowOf(memory, name), 0)) << name;
-    // The names take what the pane leaves, without a horizontal scroll bar.
+    // Numbers and sizes show whole; the names take what the other columns
+    // leave (the kinds give back only what the names at their least cannot),
+    // without a horizontal scroll bar.
+    for (int c = 1; c < memory.ColumnCount() - 1; ++c)
+        for (long row = 0; row < memory.GetItemCount(); ++row) {
+            EXPECT_TRUE(FitsWhole(memory, row, c)) << memory.GetRowText(row, c);
+        }
     int total = 0;
     for (int c = 0; c < memory.ColumnCount(); ++c)
         total += memory.GetColumnWidth(c);
@@ -576,6 +580,80 @@ TEST_F(Songdock, ASlowSecondClickOnASelectedPlayerFileRenamesIt) {
     EXPECT_FALSE(PlayerHas(0, "README.TXT"));
 }
 
+TEST_F(Songdock, DownInANewPcListingGoesFromItsFirstRowToTheSecond) {
+    for (const char* folder : {"d1", "d2", "d3", "d4"})
+        fs::create_directories(pc_ + "/Albums/" + folder);
+    // Made in an order other than the list's, as a folder's files often are.
+    for (const char* name : {"f6.mp3", "f2.mp3", "f4.mp3", "f1.mp3", "f5.mp3", "f3.mp3"})
+        devtest::WriteFile(pc_ + "/Albums/d4/" + name, "x");
+    Start();
+    const auto selected = [this] {
+        const auto rows = DesktopList().GetSelectedRows();
+        return rows.size() == 1 ? DesktopNames()[size_t(rows[0])] : std::string("(none)");
+    };
+    // The keyboard starts in the PC list, on its first row.
+    gui::KeyPress(WXK_DOWN);
+    EXPECT_TRUE(gui::PumpUntil([&] { return selected() == DesktopNames()[1]; }, 2000))
+        << selected();
+    ClickRow(DesktopList(), "Albums");
+    gui::KeyPress(WXK_RETURN);
+    ASSERT_TRUE(gui::PumpUntil([this] { return RowOf(DesktopList(), "d1") >= 0; }));
+    gui::KeyPress(WXK_DOWN);
+    EXPECT_TRUE(gui::PumpUntil([&] { return selected() == "d2"; }, 2000)) << selected();
+    // From the fourth row into its folder: Down goes to that folder's second row.
+    gui::KeyPress(WXK_DOWN);
+    gui::KeyPress(WXK_DOWN);
+    ASSERT_TRUE(gui::PumpUntil([&] { return selected() == "d4"; }, 2000)) << selected();
+    gui::KeyPress(WXK_RETURN);
+    ASSERT_TRUE(gui::PumpUntil([this] { return RowOf(DesktopList(), "f1.mp3") >= 0; }));
+    EXPECT_EQ(DesktopList().GetFocusedRow(), 0);
+    gui::KeyPress(WXK_DOWN);
+    EXPECT_TRUE(gui::PumpUntil([&] { return selected() == "f2.mp3"; }, 2000)) << selected();
+}
+
+TEST_F(Songdock, F2AfterAScrollRenamesTheClickedPlayerFile) {
+    // A long list, so that the wheel leaves its rows at any offset.
+    std::string names;
+    for (int i = 0; i < 500; ++i) {
+        const std::string name = "song" + std::to_string(1000 + i) + ".mp3";
+        devtest::WriteFile(work_.path() + "/" + name, "x");
+        names += " " + work_.path() + "/" + name;
+    }
+    Sim("put internal" + names);
+    Sim("plug");
+    Start();
+    HFileListCtrl* list = nullptr;
+    ASSERT_TRUE(gui::PumpUntil([&] {
+        list = Pane(0) ? &PaneList(0) : nullptr;
+        return list && list->GetItemCount() > 500;
+    }, 10000));
+    ClickRow(*list, "song1000.mp3");
+    // Home, the wheel, a click on a row, F2, a new name and Return: the file
+    // on the player has the new name, whatever the wheel left the rows at.
+    for (int notches = 1; notches <= 4; ++notches) {
+        SCOPED_TRACE(notches);
+        gui::KeyPress(WXK_HOME);
+        gui::MouseMove(gui::ScreenCenter(*list));
+        gui::Pump(50);
+        gui::MouseWheel(notches);
+        gui::Pump(300);
+        const long row = list->GetTopRow() + 3;
+        const std::string old = gui::ListRows(*list)[size_t(row)][0];
+        ClickRow(*list, old);
+        gui::KeyPress(WXK_F2);
+        ASSERT_TRUE(gui::PumpUntil([&] { return list->GetEditControl() != nullptr; }, 2000));
+        gui::Pump(300); // the toolkit brings the row into view meanwhile
+        ASSERT_NE(list->GetEditControl(), nullptr) << "the field closed by itself";
+        wxUIActionSimulator sim;
+        const std::string renamed = "renamed" + std::to_string(notches) + ".mp3";
+        sim.Text(renamed.c_str());
+        sim.Char(WXK_RETURN);
+        ASSERT_TRUE(gui::PumpUntil([&] { return PlayerHas(0, renamed); }, 5000)) << old;
+        EXPECT_FALSE(PlayerHas(0, old));
+        ASSERT_TRUE(gui::PumpUntil([&] { return RowOf(*list, renamed) >= 0; }, 5000));
+    }
+}
+
 wxDialog* OpenDialog() {
     for (wxWindow* w : wxTopLevelWindows)
         if (auto* dialog = dynamic_cast<wxDialog*>(w); dialog && dialog->IsModal()) return dialog;
@@ -616,9 +694,18 @@ TEST_F(Songdock, At800x600TheMemoryHeadersKeepTheFileCountAndDatesTheirTime) {
                                &bold);
         EXPECT_LE(width, Pane(i)->GetClientSize().x) << header;
     }
-    // The PC list's dates keep their time (the list may scroll sideways).
-    const long alpha = RowOf(DesktopList(), "alpha.mp3");
-    EXPECT_TRUE(FitsWhole(DesktopList(), alpha, 3)) << DesktopList().GetRowText(alpha, 3);
+    // The PC list's sizes and dates show whole, within the list's width (no
+    // sideways scroll): the names give way, down to their title. (The kinds
+    // give back what the names then cannot.)
+    HFileListCtrl& list = DesktopList();
+    int total = 0;
+    for (int c = 0; c < list.ColumnCount(); ++c) {
+        total += list.GetColumnWidth(c);
+        for (long row = 0; (c == 1 || c == 3) && row < list.GetItemCount(); ++row) {
+            EXPECT_TRUE(FitsWhole(list, row, c)) << list.GetRowText(row, c);
+        }
+    }
+    EXPECT_LE(total, list.GetClientSize().x);
 }
 
 TEST_F(Songdock, F1OpensTheHelpAtItsPageAndLeavesEveryDialogAndCommandWorking) {

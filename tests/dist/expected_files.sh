@@ -33,6 +33,7 @@ expected_files() {
     echo "share/songdock/HtmlHelp/ko/$p.html"
   done
   echo "share/locale/ko/LC_MESSAGES/songdock.mo"
+  echo "share/locale/ko/LC_MESSAGES/kd5200usb.mo"
   for f in Songdock.hhp toc.hhc index.hhk; do
     echo "share/songdock/HtmlHelp/$f"
   done

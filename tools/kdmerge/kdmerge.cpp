@@ -1,4 +1,6 @@
 // kdmerge: joins Intel HEX files into one, in command-line order.
+#include "base/platform/console.h"
+#include "base/platform/files.h"
 #include "base/platform/option_word.h"
 #include "lib/hex/hex_reader.h"
 #include "tools/kdmerge/merge_output.h"
@@ -7,12 +9,8 @@
 
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <memory>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace {
@@ -98,24 +96,23 @@ Parsed ParseArguments(int argc, char** argv, Options& options, std::string& mess
 // one it has. A folder does not count, although the C library opens one
 // without complaint.
 bool Readable(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) && access(path.c_str(), R_OK) == 0;
+    const platform::FileKind kind = platform::KindOf(path);
+    return kind != platform::FileKind::Missing && kind != platform::FileKind::Folder &&
+           platform::CanRead(path);
 }
 
 // Whether writing the output would replace a file: it exists and is not a
 // FIFO or a terminal-like device, which hold nothing to lose. Found with
 // stat, without opening anything.
 bool WouldReplace(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && !S_ISFIFO(st.st_mode) && !S_ISCHR(st.st_mode) &&
-           !S_ISSOCK(st.st_mode);
+    const platform::FileKind kind = platform::KindOf(path);
+    return kind != platform::FileKind::Missing && kind != platform::FileKind::Stream;
 }
 
 // Whether the file can be read again: a regular file, not a FIFO whose
 // data is gone.
 bool RegularFile(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return platform::KindOf(path) == platform::FileKind::Regular;
 }
 
 // Asks whether to replace the output file. The end of input counts as N.
@@ -127,11 +124,6 @@ bool ConfirmOverwrite(const std::string& path) {
         if (c == EOF || c == '\n' || c == '\r' || c == 'n' || c == 'N') return false;
         if (c == 'y' || c == 'Y') return true;
     }
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
 void PrintWarnings(const std::string& name, const HexWarnings& warnings) {
@@ -147,7 +139,7 @@ void WarnAboutConflicts(const Options& options, const std::vector<std::vector<Ad
     ConflictFinder finder(std::move(overlaps));
     for (unsigned i = 0; i < options.inputs.size(); ++i) {
         if (!RegularFile(options.inputs[i])) continue;
-        FilePtr in(std::fopen(options.inputs[i].c_str(), "rb"));
+        FilePtr in(platform::OpenFile(options.inputs[i], "rb"));
         if (!in) continue;
         HexReader reader(in.get(), 1 << 16);
         finder.BeginInput(i);
@@ -173,7 +165,7 @@ bool MergeInputs(const Options& options, std::FILE* output,
             std::printf("Merging '%s'...\n", input.c_str());
             std::fflush(stdout);
         }
-        FilePtr in(std::fopen(input.c_str(), "rb"));
+        FilePtr in(platform::OpenFile(input, "rb"));
         if (!in) {
             std::fprintf(stderr, "Cannot open Input file '%s'\n", input.c_str());
             continue;
@@ -203,6 +195,7 @@ bool MergeInputs(const Options& options, std::FILE* output,
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::StartConsoleProgram(argc, argv);
     Options options;
     std::string message;
     const Parsed parsed = ParseArguments(argc, argv, options, message);
@@ -231,9 +224,11 @@ int main(int argc, char** argv) {
     std::FILE* output = stdout;
     if (!options.hasOutput) {
         options.quiet = true;
+        // The merged records are data: their line ends go out as they are.
+        platform::UseForData(stdout);
     } else {
         for (const std::string& input : options.inputs) {
-            if (SameFile(input, options.output)) {
+            if (platform::SameFile(input, options.output)) {
                 std::fprintf(stderr, "Output file '%s' is also an Input file\n",
                              options.output.c_str());
                 return kFailure;
@@ -243,7 +238,7 @@ int main(int argc, char** argv) {
             if (!options.quiet) std::puts("User Break");
             return kFailure;
         }
-        outputFile.reset(std::fopen(options.output.c_str(), "wb"));
+        outputFile.reset(platform::OpenFile(options.output, "wb"));
         if (!outputFile) {
             std::fprintf(stderr, "Cannot open output file '%s'\n", options.output.c_str());
             return kFailure;

@@ -16,6 +16,7 @@
 #include "lib/device/device_layer.h"
 #include "base/platform/error_text.h"
 #include "base/platform/open_file.h"
+#include "base/platform/paths.h"
 #include "base/platform/pipe_compare.h"
 
 #include <fcntl.h>
@@ -162,6 +163,64 @@ private:
     std::string dir_;
     platform::OpenFile folder_;
     std::map<std::string, Identity> checked_;
+};
+
+// The library names an entry after the file it stores. A stored name that
+// is another file's name on the player (a name made unique on the PC: the
+// player's "caf%E9.mp3" beside a "caf\xE9.mp3" stored as "caf%E9.mp3") would
+// meet that file there: such a file is stored through a link of a name no
+// file of the backup has, and then takes its own name.
+class RestoreLinks {
+public:
+    RestoreLinks() = default;
+    ~RestoreLinks() {
+        for (const std::string& link : links_)
+            unlink(link.c_str());
+        if (!folder_.empty()) rmdir(folder_.c_str());
+    }
+    RestoreLinks(const RestoreLinks&) = delete;
+    RestoreLinks& operator=(const RestoreLinks&) = delete;
+
+    // The player names of the backup's files, to tell a colliding stored name.
+    void Note(const ManifestFile& file) { names_[file.memory].insert(Folded(file.name)); }
+
+    // The path to give the library for file: its own, or a link to it; ""
+    // (with errno set) when no link can be made.
+    std::string PathFor(const ManifestFile& file, const std::string& path) {
+        std::string bytes;
+        if (!DevNameToPlayer(file.stored, bytes) || bytes == file.name ||
+            !names_[file.memory].count(Folded(bytes)))
+            return path;
+        if (folder_.empty()) {
+            const std::string folder =
+                platform::TempDir() + "/kdplayer-restore-" + std::to_string(getpid());
+            if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return "";
+            folder_ = folder;
+        }
+        const std::string link =
+            folder_ + "/~kdplayer-restore-" + std::to_string(getpid()) + "-" +
+            std::to_string(links_.size() + 1);
+        std::error_code error;
+        const std::string target = std::filesystem::absolute(path, error).native();
+        if (error) {
+            errno = error.value();
+            return "";
+        }
+        if (symlink(target.c_str(), link.c_str()) != 0) return "";
+        links_.push_back(link);
+        return link;
+    }
+
+private:
+    static std::string Folded(std::string bytes) {
+        for (char& c : bytes)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        return bytes;
+    }
+
+    std::set<std::string> names_[2];
+    std::string folder_;
+    std::vector<std::string> links_;
 };
 
 } // namespace
@@ -451,15 +510,23 @@ int RunRestore(const Options& options) {
     ProgressBar bar(!options.quiet && StderrIsTerminal(), total, bytes);
     CopyProgress progress(&bar);
     int done = 0;
+    RestoreLinks links;
+    for (const ManifestFile& file : manifest.files)
+        links.Note(file);
     for (const ManifestFile& file : manifest.files) {
         if (Interrupted()) return StoppedStatus(KD5200_ERR_CANCELLED, done, total, "restored");
         bar.StartFile(done + 1, file.name);
         if (!backup.Unchanged(file)) return StoppedStatus(KD5200_ERR_FILE_READ, done, total, "restored");
-        const CopyResult copy = CopyToPlayer(file.memory, backup.Path(file), true);
+        const std::string source = links.PathFor(file, backup.Path(file));
+        if (source.empty()) {
+            Say(backup.Path(file) + ": " + platform::SystemErrorText(errno));
+            return StoppedStatus(KD5200_ERR_FILE_READ, done, total, "restored");
+        }
+        const CopyResult copy = CopyToPlayer(file.memory, source, true);
         // A copy the player was lost before it could be checked stays there.
         if (copy.code != KD5200_ERR_NONE)
             return StoppedStatus(copy.code, done + (copy.kept ? 1 : 0), total, "restored");
-        if (file.stored != file.name) {
+        if (file.stored != file.name || source != backup.Path(file)) {
             // The name as the player held it, byte for byte; a copy that
             // cannot have it is not left under the other name.
             if (const int code = RenameChecked(file.memory, copy.added, file.name, true)) {

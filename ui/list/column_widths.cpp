@@ -55,20 +55,8 @@ void HColumnWidths::Measured(int column, std::vector<int> textWidths, int titleW
     c.measured = true;
     c.fromRows = fromRows;
     c.title = titleWidth;
-    int claim = 0;
-    if (!textWidths.empty()) {
-        if (column == 0) {
-            // The names claim room for the longest, unless it is far longer
-            // than most of them: such a name is cut instead.
-            std::sort(textWidths.begin(), textWidths.end());
-            const auto at = static_cast<size_t>(kNamesShare * double(textWidths.size() - 1));
-            const int most = textWidths[at];
-            for (int width : textWidths)
-                if (width <= kOutlier * most) claim = width;
-        } else {
-            claim = *std::max_element(textWidths.begin(), textWidths.end());
-        }
-    }
+    const int claim =
+        textWidths.empty() ? 0 : *std::max_element(textWidths.begin(), textWidths.end());
     c.text = std::max(claim, titleWidth);
 }
 
@@ -87,7 +75,14 @@ void HColumnWidths::FitFirst(int available, int defaultWidth, int64_t now,
     int left = available;
     for (int c = 1; c < Count(); ++c)
         left -= columns_[size_t(c)].given;
-    Give(0, std::max(left, defaultWidth), now, changes);
+    Give(0, std::max(left, NamesFloor(defaultWidth)), now, changes);
+}
+
+int HColumnWidths::NamesFloor(int defaultWidth) const {
+    // The title and a few letters beside the icon; below that the list
+    // scrolls sideways rather than cut the other columns.
+    const int title = columns_.empty() ? 0 : columns_[0].title;
+    return title > 0 ? std::min(title, defaultWidth) : defaultWidth;
 }
 
 std::vector<HColumnWidths::Change> HColumnWidths::Fit(int available, int defaultWidth,
@@ -95,7 +90,9 @@ std::vector<HColumnWidths::Change> HColumnWidths::Fit(int available, int default
     std::vector<Change> changes;
     const int count = Count();
     if (count == 0) return changes;
-    const int names = fillFirst_ ? columns_[0].text : columns_[0].given;
+    // Names that fill the room give way first: the other columns are cut
+    // only when the names are down to their least.
+    const int names = fillFirst_ ? NamesFloor(defaultWidth) : columns_[0].given;
     int excess = names - available;
     std::vector<int> wanted(size_t(count), 0);
     for (int c = 1; c < count; ++c) {

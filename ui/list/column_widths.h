@@ -19,11 +19,6 @@ public:
     // The time the table may take to lay out widths given to it. A shown
     // width that still differs from the given one after it was set by hand.
     static constexpr int64_t kLayoutMs = 500;
-    // The names column claims room for its longest name, except for names
-    // more than kOutlier times as wide as the name that kNamesShare of the
-    // measured names do not pass: those are cut rather than squeeze the kinds.
-    static constexpr double kNamesShare = 0.9;
-    static constexpr int kOutlier = 2;
 
     struct Change {
         int column;
@@ -57,11 +52,11 @@ public:
     void Measured(int column, std::vector<int> textWidths, int titleWidth, bool fromRows);
 
     // The widths the columns take in available pixels. Each fitted column
-    // shows its texts whole; when that and the names do not fit, fitted
-    // columns of texts wider than defaultWidth give back, down to their
-    // title, and the names take the rest (never less than defaultWidth; the
-    // list then scrolls sideways). Returns the columns
-    // whose width changes; now is when they are given.
+    // shows its texts whole and the names take the rest, down to their
+    // title's width (never more than defaultWidth); only when even that does
+    // not fit do fitted columns of texts wider than defaultWidth give back,
+    // down to their title, and then the list scrolls sideways. Returns the
+    // columns whose width changes; now is when they are given.
     std::vector<Change> Fit(int available, int defaultWidth, int64_t now);
     // A width set by a caller or the person: kept and stored from now on.
     // Returns the changes, the names' new width among them when they fill.
@@ -89,6 +84,7 @@ private:
         int text = 0;  // the width the column's texts claim
         int title = 0; // the title's width
     };
+    int NamesFloor(int defaultWidth) const;
     void Give(int column, int width, int64_t now, std::vector<Change>& changes);
     void FitFirst(int available, int defaultWidth, int64_t now, std::vector<Change>& changes);
 

@@ -108,10 +108,7 @@ bool HFileListCtrl::Create(wxWindow* parent, wxWindowID id, long style, const wx
                       else OnPlainClick(point, pressTime);
                   },
               });
-    // A name being edited stays on its row: a scroll ends the edit.
-    platform::WatchListScroll(this, [this] {
-        if (edit_) EndEdit(false);
-    });
+    platform::WatchListScroll(this, [this] { OnScrolledWhileEditing(); });
     tellRow_.SetOwner(this);
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { platform::TellCurrentRow(this, false); },
          tellRow_.GetId());
@@ -260,14 +257,15 @@ void HFileListCtrl::FitColumns() {
     if (count == 0) return;
     for (int c = 0; c < count; ++c) {
         if (!widths_.NeedsMeasuring(c, rows > 0)) continue;
-        // Without rows the title alone, measured again once rows come.
+        // Without rows the title alone, measured again once rows come. The
+        // names take the room left, whatever their texts: their title only.
+        const long measured = c == 0 ? 0 : rows;
         std::vector<int> texts;
-        texts.reserve(static_cast<size_t>(rows));
-        // The names share their cell with the icon.
-        const int padding = 2 * GetCharWidth() + (c == 0 ? 20 : 0);
-        for (long row = 0; row < rows; ++row)
+        texts.reserve(static_cast<size_t>(measured));
+        const int padding = 2 * GetCharWidth();
+        for (long row = 0; row < measured; ++row)
             texts.push_back(GetTextExtent(CellText(row, c)).x + padding);
-        widths_.Measured(c, std::move(texts), TitleWidth(c), rows > 0);
+        widths_.Measured(c, std::move(texts), TitleWidth(c), rows > 0 || c == 0);
     }
     ApplyWidths(widths_.Fit(Available(), DefaultColumnWidth(), wxGetLocalTimeMillis().GetValue()));
 }
@@ -650,6 +648,16 @@ void HFileListCtrl::OnKeyDown(wxKeyEvent& event) {
         UpdateCommandsNow();
         return;
     }
+    // From a current row that is not selected (the first of a new listing),
+    // Down and Up move on as from a selected one; the table's own would
+    // select the current row itself.
+    if ((code == WXK_DOWN || code == WXK_UP) && event.GetModifiers() == wxMOD_NONE &&
+        GetSelectedItemCount() == 0 && GetFocusedRow() >= 0) {
+        const long next = GetFocusedRow() + (code == WXK_DOWN ? 1 : -1);
+        SelectOnly(std::clamp(next, 0L, GetItemCount() - 1));
+        UpdateCommandsNow();
+        return;
+    }
     wxListEvent key(wxEVT_LIST_KEY_DOWN, GetId());
     key.SetEventObject(this);
     key.m_code = event.GetKeyCode();
@@ -708,18 +716,37 @@ wxTextCtrl* HFileListCtrl::EditLabel(long row) {
     const wxString name = platform::PathToDisplayText(editBytes_);
     auto* edit = new wxTextCtrl(parent, wxID_ANY, name, wxDefaultPosition, wxDefaultSize,
                                 wxTE_PROCESS_ENTER);
-    const int height = std::max(edit->GetBestSize().y, rect.height);
-    const wxPoint at = GetPosition() + wxPoint(rect.x, rect.y + (rect.height - height) / 2);
-    edit->SetSize(at.x, at.y, std::max(rect.width, DefaultColumnWidth()), height);
     platform::SetAccessibleName(edit, GetColumn(0)->GetTitle());
     edit_ = edit;
     editRow_ = row;
+    editRowTop_ = rect.y;
+    PlaceEdit(rect);
     edit->Bind(wxEVT_KEY_DOWN, &HFileListCtrl::OnEditKey, this);
     edit->Bind(wxEVT_KILL_FOCUS, &HFileListCtrl::OnEditFocusLost, this);
     edit->Raise();
     edit->SetFocus();
     edit->SelectAll();
     return edit;
+}
+
+void HFileListCtrl::PlaceEdit(const wxRect& rect) {
+    const int height = std::max(edit_->GetBestSize().y, rect.height);
+    const wxPoint at = GetPosition() + wxPoint(rect.x, rect.y + (rect.height - height) / 2);
+    edit_->SetSize(at.x, at.y, std::max(rect.width, DefaultColumnWidth()), height);
+}
+
+void HFileListCtrl::OnScrolledWhileEditing() {
+    if (!edit_) return;
+    // Bringing the row wholly into view may scroll the list by a few pixels,
+    // at the toolkit's pace, after the field is open: the field goes with its
+    // row. A scroll of a row or more is the person's, and ends the edit, so
+    // that the field never lies over another row.
+    const wxRect rect = GetRowRect(editRow_, RowPart::Label);
+    if (rect.IsEmpty() || std::abs(rect.y - editRowTop_) >= rect.height) {
+        EndEdit(false);
+        return;
+    }
+    PlaceEdit(rect);
 }
 
 void HFileListCtrl::OnPlainClick(wxPoint point, uint32_t pressTime) {

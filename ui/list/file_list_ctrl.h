@@ -230,6 +230,10 @@ private:
     void UpdateCommandsNow();
     void OnContextMenu(wxContextMenuEvent& event);
     void OnEditKey(wxKeyEvent& event);
+    // Lays the name's field over its cell, at rect (client coordinates).
+    void PlaceEdit(const wxRect& rect);
+    // A name being edited stays on its row: see the definition.
+    void OnScrolledWhileEditing();
     // A click without a drag or a modifier, at point.
     void OnPlainClick(wxPoint point, uint32_t pressTime);
     void AskForRename();
@@ -253,6 +257,7 @@ private:
     bool editable_ = false;
     wxTextCtrl* edit_ = nullptr;
     long editRow_ = -1;
+    int editRowTop_ = 0; // where the edited row lay when its field opened
     HColumnWidths widths_;
     bool tellNextFocus_ = false;       // the listing is new: its current row is told
     std::string editBytes_;            // the bytes of the name being edited

@@ -194,18 +194,22 @@ void HDesktopView::ShowNode(HFolderNode* node) {
     list_->ShowRows(rows_.size());
     SortList(settings::GetSortKey(kDesktopPane), settings::GetSortAscendent(kDesktopPane, 1) != 0);
     shownPath_ = node->path;
+    if (list_->GetItemCount() == 0) return;
     if (!before.empty() && before == shownPath_) {
         list_->RestoreNames(kept);
-    } else if (!before.empty()) {
+        // A re-list keeps its current row; without one, the first.
+        list_->FocusRow(std::max(list_->GetFocusedRow(), 0L));
+        return;
+    }
+    if (!before.empty())
         for (long row = 0; row < list_->GetItemCount(); ++row)
             if (RowAt(row).path == before) {
                 list_->SelectOnly(row);
-                break;
+                return;
             }
-    }
-    // A new listing has a current row, so that the keyboard and a screen
-    // reader find their place in it.
-    if (list_->GetItemCount() > 0) list_->FocusRow(std::max(list_->GetFocusedRow(), 0L));
+    // A new place starts on its first row: the sort has carried the current
+    // row along with its file, which may now be anywhere.
+    list_->FocusRow(0);
 }
 
 bool HDesktopView::ListFolderInto(const std::string& path) {

@@ -1,5 +1,7 @@
 #include "views/player/memory_transfers.h"
 
+#include "base/platform/modal_depth.h"
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -66,7 +68,7 @@ bool MemoryTransfers::ChooseFitting(const Room& room, const HNameList& list, HNa
     std::vector<uint64_t> sizes;
     for (const TransferMeter::File& file : files)
         sizes.push_back(file.size);
-    const SpacePlan plan = PlanSpace(sizes, room);
+    const SpacePlan plan = DevPlanSpace(sizes, room);
     asked = !plan.fitsAll;
     if (!plan.fitsAll) {
         if (plan.fitting.empty()) {
@@ -98,6 +100,7 @@ MemoryTransfers::Outcome MemoryTransfers::WithProgress(const char* operation,
                                                        std::vector<TransferMeter::File> files,
                                                        const std::function<int()>& call) const {
     const auto start = std::chrono::steady_clock::now();
+    const auto askedBefore = platform::TimeAsking();
     app::TransferProgress progress(owner_, wxString::FromUTF8(title_));
     // The library reports each file on its own; the meter turns that into
     // the whole transfer before the dialog sees it.
@@ -125,8 +128,12 @@ MemoryTransfers::Outcome MemoryTransfers::WithProgress(const char* operation,
     const bool cancelled = progress.Cancelled() || result == KD5200_ERR_CANCELLED;
     progress.Finish();
     using Ending = TransferMeter::Ending;
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // The time the copy took, without the time its questions waited for an
+    // answer (an overwrite question, say).
+    const double seconds = std::chrono::duration<double>(
+                               std::chrono::steady_clock::now() - start -
+                               (platform::TimeAsking() - askedBefore))
+                               .count();
     const Ending ending = cancelled ? Ending::kCancelled : result ? Ending::kFailed : Ending::kDone;
     return {result, meter.Summary(ending, seconds),
             result == KD5200_ERR_NO_ENTRY || result == KD5200_ERR_REPLUGGED};

@@ -2,44 +2,39 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <utility>
 
 #include "views/player/memory_rows.h"
+#include "base/platform/locale_format.h"
 #include "base/resources/strings.h"
 
 namespace player {
 
-SpacePlan PlanSpace(const std::vector<uint64_t>& sizes, const Room& room) {
-    SpacePlan plan;
-    uint64_t blocksLeft = room.freeBlocks;
-    int64_t entriesLeft = room.freeEntries;
-    for (size_t i = 0; i < sizes.size(); ++i) {
-        const uint64_t blocks = (sizes[i] + room.blockSize - 1) / room.blockSize;
-        plan.neededBlocks += blocks;
-        ++plan.neededEntries;
-        if (blocks > blocksLeft || entriesLeft == 0) {
-            plan.fitsAll = false;
-            continue;
-        }
-        blocksLeft -= blocks;
-        if (entriesLeft > 0) --entriesLeft;
-        plan.fitting.push_back(i);
-    }
-    return plan;
-}
-
 namespace {
 
-// Needed space rounds up, as the pane's sizes do; free space rounds down, so
-// that "needs 2MB; 2MB is free" never stands for a selection that does not fit.
+// Sizes round up, as the pane's sizes and the memory's header do, so that
+// the free space reads as the header says. When the need and the free space
+// then read alike, both are told in KB (the need rounded up, the free space
+// down), so that "needs 2MB; 2MB is free" never stands for a selection that
+// does not fit.
 std::string Bytes(uint64_t blocks, uint64_t blockSize) {
     const ByteCount count = CountBytes(blocks * blockSize);
     return std::to_string(count.value) + count.unit;
 }
 
-std::string FreeBytes(uint64_t blocks, uint64_t blockSize) {
-    const uint64_t bytes = blocks * blockSize;
-    if (bytes < 1048576) return std::to_string(bytes >> 10) + strings::Tr(text::kSizeUnitKB);
-    return std::to_string(bytes >> 20) + strings::Tr(text::kSizeUnitMB);
+std::string Kilobytes(uint64_t bytes, bool up) {
+    return platform::FormatGroupedNumber(up ? (bytes + 1023) >> 10 : bytes >> 10) +
+           strings::Tr(text::kSizeUnitKB);
+}
+
+std::pair<std::string, std::string> NeedAndFreeBytes(uint64_t needBlocks, uint64_t freeBlocks,
+                                                     uint64_t blockSize) {
+    std::string need = Bytes(needBlocks, blockSize), free = Bytes(freeBlocks, blockSize);
+    if (need == free && needBlocks != freeBlocks) {
+        need = Kilobytes(needBlocks * blockSize, true);
+        free = Kilobytes(freeBlocks * blockSize, false);
+    }
+    return {need, free};
 }
 
 // printf into a string; the formats are the catalogue's.
@@ -51,8 +46,7 @@ template <typename... Args> std::string Formatted(const char* format, Args... ar
 
 // "The files need 96KB in 3 entries; 64KB and 1 entry are free."
 std::string NeedAndFree(const SpacePlan& plan, const Room& room) {
-    const std::string need = Bytes(plan.neededBlocks, room.blockSize);
-    const std::string free = FreeBytes(room.freeBlocks, room.blockSize);
+    const auto [need, free] = NeedAndFreeBytes(plan.neededBlocks, room.freeBlocks, room.blockSize);
     if (room.freeEntries < 0) return Formatted("The files need %s; %s is free.", need.c_str(), free.c_str());
     const std::string entries = Formatted(plan.neededEntries == 1 ? SD_TEXT("%d entry") : SD_TEXT("%d entries"),
                                        static_cast<int>(plan.neededEntries));

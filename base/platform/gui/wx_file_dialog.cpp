@@ -1,5 +1,6 @@
 // Open and save dialogs shown with wxFileDialog.
 #include "base/platform/file_dialog.h"
+#include "base/platform/gui/box_help_key.h"
 #include "base/platform/gui/wx_services.h"
 #include "base/platform/path_text.h"
 
@@ -74,6 +75,8 @@ std::optional<std::string> ShowWxFileDialog(const FileDialogRequest& request) {
     wxFileDialog dialog(static_cast<wxWindow*>(request.owner), title, folder, name, wildcard,
                         style);
     if (request.options & kExecutableFilter) ListRunnableFilesFirst(dialog);
+    const BoxHelpKey help(wxWindow::FindFocus() ? wxWindow::FindFocus()
+                                                : static_cast<wxWindow*>(request.owner));
     if (dialog.ShowModal() != wxID_OK) return std::nullopt;
     // The toolkit converts the chooser's file name strictly and gives an
     // empty path for one that is not UTF-8; the chooser has the bytes.

@@ -1,4 +1,5 @@
 // Message boxes shown with wxMessageDialog.
+#include "base/platform/gui/box_help_key.h"
 #include "base/platform/gui/wx_services.h"
 #include "base/platform/long_words.h"
 #include "base/platform/message_box.h"
@@ -190,7 +191,11 @@ int ShowWxMessageBox(void* owner, const std::string& text, const std::string& ca
     wxMessageDialog dialog(parent, FittingText(parent, main), PathToDisplayText(title),
                            WxStyle(style));
     if (!secondary.empty()) dialog.SetExtendedMessage(FittingText(parent, secondary));
+    // OK without an access key, as the desktop's own boxes have it (the
+    // toolkit's stock button adds one: "확인(O)").
+    if (WxStyle(style) & wxOK) dialog.SetOKLabel(wxString::FromUTF8(strings::Tr("OK")));
     const CaptionNames names;
+    const BoxHelpKey help(wxWindow::FindFocus() ? wxWindow::FindFocus() : parent);
     return ResultOf(dialog.ShowModal(), style);
 }
 

@@ -56,11 +56,17 @@ TEST(CodePage, ConvertsWithoutSubstitutes) {
     EXPECT_FALSE(korean.Decode("\xB3\xEB\xE6.mp3\xB3", text));
     EXPECT_EQ(text, "노\xEF\xBF\xBD.mp3\xEF\xBF\xBD");
     // As a PC name they become "%HH", "%" beside them "%25", so the bytes
-    // can be read back; a name that decodes keeps its "%" as it is.
+    // can be read back. A name that decodes keeps a "%" that reads as no
+    // escape, and escapes one that would: two player names, one PC name never.
     EXPECT_FALSE(korean.PcName("\xB3\xEB\xE6%.mp3\xB3", text));
     EXPECT_EQ(text, "노%E6%25.mp3%B3");
-    EXPECT_TRUE(korean.PcName("\xB3\xEB%E6.mp3", text));
-    EXPECT_EQ(text, "노%E6.mp3");
+    EXPECT_FALSE(korean.PcName("\xB3\xEB%E6.mp3", text));
+    EXPECT_EQ(text, "노%25E6.mp3");
+    EXPECT_TRUE(korean.PcName("50% off%.mp3", text));
+    EXPECT_EQ(text, "50% off%.mp3");
+    std::string other;
+    EXPECT_FALSE(korean.PcName("caf\xE9.mp3", other)); // CP1252 bytes, not Korean
+    EXPECT_TRUE(!korean.PcName("caf%E9.mp3", text) && text != other) << text;
     EXPECT_EQ(korean.CharacterLengths("\xB3\xEB" "a\xE6."),
               (std::vector<size_t>{2, 1, 1, 1}));
 

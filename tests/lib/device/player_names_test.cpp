@@ -153,9 +153,9 @@ TEST_F(PlayerNames, NamesWrittenByAnotherProgramAreReadInTheCodePage) {
     EXPECT_EQ(escaped[2].pcName, "50%25%E6.mp3");
 }
 
-TEST_F(PlayerNames, TwoPlayerFilesNeverBecomeOnePcFileUnasked) {
+TEST_F(PlayerNames, TwoPlayerNamesNeverShareAPcName) {
     // "%E6.mp3" as a name of its own, and a name whose byte 0xE6 CP949 does
-    // not read: on the PC both are "%E6.mp3".
+    // not read: the first keeps its "%" as "%25", the second's byte is "%E6".
     devtest::WriteFile(source_ / "old.mp3", "old");
     devtest::WriteFile(source_ / "%E6.mp3", "plain");
     devtest::WriteFile(source_ / "ж.mp3", "russian");
@@ -169,14 +169,18 @@ TEST_F(PlayerNames, TwoPlayerFilesNeverBecomeOnePcFileUnasked) {
     HNameList back;
     for (const auto& e : list)
         back.Add(e.name->c_str(), e.number, e.size);
-    // "Yes to All" replaces the PC's old.mp3; it does not cover the file
-    // this copy has just written, which is asked about: No keeps it.
-    boxes_.answers = {platform::kIdYesToAll, platform::kIdNo};
+    // Only the PC's own old.mp3 is asked about.
+    boxes_.answers = {platform::kIdYes};
     ASSERT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), back), 0);
-    ASSERT_EQ(boxes_.shown.size(), 2u);
-    EXPECT_EQ(boxes_.shown[1].secondary, target_ / "%E6.mp3");
+    ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(devtest::ReadFile(target_ / "old.mp3"), "old");
-    EXPECT_EQ(devtest::ReadFile(target_ / "%E6.mp3"), "plain");
+    EXPECT_EQ(devtest::ReadFile(target_ / "%25E6.mp3"), "plain");
+    EXPECT_EQ(devtest::ReadFile(target_ / "%E6.mp3"), "russian");
+    // Both are told, so that the pane can say why the names differ.
+    std::vector<std::string> told;
+    for (const DevEscapedName& name : DevGetEscapedNames())
+        told.push_back(name.pcName);
+    EXPECT_EQ(told, (std::vector<std::string>{"%25E6.mp3", "%E6.mp3"}));
 }
 
 TEST_F(PlayerNames, ANameTheCodePageCannotWriteIsRefusedBeforeAnythingIsWritten) {

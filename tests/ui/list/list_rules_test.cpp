@@ -58,27 +58,31 @@ TEST(ColumnWidths, FittedWidthsFollowTheListingAndAreNeverStored) {
     EXPECT_TRUE(stored.Fit(900, kDefault, 0).empty()) << "the names no longer follow the room";
 }
 
-TEST(ColumnWidths, OneLongNameIsCutRatherThanTheKinds) {
+TEST(ColumnWidths, TheNamesGiveWayAndTheOtherColumnsStayWhole) {
     HColumnWidths widths = FreshColumns();
-    std::vector<int> names(12, 120);
+    std::vector<int> names(12, 400);
     names[5] = 1600; // a 248-character name
     Measure(widths, names, 170);
     widths.Fit(560, kDefault, 0);
     EXPECT_EQ(widths.Given(2), 170) << "the kinds stay whole";
     EXPECT_EQ(widths.Given(0), 560 - 70 - 170 - kDefault);
 
-    // Names that most rows have do claim room: the kinds give back, down to
-    // their title.
-    Measure(widths, std::vector<int>(12, 400), 170);
-    widths.Fit(560, kDefault, 0);
-    EXPECT_EQ(widths.Given(2), 60);
-    EXPECT_EQ(widths.Given(3), kDefault) << "short texts never give back";
+    // A narrow list: the names go down to their title, below the default
+    // width, and the date keeps its time.
+    widths.Fit(420, kDefault, 0);
+    EXPECT_EQ(widths.Given(0), 80);
+    EXPECT_EQ(widths.Given(2), 170);
+    EXPECT_EQ(widths.Given(3), kDefault);
 
-    // A longest name not far from the others is claimed whole.
-    Measure(widths, {150, 90, 100}, 170);
-    widths.Fit(480, kDefault, 0);
-    EXPECT_EQ(widths.Given(2), 160);
-    EXPECT_EQ(widths.Given(0), 150);
+    // Narrower still: the long kinds give back what the names cannot,
+    // down to their title; short texts never do.
+    widths.Fit(300, kDefault, 0);
+    EXPECT_EQ(widths.Given(0), 60);
+    EXPECT_EQ(widths.Given(2), 70);
+    EXPECT_EQ(widths.Given(3), kDefault);
+    widths.Fit(200, kDefault, 0);
+    EXPECT_EQ(widths.Given(2), 60);
+    EXPECT_EQ(widths.Given(0), 60) << "the list scrolls sideways";
 }
 
 TEST(ColumnWidths, AWidthStillDifferentAfterTheLayoutTimeWasSetByThePerson) {
