@@ -20,11 +20,6 @@ const platform::CodePage& Current() {
     return *Page();
 }
 
-std::string BaseName(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
 void DevApplyCodePage() {
@@ -61,19 +56,12 @@ bool DevNameToPlayer(std::string_view pcName, std::string& playerBytes,
 namespace {
 
 // Says that subject (a file name or a path) holds a character the code page
-// cannot write: the character, also by its code point since it may not
-// show; a byte that is no UTF-8 by its value alone.
+// cannot write.
 void TellUnencodable(KD5200_HWND parent, const char* english, const std::string& subject,
                      const platform::Unencodable& failure) {
-    std::string character = failure.character, point;
-    if (failure.codePoint) {
-        point = platform::CodePointText(failure.codePoint);
-    } else {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "0x%02X",
-                      static_cast<unsigned char>(character.empty() ? 0 : character[0]));
-        point = character = hex;
-    }
+    const DevUnencodableCharacter shown = DevDescribeUnencodable(failure);
+    const std::string& character = shown.character;
+    const std::string& point = shown.point;
     const char* format = strings::Tr(english);
     std::vector<char> message(std::char_traits<char>::length(format) + subject.size() +
                               character.size() + 64);
@@ -84,8 +72,26 @@ void TellUnencodable(KD5200_HWND parent, const char* english, const std::string&
 
 } // namespace
 
+std::string DevPcBaseName(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+DevUnencodableCharacter DevDescribeUnencodable(const platform::Unencodable& failure) {
+    DevUnencodableCharacter shown{failure.character, ""};
+    if (failure.codePoint) {
+        shown.point = platform::CodePointText(failure.codePoint);
+    } else {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "0x%02X",
+                      static_cast<unsigned char>(failure.character.empty() ? 0 : failure.character[0]));
+        shown.point = shown.character = hex;
+    }
+    return shown;
+}
+
 bool DevCheckPlayerName(KD5200_HWND parent, const std::string& pcPath) {
-    const std::string name = BaseName(pcPath);
+    const std::string name = DevPcBaseName(pcPath);
     std::string bytes;
     platform::Unencodable failure;
     if (DevNameToPlayer(name, bytes, &failure)) return true;

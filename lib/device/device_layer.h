@@ -145,6 +145,16 @@ std::string DevNameToPcName(std::string_view playerBytes, bool* whole = nullptr)
 // the code page cannot write, when it cannot be stored.
 bool DevNameToPlayer(std::string_view pcName, std::string& playerBytes,
                      platform::Unencodable* failure = nullptr);
+// The last part of a PC path: the name the player gives a file it stores.
+std::string DevPcBaseName(const std::string& path);
+// The first character a code page cannot write, as a person is shown it:
+// the character and its code point ("U+65E5"), which shows when the character
+// itself may not; a byte that is no UTF-8 by its value ("0xE9") for both.
+struct DevUnencodableCharacter {
+    std::string character;
+    std::string point;
+};
+DevUnencodableCharacter DevDescribeUnencodable(const platform::Unencodable& failure);
 // Refuses a PC name that the player cannot hold: says so (naming the file
 // and the character) and returns false; true when it can be stored.
 bool DevCheckPlayerName(KD5200_HWND parent, const std::string& pcPath);

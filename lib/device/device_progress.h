@@ -21,6 +21,8 @@ public:
     // when there was none.
     bool Outer(KD5200_HWND parent, const char* operation, ProgressPhase phase, int64_t done,
                int64_t total) const;
+    // Whether this guard replaced a handler.
+    bool HasOuter() const { return static_cast<bool>(outer_); }
 
 private:
     ProgressHandler outer_;

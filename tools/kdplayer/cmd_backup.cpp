@@ -45,15 +45,6 @@ bool MakeFolder(const std::string& path) {
     return false;
 }
 
-int Stopped(int code, int done, int total, const char* verb, const std::string& after = "") {
-    if (code == KD5200_ERR_CANCELLED || done > 0) {
-        Say("stopped: " + std::to_string(done) + " of " + std::to_string(total) + " files " + verb +
-            after);
-        return kExitPartial;
-    }
-    return ExitForCode(code);
-}
-
 // A stored name for a player name (in the PC's text, bytes that do not
 // decode as "%HH"), unique within its folder: a name taken, in any case (the
 // folder may be on a file system that ignores case), gets "ORDER-" and, if
@@ -302,7 +293,7 @@ int RunBackup(const Options& options) {
         std::set<std::string> taken;
         for (const PlayerFile& file : files[memory]) {
             if (Interrupted())
-                return Stopped(KD5200_ERR_CANCELLED, done, total, "saved", unchanged);
+                return StoppedStatus(KD5200_ERR_CANCELLED, done, total, "saved", unchanged);
             ManifestFile saved;
             saved.memory = memory;
             saved.order = file.number;
@@ -316,15 +307,15 @@ int RunBackup(const Options& options) {
             // size is read, checked and hashed in memory and written once.
             if (file.size <= kInMemory) {
                 if (const int code = CopyToMemory(memory, file, data))
-                    return Stopped(code, done, total, "saved", unchanged);
+                    return StoppedStatus(code, done, total, "saved", unchanged);
                 saved.sha256 = Sha256Of(data.data(), data.size());
                 if (const int error = out[memory].Write(saved.stored, data.data(), data.size())) {
                     Say(path + ": " + platform::SystemErrorText(error));
-                    return Stopped(KD5200_ERR_FILE_WRITE, done, total, "saved", unchanged);
+                    return StoppedStatus(KD5200_ERR_FILE_WRITE, done, total, "saved", unchanged);
                 }
             } else {
                 if (const int code = CopyToPc(memory, file, path, KD5200_CONVERT_NONE, true, true))
-                    return Stopped(code, done, total, "saved", unchanged);
+                    return StoppedStatus(code, done, total, "saved", unchanged);
                 saved.sha256 = Sha256OfFile(path);
             }
             manifest.files.push_back(std::move(saved));
@@ -337,16 +328,14 @@ int RunBackup(const Options& options) {
     // changed meanwhile by another program gives no backup.
     for (int memory = 0; memory < 2; ++memory) {
         if (!manifest.memories[memory]) continue;
-        std::vector<PlayerFile> now;
-        if (!DevListEntryNames(memory, now, true)) return ExitForCode(KD5200_ERR_NOT_ATTACHED);
-        bool same = now.size() == files[memory].size();
-        for (size_t i = 0; same && i < now.size(); ++i)
-            same = now[i].shortName == files[memory][i].shortName &&
-                   now[i].longName == files[memory][i].longName &&
-                   now[i].size == files[memory][i].size;
-        if (!same) {
+        const device::Change change = Changed(memory, files[memory], true);
+        if (change == device::Change::kFilesChanged) {
             Say(MemoryName(memory) + " changed during the backup" + unchanged);
             return kExitChanged;
+        }
+        if (change != device::Change::kNone) {
+            Say(CodeText(device::ChangeCode(change)) + unchanged);
+            return ExitForCode(device::ChangeCode(change));
         }
     }
     KD5200_FONTINFO font{};
@@ -471,14 +460,15 @@ int RunRestore(const Options& options) {
                                std::to_string(present[memory].size()) +
                                " files; format it first, or --force deletes them");
         // Room for the backup's files once what the memory holds is gone.
-        std::vector<uint64_t> sizes;
+        std::vector<DevRoomFile> sizes;
         for (const ManifestFile& file : manifest.files)
-            if (file.memory == memory) sizes.push_back(file.size);
+            if (file.memory == memory) sizes.push_back({file.size, std::nullopt});
         uint64_t freed = 0;
         for (const PlayerFile& file : present[memory])
             freed += BlocksOf(file.size);
         const auto held = static_cast<int64_t>(present[memory].size());
-        if (const std::string shortfall = SpaceShortfall(memory, sizes, freed, held, held);
+        if (const std::string shortfall =
+                SpaceShortfall(sizes, MemoryRoom(memory, held, freed, held));
             !shortfall.empty())
             problems.push_back(MemoryName(memory) + ": " + shortfall);
     }
@@ -524,22 +514,24 @@ int RunRestore(const Options& options) {
     for (const ManifestFile& file : manifest.files)
         links.Note(file);
     for (const ManifestFile& file : manifest.files) {
-        if (Interrupted()) return Stopped(KD5200_ERR_CANCELLED, done, total, "restored");
+        if (Interrupted()) return StoppedStatus(KD5200_ERR_CANCELLED, done, total, "restored");
         bar.StartFile(done + 1, file.name);
-        if (!backup.Unchanged(file)) return Stopped(KD5200_ERR_FILE_READ, done, total, "restored");
+        if (!backup.Unchanged(file)) return StoppedStatus(KD5200_ERR_FILE_READ, done, total, "restored");
         const std::string source = links.PathFor(file, backup.Path(file));
         if (source.empty()) {
             Say(backup.Path(file) + ": " + platform::SystemErrorText(errno));
-            return Stopped(KD5200_ERR_FILE_READ, done, total, "restored");
+            return StoppedStatus(KD5200_ERR_FILE_READ, done, total, "restored");
         }
         const CopyResult copy = CopyToPlayer(file.memory, source, true);
-        if (copy.code != KD5200_ERR_NONE) return Stopped(copy.code, done, total, "restored");
+        // A copy the player was lost before it could be checked stays there.
+        if (copy.code != KD5200_ERR_NONE)
+            return StoppedStatus(copy.code, done + (copy.kept ? 1 : 0), total, "restored");
         if (file.stored != file.name || source != backup.Path(file)) {
             // The name as the player held it, byte for byte; a copy that
             // cannot have it is not left under the other name.
             if (const int code = RenameChecked(file.memory, copy.added, file.name, true)) {
                 DeleteChecked(file.memory, copy.added);
-                return Stopped(code, done, total, "restored");
+                return StoppedStatus(code, done, total, "restored");
             }
         }
         bar.FinishFile(file.size);

@@ -41,21 +41,6 @@ std::optional<int> OpenMemory(const std::string& word, Session& session, int& me
     return std::nullopt;
 }
 
-// The end of a copy of several files: says what was done when it stopped
-// early and gives the status.
-int CopyStatus(int code, int done, int total, const char* verb) {
-    if (code == KD5200_ERR_NONE) return kExitOk;
-    if (done > 0 || code == KD5200_ERR_CANCELLED || code == KD5200_ERR_NO_ENTRY) {
-        Say("stopped: " + std::to_string(done) + " of " + std::to_string(total) + " files " +
-            verb);
-        // A player changed by another program says so whatever was done.
-        return code == KD5200_ERR_NO_ENTRY ? kExitChanged : kExitPartial;
-    }
-    if (code == KD5200_ERR_NOT_ATTACHED || code == KD5200_ERR_REPLUGGED)
-        Say("stopped: the player was unplugged; nothing was " + std::string(verb));
-    return ExitForCode(code);
-}
-
 // Says under which PC name a file whose player name does not decode was saved.
 std::string EscapedNameText(const std::string& playerName, const std::string& pcName) {
     return DevNameToText(playerName) + " saved as '" + pcName + "': bytes of its name that are not " +
@@ -160,7 +145,7 @@ int RunGet(const Options& options) {
         }
     }
     bar.Clear();
-    return CopyStatus(code, done, static_cast<int>(files.size()), "copied");
+    return StoppedStatus(code, done, static_cast<int>(files.size()), "copied");
 }
 
 int RunPut(const Options& options) {
@@ -190,26 +175,26 @@ int RunPut(const Options& options) {
     std::vector<PlayerFile> listed;
     if (!ListMemory(session, memory, listed, status)) return status;
 
-    // Names already on the memory are replaced only when asked; the blocks
-    // and entries of those replaced count as free.
-    uint64_t freed = 0;
-    int64_t freedEntries = 0;
-    for (const std::string& path : paths) {
-        const PlayerFile* there = FindByName(listed, PcBaseName(path));
+    // Names already on the memory are replaced only when asked. A replace
+    // copies beside the old file, which goes only once the copy is whole:
+    // for that moment both take room, and the copy an entry of its own.
+    std::vector<DevRoomFile> room;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        room.push_back({sizes[i], std::nullopt});
+        const PlayerFile* there = FindByName(listed, DevPcBaseName(paths[i]));
         if (!there) continue;
         if (!options.force) {
-            Say(Quoted(PcBaseName(path)) + " is already on the " + MemoryName(memory) +
+            Say(Quoted(DevPcBaseName(paths[i])) + " is already on the " + MemoryName(memory) +
                 "; --force replaces it");
             status = kExitFailed;
         }
-        freed += BlocksOf(there->size);
-        ++freedEntries;
+        room.back().replaces = there->size;
     }
     if (status != kExitOk) return status;
-    if (const std::string shortfall = SpaceShortfall(memory, sizes, freed, freedEntries,
-                                                      static_cast<int64_t>(listed.size()));
+    if (const std::string shortfall =
+            SpaceShortfall(room, MemoryRoom(memory, static_cast<int64_t>(listed.size())));
         !shortfall.empty()) {
-        Say(MemoryName(memory) + ": " + shortfall);
+        Say(MemoryName(memory) + ": " + shortfall + "; nothing was copied");
         return kExitFailed;
     }
 
@@ -225,18 +210,18 @@ int RunPut(const Options& options) {
             code = KD5200_ERR_CANCELLED;
             break;
         }
-        bar.StartFile(static_cast<int>(i + 1), PcBaseName(paths[i]));
+        bar.StartFile(static_cast<int>(i + 1), DevPcBaseName(paths[i]));
         // Names were checked against the listing at the start; the files
         // copied since only add their own.
         const PutResult put = PutFile(memory, paths[i], options.verify,
-                                      FindByName(listed, PcBaseName(paths[i])));
+                                      FindByName(listed, DevPcBaseName(paths[i])));
         code = put.code;
         // A file on the player counts, even when the put did not end well.
         if (put.onPlayer) ++done;
         if (code == KD5200_ERR_NONE) bar.FinishFile(sizes[i]);
     }
     bar.Clear();
-    return CopyStatus(code, done, static_cast<int>(paths.size()), "copied");
+    return StoppedStatus(code, done, static_cast<int>(paths.size()), "copied");
 }
 
 int RunRemove(const Options& options) {
@@ -262,9 +247,9 @@ int RunRemove(const Options& options) {
                 files.end());
     int done = 0;
     for (const PlayerFile& file : files) {
-        if (Interrupted()) return CopyStatus(KD5200_ERR_CANCELLED, done, int(files.size()), "deleted");
+        if (Interrupted()) return StoppedStatus(KD5200_ERR_CANCELLED, done, int(files.size()), "deleted");
         if (const int code = DeleteChecked(memory, file))
-            return CopyStatus(code, done, static_cast<int>(files.size()), "deleted");
+            return StoppedStatus(code, done, static_cast<int>(files.size()), "deleted");
         ++done;
     }
     return kExitOk;

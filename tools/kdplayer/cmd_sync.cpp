@@ -73,37 +73,31 @@ bool PlanMoves(std::vector<std::string> keys, const std::vector<std::string>& or
 // holds the old file and the new copy at once, until the old one goes.
 void CheckRoom(int memory, const Plan& plan, const SyncFolder& folder, size_t entries,
                std::vector<SyncProblem>& problems) {
-    const KD5200_MEMINFO info = DevGetMemoryInfo(memory);
-    int64_t freeBlocks = static_cast<int64_t>(info.capacityBlocks) -
-                         static_cast<int64_t>(std::min(info.usedBlocks, info.capacityBlocks));
-    int64_t freeEntries = KD5200_MAX_ENTRIES - static_cast<int64_t>(entries);
-    for (const Step& step : plan.steps) {
-        if (std::string(step.kind) != "delete") continue;
-        freeBlocks += static_cast<int64_t>(BlocksOf(step.entry.size));
-        ++freeEntries;
-    }
-    int64_t used = 0, peak = 0, usedEntries = 0, peakEntries = 0;
+    uint64_t freedBlocks = 0;
+    int64_t freedEntries = 0;
+    std::vector<DevRoomFile> files;
     for (const Step& step : plan.steps) {
         const std::string kind = step.kind;
-        if (kind != "replace" && kind != "copy") continue;
-        const auto blocks = static_cast<int64_t>(BlocksOf(folder.files[step.file].size));
-        peak = std::max(peak, used + blocks);
-        peakEntries = std::max(peakEntries, usedEntries + 1);
-        if (kind == "replace") {
-            used += blocks - static_cast<int64_t>(BlocksOf(step.entry.size));
-        } else {
-            used += blocks;
-            ++usedEntries;
+        if (kind == "delete") {
+            freedBlocks += BlocksOf(step.entry.size);
+            ++freedEntries;
+        } else if (kind == "replace") {
+            files.push_back({folder.files[step.file].size, step.entry.size});
+        } else if (kind == "copy") {
+            files.push_back({folder.files[step.file].size, std::nullopt});
         }
     }
-    if (peak <= freeBlocks && peakEntries <= freeEntries) return;
+    const DevRoom room =
+        MemoryRoom(memory, static_cast<int64_t>(entries), freedBlocks, freedEntries);
+    const DevSpacePlan space = DevPlanSpace(files, room);
+    if (space.fitsAll) return;
     problems.push_back({"room", "",
-                        MemoryName(memory) + ": the sync needs " + std::to_string(peak) +
-                            " blocks of 16384 bytes and " + std::to_string(peakEntries) +
+                        MemoryName(memory) + ": the sync needs " +
+                            std::to_string(space.neededBlocks) + " blocks of 16384 bytes and " +
+                            std::to_string(space.neededEntries) +
                             " entries at its fullest, after its deletions; " +
-                            std::to_string(std::max<int64_t>(freeBlocks, 0)) + " blocks and " +
-                            std::to_string(std::max<int64_t>(freeEntries, 0)) +
-                            " entries are free then"});
+                            std::to_string(room.freeBlocks) + " blocks and " +
+                            std::to_string(room.freeEntries) + " entries are free then"});
 }
 
 // Plans the sync of folder onto the listed memory; what keeps it from
@@ -303,10 +297,9 @@ int Execute(const Options& options, int memory, const std::string& dir, const Sy
     CopyProgress progress(&bar);
     int done = 0, copied = 0;
     const auto stopped = [&](int code) {
-        bar.Clear();
-        Say("stopped: " + std::to_string(done) + " of " + std::to_string(plan.steps.size()) +
-            " steps done (" + std::to_string(copied) + " of " + std::to_string(plan.copies) +
-            " files copied)");
+        SayStopped(done, static_cast<int>(plan.steps.size()), "steps", "done",
+                   " (" + std::to_string(copied) + " of " + std::to_string(plan.copies) +
+                       " files copied)");
         return code;
     };
     bool checked = false;

@@ -1,8 +1,10 @@
 #include "tools/kdplayer/copies.h"
 
+#include "tools/kdplayer/exit_codes.h"
 #include "tools/kdplayer/interrupt.h"
 #include "lib/device/device_compare.h"
 #include "lib/device/device_layer.h"
+#include "lib/kd5200usb/errors.h"
 #include "lib/lists/name_list.h"
 #include "tools/kdplayer/pc_output.h"
 #include "base/platform/error_text.h"
@@ -13,8 +15,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace kdplayer {
@@ -22,12 +26,6 @@ namespace kdplayer {
 namespace {
 
 ProgressBar* g_bar = nullptr;
-
-// The PC-side name of a path: what the player names a file it stores.
-std::string BaseName(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // Says why a copy failed: the library's code, and the system's text for a
 // PC-side error when there is one.
@@ -103,43 +101,44 @@ CopyResult& Unchecked(CopyResult& result, const std::string& name, bool verify) 
 
 } // namespace
 
-CopyProgress::CopyProgress(ProgressBar* bar) {
-    g_bar = bar;
-    DevSetProgressHandler([](KD5200_HWND, const char*, device::ProgressPhase, int64_t done,
-                             int64_t) {
-        if (g_bar) g_bar->Update(static_cast<uint64_t>(done));
-        return Interrupted();
-    });
-}
+CopyProgress::CopyProgress(ProgressBar* bar)
+    : outerBar_(std::exchange(g_bar, bar)),
+      guard_([](KD5200_HWND, const char*, device::ProgressPhase, int64_t done, int64_t) {
+          if (g_bar) g_bar->Update(static_cast<uint64_t>(done));
+          return Interrupted();
+      }) {}
 
 CopyProgress::~CopyProgress() {
-    DevSetProgressHandler(nullptr);
-    g_bar = nullptr;
+    guard_.Restore();
+    g_bar = outerBar_;
+}
+
+void SayStopped(int done, int total, const char* noun, const char* verb,
+                const std::string& after) {
+    if (g_bar) g_bar->Clear();
+    Say("stopped: " + std::to_string(done) + " of " + std::to_string(total) + " " + noun + " " +
+        verb + after);
+}
+
+int StoppedStatus(int code, int done, int total, const char* verb, const std::string& after) {
+    if (code == KD5200_ERR_NONE) return kExitOk;
+    if (done > 0 || code == KD5200_ERR_CANCELLED || code == KD5200_ERR_NO_ENTRY) {
+        SayStopped(done, total, "files", verb, after);
+        return code == KD5200_ERR_NO_ENTRY ? kExitChanged : kExitPartial;
+    }
+    if (code == KD5200_ERR_NOT_ATTACHED || code == KD5200_ERR_REPLUGGED)
+        Say("stopped: the player was unplugged; nothing was " + std::string(verb) + after);
+    return ExitForCode(code);
 }
 
 std::string CodeText(int code) {
-    switch (code) {
-    case KD5200_ERR_NOT_CONNECTED: return "the player is not connected";
-    case KD5200_ERR_NOT_ATTACHED: return "the player was unplugged";
-    case KD5200_ERR_REPLUGGED: return "the player was unplugged since it was opened";
-    case KD5200_ERR_CANCELLED: return "stopped";
-    case KD5200_ERR_NO_ENTRY: return "the file is no longer on the player";
-    case KD5200_ERR_NAME_EXISTS: return "a file of that name is already on the player";
-    case KD5200_ERR_MEMORY_FULL: return "not enough free space in the player's memory";
-    case KD5200_ERR_DIRECTORY_FULL: return "the player's memory already holds 512 files";
-    case KD5200_ERR_BAD_NAME: return "the file name is not valid on the player";
-    case KD5200_ERR_FILE_NOT_FOUND: return "the file does not exist";
-    case KD5200_ERR_FILE_READ: return "the file cannot be read";
-    case KD5200_ERR_FILE_WRITE: return "the file cannot be written";
-    case KD5200_ERR_NOT_REGULAR: return "not a regular file";
-    case KD5200_ERR_STORAGE: return "the player's storage failed";
-    case KD5200_ERR_TIMEOUT: return "the player did not answer in time";
-    case KD5200_ERR_BUSY: return "the player is busy with another program";
-    case KD5200_ERR_CONVERSION: return "the voice recording cannot be converted";
-    case KD5200_ERR_NO_FONT: return "the player holds no LCD font";
-    case KD5200_ERR_FILE_TOO_LARGE: return "the file is too large for the player";
-    default: return "error " + std::to_string(code) + " of the device library";
-    }
+    // An entry listed moments ago that is gone was taken by another program.
+    if (code == KD5200_ERR_NO_ENTRY) return "the file is no longer on the player";
+    std::string text = kd5200::ErrorMessage(code);
+    if (text == "Unknown error") // a code the library does not give
+        return "error " + std::to_string(code) + " of the device library";
+    text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    return text;
 }
 
 int ConversionOf(const std::string& name, std::string& pcName) {
@@ -159,8 +158,9 @@ int ConversionOf(const std::string& name, std::string& pcName) {
 int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int conversion,
              bool verify, bool fresh) {
     const std::string name = ShownText(file);
-    if (!fresh && !StillListed(memory, file))
-        return Failed(name, DevGetHandle() ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_ATTACHED);
+    if (!fresh)
+        if (const device::Change change = Changed(memory, {file}); change != device::Change::kNone)
+            return Failed(name, device::ChangeCode(change));
     // A checked copy has no name until it is found equal, so that a run
     // killed during the check leaves nothing.
     if (verify && conversion == KD5200_CONVERT_NONE && !WrittenInPlace(target)) {
@@ -221,9 +221,10 @@ int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify
     // without a name unless the library converts into it.
     platform::OpenFile held;
     if (conversion == KD5200_CONVERT_NONE) {
-        if (!fresh && !StillListed(memory, file))
-            return Failed(ShownText(file),
-                          DevGetHandle() ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_ATTACHED);
+        if (!fresh)
+            if (const device::Change change = Changed(memory, {file});
+                change != device::Change::kNone)
+                return Failed(ShownText(file), device::ChangeCode(change));
         held.Reset(platform::OpenUnnamedTempFile("kdplayer-"));
         if (held.Fd() < 0) return Failed("-", KD5200_ERR_FILE_WRITE, errno);
         int writeError = 0;
@@ -266,7 +267,7 @@ CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool f
     result.code = DevDownloadFiles(nullptr, memory, list);
     if (result.code != KD5200_ERR_NONE || (!verify && !findEntry)) return result;
     std::vector<PlayerFile> files;
-    const std::string name = BaseName(path);
+    const std::string name = DevPcBaseName(path);
     // The player holds the name in its code page.
     std::string stored;
     if (!DevNameToPlayer(name, stored)) stored = name;

@@ -3,6 +3,7 @@
 // each whole or not at all, each read back and compared when asked.
 #include "tools/kdplayer/progress_bar.h"
 #include "tools/kdplayer/session.h"
+#include "lib/device/device_progress.h"
 
 #include <cstdint>
 #include <string>
@@ -19,13 +20,18 @@ struct CopyResult {
 };
 
 // Shows copy progress on bar (may be null) and stops a copy at its next
-// chunk once an interrupt came. Installed for the lifetime of the object.
+// chunk once an interrupt came. Installed for the lifetime of the object;
+// the handler and bar it replaced come back after it.
 class CopyProgress {
 public:
     explicit CopyProgress(ProgressBar* bar);
     ~CopyProgress();
     CopyProgress(const CopyProgress&) = delete;
     CopyProgress& operator=(const CopyProgress&) = delete;
+
+private:
+    ProgressBar* outerBar_;
+    device::ProgressGuard guard_;
 };
 
 // The copy of file onto the PC at target: written beside it and put in its
@@ -58,7 +64,18 @@ CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool f
 // PC name it then gets.
 int ConversionOf(const std::string& name, std::string& pcName);
 
-// Text for a library code, from the library's own messages where it has one.
+// Says how far a run of several changes got before it stopped:
+// "stopped: DONE of TOTAL NOUN VERB" and after.
+void SayStopped(int done, int total, const char* noun, const char* verb,
+                const std::string& after = "");
+// The end of a run of copies (or deletions) over several files stopped by
+// the library's code after done of total: says what was done and gives the
+// status. Another program's change is 5 whatever was done; part done or an
+// interrupt is 6; else the code's own status.
+int StoppedStatus(int code, int done, int total, const char* verb,
+                  const std::string& after = "");
+
+// Text for a library code: the library's own message.
 std::string CodeText(int code);
 
 } // namespace kdplayer

@@ -61,7 +61,15 @@ const Command kCommands[] = {
      "folder, DIR or the folder of -t, or one file\n"
      "into the file of -o ('-': standard output)",
      RunGet},
-    {"put", kOptForce | kOptVerify, "put MEMORY FILE...", "copy PC files onto a memory", RunPut},
+    {"put", kOptForce | kOptVerify, "put MEMORY FILE...",
+     "copy PC files onto a memory; with -f, a file\n"
+     "of the same name is replaced: the new copy is\n"
+     "stored under a temporary name (~kd...) and\n"
+     "takes the old one's name and place once whole\n"
+     "(and checked, with --verify); what a killed\n"
+     "replace leaves is finished or undone when the\n"
+     "memory is next read",
+     RunPut},
     {"rm", 0, "rm MEMORY FILE...", "delete player files", RunRemove},
     {"mv", 0, "mv MEMORY FILE NEWNAME", "rename a player file", RunRename},
     {"up", 0, "up MEMORY FILE", "move a file one place up", RunUp},

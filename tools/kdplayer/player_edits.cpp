@@ -10,8 +10,14 @@ namespace kdplayer {
 
 namespace {
 
-int Changed(const PlayerFile& file) {
-    const int code = DevGetHandle() ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_ATTACHED;
+// Says that file is no longer as listed and gives the code of the change:
+// the player's own when it was unplugged, else the entry's.
+int Refused(int memory, const PlayerFile& file,
+            device::Change change = device::Change::kFilesChanged) {
+    if (change == device::Change::kFilesChanged)
+        if (const device::Change player = Changed(memory, {}); player != device::Change::kNone)
+            change = player;
+    const int code = device::ChangeCode(change);
     Say(ShownText(file) + ": " + CodeText(code));
     return code;
 }
@@ -32,26 +38,23 @@ bool SameFile(const PlayerFile& a, const PlayerFile& b) {
 
 } // namespace
 
-std::string PcBaseName(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 int DeleteChecked(int memory, const PlayerFile& file) {
-    if (!StillListed(memory, file)) return Changed(file);
+    if (const device::Change change = Changed(memory, {file}); change != device::Change::kNone)
+        return Refused(memory, file, change);
     // The device layer shows a failure itself.
     return DevDeleteFile(nullptr, memory, file.number, ShownText(file).c_str());
 }
 
 int RenameChecked(int memory, const PlayerFile& file, const std::string& newName,
                   bool asBytes) {
-    if (!StillListed(memory, file)) return Changed(file);
+    if (const device::Change change = Changed(memory, {file}); change != device::Change::kNone)
+        return Refused(memory, file, change);
     const int called = asBytes ? DevRenameEntryToBytes(memory, file.number, newName)
                                : DevRenameEntry(memory, file.number, newName.c_str());
     if (called == KD5200_ERR_NOT_CONNECTED) return KD5200_ERR_NOT_CONNECTED;
     // The device layer answers 1 whatever the library did: the listing tells.
     PlayerFile now;
-    if (!EntryAt(memory, file.number, now)) return Changed(file);
+    if (!EntryAt(memory, file.number, now)) return Refused(memory, file);
     // The player holds a name given as text in its code page.
     std::string stored = newName;
     if (!asBytes && !DevNameToPlayer(newName, stored)) stored = newName;
@@ -60,11 +63,13 @@ int RenameChecked(int memory, const PlayerFile& file, const std::string& newName
 }
 
 int SwapChecked(int memory, const PlayerFile& file, const PlayerFile& neighbour) {
-    if (!StillListed(memory, file) || !StillListed(memory, neighbour)) return Changed(file);
+    if (const device::Change change = Changed(memory, {file, neighbour});
+        change != device::Change::kNone)
+        return Refused(memory, file, change);
     if (DevMoveEntry(memory, file.number, neighbour.number) == KD5200_ERR_NOT_CONNECTED)
         return KD5200_ERR_NOT_CONNECTED;
     PlayerFile now;
-    if (!EntryAt(memory, neighbour.number, now) || !SameFile(now, file)) return Changed(file);
+    if (!EntryAt(memory, neighbour.number, now) || !SameFile(now, file)) return Refused(memory, file);
     return KD5200_ERR_NONE;
 }
 
@@ -76,7 +81,7 @@ int MoveEntry(int memory, int from, int to) {
         if (DevMoveEntry(memory, at, at + step) == KD5200_ERR_NOT_CONNECTED)
             return KD5200_ERR_NOT_CONNECTED;
     PlayerFile now;
-    if (!EntryAt(memory, to, now) || !SameFile(now, moving)) return Changed(moving);
+    if (!EntryAt(memory, to, now) || !SameFile(now, moving)) return Refused(memory, moving);
     return KD5200_ERR_NONE;
 }
 
@@ -88,7 +93,7 @@ PutResult PutFile(int memory, const std::string& path, bool verify, const Player
     const device::ShownEntry old{existing->number, ShownText(*existing), existing->size};
     const DevReplaceResult replaced =
         DevReplaceFile(nullptr, memory, old, path, verify, device::PlayerWatch());
-    const std::string name = PcBaseName(path);
+    const std::string name = DevPcBaseName(path);
     switch (replaced.end) {
     case DevReplaceEnd::kReplaced:
         return {KD5200_ERR_NONE, true};

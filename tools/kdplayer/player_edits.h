@@ -8,9 +8,6 @@
 
 namespace kdplayer {
 
-// The last part of a PC path: the name the player gives a file it stores.
-std::string PcBaseName(const std::string& path);
-
 // Each returns the device library's code (0 done) and says what went wrong.
 int DeleteChecked(int memory, const PlayerFile& file);
 // newName is text, or with asBytes the player's own bytes (a name read from it).

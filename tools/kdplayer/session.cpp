@@ -8,6 +8,7 @@
 #include <strings.h>
 
 #include <cstdio>
+#include <optional>
 
 namespace kdplayer {
 
@@ -37,6 +38,12 @@ namespace {
 std::vector<std::string>& Said() {
     static std::vector<std::string> messages;
     return messages;
+}
+
+// Watches the player from its opening for the rest of the command.
+std::optional<device::PlayerWatch>& Watch() {
+    static std::optional<device::PlayerWatch> watch;
+    return watch;
 }
 
 } // namespace
@@ -71,6 +78,7 @@ int Session::Connect() {
         Say(why);
         return kExitNoPlayer;
     }
+    Watch().emplace();
     return kExitOk;
 }
 
@@ -195,13 +203,25 @@ int ResolveFiles(const std::vector<std::string>& words, const std::vector<Player
     return code;
 }
 
+device::ShownEntry Shown(const PlayerFile& file) {
+    return {file.number, ShownText(file), file.size};
+}
+
+std::vector<device::ShownEntry> Shown(const std::vector<PlayerFile>& files) {
+    std::vector<device::ShownEntry> shown;
+    shown.reserve(files.size());
+    for (const PlayerFile& file : files)
+        shown.push_back(Shown(file));
+    return shown;
+}
+
+device::Change Changed(int memory, const std::vector<PlayerFile>& files, bool whole) {
+    if (!Watch()) return device::Change::kUnplugged;
+    return whole ? Watch()->Memory(memory, Shown(files)) : Watch()->Entries(memory, Shown(files));
+}
+
 bool StillListed(int memory, const PlayerFile& file) {
-    std::vector<PlayerFile> now;
-    if (!DevListEntryNames(memory, now, true)) return false;
-    if (file.number < 0 || static_cast<size_t>(file.number) >= now.size()) return false;
-    const PlayerFile& listed = now[static_cast<size_t>(file.number)];
-    return listed.shortName == file.shortName && listed.longName == file.longName &&
-           listed.size == file.size;
+    return Changed(memory, {file}) == device::Change::kNone;
 }
 
 } // namespace kdplayer

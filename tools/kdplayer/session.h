@@ -3,6 +3,7 @@
 // memories named by word, player files named by number or name, and the
 // check that an entry still is what was listed.
 #include "lib/device/device_entries.h"
+#include "lib/device/device_watch.h"
 
 #include <string>
 #include <vector>
@@ -66,9 +67,18 @@ int ResolveFiles(const std::vector<std::string>& words, const std::vector<Player
 // The entry of that name (long or short, as text or bytes, exactly), or null.
 const PlayerFile* FindByName(const std::vector<PlayerFile>& files, const std::string& name);
 
-// Whether entry file.number still holds that name and size, read anew: the
-// check before each operation on an entry, since another program may change
-// the player meanwhile.
+// The entry as the device layer's watch compares it.
+device::ShownEntry Shown(const PlayerFile& file);
+std::vector<device::ShownEntry> Shown(const std::vector<PlayerFile>& files);
+
+// What changed since the player was opened for this command: the player
+// unplugged, even briefly, or the entries no longer at their numbers with
+// their names and sizes, read anew (with whole, the memory holds no other).
+// The check before each operation on an entry, since another program may
+// change the player meanwhile.
+device::Change Changed(int memory, const std::vector<PlayerFile>& files, bool whole = false);
+// Whether entry file.number still holds that name and size and the player
+// stayed plugged in.
 bool StillListed(int memory, const PlayerFile& file);
 
 } // namespace kdplayer

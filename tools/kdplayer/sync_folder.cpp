@@ -56,19 +56,11 @@ std::string NameFault(const std::string& bytes) {
     return "";
 }
 
-// Why the code page cannot write the name, as the device layer says it.
+// Why the code page cannot write the name.
 std::string UnencodableText(const platform::Unencodable& failure) {
-    std::string character = failure.character, point;
-    if (failure.codePoint) {
-        point = platform::CodePointText(failure.codePoint);
-    } else {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "0x%02X",
-                      static_cast<unsigned char>(character.empty() ? 0 : character[0]));
-        point = character = hex;
-    }
-    return "its name holds " + Quoted(character) + " (" + point + "), which player file names in " +
-           DevGetCodePage() + " cannot hold";
+    const DevUnencodableCharacter shown = DevDescribeUnencodable(failure);
+    return "its name holds " + Quoted(shown.character) + " (" + shown.point +
+           "), which player file names in " + DevGetCodePage() + " cannot hold";
 }
 
 // Opens the file and reads its first byte, so that a file the sync could

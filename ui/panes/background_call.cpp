@@ -14,6 +14,7 @@
 #include "base/platform/message_box.h"
 #include "base/platform/modal_depth.h"
 #include "lib/device/device_layer.h"
+#include "lib/device/device_progress.h"
 
 namespace panes {
 
@@ -117,18 +118,18 @@ int CallInBackground(const std::function<int()>& call, const std::function<bool(
             queue.RunAndWait(task);
     };
 
-    // The progress handlers and message boxes in place run on the window thread.
-    device::ProgressHandler progress = DevSetProgressHandler(nullptr);
+    // The progress handler and message boxes in place run on the window thread.
     ForwardedReports forwarded;
-    if (progress)
-        DevSetProgressHandler([&](KD5200_HWND parent, const char* operation,
-                                  device::ProgressPhase phase, int64_t done, int64_t total) {
-            const std::string what = operation ? operation : "";
-            if (!forwarded.Due(what, phase, done, total)) return forwarded.stop;
-            onWindowThread(
-                [&] { forwarded.stop = progress(parent, what.c_str(), phase, done, total); });
-            return forwarded.stop;
+    device::ProgressGuard progress([&](KD5200_HWND parent, const char* operation,
+                                       device::ProgressPhase phase, int64_t done, int64_t total) {
+        if (!progress.HasOuter()) return false;
+        const std::string what = operation ? operation : "";
+        if (!forwarded.Due(what, phase, done, total)) return forwarded.stop;
+        onWindowThread([&] {
+            forwarded.stop = progress.Outer(parent, what.c_str(), phase, done, total);
         });
+        return forwarded.stop;
+    });
     platform::MessageBoxHandler boxes = platform::SetMessageBoxHandler(nullptr);
     platform::SetMessageBoxHandler(
         [&](void* owner, const std::string& text, const std::string& caption, unsigned style) {
@@ -164,7 +165,7 @@ int CallInBackground(const std::function<int()>& call, const std::function<bool(
     }
 
     platform::SetMessageBoxHandler(std::move(boxes));
-    DevSetProgressHandler(std::move(progress));
+    progress.Restore();
     if (failure) std::rethrow_exception(failure);
     return result;
 }

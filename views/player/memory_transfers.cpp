@@ -68,7 +68,7 @@ bool MemoryTransfers::ChooseFitting(const Room& room, const HNameList& list, HNa
     std::vector<uint64_t> sizes;
     for (const TransferMeter::File& file : files)
         sizes.push_back(file.size);
-    const SpacePlan plan = PlanSpace(sizes, room);
+    const SpacePlan plan = DevPlanSpace(sizes, room);
     asked = !plan.fitsAll;
     if (!plan.fitsAll) {
         if (plan.fitting.empty()) {

@@ -10,25 +10,6 @@
 
 namespace player {
 
-SpacePlan PlanSpace(const std::vector<uint64_t>& sizes, const Room& room) {
-    SpacePlan plan;
-    uint64_t blocksLeft = room.freeBlocks;
-    int64_t entriesLeft = room.freeEntries;
-    for (size_t i = 0; i < sizes.size(); ++i) {
-        const uint64_t blocks = (sizes[i] + room.blockSize - 1) / room.blockSize;
-        plan.neededBlocks += blocks;
-        ++plan.neededEntries;
-        if (blocks > blocksLeft || entriesLeft == 0) {
-            plan.fitsAll = false;
-            continue;
-        }
-        blocksLeft -= blocks;
-        if (entriesLeft > 0) --entriesLeft;
-        plan.fitting.push_back(i);
-    }
-    return plan;
-}
-
 namespace {
 
 // Sizes round up, as the pane's sizes and the memory's header do, so that

@@ -12,16 +12,8 @@ namespace player {
 // Room left on the target.
 using Room = DevRoom;
 
-struct SpacePlan {
-    uint64_t neededBlocks = 0;
-    uint64_t neededEntries = 0;
-    bool fitsAll = true;
-    // The files that fit, by index, in the order given: each file is taken
-    // when it fits in what the files taken before it left.
-    std::vector<size_t> fitting;
-};
-
-SpacePlan PlanSpace(const std::vector<uint64_t>& sizes, const Room& room);
+// Whether the files fit, as the device layer plans it (DevPlanSpace).
+using SpacePlan = DevSpacePlan;
 
 // The question of a transfer that does not fit, in the pane's units:
 // "The files need 96KB in 3 entries; 64KB and 512 entries are free." and the

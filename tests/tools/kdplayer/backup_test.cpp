@@ -324,3 +324,24 @@ TEST_F(Backup, AnInterruptedBackupLeavesTheOldOneWhole) {
                        "folder\n");
     EXPECT_EQ(Entries(dir / "pc/other"), std::vector<std::string>{"keep.txt"});
 }
+
+TEST_F(Backup, ARestoreUnpluggedInAReadBackCountsTheFileItLeft) {
+    NewPlayer();
+    Write(dir / "pc/big.mp3", Bytes(4 << 20, 61));
+    ASSERT_EQ(Run({"put", "internal", "big.mp3"}).status, 0);
+    ASSERT_EQ(Run({"backup", "saved"}).status, 0);
+    ASSERT_EQ(Run({"rm", "internal", "big.mp3"}).status, 0);
+    // Unplugged once the copy is listed, while it is read back: it stays on
+    // the player unchecked, and the summary counts it.
+    extra = {"KD5200_SPEED=2000000"};
+    const ProgramRun run = Script(
+        "$KDPLAYER restore saved & p=$!; until $SIM ls internal | grep -q big.mp3; do sleep "
+        "0.02; done; $SIM unplug; wait $p; echo status=$?");
+    EXPECT_EQ(run.out, "status=6\n") << run.err;
+    EXPECT_NE(run.err.find("big.mp3: copied, but the player was lost before the copy was "
+                           "checked; it stays on the player unchecked"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("stopped: 1 of 1 files restored"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("nothing was restored"), std::string::npos) << run.err;
+}

@@ -120,6 +120,11 @@ TEST_F(KdplayerCli, EveryCommandRefusesAForeignOption) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("Usage: kdplayer rm MEMORY FILE...\n", 0), 0u) << run.out;
     EXPECT_EQ(run.out.find("--dry-run"), std::string::npos) << run.out;
+    // The help says what the manual says of a replace's temporary name.
+    for (const std::vector<std::string>& help : {std::vector<std::string>{"--help"}, {"put", "-h"}}) {
+        run = Run(help);
+        EXPECT_NE(run.out.find("stored under a temporary name (~kd...)"), std::string::npos) << run.out;
+    }
     run = Run({"font", "get", "-h"});
     EXPECT_NE(run.out.find("--output=FILE"), std::string::npos) << run.out;
     EXPECT_EQ(Run({"nonsense", "--help"}).status, 2);

@@ -191,3 +191,29 @@ TEST_F(Replace, AVerifiedGetKilledInItsReadBackLeavesNothing) {
     ASSERT_EQ(Run({"get", "--verify", "internal", "big.mp3", "out"}).status, 0);
     EXPECT_EQ(Read(dir / "pc/out/big.mp3"), Read(dir / "pc/big.mp3"));
 }
+
+TEST_F(Replace, AReplaceThatCannotFitBesideTheOldFileIsRefusedBeforeAnyChange) {
+    // Four blocks: the old a.mp3 takes three, so a new one of three does
+    // not fit beside it, though it would fit once the old one is gone.
+    ASSERT_EQ(Sim({"create", "--internal", "64K"}).status, 0);
+    ASSERT_EQ(Sim({"plug"}).status, 0);
+    const std::string old = Bytes(40000, 80);
+    Write(dir / "pc/a.mp3", old);
+    ASSERT_EQ(Run({"put", "internal", "a.mp3"}).status, 0);
+    Write(dir / "pc/new/a.mp3", Bytes(40000, 81));
+    ProgramRun run = Run({"put", "-f", "internal", "new/a.mp3"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("the files need 3 blocks of 16384 bytes in 1 entries; 1 blocks and "
+                           "511 entries are free; nothing was copied"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(Names("internal"), "a.mp3 ");
+    EXPECT_EQ(OnPlayer("internal", 0), old);
+    // A smaller new file fits beside it, and replaces it.
+    const std::string small = Bytes(10000, 82);
+    Write(dir / "pc/new/a.mp3", small);
+    run = Run({"put", "-f", "internal", "new/a.mp3"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Names("internal"), "a.mp3 ");
+    EXPECT_EQ(OnPlayer("internal", 0), small);
+}

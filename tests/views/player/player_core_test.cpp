@@ -93,24 +93,24 @@ TEST(TransferMeter, AddsUpFilesAndFollowsSkippedOnes) {
 // The entry limit counts as much as the blocks; a PC folder has none, and
 // its question leaves entries out.
 TEST(SpaceCheck, EntriesAndBlocksBothLimitAndThePcQuestionNamesBytesOnly) {
-    const player::SpacePlan entries = player::PlanSpace({0, 0, 0}, {16384, 10, 2});
+    const player::SpacePlan entries = DevPlanSpace({0, 0, 0}, {16384, 10, 2});
     EXPECT_FALSE(entries.fitsAll);
     EXPECT_THAT(entries.fitting, ElementsAre(0u, 1u));
 
     const player::Room folder{4096, 270, -1};
-    const player::SpacePlan pc = player::PlanSpace({1048576, 4097, 100000}, folder);
+    const player::SpacePlan pc = DevPlanSpace({1048576, 4097, 100000}, folder);
     EXPECT_EQ(pc.neededBlocks, 256u + 2u + 25u);
     EXPECT_THAT(pc.fitting, ElementsAre(0u, 1u));
     // Both round up to 2MB: told in KB, so that they read apart.
     EXPECT_EQ(player::SpaceQuestion(pc, folder, 3),
               "The files need 1,132KB; 1,080KB is free.\n"
               "Copy the 2 of 3 files that fit, in the order given?");
-    EXPECT_TRUE(player::PlanSpace({1048576}, folder).fitsAll);
+    EXPECT_TRUE(DevPlanSpace(std::vector<uint64_t>{1048576}, folder).fitsAll);
 
     // The free space reads as the memory's header says it ("Remain 56MB").
     const player::Room memory{16384, 3552, 10}; // 55.5MB
     EXPECT_EQ(player::CountBytes(3552 * 16384).value, 56u);
-    const player::SpacePlan big = player::PlanSpace({60 << 20}, memory);
+    const player::SpacePlan big = DevPlanSpace(std::vector<uint64_t>{60 << 20}, memory);
     EXPECT_EQ(player::NoSpaceText(big, memory),
               "The files need 60MB in 1 entry; 56MB and 10 entries are free.\n"
               "None of the files fits.");
