@@ -613,13 +613,7 @@ TEST_F(Songdock, DownInANewPcListingGoesFromItsFirstRowToTheSecond) {
 
 TEST_F(Songdock, F2AfterAScrollRenamesTheClickedPlayerFile) {
     // A long list, so that the wheel leaves its rows at any offset.
-    std::string names;
-    for (int i = 0; i < 500; ++i) {
-        const std::string name = "song" + std::to_string(1000 + i) + ".mp3";
-        devtest::WriteFile(work_.path() + "/" + name, "x");
-        names += " " + work_.path() + "/" + name;
-    }
-    Sim("put internal" + names);
+    PutSongs(500);
     Sim("plug");
     Start();
     HFileListCtrl* list = nullptr;
@@ -679,13 +673,7 @@ void Click(wxWindow* window) {
 
 TEST_F(Songdock, F5KeepsTheRowsInViewAndTheSelectionOfBothLists) {
     // Long lists on both sides, so that the rows in view are a middle part.
-    std::string names;
-    for (int i = 0; i < 300; ++i) {
-        const std::string name = "song" + std::to_string(1000 + i) + ".mp3";
-        devtest::WriteFile(work_.path() + "/" + name, "x");
-        names += " " + work_.path() + "/" + name;
-    }
-    Sim("put internal" + names);
+    PutSongs(300);
     Sim("plug");
     Start();
     for (int i = 0; i < 300; ++i)
