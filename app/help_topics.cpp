@@ -3,6 +3,7 @@
 #include "app/about_dialog.h"
 #include "base/platform/gui/box_help_key.h"
 #include "base/platform/gui/help_book.h"
+#include "base/platform/task_help.h"
 #include "views/desktop/desktop_view.h"
 #include "views/desktop/properties_dialog.h"
 #include "views/maint/font_info_dialog.h"
@@ -18,6 +19,12 @@ namespace app {
 
 namespace {
 
+// The page of the task under way, else that of the window.
+std::string TaskOrWindowPage(const wxWindow* focus) {
+    const std::string& task = platform::CurrentTaskHelp();
+    return task.empty() ? HelpPageFor(focus) : task;
+}
+
 class DialogHelpKey : public wxEventFilter {
 public:
     DialogHelpKey() {
@@ -25,7 +32,7 @@ public:
         // The toolkit's own boxes and choosers: the help of what asked them.
         platform::SetBoxHelp([](wxWindow* asker) {
             platform::ShowHelpBook(asker ? wxGetTopLevelParent(asker) : nullptr,
-                                   HelpPageFor(asker));
+                                   TaskOrWindowPage(asker));
         });
     }
     ~DialogHelpKey() override {
@@ -62,7 +69,7 @@ std::string HelpPageFor(const wxWindow* focus) {
 }
 
 void ShowContextHelp(wxWindow* parent) {
-    platform::ShowHelpBook(parent, HelpPageFor(wxWindow::FindFocus()));
+    platform::ShowHelpBook(parent, TaskOrWindowPage(wxWindow::FindFocus()));
 }
 
 std::unique_ptr<wxEventFilter> InstallDialogHelpKey() {

@@ -144,8 +144,9 @@ class Help(unittest.TestCase):
             self.assertNotIn("CRITICAL", s.output()[before:])
 
     def test_f1_in_a_question_and_a_file_chooser_opens_the_help(self):
-        """The toolkit's own boxes: F1 opens the help of the pane that asked, and
-        the box goes on to its answer."""
+        """The toolkit's own boxes: F1 opens the help of the pane that asked, or
+        of the task that asked (the upgrade's chooser), and the box goes on to
+        its answer."""
         with Session() as s:
             internal = s.table("Internal Memory")
             s.focus(internal)
@@ -170,7 +171,9 @@ class Help(unittest.TestCase):
             self.assertIsNotNone(chooser, "no file chooser")
             s.pump_events(1.5)  # the window manager gives the chooser the keys
             s.keys("F1")
-            self.help_frame(s)
+            # The help of the task under way: the upgrade, not the pane.
+            frame = self.help_frame(s)
+            self.assertIn("Upgrading", self.page_text(s, frame, "Upgrading"))
             # The chooser is still there, and ends as it would have.
             self.assertIsNotNone(s.find("file chooser", root=s.app) or s.find("dialog", root=s.app))
 

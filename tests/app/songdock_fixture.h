@@ -112,6 +112,16 @@ protected:
         devtest::WriteFile(work_.path() + "/" + name, "late");
         Sim("put internal " + work_.path() + "/" + name);
     }
+    // Puts count files, song1000.mp3 on, on the internal memory.
+    void PutSongs(int count) {
+        std::string names;
+        for (int i = 0; i < count; ++i) {
+            const std::string name = "song" + std::to_string(1000 + i) + ".mp3";
+            devtest::WriteFile(work_.path() + "/" + name, "x");
+            names += " " + work_.path() + "/" + name;
+        }
+        Sim("put internal" + names);
+    }
     bool PlayerHas(int memory, const std::string& name) {
         const auto names = playertest::Names(memory);
         return std::find(names.begin(), names.end(), name) != names.end();

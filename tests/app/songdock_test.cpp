@@ -622,13 +622,7 @@ TEST_F(Songdock, DownInANewPcListingGoesFromItsFirstRowToTheSecond) {
 
 TEST_F(Songdock, F2AfterAScrollRenamesTheClickedPlayerFile) {
     // A long list, so that the wheel leaves its rows at any offset.
-    std::string names;
-    for (int i = 0; i < 500; ++i) {
-        const std::string name = "song" + std::to_string(1000 + i) + ".mp3";
-        devtest::WriteFile(work_.path() + "/" + name, "x");
-        names += " " + work_.path() + "/" + name;
-    }
-    Sim("put internal" + names);
+    PutSongs(500);
     Sim("plug");
     Start();
     HFileListCtrl* list = nullptr;
@@ -684,6 +678,41 @@ void Click(wxWindow* window) {
     gui::MouseMove(gui::ScreenCenter(*window));
     gui::MouseDown();
     gui::MouseUp();
+}
+
+TEST_F(Songdock, F5KeepsTheRowsInViewAndTheSelectionOfBothLists) {
+    // Long lists on both sides, so that the rows in view are a middle part.
+    PutSongs(300);
+    Sim("plug");
+    Start();
+    for (int i = 0; i < 300; ++i)
+        devtest::WriteFile(pc_ + "/song" + std::to_string(1000 + i) + ".mp3", "x");
+    ClickRow(DesktopList(), "alpha.mp3");
+    gui::KeyPress(WXK_F5);
+    for (HFileListCtrl* list : {&DesktopList(), &PaneList(0)}) {
+        ASSERT_TRUE(gui::PumpUntil([&] { return list->GetItemCount() > 300; }, 10000));
+        SCOPED_TRACE(list == &DesktopList() ? "PC" : "player");
+        // The wheel, a click on a row in the middle of the view, F5.
+        gui::MouseMove(gui::ScreenCenter(*list));
+        gui::Pump(50);
+        gui::MouseWheel(5);
+        gui::Pump(300);
+        ASSERT_GT(list->GetTopRow(), 0);
+        const std::string clicked = gui::ListRows(*list)[size_t(list->GetTopRow() + 4)][0];
+        ClickRow(*list, clicked);
+        gui::Pump(300);
+        const long row = RowOf(*list, clicked);
+        const wxRect before = list->GetRowRect(row);
+        ASSERT_GT(before.y, 2 * before.height);
+        gui::KeyPress(WXK_F5);
+        gui::Pump(800);
+        // The same rows in view (a row scrolled partly out of sight may come
+        // back whole), the same one selected and current.
+        EXPECT_LT(std::abs(list->GetRowRect(row).y - before.y), before.height);
+        EXPECT_EQ(list->GetSelectedRows(), std::vector<long>{row});
+        EXPECT_EQ(list->GetFocusedRow(), row);
+        EXPECT_EQ(gui::ListRows(*list)[size_t(row)][0], clicked);
+    }
 }
 
 TEST_F(Songdock, At800x600TheMemoryHeadersKeepTheFileCountAndDatesTheirTime) {

@@ -29,7 +29,7 @@ expected_files() {
     echo "share/songdock/HtmlHelp/$p.html"
   done
   echo "share/songdock/HtmlHelp/style.css"
-  for p in index panes transfers keyboard configuration; do
+  for p in index panes transfers recordings firmware font rawdata keyboard configuration; do
     echo "share/songdock/HtmlHelp/ko/$p.html"
   done
   echo "share/locale/ko/LC_MESSAGES/songdock.mo"

@@ -24,9 +24,10 @@ bool HIconButton::Create(wxWindow* parent, wxWindowID id, int iconId, const wxSt
     int side = kIconSize;
     if (size.x > 0 && size.y > 0)
         side = std::clamp(std::min(size.x, size.y) - kButtonPadding, 12, kIconSize);
-    const wxBitmap icon = LoadIcon(iconId, side);
+    // Drawn at the pixel size of the window's scale, sharp on a HiDPI screen.
+    const wxBitmapBundle icon = IconBundle(iconId, side);
     if (!wxBitmapButton::Create(parent, id, icon, pos, size)) return false;
-    icon_ = icon;
+    icon_ = icon.GetBitmap(wxSize(side, side));
     if (!tip.empty()) {
         SetToolTip(tip);
         platform::SetAccessibleName(this, tip);

@@ -2,8 +2,10 @@
 // with anti-aliasing, onto a transparent image.
 #include "ui/controls/icons.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <map>
 #include <numbers>
 
 #include <wx/brush.h>
@@ -386,7 +388,49 @@ wxBitmap Render(const Painter& paint, int size) {
     return wxBitmap(image);
 }
 
+// A painted image at whatever pixel size a window's scale asks for.
+class PaintedBundle : public wxBitmapBundleImpl {
+public:
+    PaintedBundle(Painter paint, int size) : paint_(std::move(paint)), size_(size) {}
+    wxSize GetDefaultSize() const override { return wxSize(size_, size_); }
+    wxSize GetPreferredBitmapSizeAtScale(double scale) const override {
+        const int side = static_cast<int>(std::lround(size_ * scale));
+        return wxSize(side, side);
+    }
+    wxBitmap GetBitmap(const wxSize& size) override {
+        const int side = std::max(size.x, size.y);
+        wxBitmap& bitmap = drawn_[side];
+        if (!bitmap.IsOk()) bitmap = Render(paint_, side);
+        return bitmap;
+    }
+
+private:
+    Painter paint_;
+    int size_;
+    std::map<int, wxBitmap> drawn_;
+};
+
+wxBitmapBundle Bundle(Painter paint, int size) {
+    if (!paint || size < 1) return wxBitmapBundle();
+    return wxBitmapBundle::FromImpl(new PaintedBundle(std::move(paint), size));
+}
+
 } // namespace
+
+wxBitmapBundle IconBundle(int id, int size) {
+    return Bundle(IconPainter(id), size);
+}
+
+wxBitmapBundle TreeImageBundle(int index, int size) {
+    return Bundle(TreePainter(index), size);
+}
+
+wxVector<wxBitmapBundle> TreeImageBundles() {
+    wxVector<wxBitmapBundle> images;
+    for (int i = 0; i < kTreeImageCount; ++i)
+        images.push_back(TreeImageBundle(i));
+    return images;
+}
 
 wxBitmap LoadIcon(int id, int size) {
     return Render(IconPainter(id), size);

@@ -4,7 +4,9 @@
 #include <memory>
 
 #include <wx/bitmap.h>
+#include <wx/bmpbndl.h>
 #include <wx/imaglist.h>
+#include <wx/vector.h>
 
 namespace controls {
 
@@ -33,6 +35,15 @@ wxBitmap LoadIcon(int id, int size);
 
 // One image of the tree bitmap at size x size; invalid outside 0-9.
 wxBitmap LoadTreeImage(int index, int size = 16);
+
+// The same images for a window of any scale (GDK_SCALE=2 and the like):
+// size is the image's size in the window's own units, and each scale gets
+// the image drawn anew at its pixel size rather than a smaller one enlarged.
+// Invalid for an unknown id or index.
+wxBitmapBundle IconBundle(int id, int size);
+wxBitmapBundle TreeImageBundle(int index, int size = 16);
+// The ten tree images in index order, for a control's SetImages.
+wxVector<wxBitmapBundle> TreeImageBundles();
 
 // An image list built from a bitmap resource: for 130 the ten 16 x 16 tree
 // images in index order; for an icon id a one-image 16 x 16 list of that

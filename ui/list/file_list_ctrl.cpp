@@ -456,6 +456,12 @@ void HFileListCtrl::SelectForMenu(long row) {
 }
 
 size_t HFileListCtrl::SelectDataWhere(const std::function<bool(uint32_t)>& wanted) {
+    const std::vector<long> rows = SelectData(wanted);
+    if (!rows.empty()) EnsureVisible(rows.front());
+    return rows.size();
+}
+
+std::vector<long> HFileListCtrl::SelectData(const std::function<bool(uint32_t)>& wanted) {
     // The rows are asked in data order, the order of the pane's vector, so
     // that a long list is read front to back rather than in display order.
     std::vector<long> rows;
@@ -468,9 +474,8 @@ size_t HFileListCtrl::SelectDataWhere(const std::function<bool(uint32_t)>& wante
     for (long row : rows)
         items.push_back(ItemAt(row));
     SetSelections(items);
-    if (!rows.empty()) EnsureVisible(rows.front());
     SelectionChanged();
-    return rows.size();
+    return rows;
 }
 
 HFileListCtrl::NamedRows HFileListCtrl::KeepNames() const {
@@ -478,9 +483,15 @@ HFileListCtrl::NamedRows HFileListCtrl::KeepNames() const {
     if (!source_) return kept;
     for (uint32_t data : GetSelectedData())
         kept.selected.push_back(source_->GetCellText(data, 0));
-    if (const long focused = GetFocusedRow(); focused >= 0) {
+    const long focused = GetFocusedRow();
+    if (focused >= 0) {
         kept.focused = source_->GetCellText(GetRowData(focused), 0);
         kept.hasFocused = true;
+    }
+    if (const long top = GetTopRow(); top >= 0) {
+        kept.top = source_->GetCellText(GetRowData(top), 0);
+        kept.hasTop = true;
+        kept.focusBelowTop = focused - top;
     }
     return kept;
 }
@@ -488,16 +499,21 @@ HFileListCtrl::NamedRows HFileListCtrl::KeepNames() const {
 void HFileListCtrl::RestoreNames(const NamedRows& rows) {
     if (!source_ || rows.empty()) return;
     const std::unordered_set<std::string> selected(rows.selected.begin(), rows.selected.end());
-    long focus = -1;
-    SelectDataWhere([&](uint32_t data) {
+    long focus = -1, top = -1;
+    const std::vector<long> chosen = SelectData([&](uint32_t data) {
         const std::string name = source_->GetCellText(data, 0);
         if (rows.hasFocused && focus < 0 && name == rows.focused) focus = FindRowByData(data);
+        if (rows.hasTop && top < 0 && name == rows.top) top = FindRowByData(data);
         return selected.count(name) > 0;
     });
-    if (focus >= 0) {
-        FocusRow(focus);
-        EnsureVisible(focus);
-    }
+    if (focus >= 0) FocusRow(focus);
+    // A re-list that left the rows in view where they were keeps the view:
+    // only one scroll is asked for, as the table makes the last one asked.
+    const long shown = focus >= 0 ? focus : chosen.empty() ? -1 : chosen.front();
+    if (top >= 0 && (focus < 0 ? !rows.hasFocused : focus - top == rows.focusBelowTop))
+        platform::ScrollRowToTop(this, top);
+    else if (shown >= 0)
+        EnsureVisible(shown);
 }
 
 long HFileListCtrl::GetFocusedRow() const {
@@ -507,7 +523,9 @@ long HFileListCtrl::GetFocusedRow() const {
 void HFileListCtrl::FocusRow(long row) {
     const wxDataViewItem item = ItemAt(row);
     if (!item.IsOk()) return;
-    SetCurrentItem(item);
+    // Made current again, the row would be scrolled into view anew: a
+    // re-list that kept the view would lose it.
+    if (GetCurrentItem() != item) SetCurrentItem(item);
     // The first current row of a new listing is told to a screen reader.
     if (tellNextFocus_) {
         tellNextFocus_ = false;

@@ -126,17 +126,23 @@ public:
     // once per shown row, in data order) and focuses the first of them.
     // Returns how many were selected.
     size_t SelectDataWhere(const std::function<bool(uint32_t)>& wanted);
-    // The selected rows and the focused one by their names (the bytes of
-    // their first column), to find them again in a new listing.
+    // The selected rows, the focused one and the one at the top of the view
+    // by their names (the bytes of their first column), to find them again
+    // in a new listing.
     struct NamedRows {
         std::vector<std::string> selected;
         std::string focused;
         bool hasFocused = false;
+        std::string top;
+        bool hasTop = false;
+        long focusBelowTop = 0; // rows from the top row to the focused one
         bool empty() const { return selected.empty() && !hasFocused; }
     };
     NamedRows KeepNames() const;
     // Selects the rows of those names that are shown and focuses the one
-    // that had the focus (else the first selected one).
+    // that had the focus (else the first selected one). The view stays where
+    // it was when the listing has the same rows from the top row to the
+    // focused one; otherwise the focused row is scrolled into view.
     void RestoreNames(const NamedRows& rows);
     // The shown text of a row in a column ("" outside the list).
     wxString GetRowText(long row, int column) const;
@@ -197,6 +203,9 @@ public:
 
 private:
     class Model;
+
+    // SelectDataWhere without scrolling; returns the selected display rows.
+    std::vector<long> SelectData(const std::function<bool(uint32_t)>& wanted);
 
     // Selection and focus by data index, kept across a reorder.
     struct Kept {

@@ -1,4 +1,5 @@
 #include "views/desktop/folder_combo.h"
+#include "base/resources/ids.h"
 #include "base/resources/strings.h"
 
 #include "base/platform/gui/accessibility.h"
@@ -6,7 +7,6 @@
 #include "ui/controls/icons.h"
 #include "views/desktop/folder_tree.h"
 
-#include <wx/imaglist.h>
 
 wxDEFINE_EVENT(HEVT_FOLDER_SELECTED, wxCommandEvent);
 
@@ -35,8 +35,8 @@ void HFolderCombo::CreateDropDown(int width, int height) {
 }
 
 void HFolderCombo::SetImages(int bitmapId) {
-    if (std::unique_ptr<wxImageList> images = controls::LoadImageList(bitmapId))
-        tree_->AssignImageList(images.release());
+    // Images drawn for the window's scale, sharp on a HiDPI screen.
+    if (bitmapId == ids::kTreeBitmap) tree_->SetImages(controls::TreeImageBundles());
     Refresh();
 }
 

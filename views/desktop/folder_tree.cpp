@@ -274,10 +274,9 @@ wxString HFolderTree::GetStringValue() const {
 void HFolderTree::PaintComboControl(wxDC& dc, const wxRect& rect) {
     const HFolderNode* node = GetCurrentNode();
     if (!node) return;
-    wxImageList* images = GetImageList();
     const int iconTop = rect.y + (rect.height - 16) / 2;
-    if (images && node->image >= 0 && node->image < images->GetImageCount())
-        images->Draw(node->image, dc, rect.x + 4, iconTop, wxIMAGELIST_DRAW_TRANSPARENT);
+    if (node->image >= 0 && node->image < GetImageCount())
+        dc.DrawBitmap(GetImageBitmapFor(this, node->image), rect.x + 4, iconTop, true);
     const wxString name = platform::PathToDisplayText(node->name);
     const wxSize extent = dc.GetTextExtent(name);
     wxRect text(rect.x + 4 + 18, rect.y + 1, extent.x + 4, rect.height - 2);

@@ -10,6 +10,7 @@
 #include "views/maint/raw_data_command.h"
 #include "lib/maint/lcd_font.h"
 #include "base/platform/message_box.h"
+#include "base/platform/task_help.h"
 #include "base/resources/ids.h"
 #include "base/resources/strings.h"
 
@@ -52,6 +53,7 @@ int MaintenanceCommands::MemoryMask() const {
 // ---- Firmware upgrade -------------------------------------------------------
 
 void MaintenanceCommands::Upgrade(int boot, int command) {
+    const platform::TaskHelp help("firmware.html");
     const int result = maint::UpgradeCode(
         owner_, DevGetHandle(), boot, maint::ProgressDialogs(owner_, maint::CommandText(command)));
     if (!maint::UpgradeWasAttempted(result)) return;
@@ -78,6 +80,7 @@ void MaintenanceCommands::OnUpgradeBoot(wxCommandEvent&) {
 // ---- LCD font -------------------------------------------------------------
 
 void MaintenanceCommands::OnDownloadFont(wxCommandEvent&) {
+    const platform::TaskHelp help("font.html");
     // The title of the font file dialog also heads the progress dialog.
     maint::DownloadLcdFont(
         owner_,
@@ -86,11 +89,13 @@ void MaintenanceCommands::OnDownloadFont(wxCommandEvent&) {
 }
 
 void MaintenanceCommands::OnEraseFont(wxCommandEvent&) {
+    const platform::TaskHelp help("font.html");
     maint::EraseLcdFont(owner_);
     if (hooks_.updatePanes) hooks_.updatePanes();
 }
 
 void MaintenanceCommands::OnUploadFont(wxCommandEvent&) {
+    const platform::TaskHelp help("font.html");
     const auto folder = hooks_.targetFolder ? hooks_.targetFolder() : std::nullopt;
     if (!folder) return;
     maint::UploadLcdFont(owner_, *folder,
@@ -105,14 +110,17 @@ void MaintenanceCommands::OnViewFontInfo(wxCommandEvent&) {
 // ---- Raw data ---------------------------------------------------------------
 
 void MaintenanceCommands::OnRawDataInternal(wxCommandEvent&) {
+    const platform::TaskHelp help("rawdata.html");
     DownloadRawData(owner_, 0);
 }
 
 void MaintenanceCommands::OnRawDataExternal(wxCommandEvent&) {
+    const platform::TaskHelp help("rawdata.html");
     DownloadRawData(owner_, 1);
 }
 
 void MaintenanceCommands::OnViewRawData(wxCommandEvent&) {
+    const platform::TaskHelp help("rawdata.html");
     DownloadRawData(owner_, -1);
 }
 

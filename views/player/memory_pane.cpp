@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <unordered_set>
 #include <utility>
 
 #include <wx/dnd.h>
@@ -190,12 +189,10 @@ bool HMp3MemView::FillList(bool force, int memory) {
     list_->Enable();
     list_->Show();
 
-    // A re-list keeps the rows that were selected, by name (a device change
-    // or a refresh must not lose the user's selection).
-    std::unordered_set<std::string> selected;
-    if (list_->GetSelectedItemCount() > 0)
-        for (uint32_t data : list_->GetSelectedData())
-            if (data < rows_.size()) selected.insert(rows_[data].name);
+    // A re-list keeps the rows that were selected, the focused one and the
+    // view, by name (a device change or a refresh must not lose the user's
+    // place).
+    const HFileListCtrl::NamedRows kept = list_->KeepNames();
 
     rows_.clear();
     rows_.reserve(listing.GetCount());
@@ -210,8 +207,7 @@ bool HMp3MemView::FillList(bool force, int memory) {
     }
     list_->ShowRowsSorted(rows_.size(), ByColumn(sortColumn_), sortAscending_);
     list_->ShowSortIndicator(sortColumn_, sortAscending_);
-    if (!selected.empty())
-        list_->SelectDataWhere([&](uint32_t data) { return selected.count(rows_[data].name) > 0; });
+    list_->RestoreNames(kept);
     UpdateHeader();
     return true;
 }

@@ -177,6 +177,14 @@ void TellCurrentRow(wxWindow* list, bool focusCell) {
     g_object_unref(cell);
 }
 
+void ScrollRowToTop(wxWindow* list, long row) {
+    GtkWidget* widget = TreeViewOf(list);
+    if (!widget || row < 0) return;
+    GtkTreePath* path = gtk_tree_path_new_from_indices(static_cast<int>(row), -1);
+    gtk_tree_view_scroll_to_cell(GTK_TREE_VIEW(widget), path, nullptr, TRUE, 0.0f, 0.0f);
+    gtk_tree_path_free(path);
+}
+
 void WatchListScroll(wxWindow* list, std::function<void()> scrolled) {
     GtkWidget* widget = TreeViewOf(list);
     if (!widget) return;

@@ -36,6 +36,10 @@ void KeepHeaderOutOfTabs(wxWindow* list);
 // table alone tells which of its rows is current (as on entering the list).
 void TellCurrentRow(wxWindow* list, bool focusCell = true);
 
+// Scrolls the list so that a row is the first one shown, now or, if the
+// list has yet to lay out its rows, once it has.
+void ScrollRowToTop(wxWindow* list, long row);
+
 // Calls scrolled() whenever the list's rows move up or down on screen.
 void WatchListScroll(wxWindow* list, std::function<void()> scrolled);
 

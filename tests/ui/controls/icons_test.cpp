@@ -80,3 +80,26 @@ TEST(Icons, TreeBitmapHoldsTenDistinctSmallImages) {
     ASSERT_NE(single, nullptr);
     EXPECT_EQ(single->GetImageCount(), 1);
 }
+
+TEST(Icons, AtTwiceTheScaleTheUpIconAndTheFoldersAreDrawnAtTwiceThePixels) {
+    // What a window at GDK_SCALE=2 takes: the picture drawn at 32 pixels,
+    // not the 16-pixel one doubled.
+    const auto check = [](const wxBitmapBundle& bundle, const wxBitmap& drawn32,
+                          const wxBitmap& drawn16) {
+        ASSERT_TRUE(bundle.IsOk());
+        EXPECT_EQ(bundle.GetDefaultSize(), wxSize(16, 16));
+        const wxSize wanted = bundle.GetPreferredBitmapSizeAtScale(2.0);
+        EXPECT_EQ(wanted, wxSize(32, 32));
+        const wxBitmap shown = bundle.GetBitmap(wanted);
+        EXPECT_EQ(Pixels(shown), Pixels(drawn32));
+        const wxBitmap doubled(drawn16.ConvertToImage().Scale(32, 32, wxIMAGE_QUALITY_NEAREST));
+        EXPECT_NE(Pixels(shown), Pixels(doubled));
+    };
+    check(controls::IconBundle(ids::kUpIcon, 16), controls::LoadIcon(ids::kUpIcon, 32),
+          controls::LoadIcon(ids::kUpIcon, 16));
+    const auto trees = controls::TreeImageBundles();
+    ASSERT_EQ(trees.size(), size_t(controls::kTreeImageCount));
+    for (int i : {controls::tree_image::kFolder, controls::tree_image::kFolderOpen})
+        check(trees[size_t(i)], controls::LoadTreeImage(i, 32), controls::LoadTreeImage(i, 16));
+    EXPECT_FALSE(controls::IconBundle(999, 16).IsOk());
+}
