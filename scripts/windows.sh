@@ -78,7 +78,7 @@ source_version() {
 
 # The prefix folder for the current source versions and compiler.
 prefix_dir() {
-  local key="recipe 1; $host $($host-gcc-posix -dumpversion)"
+  local key="recipe 2; $host $($host-gcc-posix -dumpversion)"
   for s in "${sources[@]}"; do
     local v; v=$(source_version "$s")
     [ -n "$v" ] || { echo "windows.sh: no source package $s (is the deb-src entry there?)" >&2; exit 1; }
@@ -104,7 +104,11 @@ build_sqlite3() {
   # configure picks the Unix layer for the amalgamation, so it is compiled by
   # hand with the Win32 one; BEXE= lets make build its tools for this machine.
   ./configure -q --host=$host --prefix="$1" --disable-tcl --disable-readline
-  make -s BEXE= sqlite3.c
+  # The parser generator runs here: built for this machine under the name
+  # the Makefile runs it by.
+  gcc -O2 -o lemon tool/lemon.c
+  cp tool/lempar.c .
+  make -s BEXE= TEXE= sqlite3.c
   $host-gcc-posix -O2 -DSQLITE_OS_WIN=1 -DSQLITE_THREADSAFE=1 -DSQLITE_ENABLE_FTS5 \
     -DSQLITE_DEFAULT_FOREIGN_KEYS=0 -c sqlite3.c -o sqlite3.o
   mkdir -p "$1/lib/pkgconfig" "$1/include"
@@ -146,7 +150,10 @@ build_prefix() {
     (cd "$work/src/$s" && apt-get source -qq "$s" >/dev/null 2>&1) ||
       { echo "windows.sh: apt-get source $s failed" >&2; exit 1; }
     local dir; dir=$(find "$work/src/$s" -mindepth 1 -maxdepth 1 -type d -name "$s-*" | head -n1)
-    (cd "$dir" && "build_${s//-/_}" "$work/prefix") >"$work/$s.log" 2>&1 ||
+    # Started on its own and then waited for, so that set -e stops it at its
+    # first failing step (inside a "||" list the shell would go on).
+    (cd "$dir" && "build_${s//-/_}" "$work/prefix") >"$work/$s.log" 2>&1 &
+    wait $! ||
       { echo "windows.sh: building $s failed; see $work/$s.log" >&2; tail -n 30 "$work/$s.log" >&2; exit 1; }
     touch "$work/$s.done"
     echo "  $s: $((SECONDS - start)) s"

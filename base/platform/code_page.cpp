@@ -1,7 +1,8 @@
-// The player's code page from the person's language, and iconv conversions.
+// The player's code page from the person's language, and conversions on the
+// system's converters.
 #include "base/platform/code_page.h"
 
-#include <iconv.h>
+#include "base/platform/code_page_converter.h"
 
 #include <cctype>
 #include <cerrno>
@@ -14,7 +15,7 @@ namespace platform {
 
 namespace {
 
-const iconv_t kNoHandle = reinterpret_cast<iconv_t>(-1);
+using code_page::Convert;
 constexpr const char* kReplacement = "\xEF\xBF\xBD"; // U+FFFD
 
 std::string Lower(std::string_view text) {
@@ -55,36 +56,6 @@ size_t Utf8Length(std::string_view text, size_t at, uint32_t* codePoint) {
         return 0;
     if (codePoint) *codePoint = value;
     return length;
-}
-
-// Runs one conversion of all of in; false at the first byte that fails, with
-// *stop set to its offset.
-bool Convert(iconv_t cd, std::string_view in, std::string& out, size_t* stop) {
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    char* src = const_cast<char*>(in.data());
-    size_t srcLeft = in.size();
-    char buffer[1024];
-    while (true) {
-        char* dst = buffer;
-        size_t dstLeft = sizeof buffer;
-        const size_t done = srcLeft ? iconv(cd, &src, &srcLeft, &dst, &dstLeft)
-                                    : iconv(cd, nullptr, nullptr, &dst, &dstLeft);
-        out.append(buffer, static_cast<size_t>(dst - buffer));
-        if (done != static_cast<size_t>(-1)) {
-            if (srcLeft == 0) {
-                // Flushes any shift state (none of the code pages has one).
-                dst = buffer;
-                dstLeft = sizeof buffer;
-                iconv(cd, nullptr, nullptr, &dst, &dstLeft);
-                out.append(buffer, static_cast<size_t>(dst - buffer));
-                return true;
-            }
-            continue;
-        }
-        if (errno == E2BIG) continue;
-        *stop = static_cast<size_t>(src - in.data());
-        return false;
-    }
 }
 
 } // namespace
@@ -139,7 +110,8 @@ std::string MessagesLanguage() {
 }
 
 std::string CodePageFromEnvironment() {
-    return CodePageForLanguage(MessagesLanguage());
+    std::string system = code_page::SystemCodePage();
+    return system.empty() ? CodePageForLanguage(MessagesLanguage()) : system;
 }
 
 std::string PlayerCodePageFromEnvironment() {
@@ -148,26 +120,18 @@ std::string PlayerCodePageFromEnvironment() {
 }
 
 bool CodePageKnown(const std::string& name) {
-    if (name.empty()) return false;
-    const iconv_t cd = iconv_open("UTF-8", name.c_str());
-    if (cd == kNoHandle) return false;
-    iconv_close(cd);
-    return true;
+    return !name.empty() && code_page::OpenConverter(name, true) != nullptr;
 }
 
 struct CodePage::Handles {
-    iconv_t toText = kNoHandle;
-    iconv_t fromText = kNoHandle;
-    ~Handles() {
-        if (toText != kNoHandle) iconv_close(toText);
-        if (fromText != kNoHandle) iconv_close(fromText);
-    }
+    code_page::ConverterPtr toText;
+    code_page::ConverterPtr fromText;
 };
 
 CodePage::CodePage(const std::string& name)
     : name_(CodePageKnown(name) ? name : "CP1252"), handles_(std::make_unique<Handles>()) {
-    handles_->toText = iconv_open("UTF-8", name_.c_str());
-    handles_->fromText = iconv_open(name_.c_str(), "UTF-8");
+    handles_->toText = code_page::OpenConverter(name_, true);
+    handles_->fromText = code_page::OpenConverter(name_, false);
 }
 
 CodePage::~CodePage() = default;
@@ -177,7 +141,7 @@ bool CodePage::Decode(std::string_view bytes, std::string& text) const {
     bool whole = true;
     while (true) {
         size_t stop = 0;
-        if (Convert(handles_->toText, bytes, text, &stop)) return whole;
+        if (Convert(*handles_->toText, bytes, text, &stop)) return whole;
         // The bytes before stop are converted; the byte at stop is not.
         whole = false;
         text += kReplacement;
@@ -211,7 +175,7 @@ bool CodePage::PcName(std::string_view bytes, std::string& name) const {
     while (true) {
         size_t stop = 0;
         part.clear();
-        const bool done = Convert(handles_->toText, bytes, part, &stop);
+        const bool done = Convert(*handles_->toText, bytes, part, &stop);
         for (const char c : part) {
             if (c == '%') name += "%25";
             else name += c;
@@ -236,7 +200,7 @@ bool CodePage::Encode(std::string_view text, std::string& bytes, Unencodable* fa
         at += length;
     }
     size_t stop = 0;
-    if (Convert(handles_->fromText, text, bytes, &stop)) return true;
+    if (Convert(*handles_->fromText, text, bytes, &stop)) return true;
     if (failure) {
         const size_t length = Utf8Length(text, stop, &codePoint);
         *failure = {std::string(text.substr(stop, length ? length : 1)), length ? codePoint : 0};
@@ -268,7 +232,7 @@ std::vector<size_t> CodePage::CharacterLengths(std::string_view bytes) const {
         for (size_t n = 1; n <= 2 && at + n <= bytes.size(); ++n) {
             size_t stop = 0;
             scratch.clear();
-            if (Convert(handles_->toText, bytes.substr(at, n), scratch, &stop)) {
+            if (Convert(*handles_->toText, bytes.substr(at, n), scratch, &stop)) {
                 length = n;
                 break;
             }

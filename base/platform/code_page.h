@@ -1,7 +1,7 @@
 #pragma once
 // Player file names in the player's code page: the code page a Windows PC of
 // the person's language uses for its "ANSI" text, and conversions between it
-// and the PC's UTF-8 through glibc's iconv.
+// and the PC's UTF-8 (iconv on Linux, the Win32 conversions on Windows).
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -21,14 +21,15 @@ std::string CodePageForLanguage(std::string_view language);
 // LANGUAGE comes before it. "C" when none is set.
 std::string MessagesLanguage();
 
-// The code page for MessagesLanguage().
+// The system's ANSI code page on Windows; elsewhere the code page for
+// MessagesLanguage().
 std::string CodePageFromEnvironment();
 
 // The code page of a device library that no program told one: the one
-// KD5200_CODEPAGE names when iconv knows it, else CodePageFromEnvironment().
+// KD5200_CODEPAGE names when the system knows it, else CodePageFromEnvironment().
 std::string PlayerCodePageFromEnvironment();
 
-// Whether iconv knows the code page by that name.
+// Whether the system knows the code page by that name ("CP949").
 bool CodePageKnown(const std::string& name);
 
 // A name that the code page cannot write: the first character that fails.

@@ -4,10 +4,9 @@
 #include "base/platform/install_layout.h"
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
+#include "base/platform/shared_library.h"
 #include "base/resources/strings.h"
 #include "lib/device/device_layer.h"
-
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,7 +18,7 @@ namespace device {
 
 namespace {
 
-constexpr const char* kLibraryName = "libkd5200usb.so";
+const std::string kLibraryName = platform::LibraryFileName("libkd5200usb.so", "KD5200USB.dll");
 
 // ---- Stand-ins: a library without a player -------------------------------
 
@@ -30,40 +29,40 @@ int32_t Fail() {
     return 0;
 }
 
-int32_t StandInOpen(KD5200_HANDLE*) {
+int32_t KD5200_CALL StandInOpen(KD5200_HANDLE*) {
     return Fail();
 }
-int32_t StandInIsValidHandle(KD5200_HANDLE) {
+int32_t KD5200_CALL StandInIsValidHandle(KD5200_HANDLE) {
     return 0;
 }
-int32_t StandInTestConnection() {
+int32_t KD5200_CALL StandInTestConnection() {
     return Fail();
 }
-int32_t StandInClose(KD5200_HANDLE) {
+int32_t KD5200_CALL StandInClose(KD5200_HANDLE) {
     return 1;
 }
-int32_t StandInFree(KD5200_HANDLE) {
+int32_t KD5200_CALL StandInFree(KD5200_HANDLE) {
     return 1;
 }
-int32_t StandInSetTimeout(int32_t, int32_t) {
+int32_t KD5200_CALL StandInSetTimeout(int32_t, int32_t) {
     return 1;
 }
-int32_t StandInRefresh(KD5200_HANDLE, int32_t, KD5200_MEMINFO*, KD5200_DIRENTRY*, int32_t*) {
+int32_t KD5200_CALL StandInRefresh(KD5200_HANDLE, int32_t, KD5200_MEMINFO*, KD5200_DIRENTRY*, int32_t*) {
     return Fail();
 }
-void StandInSetError(int32_t code) {
+void KD5200_CALL StandInSetError(int32_t code) {
     g_standInError = code;
 }
-int32_t StandInGetError() {
+int32_t KD5200_CALL StandInGetError() {
     return g_standInError;
 }
-int32_t StandInGetWindowsError() {
+int32_t KD5200_CALL StandInGetWindowsError() {
     return 0;
 }
 
 // Shows what a library would show for the code; without a library every
 // failure comes down to "no player".
-void StandInDispError(KD5200_HWND parent, int32_t code, int32_t windowsError) {
+void KD5200_CALL StandInDispError(KD5200_HWND parent, int32_t code, int32_t windowsError) {
     std::string text;
     if (code == KD5200_ERR_NOT_CONNECTED) {
         const char* notConnected = strings::Load(sid::kPlayerNotConnected);
@@ -78,45 +77,45 @@ void StandInDispError(KD5200_HWND parent, int32_t code, int32_t windowsError) {
     platform::MessageBox(parent, text, "", platform::kMbOk | platform::kMbIconWarning);
 }
 
-int32_t StandInUpload(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, const char*, const char*,
+int32_t KD5200_CALL StandInUpload(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, const char*, const char*,
                       uint32_t, int32_t) {
     return Fail();
 }
-int32_t StandInDownload(KD5200_HWND, KD5200_HANDLE, int32_t, const char*) {
+int32_t KD5200_CALL StandInDownload(KD5200_HWND, KD5200_HANDLE, int32_t, const char*) {
     return Fail();
 }
-int32_t StandInDelete(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, const char*) {
+int32_t KD5200_CALL StandInDelete(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, const char*) {
     return Fail();
 }
-int32_t StandInReplace(KD5200_HANDLE, int32_t, int32_t, int32_t) {
+int32_t KD5200_CALL StandInReplace(KD5200_HANDLE, int32_t, int32_t, int32_t) {
     return Fail();
 }
-int32_t StandInRename(KD5200_HANDLE, int32_t, int32_t, const char*, KD5200_DIRENTRY*) {
+int32_t KD5200_CALL StandInRename(KD5200_HANDLE, int32_t, int32_t, const char*, KD5200_DIRENTRY*) {
     return Fail();
 }
-int32_t StandInFormat(KD5200_HWND, KD5200_HANDLE, int32_t) {
+int32_t KD5200_CALL StandInFormat(KD5200_HWND, KD5200_HANDLE, int32_t) {
     return Fail();
 }
-int32_t StandInUpgradeFirmware(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, const char*,
+int32_t KD5200_CALL StandInUpgradeFirmware(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, const char*,
                                const char*) {
     return Fail();
 }
-const char* StandInGetFirmwareVersionString() {
+const char* KD5200_CALL StandInGetFirmwareVersionString() {
     return nullptr;
 }
-int32_t StandInGetFontInfo(KD5200_HANDLE, KD5200_FONTINFO*) {
+int32_t KD5200_CALL StandInGetFontInfo(KD5200_HANDLE, KD5200_FONTINFO*) {
     return Fail();
 }
-int32_t StandInDownloadFont(KD5200_HWND, KD5200_HANDLE, const char*) {
+int32_t KD5200_CALL StandInDownloadFont(KD5200_HWND, KD5200_HANDLE, const char*) {
     return Fail();
 }
-int32_t StandInEraseFont(KD5200_HANDLE) {
+int32_t KD5200_CALL StandInEraseFont(KD5200_HANDLE) {
     return Fail();
 }
-int32_t StandInUploadFont(KD5200_HWND, KD5200_HANDLE, const char*, int32_t, int32_t) {
+int32_t KD5200_CALL StandInUploadFont(KD5200_HWND, KD5200_HANDLE, const char*, int32_t, int32_t) {
     return Fail();
 }
-int32_t StandInUploadRawData(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, int32_t, const char*,
+int32_t KD5200_CALL StandInUploadRawData(KD5200_HWND, KD5200_HANDLE, int32_t, int32_t, int32_t, const char*,
                              int32_t, int32_t) {
     return Fail();
 }
@@ -173,7 +172,7 @@ Binding& B() {
 }
 
 // The library's messages appear as the program's own warning boxes.
-void DisplayThunk(KD5200_HWND parent, int32_t, int32_t, const char* message, void*) {
+void KD5200_CALL DisplayThunk(KD5200_HWND parent, int32_t, int32_t, const char* message, void*) {
     // A message names its file as "KD5200: <file>: <what went wrong>".
     std::string text = message ? message : "";
     for (const auto& [used, shown] : B().subjects) {
@@ -185,7 +184,7 @@ void DisplayThunk(KD5200_HWND parent, int32_t, int32_t, const char* message, voi
     platform::MessageBox(parent, text, "", platform::kMbOk | platform::kMbIconWarning);
 }
 
-int32_t ProgressThunk(KD5200_HWND parent, const char* operation, int64_t done, int64_t total,
+int32_t KD5200_CALL ProgressThunk(KD5200_HWND parent, const char* operation, int64_t done, int64_t total,
                       void*) {
     const ProgressHandler handler = B().progress; // it may replace itself
     return handler && handler(parent, operation ? operation : "", ProgressPhase::kWork, done, total)
@@ -195,7 +194,7 @@ int32_t ProgressThunk(KD5200_HWND parent, const char* operation, int64_t done, i
 
 // The font record with its file name in the PC's text, as every other name
 // above the device layer.
-int32_t FontInfoAsText(KD5200_HANDLE handle, KD5200_FONTINFO* font) {
+int32_t KD5200_CALL FontInfoAsText(KD5200_HANDLE handle, KD5200_FONTINFO* font) {
     const int32_t ok = B().getFontInfo(handle, font);
     if (!ok || !font) return ok;
     const std::string text = DevNameToText(std::string_view(font->fileName, strnlen(font->fileName, 259)));
@@ -224,8 +223,7 @@ std::vector<std::string> Candidates() {
 }
 
 template <typename Fn> bool Resolve(void* module, const char* name, Fn& fn, std::string& missing) {
-    dlerror();
-    void* symbol = dlsym(module, name);
+    void* symbol = platform::LibraryFunction(module, name);
     if (!symbol) {
         if (missing.empty()) missing = name;
         return false;
@@ -235,7 +233,7 @@ template <typename Fn> bool Resolve(void* module, const char* name, Fn& fn, std:
 }
 
 template <typename Fn> void ResolveOptional(void* module, const char* name, Fn& fn) {
-    void* symbol = dlsym(module, name);
+    void* symbol = platform::LibraryFunction(module, name);
     fn = symbol ? reinterpret_cast<Fn>(symbol) : nullptr;
 }
 
@@ -278,17 +276,16 @@ bool LoadDeviceLibrary() {
     b.error.clear();
     for (const std::string& path : Candidates()) {
         b.path = path;
-        void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        std::string why;
+        void* module = platform::OpenLibrary(path, why);
         if (!module) {
-            const char* why = dlerror();
-            b.error =
-                strings::Tr("The device library cannot be loaded: ") + std::string(why ? why : path.c_str());
+            b.error = strings::Tr("The device library cannot be loaded: ") + why;
             continue;
         }
         Kd5200Api api = kStandIns;
         std::string missing;
         if (!BindAll(module, api, missing)) {
-            dlclose(module);
+            platform::CloseLibrary(module);
             b.error = strings::Tr("The device library ") + path + strings::Tr(" has no function ") + missing + ".";
             continue;
         }
@@ -315,7 +312,7 @@ void UnloadDeviceLibrary() {
     if (!b.module) return;
     if (b.setDisplayHook) b.setDisplayHook(nullptr, nullptr);
     if (b.setProgressHook) b.setProgressHook(nullptr, nullptr);
-    dlclose(b.module);
+    platform::CloseLibrary(b.module);
     b.module = nullptr;
     b.api = kStandIns;
     b.setDisplayHook = nullptr;

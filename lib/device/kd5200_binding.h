@@ -1,6 +1,6 @@
 #pragma once
-// Run-time binding of the device library: Songdock loads libkd5200usb.so with
-// dlopen and calls it only through this table. When the library cannot be
+// Run-time binding of the device library: Songdock loads libkd5200usb.so
+// (KD5200USB.dll on Windows) at run time and calls it only through this table. When the library cannot be
 // loaded, or lacks one of its functions, the table holds stand-ins that act as
 // if no player were attached (every call fails with code 3).
 #include "lib/device/kd5200usb.h"

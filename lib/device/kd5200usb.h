@@ -19,6 +19,14 @@
 
 #include <stdint.h>
 
+/* The calling convention of every function and hook: on Windows stdcall,
+ * unless the kit is built for a cdecl library (KD5200_CDECL defined). */
+#if defined(_WIN32) && !defined(KD5200_CDECL)
+#define KD5200_CALL __stdcall
+#else
+#define KD5200_CALL
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -102,55 +110,55 @@ typedef struct KD5200_FONTINFO {
 } KD5200_FONTINFO;
 #pragma pack(pop)
 
-int32_t KD5200_Open(KD5200_HANDLE* handle);
-int32_t KD5200_IsValidHandle(KD5200_HANDLE handle);
-int32_t KD5200_TestConnection(void);
-int32_t KD5200_Close(KD5200_HANDLE handle);
-int32_t KD5200_Free(KD5200_HANDLE handle);
+int32_t KD5200_CALL KD5200_Open(KD5200_HANDLE* handle);
+int32_t KD5200_CALL KD5200_IsValidHandle(KD5200_HANDLE handle);
+int32_t KD5200_CALL KD5200_TestConnection(void);
+int32_t KD5200_CALL KD5200_Close(KD5200_HANDLE handle);
+int32_t KD5200_CALL KD5200_Free(KD5200_HANDLE handle);
 /* Time-outs of one exchange with the player, 0 for none: receiveMs for each
  * chunk read from it and for the answer to a command (a format), sendMs for
  * each chunk written to it. A change waits at most receiveMs for another
  * program's change to end (KD5200_ERR_BUSY). */
-int32_t KD5200_SetTimeout(int32_t receiveMs, int32_t sendMs);
+int32_t KD5200_CALL KD5200_SetTimeout(int32_t receiveMs, int32_t sendMs);
 
 /* count: in, the capacity of entries (at most 512); out, the entries written. */
-int32_t KD5200_Refresh(KD5200_HANDLE handle, int32_t memory, KD5200_MEMINFO* information,
+int32_t KD5200_CALL KD5200_Refresh(KD5200_HANDLE handle, int32_t memory, KD5200_MEMINFO* information,
                        KD5200_DIRENTRY* entries, int32_t* count);
 
-void KD5200_SetError(int32_t code);
-int32_t KD5200_GetError(void);
-int32_t KD5200_GetWindowsError(void);
-void KD5200_DispError(KD5200_HWND parent, int32_t code, int32_t windowsError);
+void KD5200_CALL KD5200_SetError(int32_t code);
+int32_t KD5200_CALL KD5200_GetError(void);
+int32_t KD5200_CALL KD5200_GetWindowsError(void);
+void KD5200_CALL KD5200_DispError(KD5200_HWND parent, int32_t code, int32_t windowsError);
 
 /* Player to PC. playerName: the player's name when the PC name differs, else NULL. */
 /* size: the entry's size in bytes, unsigned (files reach 4 GiB - 1). */
-int32_t KD5200_Upload(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory, int32_t entry,
+int32_t KD5200_CALL KD5200_Upload(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory, int32_t entry,
                       const char* pcPath, const char* playerName, uint32_t size,
                       int32_t conversion);
 /* PC to player. */
-int32_t KD5200_Download(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory,
+int32_t KD5200_CALL KD5200_Download(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory,
                         const char* pcPath);
-int32_t KD5200_Delete(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory, int32_t entry,
+int32_t KD5200_CALL KD5200_Delete(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory, int32_t entry,
                       const char* shownName);
 /* Exchanges an entry with its neighbour (entry - 1 or entry + 1). */
-int32_t KD5200_Replace(KD5200_HANDLE handle, int32_t memory, int32_t entry, int32_t neighbour);
-int32_t KD5200_Rename(KD5200_HANDLE handle, int32_t memory, int32_t entry, const char* newName,
+int32_t KD5200_CALL KD5200_Replace(KD5200_HANDLE handle, int32_t memory, int32_t entry, int32_t neighbour);
+int32_t KD5200_CALL KD5200_Rename(KD5200_HANDLE handle, int32_t memory, int32_t entry, const char* newName,
                       KD5200_DIRENTRY* cachedEntry);
-int32_t KD5200_Format(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory);
-int32_t KD5200_FormatLow(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory);
+int32_t KD5200_CALL KD5200_Format(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory);
+int32_t KD5200_CALL KD5200_FormatLow(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory);
 
-int32_t KD5200_UpgradeFirmware(KD5200_HWND parent, KD5200_HANDLE handle, int32_t target,
+int32_t KD5200_CALL KD5200_UpgradeFirmware(KD5200_HWND parent, KD5200_HANDLE handle, int32_t target,
                                int32_t romSelect, const char* imagePath, const char* chosenPath);
 /* Version text of the attached player's firmware, or NULL when none is attached. The
    text stays valid until the same thread calls this again. */
-const char* KD5200_GetFirmwareVersionString(void);
+const char* KD5200_CALL KD5200_GetFirmwareVersionString(void);
 
-int32_t KD5200_GetFontInfo(KD5200_HANDLE handle, KD5200_FONTINFO* font);
-int32_t KD5200_DownloadFont(KD5200_HWND parent, KD5200_HANDLE handle, const char* fontPath);
-int32_t KD5200_EraseFont(KD5200_HANDLE handle);
-int32_t KD5200_UploadFont(KD5200_HWND parent, KD5200_HANDLE handle, const char* pcPath,
+int32_t KD5200_CALL KD5200_GetFontInfo(KD5200_HANDLE handle, KD5200_FONTINFO* font);
+int32_t KD5200_CALL KD5200_DownloadFont(KD5200_HWND parent, KD5200_HANDLE handle, const char* fontPath);
+int32_t KD5200_CALL KD5200_EraseFont(KD5200_HANDLE handle);
+int32_t KD5200_CALL KD5200_UploadFont(KD5200_HWND parent, KD5200_HANDLE handle, const char* pcPath,
                           int32_t reserved, int32_t fontSize);
-int32_t KD5200_UploadRawData(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory,
+int32_t KD5200_CALL KD5200_UploadRawData(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory,
                              int32_t firstBlock, int32_t blockCount, const char* pcPath,
                              int32_t reserved, int32_t bytes);
 
@@ -158,22 +166,22 @@ int32_t KD5200_UploadRawData(KD5200_HWND parent, KD5200_HANDLE handle, int32_t m
 
 /* Shows a message instead of printing it on standard error. message is the
  * complete one-line text that KD5200_DispError would print. */
-typedef void (*KD5200X_DisplayHook)(KD5200_HWND parent, int32_t code, int32_t windowsError,
+typedef void (KD5200_CALL *KD5200X_DisplayHook)(KD5200_HWND parent, int32_t code, int32_t windowsError,
                                     const char* message, void* user);
 /* NULL restores printing on standard error. */
-void KD5200X_SetDisplayHook(KD5200X_DisplayHook hook, void* user);
+void KD5200_CALL KD5200X_SetDisplayHook(KD5200X_DisplayHook hook, void* user);
 
 /* Called during long transfers and formats with the work done and the total
  * (bytes or blocks). A nonzero return cancels the operation with code 14 and
  * leaves the previous state. */
-typedef int32_t (*KD5200X_ProgressHook)(KD5200_HWND parent, const char* operation, int64_t done,
+typedef int32_t (KD5200_CALL *KD5200X_ProgressHook)(KD5200_HWND parent, const char* operation, int64_t done,
                                         int64_t total, void* user);
-void KD5200X_SetProgressHook(KD5200X_ProgressHook hook, void* user);
+void KD5200_CALL KD5200X_SetProgressHook(KD5200X_ProgressHook hook, void* user);
 
 /* A non-blocking file descriptor that becomes readable when the player is
  * plugged or unplugged (or -1 when none can be made). The caller drains it by
  * reading until it would block; the library owns and closes it. */
-int32_t KD5200X_GetChangeNotifier(void);
+int32_t KD5200_CALL KD5200X_GetChangeNotifier(void);
 
 /* The plug generation: a count that changes every time the player is plugged
  * in or unplugged, or -1 when it cannot be read. Two equal readings mean no
@@ -181,13 +189,13 @@ int32_t KD5200X_GetChangeNotifier(void);
  * after it with KD5200_ERR_REPLUGGED, even when the player is back; the
  * caller closes it and opens the player again. May be called from any
  * thread. */
-int64_t KD5200X_GetPlugGeneration(void);
+int64_t KD5200_CALL KD5200X_GetPlugGeneration(void);
 
 /* Sets the code page of the names the library takes and returns (an iconv
  * name such as "CP949"); NULL or "" returns to KD5200_CODEPAGE, else the code
  * page of the person's language. A library without it uses the code page of
  * the system, as the caller does by default. */
-void KD5200X_SetCodePage(const char* codePage);
+void KD5200_CALL KD5200X_SetCodePage(const char* codePage);
 
 #ifdef __cplusplus
 }

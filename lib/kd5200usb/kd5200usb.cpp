@@ -14,7 +14,11 @@
 #include "lib/kd5200usb/player.h"
 #include "lib/kd5200usb/player_names.h"
 
+#ifdef _WIN32
+#define KD5200_API extern "C" __declspec(dllexport) KD5200_CALL
+#else
 #define KD5200_API extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 
