@@ -506,7 +506,7 @@ void HFileListCtrl::RestoreNames(const NamedRows& rows) {
         if (rows.hasTop && top < 0 && name == rows.top) top = FindRowByData(data);
         return selected.count(name) > 0;
     });
-    if (focus >= 0) FocusRow(focus);
+    if (focus >= 0) FocusRow(focus, true);
     // A re-list that left the rows in view where they were keeps the view:
     // only one scroll is asked for, as the table makes the last one asked.
     const long shown = focus >= 0 ? focus : chosen.empty() ? -1 : chosen.front();
@@ -520,12 +520,18 @@ long HFileListCtrl::GetFocusedRow() const {
     return order_.empty() ? -1 : RowOf(GetCurrentItem());
 }
 
-void HFileListCtrl::FocusRow(long row) {
+void HFileListCtrl::FocusRow(long row, bool keepView) {
     const wxDataViewItem item = ItemAt(row);
     if (!item.IsOk()) return;
-    // Made current again, the row would be scrolled into view anew: a
-    // re-list that kept the view would lose it.
-    if (GetCurrentItem() != item) SetCurrentItem(item);
+    // Made current again, the row is also told to a screen reader as the
+    // focus (a type-ahead landing on the current row is heard).
+    if (!keepView || GetCurrentItem() != item) {
+        SetCurrentItem(item);
+    } else if (!tellNextFocus_) {
+        // Left current through a refill, whose rows are new to a screen
+        // reader: it is told which one has the focus, the view unmoved.
+        platform::TellCurrentRow(this);
+    }
     // The first current row of a new listing is told to a screen reader.
     if (tellNextFocus_) {
         tellNextFocus_ = false;

@@ -150,8 +150,10 @@ public:
     int GetRowImage(long row) const;
     // The focused row (the table's cursor), or -1.
     long GetFocusedRow() const;
-    // Moves the focus to a row without changing the selection.
-    void FocusRow(long row);
+    // Moves the focus to a row without changing the selection. keepView: a
+    // row that is current already is left as it is (made current again, the
+    // table would scroll it into view anew), for a re-list that keeps the view.
+    void FocusRow(long row, bool keepView = false);
     // The display row at a point in client coordinates, or -1.
     long RowAtPoint(const wxPoint& point) const;
     // The first row shown at the top of the table, or -1.

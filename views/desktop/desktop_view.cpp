@@ -198,7 +198,7 @@ void HDesktopView::ShowNode(HFolderNode* node) {
     if (!before.empty() && before == shownPath_) {
         list_->RestoreNames(kept);
         // A re-list keeps its current row; without one, the first.
-        list_->FocusRow(std::max(list_->GetFocusedRow(), 0L));
+        list_->FocusRow(std::max(list_->GetFocusedRow(), 0L), true);
         return;
     }
     if (!before.empty())
