@@ -510,6 +510,33 @@ TEST_F(DeviceLayer, UploadStopsAtTheFirstFailureAndNeverShowsCancel) {
               14);
     EXPECT_EQ(Calls("KD5200_Upload").size(), 1u);
     EXPECT_TRUE(Calls("KD5200_DispError").empty());
+
+    // A caller that says failures in its own words: nothing is shown, and
+    // the results tell which file failed and how.
+    ClearLog();
+    Fake().Script("KD5200_Upload 1");
+    Fake().Script("KD5200_Upload 0 27 13");
+    DevCopyOptions quiet;
+    quiet.show = false;
+    const DevCopyResult result = DevUploadFiles(&parent, 0, folder_.path().c_str(), list, quiet);
+    EXPECT_EQ(result.code, 27);
+    ASSERT_EQ(result.files.size(), 2u);
+    EXPECT_EQ(result.files[0].end, DevCopyEnd::kCopied);
+    EXPECT_EQ(result.files[1].end, DevCopyEnd::kFailed);
+    EXPECT_EQ(result.files[1].systemError, 13);
+    EXPECT_TRUE(result.files[1].pcSide);
+    EXPECT_TRUE(Calls("KD5200_DispError").empty());
+    // Without a policy, a PC file there already stops the copy and stays.
+    devtest::WriteFile(folder_ / "a.mp3", "old");
+    const DevCopyResult kept = DevUploadFiles(&parent, 0, folder_.path().c_str(), list, quiet);
+    EXPECT_EQ(kept.code, KD5200_ERR_CANCELLED);
+    EXPECT_TRUE(kept.files.empty());
+    EXPECT_EQ(devtest::ReadFile(folder_ / "a.mp3"), "old");
+    // The next copy that shows its failures shows them again.
+    Fake().Script("KD5200_Upload 0 27 13");
+    EXPECT_EQ(DevUploadFiles(&parent, 0, folder_.path().c_str(), list, player::CopyOptions()).code,
+              27);
+    EXPECT_THAT(Calls("KD5200_DispError"), ElementsAre("KD5200_DispError(ptr, 27, 13)"));
 }
 
 TEST_F(DeviceLayer, OperationsWithoutPlayerOrDirectoryReportAndStop) {
