@@ -3,13 +3,16 @@
 //   virtual_player_test DLL_FOLDER names FOLDER
 //     FOLDER holds 노래.mp3, already put on the internal memory by
 //     kd5200sim, and a🎵.mp3: the entry's name is the code page's bytes, it
-//     comes back to a Korean PC path, and the 🎵 name is refused.
+//     comes back to a Korean PC path and through a pipe the library opens by
+//     its name (as the device layer reads files back), and the 🎵 name is
+//     refused.
 //   virtual_player_test DLL_FOLDER wait
 //     prints "ready" and waits (at most 60 s) until the player is unplugged;
 //     the handle opened before then fails as unplugged.
 #include "lib/device/kd5200usb.h"
 #include "base/platform/files.h"
 #include "base/platform/shared_library.h"
+#include "base/platform/writer_pipe.h"
 
 #include <chrono>
 #include <cstdio>
@@ -73,6 +76,25 @@ std::string Contents(const std::string& path) {
     return data;
 }
 
+// What the library writes into a pipe for entry number, read beside it;
+// ok tells whether the library said it succeeded.
+std::string ThroughPipe(const Library& l, KD5200_HANDLE device, int number, uint32_t size,
+                        bool& ok) {
+    platform::WriterPipe pipe;
+    Check(pipe.Create(1 << 16), "a pipe is made");
+    std::string got;
+    std::thread reader([&] {
+        char buffer[4096];
+        for (long long n; (n = platform::ReadPipe(pipe.ReadFd(), buffer, sizeof buffer)) > 0;)
+            got.append(buffer, static_cast<size_t>(n));
+    });
+    ok = l.upload(nullptr, device, KD5200_MEMORY_INTERNAL, number, pipe.Path().c_str(), nullptr,
+                  size, KD5200_CONVERT_NONE) != 0;
+    pipe.WriterDone();
+    reader.join();
+    return got;
+}
+
 void Names(const Library& l, KD5200_HANDLE device, const std::string& folder) {
     KD5200_MEMINFO info{};
     KD5200_DIRENTRY entries[4]{};
@@ -88,6 +110,11 @@ void Names(const Library& l, KD5200_HANDLE device, const std::string& folder) {
                    entries[0].size, KD5200_CONVERT_NONE) != 0,
           "the file comes back to a Korean path");
     Check(!Contents(back).empty() && Contents(back) == Contents(song), "whole");
+    bool ok = false;
+    Check(ThroughPipe(l, device, 0, entries[0].size, ok) == Contents(song) && ok,
+          "the file is read whole through a pipe the library opens by its name");
+    Check(ThroughPipe(l, device, 7, 10, ok).empty() && !ok,
+          "a read the library refuses before it opens the pipe still ends");
 
     const std::string note = folder + "\\a\xF0\x9F\x8E\xB5.mp3";
     Check(!l.download(nullptr, device, KD5200_MEMORY_INTERNAL, note.c_str()) &&
