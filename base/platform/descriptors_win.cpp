@@ -58,17 +58,26 @@ T FailWith(T value) {
 std::mutex scratchMutex;
 std::map<int, std::wstring> scratchFiles;
 
-// The byte a lock takes: far past any data, since a Windows lock keeps
-// other handles from reading or writing the bytes it covers.
-OVERLAPPED LockPlace() {
+bool IsDisk(int fd) {
+    return GetFileType(HandleOf(fd)) == FILE_TYPE_DISK;
+}
+
+// The place of a positioned call, and its size cut to what one call takes.
+OVERLAPPED At(std::uint64_t offset) {
     OVERLAPPED at{};
-    at.Offset = 0xFFFFFFFE;
-    at.OffsetHigh = 0x7FFFFFFF;
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     return at;
 }
 
-bool IsDisk(int fd) {
-    return GetFileType(HandleOf(fd)) == FILE_TYPE_DISK;
+DWORD OneCall(std::size_t n) {
+    return n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n);
+}
+
+// The byte a lock takes: far past any data, since a Windows lock keeps
+// other handles from reading or writing the bytes it covers.
+OVERLAPPED LockPlace() {
+    return At(0x7FFFFFFFFFFFFFFEull);
 }
 
 } // namespace
@@ -131,11 +140,11 @@ int CloseDescriptor(int fd) {
 }
 
 long long ReadSome(int fd, void* data, std::size_t n) {
-    return _read(fd, data, n > (1u << 30) ? (1u << 30) : static_cast<unsigned>(n));
+    return _read(fd, data, OneCall(n));
 }
 
 long long WriteSome(int fd, const void* data, std::size_t n) {
-    return _write(fd, data, n > (1u << 30) ? (1u << 30) : static_cast<unsigned>(n));
+    return _write(fd, data, OneCall(n));
 }
 
 long long ReadSomeAt(int fd, void* data, std::size_t n, std::uint64_t offset) {
@@ -143,12 +152,9 @@ long long ReadSomeAt(int fd, void* data, std::size_t n, std::uint64_t offset) {
         errno = ESPIPE;
         return -1;
     }
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    OVERLAPPED at = At(offset);
     DWORD got = 0;
-    if (!ReadFile(HandleOf(fd), data, n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n), &got,
-                  &at))
+    if (!ReadFile(HandleOf(fd), data, OneCall(n), &got, &at))
         return GetLastError() == ERROR_HANDLE_EOF ? 0 : FailWith(-1LL);
     return got;
 }
@@ -158,13 +164,9 @@ long long WriteSomeAt(int fd, const void* data, std::size_t n, std::uint64_t off
         errno = ESPIPE;
         return -1;
     }
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    OVERLAPPED at = At(offset);
     DWORD put = 0;
-    if (!WriteFile(HandleOf(fd), data, n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n), &put,
-                   &at))
-        return FailWith(-1LL);
+    if (!WriteFile(HandleOf(fd), data, OneCall(n), &put, &at)) return FailWith(-1LL);
     return put;
 }
 
