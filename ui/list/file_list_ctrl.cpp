@@ -15,6 +15,7 @@
 #include "base/platform/path_text.h"
 #include "base/resources/ids.h"
 #include "ui/list/edited_label.h"
+#include "ui/list/file_kinds.h"
 
 namespace {
 
@@ -128,7 +129,13 @@ HFileListCtrl::~HFileListCtrl() {
 
 void HFileListCtrl::SetImageList(wxImageList* images, int) {
     images_ = images;
+    kinds_ = nullptr;
     icons_.clear();
+}
+
+void HFileListCtrl::SetKinds(const HFileKinds* kinds) {
+    SetImageList(kinds ? kinds->GetImageList() : nullptr);
+    kinds_ = kinds;
 }
 
 wxImageList* HFileListCtrl::GetImageList(int) const {
@@ -164,6 +171,7 @@ wxBitmapBundle HFileListCtrl::CellIcon(long row) const {
     if (icons_.size() < static_cast<size_t>(images_->GetImageCount()))
         icons_.resize(static_cast<size_t>(images_->GetImageCount()));
     wxBitmapBundle& icon = icons_[static_cast<size_t>(image)];
+    if (!icon.IsOk() && kinds_) icon = kinds_->Bundle(image);
     if (!icon.IsOk()) icon = wxBitmapBundle(images_->GetBitmap(image));
     return icon;
 }
