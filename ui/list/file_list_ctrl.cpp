@@ -12,6 +12,7 @@
 
 #include "base/platform/gui/accessibility.h"
 #include "base/platform/gui/native_list.h"
+#include "base/platform/modal_depth.h"
 #include "base/platform/path_text.h"
 #include "base/resources/ids.h"
 #include "ui/list/edited_label.h"
@@ -804,6 +805,9 @@ void HFileListCtrl::OnPlainClick(wxPoint point, uint32_t pressTime) {
 void HFileListCtrl::AskForRename() {
     if (edit_ || clickedRow_ < 0 || GetSelectedItemCount() != 1 || !IsRowSelected(clickedRow_))
         return;
+    // Not while a question or a device call is open (its loop runs this
+    // timer): the edit would end, and rename, in the middle of it.
+    if (platform::OpenModalCount() > 0) return;
     wxCommandEvent rename(wxEVT_MENU, ids::kRename);
     rename.SetEventObject(this);
     if (GetParent()) GetParent()->GetEventHandler()->ProcessEvent(rename);

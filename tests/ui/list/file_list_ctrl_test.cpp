@@ -5,6 +5,7 @@
 #include "ui/list/file_kinds.h"
 #include "ui/controls/icons.h"
 #include "base/platform/gui/shell_info.h"
+#include "base/platform/modal_depth.h"
 #include "base/platform/path_text.h"
 #include "base/resources/ids.h"
 #include "tests/ui/list/list_fixture.h"
@@ -278,6 +279,19 @@ TEST_F(FileListTest, ASlowSecondClickOnTheSelectedNameAsksForARename) {
     click(4);
     gui::Pump(1000);
     EXPECT_EQ(renames, 1);
+
+    // Nor does a slow click whose time comes while a question or a device
+    // call is open: the edit would end, and rename, in the middle of it.
+    list->ClearSelection();
+    list->SelectRow(4);
+    {
+        const platform::ModalScope busy;
+        click(4);
+        gui::Pump(1000);
+    }
+    EXPECT_EQ(renames, 1);
+    click(4);
+    ASSERT_TRUE(gui::PumpUntil([&] { return renames == 2; }, 2000));
 }
 
 TEST_F(FileListTest, KeysMoveAndSelectAsInAnyListOfTheDesktop) {
