@@ -24,18 +24,14 @@ int HFileKinds::IconIndex(const std::string& path, bool isDirectory) {
     const std::string key = platform::ShellKindKey(path, isDirectory);
     if (const auto it = icons_.find(key); it != icons_.end()) return it->second;
     // The shell's icon at the list's size now, and at a HiDPI window's pixel
-    // size when one asks for it.
+    // size when one asks for it (the small one enlarged if the shell has none).
     const wxBitmap icon = platform::CurrentShellInfo().Icon(path, isDirectory, size_);
-    const int index =
-        !icon.IsOk() ? -1
-                     : AddImage(controls::DrawnBundle(
-                           [icon, path, isDirectory, size = size_](int side) {
-                               return side == size ? icon
-                                                   : AtSide(platform::CurrentShellInfo().Icon(
-                                                                path, isDirectory, side),
-                                                            side);
-                           },
-                           size_));
+    const auto atSide = [icon, path, isDirectory, size = size_](int side) {
+        if (side == size) return icon;
+        const wxBitmap larger = platform::CurrentShellInfo().Icon(path, isDirectory, side);
+        return AtSide(larger.IsOk() ? larger : icon, side);
+    };
+    const int index = icon.IsOk() ? AddImage(controls::DrawnBundle(atSide, size_)) : -1;
     icons_.emplace(key, index);
     return index;
 }
