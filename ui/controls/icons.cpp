@@ -392,7 +392,8 @@ wxBitmap Render(const Painter& paint, int size) {
 // size drawn once.
 class SizedBundle : public wxBitmapBundleImpl {
 public:
-    SizedBundle(std::function<wxBitmap(int)> draw, int size) : draw_(std::move(draw)), size_(size) {}
+    SizedBundle(std::function<wxBitmap(int)> draw, int size)
+        : draw_(std::move(draw)), size_(size) {}
     wxSize GetDefaultSize() const override { return wxSize(size_, size_); }
     wxSize GetPreferredBitmapSizeAtScale(double scale) const override {
         const int side = static_cast<int>(std::lround(size_ * scale));

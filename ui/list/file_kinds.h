@@ -38,8 +38,8 @@ public:
 
 private:
     int size_;
-    std::unique_ptr<wxImageList> images_;   // at the list's own size
-    std::vector<wxBitmapBundle> bundles_; // the same images, by index
+    std::unique_ptr<wxImageList> images_;                // at the list's own size
+    std::vector<wxBitmapBundle> bundles_;                // the same images, by index
     std::unordered_map<std::string, int> icons_;         // by kind key
     std::unordered_map<std::string, std::string> types_; // by kind key
 };

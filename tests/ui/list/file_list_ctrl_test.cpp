@@ -143,7 +143,8 @@ TEST_F(FileListTest, IconsAreLookedUpOncePerKindOfFileAndOncePerScale) {
     const int drive = pane.kinds.AddImage(controls::TreeImageBundle(controls::tree_image::kDrive));
     ASSERT_EQ(drive, 4);
     const wxImage drive32 = pane.kinds.Bundle(drive).GetBitmap(wxSize(32, 32)).ConvertToImage();
-    const wxImage drawn32 = controls::LoadTreeImage(controls::tree_image::kDrive, 32).ConvertToImage();
+    const wxImage drawn32 =
+        controls::LoadTreeImage(controls::tree_image::kDrive, 32).ConvertToImage();
     ASSERT_EQ(drive32.GetSize(), wxSize(32, 32));
     EXPECT_TRUE(std::equal(drive32.GetData(), drive32.GetData() + 32 * 32 * 3, drawn32.GetData()));
     EXPECT_FALSE(pane.kinds.Bundle(5).IsOk());

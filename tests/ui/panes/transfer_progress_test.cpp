@@ -180,7 +180,8 @@ TEST_F(TransferProgressTest, ADialogOpenedDuringTheCallMayOutliveItAndRunReturns
 
     int result = -1;
     {
-        app::TransferProgress progress(nullptr, "Download", app::TransferProgress::CancelRule::kAllowed, 0);
+        app::TransferProgress progress(nullptr, "Download",
+                                       app::TransferProgress::CancelRule::kAllowed, 0);
         shown = &progress;
         result = progress.Run([&] {
             const int code = DevDownloadFiles(nullptr, 0, files, player::CopyOptions()).code;
