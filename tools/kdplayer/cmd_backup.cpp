@@ -126,14 +126,22 @@ public:
     }
     // The file's path, for messages and for the device library.
     std::string Path(const ManifestFile& file) const { return dir_ + "/" + Relative(file); }
+    // That path in quotes, for messages (appended: GCC 12 warns (-Wrestrict)
+    // of "'" + a temporary).
+    std::string QuotedPath(const ManifestFile& file) const {
+        std::string text = "'";
+        text += Path(file);
+        text += '\'';
+        return text;
+    }
 
     // Checks file against the manifest; empty, or what is wrong.
     std::string Check(const ManifestFile& file) {
         struct stat st {};
         platform::OpenFile in(OpenRegularInside(folder_.Fd(), Relative(file), st));
-        if (in.Fd() < 0) return "'" + Path(file) + "' " + OpenFailureText(errno);
+        if (in.Fd() < 0) return QuotedPath(file) + " " + OpenFailureText(errno);
         if (static_cast<uint64_t>(st.st_size) != file.size || Sha256OfFd(in.Fd()) != file.sha256)
-            return "'" + Path(file) + "' differs from the backup's manifest";
+            return QuotedPath(file) + " differs from the backup's manifest";
         checked_[Relative(file)] = {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec,
                                     st.st_mtim.tv_nsec};
         return "";
@@ -147,7 +155,7 @@ public:
             was->second == Identity{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec,
                                     st.st_mtim.tv_nsec})
             return true;
-        Say("'" + Path(file) + "' changed since it was checked");
+        Say(QuotedPath(file) + " changed since it was checked");
         return false;
     }
 

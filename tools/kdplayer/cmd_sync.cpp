@@ -24,6 +24,14 @@ namespace kdplayer {
 
 namespace {
 
+// A key of the plan's order: the kind ('f' a folder file, 'p' a player
+// file) and its index. Appended: GCC 12 warns (-Wrestrict) of "f" + a temporary.
+std::string Key(char kind, size_t index) {
+    std::string key(1, kind);
+    key += std::to_string(index);
+    return key;
+}
+
 // One step of the plan, in the order the sync takes them: deletions (from
 // the last file back), replacements, copies, then the moves that put the
 // files in order.
@@ -193,14 +201,14 @@ int MakePlan(const Options& options, int memory, const std::string& dir, const S
     for (size_t e = 0; e < listed.size(); ++e) {
         if (going[e]) continue;
         const int i = claim[e];
-        keys.push_back(i >= 0 ? "f" + std::to_string(i) : "p" + std::to_string(e));
+        keys.push_back(i >= 0 ? Key('f', static_cast<size_t>(i)) : Key('p', e));
         plan.before_moves.push_back(replaced[e]
                                         ? Expected{folder.files[static_cast<size_t>(i)].folded,
                                                    folder.files[static_cast<size_t>(i)].size}
                                         : Expected{listedFolded[e], listed[e].size});
     }
     for (const size_t i : copies) {
-        keys.push_back("f" + std::to_string(i));
+        keys.push_back(Key('f', i));
         plan.before_moves.push_back({folder.files[i].folded, folder.files[i].size});
     }
     // The order it ends in: the folder's files in the folder's order, then
@@ -208,12 +216,12 @@ int MakePlan(const Options& options, int memory, const std::string& dir, const S
     std::vector<std::string> order, names;
     for (size_t i = 0; i < folder.files.size(); ++i)
         if (match[i] >= 0 || folder.files[i].usable) {
-            order.push_back("f" + std::to_string(i));
+            order.push_back(Key('f', i));
             names.push_back(folder.files[i].name);
         }
     for (size_t e = 0; e < listed.size(); ++e)
         if (!going[e] && claim[e] < 0) {
-            order.push_back("p" + std::to_string(e));
+            order.push_back(Key('p', e));
             names.push_back(ShownText(listed[e]));
         }
     std::vector<std::pair<int, int>> moves;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <random>
+#include <string_view>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -20,7 +21,11 @@ namespace {
 
 // The hidden folders of a target: ".NAME.partial-" and six characters.
 std::string HiddenPrefix(const std::string& name) {
-    return "." + name.substr(0, 200) + ".partial-";
+    // Appended: GCC 12 warns (-Wrestrict) of "." + a temporary.
+    std::string prefix = ".";
+    prefix += std::string_view(name).substr(0, 200);
+    prefix += ".partial-";
+    return prefix;
 }
 
 std::string RandomSuffix() {
