@@ -23,6 +23,8 @@ bool WrittenInPlace(const std::string& target) {
     return Exists(target);
 }
 
+PcOutput::~PcOutput() = default;
+
 int PcOutput::Create(const std::string& target) {
     // A named temporary: the library opens the file by its name.
     if (const int error = file_.Create(target, false)) return error;
