@@ -99,6 +99,9 @@ inline std::string PathText(const std::filesystem::path& path) {
 
 // The identifier of this process.
 long ProcessId();
+// Whether the process pid runs on this computer (one that ended but was not
+// yet collected by its parent does not).
+bool ProcessRuns(long pid);
 
 // A lock on a folder, kept from other processes until this object goes.
 class FolderLock {

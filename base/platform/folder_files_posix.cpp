@@ -12,6 +12,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fstream>
+#include <signal.h>
 
 namespace platform {
 
@@ -215,6 +217,16 @@ int RemoveEmptyFolder(const std::string& path) {
 
 long ProcessId() {
     return static_cast<long>(getpid());
+}
+
+bool ProcessRuns(long pid) {
+    if (pid == ProcessId()) return true;
+    if (kill(static_cast<pid_t>(pid), 0) != 0 && errno != EPERM) return false;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const size_t close = line.rfind(')');
+    return close == std::string::npos || close + 2 >= line.size() || line[close + 2] != 'Z';
 }
 
 FolderLock::~FolderLock() {

@@ -456,6 +456,18 @@ long ProcessId() {
     return static_cast<long>(GetCurrentProcessId());
 }
 
+bool ProcessRuns(long pid) {
+    if (pid == ProcessId()) return true;
+    const HANDLE process =
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    // A process of another user that cannot be looked at still runs.
+    if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+    DWORD code = 0;
+    const bool runs = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    CloseHandle(process);
+    return runs;
+}
+
 FolderLock::~FolderLock() {
     Unlock();
 }
