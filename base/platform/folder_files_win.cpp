@@ -148,9 +148,14 @@ FileStamp StampFrom(const BY_HANDLE_FILE_INFORMATION& info) {
 // The folder at path opened itself, as a step beneath a folder: ELOOP for
 // a link or junction, ENOTDIR for a file. Held without sharing deletion,
 // so that it cannot be renamed or replaced while the walk goes on.
-HANDLE OpenStep(const std::wstring& path) {
-    HANDLE h = OpenItself(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    if (h == INVALID_HANDLE_VALUE) return Failure(), h;
+// EWOULDBLOCK when another holds it so.
+HANDLE OpenStep(const std::wstring& path, DWORD access = FILE_READ_ATTRIBUTES) {
+    HANDLE h = OpenItself(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        errno = error == ERROR_SHARING_VIOLATION ? EWOULDBLOCK : ErrnoOf(error);
+        return h;
+    }
     BY_HANDLE_FILE_INFORMATION info{};
     int error = 0;
     if (!InfoOf(h, info)) error = ErrnoOf(GetLastError());
@@ -476,21 +481,8 @@ int FolderLock::Lock(const std::string& path) {
     Unlock();
     // Held with the right to rename it and without sharing that right: no
     // other process can rename, remove or lock the folder meanwhile.
-    const HANDLE h = OpenItself(WideText(path), DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE);
-    if (h == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        return error == ERROR_SHARING_VIOLATION ? EWOULDBLOCK : ErrnoOf(error);
-    }
-    BY_HANDLE_FILE_INFORMATION info{};
-    int error = 0;
-    if (!InfoOf(h, info)) error = ErrnoOf(GetLastError());
-    else if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) error = ELOOP;
-    else if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) error = ENOTDIR;
-    if (error != 0) {
-        CloseHandle(h);
-        return error;
-    }
+    const HANDLE h = OpenStep(WideText(path), DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+    if (h == INVALID_HANDLE_VALUE) return errno;
     handle_ = reinterpret_cast<std::intptr_t>(h);
     path_ = path;
     return 0;
