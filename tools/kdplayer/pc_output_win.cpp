@@ -19,13 +19,6 @@ bool Exists(const std::string& path) {
     return platform::Exists(path);
 }
 
-bool WrittenInPlace(const std::string& target) {
-    const platform::FileKind kind = platform::KindOf(target);
-    if (kind != platform::FileKind::Missing)
-        return kind != platform::FileKind::Regular && kind != platform::FileKind::Folder;
-    return Exists(target);
-}
-
 PcOutput::~PcOutput() {
     if (!target_.empty()) platform::RemoveName(path_);
 }

@@ -7,6 +7,7 @@
 #include "lib/lists/name_list.h"
 #include "player_fixture.h"
 #include "tests/support/gui_harness/gui_harness.h"
+#include "views/player/copy_options.h"
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
@@ -67,7 +68,8 @@ TEST_F(TransferProgressTest, CancelStopsASlowTransferAndRestoresTheHandler) {
         app::TransferProgress progress(nullptr, "Download");
         shown = &progress;
         script.Start();
-        result = progress.Run([&] { return DevDownloadFiles(nullptr, 0, files); });
+        result = progress.Run(
+            [&] { return DevDownloadFiles(nullptr, 0, files, player::CopyOptions()).code; });
         cancelled = progress.Cancelled();
         shown = nullptr;
     }
@@ -86,7 +88,7 @@ TEST_F(TransferProgressTest, CancelStopsASlowTransferAndRestoresTheHandler) {
     devtest::WriteFile(work_ / "small.mp3", "x");
     HNameList small;
     small.Add((work_ / "small.mp3").c_str(), 0, 0);
-    EXPECT_EQ(DevDownloadFiles(nullptr, 0, small), 0);
+    EXPECT_EQ(DevDownloadFiles(nullptr, 0, small, player::CopyOptions()).code, 0);
     EXPECT_TRUE(previousCalled);
 }
 
@@ -117,7 +119,7 @@ TEST_F(TransferProgressTest, RunAnswersTheCallsReportsAndQuestionsOnTheWindowThr
         });
         result = progress.Run([&] {
             called = std::this_thread::get_id();
-            return DevDownloadFiles(nullptr, 0, files);
+            return DevDownloadFiles(nullptr, 0, files, player::CopyOptions()).code;
         });
         caller.reset();
     }
