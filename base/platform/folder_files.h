@@ -67,6 +67,9 @@ int ListFolder(const std::string& path, std::vector<FolderEntry>& entries);
 
 // Makes the folder (for this user only with own); EEXIST when something is there.
 int MakeFolder(const std::string& path, bool own = false);
+// Whether the existing file at path may not be replaced (IsReadOnly of
+// atomic_file.h, looked up by path).
+bool IsReadOnlyFile(const std::string& path);
 // Whether path is itself a link (a symbolic link, or on Windows any
 // reparse point such as a junction).
 bool IsLink(const std::string& path);

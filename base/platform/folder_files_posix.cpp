@@ -1,5 +1,7 @@
 #include "base/platform/folder_files.h"
 
+#include "base/platform/atomic_file.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/openat2.h>
@@ -175,6 +177,11 @@ int ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
 
 int MakeFolder(const std::string& path, bool own) {
     return mkdir(path.c_str(), own ? 0700 : 0777) == 0 ? 0 : errno;
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && IsReadOnly(path, st);
 }
 
 bool IsLink(const std::string& path) {

@@ -1,5 +1,6 @@
 #include "base/platform/folder_files.h"
 
+#include "base/platform/atomic_file.h"
 #include "base/platform/files.h"
 #include "base/platform/wide_text.h"
 
@@ -407,6 +408,11 @@ int ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
 int MakeFolder(const std::string& path, bool) {
     // A new folder in the user's own folders is the user's already.
     return CreateDirectoryW(WideText(path).c_str(), nullptr) ? 0 : ErrnoOf(GetLastError());
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat none {};
+    return IsReadOnly(path, none);
 }
 
 bool IsLink(const std::string& path) {
