@@ -150,7 +150,7 @@ FileStamp StampFrom(const BY_HANDLE_FILE_INFORMATION& info) {
 // a link or junction, ENOTDIR for a file. Held without sharing deletion,
 // so that it cannot be renamed or replaced while the walk goes on.
 // EWOULDBLOCK when another holds it so.
-HANDLE OpenStep(const std::wstring& path, DWORD access = FILE_READ_ATTRIBUTES) {
+HANDLE OpenStep(const std::wstring& path, DWORD access = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES) {
     HANDLE h = OpenItself(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
@@ -208,25 +208,6 @@ int FlushTree(const std::wstring& path) {
             return ErrnoOf(GetLastError());
     }
     return 0;
-}
-
-// The path as the system's native calls take it: "\??\C:\folder\name" or
-// "\??\UNC\server\share\name".
-std::wstring SystemPath(const std::wstring& path) {
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(),
-                                         nullptr);
-        if (n == 0) return path;
-        if (n < full.size()) {
-            full.resize(n);
-            break;
-        }
-        full.resize(n + 1);
-    }
-    if (full.rfind(L"\\\\?\\", 0) == 0) return L"\\??\\" + full.substr(4);
-    if (full.rfind(L"\\\\", 0) == 0) return L"\\??\\UNC\\" + full.substr(2);
-    return L"\\??\\" + full;
 }
 
 bool IsFolderAt(const std::wstring& path) {
@@ -485,9 +466,17 @@ FolderLock::~FolderLock() {
 
 int FolderLock::Lock(const std::string& path) {
     Unlock();
-    // Held with the right to rename it and without sharing that right: no
-    // other process can rename, remove or lock the folder meanwhile.
-    const HANDLE h = OpenStep(WideText(path), DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+    // Held without sharing the right to rename or remove it: no other
+    // process can rename, remove or lock the folder meanwhile, while its
+    // files are still listed and opened as usual.
+    // Asking for the right to rename it fails while another holds it so.
+    const std::wstring folder = WideText(path);
+    const HANDLE probe = OpenStep(folder, DELETE | FILE_READ_ATTRIBUTES);
+    if (probe == INVALID_HANDLE_VALUE) return errno;
+    CloseHandle(probe);
+    // Reading it is what makes its sharing count: a handle that only looks
+    // at attributes keeps nobody out.
+    const HANDLE h = OpenStep(folder, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES);
     if (h == INVALID_HANDLE_VALUE) return errno;
     handle_ = reinterpret_cast<std::intptr_t>(h);
     path_ = path;
@@ -495,28 +484,10 @@ int FolderLock::Lock(const std::string& path) {
 }
 
 int FolderLock::RenameTo(const std::string& to) {
-    const std::wstring target = WideText(to);
-    if (IsFolderAt(target) && !RemoveDirectoryW(target.c_str())) return ErrnoOf(GetLastError());
-    if (handle_ != -1) {
-        // Renamed through the handle that holds it, so that it is never
-        // free; the new name as the system's own full path.
-        const std::wstring full = SystemPath(target);
-        const std::size_t bytes = sizeof(FILE_RENAME_INFO) + full.size() * sizeof(wchar_t);
-        std::vector<unsigned char> buffer(bytes, 0);
-        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-        rename->ReplaceIfExists = FALSE;
-        rename->RootDirectory = nullptr;
-        rename->FileNameLength = static_cast<DWORD>(full.size() * sizeof(wchar_t));
-        full.copy(rename->FileName, full.size());
-        if (SetFileInformationByHandle(reinterpret_cast<HANDLE>(handle_), FileRenameInfo, rename,
-                                       static_cast<DWORD>(bytes))) {
-            path_ = to;
-            return 0;
-        }
-        // Where the handle cannot rename (some file systems need a full path
-        // in another form), the folder is let go for a plain rename.
-        Unlock();
-    }
+    // Windows renames no folder that a handle holds so: it is let go for
+    // the rename, a moment in which another backup of the same target could
+    // take it for a killed run's leftover.
+    Unlock();
     if (const int error = Rename(path_, to)) return error;
     path_ = to;
     return 0;

@@ -354,6 +354,9 @@ int RunBackup(const Options& options) {
     if (error == 0) error = top.Write(kManifestName, text.data(), text.size());
     if (error == 0) error = top.Write(kSumsName, sums.data(), sums.size());
     if (error == 0) error = top.Sync();
+    top.Close();
+    out[0].Close();
+    out[1].Close();
     std::string leftOver;
     if (error == 0) error = backup.Commit(replace, leftOver);
     if (error != 0) {

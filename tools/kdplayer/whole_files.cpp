@@ -10,7 +10,12 @@
 namespace kdplayer {
 
 WholeFiles::~WholeFiles() {
+    Close();
+}
+
+void WholeFiles::Close() {
     if (dir_ >= 0) close(dir_);
+    dir_ = -1;
 }
 
 int WholeFiles::Open(const std::string& folder) {
