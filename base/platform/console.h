@@ -16,4 +16,11 @@ void StartConsoleProgram(int& argc, char**& argv);
 // in binary mode, so that "\n" is not written as "\r\n".
 void UseForData(std::FILE* stream);
 
+// Whether the stream is a terminal: a console on Windows (where the NUL
+// device, which the C library takes for one, is none).
+bool IsTerminal(std::FILE* stream);
+
+// The width in columns of the terminal the stream shows in; 0 when unknown.
+int TerminalColumns(std::FILE* stream);
+
 } // namespace platform

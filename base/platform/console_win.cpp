@@ -53,6 +53,8 @@ std::size_t WholeCharacters(const std::string& bytes) {
 class ConsoleRelay {
 public:
     ConsoleRelay(int fd, HANDLE console) : fd_(fd), console_(console) {}
+    int Fd() const { return fd_; }
+    HANDLE Console() const { return console_; }
 
     bool Start() {
         int ends[2];
@@ -144,6 +146,32 @@ void StartConsoleProgram(int& argc, char**& argv) {
         _setmode(2, _O_BINARY);
         std::atexit(FinishRelays);
     }
+}
+
+namespace {
+
+// The console a standard stream shows in: the one its text is relayed to,
+// or its own handle when that is a console; nullptr for none.
+HANDLE ConsoleOf(std::FILE* stream) {
+    const int fd = _fileno(stream);
+    for (const ConsoleRelay* relay : relays)
+        if (relay->Fd() == fd) return relay->Console();
+    const HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    DWORD mode = 0;
+    return h != INVALID_HANDLE_VALUE && GetConsoleMode(h, &mode) ? h : nullptr;
+}
+
+} // namespace
+
+bool IsTerminal(std::FILE* stream) {
+    return ConsoleOf(stream) != nullptr;
+}
+
+int TerminalColumns(std::FILE* stream) {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    const HANDLE console = ConsoleOf(stream);
+    if (!console || !GetConsoleScreenBufferInfo(console, &info)) return 0;
+    return info.srWindow.Right - info.srWindow.Left + 1;
 }
 
 void UseForData(std::FILE* stream) {

@@ -1,5 +1,6 @@
 #include "base/platform/install_layout.h"
 
+#include "base/platform/folder_files.h"
 #include "base/platform/paths.h"
 
 #include <filesystem>
@@ -19,8 +20,8 @@ namespace {
 
 std::string Below(const std::string& programDir, const char* relative) {
     if (programDir.empty()) return "";
-    const std::filesystem::path path = std::filesystem::path(programDir) / relative;
-    return path.lexically_normal().native();
+    const std::filesystem::path path = FsPath(programDir) / relative;
+    return PathText(path.lexically_normal());
 }
 
 } // namespace
@@ -28,7 +29,7 @@ std::string Below(const std::string& programDir, const char* relative) {
 std::string DataDirectoryFor(const std::string& programDir) {
     const std::string folder = Below(programDir, SONGDOCK_DATA_FROM_BIN);
     std::error_code ec;
-    return !folder.empty() && std::filesystem::is_directory(folder, ec) ? folder : "";
+    return !folder.empty() && std::filesystem::is_directory(FsPath(folder), ec) ? folder : "";
 }
 
 std::string DataDirectory() {

@@ -5,20 +5,14 @@
 #include "lib/device/device_layer.h"
 #include "lib/device/device_progress.h"
 #include "lib/device/device_state.h"
+#include "base/platform/folder_files.h"
 #include "base/platform/open_file.h"
 #include "base/platform/paths.h"
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <set>
 #include <utility>
 #include <vector>
@@ -89,13 +83,7 @@ bool ParseMarked(const std::string& name, Marked& out) {
 // Whether the process that wrote a temporary name still runs on this PC (a
 // process that ended but was not yet collected by its parent does not).
 bool OwnerRuns(long pid) {
-    if (pid == static_cast<long>(getpid())) return true;
-    if (kill(static_cast<pid_t>(pid), 0) != 0 && errno != EPERM) return false;
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    std::getline(stat, line);
-    const size_t close = line.rfind(')');
-    return close == std::string::npos || close + 2 >= line.size() || line[close + 2] != 'Z';
+    return platform::ProcessRuns(pid);
 }
 
 // The folder of the PC-side name under which a writer stores its copy.
@@ -107,13 +95,11 @@ std::string LinkFolder(long pid) {
 void RemoveLinkOf(long pid) {
     const std::string folder = LinkFolder(pid);
     // The folder holds at most the one link.
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (const dirent* entry = readdir(dir))
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                unlink((folder + "/" + entry->d_name).c_str());
-        closedir(dir);
-    }
-    rmdir(folder.c_str());
+    std::vector<platform::FolderEntry> entries;
+    if (platform::ListFolder(folder, entries) == 0)
+        for (const platform::FolderEntry& entry : entries)
+            platform::RemoveName(folder + "/" + entry.name);
+    platform::RemoveEmptyFolder(folder);
 }
 
 // The PC file under the temporary name the library gives the player's copy
@@ -122,23 +108,19 @@ void RemoveLinkOf(long pid) {
 class PcLink {
 public:
     PcLink(const std::string& source, const std::string& name) {
-        folder_ = LinkFolder(getpid());
-        RemoveLinkOf(getpid());
-        char* real = realpath(source.c_str(), nullptr);
-        if (!real) {
-            error_ = errno;
+        folder_ = LinkFolder(platform::ProcessId());
+        RemoveLinkOf(platform::ProcessId());
+        std::error_code error;
+        const std::string target =
+            platform::PathText(std::filesystem::canonical(platform::FsPath(source), error));
+        if (error) {
+            error_ = error.value();
             return;
         }
-        const std::string target = real;
-        free(real);
-        if (mkdir(folder_.c_str(), 0700) != 0) {
-            error_ = errno;
-            return;
-        }
+        if ((error_ = platform::MakeFolder(folder_, true)) != 0) return;
         path_ = folder_ + "/" + name;
-        if (symlink(target.c_str(), path_.c_str()) != 0) {
-            error_ = errno;
-            rmdir(folder_.c_str());
+        if ((error_ = platform::AddName(target, path_)) != 0) {
+            platform::RemoveEmptyFolder(folder_);
             removed_ = true;
         }
     }
@@ -150,8 +132,8 @@ public:
     const std::string& Path() const { return path_; }
     void Remove() {
         if (std::exchange(removed_, true)) return;
-        if (!path_.empty()) unlink(path_.c_str());
-        rmdir(folder_.c_str());
+        if (!path_.empty()) platform::RemoveName(path_);
+        platform::RemoveEmptyFolder(folder_);
     }
 
 private:
@@ -163,17 +145,16 @@ private:
 
 // Removes what writers that no longer run left of their PC-side names.
 void RemoveDeadLinks() {
-    DIR* dir = opendir(platform::TempDir().c_str());
-    if (!dir) return;
+    std::vector<platform::FolderEntry> entries;
+    if (platform::ListFolder(platform::TempDir(), entries) != 0) return;
     constexpr char kPrefix[] = "kd5200-put-";
     std::vector<long> dead;
-    while (const dirent* entry = readdir(dir)) {
-        if (std::strncmp(entry->d_name, kPrefix, sizeof kPrefix - 1) != 0) continue;
+    for (const platform::FolderEntry& entry : entries) {
+        if (std::strncmp(entry.name.c_str(), kPrefix, sizeof kPrefix - 1) != 0) continue;
         char* end = nullptr;
-        const long pid = std::strtol(entry->d_name + sizeof kPrefix - 1, &end, 10);
+        const long pid = std::strtol(entry.name.c_str() + sizeof kPrefix - 1, &end, 10);
         if (pid > 0 && *end == '\0' && !OwnerRuns(pid)) dead.push_back(pid);
     }
-    closedir(dir);
     for (const long pid : dead)
         RemoveLinkOf(pid);
 }
@@ -328,7 +309,7 @@ DevReplaceResult DevReplaceFile(KD5200_HWND parent, int memory, const device::Sh
         result.code = KD5200_ERR_BAD_NAME;
         return result;
     }
-    const long pid = static_cast<long>(getpid());
+    const long pid = platform::ProcessId();
     const std::string copyName = MarkedName('c', old.number, pid, "copy");
     const std::string readyName = MarkedName('r', old.number, pid, name);
     if (readyName.size() > kLongestName) {
@@ -337,9 +318,9 @@ DevReplaceResult DevReplaceFile(KD5200_HWND parent, int memory, const device::Sh
         return result;
     }
     // The PC file as it is copied: the check compares with the same file.
-    const platform::OpenFile source(open(pcPath.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat st {};
-    if (source.Fd() < 0 || fstat(source.Fd(), &st) != 0) {
+    const platform::OpenFile source(platform::OpenForReading(pcPath));
+    platform::FileStamp st;
+    if (source.Fd() < 0 || !platform::StampOf(source.Fd(), st)) {
         const int error = errno;
         result.code = error == ENOENT ? KD5200_ERR_FILE_NOT_FOUND : KD5200_ERR_FILE_READ;
         Report(parent, result.code, error);
@@ -364,7 +345,7 @@ DevReplaceResult DevReplaceFile(KD5200_HWND parent, int memory, const device::Sh
             if (opened) link.Remove();
             return guard.Outer(owner, operation, phase, done, total);
         });
-        if (device::ReportStart(parent, "download", static_cast<int64_t>(st.st_size))) {
+        if (device::ReportStart(parent, "download", static_cast<int64_t>(st.size))) {
             result.code = KD5200_ERR_CANCELLED;
             return result;
         }
@@ -386,7 +367,7 @@ DevReplaceResult DevReplaceFile(KD5200_HWND parent, int memory, const device::Sh
     }
     const int at = Named(memory, copyName);
     if (at < 0 || S().memories[memory].entries[static_cast<size_t>(at)].size !=
-                      static_cast<uint32_t>(st.st_size)) {
+                      static_cast<uint32_t>(st.size)) {
         // Another program changed the memory meanwhile.
         result.code = KD5200_ERR_NO_ENTRY;
         result.leftover = Discard(memory, copyName, true);
@@ -394,7 +375,7 @@ DevReplaceResult DevReplaceFile(KD5200_HWND parent, int memory, const device::Sh
     }
     if (verify) {
         bool same = false;
-        result.code = DevCompareEntryWithFile(parent, memory, at, static_cast<uint32_t>(st.st_size),
+        result.code = DevCompareEntryWithFile(parent, memory, at, static_cast<uint32_t>(st.size),
                                               nullptr, source.Fd(), same);
         if (result.code == KD5200_ERR_NONE && !same) {
             result.code = KD5200_ERR_STORAGE;

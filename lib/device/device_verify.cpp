@@ -7,6 +7,7 @@
 #include "lib/device/device_progress.h"
 #include "lib/voice/voice_convert.h"
 #include "base/platform/atomic_file.h"
+#include "base/platform/folder_files.h"
 #include "base/platform/message_box.h"
 #include "base/platform/open_file.h"
 #include "base/platform/paths.h"
@@ -16,10 +17,7 @@
 #include <cerrno>
 #include <cstring>
 #include <cstdlib>
-#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using device::Api;
 using device::detail::Box;
@@ -51,8 +49,8 @@ private:
 };
 
 bool RegularFile(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    platform::FileStamp st;
+    return platform::StampAt(path, st) && st.regular;
 }
 
 // The message of a copy that differs from its source; the file is named.
@@ -157,16 +155,16 @@ Verified CheckedInPlace(KD5200_HWND parent, int memory, int number, const std::s
     if (!Api().Upload(parent, S().handle, memory, number, target.c_str(), playerName, size,
                       KD5200_CONVERT_NONE))
         return LibraryFailure();
-    const OpenFile copy(open(target.c_str(), O_RDONLY | O_CLOEXEC));
+    const OpenFile copy(platform::OpenForReading(target));
     bool same = false;
     if (const int code =
             ReadBack(parent, memory, number, copy.Fd(), playerName, size, same)) {
-        const bool removed = unlink(target.c_str()) == 0;
+        const bool removed = platform::RemoveName(target) == 0;
         return code == KD5200_ERR_CANCELLED ? Verified{code, false}
                                             : Unchecked(parent, target, code, removed);
     }
     if (same) return {};
-    unlink(target.c_str());
+    platform::RemoveName(target);
     return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
 }
 
@@ -183,14 +181,14 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
         if (entry.number >= added.number) added = entry;
     // Another program may have added or removed files meanwhile: then the
     // last entry need not be this copy, and nothing is read back or deleted.
-    struct stat st {};
+    platform::FileStamp st;
     if (listing.GetCount() != countBefore + 1 || added.number != static_cast<int>(countBefore) ||
-        stat(pcPath.c_str(), &st) != 0 || static_cast<uint64_t>(st.st_size) != added.size) {
+        !platform::StampAt(pcPath, st) || st.size != added.size) {
         Box(parent, platform::WithSecondaryText(strings::Tr(text::kCopyNotIdentified), pcPath),
             platform::kMbOk | platform::kMbIconWarning);
         return {KD5200_ERR_NO_ENTRY, true, true};
     }
-    const OpenFile source(open(pcPath.c_str(), O_RDONLY | O_CLOEXEC));
+    const OpenFile source(platform::OpenForReading(pcPath));
     // The list's names are the player's display names.
     const char* shown = added.name ? added.name->c_str() : "";
     bool same = false;
@@ -224,17 +222,16 @@ Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::s
         // target's place only once it has been checked: a file of that name
         // stays as it was until then, and nothing is left of a copy that
         // fails. A link keeps pointing at the new file.
-        struct stat st {};
-        const bool exists = stat(target.c_str(), &st) == 0;
+        platform::FileStamp st;
+        const bool exists = platform::StampAt(target, st);
         std::string real = target;
         if (exists) {
-            if (char* resolved = realpath(target.c_str(), nullptr)) {
-                real = resolved;
-                free(resolved);
-            }
-            if (platform::IsReadOnly(real, st))
+            std::error_code error;
+            const auto resolved = std::filesystem::canonical(platform::FsPath(target), error);
+            if (!error) real = platform::PathText(resolved);
+            if (platform::IsReadOnlyFile(real))
                 return CheckedInPlace(parent, memory, number, target, playerName, size);
-        } else if (struct stat link {}; lstat(target.c_str(), &link) == 0) {
+        } else if (platform::Exists(target)) {
             return CheckedInPlace(parent, memory, number, target, playerName, size);
         }
         // The copy has no name until it is checked (a file that is

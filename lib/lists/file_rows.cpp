@@ -1,6 +1,9 @@
 #include "lib/lists/file_rows.h"
 
+// Windows has no langinfo: the collation is then told by the locale's name.
+#if __has_include(<langinfo.h>)
 #include <langinfo.h>
+#endif
 
 #include <clocale>
 #include <cstdint>

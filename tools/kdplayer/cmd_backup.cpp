@@ -15,13 +15,10 @@
 #include "tools/kdplayer/whole_files.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/error_text.h"
+#include "base/platform/folder_files.h"
 #include "base/platform/open_file.h"
 #include "base/platform/paths.h"
 #include "base/platform/pipe_compare.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
@@ -40,8 +37,9 @@ namespace {
 constexpr uint32_t kInMemory = 64u << 20;
 
 bool MakeFolder(const std::string& path) {
-    if (mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) return true;
-    Say(path + ": " + platform::SystemErrorText(errno));
+    const int error = platform::MakeFolder(path);
+    if (error == 0 || error == EEXIST) return true;
+    Say(path + ": " + platform::SystemErrorText(error));
     return false;
 }
 
@@ -119,7 +117,7 @@ bool PlayerTakesName(const std::string& bytes) {
 class BackupReader {
 public:
     explicit BackupReader(const std::string& dir)
-        : dir_(dir), folder_(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+        : dir_(dir), folder_(platform::OpenFolder(dir)) {}
     int Fd() const { return folder_.Fd(); }
     static std::string Relative(const ManifestFile& file) {
         return BackupFolder("", file.memory).substr(1) + "/" + file.stored;
@@ -137,40 +135,28 @@ public:
 
     // Checks file against the manifest; empty, or what is wrong.
     std::string Check(const ManifestFile& file) {
-        struct stat st {};
-        platform::OpenFile in(OpenRegularInside(folder_.Fd(), Relative(file), st));
+        platform::FileStamp stamp;
+        platform::OpenFile in(OpenRegularInside(folder_.Fd(), Relative(file), stamp));
         if (in.Fd() < 0) return QuotedPath(file) + " " + OpenFailureText(errno);
-        if (static_cast<uint64_t>(st.st_size) != file.size || Sha256OfFd(in.Fd()) != file.sha256)
+        if (stamp.size != file.size || Sha256OfFd(in.Fd()) != file.sha256)
             return QuotedPath(file) + " differs from the backup's manifest";
-        checked_[Relative(file)] = {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec,
-                                    st.st_mtim.tv_nsec};
+        checked_[Relative(file)] = stamp;
         return "";
     }
     // Whether file is still the one checked (says so when not).
     bool Unchanged(const ManifestFile& file) {
-        struct stat st {};
-        platform::OpenFile in(OpenRegularInside(folder_.Fd(), Relative(file), st));
+        platform::FileStamp stamp;
+        platform::OpenFile in(OpenRegularInside(folder_.Fd(), Relative(file), stamp));
         const auto was = checked_.find(Relative(file));
-        if (in.Fd() >= 0 && was != checked_.end() &&
-            was->second == Identity{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec,
-                                    st.st_mtim.tv_nsec})
-            return true;
+        if (in.Fd() >= 0 && was != checked_.end() && was->second == stamp) return true;
         Say(QuotedPath(file) + " changed since it was checked");
         return false;
     }
 
 private:
-    struct Identity {
-        dev_t dev;
-        ino_t ino;
-        off_t size;
-        time_t seconds;
-        long nanoseconds;
-        bool operator==(const Identity&) const = default;
-    };
     std::string dir_;
     platform::OpenFile folder_;
-    std::map<std::string, Identity> checked_;
+    std::map<std::string, platform::FileStamp> checked_;
 };
 
 // The library names an entry after the file it stores. A stored name that
@@ -183,8 +169,8 @@ public:
     RestoreLinks() = default;
     ~RestoreLinks() {
         for (const std::string& link : links_)
-            unlink(link.c_str());
-        if (!folder_.empty()) rmdir(folder_.c_str());
+            platform::RemoveName(link);
+        if (!folder_.empty()) platform::RemoveEmptyFolder(folder_);
     }
     RestoreLinks(const RestoreLinks&) = delete;
     RestoreLinks& operator=(const RestoreLinks&) = delete;
@@ -201,20 +187,27 @@ public:
             return path;
         if (folder_.empty()) {
             const std::string folder =
-                platform::TempDir() + "/kdplayer-restore-" + std::to_string(getpid());
-            if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return "";
+                platform::TempDir() + "/kdplayer-restore-" + std::to_string(platform::ProcessId());
+            if (const int made = platform::MakeFolder(folder, true); made != 0 && made != EEXIST) {
+                errno = made;
+                return "";
+            }
             folder_ = folder;
         }
         const std::string link =
-            folder_ + "/~kdplayer-restore-" + std::to_string(getpid()) + "-" +
+            folder_ + "/~kdplayer-restore-" + std::to_string(platform::ProcessId()) + "-" +
             std::to_string(links_.size() + 1);
         std::error_code error;
-        const std::string target = std::filesystem::absolute(path, error).native();
+        const std::string target =
+            platform::PathText(std::filesystem::absolute(platform::FsPath(path), error));
         if (error) {
             errno = error.value();
             return "";
         }
-        if (symlink(target.c_str(), link.c_str()) != 0) return "";
+        if (const int failed = platform::AddName(target, link)) {
+            errno = failed;
+            return "";
+        }
         links_.push_back(link);
         return link;
     }
@@ -242,19 +235,19 @@ int RunBackup(const Options& options) {
     // The target: none yet, an empty folder, or a backup (replaced only with
     // --force). A folder of other files is never taken.
     bool replace = false;
-    if (struct stat st {}; stat(dir.c_str(), &st) == 0) {
+    if (platform::FileStamp st; platform::StampAt(dir, st)) {
         std::error_code error;
-        if (!S_ISDIR(st.st_mode)) {
+        if (!st.folder) {
             Say("'" + dir + "' is not a folder");
             return kExitFailed;
         }
-        if (access((dir + "/" + kManifestName).c_str(), F_OK) == 0) {
+        if (platform::Exists(dir + "/" + kManifestName)) {
             if (!options.force) {
                 Say("'" + dir + "' holds a backup; --force replaces it");
                 return kExitFailed;
             }
             replace = true;
-        } else if (!std::filesystem::is_empty(dir, error)) {
+        } else if (!std::filesystem::is_empty(platform::FsPath(dir), error)) {
             Say("'" + dir + "' holds files but no backup; name a new or an empty folder");
             return kExitFailed;
         }
@@ -369,6 +362,9 @@ int RunBackup(const Options& options) {
     if (error == 0) error = top.Write(kManifestName, text.data(), text.size());
     if (error == 0) error = top.Write(kSumsName, sums.data(), sums.size());
     if (error == 0) error = top.Sync();
+    top.Close();
+    out[0].Close();
+    out[1].Close();
     std::string leftOver;
     if (error == 0) error = backup.Commit(replace, leftOver);
     if (error != 0) {
@@ -392,8 +388,8 @@ int RunRestore(const Options& options) {
     const std::string dir = options.words[0];
     const std::string manifestPath = dir + "/" + kManifestName;
     BackupReader backup(dir);
-    struct stat st {};
-    platform::OpenFile in(backup.Fd() < 0 ? -1 : OpenRegularInside(backup.Fd(), kManifestName, st));
+    platform::FileStamp stamp;
+    platform::OpenFile in(backup.Fd() < 0 ? -1 : OpenRegularInside(backup.Fd(), kManifestName, stamp));
     if (in.Fd() < 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
             Say("'" + dir + "' holds no backup (no " + kManifestName + ")");

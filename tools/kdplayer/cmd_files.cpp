@@ -10,8 +10,7 @@
 #include "tools/kdplayer/session.h"
 #include "tools/kdplayer/space_check.h"
 #include "lib/device/device_layer.h"
-
-#include <sys/stat.h>
+#include "base/platform/folder_files.h"
 
 #include <algorithm>
 #include <optional>
@@ -159,15 +158,15 @@ int RunPut(const Options& options) {
     std::vector<uint64_t> sizes;
     int status = kExitOk;
     for (const std::string& path : paths) {
-        struct stat st {};
-        if (stat(path.c_str(), &st) != 0) {
+        platform::FileStamp st;
+        if (!platform::StampAt(path, st)) {
             Say("'" + path + "': no such file");
             status = kExitNotFound;
-        } else if (!S_ISREG(st.st_mode)) {
+        } else if (!st.regular) {
             Say("'" + path + "': not a regular file");
             status = kExitFailed;
         }
-        sizes.push_back(static_cast<uint64_t>(st.st_size));
+        sizes.push_back(st.size);
     }
     if (status != kExitOk) return status;
     Session session;

@@ -7,12 +7,12 @@
 #include "tools/kdplayer/session.h"
 #include "lib/device/device_layer.h"
 #include "tools/kdplayer/pc_output.h"
+#include "base/platform/console.h"
 #include "base/platform/error_text.h"
+#include "base/platform/folder_files.h"
 #include "base/platform/pipe_compare.h"
 #include "base/resources/strings.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -90,7 +90,7 @@ int RunFormat(const Options& options) {
         Say("'" + options.words[0] + "' is no memory: say internal or external");
         return kExitUsage;
     }
-    const bool terminal = isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
+    const bool terminal = platform::IsTerminal(stdin) && platform::IsTerminal(stderr);
     if (!options.yes && !terminal) {
         Say("format deletes every file of the memory and asks first; without a terminal, "
             "give --yes");
@@ -158,9 +158,9 @@ int RunFont(const Options& options) {
         DevSetStale(0, true);
         if (!DevApi().DownloadFont(nullptr, DevGetHandle(), w[1].c_str())) return LibraryFailure();
         if (!options.verify) return kExitOk;
-        struct stat st {};
-        stat(w[1].c_str(), &st);
-        return FontCheck(w[1], static_cast<uint32_t>(st.st_size));
+        platform::FileStamp st;
+        platform::StampAt(w[1], st);
+        return FontCheck(w[1], static_cast<uint32_t>(st.size));
     }
     if (!hasFont) {
         Say(CodeText(KD5200_ERR_NO_FONT));

@@ -3,7 +3,7 @@
 // brought from elsewhere): only regular files inside the folder, no link
 // followed at any level, and nothing that could block or never end (a FIFO,
 // a device) is ever read.
-#include <sys/stat.h>
+#include "base/platform/folder_files.h"
 
 #include <cstddef>
 #include <string>
@@ -12,9 +12,9 @@ namespace kdplayer {
 
 // Opens relative ("name" or "folder/name") read-only beneath the folder open
 // as dir, following no link, and checks that it is a regular file. Returns
-// the descriptor (st filled from it), or -1 with errno set: ELOOP for a
+// the descriptor (stamp filled from it), or -1 with errno set: ELOOP for a
 // link, ENOENT, ENODEV for anything but a regular file.
-int OpenRegularInside(int dir, const std::string& relative, struct stat& st);
+int OpenRegularInside(int dir, const std::string& relative, platform::FileStamp& stamp);
 
 // What went wrong in OpenRegularInside, for a message: "is missing", "is a
 // link", "is not a regular file", or the system's text.

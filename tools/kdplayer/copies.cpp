@@ -6,12 +6,12 @@
 #include "lib/device/device_layer.h"
 #include "lib/kd5200usb/errors.h"
 #include "lib/lists/name_list.h"
+#include "base/platform/console.h"
 #include "base/platform/error_text.h"
+#include "base/platform/folder_files.h"
 #include "base/platform/open_file.h"
 #include "base/platform/temp_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -43,7 +43,7 @@ class Scratch {
 public:
     Scratch() : path_(platform::CreateTempFile("kdplayer-")) {}
     ~Scratch() {
-        if (!path_.empty()) unlink(path_.c_str());
+        if (!path_.empty()) platform::RemoveName(path_);
     }
     Scratch(const Scratch&) = delete;
     Scratch& operator=(const Scratch&) = delete;
@@ -230,11 +230,12 @@ int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify
         if (const int code =
                 CopyToPc(memory, file, scratch.Path(), conversion, verify, fresh, true))
             return code;
-        held.Reset(open(scratch.Path().c_str(), O_RDONLY | O_CLOEXEC));
+        held.Reset(platform::OpenForReading(scratch.Path()));
         if (held.Fd() < 0) return Failed("-", KD5200_ERR_FILE_READ, errno);
     }
     std::vector<char> buffer(1 << 20);
     std::fflush(stdout);
+    platform::UseForData(stdout);
     for (;;) {
         const ssize_t n = read(held.Fd(), buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
@@ -274,7 +275,7 @@ CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool f
     }
     result.added = files.back();
     if (!verify) return result;
-    const platform::OpenFile source(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const platform::OpenFile source(platform::OpenForReading(path));
     result.code = Check(memory, result.added, source.Fd(), name);
     if (result.code == KD5200_ERR_NONE) return result;
     if (StillListed(memory, result.added)) {

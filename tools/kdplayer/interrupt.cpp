@@ -1,7 +1,8 @@
 #include "tools/kdplayer/interrupt.h"
 
+#include "base/platform/stop_requests.h"
+
 #include <csignal>
-#include <initializer_list>
 
 namespace kdplayer {
 
@@ -9,20 +10,14 @@ namespace {
 
 volatile std::sig_atomic_t g_signal = 0;
 
-void OnSignal(int signal) {
-    g_signal = signal;
-    // The next one takes its default course.
-    std::signal(signal, SIG_DFL);
+void OnStop(int kind) {
+    g_signal = kind;
 }
 
 } // namespace
 
 void CatchInterrupts() {
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        sigaction(signal, &action, nullptr);
+    platform::CatchStopRequests(OnStop);
 }
 
 bool Interrupted() {

@@ -4,6 +4,7 @@
 #include "tools/kdplayer/json_writer.h"
 #include "tools/kdplayer/options.h"
 #include "tools/kdplayer/session.h"
+#include "base/platform/console.h"
 
 #include <cstdio>
 #include <string>
@@ -40,6 +41,7 @@ int Run(int argc, char** argv, Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::StartConsoleProgram(argc, argv);
     Options options;
     const int status = Run(argc, argv, options);
     // A script that asked for JSON gets a document for a failure as well.

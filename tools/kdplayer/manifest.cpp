@@ -4,9 +4,6 @@
 #include "tools/kdplayer/confined_open.h"
 #include "tools/kdplayer/sha256.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -241,25 +238,14 @@ std::vector<std::pair<std::string, std::string>> UnnamedFiles(int dir, const Man
             if (file.memory == memory) named.insert(file.stored);
         if (memory < 0 && manifest.font) named.insert(manifest.font->stored);
         // The folder itself, never through a link.
-        const int fd = openat(dir, folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0) {
-            if (errno != ENOENT || !named.empty())
-                unnamed.emplace_back(folder, OpenFailureText(errno));
+        std::vector<std::string> names;
+        if (const int error = platform::ListBeneath(dir, folder, names)) {
+            if (error != ENOENT || !named.empty())
+                unnamed.emplace_back(folder, OpenFailureText(error));
             continue;
         }
-        DIR* entries = fdopendir(fd);
-        if (!entries) {
-            const int error = errno;
-            close(fd);
-            unnamed.emplace_back(folder, platform::SystemErrorText(error));
-            continue;
-        }
-        while (const dirent* entry = readdir(entries)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != ".." && !named.count(name))
-                unnamed.emplace_back(folder + "/" + name, "is not in the manifest");
-        }
-        closedir(entries);
+        for (const std::string& name : names)
+            if (!named.count(name)) unnamed.emplace_back(folder + "/" + name, "is not in the manifest");
     }
     return unnamed;
 }

@@ -5,6 +5,8 @@
 // then the old backup stays as it was. Dropped without Commit() the folder is
 // removed; one that a killed run left behind is removed by the next backup
 // of the same target.
+#include "base/platform/folder_files.h"
+
 #include <string>
 
 namespace kdplayer {
@@ -33,7 +35,7 @@ private:
     std::string parent_; // the target's folder
     std::string name_;   // the target's name in it
     std::string path_;   // the hidden folder, parent_ + "/" + its name
-    int lock_ = -1;
+    platform::FolderLock lock_;
     bool committed_ = false;
 };
 

@@ -17,6 +17,8 @@ bool Exists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
+PcOutput::~PcOutput() = default;
+
 int PcOutput::Create(const std::string& target) {
     // A named temporary: the library opens the file by its name.
     if (const int error = file_.Create(target, false)) return error;

@@ -7,8 +7,6 @@
 // write the new data out at once.
 #include "base/platform/atomic_file.h"
 
-#include <sys/types.h>
-
 #include <string>
 
 namespace kdplayer {
@@ -20,6 +18,10 @@ bool Exists(const std::string& path);
 
 class PcOutput {
 public:
+    PcOutput() = default;
+    ~PcOutput();
+    PcOutput(const PcOutput&) = delete;
+    PcOutput& operator=(const PcOutput&) = delete;
     // 0, or the errno why target cannot be written (a read-only file, a folder).
     int Create(const std::string& target);
     // The path to give the library (the target itself for a device or FIFO).
@@ -31,9 +33,10 @@ public:
 private:
     platform::AtomicFile file_;
     std::string path_;
-    mode_t mode_ = 0;
-    uid_t uid_ = 0;
-    gid_t gid_ = 0;
+    unsigned mode_ = 0; // of the replaced file, and its owner
+    unsigned uid_ = 0;
+    unsigned gid_ = 0;
+    std::string target_; // where Commit puts a file the library wrote beside it
 };
 
 } // namespace kdplayer

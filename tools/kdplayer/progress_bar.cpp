@@ -1,7 +1,6 @@
 #include "tools/kdplayer/progress_bar.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
+#include "base/platform/console.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -92,15 +91,14 @@ std::string FitColumns(const std::string& text, int columns) {
 }
 
 int TerminalWidth() {
-    winsize size{};
-    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 20) return size.ws_col;
-    return 80;
+    const int columns = platform::TerminalColumns(stderr);
+    return columns > 20 ? columns : 80;
 }
 
 } // namespace
 
 bool StderrIsTerminal() {
-    return isatty(STDERR_FILENO) == 1;
+    return platform::IsTerminal(stderr);
 }
 
 ProgressBar::ProgressBar(bool enabled, int files, uint64_t bytes)

@@ -1,6 +1,7 @@
 #include "tools/kdplayer/sha256.h"
 
-#include <fcntl.h>
+#include "base/platform/folder_files.h"
+
 #include <nettle/sha2.h>
 #include <unistd.h>
 
@@ -33,7 +34,7 @@ std::string Sha256Of(const void* data, size_t size) {
 }
 
 std::string Sha256OfFile(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = platform::OpenForReading(path);
     if (fd < 0) return "";
     std::string digest = Sha256OfFd(fd);
     close(fd);

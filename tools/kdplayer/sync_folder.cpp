@@ -4,13 +4,9 @@
 #include "lib/device/device_layer.h"
 #include "base/platform/code_page.h"
 #include "base/platform/error_text.h"
+#include "base/platform/folder_files.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <locale.h>
-#include <sys/stat.h>
 #include <unistd.h>
-#include <wctype.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -65,28 +61,35 @@ std::string UnencodableText(const platform::Unencodable& failure) {
 
 // Opens the file and reads its first byte, so that a file the sync could
 // not copy is found before anything changes. "" or the reason.
-std::string ReadFault(int folder, const char* name, uint64_t& size) {
-    const int fd = openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+std::string ReadFault(const std::string& path, uint64_t& size) {
+    const int fd = platform::OpenForReading(path, true);
     if (fd < 0) return "cannot be read: " + platform::SystemErrorText(errno);
     std::string fault;
-    struct stat st {};
+    platform::FileStamp st;
     char byte;
-    if (fstat(fd, &st) != 0)
+    if (!platform::StampOf(fd, st))
         fault = "cannot be read: " + platform::SystemErrorText(errno);
-    else if (!S_ISREG(st.st_mode))
+    else if (!st.regular)
         fault = "is no longer a regular file";
-    else if (st.st_size > 0 && pread(fd, &byte, 1, 0) < 0)
+    // Freshly opened, the file is read from its start.
+    else if (st.size > 0 && read(fd, &byte, 1) < 0)
         fault = "cannot be read: " + platform::SystemErrorText(errno);
-    size = static_cast<uint64_t>(st.st_size);
+    size = st.size;
     close(fd);
     return fault;
 }
 
-const char* KindOf(mode_t mode) {
-    if (S_ISDIR(mode)) return "folder";
-    if (S_ISFIFO(mode)) return "fifo";
-    if (S_ISSOCK(mode)) return "socket";
-    return "device";
+const char* KindOf(platform::FolderEntry::Kind kind) {
+    switch (kind) {
+    case platform::FolderEntry::Folder:
+        return "folder";
+    case platform::FolderEntry::Fifo:
+        return "fifo";
+    case platform::FolderEntry::Socket:
+        return "socket";
+    default:
+        return "device";
+    }
 }
 
 // Code points of UTF-8 text (invalid bytes as themselves) and back.
@@ -142,48 +145,41 @@ void Append(std::string& text, char32_t point) {
 
 std::string FoldedName(const std::string& text) {
     // Upper case by Unicode's tables, whatever the person's locale.
-    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
     std::string folded;
     for (const char32_t point : Decode(text)) {
         if (point < 0x80)
             folded += static_cast<char>(point >= 'a' && point <= 'z' ? point - 32 : point);
         else
-            Append(folded,
-                   unicode ? static_cast<char32_t>(towupper_l(static_cast<wint_t>(point), unicode))
-                           : point);
+            Append(folded, platform::UnicodeUpper(point));
     }
     return folded;
 }
 
 bool ReadSyncFolder(const std::string& dir, SyncFolder& folder) {
-    DIR* listing = opendir(dir.c_str());
-    if (!listing) {
-        Say(dir + ": " + platform::SystemErrorText(errno));
+    std::vector<platform::FolderEntry> entries;
+    if (const int error = platform::ListFolder(dir, entries)) {
+        Say(dir + ": " + platform::SystemErrorText(error));
         return false;
     }
-    const int fd = dirfd(listing);
-    while (const dirent* entry = readdir(listing)) {
-        if (entry->d_name[0] == '.') continue;
-        const std::string name = entry->d_name;
-        struct stat st {};
-        if (fstatat(fd, entry->d_name, &st, 0) != 0) {
-            const int error = errno;
-            struct stat link {};
-            if (fstatat(fd, entry->d_name, &link, AT_SYMLINK_NOFOLLOW) == 0 &&
-                S_ISLNK(link.st_mode) && (error == ENOENT || error == ELOOP))
-                folder.skipped.push_back({name, "dangling link"});
-            else
-                folder.problems.push_back(
-                    {"unreadable", name, "cannot be read: " + platform::SystemErrorText(error)});
+    for (const platform::FolderEntry& entry : entries) {
+        if (entry.name[0] == '.') continue;
+        const std::string& name = entry.name;
+        if (entry.kind == platform::FolderEntry::DanglingLink) {
+            folder.skipped.push_back({name, "dangling link"});
             continue;
         }
-        if (!S_ISREG(st.st_mode)) {
-            folder.skipped.push_back({name, KindOf(st.st_mode)});
+        if (entry.kind == platform::FolderEntry::Unreadable) {
+            folder.problems.push_back(
+                {"unreadable", name, "cannot be read: " + platform::SystemErrorText(entry.error)});
+            continue;
+        }
+        if (entry.kind != platform::FolderEntry::Regular) {
+            folder.skipped.push_back({name, KindOf(entry.kind)});
             continue;
         }
         SyncFile file;
         file.name = name;
-        file.size = static_cast<uint64_t>(st.st_size);
+        file.size = entry.size;
         platform::Unencodable failure;
         if (!DevNameToPlayer(name, file.playerBytes, &failure)) {
             file.playerBytes.clear();
@@ -195,7 +191,7 @@ bool ReadSyncFolder(const std::string& dir, SyncFolder& folder) {
         } else {
             file.folded = FoldedName(DevNameToText(file.playerBytes));
         }
-        if (const std::string fault = ReadFault(fd, entry->d_name, file.size); !fault.empty()) {
+        if (const std::string fault = ReadFault(dir + "/" + name, file.size); !fault.empty()) {
             folder.problems.push_back({"unreadable", name, fault});
             file.usable = false;
         } else if (file.size > UINT32_MAX) {
@@ -207,7 +203,6 @@ bool ReadSyncFolder(const std::string& dir, SyncFolder& folder) {
         }
         folder.files.push_back(std::move(file));
     }
-    closedir(listing);
     std::sort(folder.files.begin(), folder.files.end(),
               [](const SyncFile& a, const SyncFile& b) { return a.name < b.name; });
     std::sort(folder.skipped.begin(), folder.skipped.end(),

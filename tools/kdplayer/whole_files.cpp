@@ -1,8 +1,8 @@
 #include "tools/kdplayer/whole_files.h"
 
+#include "base/platform/folder_files.h"
 #include "base/platform/open_file.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,17 +10,21 @@
 namespace kdplayer {
 
 WholeFiles::~WholeFiles() {
+    Close();
+}
+
+void WholeFiles::Close() {
     if (dir_ >= 0) close(dir_);
+    dir_ = -1;
 }
 
 int WholeFiles::Open(const std::string& folder) {
-    dir_ = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    dir_ = platform::OpenFolder(folder);
     return dir_ < 0 ? errno : 0;
 }
 
 int WholeFiles::Write(const std::string& name, const void* data, size_t size) {
-    platform::OpenFile file(
-        openat(dir_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    platform::OpenFile file(platform::CreateBeneath(dir_, name));
     if (file.Fd() < 0) return errno;
     const auto* at = static_cast<const char*>(data);
     while (size > 0) {
@@ -34,9 +38,7 @@ int WholeFiles::Write(const std::string& name, const void* data, size_t size) {
 }
 
 int WholeFiles::Sync() {
-    // One flush of the folder's file system instead of one for each file.
-    if (syncfs(dir_) != 0) return errno;
-    return fsync(dir_) != 0 ? errno : 0;
+    return platform::SyncBeneath(dir_);
 }
 
 } // namespace kdplayer

@@ -23,6 +23,8 @@ public:
     // Flushes what was written, and the folder's names, to the disk: 0 or an
     // errno.
     int Sync();
+    // Lets the folder go (Windows renames no folder that has something in it open).
+    void Close();
 
 private:
     int dir_ = -1;
