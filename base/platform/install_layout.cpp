@@ -17,10 +17,16 @@ namespace platform {
 
 namespace {
 
+// Paths are UTF-8 text (on Windows too, where a narrow path would be read in
+// the ANSI code page).
+std::filesystem::path PathOf(const std::string& text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
 std::string Below(const std::string& programDir, const char* relative) {
     if (programDir.empty()) return "";
-    const std::filesystem::path path = std::filesystem::path(programDir) / relative;
-    return path.lexically_normal().native();
+    const std::u8string path = (PathOf(programDir) / relative).lexically_normal().generic_u8string();
+    return std::string(path.begin(), path.end());
 }
 
 } // namespace
@@ -28,7 +34,7 @@ std::string Below(const std::string& programDir, const char* relative) {
 std::string DataDirectoryFor(const std::string& programDir) {
     const std::string folder = Below(programDir, SONGDOCK_DATA_FROM_BIN);
     std::error_code ec;
-    return !folder.empty() && std::filesystem::is_directory(folder, ec) ? folder : "";
+    return !folder.empty() && std::filesystem::is_directory(PathOf(folder), ec) ? folder : "";
 }
 
 std::string DataDirectory() {

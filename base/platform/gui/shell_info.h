@@ -43,6 +43,20 @@ private:
     std::map<std::pair<std::string, int>, wxBitmap> icons_; // by content type and size
 };
 
+#ifdef _WIN32
+// The implementation over the shell's file information (SHGetFileInfoW),
+// cached per kind as above; folders have their own entry.
+class WinShellInfo : public ShellInfo {
+public:
+    std::string TypeName(const std::string& path, bool isDirectory) override;
+    wxBitmap Icon(const std::string& path, bool isDirectory, int size) override;
+
+private:
+    std::map<std::string, std::string> types_;                  // by key of ShellKindKey
+    std::map<std::pair<std::string, int>, wxBitmap> icons_; // by key and size
+};
+#endif
+
 // A stand-in for tests: "Folder", or "<EXT> File" / "File", and a plain
 // square icon; counts the calls.
 class StubShellInfo : public ShellInfo {
@@ -53,9 +67,10 @@ public:
     int iconCalls = 0;
 };
 
-// The shell information in use (a GioShellInfo unless another is installed).
+// The shell information in use (a GioShellInfo, on Windows a WinShellInfo,
+// unless another is installed).
 ShellInfo& CurrentShellInfo();
-// Installs an implementation (nullptr restores the GIO one); returns the old one.
+// Installs an implementation (nullptr restores the system's); returns the old one.
 std::unique_ptr<ShellInfo> SetShellInfo(std::unique_ptr<ShellInfo> info);
 
 // The key under which a file's kind is cached: "/folder", "/executable"
