@@ -7,17 +7,6 @@
 
 namespace platform {
 
-std::string FormatGroupedNumber(std::uint64_t value) {
-    std::string digits = std::to_string(value);
-    std::string out;
-    const size_t n = digits.size();
-    for (size_t i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return out;
-}
-
 // The short date and the time without seconds, as Explorer shows them.
 std::string FormatFileTime(std::int64_t utcSeconds) {
     // Seconds since 1970 as 100-nanosecond ticks since 1601.

@@ -73,6 +73,12 @@ ShellInfo& CurrentShellInfo();
 // Installs an implementation (nullptr restores the system's); returns the old one.
 std::unique_ptr<ShellInfo> SetShellInfo(std::unique_ptr<ShellInfo> info);
 
+// A new instance of the system's implementation.
+std::unique_ptr<ShellInfo> NewSystemShellInfo();
+// The type name of a kind the system does not name: "<EXT> File" for a key
+// such as ".qka", "File" for one without an extension.
+std::string ExtensionTypeName(const std::string& key);
+
 // The key under which a file's kind is cached: "/folder", "/executable"
 // (only for a full path to an executable file), or the extension in lower
 // case with its dot (".mp3"; "" for none).

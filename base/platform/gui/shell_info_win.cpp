@@ -25,16 +25,6 @@ std::string LastName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// "<EXT> File" for a key such as ".qka", "File" without an extension.
-std::string ExtensionTypeName(const std::string& key) {
-    if (!key.starts_with('.')) return strings::Tr("File");
-    std::string ext = key.substr(1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return wxString::Format(wxString::FromUTF8(strings::Tr("%s File")), wxString::FromUTF8(ext))
-        .utf8_string();
-}
-
 // The shell's answer for a kind: a sample name with the kind's extension,
 // described by its attributes alone.
 bool AskShell(const std::string& key, UINT flags, SHFILEINFOW& info) {
@@ -42,11 +32,6 @@ bool AskShell(const std::string& key, UINT flags, SHFILEINFOW& info) {
     const std::wstring sample = folder ? L"folder" : L"file" + WideText(key);
     return SHGetFileInfoW(sample.c_str(), folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL,
                           &info, sizeof info, flags | SHGFI_USEFILEATTRIBUTES) != 0;
-}
-
-std::unique_ptr<ShellInfo>& Installed() {
-    static std::unique_ptr<ShellInfo> info = std::make_unique<WinShellInfo>();
-    return info;
 }
 
 } // namespace
@@ -94,30 +79,8 @@ wxBitmap WinShellInfo::Icon(const std::string& path, bool isDirectory, int size)
     return bitmap;
 }
 
-std::string StubShellInfo::TypeName(const std::string& path, bool isDirectory) {
-    ++typeNameCalls;
-    if (isDirectory) return strings::Tr("Folder");
-    const std::string name = LastName(path);
-    const auto dot = name.find_last_of('.');
-    if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) return "File";
-    return ExtensionTypeName(name.substr(dot));
-}
-
-wxBitmap StubShellInfo::Icon(const std::string&, bool isDirectory, int size) {
-    ++iconCalls;
-    wxImage image(size, size);
-    image.SetRGB(wxRect(0, 0, size, size), isDirectory ? 200 : 80, 160, isDirectory ? 60 : 220);
-    return wxBitmap(image);
-}
-
-ShellInfo& CurrentShellInfo() {
-    return *Installed();
-}
-
-std::unique_ptr<ShellInfo> SetShellInfo(std::unique_ptr<ShellInfo> info) {
-    std::unique_ptr<ShellInfo> old = std::move(Installed());
-    Installed() = info ? std::move(info) : std::make_unique<WinShellInfo>();
-    return old;
+std::unique_ptr<ShellInfo> NewSystemShellInfo() {
+    return std::make_unique<WinShellInfo>();
 }
 
 } // namespace platform
