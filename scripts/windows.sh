@@ -160,29 +160,35 @@ build_prefix() {
     echo "Third-party libraries: $prefix (cached)"
     return
   fi
-  # A build cut short goes on where it stopped: each library done is kept.
+  # A build cut short goes on where it stopped: each library done is kept,
+  # and the one under way keeps its sources and what make built of them.
   local work="$prefix.work"
   rm -rf "$prefix"
   mkdir -p "$work/src"
   for s in "${sources[@]}"; do
     [ -f "$work/$s.done" ] && continue
-    rm -rf "$work/src/$s"
-    mkdir -p "$work/src/$s"
     local start=$SECONDS
     echo "Building $s $(source_version "$s") for $host"
-    # apt-get source unpacks the package with Debian's patches applied. A
-    # mirror whose pool lacks the newest version (a security update listed
-    # before its files arrive) still serves the one before it.
-    local fetched=no version
-    for version in "" $(apt-cache showsrc "$s" 2>/dev/null | sed -n 's/^Version: //p' | sort -rV | tail -n +2); do
-      if (cd "$work/src/$s" && apt-get source -qq "$s${version:+=$version}" >/dev/null 2>&1); then
-        fetched=yes
-        [ -z "$version" ] || echo "  (the newest $s is not on the mirror: built $version)"
-        break
-      fi
-      rm -rf "${work:?}/src/$s"/*
-    done
-    [ $fetched = yes ] || { echo "windows.sh: apt-get source $s failed" >&2; exit 1; }
+    if [ -f "$work/$s.fetched" ]; then
+      echo "  (going on with the sources fetched before)"
+    else
+      rm -rf "$work/src/$s"
+      mkdir -p "$work/src/$s"
+      # apt-get source unpacks the package with Debian's patches applied. A
+      # mirror whose pool lacks the newest version (a security update listed
+      # before its files arrive) still serves the one before it.
+      local fetched=no version
+      for version in "" $(apt-cache showsrc "$s" 2>/dev/null | sed -n 's/^Version: //p' | sort -rV | tail -n +2); do
+        if (cd "$work/src/$s" && apt-get source -qq "$s${version:+=$version}" >/dev/null 2>&1); then
+          fetched=yes
+          [ -z "$version" ] || echo "  (the newest $s is not on the mirror: built $version)"
+          break
+        fi
+        rm -rf "${work:?}/src/$s"/*
+      done
+      [ $fetched = yes ] || { echo "windows.sh: apt-get source $s failed" >&2; exit 1; }
+      touch "$work/$s.fetched"
+    fi
     local dir; dir=$(find "$work/src/$s" -mindepth 1 -maxdepth 1 -type d -name "$s-*" | head -n1)
     # Started on its own and then waited for, so that set -e stops it at its
     # first failing step (inside a "||" list the shell would go on).
