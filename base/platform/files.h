@@ -10,6 +10,13 @@
 
 namespace platform {
 
+// The characters that separate folders in a path on this system.
+#ifdef _WIN32
+inline constexpr const char* kFolderSeparators = "\\/";
+#else
+inline constexpr const char* kFolderSeparators = "/";
+#endif
+
 // fopen for a path of any characters (modes as fopen's; "b" is added on
 // systems that tell text from binary files, so every file here is bytes).
 std::FILE* OpenFile(const std::string& path, const char* mode);

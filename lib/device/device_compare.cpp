@@ -4,11 +4,9 @@
 #include "lib/device/device_layer.h"
 #include "lib/device/device_progress.h"
 #include "lib/device/pipe_drain.h"
-
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "base/platform/descriptors.h"
+#include "base/platform/large_memory.h"
+#include "base/platform/writer_pipe.h"
 
 #include <cerrno>
 #include <cstring>
@@ -19,8 +17,6 @@
 namespace {
 
 constexpr size_t kChunk = 1 << 20;
-
-constexpr size_t kLargePage = 2 << 20;
 
 // A pipe as large as the file (up to a limit) takes it in one piece: fewer
 // wake-ups of the reader, which reads at most this much at a time.
@@ -34,20 +30,11 @@ size_t PipeSize(uint32_t size) {
 class Room {
 public:
     explicit Room(size_t bytes) : size_(bytes) {
-        if (bytes >= kChunk) {
-            size_ = (bytes + kLargePage - 1) / kLargePage * kLargePage;
-            void* at = mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                            -1, 0);
-            if (at != MAP_FAILED) {
-                madvise(at, size_, MADV_HUGEPAGE); // a hint
-                mapped_ = static_cast<unsigned char*>(at);
-                return;
-            }
-        }
+        if (bytes >= kChunk && (mapped_ = platform::TakeLargeMemory(size_))) return;
         owned_ = std::make_unique_for_overwrite<unsigned char[]>(bytes); // not zeroed: read into
     }
     ~Room() {
-        if (mapped_) munmap(mapped_, size_);
+        platform::GiveBackLargeMemory(mapped_, size_);
     }
     Room(const Room&) = delete;
     Room& operator=(const Room&) = delete;
@@ -68,17 +55,14 @@ int ThroughPipe(KD5200_HWND parent, int memory, int number, uint32_t size, const
                 const std::string& shown = "") {
     const KD5200_HANDLE handle = DevGetHandle();
     if (!handle) return KD5200_ERR_NOT_CONNECTED;
-    int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0) return KD5200_ERR_FILE_WRITE;
+    platform::WriterPipe pipe;
     const size_t want = PipeSize(size);
-    int capacity = fcntl(ends[0], F_SETPIPE_SZ, static_cast<int>(want)); // best effort
-    if (capacity < 0) capacity = fcntl(ends[0], F_GETPIPE_SZ);
-    // The library writes into the pipe by its name under /proc; our own
-    // write end stays open until the library is done, so that the reader
-    // sees the end only then.
-    device::PipeDrain reader(ends[0], buffer, want, take,
-                             capacity > 0 && size <= static_cast<size_t>(capacity));
-    const std::string path = "/proc/self/fd/" + std::to_string(ends[1]);
+    if (!pipe.Create(want)) return KD5200_ERR_FILE_WRITE;
+    // The library writes into the pipe by its path; the reader sees the end
+    // only once the library is done.
+    device::PipeDrain reader(pipe.ReadFd(), buffer, want, take,
+                             pipe.Capacity() > 0 && size <= pipe.Capacity());
+    const std::string path = pipe.Path();
     int32_t ok = 0;
     int code = KD5200_ERR_NONE;
     {
@@ -99,9 +83,8 @@ int ThroughPipe(KD5200_HWND parent, int memory, int number, uint32_t size, const
         if (!ok && subject && code != KD5200_ERR_CANCELLED)
             DevApi().DispError(parent, code, DevApi().GetWindowsError());
     }
-    close(ends[1]);
+    pipe.WriterDone();
     reader.Finish();
-    close(ends[0]);
     if (!ok) return code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_READ;
     return KD5200_ERR_NONE;
 }
@@ -110,7 +93,7 @@ int ThroughPipe(KD5200_HWND parent, int memory, int number, uint32_t size, const
 // early end.
 bool ReadAt(int fd, unsigned char* into, size_t length, uint64_t offset) {
     for (size_t got = 0; got < length;) {
-        const ssize_t n = pread(fd, into + got, length - got, static_cast<off_t>(offset + got));
+        const long long n = platform::ReadSomeAt(fd, into + got, length - got, offset + got);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         got += static_cast<size_t>(n);
@@ -144,7 +127,7 @@ int DevReadEntryToFile(KD5200_HWND parent, int memory, int number, uint32_t size
     const int code = ThroughPipe(parent, memory, number, size, playerName, false, room.Data(),
                                  [&](const unsigned char* data, size_t n) {
                                      for (size_t at = 0; at < n && error == 0;) {
-                                         const ssize_t w = write(fd, data + at, n - at);
+                                         const long long w = platform::WriteSome(fd, data + at, n - at);
                                          if (w < 0 && errno == EINTR) continue;
                                          if (w < 0) error = errno;
                                          else at += static_cast<size_t>(w);
@@ -178,9 +161,10 @@ int DevCompareEntryWithFile(KD5200_HWND parent, int memory, int number, uint32_t
     // The file is read piece by piece beside the pipe, each piece while it is
     // compared: no mapping to set up and take down, and a file that another
     // program cuts short meanwhile is simply not the same.
-    struct stat st {};
-    const bool regular = fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    const uint64_t length = regular ? static_cast<uint64_t>(st.st_size) : 0;
+    platform::DescriptorInfo st;
+    const bool regular =
+        fd >= 0 && platform::Describe(fd, st) && st.kind == platform::FileKind::Regular;
+    const uint64_t length = regular ? st.size : 0;
     // One room for the piece from the pipe and the same piece of the file.
     const size_t piece = PipeSize(size);
     const Room room(2 * piece);
@@ -201,10 +185,10 @@ int DevCompareEntryWithFile(KD5200_HWND parent, int memory, int number, uint32_t
 
 int DevCompareEntry(KD5200_HWND parent, int memory, int number, uint32_t size,
                     const std::string& pcPath) {
-    const int fd = open(pcPath.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = platform::OpenDescriptor(pcPath, platform::OpenFor::Read);
     bool same = false;
     const int code = DevCompareEntryWithFile(parent, memory, number, size, nullptr, fd, same);
-    if (fd >= 0) close(fd);
+    if (fd >= 0) platform::CloseDescriptor(fd);
     if (code != KD5200_ERR_NONE) return code;
     return same ? KD5200_ERR_NONE : KD5200_ERR_STORAGE;
 }

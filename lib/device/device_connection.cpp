@@ -2,6 +2,8 @@
 #include "lib/device/device_layer.h"
 #include "lib/device/device_replace.h"
 #include "lib/device/device_state.h"
+#include "base/platform/message_box.h"
+#include "base/resources/strings.h"
 
 namespace device::detail {
 
@@ -15,8 +17,12 @@ bool ValidMemory(int memory) {
 }
 
 void Report(KD5200_HWND parent, int code, int windowsError) {
-    if (code != KD5200_ERR_NONE && code != KD5200_ERR_CANCELLED)
+    if (code != KD5200_ERR_NONE && code != KD5200_ERR_CANCELLED && !S().quiet)
         Api().DispError(parent, code, windowsError);
+}
+
+void Box(KD5200_HWND parent, const std::string& text, unsigned style) {
+    if (!S().quiet) platform::MessageBox(parent, text, strings::Text(sid::kAppTitle), style);
 }
 
 bool Reopen() {
@@ -31,7 +37,7 @@ bool Reopen() {
 
 int Prepare(KD5200_HWND parent, int memory) {
     if (!S().handle) {
-        Api().DispError(parent, KD5200_ERR_NOT_CONNECTED, 0);
+        Report(parent, KD5200_ERR_NOT_CONNECTED, 0);
         return KD5200_ERR_NOT_CONNECTED;
     }
     // Not DevRefreshMemory: entry numbers the caller had from its listing

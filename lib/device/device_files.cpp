@@ -1,5 +1,6 @@
 // File operations on a player memory: delete, upload, download, format, move, rename.
 #include "lib/device/device_layer.h"
+#include "lib/device/device_progress.h"
 #include "lib/device/device_state.h"
 #include "lib/device/device_verify.h"
 #include "lib/device/device_watch.h"
@@ -12,11 +13,14 @@
 #include <algorithm>
 #include <new>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 using device::Api;
+using device::detail::Box;
 using device::detail::Prepare;
 using device::detail::Report;
 using device::detail::S;
@@ -83,11 +87,27 @@ UploadPlan PlanUpload(int memory, const HNameList::Entry& entry, bool convertQka
 // code to return (shown already).
 int TellStopped(KD5200_HWND parent, device::Change change, device::ChangeMoment moment,
                 const std::string& file) {
-    platform::MessageBox(parent,
-                         platform::WithSecondaryText(device::ChangeText(change, moment), file),
-                         strings::Text(sid::kAppTitle), platform::kMbOk | platform::kMbIconWarning);
+    Box(parent, platform::WithSecondaryText(device::ChangeText(change, moment), file),
+        platform::kMbOk | platform::kMbIconWarning);
     return device::ChangeCode(change);
 }
+
+// A copy's options for its length: whether failures are shown, and its
+// progress handler.
+class CopyScope {
+public:
+    explicit CopyScope(const DevCopyOptions& options)
+        : quietBefore_(std::exchange(S().quiet, !options.show)) {
+        if (options.progress) guard_.emplace(options.progress);
+    }
+    ~CopyScope() { S().quiet = quietBefore_; }
+    CopyScope(const CopyScope&) = delete;
+    CopyScope& operator=(const CopyScope&) = delete;
+
+private:
+    bool quietBefore_;
+    std::optional<device::ProgressGuard> guard_;
+};
 
 int Format(KD5200_HWND parent, int memory, bool low) {
     if (const int code = Prepare(parent, memory)) return code;
@@ -119,27 +139,35 @@ int DevDeleteFile(KD5200_HWND parent, int memory, int number, const char* name) 
     return code;
 }
 
-int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNameList& list) {
+int DevCopyResult::Copied() const {
+    int copied = 0;
+    for (const DevFileResult& file : files)
+        copied += file.end == DevCopyEnd::kCopied || file.end == DevCopyEnd::kKeptUnchecked;
+    return copied;
+}
+
+DevCopyResult DevUploadFiles(KD5200_HWND parent, int memory, const char* folder,
+                             const HNameList& list, const DevCopyOptions& options) {
     S().filesCopied = 0;
     S().escapedNames.clear();
-    if (const int code = Prepare(parent, memory)) return code;
-    int result = KD5200_ERR_NONE;
+    const CopyScope scope(options);
+    DevCopyResult out;
+    int& result = out.code;
+    if ((result = Prepare(parent, memory))) return out;
     bool shown = false;
     try {
-        const bool verify = settings::GetVerifyCopies();
-        const bool convertQka = settings::GetAdpcmConvert() == 0;
-        const bool convertQdx = settings::GetQdxConvert() == 0;
-        // A "Yes to All" or "No to All" answers the rest of the transfer.
-        int toAll = 0;
         size_t left = list.GetCount();
         // Entries are addressed by number: each is checked just before its
         // copy, since a question's event loop, or another program between two
         // copies, may have moved another file to its number.
-        const device::PlayerWatch watch;
-        // The PC files this transfer wrote: a later file of the same PC name
-        // is asked about even after "Yes to All", so that two player files
-        // never become one PC file unasked.
+        std::optional<device::PlayerWatch> ownWatch;
+        if (!options.watch) ownWatch.emplace();
+        const device::PlayerWatch& watch = options.watch ? *options.watch : *ownWatch;
+        // The PC files this transfer wrote: the policy is told of a later
+        // file of the same PC name, so that two player files never become
+        // one PC file unasked.
         std::set<std::string> written;
+        bool first = true;
         for (const HNameList::Entry& entry : list) {
             --left;
             if (result != KD5200_ERR_NONE) break;
@@ -147,117 +175,153 @@ int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNa
                 result = KD5200_ERR_NOT_CONNECTED;
                 break;
             }
-            const UploadPlan plan = PlanUpload(memory, entry, convertQka, convertQdx);
-            const std::string target = DevTargetPath(folder, plan.pcName);
+            const UploadPlan plan =
+                PlanUpload(memory, entry, options.convertQka, options.convertQdx);
+            const std::string target =
+                options.target.empty() ? DevTargetPath(folder, plan.pcName) : options.target;
+            DevFileResult& file = out.files.emplace_back();
+            file.name = entry.name;
+            file.target = target;
             bool asked = false;
-            const bool again = written.count(target) > 0;
-            if (platform::PathExists(target) && (toAll != platform::kIdYesToAll || again)) {
-                if (toAll == platform::kIdNoToAll) continue;
-                int answer = DevAskOverwrite(target.c_str(), left > 0);
-                if (answer == platform::kIdYesToAll || answer == platform::kIdNoToAll) {
-                    toAll = answer;
-                    answer = answer == platform::kIdYesToAll ? platform::kIdYes : platform::kIdNo;
+            if (platform::PathExists(target)) {
+                const DevOverwriteAnswer answer =
+                    options.overwrite
+                        ? options.overwrite(target, left > 0, written.count(target) > 0)
+                        : DevOverwriteAnswer{};
+                asked = answer.asked;
+                if (answer.action == DevOverwrite::kSkip) {
+                    file.end = DevCopyEnd::kSkipped;
+                    continue;
                 }
-                if (answer == platform::kIdNo) continue;
-                if (answer != platform::kIdYes) {
+                if (answer.action != DevOverwrite::kReplace) {
+                    out.files.pop_back();
                     result = KD5200_ERR_CANCELLED;
                     break;
                 }
-                asked = true;
             }
+            const bool check = options.checkFirst || !first || asked;
+            first = false;
             const device::ShownEntry shownEntry{entry.value1, entry.name,
                                                 static_cast<uint32_t>(entry.value2)};
-            if (const device::Change change = watch.Entries(memory, {shownEntry});
+            if (const device::Change change =
+                    check ? watch.Entries(memory, {shownEntry}) : device::Change::kNone;
                 change != device::Change::kNone) {
-                result = TellStopped(parent, change,
-                                     asked ? device::ChangeMoment::kQuestion
-                                           : device::ChangeMoment::kTransfer,
-                                     entry.name);
+                result = file.code = TellStopped(parent, change,
+                                                 asked ? device::ChangeMoment::kQuestion
+                                                       : device::ChangeMoment::kTransfer,
+                                                 entry.name);
                 shown = true;
                 break;
             }
             if (device::ReportStart(parent, "upload", static_cast<int64_t>(entry.value2))) {
-                result = KD5200_ERR_CANCELLED;
+                result = file.code = KD5200_ERR_CANCELLED;
                 break;
             }
             bool kept = false; // a copy that could not be checked but stays
-            if (verify) {
+            if (options.verify) {
                 const device::detail::Verified done = device::detail::VerifiedUpload(
                     parent, memory, entry.value1, target, plan.PlayerName(),
                     static_cast<uint32_t>(entry.value2), plan.kind);
                 result = done.code;
                 shown = done.shown;
                 kept = done.kept;
+                file.systemError = done.systemError;
+                file.pcSide = done.pcSide;
+                file.differs = done.differs;
             } else if (!Api().Upload(parent, S().handle, memory, entry.value1, target.c_str(),
                                      plan.PlayerName(), entry.value2, plan.kind)) {
                 result = Api().GetError();
+                if (result == KD5200_ERR_NONE) result = KD5200_ERR_FILE_READ;
+                file.systemError = Api().GetWindowsError();
+                file.pcSide = result == KD5200_ERR_FILE_WRITE;
             }
+            file.code = result;
             if (result == KD5200_ERR_NONE || kept) {
+                file.end = kept ? DevCopyEnd::kKeptUnchecked : DevCopyEnd::kCopied;
                 ++S().filesCopied;
                 written.insert(target);
                 if (plan.escaped) S().escapedNames.push_back({entry.name, plan.pcName});
             }
         }
     } catch (const std::bad_alloc&) {
-        Api().DispError(parent, KD5200_ERR_NO_MEMORY, 0);
+        Report(parent, KD5200_ERR_NO_MEMORY, 0);
         MarkStale(memory);
-        return KD5200_ERR_NO_MEMORY;
+        result = KD5200_ERR_NO_MEMORY;
+        return out;
     }
     MarkStale(memory);
     if (!shown) Report(parent, result, Api().GetWindowsError());
-    return result;
+    return out;
 }
 
-int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list) {
+DevCopyResult DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list,
+                               const DevCopyOptions& options) {
     S().filesCopied = 0;
-    if (const int code = Prepare(parent, memory)) return code;
-    int result = KD5200_ERR_NONE;
+    const CopyScope scope(options);
+    DevCopyResult out;
+    int& result = out.code;
+    if ((result = Prepare(parent, memory))) return out;
     bool shown = false;
-    const bool verify = settings::GetVerifyCopies();
     // A player unplugged, or plugged in again, between two copies gets no more.
-    const device::PlayerWatch watch;
+    std::optional<device::PlayerWatch> ownWatch;
+    if (!options.watch) ownWatch.emplace();
+    const device::PlayerWatch& watch = options.watch ? *options.watch : *ownWatch;
     for (const HNameList::Entry& entry : list) {
         if (!S().handle) {
             result = KD5200_ERR_NOT_CONNECTED;
             break;
         }
+        DevFileResult& file = out.files.emplace_back();
+        file.name = entry.name;
         // A name the player's code page cannot write is refused before
         // anything of the file is written; the transfer stops there.
-        if (!DevCheckPlayerName(parent, entry.name)) {
-            result = KD5200_ERR_BAD_NAME;
+        std::string bytes;
+        if (S().quiet ? !DevNameToPlayer(DevPcBaseName(entry.name), bytes)
+                      : !DevCheckPlayerName(parent, entry.name)) {
+            result = file.code = KD5200_ERR_BAD_NAME;
             shown = true;
             break;
         }
         if (const device::Change change = watch.Player(); change != device::Change::kNone) {
-            result = TellStopped(parent, change, device::ChangeMoment::kTransfer, entry.name);
+            result = file.code =
+                TellStopped(parent, change, device::ChangeMoment::kTransfer, entry.name);
             shown = true;
             break;
         }
         // The files there before, so that the read-back knows which entry is the copy.
-        const size_t countBefore = verify ? device::ListedEntries(memory).size() : 0;
+        const size_t countBefore = options.verify ? device::ListedEntries(memory).size() : 0;
         std::error_code sizeError;
         const auto size = std::filesystem::file_size(entry.name, sizeError);
         if (!sizeError && device::ReportStart(parent, "download", static_cast<int64_t>(size))) {
-            result = KD5200_ERR_CANCELLED;
+            result = file.code = KD5200_ERR_CANCELLED;
             break;
         }
         if (!Api().Download(parent, S().handle, memory, entry.name.c_str())) {
-            result = Api().GetError();
+            result = file.code = Api().GetError();
+            file.systemError = Api().GetWindowsError();
+            file.pcSide = result == KD5200_ERR_FILE_READ;
             if (result != KD5200_ERR_NONE) break;
         }
-        if (verify) {
+        if (options.verify) {
             const device::detail::Verified done =
                 device::detail::VerifyDownload(parent, memory, entry.name, countBefore);
-            result = done.code;
+            result = file.code = done.code;
             shown = done.shown;
-            if (done.kept) ++S().filesCopied; // it stays on the player, unchecked
+            file.systemError = done.systemError;
+            file.differs = done.differs;
+            if (done.kept) {
+                // It stays on the player, unchecked.
+                ++S().filesCopied;
+                file.end = DevCopyEnd::kKeptUnchecked;
+            }
             if (result != KD5200_ERR_NONE) break;
         }
         ++S().filesCopied;
+        file.end = DevCopyEnd::kCopied;
     }
     MarkStale(memory);
     if (!shown) Report(parent, result, Api().GetWindowsError());
-    return result;
+    return out;
 }
 
 int DevGetFilesCopied() {

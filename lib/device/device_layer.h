@@ -10,6 +10,7 @@
 // to player, "upload" player to PC. Parent windows are opaque pointers passed
 // to the library unchanged. Memory 0 is the internal memory, 1 the external.
 #include "base/platform/code_page.h"
+#include "lib/device/device_copy.h"
 #include "lib/device/device_room.h"
 #include "lib/device/kd5200_binding.h"
 #include "lib/device/kd5200usb.h"
@@ -71,15 +72,17 @@ bool DevListFiles(int memory, HDirEntryList& list, bool force);
 // Deletes one entry; later entries move down by one.
 int DevDeleteFile(KD5200_HWND parent, int memory, int number, const char* name);
 // Copies player files (list: name, entry number, size, player name) into
-// folder, converting QKA and QDX recordings to WAV unless the settings say
-// otherwise, and asking before replacing a PC file ("Yes to All" and "No to
-// All" hold for the rest of the list). Stops at the first failure.
-int DevUploadFiles(KD5200_HWND parent, int memory, const char* folder, const HNameList& list);
+// folder (or to options.target), converting recordings as the options say;
+// the options' policy decides about each PC file that would be replaced.
+// Stops at the first failure.
+DevCopyResult DevUploadFiles(KD5200_HWND parent, int memory, const char* folder,
+                             const HNameList& list, const DevCopyOptions& options);
 // Stores PC files (list names are full paths) on the memory; stops at the
 // first failure.
-int DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list);
+DevCopyResult DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& list,
+                               const DevCopyOptions& options);
 // How many files the last DevUploadFiles or DevDownloadFiles copied whole
-// (and found equal to their source, when copies are verified).
+// (and found equal to their source, when copies are verified), or kept unchecked.
 int DevGetFilesCopied();
 // A file of the last DevUploadFiles whose player name did not decode: the
 // name as shown (U+FFFD for the bytes) and the PC name it was written

@@ -29,13 +29,17 @@ struct State {
     KD5200_HWND mainWindow = nullptr;
     int filesCopied = 0; // by the last copy of a list of files
     std::vector<DevEscapedName> escapedNames; // by the last upload
+    bool quiet = false; // the copy under way shows no failure (its results say them)
 };
 
 State& S();
 // Whether memory names a player memory (0 or 1).
 bool ValidMemory(int memory);
-// Shows a failure through the library unless it is 0 or 14 (stopped by the user).
+// Shows a failure through the library unless it is 0 or 14 (stopped by the
+// user) or the copy under way is quiet.
 void Report(KD5200_HWND parent, int code, int windowsError);
+// Shows a box under the application's title unless the copy under way is quiet.
+void Box(KD5200_HWND parent, const std::string& text, unsigned style);
 // Closes the open handle (one that fails, for example because the player
 // was unplugged since it was opened) and opens the player again; every
 // memory is then read anew at its next listing. False when no new handle

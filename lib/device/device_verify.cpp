@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 using device::Api;
+using device::detail::Box;
 using device::detail::Report;
 using device::detail::S;
 
@@ -56,9 +57,17 @@ bool RegularFile(const std::string& path) {
 
 // The message of a copy that differs from its source; the file is named.
 Verified Mismatch(KD5200_HWND parent, const std::string& file, int code) {
-    platform::MessageBox(parent, platform::WithSecondaryText(strings::Tr(text::kVerifyFailed), file),
-                         strings::Text(sid::kAppTitle), platform::kMbOk | platform::kMbIconError);
-    return {code, true};
+    Box(parent, platform::WithSecondaryText(strings::Tr(text::kVerifyFailed), file),
+        platform::kMbOk | platform::kMbIconError);
+    Verified done{code, true};
+    done.differs = true;
+    return done;
+}
+
+// A failure of the PC file, shown through the library.
+Verified PcFailure(KD5200_HWND parent, int error) {
+    Report(parent, KD5200_ERR_FILE_WRITE, error);
+    return {KD5200_ERR_FILE_WRITE, true, false, error, true};
 }
 
 // Whether a failed read-back failed because the player went away.
@@ -67,28 +76,40 @@ bool Unplugged(int code) {
            code == KD5200_ERR_NOT_CONNECTED || code == KD5200_ERR_BAD_HANDLE || !S().handle;
 }
 
+// A library call that failed, not yet shown; a failure to write the PC file is the PC file's.
+Verified LibraryFailure() {
+    Verified done{Api().GetError(), false, false, Api().GetWindowsError()};
+    if (done.code == KD5200_ERR_NONE) done.code = KD5200_ERR_FILE_READ;
+    done.pcSide = done.code == KD5200_ERR_FILE_WRITE;
+    return done;
+}
+
 // The message of a copy that could not be read back: it names the file
 // being copied and tells whether its copy was removed or kept unchecked.
 Verified Unchecked(KD5200_HWND parent, const std::string& file, int code, bool removed) {
+    const int error = errno;
     const char* message = Unplugged(code)
                               ? (removed ? text::kReadBackUnpluggedRemoved : text::kReadBackUnpluggedKept)
                               : (removed ? text::kReadBackFailedRemoved : text::kReadBackFailedKept);
-    platform::MessageBox(parent, platform::WithSecondaryText(strings::Tr(message), file),
-                         strings::Text(sid::kAppTitle), platform::kMbOk | platform::kMbIconError);
-    return {code, true, !removed};
+    Box(parent, platform::WithSecondaryText(strings::Tr(message), file),
+        platform::kMbOk | platform::kMbIconError);
+    return {code, true, !removed, error};
 }
 
 // Copies entry number of the memory raw into the file open on fd, which has
 // no name (so that a process killed meanwhile leaves nothing). The library's
 // messages name `shown`, the file being copied; a failure is shown. The
-// library's code.
-int CopyInto(KD5200_HWND parent, int memory, int number, int fd, const std::string& shown,
-             const char* playerName, uint32_t size) {
+// outcome (shown).
+Verified CopyInto(KD5200_HWND parent, int memory, int number, int fd, const std::string& shown,
+                  const char* playerName, uint32_t size) {
     int writeError = 0;
-    const int code =
-        DevReadEntryToFile(parent, memory, number, size, playerName, fd, writeError, shown);
-    if (writeError != 0) Api().DispError(parent, code, writeError);
-    return code;
+    const int code = DevReadEntryToFile(parent, memory, number, size, playerName, fd, writeError,
+                                        S().quiet ? std::string() : shown);
+    if (writeError != 0) {
+        Report(parent, code, writeError);
+        return {code, true, false, writeError, true};
+    }
+    return {code, true, false, code != KD5200_ERR_NONE ? Api().GetWindowsError() : 0};
 }
 
 // Reads entry number of the memory back and compares it, as it comes, with
@@ -108,10 +129,7 @@ int ConversionProgress(long, long total, void* user) {
 Verified Convert(KD5200_HWND parent, const std::string& raw, const std::string& target,
                  int conversion) {
     platform::AtomicFile output;
-    if (const int error = output.Create(target)) {
-        Api().DispError(parent, KD5200_ERR_FILE_WRITE, error);
-        return {KD5200_ERR_FILE_WRITE, true};
-    }
+    if (const int error = output.Create(target)) return PcFailure(parent, error);
     const std::string into = output.Direct() ? target : output.TempPath();
     ReadBackProgress progress;
     errno = 0;
@@ -124,10 +142,9 @@ Verified Convert(KD5200_HWND parent, const std::string& raw, const std::string& 
     if (rc == -4 || rc == 0) {
         const int commit = rc == 0 ? output.Commit() : error;
         if (commit == 0) return {};
-        Api().DispError(parent, KD5200_ERR_FILE_WRITE, commit);
-        return {KD5200_ERR_FILE_WRITE, true};
+        return PcFailure(parent, commit);
     }
-    Api().DispError(parent, KD5200_ERR_CONVERSION, 0);
+    Report(parent, KD5200_ERR_CONVERSION, 0);
     return {KD5200_ERR_CONVERSION, true};
 }
 
@@ -139,7 +156,7 @@ Verified CheckedInPlace(KD5200_HWND parent, int memory, int number, const std::s
                         const char* playerName, uint32_t size) {
     if (!Api().Upload(parent, S().handle, memory, number, target.c_str(), playerName, size,
                       KD5200_CONVERT_NONE))
-        return {Api().GetError(), false};
+        return LibraryFailure();
     const OpenFile copy(open(target.c_str(), O_RDONLY | O_CLOEXEC));
     bool same = false;
     if (const int code =
@@ -169,9 +186,8 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
     struct stat st {};
     if (listing.GetCount() != countBefore + 1 || added.number != static_cast<int>(countBefore) ||
         stat(pcPath.c_str(), &st) != 0 || static_cast<uint64_t>(st.st_size) != added.size) {
-        platform::MessageBox(parent, platform::WithSecondaryText(strings::Tr(text::kCopyNotIdentified), pcPath),
-                             strings::Text(sid::kAppTitle),
-                             platform::kMbOk | platform::kMbIconWarning);
+        Box(parent, platform::WithSecondaryText(strings::Tr(text::kCopyNotIdentified), pcPath),
+            platform::kMbOk | platform::kMbIconWarning);
         return {KD5200_ERR_NO_ENTRY, true, true};
     }
     const OpenFile source(open(pcPath.c_str(), O_RDONLY | O_CLOEXEC));
@@ -201,7 +217,7 @@ Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::s
         if (Api().Upload(parent, S().handle, memory, number, target.c_str(), playerName, size,
                          conversion))
             return {};
-        return {Api().GetError(), false};
+        return LibraryFailure();
     }
     if (conversion == KD5200_CONVERT_NONE) {
         // The copy goes into a new file beside the target, which takes the
@@ -224,33 +240,27 @@ Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::s
         // The copy has no name until it is checked (a file that is
         // replaced keeps its mode and owner, as far as this user may).
         platform::AtomicFile output;
-        if (const int error = output.Create(real)) {
-            Api().DispError(parent, KD5200_ERR_FILE_WRITE, error);
-            return {KD5200_ERR_FILE_WRITE, true};
-        }
-        if (const int code =
-                CopyInto(parent, memory, number, output.Fd(), target, playerName, size))
-            return {code, true};
+        if (const int error = output.Create(real)) return PcFailure(parent, error);
+        if (const Verified copied =
+                CopyInto(parent, memory, number, output.Fd(), target, playerName, size);
+            copied.code != KD5200_ERR_NONE)
+            return copied;
         bool same = false;
         if (const int code =
                 ReadBack(parent, memory, number, output.Fd(), playerName, size, same))
             return code == KD5200_ERR_CANCELLED ? Verified{code, false}
                                                 : Unchecked(parent, target, code, true);
         if (!same) return Mismatch(parent, target, KD5200_ERR_FILE_WRITE);
-        if (const int error = output.Commit()) {
-            Api().DispError(parent, KD5200_ERR_FILE_WRITE, error);
-            return {KD5200_ERR_FILE_WRITE, true};
-        }
+        if (const int error = output.Commit()) return PcFailure(parent, error);
         return {};
     }
     // A converting copy: the raw copy that is converted is the one checked.
     const OpenFile raw(platform::OpenUnnamedTempFile("songdock-"));
-    if (raw.Fd() < 0) {
-        Api().DispError(parent, KD5200_ERR_FILE_WRITE, errno);
-        return {KD5200_ERR_FILE_WRITE, true};
-    }
-    if (const int code = CopyInto(parent, memory, number, raw.Fd(), target, playerName, size))
-        return {code, true};
+    if (raw.Fd() < 0) return PcFailure(parent, errno);
+    if (const Verified copied =
+            CopyInto(parent, memory, number, raw.Fd(), target, playerName, size);
+        copied.code != KD5200_ERR_NONE)
+        return copied;
     bool same = false;
     if (const int code = ReadBack(parent, memory, number, raw.Fd(), playerName, size, same))
         return code == KD5200_ERR_CANCELLED ? Verified{code, false}

@@ -13,11 +13,16 @@ namespace device::detail {
 
 // The outcome of a verified step: the library's code (0 when all went well),
 // whether it was shown already, and whether a copy that could not be
-// checked was kept where it went (it then counts as copied).
+// checked was kept where it went (it then counts as copied); for a caller
+// that shows failures itself, the system's error behind the code, whether
+// the PC file failed, and whether the copy differed.
 struct Verified {
     int code = KD5200_ERR_NONE;
     bool shown = false;
     bool kept = false;
+    int systemError = 0;
+    bool pcSide = false;
+    bool differs = false;
 };
 
 // Reads back the entry that the download of pcPath just added at the end of

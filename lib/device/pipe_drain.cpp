@@ -1,8 +1,7 @@
 #include "lib/device/pipe_drain.h"
 
-#include <unistd.h>
+#include "base/platform/writer_pipe.h"
 
-#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -132,8 +131,7 @@ void PipeDrain::Finish() {
 
 void PipeDrain::Run() {
     for (;;) {
-        const ssize_t n = read(fd_, buffer_, chunk_);
-        if (n < 0 && errno == EINTR) continue;
+        const long long n = platform::ReadPipe(fd_, buffer_, chunk_);
         if (n <= 0) return;
         take_(buffer_, static_cast<size_t>(n));
     }

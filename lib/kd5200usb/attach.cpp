@@ -2,13 +2,10 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/inotify.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <string_view>
 
 #include "lib/kd5200usb/file_io.h"
+#include "base/platform/descriptors.h"
 #include "base/platform/paths.h"
 
 namespace kd5200 {
@@ -28,7 +25,7 @@ std::string GenerationFile(const std::string& folder) {
 // The count in an open generation file (0 when empty), or -1.
 int64_t ReadGeneration(int fd) {
     char text[24] = {};
-    const ssize_t n = pread(fd, text, sizeof text - 1, 0);
+    const long long n = platform::ReadSomeAt(fd, text, sizeof text - 1, 0);
     if (n < 0) return -1;
     char* end = nullptr;
     const long long value = std::strtoll(text, &end, 10);
@@ -40,14 +37,14 @@ int64_t ReadGeneration(int fd) {
 std::string PlayerFolder() {
     const char* folder = std::getenv("KD5200_PLAYER_DIR");
     std::string path = folder && *folder ? folder : platform::DataHome() + "/kd5200-player";
-    while (path.size() > 1 && path.back() == '/')
+    while (path.size() > 1 && std::string_view(platform::kFolderSeparators).find(path.back()) !=
+                                  std::string_view::npos)
         path.pop_back();
     return path;
 }
 
 bool IsAttached(const std::string& folder) {
-    struct stat st {};
-    return stat(AttachedFile(folder).c_str(), &st) == 0;
+    return platform::PathExists(AttachedFile(folder));
 }
 
 Status SetAttached(const std::string& folder, bool attached) {
@@ -55,34 +52,37 @@ Status SetAttached(const std::string& folder, bool attached) {
     if (!platform::MakeDirectories(PortFolder(folder))) return Fail(KD5200_ERR_STORAGE, errno);
     // The count and the state change under one lock, so that readers see
     // both or neither.
-    FileHandle count(open(GenerationFile(folder).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
-    if (count.Get() < 0 || flock(count.Get(), LOCK_EX) != 0) return Fail(KD5200_ERR_STORAGE, errno);
+    FileHandle count(
+        platform::OpenDescriptor(GenerationFile(folder), platform::OpenFor::ReadWriteCreate, 0644));
+    if (count.Get() < 0 || !platform::LockDescriptor(count.Get(), true, true))
+        return Fail(KD5200_ERR_STORAGE, errno);
     if (IsAttached(folder) == attached) return {};
     const int64_t generation = ReadGeneration(count.Get());
     const std::string text = std::to_string(generation < 0 ? 1 : generation + 1);
-    if (pwrite(count.Get(), text.data(), text.size(), 0) != static_cast<ssize_t>(text.size()) ||
-        ftruncate(count.Get(), static_cast<off_t>(text.size())) != 0)
+    if (platform::WriteSomeAt(count.Get(), text.data(), text.size(), 0) !=
+            static_cast<long long>(text.size()) ||
+        !platform::SetLength(count.Get(), text.size()))
         return Fail(KD5200_ERR_STORAGE, errno);
     if (!attached) {
-        if (unlink(AttachedFile(folder).c_str()) != 0 && errno != ENOENT)
+        if (!platform::RemoveFile(AttachedFile(folder)) && errno != ENOENT)
             return Fail(KD5200_ERR_STORAGE, errno);
         return {};
     }
-    FileHandle file(open(AttachedFile(folder).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+    FileHandle file(platform::OpenDescriptor(AttachedFile(folder), platform::OpenFor::ReadWriteCreate));
     if (file.Get() < 0) return Fail(KD5200_ERR_STORAGE, errno);
     return {};
 }
 
 PlugState ReadPlugState(const std::string& folder) {
     PlugState state;
-    FileHandle count(open(GenerationFile(folder).c_str(), O_RDONLY | O_CLOEXEC));
+    FileHandle count(platform::OpenDescriptor(GenerationFile(folder), platform::OpenFor::Read));
     // No count yet: a player never plugged or unplugged by this version.
     if (count.Get() < 0) {
         state.generation = errno == ENOENT ? 0 : -1;
         state.attached = IsAttached(folder);
         return state;
     }
-    if (flock(count.Get(), LOCK_SH) != 0) state.generation = -1;
+    if (!platform::LockDescriptor(count.Get(), false, true)) state.generation = -1;
     state.attached = IsAttached(folder);
     if (state.generation == 0) state.generation = ReadGeneration(count.Get());
     return state;
@@ -98,64 +98,30 @@ Status CheckPlugged(const std::string& folder, int64_t generation) {
 void PlugWatch::Watch(const std::string& folder) {
     folder_ = folder;
     verified_ = -1;
-    watch_ = FileHandle(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
-    if (watch_.Get() < 0) return;
-    if (inotify_add_watch(watch_.Get(), PortFolder(folder).c_str(),
-                          IN_CREATE | IN_DELETE | IN_MODIFY | IN_MOVED_FROM | IN_MOVED_TO |
-                              IN_DELETE_SELF | IN_MOVE_SELF) < 0)
-        watch_ = FileHandle();
-}
-
-bool PlugWatch::Quiet() {
-    alignas(inotify_event) char events[4096];
-    bool quiet = true;
-    for (;;) {
-        const ssize_t n = read(watch_.Get(), events, sizeof events);
-        if (n > 0) {
-            quiet = false;
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else {
-            if (n < 0 && errno == EAGAIN) return quiet;
-            return false;
-        }
-    }
+    watch_.Start(PortFolder(folder), true);
 }
 
 Status PlugWatch::Check(const std::string& folder, int64_t generation) {
-    const bool quiet = watch_.Get() >= 0 && folder == folder_ && Quiet();
+    const bool quiet = watch_.Active() && folder == folder_ && watch_.Quiet();
     if (quiet && verified_ == generation) return {};
     // Something happened, or nothing is known yet: the watch is set up anew
     // (a removed folder ends it) before the state is read, so that a change
     // after the reading is seen at the next check.
     if (!quiet) Watch(folder);
     Status status = CheckPlugged(folder, generation);
-    verified_ = status && watch_.Get() >= 0 ? generation : -1;
+    verified_ = status && watch_.Active() ? generation : -1;
     return status;
 }
 
-ChangeNotifier::~ChangeNotifier() {
-    if (fd_ >= 0) close(fd_);
-}
-
 int ChangeNotifier::Fd(const std::string& folder) {
-    if (fd_ >= 0 && folder == folder_) return fd_;
-    if (fd_ >= 0) close(fd_);
-    fd_ = -1;
+    if (watch_.Active() && folder == folder_) return watch_.Descriptor();
+    watch_.Stop();
     // The port folder exists before the player is made, so that a player
     // created and plugged in later is seen.
     if (!platform::MakeDirectories(PortFolder(folder))) return -1;
-    const int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd < 0) return -1;
-    if (inotify_add_watch(fd, PortFolder(folder).c_str(),
-                          IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF) <
-        0) {
-        close(fd);
-        return -1;
-    }
-    fd_ = fd;
+    if (!watch_.Start(PortFolder(folder), false)) return -1;
     folder_ = folder;
-    return fd_;
+    return watch_.Descriptor();
 }
 
 } // namespace kd5200

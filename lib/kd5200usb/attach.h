@@ -8,6 +8,7 @@
 
 #include "lib/kd5200usb/errors.h"
 #include "lib/kd5200usb/file_io.h"
+#include "base/platform/folder_watch.h"
 
 namespace kd5200 {
 
@@ -32,35 +33,30 @@ Status CheckPlugged(const std::string& folder, int64_t generation);
 
 // CheckPlugged for the chunks of a transfer, answered from memory while
 // nothing has happened in the player's port folder since the last full
-// check found the same generation plugged in: one read of an inotify
-// descriptor instead of opening, locking and reading the count each time.
+// check found the same generation plugged in: one look at a folder watch
+// instead of opening, locking and reading the count each time.
 class PlugWatch {
 public:
     Status Check(const std::string& folder, int64_t generation);
 
 private:
     void Watch(const std::string& folder);
-    bool Quiet();
 
-    FileHandle watch_;
+    platform::FolderWatch watch_;
     std::string folder_;
     int64_t verified_ = -1; // the generation last found plugged in
 };
 
-// Watches the attach state of a player folder with inotify: the descriptor
-// becomes readable when the player is plugged or unplugged.
+// Watches the attach state of a player folder: the descriptor becomes
+// readable when the player is plugged or unplugged.
 class ChangeNotifier {
 public:
-    ChangeNotifier() = default;
-    ~ChangeNotifier();
-    ChangeNotifier(const ChangeNotifier&) = delete;
-    ChangeNotifier& operator=(const ChangeNotifier&) = delete;
-
-    // The descriptor for folder (made on first use), or -1 when none can be made.
+    // The descriptor for folder (made on first use), or -1 when none can be
+    // made (on Windows, which has no such descriptor).
     int Fd(const std::string& folder);
 
 private:
-    int fd_ = -1;
+    platform::FolderWatch watch_;
     std::string folder_;
 };
 

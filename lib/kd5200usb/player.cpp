@@ -7,10 +7,10 @@
 #include <ctime>
 #include <fcntl.h>
 #include <regex>
-#include <unistd.h>
 
 #include "lib/kd5200usb/faults.h"
 #include "lib/kd5200usb/file_io.h"
+#include "base/platform/descriptors.h"
 #include "base/platform/paths.h"
 
 #ifdef KD5200_HAVE_CONVERT
@@ -138,7 +138,9 @@ void NameEntry(const MemoryDirectory& directory, const std::string& name, int se
 }
 
 FileHandle OpenImage(Store& store, int memory, int flags, Status& status) {
-    FileHandle image(open(Store::ImagePath(store.Folder(), memory).c_str(), flags | O_CLOEXEC));
+    FileHandle image(platform::OpenDescriptor(
+        Store::ImagePath(store.Folder(), memory),
+        flags == O_RDONLY ? platform::OpenFor::Read : platform::OpenFor::ReadWrite));
     status = image.Get() < 0 ? Fail(KD5200_ERR_STORAGE, errno) : Status{};
     return image;
 }
@@ -146,15 +148,15 @@ FileHandle OpenImage(Store& store, int memory, int flags, Status& status) {
 // Changes the lowest bit of the byte at offset (a fault asked for by a test).
 void FlipBit(int fd, uint64_t offset) {
     char byte = 0;
-    if (pread(fd, &byte, 1, static_cast<off_t>(offset)) != 1) return;
+    if (platform::ReadSomeAt(fd, &byte, 1, offset) != 1) return;
     byte = static_cast<char>(byte ^ 1);
     // A write that fails leaves the chunk as it was: no fault played.
-    if (pwrite(fd, &byte, 1, static_cast<off_t>(offset)) != 1) return;
+    if (platform::WriteSomeAt(fd, &byte, 1, offset) != 1) return;
 }
 
 // Whether writes to fd can be changed afterwards (not a pipe or a device).
 bool Seekable(int fd) {
-    return lseek(fd, 0, SEEK_CUR) >= 0;
+    return platform::Seekable(fd);
 }
 
 // Copies a chunk of the image to a file that cannot be changed afterwards
@@ -162,8 +164,8 @@ bool Seekable(int fd) {
 Status CopyFlipped(int image, uint64_t at, int file, uint64_t bytes) {
     std::vector<char> chunk(bytes);
     for (size_t got = 0; got < chunk.size();) {
-        const ssize_t n = pread(image, chunk.data() + got, chunk.size() - got,
-                                static_cast<off_t>(at + got));
+        const long long n = platform::ReadSomeAt(image, chunk.data() + got, chunk.size() - got,
+                                                 at + got);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return Fail(KD5200_ERR_STORAGE, n < 0 ? errno : EIO);
         got += static_cast<size_t>(n);
@@ -202,8 +204,7 @@ Status CopyBlocks(bool toImage, int image, const std::vector<uint32_t>& blocks, 
         // The disk starts writing each chunk at once, so that the flush
         // before the commit has little left to wait for.
         if (toImage && DurableWrites())
-            sync_file_range(image, static_cast<off_t>(at), static_cast<off_t>(bytes),
-                            SYNC_FILE_RANGE_WRITE);
+            platform::StartWriting(image, at, bytes);
         done += bytes;
         i += run;
         if (Status p = transfer.Advance(static_cast<int64_t>(done)); !p) return p;
@@ -219,20 +220,21 @@ void ReleaseBlocks(int image, const std::vector<uint32_t>& blocks) {
         size_t run = 1;
         while (i + run < blocks.size() && blocks[i + run] == blocks[i] + run)
             ++run;
-        fallocate(image, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE,
-                  static_cast<off_t>(blocks[i]) * kBlockSize, static_cast<off_t>(run) * kBlockSize);
+        platform::PunchHole(image, static_cast<uint64_t>(blocks[i]) * kBlockSize,
+                            static_cast<uint64_t>(run) * kBlockSize);
         i += run;
     }
 }
 
 // Zeroes a run of blocks of an image.
 Status ZeroBlocks(int image, uint32_t first, uint32_t count) {
-    const off_t at = static_cast<off_t>(first) * kBlockSize,
-                length = static_cast<off_t>(count) * kBlockSize;
-    if (fallocate(image, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, at, length) == 0) return {};
+    const uint64_t at = static_cast<uint64_t>(first) * kBlockSize,
+                   length = static_cast<uint64_t>(count) * kBlockSize;
+    if (platform::PunchHole(image, at, length)) return {};
     static const std::vector<char> zeros(kBlockSize, 0);
     for (uint32_t b = 0; b < count; ++b)
-        if (pwrite(image, zeros.data(), kBlockSize, at + static_cast<off_t>(b) * kBlockSize) !=
+        if (platform::WriteSomeAt(image, zeros.data(), kBlockSize,
+                                  at + static_cast<uint64_t>(b) * kBlockSize) !=
             kBlockSize)
             return Fail(KD5200_ERR_STORAGE, errno);
     return {};
@@ -355,7 +357,7 @@ Status Player::Download(int memory, const std::string& pcPath, const TransferSet
     Transfer transfer(settings, "download", Exchange::Send, static_cast<int64_t>(size));
     if (s = transfer.Advance(0); !s) return s;
     if (s = CopyBlocks(true, image.Get(), entry.blocks, size, source.Get(), transfer); !s) {
-        if (s.systemError == ENOSPC || s.systemError == EDQUOT)
+        if (platform::IsNoSpace(s.systemError))
             ReleaseBlocks(image.Get(), entry.blocks);
         return s;
     }
@@ -363,7 +365,7 @@ Status Player::Download(int memory, const std::string& pcPath, const TransferSet
     // that names them, so that a power loss cannot leave an entry over stale
     // blocks. A crash of the program alone never can: the directory commits
     // after the blocks are written.
-    if (DurableWrites() && fdatasync(image.Get()) != 0) return Fail(KD5200_ERR_STORAGE, errno);
+    if (DurableWrites() && !platform::SyncData(image.Get())) return Fail(KD5200_ERR_STORAGE, errno);
     if (s = store_->AppendEntry(memory, static_cast<int>(directory.entries.size()), entry); !s)
         return s;
     return transaction.Commit();

@@ -3,16 +3,13 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <fcntl.h>
 #include <mutex>
 #include <set>
 #include <sqlite3.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 
 #include "lib/kd5200usb/file_io.h"
+#include "base/platform/descriptors.h"
 #include "base/platform/paths.h"
 
 namespace kd5200 {
@@ -92,18 +89,15 @@ std::string EncodeBlocks(const std::vector<uint32_t>& blocks) {
 std::mutex g_heldMutex;
 std::set<uint64_t> g_held;
 
-uint64_t FileKey(const struct stat& st) {
-    return (static_cast<uint64_t>(st.st_dev) << 40) ^ static_cast<uint64_t>(st.st_ino);
-}
-
 // Zeroes [0, length) of an image, as holes where the file system can.
-Status ZeroImage(int fd, off_t length) {
-    if (length <= 0) return {};
-    if (fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, length) == 0) return {};
+Status ZeroImage(int fd, uint64_t length) {
+    if (length == 0) return {};
+    if (platform::PunchHole(fd, 0, length)) return {};
     static const std::vector<char> zeros(kBlockSize, 0);
-    for (off_t at = 0; at < length; at += kBlockSize)
-        if (pwrite(fd, zeros.data(), static_cast<size_t>(std::min<off_t>(kBlockSize, length - at)),
-                   at) < 0)
+    for (uint64_t at = 0; at < length; at += kBlockSize)
+        if (platform::WriteSomeAt(fd, zeros.data(),
+                                  static_cast<size_t>(std::min<uint64_t>(kBlockSize, length - at)),
+                                  at) < 0)
             return Fail(KD5200_ERR_STORAGE, errno);
     return {};
 }
@@ -112,17 +106,17 @@ Status ZeroImage(int fd, off_t length) {
 
 Status WriterLock::OpenFile() {
     if (fd_ >= 0) return {};
-    const int fd = open((folder_ + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = platform::OpenDescriptor(folder_ + kLockName, platform::OpenFor::ReadWriteCreate);
     if (fd < 0) return Fail(errno == ENOENT ? KD5200_ERR_DIRECTORY : KD5200_ERR_STORAGE, errno);
-    struct stat st {};
-    fstat(fd, &st);
+    platform::DescriptorInfo st;
+    platform::Describe(fd, st);
     fd_ = fd;
-    key_ = FileKey(st);
+    key_ = st.identity;
     return {};
 }
 
 void WriterLock::CloseFile() {
-    if (fd_ >= 0) close(fd_);
+    if (fd_ >= 0) platform::CloseDescriptor(fd_);
     fd_ = -1;
 }
 
@@ -137,7 +131,7 @@ Status WriterLock::Acquire(int32_t waitMs) {
         }
         auto pause = std::chrono::milliseconds(1);
         for (;;) {
-            if (flock(fd_, waitMs == 0 ? LOCK_EX : LOCK_EX | LOCK_NB) == 0) break;
+            if (platform::LockDescriptor(fd_, true, waitMs == 0)) break;
             const int error = errno;
             if (error == EINTR) continue;
             if (error != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
@@ -154,8 +148,8 @@ Status WriterLock::Acquire(int32_t waitMs) {
         }
         // The file kept open may have been removed with its player since:
         // the lock of a new player is on the file now at that name.
-        struct stat st {};
-        if (fstat(fd_, &st) != 0 || st.st_nlink > 0) break;
+        platform::DescriptorInfo st;
+        if (!platform::Describe(fd_, st) || !st.removed) break;
         {
             std::lock_guard lock(g_heldMutex);
             g_held.erase(key_);
@@ -168,7 +162,7 @@ Status WriterLock::Acquire(int32_t waitMs) {
 
 void WriterLock::Release() {
     if (!held_) return;
-    flock(fd_, LOCK_UN);
+    platform::UnlockDescriptor(fd_);
     held_ = false;
     std::lock_guard lock(g_heldMutex);
     g_held.erase(key_);
@@ -237,12 +231,13 @@ Status Store::Create(const std::string& folder, const PlayerLayout& layout, int3
     };
     // Opens a memory's image file, at least as large as the new memory.
     auto openImage = [&](int memory, FileHandle& image) -> Status {
-        image =
-            FileHandle(open(ImagePath(folder, memory).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-        struct stat st {};
-        if (image.Get() < 0 || fstat(image.Get(), &st) != 0) return Fail(KD5200_ERR_STORAGE, errno);
-        const off_t size = static_cast<off_t>(blocks[memory]) * kBlockSize;
-        if (st.st_size < size && ftruncate(image.Get(), size) != 0)
+        image = FileHandle(
+            platform::OpenDescriptor(ImagePath(folder, memory), platform::OpenFor::ReadWriteCreate));
+        platform::DescriptorInfo st;
+        if (image.Get() < 0 || !platform::Describe(image.Get(), st))
+            return Fail(KD5200_ERR_STORAGE, errno);
+        const uint64_t size = static_cast<uint64_t>(blocks[memory]) * kBlockSize;
+        if (st.size < size && !platform::SetLength(image.Get(), size))
             return Fail(KD5200_ERR_STORAGE, errno);
         return {};
     };
@@ -251,14 +246,14 @@ Status Store::Create(const std::string& folder, const PlayerLayout& layout, int3
     auto finishImages = [&]() -> Status {
         for (int memory = 0; memory < 2; ++memory) {
             if (blocks[memory] == 0) {
-                unlink(ImagePath(folder, memory).c_str());
+                platform::RemoveFile(ImagePath(folder, memory));
                 continue;
             }
             FileHandle image;
             if (Status s = openImage(memory, image); !s) return s;
-            const off_t size = static_cast<off_t>(blocks[memory]) * kBlockSize;
+            const uint64_t size = static_cast<uint64_t>(blocks[memory]) * kBlockSize;
             if (Status s = ZeroImage(image.Get(), size); !s) return s;
-            if (ftruncate(image.Get(), size) != 0) return Fail(KD5200_ERR_STORAGE, errno);
+            if (!platform::SetLength(image.Get(), size)) return Fail(KD5200_ERR_STORAGE, errno);
         }
         return {};
     };
@@ -300,7 +295,7 @@ Status Store::Create(const std::string& folder, const PlayerLayout& layout, int3
     }
     const std::string fresh = path + ".new";
     for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-        unlink((fresh + suffix).c_str());
+        platform::RemoveFile(fresh + suffix);
     {
         std::unique_ptr<Store> building(new Store(folder));
         if (Status s = building->Connect(fresh, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE); !s)
@@ -314,8 +309,8 @@ Status Store::Create(const std::string& folder, const PlayerLayout& layout, int3
         if (Status s = building->Exec("COMMIT"); !s) return s;
     } // closing the last connection folds its log into the file
     for (const char* suffix : {"-wal", "-shm"})
-        unlink((path + suffix).c_str());
-    if (rename(fresh.c_str(), path.c_str()) != 0) return Fail(KD5200_ERR_STORAGE, errno);
+        platform::RemoveFile(path + suffix);
+    if (!platform::RenameOver(fresh, path)) return Fail(KD5200_ERR_STORAGE, errno);
     return finishImages();
 }
 
@@ -536,9 +531,12 @@ bool Store::DirectoryKey(unsigned& dataVersion, int64_t& changes) {
 
 Status Store::CheckImage(int memory, uint32_t capacity) {
     if (capacity == 0) return {};
-    struct stat st {};
-    if (stat(ImagePath(folder_, memory).c_str(), &st) != 0) return Damaged();
-    if (!S_ISREG(st.st_mode) || st.st_size < static_cast<off_t>(capacity) * kBlockSize)
+    FileHandle image(
+        platform::OpenDescriptor(ImagePath(folder_, memory), platform::OpenFor::ReadNoWait));
+    platform::DescriptorInfo st;
+    if (image.Get() < 0 || !platform::Describe(image.Get(), st)) return Damaged();
+    if (st.kind != platform::FileKind::Regular ||
+        st.size < static_cast<uint64_t>(capacity) * kBlockSize)
         return Damaged();
     return {};
 }

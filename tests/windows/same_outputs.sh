@@ -111,5 +111,36 @@ checks=$((checks + 1))
 leftovers=$(find "$work/windows" -name '.*' -type f | wc -l)
 [ "$leftovers" = 0 ] || fail "temporary files left: $(find "$work/windows" -name '.*' -type f)"
 
+# kdrom: the image the player receives, read back from each build's virtual
+# player, with the same messages and exit statuses. The HEX file's path is
+# recorded in CP949.
+linux_sim() {
+  KD5200_PLAYER_DIR="$work/linux/player" "$linux/bin/kd5200sim" "$@"
+}
+windows_sim() {
+  KD5200_PLAYER_DIR=$(winpath "$work/windows/player") "$wine_run" "$windows/kd5200sim.exe" "$@"
+}
+linux_sim create --external none >/dev/null && linux_sim plug || fail "Linux player"
+windows_sim create --external none >/dev/null && windows_sim plug || fail "Windows player"
+cp "$work/in/boot.hex" "$work/in/a🎵.hex"
+for args in "앱.hex:application:app.img" "boot.hex /b:boot:boot.img" "a🎵.hex::" \
+            "/?::" "missing.hex::"; do
+  IFS=: read -r hex target image <<<"$args"
+  # shellcheck disable=SC2086
+  (cd "$work/in" && KD5200_CODEPAGE=CP949 KD5200_PLAYER_DIR="$work/linux/player" \
+    "$linux/bin/kdrom" $hex >"$work/linux/text" 2>&1 </dev/null)
+  l=$?
+  # shellcheck disable=SC2086
+  (cd "$work/in" && KD5200_CODEPAGE=CP949 KD5200_PLAYER_DIR=$(winpath "$work/windows/player") \
+    "$wine_run" "$windows/kdrom.exe" $hex 2>&1 </dev/null | tr -d '\r' >"$work/windows/text")
+  w=${PIPESTATUS[0]}
+  status "kdrom $hex" $l $w
+  same text
+  [ -n "$image" ] || continue
+  linux_sim firmware "$target" "$work/linux/$image" >/dev/null 2>&1
+  windows_sim firmware "$target" "$(winpath "$work/windows/$image")" >/dev/null 2>&1
+  same "$image"
+done
+
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" = 0 ]

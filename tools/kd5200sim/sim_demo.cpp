@@ -1,13 +1,14 @@
 #include "tools/kd5200sim/sim_demo.h"
 
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
-#include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include "base/platform/descriptors.h"
+#include "base/platform/files.h"
+#include "base/platform/paths.h"
 #include "base/platform/temp_file.h"
 
 #ifdef KD5200_DEMO_RECORDINGS
@@ -69,21 +70,23 @@ std::vector<std::pair<std::string, std::string>> DemoFiles() {
 Status AddDemoFiles(Player& player) {
     const std::string folder = platform::CreateTempFile("kd5200-demo-");
     if (folder.empty()) return Fail(KD5200_ERR_FILE_WRITE, errno);
-    unlink(folder.c_str());
-    if (mkdir(folder.c_str(), 0700) != 0) return Fail(KD5200_ERR_FILE_WRITE, errno);
+    platform::RemoveFile(folder);
+    if (!platform::MakeDirectories(folder)) return Fail(KD5200_ERR_FILE_WRITE, errno);
     Status status;
     for (const auto& [name, contents] : DemoFiles()) {
         const std::string path = folder + "/" + name;
-        {
-            std::ofstream out(path, std::ios::binary);
-            out << contents;
-            if (!out.flush()) status = Fail(KD5200_ERR_FILE_WRITE, EIO);
+        if (std::FILE* out = platform::OpenFile(path, "wb")) {
+            const bool written = std::fwrite(contents.data(), 1, contents.size(), out) ==
+                                 contents.size();
+            if (std::fclose(out) != 0 || !written) status = Fail(KD5200_ERR_FILE_WRITE, EIO);
+        } else {
+            status = Fail(KD5200_ERR_FILE_WRITE, errno);
         }
         if (status) status = player.Download(KD5200_MEMORY_INTERNAL, path, TransferSettings{});
-        unlink(path.c_str());
+        platform::RemoveFile(path);
         if (!status) break;
     }
-    rmdir(folder.c_str());
+    platform::RemoveFolder(folder);
     return status;
 }
 

@@ -12,6 +12,7 @@
 #include "lib/kd5200usb/player_names.h"
 #include "tools/kd5200sim/sim_demo.h"
 #include "tools/kd5200sim/sim_size.h"
+#include "base/platform/console.h"
 #include "base/platform/error_text.h"
 #include "base/platform/paths.h"
 
@@ -22,7 +23,11 @@ using namespace kd5200;
 const char* const kUsage =
     "Usage: kd5200sim COMMAND [ARGUMENTS]\n"
     "Makes and inspects the virtual KD5200 player in the folder $KD5200_PLAYER_DIR\n"
+#ifdef _WIN32
+    "(default: %LOCALAPPDATA%\\kd5200-player).\n"
+#else
     "(default: $XDG_DATA_HOME/kd5200-player).\n"
+#endif
     "\n"
     "Commands:\n"
     "  create [--internal SIZE] [--external SIZE|none] [--firmware-version TEXT] [--demo]\n"
@@ -56,8 +61,12 @@ const char* const kUsage =
     "Environment (read by the player library, so by every program that uses it):\n"
     "  KD5200_PLAYER_DIR     the player's folder\n"
     "  KD5200_CODEPAGE       the code page of the player's file names (such as CP949),\n"
+#ifdef _WIN32
+    "                        by default the system's ANSI code page\n"
+#else
     "                        by default that of the language (LANGUAGE, LC_ALL,\n"
     "                        LC_MESSAGES, LANG)\n"
+#endif
     "  KD5200_SPEED=BYTES_PER_SECOND\n"
     "                        transfers take the time a USB link of that speed would\n"
     "  KD5200_FAULTS=flip:N,eio:N,gone:N,renamed:N\n"
@@ -242,6 +251,7 @@ int List(const std::string& folder, std::vector<std::string> args) {
     if (!args.empty() && args[0] == "--raw") {
         raw = true;
         args.erase(args.begin());
+        platform::UseForData(stdout); // the player's bytes, unchanged
     }
     if (args.size() > 1) return UsageError("ls: too many arguments");
     std::vector<int> memories = {KD5200_MEMORY_INTERNAL, KD5200_MEMORY_EXTERNAL};
@@ -375,6 +385,7 @@ int Font(const std::string& folder, const std::vector<std::string>& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::StartConsoleProgram(argc, argv);
     if (argc < 2) return UsageError("missing command");
     const std::string command = argv[1];
     const std::vector<std::string> args(argv + 2, argv + argc);

@@ -137,7 +137,7 @@ int RunGet(const Options& options) {
         // The first file was listed just now; later ones are checked again.
         code = toStdout ? CopyToStdout(memory, files[i], conversions[i], options.verify, i == 0)
                         : CopyToPc(memory, files[i], targets[i], conversions[i], options.verify,
-                                   i == 0);
+                                   i == 0, options.force);
         if (code == KD5200_ERR_NONE) {
             ++done;
             bar.FinishFile(files[i].size);

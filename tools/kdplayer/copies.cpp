@@ -6,7 +6,6 @@
 #include "lib/device/device_layer.h"
 #include "lib/kd5200usb/errors.h"
 #include "lib/lists/name_list.h"
-#include "tools/kdplayer/pc_output.h"
 #include "base/platform/error_text.h"
 #include "base/platform/open_file.h"
 #include "base/platform/temp_file.h"
@@ -37,12 +36,6 @@ int Failed(const std::string& what, int code, int systemError = 0) {
     if (g_bar) g_bar->Clear();
     Say(message);
     return code;
-}
-
-int LibraryFailure(const std::string& what) {
-    const int code = DevApi().GetError();
-    return Failed(what, code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_READ,
-                  DevApi().GetWindowsError());
 }
 
 // A scratch file of the temporary folder, removed with this object.
@@ -103,7 +96,9 @@ CopyResult& Unchecked(CopyResult& result, const std::string& name, bool verify) 
 
 CopyProgress::CopyProgress(ProgressBar* bar)
     : outerBar_(std::exchange(g_bar, bar)),
-      guard_([](KD5200_HWND, const char*, device::ProgressPhase, int64_t done, int64_t) {
+      guard_([](KD5200_HWND, const char*, device::ProgressPhase phase, int64_t done, int64_t) {
+          if (g_bar && phase == device::ProgressPhase::kCheck && !g_bar->IsChecking())
+              g_bar->Checking(); // the device layer reads a copy back
           if (g_bar) g_bar->Update(static_cast<uint64_t>(done));
           return Interrupted();
       }) {}
@@ -156,44 +151,38 @@ int ConversionOf(const std::string& name, std::string& pcName) {
 }
 
 int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int conversion,
-             bool verify, bool fresh) {
+             bool verify, bool fresh, bool replace) {
     const std::string name = ShownText(file);
-    if (!fresh)
-        if (const device::Change change = Changed(memory, {file}); change != device::Change::kNone)
-            return Failed(name, device::ChangeCode(change));
-    // A checked copy has no name until it is found equal, so that a run
-    // killed during the check leaves nothing.
-    if (verify && conversion == KD5200_CONVERT_NONE && !WrittenInPlace(target)) {
-        platform::AtomicFile output;
-        if (const int error = output.Create(target))
-            return Failed(target, KD5200_ERR_FILE_WRITE, error);
-        if (const int code = ReadChecked(memory, file, output.Fd(), nullptr, target)) return code;
-        if (Interrupted()) return KD5200_ERR_CANCELLED;
-        if (const int error = output.Commit()) return Failed(target, KD5200_ERR_FILE_WRITE, error);
-        return KD5200_ERR_NONE;
+    HNameList list;
+    list.Add(name.c_str(), file.number, file.size);
+    DevCopyOptions options;
+    options.verify = verify;
+    // The layer finds the recording's kind by its name, as ConversionOf does.
+    options.convertQka = options.convertQdx = conversion != KD5200_CONVERT_NONE;
+    options.show = false; // said here, in kdplayer's words
+    options.target = target;
+    options.watch = SessionWatch();
+    options.checkFirst = !fresh;
+    // A target found present at the command's start was refused there
+    // without --force; one that came meanwhile is not replaced unasked.
+    bool refused = false;
+    options.overwrite = [&](const std::string& path, bool, bool) {
+        if (replace) return DevOverwriteAnswer{DevOverwrite::kReplace};
+        if (g_bar) g_bar->Clear();
+        Say("'" + path + "' exists; --force replaces it");
+        refused = true;
+        return DevOverwriteAnswer{DevOverwrite::kStop};
+    };
+    const DevCopyResult copy = DevUploadFiles(nullptr, memory, nullptr, list, options);
+    if (refused) return KD5200_ERR_FILE_WRITE;
+    if (copy.code == KD5200_ERR_NONE || copy.code == KD5200_ERR_CANCELLED) return copy.code;
+    const DevFileResult failed = copy.files.empty() ? DevFileResult{} : copy.files.back();
+    if (failed.differs) {
+        if (g_bar) g_bar->Clear();
+        Say(name + ": the copy read back differs from the player's file");
+        return KD5200_ERR_STORAGE;
     }
-    PcOutput output;
-    if (const int error = output.Create(target))
-        return Failed(target, KD5200_ERR_FILE_WRITE, error);
-    const std::string& into = output.Path();
-    const bool direct = into == target;
-    // The library takes the player's own bytes.
-    const char* playerName = conversion != KD5200_CONVERT_NONE ? ShownName(file).c_str() : nullptr;
-    if (verify && conversion != KD5200_CONVERT_NONE && !direct) {
-        // The raw recording is checked before it is converted.
-        const platform::OpenFile raw(platform::OpenUnnamedTempFile("kdplayer-"));
-        if (raw.Fd() < 0) return Failed(target, KD5200_ERR_FILE_WRITE, errno);
-        if (const int code = ReadChecked(memory, file, raw.Fd(), playerName, target)) return code;
-        if (!DevApi().Upload(nullptr, DevGetHandle(), memory, file.number, into.c_str(),
-                             playerName, file.size, conversion))
-            return LibraryFailure(name);
-    } else if (!DevApi().Upload(nullptr, DevGetHandle(), memory, file.number, into.c_str(),
-                                playerName, file.size, conversion)) {
-        return LibraryFailure(name);
-    }
-    if (Interrupted()) return KD5200_ERR_CANCELLED;
-    if (const int error = output.Commit()) return Failed(target, KD5200_ERR_FILE_WRITE, error);
-    return KD5200_ERR_NONE;
+    return Failed(failed.pcSide ? target : name, copy.code, failed.systemError);
 }
 
 int CopyToMemory(int memory, const PlayerFile& file, std::vector<unsigned char>& data) {
@@ -238,7 +227,8 @@ int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify
     } else {
         Scratch scratch;
         if (scratch.Path().empty()) return Failed("-", KD5200_ERR_FILE_WRITE, errno);
-        if (const int code = CopyToPc(memory, file, scratch.Path(), conversion, verify, fresh))
+        if (const int code =
+                CopyToPc(memory, file, scratch.Path(), conversion, verify, fresh, true))
             return code;
         held.Reset(open(scratch.Path().c_str(), O_RDONLY | O_CLOEXEC));
         if (held.Fd() < 0) return Failed("-", KD5200_ERR_FILE_READ, errno);
@@ -263,8 +253,11 @@ CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool f
     CopyResult result;
     HNameList list;
     list.Add(path.c_str(), 0, 0);
-    // The device layer shows its own failures through the library.
-    result.code = DevDownloadFiles(nullptr, memory, list);
+    // The device layer shows its own failures through the library; the
+    // check of the copy is made here, against the entry found by its name.
+    DevCopyOptions options;
+    options.watch = SessionWatch();
+    result.code = DevDownloadFiles(nullptr, memory, list, options).code;
     if (result.code != KD5200_ERR_NONE || (!verify && !findEntry)) return result;
     std::vector<PlayerFile> files;
     const std::string name = DevPcBaseName(path);

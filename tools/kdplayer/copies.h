@@ -34,16 +34,18 @@ private:
     device::ProgressGuard guard_;
 };
 
-// The copy of file onto the PC at target: written beside it and put in its
-// place whole, so that a stop or a failure leaves the old file (or none),
-// and a replaced file keeps its mode. conversion: KD5200_CONVERT_*. With
-// verify the player file is read again and compared with what was written;
-// the copy then has no name until it is found equal, so that a run killed
-// during the check leaves nothing.
+// The copy of file onto the PC at target, through the device layer:
+// written beside it and put in its place whole, so that a stop or a failure
+// leaves the old file (or none), and a replaced file keeps its mode.
+// conversion: KD5200_CONVERT_*. With verify the player file is read again
+// and compared with what was written; the copy then has no name until it is
+// found equal, so that a run killed during the check leaves nothing.
 // Unless the listing that gave file was just read (fresh), the entry is
-// checked first to still hold that name and size. Says what went wrong.
+// checked first to still hold that name and size. An existing target is
+// replaced only with replace (--force); else nothing is copied. Says what
+// went wrong.
 int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int conversion,
-             bool verify, bool fresh = false);
+             bool verify, bool fresh = false, bool replace = false);
 // The player file read into data and checked against a second read, both
 // through the device layer without a file on the PC. Says what went wrong.
 int CopyToMemory(int memory, const PlayerFile& file, std::vector<unsigned char>& data);

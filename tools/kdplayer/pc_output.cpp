@@ -17,12 +17,6 @@ bool Exists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
-bool WrittenInPlace(const std::string& target) {
-    struct stat st {};
-    if (stat(target.c_str(), &st) == 0) return !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
-    return Exists(target);
-}
-
 int PcOutput::Create(const std::string& target) {
     // A named temporary: the library opens the file by its name.
     if (const int error = file_.Create(target, false)) return error;

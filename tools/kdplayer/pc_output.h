@@ -18,10 +18,6 @@ bool IsFolder(const std::string& path);
 // Whether anything is at path (a dangling link too).
 bool Exists(const std::string& path);
 
-// Whether a copy to target is written into it in place: a device, a FIFO,
-// or a link to a missing file (anything else gets a new file put in its place).
-bool WrittenInPlace(const std::string& target);
-
 class PcOutput {
 public:
     // 0, or the errno why target cannot be written (a read-only file, a folder).

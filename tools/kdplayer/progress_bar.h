@@ -26,6 +26,8 @@ public:
     void FinishFile(uint64_t fileBytes);
     // Clears the bar, so that a message can follow on a clean line.
     void Clear();
+    // Whether the current file is being read back.
+    bool IsChecking() const { return checking_; }
 
 private:
     void Draw(bool force);

@@ -224,4 +224,8 @@ bool StillListed(int memory, const PlayerFile& file) {
     return Changed(memory, {file}) == device::Change::kNone;
 }
 
+const device::PlayerWatch* SessionWatch() {
+    return Watch() ? &*Watch() : nullptr;
+}
+
 } // namespace kdplayer

@@ -80,5 +80,7 @@ device::Change Changed(int memory, const std::vector<PlayerFile>& files, bool wh
 // Whether entry file.number still holds that name and size and the player
 // stayed plugged in.
 bool StillListed(int memory, const PlayerFile& file);
+// The watch of the player since it was opened for this command, or null.
+const device::PlayerWatch* SessionWatch();
 
 } // namespace kdplayer

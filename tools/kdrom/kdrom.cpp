@@ -3,6 +3,9 @@
 #include "lib/hex/hex_image_problems.h"
 #include "lib/hex/hex_to_image.h"
 #include "base/platform/code_page.h"
+#include "base/platform/console.h"
+#include "base/platform/descriptors.h"
+#include "base/platform/files.h"
 #include "base/platform/option_word.h"
 #include "base/platform/paths.h"
 #include "base/platform/temp_file.h"
@@ -11,7 +14,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -93,9 +95,8 @@ bool AskHexFile(std::string& name) {
 // Whether the file can be opened for reading. A folder does not count,
 // although the C library opens one without complaint.
 bool CanOpen(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return false;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (platform::KindOf(path) == platform::FileKind::Folder) return false;
+    std::FILE* f = platform::OpenFile(path, "rb");
     if (!f) return false;
     std::fclose(f);
     return true;
@@ -115,6 +116,16 @@ bool PathForPlayer(const std::string& path, std::string& bytes) {
                  "cannot write; nothing was written\n",
                  path.c_str(), failure.character.c_str(), point.c_str(), page.Name().c_str());
     return false;
+}
+
+// The size of the file at path, or 0 when it cannot be read.
+uint64_t FileSize(const std::string& path) {
+    const int fd = platform::OpenDescriptor(path, platform::OpenFor::Read);
+    if (fd < 0) return 0;
+    platform::DescriptorInfo info;
+    const bool known = platform::Describe(fd, info);
+    platform::CloseDescriptor(fd);
+    return known ? info.size : 0;
 }
 
 // Converts the HEX file into the image and writes it; the device is open.
@@ -144,14 +155,13 @@ int WriteFirmware(KD5200_HANDLE device, const Options& options) {
         std::fprintf(stderr, "Cannot convert HEX file '%s'\n", options.hexFile.c_str());
         std::fprintf(stderr, "  (%s)\n", HexImageErrorText(report.error));
         status = kFailure;
-    } else if (std::error_code ec;
-               std::filesystem::file_size(image, ec) > KD5200_MAX_IMAGE_BYTES && !ec) {
+    } else if (FileSize(image) > KD5200_MAX_IMAGE_BYTES) {
         // The player would refuse it after the transfer; say why before.
         std::fprintf(stderr,
                      "The image of HEX file '%s' is %ju bytes, larger than the player's code "
                      "memory of %d bytes (16 MiB)\n",
                      options.hexFile.c_str(),
-                     static_cast<uintmax_t>(std::filesystem::file_size(image, ec)),
+                     static_cast<uintmax_t>(FileSize(image)),
                      KD5200_MAX_IMAGE_BYTES);
         status = kFailure;
     } else {
@@ -166,13 +176,14 @@ int WriteFirmware(KD5200_HANDLE device, const Options& options) {
             status = kFailure;
         }
     }
-    std::remove(image.c_str());
+    platform::RemoveFile(image);
     return status;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::StartConsoleProgram(argc, argv);
     PrintBanner();
     Options options;
     switch (ParseArguments(argc, argv, options)) {

@@ -388,10 +388,12 @@ wxBitmap Render(const Painter& paint, int size) {
     return wxBitmap(image);
 }
 
-// A painted image at whatever pixel size a window's scale asks for.
-class PaintedBundle : public wxBitmapBundleImpl {
+// An image drawn at whatever pixel size a window's scale asks for, each
+// size drawn once.
+class SizedBundle : public wxBitmapBundleImpl {
 public:
-    PaintedBundle(Painter paint, int size) : paint_(std::move(paint)), size_(size) {}
+    SizedBundle(std::function<wxBitmap(int)> draw, int size)
+        : draw_(std::move(draw)), size_(size) {}
     wxSize GetDefaultSize() const override { return wxSize(size_, size_); }
     wxSize GetPreferredBitmapSizeAtScale(double scale) const override {
         const int side = static_cast<int>(std::lround(size_ * scale));
@@ -400,22 +402,27 @@ public:
     wxBitmap GetBitmap(const wxSize& size) override {
         const int side = std::max(size.x, size.y);
         wxBitmap& bitmap = drawn_[side];
-        if (!bitmap.IsOk()) bitmap = Render(paint_, side);
+        if (!bitmap.IsOk()) bitmap = draw_(side);
         return bitmap;
     }
 
 private:
-    Painter paint_;
+    std::function<wxBitmap(int)> draw_;
     int size_;
     std::map<int, wxBitmap> drawn_;
 };
 
 wxBitmapBundle Bundle(Painter paint, int size) {
-    if (!paint || size < 1) return wxBitmapBundle();
-    return wxBitmapBundle::FromImpl(new PaintedBundle(std::move(paint), size));
+    if (!paint) return wxBitmapBundle();
+    return DrawnBundle([paint = std::move(paint)](int side) { return Render(paint, side); }, size);
 }
 
 } // namespace
+
+wxBitmapBundle DrawnBundle(std::function<wxBitmap(int)> draw, int size) {
+    if (!draw || size < 1) return wxBitmapBundle();
+    return wxBitmapBundle::FromImpl(new SizedBundle(std::move(draw), size));
+}
 
 wxBitmapBundle IconBundle(int id, int size) {
     return Bundle(IconPainter(id), size);

@@ -1,6 +1,7 @@
 #pragma once
 // Songdock's images, drawn in code so that they look the same on every
 // desktop and need no files at run time.
+#include <functional>
 #include <memory>
 
 #include <wx/bitmap.h>
@@ -44,6 +45,9 @@ wxBitmapBundle IconBundle(int id, int size);
 wxBitmapBundle TreeImageBundle(int index, int size = 16);
 // The ten tree images in index order, for a control's SetImages.
 wxVector<wxBitmapBundle> TreeImageBundles();
+// An image of size x size window units whose pixels draw(side) gives at each
+// scale, each side asked for once; invalid without draw or for a size below 1.
+wxBitmapBundle DrawnBundle(std::function<wxBitmap(int side)> draw, int size);
 
 // An image list built from a bitmap resource: for 130 the ten 16 x 16 tree
 // images in index order; for an icon id a one-image 16 x 16 list of that

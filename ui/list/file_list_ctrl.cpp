@@ -12,9 +12,11 @@
 
 #include "base/platform/gui/accessibility.h"
 #include "base/platform/gui/native_list.h"
+#include "base/platform/modal_depth.h"
 #include "base/platform/path_text.h"
 #include "base/resources/ids.h"
 #include "ui/list/edited_label.h"
+#include "ui/list/file_kinds.h"
 
 namespace {
 
@@ -128,7 +130,13 @@ HFileListCtrl::~HFileListCtrl() {
 
 void HFileListCtrl::SetImageList(wxImageList* images, int) {
     images_ = images;
+    kinds_ = nullptr;
     icons_.clear();
+}
+
+void HFileListCtrl::SetKinds(const HFileKinds* kinds) {
+    SetImageList(kinds ? kinds->GetImageList() : nullptr);
+    kinds_ = kinds;
 }
 
 wxImageList* HFileListCtrl::GetImageList(int) const {
@@ -164,6 +172,7 @@ wxBitmapBundle HFileListCtrl::CellIcon(long row) const {
     if (icons_.size() < static_cast<size_t>(images_->GetImageCount()))
         icons_.resize(static_cast<size_t>(images_->GetImageCount()));
     wxBitmapBundle& icon = icons_[static_cast<size_t>(image)];
+    if (!icon.IsOk() && kinds_) icon = kinds_->Bundle(image);
     if (!icon.IsOk()) icon = wxBitmapBundle(images_->GetBitmap(image));
     return icon;
 }
@@ -796,6 +805,9 @@ void HFileListCtrl::OnPlainClick(wxPoint point, uint32_t pressTime) {
 void HFileListCtrl::AskForRename() {
     if (edit_ || clickedRow_ < 0 || GetSelectedItemCount() != 1 || !IsRowSelected(clickedRow_))
         return;
+    // Not while a question or a device call is open (its loop runs this
+    // timer): the edit would end, and rename, in the middle of it.
+    if (platform::OpenModalCount() > 0) return;
     wxCommandEvent rename(wxEVT_MENU, ids::kRename);
     rename.SetEventObject(this);
     if (GetParent()) GetParent()->GetEventHandler()->ProcessEvent(rename);

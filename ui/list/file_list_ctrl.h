@@ -45,6 +45,7 @@
 #include "lib/lists/file_rows.h"
 #include "ui/list/column_widths.h"
 
+class HFileKinds;
 class wxImageList;
 class wxTextCtrl;
 
@@ -77,6 +78,9 @@ public:
     // The small images that Source::GetCellImage indexes (not owned).
     void SetImageList(wxImageList* images, int which = wxIMAGE_LIST_SMALL);
     wxImageList* GetImageList(int which = wxIMAGE_LIST_SMALL) const;
+    // A pane's icons (not owned): its image list, and each image drawn for
+    // the window's scale.
+    void SetKinds(const HFileKinds* kinds);
     // The name a screen reader gives the table.
     void SetTableName(const wxString& name);
 
@@ -263,6 +267,7 @@ private:
     const Source* source_ = nullptr;
     wxObjectDataPtr<Model> model_;
     wxImageList* images_ = nullptr;
+    const HFileKinds* kinds_ = nullptr;
     mutable std::vector<wxBitmapBundle> icons_; // one per image, made on first use
     HRowOrder order_;
     bool editable_ = false;

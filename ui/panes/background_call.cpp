@@ -8,9 +8,9 @@
 #include <string>
 #include <thread>
 
+#include <wx/event.h>
 #include <wx/evtloop.h>
 
-#include "base/platform/gui/event_wait.h"
 #include "base/platform/message_box.h"
 #include "base/platform/modal_depth.h"
 #include "lib/device/device_layer.h"
@@ -20,8 +20,11 @@ namespace panes {
 
 namespace {
 
-// Work handed from the call's thread to the window thread.
-class WindowQueue {
+// Work handed from the call's thread to the window thread. Each piece is
+// posted to the window as an event and also kept here, so that the window
+// thread runs it from whichever loop it is in: the event, once its own loop
+// dispatches events, or Serve while user input waits.
+class WindowQueue : public wxEvtHandler {
 public:
     // On the call's thread: runs task on the window thread and waits for it.
     void RunAndWait(const std::function<void()>& task) {
@@ -34,23 +37,24 @@ public:
             answered_.notify_all();
         });
         posted_.notify_all();
-        platform::WakeWindowThread();
+        CallAfter([this] { Serve(); });
         answered_.wait(lock, [&] { return finished; });
     }
 
     // On the call's thread, when the call has returned.
     void Finish() {
-        std::lock_guard lock(mutex_);
-        finished_ = true;
-        posted_.notify_all();
-        platform::WakeWindowThread();
+        {
+            std::lock_guard lock(mutex_);
+            finished_ = true;
+            posted_.notify_all();
+        }
+        CallAfter([this] { Serve(); });
     }
 
-    // On the window thread: runs what was handed over; false once the call
-    // has finished and nothing is left. Waits at most wait for something.
-    bool Serve(std::chrono::milliseconds wait) {
+    // On the window thread: runs what was handed over; ends the loop given
+    // to RunLoop once the call has finished.
+    void Serve() {
         std::unique_lock lock(mutex_);
-        posted_.wait_for(lock, wait, [&] { return finished_ || !tasks_.empty(); });
         while (!tasks_.empty()) {
             std::function<void()> task = std::move(tasks_.front());
             tasks_.pop_front();
@@ -58,7 +62,35 @@ public:
             task(); // may run a modal loop of its own
             lock.lock();
         }
-        return !finished_;
+        // A loop left from inside a nested one (a box opened meanwhile)
+        // ends when that one does.
+        if (finished_ && loop_ && !exiting_) {
+            exiting_ = true;
+            loop_->ScheduleExit();
+        }
+    }
+
+    // On the window thread: waits up to wait for work or the end of the call.
+    void Wait(std::chrono::milliseconds wait) {
+        std::unique_lock lock(mutex_);
+        posted_.wait_for(lock, wait, [&] { return finished_ || !tasks_.empty(); });
+    }
+
+    bool Finished() {
+        std::lock_guard lock(mutex_);
+        return finished_;
+    }
+
+    // On the window thread: handles every event, the user's input included,
+    // in a loop of its own until the call has finished.
+    void RunLoop() {
+        wxGUIEventLoop loop;
+        loop_ = &loop;
+        // Only this thread ends the loop, from an event the loop dispatches,
+        // so the end cannot be missed between this test and Run.
+        if (!Finished()) loop.Run();
+        loop_ = nullptr;
+        Serve();
     }
 
 private:
@@ -67,6 +99,8 @@ private:
     std::condition_variable answered_;
     std::deque<std::function<void()>> tasks_;
     bool finished_ = false;
+    wxGUIEventLoop* loop_ = nullptr; // while RunLoop runs it
+    bool exiting_ = false;
 };
 
 // Which progress reports go over to the window thread. A copy from a fast
@@ -97,13 +131,6 @@ struct ForwardedReports {
     device::ProgressPhase lastPhase{};
     std::chrono::steady_clock::time_point last;
 };
-
-// Events handled while the call runs: input only once it is allowed.
-void HandleWindowEvents(bool input) {
-    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
-    if (!loop) return;
-    loop->YieldFor(input ? wxEVT_CATEGORY_UI | wxEVT_CATEGORY_USER_INPUT : wxEVT_CATEGORY_UI);
-}
 
 } // namespace
 
@@ -151,16 +178,21 @@ int CallInBackground(const std::function<int()>& call, const std::function<bool(
             }
             queue.Finish();
         });
-        // Until input is allowed, input events are put back after each pass
-        // and would end every wait at once: the loop then runs every 10 ms.
-        // Once allowed, it waits for the window's events themselves, so that
-        // the display and the screen reader are answered without delay.
-        for (bool input = false; queue.Serve(std::chrono::milliseconds(input ? 0 : 10));) {
+        // Until input is allowed (the progress dialog is up and keeps the
+        // other windows disabled), the window thread handles all but the
+        // user's input, which waits for the end of the call, in passes every
+        // 10 ms at most.
+        while (!queue.Finished()) {
+            queue.Serve();
             if (waiting) waiting();
-            input = inputAllowed && inputAllowed();
-            HandleWindowEvents(input);
-            if (input) platform::WaitForWindowEvents(std::chrono::milliseconds(10));
+            if (inputAllowed && inputAllowed()) break;
+            if (wxEventLoopBase* loop = wxEventLoopBase::GetActive())
+                loop->YieldFor(wxEVT_CATEGORY_UI);
+            queue.Wait(std::chrono::milliseconds(10));
         }
+        // Then an event loop of its own answers the display, the screen
+        // reader, the dialog's Cancel and the call's posts as they come.
+        queue.RunLoop();
         worker.join();
     }
 

@@ -3,10 +3,10 @@
 // on answering (repaints, the progress dialog's Cancel, the screen reader)
 // while the library works.
 //
-// The call runs on a thread of its own; the window thread waits in a loop
-// that handles window events. Whatever the call asks of the window on the
-// way (its progress reports, its questions and error boxes) is handed to the
-// window thread and the call waits for the answer, so that every window and
+// The call runs on a thread of its own; the window thread waits in an event
+// loop of its own. Whatever the call asks of the window on the way (its
+// progress reports, its questions and error boxes) is posted to the window
+// as an event, and the call waits for the answer, so that every window and
 // the device layer's handlers are still used from the window thread alone,
 // and the device layer keeps one operation at a time. While the call runs,
 // device changes wait, as for an open question.
@@ -18,7 +18,7 @@ namespace panes {
 // windows only when inputAllowed() says so (the progress dialog is shown and
 // keeps the other windows disabled); before that, it waits until the call ends.
 // waiting(), when given, is called on the window thread every few
-// milliseconds while the call runs (to show a dialog on time, say).
+// milliseconds until input is allowed (to show a dialog on time, say).
 int CallInBackground(const std::function<int()>& call, const std::function<bool()>& inputAllowed,
                      const std::function<void()>& waiting = {});
 

@@ -106,10 +106,10 @@ bool HDesktopView::Create(wxWindow* parent, wxWindowID id) {
                                  settings::GetColumnWidth(kDesktopPane, c, 0));
     // The tree images (drives, network) come first, then one icon per kind of file.
     for (int i = 0; i < controls::kTreeImageCount; ++i) {
-        const int index = kinds_.AddImage(controls::LoadTreeImage(i));
+        const int index = kinds_.AddImage(controls::TreeImageBundle(i));
         if (i == 0) treeImageBase_ = index;
     }
-    list_->SetImageList(kinds_.GetImageList(), wxIMAGE_LIST_SMALL);
+    list_->SetKinds(&kinds_);
     list_->SetSource(this);
 
     combo_ = new HFolderCombo();

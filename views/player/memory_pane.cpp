@@ -87,7 +87,7 @@ HMp3MemView::HMp3MemView(wxWindow* parent, wxWindowID id, const wxPoint& pos, co
     list_ = new HFileListCtrl(this, ids::kMemoryList, wxLC_EDIT_LABELS, wxPoint(0, HeaderHeight()),
                               wxSize(std::max(size.x, 1), std::max(size.y - HeaderHeight(), 1)));
     list_->SetSource(this);
-    list_->SetImageList(kinds_.GetImageList(), wxIMAGE_LIST_SMALL);
+    list_->SetKinds(&kinds_);
     // No memory is shown until the first fill.
     list_->Hide();
     list_->Disable();

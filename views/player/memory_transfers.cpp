@@ -18,8 +18,8 @@
 #include "lib/device/device_watch.h"
 #include "lib/lists/name_list.h"
 #include "lib/lists/system_error.h"
-#include "lib/settings/settings_store.h"
 #include "ui/panes/transfer_progress.h"
+#include "views/player/copy_options.h"
 #include "views/player/dropped_files.h"
 
 namespace player {
@@ -98,13 +98,14 @@ bool MemoryTransfers::ChooseFitting(const Room& room, const HNameList& list, HNa
 
 MemoryTransfers::Outcome MemoryTransfers::WithProgress(const char* operation,
                                                        std::vector<TransferMeter::File> files,
+                                                       bool verify,
                                                        const std::function<int()>& call) const {
     const auto start = std::chrono::steady_clock::now();
     const auto askedBefore = platform::TimeAsking();
     app::TransferProgress progress(owner_, wxString::FromUTF8(title_));
     // The library reports each file on its own; the meter turns that into
     // the whole transfer before the dialog sees it.
-    TransferMeter meter(std::move(files), settings::GetVerifyCopies());
+    TransferMeter meter(std::move(files), verify);
     int result;
     {
         // The dialog names the job's direction throughout, also while a copy
@@ -161,8 +162,9 @@ MemoryTransfers::Outcome MemoryTransfers::DownloadFiles(int memory, const HNameL
                 return Refused(device::ChangeText(change, device::ChangeMoment::kQuestion));
     }
     const HNameList& send = chosen.IsEmpty() ? list : chosen;
-    return WithProgress("download", std::move(files),
-                        [&] { return DevDownloadFiles(owner_, memory, send); });
+    const DevCopyOptions options = CopyOptions();
+    return WithProgress("download", std::move(files), options.verify,
+                        [&] { return DevDownloadFiles(owner_, memory, send, options).code; });
 }
 
 MemoryTransfers::Outcome MemoryTransfers::UploadFiles(int memory, const std::string& folder,
@@ -187,8 +189,11 @@ MemoryTransfers::Outcome MemoryTransfers::UploadFiles(int memory, const std::str
                 return Refused(device::ChangeText(change, device::ChangeMoment::kQuestion));
     }
     const HNameList& send = chosen.IsEmpty() ? list : chosen;
-    Outcome outcome = WithProgress("upload", std::move(files), [&] {
-        return DevUploadFiles(owner_, memory, folder.empty() ? nullptr : folder.c_str(), send);
+    const DevCopyOptions options = CopyOptions();
+    Outcome outcome = WithProgress("upload", std::move(files), options.verify, [&] {
+        return DevUploadFiles(owner_, memory, folder.empty() ? nullptr : folder.c_str(), send,
+                              options)
+            .code;
     });
     TellEscapedNames();
     return outcome;

@@ -53,8 +53,9 @@ private:
     bool ChooseFitting(const Room& room, const HNameList& list, HNameList& chosen,
                        std::vector<TransferMeter::File>& files, bool& asked) const;
     // Runs the device layer's call under a progress dialog with Cancel;
-    // operation names the direction ("download", "upload").
-    Outcome WithProgress(const char* operation, std::vector<TransferMeter::File> files,
+    // operation names the direction ("download", "upload"), verify whether
+    // each copy is read back.
+    Outcome WithProgress(const char* operation, std::vector<TransferMeter::File> files, bool verify,
                          const std::function<int()>& call) const;
     // After an upload, names the files whose player names did not decode and
     // tells under which PC names they were written.

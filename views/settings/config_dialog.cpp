@@ -11,7 +11,6 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/imaglist.h>
 #include <wx/panel.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
@@ -148,10 +147,11 @@ HConfigDialog::HConfigDialog(wxWindow* parent)
     : wxDialog(parent, ids::kConfigDialog, wxString::FromUTF8(strings::Tr(text::kConfiguration))) {
     tree_ = new wxDataViewTreeCtrl(this, ids::kConfigTree, wxDefaultPosition, wxSize(255, 220),
                                    wxDV_NO_HEADER | wxDV_SINGLE);
-    auto images = std::make_unique<wxImageList>(16, 16, true, kPageCount);
+    // Drawn for the window's scale, sharp on a HiDPI screen.
+    wxVector<wxBitmapBundle> images;
     for (int icon : ids::kPageIcons)
-        images->Add(controls::LoadIcon(icon, 16));
-    tree_->SetImageList(images.release()); // the tree owns it
+        images.push_back(controls::IconBundle(icon, 16));
+    tree_->SetImages(images);
     platform::SetAccessibleName(tree_, wxString::FromUTF8(strings::Tr(text::kConfiguration)));
 
     auto* groupSizer = new wxStaticBoxSizer(wxVERTICAL, this, " ");

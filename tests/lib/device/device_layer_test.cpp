@@ -6,6 +6,7 @@
 #include "fake_kd5200usb.h"
 #include "base/resources/strings.h"
 #include "lib/settings/settings_store.h"
+#include "views/player/copy_options.h"
 
 #include <dlfcn.h>
 #include <gmock/gmock.h>
@@ -345,7 +346,9 @@ TEST_P(UploadConversion, RenamesAndConvertsRecordingsBySetting) {
     settings::WriteQdxConvert(c.qdxSetting);
     Connect();
     HNameList list;
-    ASSERT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), Held(Add(list, c.name, 2, 77))),
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), Held(Add(list, c.name, 2, 77)),
+                             player::CopyOptions())
+                  .code,
               0);
     const std::string player = std::string(c.playerName) == "null" ? "null" : Quoted(c.playerName);
     std::string expected = "KD5200_Upload(null, h, 0, 2, ";
@@ -378,7 +381,8 @@ TEST_F(DeviceLayer, SizesOf2GiBAndMoreReachTheLibraryUnsigned) {
     HNameList list;
     for (const auto& e : listed)
         list.Add(e.name->c_str(), e.number, e.size);
-    ASSERT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), list), 0);
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), list, player::CopyOptions()).code,
+              0);
     EXPECT_THAT(Calls("KD5200_Upload"),
                 ElementsAre("KD5200_Upload(null, h, 0, 0, \"" + (folder_ / "HALF.BIN") +
                                 "\", null, 2147483648, 0)",
@@ -391,8 +395,8 @@ TEST_F(DeviceLayer, UploadTargetPaths) {
     HNameList list;
     Held(Add(list, "a.mp3", 0, 1, "A.MP3"));
     const std::string withSlash = folder_.path() + "/";
-    EXPECT_EQ(DevUploadFiles(nullptr, 0, withSlash.c_str(), list), 0);
-    EXPECT_EQ(DevUploadFiles(nullptr, 0, nullptr, list), 0);
+    EXPECT_EQ(DevUploadFiles(nullptr, 0, withSlash.c_str(), list, player::CopyOptions()).code, 0);
+    EXPECT_EQ(DevUploadFiles(nullptr, 0, nullptr, list, player::CopyOptions()).code, 0);
     EXPECT_THAT(Calls("KD5200_Upload"),
                 ElementsAre("KD5200_Upload(null, h, 0, 0, \"" + (folder_ / "a.mp3") +
                                 "\", \"A.MP3\", 1, 0)",
@@ -419,7 +423,9 @@ TEST_F(DeviceLayer, PlayerNamesNeverLeaveTheChosenFolder) {
         SCOPED_TRACE(c.name);
         HNameList list;
         ClearLog();
-        ASSERT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), Held(Add(list, c.name, 1, 5))),
+        ASSERT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), Held(Add(list, c.name, 1, 5)),
+                                 player::CopyOptions())
+                      .code,
                   0);
         const auto uploads = Calls("KD5200_Upload");
         ASSERT_EQ(uploads.size(), 1u);
@@ -445,7 +451,8 @@ TEST_F(DeviceLayer, OverwriteQuestionCancelNoAndYes) {
     Add(list, "FOUR.MP3", 3, 1);
 
     boxes_.answers = {platform::kIdNo, platform::kIdYes, platform::kIdCancel};
-    EXPECT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), list), KD5200_ERR_CANCELLED);
+    EXPECT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), list, player::CopyOptions()).code,
+              KD5200_ERR_CANCELLED);
     EXPECT_EQ(DevGetFilesCopied(), 1);
     ASSERT_EQ(boxes_.shown.size(), 3u);
     EXPECT_EQ(boxes_.shown[0].text, strings::Load(sid::kOverwrite));
@@ -469,7 +476,9 @@ TEST_F(DeviceLayer, OverwriteQuestionCancelNoAndYes) {
         SetMemory(0, 100, 3, {files[0], files[2], files[3]}); // TWO deleted elsewhere
     };
     HNameList two;
-    EXPECT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), Add(two, "TWO.MP3", 1, 1)),
+    EXPECT_EQ(DevUploadFiles(nullptr, 0, folder_.path().c_str(), Add(two, "TWO.MP3", 1, 1),
+                             player::CopyOptions())
+                  .code,
               KD5200_ERR_NO_ENTRY);
     EXPECT_TRUE(Calls("KD5200_Upload").empty());
     EXPECT_TRUE(Calls("KD5200_DispError").empty());
@@ -490,23 +499,53 @@ TEST_F(DeviceLayer, UploadStopsAtTheFirstFailureAndNeverShowsCancel) {
     Fake().Script("KD5200_Upload 1");
     Fake().Script("KD5200_Upload 0 27 13");
     int parent = 0;
-    EXPECT_EQ(DevUploadFiles(&parent, 0, folder_.path().c_str(), list), 27);
+    EXPECT_EQ(DevUploadFiles(&parent, 0, folder_.path().c_str(), list, player::CopyOptions()).code,
+              27);
     EXPECT_EQ(Calls("KD5200_Upload").size(), 2u);
     EXPECT_THAT(Calls("KD5200_DispError"), ElementsAre("KD5200_DispError(ptr, 27, 13)"));
 
     ClearLog();
     Fake().Script("KD5200_Upload 0 14");
-    EXPECT_EQ(DevUploadFiles(&parent, 0, folder_.path().c_str(), list), 14);
+    EXPECT_EQ(DevUploadFiles(&parent, 0, folder_.path().c_str(), list, player::CopyOptions()).code,
+              14);
     EXPECT_EQ(Calls("KD5200_Upload").size(), 1u);
     EXPECT_TRUE(Calls("KD5200_DispError").empty());
+
+    // A caller that says failures in its own words: nothing is shown, and
+    // the results tell which file failed and how.
+    ClearLog();
+    Fake().Script("KD5200_Upload 1");
+    Fake().Script("KD5200_Upload 0 27 13");
+    DevCopyOptions quiet;
+    quiet.show = false;
+    const DevCopyResult result = DevUploadFiles(&parent, 0, folder_.path().c_str(), list, quiet);
+    EXPECT_EQ(result.code, 27);
+    ASSERT_EQ(result.files.size(), 2u);
+    EXPECT_EQ(result.files[0].end, DevCopyEnd::kCopied);
+    EXPECT_EQ(result.files[1].end, DevCopyEnd::kFailed);
+    EXPECT_EQ(result.files[1].systemError, 13);
+    EXPECT_TRUE(result.files[1].pcSide);
+    EXPECT_TRUE(Calls("KD5200_DispError").empty());
+    // Without a policy, a PC file there already stops the copy and stays.
+    devtest::WriteFile(folder_ / "a.mp3", "old");
+    const DevCopyResult kept = DevUploadFiles(&parent, 0, folder_.path().c_str(), list, quiet);
+    EXPECT_EQ(kept.code, KD5200_ERR_CANCELLED);
+    EXPECT_TRUE(kept.files.empty());
+    EXPECT_EQ(devtest::ReadFile(folder_ / "a.mp3"), "old");
+    // The next copy that shows its failures shows them again.
+    Fake().Script("KD5200_Upload 0 27 13");
+    EXPECT_EQ(DevUploadFiles(&parent, 0, folder_.path().c_str(), list, player::CopyOptions()).code,
+              27);
+    EXPECT_THAT(Calls("KD5200_DispError"), ElementsAre("KD5200_DispError(ptr, 27, 13)"));
 }
 
 TEST_F(DeviceLayer, OperationsWithoutPlayerOrDirectoryReportAndStop) {
     HNameList list;
     Add(list, "a.mp3", 0, 1);
     int parent = 0;
-    EXPECT_EQ(DevUploadFiles(&parent, 0, folder_.path().c_str(), list), 3);
-    EXPECT_EQ(DevDownloadFiles(&parent, 0, list), 3);
+    EXPECT_EQ(DevUploadFiles(&parent, 0, folder_.path().c_str(), list, player::CopyOptions()).code,
+              3);
+    EXPECT_EQ(DevDownloadFiles(&parent, 0, list, player::CopyOptions()).code, 3);
     EXPECT_EQ(DevDeleteFile(&parent, 0, 0, "a"), 3);
     EXPECT_EQ(DevFormat(&parent, 0), 3);
     EXPECT_EQ(DevMoveEntry(0, 1, 0), 3);
@@ -519,7 +558,8 @@ TEST_F(DeviceLayer, OperationsWithoutPlayerOrDirectoryReportAndStop) {
 
     Connect();
     SetMemory(1, 0, 0, {});
-    EXPECT_EQ(DevUploadFiles(&parent, 1, folder_.path().c_str(), list), 12);
+    EXPECT_EQ(DevUploadFiles(&parent, 1, folder_.path().c_str(), list, player::CopyOptions()).code,
+              12);
     EXPECT_EQ(DevMoveEntry(1, 1, 0), 12);
     EXPECT_THAT(Calls("KD5200_DispError"),
                 ElementsAre("KD5200_DispError(ptr, 12, 0)", "KD5200_DispError(null, 12, 0)"));
@@ -536,7 +576,7 @@ TEST_F(DeviceLayer, DownloadGoesOnAfterCodeZeroAndStopsAtARealFailure) {
         Add(list, path, 0, 0);
     Fake().Script("KD5200_Download 0 0");
     Fake().Script("KD5200_Download 0 22");
-    EXPECT_EQ(DevDownloadFiles(nullptr, 1, list), 22);
+    EXPECT_EQ(DevDownloadFiles(nullptr, 1, list, player::CopyOptions()).code, 22);
     EXPECT_THAT(Calls("KD5200_Download"), ElementsAre("KD5200_Download(null, h, 1, \"/p/a.mp3\")",
                                                       "KD5200_Download(null, h, 1, \"/p/b.mp3\")"));
     EXPECT_THAT(Calls("KD5200_DispError"), ElementsAre("KD5200_DispError(null, 22, 0)"));
@@ -544,7 +584,7 @@ TEST_F(DeviceLayer, DownloadGoesOnAfterCodeZeroAndStopsAtARealFailure) {
 
     ClearLog();
     Fake().Script("KD5200_Download 0 14");
-    EXPECT_EQ(DevDownloadFiles(nullptr, 1, list), 14);
+    EXPECT_EQ(DevDownloadFiles(nullptr, 1, list, player::CopyOptions()).code, 14);
     EXPECT_TRUE(Calls("KD5200_DispError").empty());
 }
 
@@ -560,7 +600,7 @@ TEST_F(DeviceLayer, AVerifiedCopyNeverChecksOrDeletesAnotherProgramsFile) {
     // The memory still holds one file after the download: the other's, of the same size.
     HNameList list;
     Add(list, song.c_str(), 0, 10);
-    EXPECT_NE(DevDownloadFiles(nullptr, 1, list), 0);
+    EXPECT_NE(DevDownloadFiles(nullptr, 1, list, player::CopyOptions()).code, 0);
     EXPECT_EQ(Calls("KD5200_Download").size(), 1u);
     EXPECT_TRUE(Calls("KD5200_Upload").empty());
     EXPECT_TRUE(Calls("KD5200_Delete").empty());
@@ -634,12 +674,14 @@ TEST_F(DeviceLayer, EveryChangingOperationMarksOnlyItsMemoryStale) {
         {"upload",
          [&] {
              HNameList l;
-             DevUploadFiles(nullptr, 1, folder_.path().c_str(), Add(l, "a.mp3", 0, 1));
+             DevUploadFiles(nullptr, 1, folder_.path().c_str(), Add(l, "a.mp3", 0, 1),
+                            player::CopyOptions())
+                 .code;
          }},
         {"download",
          [] {
              HNameList l;
-             DevDownloadFiles(nullptr, 1, Add(l, "/p/a.mp3", 0, 0));
+             DevDownloadFiles(nullptr, 1, Add(l, "/p/a.mp3", 0, 0), player::CopyOptions()).code;
          }},
         {"delete", [] { DevDeleteFile(nullptr, 1, 0, "A.MP3"); }},
         {"format", [] { DevFormat(nullptr, 1); }},

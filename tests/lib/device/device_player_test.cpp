@@ -19,6 +19,7 @@
 
 #include <gmock/gmock.h>
 #include "run_program.h"
+#include "views/player/copy_options.h"
 
 #include <gtest/gtest.h>
 
@@ -89,7 +90,7 @@ protected:
             devtest::WriteFile(source_ / name, contents);
             list.Add((source_ / name).c_str(), 0, 0);
         }
-        return DevDownloadFiles(nullptr, memory, list);
+        return DevDownloadFiles(nullptr, memory, list, player::CopyOptions()).code;
     }
     // The names in a folder.
     static std::set<std::string> Names(const std::string& folder) {
@@ -130,7 +131,8 @@ protected:
         HNameList list;
         for (const Listed& e : entries)
             list.Add(e.name.c_str(), e.number, e.size);
-        return DevUploadFiles(nullptr, memory, target_.path().c_str(), list);
+        return DevUploadFiles(nullptr, memory, target_.path().c_str(), list, player::CopyOptions())
+            .code;
     }
 
     devtest::TempDir config_;
@@ -179,7 +181,7 @@ TEST_F(DevicePlayer, FilesOf2GiBTravelBothWays) {
     }
     HNameList list;
     list.Add(path.c_str(), 0, 0);
-    ASSERT_EQ(DevDownloadFiles(nullptr, 0, list), 0);
+    ASSERT_EQ(DevDownloadFiles(nullptr, 0, list, player::CopyOptions()).code, 0);
     const auto listed = List(0);
     ASSERT_EQ(listed.size(), 1u);
     EXPECT_EQ(listed[0].size, size);
@@ -212,13 +214,13 @@ TEST_F(DevicePlayer, NamesThatAreNotUtf8KeepTheirBytesBothWays) {
     std::filesystem::create_directory(folder);
     HNameList list;
     list.Add(listed[0].name.c_str(), listed[0].number, static_cast<uint32_t>(listed[0].size));
-    ASSERT_EQ(DevUploadFiles(nullptr, 0, folder.c_str(), list), 0);
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, folder.c_str(), list, player::CopyOptions()).code, 0);
     const std::string file = folder + "/" + listed[0].name;
     EXPECT_EQ(devtest::ReadFile(file), "song");
 
     // Asked again, the overwrite question names the file by its bytes.
     boxes_.answers = {platform::kIdNo};
-    ASSERT_EQ(DevUploadFiles(nullptr, 0, folder.c_str(), list), 0);
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, folder.c_str(), list, player::CopyOptions()).code, 0);
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].caption, file);
 }
@@ -350,7 +352,7 @@ TEST_F(DevicePlayer, AbsentExternalMemoryHasNoListing) {
     EXPECT_FALSE(DevListFiles(1, list, true));
     HNameList files;
     files.Add((source_ / "x.mp3").c_str(), 0, 0);
-    EXPECT_EQ(DevDownloadFiles(nullptr, 1, files), 12);
+    EXPECT_EQ(DevDownloadFiles(nullptr, 1, files, player::CopyOptions()).code, 12);
 }
 
 TEST_F(DevicePlayer, UnplugClosesAndPlugReopens) {
@@ -363,7 +365,8 @@ TEST_F(DevicePlayer, UnplugClosesAndPlugReopens) {
     EXPECT_EQ(DevGetHandle(), nullptr);
     HNameList list;
     list.Add("a.mp3", 0, 1);
-    EXPECT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), list), 3);
+    EXPECT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), list, player::CopyOptions()).code,
+              3);
     Sim("plug");
     Connect();
     EXPECT_NE(DevGetHandle(), nullptr);
@@ -427,7 +430,7 @@ TEST_F(DevicePlayer, FailedDownloadIsShownOnceNamesTheFileAndStopsTheTransfer) {
         HNameList list;
         list.Add(bad.c_str(), 0, 0);
         list.Add((source_ / "present.mp3").c_str(), 0, 0);
-        EXPECT_NE(DevDownloadFiles(nullptr, 0, list), 0);
+        EXPECT_NE(DevDownloadFiles(nullptr, 0, list, player::CopyOptions()).code, 0);
         EXPECT_TRUE(List(0).empty());
         ASSERT_EQ(boxes_.shown.size(), 1u);
         EXPECT_EQ(boxes_.shown[0].text, "KD5200: " + bad + text);
@@ -466,7 +469,7 @@ TEST_F(DevicePlayer, RecordingsBecomeWavFilesWhenConversionIsOn) {
     HNameList files;
     files.Add((source_ / "REC01.QKA").c_str(), 0, 0);
     files.Add((source_ / "voice.qdx").c_str(), 0, 0);
-    ASSERT_EQ(DevDownloadFiles(nullptr, 0, files), 0);
+    ASSERT_EQ(DevDownloadFiles(nullptr, 0, files, player::CopyOptions()).code, 0);
     ASSERT_EQ(Upload(0, List(0)), 0) << (boxes_.shown.empty() ? "" : boxes_.shown[0].text);
     for (const char* name : {"REC01.WAV", "voice.WAV"}) {
         SCOPED_TRACE(name);
@@ -501,7 +504,7 @@ TEST_F(DevicePlayer, VerifiedCopiesCatchAFlippedBit) {
     ASSERT_EQ(Download(0, {{"a.mp3", first}, {"b.mp3", second}}), 0);
     HNameList recording;
     recording.Add((source_ / "REC01.QKA").c_str(), 0, 0);
-    ASSERT_EQ(DevDownloadFiles(nullptr, 0, recording), 0);
+    ASSERT_EQ(DevDownloadFiles(nullptr, 0, recording, player::CopyOptions()).code, 0);
     ASSERT_TRUE(boxes_.shown.empty());
     const auto listed = List(0);
     ASSERT_EQ(listed.size(), 3u);
@@ -671,7 +674,7 @@ TEST_F(DevicePlayer, AVerifiedCopyKilledWhileCheckedLeavesNothingBehind) {
     ASSERT_EQ(Download(0, {{"a.mp3", "from the player"}}), 0);
     HNameList recording;
     recording.Add((source_ / "REC01.QKA").c_str(), 0, 0);
-    ASSERT_EQ(DevDownloadFiles(nullptr, 0, recording), 0);
+    ASSERT_EQ(DevDownloadFiles(nullptr, 0, recording, player::CopyOptions()).code, 0);
     const auto listed = List(0);
     ASSERT_EQ(listed.size(), 2u);
     devtest::WriteFile(target_ / "a.mp3", "the person's own");

@@ -11,6 +11,7 @@
 #include "device_test_support.h"
 #include "voice_data.h"
 #include "run_program.h"
+#include "views/player/copy_options.h"
 
 #include <gtest/gtest.h>
 
@@ -87,7 +88,7 @@ protected:
             devtest::WriteFile(source_ / name, "data of " + name);
             list.Add((source_ / name).c_str(), 0, 0);
         }
-        return DevDownloadFiles(nullptr, 0, list);
+        return DevDownloadFiles(nullptr, 0, list, player::CopyOptions()).code;
     }
 
     devtest::TempDir config_, player_, source_, target_;
@@ -109,7 +110,8 @@ TEST_F(PlayerNames, AKoreanNameTravelsInCp949AndComesBackAsItWas) {
     HNameList back;
     for (const auto& e : list)
         back.Add(e.name->c_str(), e.number, e.size);
-    ASSERT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), back), 0);
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), back, player::CopyOptions()).code,
+              0);
     EXPECT_EQ(devtest::ReadFile(target_ / "새 노래.mp3"), "data of " + kSong);
     EXPECT_TRUE(boxes_.shown.empty());
 }
@@ -139,7 +141,8 @@ TEST_F(PlayerNames, NamesWrittenByAnotherProgramAreReadInTheCodePage) {
     HNameList back;
     for (const auto& e : list)
         back.Add(e.name->c_str(), e.number, e.size);
-    ASSERT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), back), 0);
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), back, player::CopyOptions()).code,
+              0);
     EXPECT_TRUE(boxes_.shown.empty());
     EXPECT_EQ(devtest::ReadFile(target_ / "노래.mp3"), "data of 노래.mp3");
     EXPECT_EQ(devtest::ReadFile(target_ / "%E6.mp3"), "data of ж.mp3");
@@ -171,7 +174,8 @@ TEST_F(PlayerNames, TwoPlayerNamesNeverShareAPcName) {
         back.Add(e.name->c_str(), e.number, e.size);
     // Only the PC's own old.mp3 is asked about.
     boxes_.answers = {platform::kIdYes};
-    ASSERT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), back), 0);
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), back, player::CopyOptions()).code,
+              0);
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(devtest::ReadFile(target_ / "old.mp3"), "old");
     EXPECT_EQ(devtest::ReadFile(target_ / "%25E6.mp3"), "plain");
@@ -221,7 +225,7 @@ TEST_F(PlayerNames, RecordingsComeBackAsWavFilesUnderTheirNamesInThePcText) {
     ASSERT_TRUE(voicedata::MakeQdxRecording(source_ / "ж.QDX", 1, true, 1.0));
     HNameList files;
     files.Add((source_ / "녹음 1.QKA").c_str(), 0, 0);
-    ASSERT_EQ(DevDownloadFiles(nullptr, 0, files), 0);
+    ASSERT_EQ(DevDownloadFiles(nullptr, 0, files, player::CopyOptions()).code, 0);
     ASSERT_EQ(Sim({"put", "internal", source_ / "ж.QDX"}, {"KD5200_CODEPAGE=CP1251"}).status, 0);
     EXPECT_EQ(RawNames(), (std::vector<std::string>{"\xB3\xEC\xC0\xBD 1.QKA", "\xE6.QDX"}));
 
@@ -230,7 +234,8 @@ TEST_F(PlayerNames, RecordingsComeBackAsWavFilesUnderTheirNamesInThePcText) {
     HNameList back;
     for (const auto& e : list)
         back.Add(e.name->c_str(), e.number, e.size);
-    ASSERT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), back), 0)
+    ASSERT_EQ(DevUploadFiles(nullptr, 0, target_.path().c_str(), back, player::CopyOptions()).code,
+              0)
         << (boxes_.shown.empty() ? "" : boxes_.shown[0].text);
     // The PC's names are UTF-8; the byte CP949 does not read is "%E6".
     std::vector<std::string> names;

@@ -3,7 +3,9 @@
 #include <wx/uiaction.h>
 
 #include "ui/list/file_kinds.h"
+#include "ui/controls/icons.h"
 #include "base/platform/gui/shell_info.h"
+#include "base/platform/modal_depth.h"
 #include "base/platform/path_text.h"
 #include "base/resources/ids.h"
 #include "tests/ui/list/list_fixture.h"
@@ -92,7 +94,7 @@ TEST_F(FileListTest, SortingKeepsSelectionAndFocusWithTheirRows) {
     EXPECT_EQ(list->GetSelectedData(), (std::vector<uint32_t>{5, 4, 2, 1, 0}));
 }
 
-TEST_F(FileListTest, IconsAreLookedUpOncePerKindOfFile) {
+TEST_F(FileListTest, IconsAreLookedUpOncePerKindOfFileAndOncePerScale) {
     auto stub = std::make_unique<platform::StubShellInfo>();
     platform::StubShellInfo* shell = stub.get();
     auto previous = platform::SetShellInfo(std::move(stub));
@@ -115,7 +117,7 @@ TEST_F(FileListTest, IconsAreLookedUpOncePerKindOfFile) {
     pane.icons.assign(pane.files.size(), -2);
 
     HFileListCtrl* list = frame->list;
-    list->SetImageList(pane.kinds.GetImageList(), wxIMAGE_LIST_SMALL);
+    list->SetKinds(&pane.kinds);
     list->SetSource(&pane);
     list->ShowRows(pane.files.size());
     list->Update();
@@ -127,6 +129,25 @@ TEST_F(FileListTest, IconsAreLookedUpOncePerKindOfFile) {
     EXPECT_EQ(pane.kinds.GetImageList()->GetImageCount(), 4);
     EXPECT_EQ(pane.icons[0], pane.icons[2]) << "extensions differ only in case";
     EXPECT_NE(pane.icons[0], pane.icons[1]);
+
+    // A window at twice the scale gets each icon at 32 pixels from the shell
+    // (asked once), not the 16-pixel one enlarged; 16 pixels are not asked again.
+    const wxBitmapBundle mp3 = pane.kinds.Bundle(pane.icons[0]);
+    ASSERT_TRUE(mp3.IsOk());
+    EXPECT_EQ(mp3.GetPreferredBitmapSizeAtScale(2.0), wxSize(32, 32));
+    EXPECT_EQ(mp3.GetBitmap(wxSize(32, 32)).GetSize(), wxSize(32, 32));
+    EXPECT_EQ(mp3.GetBitmap(wxSize(32, 32)).GetSize(), wxSize(32, 32));
+    EXPECT_EQ(mp3.GetBitmap(wxSize(16, 16)).GetSize(), wxSize(16, 16));
+    EXPECT_EQ(shell->iconCalls, 5);
+    // A pane's own image (a drive) is drawn anew at 32 pixels.
+    const int drive = pane.kinds.AddImage(controls::TreeImageBundle(controls::tree_image::kDrive));
+    ASSERT_EQ(drive, 4);
+    const wxImage drive32 = pane.kinds.Bundle(drive).GetBitmap(wxSize(32, 32)).ConvertToImage();
+    const wxImage drawn32 =
+        controls::LoadTreeImage(controls::tree_image::kDrive, 32).ConvertToImage();
+    ASSERT_EQ(drive32.GetSize(), wxSize(32, 32));
+    EXPECT_TRUE(std::equal(drive32.GetData(), drive32.GetData() + 32 * 32 * 3, drawn32.GetData()));
+    EXPECT_FALSE(pane.kinds.Bundle(5).IsOk());
 
     list->SetSource(&*frame);
     list->ShowRows(frame->rows.size());
@@ -259,6 +280,19 @@ TEST_F(FileListTest, ASlowSecondClickOnTheSelectedNameAsksForARename) {
     click(4);
     gui::Pump(1000);
     EXPECT_EQ(renames, 1);
+
+    // Nor does a slow click whose time comes while a question or a device
+    // call is open: the edit would end, and rename, in the middle of it.
+    list->ClearSelection();
+    list->SelectRow(4);
+    {
+        const platform::ModalScope busy;
+        click(4);
+        gui::Pump(1000);
+    }
+    EXPECT_EQ(renames, 1);
+    click(4);
+    ASSERT_TRUE(gui::PumpUntil([&] { return renames == 2; }, 2000));
 }
 
 TEST_F(FileListTest, KeysMoveAndSelectAsInAnyListOfTheDesktop) {

@@ -7,12 +7,17 @@
 #include "lib/lists/name_list.h"
 #include "player_fixture.h"
 #include "tests/support/gui_harness/gui_harness.h"
+#include "views/player/copy_options.h"
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/dialog.h>
+#include <wx/evtloop.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
 #include <wx/progdlg.h>
 
+#include <atomic>
 #include <chrono>
 #include <stdexcept>
 #include <string>
@@ -67,7 +72,8 @@ TEST_F(TransferProgressTest, CancelStopsASlowTransferAndRestoresTheHandler) {
         app::TransferProgress progress(nullptr, "Download");
         shown = &progress;
         script.Start();
-        result = progress.Run([&] { return DevDownloadFiles(nullptr, 0, files); });
+        result = progress.Run(
+            [&] { return DevDownloadFiles(nullptr, 0, files, player::CopyOptions()).code; });
         cancelled = progress.Cancelled();
         shown = nullptr;
     }
@@ -86,7 +92,7 @@ TEST_F(TransferProgressTest, CancelStopsASlowTransferAndRestoresTheHandler) {
     devtest::WriteFile(work_ / "small.mp3", "x");
     HNameList small;
     small.Add((work_ / "small.mp3").c_str(), 0, 0);
-    EXPECT_EQ(DevDownloadFiles(nullptr, 0, small), 0);
+    EXPECT_EQ(DevDownloadFiles(nullptr, 0, small, player::CopyOptions()).code, 0);
     EXPECT_TRUE(previousCalled);
 }
 
@@ -117,7 +123,7 @@ TEST_F(TransferProgressTest, RunAnswersTheCallsReportsAndQuestionsOnTheWindowThr
         });
         result = progress.Run([&] {
             called = std::this_thread::get_id();
-            return DevDownloadFiles(nullptr, 0, files);
+            return DevDownloadFiles(nullptr, 0, files, player::CopyOptions()).code;
         });
         caller.reset();
     }
@@ -135,6 +141,64 @@ TEST_F(TransferProgressTest, RunAnswersTheCallsReportsAndQuestionsOnTheWindowThr
     app::TransferProgress progress(nullptr, "Download");
     EXPECT_THROW(progress.Run([]() -> int { throw std::runtime_error("lost"); }),
                  std::runtime_error);
+}
+
+TEST_F(TransferProgressTest, ADialogOpenedDuringTheCallMayOutliveItAndRunReturnsWhenItCloses) {
+    Connect();
+    devtest::WriteFile(work_ / "song.mp3", std::string(1024 * 1024, 's'));
+    HNameList files;
+    files.Add((work_ / "song.mp3").c_str(), 0, 0);
+    setenv("KD5200_SPEED", "2000000", 1); // half a second
+
+    // Once the progress dialog is up, a window of the program's own opens a
+    // modal dialog, which stays open until a while after the call returned.
+    using Clock = std::chrono::steady_clock;
+    std::atomic<bool> returned{false};
+    bool opened = false;
+    Clock::time_point closedAt;
+    app::TransferProgress* shown = nullptr;
+    wxTimer opener;
+    opener.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        // Not from inside the dialog's own update, which holds the call.
+        wxEventLoopBase* active = wxEventLoopBase::GetActive();
+        if (opened || !shown || !shown->Dialog() || !active || active->IsYielding()) return;
+        opened = true;
+        opener.Stop();
+        wxDialog other(nullptr, wxID_ANY, "Other");
+        Clock::time_point seen;
+        wxTimer closer;
+        closer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            if (!returned) return;
+            if (seen == Clock::time_point()) seen = Clock::now();
+            if (Clock::now() - seen > std::chrono::milliseconds(300)) other.EndModal(wxID_OK);
+        });
+        closer.Start(20);
+        other.ShowModal();
+        closedAt = Clock::now();
+    });
+    opener.Start(20);
+
+    int result = -1;
+    {
+        app::TransferProgress progress(nullptr, "Download",
+                                       app::TransferProgress::CancelRule::kAllowed, 0);
+        shown = &progress;
+        result = progress.Run([&] {
+            const int code = DevDownloadFiles(nullptr, 0, files, player::CopyOptions()).code;
+            returned = true;
+            return code;
+        });
+        shown = nullptr;
+    }
+    const Clock::time_point ended = Clock::now();
+    unsetenv("KD5200_SPEED");
+
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(DevGetFileCount(0), 1);
+    // Run waited for the dialog, and ended as soon as it closed.
+    EXPECT_GE(ended, closedAt);
+    EXPECT_LT(ended - closedAt, std::chrono::milliseconds(1000));
 }
 
 } // namespace

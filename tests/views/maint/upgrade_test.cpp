@@ -5,6 +5,7 @@
 #include "views/maint/progress_scope.h"
 #include "base/resources/ids.h"
 #include "lib/settings/settings_store.h"
+#include "views/player/copy_options.h"
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
@@ -226,7 +227,7 @@ TEST_F(UpgradeTest, WriteRunsUnderTheFormatTimeoutWithoutCancelAndShowsProgress)
     devtest::WriteFile(work_ / "slow.bin", image);
     HNameList files;
     files.Add((work_ / "slow.bin").c_str(), 0, 0);
-    ASSERT_EQ(DevDownloadFiles(nullptr, 0, files), 0);
+    ASSERT_EQ(DevDownloadFiles(nullptr, 0, files, player::CopyOptions()).code, 0);
     setenv("KD5200_SPEED", "10000", 1); // 2 s for the image
 
     using Clock = std::chrono::steady_clock;
@@ -263,7 +264,9 @@ TEST_F(UpgradeTest, WriteRunsUnderTheFormatTimeoutWithoutCancelAndShowsProgress)
     std::filesystem::create_directory(work_ / "back");
     HNameList back;
     back.Add("slow.bin", 0, static_cast<uint32_t>(image.size()));
-    EXPECT_EQ(DevUploadFiles(nullptr, 0, (work_ / "back").c_str(), back), KD5200_ERR_TIMEOUT);
+    EXPECT_EQ(
+        DevUploadFiles(nullptr, 0, (work_ / "back").c_str(), back, player::CopyOptions()).code,
+        KD5200_ERR_TIMEOUT);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "lib/lists/name_list.h"
 #include "lib/device/device_layer.h"
 #include "device_test_support.h"
+#include "views/player/copy_options.h"
 
 namespace playertest {
 
@@ -23,7 +24,7 @@ inline int PutFiles(const std::string& folder, int memory, const std::vector<std
         devtest::WriteFile(folder + "/" + name, contents);
         list.Add((folder + "/" + name).c_str(), -1, 0);
     }
-    return DevDownloadFiles(nullptr, memory, list);
+    return DevDownloadFiles(nullptr, memory, list, player::CopyOptions()).code;
 }
 
 // The names on a memory in directory order, read from the player.
