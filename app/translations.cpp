@@ -3,6 +3,7 @@
 #include "base/platform/code_page.h"
 #include "base/platform/help_language.h"
 #include "base/platform/install_layout.h"
+#include "base/platform/ui_language.h"
 #include "base/resources/strings.h"
 
 #include <clocale>
@@ -33,9 +34,11 @@ const char* Translate(const char* english) {
 } // namespace
 
 void LoadTranslations() {
+#ifdef LC_MESSAGES
     // GTK's own texts (file chooser, stock buttons) follow the language too.
     std::setlocale(LC_MESSAGES, "");
-    const std::string language = platform::MessagesLanguage();
+#endif
+    const std::string language = platform::UiLanguage();
     if (language == "C") return;
     // The help's pages in that language where they exist ("ko" of "ko_KR.UTF-8").
     platform::SetHelpLanguage(language.substr(0, language.find_first_of("_.@")));

@@ -3,7 +3,17 @@
 #   wx::gui   the GUI part (core, adv, base)
 #   wx::html  the HTML help window over the GUI part
 #   wx::webview  the web view (WebKitGTK) that shows the help pages
-find_program(WX_CONFIG NAMES wx-config REQUIRED)
+#   (a Windows build takes wxMSW from the third-party prefix, and has no web view)
+if(WIN32)
+  find_program(WX_CONFIG NAMES wx-config PATHS ${SONGDOCK_WINDOWS_PREFIX}/bin
+    NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+  if(NOT WX_CONFIG)
+    message(STATUS "wxWidgets is not in the third-party prefix: Songdock is not built")
+    return()
+  endif()
+else()
+  find_program(WX_CONFIG NAMES wx-config REQUIRED)
+endif()
 
 function(_sd_wx_target target libs)
   execute_process(COMMAND ${WX_CONFIG} --cxxflags ${libs} OUTPUT_VARIABLE cflags OUTPUT_STRIP_TRAILING_WHITESPACE)
@@ -37,4 +47,6 @@ endfunction()
 _sd_wx_target(wx::base base)
 _sd_wx_target(wx::gui "core,adv,base")
 _sd_wx_target(wx::html "html,core,adv,base")
-_sd_wx_target(wx::webview "webview,core,base")
+if(NOT WIN32)
+  _sd_wx_target(wx::webview "webview,core,base")
+endif()

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the kit's console programs for 32-bit Windows and packs them in a zip.
+# Builds the kit for 32-bit Windows (Songdock and the console programs) and
+# packs it in a zip.
 # Usage: scripts/windows.sh [deps|prefix|build|zip]   (default: all of them)
 #   deps    installs what is missing: the MinGW-w64 cross-compiler, zlib for
 #           it, wine32 (after adding the i386 architecture) and a deb-src
@@ -26,10 +27,9 @@ as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 
-# The source packages the prefix is built from, in build order. The 64-bit
-# build is only for tests and leaves out what the console programs do not use.
-sources=(opencore-amr nettle sqlite3 taglib)
-[ "$host" = x86_64-w64-mingw32 ] && sources=(opencore-amr nettle sqlite3)
+# The source packages the prefix is built from, in build order (wxWidgets
+# after libpng, which it uses). The 64-bit build, for the tests, has the same.
+sources=(opencore-amr nettle sqlite3 taglib libpng1.6 wxwidgets3.2)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
@@ -78,7 +78,7 @@ source_version() {
 
 # The prefix folder for the current source versions and compiler.
 prefix_dir() {
-  local key="recipe 2; $host $($host-gcc-posix -dumpversion)"
+  local key="recipe 3; $host $($host-gcc-posix -dumpversion)"
   for s in "${sources[@]}"; do
     local v; v=$(source_version "$s")
     [ -n "$v" ] || { echo "windows.sh: no source package $s (is the deb-src entry there?)" >&2; exit 1; }
@@ -129,6 +129,30 @@ build_taglib() {
   cmake --build build-win -j $jobs && cmake --install build-win
 }
 
+build_libpng1_6() {
+  # zlib is MinGW's own (libz-mingw-w64-dev), in the compiler's search path.
+  ./configure -q --host=$host --prefix="$1" --disable-shared --enable-static \
+    --disable-tests --disable-tools
+  make -s -j$jobs && make -s install
+}
+build_wxwidgets3_2() {
+  # Debian's +dfsg source has no bundled png, zlib, expat, jpeg or tiff: png
+  # and zlib come from the prefix and MinGW, the others are left out. The
+  # accessibility layer is on, so that screen readers reach wx's own
+  # controls; the help is HTML Help, so no web view or HTML window; the
+  # parts the kit does not use (sockets, grid) are left out to save time.
+  ./configure -q --host=$host --prefix="$1" --disable-shared --with-msw \
+    --with-zlib=sys --with-libpng=sys --without-libjpeg --without-libtiff \
+    --without-expat --without-liblzma --without-libcurl --with-regex=builtin \
+    --disable-xrc --disable-aui --disable-ribbon --disable-propgrid \
+    --disable-richtext --disable-stc --disable-mediactrl --disable-sound \
+    --disable-webrequest --disable-webview --disable-html --disable-sockets \
+    --disable-grid --enable-dataviewctrl \
+    --enable-dragimage --enable-intl --enable-config --enable-accessibility \
+    CPPFLAGS="-I$1/include" LDFLAGS="-L$1/lib" PKG_CONFIG_LIBDIR="$1/lib/pkgconfig"
+  make -s -j$jobs && make -s install
+}
+
 # Builds the prefix unless the cache holds it for these versions already.
 build_prefix() {
   prefix=$(prefix_dir)
@@ -136,30 +160,48 @@ build_prefix() {
     echo "Third-party libraries: $prefix (cached)"
     return
   fi
-  # A build cut short goes on where it stopped: each library done is kept.
+  # A build cut short goes on where it stopped: each library done is kept,
+  # and the one under way keeps its sources and what make built of them.
   local work="$prefix.work"
   rm -rf "$prefix"
   mkdir -p "$work/src"
   for s in "${sources[@]}"; do
     [ -f "$work/$s.done" ] && continue
-    rm -rf "$work/src/$s"
-    mkdir -p "$work/src/$s"
     local start=$SECONDS
     echo "Building $s $(source_version "$s") for $host"
-    # apt-get source unpacks the package with Debian's patches applied.
-    (cd "$work/src/$s" && apt-get source -qq "$s" >/dev/null 2>&1) ||
-      { echo "windows.sh: apt-get source $s failed" >&2; exit 1; }
+    if [ -f "$work/$s.fetched" ]; then
+      echo "  (going on with the sources fetched before)"
+    else
+      rm -rf "$work/src/$s"
+      mkdir -p "$work/src/$s"
+      # apt-get source unpacks the package with Debian's patches applied. A
+      # mirror whose pool lacks the newest version (a security update listed
+      # before its files arrive) still serves the one before it.
+      local fetched=no version
+      for version in "" $(apt-cache showsrc "$s" 2>/dev/null | sed -n 's/^Version: //p' | sort -rV | tail -n +2); do
+        if (cd "$work/src/$s" && apt-get source -qq "$s${version:+=$version}" >/dev/null 2>&1); then
+          fetched=yes
+          [ -z "$version" ] || echo "  (the newest $s is not on the mirror: built $version)"
+          break
+        fi
+        rm -rf "${work:?}/src/$s"/*
+      done
+      [ $fetched = yes ] || { echo "windows.sh: apt-get source $s failed" >&2; exit 1; }
+      touch "$work/$s.fetched"
+    fi
     local dir; dir=$(find "$work/src/$s" -mindepth 1 -maxdepth 1 -type d -name "$s-*" | head -n1)
     # Started on its own and then waited for, so that set -e stops it at its
     # first failing step (inside a "||" list the shell would go on).
-    (cd "$dir" && "build_${s//-/_}" "$work/prefix") >"$work/$s.log" 2>&1 &
+    (cd "$dir" && "build_${s//[-.]/_}" "$work/prefix") >"$work/$s.log" 2>&1 &
     wait $! ||
       { echo "windows.sh: building $s failed; see $work/$s.log" >&2; tail -n 30 "$work/$s.log" >&2; exit 1; }
     touch "$work/$s.done"
     echo "  $s: $((SECONDS - start)) s"
   done
   # Installed .pc files name the work folder: point them at the final one.
-  sed -i "s|$cache/prefix-[0-9a-f]*\.work/prefix|$prefix|g" "$work"/prefix/lib/pkgconfig/*.pc
+  # So do wx-config and the libtool archives.
+  { grep -rlIZ "$cache/prefix-[0-9a-f]*\.work/prefix" "$work/prefix/lib" "$work/prefix/bin" 2>/dev/null || true; } |
+    xargs -0 -r sed -i "s|$cache/prefix-[0-9a-f]*\.work/prefix|$prefix|g"
   mv "$work/prefix" "$prefix"
   rm -rf "$work"
   touch "$prefix/.complete"
@@ -189,6 +231,13 @@ make_zip() {
     [ -e "$exe" ] || continue
     $host-strip -o "$stage_dir/$(basename "$exe")" "$exe"
   done
+  # Songdock's help and catalogues lie beside it, where it looks for them.
+  if [ -d "$build/bin/HtmlHelp" ]; then
+    (cd "$build/bin" && find HtmlHelp -name '*.chm' -exec cp --parents {} "$stage_dir/" \;)
+  fi
+  if [ -d "$build/locale" ]; then
+    (cd "$build" && find locale -name '*.mo' -exec cp --parents {} "$stage_dir/" \;)
+  fi
   for page in "$build"/doc/man/*.1; do
     local program; program=$(basename "$page" .1)
     [ -e "$stage_dir/$program.exe" ] || continue

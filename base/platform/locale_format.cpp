@@ -90,17 +90,6 @@ std::string TimeFormatWithoutSeconds(const std::string& timeFormat, const std::s
     return out;
 }
 
-std::string FormatGroupedNumber(std::uint64_t value) {
-    std::string digits = std::to_string(value);
-    std::string out;
-    const size_t n = digits.size();
-    for (size_t i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return out;
-}
-
 std::string FormatFileTime(std::int64_t utcSeconds) {
     const std::time_t t = static_cast<std::time_t>(utcSeconds);
     std::tm tm{};

@@ -1,17 +1,13 @@
 #include "lib/settings/settings_store.h"
 
-#include "base/platform/file_lock.h"
 #include "base/platform/paths.h"
-#include "lib/settings/ini_text.h"
-#include "lib/settings/profile_text.h"
+#include "lib/settings/profile_store.h"
 
-#include <cerrno>
-#include <climits>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <memory>
 
 namespace settings {
 
@@ -22,75 +18,28 @@ std::string g_fileFilter = kDefaultFileFilter;
 std::string g_lastDirectory;
 bool g_lastDirectoryFrozen = false;
 
-// The profile as read: its settings, and whether the file exists but could
-// not be read in full (so that it must not be written over).
-struct Profile {
-    IniText ini;
-    bool damaged = false;
-};
-
-// Reads what can be read of the file; values keep their bytes.
-Profile LoadProfile(const std::string& path) {
-    std::string bytes;
-    bool complete = platform::ReadWholeFile(path, bytes);
-    if (!complete && !platform::PathExists(path)) complete = true; // a first run
-    const ProfileText text = ReadableProfileLines(bytes, complete);
-    return Profile{IniText(text.lines), !complete || text.damaged};
-}
-
-// Runs fn over the profile under the cross-process lock. With write set, the
-// (possibly changed) profile is saved atomically afterwards; a file that
-// could not be read in full is first kept as Songdock.conf.damaged.
-bool WithProfile(bool write, const std::function<void(IniText&)>& fn) {
-    const std::string path = ProfilePath();
-    if (write) {
-        const auto slash = path.find_last_of('/');
-        if (!platform::MakeDirectories(path.substr(0, slash))) return false;
-    }
-    // Writers serialise their read-modify-replace; readers need no lock
-    // because the file is only ever replaced whole.
-    std::unique_ptr<platform::FileLock> lock;
-    if (write) lock = std::make_unique<platform::FileLock>(path + ".lock");
-    Profile profile = LoadProfile(path);
-    fn(profile.ini);
-    if (!write) return true;
-    if (profile.damaged && !platform::KeepFileAs(path, path + ".damaged")) return false;
-    return platform::WriteFileAtomically(path, profile.ini.Text());
-}
-
-bool ParseInt(const std::string& text, int& value) {
-    const char* begin = text.c_str();
-    if (*begin == '\0') return false;
-    char* end = nullptr;
-    errno = 0;
-    const long long parsed = std::strtoll(begin, &end, 10);
-    if (errno != 0 || end == begin || *end != '\0') return false;
-    if (parsed < INT_MIN || parsed > INT_MAX) return false;
-    value = static_cast<int>(parsed);
-    return true;
+// Runs fn over the stored settings; with write set, what fn wrote is kept.
+bool WithProfile(bool write, const std::function<void(ProfileValues&)>& fn) {
+    return settings::WithProfile(g_company, write, fn);
 }
 
 std::string Name(const char* text) {
     return text ? text : "";
 }
 
-bool ReadRaw(const IniText& config, const char* section, const char* key, std::string& out) {
+bool ReadRaw(const ProfileValues& config, const char* section, const char* key, std::string& out) {
     std::optional<std::string> value = config.Read(Name(section), Name(key));
     if (!value) return false;
     out = std::move(*value);
     return true;
 }
 
-// Numbers are written as decimal text.
-void WriteNumber(IniText& config, const char* section, const char* key, long value) {
-    config.Write(Name(section), Name(key), std::to_string(value));
+void WriteNumber(ProfileValues& config, const char* section, const char* key, int value) {
+    config.WriteInt(Name(section), Name(key), value);
 }
 
-int ReadIntFrom(const IniText& config, const char* section, const char* key, int def) {
-    std::string raw;
-    int value = def;
-    if (ReadRaw(config, section, key, raw) && ParseInt(raw, value)) return value;
-    return def;
+int ReadIntFrom(const ProfileValues& config, const char* section, const char* key, int def) {
+    return config.ReadInt(Name(section), Name(key)).value_or(def);
 }
 
 // Length of the longest prefix of text that fits in limit - 1 bytes and
@@ -112,29 +61,29 @@ void SetCompanyKey(const std::string& company) {
 }
 
 std::string ProfilePath() {
-    return platform::ConfigHome() + "/" + g_company + "/Songdock.conf";
+    return ProfileLocation(g_company);
 }
 
 int GetInt(const char* section, const char* key, int def) {
     int value = def;
-    WithProfile(false, [&](IniText& c) { value = ReadIntFrom(c, section, key, def); });
+    WithProfile(false, [&](ProfileValues& c) { value = ReadIntFrom(c, section, key, def); });
     return value;
 }
 
 bool WriteInt(const char* section, const char* key, int value) {
-    return WithProfile(true, [&](IniText& c) { WriteNumber(c, section, key, value); });
+    return WithProfile(true, [&](ProfileValues& c) { WriteNumber(c, section, key, value); });
 }
 
 std::string GetText(const char* section, const char* key, const std::string& def) {
     std::string value = def;
-    WithProfile(false, [&](IniText& c) {
+    WithProfile(false, [&](ProfileValues& c) {
         if (!ReadRaw(c, section, key, value)) value = def;
     });
     return value;
 }
 
 bool WriteText(const char* section, const char* key, const std::string& value) {
-    return WithProfile(true, [&](IniText& c) {
+    return WithProfile(true, [&](ProfileValues& c) {
         c.Write(Name(section), Name(key), value);
     });
 }
@@ -189,7 +138,7 @@ int GetSortAscendent(int pane, int def) {
 
 bool WriteSort(int pane, int column, int ascending) {
     const std::string section = PaneSectionName(pane);
-    return WithProfile(true, [&](IniText& c) {
+    return WithProfile(true, [&](ProfileValues& c) {
         WriteNumber(c, section.c_str(), kSortKey, column);
         WriteNumber(c, section.c_str(), kSortAscendent, ascending);
     });
@@ -204,7 +153,7 @@ bool WriteWindowState(int state) {
 
 std::optional<WindowPlace> GetWindowPlace() {
     WindowPlace place;
-    WithProfile(false, [&](IniText& c) {
+    WithProfile(false, [&](ProfileValues& c) {
         place.left = ReadIntFrom(c, kAppSection, kWindowLeft, 0);
         place.top = ReadIntFrom(c, kAppSection, kWindowTop, 0);
         place.width = ReadIntFrom(c, kAppSection, kWindowWidth, 0);
@@ -215,7 +164,7 @@ std::optional<WindowPlace> GetWindowPlace() {
 }
 
 bool WriteWindowPlace(const WindowPlace& place) {
-    return WithProfile(true, [&](IniText& c) {
+    return WithProfile(true, [&](ProfileValues& c) {
         WriteNumber(c, kAppSection, kWindowLeft, place.left);
         WriteNumber(c, kAppSection, kWindowTop, place.top);
         WriteNumber(c, kAppSection, kWindowWidth, place.width);
@@ -225,7 +174,7 @@ bool WriteWindowPlace(const WindowPlace& place) {
 
 Timeouts GetTimeouts() {
     Timeouts t;
-    WithProfile(false, [&](IniText& c) {
+    WithProfile(false, [&](ProfileValues& c) {
         t.receive = ReadIntFrom(c, kDeviceSection, kTimeoutRecv, kDefaultTimeoutRecv);
         t.send = ReadIntFrom(c, kDeviceSection, kTimeoutSend, kDefaultTimeoutSend);
         t.format = ReadIntFrom(c, kDeviceSection, kTimeoutFormat, kDefaultTimeoutFormat);
@@ -234,7 +183,7 @@ Timeouts GetTimeouts() {
 }
 
 bool WriteTimeouts(const Timeouts& t) {
-    return WithProfile(true, [&](IniText& c) {
+    return WithProfile(true, [&](ProfileValues& c) {
         WriteNumber(c, kDeviceSection, kTimeoutRecv, t.receive);
         WriteNumber(c, kDeviceSection, kTimeoutSend, t.send);
         WriteNumber(c, kDeviceSection, kTimeoutFormat, t.format);
@@ -243,7 +192,7 @@ bool WriteTimeouts(const Timeouts& t) {
 
 RawDataRange GetRawDataRange() {
     RawDataRange r;
-    WithProfile(false, [&](IniText& c) {
+    WithProfile(false, [&](ProfileValues& c) {
         // Stored as 32-bit numbers; read back as unsigned like the registry's DWORDs.
         r.addr = static_cast<unsigned>(
             ReadIntFrom(c, kSongdockSection, kRawDataAddr, static_cast<int>(kDefaultRawDataAddr)));
@@ -254,7 +203,7 @@ RawDataRange GetRawDataRange() {
 }
 
 bool WriteRawDataRange(const RawDataRange& r) {
-    return WithProfile(true, [&](IniText& c) {
+    return WithProfile(true, [&](ProfileValues& c) {
         WriteNumber(c, kSongdockSection, kRawDataAddr, static_cast<int>(r.addr));
         WriteNumber(c, kSongdockSection, kRawDataCount, static_cast<int>(r.count));
     });

@@ -4,7 +4,9 @@
 // The store is one INI file, $XDG_CONFIG_HOME/<company>/Songdock.conf; a
 // section is an INI group and the empty section is the root group (the
 // application key). Integers are stored as decimal numbers, texts as their
-// bytes (paths need not be UTF-8). A value that is missing, damaged or of
+// bytes (paths need not be UTF-8). On Windows the store is the registry key
+// HKEY_CURRENT_USER\Software\<company>\Songdock, a section its subkey,
+// integers REG_DWORD and texts REG_SZ. A value that is missing, damaged or of
 // another type reads as its default, and the others still read; a value that
 // cannot be written is lost silently. A file that could not be read in full
 // is never written over: the next write keeps it as Songdock.conf.damaged
@@ -68,7 +70,8 @@ inline constexpr unsigned kDefaultRawDataCount = 1;
 // Sets the company key (the folder below $XDG_CONFIG_HOME); Songdock sets
 // "Zentrovia" at start-up. Until then the company is "Zentrovia" as well.
 void SetCompanyKey(const std::string& company);
-// Path of the settings file for the current company and environment.
+// Path of the settings file (on Windows the registry key) for the current
+// company and environment.
 std::string ProfilePath();
 
 // Integer reader and writer: the stored value, or def when the value is

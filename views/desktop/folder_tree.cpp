@@ -4,12 +4,12 @@
 #include "ui/controls/icons.h"
 #include "views/desktop/folder_combo.h"
 #include "base/platform/gui/accessibility.h"
+#include "base/platform/files.h"
 #include "base/platform/path_text.h"
 #include "base/platform/paths.h"
 #include "base/platform/special_folders.h"
 #include "base/platform/volumes.h"
 
-#include <sys/stat.h>
 
 #include <vector>
 
@@ -22,8 +22,14 @@ namespace {
 namespace img = controls::tree_image;
 
 bool IsFolder(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return platform::KindOf(path) == platform::FileKind::Folder;
+}
+
+// Length of the root of an absolute path: "/" or a drive's "C:/"; 0 when the
+// path is not absolute.
+size_t RootLength(const std::string& path) {
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '/') return 3;
+    return !path.empty() && path[0] == '/' ? 1 : 0;
 }
 
 // Whether root is path or one of its parent folders.
@@ -160,9 +166,9 @@ wxTreeItemId HFolderTree::FindPath(const wxTreeItemId& parent, const std::string
 
 void HFolderTree::NavigateTo(const std::string& rawPath, bool notify) {
     std::string path = rawPath;
-    while (path.size() > 1 && path.back() == '/')
+    while (path.size() > RootLength(path) && path.size() > 1 && path.back() == '/')
         path.pop_back();
-    if (path.empty() || path[0] != '/') return;
+    if (RootLength(path) == 0) return;
 
     // The volume the path lies on: the deepest mount point above it.
     wxTreeItemId drive;

@@ -2,6 +2,7 @@
 // F1 in the toolkit's own message boxes and file choosers. Their keys never
 // reach the program's handlers, so the key is watched on the box itself and
 // passed on as a request for the help of the window that asked for the box.
+#include <cstdint>
 #include <functional>
 
 class wxWindow;
@@ -24,7 +25,7 @@ public:
 
 private:
     unsigned signal_;
-    unsigned long hook_;
+    std::uintptr_t hook_;
 };
 
 } // namespace platform

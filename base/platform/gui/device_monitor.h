@@ -30,7 +30,7 @@ public:
     DeviceMonitor& operator=(const DeviceMonitor&) = delete;
 
     // Whether USB changes are watched (false when udev is not available).
-    bool WatchingUsb() const { return monitor_ != nullptr; }
+    bool WatchingUsb() const { return monitor_ != nullptr || window_ != nullptr; }
     // Whether the watcher thread runs.
     bool Running() const { return thread_.joinable(); }
 
@@ -46,6 +46,7 @@ private:
     int stopFd_ = -1;
     udev* udev_ = nullptr;
     udev_monitor* monitor_ = nullptr;
+    void* window_ = nullptr; // Windows: the hidden window the system's notices go to
     std::thread thread_;
 };
 

@@ -80,21 +80,6 @@ std::string LastName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// "<EXT> File" for a key such as ".qka", "File" without an extension.
-std::string ExtensionTypeName(const std::string& key) {
-    if (!key.starts_with('.')) return strings::Tr("File");
-    std::string ext = key.substr(1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return wxString::Format(wxString::FromUTF8(strings::Tr("%s File")), wxString::FromUTF8(ext))
-        .utf8_string();
-}
-
-std::unique_ptr<ShellInfo>& Installed() {
-    static std::unique_ptr<ShellInfo> info = std::make_unique<GioShellInfo>();
-    return info;
-}
-
 } // namespace
 
 std::string ShellKindKey(const std::string& path, bool isDirectory) {
@@ -158,30 +143,8 @@ wxBitmap GioShellInfo::Icon(const std::string& path, bool isDirectory, int size)
     return bitmap;
 }
 
-std::string StubShellInfo::TypeName(const std::string& path, bool isDirectory) {
-    ++typeNameCalls;
-    if (isDirectory) return strings::Tr("Folder");
-    const std::string name = LastName(path);
-    const auto dot = name.find_last_of('.');
-    if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) return "File";
-    return ExtensionTypeName(name.substr(dot));
-}
-
-wxBitmap StubShellInfo::Icon(const std::string&, bool isDirectory, int size) {
-    ++iconCalls;
-    wxImage image(size, size);
-    image.SetRGB(wxRect(0, 0, size, size), isDirectory ? 200 : 80, 160, isDirectory ? 60 : 220);
-    return wxBitmap(image);
-}
-
-ShellInfo& CurrentShellInfo() {
-    return *Installed();
-}
-
-std::unique_ptr<ShellInfo> SetShellInfo(std::unique_ptr<ShellInfo> info) {
-    std::unique_ptr<ShellInfo> old = std::move(Installed());
-    Installed() = info ? std::move(info) : std::make_unique<GioShellInfo>();
-    return old;
+std::unique_ptr<ShellInfo> NewSystemShellInfo() {
+    return std::make_unique<GioShellInfo>();
 }
 
 } // namespace platform

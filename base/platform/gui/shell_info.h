@@ -43,6 +43,20 @@ private:
     std::map<std::pair<std::string, int>, wxBitmap> icons_; // by content type and size
 };
 
+#ifdef _WIN32
+// The implementation over the shell's file information (SHGetFileInfoW),
+// cached per kind as above; folders have their own entry.
+class WinShellInfo : public ShellInfo {
+public:
+    std::string TypeName(const std::string& path, bool isDirectory) override;
+    wxBitmap Icon(const std::string& path, bool isDirectory, int size) override;
+
+private:
+    std::map<std::string, std::string> types_;                  // by key of ShellKindKey
+    std::map<std::pair<std::string, int>, wxBitmap> icons_; // by key and size
+};
+#endif
+
 // A stand-in for tests: "Folder", or "<EXT> File" / "File", and a plain
 // square icon; counts the calls.
 class StubShellInfo : public ShellInfo {
@@ -53,10 +67,17 @@ public:
     int iconCalls = 0;
 };
 
-// The shell information in use (a GioShellInfo unless another is installed).
+// The shell information in use (a GioShellInfo, on Windows a WinShellInfo,
+// unless another is installed).
 ShellInfo& CurrentShellInfo();
-// Installs an implementation (nullptr restores the GIO one); returns the old one.
+// Installs an implementation (nullptr restores the system's); returns the old one.
 std::unique_ptr<ShellInfo> SetShellInfo(std::unique_ptr<ShellInfo> info);
+
+// A new instance of the system's implementation.
+std::unique_ptr<ShellInfo> NewSystemShellInfo();
+// The type name of a kind the system does not name: "<EXT> File" for a key
+// such as ".qka", "File" for one without an extension.
+std::string ExtensionTypeName(const std::string& key);
 
 // The key under which a file's kind is cached: "/folder", "/executable"
 // (only for a full path to an executable file), or the extension in lower

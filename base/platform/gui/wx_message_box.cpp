@@ -8,7 +8,9 @@
 
 #include <algorithm>
 
+#ifdef __WXGTK__
 #include <gtk/gtk.h>
+#endif
 
 #include <wx/artprov.h>
 #include <wx/button.h>
@@ -147,6 +149,7 @@ int ShowToAllQuestion(wxWindow* parent, const wxString& main, const wxString& se
     return dialog.ShowModal();
 }
 
+#ifdef __WXGTK__
 // The desktop's message box is read by its kind ("Information"); while one
 // is shown, a box that appears is read by its caption instead.
 gboolean NameByCaption(GSignalInvocationHint*, guint, const GValue* values, gpointer) {
@@ -170,6 +173,12 @@ private:
     guint signal_;
     gulong hook_;
 };
+#else
+// The system's message box is read by its caption already.
+struct CaptionNames {
+    CaptionNames() {}
+};
+#endif
 
 int ShowWxMessageBox(void* owner, const std::string& text, const std::string& caption,
                      unsigned style) {
