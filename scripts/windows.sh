@@ -11,6 +11,8 @@
 #   build   builds the kit into build-windows/;
 #   zip     makes build-windows/songdock-windows-VERSION.zip.
 # SONGDOCK_WINDOWS_CACHE sets the cache folder (default ~/.cache/songdock-windows).
+# SONGDOCK_WINDOWS_GUI=1 adds libpng and wxWidgets to the prefix and builds
+# Songdock itself (songdock.exe) beside the console programs.
 # SONGDOCK_WINDOWS_BITS=64 builds the same programs for 64-bit Windows into
 # build-windows64/ instead (for Wine where 32-bit programs cannot run).
 set -euo pipefail
@@ -27,9 +29,14 @@ as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 
-# The source packages the prefix is built from, in build order (wxWidgets
-# after libpng, which it uses). The 64-bit build, for the tests, has the same.
-sources=(opencore-amr nettle sqlite3 taglib libpng1.6 wxwidgets3.2)
+# The source packages the prefix is built from, in build order. The 64-bit
+# console build is only for tests and leaves out what those programs do not
+# use. Songdock adds wxWidgets after libpng, which it uses; the console
+# programs keep their own, smaller prefix.
+gui=${SONGDOCK_WINDOWS_GUI:-0}
+sources=(opencore-amr nettle sqlite3 taglib)
+[ "$host" = x86_64-w64-mingw32 ] && [ "$gui" != 1 ] && sources=(opencore-amr nettle sqlite3)
+[ "$gui" = 1 ] && sources=(opencore-amr nettle sqlite3 taglib libpng1.6 wxwidgets3.2)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
@@ -78,7 +85,10 @@ source_version() {
 
 # The prefix folder for the current source versions and compiler.
 prefix_dir() {
-  local key="recipe 3; $host $($host-gcc-posix -dumpversion)"
+  # Recipe 3 is the one with the GUI libraries.
+  local recipe=2
+  [ "$gui" = 1 ] && recipe=3
+  local key="recipe $recipe; $host $($host-gcc-posix -dumpversion)"
   for s in "${sources[@]}"; do
     local v; v=$(source_version "$s")
     [ -n "$v" ] || { echo "windows.sh: no source package $s (is the deb-src entry there?)" >&2; exit 1; }
@@ -215,7 +225,8 @@ build_kit() {
   command -v ninja >/dev/null && generator=(-G Ninja)
   command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   cmake -S "$top" -B "$build" "${generator[@]}" "${launcher[@]}" "${toolchain_args[@]}" \
-    -DSONGDOCK_WINDOWS_PREFIX:PATH="$prefix" -DCMAKE_BUILD_TYPE=Release -DSONGDOCK_BENCH=OFF >/dev/null
+    -DSONGDOCK_WINDOWS_PREFIX:PATH="$prefix" -DCMAKE_BUILD_TYPE=Release -DSONGDOCK_BENCH=OFF \
+    -DSONGDOCK_WINDOWS_GUI=$([ "$gui" = 1 ] && echo ON || echo OFF) >/dev/null
   cmake --build "$build" -j "$jobs"
 }
 
