@@ -3,6 +3,7 @@
 #include "base/platform/files.h"
 #include "base/platform/temp_names.h"
 #include "base/platform/wide_text.h"
+#include "base/platform/windows_errno.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -74,23 +75,7 @@ void RemoveLive(const std::wstring& temp) {
 }
 
 int ErrnoOf(DWORD error) {
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-        return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return EACCES;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return EEXIST;
-    default:
-        return EIO;
-    }
+    return ErrnoFromWindowsError(error);
 }
 
 void RemoveStaleTemporaries(const std::string& pattern) {

@@ -2,6 +2,7 @@
 
 #include "base/platform/temp_names.h"
 #include "base/platform/wide_text.h"
+#include "base/platform/windows_errno.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -18,33 +19,10 @@ HANDLE HandleOf(int fd) {
     return reinterpret_cast<HANDLE>(_get_osfhandle(fd));
 }
 
+// A lock another holds is "would block", as flock says it.
 int ErrnoOf(DWORD error) {
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-        return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-        return EACCES;
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_IO_PENDING:
-        return EWOULDBLOCK;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return EEXIST;
-    case ERROR_DIR_NOT_EMPTY:
-        return ENOTEMPTY;
-    case ERROR_INVALID_HANDLE:
-        return EBADF;
-    case ERROR_NOT_SUPPORTED:
-        return ENOSYS;
-    default:
-        return EIO;
-    }
+    if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING) return EWOULDBLOCK;
+    return ErrnoFromWindowsError(error);
 }
 
 // Fails with the errno for GetLastError().

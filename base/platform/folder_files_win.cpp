@@ -3,6 +3,7 @@
 #include "base/platform/atomic_file.h"
 #include "base/platform/files.h"
 #include "base/platform/wide_text.h"
+#include "base/platform/windows_errno.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -16,39 +17,7 @@ namespace {
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 int ErrnoOf(DWORD error) {
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-        return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return EACCES;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return EEXIST;
-    case ERROR_DIR_NOT_EMPTY:
-        return ENOTEMPTY;
-    case ERROR_DIRECTORY:
-        return ENOTDIR;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE:
-        return EINVAL;
-    case ERROR_NOT_SAME_DEVICE:
-        return EXDEV;
-    case ERROR_CALL_NOT_IMPLEMENTED:
-    case ERROR_NOT_SUPPORTED:
-    case ERROR_INVALID_FUNCTION:
-        return ENOSYS;
-    default:
-        return EIO;
-    }
+    return ErrnoFromWindowsError(error);
 }
 
 // Sets errno from the thread's last Windows error and gives -1.

@@ -3,6 +3,7 @@
 #include "views/desktop/desktop_rows.h"
 
 #include "base/platform/wide_text.h"
+#include "base/platform/windows_errno.h"
 
 #include <windows.h>
 
@@ -37,20 +38,7 @@ bool Matches(const wchar_t* name, const wchar_t* pattern) {
 }
 
 int ErrnoOf(DWORD error) {
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-        return ENOENT;
-    case ERROR_ACCESS_DENIED:
-        return EACCES;
-    case ERROR_DIRECTORY:
-        return ENOTDIR;
-    case ERROR_NOT_READY:
-        return ENODEV;
-    default:
-        return EIO;
-    }
+    return platform::ErrnoFromWindowsError(error);
 }
 
 // 100-nanosecond ticks since 1601 as seconds since 1970.
