@@ -6,6 +6,7 @@
 #include "base/platform/folder_files.h"
 #include "base/platform/pipe_compare.h"
 #include "base/platform/wide_text.h"
+#include "wine_check.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -16,14 +17,7 @@
 
 namespace {
 
-int g_failures = 0;
-
-void Check(bool ok, const std::string& what) {
-    if (!ok) {
-        std::fprintf(stderr, "FAILED: %s\n", what.c_str());
-        ++g_failures;
-    }
-}
+using wine_check::Check;
 
 void Write(const std::string& path, const std::string& data) {
     std::FILE* file = _wfopen(platform::WideText(path).c_str(), L"wb");
@@ -135,6 +129,6 @@ int main() {
     Pipes(top);
     std::error_code error;
     std::filesystem::remove_all(platform::FsPath(top), error);
-    if (g_failures == 0) std::puts("all passed");
-    return g_failures == 0 ? 0 : 1;
+    if (wine_check::failures == 0) std::puts("all passed");
+    return wine_check::Status();
 }

@@ -3,6 +3,7 @@
 // functions found by their plain and their stdcall-decorated names.
 #include "base/platform/code_page.h"
 #include "base/platform/shared_library.h"
+#include "wine_check.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,14 +11,7 @@
 
 namespace {
 
-int g_failures = 0;
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "FAILED: %s\n", what);
-        ++g_failures;
-    }
-}
+using wine_check::Check;
 
 void CodePages() {
     Check(platform::CodePageFromEnvironment() == "CP949", "the ANSI code page is the system's (949)");
@@ -92,5 +86,5 @@ int main(int argc, char** argv) {
     }
     CodePages();
     Libraries(argv[1]);
-    return g_failures == 0 ? 0 : 1;
+    return wine_check::Status();
 }

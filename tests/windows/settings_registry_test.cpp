@@ -5,6 +5,7 @@
 #include "lib/settings/settings_store.h"
 
 #include "base/platform/wide_text.h"
+#include "wine_check.h"
 
 #include <windows.h>
 
@@ -13,14 +14,7 @@
 
 namespace {
 
-int g_failures = 0;
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "FAILED: %s\n", what);
-        ++g_failures;
-    }
-}
+using wine_check::Check;
 
 const wchar_t* kApp = L"Software\\SongdockTest\\Songdock";
 
@@ -95,6 +89,6 @@ int main() {
           "a write replaces the mistyped value");
 
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\SongdockTest");
-    if (g_failures == 0) std::printf("settings in the registry: all checks passed\n");
-    return g_failures == 0 ? 0 : 1;
+    if (wine_check::failures == 0) std::printf("settings in the registry: all checks passed\n");
+    return wine_check::Status();
 }

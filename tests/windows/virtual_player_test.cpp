@@ -13,6 +13,7 @@
 #include "base/platform/files.h"
 #include "base/platform/shared_library.h"
 #include "base/platform/writer_pipe.h"
+#include "wine_check.h"
 
 #include <chrono>
 #include <cstdio>
@@ -22,14 +23,7 @@
 
 namespace {
 
-int g_failures = 0;
-
-void Check(bool ok, const std::string& what) {
-    if (!ok) {
-        std::fprintf(stderr, "FAILED: %s\n", what.c_str());
-        ++g_failures;
-    }
-}
+using wine_check::Check;
 
 struct Library {
     decltype(&::KD5200_Open) open = nullptr;
@@ -164,5 +158,5 @@ int main(int argc, char** argv) {
         Wait(l, device);
     l.close(device);
     l.free(device);
-    return g_failures == 0 ? 0 : 1;
+    return wine_check::Status();
 }
