@@ -40,6 +40,9 @@ struct DescriptorInfo {
     bool removed = false;      // the file has no name any more
 };
 bool Describe(int fd, DescriptorInfo& info);
+// The same for a path, following links, without opening it where the system
+// can tell without.
+bool DescribePath(const std::string& path, DescriptorInfo& info);
 // Whether writes can be placed (a file, not a pipe or a terminal).
 bool Seekable(int fd);
 bool SetLength(int fd, std::uint64_t length);

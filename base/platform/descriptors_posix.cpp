@@ -50,9 +50,9 @@ long long WriteSomeAt(int fd, const void* data, std::size_t n, std::uint64_t off
     return pwrite(fd, data, n, static_cast<off_t>(offset));
 }
 
-bool Describe(int fd, DescriptorInfo& info) {
-    struct stat st {};
-    if (fstat(fd, &st) != 0) return false;
+namespace {
+
+bool FromStat(const struct stat& st, DescriptorInfo& info) {
     info.kind = S_ISREG(st.st_mode)   ? FileKind::Regular
                 : S_ISDIR(st.st_mode) ? FileKind::Folder
                 : S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode) || S_ISSOCK(st.st_mode)
@@ -63,6 +63,18 @@ bool Describe(int fd, DescriptorInfo& info) {
     info.identity = (static_cast<std::uint64_t>(st.st_dev) << 40) ^ static_cast<std::uint64_t>(st.st_ino);
     info.removed = st.st_nlink == 0;
     return true;
+}
+
+} // namespace
+
+bool Describe(int fd, DescriptorInfo& info) {
+    struct stat st {};
+    return fstat(fd, &st) == 0 && FromStat(st, info);
+}
+
+bool DescribePath(const std::string& path, DescriptorInfo& info) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && FromStat(st, info);
 }
 
 bool Seekable(int fd) {

@@ -183,6 +183,15 @@ bool Describe(int fd, DescriptorInfo& info) {
     return true;
 }
 
+// Opened for a moment: the handle's information is what Describe gives.
+bool DescribePath(const std::string& path, DescriptorInfo& info) {
+    const int fd = OpenDescriptor(path, OpenFor::ReadNoWait);
+    if (fd < 0) return false;
+    const bool described = Describe(fd, info);
+    CloseDescriptor(fd);
+    return described;
+}
+
 bool Seekable(int fd) {
     return IsDisk(fd);
 }

@@ -531,10 +531,8 @@ bool Store::DirectoryKey(unsigned& dataVersion, int64_t& changes) {
 
 Status Store::CheckImage(int memory, uint32_t capacity) {
     if (capacity == 0) return {};
-    FileHandle image(
-        platform::OpenDescriptor(ImagePath(folder_, memory), platform::OpenFor::ReadNoWait));
     platform::DescriptorInfo st;
-    if (image.Get() < 0 || !platform::Describe(image.Get(), st)) return Damaged();
+    if (!platform::DescribePath(ImagePath(folder_, memory), st)) return Damaged();
     if (st.kind != platform::FileKind::Regular ||
         st.size < static_cast<uint64_t>(capacity) * kBlockSize)
         return Damaged();
