@@ -254,14 +254,35 @@ CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool f
     CopyResult result;
     HNameList list;
     list.Add(path.c_str(), 0, 0);
-    // The device layer shows its own failures through the library; the
-    // check of the copy is made here, against the entry found by its name.
+    // The device layer shows the copy's own failures through the library and
+    // reads the copy back with verify; what the read-back found is said here.
     DevCopyOptions options;
+    options.verify = verify;
+    options.showCheck = false;
     options.watch = SessionWatch();
-    result.code = DevDownloadFiles(nullptr, memory, list, options).code;
-    if (result.code != KD5200_ERR_NONE || (!verify && !findEntry)) return result;
-    std::vector<PlayerFile> files;
+    const DevCopyResult copy = DevDownloadFiles(nullptr, memory, list, options);
+    result.code = copy.code;
     const std::string name = DevPcBaseName(path);
+    if (!copy.files.empty()) {
+        const DevFileResult& file = copy.files.back();
+        if (file.differs) {
+            if (g_bar) g_bar->Clear();
+            Say(name + ": the copy read back differs from the player's file");
+        } else if (file.unchecked && file.code == KD5200_ERR_NO_ENTRY) {
+            // Another program changed the memory meanwhile: the copy is
+            // there, but cannot be told from what was added.
+            if (g_bar) g_bar->Clear();
+            Say(name + ": copied, but the player changed meanwhile (another program); it stays "
+                       "on the player unchecked");
+            result.kept = true;
+            return result;
+        } else if (file.unchecked) {
+            Failed(name, file.code, file.systemError);
+        }
+        if (file.end == DevCopyEnd::kKeptUnchecked) return Unchecked(result, name, true);
+    }
+    if (result.code != KD5200_ERR_NONE || !findEntry) return result;
+    std::vector<PlayerFile> files;
     // The player holds the name in its code page.
     std::string stored;
     if (!DevNameToPlayer(name, stored)) stored = name;
@@ -269,23 +290,12 @@ CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool f
         (files.back().longName != stored && files.back().shortName != stored)) {
         const bool lost = !DevGetHandle() || !DevApi().TestConnection();
         result.code = Failed(name, lost ? KD5200_ERR_NOT_ATTACHED : KD5200_ERR_NO_ENTRY);
-        // The copy went through before the player was lost: it is there.
-        if (lost) return Unchecked(result, name, verify);
+        // The copy went through (and was checked) before the player was lost: it is there.
+        if (lost) return Unchecked(result, name, false);
         return result;
     }
     result.added = files.back();
-    if (!verify) return result;
-    const platform::OpenFile source(platform::OpenForReading(path));
-    result.code = Check(memory, result.added, source.Fd(), name);
-    if (result.code == KD5200_ERR_NONE) return result;
-    if (StillListed(memory, result.added)) {
-        if (DevDeleteFile(nullptr, memory, result.added.number, ShownText(result.added).c_str()) ==
-            KD5200_ERR_NONE)
-            return result;
-    } else if (DevGetHandle() && DevApi().TestConnection()) {
-        return result; // another program changed the memory: the entry is not ours to name
-    }
-    return Unchecked(result, name, true);
+    return result;
 }
 
 } // namespace kdplayer

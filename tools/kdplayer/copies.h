@@ -56,10 +56,10 @@ int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify
                  bool fresh = false);
 
 // Stores the PC file at path as the last entry of the memory through the
-// device layer; with verify reads the new entry back and removes it when it
-// differs or cannot be read back; a copy the player was lost before it was
-// checked stays, and that is said (kept). The new entry is looked up (result.added) with verify or when
-// asked for. Says what went wrong.
+// device layer; with verify the layer reads the new entry back and removes it
+// when it differs or cannot be read back; a copy the player was lost before
+// it was checked stays, and that is said (kept). The new entry is looked up
+// (result.added) when asked for. Says what went wrong.
 CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool findEntry = true);
 
 // The conversion of a player file for --convert (QKA or QDX to WAV) and the

@@ -541,6 +541,58 @@ TEST_F(DevicePlayer, VerifiedCopiesCatchAFlippedBit) {
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
+// A caller that says what a read-back found in its own words (showCheck
+// false) sees no box for it, and the results tell it: a copy that differs
+// is gone; one the player was lost before it was read back stays and is
+// counted. The copy's own failures are still shown.
+TEST_F(DevicePlayer, ACallerMayTellWhatAReadBackFound) {
+    Connect();
+    DevCopyOptions options;
+    options.verify = true;
+    options.showCheck = false;
+    const auto put = [&](const std::string& name) {
+        devtest::WriteFile(source_ / name, std::string(KD5200_BLOCK_SIZE + 7, name[0]));
+        HNameList list;
+        list.Add((source_ / name).c_str(), 0, 0);
+        return DevDownloadFiles(nullptr, 0, list, options);
+    };
+    setenv("KD5200_FAULTS", "flip:1", 1);
+    DevCopyResult copy = put("a.mp3");
+    EXPECT_EQ(copy.code, KD5200_ERR_STORAGE);
+    ASSERT_EQ(copy.files.size(), 1u);
+    EXPECT_TRUE(copy.files[0].differs);
+    EXPECT_EQ(copy.files[0].end, DevCopyEnd::kFailed);
+    EXPECT_TRUE(List(0).empty());
+    EXPECT_TRUE(boxes_.shown.empty());
+
+    unsetenv("KD5200_FAULTS");
+    options.progress = [](KD5200_HWND, const char*, device::ProgressPhase phase, int64_t done,
+                          int64_t) {
+        if (phase == device::ProgressPhase::kCheck && done == 0) Sim("unplug");
+        return false;
+    };
+    copy = put("b.mp3");
+    EXPECT_NE(copy.code, 0);
+    ASSERT_EQ(copy.files.size(), 1u);
+    EXPECT_EQ(copy.files[0].end, DevCopyEnd::kKeptUnchecked);
+    EXPECT_TRUE(copy.files[0].unchecked);
+    EXPECT_EQ(copy.Copied(), 1);
+    EXPECT_EQ(DevGetFilesCopied(), 1);
+    EXPECT_TRUE(boxes_.shown.empty());
+    Sim("plug");
+    Connect();
+    EXPECT_EQ(List(0).size(), 1u);
+
+    setenv("KD5200_FAULTS", "eio:1", 1);
+    options.progress = nullptr;
+    copy = put("c.mp3");
+    EXPECT_NE(copy.code, 0);
+    ASSERT_EQ(copy.files.size(), 1u);
+    EXPECT_FALSE(copy.files[0].unchecked);
+    EXPECT_EQ(copy.files[0].end, DevCopyEnd::kFailed);
+    EXPECT_EQ(boxes_.shown.size(), 1u); // the library's message
+}
+
 // Reads without a file on the PC end whatever the entry holds: an entry
 // larger than listed (by more than a pipe holds) is read one byte past its
 // listed size, a slow line and reads from two threads at once finish, and
