@@ -94,18 +94,19 @@ CopyResult& Unchecked(CopyResult& result, const std::string& name, bool verify) 
 
 } // namespace
 
-CopyProgress::CopyProgress(ProgressBar* bar)
-    : outerBar_(std::exchange(g_bar, bar)),
-      guard_([](KD5200_HWND, const char*, device::ProgressPhase phase, int64_t done, int64_t) {
-          if (g_bar && phase == device::ProgressPhase::kCheck && !g_bar->IsChecking())
-              g_bar->Checking(); // the device layer reads a copy back
-          if (g_bar) g_bar->Update(static_cast<uint64_t>(done));
-          return Interrupted();
-      }) {}
+CopyProgress::CopyProgress(ProgressBar* bar) : outerBar_(std::exchange(g_bar, bar)) {}
 
 CopyProgress::~CopyProgress() {
-    guard_.Restore();
     g_bar = outerBar_;
+}
+
+device::ProgressHandler CopyReports() {
+    return [](KD5200_HWND, const char*, device::ProgressPhase phase, int64_t done, int64_t) {
+        if (g_bar && phase == device::ProgressPhase::kCheck && !g_bar->IsChecking())
+            g_bar->Checking(); // the device layer reads a copy back
+        if (g_bar) g_bar->Update(static_cast<uint64_t>(done));
+        return Interrupted();
+    };
 }
 
 void SayStopped(int done, int total, const char* noun, const char* verb,
@@ -163,6 +164,7 @@ int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int 
     options.target = target;
     options.watch = SessionWatch();
     options.checkFirst = !fresh;
+    options.progress = CopyReports();
     // A target found present at the command's start was refused there
     // without --force; one that came meanwhile is not replaced unasked.
     bool refused = false;
@@ -186,6 +188,7 @@ int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int 
 }
 
 int CopyToMemory(int memory, const PlayerFile& file, std::vector<unsigned char>& data) {
+    const device::ProgressGuard reports(CopyReports());
     const std::string name = ShownText(file);
     if (const int code =
             DevReadEntry(nullptr, memory, file.number, file.size, nullptr, data, false))
@@ -206,6 +209,7 @@ int CopyToMemory(int memory, const PlayerFile& file, std::vector<unsigned char>&
 }
 
 int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify, bool fresh) {
+    const device::ProgressGuard reports(CopyReports());
     // The file is had (and checked) whole in a scratch file first; one
     // without a name unless the library converts into it.
     platform::OpenFile held;
@@ -260,6 +264,7 @@ CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool f
     options.verify = verify;
     options.showCheck = false;
     options.watch = SessionWatch();
+    options.progress = CopyReports();
     const DevCopyResult copy = DevDownloadFiles(nullptr, memory, list, options);
     result.code = copy.code;
     const std::string name = DevPcBaseName(path);

@@ -541,6 +541,54 @@ TEST_F(DevicePlayer, VerifiedCopiesCatchAFlippedBit) {
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
+// A copy's own progress handler gets the copy's reports, the read-back's
+// as the check, and may stop it; the handler installed before gets none of
+// them and is in place again after the copy, stopped or not, and after a
+// replace given a handler of its own.
+TEST_F(DevicePlayer, ACopysProgressHandlerIsItsOwnAndTheOneBeforeComesBack) {
+    Connect();
+    int before = 0, work = 0, checks = 0;
+    DevSetProgressHandler([&](KD5200_HWND, const char*, device::ProgressPhase, int64_t, int64_t) {
+        ++before;
+        return false;
+    });
+    DevCopyOptions options;
+    options.verify = true;
+    const auto put = [&](const std::string& name) {
+        devtest::WriteFile(source_ / name, std::string(3 * KD5200_BLOCK_SIZE, name[0]));
+        HNameList list;
+        list.Add((source_ / name).c_str(), 0, 0);
+        return DevDownloadFiles(nullptr, 0, list, options).code;
+    };
+    const device::ProgressHandler counting = [&](KD5200_HWND, const char*,
+                                                 device::ProgressPhase phase, int64_t, int64_t) {
+        ++(phase == device::ProgressPhase::kCheck ? checks : work);
+        return false;
+    };
+    options.progress = counting;
+    EXPECT_EQ(put("a.mp3"), 0);
+    EXPECT_GT(work, 0);
+    EXPECT_GT(checks, 0);
+    options.progress = [](KD5200_HWND, const char*, device::ProgressPhase, int64_t, int64_t) {
+        return true;
+    };
+    EXPECT_EQ(put("b.mp3"), KD5200_ERR_CANCELLED);
+    EXPECT_EQ(List(0).size(), 1u);
+    work = checks = 0;
+    devtest::WriteFile(target_ / "a.mp3", std::string(2 * KD5200_BLOCK_SIZE, 'n'));
+    EXPECT_EQ(DevReplaceFile(nullptr, 0, {0, "a.mp3", 3 * KD5200_BLOCK_SIZE}, target_ / "a.mp3",
+                             true, device::PlayerWatch(), counting)
+                  .end,
+              DevReplaceEnd::kReplaced);
+    EXPECT_GT(work, 0);
+    EXPECT_GT(checks, 0);
+    EXPECT_EQ(before, 0);
+    // A copy without a handler of its own reports to the one installed.
+    options.progress = nullptr;
+    EXPECT_EQ(put("c.mp3"), 0);
+    EXPECT_GT(before, 0);
+}
+
 // A caller that says what a read-back found in its own words (showCheck
 // false) sees no box for it, and the results tell it: a copy that differs
 // is gone; one the player was lost before it was read back stays and is
