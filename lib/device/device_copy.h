@@ -43,6 +43,10 @@ struct DevCopyOptions {
     // Failures are shown through the library's display and message boxes;
     // when false nothing is shown and the results say it all.
     bool show = true;
+    // With show, whether what a read-back found is shown too (a copy that
+    // differs or could not be read back, and what became of it); false for
+    // a caller that says it in its own words from the results.
+    bool showCheck = true;
     // A copy from the player of one file: the PC path it is written to,
     // instead of the folder and its player name.
     std::string target;
@@ -58,7 +62,8 @@ enum class DevCopyEnd {
     kCopied,        // whole, and found equal when verified
     kSkipped,       // the policy kept the PC file
     kFailed,        // nothing of it was kept
-    kKeptUnchecked, // copied, but it could not be read back; it stays
+    kKeptUnchecked, // copied, but it could not be read back (or, differing,
+                    // could not be removed); it stays
 };
 
 struct DevFileResult {
@@ -69,6 +74,9 @@ struct DevFileResult {
     int systemError = 0;  // the system's error number behind it, or 0
     bool pcSide = false;  // the failure is the PC file's (target), not the player's
     bool differs = false; // the copy read back differed from its source
+    // The copy was whole but could not be read back (or not told from what
+    // another program added meanwhile): removed, or kept (kKeptUnchecked).
+    bool unchecked = false;
 };
 
 struct DevCopyResult {

@@ -97,15 +97,20 @@ int TellStopped(KD5200_HWND parent, device::Change change, device::ChangeMoment 
 class CopyScope {
 public:
     explicit CopyScope(const DevCopyOptions& options)
-        : quietBefore_(std::exchange(S().quiet, !options.show)) {
+        : quietBefore_(std::exchange(S().quiet, !options.show)),
+          quietCheckBefore_(std::exchange(S().quietCheck, !options.show || !options.showCheck)) {
         if (options.progress) guard_.emplace(options.progress);
     }
-    ~CopyScope() { S().quiet = quietBefore_; }
+    ~CopyScope() {
+        S().quiet = quietBefore_;
+        S().quietCheck = quietCheckBefore_;
+    }
     CopyScope(const CopyScope&) = delete;
     CopyScope& operator=(const CopyScope&) = delete;
 
 private:
     bool quietBefore_;
+    bool quietCheckBefore_;
     std::optional<device::ProgressGuard> guard_;
 };
 
@@ -228,6 +233,7 @@ DevCopyResult DevUploadFiles(KD5200_HWND parent, int memory, const char* folder,
                 file.systemError = done.systemError;
                 file.pcSide = done.pcSide;
                 file.differs = done.differs;
+                file.unchecked = done.unchecked;
             } else if (!Api().Upload(parent, S().handle, memory, entry.value1, target.c_str(),
                                      plan.PlayerName(), entry.value2, plan.kind)) {
                 result = Api().GetError();
@@ -309,6 +315,7 @@ DevCopyResult DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& 
             shown = done.shown;
             file.systemError = done.systemError;
             file.differs = done.differs;
+            file.unchecked = done.unchecked;
             if (done.kept) {
                 // It stays on the player, unchecked.
                 ++S().filesCopied;

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -289,7 +290,10 @@ bool RecoverReplaces(int memory) {
 
 DevReplaceResult DevReplaceFile(KD5200_HWND parent, int memory, const device::ShownEntry& old,
                                 const std::string& pcPath, bool verify,
-                                const device::PlayerWatch& watch) {
+                                const device::PlayerWatch& watch,
+                                const device::ProgressHandler& progress) {
+    std::optional<device::ProgressGuard> reports;
+    if (progress) reports.emplace(progress);
     DevReplaceResult result;
     if (const int code = device::detail::Prepare(parent, memory)) {
         result.code = code;

@@ -13,6 +13,7 @@
 // bytes (state 'r'). Entries whose writer still runs on this PC are left
 // alone.
 #include "lib/device/device_watch.h"
+#include "lib/device/kd5200_binding.h"
 #include "lib/device/kd5200usb.h"
 
 #include <cstdint>
@@ -41,10 +42,12 @@ struct DevReplaceResult {
 // PC file at pcPath, which must have a name the player takes; with verify
 // the new copy is read back and compared first. Library failures are shown
 // through the library, as is a change of the player; a copy that differs
-// is not (differs is set), nor a name too long (tooLong).
+// is not (differs is set), nor a name too long (tooLong). progress is
+// installed for the replace's length; empty keeps the handler installed.
 DevReplaceResult DevReplaceFile(KD5200_HWND parent, int memory, const device::ShownEntry& old,
                                 const std::string& pcPath, bool verify,
-                                const device::PlayerWatch& watch);
+                                const device::PlayerWatch& watch,
+                                const device::ProgressHandler& progress = {});
 
 namespace device::detail {
 

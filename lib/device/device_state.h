@@ -30,6 +30,7 @@ struct State {
     int filesCopied = 0; // by the last copy of a list of files
     std::vector<DevEscapedName> escapedNames; // by the last upload
     bool quiet = false; // the copy under way shows no failure (its results say them)
+    bool quietCheck = false; // nor what its read-backs found
 };
 
 State& S();

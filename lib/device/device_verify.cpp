@@ -53,10 +53,16 @@ bool RegularFile(const std::string& path) {
     return platform::StampAt(path, st) && st.regular;
 }
 
+// Shows what a read-back found, unless the copy's caller says it itself.
+void CheckBox(KD5200_HWND parent, const char* message, const std::string& file,
+              unsigned style) {
+    if (!S().quietCheck)
+        Box(parent, platform::WithSecondaryText(strings::Tr(message), file), style);
+}
+
 // The message of a copy that differs from its source; the file is named.
 Verified Mismatch(KD5200_HWND parent, const std::string& file, int code) {
-    Box(parent, platform::WithSecondaryText(strings::Tr(text::kVerifyFailed), file),
-        platform::kMbOk | platform::kMbIconError);
+    CheckBox(parent, text::kVerifyFailed, file, platform::kMbOk | platform::kMbIconError);
     Verified done{code, true};
     done.differs = true;
     return done;
@@ -89,9 +95,10 @@ Verified Unchecked(KD5200_HWND parent, const std::string& file, int code, bool r
     const char* message = Unplugged(code)
                               ? (removed ? text::kReadBackUnpluggedRemoved : text::kReadBackUnpluggedKept)
                               : (removed ? text::kReadBackFailedRemoved : text::kReadBackFailedKept);
-    Box(parent, platform::WithSecondaryText(strings::Tr(message), file),
-        platform::kMbOk | platform::kMbIconError);
-    return {code, true, !removed, error};
+    CheckBox(parent, message, file, platform::kMbOk | platform::kMbIconError);
+    Verified done{code, true, !removed, error};
+    done.unchecked = true;
+    return done;
 }
 
 // Copies entry number of the memory raw into the file open on fd, which has
@@ -173,8 +180,14 @@ Verified CheckedInPlace(KD5200_HWND parent, int memory, int number, const std::s
 Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPath,
                         size_t countBefore) {
     HDirEntryList listing;
-    if (!DevListFiles(memory, listing, true) || listing.IsEmpty())
-        return {S().handle ? KD5200_ERR_NO_ENTRY : KD5200_ERR_NOT_CONNECTED, false};
+    if (!DevListFiles(memory, listing, true)) {
+        // The copy went through before the directory could be read again
+        // (the player was lost, say): it stays.
+        const bool lost = !S().handle || !Api().TestConnection();
+        return Unchecked(parent, pcPath, lost ? KD5200_ERR_NOT_ATTACHED : KD5200_ERR_DIRECTORY,
+                         false);
+    }
+    if (listing.IsEmpty()) return {KD5200_ERR_NO_ENTRY, false};
     // A download adds its entry at the end of the directory.
     HDirEntryList::Entry added;
     for (const HDirEntryList::Entry& entry : listing)
@@ -184,9 +197,11 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
     platform::FileStamp st;
     if (listing.GetCount() != countBefore + 1 || added.number != static_cast<int>(countBefore) ||
         !platform::StampAt(pcPath, st) || st.size != added.size) {
-        Box(parent, platform::WithSecondaryText(strings::Tr(text::kCopyNotIdentified), pcPath),
-            platform::kMbOk | platform::kMbIconWarning);
-        return {KD5200_ERR_NO_ENTRY, true, true};
+        CheckBox(parent, text::kCopyNotIdentified, pcPath,
+                 platform::kMbOk | platform::kMbIconWarning);
+        Verified kept{KD5200_ERR_NO_ENTRY, true, true};
+        kept.unchecked = true;
+        return kept;
     }
     const OpenFile source(platform::OpenForReading(pcPath));
     // The list's names are the player's display names.
@@ -204,8 +219,11 @@ Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPat
         return Unchecked(parent, pcPath, code, removed);
     }
     if (same) return {};
-    Api().Delete(parent, S().handle, memory, added.number, shown);
-    return Mismatch(parent, pcPath, KD5200_ERR_STORAGE);
+    const bool removed =
+        S().handle && Api().Delete(parent, S().handle, memory, added.number, shown);
+    Verified differs = Mismatch(parent, pcPath, KD5200_ERR_STORAGE);
+    differs.kept = !removed; // it stays on the player
+    return differs;
 }
 
 Verified VerifiedUpload(KD5200_HWND parent, int memory, int number, const std::string& target,

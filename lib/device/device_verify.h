@@ -23,12 +23,14 @@ struct Verified {
     int systemError = 0;
     bool pcSide = false;
     bool differs = false;
+    bool unchecked = false; // the copy was whole but could not be read back
 };
 
 // Reads back the entry that the download of pcPath just added at the end of
 // the memory, which held countBefore files before, and compares it with
 // pcPath; a copy that differs is deleted, as is one that cannot be read back
-// while the player is still there. When the memory no longer holds just one
+// while the player is still there (one the player was lost before, or that
+// could not be deleted, is kept). When the memory no longer holds just one
 // more file, of pcPath's size, another program changed it: nothing is read
 // back or deleted, and that is said.
 Verified VerifyDownload(KD5200_HWND parent, int memory, const std::string& pcPath,

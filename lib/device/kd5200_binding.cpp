@@ -347,6 +347,10 @@ ProgressHandler SetProgressHandler(ProgressHandler handler) {
     return old;
 }
 
+ProgressHandler InstalledProgressHandler() {
+    return B().progress;
+}
+
 bool ReportStart(KD5200_HWND parent, const char* operation, int64_t total) {
     if (total <= 0) return false; // nothing to wait for
     const ProgressHandler handler = B().progress;

@@ -70,6 +70,8 @@ const Kd5200Api& Api();
 // Installs the handler the library's progress hook calls; an empty handler
 // lets every operation run to its end. Returns the previous handler.
 ProgressHandler SetProgressHandler(ProgressHandler handler);
+// The handler installed now (empty when there is none).
+ProgressHandler InstalledProgressHandler();
 // Tells the handler that a file's transfer of `total` bytes starts, as a
 // report of none done: the library's first report comes only after its
 // first chunk, which a slow player takes a while to move. True when the

@@ -545,6 +545,7 @@ int RunRestore(const Options& options) {
     if (putFont) {
         DevSetStale(0, true);
         const std::string path = backup.Path(*manifest.font);
+        const device::ProgressGuard reports(CopyReports()); // an interrupt stops it
         KD5200_FONTINFO now{};
         if (!backup.Unchanged(*manifest.font) ||
             !DevApi().DownloadFont(nullptr, DevGetHandle(), path.c_str()) ||

@@ -94,18 +94,19 @@ CopyResult& Unchecked(CopyResult& result, const std::string& name, bool verify) 
 
 } // namespace
 
-CopyProgress::CopyProgress(ProgressBar* bar)
-    : outerBar_(std::exchange(g_bar, bar)),
-      guard_([](KD5200_HWND, const char*, device::ProgressPhase phase, int64_t done, int64_t) {
-          if (g_bar && phase == device::ProgressPhase::kCheck && !g_bar->IsChecking())
-              g_bar->Checking(); // the device layer reads a copy back
-          if (g_bar) g_bar->Update(static_cast<uint64_t>(done));
-          return Interrupted();
-      }) {}
+CopyProgress::CopyProgress(ProgressBar* bar) : outerBar_(std::exchange(g_bar, bar)) {}
 
 CopyProgress::~CopyProgress() {
-    guard_.Restore();
     g_bar = outerBar_;
+}
+
+device::ProgressHandler CopyReports() {
+    return [](KD5200_HWND, const char*, device::ProgressPhase phase, int64_t done, int64_t) {
+        if (g_bar && phase == device::ProgressPhase::kCheck && !g_bar->IsChecking())
+            g_bar->Checking(); // the device layer reads a copy back
+        if (g_bar) g_bar->Update(static_cast<uint64_t>(done));
+        return Interrupted();
+    };
 }
 
 void SayStopped(int done, int total, const char* noun, const char* verb,
@@ -163,6 +164,7 @@ int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int 
     options.target = target;
     options.watch = SessionWatch();
     options.checkFirst = !fresh;
+    options.progress = CopyReports();
     // A target found present at the command's start was refused there
     // without --force; one that came meanwhile is not replaced unasked.
     bool refused = false;
@@ -186,6 +188,7 @@ int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int 
 }
 
 int CopyToMemory(int memory, const PlayerFile& file, std::vector<unsigned char>& data) {
+    const device::ProgressGuard reports(CopyReports());
     const std::string name = ShownText(file);
     if (const int code =
             DevReadEntry(nullptr, memory, file.number, file.size, nullptr, data, false))
@@ -206,6 +209,7 @@ int CopyToMemory(int memory, const PlayerFile& file, std::vector<unsigned char>&
 }
 
 int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify, bool fresh) {
+    const device::ProgressGuard reports(CopyReports());
     // The file is had (and checked) whole in a scratch file first; one
     // without a name unless the library converts into it.
     platform::OpenFile held;
@@ -254,14 +258,36 @@ CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool f
     CopyResult result;
     HNameList list;
     list.Add(path.c_str(), 0, 0);
-    // The device layer shows its own failures through the library; the
-    // check of the copy is made here, against the entry found by its name.
+    // The device layer shows the copy's own failures through the library and
+    // reads the copy back with verify; what the read-back found is said here.
     DevCopyOptions options;
+    options.verify = verify;
+    options.showCheck = false;
     options.watch = SessionWatch();
-    result.code = DevDownloadFiles(nullptr, memory, list, options).code;
-    if (result.code != KD5200_ERR_NONE || (!verify && !findEntry)) return result;
-    std::vector<PlayerFile> files;
+    options.progress = CopyReports();
+    const DevCopyResult copy = DevDownloadFiles(nullptr, memory, list, options);
+    result.code = copy.code;
     const std::string name = DevPcBaseName(path);
+    if (!copy.files.empty()) {
+        const DevFileResult& file = copy.files.back();
+        if (file.differs) {
+            if (g_bar) g_bar->Clear();
+            Say(name + ": the copy read back differs from the player's file");
+        } else if (file.unchecked && file.code == KD5200_ERR_NO_ENTRY) {
+            // Another program changed the memory meanwhile: the copy is
+            // there, but cannot be told from what was added.
+            if (g_bar) g_bar->Clear();
+            Say(name + ": copied, but the player changed meanwhile (another program); it stays "
+                       "on the player unchecked");
+            result.kept = true;
+            return result;
+        } else if (file.unchecked) {
+            Failed(name, file.code, file.systemError);
+        }
+        if (file.end == DevCopyEnd::kKeptUnchecked) return Unchecked(result, name, true);
+    }
+    if (result.code != KD5200_ERR_NONE || !findEntry) return result;
+    std::vector<PlayerFile> files;
     // The player holds the name in its code page.
     std::string stored;
     if (!DevNameToPlayer(name, stored)) stored = name;
@@ -269,23 +295,12 @@ CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool f
         (files.back().longName != stored && files.back().shortName != stored)) {
         const bool lost = !DevGetHandle() || !DevApi().TestConnection();
         result.code = Failed(name, lost ? KD5200_ERR_NOT_ATTACHED : KD5200_ERR_NO_ENTRY);
-        // The copy went through before the player was lost: it is there.
-        if (lost) return Unchecked(result, name, verify);
+        // The copy went through (and was checked) before the player was lost: it is there.
+        if (lost) return Unchecked(result, name, false);
         return result;
     }
     result.added = files.back();
-    if (!verify) return result;
-    const platform::OpenFile source(platform::OpenForReading(path));
-    result.code = Check(memory, result.added, source.Fd(), name);
-    if (result.code == KD5200_ERR_NONE) return result;
-    if (StillListed(memory, result.added)) {
-        if (DevDeleteFile(nullptr, memory, result.added.number, ShownText(result.added).c_str()) ==
-            KD5200_ERR_NONE)
-            return result;
-    } else if (DevGetHandle() && DevApi().TestConnection()) {
-        return result; // another program changed the memory: the entry is not ours to name
-    }
-    return Unchecked(result, name, true);
+    return result;
 }
 
 } // namespace kdplayer

@@ -19,9 +19,8 @@ struct CopyResult {
     bool kept = false; // a copy onto the player that could not be checked stays there
 };
 
-// Shows copy progress on bar (may be null) and stops a copy at its next
-// chunk once an interrupt came. Installed for the lifetime of the object;
-// the handler and bar it replaced come back after it.
+// The bar (may be null) on which the copies made while this object lives
+// show their progress; the bar it replaced comes back after it.
 class CopyProgress {
 public:
     explicit CopyProgress(ProgressBar* bar);
@@ -31,8 +30,13 @@ public:
 
 private:
     ProgressBar* outerBar_;
-    device::ProgressGuard guard_;
 };
+
+// The progress handler of kdplayer's copies: shows the progress on the bar
+// of the CopyProgress in place and stops a copy at its next chunk once an
+// interrupt came. A copy passes it in its options; a device call that takes
+// none runs with it installed (device::ProgressGuard).
+device::ProgressHandler CopyReports();
 
 // The copy of file onto the PC at target, through the device layer:
 // written beside it and put in its place whole, so that a stop or a failure
@@ -56,10 +60,10 @@ int CopyToStdout(int memory, const PlayerFile& file, int conversion, bool verify
                  bool fresh = false);
 
 // Stores the PC file at path as the last entry of the memory through the
-// device layer; with verify reads the new entry back and removes it when it
-// differs or cannot be read back; a copy the player was lost before it was
-// checked stays, and that is said (kept). The new entry is looked up (result.added) with verify or when
-// asked for. Says what went wrong.
+// device layer; with verify the layer reads the new entry back and removes it
+// when it differs or cannot be read back; a copy the player was lost before
+// it was checked stays, and that is said (kept). The new entry is looked up
+// (result.added) when asked for. Says what went wrong.
 CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool findEntry = true);
 
 // The conversion of a player file for --convert (QKA or QDX to WAV) and the

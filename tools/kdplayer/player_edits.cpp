@@ -91,8 +91,8 @@ PutResult PutFile(int memory, const std::string& path, bool verify, const Player
         return {copy.code, copy.code == KD5200_ERR_NONE || copy.kept};
     }
     const device::ShownEntry old{existing->number, ShownText(*existing), existing->size};
-    const DevReplaceResult replaced =
-        DevReplaceFile(nullptr, memory, old, path, verify, device::PlayerWatch());
+    const DevReplaceResult replaced = DevReplaceFile(nullptr, memory, old, path, verify,
+                                                     device::PlayerWatch(), CopyReports());
     const std::string name = DevPcBaseName(path);
     switch (replaced.end) {
     case DevReplaceEnd::kReplaced:

@@ -134,7 +134,8 @@ struct ForwardedReports {
 
 } // namespace
 
-int CallInBackground(const std::function<int()>& call, const std::function<bool()>& inputAllowed,
+int CallInBackground(const std::function<int(const device::ProgressHandler& progress)>& call,
+                     const std::function<bool()>& inputAllowed,
                      const std::function<void()>& waiting) {
     const std::thread::id windowThread = std::this_thread::get_id();
     WindowQueue queue;
@@ -147,16 +148,16 @@ int CallInBackground(const std::function<int()>& call, const std::function<bool(
 
     // The progress handler and message boxes in place run on the window thread.
     ForwardedReports forwarded;
-    device::ProgressGuard progress([&](KD5200_HWND parent, const char* operation,
-                                       device::ProgressPhase phase, int64_t done, int64_t total) {
-        if (!progress.HasOuter()) return false;
+    const device::ProgressHandler window = device::InstalledProgressHandler();
+    const device::ProgressHandler progress = [&](KD5200_HWND parent, const char* operation,
+                                                 device::ProgressPhase phase, int64_t done,
+                                                 int64_t total) {
+        if (!window) return false;
         const std::string what = operation ? operation : "";
         if (!forwarded.Due(what, phase, done, total)) return forwarded.stop;
-        onWindowThread([&] {
-            forwarded.stop = progress.Outer(parent, what.c_str(), phase, done, total);
-        });
+        onWindowThread([&] { forwarded.stop = window(parent, what.c_str(), phase, done, total); });
         return forwarded.stop;
-    });
+    };
     platform::MessageBoxHandler boxes = platform::SetMessageBoxHandler(nullptr);
     platform::SetMessageBoxHandler(
         [&](void* owner, const std::string& text, const std::string& caption, unsigned style) {
@@ -172,7 +173,7 @@ int CallInBackground(const std::function<int()>& call, const std::function<bool(
         const platform::ModalScope busy;
         std::thread worker([&] {
             try {
-                result = call();
+                result = call(progress);
             } catch (...) {
                 failure = std::current_exception();
             }
@@ -197,7 +198,6 @@ int CallInBackground(const std::function<int()>& call, const std::function<bool(
     }
 
     platform::SetMessageBoxHandler(std::move(boxes));
-    progress.Restore();
     if (failure) std::rethrow_exception(failure);
     return result;
 }

@@ -10,16 +10,24 @@
 // the device layer's handlers are still used from the window thread alone,
 // and the device layer keeps one operation at a time. While the call runs,
 // device changes wait, as for an open question.
+#include "lib/device/kd5200_binding.h"
+
 #include <functional>
 
 namespace panes {
 
-// Runs call as above and returns its result. The user's input reaches the
-// windows only when inputAllowed() says so (the progress dialog is shown and
-// keeps the other windows disabled); before that, it waits until the call ends.
-// waiting(), when given, is called on the window thread every few
-// milliseconds until input is allowed (to show a dialog on time, say).
-int CallInBackground(const std::function<int()>& call, const std::function<bool()>& inputAllowed,
+// Runs call as above and returns its result. call is given the progress
+// handler for its reports: each is passed on, on the window thread, to the
+// handler installed when CallInBackground began, whose answer (a Cancel)
+// stops the call at its next report. A copy passes it in its options
+// (DevCopyOptions::progress); another call runs with it installed.
+// The user's input reaches the windows only when inputAllowed() says so
+// (the progress dialog is shown and keeps the other windows disabled);
+// before that, it waits until the call ends. waiting(), when given, is
+// called on the window thread every few milliseconds until input is allowed
+// (to show a dialog on time, say).
+int CallInBackground(const std::function<int(const device::ProgressHandler& progress)>& call,
+                     const std::function<bool()>& inputAllowed,
                      const std::function<void()>& waiting = {});
 
 } // namespace panes

@@ -60,6 +60,14 @@ void TransferProgress::Finish() {
 }
 
 int TransferProgress::Run(const std::function<int()>& call) {
+    return RunCopy([&](const device::ProgressHandler& progress) {
+        const device::ProgressGuard reports(progress);
+        return call();
+    });
+}
+
+int TransferProgress::RunCopy(
+    const std::function<int(const device::ProgressHandler& progress)>& call) {
     // Keys wait until the dialog is up: it keeps the other windows disabled.
     return panes::CallInBackground(
         call, [this] { return dialog_ != nullptr; }, [this] { OpenWhenDue(); });

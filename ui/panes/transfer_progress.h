@@ -15,6 +15,8 @@
 //       ok = progress.Run([&] { return DevApi().UpgradeFirmware(...); });
 //   }
 //
+// A copy takes its progress handler in its options: RunCopy gives it one.
+//
 // Run() makes the call off the window thread, so that the window, the dialog
 // and a screen reader are answered throughout; a call made directly blocks
 // the window between two reports.
@@ -54,6 +56,9 @@ public:
     // own, while the window thread shows the dialog and answers the call's
     // progress reports and questions; returns call's result.
     int Run(const std::function<int()>& call);
+    // The same for a copy, which passes the handler it is given in its
+    // options (DevCopyOptions::progress).
+    int RunCopy(const std::function<int(const device::ProgressHandler& progress)>& call);
     // Destroys the dialog and restores the previous handler (idempotent).
     void Finish();
     // A detail shown below the operation's text from the next report on

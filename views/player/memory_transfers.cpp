@@ -96,10 +96,9 @@ bool MemoryTransfers::ChooseFitting(const Room& room, const HNameList& list, HNa
     return true;
 }
 
-MemoryTransfers::Outcome MemoryTransfers::WithProgress(const char* operation,
-                                                       std::vector<TransferMeter::File> files,
-                                                       bool verify,
-                                                       const std::function<int()>& call) const {
+MemoryTransfers::Outcome MemoryTransfers::WithProgress(
+    const char* operation, std::vector<TransferMeter::File> files, bool verify,
+    const std::function<int(const device::ProgressHandler&)>& call) const {
     const auto start = std::chrono::steady_clock::now();
     const auto askedBefore = platform::TimeAsking();
     app::TransferProgress progress(owner_, wxString::FromUTF8(title_));
@@ -123,7 +122,7 @@ MemoryTransfers::Outcome MemoryTransfers::WithProgress(const char* operation,
             return stop;
         });
         // Off the window thread: the window and the screen reader go on.
-        result = progress.Run(call);
+        result = progress.RunCopy(call);
     }
     meter.Confirm(static_cast<size_t>(DevGetFilesCopied()));
     const bool cancelled = progress.Cancelled() || result == KD5200_ERR_CANCELLED;
@@ -162,9 +161,12 @@ MemoryTransfers::Outcome MemoryTransfers::DownloadFiles(int memory, const HNameL
                 return Refused(device::ChangeText(change, device::ChangeMoment::kQuestion));
     }
     const HNameList& send = chosen.IsEmpty() ? list : chosen;
-    const DevCopyOptions options = CopyOptions();
+    DevCopyOptions options = CopyOptions();
     return WithProgress("download", std::move(files), options.verify,
-                        [&] { return DevDownloadFiles(owner_, memory, send, options).code; });
+                        [&](const device::ProgressHandler& progress) {
+                            options.progress = progress;
+                            return DevDownloadFiles(owner_, memory, send, options).code;
+                        });
 }
 
 MemoryTransfers::Outcome MemoryTransfers::UploadFiles(int memory, const std::string& folder,
@@ -189,12 +191,14 @@ MemoryTransfers::Outcome MemoryTransfers::UploadFiles(int memory, const std::str
                 return Refused(device::ChangeText(change, device::ChangeMoment::kQuestion));
     }
     const HNameList& send = chosen.IsEmpty() ? list : chosen;
-    const DevCopyOptions options = CopyOptions();
-    Outcome outcome = WithProgress("upload", std::move(files), options.verify, [&] {
-        return DevUploadFiles(owner_, memory, folder.empty() ? nullptr : folder.c_str(), send,
-                              options)
-            .code;
-    });
+    DevCopyOptions options = CopyOptions();
+    Outcome outcome = WithProgress(
+        "upload", std::move(files), options.verify, [&](const device::ProgressHandler& progress) {
+            options.progress = progress;
+            return DevUploadFiles(owner_, memory, folder.empty() ? nullptr : folder.c_str(), send,
+                                  options)
+                .code;
+        });
     TellEscapedNames();
     return outcome;
 }

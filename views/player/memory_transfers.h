@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "lib/device/kd5200_binding.h"
 #include "views/player/space_check.h"
 #include "views/player/transfer_meter.h"
 
@@ -52,11 +53,12 @@ private:
     // is to be copied. asked tells whether a question was open.
     bool ChooseFitting(const Room& room, const HNameList& list, HNameList& chosen,
                        std::vector<TransferMeter::File>& files, bool& asked) const;
-    // Runs the device layer's call under a progress dialog with Cancel;
-    // operation names the direction ("download", "upload"), verify whether
-    // each copy is read back.
+    // Runs the device layer's copy under a progress dialog with Cancel,
+    // giving it the progress handler to pass in its options; operation names
+    // the direction ("download", "upload"), verify whether each copy is read
+    // back.
     Outcome WithProgress(const char* operation, std::vector<TransferMeter::File> files, bool verify,
-                         const std::function<int()>& call) const;
+                         const std::function<int(const device::ProgressHandler&)>& call) const;
     // After an upload, names the files whose player names did not decode and
     // tells under which PC names they were written.
     void TellEscapedNames() const;

@@ -541,6 +541,106 @@ TEST_F(DevicePlayer, VerifiedCopiesCatchAFlippedBit) {
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
+// A copy's own progress handler gets the copy's reports, the read-back's
+// as the check, and may stop it; the handler installed before gets none of
+// them and is in place again after the copy, stopped or not, and after a
+// replace given a handler of its own.
+TEST_F(DevicePlayer, ACopysProgressHandlerIsItsOwnAndTheOneBeforeComesBack) {
+    Connect();
+    int before = 0, work = 0, checks = 0;
+    DevSetProgressHandler([&](KD5200_HWND, const char*, device::ProgressPhase, int64_t, int64_t) {
+        ++before;
+        return false;
+    });
+    DevCopyOptions options;
+    options.verify = true;
+    const auto put = [&](const std::string& name) {
+        devtest::WriteFile(source_ / name, std::string(3 * KD5200_BLOCK_SIZE, name[0]));
+        HNameList list;
+        list.Add((source_ / name).c_str(), 0, 0);
+        return DevDownloadFiles(nullptr, 0, list, options).code;
+    };
+    const device::ProgressHandler counting = [&](KD5200_HWND, const char*,
+                                                 device::ProgressPhase phase, int64_t, int64_t) {
+        ++(phase == device::ProgressPhase::kCheck ? checks : work);
+        return false;
+    };
+    options.progress = counting;
+    EXPECT_EQ(put("a.mp3"), 0);
+    EXPECT_GT(work, 0);
+    EXPECT_GT(checks, 0);
+    options.progress = [](KD5200_HWND, const char*, device::ProgressPhase, int64_t, int64_t) {
+        return true;
+    };
+    EXPECT_EQ(put("b.mp3"), KD5200_ERR_CANCELLED);
+    EXPECT_EQ(List(0).size(), 1u);
+    work = checks = 0;
+    devtest::WriteFile(target_ / "a.mp3", std::string(2 * KD5200_BLOCK_SIZE, 'n'));
+    EXPECT_EQ(DevReplaceFile(nullptr, 0, {0, "a.mp3", 3 * KD5200_BLOCK_SIZE}, target_ / "a.mp3",
+                             true, device::PlayerWatch(), counting)
+                  .end,
+              DevReplaceEnd::kReplaced);
+    EXPECT_GT(work, 0);
+    EXPECT_GT(checks, 0);
+    EXPECT_EQ(before, 0);
+    // A copy without a handler of its own reports to the one installed.
+    options.progress = nullptr;
+    EXPECT_EQ(put("c.mp3"), 0);
+    EXPECT_GT(before, 0);
+}
+
+// A caller that says what a read-back found in its own words (showCheck
+// false) sees no box for it, and the results tell it: a copy that differs
+// is gone; one the player was lost before it was read back stays and is
+// counted. The copy's own failures are still shown.
+TEST_F(DevicePlayer, ACallerMayTellWhatAReadBackFound) {
+    Connect();
+    DevCopyOptions options;
+    options.verify = true;
+    options.showCheck = false;
+    const auto put = [&](const std::string& name) {
+        devtest::WriteFile(source_ / name, std::string(KD5200_BLOCK_SIZE + 7, name[0]));
+        HNameList list;
+        list.Add((source_ / name).c_str(), 0, 0);
+        return DevDownloadFiles(nullptr, 0, list, options);
+    };
+    setenv("KD5200_FAULTS", "flip:1", 1);
+    DevCopyResult copy = put("a.mp3");
+    EXPECT_EQ(copy.code, KD5200_ERR_STORAGE);
+    ASSERT_EQ(copy.files.size(), 1u);
+    EXPECT_TRUE(copy.files[0].differs);
+    EXPECT_EQ(copy.files[0].end, DevCopyEnd::kFailed);
+    EXPECT_TRUE(List(0).empty());
+    EXPECT_TRUE(boxes_.shown.empty());
+
+    unsetenv("KD5200_FAULTS");
+    options.progress = [](KD5200_HWND, const char*, device::ProgressPhase phase, int64_t done,
+                          int64_t) {
+        if (phase == device::ProgressPhase::kCheck && done == 0) Sim("unplug");
+        return false;
+    };
+    copy = put("b.mp3");
+    EXPECT_NE(copy.code, 0);
+    ASSERT_EQ(copy.files.size(), 1u);
+    EXPECT_EQ(copy.files[0].end, DevCopyEnd::kKeptUnchecked);
+    EXPECT_TRUE(copy.files[0].unchecked);
+    EXPECT_EQ(copy.Copied(), 1);
+    EXPECT_EQ(DevGetFilesCopied(), 1);
+    EXPECT_TRUE(boxes_.shown.empty());
+    Sim("plug");
+    Connect();
+    EXPECT_EQ(List(0).size(), 1u);
+
+    setenv("KD5200_FAULTS", "eio:1", 1);
+    options.progress = nullptr;
+    copy = put("c.mp3");
+    EXPECT_NE(copy.code, 0);
+    ASSERT_EQ(copy.files.size(), 1u);
+    EXPECT_FALSE(copy.files[0].unchecked);
+    EXPECT_EQ(copy.files[0].end, DevCopyEnd::kFailed);
+    EXPECT_EQ(boxes_.shown.size(), 1u); // the library's message
+}
+
 // Reads without a file on the PC end whatever the entry holds: an entry
 // larger than listed (by more than a pipe holds) is read one byte past its
 // listed size, a slow line and reads from two threads at once finish, and

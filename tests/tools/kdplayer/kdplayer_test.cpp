@@ -380,6 +380,14 @@ TEST_F(Kdplayer, VerifyCatchesAFlippedBit) {
     extra.clear();
     ASSERT_EQ(Run({"backup", "saved"}).status, 0);
     EXPECT_EQ(Read(dir / "pc/saved/internal/song.mp3"), Read(dir / "pc/song.mp3"));
+    // A restore checks each copy: one that differs is not left on the player.
+    ASSERT_EQ(Run({"rm", "internal", "song.mp3"}).status, 0);
+    extra = {"KD5200_FAULTS=flip:1"};
+    run = Run({"restore", "saved"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kdplayer: song.mp3: the copy read back differs from the player's file\n");
+    extra.clear();
+    EXPECT_EQ(Names("internal"), "");
 }
 
 TEST_F(Kdplayer, AnotherProgramsChangeEndsWithCodeFiveAndLosesNothing) {
