@@ -10,8 +10,7 @@ namespace convert {
 
 InputChunks::InputChunks(int fd) : fd_(fd) {
     platform::DescriptorInfo info;
-    if (fd < 0 || !platform::Describe(fd, info) || info.kind != platform::FileKind::Regular)
-        return;
+    if (fd < 0 || !platform::Describe(fd, info) || info.kind != platform::FileKind::Regular) return;
     size_ = info.size;
 }
 

@@ -30,8 +30,8 @@ private:
     int fd_;
     std::uint64_t size_ = 0;
     std::unique_ptr<std::uint8_t[]> buffer_; // left unfilled: only what is read is touched
-    std::uint64_t base_ = 0;  // file offset of the buffer's first byte
-    std::size_t filled_ = 0;  // bytes of the file in the buffer
+    std::uint64_t base_ = 0;                 // file offset of the buffer's first byte
+    std::size_t filled_ = 0;                 // bytes of the file in the buffer
 };
 
 } // namespace convert
