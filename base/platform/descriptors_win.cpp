@@ -2,6 +2,7 @@
 
 #include "base/platform/temp_names.h"
 #include "base/platform/wide_text.h"
+#include "base/platform/windows_descriptors.h"
 #include "base/platform/windows_errno.h"
 
 #include <cerrno>
@@ -13,11 +14,20 @@
 
 namespace platform {
 
-namespace {
-
 HANDLE HandleOf(int fd) {
     return reinterpret_cast<HANDLE>(_get_osfhandle(fd));
 }
+
+int DescriptorOf(HANDLE h, int flags) {
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), flags | _O_BINARY | _O_NOINHERIT);
+    if (fd < 0) {
+        CloseHandle(h);
+        errno = EMFILE;
+    }
+    return fd;
+}
+
+namespace {
 
 // A lock another holds is "would block", as flock says it.
 int ErrnoOf(DWORD error) {
@@ -95,12 +105,7 @@ int OpenDescriptor(const std::string& path, OpenFor mode, int) {
         }
         return FailWith(-1);
     }
-    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), flags | _O_BINARY);
-    if (fd < 0) {
-        CloseHandle(h);
-        errno = EMFILE;
-    }
-    return fd;
+    return DescriptorOf(h, flags);
 }
 
 int CloseDescriptor(int fd) {

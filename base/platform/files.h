@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -16,6 +17,17 @@ inline constexpr const char* kFolderSeparators = "\\/";
 #else
 inline constexpr const char* kFolderSeparators = "/";
 #endif
+
+// Where the last name of a path starts: after its last separator, or on
+// Windows after a drive without one ("C:song.mp3").
+inline size_t NameStart(std::string_view path) {
+    const size_t separator = path.find_last_of(kFolderSeparators);
+    if (separator != std::string_view::npos) return separator + 1;
+#ifdef _WIN32
+    if (path.size() >= 2 && path[1] == ':') return 2;
+#endif
+    return 0;
+}
 
 // fopen for a path of any characters (modes as fopen's; "b" is added on
 // systems that tell text from binary files, so every file here is bytes).

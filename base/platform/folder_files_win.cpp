@@ -1,8 +1,10 @@
 #include "base/platform/folder_files.h"
 
 #include "base/platform/atomic_file.h"
+#include "base/platform/descriptors.h"
 #include "base/platform/files.h"
 #include "base/platform/wide_text.h"
+#include "base/platform/windows_descriptors.h"
 #include "base/platform/windows_errno.h"
 
 #include <cerrno>
@@ -24,20 +26,6 @@ int ErrnoOf(DWORD error) {
 int Failure() {
     errno = ErrnoOf(GetLastError());
     return -1;
-}
-
-// A descriptor of the C library over handle h (closed when that fails).
-int DescriptorOf(HANDLE h, int flags) {
-    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), flags | _O_BINARY | _O_NOINHERIT);
-    if (fd < 0) {
-        CloseHandle(h);
-        errno = EMFILE;
-    }
-    return fd;
-}
-
-HANDLE HandleOf(int fd) {
-    return reinterpret_cast<HANDLE>(_get_osfhandle(fd));
 }
 
 // A handle closed with this object.
@@ -189,10 +177,7 @@ bool IsFolderAt(const std::wstring& path) {
 int OpenForReading(const std::string& path, bool) {
     // A pipe opened by name never waits for its writer here, so there is
     // nothing to ask of a non-blocking open.
-    const HANDLE h = CreateFileW(WideText(path).c_str(), GENERIC_READ, kShareAll, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return Failure();
-    return DescriptorOf(h, _O_RDONLY);
+    return OpenDescriptor(path, OpenFor::Read);
 }
 
 bool StampOf(int fd, FileStamp& stamp) {
@@ -380,10 +365,7 @@ int Rename(const std::string& from, const std::string& to) {
     // one that holds files stays.
     if (IsFolderAt(source) && IsFolderAt(target) && !RemoveDirectoryW(target.c_str()))
         return ErrnoOf(GetLastError());
-    return MoveFileExW(source.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-               ? 0
-               : ErrnoOf(GetLastError());
+    return RenameOver(from, to) ? 0 : errno;
 }
 
 int Exchange(const std::string&, const std::string&) {
@@ -406,11 +388,11 @@ int AddName(const std::string& target, const std::string& link) {
 }
 
 int RemoveName(const std::string& path) {
-    return DeleteFileW(WideText(path).c_str()) ? 0 : ErrnoOf(GetLastError());
+    return RemoveFile(path) ? 0 : errno;
 }
 
 int RemoveEmptyFolder(const std::string& path) {
-    return RemoveDirectoryW(WideText(path).c_str()) ? 0 : ErrnoOf(GetLastError());
+    return RemoveFolder(path) ? 0 : errno;
 }
 
 long ProcessId() {

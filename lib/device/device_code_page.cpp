@@ -1,5 +1,6 @@
 // Player file names: the code page of the player's names and the
 // conversions where they cross the device library.
+#include "base/platform/files.h"
 #include "base/platform/message_box.h"
 #include "base/resources/strings.h"
 #include "lib/device/device_layer.h"
@@ -73,8 +74,7 @@ void TellUnencodable(KD5200_HWND parent, const char* english, const std::string&
 } // namespace
 
 std::string DevPcBaseName(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return path.substr(platform::NameStart(path));
 }
 
 DevUnencodableCharacter DevDescribeUnencodable(const platform::Unencodable& failure) {

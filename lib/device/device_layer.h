@@ -148,7 +148,8 @@ std::string DevNameToPcName(std::string_view playerBytes, bool* whole = nullptr)
 // the code page cannot write, when it cannot be stored.
 bool DevNameToPlayer(std::string_view pcName, std::string& playerBytes,
                      platform::Unencodable* failure = nullptr);
-// The last part of a PC path: the name the player gives a file it stores.
+// The last part of a PC path (after "/", on Windows also "\\" or "C:"): the
+// name the player gives a file it stores.
 std::string DevPcBaseName(const std::string& path);
 // The first character a code page cannot write, as a person is shown it:
 // the character and its code point ("U+65E5"), which shows when the character

@@ -305,8 +305,7 @@ DevReplaceResult DevReplaceFile(KD5200_HWND parent, int memory, const device::Sh
         Report(parent, result.code, 0);
         return result;
     }
-    const size_t slash = pcPath.find_last_of('/');
-    const std::string base = slash == std::string::npos ? pcPath : pcPath.substr(slash + 1);
+    const std::string base = DevPcBaseName(pcPath);
     std::string name;
     if (!DevNameToPlayer(base, name)) {
         DevCheckPlayerName(parent, pcPath);

@@ -1,5 +1,6 @@
 #include "lib/device/kd5200_binding.h"
 
+#include "base/platform/ansi_path.h"
 #include "base/platform/error_text.h"
 #include "base/platform/install_layout.h"
 #include "base/platform/message_box.h"
@@ -9,8 +10,10 @@
 #include "lib/device/device_layer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -158,7 +161,10 @@ struct Binding {
     decltype(&::KD5200X_GetChangeNotifier) getChangeNotifier = nullptr;
     decltype(&::KD5200X_GetPlugGeneration) getPlugGeneration = nullptr;
     decltype(&::KD5200X_SetCodePage) setCodePage = nullptr;
-    decltype(&::KD5200_GetFontInfo) getFontInfo = nullptr; // the library's own
+    Kd5200Api own = kStandIns; // the library's functions, where the table holds thunks
+    // A PC path that could not be handed to the library: the failure the
+    // error thunks report while the library's own error stays its code.
+    std::optional<std::pair<int32_t, int32_t>> pathFailure; // code, error number
     std::string codePage;
     std::string error;
     std::string path;
@@ -195,7 +201,7 @@ int32_t KD5200_CALL ProgressThunk(KD5200_HWND parent, const char* operation, int
 // The font record with its file name in the PC's text, as every other name
 // above the device layer.
 int32_t KD5200_CALL FontInfoAsText(KD5200_HANDLE handle, KD5200_FONTINFO* font) {
-    const int32_t ok = B().getFontInfo(handle, font);
+    const int32_t ok = B().own.GetFontInfo(handle, font);
     if (!ok || !font) return ok;
     const std::string text = DevNameToText(std::string_view(font->fileName, strnlen(font->fileName, 259)));
     // Cut at a character boundary when the text is longer than the field.
@@ -205,6 +211,102 @@ int32_t KD5200_CALL FontInfoAsText(KD5200_HANDLE handle, KD5200_FONTINFO* font) 
     std::memset(font->fileName, 0, sizeof font->fileName);
     std::memcpy(font->fileName, text.data(), length);
     return ok;
+}
+
+// ---- PC paths in the form the library opens them ------------------------
+
+// Calls the library with the path as it takes it (platform::AnsiPath). A
+// path it cannot be given fails the call as an unreadable or unwritable PC
+// file, with EILSEQ: no character set of the system can name it.
+template <typename Call> int32_t WithPcPath(const char* pcPath, platform::AnsiUse use, Call call) {
+    Binding& b = B();
+    b.pathFailure.reset();
+    if (!pcPath || !*pcPath) return call(pcPath);
+    platform::AnsiPath path(pcPath, use);
+    const int32_t code = use == platform::AnsiUse::kWrite ? KD5200_ERR_FILE_WRITE : KD5200_ERR_FILE_READ;
+    int error = path.Ok() ? 0 : EILSEQ;
+    int32_t ok = 0;
+    if (!error) {
+        // The library's messages name the file as the person gave it.
+        std::optional<MessageSubject> subject;
+        if (path.Text() != pcPath) subject.emplace(path.Text(), pcPath);
+        ok = call(path.Bytes());
+        if (ok) error = path.Finish();
+    }
+    if (!error) return ok;
+    b.pathFailure.emplace(code, error);
+    b.own.SetError(code);
+    return 0;
+}
+
+int32_t KD5200_CALL UploadThunk(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory, int32_t entry,
+                                const char* pcPath, const char* playerName, uint32_t size,
+                                int32_t conversion) {
+    return WithPcPath(pcPath, platform::AnsiUse::kWrite, [&](const char* path) {
+        return B().own.Upload(parent, handle, memory, entry, path, playerName, size, conversion);
+    });
+}
+
+// The player's copy is named after the PC file: its name must cross whole.
+int32_t KD5200_CALL DownloadThunk(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory,
+                                  const char* pcPath) {
+    return WithPcPath(pcPath, platform::AnsiUse::kReadNamed, [&](const char* path) {
+        return B().own.Download(parent, handle, memory, path);
+    });
+}
+
+// chosenPath is the person's choice in the player's code page, which the
+// player records: text, not a file the library opens.
+int32_t KD5200_CALL UpgradeFirmwareThunk(KD5200_HWND parent, KD5200_HANDLE handle, int32_t target,
+                                         int32_t romSelect, const char* imagePath,
+                                         const char* chosenPath) {
+    return WithPcPath(imagePath, platform::AnsiUse::kRead, [&](const char* image) {
+        return B().own.UpgradeFirmware(parent, handle, target, romSelect, image, chosenPath);
+    });
+}
+
+// The font keeps its file's name on the player.
+int32_t KD5200_CALL DownloadFontThunk(KD5200_HWND parent, KD5200_HANDLE handle, const char* fontPath) {
+    return WithPcPath(fontPath, platform::AnsiUse::kReadNamed, [&](const char* path) {
+        return B().own.DownloadFont(parent, handle, path);
+    });
+}
+
+int32_t KD5200_CALL UploadFontThunk(KD5200_HWND parent, KD5200_HANDLE handle, const char* pcPath,
+                                    int32_t reserved, int32_t fontSize) {
+    return WithPcPath(pcPath, platform::AnsiUse::kWrite, [&](const char* path) {
+        return B().own.UploadFont(parent, handle, path, reserved, fontSize);
+    });
+}
+
+int32_t KD5200_CALL UploadRawDataThunk(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory,
+                                       int32_t firstBlock, int32_t blockCount, const char* pcPath,
+                                       int32_t reserved, int32_t bytes) {
+    return WithPcPath(pcPath, platform::AnsiUse::kWrite, [&](const char* path) {
+        return B().own.UploadRawData(parent, handle, memory, firstBlock, blockCount, path, reserved,
+                                     bytes);
+    });
+}
+
+// The error of a call whose path could not be handed over, until the library
+// reports another (only calls with a PC path fail with its code, and each
+// of them clears it).
+int32_t KD5200_CALL GetErrorThunk() {
+    Binding& b = B();
+    const int32_t code = b.own.GetError();
+    if (b.pathFailure && b.pathFailure->first != code) b.pathFailure.reset();
+    return code;
+}
+
+int32_t KD5200_CALL GetWindowsErrorThunk() {
+    Binding& b = B();
+    if (b.pathFailure && b.pathFailure->first == b.own.GetError()) return b.pathFailure->second;
+    return b.own.GetWindowsError();
+}
+
+void KD5200_CALL SetErrorThunk(int32_t code) {
+    B().pathFailure.reset();
+    B().own.SetError(code);
 }
 
 // Paths to try, in order.
@@ -297,8 +399,17 @@ bool LoadDeviceLibrary() {
         ResolveOptional(module, "KD5200X_GetChangeNotifier", b.getChangeNotifier);
         ResolveOptional(module, "KD5200X_GetPlugGeneration", b.getPlugGeneration);
         ResolveOptional(module, "KD5200X_SetCodePage", b.setCodePage);
-        b.getFontInfo = b.api.GetFontInfo;
+        b.own = api;
         b.api.GetFontInfo = FontInfoAsText;
+        b.api.Upload = UploadThunk;
+        b.api.Download = DownloadThunk;
+        b.api.UpgradeFirmware = UpgradeFirmwareThunk;
+        b.api.DownloadFont = DownloadFontThunk;
+        b.api.UploadFont = UploadFontThunk;
+        b.api.UploadRawData = UploadRawDataThunk;
+        b.api.GetError = GetErrorThunk;
+        b.api.GetWindowsError = GetWindowsErrorThunk;
+        b.api.SetError = SetErrorThunk;
         if (b.setCodePage && !b.codePage.empty()) b.setCodePage(b.codePage.c_str());
         if (b.setDisplayHook) b.setDisplayHook(DisplayThunk, nullptr);
         if (b.setProgressHook) b.setProgressHook(ProgressThunk, nullptr);
@@ -320,7 +431,8 @@ void UnloadDeviceLibrary() {
     b.getChangeNotifier = nullptr;
     b.getPlugGeneration = nullptr;
     b.setCodePage = nullptr;
-    b.getFontInfo = nullptr;
+    b.own = kStandIns;
+    b.pathFailure.reset();
     b.error.clear();
     g_standInError = KD5200_ERR_NOT_CONNECTED;
 }

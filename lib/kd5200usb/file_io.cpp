@@ -214,8 +214,7 @@ Status CopyRange(int in, uint64_t inOffset, int out, uint64_t outOffset, uint64_
 }
 
 std::string BaseName(const std::string& path) {
-    const auto slash = path.find_last_of(platform::kFolderSeparators);
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return path.substr(platform::NameStart(path));
 }
 
 } // namespace kd5200

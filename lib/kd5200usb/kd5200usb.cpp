@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 
+#include "base/platform/ansi_path.h"
 #include "lib/kd5200usb/attach.h"
 #include "lib/kd5200usb/errors.h"
 #include "lib/kd5200usb/faults.h"
@@ -261,26 +262,28 @@ KD5200_API int32_t KD5200_Upload(KD5200_HWND parent, KD5200_HANDLE handle, int32
                                  int32_t entry, const char* pcPath, const char* /*playerName*/,
                                  uint32_t /*size*/, int32_t conversion) {
     // The size is the caller's copy of the entry's; the directory has it.
+    const std::string path = platform::TextFromAnsiPath(pcPath);
     return NamingFile(WithPlayer(handle,
                                  [&](Player& player) -> Status {
                                      if (!ValidMemory(memory) || !pcPath || !*pcPath)
                                          return Fail(KD5200_ERR_BAD_ARGUMENT);
-                                     return player.Upload(memory, entry, pcPath, conversion,
+                                     return player.Upload(memory, entry, path, conversion,
                                                           Settings(parent, player));
                                  }),
-                      pcPath);
+                      pcPath ? path.c_str() : nullptr);
 }
 
 KD5200_API int32_t KD5200_Download(KD5200_HWND parent, KD5200_HANDLE handle, int32_t memory,
                                    const char* pcPath) {
+    const std::string path = platform::TextFromAnsiPath(pcPath);
     return NamingFile(WithPlayer(handle,
                                  [&](Player& player) -> Status {
                                      if (!ValidMemory(memory) || !pcPath || !*pcPath)
                                          return Fail(KD5200_ERR_BAD_ARGUMENT);
-                                     return player.Download(memory, pcPath,
+                                     return player.Download(memory, path,
                                                             Settings(parent, player));
                                  }),
-                      pcPath);
+                      pcPath ? path.c_str() : nullptr);
 }
 
 KD5200_API int32_t KD5200_Delete(KD5200_HWND /*parent*/, KD5200_HANDLE handle, int32_t memory,
@@ -329,7 +332,8 @@ KD5200_API int32_t KD5200_UpgradeFirmware(KD5200_HWND parent, KD5200_HANDLE hand
                                           const char* chosenPath) {
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!imagePath || !*imagePath) return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.UpgradeFirmware(target, romSelect, imagePath, chosenPath ? chosenPath : "",
+        return player.UpgradeFirmware(target, romSelect, platform::TextFromAnsiPath(imagePath),
+                                      chosenPath ? chosenPath : "",
                                       Settings(parent, player));
     });
 }
@@ -374,7 +378,7 @@ KD5200_API int32_t KD5200_DownloadFont(KD5200_HWND parent, KD5200_HANDLE handle,
                                        const char* fontPath) {
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!fontPath || !*fontPath) return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.DownloadFont(fontPath, Settings(parent, player));
+        return player.DownloadFont(platform::TextFromAnsiPath(fontPath), Settings(parent, player));
     });
 }
 
@@ -386,7 +390,7 @@ KD5200_API int32_t KD5200_UploadFont(KD5200_HWND parent, KD5200_HANDLE handle, c
                                      int32_t /*reserved*/, int32_t fontSize) {
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!pcPath || !*pcPath || fontSize < 0) return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.UploadFont(pcPath, Settings(parent, player));
+        return player.UploadFont(platform::TextFromAnsiPath(pcPath), Settings(parent, player));
     });
 }
 
@@ -397,7 +401,8 @@ KD5200_API int32_t KD5200_UploadRawData(KD5200_HWND parent, KD5200_HANDLE handle
     // a caller's 32-bit product overflows for large ranges).
     return WithPlayer(handle, [&](Player& player) -> Status {
         if (!ValidMemory(memory) || !pcPath || !*pcPath) return Fail(KD5200_ERR_BAD_ARGUMENT);
-        return player.ReadRaw(memory, firstBlock, blockCount, pcPath, Settings(parent, player));
+        return player.ReadRaw(memory, firstBlock, blockCount, platform::TextFromAnsiPath(pcPath),
+                              Settings(parent, player));
     });
 }
 

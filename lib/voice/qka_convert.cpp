@@ -1,12 +1,11 @@
 #include "qka_convert.h"
 
 #include "file_io.h"
-#include "input_map.h"
+#include "input_chunks.h"
 #include "output_stream.h"
 #include "qka_scanner.h"
 #include "wav_format.h"
 
-#include <array>
 #include <cstring>
 #include <vector>
 
@@ -14,65 +13,40 @@ namespace convert {
 
 namespace {
 
-// Blocks written with one call.
+// Blocks written with one call: of a stream, and of a file read in chunks.
 constexpr std::size_t kBatchBlocks = 64;
-// Blocks of a mapped input written with one call.
-constexpr std::size_t kMappedBatchBlocks = 1024;
+constexpr std::size_t kChunkedBatchBlocks = 1024;
 
 // Most blocks whose WAV still fits the 32-bit RIFF size.
 constexpr std::uint64_t kMaxBlocks =
     (kMaxWavLength - kImaHeaderSize - kImaTrailerSize) / kImaBlockSize;
 
 // Blocks go out in batches: one write call per block would cost more than
-// all the scanning. The batch is fixed, as is the work buffer.
-class CopiedBlocks {
+// all the scanning. A large batch goes straight to the file (one contiguous
+// write costs the kernel far less than many 256-byte pieces).
+class BlockBatch {
 public:
-    explicit CopiedBlocks(OutputStream& output) : output_(output) {}
+    BlockBatch(OutputStream& output, std::size_t blocks, bool direct)
+        : output_(output), batch_(blocks * kImaBlockSize), blocks_(blocks), direct_(direct) {}
     bool Add(const std::uint8_t* adpcm) {
         std::memcpy(batch_.data() + batched_ * kImaBlockSize, adpcm, kImaBlockSize);
-        return ++batched_ < kBatchBlocks || Flush();
+        return ++batched_ < blocks_ || Flush();
     }
     bool Flush() {
-        const bool ok = output_.Write(batch_.data(), batched_ * kImaBlockSize);
+        const std::size_t n = batched_ * kImaBlockSize;
         batched_ = 0;
-        return ok;
+        return direct_ ? output_.WriteThrough(batch_.data(), n) : output_.Write(batch_.data(), n);
     }
 
 private:
     OutputStream& output_;
-    std::array<std::uint8_t, kBatchBlocks * kImaBlockSize> batch_;
-    std::size_t batched_ = 0;
-};
-
-// The blocks of a mapped input are gathered into large batches written
-// straight to the file (one contiguous write costs the kernel far less than
-// many 256-byte pieces); once written, the input before the scanner's
-// window is given back.
-class MappedBlocks {
-public:
-    MappedBlocks(OutputStream& output, InputMap& map, const QkaScanner& scanner)
-        : output_(output), map_(map), scanner_(scanner), batch_(kMappedBatchBlocks * kImaBlockSize) {}
-    bool Add(const std::uint8_t* adpcm) {
-        std::memcpy(batch_.data() + batched_ * kImaBlockSize, adpcm, kImaBlockSize);
-        return ++batched_ < kMappedBatchBlocks || Flush();
-    }
-    bool Flush() {
-        const bool ok = output_.WriteThrough(batch_.data(), batched_ * kImaBlockSize);
-        batched_ = 0;
-        map_.Release(scanner_.Window());
-        return ok;
-    }
-
-private:
-    OutputStream& output_;
-    InputMap& map_;
-    const QkaScanner& scanner_;
     std::vector<std::uint8_t> batch_;
+    std::size_t blocks_;
+    bool direct_;
     std::size_t batched_ = 0;
 };
 
-template <typename Blocks>
-Outcome Convert(QkaScanner& scanner, OutputStream& output, Blocks& batch) {
+Outcome Convert(QkaScanner& scanner, OutputStream& output, BlockBatch& batch) {
     const auto header = ImaHeader(0);
     output.Write(header.data(), header.size());
     std::uint64_t blocks = 0;
@@ -110,14 +84,14 @@ Outcome ConvertQka(std::FILE* in, std::FILE* out, std::uint8_t* buffer, Progress
     const long size = StreamSize(in);
     OutputStream output(out);
     QkaScanner scanner(in, buffer, size, progress, user);
-    CopiedBlocks batch(output);
+    BlockBatch batch(output, kBatchBlocks, false);
     return Convert(scanner, output, batch);
 }
 
-Outcome ConvertMappedQka(InputMap& in, std::FILE* out, Progress progress, void* user) {
+Outcome ConvertChunkedQka(InputChunks& in, std::FILE* out, Progress progress, void* user) {
     OutputStream output(out);
-    QkaScanner scanner(in.Data(), static_cast<long>(in.Size()), progress, user);
-    MappedBlocks batch(output, in, scanner);
+    QkaScanner scanner(in, static_cast<long>(in.Size()), progress, user);
+    BlockBatch batch(output, kChunkedBatchBlocks, true);
     return Convert(scanner, output, batch);
 }
 

@@ -9,7 +9,7 @@
 
 namespace convert {
 
-class InputMap;
+class InputChunks;
 
 // Copies the ADPCM blocks of the QKA recording on `in` into an IMA ADPCM WAV
 // on `out` (open for binary writing, empty), using the 2048-byte work
@@ -18,10 +18,9 @@ class InputMap;
 Outcome ConvertQka(std::FILE* in, std::FILE* out, std::uint8_t* buffer, Progress progress,
                    void* user);
 
-// The same from a mapped input, scanned where it lies and written in large
+// The same from a regular file read in large chunks, written in large
 // batches straight to the file; progress is reported as the stream's would
-// be. A file that shrinks
-// under the mapping raises SIGBUS: the caller handles it.
-Outcome ConvertMappedQka(InputMap& in, std::FILE* out, Progress progress, void* user);
+// be. A file cut short meanwhile is a read error.
+Outcome ConvertChunkedQka(InputChunks& in, std::FILE* out, Progress progress, void* user);
 
 } // namespace convert

@@ -14,8 +14,8 @@ QkaScanner::Status QkaScanner::Next(const std::uint8_t*& adpcm) {
             // Keep the unscanned rest and fill the buffer behind it. Once the
             // end has been met every further read gets nothing, but still
             // counts as a read and prints its progress line.
-            // A mapped input keeps its rest where it lies and "reads" what
-            // a stream read would have given.
+            // A file read in chunks keeps its rest where it lies and "reads"
+            // what a stream read would have given.
             const std::size_t rest = e_ - p_;
             const std::size_t want = kBufferSize - rest;
             std::size_t got = 0;
@@ -24,9 +24,11 @@ QkaScanner::Status QkaScanner::Next(const std::uint8_t*& adpcm) {
                 got = atEnd_ ? 0 : std::fread(buffer_ + rest, 1, want, in_);
                 if (got < want && std::ferror(in_)) return Status::ReadError;
             } else {
-                window_ += p_;
+                offset_ += p_;
                 const auto left = static_cast<std::size_t>(size_ - read_);
                 got = atEnd_ ? 0 : (want < left ? want : left);
+                window_ = chunks_->At(offset_, rest + got);
+                if (!window_) return Status::ReadError;
             }
             if (got < want) atEnd_ = true;
             read_ += static_cast<long>(got);

@@ -3,8 +3,10 @@
 // (sync 0x7F 0x7F 0x7F, one ignored byte, 256 ADPCM bytes) with any other
 // bytes before, between or after them. The input is read in chunks of up to
 // 2048 bytes into one fixed work buffer, so memory use does not grow with
-// the file; a mapped input is scanned where it lies, in the same steps.
+// the file; a regular file read in large chunks is scanned in its chunk
+// buffer, in the same steps.
 
+#include "input_chunks.h"
 #include "voice_convert.h"
 
 #include <cstddef>
@@ -27,24 +29,23 @@ public:
     QkaScanner(std::FILE* in, std::uint8_t* buffer, long size, Progress progress, void* user)
         : in_(in), buffer_(buffer), window_(buffer), size_(size), progress_(progress),
           user_(user) {}
-    // Scans `size` mapped bytes, reporting progress as if they were read in
-    // the same steps as a stream.
-    QkaScanner(const std::uint8_t* mapped, long size, Progress progress, void* user)
-        : window_(mapped), size_(size), progress_(progress), user_(user) {}
+    // Scans the `size` bytes of a file read in chunks, reporting progress as
+    // if they were read in the same steps as a stream.
+    QkaScanner(InputChunks& chunks, long size, Progress progress, void* user)
+        : chunks_(&chunks), size_(size), progress_(progress), user_(user) {}
 
     // Finds the next block; on Block, `adpcm` points at its 256 ADPCM bytes,
-    // valid until the next call (of a mapped input, while the mapping is).
+    // valid until the next call.
     Status Next(const std::uint8_t*& adpcm);
-    // The first byte still to be scanned or kept (of a mapped input: all
-    // before it has been passed).
-    const std::uint8_t* Window() const { return window_ + p_; }
 
 private:
     bool IsSync(std::size_t at) const;
 
-    std::FILE* in_ = nullptr;         // null for a mapped input
-    std::uint8_t* buffer_ = nullptr; // the work buffer of a stream
-    const std::uint8_t* window_;     // the bytes scanned: the buffer, or a stretch of the mapping
+    std::FILE* in_ = nullptr;          // a stream, or
+    InputChunks* chunks_ = nullptr;    // a file read in chunks
+    std::uint8_t* buffer_ = nullptr;   // the work buffer of a stream
+    const std::uint8_t* window_ = nullptr; // the bytes scanned: the buffer, or a stretch of the chunks
+    std::uint64_t offset_ = 0;         // of a file read in chunks: where window_ lies in it
     long size_;
     Progress progress_;
     void* user_;

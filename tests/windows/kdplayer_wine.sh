@@ -114,5 +114,27 @@ stopped "backup" backup again
 check "a stopped backup leaves no folder" test ! -e again
 check "a stopped backup leaves nothing beside it" test -z "$(ls -A | grep -v -x -e 노래.mp3 -e src -e saved -e back -e out)"
 
+# PC paths cross the library in code page 949: a folder it cannot name goes
+# by its short name, and a file to be written under a name it cannot hold is
+# written under a temporary name and renamed. Paths split at "\" too.
+odd="🎵 ẞ"
+mkdir -p "$odd"
+bytes "$odd/노래2.mp3" 50001
+check "put from a folder code page 949 cannot name" kdp put internal "$(winpath "$work/pc/$odd/노래2.mp3")"
+check "get into a name code page 949 cannot hold" kdp get internal 노래2.mp3 -o "$odd\\ẞ 🎵.mp3"
+check "the file came back the same" cmp -s "$odd/ẞ 🎵.mp3" "$odd/노래2.mp3"
+check "no temporary is left in that folder" test "$(ls -A "$odd" | wc -l)" = 2
+on_player internal 4 back/노래2
+check "the player's copy is the file" cmp -s back/노래2 "$odd/노래2.mp3"
+before=$(names internal)
+kdp put internal "src\\zeta.mp3" >"$work/again.out" 2>&1
+check "a put by a path with \\ finds the name already there ($(tr -d '\r' <"$work/again.out"))" \
+  grep -q "'zeta.mp3' is already on" "$work/again.out"
+bytes src/zeta.mp3 40002
+check "put -f by a path with \\ replaces it" kdp put -f internal "src\\zeta.mp3"
+check "the names stay as they were after the replace" test "$(names internal)" = "$before"
+on_player internal 1 back/zeta2
+check "the replaced copy is the new file" cmp -s back/zeta2 src/zeta.mp3
+
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" = 0 ]

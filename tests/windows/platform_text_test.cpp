@@ -1,9 +1,14 @@
 // Run under Wine with LANG=ko_KR.UTF-8 (ANSI code page 949): player names in
-// the system's code page through the Win32 conversions, and device library
-// functions found by their plain and their stdcall-decorated names.
+// the system's code page through the Win32 conversions, PC paths as a library
+// of the ANSI functions takes them, and device library functions found by
+// their plain and their stdcall-decorated names.
+#include "base/platform/ansi_path.h"
 #include "base/platform/code_page.h"
 #include "base/platform/shared_library.h"
+#include "base/platform/wide_text.h"
 #include "wine_check.h"
+
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -77,6 +82,63 @@ void Libraries(const std::string& folder) {
           "a missing library is named in the error");
 }
 
+bool Present(const std::string& path) {
+    return GetFileAttributesW(platform::WideText(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void MakeFile(const std::string& path) {
+    CloseHandle(CreateFileW(platform::WideText(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool Ascii(const char* bytes) {
+    for (; *bytes; ++bytes)
+        if (static_cast<unsigned char>(*bytes) >= 0x80) return false;
+    return true;
+}
+
+void AnsiPaths(const std::string& folder) {
+    using platform::AnsiPath;
+    using platform::AnsiUse;
+    const std::string korean = folder + "\\\xEB\x85\xB8\xEB\x9E\x98.mp3"; // 노래.mp3
+    MakeFile(korean);
+    const AnsiPath plain(korean, AnsiUse::kReadNamed);
+    Check(plain.Ok() && std::string(plain.Bytes()).ends_with("\\\xB3\xEB\xB7\xA1.mp3") &&
+              plain.Text() == korean,
+          "a path code page 949 holds crosses in it");
+
+    // A folder named with characters outside 949: U+1F3B5 and U+1E9E.
+    const std::string odd = folder + "\\\xF0\x9F\x8E\xB5 \xE1\xBA\x9E";
+    CreateDirectoryW(platform::WideText(odd).c_str(), nullptr);
+    MakeFile(odd + "\\a.bin");
+    const AnsiPath reading(odd + "\\a.bin", AnsiUse::kRead);
+    Check(reading.Ok() && Ascii(reading.Bytes()) && Present(platform::TextFromAnsiPath(reading.Bytes())),
+          "a file in such a folder goes by its short name, which opens it");
+    const AnsiPath named(odd + "\\a.bin", AnsiUse::kReadNamed);
+    Check(named.Ok() && std::string(named.Bytes()).ends_with("\\a.bin"),
+          "a file whose name matters keeps it behind its folder's short name");
+    Check(!AnsiPath(odd + "\\\xE1\xBA\x9E.bin", AnsiUse::kReadNamed).Ok(),
+          "a name that cannot cross is refused where it matters");
+
+    const std::string wanted = odd + "\\\xE1\xBA\x9E.bin";
+    {
+        AnsiPath writing(wanted, AnsiUse::kWrite);
+        Check(writing.Ok() && Ascii(writing.Bytes()), "a file to be written there gets a name 949 holds");
+        MakeFile(writing.Text());
+        Check(writing.Finish() == 0 && Present(wanted) && !Present(writing.Text()),
+              "and is renamed to the name asked for");
+    }
+    const std::string other = odd + "\\\xF0\x9F\x8E\xB5.bin";
+    std::string left;
+    {
+        const AnsiPath failed(other, AnsiUse::kWrite);
+        MakeFile(left = failed.Text());
+    }
+    Check(!Present(left) && !Present(other), "what a failed write left under the temporary name goes");
+    Check(!AnsiPath(folder + "\\missing \xF0\x9F\x8E\xB5\\x.bin", AnsiUse::kWrite).Ok(),
+          "a folder that has no short name either is refused");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -86,5 +148,6 @@ int main(int argc, char** argv) {
     }
     CodePages();
     Libraries(argv[1]);
+    AnsiPaths(argv[1]);
     return wine_check::Status();
 }

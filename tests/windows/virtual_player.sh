@@ -46,7 +46,7 @@ cp "$work/in/노래.mp3" "$work/in/a🎵.mp3"
 check 'sim create --internal 1M --external none >/dev/null && sim plug' "kd5200sim.exe create and plug"
 
 (cd "$work/in" && sim put internal 노래.mp3)
-check '[ $? = 0 ]' "kd5200sim.exe put internal 노래.mp3"
+check "[ $? = 0 ]" "kd5200sim.exe put internal 노래.mp3"
 # The file's line: number, short name, long name, size.
 stored=$(linux_sim "$work/player" ls --raw internal | LC_ALL=C grep -a $'^0\t' | cut -f3 | tr -d '\n' | od -An -tx1 | tr -d ' \n')
 check '[ "$stored" = b3ebb7a12e6d7033 ]' "the stored name is $stored, not B3 EB B7 A1 2E 6D 70 33"
@@ -67,7 +67,7 @@ check '[ -s "$work/linux.err" ] && diff <(tr -d "\r" <"$work/windows.err") "$wor
 
 # A program of its own, through run-time lookup of the library's functions.
 KD5200_PLAYER_DIR=$(winpath "$work/player") "$wine_run" "$test_program" "$(winpath "$windows")" names "$(winpath "$work/in")"
-check '[ $? = 0 ]' "the library seen by a program (names)"
+check "[ $? = 0 ]" "the library seen by a program (names)"
 
 # A program waiting on the player sees the unplug made by another.
 KD5200_PLAYER_DIR=$(winpath "$work/player") "$wine_run" "$test_program" "$(winpath "$windows")" wait >"$work/wait.out" &

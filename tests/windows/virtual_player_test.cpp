@@ -2,10 +2,10 @@
 // run time from a path with backslashes, each function found by name.
 //   virtual_player_test DLL_FOLDER names FOLDER
 //     FOLDER holds 노래.mp3, already put on the internal memory by
-//     kd5200sim, and a🎵.mp3: the entry's name is the code page's bytes, it
-//     comes back to a Korean PC path and through a pipe the library opens by
-//     its name (as the device layer reads files back), and the 🎵 name is
-//     refused.
+//     kd5200sim: the entry's name is the code page's bytes, it comes back
+//     to a Korean PC path and through a pipe the library opens by its name
+//     (as the device layer reads files back), and a PC path is read in the
+//     ANSI code page, as the maker's library reads it.
 //   virtual_player_test DLL_FOLDER wait
 //     prints "ready" and waits (at most 60 s) until the player is unplugged;
 //     the handle opened before then fails as unplugged.
@@ -100,9 +100,11 @@ void Names(const Library& l, KD5200_HANDLE device, const std::string& folder) {
 
     const std::string song = folder + "\\\xEB\x85\xB8\xEB\x9E\x98.mp3";
     const std::string back = folder + "\\\xEB\xB0\x9B\xEC\x9D\x8C.mp3"; // 받음.mp3
-    Check(l.upload(nullptr, device, KD5200_MEMORY_INTERNAL, 0, back.c_str(), nullptr,
+    // The library takes PC paths in the ANSI code page: 받음.mp3 in CP949.
+    const std::string backAnsi = folder + "\\\xB9\xDE\xC0\xBD.mp3";
+    Check(l.upload(nullptr, device, KD5200_MEMORY_INTERNAL, 0, backAnsi.c_str(), nullptr,
                    entries[0].size, KD5200_CONVERT_NONE) != 0,
-          "the file comes back to a Korean path");
+          "the file comes back to a Korean path given in CP949");
     Check(!Contents(back).empty() && Contents(back) == Contents(song), "whole");
     bool ok = false;
     Check(ThroughPipe(l, device, 0, entries[0].size, ok) == Contents(song) && ok,
@@ -110,10 +112,11 @@ void Names(const Library& l, KD5200_HANDLE device, const std::string& folder) {
     Check(ThroughPipe(l, device, 7, 10, ok).empty() && !ok,
           "a read the library refuses before it opens the pipe still ends");
 
-    const std::string note = folder + "\\a\xF0\x9F\x8E\xB5.mp3";
-    Check(!l.download(nullptr, device, KD5200_MEMORY_INTERNAL, note.c_str()) &&
-              l.getError() == KD5200_ERR_BAD_NAME,
-          "a name with U+1F3B5 is refused as not valid on the player");
+    // 노래.mp3 by its CP949 path: found, and named as the file already there.
+    const std::string songAnsi = folder + "\\\xB3\xEB\xB7\xA1.mp3";
+    Check(!l.download(nullptr, device, KD5200_MEMORY_INTERNAL, songAnsi.c_str()) &&
+              l.getError() == KD5200_ERR_NAME_EXISTS,
+          "a CP949 path is read as such: its file's name is already on the player");
     count = 4;
     Check(l.refresh(device, KD5200_MEMORY_INTERNAL, &info, entries, &count) && count == 1,
           "and nothing was stored");

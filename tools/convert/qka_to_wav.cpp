@@ -1,9 +1,8 @@
 #include "qka_to_wav.h"
 
 #include "command_line.h"
-#include "base/platform/mapped_read_guard.h"
 #include "lib/voice/file_io.h"
-#include "lib/voice/input_map.h"
+#include "lib/voice/input_chunks.h"
 #include "qdx_to_wav.h"
 #include "lib/voice/qka_convert.h"
 #include "lib/voice/qka_scanner.h"
@@ -32,16 +31,11 @@ int QkaToWav(const char* inPath, const char* outPath) {
         return kResultRejected;
     }
 
-    // A regular file is read where it lies, without a copy through a buffer.
-    InputMap map(fileno(files.in.get()));
+    // A regular file is read in large chunks: few calls, and no page faults.
+    InputChunks chunks(fileno(files.in.get()));
     Outcome outcome;
-    if (map.Mapped()) {
-        // A file another program cuts short ends the run with the read
-        // error's message instead of a crash.
-        char message[4200];
-        std::snprintf(message, sizeof message, "cannot read '%s'\n", inPath);
-        const platform::MappedReadGuard guard(message);
-        outcome = ConvertMappedQka(map, files.out.get(), PrintProgress, nullptr);
+    if (chunks.Usable()) {
+        outcome = ConvertChunkedQka(chunks, files.out.get(), PrintProgress, nullptr);
     } else {
         outcome = ConvertQka(files.in.get(), files.out.get(), buffer.get(), PrintProgress, nullptr);
     }

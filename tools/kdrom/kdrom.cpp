@@ -2,6 +2,7 @@
 #include "lib/device/kd5200usb.h"
 #include "lib/hex/hex_image_problems.h"
 #include "lib/hex/hex_to_image.h"
+#include "base/platform/ansi_path.h"
 #include "base/platform/code_page.h"
 #include "base/platform/console.h"
 #include "base/platform/descriptors.h"
@@ -164,11 +165,18 @@ int WriteFirmware(KD5200_HANDLE device, const Options& options) {
                      static_cast<uintmax_t>(FileSize(image)),
                      KD5200_MAX_IMAGE_BYTES);
         status = kFailure;
+    } else if (const platform::AnsiPath imagePath(image, platform::AnsiUse::kRead); !imagePath.Ok()) {
+        // The library opens the image through the system's ANSI functions.
+        std::fprintf(stderr,
+                     "The temporary file '%s' has no name the system's code page can write; "
+                     "nothing was written\n",
+                     image.c_str());
+        status = kFailure;
     } else {
         KD5200_SetTimeout(kTimeoutMs, kTimeoutMs);
         if (!KD5200_UpgradeFirmware(
                 nullptr, device, options.boot ? KD5200_TARGET_BOOT : KD5200_TARGET_APPLICATION,
-                options.mds ? KD5200_ROM_MDS : 0, image.c_str(), chosen.c_str())) {
+                options.mds ? KD5200_ROM_MDS : 0, imagePath.Bytes(), chosen.c_str())) {
             // The library's code first, then the system error behind it.
             const int32_t code = KD5200_GetError();
             const int32_t windowsError = KD5200_GetWindowsError();

@@ -3,12 +3,16 @@
 #include "test_files.h"
 #include "run_program.h"
 #include "tests/lib/hex/temp_folder.h"
+#include "lib/voice/input_chunks.h"
+#include "lib/voice/qka_convert.h"
 #include "lib/voice/voice_convert.h"
 #include "voice_data.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <random>
+#include <unistd.h>
 
 namespace {
 
@@ -208,14 +212,15 @@ TEST_F(QkaTest, ProgressAfterEveryRead) {
     EXPECT_EQ(calls, 2);
 }
 
-// qka2wav reads a file where it lies; the whole-file call reads it through
-// its buffer. Both give the same WAV and the same progress after each read,
-// for blocks across the read boundaries, junk with sync bytes, a block cut
-// off at the end and a last block followed by fewer than 4 bytes.
-TEST_F(QkaTest, TheProgramReadsInPlaceAsTheBufferedCallReads) {
+// qka2wav reads a file in large chunks; the whole-file call reads it through
+// its 2048-byte buffer. Both give the same WAV and the same progress after
+// each read, for blocks across the read and chunk boundaries, junk with sync
+// bytes, a block cut off at the end and a last block followed by fewer than
+// 4 bytes.
+TEST_F(QkaTest, TheProgramReadsInChunksAsTheBufferedCallReads) {
     const auto blocks = Distinct(40);
     std::vector<Bytes> inputs;
-    for (std::size_t lead : {0u, 1u, 1787u, 2047u, 4000u}) {
+    for (std::size_t lead : {0u, 1u, 1787u, 2047u, 4000u, (1u << 20) - 1000u}) {
         Bytes qka(lead, 0x20);
         for (std::size_t b = 0; b < blocks.size(); ++b) {
             Append(qka, voicedata::QkaBlock(blocks[b], static_cast<std::uint8_t>(b)));
@@ -247,6 +252,31 @@ TEST_F(QkaTest, TheProgramReadsInPlaceAsTheBufferedCallReads) {
                   testfiles::ReadBytes(dir_ / "buffered.wav"))
             << "input " << i;
     }
+}
+
+// A file cut short while it is read in chunks ends the conversion with a
+// read error, never a WAV of what was read before.
+TEST_F(QkaTest, AFileCutShortWhileReadIsAReadError) {
+    const auto blocks = Distinct(40);
+    Bytes qka;
+    while (qka.size() < 3 * convert::InputChunks::kChunkSize)
+        for (std::size_t b = 0; b < blocks.size(); ++b)
+            Append(qka, voicedata::QkaBlock(blocks[b], static_cast<std::uint8_t>(b)));
+    const std::string in = dir_ / "in.qka";
+    testfiles::WriteBytes(in, qka);
+    const int fd = open(in.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    convert::InputChunks chunks(fd);
+    ASSERT_TRUE(chunks.Usable());
+    std::FILE* out = std::fopen((dir_ / "out.wav").c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::string path = in;
+    const auto cut = [](long, long, void* user) {
+        return truncate(static_cast<std::string*>(user)->c_str(), 1000) == 0 ? 0 : 1;
+    };
+    EXPECT_EQ(convert::ConvertChunkedQka(chunks, out, cut, &path), convert::Outcome::ReadError);
+    std::fclose(out);
+    close(fd);
 }
 
 TEST_F(QkaTest, GeneratedRecordingIsDecodableSpeech) {
