@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Writes the template of the texts Songdock's windows show: the string table,
-# the menus and every text marked with SD_TEXT or passed to strings::Tr or to
-# a Formatted helper, and the texts of wx's own windows that ours show
-# (po/wx_texts.list). Usage: po/make_pot.sh SOURCE-DIR OUTPUT.pot
+# Writes the template of the texts Songdock's windows and kdplayer show: the
+# string table, the menus and every text marked with SD_TEXT or passed to
+# strings::Tr or to a Formatted helper, and the texts of wx's own windows that
+# ours show (po/wx_texts.list). Usage: po/make_pot.sh SOURCE-DIR OUTPUT.pot
 set -euo pipefail
 top=$1
 out=$2

@@ -76,10 +76,24 @@ const char* Tr(const char* english) {
     return translated ? translated : english;
 }
 
-const char* Load(int id) {
+namespace {
+
+const char* Untranslated(int id) {
     const auto it = std::lower_bound(std::begin(kTable), std::end(kTable), id,
                                      [](const Entry& e, int key) { return e.id < key; });
-    return it != std::end(kTable) && it->id == id ? Tr(it->text) : nullptr;
+    return it != std::end(kTable) && it->id == id ? it->text : nullptr;
+}
+
+} // namespace
+
+const char* Load(int id) {
+    const char* text = Untranslated(id);
+    return text ? Tr(text) : nullptr;
+}
+
+std::string English(int id) {
+    const char* text = Untranslated(id);
+    return text ? text : "";
 }
 
 std::string Text(int id) {

@@ -22,6 +22,9 @@ const char* Tr(const char* english);
 const char* Load(int id);
 // The text of a numbered string, or "" when the table has no such id.
 std::string Text(int id);
+// The English text of a numbered string, untranslated (for output that
+// scripts read), or "" when the table has no such id.
+std::string English(int id);
 
 } // namespace strings
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fails when a text the windows show is missing from a catalogue, is left
+# Fails when a text the kit shows is missing from a catalogue, is left
 # untranslated or fuzzy there, or when the catalogue keeps a text the program
 # no longer uses. Usage: check_catalogue.sh SOURCE-DIR LANG [kd5200usb]
 # (the device library's own catalogue instead of Songdock's).

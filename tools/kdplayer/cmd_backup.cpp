@@ -77,7 +77,7 @@ int SaveFont(const KD5200_FONTINFO& font, const std::string& path) {
     if (check.Path().empty() ||
         !DevApi().UploadFont(nullptr, DevGetHandle(), check.Path().c_str(), 0, size) ||
         !check.Same()) {
-        Say("the font read back differs from the first read");
+        Say(Formatted("the font read back differs from the first read"));
         return kExitFailed;
     }
     if (const int error = output.Commit()) {
@@ -134,12 +134,12 @@ public:
     }
 
     // Checks file against the manifest; empty, or what is wrong.
-    std::string Check(const ManifestFile& file) {
+    Message Check(const ManifestFile& file) {
         platform::FileStamp stamp;
         platform::OpenFile in(OpenRegularInside(folder_.Fd(), Relative(file), stamp));
         if (in.Fd() < 0) return QuotedPath(file) + " " + OpenFailureText(errno);
         if (stamp.size != file.size || Sha256OfFd(in.Fd()) != file.sha256)
-            return QuotedPath(file) + " differs from the backup's manifest";
+            return Formatted("%s differs from the backup's manifest", QuotedPath(file));
         checked_[Relative(file)] = stamp;
         return "";
     }
@@ -149,7 +149,7 @@ public:
         platform::OpenFile in(OpenRegularInside(folder_.Fd(), Relative(file), stamp));
         const auto was = checked_.find(Relative(file));
         if (in.Fd() >= 0 && was != checked_.end() && was->second == stamp) return true;
-        Say(QuotedPath(file) + " changed since it was checked");
+        Say(Formatted("%s changed since it was checked", QuotedPath(file)));
         return false;
     }
 
@@ -228,7 +228,7 @@ private:
 
 int RunBackup(const Options& options) {
     if (options.words.size() != 1) {
-        Say("backup needs one folder");
+        Say(Formatted("backup needs one folder"));
         return kExitUsage;
     }
     const std::string dir = options.words[0];
@@ -238,17 +238,17 @@ int RunBackup(const Options& options) {
     if (platform::FileStamp st; platform::StampAt(dir, st)) {
         std::error_code error;
         if (!st.folder) {
-            Say("'" + dir + "' is not a folder");
+            Say(Formatted("'%s' is not a folder", dir));
             return kExitFailed;
         }
         if (platform::Exists(dir + "/" + kManifestName)) {
             if (!options.force) {
-                Say("'" + dir + "' holds a backup; --force replaces it");
+                Say(Formatted("'%s' holds a backup; --force replaces it", dir));
                 return kExitFailed;
             }
             replace = true;
         } else if (!std::filesystem::is_empty(platform::FsPath(dir), error)) {
-            Say("'" + dir + "' holds files but no backup; name a new or an empty folder");
+            Say(Formatted("'%s' holds files but no backup; name a new or an empty folder", dir));
             return kExitFailed;
         }
     }
@@ -276,8 +276,8 @@ int RunBackup(const Options& options) {
         return kExitFailed;
     }
     const std::string root = backup.Path();
-    const std::string unchanged = replace ? "; the backup in '" + dir + "' is as it was"
-                                          : "; no backup was written";
+    const Message unchanged = replace ? Formatted("; the backup in '%s' is as it was", dir)
+                                      : Formatted("; no backup was written");
     ProgressBar bar(!options.quiet && StderrIsTerminal(), total, bytes);
     CopyProgress progress(&bar);
     WholeFiles out[2];
@@ -331,7 +331,7 @@ int RunBackup(const Options& options) {
         if (!manifest.memories[memory]) continue;
         const device::Change change = Changed(memory, files[memory], true);
         if (change == device::Change::kFilesChanged) {
-            Say(MemoryName(memory) + " changed during the backup" + unchanged);
+            Say(Formatted("%s changed during the backup%s", MemoryName(memory), unchanged));
             return kExitChanged;
         }
         if (change != device::Change::kNone) {
@@ -372,17 +372,19 @@ int RunBackup(const Options& options) {
         return kExitFailed;
     }
     if (!leftOver.empty())
-        Say("the old backup could not be removed from '" + leftOver +
-            "'; the next backup removes it");
+        Say(Formatted("the old backup could not be removed from '%s'; the next backup removes it",
+                      leftOver));
     if (!options.quiet)
-        std::printf("%d files%s saved in %s\n", done, manifest.font ? " and the font" : "",
-                    dir.c_str());
+        std::fputs((manifest.font ? Formatted("%s files and the font saved in %s\n", done, dir)
+                                  : Formatted("%s files saved in %s\n", done, dir))
+                       .shown.c_str(),
+                   stdout);
     return kExitOk;
 }
 
 int RunRestore(const Options& options) {
     if (options.words.size() != 1) {
-        Say("restore needs one folder");
+        Say(Formatted("restore needs one folder"));
         return kExitUsage;
     }
     const std::string dir = options.words[0];
@@ -392,7 +394,7 @@ int RunRestore(const Options& options) {
     platform::OpenFile in(backup.Fd() < 0 ? -1 : OpenRegularInside(backup.Fd(), kManifestName, stamp));
     if (in.Fd() < 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
-            Say("'" + dir + "' holds no backup (no " + kManifestName + ")");
+            Say(Formatted("'%s' holds no backup (no %s)", dir, kManifestName));
             return kExitNotFound;
         }
         Say(manifestPath + " " + OpenFailureText(errno));
@@ -401,11 +403,12 @@ int RunRestore(const Options& options) {
     std::string text;
     if (const int error = ReadBounded(in.Fd(), kManifestLimit, text)) {
         Say(manifestPath + ": " +
-            (error == EFBIG ? std::string("larger than any manifest") : platform::SystemErrorText(error)));
+            (error == EFBIG ? Formatted("larger than any manifest")
+                            : platform::SystemErrorText(error)));
         return kExitFailed;
     }
     Manifest manifest;
-    std::string why;
+    Message why;
     if (!ParseManifest(text, manifest, why)) {
         Say(manifestPath + ": " + why);
         return kExitFailed;
@@ -418,30 +421,32 @@ int RunRestore(const Options& options) {
         for (const auto& [path, what] : unnamed)
             Say("'" + dir + "/" + path + "' " + what);
         if (!unnamed.empty()) {
-            Say(manifestPath + ": the backup is incomplete: its manifest, written by an earlier "
-                               "kdplayer without an end record, does not name every file");
-            Say("nothing was restored; the player is as it was");
+            Say(Formatted("%s: the backup is incomplete: its manifest, written by an earlier "
+                          "kdplayer without an end record, does not name every file",
+                          manifestPath));
+            Say(Formatted("nothing was restored; the player is as it was"));
             return kExitFailed;
         }
-        Say(manifestPath + ": written by an earlier kdplayer, without an end record; it names "
-                           "every file of the backup, which is restored as it names them");
+        Say(Formatted("%s: written by an earlier kdplayer, without an end record; it names "
+                      "every file of the backup, which is restored as it names them",
+                      manifestPath));
     }
     // The backup is checked whole before the player is touched, and every
     // fault found is said.
-    std::vector<std::string> problems;
+    std::vector<Message> problems;
     uint64_t bytes = 0;
     for (const ManifestFile& file : manifest.files) {
-        if (std::string problem = backup.Check(file); !problem.empty())
+        if (Message problem = backup.Check(file); !problem.empty())
             problems.push_back(std::move(problem));
         bytes += file.size;
     }
     if (manifest.font)
-        if (std::string problem = backup.Check(*manifest.font); !problem.empty())
+        if (Message problem = backup.Check(*manifest.font); !problem.empty())
             problems.push_back(std::move(problem));
     auto refused = [&] {
-        for (const std::string& problem : problems)
+        for (const Message& problem : problems)
             Say(problem);
-        Say("nothing was restored; the player is as it was");
+        Say(Formatted("nothing was restored; the player is as it was"));
         return kExitFailed;
     };
     if (!problems.empty()) return refused();
@@ -454,15 +459,15 @@ int RunRestore(const Options& options) {
         int status = kExitOk;
         if (!session.Present(memory) || !ListMemory(session, memory, present[memory], status)) {
             if (status == kExitOk) {
-                Say(MemoryName(memory) + " is not present");
+                Say(Formatted("%s is not present", MemoryName(memory)));
                 status = kExitNoPlayer;
             }
             return status;
         }
         if (!present[memory].empty() && !options.force)
-            problems.push_back(MemoryName(memory) + " holds " +
-                               std::to_string(present[memory].size()) +
-                               " files; format it first, or --force deletes them");
+            problems.push_back(
+                Formatted("%s holds %s files; format it first, or --force deletes them",
+                          MemoryName(memory), present[memory].size()));
         // Room for the backup's files once what the memory holds is gone.
         std::vector<DevRoomFile> sizes;
         for (const ManifestFile& file : manifest.files)
@@ -471,8 +476,7 @@ int RunRestore(const Options& options) {
         for (const PlayerFile& file : present[memory])
             freed += BlocksOf(file.size);
         const auto held = static_cast<int64_t>(present[memory].size());
-        if (const std::string shortfall =
-                SpaceShortfall(sizes, MemoryRoom(memory, held, freed, held));
+        if (const Message shortfall = SpaceShortfall(sizes, MemoryRoom(memory, held, freed, held));
             !shortfall.empty())
             problems.push_back(MemoryName(memory) + ": " + shortfall);
     }
@@ -481,11 +485,11 @@ int RunRestore(const Options& options) {
     for (const ManifestFile& file : manifest.files) {
         std::string bytesOfStored;
         if (!DevNameToPlayer(file.stored, bytesOfStored) || !PlayerTakesName(bytesOfStored))
-            problems.push_back("'" + backup.Path(file) + "': the player cannot take this name (code page " +
-                               DevGetCodePage() + ")");
+            problems.push_back(Formatted("'%s': the player cannot take this name (code page %s)",
+                                         backup.Path(file), DevGetCodePage()));
         else if (!PlayerTakesName(file.name))
-            problems.push_back("'" + backup.Path(file) + "': the player refuses its name '" +
-                               DevNameToText(file.name) + "'");
+            problems.push_back(Formatted("'%s': the player refuses its name '%s'",
+                                         backup.Path(file), DevNameToText(file.name)));
     }
     KD5200_FONTINFO font{};
     const bool hasFont = DevApi().GetFontInfo(DevGetHandle(), &font) != 0;
@@ -495,13 +499,13 @@ int RunRestore(const Options& options) {
         putFont = !hasFont || !SameFont(font, *manifest.font, backup.Path(*manifest.font));
         std::string bytesOfStored;
         if (putFont && hasFont && !options.force)
-            problems.push_back(std::string("the player holds another font, '") + font.fileName +
-                               "'; --force replaces it");
+            problems.push_back(Formatted("the player holds another font, '%s'; --force replaces it",
+                                         font.fileName));
         if (putFont && (!DevNameToPlayer(manifest.font->stored, bytesOfStored) ||
                         bytesOfStored != manifest.font->name))
-            problems.push_back("'" + backup.Path(*manifest.font) +
-                               "': the player cannot take the font under its name (code page " +
-                               DevGetCodePage() + ")");
+            problems.push_back(
+                Formatted("'%s': the player cannot take the font under its name (code page %s)",
+                          backup.Path(*manifest.font), DevGetCodePage()));
     }
     if (!problems.empty()) return refused();
 
@@ -551,7 +555,7 @@ int RunRestore(const Options& options) {
             !DevApi().DownloadFont(nullptr, DevGetHandle(), path.c_str()) ||
             !DevApi().GetFontInfo(DevGetHandle(), &now) ||
             !SameFont(now, *manifest.font, path)) {
-            Say("the font on the player differs from the backup's");
+            Say(Formatted("the font on the player differs from the backup's"));
             return kExitFailed;
         }
     }
@@ -570,13 +574,16 @@ int RunRestore(const Options& options) {
             ++at;
         }
         if (!same || at != now.size()) {
-            Say(MemoryName(memory) + " does not hold the backup's files in their order");
+            Say(Formatted("%s does not hold the backup's files in their order",
+                          MemoryName(memory)));
             return kExitChanged;
         }
     }
     if (!options.quiet)
-        std::printf("%d files%s restored from %s\n", done, putFont ? " and the font" : "",
-                    dir.c_str());
+        std::fputs((putFont ? Formatted("%s files and the font restored from %s\n", done, dir)
+                            : Formatted("%s files restored from %s\n", done, dir))
+                       .shown.c_str(),
+                   stdout);
     return kExitOk;
 }
 

@@ -23,7 +23,7 @@ namespace {
 // The memory word of a command, checked; -1 after saying what is wrong.
 int MemoryArgument(const std::string& word) {
     const int memory = ParseMemory(word);
-    if (memory < 0) Say("'" + word + "' is no memory: say internal or external");
+    if (memory < 0) Say(Formatted("'%s' is no memory: say internal or external", word));
     return memory;
 }
 
@@ -41,9 +41,10 @@ std::optional<int> OpenMemory(const std::string& word, Session& session, int& me
 }
 
 // Says under which PC name a file whose player name does not decode was saved.
-std::string EscapedNameText(const std::string& playerName, const std::string& pcName) {
-    return DevNameToText(playerName) + " saved as '" + pcName + "': bytes of its name that are not " +
-           DevGetCodePage() + " text are written as %XX, so nothing of the name is lost";
+Message EscapedNameText(const std::string& playerName, const std::string& pcName) {
+    return Formatted("%s saved as '%s': bytes of its name that are not %s text are written as "
+                     "%%XX, so nothing of the name is lost",
+                     DevNameToText(playerName), pcName, DevGetCodePage());
 }
 
 // A name in quotes, for messages.
@@ -62,7 +63,7 @@ bool ShowBar(const Options& options) {
 
 int RunGet(const Options& options) {
     if (options.words.size() < 2) {
-        Say("get needs a memory and at least one file");
+        Say(Formatted("get needs a memory and at least one file"));
         return kExitUsage;
     }
     std::vector<std::string> words(options.words.begin() + 1, options.words.end());
@@ -79,18 +80,19 @@ int RunGet(const Options& options) {
         std::vector<PlayerFile> probe;
         if (code == kExitNotFound && options.output.empty() && options.targetDir.empty() &&
             words.size() > 1 && ResolveFiles({words.back()}, listed, probe, true) != kExitOk)
-            Say("nothing was copied; a copy's PC name goes after -o, a new folder after -t");
+            Say(Formatted(
+                "nothing was copied; a copy's PC name goes after -o, a new folder after -t"));
         return code;
     }
     const bool toStdout = dest.standardOutput;
     const bool intoFolder = dest.folder;
     if (!intoFolder && files.size() > 1) {
-        Say("'" + dest.path + "' takes one file; give -t DIR for several");
+        Say(Formatted("'%s' takes one file; give -t DIR for several", dest.path));
         return kExitUsage;
     }
     std::vector<std::string> targets;
     std::vector<int> conversions;
-    std::vector<std::string> escaped; // what to say once the file is copied
+    std::vector<Message> escaped; // what to say once the file is copied
     for (const PlayerFile& file : files) {
         // The PC name in the PC's text; bytes that do not decode as "%HH".
         bool whole = true;
@@ -110,11 +112,12 @@ int RunGet(const Options& options) {
         escaped.push_back(whole || !intoFolder ? std::string()
                                                : EscapedNameText(ShownName(file), pcName));
         if (!options.force && Exists(targets.back())) {
-            Say("'" + targets.back() + "' exists; --force replaces it");
+            Say(Formatted("'%s' exists; --force replaces it", targets.back()));
             status = kExitFailed;
         } else if (std::count(targets.begin(), targets.end() - 1, targets.back()) > 0) {
             // Two player files never become one PC file.
-            Say("two files would both be saved as '" + targets.back() + "'; get them one at a time");
+            Say(Formatted("two files would both be saved as '%s'; get them one at a time",
+                          targets.back()));
             status = kExitFailed;
         }
     }
@@ -149,7 +152,7 @@ int RunGet(const Options& options) {
 
 int RunPut(const Options& options) {
     if (options.words.size() < 2) {
-        Say("put needs a memory and at least one file");
+        Say(Formatted("put needs a memory and at least one file"));
         return kExitUsage;
     }
     const int memory = MemoryArgument(options.words[0]);
@@ -160,10 +163,10 @@ int RunPut(const Options& options) {
     for (const std::string& path : paths) {
         platform::FileStamp st;
         if (!platform::StampAt(path, st)) {
-            Say("'" + path + "': no such file");
+            Say(Formatted("'%s': no such file", path));
             status = kExitNotFound;
         } else if (!st.regular) {
-            Say("'" + path + "': not a regular file");
+            Say(Formatted("'%s': not a regular file", path));
             status = kExitFailed;
         }
         sizes.push_back(st.size);
@@ -183,17 +186,17 @@ int RunPut(const Options& options) {
         const PlayerFile* there = FindByName(listed, DevPcBaseName(paths[i]));
         if (!there) continue;
         if (!options.force) {
-            Say(Quoted(DevPcBaseName(paths[i])) + " is already on the " + MemoryName(memory) +
-                "; --force replaces it");
+            Say(Formatted("%s is already on the %s; --force replaces it",
+                          Quoted(DevPcBaseName(paths[i])), MemoryName(memory)));
             status = kExitFailed;
         }
         room.back().replaces = there->size;
     }
     if (status != kExitOk) return status;
-    if (const std::string shortfall =
+    if (const Message shortfall =
             SpaceShortfall(room, MemoryRoom(memory, static_cast<int64_t>(listed.size())));
         !shortfall.empty()) {
-        Say(MemoryName(memory) + ": " + shortfall + "; nothing was copied");
+        Say(Formatted("%s: %s; nothing was copied", MemoryName(memory), shortfall));
         return kExitFailed;
     }
 
@@ -225,7 +228,7 @@ int RunPut(const Options& options) {
 
 int RunRemove(const Options& options) {
     if (options.words.size() < 2) {
-        Say("rm needs a memory and at least one file");
+        Say(Formatted("rm needs a memory and at least one file"));
         return kExitUsage;
     }
     Session session;
@@ -256,7 +259,7 @@ int RunRemove(const Options& options) {
 
 int RunRename(const Options& options) {
     if (options.words.size() != 3) {
-        Say("mv needs a memory, a file and its new name");
+        Say(Formatted("mv needs a memory, a file and its new name"));
         return kExitUsage;
     }
     Session session;
@@ -268,7 +271,7 @@ int RunRename(const Options& options) {
     const std::string& newName = options.words[2];
     if (const PlayerFile* other = FindByName(listed, newName);
         other && other->number != files[0].number) {
-        Say("'" + newName + "' is already on the " + MemoryName(memory));
+        Say(Formatted("'%s' is already on the %s", newName, MemoryName(memory)));
         return kExitFailed;
     }
     return ExitForCode(RenameChecked(memory, files[0], newName));
@@ -276,7 +279,8 @@ int RunRename(const Options& options) {
 
 int RunMove(const Options& options, bool up) {
     if (options.words.size() != 2) {
-        Say(std::string(up ? "up" : "down") + " needs a memory and a file");
+        Say(up ? Formatted("up needs a memory and a file")
+               : Formatted("down needs a memory and a file"));
         return kExitUsage;
     }
     Session session;
@@ -288,7 +292,8 @@ int RunMove(const Options& options, bool up) {
     const int number = files[0].number;
     const int neighbour = up ? number - 1 : number + 1;
     if (neighbour < 0 || neighbour >= static_cast<int>(listed.size())) {
-        Say(Quoted(ShownText(files[0])) + " is already the " + (up ? "first" : "last") + " file");
+        Say(up ? Formatted("%s is already the first file", Quoted(ShownText(files[0])))
+               : Formatted("%s is already the last file", Quoted(ShownText(files[0]))));
         return kExitFailed;
     }
     return ExitForCode(SwapChecked(memory, files[0], listed[static_cast<size_t>(neighbour)]));

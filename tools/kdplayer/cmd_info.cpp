@@ -20,7 +20,7 @@ void Print(const std::string& text) {
 
 void MemoryJson(JsonWriter& json, int memory, bool present) {
     json.BeginObject().Key("memory").String(MemoryWord(memory));
-    json.Key("name").String(MemoryName(memory)).Key("present").Bool(present);
+    json.Key("name").String(MemoryName(memory).english).Key("present").Bool(present);
     const KD5200_MEMINFO info = present ? DevGetMemoryInfo(memory) : KD5200_MEMINFO{};
     const uint32_t used = info.usedBlocks < info.capacityBlocks ? info.usedBlocks
                                                                 : info.capacityBlocks;
@@ -35,26 +35,24 @@ void MemoryJson(JsonWriter& json, int memory, bool present) {
 }
 
 std::string MemoryText(int memory, bool present) {
-    std::string line = MemoryName(memory) + ": ";
+    std::string line = MemoryName(memory).shown + ": ";
     if (!present) return line + strings::Text(sid::kNotConnected) + "\n";
     const KD5200_MEMINFO info = DevGetMemoryInfo(memory);
     const uint32_t used = info.usedBlocks < info.capacityBlocks ? info.usedBlocks
                                                                 : info.capacityBlocks;
-    char text[200];
-    std::snprintf(text, sizeof text,
-                  "%" PRIu32 " blocks of 16384 bytes, %" PRIu32 " used, %" PRIu32
-                  " free (%" PRIu64 " bytes free), %d files\n",
-                  info.capacityBlocks, used, info.capacityBlocks - used,
-                  static_cast<uint64_t>(info.capacityBlocks - used) * KD5200_BLOCK_SIZE,
-                  DevGetFileCount(memory));
-    return line + text;
+    return line +
+           Formatted("%s blocks of 16384 bytes, %s used, %s free (%s bytes free), %s files\n",
+                     info.capacityBlocks, used, info.capacityBlocks - used,
+                     static_cast<uint64_t>(info.capacityBlocks - used) * KD5200_BLOCK_SIZE,
+                     DevGetFileCount(memory))
+               .shown;
 }
 
 } // namespace
 
 int RunInfo(const Options& options) {
     if (!options.words.empty()) {
-        Say("info takes no arguments");
+        Say(Formatted("info takes no arguments"));
         return kExitUsage;
     }
     Session session;
@@ -92,25 +90,26 @@ int RunInfo(const Options& options) {
         PrintJson(json.EndObject());
         return kExitOk;
     }
-    std::string out = "Connected\n";
-    out += std::string("Firmware: ") + (firmware ? firmware : text::kUnknownFirmware) + "\n";
+    std::string out = strings::Tr("Connected\n");
+    out += Formatted("Firmware: %s\n", firmware ? firmware : strings::Tr(text::kUnknownFirmware))
+               .shown;
     for (int memory = 0; memory < 2; ++memory)
         out += MemoryText(memory, session.Present(memory));
-    out += hasFont ? "Font: " + DevNameToText(font.fileName) + ", " + std::to_string(font.size) +
-                         " bytes\n"
-                   : "Font: none\n";
+    out += hasFont
+               ? Formatted("Font: %s, %s bytes\n", DevNameToText(font.fileName), font.size).shown
+               : strings::Tr("Font: none\n");
     Print(out);
     return kExitOk;
 }
 
 int RunList(const Options& options) {
     if (options.words.size() > 1) {
-        Say("ls takes at most one memory");
+        Say(Formatted("ls takes at most one memory"));
         return kExitUsage;
     }
     int only = -1;
     if (!options.words.empty() && (only = ParseMemory(options.words[0])) < 0) {
-        Say("'" + options.words[0] + "' is no memory: say internal or external");
+        Say(Formatted("'%s' is no memory: say internal or external", options.words[0]));
         return kExitUsage;
     }
     Session session;
@@ -129,8 +128,8 @@ int RunList(const Options& options) {
             continue;
         }
         json.BeginObject().Key("memory").String(MemoryWord(memory));
-        json.Key("name").String(MemoryName(memory)).Key("files").BeginArray();
-        if (only < 0) out += MemoryName(memory) + "\n";
+        json.Key("name").String(MemoryName(memory).english).Key("files").BeginArray();
+        if (only < 0) out += MemoryName(memory).shown + "\n";
         for (const PlayerFile& file : files) {
             // Names in the player's code page are shown as text.
             const std::string shortName = DevNameToText(file.shortName);

@@ -74,7 +74,7 @@ int FontCheck(const std::string& path, uint32_t size) {
                              static_cast<int32_t>(size)))
         return LibraryFailure();
     if (pipe.Same()) return kExitOk;
-    Say("the font read back differs from '" + path + "'");
+    Say(Formatted("the font read back differs from '%s'", path));
     return kExitFailed;
 }
 
@@ -82,32 +82,33 @@ int FontCheck(const std::string& path, uint32_t size) {
 
 int RunFormat(const Options& options) {
     if (options.words.size() != 1) {
-        Say("format needs one memory");
+        Say(Formatted("format needs one memory"));
         return kExitUsage;
     }
     const int memory = ParseMemory(options.words[0]);
     if (memory < 0) {
-        Say("'" + options.words[0] + "' is no memory: say internal or external");
+        Say(Formatted("'%s' is no memory: say internal or external", options.words[0]));
         return kExitUsage;
     }
     const bool terminal = platform::IsTerminal(stdin) && platform::IsTerminal(stderr);
     if (!options.yes && !terminal) {
-        Say("format deletes every file of the memory and asks first; without a terminal, "
-            "give --yes");
+        Say(Formatted("format deletes every file of the memory and asks first; without a terminal, "
+                      "give --yes"));
         return kExitUsage;
     }
     Session session;
     if (const int code = session.Connect()) return code;
     if (!session.Present(memory)) {
-        Say(MemoryName(memory) + ": " + strings::Text(sid::kNotConnected));
+        Say(MemoryName(memory) + ": " + TableText(sid::kNotConnected));
         return kExitNoPlayer;
     }
     if (!options.yes) {
-        std::string question = MemoryName(memory) + ": " + strings::Text(sid::kFormatQuestion);
+        std::string question =
+            MemoryName(memory).shown + ": " + strings::Text(sid::kFormatQuestion);
         for (char& c : question)
             if (c == '\n') c = ' ';
         if (!Confirm(question)) {
-            Say("not formatted");
+            Say(Formatted("not formatted"));
             return kExitFailed;
         }
     }
@@ -121,7 +122,7 @@ int RunFont(const Options& options) {
     const std::string what = w.empty() ? "" : w[0];
     if (!((what == "get" && w.size() <= 2) || (what == "put" && w.size() == 2) ||
           (what == "erase" && w.size() == 1))) {
-        Say("font takes: get [-o FILE | -t DIR | DIR], put FILE or erase");
+        Say(Formatted("font takes: get [-o FILE | -t DIR | DIR], put FILE or erase"));
         return kExitUsage;
     }
     Destination dest;
@@ -129,12 +130,12 @@ int RunFont(const Options& options) {
         std::vector<std::string> rest(w.begin() + 1, w.end());
         if (const int code = TakeDestination(options, rest, 0, false, dest)) return code;
         if (!rest.empty()) {
-            Say("'" + rest[0] + "' is no folder; -o FILE names the font's copy");
+            Say(Formatted("'%s' is no folder; -o FILE names the font's copy", rest[0]));
             return kExitUsage;
         }
     }
     if (what == "put" && !Exists(w[1])) {
-        Say("'" + w[1] + "': no such file");
+        Say(Formatted("'%s': no such file", w[1]));
         return kExitNotFound;
     }
     Session session;
@@ -149,8 +150,7 @@ int RunFont(const Options& options) {
     }
     if (what == "put") {
         if (hasFont && !options.force) {
-            Say(std::string("the player holds the font '") + font.fileName +
-                "'; --force replaces it");
+            Say(Formatted("the player holds the font '%s'; --force replaces it", font.fileName));
             return kExitFailed;
         }
         // A name the player's code page cannot hold is refused, naming the character.
@@ -171,7 +171,7 @@ int RunFont(const Options& options) {
                                     font.fileName)
                     : dest.path;
     if (!options.force && Exists(target)) {
-        Say("'" + target + "' exists; --force replaces it");
+        Say(Formatted("'%s' exists; --force replaces it", target));
         return kExitFailed;
     }
     return WriteWhole(target, [&](const std::string& into) {
@@ -184,33 +184,33 @@ int RunFont(const Options& options) {
 
 int RunRaw(const Options& options) {
     if (options.words.size() != 4) {
-        Say("raw needs a memory, the first block, the block count and the output file");
+        Say(Formatted("raw needs a memory, the first block, the block count and the output file"));
         return kExitUsage;
     }
     const int memory = ParseMemory(options.words[0]);
     uint32_t first = 0, count = 0;
     if (memory < 0) {
-        Say("'" + options.words[0] + "' is no memory: say internal or external");
+        Say(Formatted("'%s' is no memory: say internal or external", options.words[0]));
         return kExitUsage;
     }
     if (!ParseCount(options.words[1], first) || !ParseCount(options.words[2], count)) {
-        Say("FIRST and COUNT are numbers of blocks");
+        Say(Formatted("FIRST and COUNT are numbers of blocks"));
         return kExitUsage;
     }
     const std::string& target = options.words[3];
     Session session;
     if (const int code = session.Connect()) return code;
     if (!session.Present(memory)) {
-        Say(MemoryName(memory) + ": " + strings::Text(sid::kNotConnected));
+        Say(MemoryName(memory) + ": " + TableText(sid::kNotConnected));
         return kExitNoPlayer;
     }
     // The range rule of the raw-data command, in unsigned 32-bit arithmetic.
     if (count >= 0x40000u || first + count > DevGetCapacityBlocks(memory) || first + count < first) {
-        Say(strings::Text(sid::kRawDataRangeExceeded));
+        Say(TableText(sid::kRawDataRangeExceeded));
         return kExitUsage;
     }
     if (!options.force && Exists(target)) {
-        Say("'" + target + "' exists; --force replaces it");
+        Say(Formatted("'%s' exists; --force replaces it", target));
         return kExitFailed;
     }
     return WriteWhole(target, [&](const std::string& into) {

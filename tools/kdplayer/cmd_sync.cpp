@@ -99,13 +99,12 @@ void CheckRoom(int memory, const Plan& plan, const SyncFolder& folder, size_t en
         MemoryRoom(memory, static_cast<int64_t>(entries), freedBlocks, freedEntries);
     const DevSpacePlan space = DevPlanSpace(files, room);
     if (space.fitsAll) return;
-    problems.push_back({"room", "",
-                        MemoryName(memory) + ": the sync needs " +
-                            std::to_string(space.neededBlocks) + " blocks of 16384 bytes and " +
-                            std::to_string(space.neededEntries) +
-                            " entries at its fullest, after its deletions; " +
-                            std::to_string(room.freeBlocks) + " blocks and " +
-                            std::to_string(room.freeEntries) + " entries are free then"});
+    problems.push_back(
+        {"room", "",
+         Formatted("%s: the sync needs %s blocks of 16384 bytes and %s entries at its fullest, "
+                   "after its deletions; %s blocks and %s entries are free then",
+                   MemoryName(memory), space.neededBlocks, space.neededEntries, room.freeBlocks,
+                   room.freeEntries)});
 }
 
 // Plans the sync of folder onto the listed memory; what keeps it from
@@ -146,9 +145,9 @@ int MakePlan(const Options& options, int memory, const std::string& dir, const S
         if (!file.usable || match[i] >= 0) continue;
         for (size_t e = 0; e < listed.size(); ++e)
             if (!going[e] && FoldedName(DevNameToText(listed[e].shortName)) == file.folded) {
-                problems.push_back(
-                    {"short_name", file.name,
-                     "its name is the short name of the player's " + ShownText(listed[e])});
+                problems.push_back({"short_name", file.name,
+                                    Formatted("its name is the short name of the player's %s",
+                                              ShownText(listed[e]))});
                 break;
             }
     }
@@ -267,7 +266,7 @@ void Report(const Options& options, const Plan& plan, const SyncFolder& folder,
             for (const SyncProblem& problem : problems) {
                 json.BeginObject().Key("problem").String(problem.kind);
                 if (!problem.name.empty()) json.Key("name").String(problem.name);
-                json.Key("message").String(problem.message).EndObject();
+                json.Key("message").String(problem.message.english).EndObject();
             }
             json.EndArray();
         }
@@ -284,8 +283,13 @@ void Report(const Options& options, const Plan& plan, const SyncFolder& folder,
         deleted += kind == "delete";
         moved += kind == "move";
     }
-    std::printf("%s%d copied, %d deleted, %d moved, %d unchanged\n",
-                options.dryRun ? "dry run: " : "", copied, deleted, moved, plan.kept);
+    std::fputs((options.dryRun
+                    ? Formatted("dry run: %s copied, %s deleted, %s moved, %s unchanged\n", copied,
+                                deleted, moved, plan.kept)
+                    : Formatted("%s copied, %s deleted, %s moved, %s unchanged\n", copied, deleted,
+                                moved, plan.kept))
+                   .shown.c_str(),
+               stdout);
 }
 
 // The memory is as the plan expects it before the moves.
@@ -306,8 +310,7 @@ int Execute(const Options& options, int memory, const std::string& dir, const Sy
     int done = 0, copied = 0;
     const auto stopped = [&](int code) {
         SayStopped(done, static_cast<int>(plan.steps.size()), "steps", "done",
-                   " (" + std::to_string(copied) + " of " + std::to_string(plan.copies) +
-                       " files copied)");
+                   Formatted(" (%s of %s files copied)", copied, plan.copies));
         return code;
     };
     bool checked = false;
@@ -317,7 +320,8 @@ int Execute(const Options& options, int memory, const std::string& dir, const Sy
         if (kind == "move" && !checked) {
             // The moves are numbered on the memory the plan expects.
             if (!AsPlanned(memory, plan.before_moves)) {
-                Say(MemoryName(memory) + ": the player changed meanwhile (another program)");
+                Say(Formatted("%s: the player changed meanwhile (another program)",
+                              MemoryName(memory)));
                 return stopped(kExitChanged);
             }
             checked = true;
@@ -340,7 +344,7 @@ int Execute(const Options& options, int memory, const std::string& dir, const Sy
                 if (StillListed(memory, existing)) {
                     code = PutReplacing(memory, path, options.verify, &existing);
                 } else if (DevGetHandle()) {
-                    Say(step.name + ": the player changed meanwhile (another program)");
+                    Say(Formatted("%s: the player changed meanwhile (another program)", step.name));
                     code = KD5200_ERR_NO_ENTRY;
                 } else {
                     code = KD5200_ERR_NOT_ATTACHED;
@@ -366,13 +370,13 @@ int Execute(const Options& options, int memory, const std::string& dir, const Sy
 
 int RunSync(const Options& options) {
     if (options.words.size() != 2) {
-        Say("sync needs a folder and a memory");
+        Say(Formatted("sync needs a folder and a memory"));
         return kExitUsage;
     }
     const std::string& dir = options.words[0];
     const int memory = ParseMemory(options.words[1]);
     if (memory < 0) {
-        Say("'" + options.words[1] + "' is no memory: say internal or external");
+        Say(Formatted("'%s' is no memory: say internal or external", options.words[1]));
         return kExitUsage;
     }
     SyncFolder folder;
@@ -388,15 +392,16 @@ int RunSync(const Options& options) {
     if (const int code = MakePlan(options, memory, dir, folder, listed, plan, problems))
         return code;
     for (const SyncSkipped& skipped : folder.skipped)
-        Say(dir + "/" + skipped.name + ": skipped, a " + skipped.kind);
+        Say(Formatted(("%s: skipped, a " + std::string(skipped.kind)).c_str(),
+                      dir + "/" + skipped.name));
     if (!problems.empty()) {
         for (const SyncProblem& problem : problems)
             Say(problem.name.empty() ? problem.message
                                      : dir + "/" + problem.name + ": " + problem.message);
-        const std::string count =
-            std::to_string(problems.size()) + (problems.size() == 1 ? " problem" : " problems");
-        Say(options.dryRun ? "the sync would be refused: " + count
-                           : "sync refused, nothing was changed: " + count);
+        const Message count = problems.size() == 1 ? Formatted("%s problem", problems.size())
+                                                   : Formatted("%s problems", problems.size());
+        Say(options.dryRun ? Formatted("the sync would be refused: %s", count)
+                           : Formatted("sync refused, nothing was changed: %s", count));
         Report(options, plan, folder, problems, false);
         return kExitFailed;
     }

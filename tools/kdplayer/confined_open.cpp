@@ -12,16 +12,16 @@ int OpenRegularInside(int dir, const std::string& relative, platform::FileStamp&
     return platform::OpenRegularBeneath(dir, relative, stamp);
 }
 
-std::string OpenFailureText(int error) {
+Message OpenFailureText(int error) {
     switch (error) {
     case ENOENT:
-        return "is missing";
+        return Formatted("is missing");
     case ELOOP:
-        return "is a link, which a backup never holds";
+        return Formatted("is a link, which a backup never holds");
     case ENODEV:
-        return "is not a regular file (a folder, a FIFO or a device)";
+        return Formatted("is not a regular file (a folder, a FIFO or a device)");
     case ENOTDIR:
-        return "lies in something that is not a folder (a link or a file)";
+        return Formatted("lies in something that is not a folder (a link or a file)");
     default:
         return platform::SystemErrorText(error);
     }

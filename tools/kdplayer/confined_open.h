@@ -3,6 +3,7 @@
 // brought from elsewhere): only regular files inside the folder, no link
 // followed at any level, and nothing that could block or never end (a FIFO,
 // a device) is ever read.
+#include "tools/kdplayer/message.h"
 #include "base/platform/folder_files.h"
 
 #include <cstddef>
@@ -18,7 +19,7 @@ int OpenRegularInside(int dir, const std::string& relative, platform::FileStamp&
 
 // What went wrong in OpenRegularInside, for a message: "is missing", "is a
 // link", "is not a regular file", or the system's text.
-std::string OpenFailureText(int error);
+Message OpenFailureText(int error);
 
 // Reads the whole file at fd into text when it holds at most limit bytes;
 // 0, EFBIG when it holds more, or an errno.

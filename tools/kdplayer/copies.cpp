@@ -7,6 +7,7 @@
 #include "lib/kd5200usb/errors.h"
 #include "lib/lists/name_list.h"
 #include "base/platform/console.h"
+#include "base/platform/console_catalogue.h"
 #include "base/platform/error_text.h"
 #include "base/platform/folder_files.h"
 #include "base/platform/open_file.h"
@@ -30,9 +31,9 @@ ProgressBar* g_bar = nullptr;
 // PC-side error when there is one.
 int Failed(const std::string& what, int code, int systemError = 0) {
     if (code == KD5200_ERR_CANCELLED) return code;
-    std::string message = what + ": " + CodeText(code);
+    Message message = what + ": " + CodeText(code);
     if (systemError > 0 && (code == KD5200_ERR_FILE_READ || code == KD5200_ERR_FILE_WRITE))
-        message += " (" + platform::SystemErrorText(systemError) + ")";
+        message = message + " (" + platform::SystemErrorText(systemError) + ")";
     if (g_bar) g_bar->Clear();
     Say(message);
     return code;
@@ -62,7 +63,7 @@ int Check(int memory, const PlayerFile& file, int fd, const std::string& what,
         DevCompareEntryWithFile(nullptr, memory, file.number, file.size, playerName, fd, same);
     if (code == KD5200_ERR_NONE && !same) {
         if (g_bar) g_bar->Clear();
-        Say(what + ": the copy read back differs from the player's file");
+        Say(Formatted("%s: the copy read back differs from the player's file", what));
         return KD5200_ERR_STORAGE;
     }
     if (code != KD5200_ERR_NONE) return Failed(what, code, errno);
@@ -87,8 +88,10 @@ int ReadChecked(int memory, const PlayerFile& file, int fd, const char* playerNa
 CopyResult& Unchecked(CopyResult& result, const std::string& name, bool verify) {
     result.kept = true;
     if (verify)
-        Say(name + ": copied, but the player was lost before the copy was checked; it stays on "
-                   "the player unchecked");
+        Say(Formatted(
+            "%s: copied, but the player was lost before the copy was checked; it stays on "
+            "the player unchecked",
+            name));
     return result;
 }
 
@@ -109,32 +112,51 @@ device::ProgressHandler CopyReports() {
     };
 }
 
-void SayStopped(int done, int total, const char* noun, const char* verb,
-                const std::string& after) {
+// The sentences below, one for each noun and verb their callers pass, for
+// the catalogue.
+[[maybe_unused]] constexpr const char* kStoppedTexts[] = {
+    SD_TEXT("stopped: %s of %s files copied%s"),
+    SD_TEXT("stopped: %s of %s files deleted%s"),
+    SD_TEXT("stopped: %s of %s files saved%s"),
+    SD_TEXT("stopped: %s of %s files restored%s"),
+    SD_TEXT("stopped: %s of %s steps done%s"),
+    SD_TEXT("stopped: the player was unplugged; nothing was copied%s"),
+    SD_TEXT("stopped: the player was unplugged; nothing was deleted%s"),
+    SD_TEXT("stopped: the player was unplugged; nothing was saved%s"),
+    SD_TEXT("stopped: the player was unplugged; nothing was restored%s")};
+
+void SayStopped(int done, int total, const char* noun, const char* verb, const Message& after) {
     if (g_bar) g_bar->Clear();
-    Say("stopped: " + std::to_string(done) + " of " + std::to_string(total) + " " + noun + " " +
-        verb + after);
+    Say(Formatted(("stopped: %s of %s " + std::string(noun) + " " + verb + "%s").c_str(), done,
+                  total, after));
 }
 
-int StoppedStatus(int code, int done, int total, const char* verb, const std::string& after) {
+int StoppedStatus(int code, int done, int total, const char* verb, const Message& after) {
     if (code == KD5200_ERR_NONE) return kExitOk;
     if (done > 0 || code == KD5200_ERR_CANCELLED || code == KD5200_ERR_NO_ENTRY) {
         SayStopped(done, total, "files", verb, after);
         return code == KD5200_ERR_NO_ENTRY ? kExitChanged : kExitPartial;
     }
     if (code == KD5200_ERR_NOT_ATTACHED || code == KD5200_ERR_REPLUGGED)
-        Say("stopped: the player was unplugged; nothing was " + std::string(verb) + after);
+        Say(Formatted(
+            ("stopped: the player was unplugged; nothing was " + std::string(verb) + "%s").c_str(),
+            after));
     return ExitForCode(code);
 }
 
-std::string CodeText(int code) {
+Message CodeText(int code) {
     // An entry listed moments ago that is gone was taken by another program.
-    if (code == KD5200_ERR_NO_ENTRY) return "the file is no longer on the player";
+    if (code == KD5200_ERR_NO_ENTRY) return Formatted("the file is no longer on the player");
     std::string text = kd5200::ErrorMessage(code);
     if (text == "Unknown error") // a code the library does not give
-        return "error " + std::to_string(code) + " of the device library";
+        return Formatted("error %s of the device library", code);
     text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
-    return text;
+    // The library's own text, from its catalogue, for the terminal.
+    return {text, platform::InPersonsLanguage([code] {
+                std::string shown = kd5200::ErrorMessage(code);
+                shown[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(shown[0])));
+                return shown;
+            })};
 }
 
 int ConversionOf(const std::string& name, std::string& pcName) {
@@ -171,7 +193,7 @@ int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int 
     options.overwrite = [&](const std::string& path, bool, bool) {
         if (replace) return DevOverwriteAnswer{DevOverwrite::kReplace};
         if (g_bar) g_bar->Clear();
-        Say("'" + path + "' exists; --force replaces it");
+        Say(Formatted("'%s' exists; --force replaces it", path));
         refused = true;
         return DevOverwriteAnswer{DevOverwrite::kStop};
     };
@@ -181,7 +203,7 @@ int CopyToPc(int memory, const PlayerFile& file, const std::string& target, int 
     const DevFileResult failed = copy.files.empty() ? DevFileResult{} : copy.files.back();
     if (failed.differs) {
         if (g_bar) g_bar->Clear();
-        Say(name + ": the copy read back differs from the player's file");
+        Say(Formatted("%s: the copy read back differs from the player's file", name));
         return KD5200_ERR_STORAGE;
     }
     return Failed(failed.pcSide ? target : name, copy.code, failed.systemError);
@@ -202,7 +224,7 @@ int CopyToMemory(int memory, const PlayerFile& file, std::vector<unsigned char>&
         return Failed(name, code, errno);
     if (!same) {
         if (g_bar) g_bar->Clear();
-        Say(name + ": the copy read back differs from the player's file");
+        Say(Formatted("%s: the copy read back differs from the player's file", name));
         return KD5200_ERR_STORAGE;
     }
     return Interrupted() ? KD5200_ERR_CANCELLED : KD5200_ERR_NONE;
@@ -272,13 +294,14 @@ CopyResult CopyToPlayer(int memory, const std::string& path, bool verify, bool f
         const DevFileResult& file = copy.files.back();
         if (file.differs) {
             if (g_bar) g_bar->Clear();
-            Say(name + ": the copy read back differs from the player's file");
+            Say(Formatted("%s: the copy read back differs from the player's file", name));
         } else if (file.unchecked && file.code == KD5200_ERR_NO_ENTRY) {
             // Another program changed the memory meanwhile: the copy is
             // there, but cannot be told from what was added.
             if (g_bar) g_bar->Clear();
-            Say(name + ": copied, but the player changed meanwhile (another program); it stays "
-                       "on the player unchecked");
+            Say(Formatted("%s: copied, but the player changed meanwhile (another program); it "
+                          "stays on the player unchecked",
+                          name));
             result.kept = true;
             return result;
         } else if (file.unchecked) {

@@ -72,16 +72,14 @@ int ConversionOf(const std::string& name, std::string& pcName);
 
 // Says how far a run of several changes got before it stopped:
 // "stopped: DONE of TOTAL NOUN VERB" and after.
-void SayStopped(int done, int total, const char* noun, const char* verb,
-                const std::string& after = "");
+void SayStopped(int done, int total, const char* noun, const char* verb, const Message& after = "");
 // The end of a run of copies (or deletions) over several files stopped by
 // the library's code after done of total: says what was done and gives the
 // status. Another program's change is 5 whatever was done; part done or an
 // interrupt is 6; else the code's own status.
-int StoppedStatus(int code, int done, int total, const char* verb,
-                  const std::string& after = "");
+int StoppedStatus(int code, int done, int total, const char* verb, const Message& after = "");
 
 // Text for a library code: the library's own message.
-std::string CodeText(int code);
+Message CodeText(int code);
 
 } // namespace kdplayer

@@ -9,17 +9,17 @@ namespace kdplayer {
 int TakeDestination(const Options& options, std::vector<std::string>& words, size_t minWords,
                     bool allowStdout, Destination& destination) {
     if (!options.output.empty() && !options.targetDir.empty()) {
-        Say("give -o FILE for one file or -t DIR for a folder, not both");
+        Say(Formatted("give -o FILE for one file or -t DIR for a folder, not both"));
         return kExitUsage;
     }
     if (!options.output.empty()) {
         destination = {options.output, false, options.output == "-"};
         if (destination.standardOutput && !allowStdout) {
-            Say("this copy cannot go to standard output");
+            Say(Formatted("this copy cannot go to standard output"));
             return kExitUsage;
         }
         if (!destination.standardOutput && IsFolder(options.output)) {
-            Say("'" + options.output + "' is a folder: -t puts files into a folder");
+            Say(Formatted("'%s' is a folder: -t puts files into a folder", options.output));
             return kExitUsage;
         }
         return kExitOk;
@@ -27,7 +27,7 @@ int TakeDestination(const Options& options, std::vector<std::string>& words, siz
     if (!options.targetDir.empty()) {
         destination = {options.targetDir, true, false};
         if (!IsFolder(options.targetDir)) {
-            Say("'" + options.targetDir + "': no such folder");
+            Say(Formatted("'%s': no such folder", options.targetDir));
             return kExitNotFound;
         }
         return kExitOk;

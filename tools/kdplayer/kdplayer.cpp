@@ -5,6 +5,8 @@
 #include "tools/kdplayer/options.h"
 #include "tools/kdplayer/session.h"
 #include "base/platform/console.h"
+#include "base/platform/console_catalogue.h"
+#include "base/resources/strings.h"
 
 #include <cstdio>
 #include <string>
@@ -25,13 +27,13 @@ int Run(int argc, char** argv, Options& options) {
         return kExitOk;
     }
     if (options.command.empty()) {
-        Say("no command given");
-        std::fputs("Try 'kdplayer --help'.\n", stderr);
+        Say(Formatted("no command given"));
+        std::fputs(strings::Tr("Try 'kdplayer --help'.\n"), stderr);
         return kExitUsage;
     }
     if (!command) {
-        Say("unknown command '" + options.command + "'");
-        std::fputs("Try 'kdplayer --help'.\n", stderr);
+        Say(Formatted("unknown command '%s'", options.command));
+        std::fputs(strings::Tr("Try 'kdplayer --help'.\n"), stderr);
         return kExitUsage;
     }
     CatchInterrupts();
@@ -42,6 +44,7 @@ int Run(int argc, char** argv, Options& options) {
 
 int main(int argc, char** argv) {
     platform::StartConsoleProgram(argc, argv);
+    platform::UseKitCatalogue();
     Options options;
     const int status = Run(argc, argv, options);
     // A script that asked for JSON gets a document for a failure as well.

@@ -107,13 +107,14 @@ std::string SumLine(const std::string& sha256, const std::string& path) {
 
 // Reads one record into manifest; false (why set) when it is not one.
 bool ParseRecord(const std::vector<std::string>& f, Manifest& manifest, int expected[2],
-                 std::string& why) {
+                 Message& why) {
     bool nul = false;
     auto names = [&](const std::string& stored, const std::string& name, ManifestFile& file) {
         if (Unescape(stored, file.stored, &nul) && Unescape(name, file.name, &nul) &&
             PlainName(file.stored))
             return true;
-        if (nul) why += ": a name holds %00, a NUL byte, which no file name can hold";
+        if (nul)
+            why = Formatted("%s: a name holds %%00, a NUL byte, which no file name can hold", why);
         return false;
     };
     if (f[0] == "firmware") {
@@ -180,7 +181,7 @@ std::string SumsText(const Manifest& manifest, const std::string& manifestText) 
     return text + SumLine(Sha256Of(manifestText.data(), manifestText.size()), kManifestName);
 }
 
-bool ParseManifest(const std::string& text, Manifest& manifest, std::string& why) {
+bool ParseManifest(const std::string& text, Manifest& manifest, Message& why) {
     // Lines as written, each with its line feed, a CR before it dropped.
     std::vector<std::string> lines;
     for (size_t at = 0; at < text.size();) {
@@ -194,7 +195,7 @@ bool ParseManifest(const std::string& text, Manifest& manifest, std::string& why
     }
     manifest.withoutEndRecord = !lines.empty() && lines[0] == std::string(kFirstMagic) + "\n";
     if (lines.empty() || (lines[0] != std::string(kMagic) + "\n" && !manifest.withoutEndRecord)) {
-        why = "not a kdplayer backup manifest";
+        why = Formatted("not a kdplayer backup manifest");
         return false;
     }
     std::string before = lines[0];
@@ -202,35 +203,36 @@ bool ParseManifest(const std::string& text, Manifest& manifest, std::string& why
     for (size_t number = 1; number < lines.size(); ++number) {
         const std::string& line = lines[number];
         const std::vector<std::string> f = Fields(line);
-        why = "line " + std::to_string(number + 1) + " of the manifest is damaged";
+        why = Formatted("line %s of the manifest is damaged", number + 1);
         if (manifest.withoutEndRecord && line.back() != '\n') {
-            why = "the backup is incomplete: its manifest ends in the middle of a line";
+            why = Formatted("the backup is incomplete: its manifest ends in the middle of a line");
             return false;
         }
         if (!f.empty() && f[0] == "end" && !manifest.withoutEndRecord) {
             // The last line, whole, and matching what came before it.
             if (number + 1 != lines.size() || line.back() != '\n' ||
                 line != EndRecord(manifest, before)) {
-                why = "the backup is incomplete or damaged: the manifest's end record does not "
-                      "match the manifest";
+                why = Formatted(
+                    "the backup is incomplete or damaged: the manifest's end record does not "
+                    "match the manifest");
                 return false;
             }
-            why.clear();
+            why = Message();
             return true;
         }
         if (!f.empty() && !ParseRecord(f, manifest, expected, why)) return false;
         before += line;
     }
     if (manifest.withoutEndRecord) {
-        why.clear();
+        why = Message();
         return true;
     }
-    why = "the backup is incomplete: the manifest ends without its end record";
+    why = Formatted("the backup is incomplete: the manifest ends without its end record");
     return false;
 }
 
-std::vector<std::pair<std::string, std::string>> UnnamedFiles(int dir, const Manifest& manifest) {
-    std::vector<std::pair<std::string, std::string>> unnamed;
+std::vector<std::pair<std::string, Message>> UnnamedFiles(int dir, const Manifest& manifest) {
+    std::vector<std::pair<std::string, Message>> unnamed;
     for (const int memory : {0, 1, -1}) {
         const std::string folder = BackupFolder("", memory).substr(1);
         std::set<std::string> named;
@@ -245,7 +247,8 @@ std::vector<std::pair<std::string, std::string>> UnnamedFiles(int dir, const Man
             continue;
         }
         for (const std::string& name : names)
-            if (!named.count(name)) unnamed.emplace_back(folder + "/" + name, "is not in the manifest");
+            if (!named.count(name))
+                unnamed.emplace_back(folder + "/" + name, Formatted("is not in the manifest"));
     }
     return unnamed;
 }

@@ -20,6 +20,8 @@
 // Version 1 (an earlier kdplayer) had no end record: such a manifest is read,
 // and counts as whole only when it names every file its folders hold
 // (UnnamedFiles), since a cut would leave files it does not name.
+#include "tools/kdplayer/message.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -56,14 +58,14 @@ struct Manifest {
 std::string ManifestText(const Manifest& manifest);
 // Reads manifest text; false with why set when it is not one, is not whole,
 // or names a file that cannot be.
-bool ParseManifest(const std::string& text, Manifest& manifest, std::string& why);
+bool ParseManifest(const std::string& text, Manifest& manifest, Message& why);
 // The SHA256SUMS text of a backup whose manifest is manifestText.
 std::string SumsText(const Manifest& manifest, const std::string& manifestText);
 
 // What in the memory and font folders of the backup folder open as dir the
 // manifest does not name: each as its path there ("internal/NAME") and what
 // is wrong ("is not in the manifest", or why a folder cannot be read).
-std::vector<std::pair<std::string, std::string>> UnnamedFiles(int dir, const Manifest& manifest);
+std::vector<std::pair<std::string, Message>> UnnamedFiles(int dir, const Manifest& manifest);
 
 // The folder of a memory's files, or of the font, inside a backup folder.
 std::string BackupFolder(const std::string& dir, int memory); // memory -1: the font

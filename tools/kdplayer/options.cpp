@@ -3,6 +3,7 @@
 #include "tools/kdplayer/commands.h"
 #include "tools/kdplayer/exit_codes.h"
 #include "tools/kdplayer/session.h"
+#include "base/resources/strings.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -25,20 +26,21 @@ struct OptionSpec {
 };
 
 const OptionSpec kOptions[] = {
-    {kOptJson, 'j', "json", nullptr, "print the result as JSON (a failure too)"},
-    {kOptQuiet, 'q', "quiet", nullptr, "no progress bar and no summary"},
-    {kOptForce, 'f', "force", nullptr, "replace a file that exists where a copy goes"},
-    {kOptYes, 'y', "yes", nullptr, "format without asking"},
-    {kOptVerify, 0, "verify", nullptr, "read every copy back and compare it"},
-    {kOptConvert, 0, "convert", nullptr, "turn QKA and QDX recordings into WAV"},
-    {kOptLow, 0, "low", nullptr, "low-level format"},
-    {kOptDelete, 0, "delete", nullptr, "delete player files that DIR does not hold"},
-    {kOptDryRun, 'n', "dry-run", nullptr, "say what would be done, change nothing"},
-    {kOptChecksum, 'c', "checksum", nullptr, "compare contents, not only names and sizes"},
-    {kOptOutput, 'o', "output", "FILE", "copy the one file to FILE ('-': standard output)"},
-    {kOptTarget, 't', "target-directory", "DIR", "copy the files into the folder DIR"},
-    {kOptHelp, 'h', "help", nullptr, "show this text"},
-    {kOptVersion, 'V', "version", nullptr, "show the version"},
+    {kOptJson, 'j', "json", nullptr, SD_TEXT("print the result as JSON (a failure too)")},
+    {kOptQuiet, 'q', "quiet", nullptr, SD_TEXT("no progress bar and no summary")},
+    {kOptForce, 'f', "force", nullptr, SD_TEXT("replace a file that exists where a copy goes")},
+    {kOptYes, 'y', "yes", nullptr, SD_TEXT("format without asking")},
+    {kOptVerify, 0, "verify", nullptr, SD_TEXT("read every copy back and compare it")},
+    {kOptConvert, 0, "convert", nullptr, SD_TEXT("turn QKA and QDX recordings into WAV")},
+    {kOptLow, 0, "low", nullptr, SD_TEXT("low-level format")},
+    {kOptDelete, 0, "delete", nullptr, SD_TEXT("delete player files that DIR does not hold")},
+    {kOptDryRun, 'n', "dry-run", nullptr, SD_TEXT("say what would be done, change nothing")},
+    {kOptChecksum, 'c', "checksum", nullptr, SD_TEXT("compare contents, not only names and sizes")},
+    {kOptOutput, 'o', "output", "FILE",
+     SD_TEXT("copy the one file to FILE ('-': standard output)")},
+    {kOptTarget, 't', "target-directory", "DIR", SD_TEXT("copy the files into the folder DIR")},
+    {kOptHelp, 'h', "help", nullptr, SD_TEXT("show this text")},
+    {kOptVersion, 'V', "version", nullptr, SD_TEXT("show the version")},
 };
 
 // Taken by every command: they only ask for help or quieten the output.
@@ -52,49 +54,50 @@ int RunDown(const Options& options) {
 }
 
 const Command kCommands[] = {
-    {"info", kOptJson, "info", "the player, its memories and its font", RunInfo},
+    {"info", kOptJson, "info", SD_TEXT("the player, its memories and its font"), RunInfo},
     {"ls", kOptJson, "ls [internal|external]",
-     "number, short name, size and long name of\neach file", RunList},
+     SD_TEXT("number, short name, size and long name of\neach file"), RunList},
     {"get", kOptForce | kOptVerify | kOptConvert | kOptOutput | kOptTarget,
      "get MEMORY FILE... [-o FILE | -t DIR | DIR]",
-     "copy player files to the PC: into the current\n"
-     "folder, DIR or the folder of -t, or one file\n"
-     "into the file of -o ('-': standard output)",
+     SD_TEXT("copy player files to the PC: into the current\n"
+             "folder, DIR or the folder of -t, or one file\n"
+             "into the file of -o ('-': standard output)"),
      RunGet},
     {"put", kOptForce | kOptVerify, "put MEMORY FILE...",
-     "copy PC files onto a memory; with -f, a file\n"
-     "of the same name is replaced: the new copy is\n"
-     "stored under a temporary name (~kd...) and\n"
-     "takes the old one's name and place once whole\n"
-     "(and checked, with --verify); what a killed\n"
-     "replace leaves is finished or undone when the\n"
-     "memory is next read",
+     SD_TEXT("copy PC files onto a memory; with -f, a file\n"
+             "of the same name is replaced: the new copy is\n"
+             "stored under a temporary name (~kd...) and\n"
+             "takes the old one's name and place once whole\n"
+             "(and checked, with --verify); what a killed\n"
+             "replace leaves is finished or undone when the\n"
+             "memory is next read"),
      RunPut},
-    {"rm", 0, "rm MEMORY FILE...", "delete player files", RunRemove},
-    {"mv", 0, "mv MEMORY FILE NEWNAME", "rename a player file", RunRename},
-    {"up", 0, "up MEMORY FILE", "move a file one place up", RunUp},
-    {"down", 0, "down MEMORY FILE", "move a file one place down", RunDown},
-    {"format", kOptYes | kOptLow, "format MEMORY", "delete every file of a memory (asks first)",
-     RunFormat},
+    {"rm", 0, "rm MEMORY FILE...", SD_TEXT("delete player files"), RunRemove},
+    {"mv", 0, "mv MEMORY FILE NEWNAME", SD_TEXT("rename a player file"), RunRename},
+    {"up", 0, "up MEMORY FILE", SD_TEXT("move a file one place up"), RunUp},
+    {"down", 0, "down MEMORY FILE", SD_TEXT("move a file one place down"), RunDown},
+    {"format", kOptYes | kOptLow, "format MEMORY",
+     SD_TEXT("delete every file of a memory (asks first)"), RunFormat},
     {"font", kOptForce | kOptVerify | kOptOutput | kOptTarget,
-     "font get [-o FILE | -t DIR | DIR] | font put FILE | font erase", "the LCD font", RunFont},
+     "font get [-o FILE | -t DIR | DIR] | font put FILE | font erase", SD_TEXT("the LCD font"),
+     RunFont},
     {"font get", kOptForce | kOptVerify | kOptOutput | kOptTarget,
      "font get [-o FILE | -t DIR | DIR]",
-     "copy the player's font to the PC: into the\n"
-     "current folder, DIR or the folder of -t under\n"
-     "its name, or into the file of -o",
+     SD_TEXT("copy the player's font to the PC: into the\n"
+             "current folder, DIR or the folder of -t under\n"
+             "its name, or into the file of -o"),
      RunFont},
-    {"font put", kOptForce | kOptVerify, "font put FILE", "store a font file on the player",
-     RunFont},
-    {"font erase", 0, "font erase", "erase the player's font", RunFont},
+    {"font put", kOptForce | kOptVerify, "font put FILE",
+     SD_TEXT("store a font file on the player"), RunFont},
+    {"font erase", 0, "font erase", SD_TEXT("erase the player's font"), RunFont},
     {"raw", kOptForce, "raw MEMORY FIRST COUNT OUT.dat",
-     "save COUNT raw blocks of 16384 bytes from\nFIRST", RunRaw},
+     SD_TEXT("save COUNT raw blocks of 16384 bytes from\nFIRST"), RunRaw},
     {"backup", kOptForce | kOptVerify, "backup DIR",
-     "save both memories and the font, with a\nmanifest (always verified)", RunBackup},
+     SD_TEXT("save both memories and the font, with a\nmanifest (always verified)"), RunBackup},
     {"restore", kOptForce | kOptVerify, "restore DIR",
-     "put a backup back and check it (always\nverified)", RunRestore},
+     SD_TEXT("put a backup back and check it (always\nverified)"), RunRestore},
     {"sync", kOptJson | kOptVerify | kOptDelete | kOptDryRun | kOptChecksum, "sync DIR MEMORY",
-     "make a memory hold the files of DIR, in\ntheir order", RunSync},
+     SD_TEXT("make a memory hold the files of DIR, in\ntheir order"), RunSync},
 };
 
 const OptionSpec& SpecOf(Option bit) {
@@ -127,9 +130,11 @@ void SetOption(Options& options, Option bit, const std::string& argument) {
     }
 }
 
-int Refuse(const std::string& message, const std::string& command = "") {
+int Refuse(const Message& message, const std::string& command = "") {
     Say(message);
-    std::fprintf(stderr, "Try 'kdplayer %s%s--help'.\n", command.c_str(), command.empty() ? "" : " ");
+    std::fputs(Formatted("Try 'kdplayer %s--help'.\n", command.empty() ? command : command + " ")
+                   .shown.c_str(),
+               stderr);
     return kExitUsage;
 }
 
@@ -144,7 +149,7 @@ const OptionSpec* FindLong(const std::string& name, const std::string& typed) {
     }
     if (fits.size() == 1) return fits[0];
     if (fits.empty()) {
-        Refuse("unknown option '" + typed + "'");
+        Refuse(Formatted("unknown option '%s'", typed));
         return nullptr;
     }
     std::string list;
@@ -152,7 +157,7 @@ const OptionSpec* FindLong(const std::string& name, const std::string& typed) {
         if (!list.empty()) list += ", ";
         list += Spelled(*spec);
     }
-    Refuse("option '" + typed + "' is ambiguous: it may be " + list);
+    Refuse(Formatted("option '%s' is ambiguous: it may be %s", typed, list));
     return nullptr;
 }
 
@@ -166,7 +171,7 @@ std::string OptionLine(const OptionSpec& spec) {
         line += spec.argument;
     }
     line.resize(std::max<size_t>(line.size() + 2, 30), ' ');
-    return line + spec.help + "\n";
+    return line + strings::Tr(spec.help) + "\n";
 }
 
 struct Given {
@@ -183,16 +188,17 @@ const Command* FindCommand(const std::string& name) {
 }
 
 std::string UsageText() {
-    std::string text = "Usage:\n"
-                       "  kdplayer [OPTION]... COMMAND [ARGUMENT]...\n"
-                       "  kdplayer COMMAND --help\n"
-                       "Copies files to and from the attached KD5200 player and services it.\n"
-                       "\n"
-                       "Commands:\n";
+    std::string text =
+        strings::Tr("Usage:\n"
+                    "  kdplayer [OPTION]... COMMAND [ARGUMENT]...\n"
+                    "  kdplayer COMMAND --help\n"
+                    "Copies files to and from the attached KD5200 player and services it.\n"
+                    "\n"
+                    "Commands:\n");
     for (const Command& command : kCommands) {
         if (std::strncmp(command.name, "font ", 5) == 0) continue;
         std::string line = std::string("  ") + command.usage;
-        const char* summary = command.summary;
+        const char* summary = strings::Tr(command.summary);
         // Summaries in a column of their own, from the 33rd.
         const std::string indent(32, ' ');
         if (line.size() < indent.size()) {
@@ -207,25 +213,26 @@ std::string UsageText() {
         }
         text += line + "\n";
     }
-    text += "\n"
-            "MEMORY is internal (0) or external (1); FILE on the player is an entry\n"
-            "number or a name. Each command takes only its own options (COMMAND --help);\n"
-            "-q, -h and -V go with every command. A long option may be shortened while\n"
-            "it fits only one.\n"
-            "\n"
-            "Options:\n";
+    text +=
+        strings::Tr("\n"
+                    "MEMORY is internal (0) or external (1); FILE on the player is an entry\n"
+                    "number or a name. Each command takes only its own options (COMMAND --help);\n"
+                    "-q, -h and -V go with every command. A long option may be shortened while\n"
+                    "it fits only one.\n"
+                    "\n"
+                    "Options:\n");
     for (const OptionSpec& spec : kOptions) {
         text += OptionLine(spec);
     }
-    text += "\n"
-            "Exit status: 0 done, 1 failed, 2 bad arguments, 3 no player or memory,\n"
-            "4 file not found, 5 the player changed meanwhile, 6 stopped part-way.\n";
+    text += strings::Tr("\n"
+                        "Exit status: 0 done, 1 failed, 2 bad arguments, 3 no player or memory,\n"
+                        "4 file not found, 5 the player changed meanwhile, 6 stopped part-way.\n");
     return text;
 }
 
 std::string CommandUsageText(const Command& command) {
-    std::string text = std::string("Usage: kdplayer ") + command.usage + "\n" + command.summary +
-                       "\n\nOptions:\n";
+    std::string text = Formatted("Usage: kdplayer %s\n", command.usage).shown +
+                       strings::Tr(command.summary) + strings::Tr("\n\nOptions:\n");
     for (const OptionSpec& spec : kOptions) {
         if (!((command.options | kEveryCommand) & spec.bit)) continue;
         text += OptionLine(spec);
@@ -264,15 +271,14 @@ int ParseOptions(int argc, char** argv, Options& options) {
                 } else if (i + 1 < argc) {
                     argument = argv[++i];
                 } else {
-                    return Refuse(std::string("option '--") + spec->longName + "' needs " +
-                                  spec->argument);
+                    return Refuse(
+                        Formatted("option '--%s' needs %s", spec->longName, spec->argument));
                 }
             } else if (equals != std::string::npos) {
-                return Refuse(std::string("option '--") + spec->longName + "' takes no value");
+                return Refuse(Formatted("option '--%s' takes no value", spec->longName));
             }
             if (spec->argument && argument.empty())
-                return Refuse(std::string("option '--") + spec->longName + "' needs " +
-                              spec->argument);
+                return Refuse(Formatted("option '--%s' needs %s", spec->longName, spec->argument));
             given.push_back({spec->bit, std::string("--") + spec->longName});
             SetOption(options, spec->bit, argument);
             continue;
@@ -282,13 +288,14 @@ int ParseOptions(int argc, char** argv, Options& options) {
             const OptionSpec* spec = nullptr;
             for (const OptionSpec& candidate : kOptions)
                 if (candidate.shortName == arg[at]) spec = &candidate;
-            if (!spec) return Refuse(std::string("unknown option '-") + arg[at] + "'");
+            if (!spec) return Refuse(Formatted("unknown option '%s'", std::string("-") + arg[at]));
             std::string argument;
             if (spec->argument) {
                 if (at + 1 < arg.size()) argument = arg.substr(at + 1);
                 else if (i + 1 < argc) argument = argv[++i];
                 if (argument.empty())
-                    return Refuse(std::string("option '-") + arg[at] + "' needs " + spec->argument);
+                    return Refuse(Formatted("option '%s' needs %s", std::string("-") + arg[at],
+                                            spec->argument));
                 at = arg.size();
             }
             given.push_back({spec->bit, std::string("-") + spec->shortName});
@@ -302,7 +309,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
     if (options.command.empty()) return kExitOk; // --help, --version or no command
     const Command* command = EntryFor(options.command, options.words);
     if (!command) {
-        if (options.help) return Refuse("unknown command '" + options.command + "'");
+        if (options.help) return Refuse(Formatted("unknown command '%s'", options.command));
         return kExitOk; // the command line's handler says so
     }
     if (options.help) return kExitOk;
@@ -311,7 +318,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
         const OptionSpec& spec = SpecOf(option.bit);
         std::string named = "'" + option.typed + "'";
         if (option.typed != Spelled(spec)) named += " (" + Spelled(spec) + ")";
-        return Refuse(std::string(command->name) + " does not take the option " + named,
+        return Refuse(Formatted("%s does not take the option %s", command->name, named),
                       command->name);
     }
     return kExitOk;

@@ -98,20 +98,25 @@ PutResult PutFile(int memory, const std::string& path, bool verify, const Player
     case DevReplaceEnd::kReplaced:
         return {KD5200_ERR_NONE, true};
     case DevReplaceEnd::kCompletesLater:
-        Say(name + ": the new copy is on the player under a temporary name; it takes the old "
-                   "file's name and place when the memory is next read");
+        Say(Formatted("%s: the new copy is on the player under a temporary name; it takes the old "
+                      "file's name and place when the memory is next read",
+                      name));
         return {replaced.code, true};
     case DevReplaceEnd::kOldKept:
         break;
     }
     if (replaced.tooLong)
-        Say(name + ": the name is too long to replace the file safely; delete the old file first");
+        Say(Formatted(
+            "%s: the name is too long to replace the file safely; delete the old file first",
+            name));
     else if (replaced.differs)
-        Say(name + ": the copy read back differs from the PC file");
+        Say(Formatted("%s: the copy read back differs from the PC file", name));
     if (replaced.code != KD5200_ERR_CANCELLED || replaced.leftover)
-        Say(name + ": not replaced; the old file is still on the player" +
-            (replaced.leftover ? " (the copy beside it is removed when the memory is next read)"
-                               : ""));
+        Say(Formatted(
+            "%s: not replaced; the old file is still on the player%s", name,
+            (replaced.leftover
+                 ? Formatted(" (the copy beside it is removed when the memory is next read)")
+                 : Message())));
     return {replaced.code, false};
 }
 

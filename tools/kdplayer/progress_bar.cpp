@@ -1,6 +1,7 @@
 #include "tools/kdplayer/progress_bar.h"
 
 #include "base/platform/console.h"
+#include "base/resources/strings.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -155,10 +156,11 @@ void ProgressBar::Draw(bool force) {
     }
     const int percent = total_ ? static_cast<int>(done * 100 / total_) : 100;
     char tail[160];
-    std::snprintf(tail, sizeof tail, " %3d%% %d/%d files %s/%s %s/s %s left%s", percent,
-                  std::min(index_, files_), files_, Size(static_cast<double>(done)).c_str(),
+    std::snprintf(tail, sizeof tail, strings::Tr(" %3d%% %d/%d files %s/%s %s/s %s left%s"),
+                  percent, std::min(index_, files_), files_,
+                  Size(static_cast<double>(done)).c_str(),
                   Size(static_cast<double>(total_)).c_str(), Size(rate).c_str(), left,
-                  checking_ ? " (checking)" : "");
+                  checking_ ? strings::Tr(" (checking)") : "");
     // The bar, the figures, then the file's name in what room is left.
     const int width = TerminalWidth() - 1;
     const int tailWidth = static_cast<int>(std::strlen(tail));

@@ -48,10 +48,10 @@ std::optional<device::PlayerWatch>& Watch() {
 
 } // namespace
 
-void Say(const std::string& message) {
+void Say(const Message& message) {
     std::fflush(stdout);
-    std::fprintf(stderr, "kdplayer: %s\n", message.c_str());
-    Said().push_back(message);
+    std::fprintf(stderr, "kdplayer: %s\n", message.shown.c_str());
+    Said().push_back(message.english);
 }
 
 const std::vector<std::string>& SaidMessages() {
@@ -73,8 +73,9 @@ int Session::Connect() {
     int count = 0;
     int mask = 0;
     if (!DevConnect(false, &count, &mask)) {
-        std::string why = strings::Text(sid::kPlayerNotConnected);
-        if (!DevLibraryLoaded() && !DevLibraryError().empty()) why += " (" + DevLibraryError() + ")";
+        Message why = TableText(sid::kPlayerNotConnected);
+        if (!DevLibraryLoaded() && !DevLibraryError().empty())
+            why = why + " (" + DevLibraryError() + ")";
         Say(why);
         return kExitNoPlayer;
     }
@@ -97,8 +98,8 @@ const char* MemoryWord(int memory) {
     return memory == 0 ? "internal" : "external";
 }
 
-std::string MemoryName(int memory) {
-    return strings::Text(memory == 0 ? sid::kInternalMemory : sid::kExternalMemory);
+Message MemoryName(int memory) {
+    return TableText(memory == 0 ? sid::kInternalMemory : sid::kExternalMemory);
 }
 
 bool ListMemory(const Session& session, int memory, std::vector<PlayerFile>& files, int& code) {
@@ -106,13 +107,13 @@ bool ListMemory(const Session& session, int memory, std::vector<PlayerFile>& fil
     // connection and not changed by this program since.
     if (DevListEntryNames(memory, files, false)) return true;
     if (!DevGetHandle()) {
-        Say(strings::Text(sid::kPlayerNotConnected));
+        Say(TableText(sid::kPlayerNotConnected));
         code = kExitNoPlayer;
     } else if (DevDirectoryUnreadable(memory)) {
-        Say(MemoryName(memory) + ": " + text::kMemoryUnreadable);
+        Say(MemoryName(memory) + ": " + Formatted(text::kMemoryUnreadable));
         code = kExitFailed;
     } else {
-        Say(MemoryName(memory) + ": " + strings::Text(sid::kNotConnected));
+        Say(MemoryName(memory) + ": " + TableText(sid::kNotConnected));
         code = kExitNoPlayer;
     }
     (void)session;
@@ -169,7 +170,7 @@ std::vector<const PlayerFile*> Matching(const std::vector<PlayerFile>& files,
 int ResolveFiles(const std::vector<std::string>& words, const std::vector<PlayerFile>& files,
                  std::vector<PlayerFile>& found, bool quiet) {
     int code = kExitOk;
-    const auto fail = [&](int status, const std::string& message) {
+    const auto fail = [&](int status, const Message& message) {
         if (!quiet) Say(message);
         if (code == kExitOk) code = status;
     };
@@ -180,14 +181,15 @@ int ResolveFiles(const std::vector<std::string>& words, const std::vector<Player
         if (IsNumber(word)) {
             const size_t number = std::stoul(word);
             if (number < files.size()) found.push_back(files[number]);
-            else fail(kExitNotFound, "'" + word + "': no such file on the player");
+            else
+                fail(kExitNotFound, Formatted("'%s': no such file on the player", word));
             continue;
         }
         const std::vector<const PlayerFile*> matches = Matching(files, texts, word);
         if (matches.size() == 1) {
             found.push_back(*matches[0]);
         } else if (matches.empty()) {
-            fail(kExitNotFound, "'" + word + "': no such file on the player");
+            fail(kExitNotFound, Formatted("'%s': no such file on the player", word));
         } else {
             // Never a guess: two entries whose names read alike (bytes the
             // code page cannot show, or case) are told apart by number.
@@ -196,8 +198,9 @@ int ResolveFiles(const std::vector<std::string>& words, const std::vector<Player
                 if (!numbers.empty()) numbers += ", ";
                 numbers += std::to_string(match->number);
             }
-            fail(kExitUsage, "'" + word + "' is ambiguous: it names the files " + numbers +
-                                 "; give the number of one");
+            fail(kExitUsage,
+                 Formatted("'%s' is ambiguous: it names the files %s; give the number of one", word,
+                           numbers));
         }
     }
     return code;

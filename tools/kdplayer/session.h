@@ -2,6 +2,7 @@
 // kdplayer's hold on the player: the device layer opened for one command,
 // memories named by word, player files named by number or name, and the
 // check that an entry still is what was listed.
+#include "tools/kdplayer/message.h"
 #include "lib/device/device_entries.h"
 #include "lib/device/device_watch.h"
 
@@ -23,8 +24,8 @@ std::string ShownText(const PlayerFile& file);
 
 // Prints "kdplayer: " and the message on standard error (clearing a progress
 // bar first), and keeps it for a JSON error document.
-void Say(const std::string& message);
-// Every message said so far, in order.
+void Say(const Message& message);
+// Every message said so far, in order, in English.
 const std::vector<std::string>& SaidMessages();
 
 class Session {
@@ -50,7 +51,7 @@ int ParseMemory(const std::string& word);
 // The memory's word ("internal", "external") and its name in the string
 // table ("Internal Memory", "External Memory").
 const char* MemoryWord(int memory);
-std::string MemoryName(int memory);
+Message MemoryName(int memory);
 
 // Lists the memory's directory as read at the connection or after this
 // program's last change of it (else anew) into files; false (after saying so) when

@@ -17,12 +17,12 @@ DevRoom MemoryRoom(int memory, int64_t entriesUsed, uint64_t freedBlocks, int64_
             std::max<int64_t>(KD5200_MAX_ENTRIES - entriesUsed + freedEntries, 0)};
 }
 
-std::string SpaceShortfall(const std::vector<DevRoomFile>& files, const DevRoom& room) {
+Message SpaceShortfall(const std::vector<DevRoomFile>& files, const DevRoom& room) {
     const DevSpacePlan plan = DevPlanSpace(files, room);
     if (plan.fitsAll) return "";
-    return "the files need " + std::to_string(plan.neededBlocks) + " blocks of 16384 bytes in " +
-           std::to_string(plan.neededEntries) + " entries; " + std::to_string(room.freeBlocks) +
-           " blocks and " + std::to_string(room.freeEntries) + " entries are free";
+    return Formatted(
+        "the files need %s blocks of 16384 bytes in %s entries; %s blocks and %s entries are free",
+        plan.neededBlocks, plan.neededEntries, room.freeBlocks, room.freeEntries);
 }
 
 } // namespace kdplayer

@@ -18,6 +18,12 @@ namespace kdplayer {
 
 namespace {
 
+// What the sync says of each kind of entry it skips, for the catalogue.
+[[maybe_unused]] constexpr const char* kSkippedTexts[] = {
+    SD_TEXT("%s: skipped, a folder"), SD_TEXT("%s: skipped, a fifo"),
+    SD_TEXT("%s: skipped, a socket"), SD_TEXT("%s: skipped, a device"),
+    SD_TEXT("%s: skipped, a dangling link")};
+
 // A player file name holds at most this many bytes.
 constexpr size_t kMaxPlayerName = 255;
 
@@ -26,11 +32,10 @@ std::string Quoted(const std::string& text) {
 }
 
 // Why the player cannot hold the name (in its code page as bytes), or "".
-std::string NameFault(const std::string& bytes) {
+Message NameFault(const std::string& bytes) {
     if (bytes.size() > kMaxPlayerName)
-        return "its name takes " + std::to_string(bytes.size()) +
-               " bytes on the player; player file names hold at most " +
-               std::to_string(kMaxPlayerName);
+        return Formatted("its name takes %s bytes on the player; player file names hold at most %s",
+                         bytes.size(), kMaxPlayerName);
     const platform::CodePage codePage(DevGetCodePage());
     size_t at = 0, last = 0, lastLength = 0;
     // Only single-byte characters are checked: the second byte of a
@@ -39,41 +44,42 @@ std::string NameFault(const std::string& bytes) {
         const char c = bytes[at];
         const auto byte = static_cast<unsigned char>(c);
         if (length == 1 && (byte < 0x20 || byte == 0x7F))
-            return "its name holds a control character, which player file names cannot hold";
+            return Formatted(
+                "its name holds a control character, which player file names cannot hold");
         if (length == 1 && std::strchr("\"*/:<>?\\|", c) != nullptr)
-            return "its name holds " + Quoted(std::string(1, c)) +
-                   ", which player file names cannot hold";
+            return Formatted("its name holds %s, which player file names cannot hold",
+                             Quoted(std::string(1, c)));
         last = at;
         lastLength = length;
         at += length;
     }
     if (lastLength == 1 && (bytes[last] == '.' || bytes[last] == ' '))
-        return "its name ends in a dot or a space, which player file names cannot";
+        return Formatted("its name ends in a dot or a space, which player file names cannot");
     return "";
 }
 
 // Why the code page cannot write the name.
-std::string UnencodableText(const platform::Unencodable& failure) {
+Message UnencodableText(const platform::Unencodable& failure) {
     const DevUnencodableCharacter shown = DevDescribeUnencodable(failure);
-    return "its name holds " + Quoted(shown.character) + " (" + shown.point +
-           "), which player file names in " + DevGetCodePage() + " cannot hold";
+    return Formatted("its name holds %s (%s), which player file names in %s cannot hold",
+                     Quoted(shown.character), shown.point, DevGetCodePage());
 }
 
 // Opens the file and reads its first byte, so that a file the sync could
 // not copy is found before anything changes. "" or the reason.
-std::string ReadFault(const std::string& path, uint64_t& size) {
+Message ReadFault(const std::string& path, uint64_t& size) {
     const int fd = platform::OpenForReading(path, true);
-    if (fd < 0) return "cannot be read: " + platform::SystemErrorText(errno);
-    std::string fault;
+    if (fd < 0) return Formatted("cannot be read: %s", platform::SystemErrorText(errno));
+    Message fault;
     platform::FileStamp st;
     char byte;
     if (!platform::StampOf(fd, st))
-        fault = "cannot be read: " + platform::SystemErrorText(errno);
+        fault = Formatted("cannot be read: %s", platform::SystemErrorText(errno));
     else if (!st.regular)
-        fault = "is no longer a regular file";
+        fault = Formatted("is no longer a regular file");
     // Freshly opened, the file is read from its start.
     else if (st.size > 0 && read(fd, &byte, 1) < 0)
-        fault = "cannot be read: " + platform::SystemErrorText(errno);
+        fault = Formatted("cannot be read: %s", platform::SystemErrorText(errno));
     size = st.size;
     close(fd);
     return fault;
@@ -170,7 +176,8 @@ bool ReadSyncFolder(const std::string& dir, SyncFolder& folder) {
         }
         if (entry.kind == platform::FolderEntry::Unreadable) {
             folder.problems.push_back(
-                {"unreadable", name, "cannot be read: " + platform::SystemErrorText(entry.error)});
+                {"unreadable", name,
+                 Formatted("cannot be read: %s", platform::SystemErrorText(entry.error))});
             continue;
         }
         if (entry.kind != platform::FolderEntry::Regular) {
@@ -185,20 +192,20 @@ bool ReadSyncFolder(const std::string& dir, SyncFolder& folder) {
             file.playerBytes.clear();
             folder.problems.push_back({"name", name, UnencodableText(failure)});
             file.usable = false;
-        } else if (const std::string fault = NameFault(file.playerBytes); !fault.empty()) {
+        } else if (const Message fault = NameFault(file.playerBytes); !fault.empty()) {
             folder.problems.push_back({"name", name, fault});
             file.usable = false;
         } else {
             file.folded = FoldedName(DevNameToText(file.playerBytes));
         }
-        if (const std::string fault = ReadFault(dir + "/" + name, file.size); !fault.empty()) {
+        if (const Message fault = ReadFault(dir + "/" + name, file.size); !fault.empty()) {
             folder.problems.push_back({"unreadable", name, fault});
             file.usable = false;
         } else if (file.size > UINT32_MAX) {
-            folder.problems.push_back({"too_large", name,
-                                       "it holds " + std::to_string(file.size) +
-                                           " bytes; a player file holds at most " +
-                                           std::to_string(UINT32_MAX)});
+            folder.problems.push_back(
+                {"too_large", name,
+                 Formatted("it holds %s bytes; a player file holds at most %s", file.size,
+                           UINT32_MAX)});
             file.usable = false;
         }
         folder.files.push_back(std::move(file));
@@ -223,7 +230,7 @@ bool ReadSyncFolder(const std::string& dir, SyncFolder& folder) {
             folder.files[i].usable = false;
             folder.problems.push_back(
                 {"case_twin", folder.files[i].name,
-                 "the player does not tell its name from " + others + " (letter case)"});
+                 Formatted("the player does not tell its name from %s (letter case)", others)});
         }
     }
     std::stable_sort(folder.problems.begin(), folder.problems.end(),

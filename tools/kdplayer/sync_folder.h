@@ -3,6 +3,8 @@
 // touched: each regular file with its size and its name as the player would
 // hold it, the entries a sync leaves out, and every file the player could
 // not take.
+#include "tools/kdplayer/message.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,7 +32,7 @@ struct SyncSkipped {
 struct SyncProblem {
     const char* kind = "";
     std::string name;
-    std::string message;
+    Message message;
 };
 
 struct SyncFolder {

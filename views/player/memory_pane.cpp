@@ -43,11 +43,11 @@ HMp3MemView::RawDataHandler& RawData() {
 }
 
 // The caption font of the system, as the header's font: the toolkit's
-// default font in bold.
-wxFont HeaderFont() {
+// default font, in bold for a Latin title (one weight for the whole line).
+wxFont HeaderFont(const std::string& title) {
     wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
     if (!font.IsOk()) font = wxFont(wxFontInfo(10).Family(wxFONTFAMILY_SWISS));
-    return font.Bold();
+    return player::HeaderInBold(title) ? font.Bold() : font;
 }
 
 std::string Load(int id) {
@@ -83,7 +83,8 @@ HMp3MemView::HMp3MemView(wxWindow* parent, wxWindowID id, const wxPoint& pos, co
     header_ = new wxStaticText(this, wxID_ANY, wxString(), wxPoint(0, 0),
                                wxSize(std::max(size.x, 1), kHeaderHeight),
                                wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
-    header_->SetFont(HeaderFont());
+    // Chosen once, by the memories' names in the language of the string table.
+    header_->SetFont(HeaderFont(strings::Text(sid::kInternalMemory)));
     list_ = new HFileListCtrl(this, ids::kMemoryList, wxLC_EDIT_LABELS, wxPoint(0, HeaderHeight()),
                               wxSize(std::max(size.x, 1), std::max(size.y - HeaderHeight(), 1)));
     list_->SetSource(this);

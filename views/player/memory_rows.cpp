@@ -44,6 +44,21 @@ std::string HeaderText(const std::string& title, const std::string& status) {
     return " " + title + " - " + status;
 }
 
+bool HeaderInBold(const std::string& title) {
+    for (size_t at = 0; at < title.size();) {
+        const auto lead = static_cast<unsigned char>(title[at]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t point = length == 1 ? lead : lead & (0x3F >> (length - 1));
+        for (size_t i = 1; i < length && at + i < title.size(); ++i)
+            point = (point << 6) | (static_cast<unsigned char>(title[at + i]) & 0x3F);
+        // Latin, Greek and Cyrillic letters, and general punctuation.
+        const bool european = point < 0x530 || (point >= 0x1E00 && point < 0x2070);
+        if (!european) return false;
+        at += length;
+    }
+    return true;
+}
+
 std::string FittingHeaderText(const std::string& title, bool connected, uint64_t capacity,
                               uint64_t freeSpace, int fileCount,
                               const std::function<bool(const std::string&)>& fits) {

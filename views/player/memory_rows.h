@@ -38,6 +38,11 @@ ByteCount CountBytes(uint64_t bytes);
 std::string StatusText(bool connected, uint64_t capacity, uint64_t freeSpace, int fileCount);
 // The whole header line: " " + title + " - " + status.
 std::string HeaderText(const std::string& title, const std::string& status);
+// Whether the header line is set in bold: only while its title (UTF-8) is
+// Latin, Greek or Cyrillic text. The bold face of an interface font seldom
+// holds Hangul or another script, whose fallback face then sets part of the
+// line in the regular weight; such a line is set in the regular weight whole.
+bool HeaderInBold(const std::string& title);
 // The longest header line that fits (fits() says whether a line does): the
 // whole line, then without the total, without the free space, without the
 // title; the file count stays to the end. A line that is not connected

@@ -3,6 +3,7 @@
 #include "kdplayer_fixture.h"
 
 #include <algorithm>
+#include <clocale>
 #include <map>
 
 using namespace kdtest;
@@ -199,7 +200,7 @@ TEST_F(KdplayerCli, NamesThatReadAlikeAreToldApartAndNeverGuessed) {
     // Typed as read, the name fits both: refused, with their numbers.
     run = Run({"get", "internal", "caf\xEF\xBF\xBD.mp3", "-o", "which.mp3"});
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("is ambiguous: it names the files 0, 1"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("해당하는 파일이 여럿입니다(0, 1번)"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(dir / "pc/which.mp3"));
     EXPECT_EQ(Run({"rm", "internal", "caf\xEF\xBF\xBD.mp3"}).status, 2);
     // By number, each is its own, and the refused rm deleted neither.
@@ -232,4 +233,67 @@ TEST_F(KdplayerCli, WithJsonAFailureIsAJsonDocument) {
         EXPECT_NE(run.out.find("\"exit_code\":" + std::to_string(run.status)), std::string::npos)
             << run.out;
     }
+}
+
+TEST_F(KdplayerCli, AKoreanDesktopReadsKoreanWhileScriptsReadTheSameAsEver) {
+    // scripts/deps.sh makes the locale; without it every message is English.
+    ASSERT_TRUE(std::setlocale(LC_MESSAGES, "ko_KR.UTF-8")) << "no ko_KR.UTF-8 locale";
+    std::setlocale(LC_MESSAGES, "C");
+    NewPlayer();
+    Write(dir / "pc/dup.mp3", "one");
+    ASSERT_EQ(Run({"put", "internal", "dup.mp3"}).status, 0);
+    // The same code page for both, so that only the language differs.
+    const auto in = [&](const char* lang, const std::vector<std::string>& args) {
+        extra = {std::string("LANG=") + lang,
+                 "LC_ALL=", "LC_MESSAGES=", "LANGUAGE=", "KD5200_CODEPAGE=CP949"};
+        return Run(args);
+    };
+    struct Case {
+        std::vector<std::string> args;
+        const char* korean;  // in the messages under ko_KR
+        const char* english; // in them under C
+    };
+    const Case cases[] = {
+        {{"put", "internal", "dup.mp3"},
+         "'dup.mp3' 파일이 내장 메모리에 이미 있습니다",
+         "'dup.mp3' is already on the Internal Memory; --force replaces it"},
+        {{"get", "internal"},
+         "get에는 메모리와 파일을 하나 이상 지정해야 합니다",
+         "get needs a memory and at least one file"},
+        {{"ls", "--bogus"}, "'kdplayer --help'를 실행해 보십시오.", "Try 'kdplayer --help'."},
+        {{"backup", "saved"}, "파일 1개를 saved에 저장했습니다", "1 files saved in saved"},
+        {{"--help"}, "사용법:", "Usage:"},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(dir / "pc/saved");
+        const ProgramRun korean = in("ko_KR.UTF-8", c.args);
+        fs::remove_all(dir / "pc/saved");
+        const ProgramRun english = in("C", c.args);
+        EXPECT_EQ(korean.status, english.status) << c.args[0];
+        EXPECT_NE((korean.out + korean.err).find(c.korean), std::string::npos)
+            << korean.out << korean.err;
+        EXPECT_NE((english.out + english.err).find(c.english), std::string::npos)
+            << english.out << english.err;
+    }
+
+    // What a script reads is the same in both: listings, plans, and failures
+    // as documents with their English message.
+    Write(dir / "pc/src/new.mp3", "new");
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"ls", "--json"},
+                                                 {"info", "--json"},
+                                                 {"sync", "--json", "--dry-run", "src", "internal"},
+                                                 {"ls", "-j", "middle"}}) {
+        const ProgramRun korean = in("ko_KR.UTF-8", args);
+        const ProgramRun english = in("C", args);
+        EXPECT_EQ(korean.status, english.status) << args[0];
+        EXPECT_EQ(korean.out, english.out);
+        EXPECT_TRUE(ValidJson(korean.out));
+    }
+    const ProgramRun refused = in("ko_KR.UTF-8", {"ls", "-j", "middle"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.out.find("\"message\":\"'middle' is no memory: say internal or external\""),
+              std::string::npos)
+        << refused.out;
+    EXPECT_NE(refused.err.find("'middle': 메모리 이름이 아닙니다"), std::string::npos)
+        << refused.err;
 }

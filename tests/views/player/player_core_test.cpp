@@ -31,6 +31,11 @@ TEST(MemoryTexts, SizesAndTotalsRoundUpAtTheirEdges) {
     EXPECT_EQ(player::StatusText(false, 1, 1, 1), "Not Connected");
     EXPECT_EQ(player::HeaderText("Internal Memory", "Not Connected"),
               " Internal Memory - Not Connected");
+    // One weight for the whole line: bold only for a title a bold face holds.
+    EXPECT_TRUE(player::HeaderInBold("Internal Memory"));
+    EXPECT_TRUE(player::HeaderInBold("Mémoire interne — Внутренняя"));
+    EXPECT_FALSE(player::HeaderInBold("내장 메모리"));
+    EXPECT_FALSE(player::HeaderInBold("Memory 内部"));
 }
 
 TEST(MemoryTexts, ColumnsCompareByTheirOwnRules) {
