@@ -15,7 +15,9 @@ artefacts=$2
 mkdir -p "$artefacts"
 source "$(dirname "$0")/wine_desktop.sh"
 
-folder='C:\Program Files\Song dock'
+# /D= and _?= take the rest of the command line unquoted, and Wine quotes an
+# argument with spaces: so a folder without them.
+folder='C:\Apps\Songdock'
 dir=$(unix_path "$folder")
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Songdock'
 links="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
@@ -30,7 +32,7 @@ done
 [ "$(cat "$dir/KD5200USB.dll")" = "the maker library" ] || fail "the maker's KD5200USB.dll was replaced"
 [ -f "$links/Songdock.lnk" ] || fail "no Start menu entry"
 entry=$(reg query "$uninstall_key")
-grep -q "UninstallString.*Song dock.uninstall.exe" <<<"$entry" || fail "no uninstaller in Add/Remove Programs: $entry"
+grep -qF "UninstallString    REG_SZ    \"$folder\\uninstall.exe\"" <<<"$entry" || fail "no uninstaller in Add/Remove Programs: $entry"
 grep -q 'DisplayName *REG_SZ *Songdock' <<<"$entry" || fail "no name in Add/Remove Programs"
 
 # Songdock from the installed folder, on the virtual player, whose library
@@ -57,10 +59,12 @@ rm -f "$dir/kd5200usb.dll"
 cp "$artefacts/maker.dll" "$dir/KD5200USB.dll"
 reg add 'HKCU\Software\Zentrovia\Songdock\Settings' /v KeptByUninstall /t REG_DWORD /d 1 /f >/dev/null
 
-# _?= runs the uninstaller in place and waits for it.
-"$wine" "$dir/uninstall.exe" /S "_?=$folder" >>"$artefacts/setup.log" 2>&1 || fail "the uninstaller exited with $?"
+# As Add/Remove Programs runs it: the uninstaller copies itself away, starts
+# the copy and returns; the copy's end is the end of Wine's processes.
+"$wine" "$dir/uninstall.exe" /S >>"$artefacts/setup.log" 2>&1 || fail "the uninstaller exited with $?"
+wineserver -w
 left=$(cd "$dir" 2>/dev/null && find . -type f | sort)
-[ "$left" = "./KD5200USB.dll" ] || fail "the uninstaller left: $left"
+[ "$left" = "./KD5200USB.dll" ] || fail "the uninstaller left: $(printf "%q" "$left")"
 [ ! -e "$links/Songdock.lnk" ] || fail "the Start menu entry is still there"
 reg query "$uninstall_key" | grep -q UninstallString && fail "the Add/Remove Programs entry is still there"
 reg query 'HKCU\Software\Zentrovia\Songdock\Settings' | grep -q KeptByUninstall ||
