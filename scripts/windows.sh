@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the kit for 32-bit Windows (Songdock and the console programs) and
 # packs it in a zip.
-# Usage: scripts/windows.sh [deps|prefix|build|zip]   (default: all of them)
+# Usage: scripts/windows.sh [deps|prefix|build|zip|setup]   (default: all of them)
 #   deps    installs what is missing: the MinGW-w64 cross-compiler, zlib for
 #           it, wine32 (after adding the i386 architecture) and a deb-src
 #           entry for the archive the machine already uses;
@@ -9,10 +9,14 @@
 #           with Debian's patches, into a cache outside the clone, once per
 #           set of package versions;
 #   build   builds the kit into build-windows/;
-#   zip     makes build-windows/songdock-windows-VERSION.zip.
+#   zip     makes build-windows/songdock-windows-VERSION.zip;
+#   setup   makes build-windows/songdock-setup-VERSION.exe from the zip's
+#           folder, with NSIS (SONGDOCK_WINDOWS_GUI=1 only: it installs
+#           Songdock).
 # SONGDOCK_WINDOWS_CACHE sets the cache folder (default ~/.cache/songdock-windows).
-# SONGDOCK_WINDOWS_GUI=1 adds libpng and wxWidgets to the prefix and builds
-# Songdock itself (songdock.exe) beside the console programs.
+# Songdock itself (songdock.exe) is built beside the console programs, with
+# libpng and wxWidgets in the prefix; SONGDOCK_WINDOWS_GUI=0 builds the
+# console programs alone, on a smaller prefix.
 # SONGDOCK_WINDOWS_BITS=64 builds the same programs for 64-bit Windows into
 # build-windows64/ instead (for Wine where 32-bit programs cannot run).
 set -euo pipefail
@@ -33,7 +37,7 @@ export DEBIAN_FRONTEND=noninteractive
 # console build is only for tests and leaves out what those programs do not
 # use. Songdock adds wxWidgets after libpng, which it uses; the console
 # programs keep their own, smaller prefix.
-gui=${SONGDOCK_WINDOWS_GUI:-0}
+gui=${SONGDOCK_WINDOWS_GUI:-1}
 sources=(opencore-amr nettle sqlite3 taglib)
 [ "$host" = x86_64-w64-mingw32 ] && [ "$gui" != 1 ] && sources=(opencore-amr nettle sqlite3)
 [ "$gui" = 1 ] && sources=(opencore-amr nettle sqlite3 taglib libpng1.6 wxwidgets3.2)
@@ -67,6 +71,8 @@ install_deps() {
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
     libz-mingw-w64-dev wine wine32 wine64 zip dpkg-dev autoconf automake libtool make cmake ninja-build
     pkg-config tcl groff-base man-db libutfcpp-dev)
+  # Songdock's help (chmcmd) and installer (makensis).
+  [ "$gui" = 1 ] && packages+=(fp-utils nsis)
   for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
   if [ ${#missing[@]} -gt 0 ] || [ $updated = stale ]; then
     # A mirror caught mid-sync fails one list; the others still serve.
@@ -212,6 +218,14 @@ build_prefix() {
   # So do wx-config and the libtool archives.
   { grep -rlIZ "$cache/prefix-[0-9a-f]*\.work/prefix" "$work/prefix/lib" "$work/prefix/bin" 2>/dev/null || true; } |
     xargs -0 -r sed -i "s|$cache/prefix-[0-9a-f]*\.work/prefix|$prefix|g"
+  # So do links (wx-config): made relative, they hold in the final folder.
+  local link target
+  while IFS= read -r -d '' link; do
+    target=$(readlink "$link")
+    case "$target" in
+      "$work/prefix"/*) ln -sfn "$(realpath -m --relative-to="$(dirname "$link")" "$target")" "$link" ;;
+    esac
+  done < <(find "$work/prefix" -type l -print0)
   mv "$work/prefix" "$prefix"
   rm -rf "$work"
   touch "$prefix/.complete"
@@ -260,11 +274,29 @@ make_zip() {
   echo "Made $build/$name.zip"
 }
 
+# The installer, from the folder make_zip filled. QUICK=1 packs it faster
+# and larger (for tests).
+make_setup() {
+  [ "$gui" = 1 ] || { echo "windows.sh: the installer needs SONGDOCK_WINDOWS_GUI=1" >&2; exit 2; }
+  local version; version=$(sed -n 's/^project(Songdock VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+  local name=songdock-setup-$version defines=()
+  [ "$host" = x86_64-w64-mingw32 ] && name=songdock-setup64-$version defines+=(-DWIN64)
+  [ "${QUICK:-0}" = 1 ] && defines+=(-DQUICK)
+  local stage_dir; stage_dir=$(find "$build/zip" -mindepth 1 -maxdepth 1 -type d | head -n1)
+  [ -f "$stage_dir/songdock.exe" ] || { echo "windows.sh: no songdock.exe in $build/zip; run the zip stage first" >&2; exit 1; }
+  makensis -V2 -NOCD "${defines[@]}" -DVERSION="$version" -DSTAGE="$stage_dir" \
+    -DICON="$top/app/songdock.ico" -DOUTFILE="$build/$name.exe" "$top/dist/windows/songdock.nsi"
+  echo "Made $build/$name.exe"
+}
+
 case "$stage" in
   deps) install_deps ;;
   prefix) build_prefix ;;
   build) build_kit ;;
   zip) make_zip ;;
-  all) install_deps; build_kit; make_zip ;;
-  *) echo "windows.sh: unknown stage '$stage' (deps, prefix, build, zip)" >&2; exit 2 ;;
+  setup) make_setup ;;
+  all)
+    install_deps; build_kit; make_zip
+    if [ "$gui" = 1 ]; then make_setup; fi ;;
+  *) echo "windows.sh: unknown stage '$stage' (deps, prefix, build, zip, setup)" >&2; exit 2 ;;
 esac
