@@ -245,6 +245,7 @@ protected:
     // The list asks for what it shows.
     wxString OnGetItemText(long item, long column) const override;
     int OnGetItemImage(long item) const override;
+    bool TryBefore(wxEvent& event) override;
 #endif
 
 private:
@@ -328,6 +329,7 @@ private:
     void OnEndLabelEdit(wxListEvent& event);
 
     std::unique_ptr<wxImageList> shown_; // the control's copy of the pane's images
+    wxPoint pressPoint_;               // where the left button last went down
     bool editByCall_ = false;          // EditLabel is opening the field
     long editRow_ = -1;
     long editTop_ = -1;                // the top row when the field opened

@@ -400,11 +400,21 @@ wxRect HFileListCtrl::GetRowRect(long row, RowPart part) const {
 
 // ---- Notifications to the pane -----------------------------------------------
 
+bool HFileListCtrl::TryBefore(wxEvent& event) {
+#ifndef __WXMSW__
+    // A drag starts where the button went down, in the list's client
+    // coordinates, for every handler (those bound to the list itself among
+    // them). The list view gives that point itself; the generic list gives
+    // one of the moves after it.
+    if (event.GetEventType() == wxEVT_LIST_BEGIN_DRAG && event.GetEventObject() == this)
+        static_cast<wxListEvent&>(event).m_pointDrag = pressPoint_;
+#endif
+    return wxListCtrl::TryBefore(event);
+}
+
 void HFileListCtrl::OnBeginDrag(wxListEvent& event) {
     pressOnSelected_ = false;
     renameTimer_.Stop();
-    // The pane hears the point in the list's client coordinates.
-    event.m_pointDrag = FromRows(event.m_pointDrag);
     event.Skip();
 }
 
@@ -417,6 +427,7 @@ void HFileListCtrl::OnBeginDrag(wxListEvent& event) {
 void HFileListCtrl::OnLeftDown(wxMouseEvent& event) {
     event.Skip();
     const wxPoint point = FromRows(event.GetPosition());
+    pressPoint_ = point;
     const long row = RowAtPoint(point);
     const wxWindow* focus = wxWindow::FindFocus();
     const uint32_t pressTime = static_cast<uint32_t>(event.GetTimestamp());
