@@ -12,9 +12,7 @@
 
 #include "base/platform/gui/accessibility.h"
 #include "base/platform/gui/native_list.h"
-#include "base/platform/modal_depth.h"
 #include "base/platform/path_text.h"
-#include "base/resources/ids.h"
 #include "ui/list/edited_label.h"
 #include "ui/list/file_kinds.h"
 
@@ -68,6 +66,7 @@ wxBEGIN_EVENT_TABLE(HFileListCtrl, wxDataViewCtrl)
     EVT_DATAVIEW_SELECTION_CHANGED(wxID_ANY, HFileListCtrl::OnSelectionChanged)
 wxEND_EVENT_TABLE()
 // clang-format on
+
 
 HFileListCtrl::HFileListCtrl(wxWindow* parent, wxWindowID id, long style, const wxPoint& pos,
                              const wxSize& size) {
@@ -234,17 +233,7 @@ int HFileListCtrl::TitleWidth(int column) const {
 
 // ---- Rows ----------------------------------------------------------------
 
-void HFileListCtrl::ShowRows(size_t count) {
-    CancelEdit();
-    order_.Reset(count);
-    SetRowCount();
-}
 
-void HFileListCtrl::ShowRows(std::vector<uint32_t> indices) {
-    CancelEdit();
-    order_.Assign(std::move(indices));
-    SetRowCount();
-}
 
 void HFileListCtrl::SetRowCount() {
     Reload();
@@ -277,16 +266,6 @@ void HFileListCtrl::RefreshRows() {
     Restore(kept);
 }
 
-HFileListCtrl::Kept HFileListCtrl::Keep() {
-    CancelEdit();
-    Kept kept;
-    kept.selected = static_cast<size_t>(GetSelectedItemCount());
-    if (kept.selected > 0 && kept.selected < order_.size())
-        kept.marks = order_.MarkData(GetSelectedRows());
-    if (const long focused = GetFocusedRow(); focused >= 0)
-        kept.focusData = static_cast<long>(GetRowData(focused));
-    return kept;
-}
 
 void HFileListCtrl::Restore(const Kept& kept) {
     if (kept.focusData >= 0)
@@ -303,12 +282,6 @@ void HFileListCtrl::Restore(const Kept& kept) {
     SelectionChanged();
 }
 
-void HFileListCtrl::ReverseRows() {
-    const Kept kept = Keep();
-    order_.Reverse();
-    Reload();
-    Restore(kept);
-}
 
 // ---- Selection and focus ---------------------------------------------------
 
@@ -628,16 +601,6 @@ void HFileListCtrl::OnPlainClick(wxPoint point, uint32_t pressTime) {
     renameTimer_.StartOnce(doubleClick + 50);
 }
 
-void HFileListCtrl::AskForRename() {
-    if (edit_ || clickedRow_ < 0 || GetSelectedItemCount() != 1 || !IsRowSelected(clickedRow_))
-        return;
-    // Not while a question or a device call is open (its loop runs this
-    // timer): the edit would end, and rename, in the middle of it.
-    if (platform::OpenModalCount() > 0) return;
-    wxCommandEvent rename(wxEVT_MENU, ids::kRename);
-    rename.SetEventObject(this);
-    if (GetParent()) GetParent()->GetEventHandler()->ProcessEvent(rename);
-}
 
 void HFileListCtrl::OnEditKey(wxKeyEvent& event) {
     switch (event.GetKeyCode()) {

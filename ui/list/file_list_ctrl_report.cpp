@@ -18,9 +18,7 @@
 #include <wx/time.h>
 
 #include "base/platform/gui/accessibility.h"
-#include "base/platform/modal_depth.h"
 #include "base/platform/path_text.h"
-#include "base/resources/ids.h"
 #include "ui/list/edited_label.h"
 
 // clang-format off
@@ -43,6 +41,7 @@ wxBEGIN_EVENT_TABLE(HFileListCtrl, wxListCtrl)
     EVT_LIST_END_LABEL_EDIT(wxID_ANY, HFileListCtrl::OnEndLabelEdit)
 wxEND_EVENT_TABLE()
 // clang-format on
+
 
 HFileListCtrl::HFileListCtrl(wxWindow* parent, wxWindowID id, long style, const wxPoint& pos,
                              const wxSize& size) {
@@ -167,17 +166,7 @@ int HFileListCtrl::TitleWidth(int column) const {
 
 // ---- Rows ----------------------------------------------------------------
 
-void HFileListCtrl::ShowRows(size_t count) {
-    CancelEdit();
-    order_.Reset(count);
-    SetRowCount();
-}
 
-void HFileListCtrl::ShowRows(std::vector<uint32_t> indices) {
-    CancelEdit();
-    order_.Assign(std::move(indices));
-    SetRowCount();
-}
 
 void HFileListCtrl::SetRowCount() {
     // A new listing has nothing selected.
@@ -205,16 +194,6 @@ void HFileListCtrl::RefreshRows() {
     Refresh();
 }
 
-HFileListCtrl::Kept HFileListCtrl::Keep() {
-    CancelEdit();
-    Kept kept;
-    kept.selected = static_cast<size_t>(GetSelectedItemCount());
-    if (kept.selected > 0 && kept.selected < order_.size())
-        kept.marks = order_.MarkData(GetSelectedRows());
-    if (const long focused = GetFocusedRow(); focused >= 0)
-        kept.focusData = static_cast<long>(GetRowData(focused));
-    return kept;
-}
 
 void HFileListCtrl::Restore(const Kept& kept) {
     // The control's selection is by display row: it is made anew from the
@@ -232,12 +211,6 @@ void HFileListCtrl::Restore(const Kept& kept) {
     SelectionChanged();
 }
 
-void HFileListCtrl::ReverseRows() {
-    const Kept kept = Keep();
-    order_.Reverse();
-    Reload();
-    Restore(kept);
-}
 
 // ---- Selection and focus ---------------------------------------------------
 
@@ -541,17 +514,6 @@ void HFileListCtrl::OnBeginLabelEdit(wxListEvent& event) {
     event.Veto();
 }
 
-void HFileListCtrl::AskForRename() {
-    if (GetEditControl() || clickedRow_ < 0 || GetSelectedItemCount() != 1 ||
-        !IsRowSelected(clickedRow_))
-        return;
-    // Not while a question or a device call is open: the edit would end, and
-    // rename, in the middle of it.
-    if (platform::OpenModalCount() > 0) return;
-    wxCommandEvent rename(wxEVT_MENU, ids::kRename);
-    rename.SetEventObject(this);
-    if (GetParent()) GetParent()->GetEventHandler()->ProcessEvent(rename);
-}
 
 void HFileListCtrl::OnEndLabelEdit(wxListEvent& event) {
     const long row = editRow_;

@@ -8,7 +8,9 @@
 #include <wx/time.h>
 
 #include "base/platform/gui/accessibility.h"
+#include "base/platform/modal_depth.h"
 #include "base/platform/path_text.h"
+#include "base/resources/ids.h"
 #include "ui/list/file_kinds.h"
 #include "ui/list/file_list_ctrl.h"
 
@@ -216,4 +218,46 @@ bool HFileListCtrl::FindByPrefix(const wxString& prefix, long from) {
         }
     }
     return false;
+}
+
+void HFileListCtrl::ShowRows(size_t count) {
+    CancelEdit();
+    order_.Reset(count);
+    SetRowCount();
+}
+
+void HFileListCtrl::ShowRows(std::vector<uint32_t> indices) {
+    CancelEdit();
+    order_.Assign(std::move(indices));
+    SetRowCount();
+}
+
+HFileListCtrl::Kept HFileListCtrl::Keep() {
+    CancelEdit();
+    Kept kept;
+    kept.selected = static_cast<size_t>(GetSelectedItemCount());
+    if (kept.selected > 0 && kept.selected < order_.size())
+        kept.marks = order_.MarkData(GetSelectedRows());
+    if (const long focused = GetFocusedRow(); focused >= 0)
+        kept.focusData = static_cast<long>(GetRowData(focused));
+    return kept;
+}
+
+void HFileListCtrl::ReverseRows() {
+    const Kept kept = Keep();
+    order_.Reverse();
+    Reload();
+    Restore(kept);
+}
+
+void HFileListCtrl::AskForRename() {
+    if (GetEditControl() || clickedRow_ < 0 || GetSelectedItemCount() != 1 ||
+        !IsRowSelected(clickedRow_))
+        return;
+    // Not while a question or a device call is open (its loop runs the
+    // timer): the edit would end, and rename, in the middle of it.
+    if (platform::OpenModalCount() > 0) return;
+    wxCommandEvent rename(wxEVT_MENU, ids::kRename);
+    rename.SetEventObject(this);
+    if (GetParent()) GetParent()->GetEventHandler()->ProcessEvent(rename);
 }
