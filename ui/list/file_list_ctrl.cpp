@@ -1,8 +1,8 @@
+// The file list as a GTK tree view (wxDataViewCtrl over a virtual model).
 #include "ui/list/file_list_ctrl.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <unordered_set>
 
 #include <wx/app.h>
 #include <wx/imaglist.h>
@@ -12,18 +12,12 @@
 
 #include "base/platform/gui/accessibility.h"
 #include "base/platform/gui/native_list.h"
-#include "base/platform/modal_depth.h"
 #include "base/platform/path_text.h"
-#include "base/resources/ids.h"
 #include "ui/list/edited_label.h"
 #include "ui/list/file_kinds.h"
 
 namespace {
 
-// Letters typed within this time make one start of a name.
-constexpr long kTypeAheadMs = 1000;
-// Rows measured to fit a column to its texts: the first rows stand for the rest.
-constexpr long kMeasuredRows = 200;
 // The time a screen reader has to read a table it enters before hearing
 // which row is current.
 constexpr int kTellRowMs = 150;
@@ -57,9 +51,6 @@ private:
     const HFileListCtrl& list_;
 };
 
-int HFileListCtrl::Source::GetCellImage(uint32_t) const {
-    return -1;
-}
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(HFileListCtrl, wxDataViewCtrl)
@@ -75,6 +66,7 @@ wxBEGIN_EVENT_TABLE(HFileListCtrl, wxDataViewCtrl)
     EVT_DATAVIEW_SELECTION_CHANGED(wxID_ANY, HFileListCtrl::OnSelectionChanged)
 wxEND_EVENT_TABLE()
 // clang-format on
+
 
 HFileListCtrl::HFileListCtrl(wxWindow* parent, wxWindowID id, long style, const wxPoint& pos,
                              const wxSize& size) {
@@ -134,18 +126,8 @@ void HFileListCtrl::SetImageList(wxImageList* images, int) {
     icons_.clear();
 }
 
-void HFileListCtrl::SetKinds(const HFileKinds* kinds) {
-    SetImageList(kinds ? kinds->GetImageList() : nullptr);
-    kinds_ = kinds;
-}
 
-wxImageList* HFileListCtrl::GetImageList(int) const {
-    return images_;
-}
 
-void HFileListCtrl::SetTableName(const wxString& name) {
-    platform::SetAccessibleName(this, name);
-}
 
 // ---- Cells ---------------------------------------------------------------
 
@@ -160,10 +142,6 @@ long HFileListCtrl::RowOf(const wxDataViewItem& item) const {
     return row < GetItemCount() ? row : -1;
 }
 
-wxString HFileListCtrl::CellText(long row, int column) const {
-    if (!source_ || row < 0 || row >= GetItemCount()) return wxString();
-    return platform::PathToDisplayText(source_->GetCellText(GetRowData(row), column));
-}
 
 wxBitmapBundle HFileListCtrl::CellIcon(long row) const {
     if (!source_ || !images_ || row < 0 || row >= GetItemCount()) return wxBitmapBundle();
@@ -177,21 +155,10 @@ wxBitmapBundle HFileListCtrl::CellIcon(long row) const {
     return icon;
 }
 
-int HFileListCtrl::GetRowImage(long row) const {
-    if (!source_ || row < 0 || row >= GetItemCount()) return -1;
-    return source_->GetCellImage(GetRowData(row));
-}
 
-wxString HFileListCtrl::GetRowText(long row, int column) const {
-    if (column < 0 || column >= ColumnCount()) return wxString();
-    return CellText(row, column);
-}
 
 // ---- Columns -------------------------------------------------------------
 
-int HFileListCtrl::DefaultColumnWidth() const {
-    return std::max(100, 100 * GetCharHeight() / 13);
-}
 
 void HFileListCtrl::AppendColumnWidth(const wxString& title, wxListColumnFormat format,
                                       int storedWidth) {
@@ -232,11 +199,6 @@ int HFileListCtrl::GetColumnWidth(int column) const {
     return widths_.Reported(column, GetColumn(static_cast<unsigned int>(column))->GetWidth());
 }
 
-int HFileListCtrl::GetStoredColumnWidth(int column) const {
-    if (column < 0 || column >= ColumnCount()) return 0;
-    if (widths_.IsFitted(column) || (column == 0 && widths_.FillsFirst())) return 0;
-    return GetColumnWidth(column);
-}
 
 void HFileListCtrl::SetColumnWidth(int column, int width) {
     if (column < 0 || column >= ColumnCount() || width <= 0) return;
@@ -260,24 +222,6 @@ void HFileListCtrl::ShowSortIndicator(int column, bool ascending) {
     }
 }
 
-void HFileListCtrl::FitColumns() {
-    const long rows = std::min<long>(GetItemCount(), kMeasuredRows);
-    const int count = std::min(ColumnCount(), widths_.Count());
-    if (count == 0) return;
-    for (int c = 0; c < count; ++c) {
-        if (!widths_.NeedsMeasuring(c, rows > 0)) continue;
-        // Without rows the title alone, measured again once rows come. The
-        // names take the room left, whatever their texts: their title only.
-        const long measured = c == 0 ? 0 : rows;
-        std::vector<int> texts;
-        texts.reserve(static_cast<size_t>(measured));
-        const int padding = 2 * GetCharWidth();
-        for (long row = 0; row < measured; ++row)
-            texts.push_back(GetTextExtent(CellText(row, c)).x + padding);
-        widths_.Measured(c, std::move(texts), TitleWidth(c), rows > 0 || c == 0);
-    }
-    ApplyWidths(widths_.Fit(Available(), DefaultColumnWidth(), wxGetLocalTimeMillis().GetValue()));
-}
 
 int HFileListCtrl::TitleWidth(int column) const {
     // The title with room for the sort arrow.
@@ -285,29 +229,11 @@ int HFileListCtrl::TitleWidth(int column) const {
            2 * GetCharWidth();
 }
 
-int HFileListCtrl::Available() const {
-    // Room is kept for a vertical scroll bar, so that no horizontal one appears.
-    return GetClientSize().x - wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this) - 4;
-}
 
-void HFileListCtrl::OnSize(wxSizeEvent& event) {
-    FitColumns();
-    event.Skip();
-}
 
 // ---- Rows ----------------------------------------------------------------
 
-void HFileListCtrl::ShowRows(size_t count) {
-    CancelEdit();
-    order_.Reset(count);
-    SetRowCount();
-}
 
-void HFileListCtrl::ShowRows(std::vector<uint32_t> indices) {
-    CancelEdit();
-    order_.Assign(std::move(indices));
-    SetRowCount();
-}
 
 void HFileListCtrl::SetRowCount() {
     Reload();
@@ -340,16 +266,6 @@ void HFileListCtrl::RefreshRows() {
     Restore(kept);
 }
 
-HFileListCtrl::Kept HFileListCtrl::Keep() {
-    CancelEdit();
-    Kept kept;
-    kept.selected = static_cast<size_t>(GetSelectedItemCount());
-    if (kept.selected > 0 && kept.selected < order_.size())
-        kept.marks = order_.MarkData(GetSelectedRows());
-    if (const long focused = GetFocusedRow(); focused >= 0)
-        kept.focusData = static_cast<long>(GetRowData(focused));
-    return kept;
-}
 
 void HFileListCtrl::Restore(const Kept& kept) {
     if (kept.focusData >= 0)
@@ -366,12 +282,6 @@ void HFileListCtrl::Restore(const Kept& kept) {
     SelectionChanged();
 }
 
-void HFileListCtrl::ReverseRows() {
-    const Kept kept = Keep();
-    order_.Reverse();
-    Reload();
-    Restore(kept);
-}
 
 // ---- Selection and focus ---------------------------------------------------
 
@@ -391,35 +301,9 @@ std::vector<long> HFileListCtrl::GetSelectedRows() const {
     return rows;
 }
 
-std::vector<uint32_t> HFileListCtrl::GetSelectedData() const {
-    std::vector<uint32_t> data;
-    for (long row : GetSelectedRows())
-        data.push_back(GetRowData(row));
-    return data;
-}
 
-long HFileListCtrl::GetFirstSelected() const {
-    const std::vector<long> rows = GetSelectedRows();
-    return rows.empty() ? -1 : rows.front();
-}
 
-// The buttons and menus follow the selection at once, however it changed: by
-// mouse, keys, a screen reader's or voice tool's selection interface, or the
-// program. A change through the accessibility interface wakes no idle pass.
-// The program's own changes come in runs (a re-selection of many names), so
-// they queue one update for the run.
-void HFileListCtrl::SelectionChanged() {
-    if (uiUpdateQueued_) return;
-    uiUpdateQueued_ = true;
-    CallAfter([this] {
-        uiUpdateQueued_ = false;
-        UpdateCommandsNow();
-    });
-}
 
-void HFileListCtrl::UpdateCommandsNow() {
-    if (wxWindow* top = wxGetTopLevelParent(this)) top->UpdateWindowUI(wxUPDATE_UI_RECURSE);
-}
 
 // A person's change (here, and the keys the list handles itself) is followed
 // before the next key is read: a Tab typed straight after Ctrl+A must find
@@ -459,16 +343,7 @@ void HFileListCtrl::SelectOnly(long row) {
     SelectionChanged();
 }
 
-void HFileListCtrl::SelectForMenu(long row) {
-    if (row >= 0 && row < GetItemCount() && !IsRowSelected(row))
-        SelectOnly(row);
-}
 
-size_t HFileListCtrl::SelectDataWhere(const std::function<bool(uint32_t)>& wanted) {
-    const std::vector<long> rows = SelectData(wanted);
-    if (!rows.empty()) EnsureVisible(rows.front());
-    return rows.size();
-}
 
 std::vector<long> HFileListCtrl::SelectData(const std::function<bool(uint32_t)>& wanted) {
     // The rows are asked in data order, the order of the pane's vector, so
@@ -487,43 +362,7 @@ std::vector<long> HFileListCtrl::SelectData(const std::function<bool(uint32_t)>&
     return rows;
 }
 
-HFileListCtrl::NamedRows HFileListCtrl::KeepNames() const {
-    NamedRows kept;
-    if (!source_) return kept;
-    for (uint32_t data : GetSelectedData())
-        kept.selected.push_back(source_->GetCellText(data, 0));
-    const long focused = GetFocusedRow();
-    if (focused >= 0) {
-        kept.focused = source_->GetCellText(GetRowData(focused), 0);
-        kept.hasFocused = true;
-    }
-    if (const long top = GetTopRow(); top >= 0) {
-        kept.top = source_->GetCellText(GetRowData(top), 0);
-        kept.hasTop = true;
-        kept.focusBelowTop = focused - top;
-    }
-    return kept;
-}
 
-void HFileListCtrl::RestoreNames(const NamedRows& rows) {
-    if (!source_ || rows.empty()) return;
-    const std::unordered_set<std::string> selected(rows.selected.begin(), rows.selected.end());
-    long focus = -1, top = -1;
-    const std::vector<long> chosen = SelectData([&](uint32_t data) {
-        const std::string name = source_->GetCellText(data, 0);
-        if (rows.hasFocused && focus < 0 && name == rows.focused) focus = FindRowByData(data);
-        if (rows.hasTop && top < 0 && name == rows.top) top = FindRowByData(data);
-        return selected.count(name) > 0;
-    });
-    if (focus >= 0) FocusRow(focus, true);
-    // A re-list that left the rows in view where they were keeps the view:
-    // only one scroll is asked for, as the table makes the last one asked.
-    const long shown = focus >= 0 ? focus : chosen.empty() ? -1 : chosen.front();
-    if (top >= 0 && (focus < 0 ? !rows.hasFocused : focus - top == rows.focusBelowTop))
-        platform::ScrollRowToTop(this, top);
-    else if (shown >= 0)
-        EnsureVisible(shown);
-}
 
 long HFileListCtrl::GetFocusedRow() const {
     return order_.empty() ? -1 : RowOf(GetCurrentItem());
@@ -565,6 +404,10 @@ long HFileListCtrl::RowAtPoint(const wxPoint& point) const {
     wxDataViewColumn* column = nullptr;
     HitTest(point, item, column);
     return RowOf(item);
+}
+
+void HFileListCtrl::ScrollRowToTop(long row) {
+    platform::ScrollRowToTop(this, row);
 }
 
 long HFileListCtrl::GetTopRow() const {
@@ -643,20 +486,6 @@ void HFileListCtrl::OnItemMenu(wxDataViewEvent& event) {
     GetEventHandler()->ProcessEvent(menu);
 }
 
-void HFileListCtrl::OnContextMenu(wxContextMenuEvent& event) {
-    // From the keyboard (the menu key, Shift+F10) the menu opens at the
-    // focused row, or at the top of the list.
-    if (event.GetPosition() == wxDefaultPosition) {
-        wxPoint at(GetCharWidth() * 2, GetCharHeight() * 2);
-        if (const wxRect rect = GetRowRect(GetFocusedRow(), RowPart::Label); !rect.IsEmpty())
-            at = wxPoint(rect.x + GetCharWidth(), rect.GetBottom());
-        const wxRect client = GetClientRect();
-        at.x = std::clamp(at.x, 0, std::max(client.width - 1, 0));
-        at.y = std::clamp(at.y, 0, std::max(client.height - 1, 0));
-        event.SetPosition(ClientToScreen(at));
-    }
-    event.Skip();
-}
 
 void HFileListCtrl::OnCharHook(wxKeyEvent& event) {
     // Ctrl+A in the list itself.
@@ -700,37 +529,7 @@ void HFileListCtrl::OnKeyDown(wxKeyEvent& event) {
     event.Skip();
 }
 
-void HFileListCtrl::OnChar(wxKeyEvent& event) {
-    const wxChar typed = event.GetUnicodeKey();
-    const int modifiers = event.GetModifiers();
-    if (typed == WXK_NONE || typed < 32 || (modifiers & ~wxMOD_SHIFT) != 0 || GetItemCount() == 0 ||
-        (typed == ' ' && typed_.empty())) {
-        event.Skip();
-        return;
-    }
-    const wxLongLong now = wxGetLocalTimeMillis();
-    if (now - typedAt_ > kTypeAheadMs) typed_.clear();
-    typedAt_ = now;
-    // The same letter again steps through the names that start with it.
-    const bool repeat = typed_.length() == 1 && typed_[0] == typed;
-    if (!repeat) typed_ += typed;
-    const long focused = GetFocusedRow();
-    if (!FindByPrefix(typed_, repeat ? focused + 1 : std::max(focused, 0L)) && repeat)
-        FindByPrefix(typed_, 0);
-}
 
-bool HFileListCtrl::FindByPrefix(const wxString& prefix, long from) {
-    const long count = GetItemCount();
-    const wxString wanted = prefix.Lower();
-    for (long step = 0; step < count; ++step) {
-        const long row = (from + step) % count;
-        if (CellText(row, 0).Lower().StartsWith(wanted)) {
-            SelectOnly(row);
-            return true;
-        }
-    }
-    return false;
-}
 
 // ---- Editing a name ------------------------------------------------------------
 
@@ -802,16 +601,6 @@ void HFileListCtrl::OnPlainClick(wxPoint point, uint32_t pressTime) {
     renameTimer_.StartOnce(doubleClick + 50);
 }
 
-void HFileListCtrl::AskForRename() {
-    if (edit_ || clickedRow_ < 0 || GetSelectedItemCount() != 1 || !IsRowSelected(clickedRow_))
-        return;
-    // Not while a question or a device call is open (its loop runs this
-    // timer): the edit would end, and rename, in the middle of it.
-    if (platform::OpenModalCount() > 0) return;
-    wxCommandEvent rename(wxEVT_MENU, ids::kRename);
-    rename.SetEventObject(this);
-    if (GetParent()) GetParent()->GetEventHandler()->ProcessEvent(rename);
-}
 
 void HFileListCtrl::OnEditKey(wxKeyEvent& event) {
     switch (event.GetKeyCode()) {

@@ -1,7 +1,9 @@
 #pragma once
-// HFileListCtrl: the report list of both explorers, a native table (a tree
-// view on GTK) over rows that its pane holds, so that a screen reader reads
-// it as a table with named column headers and readable cells. Its
+// HFileListCtrl: the report list of both explorers, a native table over rows
+// that its pane holds, so that a screen reader reads it as a table with named
+// column headers and readable cells: a tree view on GTK (wxDataViewCtrl), the
+// list view on Windows (wxListCtrl in virtual report mode; SONGDOCK_LIST_REPORT
+// builds that half elsewhere too, over wx's generic list). Its
 // notifications (begin drag, key down, column click, right click,
 // activation, end of label editing) travel up to the owning pane as the
 // list events of a report list (wxEVT_LIST_*), where the pane handles them.
@@ -35,10 +37,21 @@
 // stored: HColumnWidths.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include <wx/defs.h>
+
+#if defined(__WXMSW__) && !defined(SONGDOCK_LIST_REPORT)
+#define SONGDOCK_LIST_REPORT 1
+#endif
+
+#if SONGDOCK_LIST_REPORT
+#include <wx/imaglist.h>
+#else
 #include <wx/dataview.h>
+#endif
 #include <wx/listctrl.h>
 #include <wx/timer.h>
 
@@ -49,7 +62,13 @@ class HFileKinds;
 class wxImageList;
 class wxTextCtrl;
 
-class HFileListCtrl : public wxDataViewCtrl {
+#if SONGDOCK_LIST_REPORT
+using HFileListBase = wxListCtrl;
+#else
+using HFileListBase = wxDataViewCtrl;
+#endif
+
+class HFileListCtrl : public HFileListBase {
 public:
     // What the list shows: the pane's rows, by data index.
     class Source {
@@ -179,9 +198,15 @@ public:
     // The width to store for a column: one the person (or SetColumnWidth)
     // set, or 0 for a width fitted to the listing, which is never stored.
     int GetStoredColumnWidth(int column) const;
+#if SONGDOCK_LIST_REPORT
+    // Sets a column's width as the person's own.
+    bool SetColumnWidth(int column, int width) override;
+    bool DeleteAllColumns() override;
+#else
     // Sets a column's width as the person's own.
     void SetColumnWidth(int column, int width);
     void DeleteAllColumns();
+#endif
 
     // Edits a row's name in place; the field shows the name as the list
     // does, and the label the pane hears converts back with PathFromText to
@@ -192,11 +217,17 @@ public:
     // name of the only selected row asks its pane for ids::kRename, as F2
     // does.
     wxTextCtrl* EditLabel(long row);
+#if SONGDOCK_LIST_REPORT
+    // The field of a name being edited, or null.
+    wxTextCtrl* GetEditControl() const { return HFileListBase::GetEditControl(); }
+    // (The number of rows shown is the list's own GetItemCount.)
+#else
     // The field of a name being edited, or null.
     wxTextCtrl* GetEditControl() const { return edit_; }
-
-    // The number of rows shown and of those selected.
+    // The number of rows shown.
     long GetItemCount() const { return static_cast<long>(order_.size()); }
+#endif
+    // The number of rows selected.
     int GetSelectedItemCount() const;
     // Whether a row is selected.
     bool IsRowSelected(long row) const;
@@ -204,11 +235,21 @@ public:
     // or the name's text beside it. Empty for a row not shown or laid out.
     enum class RowPart { Bounds, Icon, Label };
     wxRect GetRowRect(long row, RowPart part = RowPart::Bounds) const;
+#if !SONGDOCK_LIST_REPORT
     using wxDataViewCtrl::EnsureVisible;
+#endif
     void EnsureVisible(long row);
 
+#if SONGDOCK_LIST_REPORT
+protected:
+    // The list asks for what it shows.
+    wxString OnGetItemText(long item, long column) const override;
+    int OnGetItemImage(long item) const override;
+    bool TryBefore(wxEvent& event) override;
+#endif
+
 private:
-    class Model;
+    // ---- Both halves (file_list_ctrl_shared.cpp) ----
 
     // SelectDataWhere without scrolling; returns the selected display rows.
     std::vector<long> SelectData(const std::function<bool(uint32_t)>& wanted);
@@ -224,35 +265,22 @@ private:
     void Reload();
     void SetRowCount();
     void CancelEdit();
-    void EndEdit(bool cancelled);
-    wxDataViewItem ItemAt(long row) const;
-    long RowOf(const wxDataViewItem& item) const;
+    // The number of rows shown, as a signed count.
+    long RowCount() const { return static_cast<long>(order_.size()); }
     wxString CellText(long row, int column) const;
-    wxBitmapBundle CellIcon(long row) const;
-    void SendListEvent(wxEventType type, long row, const wxPoint& point = wxDefaultPosition);
     bool FindByPrefix(const wxString& prefix, long from);
+    // Scrolls the list so that a row is the first one shown.
+    void ScrollRowToTop(long row);
 
     void OnCharHook(wxKeyEvent& event);
     void OnKeyDown(wxKeyEvent& event);
     void OnChar(wxKeyEvent& event);
-    void OnHeaderClick(wxDataViewEvent& event);
-    void OnActivated(wxDataViewEvent& event);
-    void OnItemMenu(wxDataViewEvent& event);
-    void OnSelectionChanged(wxDataViewEvent& event);
+    void OnContextMenu(wxContextMenuEvent& event);
     // Queues one update of the window's buttons and menus after a selection change.
     void SelectionChanged();
     // Updates them now.
     void UpdateCommandsNow();
-    void OnContextMenu(wxContextMenuEvent& event);
-    void OnEditKey(wxKeyEvent& event);
-    // Lays the name's field over its cell, at rect (client coordinates).
-    void PlaceEdit(const wxRect& rect);
-    // A name being edited stays on its row: see the definition.
-    void OnScrolledWhileEditing();
-    // A click without a drag or a modifier, at point.
-    void OnPlainClick(wxPoint point, uint32_t pressTime);
     void AskForRename();
-    void OnEditFocusLost(wxFocusEvent& event);
     // Measures the texts that fitted columns still need and fits them.
     void FitColumns();
     void ApplyWidths(const std::vector<HColumnWidths::Change>& changes);
@@ -265,28 +293,78 @@ private:
     void OnIdle(wxIdleEvent& event);
 
     const Source* source_ = nullptr;
-    wxObjectDataPtr<Model> model_;
     wxImageList* images_ = nullptr;
     const HFileKinds* kinds_ = nullptr;
-    mutable std::vector<wxBitmapBundle> icons_; // one per image, made on first use
     HRowOrder order_;
-    bool editable_ = false;
-    wxTextCtrl* edit_ = nullptr;
-    long editRow_ = -1;
-    int editRowTop_ = 0; // where the edited row lay when its field opened
     HColumnWidths widths_;
-    bool tellNextFocus_ = false;       // the listing is new: its current row is told
+    bool editable_ = false;
     std::string editBytes_;            // the bytes of the name being edited
     wxTimer renameTimer_;              // a slow click on the selected name
-    wxTimer tellRow_;                  // the current row, told after entering
     long clickedRow_ = -1;
     bool pressOnSelected_ = false;     // the press fell on the only selected row
     bool hadClick_ = false;            // lastPressTime_ holds a click
-    uint32_t lastPressTime_ = 0;       // the display server's time of the last press
+    uint32_t lastPressTime_ = 0;       // the system's time of the last press
     wxString typed_;                   // the start of a name being typed
     wxLongLong typedAt_ = 0;
-    bool reloading_ = false;           // the rows are being replaced
     bool uiUpdateQueued_ = false;      // an update of the buttons and menus is queued
+
+#if SONGDOCK_LIST_REPORT
+    // ---- The list view (file_list_ctrl_report.cpp) ----
+
+    // Selects or deselects a row (-1: every row) as the program, not the person.
+    void SetSelected(long row, bool select);
+    // The window the rows are drawn in (the list itself, or the inner window
+    // of wx's generic list), and points of the list's client area in it.
+    wxWindow* RowsWindow() const;
+    wxPoint ToRows(const wxPoint& point) const;
+    wxPoint FromRows(const wxPoint& point) const;
+    // Adds the pane's images that the control's copy lacks.
+    void CopyNewImages() const;
+    void OnLeftDown(wxMouseEvent& event);
+    void OnLeftUp(wxMouseEvent& event);
+    void OnLeftDoubleClick(wxMouseEvent& event);
+    void OnSelectionEvent(wxListEvent& event);
+    void OnBeginDrag(wxListEvent& event);
+    void OnBeginLabelEdit(wxListEvent& event);
+    void OnEndLabelEdit(wxListEvent& event);
+
+    std::unique_ptr<wxImageList> shown_; // the control's copy of the pane's images
+    wxPoint pressPoint_;               // where the left button last went down
+    bool editByCall_ = false;          // EditLabel is opening the field
+    long editRow_ = -1;
+    long editTop_ = -1;                // the top row when the field opened
+    int programmatic_ = 0;             // the program, not the person, changes the selection
+#else
+    // ---- The tree view (file_list_ctrl.cpp) ----
+    class Model;
+
+    wxDataViewItem ItemAt(long row) const;
+    long RowOf(const wxDataViewItem& item) const;
+    wxBitmapBundle CellIcon(long row) const;
+    void SendListEvent(wxEventType type, long row, const wxPoint& point = wxDefaultPosition);
+    void EndEdit(bool cancelled);
+    void OnHeaderClick(wxDataViewEvent& event);
+    void OnActivated(wxDataViewEvent& event);
+    void OnItemMenu(wxDataViewEvent& event);
+    void OnSelectionChanged(wxDataViewEvent& event);
+    void OnEditKey(wxKeyEvent& event);
+    // Lays the name's field over its cell, at rect (client coordinates).
+    void PlaceEdit(const wxRect& rect);
+    // A name being edited stays on its row: see the definition.
+    void OnScrolledWhileEditing();
+    // A click without a drag or a modifier, at point.
+    void OnPlainClick(wxPoint point, uint32_t pressTime);
+    void OnEditFocusLost(wxFocusEvent& event);
+
+    wxObjectDataPtr<Model> model_;
+    mutable std::vector<wxBitmapBundle> icons_; // one per image, made on first use
+    wxTextCtrl* edit_ = nullptr;
+    long editRow_ = -1;
+    int editRowTop_ = 0; // where the edited row lay when its field opened
+    bool tellNextFocus_ = false;       // the listing is new: its current row is told
+    wxTimer tellRow_;                  // the current row, told after entering
+    bool reloading_ = false;           // the rows are being replaced
+#endif
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -334,3 +334,50 @@ TEST_F(FileListTest, KeysMoveAndSelectAsInAnyListOfTheDesktop) {
     ASSERT_TRUE(gui::PumpUntil([&] { return wxWindow::FindFocus() == before; }, 1000))
         << "the focus stayed in the list";
 }
+
+TEST_F(FileListTest, TypeAheadCtrlAMenuKeyAndReListingByName) {
+    HFileListCtrl* list = frame->list;
+    list->SetFocus();
+    gui::Pump(50);
+    // Typing the start of a name moves to it; the same letter again steps on.
+    wxUIActionSimulator sim;
+    sim.Text("file3");
+    ASSERT_TRUE(gui::PumpUntil([&] { return list->GetSelectedRows() == std::vector<long>{3}; }, 1000));
+    EXPECT_EQ(list->GetFocusedRow(), 3);
+    gui::Pump(1100);
+    sim.Char('f');
+    sim.Char('f');
+    ASSERT_TRUE(gui::PumpUntil([&] { return list->GetSelectedRows() == std::vector<long>{4}; }, 1000));
+
+    // Ctrl+A selects every row.
+    gui::KeyPress('A', wxMOD_CONTROL);
+    ASSERT_TRUE(gui::PumpUntil([&] { return list->GetSelectedItemCount() == 6; }, 1000));
+
+    // Shift+F10 asks for the menu at the focused row.
+    wxPoint menuAt = wxDefaultPosition;
+    frame->pane->Bind(wxEVT_CONTEXT_MENU, [&](wxContextMenuEvent& e) { menuAt = e.GetPosition(); });
+    gui::KeyPress(WXK_F10, wxMOD_SHIFT);
+    ASSERT_TRUE(gui::PumpUntil([&] { return menuAt != wxDefaultPosition; }, 1000));
+    const wxRect focused = list->GetRowRect(4);
+    EXPECT_TRUE(wxRect(list->ClientToScreen(focused.GetTopLeft()), focused.GetSize())
+                    .Inflate(0, focused.height)
+                    .Contains(menuAt))
+        << menuAt.x << "," << menuAt.y;
+
+    // A re-listing in another order finds the selected and focused rows by
+    // their names.
+    list->ClearSelection();
+    list->SelectRow(1);
+    list->SelectRow(4);
+    list->FocusRow(4);
+    const HFileListCtrl::NamedRows kept = list->KeepNames();
+    std::reverse(frame->rows.begin(), frame->rows.end());
+    frame->rows.push_back({"new.mp3", 1, 0});
+    list->ShowRows(frame->rows.size());
+    list->RestoreNames(kept);
+    std::vector<std::string> names;
+    for (uint32_t data : list->GetSelectedData())
+        names.push_back(frame->rows[data].name);
+    EXPECT_EQ(names, (std::vector<std::string>{"file4.mp3", "file1.mp3"}));
+    EXPECT_EQ(list->GetRowText(list->GetFocusedRow(), 0), "file4.mp3");
+}
