@@ -153,6 +153,9 @@ HConfigDialog::HConfigDialog(wxWindow* parent)
         images.push_back(controls::IconBundle(icon, 16));
     tree_->SetImages(images);
     platform::SetAccessibleName(tree_, wxString::FromUTF8(strings::Tr(text::kConfiguration)));
+    // The pages' titles are the dialog's own: typing or F2 in the list never
+    // opens a field to change one (the tree's cells are editable by default).
+    tree_->Bind(wxEVT_DATAVIEW_ITEM_START_EDITING, [](wxDataViewEvent& event) { event.Veto(); });
 
     auto* groupSizer = new wxStaticBoxSizer(wxVERTICAL, this, " ");
     group_ = groupSizer->GetStaticBox();
