@@ -8,8 +8,8 @@
 #  - an unplug and a plug seen in the header;
 #  - the settings written on closing in the registry under
 #    HKCU\Software\Zentrovia\Songdock, numbers as REG_DWORD, texts as REG_SZ;
-#  - in Korean: the headers in Korean, and a Korean file name stored on the
-#    player in CP949.
+#  - in Korean: the headers in Korean, a Korean file name stored on the
+#    player in CP949, and that PC file's properties read by its name.
 # Screenshots in English and Korean are kept in ARTEFACTS.
 # Usage: songdock_window.sh WINDOWS_BIN ARTEFACTS WINDOW_READER
 set -uo pipefail
@@ -111,6 +111,20 @@ korean() {
   "$wine" "$bin/kd5200sim.exe" ls --raw internal 2>/dev/null | od -An -tx1 | tr -d ' \n' |
     grep -q 'b3ebb7a12e6d7033' ||
     fail "노래.mp3 is not stored in CP949: $(sim ls internal)"
+  # The PC file's properties (its row, the PC list's first on the 800x600
+  # screen, clicked; View > Properties): its size, read by its name.
+  xdotool mousemove 60 102 click 1
+  sleep 0.4
+  keys alt+v p
+  local shown=
+  for _ in $(seq 20); do
+    shown=$("$wine" "$reader" MPEG 2>/dev/null | tr -d '\r')
+    grep -qF "2,048바이트 (2KB)" <<<"$shown" && break
+    sleep 0.5
+  done
+  import -window root "$artefacts/korean-properties.png"
+  grep -qF "2,048바이트 (2KB)" <<<"$shown" || fail "the properties of 노래.mp3 lack its size: $shown"
+  keys Escape
 }
 
 printf '\xff\xfb\x90\x00%.0s' $(seq 512) >"$pc/a song.mp3"
