@@ -1,5 +1,6 @@
 #include "base/platform/help_contents.h"
 
+#include "base/platform/folder_files.h"
 #include "base/platform/help_text.h"
 
 #include <cctype>
@@ -72,7 +73,7 @@ std::vector<HelpTopic> ParseHelpTopics(std::string_view text) {
 }
 
 std::vector<HelpTopic> ReadHelpTopics(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FsPath(path), std::ios::binary);
     if (!in) return {};
     std::ostringstream text;
     text << in.rdbuf();

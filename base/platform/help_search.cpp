@@ -1,5 +1,6 @@
 #include "base/platform/help_search.h"
 
+#include "base/platform/folder_files.h"
 #include "base/platform/help_language.h"
 #include "base/platform/help_text.h"
 
@@ -26,7 +27,7 @@ std::vector<HelpHit> SearchHelp(const std::string& folder, const std::string& la
     std::vector<HelpHit> hits;
     if (wanted.empty()) return hits;
     for (const std::string& page : pages) {
-        std::ifstream in(LocalizedHelpFile(folder, language, page), std::ios::binary);
+        std::ifstream in(FsPath(LocalizedHelpFile(folder, language, page)), std::ios::binary);
         if (!in) continue;
         std::ostringstream html;
         html << in.rdbuf();

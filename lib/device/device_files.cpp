@@ -6,6 +6,7 @@
 #include "lib/device/device_watch.h"
 #include "lib/lists/dir_entry_list.h"
 #include "lib/lists/name_list.h"
+#include "base/platform/folder_files.h"
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
 #include "base/resources/strings.h"
@@ -297,7 +298,7 @@ DevCopyResult DevDownloadFiles(KD5200_HWND parent, int memory, const HNameList& 
         // The files there before, so that the read-back knows which entry is the copy.
         const size_t countBefore = options.verify ? device::ListedEntries(memory).size() : 0;
         std::error_code sizeError;
-        const auto size = std::filesystem::file_size(entry.name, sizeError);
+        const auto size = std::filesystem::file_size(platform::FsPath(entry.name), sizeError);
         if (!sizeError && device::ReportStart(parent, "download", static_cast<int64_t>(size))) {
             result = file.code = KD5200_ERR_CANCELLED;
             break;

@@ -1,5 +1,6 @@
 #include "lib/hex/hex_to_image.h"
 
+#include "base/platform/descriptors.h"
 #include "base/platform/files.h"
 #include "lib/hex/hex_reader.h"
 #include "lib/hex/image_writer.h"
@@ -189,7 +190,7 @@ bool ConvertHexToImage(const std::string& hexPath, const std::string& imagePath,
         ok = false;
     }
     if (!ok) {
-        std::remove(imagePath.c_str());
+        platform::RemoveFile(imagePath);
         return false;
     }
     report.imageSize = converter.ImageSize();

@@ -1,5 +1,7 @@
 #include "lib/kd5200usb/attach.h"
 
+#include "base/platform/device_notice.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <string_view>
@@ -66,10 +68,13 @@ Status SetAttached(const std::string& folder, bool attached) {
     if (!attached) {
         if (!platform::RemoveFile(AttachedFile(folder)) && errno != ENOENT)
             return Fail(KD5200_ERR_STORAGE, errno);
-        return {};
+    } else {
+        FileHandle file(
+            platform::OpenDescriptor(AttachedFile(folder), platform::OpenFor::ReadWriteCreate));
+        if (file.Get() < 0) return Fail(KD5200_ERR_STORAGE, errno);
     }
-    FileHandle file(platform::OpenDescriptor(AttachedFile(folder), platform::OpenFor::ReadWriteCreate));
-    if (file.Get() < 0) return Fail(KD5200_ERR_STORAGE, errno);
+    // As a real player's plug or unplug, the system hears of it.
+    platform::AnnounceDeviceChange();
     return {};
 }
 

@@ -9,8 +9,10 @@
 #include "lib/device/device_watch.h"
 #include "lib/hex/hex_image_problems.h"
 #include "lib/hex/hex_to_image.h"
+#include "base/platform/descriptors.h"
 #include "base/platform/error_text.h"
 #include "base/platform/file_dialog.h"
+#include "base/platform/folder_files.h"
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
 #include "base/platform/temp_file.h"
@@ -43,7 +45,7 @@ bool ConvertToTemporaryImage(void* parent, const std::string& hexPath, uint32_t 
         }
         if (converted) return true;
         why = HexImageErrorText(report.error);
-        std::remove(image.c_str());
+        platform::RemoveFile(image);
         image.clear();
     }
     platform::MessageBox(parent,
@@ -92,7 +94,7 @@ bool ConfirmImage(void* parent, const std::string& path, const HexImageReport& r
 // Refuses a file that is not HEX and holds no byte.
 bool ConfirmRawImage(void* parent, const std::string& path, const std::string& caption) {
     std::error_code ec;
-    if (std::filesystem::file_size(path, ec) != 0 || ec) return true;
+    if (std::filesystem::file_size(platform::FsPath(path), ec) != 0 || ec) return true;
     platform::MessageBox(parent,
                          path + strings::Tr(": the firmware image is empty (0 bytes).\n\nThe "
                                             "player was not changed."),
@@ -144,7 +146,7 @@ int UpgradeCode(void* parent, KD5200_HANDLE handle, int boot, const CallScopeFac
             return kUpgradeNotAttempted;
         // Nothing captured before the question is used after it but the file names.
         if (!ConfirmImage(parent, *chosen, report, title)) {
-            std::remove(temporary.c_str());
+            platform::RemoveFile(temporary);
             return report.imageSize == 0 ? kUpgradeNotAttempted : KD5200_ERR_CANCELLED;
         }
         image = temporary;
@@ -153,7 +155,7 @@ int UpgradeCode(void* parent, KD5200_HANDLE handle, int boot, const CallScopeFac
     }
 
     if (const device::Change change = watch.Player(); change != device::Change::kNone) {
-        if (!temporary.empty()) std::remove(temporary.c_str());
+        if (!temporary.empty()) platform::RemoveFile(temporary);
         platform::MessageBox(parent, device::ChangeText(change, device::ChangeMoment::kQuestion),
                              title, platform::kMbOk | platform::kMbIconWarning);
         return kUpgradeNotAttempted;
@@ -179,7 +181,7 @@ int UpgradeCode(void* parent, KD5200_HANDLE handle, int boot, const CallScopeFac
         api.DispError(parent, error, api.GetWindowsError());
     DevSetStale(0, true);
     DevSetStale(1, true);
-    if (!temporary.empty()) std::remove(temporary.c_str());
+    if (!temporary.empty()) platform::RemoveFile(temporary);
     return error;
 }
 

@@ -2,6 +2,7 @@
 #include "base/resources/strings.h"
 
 #include "base/platform/error_text.h"
+#include "base/platform/files.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -235,7 +236,7 @@ StreamInfo AnalyseStream(std::span<const std::uint8_t> data) {
 }
 
 bool AnalyseFile(const std::string& path, StreamInfo& info, std::string& error) {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(platform::OpenFile(path, "rb"), std::fclose);
     if (!file) {
         error = platform::SystemErrorText(errno);
         return false;

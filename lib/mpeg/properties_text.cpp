@@ -4,9 +4,8 @@
 #include "lib/mpeg/mp3_tags.h"
 #include "lib/mpeg/mpeg_audio.h"
 #include "base/platform/error_text.h"
+#include "base/platform/folder_files.h"
 #include "base/platform/locale_format.h"
-
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <cmath>
@@ -47,15 +46,15 @@ template <typename... Args> std::string Formatted(const char* format, Args... ar
 
 PropertiesText DescribeFile(const std::string& path, const std::string& typeName) {
     PropertiesText out;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    platform::FileStamp stamp;
+    if (!platform::StampAt(path, stamp)) {
         out.sizeInfo = platform::SystemErrorText(errno);
         return out;
     }
-    const std::uint64_t size = std::uint64_t(st.st_size);
+    const std::uint64_t size = stamp.size;
     out.sizeInfo = Formatted(SD_TEXT("%s bytes (%sKB)"), platform::FormatGroupedNumber(size).c_str(),
                           platform::FormatGroupedNumber((size + 1023) / 1024).c_str());
-    if (S_ISDIR(st.st_mode)) {
+    if (stamp.folder) {
         out.versionInfo = typeName;
         return out;
     }

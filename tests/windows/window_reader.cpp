@@ -1,10 +1,11 @@
-// Reads a program's window as Windows' own accessibility proxies do, from the
-// controls' texts: the top-level window whose title starts with the given
-// text, then each visible child control with its class and text, and the rows
+// Reads a program's window as a Windows screen reader does: the top-level
+// window whose title starts with the given text, then each visible child
+// control with its class, its text and the name its accessible object gives
+// (MSAA, which a control without a text of its own may answer), and the rows
 // of each list view (the first column of every row). The output is UTF-8, a
 // line per control:
 //   window<TAB>TITLE
-//   CLASS<TAB>TEXT
+//   CLASS<TAB>TEXT<TAB>ACCESSIBLE NAME
 //   row<TAB>NAME               (below its list view)
 // Exit 1 if no such window exists.
 // Usage: window_reader TITLE_START
@@ -12,6 +13,7 @@
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -83,11 +85,31 @@ void PrintRows(HWND list) {
     CloseHandle(process);
 }
 
+// The name the control's accessible object gives, as a screen reader asks it.
+std::wstring AccessibleName(HWND window) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&object))) ||
+        !object)
+        return {};
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::wstring text;
+    if (SUCCEEDED(object->get_accName(self, &name)) && name) text = name;
+    SysFreeString(name);
+    object->Release();
+    return text;
+}
+
 BOOL CALLBACK PrintChild(HWND window, LPARAM) {
     if (!IsWindowVisible(window)) return TRUE;
     wchar_t cls[128] = {};
     GetClassNameW(window, cls, 128);
-    std::printf("%s\t%s\n", Utf8(cls).c_str(), Utf8(TextOf(window)).c_str());
+    std::printf("%s\t%s\t%s\n", Utf8(cls).c_str(), Utf8(TextOf(window)).c_str(),
+                Utf8(AccessibleName(window)).c_str());
     if (std::wstring(cls) == WC_LISTVIEWW) PrintRows(window);
     return TRUE;
 }
@@ -108,6 +130,7 @@ int main() {
         std::fprintf(stderr, "window_reader: no window whose title starts so\n");
         return 1;
     }
+    CoInitialize(nullptr);
     std::printf("window\t%s\n", Utf8(TextOf(found.window)).c_str());
     EnumChildWindows(found.window, PrintChild, 0);
     return 0;

@@ -12,6 +12,8 @@
 #include "lib/device/device_layer.h"
 #include "base/platform/gui/accessibility.h"
 #include "base/platform/gui/shell_info.h"
+#include "base/platform/descriptors.h"
+#include "base/platform/folder_files.h"
 #include "base/platform/launcher.h"
 #include "base/platform/message_box.h"
 #include "base/platform/paths.h"
@@ -21,9 +23,6 @@
 #include "base/resources/menus.h"
 #include "base/resources/strings.h"
 #include "lib/settings/settings_store.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -322,12 +321,12 @@ void HDesktopView::OpenRow(long index) {
         combo_->InsertNetworkPlace(std::move(node));
         return;
     }
-    struct stat st {};
-    if (::stat(row.path.c_str(), &st) != 0) {
+    platform::FileStamp stamp;
+    if (!platform::StampAt(row.path, stamp)) {
         ShowSystemErrorAbout(row.name, errno, static_cast<void*>(static_cast<wxWindow*>(this)));
         return;
     }
-    if (S_ISDIR(st.st_mode)) {
+    if (stamp.folder) {
         combo_->GoToPath(row.path);
         return;
     }
@@ -368,7 +367,7 @@ int HDesktopView::DeleteRowFile(const DesktopRow& row) {
     // Only files: a folder is refused with the system's own reason.
     if (row.directory) return EISDIR;
     if (platform::CanMoveToTrash(row.path)) return platform::MoveToTrash(row.path);
-    return ::unlink(row.path.c_str()) == 0 ? 0 : errno;
+    return platform::RemoveFile(row.path) ? 0 : errno;
 }
 
 bool HDesktopView::DeleteSelection(bool confirm) {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "base/platform/folder_files.h"
 #include "base/platform/shortcut.h"
 
 namespace player {
@@ -23,7 +24,7 @@ std::vector<std::string> ResolveDroppedPaths(const std::vector<std::string>& pat
 PathCheck CheckDownloadPath(const std::string& path) {
     if (path.size() > kMaxDownloadPath) return {PathProblem::TooLong, ENAMETOOLONG};
     std::error_code error;
-    const auto status = std::filesystem::status(path, error);
+    const auto status = std::filesystem::status(platform::FsPath(path), error);
     if (error) return {PathProblem::Unreadable, error.value()};
     if (status.type() == std::filesystem::file_type::not_found)
         return {PathProblem::Unreadable, ENOENT};

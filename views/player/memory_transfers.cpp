@@ -10,6 +10,7 @@
 
 #include <wx/window.h>
 
+#include "base/platform/folder_files.h"
 #include "base/platform/free_space.h"
 #include "base/platform/message_box.h"
 #include "base/resources/strings.h"
@@ -143,7 +144,7 @@ MemoryTransfers::Outcome MemoryTransfers::DownloadFiles(int memory, const HNameL
     std::vector<TransferMeter::File> files;
     for (const HNameList::Entry& entry : list) {
         std::error_code error;
-        const auto size = std::filesystem::file_size(entry.name, error);
+        const auto size = std::filesystem::file_size(platform::FsPath(entry.name), error);
         files.push_back({FileNamePart(entry.name), error ? 0 : static_cast<uint64_t>(size)});
     }
     // The memory as it is now: another program may have filled it since it

@@ -1,0 +1,7 @@
+#include "base/platform/device_notice.h"
+
+namespace platform {
+
+void AnnounceDeviceChange() {}
+
+} // namespace platform
