@@ -19,6 +19,10 @@ reader=$3
 [ -x "$bin/songdock.exe" ] || { echo "no songdock.exe in $bin"; exit 1; }
 mkdir -p "$artefacts"
 
+# A prefix of its own: started in the prefix the console tests had used,
+# Songdock stopped at start on a wx assertion twice in a row (not yet
+# understood; see the issue).
+[ -z "${SONGDOCK_WM_RUNNING:-}" ] && unset WINEPREFIX
 source "$(dirname "$0")/wine_desktop.sh"
 
 key='HKCU\Software\Zentrovia\Songdock'
