@@ -19,9 +19,9 @@ reader=$3
 [ -x "$bin/songdock.exe" ] || { echo "no songdock.exe in $bin"; exit 1; }
 mkdir -p "$artefacts"
 
-# A prefix of its own: started in the prefix the console tests had used,
-# Songdock stopped at start on a wx assertion twice in a row (not yet
-# understood; see the issue).
+# A prefix of its own, made under the X display: in a prefix that Wine made
+# without a display (as the test script makes its own, for the console
+# programs) Songdock stops at start on a wx assertion.
 [ -z "${SONGDOCK_WM_RUNNING:-}" ] && unset WINEPREFIX
 source "$(dirname "$0")/wine_desktop.sh"
 
