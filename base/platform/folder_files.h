@@ -64,6 +64,9 @@ struct FolderEntry {
 };
 // The entries of the folder at path (links followed), "." and ".." left out.
 int ListFolder(const std::string& path, std::vector<FolderEntry>& entries);
+// The names alone in the folder at path, "." and ".." left out: no entry is
+// looked at, so a large folder costs one read of its names.
+int ListNames(const std::string& path, std::vector<std::string>& names);
 
 // Makes the folder (for this user only with own); EEXIST when something is there.
 int MakeFolder(const std::string& path, bool own = false);

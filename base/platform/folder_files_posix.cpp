@@ -145,6 +145,12 @@ int SyncBeneath(int dir) {
     return fsync(dir) != 0 ? errno : 0;
 }
 
+int ListNames(const std::string& path, std::vector<std::string>& names) {
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    return ListOpenFolder(fd, names);
+}
+
 int ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
     DIR* listing = opendir(path.c_str());
     if (!listing) return errno;

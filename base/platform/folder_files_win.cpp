@@ -269,11 +269,7 @@ int ListBeneath(int dir, const std::string& name, std::vector<std::string>& name
     path += L"\\" + WideText(name);
     const Handle step(OpenStep(path));
     if (step.Get() == INVALID_HANDLE_VALUE) return errno;
-    std::vector<std::wstring> wide;
-    if (const int error = NamesIn(path, wide)) return error;
-    for (const std::wstring& w : wide)
-        names.push_back(Utf8Text(w));
-    return 0;
+    return ListNames(Utf8Text(path), names);
 }
 
 int CreateBeneath(int dir, const std::string& name) {
@@ -295,6 +291,14 @@ int SyncBeneath(int dir) {
     std::wstring path;
     if (!FolderPath(dir, path)) return errno;
     return FlushTree(path);
+}
+
+int ListNames(const std::string& path, std::vector<std::string>& names) {
+    std::vector<std::wstring> wide;
+    if (const int error = NamesIn(WideText(path), wide)) return error;
+    for (const std::wstring& w : wide)
+        names.push_back(Utf8Text(w));
+    return 0;
 }
 
 int ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {

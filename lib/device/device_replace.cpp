@@ -146,14 +146,16 @@ private:
 
 // Removes what writers that no longer run left of their PC-side names.
 void RemoveDeadLinks() {
-    std::vector<platform::FolderEntry> entries;
-    if (platform::ListFolder(platform::TempDir(), entries) != 0) return;
+    // Names only: the temporary folder may hold thousands of entries, and
+    // this runs once in every process that lists the player.
+    std::vector<std::string> names;
+    if (platform::ListNames(platform::TempDir(), names) != 0) return;
     constexpr char kPrefix[] = "kd5200-put-";
     std::vector<long> dead;
-    for (const platform::FolderEntry& entry : entries) {
-        if (std::strncmp(entry.name.c_str(), kPrefix, sizeof kPrefix - 1) != 0) continue;
+    for (const std::string& name : names) {
+        if (std::strncmp(name.c_str(), kPrefix, sizeof kPrefix - 1) != 0) continue;
         char* end = nullptr;
-        const long pid = std::strtol(entry.name.c_str() + sizeof kPrefix - 1, &end, 10);
+        const long pid = std::strtol(name.c_str() + sizeof kPrefix - 1, &end, 10);
         if (pid > 0 && *end == '\0' && !OwnerRuns(pid)) dead.push_back(pid);
     }
     for (const long pid : dead)
