@@ -190,6 +190,13 @@ Status Store::Connect(const std::string& path, int flags) {
     }
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db_, 1);
+    // The log and its index stay beside the database when the last
+    // connection closes, emptied instead of deleted: every program that
+    // opens the player would otherwise make and delete two files, and on
+    // some file systems each new file then pays for the deleted ones.
+    int persist = 1;
+    sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+    sqlite3_exec(db_, "PRAGMA journal_size_limit=4194304", nullptr, nullptr, nullptr);
     return {};
 }
 
