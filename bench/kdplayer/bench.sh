@@ -42,7 +42,7 @@ sim_get_prepare() { rm -f peer.bin; }
 sim_get() { "$sim" get internal 0 peer.bin; }
 lib_get_prepare() { rm -f lib.bin; }
 lib_get() { LD_LIBRARY_PATH=$bin "$lib_copy" get 0 0 lib.bin; }
-race 7 ours_get sim_get lib_get
+race 11 ours_get sim_get lib_get
 cmp -s ours.bin big.bin || verdict "kdplayer get differs from the file" 1 0
 show_medians ours_get sim_get lib_get
 compare cpu ours_get sim_get 1.1 "kdplayer get/kd5200sim get"
@@ -56,7 +56,7 @@ sim_put_prepare() { empty; }
 sim_put() { "$sim" put internal big.bin; }
 lib_put_prepare() { empty; }
 lib_put() { LD_LIBRARY_PATH=$bin "$lib_copy" put 0 big.bin; }
-race 7 ours_put sim_put lib_put
+race 11 ours_put sim_put lib_put
 show_medians ours_put sim_put lib_put
 compare cpu ours_put sim_put 1.1 "kdplayer put/kd5200sim put"
 compare cpu ours_put lib_put 1.1 "kdplayer put/library call"
@@ -96,7 +96,7 @@ cp_sync_diff_prepare() { aside copy; }
 # backup's: a plain sync would also flush what the rest of the machine wrote.
 cp_sync_diff() { cp -r src copy && sync -f copy && diff -r src copy >/dev/null; }
 lib_reads() { LD_LIBRARY_PATH=$bin "$lib_copy" read-all 0 2; }
-race 5 ours_backup cp_sync_diff lib_reads
+race 15 ours_backup cp_sync_diff lib_reads
 [ -s backup/SHA256SUMS ] && (cd backup && sha256sum -c --quiet SHA256SUMS) ||
   verdict "the backup's SHA256SUMS check" 1 0
 show_medians ours_backup cp_sync_diff lib_reads
