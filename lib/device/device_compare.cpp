@@ -85,6 +85,7 @@ int ThroughPipe(KD5200_HWND parent, int memory, int number, uint32_t size, const
     }
     pipe.WriterDone();
     reader.Finish();
+    if (reader.AtEnd()) pipe.ReaderAtEnd();
     if (!ok) return code != KD5200_ERR_NONE ? code : KD5200_ERR_FILE_READ;
     return KD5200_ERR_NONE;
 }

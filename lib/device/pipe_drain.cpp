@@ -132,6 +132,7 @@ void PipeDrain::Finish() {
 void PipeDrain::Run() {
     for (;;) {
         const long long n = platform::ReadPipe(fd_, buffer_, chunk_);
+        atEnd_ = n == 0;
         if (n <= 0) return;
         take_(buffer_, static_cast<size_t>(n));
     }

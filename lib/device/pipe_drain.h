@@ -28,6 +28,8 @@ public:
 
     // Once every write end is closed: reads what is left to the end.
     void Finish();
+    // After Finish: whether the reads ended at the pipe's end (not on an error).
+    bool AtEnd() const { return atEnd_; }
 
 private:
     void Run();
@@ -38,6 +40,7 @@ private:
     Take take_;
     bool kept_ = false;     // handed to the kept thread
     bool finished_ = false;
+    bool atEnd_ = false;
     std::thread own_;       // when the kept thread was busy with another read
     std::unique_ptr<DrainJob> job_;
 };
