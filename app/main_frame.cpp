@@ -104,6 +104,8 @@ wxEND_EVENT_TABLE()
 CMainFrame::CMainFrame()
     : wxFrame(nullptr, wxID_ANY, wxString::FromUTF8(strings::Load(sid::kAppTitle)),
               wxDefaultPosition, wxSize(960, 640)) {
+    // No window: nothing can be built on it (StartSongdock says so and ends).
+    if (!GetHandle()) return;
     SetIcons(AppIcons());
     SetMenuBar(controls::BuildMenuBar(menus::MainMenu()).release());
     SetAcceleratorTable(controls::BuildAccelerators(menus::MainAccelerators()));

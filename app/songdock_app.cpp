@@ -12,7 +12,9 @@ bool CSongdockApp::OnInit() {
     platform::InstallWxServices();
     platform::ReadDialogsAsDialogs();
     platform::ShowFocusClearly();
-    SetTopWindow(app::StartSongdock());
+    CMainFrame* frame = app::StartSongdock();
+    if (!frame) return false;
+    SetTopWindow(frame);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <clocale>
+#include <cstdio>
 
 #include "app/help_topics.h"
 #include "app/main_frame.h"
@@ -9,6 +10,7 @@
 #include "lib/device/device_layer.h"
 #include "base/platform/message_box.h"
 #include "lib/settings/settings_store.h"
+#include "base/resources/strings.h"
 
 #include <wx/eventfilter.h>
 
@@ -40,6 +42,16 @@ CMainFrame* StartSongdock() {
 
     DialogHelpKey() = InstallDialogHelpKey();
     auto* frame = new CMainFrame();
+    if (!frame->GetHandle()) {
+        // The system made no window (under Wine: a desktop started without
+        // a display). Said where it can be read, rather than failing later
+        // in every window built on this one.
+        delete frame;
+        std::fprintf(stderr, "songdock: %s\n",
+                     strings::Tr(SD_TEXT("The main window could not be created: the desktop has no display.")));
+        FinishSongdock();
+        return nullptr;
+    }
     std::optional<wxRect> place;
     if (const auto stored = settings::GetWindowPlace())
         place = wxRect(stored->left, stored->top, stored->width, stored->height);

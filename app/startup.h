@@ -8,6 +8,7 @@ namespace app {
 
 // Sets the user's locale for character types and collation, loads the settings held in memory,
 // opens the device layer and creates and shows the main window in its stored state.
+// Null, said on the error output, when the system makes no window.
 CMainFrame* StartSongdock();
 // Closes the device layer and writes the settings held in memory.
 void FinishSongdock();

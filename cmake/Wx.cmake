@@ -50,3 +50,19 @@ _sd_wx_target(wx::html "html,core,adv,base")
 if(NOT WIN32)
   _sd_wx_target(wx::webview "webview,core,base")
 endif()
+
+# Makes a Windows target a window program with Songdock's resources (its
+# icon, and wx's own with the manifest that asks for the themed common
+# controls). wx-config --rescomp names windres and its flags: the flags serve.
+function(songdock_windows_resources target)
+  execute_process(COMMAND ${WX_CONFIG} --rescomp OUTPUT_VARIABLE rcflags
+    OUTPUT_STRIP_TRAILING_WHITESPACE)
+  separate_arguments(rcflags UNIX_COMMAND "${rcflags}")
+  list(REMOVE_AT rcflags 0)
+  # The icon lies beside the resource script.
+  list(APPEND rcflags -I${CMAKE_SOURCE_DIR}/app)
+  set(rc ${CMAKE_SOURCE_DIR}/app/songdock.rc)
+  target_sources(${target} PRIVATE ${rc})
+  set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
+  set_source_files_properties(${rc} PROPERTIES COMPILE_OPTIONS "${rcflags}")
+endfunction()

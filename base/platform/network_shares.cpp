@@ -88,6 +88,33 @@ std::vector<std::string> NetworkServers(const std::vector<NetworkShare>& shares)
     return servers;
 }
 
+std::vector<NetworkPlace> PlacesOfShares(const std::vector<NetworkShare>& shares,
+                                         const NetworkPlace* under) {
+    std::vector<NetworkPlace> places;
+    if (!under || under->display == net_display::kNetwork ||
+        under->display == net_display::kGeneric) {
+        for (const std::string& server : NetworkServers(shares)) {
+            NetworkPlace p;
+            p.display = net_display::kServer;
+            p.remoteName = "//" + server;
+            places.push_back(std::move(p));
+        }
+    } else if (under->display == net_display::kServer) {
+        const auto slash = under->remoteName.find_last_of('/');
+        const std::string server = under->remoteName.substr(slash == std::string::npos ? 0 : slash + 1);
+        for (const NetworkShare& s : SharesOfServer(shares, server)) {
+            NetworkPlace p;
+            p.display = net_display::kShare;
+            p.remoteName = "//" + server + "/" + s.share;
+            p.localName = s.mountPoint;
+            p.comment = s.fsType + " " + s.source;
+            p.provider = s.fsType;
+            places.push_back(std::move(p));
+        }
+    }
+    return places;
+}
+
 std::vector<NetworkShare> SharesOfServer(const std::vector<NetworkShare>& shares,
                                          const std::string& server) {
     std::vector<NetworkShare> out;

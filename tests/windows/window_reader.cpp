@@ -7,8 +7,10 @@
 //   window<TAB>TITLE
 //   CLASS<TAB>TEXT<TAB>ACCESSIBLE NAME
 //   row<TAB>NAME               (below its list view)
+// With --tab, only the controls that Tab stops at, enabled or not (those a
+// screen reader names as the person moves through the window).
 // Exit 1 if no such window exists.
-// Usage: window_reader TITLE_START
+// Usage: window_reader [--tab] TITLE_START
 #include <windows.h>
 #include <commctrl.h>
 #include <fcntl.h>
@@ -85,10 +87,14 @@ void PrintRows(HWND list) {
     CloseHandle(process);
 }
 
+// IAccessible's interface id, spelled out: MinGW's import library exports
+// oleacc's IID_IAccessible as a function, whose address is no IID.
+constexpr IID kIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
 // The name the control's accessible object gives, as a screen reader asks it.
 std::wstring AccessibleName(HWND window) {
     IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), kIAccessible,
                                           reinterpret_cast<void**>(&object))) ||
         !object)
         return {};
@@ -104,8 +110,9 @@ std::wstring AccessibleName(HWND window) {
     return text;
 }
 
-BOOL CALLBACK PrintChild(HWND window, LPARAM) {
+BOOL CALLBACK PrintChild(HWND window, LPARAM tabOnly) {
     if (!IsWindowVisible(window)) return TRUE;
+    if (tabOnly && !(GetWindowLongW(window, GWL_STYLE) & WS_TABSTOP)) return TRUE;
     wchar_t cls[128] = {};
     GetClassNameW(window, cls, 128);
     std::printf("%s\t%s\t%s\n", Utf8(cls).c_str(), Utf8(TextOf(window)).c_str(),
@@ -120,11 +127,12 @@ int main() {
     _setmode(_fileno(stdout), _O_BINARY);
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: window_reader TITLE_START\n");
+    const bool tabOnly = argc == 3 && std::wstring(argv[1]) == L"--tab";
+    if (argc != 2 && !tabOnly) {
+        std::fprintf(stderr, "usage: window_reader [--tab] TITLE_START\n");
         return 2;
     }
-    Found found{argv[1]};
+    Found found{argv[argc - 1]};
     EnumWindows(FindTop, reinterpret_cast<LPARAM>(&found));
     if (!found.window) {
         std::fprintf(stderr, "window_reader: no window whose title starts so\n");
@@ -132,6 +140,6 @@ int main() {
     }
     CoInitialize(nullptr);
     std::printf("window\t%s\n", Utf8(TextOf(found.window)).c_str());
-    EnumChildWindows(found.window, PrintChild, 0);
+    EnumChildWindows(found.window, PrintChild, tabOnly);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "lib/lists/file_rows.h"
 #include "base/platform/locale_format.h"
+#include "base/resources/strings.h"
 
 #include <memory>
 
@@ -11,15 +12,27 @@ namespace {
 
 namespace tree_image {
 inline constexpr int kShare = 0;
+inline constexpr int kNetwork = 2;
 inline constexpr int kServer = 4;
 inline constexpr int kRemovable = 5;
 inline constexpr int kDrive = 6;
 inline constexpr int kCdRom = 7;
 } // namespace tree_image
 
+// The part after the last separator: "/" or, in Windows names, "\\".
 std::string LastPart(const std::string& name) {
-    const size_t slash = name.find_last_of('/');
+    const size_t slash = name.find_last_of("/\\");
     return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+// What a network row is called.
+std::string NetworkLabel(const NetResource& r) {
+    if (!r.remoteName.empty()) return LastPart(r.remoteName);
+    if (r.display == NetDisplay::Network) return strings::Tr(text::kWindowsNetwork);
+    // As the explorer names a place without a name of its own.
+    if (!r.provider.empty()) return r.provider;
+    if (!r.comment.empty()) return r.comment;
+    return r.localName;
 }
 
 } // namespace
@@ -47,40 +60,67 @@ std::vector<DesktopRow> DriveRows(const std::vector<platform::Volume>& volumes) 
     return rows;
 }
 
-std::vector<DesktopRow> NetworkRows(const std::vector<platform::NetworkShare>& shares,
-                                    const std::optional<NetResource>& under) {
+NetResource ResourceOfPlace(const platform::NetworkPlace& place) {
+    NetResource r;
+    r.display = static_cast<NetDisplay>(place.display);
+    r.remoteName = place.remoteName;
+    r.localName = place.localName;
+    r.comment = place.comment;
+    r.provider = place.provider;
+    r.scope = place.scope;
+    r.type = place.type;
+    r.usage = place.usage;
+    return r;
+}
+
+platform::NetworkPlace PlaceOfResource(const NetResource& r) {
+    platform::NetworkPlace place;
+    place.display = static_cast<int>(r.display);
+    place.remoteName = r.remoteName;
+    place.localName = r.localName;
+    place.comment = r.comment;
+    place.provider = r.provider;
+    place.scope = r.scope;
+    place.type = r.type;
+    place.usage = r.usage;
+    return place;
+}
+
+std::string SharePath(const NetResource& r) {
+    if (!r.localName.empty())
+        // A drive letter alone names that drive's current folder.
+        return r.localName.size() == 2 && r.localName[1] == ':' ? r.localName + "/" : r.localName;
+    std::string path = r.remoteName;
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
+std::vector<DesktopRow> NetworkRows(const std::vector<platform::NetworkPlace>& places) {
     std::vector<DesktopRow> rows;
-    auto add = [&](NetResource resource, int image) {
+    for (const platform::NetworkPlace& place : places) {
         DesktopRow row;
         row.kind = RowKind::Network;
         row.index = int(rows.size());
-        row.name = LastPart(resource.remoteName);
-        row.path = resource.localName;
-        row.type = resource.comment;
-        row.image = image;
-        row.network = std::move(resource);
+        row.network = ResourceOfPlace(place);
+        const NetResource& r = *row.network;
+        row.name = NetworkLabel(r);
+        // Only a share holds files: servers, domains and networks take no uploads.
+        if (r.display == NetDisplay::Share) row.path = SharePath(r);
+        row.type = r.comment;
+        row.image = r.display == NetDisplay::Server  ? tree_image::kServer
+                    : r.display == NetDisplay::Share ? tree_image::kShare
+                                                     : tree_image::kNetwork;
         rows.push_back(std::move(row));
-    };
-    if (!under || under->display == NetDisplay::Network || under->display == NetDisplay::Generic) {
-        for (const std::string& server : platform::NetworkServers(shares)) {
-            NetResource r;
-            r.display = NetDisplay::Server;
-            r.remoteName = "//" + server;
-            add(std::move(r), tree_image::kServer);
-        }
-    } else if (under->display == NetDisplay::Server) {
-        const std::string server = LastPart(under->remoteName);
-        for (const platform::NetworkShare& s : platform::SharesOfServer(shares, server)) {
-            NetResource r;
-            r.display = NetDisplay::Share;
-            r.remoteName = "//" + server + "/" + s.share;
-            r.localName = s.mountPoint;
-            r.comment = s.fsType + " " + s.source;
-            r.provider = s.fsType;
-            add(std::move(r), tree_image::kShare);
-        }
     }
     return rows;
+}
+
+std::vector<DesktopRow> NetworkRows(const std::vector<platform::NetworkShare>& shares,
+                                    const std::optional<NetResource>& under) {
+    if (!under) return NetworkRows(platform::PlacesOfShares(shares, nullptr));
+    const platform::NetworkPlace place = PlaceOfResource(*under);
+    return NetworkRows(platform::PlacesOfShares(shares, &place));
 }
 
 std::string SizeText(const DesktopRow& row) {

@@ -46,8 +46,20 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 int ListFolder(const std::string& folder, const std::string& filter, std::vector<DesktopRow>& rows);
 // The volumes as drive rows (image 5 removable, 7 optical, 6 other).
 std::vector<DesktopRow> DriveRows(const std::vector<platform::Volume>& volumes);
-// The network's rows: its servers when under is none (image 4), the shares
-// of a server (image 0). A share itself is listed as a folder.
+// A network place as the view keeps it (in a row, in a folder node), and
+// back as the record the place is opened with.
+NetResource ResourceOfPlace(const platform::NetworkPlace& place);
+platform::NetworkPlace PlaceOfResource(const NetResource& resource);
+// Where a share's files are reached: its local name (mount point, connected
+// drive), else its remote name ("//server/share").
+std::string SharePath(const NetResource& resource);
+// The rows of network places, in the order given: named by the part of the
+// remote name after its last separator ("Microsoft Windows Network" for a
+// network without one, else its provider or comment), image 4 for a server,
+// 0 for a share, 2 for anything else; the comment in the Type column.
+std::vector<DesktopRow> NetworkRows(const std::vector<platform::NetworkPlace>& places);
+// The network's rows from mounted shares: its servers when under is none
+// (image 4), the shares of a server (image 0).
 std::vector<DesktopRow> NetworkRows(const std::vector<platform::NetworkShare>& shares,
                                     const std::optional<NetResource>& under);
 

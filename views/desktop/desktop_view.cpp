@@ -180,7 +180,7 @@ void HDesktopView::ShowNode(HFolderNode* node) {
         // The all-users desktop has no counterpart here: the user's own only.
         listed = ListFolderInto(node->path);
     } else if (node->kind == folder_kind::kNetwork || node->network) {
-        ListNetwork(node->network);
+        listed = ListNetwork(*node);
     } else if (node->kind == folder_kind::kComputer) {
         ListDrives();
     } else if (!node->path.empty()) {
@@ -240,15 +240,32 @@ void HDesktopView::ListDrives() {
     }
 }
 
-void HDesktopView::ListNetwork(const std::optional<desktop::NetResource>& resource) {
-    if (resource && resource->display == desktop::NetDisplay::Share) {
-        ListFolderInto(resource->localName);
-        return;
+bool HDesktopView::ListNetwork(const HFolderNode& node) {
+    const std::optional<desktop::NetResource>& resource = node.network;
+    if (resource && resource->display == desktop::NetDisplay::Share)
+        return ListFolderInto(desktop::SharePath(*resource));
+    platform::NetworkListing listing;
+    {
+        wxBusyCursor wait;
+        if (resource) {
+            const platform::NetworkPlace under = desktop::PlaceOfResource(*resource);
+            listing = platform::ListNetworkPlaces(&under);
+        } else {
+            listing = platform::ListNetworkPlaces(nullptr);
+        }
     }
-    for (DesktopRow& row : desktop::NetworkRows(platform::ListNetworkShares(), resource)) {
+    // A network that cannot be browsed is said so, not shown as empty.
+    if (listing.error) {
+        platform::MessageBox(static_cast<wxWindow*>(this), node.name + ": " + listing.errorText, "",
+                             platform::kMbOk | platform::kMbIconWarning);
+        combo_->GoUp();
+        return false;
+    }
+    for (DesktopRow& row : desktop::NetworkRows(listing.places)) {
         row.image += treeImageBase_;
         rows_.push_back(std::move(row));
     }
+    return true;
 }
 
 std::string HDesktopView::GetCellText(uint32_t data, int column) const {

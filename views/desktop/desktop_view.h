@@ -81,7 +81,9 @@ private:
     void LayoutChildren();
     bool ListFolderInto(const std::string& path);
     void ListDrives();
-    void ListNetwork(const std::optional<desktop::NetResource>& resource);
+    // False when the place could not be listed (reported, and left for its
+    // parent).
+    bool ListNetwork(const HFolderNode& node);
     void OpenRow(long row);
     void SaveColumnWidths();
     // The delete question for the selected rows; it says so where the

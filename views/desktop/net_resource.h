@@ -10,10 +10,15 @@ enum class NetDisplay { Generic = 0, Domain = 1, Server = 2, Share = 3, Network 
 
 struct NetResource {
     NetDisplay display = NetDisplay::Generic;
-    std::string remoteName; // "//server" or "//server/share"
-    std::string localName;  // where a share's files are reached (its mount point)
+    std::string remoteName; // "//server/share"; on Windows "\\\\server\\share"
+    std::string localName;  // a share's mount point; on Windows its drive when connected
     std::string comment;    // shown in the Type column
-    std::string provider;   // the file system type ("cifs", "nfs4")
+    std::string provider;   // the file system type ("cifs", "nfs4"); on Windows the network's name
+    // The rest of a Windows network record, given back when the place is
+    // opened (0 elsewhere).
+    unsigned scope = 0;
+    unsigned type = 0;
+    unsigned usage = 0;
 };
 
 } // namespace desktop

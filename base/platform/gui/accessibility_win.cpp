@@ -4,11 +4,15 @@
 #include "base/platform/gui/accessibility.h"
 
 #include <wx/access.h>
+#include <wx/anybutton.h>
 #include <wx/control.h>
 #include <wx/dataview.h>
 #include <wx/window.h>
 
+#include <wx/msw/wrapwin.h>
+
 #include <optional>
+#include <string>
 
 namespace platform {
 
@@ -58,6 +62,38 @@ wxString NameFromLabel(const wxString& label) {
     return name;
 }
 
+// Windows screen readers name a control by its window text first, and the
+// system's accessible proxies answer with it. A control that draws no text
+// of its own (a list, a tree, a drawn control) is given the name as its
+// window text; an icon button too, told to draw its image alone (BS_BITMAP:
+// the text is then not drawn). Controls whose window text is their content
+// (fields, combo boxes, labels) keep it.
+void GiveWindowText(wxWindow* window, const wxString& name, const std::optional<wxString>& before) {
+    const auto hwnd = static_cast<HWND>(window->GetHWND());
+    if (!hwnd) return;
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    const std::wstring kind = cls;
+    if (kind == L"Edit" || kind == L"ComboBox" || kind == L"Static" || kind == L"RICHEDIT50W")
+        return;
+    const int length = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(static_cast<size_t>(length));
+    // A text of the control's own stays. Replaced are: none, one given here
+    // before, and the toolkit's internal name of the window ("comboBox"),
+    // which it takes as the window text of the windows it draws itself.
+    const bool replaceable = text.empty() || (before && text == before->ToStdWstring()) ||
+                             text == window->GetName().ToStdWstring();
+    if (!replaceable) return;
+    if (kind == L"Button") {
+        auto* button = dynamic_cast<wxAnyButton*>(window);
+        if (!button || !button->GetBitmap().IsOk()) return;
+        SetWindowLongW(hwnd, GWL_STYLE, GetWindowLongW(hwnd, GWL_STYLE) | BS_BITMAP);
+    }
+    SetWindowTextW(hwnd, name.wc_str());
+}
+
 void Notify(wxWindow* window, int event) {
     wxAccessible::NotifyEvent(event, window, wxOBJID_CLIENT, wxACC_SELF);
 }
@@ -66,6 +102,7 @@ void Notify(wxWindow* window, int event) {
 
 void SetAccessibleName(wxWindow* window, const wxString& name) {
     if (TextAccessible* object = Accessible(window)) {
+        GiveWindowText(window, name, object->name_);
         object->name_ = name;
         Notify(window, wxACC_EVENT_OBJECT_NAMECHANGE);
     }

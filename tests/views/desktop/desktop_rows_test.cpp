@@ -97,4 +97,38 @@ TEST(DesktopRows, NetworkServersThenShares) {
     EXPECT_EQ(NetworkRows(shares, servers[1].network)[0].name, "pub");
 }
 
+TEST(DesktopRows, WindowsNetworkPlacesNamedAndPictured) {
+    auto place = [](int display, std::string remote, std::string provider = "") {
+        platform::NetworkPlace p;
+        p.display = display;
+        p.remoteName = std::move(remote);
+        p.provider = std::move(provider);
+        p.comment = "c";
+        return p;
+    };
+    const std::vector<DesktopRow> rows = NetworkRows(std::vector<platform::NetworkPlace>{
+        place(platform::net_display::kNetwork, ""),
+        place(platform::net_display::kGeneric, "", "Web Client Network"),
+        place(platform::net_display::kDomain, "WORKGROUP"),
+        place(platform::net_display::kServer, "\\\\NAS"),
+        place(platform::net_display::kShare, "\\\\NAS\\Music")});
+    ASSERT_EQ(rows.size(), 5u);
+    const std::vector<std::string> names = {"Microsoft Windows Network", "Web Client Network",
+                                            "WORKGROUP", "NAS", "Music"};
+    const std::vector<int> images = {2, 2, 2, 4, 0};
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].name, names[i]);
+        EXPECT_EQ(rows[i].image, images[i]);
+        EXPECT_EQ(rows[i].index, int(i));
+        EXPECT_EQ(rows[i].type, "c");
+    }
+    // Only the share holds files, reached by its UNC path.
+    EXPECT_TRUE(rows[3].path.empty());
+    EXPECT_EQ(rows[4].path, "//NAS/Music");
+    // A row's place opens as the record it came from.
+    const platform::NetworkPlace back = PlaceOfResource(*rows[2].network);
+    EXPECT_EQ(back.remoteName, "WORKGROUP");
+    EXPECT_EQ(back.display, platform::net_display::kDomain);
+}
+
 } // namespace

@@ -1,0 +1,140 @@
+// The Windows network through WNetOpenEnumW/WNetEnumResourceW, as the
+// explorer browses it: the networks at the top, then domains, servers and
+// shares, each opened under the record of the place above it.
+#include "base/platform/network_enum_win.h"
+
+#include "base/platform/wide_text.h"
+
+#include <memory>
+
+namespace platform {
+
+namespace {
+
+// The buffer an enumeration reads into first.
+constexpr DWORD kBufferSize = 16384;
+
+std::string Text(const wchar_t* text) {
+    return text ? Utf8Text(text) : std::string();
+}
+
+// The system's text for a failed network call; a provider's own error
+// (ERROR_EXTENDED_ERROR) is told by the provider.
+std::string NetErrorText(DWORD code) {
+    std::wstring text;
+    if (code == ERROR_EXTENDED_ERROR) {
+        DWORD providerCode = 0;
+        wchar_t description[512] = {}, provider[256] = {};
+        if (WNetGetLastErrorW(&providerCode, description, 512, provider, 256) == NO_ERROR)
+            text = description;
+    }
+    if (text.empty()) {
+        wchar_t* system = nullptr;
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                           FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&system), 0, nullptr);
+        if (system) {
+            text = system;
+            LocalFree(system);
+        }
+    }
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    return text.empty() ? "error " + std::to_string(code) : Utf8Text(text);
+}
+
+NetworkListing Failed(DWORD code) {
+    NetworkListing listing;
+    listing.error = code;
+    listing.errorText = NetErrorText(code);
+    return listing;
+}
+
+// A null pointer for an absent text, as the system gives and takes them.
+wchar_t* TextOrNull(std::wstring& text) {
+    return text.empty() ? nullptr : text.data();
+}
+
+} // namespace
+
+NetEnumCalls SystemNetEnumCalls() {
+    return {
+        [](NETRESOURCEW* under, HANDLE* enumeration) {
+            return WNetOpenEnumW(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, 0, under, enumeration);
+        },
+        [](HANDLE enumeration, DWORD* count, void* buffer, DWORD* size) {
+            return WNetEnumResourceW(enumeration, count, buffer, size);
+        },
+        [](HANDLE enumeration) { return WNetCloseEnum(enumeration); },
+    };
+}
+
+NetworkPlace PlaceFromRecord(const NETRESOURCEW& record) {
+    NetworkPlace place;
+    place.scope = record.dwScope;
+    place.type = record.dwType;
+    place.display = static_cast<int>(record.dwDisplayType);
+    place.usage = record.dwUsage;
+    place.localName = Text(record.lpLocalName);
+    place.remoteName = Text(record.lpRemoteName);
+    place.comment = Text(record.lpComment);
+    place.provider = Text(record.lpProvider);
+    return place;
+}
+
+NetworkListing EnumerateNetworkPlaces(const NetworkPlace* under, const NetEnumCalls& calls) {
+    // The place's record, its texts alive for the whole call.
+    std::wstring local, remote, comment, provider;
+    NETRESOURCEW record{};
+    if (under) {
+        local = WideText(under->localName);
+        remote = WideText(under->remoteName);
+        comment = WideText(under->comment);
+        provider = WideText(under->provider);
+        record.dwScope = under->scope;
+        record.dwType = under->type;
+        record.dwDisplayType = static_cast<DWORD>(under->display);
+        record.dwUsage = under->usage;
+        record.lpLocalName = TextOrNull(local);
+        record.lpRemoteName = TextOrNull(remote);
+        record.lpComment = TextOrNull(comment);
+        record.lpProvider = TextOrNull(provider);
+    }
+    HANDLE enumeration = nullptr;
+    if (const DWORD opened = calls.open(under ? &record : nullptr, &enumeration); opened != NO_ERROR)
+        return Failed(opened);
+
+    NetworkListing listing;
+    DWORD capacity = kBufferSize;
+    // NETRESOURCEW-aligned, as the records are read in place.
+    auto buffer = std::make_unique<NETRESOURCEW[]>(capacity / sizeof(NETRESOURCEW) + 1);
+    for (;;) {
+        DWORD count = static_cast<DWORD>(-1); // as many as fit
+        DWORD size = capacity;
+        const DWORD read = calls.next(enumeration, &count, buffer.get(), &size);
+        if (read == ERROR_NO_MORE_ITEMS) break;
+        if (read == ERROR_MORE_DATA && size > capacity) {
+            // Not even one record fitted: read again with the size asked for.
+            capacity = size;
+            buffer = std::make_unique<NETRESOURCEW[]>(capacity / sizeof(NETRESOURCEW) + 1);
+            continue;
+        }
+        if (count == static_cast<DWORD>(-1)) count = 0;
+        // A call that neither fails nor reads would be asked forever.
+        if ((read != NO_ERROR && read != ERROR_MORE_DATA) || (read == ERROR_MORE_DATA && count == 0)) {
+            calls.close(enumeration);
+            return Failed(read);
+        }
+        if (count == 0) break;
+        for (DWORD i = 0; i < count; ++i)
+            listing.places.push_back(PlaceFromRecord(buffer[i]));
+    }
+    calls.close(enumeration);
+    return listing;
+}
+
+NetworkListing ListNetworkPlaces(const NetworkPlace* under) {
+    return EnumerateNetworkPlaces(under, SystemNetEnumCalls());
+}
+
+} // namespace platform
