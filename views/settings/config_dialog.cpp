@@ -41,16 +41,6 @@ wxString Title(int page) {
     return wxString::FromUTF8(text ? text : "");
 }
 
-// The page number a tree item stands for (item data: page + 1).
-class PageData : public wxClientData {
-public:
-    explicit PageData(int data) : data_(data) {}
-    int data() const { return data_; }
-
-private:
-    int data_;
-};
-
 // Time-outs the dialog accepts, in ms: from a tenth of a second to a day.
 constexpr long kMinTimeout = 100;
 constexpr long kMaxTimeout = 86400000;
@@ -137,7 +127,6 @@ constexpr const char* kCodePages[] = {"CP949",  "CP932",  "CP936",  "CP950",  "C
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(HConfigDialog, wxDialog)
-    EVT_DATAVIEW_SELECTION_CHANGED(ids::kConfigTree, HConfigDialog::OnSelectionChanged)
     EVT_BUTTON(ids::kRawFileBrowse, HConfigDialog::OnBrowseRawFile)
     EVT_BUTTON(ids::kRawViewerBrowse, HConfigDialog::OnBrowseViewer)
 wxEND_EVENT_TABLE()
@@ -145,23 +134,19 @@ wxEND_EVENT_TABLE()
 
 HConfigDialog::HConfigDialog(wxWindow* parent)
     : wxDialog(parent, ids::kConfigDialog, wxString::FromUTF8(strings::Tr(text::kConfiguration))) {
-    tree_ = new wxDataViewTreeCtrl(this, ids::kConfigTree, wxDefaultPosition, wxSize(255, 220),
-                                   wxDV_NO_HEADER | wxDV_SINGLE);
+    tree_ = new HPageList(this, ids::kConfigTree, wxSize(255, 220));
     // Drawn for the window's scale, sharp on a HiDPI screen.
     wxVector<wxBitmapBundle> images;
     for (int icon : ids::kPageIcons)
         images.push_back(controls::IconBundle(icon, 16));
     tree_->SetImages(images);
     platform::SetAccessibleName(tree_, wxString::FromUTF8(strings::Tr(text::kConfiguration)));
-    // The pages' titles are the dialog's own: typing or F2 in the list never
-    // opens a field to change one (the tree's cells are editable by default).
-    tree_->Bind(wxEVT_DATAVIEW_ITEM_START_EDITING, [](wxDataViewEvent& event) { event.Veto(); });
 
     auto* groupSizer = new wxStaticBoxSizer(wxVERTICAL, this, " ");
     group_ = groupSizer->GetStaticBox();
     group_->SetId(ids::kConfigPageGroup);
     for (int n = 0; n < kPageCount; ++n) {
-        items_[n] = tree_->AppendItem(wxDataViewItem(), Title(n), n, new PageData(n + 1));
+        tree_->AddPage(Title(n), n);
         pages_[n] = MakePage(n, group_);
         pages_[n]->Hide();
         groupSizer->Add(pages_[n], 1, wxEXPAND | wxALL, 6);
@@ -189,8 +174,9 @@ HConfigDialog::HConfigDialog(wxWindow* parent)
     for (wxWindow* page : pages_)
         page->Hide();
 
-    tree_->Select(items_[0]);
+    tree_->SelectPage(0);
     ShowPage(0);
+    tree_->OnPageChosen([this](int n) { ShowPage(n); });
     CentreOnParent();
 }
 
@@ -285,12 +271,6 @@ void HConfigDialog::ShowPage(int n) {
     pages_[n]->Refresh();
 }
 
-void HConfigDialog::OnSelectionChanged(wxDataViewEvent& event) {
-    if (!event.GetItem().IsOk()) return;
-    const auto* data = static_cast<const PageData*>(tree_->GetItemData(event.GetItem()));
-    if (data) ShowPage(data->data() - 1);
-}
-
 bool HConfigDialog::TransferDataToWindow() {
     const settings::Timeouts timeouts = DevGetTimeouts();
     Edit(pages_[0], ids::kReceiveTimeoutEdit)
@@ -322,7 +302,7 @@ bool HConfigDialog::TransferDataToWindow() {
 }
 
 void HConfigDialog::Refuse(int page, int id, const std::string& message) {
-    tree_->Select(items_[page]);
+    tree_->SelectPage(page);
     ShowPage(page);
     platform::MessageBox(this, message, strings::Tr(text::kConfiguration),
                          platform::kMbOk | platform::kMbIconWarning);
