@@ -80,6 +80,12 @@ unsigned RangeNumber(const wxString& text) {
     return static_cast<unsigned>(std::strtoul(bytes.c_str() + i, nullptr, 10));
 }
 
+// A text of the string table or catalogue (UTF-8) as a window shows it; a
+// plain conversion would read it in the system's code page on Windows.
+wxString Text(const char* id) {
+    return wxString::FromUTF8(strings::Tr(id));
+}
+
 wxTextCtrl* Edit(wxWindow* page, int id) {
     return static_cast<wxTextCtrl*>(page->FindWindow(id));
 }
@@ -206,23 +212,23 @@ wxWindow* HConfigDialog::MakePage(int n, wxWindow* parent) {
         platform::SetLabelFor(caption, codePage);
         sizer->Add(grid, 0, wxALL, 4);
         // The page of what every transfer obeys.
-        sizer->Add(new wxCheckBox(page, ids::kVerifyCopiesCheck, strings::Tr(text::kVerifyCopies)), 0, wxALL, 4);
+        sizer->Add(new wxCheckBox(page, ids::kVerifyCopiesCheck, Text(text::kVerifyCopies)), 0, wxALL, 4);
         break;
     }
     case 1:
-        sizer->Add(new wxRadioButton(page, ids::kRomMdsRadio, strings::Tr(text::kRomMds), wxDefaultPosition,
+        sizer->Add(new wxRadioButton(page, ids::kRomMdsRadio, Text(text::kRomMds), wxDefaultPosition,
                                      wxDefaultSize, wxRB_GROUP),
                    0, wxALL, 4);
-        sizer->Add(new wxRadioButton(page, ids::kRomStandAloneRadio, strings::Tr(text::kRomStandAlone)), 0,
+        sizer->Add(new wxRadioButton(page, ids::kRomStandAloneRadio, Text(text::kRomStandAlone)), 0,
                    wxALL, 4);
         break;
     case 2:
     case 3:
-        sizer->Add(new wxRadioButton(page, ids::kConvertRadio, strings::Tr(text::kConvertToWav),
+        sizer->Add(new wxRadioButton(page, ids::kConvertRadio, Text(text::kConvertToWav),
                                      wxDefaultPosition, wxDefaultSize, wxRB_GROUP),
                    0, wxALL, 4);
         sizer->Add(new wxRadioButton(page, ids::kBinaryRadio,
-                                     n == 2 ? strings::Tr(text::kBinaryQka) : strings::Tr(text::kBinaryQdx)),
+                                     Text(n == 2 ? text::kBinaryQka : text::kBinaryQdx)),
                    0, wxALL, 4);
         break;
     default: {
@@ -240,10 +246,10 @@ wxWindow* HConfigDialog::MakePage(int n, wxWindow* parent) {
         }
         sizer->Add(grid, 0, wxEXPAND | wxALL, 4);
 
-        auto* range = new wxStaticBoxSizer(wxHORIZONTAL, page, strings::Tr(text::kRawRange));
+        auto* range = new wxStaticBoxSizer(wxHORIZONTAL, page, Text(text::kRawRange));
         wxWindow* box = range->GetStaticBox();
-        for (const auto& [label, id] : {std::pair{strings::Tr(text::kRawAddr), ids::kRawAddrEdit},
-                                        std::pair{strings::Tr(text::kRawCount), ids::kRawCountEdit}}) {
+        for (const auto& [label, id] : {std::pair{Text(text::kRawAddr), ids::kRawAddrEdit},
+                                        std::pair{Text(text::kRawCount), ids::kRawCountEdit}}) {
             auto* caption = new wxStaticText(box, wxID_ANY, label);
             auto* edit = new wxTextCtrl(box, id, "", wxDefaultPosition, wxSize(100, -1));
             range->Add(caption, 0, wxALIGN_CENTER_VERTICAL | wxALL, 4);
