@@ -3,13 +3,18 @@
 # the virtual player's demo, driven by keys as a person drives it:
 #  - the window's title and both memories' headers, read from the controls
 #    as a Windows screen reader reads them (window_reader);
-#  - a PC file onto the internal memory (Home, Tab to the arrow, Space); a
-#    delete answered Yes; a format from the menu bar answered Yes;
+#  - a PC file onto the internal memory (Home, Tab to the arrow, Space), on a
+#    player slowed down so that the progress dialog shows; a delete answered
+#    Yes; a format from the menu bar answered Yes;
+#  - the Option dialog from the menu bar: its page list is the system's tree
+#    view, the arrows choose pages and Tab leads on to the time-outs, which
+#    OK keeps: they are read back from the registry after closing;
 #  - an unplug and a plug seen in the header;
 #  - the settings written on closing in the registry under
 #    HKCU\Software\Zentrovia\Songdock, numbers as REG_DWORD, texts as REG_SZ;
-#  - in Korean: the headers in Korean, a Korean file name stored on the
-#    player in CP949, and that PC file's properties read by its name.
+#  - in Korean: the headers and the Option dialog in Korean; a Korean
+#    file name stored on the player in CP949, and that PC file's properties
+#    read by its name.
 # Screenshots in English and Korean are kept in ARTEFACTS.
 # Usage: songdock_window.sh WINDOWS_BIN ARTEFACTS WINDOW_READER
 set -uo pipefail
@@ -27,16 +32,42 @@ source "$(dirname "$0")/wine_desktop.sh"
 
 key='HKCU\Software\Zentrovia\Songdock'
 export KD5200_PLAYER_DIR='C:\player'
+# 100 kB/s: a 300 kB file takes three seconds, long enough for the
+# progress dialog; a format's one block takes a sixth of a second.
+export KD5200_SPEED=100000
 sim() { "$wine" "$bin/kd5200sim.exe" "$@" 2>&1 | tr -d '\r'; }
-controls() { "$wine" "$reader" Songdock 2>/dev/null | tr -d '\r'; }
-# expect TEXT WHAT: waits up to 10 s for a control reading TEXT.
-expect() {
+# read_window TITLE_START: the controls of a window (window_reader).
+read_window() { "$wine" "$reader" "$1" 2>/dev/null | tr -d '\r'; }
+controls() { read_window Songdock; }
+# expect_in TITLE TEXT WHAT: waits up to 10 s for a control of the window
+# reading TEXT (a line of window_reader's, or the start of one).
+expect_in() {
   for _ in $(seq 20); do
-    controls | grep -qF -- "$1" && return 0
+    read_window "$1" | grep -qF -- "$2" && return 0
     sleep 0.5
   done
-  fail "$2: no control reads '$1'"
-  controls | sed 's/^/    /'
+  fail "$3: no control of '$1' reads '$2'"
+  read_window "$1" | sed 's/^/    /'
+  return 1
+}
+# expect TEXT WHAT: the same in Songdock's main window.
+expect() { expect_in Songdock "$@"; }
+active() { xdotool getactivewindow getwindowname 2>/dev/null; }
+# wait_active TITLE WHAT: waits up to 15 s for the window with the keyboard
+# to be the one of that title (an extended regular expression).
+wait_active() {
+  for _ in $(seq 30); do
+    active | grep -Eq -- "$1" && return 0
+    sleep 0.5
+  done
+  fail "$2: the window with the keyboard is '$(active)', not /$1/"
+  return 1
+}
+shot() { import -window root "$artefacts/$1.png" || fail "$1: no screenshot"; }
+# ko MSGID: the Korean catalogue's text for an English one.
+ko() {
+  awk -v id="$1" 'found { sub(/^msgstr "/, ""); sub(/"$/, ""); print; exit }
+    $0 == "msgid \"" id "\"" { found = 1 }' "$top/po/ko.po"
 }
 # The PC pane opens on Documents: a folder of the test's own.
 pc=$(mktemp -d)
@@ -44,6 +75,8 @@ for d in "$WINEPREFIX"/drive_c/users/*/Documents; do
   case "$d" in */Public/*) continue ;; esac
   rm -rf "$d" && ln -s "$pc" "$d"
 done
+# mp3 NAME KB: a PC file of that many kB of MPEG frame headers.
+mp3() { printf '\xff\xfb\x90\x00%.0s' $(seq $(($2 * 256))) >"$pc/$1"; }
 
 # session LANG NAME STEPS: starts Songdock on a fresh demo player, runs the
 # function STEPS with the window, keeps a screenshot and closes the window as
@@ -57,14 +90,14 @@ session() {
   window=$(wait_window $pid '^Songdock')
   if [ -z "$window" ]; then
     fail "$name: no Songdock window appeared"
-    import -window root "$artefacts/$name.png" 2>/dev/null
+    shot "$name"
     kill $pid 2>/dev/null
     wait $pid 2>/dev/null
     return
   fi
   xdotool windowactivate --sync "$window" 2>/dev/null
   "$steps" "$window"
-  import -window root "$artefacts/$name.png" || fail "$name: no screenshot"
+  shot "$name"
   close_window $pid "$window" "$name"
 }
 keys() {
@@ -73,42 +106,82 @@ keys() {
     sleep 0.4
   done
 }
+# field TEXT: replaces what the focused field holds with TEXT.
+field() {
+  keys End shift+Home
+  xdotool type --delay 60 "$1"
+}
+# upload NAME TITLE: the PC pane's focused file onto the internal memory by
+# its arrow (Tab from the PC list); the progress dialog, of that title (an
+# extended regular expression), is kept as NAME-progress.png.
+upload() {
+  keys Tab space
+  wait_active "$2" "the progress dialog of the upload" && shot "$1-progress"
+  wait_active '^Songdock' "the end of the upload"
+}
 
 english() {
   expect $'window\tSongdock' "title"
   expect "Internal Memory - Total 64MB,  Remain 64MB,  3 File(s)" "internal header"
   expect "External Memory - Total 32MB,  Remain 32MB,  0 File(s)" "external header"
   # The PC file onto the internal memory by its arrow.
-  keys Home Tab space
-  expect "Internal Memory - Total 64MB,  Remain 64MB,  4 File(s)" "after the upload"
+  keys Home
+  upload english '^Internal Memory'
+  expect "4 File(s)" "after the upload"
   sim ls internal | grep -q 'a song.mp3' || fail "a song.mp3 is not on the player"
-  import -window root "$artefacts/english-copied.png"
+  shot english-copied
   # Delete in the internal memory asks; Return answers Yes.
   keys F6 End Delete
-  [ "$(xdotool getactivewindow getwindowname)" = "Confirm file deleting" ] ||
-    fail "Delete asked no question"
-  import -window root "$artefacts/english-question.png"
+  wait_active '^Confirm file deleting$' "Delete asked no question" && shot english-question
   keys Return
-  expect "Internal Memory - Total 64MB,  Remain 64MB,  3 File(s)" "after the delete"
+  expect "3 File(s)" "after the delete"
   # Tool > Format > Format Internal Memory, answered Yes.
   keys alt+t Down Right Return
-  sleep 1
-  [ "$(xdotool getactivewindow getwindowname)" = "Format" ] || fail "the format asked no question"
+  wait_active '^Format$' "the format asked no question"
   keys Return
   expect "Internal Memory - Total 64MB,  Remain 64MB,  0 File(s)" "after the format"
   [ -z "$(sim ls internal | tail -n +2)" ] || fail "the format left files: $(sim ls internal)"
+  options_english
   # An unplug and a plug, seen in the header.
   sim unplug >/dev/null
   for _ in $(seq 20); do controls | grep -qF "Internal Memory - Total 64MB" || break; sleep 0.5; done
   controls | grep -qF "Internal Memory - Total 64MB" && fail "the unplug was not seen"
-  import -window root "$artefacts/english-unplugged.png"
+  shot english-unplugged
   sim plug >/dev/null
   expect "Internal Memory - Total 64MB,  Remain 64MB,  0 File(s)" "after the plug"
 }
 
+# Edit > Option: the page list is the system's tree view, its rows read by
+# their titles; Down and Home choose pages, Tab leads from the list to the
+# first time-out; OK keeps what was typed.
+options_english() {
+  keys alt+e o
+  wait_active '^Configuration$' "Edit > Option" || return
+  local shown
+  shown=$(read_window Configuration)
+  grep -qP '^SysTreeView32\t' <<<"$shown" || fail "the page list is not the system's tree view"
+  grep -qxP 'row\tSetting Timeout\tselected' <<<"$shown" ||
+    fail "the time-outs' page is not the chosen row: $shown"
+  keys Down
+  expect_in Configuration $'Button\t ROM Selection ' "Down in the page list"
+  expect_in Configuration $'row\tROM Selection\tselected' "the row Down chose"
+  keys Home
+  expect_in Configuration $'Button\t Setting Timeout ' "Home in the page list"
+  shot english-option
+  keys Tab
+  field 45000
+  keys Tab
+  field 25000
+  keys Tab
+  field 600000
+  keys Return
+  wait_active '^Songdock' "OK in the Option dialog"
+}
+
 korean() {
   expect "내장 메모리 - 전체 64MB,  남은 공간 64MB,  파일 3개" "Korean internal header"
-  keys Home Tab space
+  keys Home
+  upload korean '^내장 메모리'
   expect "파일 4개" "after the Korean upload"
   # The player keeps the name in CP949: B3 EB B7 A1 is 노래 (ls --raw prints
   # the player's own bytes).
@@ -123,15 +196,29 @@ korean() {
   local shown=
   for _ in $(seq 20); do
     shown=$("$wine" "$reader" MPEG 2>/dev/null | tr -d '\r')
-    grep -qF "2,048바이트 (2KB)" <<<"$shown" && break
+    grep -qF "307,200바이트 (300KB)" <<<"$shown" && break
     sleep 0.5
   done
-  import -window root "$artefacts/korean-properties.png"
-  grep -qF "2,048바이트 (2KB)" <<<"$shown" || fail "the properties of 노래.mp3 lack its size: $shown"
+  shot korean-properties
+  grep -qF "307,200바이트 (300KB)" <<<"$shown" || fail "the properties of 노래.mp3 lack its size: $shown"
   keys Escape
+  # A question: Delete in the internal memory, answered No (Tab to it, Space).
+  keys F6 End Delete
+  wait_active "^$(ko 'Confirm file deleting')\$" "the Korean delete asked no question" &&
+    shot korean-question
+  keys Tab space
+  wait_active '^Songdock' "No to the Korean delete"
+  # The Option dialog in Korean, its pages by their Korean titles; Escape
+  # leaves it.
+  keys alt+e o
+  wait_active "^$(ko Configuration)\$" "Korean Edit > Option" || return
+  expect_in "$(ko Configuration)" "row	$(ko 'Setting Timeout')	selected" "the Korean page list"
+  shot korean-option
+  keys Escape
+  wait_active '^Songdock' "Escape in the Korean Option dialog"
 }
 
-printf '\xff\xfb\x90\x00%.0s' $(seq 512) >"$pc/a song.mp3"
+mp3 "a song.mp3" 300
 session en_US.UTF-8 english english
 settings=$(reg query "$key" /s)
 echo "$settings"
@@ -140,9 +227,16 @@ grep -Eq '^ +WindowState +REG_DWORD +0x' <<<"$settings" || fail "WindowState is 
 grep -Eq '^ +WindowWidth +REG_DWORD +0x' <<<"$settings" || fail "WindowWidth is not a REG_DWORD of $key"
 # Texts are REG_SZ.
 grep -Eq '^ +FileListFilter +REG_SZ' <<<"$settings" || fail "FileListFilter is not a REG_SZ of $key"
+# The time-outs typed in the Option dialog, written on closing: 45000,
+# 25000 and 600000 ms.
+timeouts=$(reg query "$key\\KDS520")
+for expected in 'TIMEOUT_RECV +REG_DWORD +0xafc8' 'TIMEOUT_SEND +REG_DWORD +0x61a8' \
+  'TIMEOUT_FORMAT +REG_DWORD +0x927c0'; do
+  grep -Eq "^ +$expected\$" <<<"$timeouts" || fail "not in $key\\KDS520: $expected; $timeouts"
+done
 
 rm -f "$pc"/*
-printf '\xff\xfb\x90\x00%.0s' $(seq 512) >"$pc/노래.mp3"
+mp3 "노래.mp3" 300
 session ko_KR.UTF-8 korean korean
 rm -rf "$pc"
 

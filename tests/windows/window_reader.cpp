@@ -1,16 +1,22 @@
 // Reads a program's window as a Windows screen reader does: the top-level
 // window whose title starts with the given text, then each visible child
 // control with its class, its text and the name its accessible object gives
-// (MSAA, which a control without a text of its own may answer), and the rows
-// of each list view (the first column of every row). The output is UTF-8, a
-// line per control:
+// (MSAA, which a control without a text of its own may answer), the rows of
+// each list view (the first column of every row) and the visible items of
+// each tree view. The output is UTF-8, a line per control:
 //   window<TAB>TITLE
 //   CLASS<TAB>TEXT<TAB>ACCESSIBLE NAME
 //   row<TAB>NAME               (below its list view)
+//   row<TAB>NAME[<TAB>selected] (below its tree view, the visible items)
 // With --tab, only the controls that Tab stops at, enabled or not (those a
 // screen reader names as the person moves through the window).
-// Exit 1 if no such window exists.
-// Usage: window_reader [--tab] TITLE_START
+// With --menus it reads the window's menu bar instead (menus are not child
+// windows; a screen reader reads them through the menu itself), an item a
+// line, each with the titles of the menus it lies in:
+//   menu<TAB>TITLE                       (a menu bar title)
+//   item<TAB>TITLE[<TAB>SUBMENU...]<TAB>TEXT
+// Exit 1 if no such window (or menu bar) exists.
+// Usage: window_reader [--tab | --menus] TITLE_START
 #include <windows.h>
 #include <commctrl.h>
 #include <fcntl.h>
@@ -58,33 +64,86 @@ BOOL CALLBACK FindTop(HWND window, LPARAM data) {
     return TRUE;
 }
 
-// The rows of a list view in another process: the item structure and its
-// text buffer must lie in that process's memory.
-void PrintRows(HWND list) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process) return;
-    constexpr size_t kText = 520;
-    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kText * sizeof(wchar_t),
-                                  MEM_COMMIT, PAGE_READWRITE);
-    if (remote) {
-        auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
-        const LRESULT count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
-        for (LRESULT row = 0; row < count && row < 1000; ++row) {
-            LVITEMW item{};
-            item.iSubItem = 0;
-            item.pszText = remoteText;
-            item.cchTextMax = static_cast<int>(kText);
-            WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
-            std::vector<wchar_t> text(kText, L'\0');
-            ReadProcessMemory(process, remoteText, text.data(), (kText - 1) * sizeof(wchar_t), nullptr);
-            std::printf("row\t%s\n", Utf8(text.data()).c_str());
-        }
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+// A buffer in another process's memory: a control of that process writes
+// what it is asked for there (an item structure, then its text).
+class RemoteBuffer {
+public:
+    static constexpr size_t kText = 520;
+
+    RemoteBuffer(HWND control, size_t header) : header_(header) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(control, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_)
+            remote_ = VirtualAllocEx(process_, nullptr, header + kText * sizeof(wchar_t), MEM_COMMIT,
+                                     PAGE_READWRITE);
     }
-    CloseHandle(process);
+    ~RemoteBuffer() {
+        if (remote_) VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    bool ok() const { return remote_ != nullptr; }
+    LPARAM address() const { return reinterpret_cast<LPARAM>(remote_); }
+    wchar_t* text() const {
+        return reinterpret_cast<wchar_t*>(static_cast<char*>(remote_) + header_);
+    }
+    void Write(const void* header) const {
+        WriteProcessMemory(process_, remote_, header, header_, nullptr);
+    }
+    void Read(void* header) const { ReadProcessMemory(process_, remote_, header, header_, nullptr); }
+    std::string Text() const {
+        std::vector<wchar_t> text(kText, L'\0');
+        ReadProcessMemory(process_, this->text(), text.data(), (kText - 1) * sizeof(wchar_t), nullptr);
+        return Utf8(text.data());
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* remote_ = nullptr;
+    size_t header_;
+};
+
+// The rows of a list view (first column).
+void PrintRows(HWND list) {
+    const RemoteBuffer buffer(list, sizeof(LVITEMW));
+    if (!buffer.ok()) return;
+    const LRESULT count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+    for (LRESULT row = 0; row < count && row < 1000; ++row) {
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.pszText = buffer.text();
+        item.cchTextMax = static_cast<int>(RemoteBuffer::kText);
+        buffer.Write(&item);
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), buffer.address());
+        std::printf("row\t%s\n", buffer.Text().c_str());
+    }
+}
+
+// The visible items of a tree view, in order; the selected one is marked.
+void PrintTreeItems(HWND tree) {
+    const RemoteBuffer buffer(tree, sizeof(TVITEMW));
+    if (!buffer.ok()) return;
+    auto next = [tree](LPARAM item, WPARAM how) {
+        return SendMessageW(tree, TVM_GETNEXTITEM, how, item);
+    };
+    int shown = 0;
+    for (LPARAM item = next(0, TVGN_FIRSTVISIBLE); item && shown < 1000;
+         item = next(item, TVGN_NEXTVISIBLE), ++shown) {
+        TVITEMW data{};
+        data.mask = TVIF_TEXT | TVIF_STATE;
+        data.hItem = reinterpret_cast<HTREEITEM>(item);
+        data.stateMask = TVIS_SELECTED;
+        data.pszText = buffer.text();
+        data.cchTextMax = static_cast<int>(RemoteBuffer::kText);
+        buffer.Write(&data);
+        SendMessageW(tree, TVM_GETITEMW, 0, buffer.address());
+        buffer.Read(&data);
+        std::printf("row\t%s%s\n", buffer.Text().c_str(),
+                    (data.state & TVIS_SELECTED) ? "\tselected" : "");
+    }
 }
 
 // IAccessible's interface id, spelled out: MinGW's import library exports
@@ -118,7 +177,40 @@ BOOL CALLBACK PrintChild(HWND window, LPARAM tabOnly) {
     std::printf("%s\t%s\t%s\n", Utf8(cls).c_str(), Utf8(TextOf(window)).c_str(),
                 Utf8(AccessibleName(window)).c_str());
     if (std::wstring(cls) == WC_LISTVIEWW) PrintRows(window);
+    if (std::wstring(cls) == WC_TREEVIEWW) PrintTreeItems(window);
     return TRUE;
+}
+
+// The text of a menu's item at a position, as the menu shows it.
+std::wstring MenuText(HMENU menu, int at) {
+    wchar_t text[512] = {};
+    GetMenuStringW(menu, static_cast<UINT>(at), text, 512, MF_BYPOSITION);
+    return text;
+}
+
+// Every item of menu, below the titles of path, and each submenu's items.
+void PrintMenu(HMENU menu, const std::string& path) {
+    const int count = GetMenuItemCount(menu);
+    for (int at = 0; at < count; ++at) {
+        if (GetMenuState(menu, static_cast<UINT>(at), MF_BYPOSITION) & MF_SEPARATOR) continue;
+        const std::string text = Utf8(MenuText(menu, at));
+        std::printf("item\t%s\t%s\n", path.c_str(), text.c_str());
+        if (HMENU sub = GetSubMenu(menu, at)) PrintMenu(sub, path + "\t" + text);
+    }
+}
+
+int PrintMenuBar(HWND window) {
+    HMENU bar = GetMenu(window);
+    const int count = bar ? GetMenuItemCount(bar) : -1;
+    if (count <= 0) {
+        std::fprintf(stderr, "window_reader: the window has no menu bar\n");
+        return 1;
+    }
+    for (int at = 0; at < count; ++at)
+        std::printf("menu\t%s\n", Utf8(MenuText(bar, at)).c_str());
+    for (int at = 0; at < count; ++at)
+        if (HMENU sub = GetSubMenu(bar, at)) PrintMenu(sub, Utf8(MenuText(bar, at)));
+    return 0;
 }
 
 } // namespace
@@ -128,8 +220,9 @@ int main() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     const bool tabOnly = argc == 3 && std::wstring(argv[1]) == L"--tab";
-    if (argc != 2 && !tabOnly) {
-        std::fprintf(stderr, "usage: window_reader [--tab] TITLE_START\n");
+    const bool menus = argc == 3 && std::wstring(argv[1]) == L"--menus";
+    if (argc != 2 && !tabOnly && !menus) {
+        std::fprintf(stderr, "usage: window_reader [--tab | --menus] TITLE_START\n");
         return 2;
     }
     Found found{argv[argc - 1]};
@@ -138,6 +231,7 @@ int main() {
         std::fprintf(stderr, "window_reader: no window whose title starts so\n");
         return 1;
     }
+    if (menus) return PrintMenuBar(found.window);
     CoInitialize(nullptr);
     std::printf("window\t%s\n", Utf8(TextOf(found.window)).c_str());
     EnumChildWindows(found.window, PrintChild, tabOnly);

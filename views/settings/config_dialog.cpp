@@ -41,16 +41,6 @@ wxString Title(int page) {
     return wxString::FromUTF8(text ? text : "");
 }
 
-// The page number a tree item stands for (item data: page + 1).
-class PageData : public wxClientData {
-public:
-    explicit PageData(int data) : data_(data) {}
-    int data() const { return data_; }
-
-private:
-    int data_;
-};
-
 // Time-outs the dialog accepts, in ms: from a tenth of a second to a day.
 constexpr long kMinTimeout = 100;
 constexpr long kMaxTimeout = 86400000;
@@ -88,6 +78,12 @@ unsigned RangeNumber(const wxString& text) {
     if (bytes.compare(i, 2, "0x") == 0 || bytes.compare(i, 2, "0X") == 0)
         return static_cast<unsigned>(std::strtoul(bytes.c_str() + i + 2, nullptr, 16));
     return static_cast<unsigned>(std::strtoul(bytes.c_str() + i, nullptr, 10));
+}
+
+// A text of the string table or catalogue (UTF-8) as a window shows it; a
+// plain conversion would read it in the system's code page on Windows.
+wxString Text(const char* id) {
+    return wxString::FromUTF8(strings::Tr(id));
 }
 
 wxTextCtrl* Edit(wxWindow* page, int id) {
@@ -137,7 +133,6 @@ constexpr const char* kCodePages[] = {"CP949",  "CP932",  "CP936",  "CP950",  "C
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(HConfigDialog, wxDialog)
-    EVT_DATAVIEW_SELECTION_CHANGED(ids::kConfigTree, HConfigDialog::OnSelectionChanged)
     EVT_BUTTON(ids::kRawFileBrowse, HConfigDialog::OnBrowseRawFile)
     EVT_BUTTON(ids::kRawViewerBrowse, HConfigDialog::OnBrowseViewer)
 wxEND_EVENT_TABLE()
@@ -145,23 +140,19 @@ wxEND_EVENT_TABLE()
 
 HConfigDialog::HConfigDialog(wxWindow* parent)
     : wxDialog(parent, ids::kConfigDialog, wxString::FromUTF8(strings::Tr(text::kConfiguration))) {
-    tree_ = new wxDataViewTreeCtrl(this, ids::kConfigTree, wxDefaultPosition, wxSize(255, 220),
-                                   wxDV_NO_HEADER | wxDV_SINGLE);
+    tree_ = new HPageList(this, ids::kConfigTree, wxSize(255, 220));
     // Drawn for the window's scale, sharp on a HiDPI screen.
     wxVector<wxBitmapBundle> images;
     for (int icon : ids::kPageIcons)
         images.push_back(controls::IconBundle(icon, 16));
     tree_->SetImages(images);
     platform::SetAccessibleName(tree_, wxString::FromUTF8(strings::Tr(text::kConfiguration)));
-    // The pages' titles are the dialog's own: typing or F2 in the list never
-    // opens a field to change one (the tree's cells are editable by default).
-    tree_->Bind(wxEVT_DATAVIEW_ITEM_START_EDITING, [](wxDataViewEvent& event) { event.Veto(); });
 
     auto* groupSizer = new wxStaticBoxSizer(wxVERTICAL, this, " ");
     group_ = groupSizer->GetStaticBox();
     group_->SetId(ids::kConfigPageGroup);
     for (int n = 0; n < kPageCount; ++n) {
-        items_[n] = tree_->AppendItem(wxDataViewItem(), Title(n), n, new PageData(n + 1));
+        tree_->AddPage(Title(n), n);
         pages_[n] = MakePage(n, group_);
         pages_[n]->Hide();
         groupSizer->Add(pages_[n], 1, wxEXPAND | wxALL, 6);
@@ -189,8 +180,9 @@ HConfigDialog::HConfigDialog(wxWindow* parent)
     for (wxWindow* page : pages_)
         page->Hide();
 
-    tree_->Select(items_[0]);
+    tree_->SelectPage(0);
     ShowPage(0);
+    tree_->OnPageChosen([this](int n) { ShowPage(n); });
     CentreOnParent();
 }
 
@@ -220,23 +212,23 @@ wxWindow* HConfigDialog::MakePage(int n, wxWindow* parent) {
         platform::SetLabelFor(caption, codePage);
         sizer->Add(grid, 0, wxALL, 4);
         // The page of what every transfer obeys.
-        sizer->Add(new wxCheckBox(page, ids::kVerifyCopiesCheck, strings::Tr(text::kVerifyCopies)), 0, wxALL, 4);
+        sizer->Add(new wxCheckBox(page, ids::kVerifyCopiesCheck, Text(text::kVerifyCopies)), 0, wxALL, 4);
         break;
     }
     case 1:
-        sizer->Add(new wxRadioButton(page, ids::kRomMdsRadio, strings::Tr(text::kRomMds), wxDefaultPosition,
+        sizer->Add(new wxRadioButton(page, ids::kRomMdsRadio, Text(text::kRomMds), wxDefaultPosition,
                                      wxDefaultSize, wxRB_GROUP),
                    0, wxALL, 4);
-        sizer->Add(new wxRadioButton(page, ids::kRomStandAloneRadio, strings::Tr(text::kRomStandAlone)), 0,
+        sizer->Add(new wxRadioButton(page, ids::kRomStandAloneRadio, Text(text::kRomStandAlone)), 0,
                    wxALL, 4);
         break;
     case 2:
     case 3:
-        sizer->Add(new wxRadioButton(page, ids::kConvertRadio, strings::Tr(text::kConvertToWav),
+        sizer->Add(new wxRadioButton(page, ids::kConvertRadio, Text(text::kConvertToWav),
                                      wxDefaultPosition, wxDefaultSize, wxRB_GROUP),
                    0, wxALL, 4);
         sizer->Add(new wxRadioButton(page, ids::kBinaryRadio,
-                                     n == 2 ? strings::Tr(text::kBinaryQka) : strings::Tr(text::kBinaryQdx)),
+                                     Text(n == 2 ? text::kBinaryQka : text::kBinaryQdx)),
                    0, wxALL, 4);
         break;
     default: {
@@ -254,10 +246,10 @@ wxWindow* HConfigDialog::MakePage(int n, wxWindow* parent) {
         }
         sizer->Add(grid, 0, wxEXPAND | wxALL, 4);
 
-        auto* range = new wxStaticBoxSizer(wxHORIZONTAL, page, strings::Tr(text::kRawRange));
+        auto* range = new wxStaticBoxSizer(wxHORIZONTAL, page, Text(text::kRawRange));
         wxWindow* box = range->GetStaticBox();
-        for (const auto& [label, id] : {std::pair{strings::Tr(text::kRawAddr), ids::kRawAddrEdit},
-                                        std::pair{strings::Tr(text::kRawCount), ids::kRawCountEdit}}) {
+        for (const auto& [label, id] : {std::pair{Text(text::kRawAddr), ids::kRawAddrEdit},
+                                        std::pair{Text(text::kRawCount), ids::kRawCountEdit}}) {
             auto* caption = new wxStaticText(box, wxID_ANY, label);
             auto* edit = new wxTextCtrl(box, id, "", wxDefaultPosition, wxSize(100, -1));
             range->Add(caption, 0, wxALIGN_CENTER_VERTICAL | wxALL, 4);
@@ -283,12 +275,6 @@ void HConfigDialog::ShowPage(int n) {
     pages_[n]->GetParent()->Layout();
     Layout();
     pages_[n]->Refresh();
-}
-
-void HConfigDialog::OnSelectionChanged(wxDataViewEvent& event) {
-    if (!event.GetItem().IsOk()) return;
-    const auto* data = static_cast<const PageData*>(tree_->GetItemData(event.GetItem()));
-    if (data) ShowPage(data->data() - 1);
 }
 
 bool HConfigDialog::TransferDataToWindow() {
@@ -322,7 +308,7 @@ bool HConfigDialog::TransferDataToWindow() {
 }
 
 void HConfigDialog::Refuse(int page, int id, const std::string& message) {
-    tree_->Select(items_[page]);
+    tree_->SelectPage(page);
     ShowPage(page);
     platform::MessageBox(this, message, strings::Tr(text::kConfiguration),
                          platform::kMbOk | platform::kMbIconWarning);

@@ -1,6 +1,6 @@
 #pragma once
-// Dialog 140 "Configuration": a tree of five pages on the left (the
-// desktop's own tree view, which a screen reader reads) (time-outs,
+// Dialog 140 "Configuration": a tree of five pages on the left (HPageList,
+// the platform's own tree control, which a screen reader reads) (time-outs,
 // ROM selection, ADPCM and QDX conversion, raw data read), the chosen page
 // in a group box on the right whose caption is the page's title. Every page
 // is filled when the dialog opens and all are saved together on OK; Cancel
@@ -9,7 +9,8 @@
 #include <string>
 
 #include <wx/dialog.h>
-#include <wx/dataview.h>
+
+#include "views/settings/page_list.h"
 
 class wxStaticBox;
 class wxWindow;
@@ -24,8 +25,7 @@ public:
     // The page window n (0 to 4) and the page shown now (-1 before the first).
     wxWindow* Page(int n) const { return pages_[n]; }
     int ShownPage() const { return shown_; }
-    wxDataViewTreeCtrl* Tree() const { return tree_; }
-    const wxDataViewItem& PageItem(int n) const { return items_[n]; }
+    HPageList* Tree() const { return tree_; }
 
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;
@@ -38,14 +38,12 @@ private:
     void Refuse(int page, int id, const std::string& message);
     wxWindow* MakePage(int n, wxWindow* parent);
 
-    void OnSelectionChanged(wxDataViewEvent& event);
     void OnBrowseRawFile(wxCommandEvent& event);
     void OnBrowseViewer(wxCommandEvent& event);
 
-    wxDataViewTreeCtrl* tree_ = nullptr;
+    HPageList* tree_ = nullptr;
     wxStaticBox* group_ = nullptr;
     std::array<wxWindow*, kPageCount> pages_{};
-    std::array<wxDataViewItem, kPageCount> items_;
     int shown_ = -1;
 
     wxDECLARE_EVENT_TABLE();

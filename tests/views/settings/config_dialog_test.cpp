@@ -12,7 +12,6 @@
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
-#include <wx/dataview.h>
 #include <wx/uiaction.h>
 
 namespace {
@@ -52,17 +51,16 @@ protected:
         ASSERT_NE(button, nullptr) << id;
         gui::SendButton(button, id);
     }
-    // Clicks a page's tree item with the pointer.
-    // Clicks the page's row, and again, as a person would, when a busy
+    // Clicks the page's row with the pointer, and again, as a person would, when a busy
     // machine let the click go by; returns once the page is shown or after
     // three tries.
     static void ClickPage(int n) {
-        wxDataViewTreeCtrl* tree = Dialog()->Tree();
+        HPageList* tree = Dialog()->Tree();
         for (int attempt = 0; attempt < 3; ++attempt) {
             wxRect rect;
             // The tree lays out its rows at its own pace.
             gui::PumpUntil([&] {
-                rect = tree->GetItemRect(Dialog()->PageItem(n));
+                rect = tree->PageRect(n);
                 return rect.width > 0 && rect.height > 0;
             }, 2000);
             gui::MouseMove(tree->ClientToScreen(rect.GetPosition() +
@@ -111,6 +109,35 @@ TEST_F(ConfigDialogTest, TreeClicksShowEachPageUnderItsCaption) {
             EXPECT_EQ(Caption(), " QDX Configuration ");
             Press(ids::kIdCancel);
         });
+    Run(script);
+}
+
+// The page list by keys: arrows and End choose pages, F2 and typing open
+// no title for editing, Tab leaves the list for the page's first field.
+TEST_F(ConfigDialogTest, KeysInThePageListChoosePagesAndTabLeavesIt) {
+    gui::Script script(150);
+    script.Then([] {
+        HPageList* tree = Dialog()->Tree();
+        tree->SetFocus();
+        gui::PumpUntil([tree] { return wxWindow::FindFocus() == tree; }, 2000);
+        gui::KeyPress(WXK_DOWN);
+        EXPECT_TRUE(gui::PumpUntil([] { return Dialog()->ShownPage() == 1; }, 2000));
+        EXPECT_EQ(tree->ChosenPage(), 1);
+        gui::KeyPress(WXK_END);
+        EXPECT_TRUE(gui::PumpUntil([] { return Dialog()->ShownPage() == 4; }, 2000));
+        EXPECT_EQ(Caption(), " Raw Data Read Configuration ");
+        gui::KeyPress(WXK_F2);
+        gui::Pump(100);
+        // No field opened on the title: the keys still go to the list.
+        EXPECT_EQ(wxWindow::FindFocus(), tree);
+        gui::KeyPress(WXK_HOME);
+        EXPECT_TRUE(gui::PumpUntil([] { return Dialog()->ShownPage() == 0; }, 2000));
+        EXPECT_EQ(tree->ChosenPage(), 0);
+        gui::KeyPress(WXK_TAB);
+        EXPECT_TRUE(gui::PumpUntil(
+            [] { return wxWindow::FindFocus() == Edit(0, ids::kReceiveTimeoutEdit); }, 2000));
+        Press(ids::kIdCancel);
+    });
     Run(script);
 }
 
