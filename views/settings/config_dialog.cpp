@@ -173,12 +173,15 @@ HConfigDialog::HConfigDialog(wxWindow* parent)
     auto* top = new wxBoxSizer(wxVERTICAL);
     top->Add(body, 1, wxEXPAND | wxALL, 10);
     top->Add(buttons, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 10);
-    // Size for the largest page, then show the first.
+    // One page shows at a time: each takes the room of the largest, so that
+    // the dialog fits that one and keeps its size from page to page.
+    wxSize largest;
     for (wxWindow* page : pages_)
-        page->Show();
+        largest.IncTo(page->GetBestSize());
+    for (wxWindow* page : pages_)
+        page->SetMinSize(largest);
+    pages_[0]->Show();
     SetSizerAndFit(top);
-    for (wxWindow* page : pages_)
-        page->Hide();
 
     tree_->SelectPage(0);
     ShowPage(0);
