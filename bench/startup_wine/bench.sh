@@ -22,8 +22,10 @@ if [ -z "$build" ]; then
   exit 0
 fi
 build=$(cd "$build" && pwd)
-# The build's width decides the Wine loader.
-if grep -q '^CMAKE_CXX_COMPILER:.*x86_64' "$build/CMakeCache.txt" 2>/dev/null; then
+# The program's width (its PE header's machine field, 8664 for x86-64)
+# decides the Wine loader.
+pe=$(od -An -t u4 -j 60 -N 4 "$build/bin/songdock.exe" | tr -d ' ')
+if [ "$(od -An -t x2 -j $((pe + 4)) -N 2 "$build/bin/songdock.exe" | tr -d ' ')" = 8664 ]; then
   wine=/usr/lib/wine/wine64
 else
   wine=/usr/lib/wine/wine
@@ -53,8 +55,11 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-"$wine" cmd /c exit >/dev/null 2>&1
+# The server first, kept (-p); a server already up for the new prefix
+# would refuse it.
+mkdir -p "$WINEPREFIX"
 wineserver -p
+"$wine" cmd /c exit >/dev/null 2>&1
 
 # The probe beside the device library, as songdock.exe lies.
 mkdir -p "$work/bin"
