@@ -23,14 +23,6 @@ mkdir -p "$artefacts"
 source "$(dirname "$0")/wine_desktop.sh"
 
 export KD5200_PLAYER_DIR='C:\player'
-sim() { "$wine" "$bin/kd5200sim.exe" "$@" 2>&1 | tr -d '\r'; }
-read_window() { "$wine" "$reader" "$@" 2>/dev/null | tr -d '\r'; }
-keys() {
-  for k in "$@"; do
-    xdotool key --clearmodifiers "$k"
-    sleep 0.4
-  done
-}
 
 # names LANG UP DOWN_INTERNAL: every Tab stop named; the arrows by their words.
 names() {

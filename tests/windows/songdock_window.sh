@@ -24,9 +24,9 @@ reader=$3
 [ -x "$bin/songdock.exe" ] || { echo "no songdock.exe in $bin"; exit 1; }
 mkdir -p "$artefacts"
 
-# A prefix of its own, made under the X display: in a prefix that Wine made
-# without a display (as the test script makes its own, for the console
-# programs) Songdock stops at start on a wx assertion.
+# A prefix of its own, made under the X display: while a server that Wine
+# started without a display runs (as the test script's own prefix, made for
+# the console programs, may have), Songdock gets no window and ends.
 [ -z "${SONGDOCK_WM_RUNNING:-}" ] && unset WINEPREFIX
 source "$(dirname "$0")/wine_desktop.sh"
 
@@ -35,9 +35,6 @@ export KD5200_PLAYER_DIR='C:\player'
 # 100 kB/s: a 300 kB file takes three seconds, long enough for the
 # progress dialog; a format's one block takes a sixth of a second.
 export KD5200_SPEED=100000
-sim() { "$wine" "$bin/kd5200sim.exe" "$@" 2>&1 | tr -d '\r'; }
-# read_window TITLE_START: the controls of a window (window_reader).
-read_window() { "$wine" "$reader" "$1" 2>/dev/null | tr -d '\r'; }
 controls() { read_window Songdock; }
 # expect_in TITLE TEXT WHAT: waits up to 10 s for a control of the window
 # reading TEXT (a line of window_reader's, or the start of one).
@@ -99,12 +96,6 @@ session() {
   "$steps" "$window"
   shot "$name"
   close_window $pid "$window" "$name"
-}
-keys() {
-  for k in "$@"; do
-    xdotool key --clearmodifiers "$k"
-    sleep 0.4
-  done
 }
 # field TEXT: replaces what the focused field holds with TEXT.
 field() {

@@ -41,6 +41,19 @@ fail() {
   failures=$((failures + 1))
 }
 
+# The kit's programs, as the sourcing script sets $bin (the Windows programs)
+# and $reader (window_reader.exe):
+sim() { "$wine" "$bin/kd5200sim.exe" "$@" 2>&1 | tr -d '\r'; }
+# read_window [--tab | --menus] TITLE_START: a window as window_reader reads it.
+read_window() { "$wine" "$reader" "$@" 2>/dev/null | tr -d '\r'; }
+# keys KEY...: keys pressed one after another, as a person presses them.
+keys() {
+  for k in "$@"; do
+    xdotool key --clearmodifiers "$k"
+    sleep 0.4
+  done
+}
+
 # The Unix path of a path on Wine's C: drive.
 unix_path() { printf '%s/drive_c/%s' "$WINEPREFIX" "$(printf '%s' "${1#[Cc]:\\}" | tr '\\' /)"; }
 
