@@ -5,7 +5,8 @@
 #    as a Windows screen reader reads them (window_reader);
 #  - a PC file onto the internal memory (Home, Tab to the arrow, Space), on a
 #    player slowed down so that the progress dialog shows; a delete answered
-#    Yes; a format from the menu bar answered Yes;
+#    Yes; a rename (F2, the new name, Return); a format from the menu bar
+#    answered Yes;
 #  - the Option dialog from the menu bar: its page list is the system's tree
 #    view, the arrows choose pages and Tab leads on to the time-outs, which
 #    OK keeps: they are read back from the registry after closing;
@@ -121,11 +122,21 @@ english() {
   expect "4 File(s)" "after the upload"
   sim ls internal | grep -q 'a song.mp3' || fail "a song.mp3 is not on the player"
   shot english-copied
-  # Delete in the internal memory asks; Return answers Yes.
-  keys F6 End Delete
+  # Delete in the internal memory asks; Return answers Yes. F6 goes on to the
+  # external memory (the pane after the one just copied to), Shift+F6 back.
+  keys F6 shift+F6 End Delete
   wait_active '^Confirm file deleting$' "Delete asked no question" && shot english-question
   keys Return
   expect "3 File(s)" "after the delete"
+  # A rename: the row by its first letter, F2 (an accelerator: those of
+  # commands numbered above the toolkit's range once reached nothing), the
+  # new name, Return.
+  keys n F2
+  field "Trip notes.txt"
+  keys Return
+  expect $'row\tTrip notes.txt' "the renamed row"
+  sim ls internal | grep -q 'Trip notes.txt' || fail "the rename did not reach the player: $(sim ls internal)"
+  sim ls internal | grep -q 'Notes for the trip' && fail "the old name is still on the player"
   # Tool > Format > Format Internal Memory, answered Yes.
   keys alt+t Down Right Return
   wait_active '^Format$' "the format asked no question"

@@ -16,7 +16,10 @@ using menus::Kind;
 // The highest id the toolkit takes for a menu item.
 constexpr int kHighestItemId = 32766;
 
-// Gives the menu and update-UI events of stand-in items their command's id.
+// Gives the menu and update-UI events of stand-in ids their command's id:
+// those of menu items, and the menu events of accelerators, which carry the
+// stand-in as well (on Windows an accelerator's command is a 16-bit number
+// read as signed, so a command above the toolkit's range reached nothing).
 class CommandIdFilter : public wxEventFilter {
 public:
     CommandIdFilter() { wxEvtHandler::AddFilter(this); }
@@ -27,7 +30,8 @@ public:
     int FilterEvent(wxEvent& event) override {
         const wxEventType type = event.GetEventType();
         if (type != wxEVT_MENU && type != wxEVT_UPDATE_UI) return Event_Skip;
-        if (!dynamic_cast<wxMenu*>(event.GetEventObject())) return Event_Skip;
+        if (type == wxEVT_UPDATE_UI && !dynamic_cast<wxMenu*>(event.GetEventObject()))
+            return Event_Skip;
         if (const auto it = commands_.find(event.GetId()); it != commands_.end())
             event.SetId(it->second);
         return Event_Skip;
@@ -124,7 +128,7 @@ wxAcceleratorTable BuildAccelerators(std::span<const menus::Accelerator> table) 
     std::vector<wxAcceleratorEntry> entries;
     entries.reserve(table.size());
     for (const menus::Accelerator& a : table)
-        entries.emplace_back(a.flags, a.key, a.command);
+        entries.emplace_back(a.flags, a.key, ItemId(a.command));
     return wxAcceleratorTable(static_cast<int>(entries.size()), entries.data());
 }
 
