@@ -103,6 +103,27 @@ void RemoveLinkOf(long pid) {
     platform::RemoveEmptyFolder(folder);
 }
 
+// Removes what writers that no longer run left of their PC-side names.
+void RemoveDeadLinks() {
+    // Names only: the temporary folder may hold thousands of entries. Only a
+    // writer sweeps, once a process: a killed writer's folder waits for the
+    // next one, and a process that only reads never pays for the listing.
+    static bool swept = false;
+    if (std::exchange(swept, true)) return;
+    std::vector<std::string> names;
+    if (platform::ListNames(platform::TempDir(), names) != 0) return;
+    constexpr char kPrefix[] = "kd5200-put-";
+    std::vector<long> dead;
+    for (const std::string& name : names) {
+        if (std::strncmp(name.c_str(), kPrefix, sizeof kPrefix - 1) != 0) continue;
+        char* end = nullptr;
+        const long pid = std::strtol(name.c_str() + sizeof kPrefix - 1, &end, 10);
+        if (pid > 0 && *end == '\0' && !OwnerRuns(pid)) dead.push_back(pid);
+    }
+    for (const long pid : dead)
+        RemoveLinkOf(pid);
+}
+
 // The PC file under the temporary name the library gives the player's copy
 // (it names a stored file after the PC file): a link in a folder of this
 // process's own, removed once the library has the file open.
@@ -110,6 +131,7 @@ class PcLink {
 public:
     PcLink(const std::string& source, const std::string& name) {
         folder_ = LinkFolder(platform::ProcessId());
+        RemoveDeadLinks();
         RemoveLinkOf(platform::ProcessId());
         std::error_code error;
         const std::string target =
@@ -143,24 +165,6 @@ private:
     int error_ = 0;
     bool removed_ = false;
 };
-
-// Removes what writers that no longer run left of their PC-side names.
-void RemoveDeadLinks() {
-    // Names only: the temporary folder may hold thousands of entries, and
-    // this runs once in every process that lists the player.
-    std::vector<std::string> names;
-    if (platform::ListNames(platform::TempDir(), names) != 0) return;
-    constexpr char kPrefix[] = "kd5200-put-";
-    std::vector<long> dead;
-    for (const std::string& name : names) {
-        if (std::strncmp(name.c_str(), kPrefix, sizeof kPrefix - 1) != 0) continue;
-        char* end = nullptr;
-        const long pid = std::strtol(name.c_str() + sizeof kPrefix - 1, &end, 10);
-        if (pid > 0 && *end == '\0' && !OwnerRuns(pid)) dead.push_back(pid);
-    }
-    for (const long pid : dead)
-        RemoveLinkOf(pid);
-}
 
 char Upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
@@ -261,9 +265,6 @@ bool RecoverReplaces(int memory) {
     static bool busy = false;
     if (busy || !S().handle) return false;
     busy = true;
-    // Once a process, what killed writers left on the PC goes too.
-    static bool swept = false;
-    if (!std::exchange(swept, true)) RemoveDeadLinks();
     bool changed = false;
     std::set<std::string> tried;
     for (int number = 0; number < S().memories[memory].count; ++number) {

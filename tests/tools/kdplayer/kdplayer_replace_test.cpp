@@ -166,14 +166,17 @@ TEST_F(Replace, WhatAKilledReplaceLeftIsPutRightFromThePlayerAlone) {
     const std::string mine = "~kdc00" + Base36(getpid()) + "~copy";
     stored(mine, "x");
     EXPECT_EQ(Names("internal"), "a.mp3 b.mp3 c.mp3 " + mine + " ");
-    // On the PC, what ended writers left of their names goes; a running
-    // writer's stays, and so does everything else in the temporary folder.
+    // On the PC, what ended writers left of their names goes at the next
+    // replace; a running writer's stays, and so does everything else in the
+    // temporary folder. A run that only reads leaves it all.
     const std::string endedPid = std::to_string(EndedProcess());
     const std::string livePid = std::to_string(getpid());
     Write(dir / "tmp" / ("kd5200-put-" + endedPid) / "a.mp3", "x");
     Write(dir / "tmp" / ("kd5200-put-" + livePid) / "a.mp3", "x");
     Write(dir / "tmp" / "kd5200-put-notes" / "a.mp3", "x");
     EXPECT_EQ(Run({"ls", "internal"}).status, 0);
+    EXPECT_EQ(Entries(dir / "tmp").size(), 3u);
+    EXPECT_EQ(Run({"put", "--force", "internal", "a.mp3"}).status, 0);
     EXPECT_EQ(Entries(dir / "tmp"), (std::vector<std::string>{"kd5200-put-" + livePid,
                                                                "kd5200-put-notes"}));
 }
