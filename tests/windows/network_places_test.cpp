@@ -18,7 +18,6 @@
 namespace {
 
 using desktop::DesktopRow;
-using desktop::NetDisplay;
 using wine_check::Check;
 
 struct Record {
@@ -170,7 +169,7 @@ void ServersAndShares() {
     Check(Names(servers) == std::vector<std::string>{"NAS", "서버"},
           "servers are named after their last backslash, Korean names kept");
     Check(servers.size() == 2 && servers[0].image == 4 && servers[0].type == "Music box" &&
-              servers[0].network->display == NetDisplay::Server && servers[0].path.empty(),
+              servers[0].network->display == platform::net_display::kServer && servers[0].path.empty(),
           "a server: its image, its comment in the Type column, no uploads");
 
     // The server opened: its shares, where their files are reached.
@@ -178,13 +177,13 @@ void ServersAndShares() {
     shares.batches.push_back(
         {{{RESOURCEDISPLAYTYPE_SHARE, RESOURCEUSAGE_CONNECTABLE, L"\\\\NAS\\Music", L"Songs"},
           {RESOURCEDISPLAYTYPE_SHARE, RESOURCEUSAGE_CONNECTABLE, L"\\\\NAS\\Films", L""}}});
-    const platform::NetworkPlace server = desktop::PlaceOfResource(*servers[0].network);
+    const platform::NetworkPlace& server = *servers[0].network;
     std::vector<DesktopRow> rows =
         desktop::NetworkRows(platform::EnumerateNetworkPlaces(&server, shares.Calls()).places);
     Check(shares.openedRemote == L"\\\\NAS", "the server is opened by its remote name");
     Check(Names(rows) == std::vector<std::string>{"Music", "Films"}, "shares named by their last part");
     Check(rows.size() == 2 && rows[0].image == 0 && rows[0].type == "Songs" &&
-              rows[0].path == "//NAS/Music" && rows[0].network->display == NetDisplay::Share,
+              rows[0].path == "//NAS/Music" && rows[0].network->display == platform::net_display::kShare,
           "a share: its image, comment, and its files reached by its UNC path");
     // Sorted as the view sorts them: by name, Type breaking no rule of kinds.
     std::sort(rows.begin(), rows.end(), [](const DesktopRow& a, const DesktopRow& b) {

@@ -26,9 +26,9 @@ std::string LastPart(const std::string& name) {
 }
 
 // What a network row is called.
-std::string NetworkLabel(const NetResource& r) {
+std::string NetworkLabel(const platform::NetworkPlace& r) {
     if (!r.remoteName.empty()) return LastPart(r.remoteName);
-    if (r.display == NetDisplay::Network) return strings::Tr(text::kWindowsNetwork);
+    if (r.display == platform::net_display::kNetwork) return strings::Tr(text::kWindowsNetwork);
     // As the explorer names a place without a name of its own.
     if (!r.provider.empty()) return r.provider;
     if (!r.comment.empty()) return r.comment;
@@ -60,33 +60,7 @@ std::vector<DesktopRow> DriveRows(const std::vector<platform::Volume>& volumes) 
     return rows;
 }
 
-NetResource ResourceOfPlace(const platform::NetworkPlace& place) {
-    NetResource r;
-    r.display = static_cast<NetDisplay>(place.display);
-    r.remoteName = place.remoteName;
-    r.localName = place.localName;
-    r.comment = place.comment;
-    r.provider = place.provider;
-    r.scope = place.scope;
-    r.type = place.type;
-    r.usage = place.usage;
-    return r;
-}
-
-platform::NetworkPlace PlaceOfResource(const NetResource& r) {
-    platform::NetworkPlace place;
-    place.display = static_cast<int>(r.display);
-    place.remoteName = r.remoteName;
-    place.localName = r.localName;
-    place.comment = r.comment;
-    place.provider = r.provider;
-    place.scope = r.scope;
-    place.type = r.type;
-    place.usage = r.usage;
-    return place;
-}
-
-std::string SharePath(const NetResource& r) {
+std::string SharePath(const platform::NetworkPlace& r) {
     if (!r.localName.empty())
         // A drive letter alone names that drive's current folder.
         return r.localName.size() == 2 && r.localName[1] == ':' ? r.localName + "/" : r.localName;
@@ -102,25 +76,24 @@ std::vector<DesktopRow> NetworkRows(const std::vector<platform::NetworkPlace>& p
         DesktopRow row;
         row.kind = RowKind::Network;
         row.index = int(rows.size());
-        row.network = ResourceOfPlace(place);
-        const NetResource& r = *row.network;
+        row.network = place;
+        const platform::NetworkPlace& r = place;
         row.name = NetworkLabel(r);
         // Only a share holds files: servers, domains and networks take no uploads.
-        if (r.display == NetDisplay::Share) row.path = SharePath(r);
+        if (r.display == platform::net_display::kShare) row.path = SharePath(r);
         row.type = r.comment;
-        row.image = r.display == NetDisplay::Server  ? tree_image::kServer
-                    : r.display == NetDisplay::Share ? tree_image::kShare
-                                                     : tree_image::kNetwork;
+        row.image = r.display == platform::net_display::kServer  ? tree_image::kServer
+                    : r.display == platform::net_display::kShare ? tree_image::kShare
+                                                                 : tree_image::kNetwork;
         rows.push_back(std::move(row));
     }
     return rows;
 }
 
 std::vector<DesktopRow> NetworkRows(const std::vector<platform::NetworkShare>& shares,
-                                    const std::optional<NetResource>& under) {
+                                    const std::optional<platform::NetworkPlace>& under) {
     if (!under) return NetworkRows(platform::PlacesOfShares(shares, nullptr));
-    const platform::NetworkPlace place = PlaceOfResource(*under);
-    return NetworkRows(platform::PlacesOfShares(shares, &place));
+    return NetworkRows(platform::PlacesOfShares(shares, &*under));
 }
 
 std::string SizeText(const DesktopRow& row) {

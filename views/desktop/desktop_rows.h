@@ -2,7 +2,6 @@
 // The rows of the desktop view, without windows: a folder's sub-folders and
 // matching files, the mounted volumes, or the network's servers and shares;
 // their order under each column and their Size and Date texts.
-#include "views/desktop/net_resource.h"
 #include "base/platform/network_shares.h"
 #include "base/platform/volumes.h"
 
@@ -30,7 +29,7 @@ struct DesktopRow {
     std::int64_t mtime = 0; // last write, seconds since 1970 UTC
     std::string type;       // type name of a file or folder, comment of a network place
     int image = -1;         // index in the view's image list
-    std::optional<NetResource> network;
+    std::optional<platform::NetworkPlace> network;
 };
 
 // Whether a file name matches a filter such as "*.mp3" (letter case ignored);
@@ -46,13 +45,9 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 int ListFolder(const std::string& folder, const std::string& filter, std::vector<DesktopRow>& rows);
 // The volumes as drive rows (image 5 removable, 7 optical, 6 other).
 std::vector<DesktopRow> DriveRows(const std::vector<platform::Volume>& volumes);
-// A network place as the view keeps it (in a row, in a folder node), and
-// back as the record the place is opened with.
-NetResource ResourceOfPlace(const platform::NetworkPlace& place);
-platform::NetworkPlace PlaceOfResource(const NetResource& resource);
 // Where a share's files are reached: its local name (mount point, connected
 // drive), else its remote name ("//server/share").
-std::string SharePath(const NetResource& resource);
+std::string SharePath(const platform::NetworkPlace& place);
 // The rows of network places, in the order given: named by the part of the
 // remote name after its last separator ("Microsoft Windows Network" for a
 // network without one, else its provider or comment), image 4 for a server,
@@ -61,7 +56,7 @@ std::vector<DesktopRow> NetworkRows(const std::vector<platform::NetworkPlace>& p
 // The network's rows from mounted shares: its servers when under is none
 // (image 4), the shares of a server (image 0).
 std::vector<DesktopRow> NetworkRows(const std::vector<platform::NetworkShare>& shares,
-                                    const std::optional<NetResource>& under);
+                                    const std::optional<platform::NetworkPlace>& under);
 
 // The Size column: kilobytes rounded up with "," between thousands and
 // "KB" ("1,465KB"); empty for rows that are not files or folders.

@@ -241,18 +241,13 @@ void HDesktopView::ListDrives() {
 }
 
 bool HDesktopView::ListNetwork(const HFolderNode& node) {
-    const std::optional<desktop::NetResource>& resource = node.network;
-    if (resource && resource->display == desktop::NetDisplay::Share)
+    const std::optional<platform::NetworkPlace>& resource = node.network;
+    if (resource && resource->display == platform::net_display::kShare)
         return ListFolderInto(desktop::SharePath(*resource));
     platform::NetworkListing listing;
     {
         wxBusyCursor wait;
-        if (resource) {
-            const platform::NetworkPlace under = desktop::PlaceOfResource(*resource);
-            listing = platform::ListNetworkPlaces(&under);
-        } else {
-            listing = platform::ListNetworkPlaces(nullptr);
-        }
+        listing = platform::ListNetworkPlaces(resource ? &*resource : nullptr);
     }
     // A network that cannot be browsed is said so, not shown as empty.
     if (listing.error) {
@@ -329,7 +324,7 @@ void HDesktopView::OpenRow(long index) {
     const DesktopRow row = RowAt(index); // a copy: the rows change below
     if (row.kind == RowKind::Network) {
         if (!row.network) return;
-        const bool share = row.network->display == desktop::NetDisplay::Share;
+        const bool share = row.network->display == platform::net_display::kShare;
         auto node = std::make_unique<HFolderNode>(
             row.name, share ? row.path : std::string(), row.image - treeImageBase_,
             row.image - treeImageBase_, folder_kind::kFolder, row.network);

@@ -2,7 +2,7 @@
 // HFolderNode: one node of the folder drop-down's tree (the desktop, the
 // computer, a drive, the network, a network place, the documents folder or
 // a folder on the way to the one shown). The tree owns its nodes.
-#include "views/desktop/net_resource.h"
+#include "base/platform/network_shares.h"
 
 #include <optional>
 #include <string>
@@ -23,7 +23,7 @@ inline constexpr int kFolder = -1; // a plain folder or a network place
 class HFolderNode : public wxTreeItemData {
 public:
     HFolderNode(std::string name, std::string path, int image, int selectedImage, int kind,
-                std::optional<desktop::NetResource> network = std::nullopt)
+                std::optional<platform::NetworkPlace> network = std::nullopt)
         : image(image), selectedImage(selectedImage), kind(kind), name(std::move(name)),
           path(std::move(path)), network(std::move(network)) {}
 
@@ -32,5 +32,5 @@ public:
     int kind;          // folder_kind
     std::string name;  // shown in the tree and the combo (bytes)
     std::string path;  // file-system path (bytes); empty for nodes without one
-    std::optional<desktop::NetResource> network;
+    std::optional<platform::NetworkPlace> network;
 };

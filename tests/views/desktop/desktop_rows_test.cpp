@@ -87,13 +87,13 @@ TEST(DesktopRows, NetworkServersThenShares) {
     const std::vector<DesktopRow> servers = NetworkRows(shares, std::nullopt);
     ASSERT_EQ(servers.size(), 2u);
     EXPECT_EQ(servers[0].name, "nas");
-    EXPECT_EQ(servers[0].network->display, NetDisplay::Server);
+    EXPECT_EQ(servers[0].network->display, platform::net_display::kServer);
     EXPECT_TRUE(servers[0].path.empty()); // a server takes no uploads
     const std::vector<DesktopRow> nas = NetworkRows(shares, servers[0].network);
     ASSERT_EQ(nas.size(), 2u);
     EXPECT_EQ(nas[1].name, "films");
     EXPECT_EQ(nas[1].path, "/mnt/films");
-    EXPECT_EQ(nas[1].network->display, NetDisplay::Share);
+    EXPECT_EQ(nas[1].network->display, platform::net_display::kShare);
     EXPECT_EQ(NetworkRows(shares, servers[1].network)[0].name, "pub");
 }
 
@@ -126,7 +126,7 @@ TEST(DesktopRows, WindowsNetworkPlacesNamedAndPictured) {
     EXPECT_TRUE(rows[3].path.empty());
     EXPECT_EQ(rows[4].path, "//NAS/Music");
     // A row's place opens as the record it came from.
-    const platform::NetworkPlace back = PlaceOfResource(*rows[2].network);
+    const platform::NetworkPlace& back = *rows[2].network;
     EXPECT_EQ(back.remoteName, "WORKGROUP");
     EXPECT_EQ(back.display, platform::net_display::kDomain);
 }

@@ -372,11 +372,11 @@ TEST_F(DesktopViewTest, NetworkPlacesChainUnderTheNetwork) {
     Open(folder_);
     HFolderCombo* combo = view_->GetFolderCombo();
     HFolderTree* tree = combo->GetTree();
-    const desktop::NetDisplay kinds[3] = {desktop::NetDisplay::Domain, desktop::NetDisplay::Server,
-                                          desktop::NetDisplay::Share};
+    const int kinds[3] = {platform::net_display::kDomain, platform::net_display::kServer,
+                          platform::net_display::kShare};
     const char* names[3] = {"work", "nas", "music"};
     for (int i = 0; i < 3; ++i) {
-        desktop::NetResource r;
+        platform::NetworkPlace r;
         r.display = kinds[i];
         r.remoteName = std::string("//") + names[i];
         r.localName = i == 2 ? folder_.string() : "";
