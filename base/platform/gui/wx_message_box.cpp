@@ -1,5 +1,6 @@
 // Message boxes shown with wxMessageDialog.
 #include "base/platform/gui/box_help_key.h"
+#include "base/platform/gui/box_placement.h"
 #include "base/platform/gui/wx_services.h"
 #include "base/platform/long_words.h"
 #include "base/platform/message_box.h"
@@ -205,6 +206,7 @@ int ShowWxMessageBox(void* owner, const std::string& text, const std::string& ca
     if (WxStyle(style) & wxOK) dialog.SetOKLabel(wxString::FromUTF8(strings::Tr("OK")));
     const CaptionNames names;
     const BoxHelpKey help(wxWindow::FindFocus() ? wxWindow::FindFocus() : parent);
+    const CentredOverOwner placed(parent);
     return ResultOf(dialog.ShowModal(), style);
 }
 
