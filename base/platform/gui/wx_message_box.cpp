@@ -110,7 +110,8 @@ wxString FittingText(wxWindow* owner, const std::string& text) {
 // native message box holds, in a dialog laid out as one.
 int ShowToAllQuestion(wxWindow* parent, const wxString& main, const wxString& secondary,
                       const wxString& title) {
-    wxDialog dialog(parent, wxID_ANY, title);
+    // Centred over the main window, as the system's boxes are.
+    wxDialog dialog(parent ? wxGetTopLevelParent(parent) : nullptr, wxID_ANY, title);
     auto* body = new wxBoxSizer(wxHORIZONTAL);
     body->Add(new wxStaticBitmap(&dialog, wxID_ANY,
                                  wxArtProvider::GetBitmap(wxART_QUESTION, wxART_MESSAGE_BOX)),
