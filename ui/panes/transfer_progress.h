@@ -3,10 +3,11 @@
 //
 // While a TransferProgress exists, the device layer's progress reports drive
 // a progress dialog (application-modal, with Cancel, hidden when the work is
-// done): the toolkit's own on every system, laid out with the program's
-// controls. Windows' task dialog, which wxProgressDialog is there, runs on a
-// thread of its own and under Wine clips its "Hide details" switch. Pressing Cancel makes the next report ask the library to stop, so
-// the call ends with code 14. The dialog appears `delayMs` after the start,
+// done): the toolkit's own on every system, made of the program's controls.
+// (Windows' task dialog, which wxProgressDialog is there, runs on a thread
+// of its own, and under Wine clips its "Hide details" switch.) Pressing
+// Cancel makes the next report ask the library to stop, so the call ends
+// with code 14. The dialog appears `delayMs` after the start,
 // once the call has reported (0: at the first report), so quick calls show
 // none; a slow call's dialog does not wait for its next report.
 // The destructor, or Finish(), destroys the dialog and puts the previous
