@@ -2,19 +2,23 @@
 # Songdock under Wine, on an X display of its own with a window manager, on
 # the virtual player's demo, driven by keys as a person drives it:
 #  - the window's title and both memories' headers, read from the controls
-#    as a Windows screen reader reads them (window_reader);
+#    as a Windows screen reader reads them (window_reader), and the menu
+#    bar's titles and the Edit menu's items, with the Edit menu open by keys;
 #  - a PC file onto the internal memory (Home, Tab to the arrow, Space), on a
 #    player slowed down so that the progress dialog shows; a delete answered
 #    Yes; a rename (F2, the new name, Return); a format from the menu bar
-#    answered Yes;
+#    answered Yes; the questions centred over the main window;
+#  - a PC folder chosen from the PC pane's folder drop-down by keys (Alt+Down
+#    in English, F4 in Korean; arrows, Return), its folders then in the PC
+#    list;
 #  - the Option dialog from the menu bar: its page list is the system's tree
 #    view, the arrows choose pages and Tab leads on to the time-outs, which
 #    OK keeps: they are read back from the registry after closing;
 #  - an unplug and a plug seen in the header;
 #  - the settings written on closing in the registry under
 #    HKCU\Software\Zentrovia\Songdock, numbers as REG_DWORD, texts as REG_SZ;
-#  - in Korean: the headers and the Option dialog in Korean; a Korean
-#    file name stored on the player in CP949, and that PC file's properties
+#  - in Korean: the headers, the menus and the Option dialog in Korean; a
+#    Korean file name stored on the player in CP949, and that PC file's properties
 #    read by its name.
 # Screenshots in English and Korean are kept in ARTEFACTS.
 # Usage: songdock_window.sh WINDOWS_BIN ARTEFACTS WINDOW_READER
@@ -64,8 +68,62 @@ wait_active() {
 shot() { import -window root "$artefacts/$1.png" || fail "$1: no screenshot"; }
 # ko MSGID: the Korean catalogue's text for an English one.
 ko() {
-  awk -v id="$1" 'found { sub(/^msgstr "/, ""); sub(/"$/, ""); print; exit }
+  awk -v id="${1//\\/\\\\}" 'found { sub(/^msgstr "/, ""); sub(/"$/, ""); print; exit }
     $0 == "msgid \"" id "\"" { found = 1 }' "$top/po/ko.po"
+}
+# en MSGID: the English text itself.
+en() { printf '%s' "$1"; }
+# expect_menus WHAT TR: the menu bar's titles and the Edit menu's items, read
+# with the Edit menu open (Alt+E), are the texts that the function TR gives
+# for the English ones (a \t in them stands for the Tab before the key).
+expect_menus() {
+  local what=$1 tr=$2 shown expected item
+  keys alt+e
+  sleep 0.5
+  shown=$(read_window --menus Songdock)
+  shot "$what-menu"
+  keys Escape Escape
+  expected=$(for title in "&File" "&Edit" "&View" "&Tool" "&Help"; do
+    printf 'menu\t%s\n' "$($tr "$title")"
+  done)
+  [ "$(grep '^menu' <<<"$shown")" = "$expected" ] ||
+    fail "$what: the menu bar reads '$(grep '^menu' <<<"$shown" | cut -f2 | tr '\n' ' ')'"
+  for item in '&Undo\tCtrl+Z' 'Cu&t\tCtrl+X' '&Copy\tCtrl+C' '&Paste\tCtrl+V' '&Option'; do
+    grep -qxF "$(printf 'item\t%s\t%b' "$($tr '&Edit')" "$($tr "$item")")" <<<"$shown" ||
+      fail "$what: the Edit menu has no item '$($tr "$item")': $(grep -F "$($tr '&Edit')" <<<"$shown" | tr '\n\t' '; ')"
+  done
+}
+# centred TITLE WHAT: the window of that title (an extended regular
+# expression) lies centred over Songdock's, within 16 pixels.
+centred() {
+  local box main X Y WIDTH HEIGHT SCREEN
+  box=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
+  main=$(xdotool search --onlyvisible --name '^Songdock$' 2>/dev/null | head -n1)
+  [ -n "$box" ] && [ -n "$main" ] || { fail "$2: no window /$1/ over Songdock's"; return 1; }
+  eval "$(xdotool getwindowgeometry --shell "$box")"
+  local x=$((X + WIDTH / 2)) y=$((Y + HEIGHT / 2)) at="${WIDTH}x$HEIGHT at $X,$Y"
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  x=$((x - X - WIDTH / 2)) y=$((y - Y - HEIGHT / 2))
+  [ ${x#-} -le 16 ] && [ ${y#-} -le 16 ] ||
+    fail "$2: the box ($at) is ${x},${y} pixels off the main window's centre (${WIDTH}x$HEIGHT at $X,$Y)"
+}
+# pc_rows: the rows of the PC list (the window's first list view).
+pc_rows() { read_window Songdock | awk -F'\t' '$1 == "SysListView32" { n++ } n == 1 && $1 == "row" { print $2 }'; }
+# choose_folder OPEN WHAT: from the internal memory's list, Shift+F6 to the
+# PC list and two Shift+Tab to its folder drop-down; OPEN opens it, three Up
+# go from Documents past the Network and Z: to C:, Return chooses it: the PC
+# list then shows C:'s folders.
+choose_folder() {
+  keys shift+F6 Home shift+Tab shift+Tab "$1" Up Up Up
+  shot "$2-folders"
+  keys Return
+  local rows=
+  for _ in $(seq 20); do
+    rows=$(pc_rows)
+    grep -qx windows <<<"$rows" && return 0
+    sleep 0.5
+  done
+  fail "$2: C: chosen from the folder drop-down by $1, the PC list shows: $(tr '\n' ';' <<<"$rows")"
 }
 # The PC pane opens on Documents: a folder of the test's own.
 pc=$(mktemp -d)
@@ -116,6 +174,7 @@ english() {
   expect $'window\tSongdock' "title"
   expect "Internal Memory - Total 64MB,  Remain 64MB,  3 File(s)" "internal header"
   expect "External Memory - Total 32MB,  Remain 32MB,  0 File(s)" "external header"
+  expect_menus english en
   # The PC file onto the internal memory by its arrow.
   keys Home
   upload english '^Internal Memory'
@@ -125,7 +184,8 @@ english() {
   # Delete in the internal memory asks; Return answers Yes. F6 goes on to the
   # external memory (the pane after the one just copied to), Shift+F6 back.
   keys F6 shift+F6 End Delete
-  wait_active '^Confirm file deleting$' "Delete asked no question" && shot english-question
+  wait_active '^Confirm file deleting$' "Delete asked no question" && shot english-question &&
+    centred '^Confirm file deleting$' "the delete question"
   keys Return
   expect "3 File(s)" "after the delete"
   # A rename: the row by its first letter, F2 (an accelerator: those of
@@ -139,10 +199,13 @@ english() {
   sim ls internal | grep -q 'Notes for the trip' && fail "the old name is still on the player"
   # Tool > Format > Format Internal Memory, answered Yes.
   keys alt+t Down Right Return
-  wait_active '^Format$' "the format asked no question"
+  # (A program's boxes after its first: Wine leaves those at the top-left.)
+  wait_active '^Format$' "the format asked no question" && shot english-format &&
+    centred '^Format$' "the format question"
   keys Return
   expect "Internal Memory - Total 64MB,  Remain 64MB,  0 File(s)" "after the format"
   [ -z "$(sim ls internal | tail -n +2)" ] || fail "the format left files: $(sim ls internal)"
+  choose_folder alt+Down english
   options_english
   # An unplug and a plug, seen in the header.
   sim unplug >/dev/null
@@ -182,6 +245,7 @@ options_english() {
 
 korean() {
   expect "내장 메모리 - 전체 64MB,  남은 공간 64MB,  파일 3개" "Korean internal header"
+  expect_menus korean ko
   keys Home
   upload korean '^내장 메모리'
   expect "파일 4개" "after the Korean upload"
@@ -207,7 +271,7 @@ korean() {
   # A question: Delete in the internal memory, answered No (Tab to it, Space).
   keys F6 End Delete
   wait_active "^$(ko 'Confirm file deleting')\$" "the Korean delete asked no question" &&
-    shot korean-question
+    shot korean-question && centred "^$(ko 'Confirm file deleting')\$" "the Korean delete question"
   keys Tab space
   wait_active '^Songdock' "No to the Korean delete"
   # The Option dialog in Korean, its pages by their Korean titles; Escape
@@ -218,6 +282,7 @@ korean() {
   shot korean-option
   keys Escape
   wait_active '^Songdock' "Escape in the Korean Option dialog"
+  choose_folder F4 korean
 }
 
 mp3 "a song.mp3" 300
@@ -237,6 +302,8 @@ for expected in 'TIMEOUT_RECV +REG_DWORD +0xafc8' 'TIMEOUT_SEND +REG_DWORD +0x61
   grep -Eq "^ +$expected\$" <<<"$timeouts" || fail "not in $key\\KDS520: $expected; $timeouts"
 done
 
+# The PC pane would start on C:, the folder it was left in.
+reg delete "$key\\Desktop" /v LastDirectory /f >/dev/null
 rm -f "$pc"/*
 mp3 "노래.mp3" 300
 session ko_KR.UTF-8 korean korean

@@ -11,34 +11,27 @@
 // With --tab, only the controls that Tab stops at, enabled or not (those a
 // screen reader names as the person moves through the window).
 // With --menus it reads the window's menu bar instead (menus are not child
-// windows; a screen reader reads them through the menu itself), an item a
-// line, each with the titles of the menus it lies in:
-//   menu<TAB>TITLE                       (a menu bar title)
-//   item<TAB>TITLE[<TAB>SUBMENU...]<TAB>TEXT
+// windows), an item a line, as menu_reader.dll prints it from inside the
+// program's process (see there).
 // Exit 1 if no such window (or menu bar) exists.
 // Usage: window_reader [--tab | --menus] TITLE_START
-#include <windows.h>
+#include "menu_request.h"
+
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
 #include <oleacc.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                        nullptr, nullptr);
-    return out;
-}
 
 std::wstring TextOf(HWND window) {
     wchar_t text[1024] = {};
@@ -73,7 +66,9 @@ public:
     RemoteBuffer(HWND control, size_t header) : header_(header) {
         DWORD pid = 0;
         GetWindowThreadProcessId(control, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                                   PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION,
+                               FALSE, pid);
         if (process_)
             remote_ = VirtualAllocEx(process_, nullptr, header + kText * sizeof(wchar_t), MEM_COMMIT,
                                      PAGE_READWRITE);
@@ -86,12 +81,17 @@ public:
     RemoteBuffer& operator=(const RemoteBuffer&) = delete;
 
     bool ok() const { return remote_ != nullptr; }
+    HANDLE process() const { return process_; }
     LPARAM address() const { return reinterpret_cast<LPARAM>(remote_); }
     wchar_t* text() const {
         return reinterpret_cast<wchar_t*>(static_cast<char*>(remote_) + header_);
     }
     void Write(const void* header) const {
         WriteProcessMemory(process_, remote_, header, header_, nullptr);
+    }
+    void WriteText(const std::wstring& text) const {
+        WriteProcessMemory(process_, this->text(), text.c_str(),
+                           std::min(text.size() + 1, kText) * sizeof(wchar_t), nullptr);
     }
     void Read(void* header) const { ReadProcessMemory(process_, remote_, header, header_, nullptr); }
     std::string Text() const {
@@ -181,35 +181,84 @@ BOOL CALLBACK PrintChild(HWND window, LPARAM tabOnly) {
     return TRUE;
 }
 
-// The text of a menu's item at a position, as the menu shows it.
-std::wstring MenuText(HMENU menu, int at) {
-    wchar_t text[512] = {};
-    GetMenuStringW(menu, static_cast<UINT>(at), text, 512, MF_BYPOSITION);
-    return text;
+// Where a module loaded in both processes has its base in the program's.
+char* RemoteBase(DWORD pid, HMODULE local) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(local, path, MAX_PATH);
+    const wchar_t* name = wcsrchr(path, L'\\') ? wcsrchr(path, L'\\') + 1 : path;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snapshot == INVALID_HANDLE_VALUE) return nullptr;
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof(module);
+    char* base = nullptr;
+    for (BOOL more = Module32FirstW(snapshot, &module); more && !base;
+         more = Module32NextW(snapshot, &module))
+        if (_wcsicmp(module.szModule, name) == 0) base = reinterpret_cast<char*>(module.modBaseAddr);
+    CloseHandle(snapshot);
+    return base;
 }
 
-// Every item of menu, below the titles of path, and each submenu's items.
-void PrintMenu(HMENU menu, const std::string& path) {
-    const int count = GetMenuItemCount(menu);
-    for (int at = 0; at < count; ++at) {
-        if (GetMenuState(menu, static_cast<UINT>(at), MF_BYPOSITION) & MF_SEPARATOR) continue;
-        const std::string text = Utf8(MenuText(menu, at));
-        std::printf("item\t%s\t%s\n", path.c_str(), text.c_str());
-        if (HMENU sub = GetSubMenu(menu, at)) PrintMenu(sub, path + "\t" + text);
-    }
+// Runs the function at address in the program's process on argument and
+// returns its result (~0u if it could not run).
+DWORD RunThere(HANDLE process, char* address, void* argument) {
+    if (!address) return ~0u;
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0,
+                                       reinterpret_cast<LPTHREAD_START_ROUTINE>(address), argument,
+                                       0, nullptr);
+    if (!thread) return ~0u;
+    DWORD result = ~0u;
+    if (WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0) GetExitCodeThread(thread, &result);
+    CloseHandle(thread);
+    return result;
 }
 
+// The address in the program's process of a function of a module loaded here
+// and there: the same distance from the module's base.
+char* There(char* remoteBase, HMODULE local, const char* function) {
+    auto* here = reinterpret_cast<char*>(GetProcAddress(local, function));
+    return remoteBase && here ? remoteBase + (here - reinterpret_cast<char*>(local)) : nullptr;
+}
+
+// The window's menu bar, read by menu_reader.dll (beside this program)
+// loaded into the window's process, and unloaded again.
 int PrintMenuBar(HWND window) {
-    HMENU bar = GetMenu(window);
-    const int count = bar ? GetMenuItemCount(bar) : -1;
-    if (count <= 0) {
-        std::fprintf(stderr, "window_reader: the window has no menu bar\n");
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring dll = self;
+    dll.replace(dll.rfind(L'\\') + 1, std::wstring::npos, L"menu_reader.dll");
+    HMODULE local = LoadLibraryW(dll.c_str());
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const RemoteBuffer buffer(window, sizeof(MenuRequest));
+    if (!local || !buffer.ok()) {
+        std::fprintf(stderr, "window_reader: cannot reach the window's process\n");
         return 1;
     }
-    for (int at = 0; at < count; ++at)
-        std::printf("menu\t%s\n", Utf8(MenuText(bar, at)).c_str());
-    for (int at = 0; at < count; ++at)
-        if (HMENU sub = GetSubMenu(bar, at)) PrintMenu(sub, Utf8(MenuText(bar, at)));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    buffer.WriteText(dll);
+    RunThere(buffer.process(), There(RemoteBase(pid, kernel), kernel, "LoadLibraryW"),
+             buffer.text());
+    char* remoteDll = RemoteBase(pid, local);
+
+    MenuRequest request{window, {}};
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    GetTempFileNameW(folder, L"mnu", 0, request.output);
+    buffer.Write(&request);
+    const DWORD read = RunThere(buffer.process(), There(remoteDll, local, "ReadMenus"),
+                                reinterpret_cast<void*>(buffer.address()));
+    RunThere(buffer.process(), There(RemoteBase(pid, kernel), kernel, "FreeLibrary"), remoteDll);
+
+    std::ifstream in(request.output, std::ios::binary);
+    const std::string lines{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    in.close();
+    DeleteFileW(request.output);
+    if (read != 0) {
+        std::fprintf(stderr, read == 1 ? "window_reader: the window has no menu bar\n"
+                                       : "window_reader: the menus could not be read\n");
+        return 1;
+    }
+    std::fwrite(lines.data(), 1, lines.size(), stdout);
     return 0;
 }
 

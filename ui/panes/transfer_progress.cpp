@@ -93,7 +93,7 @@ void TransferProgress::Open(const std::string& op, int64_t total) {
     if (rule_ == CancelRule::kAllowed) style |= wxPD_CAN_ABORT;
     if (total > 0) style |= wxPD_REMAINING_TIME;
     const wxString first = detail_.empty() ? OperationText(op) : OperationText(op) + "\n" + detail_;
-    dialog_ = std::make_unique<wxProgressDialog>(title_, first, kRange, parent_, style);
+    dialog_ = std::make_unique<wxGenericProgressDialog>(title_, first, kRange, parent_, style);
     // The bar is read as the transfer it shows, with its value.
     for (wxWindow* child : dialog_->GetChildren())
         if (dynamic_cast<wxGauge*>(child)) platform::SetAccessibleName(child, title_);

@@ -2,9 +2,12 @@
 // A progress dialog for one long device call.
 //
 // While a TransferProgress exists, the device layer's progress reports drive
-// a wxProgressDialog (application-modal, with Cancel, hidden when the work is
-// done). Pressing Cancel makes the next report ask the library to stop, so
-// the call ends with code 14. The dialog appears `delayMs` after the start,
+// a progress dialog (application-modal, with Cancel, hidden when the work is
+// done): the toolkit's own on every system, made of the program's controls.
+// (Windows' task dialog, which wxProgressDialog is there, runs on a thread
+// of its own, and under Wine clips its "Hide details" switch.) Pressing
+// Cancel makes the next report ask the library to stop, so the call ends
+// with code 14. The dialog appears `delayMs` after the start,
 // once the call has reported (0: at the first report), so quick calls show
 // none; a slow call's dialog does not wait for its next report.
 // The destructor, or Finish(), destroys the dialog and puts the previous
@@ -31,7 +34,7 @@
 
 #include "lib/device/device_progress.h"
 
-class wxProgressDialog;
+class wxGenericProgressDialog;
 class wxWindow;
 
 namespace app {
@@ -67,7 +70,7 @@ public:
     // Whether the user pressed Cancel and the call was asked to stop.
     bool Cancelled() const { return cancelled_; }
     // The dialog while it is shown, else null.
-    wxProgressDialog* Dialog() const { return dialog_.get(); }
+    wxGenericProgressDialog* Dialog() const { return dialog_.get(); }
 
 private:
     bool OnProgress(const char* operation, int64_t done, int64_t total);
@@ -81,7 +84,7 @@ private:
     CancelRule rule_;
     std::chrono::steady_clock::time_point start_;
     std::chrono::milliseconds delay_;
-    std::unique_ptr<wxProgressDialog> dialog_;
+    std::unique_ptr<wxGenericProgressDialog> dialog_;
     std::optional<device::ProgressGuard> guard_;
     bool cancelled_ = false;
     int lastValue_ = -1;

@@ -1,5 +1,6 @@
 // Message boxes shown with wxMessageDialog.
 #include "base/platform/gui/box_help_key.h"
+#include "base/platform/gui/box_placement.h"
 #include "base/platform/gui/wx_services.h"
 #include "base/platform/long_words.h"
 #include "base/platform/message_box.h"
@@ -109,7 +110,8 @@ wxString FittingText(wxWindow* owner, const std::string& text) {
 // native message box holds, in a dialog laid out as one.
 int ShowToAllQuestion(wxWindow* parent, const wxString& main, const wxString& secondary,
                       const wxString& title) {
-    wxDialog dialog(parent, wxID_ANY, title);
+    // Centred over the main window, as the system's boxes are.
+    wxDialog dialog(parent ? wxGetTopLevelParent(parent) : nullptr, wxID_ANY, title);
     auto* body = new wxBoxSizer(wxHORIZONTAL);
     body->Add(new wxStaticBitmap(&dialog, wxID_ANY,
                                  wxArtProvider::GetBitmap(wxART_QUESTION, wxART_MESSAGE_BOX)),
@@ -205,6 +207,7 @@ int ShowWxMessageBox(void* owner, const std::string& text, const std::string& ca
     if (WxStyle(style) & wxOK) dialog.SetOKLabel(wxString::FromUTF8(strings::Tr("OK")));
     const CaptionNames names;
     const BoxHelpKey help(wxWindow::FindFocus() ? wxWindow::FindFocus() : parent);
+    const CentredOverOwner placed(parent);
     return ResultOf(dialog.ShowModal(), style);
 }
 

@@ -50,7 +50,7 @@ TEST_F(TransferProgressTest, CancelStopsASlowTransferAndRestoresTheHandler) {
     gui::Script script(100);
     for (int i = 0; i < 60; ++i)
         script.Then([&] {
-            wxProgressDialog* dialog = shown ? shown->Dialog() : nullptr;
+            wxGenericProgressDialog* dialog = shown ? shown->Dialog() : nullptr;
             // Pressed once the dialog is in front; pressed again if a busy
             // window manager let the first press go by.
             if (!dialog || !dialog->IsShownOnScreen() || !dialog->IsActive()) return;

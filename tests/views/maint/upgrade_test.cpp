@@ -237,7 +237,7 @@ TEST_F(UpgradeTest, WriteRunsUnderTheFormatTimeoutWithoutCancelAndShowsProgress)
     for (int i = 0; i < 150; ++i)
         script.Then([&] {
             for (wxWindow* top : wxTopLevelWindows)
-                if (auto* dialog = dynamic_cast<wxProgressDialog*>(top);
+                if (auto* dialog = dynamic_cast<wxGenericProgressDialog*>(top);
                     dialog && dialog->IsShown()) {
                     sawDialog = true;
                     hadCancel = dialog->FindWindow(wxID_CANCEL) != nullptr;

@@ -322,7 +322,7 @@ TEST_F(MemoryPane, CancelPartWayThroughAnUploadLeavesNoPartialFile) {
     poll.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
         if (pressed || !std::filesystem::exists(out + "/a.mp3")) return;
         for (wxWindow* top : wxTopLevelWindows)
-            if (auto* dialog = dynamic_cast<wxProgressDialog*>(top))
+            if (auto* dialog = dynamic_cast<wxGenericProgressDialog*>(top))
                 if (wxWindow* cancel = dialog->FindWindow(wxID_CANCEL)) {
                     gui::MouseMove(gui::ScreenCenter(*cancel));
                     gui::MouseDown();
