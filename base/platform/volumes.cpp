@@ -145,6 +145,7 @@ std::vector<Volume> VolumesFromMounts(const std::vector<MountEntry>& mounts,
         else if (probe.labelOf)
             v.label = probe.labelOf(m.source);
         if (v.label.empty()) v.label = LastName(m.mountPoint);
+        v.name = v.label.empty() ? v.root : v.label + " (" + v.root + ")";
         // A later mount on the same point hides the earlier one.
         auto same = std::find_if(volumes.begin(), volumes.end(),
                                  [&](const Volume& old) { return old.root == v.root; });

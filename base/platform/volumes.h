@@ -15,6 +15,7 @@ enum class VolumeKind { Fixed, Removable, Optical };
 // One volume as the drive list shows it.
 struct Volume {
     std::string label;  // the file system's label, else the mount point's last name
+    std::string name;   // as the drive list shows it: "MUSIC (/media/MUSIC)", "Local Disk (C:)"
     std::string root;   // mount point
     std::string device; // source device ("/dev/sdb1")
     std::string fsType;

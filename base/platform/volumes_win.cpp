@@ -3,6 +3,7 @@
 #include "base/platform/volumes.h"
 
 #include "base/platform/wide_text.h"
+#include "base/resources/strings.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -11,16 +12,19 @@ namespace platform {
 
 namespace {
 
-// The shell's name of a drive ("Local Disk (C:)", "MUSIC (E:)") without the
-// letter, which the drive list adds itself.
-std::string ShellDriveName(const std::wstring& root, wchar_t letter) {
+// The shell's name of a drive ("Local Disk (C:)", "MUSIC (E:)"), else
+// "Drive (C:)"; also where the shell gives the letter alone (" (C:)").
+std::string DriveName(const std::wstring& root, wchar_t letter) {
     SHFILEINFOW info{};
-    if (!SHGetFileInfoW(root.c_str(), 0, &info, sizeof info, SHGFI_DISPLAYNAME)) return "";
-    std::wstring name = info.szDisplayName;
-    const std::wstring tail = std::wstring(L" (") + letter + L":)";
-    if (name.size() >= tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0)
-        name.resize(name.size() - tail.size());
-    return Utf8Text(name);
+    if (SHGetFileInfoW(root.c_str(), 0, &info, sizeof info, SHGFI_DISPLAYNAME)) {
+        std::wstring name = info.szDisplayName;
+        name.erase(0, name.find_first_not_of(L' '));
+        if (!name.empty() && name.front() != L'(') return Utf8Text(name);
+    }
+    std::string name = strings::Tr(text::kDriveLabel);
+    const size_t mark = name.find('?');
+    if (mark != std::string::npos) name[mark] = static_cast<char>(letter);
+    return name;
 }
 
 } // namespace
@@ -51,7 +55,7 @@ std::vector<Volume> ListVolumes() {
                                   MAX_PATH + 1))
             v.fsType = Utf8Text(fs);
         if (type == DRIVE_REMOTE) v.fsType = "network";
-        v.label = ShellDriveName(root, letter);
+        v.name = DriveName(root, letter);
         volumes.push_back(std::move(v));
     }
     SetErrorMode(oldMode);

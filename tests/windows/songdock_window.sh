@@ -112,7 +112,7 @@ pc_rows() { read_window Songdock | awk -F'\t' '$1 == "SysListView32" { n++ } n =
 # choose_folder OPEN WHAT: from the internal memory's list, Shift+F6 to the
 # PC list and two Shift+Tab to its folder drop-down; OPEN opens it, three Up
 # go from Documents past the Network and Z: to C:, Return chooses it: the PC
-# list then shows C:'s folders.
+# list then shows C:'s folders; opened again, one Up and Return, its drives.
 choose_folder() {
   keys shift+F6 Home shift+Tab shift+Tab "$1" Up Up Up
   shot "$2-folders"
@@ -120,10 +120,21 @@ choose_folder() {
   local rows=
   for _ in $(seq 20); do
     rows=$(pc_rows)
-    grep -qx windows <<<"$rows" && return 0
+    grep -qx windows <<<"$rows" && break
     sleep 0.5
   done
-  fail "$2: C: chosen from the folder drop-down by $1, the PC list shows: $(tr '\n' ';' <<<"$rows")"
+  grep -qx windows <<<"$rows" ||
+    fail "$2: C: chosen from the folder drop-down by $1, the PC list shows: $(tr '\n' ';' <<<"$rows")"
+  # One up from C: is the computer: its drives by the shell's names, as
+  # "Local Disk (C:)", else "Drive (C:)", never a path.
+  keys "$1" Up Return
+  for _ in $(seq 20); do
+    rows=$(pc_rows)
+    grep -q '^[^ (].* (C:)$' <<<"$rows" && break
+    sleep 0.5
+  done
+  grep -q '^[^ (].* (C:)$' <<<"$rows" && ! grep -q ':/' <<<"$rows" ||
+    fail "$2: the computer's drives read: $(tr '\n' ';' <<<"$rows")"
 }
 # The PC pane opens on Documents: a folder of the test's own.
 pc=$(mktemp -d)

@@ -49,7 +49,7 @@ std::vector<DesktopRow> DriveRows(const std::vector<platform::Volume>& volumes) 
         DesktopRow row;
         row.kind = RowKind::Drive;
         row.index = int(i);
-        row.name = v.label.empty() ? v.root : v.label + " (" + v.root + ")";
+        row.name = v.name;
         row.path = v.root;
         row.directory = true;
         row.image = v.kind == platform::VolumeKind::Removable ? tree_image::kRemovable

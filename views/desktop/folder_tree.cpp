@@ -95,9 +95,8 @@ void HFolderTree::Fill() {
                                                  folder_kind::kComputer),
                    desktop, false);
     for (const platform::Volume& v : platform::ListVolumes()) {
-        std::string name = v.label.empty() ? v.root : v.label + " (" + v.root + ")";
         const int image = DriveImage(v.kind);
-        InsertNode(std::make_unique<HFolderNode>(name, v.root, image, image, folder_kind::kDrive),
+        InsertNode(std::make_unique<HFolderNode>(v.name, v.root, image, image, folder_kind::kDrive),
                    computer, false);
     }
     // There is no control panel folder here, so it has no node.

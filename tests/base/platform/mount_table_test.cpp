@@ -70,6 +70,7 @@ TEST(Volumes, PicksRootAndRealDevices) {
     EXPECT_EQ(volumes[0].label, "File System");
     EXPECT_EQ(volumes[1].label, "Home Disk");
     EXPECT_EQ(volumes[2].label, "MY STICK");
+    EXPECT_EQ(volumes[2].name, "MY STICK (/media/alice/MY STICK)");
     EXPECT_EQ(volumes[0].kind, VolumeKind::Fixed);
     EXPECT_EQ(volumes[2].kind, VolumeKind::Removable);
     EXPECT_EQ(volumes[3].kind, VolumeKind::Optical);
