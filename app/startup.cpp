@@ -8,7 +8,6 @@
 #include "app/translations.h"
 #include "app/window_state.h"
 #include "lib/device/device_layer.h"
-#include "base/platform/gui/shell_info.h"
 #include "base/platform/message_box.h"
 #include "lib/settings/settings_store.h"
 #include "base/resources/strings.h"
@@ -26,8 +25,6 @@ std::unique_ptr<wxEventFilter>& DialogHelpKey() {
 } // namespace
 
 CMainFrame* StartSongdock() {
-    // The shell's icons are made ready while the windows are built.
-    platform::PrepareShellIcons();
     // File names match and sort in the user's language; numbers stay plain.
     std::setlocale(LC_CTYPE, "");
     std::setlocale(LC_COLLATE, "");

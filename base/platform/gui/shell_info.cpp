@@ -147,7 +147,4 @@ std::unique_ptr<ShellInfo> NewSystemShellInfo() {
     return std::make_unique<GioShellInfo>();
 }
 
-// The icon theme is read by the toolkit on the window thread only.
-void PrepareShellIcons() {}
-
 } // namespace platform

@@ -75,11 +75,6 @@ std::unique_ptr<ShellInfo> SetShellInfo(std::unique_ptr<ShellInfo> info);
 
 // A new instance of the system's implementation.
 std::unique_ptr<ShellInfo> NewSystemShellInfo();
-// Has the system build what its first file icon needs while the program
-// builds its windows (on Windows the shell's icon cache, on a thread of its
-// own), so that the first list shown does not wait for it. Once per run;
-// nothing where the first icon costs no more than the others.
-void PrepareShellIcons();
 // The type name of a kind the system does not name: "<EXT> File" for a key
 // such as ".qka", "File" for one without an extension.
 std::string ExtensionTypeName(const std::string& key);

@@ -6,7 +6,6 @@
 #include "base/platform/wide_text.h"
 
 #include <wx/msw/wrapwin.h>
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <wx/icon.h>
@@ -14,8 +13,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <mutex>
-#include <thread>
 
 namespace platform {
 
@@ -84,37 +81,6 @@ wxBitmap WinShellInfo::Icon(const std::string& path, bool isDirectory, int size)
 
 std::unique_ptr<ShellInfo> NewSystemShellInfo() {
     return std::make_unique<WinShellInfo>();
-}
-
-namespace {
-
-// The thread that asks the shell for its first icon, waited for when the
-// program ends.
-struct IconWarmer {
-    std::thread thread;
-    ~IconWarmer() {
-        if (thread.joinable()) thread.join();
-    }
-};
-
-} // namespace
-
-void PrepareShellIcons() {
-    // The shell fills its icon cache on the first icon asked for: under Wine
-    // that is a good part of the start-up, spent here meanwhile. Icons asked
-    // for on the window thread wait for it if they come first.
-    static std::once_flag once;
-    std::call_once(once, [] {
-        static IconWarmer warmer;
-        warmer.thread = std::thread([] {
-            const HRESULT com =
-                CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-            SHFILEINFOW info{};
-            if (AskShell(".mp3", SHGFI_ICON | SHGFI_SMALLICON, info) && info.hIcon)
-                DestroyIcon(info.hIcon);
-            if (SUCCEEDED(com)) CoUninitialize();
-        });
-    });
 }
 
 } // namespace platform
