@@ -112,7 +112,9 @@ void HFileListCtrl::AppendColumnWidth(const wxString& title, wxListColumnFormat 
     if (ColumnCount() == 0) widths_.Clear();
     const int width = widths_.Add(storedWidth, DefaultColumnWidth());
     AppendColumn(title, format, width);
-    if (widths_.FillsFirst()) FitColumns();
+    // A list off the screen is fitted when it is sized or given rows: each
+    // fit here would lay its header out again, once per column.
+    if (widths_.FillsFirst() && IsShownOnScreen()) FitColumns();
 }
 
 void HFileListCtrl::ApplyWidths(const std::vector<HColumnWidths::Change>& changes) {
