@@ -139,21 +139,9 @@ void HMp3MemFrame::BuildSplitter(int count) {
                                          wxSP_3D | wxSP_LIVE_UPDATE);
         splitter_->SetMinimumPaneSize(kSmallestRow);
         splitter_->SetSashGravity(0.5);
-        // Placed before its rows are made, and the rows made at the places
-        // the split gives them where they share the height: each row is laid
-        // out once instead of at every step (a row's layout moves its header
-        // and list, which under Wine cost the start-up a few ms each time).
-        PlaceSplitter();
-        const int sash = EqualSashPosition();
-        const int border = splitter_->GetBorderSize();
-        const wxSize room = splitter_->GetClientSize();
-        const int width = room.x - 2 * border;
-        const int below = sash + splitter_->GetSashSize();
-        auto* top = new HMp3MemView(splitter_, wxID_ANY, wxPoint(border, border),
-                                    wxSize(width, sash - border));
-        auto* bottom = new HMp3MemView(splitter_, wxID_ANY, wxPoint(border, below),
-                                       wxSize(width, room.y - 2 * border - below));
-        splitter_->SplitHorizontally(top, bottom, sash);
+        auto* top = new HMp3MemView(splitter_);
+        auto* bottom = new HMp3MemView(splitter_);
+        splitter_->SplitHorizontally(top, bottom, 100);
         // Until the person drags the sash, the two rows share the height.
         // (Only a drag tells "changing"; the splitter's own moves on a
         // resize tell "changed".)
@@ -184,13 +172,10 @@ void HMp3MemFrame::PlaceSplitter() {
                        std::max(2 * kSmallestRow + splitter_->GetSashSize(), size.y - 2 * kInset));
 }
 
-int HMp3MemFrame::EqualSashPosition() const {
-    return (splitter_->GetClientSize().y - splitter_->GetSashSize()) / 2;
-}
-
 void HMp3MemFrame::EqualizeRows() {
     if (!splitter_ || !splitter_->IsShown() || !splitter_->IsSplit()) return;
-    splitter_->SetSashPosition(EqualSashPosition());
+    const int height = splitter_->GetClientSize().y;
+    splitter_->SetSashPosition((height - splitter_->GetSashSize()) / 2);
 }
 
 void HMp3MemFrame::OnSize(wxSizeEvent& event) {
