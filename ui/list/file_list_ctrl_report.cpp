@@ -16,6 +16,7 @@
 #include <wx/settings.h>
 #include <wx/textctrl.h>
 #include <wx/time.h>
+#include <wx/wupdlock.h>
 
 #include "base/platform/gui/accessibility.h"
 #include "base/platform/path_text.h"
@@ -118,6 +119,9 @@ void HFileListCtrl::AppendColumnWidth(const wxString& title, wxListColumnFormat 
 }
 
 void HFileListCtrl::ApplyWidths(const std::vector<HColumnWidths::Change>& changes) {
+    // Drawn once for all the columns that change, not once per column.
+    wxWindowUpdateLocker drawnOnce;
+    if (changes.size() > 1) drawnOnce.Lock(this);
     for (const HColumnWidths::Change& change : changes)
         wxListCtrl::SetColumnWidth(change.column, change.width);
 }
