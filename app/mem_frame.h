@@ -56,6 +56,8 @@ private:
     // Shows the "not connected" notice, centred, while no memory is shown.
     void PlaceNotice();
     void EqualizeRows();
+    // The sash position at which the two rows share the splitter's height.
+    int EqualSashPosition() const;
 
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);

@@ -14,6 +14,35 @@ namespace {
 // The buffer an enumeration reads into first.
 constexpr DWORD kBufferSize = 16384;
 
+// The network calls, from mpr.dll loaded on first use: only browsing the
+// network needs them, and every library a program loads at start costs its
+// start-up (under Wine several milliseconds).
+struct MprCalls {
+    decltype(&WNetOpenEnumW) open = nullptr;
+    decltype(&WNetEnumResourceW) next = nullptr;
+    decltype(&WNetCloseEnum) close = nullptr;
+    decltype(&WNetGetLastErrorW) lastError = nullptr;
+    bool Complete() const { return open && next && close; }
+};
+
+template <typename Function> void Resolve(HMODULE library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+const MprCalls& Mpr() {
+    static const MprCalls calls = [] {
+        MprCalls found;
+        if (HMODULE library = LoadLibraryW(L"mpr.dll")) {
+            Resolve(library, "WNetOpenEnumW", found.open);
+            Resolve(library, "WNetEnumResourceW", found.next);
+            Resolve(library, "WNetCloseEnum", found.close);
+            Resolve(library, "WNetGetLastErrorW", found.lastError);
+        }
+        return found;
+    }();
+    return calls;
+}
+
 std::string Text(const wchar_t* text) {
     return text ? Utf8Text(text) : std::string();
 }
@@ -25,7 +54,8 @@ std::string NetErrorText(DWORD code) {
     if (code == ERROR_EXTENDED_ERROR) {
         DWORD providerCode = 0;
         wchar_t description[512] = {}, provider[256] = {};
-        if (WNetGetLastErrorW(&providerCode, description, 512, provider, 256) == NO_ERROR)
+        if (Mpr().lastError &&
+            Mpr().lastError(&providerCode, description, 512, provider, 256) == NO_ERROR)
             text = description;
     }
     if (text.empty()) {
@@ -59,13 +89,15 @@ wchar_t* TextOrNull(std::wstring& text) {
 
 NetEnumCalls SystemNetEnumCalls() {
     return {
-        [](NETRESOURCEW* under, HANDLE* enumeration) {
-            return WNetOpenEnumW(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, 0, under, enumeration);
+        // A system without the network library has no network to browse.
+        [](NETRESOURCEW* under, HANDLE* enumeration) -> DWORD {
+            if (!Mpr().Complete()) return ERROR_NO_NETWORK;
+            return Mpr().open(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, 0, under, enumeration);
         },
         [](HANDLE enumeration, DWORD* count, void* buffer, DWORD* size) {
-            return WNetEnumResourceW(enumeration, count, buffer, size);
+            return Mpr().next(enumeration, count, buffer, size);
         },
-        [](HANDLE enumeration) { return WNetCloseEnum(enumeration); },
+        [](HANDLE enumeration) { return Mpr().close(enumeration); },
     };
 }
 

@@ -16,6 +16,7 @@
 #include <wx/settings.h>
 #include <wx/textctrl.h>
 #include <wx/time.h>
+#include <wx/wupdlock.h>
 
 #include "base/platform/gui/accessibility.h"
 #include "base/platform/path_text.h"
@@ -112,10 +113,15 @@ void HFileListCtrl::AppendColumnWidth(const wxString& title, wxListColumnFormat 
     if (ColumnCount() == 0) widths_.Clear();
     const int width = widths_.Add(storedWidth, DefaultColumnWidth());
     AppendColumn(title, format, width);
-    if (widths_.FillsFirst()) FitColumns();
+    // A list off the screen is fitted when it is sized or given rows: each
+    // fit here would lay its header out again, once per column.
+    if (widths_.FillsFirst() && IsShownOnScreen()) FitColumns();
 }
 
 void HFileListCtrl::ApplyWidths(const std::vector<HColumnWidths::Change>& changes) {
+    // Drawn once for all the columns that change, not once per column.
+    wxWindowUpdateLocker drawnOnce;
+    if (changes.size() > 1) drawnOnce.Lock(this);
     for (const HColumnWidths::Change& change : changes)
         wxListCtrl::SetColumnWidth(change.column, change.width);
 }

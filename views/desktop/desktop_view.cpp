@@ -104,8 +104,10 @@ bool HDesktopView::Create(wxWindow* parent, wxWindowID id) {
         list_->AppendColumnWidth(wxString::FromUTF8(Text(titles[c])), formats[c],
                                  settings::GetColumnWidth(kDesktopPane, c, 0));
     // The tree images (drives, network) come first, then one icon per kind of file.
+    // The folder drop-down shows the same images: drawn once for both.
+    const wxVector<wxBitmapBundle> treeImages = controls::TreeImageBundles();
     for (int i = 0; i < controls::kTreeImageCount; ++i) {
-        const int index = kinds_.AddImage(controls::TreeImageBundle(i));
+        const int index = kinds_.AddImage(treeImages[i]);
         if (i == 0) treeImageBase_ = index;
     }
     list_->SetKinds(&kinds_);
@@ -113,7 +115,7 @@ bool HDesktopView::Create(wxWindow* parent, wxWindowID id) {
 
     combo_ = new HFolderCombo();
     combo_->Create(this, ids::kFolderCombo, wxPoint(5, 5), wxSize(250, -1));
-    combo_->SetImages(ids::kTreeBitmap);
+    combo_->SetImages(treeImages);
     combo_->CreateDropDown(300, 200);
     // Start from the remembered folder, not the current directory's chain.
     combo_->Prune(false);

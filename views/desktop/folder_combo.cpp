@@ -36,7 +36,11 @@ void HFolderCombo::CreateDropDown(int width, int height) {
 
 void HFolderCombo::SetImages(int bitmapId) {
     // Images drawn for the window's scale, sharp on a HiDPI screen.
-    if (bitmapId == ids::kTreeBitmap) tree_->SetImages(controls::TreeImageBundles());
+    if (bitmapId == ids::kTreeBitmap) SetImages(controls::TreeImageBundles());
+}
+
+void HFolderCombo::SetImages(const wxVector<wxBitmapBundle>& images) {
+    tree_->SetImages(images);
     Refresh();
 }
 

@@ -13,7 +13,9 @@
 #include <memory>
 #include <string>
 
+#include <wx/bmpbndl.h>
 #include <wx/combo.h>
+#include <wx/vector.h>
 
 class HFolderTree;
 
@@ -33,6 +35,9 @@ public:
     void CreateDropDown(int width, int height);
     // Loads the tree's images from a bitmap resource (130).
     void SetImages(int bitmapId);
+    // Gives the tree those images already drawn (controls::TreeImageBundles),
+    // shared with another control rather than drawn again.
+    void SetImages(const wxVector<wxBitmapBundle>& images);
     // The current node, or null.
     HFolderNode* GetCurrentNode() const;
     // Moves to path with notification and repaints the field.
