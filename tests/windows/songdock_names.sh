@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Songdock under Wine as a Windows screen reader meets it, on the virtual
 # player's demo, in English and in Korean:
-#  - every control that Tab stops at has a name, read from outside the
-#    process (window_reader): its window text or its accessible object's
-#    name; the icon-only arrow buttons between the panes are named by what
+#  - every control that Tab stops at (the file filter among them) has a
+#    name, read from outside the process (window_reader): its window text
+#    or its accessible object's name; the icon-only arrow buttons between the panes are named by what
 #    they do, as the Linux build names them to the accessibility bus;
 #  - the Network in the PC pane's folder drop-down, chosen by keys: Wine has
 #    no network to browse, so the failure is told in a box, answered, and
@@ -36,6 +36,8 @@ names() {
   for arrow in "$2" "$3"; do
     grep -qP "^Button\t\Q$arrow\E\t" <<<"$tabs" || fail "$1: no arrow button reads '$arrow'"
   done
+  # The file filter's bar is there from the start, its box a Tab stop.
+  grep -qP '^ComboBox\t[^\t]+\t[^\t]+$' <<<"$tabs" || fail "$1: no file filter among the Tab stops"
   # What the accessible objects answered, for the record.
   echo "    accessible names: $(awk -F'\t' '$1 != "window" && $1 != "row" && $3 != ""' <<<"$tabs" | wc -l)" \
     "of $(awk -F'\t' '$1 != "window" && $1 != "row"' <<<"$tabs" | wc -l) Tab stops"

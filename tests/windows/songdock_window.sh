@@ -265,10 +265,10 @@ korean() {
   "$wine" "$bin/kd5200sim.exe" ls --raw internal 2>/dev/null | od -An -tx1 | tr -d ' \n' |
     grep -q 'b3ebb7a12e6d7033' ||
     fail "노래.mp3 is not stored in CP949: $(sim ls internal)"
-  # The PC file's properties (its row, the PC list's first on the 800x600
-  # screen, clicked; View > Properties): its size, read by its name.
-  xdotool mousemove 60 102 click 1
-  sleep 0.4
+  # The PC file's properties (F6 and Shift+F6 from the arrow to the internal
+  # memory, Shift+F6 on to the PC list, its first row; View > Properties):
+  # its size, read by its name.
+  keys F6 shift+F6 shift+F6 Home
   keys alt+v p
   local shown=
   for _ in $(seq 20); do

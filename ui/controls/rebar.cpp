@@ -9,15 +9,19 @@ HReBar::HReBar(wxFrame* frame)
                 wxTB_HORIZONTAL | wxTB_FLAT | wxTB_NODIVIDER | wxTB_TOP),
       frame_(frame) {
     frame_->SetToolBar(this);
-    // While the frame first comes on screen the toolkit lays the bar out a
-    // few pixels wide, narrower than its own edges, and complains. The bar
-    // comes once the frame has its size.
+    // While the frame first comes on screen GTK lays the bar out a few pixels
+    // wide, narrower than its own edges, and complains. There the bar comes
+    // once the frame has its size; elsewhere it is there from the start.
+#ifdef __WXGTK__
     if (frame_->IsShown()) {
         showPending_ = false;
         return;
     }
     wxToolBar::Show(false);
     frame_->Bind(wxEVT_SHOW, &HReBar::OnFrameShown, this);
+#else
+    showPending_ = false;
+#endif
 }
 
 void HReBar::OnFrameShown(wxShowEvent& event) {
