@@ -65,6 +65,13 @@ struct NetworkListing {
 // never as an empty network.
 NetworkListing ListNetworkPlaces(const NetworkPlace* under);
 
+// Connects to a place whose files could not be read (a share that wants a
+// password), asking the person through the system's connection dialog,
+// owned by the native window owner. Returns 0 once connected, ECANCELED when
+// the person cancelled, ENOTSUP where the system has no such dialog, else an
+// errno value.
+int ConnectNetworkPlace(const NetworkPlace& place, void* owner);
+
 // The mounted shares as places: their servers at the top (and under a
 // network or generic place), a server's shares under it.
 std::vector<NetworkPlace> PlacesOfShares(const std::vector<NetworkShare>& shares,

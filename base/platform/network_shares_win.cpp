@@ -4,6 +4,9 @@
 #include "base/platform/network_enum_win.h"
 
 #include "base/platform/wide_text.h"
+#include "base/platform/windows_errno.h"
+
+#include <cerrno>
 
 #include <memory>
 
@@ -22,6 +25,7 @@ struct MprCalls {
     decltype(&WNetEnumResourceW) next = nullptr;
     decltype(&WNetCloseEnum) close = nullptr;
     decltype(&WNetGetLastErrorW) lastError = nullptr;
+    decltype(&WNetUseConnectionW) connect = nullptr;
     bool Complete() const { return open && next && close; }
 };
 
@@ -37,6 +41,7 @@ const MprCalls& Mpr() {
             Resolve(library, "WNetEnumResourceW", found.next);
             Resolve(library, "WNetCloseEnum", found.close);
             Resolve(library, "WNetGetLastErrorW", found.lastError);
+            Resolve(library, "WNetUseConnectionW", found.connect);
         }
         return found;
     }();
@@ -85,6 +90,30 @@ wchar_t* TextOrNull(std::wstring& text) {
     return text.empty() ? nullptr : text.data();
 }
 
+// A place as the system's record, with its texts.
+class PlaceRecord {
+public:
+    explicit PlaceRecord(const NetworkPlace& place)
+        : local_(WideText(place.localName)), remote_(WideText(place.remoteName)),
+          comment_(WideText(place.comment)), provider_(WideText(place.provider)) {
+        record_.dwScope = place.scope;
+        record_.dwType = place.type;
+        record_.dwDisplayType = static_cast<DWORD>(place.display);
+        record_.dwUsage = place.usage;
+        record_.lpLocalName = TextOrNull(local_);
+        record_.lpRemoteName = TextOrNull(remote_);
+        record_.lpComment = TextOrNull(comment_);
+        record_.lpProvider = TextOrNull(provider_);
+    }
+    PlaceRecord(const PlaceRecord&) = delete;
+    PlaceRecord& operator=(const PlaceRecord&) = delete;
+    NETRESOURCEW* Get() { return &record_; }
+
+private:
+    std::wstring local_, remote_, comment_, provider_;
+    NETRESOURCEW record_{};
+};
+
 } // namespace
 
 NetEnumCalls SystemNetEnumCalls() {
@@ -116,24 +145,9 @@ NetworkPlace PlaceFromRecord(const NETRESOURCEW& record) {
 
 NetworkListing EnumerateNetworkPlaces(const NetworkPlace* under, const NetEnumCalls& calls) {
     // The place's record, its texts alive for the whole call.
-    std::wstring local, remote, comment, provider;
-    NETRESOURCEW record{};
-    if (under) {
-        local = WideText(under->localName);
-        remote = WideText(under->remoteName);
-        comment = WideText(under->comment);
-        provider = WideText(under->provider);
-        record.dwScope = under->scope;
-        record.dwType = under->type;
-        record.dwDisplayType = static_cast<DWORD>(under->display);
-        record.dwUsage = under->usage;
-        record.lpLocalName = TextOrNull(local);
-        record.lpRemoteName = TextOrNull(remote);
-        record.lpComment = TextOrNull(comment);
-        record.lpProvider = TextOrNull(provider);
-    }
+    PlaceRecord record(under ? *under : NetworkPlace());
     HANDLE enumeration = nullptr;
-    if (const DWORD opened = calls.open(under ? &record : nullptr, &enumeration); opened != NO_ERROR)
+    if (const DWORD opened = calls.open(under ? record.Get() : nullptr, &enumeration); opened != NO_ERROR)
         return Failed(opened);
 
     NetworkListing listing;
@@ -167,6 +181,17 @@ NetworkListing EnumerateNetworkPlaces(const NetworkPlace* under, const NetEnumCa
 
 NetworkListing ListNetworkPlaces(const NetworkPlace* under) {
     return EnumerateNetworkPlaces(under, SystemNetEnumCalls());
+}
+
+int ConnectNetworkPlace(const NetworkPlace& place, void* owner) {
+    if (!Mpr().connect) return ENOTSUP;
+    PlaceRecord record(place);
+    // The system asks for a name and password, as the explorer does.
+    const DWORD result = Mpr().connect(static_cast<HWND>(owner), record.Get(), nullptr, nullptr,
+                                       CONNECT_INTERACTIVE, nullptr, nullptr, nullptr);
+    if (result == NO_ERROR) return 0;
+    if (result == ERROR_CANCELLED) return ECANCELED;
+    return ErrnoFromWindowsError(result);
 }
 
 } // namespace platform

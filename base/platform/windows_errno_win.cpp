@@ -14,6 +14,8 @@ int ErrnoFromWindowsError(unsigned long error) {
     case ERROR_INVALID_NAME: // a name Windows cannot hold names no file
         return ENOENT;
     case ERROR_ACCESS_DENIED:
+    case ERROR_INVALID_PASSWORD:
+    case ERROR_LOGON_FAILURE:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
         return EACCES;

@@ -10,6 +10,7 @@
 #include "wine_check.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -221,6 +222,16 @@ void FailuresAreFailures() {
                 system.errorText.c_str(), unsigned(system.places.size()));
     Check(system.error != 0 ? !system.errorText.empty() : true,
           "a failing system enumeration has the system's text");
+
+    // A share no provider reaches cannot be connected: a failure, neither a
+    // connection nor the person's cancel (which would go back in silence).
+    platform::NetworkPlace nowhere;
+    nowhere.display = platform::net_display::kShare;
+    nowhere.type = RESOURCETYPE_DISK;
+    nowhere.remoteName = "\\\\NOWHERE\\music";
+    const int connected = platform::ConnectNetworkPlace(nowhere, nullptr);
+    std::printf("connecting %s: %d\n", nowhere.remoteName.c_str(), connected);
+    Check(connected != 0 && connected != ECANCELED, "an unreachable share is a failure");
 }
 
 } // namespace

@@ -213,12 +213,26 @@ void HDesktopView::ShowNode(HFolderNode* node) {
     list_->FocusRow(0);
 }
 
-bool HDesktopView::ListFolderInto(const std::string& path) {
+bool HDesktopView::ListFolderInto(const std::string& path, const platform::NetworkPlace* share) {
     const size_t first = rows_.size();
-    int error;
-    {
+    const auto list = [&] {
         wxBusyCursor wait;
-        error = desktop::ListFolder(path, settings::GetFileFilter(), rows_);
+        rows_.resize(first);
+        return desktop::ListFolder(path, settings::GetFileFilter(), rows_);
+    };
+    int error = list();
+    // A share that wants a password asks for it; a cancel goes back quietly.
+    if (share && error == EACCES) {
+        const int connected = platform::ConnectNetworkPlace(*share, GetHandle());
+        if (connected == ECANCELED) {
+            rows_.resize(first);
+            combo_->GoUp();
+            return false;
+        }
+        if (connected == 0)
+            error = list();
+        else if (connected != ENOTSUP)
+            error = connected;
     }
     if (error) {
         rows_.resize(first);
@@ -245,7 +259,7 @@ void HDesktopView::ListDrives() {
 bool HDesktopView::ListNetwork(const HFolderNode& node) {
     const std::optional<platform::NetworkPlace>& resource = node.network;
     if (resource && resource->display == platform::net_display::kShare)
-        return ListFolderInto(desktop::SharePath(*resource));
+        return ListFolderInto(desktop::SharePath(*resource), &*resource);
     platform::NetworkListing listing;
     {
         wxBusyCursor wait;

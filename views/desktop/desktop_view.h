@@ -79,7 +79,10 @@ public:
 
 private:
     void LayoutChildren();
-    bool ListFolderInto(const std::string& path);
+    // Adds a folder's rows; a share's folder that wants a password asks for
+    // it first. False when it could not be listed (reported, unless the
+    // person cancelled, and left for its parent).
+    bool ListFolderInto(const std::string& path, const platform::NetworkPlace* share = nullptr);
     void ListDrives();
     // False when the place could not be listed (reported, and left for its
     // parent).
