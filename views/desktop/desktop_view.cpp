@@ -8,6 +8,7 @@
 #include "ui/list/drag_image.h"
 #include "lib/lists/name_list.h"
 #include "views/desktop/properties_dialog.h"
+#include "views/desktop/share_listing.h"
 #include "lib/lists/system_error.h"
 #include "lib/device/device_layer.h"
 #include "base/platform/gui/accessibility.h"
@@ -220,19 +221,13 @@ bool HDesktopView::ListFolderInto(const std::string& path, const platform::Netwo
         rows_.resize(first);
         return desktop::ListFolder(path, settings::GetFileFilter(), rows_);
     };
-    int error = list();
     // A share that wants a password asks for it; a cancel goes back quietly.
-    if (share && error == EACCES) {
-        const int connected = platform::ConnectNetworkPlace(*share, GetHandle());
-        if (connected == ECANCELED) {
-            rows_.resize(first);
-            combo_->GoUp();
-            return false;
-        }
-        if (connected == 0)
-            error = list();
-        else if (connected != ENOTSUP)
-            error = connected;
+    const auto connect = [&] { return platform::ConnectNetworkPlace(*share, GetHandle()); };
+    const int error = share ? desktop::ListShareFolder(list, connect) : list();
+    if (share && error == ECANCELED) {
+        rows_.resize(first);
+        combo_->GoUp();
+        return false;
     }
     if (error) {
         rows_.resize(first);

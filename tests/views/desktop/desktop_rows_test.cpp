@@ -1,12 +1,14 @@
 // The desktop view's rows without windows: listing, the network places and
 // the order under each column.
 #include "views/desktop/desktop_rows.h"
+#include "views/desktop/share_listing.h"
 #include "lib/lists/file_rows.h"
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
@@ -129,6 +131,43 @@ TEST(DesktopRows, WindowsNetworkPlacesNamedAndPictured) {
     const platform::NetworkPlace& back = *rows[2].network;
     EXPECT_EQ(back.remoteName, "WORKGROUP");
     EXPECT_EQ(back.display, platform::net_display::kDomain);
+}
+
+// A share that refuses access is asked about once: listed again once
+// connected, left in silence when cancelled, its own error otherwise.
+TEST(DesktopRows, ShareThatWantsAPasswordAsksOnce) {
+    struct Run {
+        std::vector<int> listings; // what each listing gives, in turn
+        int connection;            // what the connection dialog gives
+        int lists = 0, asks = 0;
+        int operator()() {
+            const auto list = [&] { return listings.at(lists++); };
+            const auto connect = [&] {
+                ++asks;
+                return connection;
+            };
+            return ListShareFolder(list, connect);
+        }
+    };
+    Run connected{{EACCES, 0}, 0};
+    EXPECT_EQ(connected(), 0);
+    EXPECT_EQ(connected.lists, 2);
+    Run refusedAgain{{EACCES, EACCES}, 0};
+    EXPECT_EQ(refusedAgain(), EACCES);
+    EXPECT_EQ(refusedAgain.asks, 1);
+    Run cancelled{{EACCES}, ECANCELED};
+    EXPECT_EQ(cancelled(), ECANCELED);
+    EXPECT_EQ(cancelled.lists, 1);
+    Run unreachable{{EACCES}, EIO};
+    EXPECT_EQ(unreachable(), EIO);
+    Run noDialog{{EACCES}, ENOTSUP}; // Linux mounts its shares itself
+    EXPECT_EQ(noDialog(), EACCES);
+    Run missing{{ENOENT}, 0}; // only a refusal is asked about
+    EXPECT_EQ(missing(), ENOENT);
+    EXPECT_EQ(missing.asks, 0);
+    Run open{{0}, 0};
+    EXPECT_EQ(open(), 0);
+    EXPECT_EQ(open.asks, 0);
 }
 
 } // namespace
