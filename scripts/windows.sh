@@ -33,13 +33,12 @@ as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 
-# The source packages the prefix is built from, in build order. The 64-bit
-# console build is only for tests and leaves out what those programs do not
-# use. Songdock adds wxWidgets after libpng, which it uses; the console
-# programs keep their own, smaller prefix.
+# The source packages the prefix is built from, in build order. The console
+# programs need no tags (taglib is for Songdock's Properties) and keep their
+# own, smaller prefix; Songdock adds taglib, and wxWidgets after libpng,
+# which it uses.
 gui=${SONGDOCK_WINDOWS_GUI:-1}
-sources=(opencore-amr nettle sqlite3 taglib)
-[ "$host" = x86_64-w64-mingw32 ] && [ "$gui" != 1 ] && sources=(opencore-amr nettle sqlite3)
+sources=(opencore-amr nettle sqlite3)
 [ "$gui" = 1 ] && sources=(opencore-amr nettle sqlite3 taglib libpng1.6 wxwidgets3.2)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
@@ -107,8 +106,10 @@ toolchain_args=(-DCMAKE_TOOLCHAIN_FILE="$toolchain")
 
 # Each library: configured for the host, static only, installed into $1.
 build_opencore_amr() {
+  # AMR-NB only (the player's recordings, and the tests' encoder): the
+  # wide-band decoder in amrwb/ is a fifth of the sources and unused.
   ./configure -q --host=$host --prefix="$1" --disable-shared --enable-static
-  make -s -j$jobs && make -s install
+  make -s -C amrnb -j$jobs && make -s -C amrnb install
 }
 build_nettle() {
   # Only the hashes: the public-key half would need GMP.
@@ -156,8 +157,9 @@ build_wxwidgets3_2() {
   # and zlib come from the prefix and MinGW, the others are left out. The
   # accessibility layer is on, so that screen readers reach wx's own
   # controls; the help is HTML Help, so no web view or HTML window; the
-  # parts the kit does not use (sockets, grid) are left out to save time.
-  ./configure -q --host=$host --prefix="$1" --disable-shared --with-msw \
+  # parts the kit does not use (sockets, grid) are left out to save time,
+  # and the common headers are compiled once (--enable-pch).
+  ./configure -q --host=$host --prefix="$1" --disable-shared --with-msw --enable-pch \
     --with-zlib=sys --with-libpng=sys --without-libjpeg --without-libtiff \
     --without-expat --without-liblzma --without-libcurl --with-regex=builtin \
     --disable-xrc --disable-aui --disable-ribbon --disable-propgrid \
