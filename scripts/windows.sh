@@ -256,13 +256,16 @@ make_zip() {
   mkdir -p "$stage_dir/doc"
   for exe in "$build"/bin/*.exe "$build"/bin/*.dll; do
     [ -e "$exe" ] || continue
+    # A console-only build leaves a Songdock built earlier in the same
+    # folder where it was: that one is not this build's.
+    [ "$gui" = 1 ] || [ "$(basename "$exe")" != songdock.exe ] || continue
     $host-strip -o "$stage_dir/$(basename "$exe")" "$exe"
   done
   # Songdock's help and catalogues lie beside it, where it looks for them.
-  if [ -d "$build/bin/HtmlHelp" ]; then
+  if [ "$gui" = 1 ] && [ -d "$build/bin/HtmlHelp" ]; then
     (cd "$build/bin" && find HtmlHelp -name '*.chm' -exec cp --parents {} "$stage_dir/" \;)
   fi
-  if [ -d "$build/locale" ]; then
+  if [ "$gui" = 1 ] && [ -d "$build/locale" ]; then
     (cd "$build" && find locale -name '*.mo' -exec cp --parents {} "$stage_dir/" \;)
   fi
   for page in "$build"/doc/man/*.1; do
@@ -272,6 +275,8 @@ make_zip() {
     MANWIDTH=78 man --nj --nh -E UTF-8 -l "$page" 2>/dev/null | col -bx | sed 's/$/\r/' >"$stage_dir/doc/$program.txt"
   done
   sed 's/$/\r/' "$top/dist/windows/README-Windows.txt" >"$stage_dir/README-Windows.txt"
+  # zip adds to an archive that is there: the last one goes first.
+  rm -f "$build/$name.zip"
   (cd "$build/zip" && zip -qr9 "$build/$name.zip" "$name")
   echo "Made $build/$name.zip"
 }
