@@ -15,7 +15,7 @@ start=$SECONDS
 # Songdock and its installer are built, and tested, in the width Wine runs
 # here. Where that is 64-bit, the shipped 32-bit console programs and their
 # zip are built as well, without Songdock: a second wxWidgets build would
-# cost the suite half an hour on a fresh machine.
+# cost the suite ten minutes more on a fresh machine.
 export SONGDOCK_WINDOWS_GUI=1
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
   bits=32 build="$top/build-windows"
